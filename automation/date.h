@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "automation/variant.h"
+
+namespace ovc {
+
+// Calendar fields of an automation date.
+struct DateFields {
+  int year = 1899;  // 100 to 9999
+  int month = 12;   // 1 to 12
+  int day = 30;     // 1 to the month's length
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int millisecond = 0;
+
+  friend bool operator==(const DateFields&, const DateFields&) = default;
+};
+
+// The automation date for the fields. False, leaving *date unchanged, for
+// fields out of range (years outside 100..9999, month 13, February 30, ...).
+bool DateFromFields(const DateFields& fields, DATE* date);
+
+// The fields of an automation date, rounded to the millisecond. Dates before
+// 1899-12-30 keep the time of day as a positive fraction, as automation dates
+// do (-1.25 is 1899-12-29 06:00). False for dates outside years 100..9999.
+bool FieldsFromDate(DATE date, DateFields* fields);
+
+// Text to date and date to text, as VariantChangeType does them.
+bool ParseDate(std::wstring_view text, DATE* date);
+std::wstring FormatDate(DATE date);
+
+}  // namespace ovc

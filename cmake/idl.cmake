@@ -1,0 +1,21 @@
+# ovc_idl(<target> <source.idl>): compiles a type library source into
+# <build>/generated/<dir>/<name>.h and <name>_typeinfo.cpp and adds the
+# source file to <target>. Code includes the header as "<dir>/<name>.h".
+set(OVC_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+
+function(ovc_idl target idl)
+  get_filename_component(name ${idl} NAME_WE)
+  file(RELATIVE_PATH rel_dir ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  set(out_dir ${OVC_GENERATED_DIR}/${rel_dir})
+  set(header ${out_dir}/${name}.h)
+  set(source ${out_dir}/${name}_typeinfo.cpp)
+  add_custom_command(
+    OUTPUT ${header} ${source}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
+    COMMAND ${OVC_PYTHON} ${CMAKE_SOURCE_DIR}/tools/midl.py ${CMAKE_CURRENT_SOURCE_DIR}/${idl}
+            --header ${header} --cpp ${source} --include-as ${rel_dir}/${name}.h
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${idl} ${CMAKE_SOURCE_DIR}/tools/midl.py
+    COMMENT "Compiling type library source ${idl}")
+  target_sources(${target} PRIVATE ${header} ${source})
+  target_include_directories(${target} PUBLIC ${OVC_GENERATED_DIR})
+endfunction()
