@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "automation/com_object.h"
+#include "automation/dispatch_impl.h"
+#include "automation/error_info.h"
+#include "automation/safe_array.h"
+#include "tests/dispatch_test.h"
+
+namespace ovc {
+namespace {
+
+class Counter : public ComObject<DispatchImpl<ICounter>> {
+ public:
+  HRESULT get_Value(int32_t* value) override {
+    *value = value_;
+    return S_OK;
+  }
+  HRESULT put_Value(int32_t value) override {
+    value_ = value;
+    return S_OK;
+  }
+  HRESULT Add(int32_t amount, int32_t times, int32_t* total) override {
+    value_ += amount * times;
+    *total = value_;
+    return S_OK;
+  }
+  HRESULT Describe(const std::wstring& prefix, std::wstring* text, VARIANT_BOOL* even,
+                   double* half) override {
+    *text = prefix + std::to_wstring(value_);
+    *even = value_ % 2 == 0 ? VARIANT_TRUE : VARIANT_FALSE;
+    *half = value_ / 2.0;
+    return S_OK;
+  }
+  HRESULT get_Label(std::wstring* label) override {
+    *label = label_;
+    return S_OK;
+  }
+  HRESULT put_Label(const std::wstring& label) override {
+    label_ = label;
+    return S_OK;
+  }
+  HRESULT Echo(const Variant& value, Variant* result) override {
+    *result = value;
+    return S_OK;
+  }
+  HRESULT Paint(Shade shade, Shade* previous) override {
+    *previous = shade_;
+    shade_ = shade;
+    return S_OK;
+  }
+  HRESULT Flip(VARIANT_BOOL* flag) override {
+    *flag = *flag ? VARIANT_FALSE : VARIANT_TRUE;
+    return S_OK;
+  }
+  HRESULT Adopt(IDispatch* other, IDispatch** same) override {
+    if (other == nullptr) return E_POINTER;
+    other->AddRef();
+    *same = other;
+    return S_OK;
+  }
+  HRESULT Fail(const std::wstring& description) override {
+    SetErrorInfo(CreateErrorInfo(description, L"Counter", ICounter::kIid));
+    return E_FAIL;
+  }
+
+ private:
+  int32_t value_ = 0;
+  std::wstring label_;
+  Shade shade_ = shLight;
+};
+
+// Calls a member by name the way late-bound clients do: arguments given in
+// natural order are passed reversed.
+class DispatchTest : public ::testing::Test {
+ protected:
+  HRESULT Call(const wchar_t* name, uint16_t flags, std::vector<Variant> args,
+               Variant* result = nullptr) {
+    DISPID id = DISPID_UNKNOWN;
+    const std::wstring member(name);
+    HRESULT hr = counter_->GetIDsOfNames(IID_NULL, &member, 1, 0, &id);
+    if (Failed(hr)) return hr;
+    std::vector<Variant> reversed(args.rbegin(), args.rend());
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS params{reversed.data(), nullptr, static_cast<uint32_t>(reversed.size()), 0};
+    if (flags & DISPATCH_PROPERTYPUT) {
+      params.named_ids = &put;
+      params.named_count = 1;
+    }
+    arg_error_ = 99;
+    return counter_->Invoke(id, IID_NULL, 0, flags, &params, result, &exception_, &arg_error_);
+  }
+
+  ComPtr<Counter> counter_ = MakeObject<Counter>();
+  EXCEPINFO exception_;
+  uint32_t arg_error_ = 99;
+};
+
+TEST_F(DispatchTest, PropertiesGetAndPutByNameWithoutRegardToCase) {
+  ASSERT_EQ(Call(L"value", DISPATCH_PROPERTYPUT, {Variant(L"42")}), S_OK);
+  Variant value;
+  ASSERT_EQ(Call(L"VALUE", DISPATCH_PROPERTYGET | DISPATCH_METHOD, {}, &value), S_OK);
+  EXPECT_EQ(value, Variant::I4(42));
+}
+
+TEST_F(DispatchTest, OptionalArgumentsTakeTheirDefaultsWhenOmittedOrMissing) {
+  Variant total;
+  ASSERT_EQ(Call(L"Add", DISPATCH_METHOD, {Variant(3)}, &total), S_OK);
+  EXPECT_EQ(total, Variant::I4(30));
+  ASSERT_EQ(Call(L"Add", DISPATCH_METHOD, {Variant(1), Variant::Missing()}, &total), S_OK);
+  EXPECT_EQ(total, Variant::I4(40));
+  ASSERT_EQ(Call(L"Add", DISPATCH_METHOD, {Variant(1), Variant::I2(2)}, &total), S_OK);
+  EXPECT_EQ(total, Variant::I4(42));
+  Variant echoed;
+  ASSERT_EQ(Call(L"Echo", DISPATCH_METHOD, {}, &echoed), S_OK);
+  EXPECT_TRUE(echoed.IsMissing());
+}
+
+TEST_F(DispatchTest, OutArgumentsAreStoredThroughReferences) {
+  counter_->put_Value(7);
+  std::wstring text;
+  VARIANT_BOOL even = VARIANT_TRUE;
+  Variant half;
+  ASSERT_EQ(Call(L"Describe", DISPATCH_METHOD,
+                 {Variant(L"n="), Variant::ByRef(VT_BSTR, &text), Variant::ByRef(VT_BOOL, &even)},
+                 &half),
+            S_OK);
+  EXPECT_EQ(text, L"n=7");
+  EXPECT_EQ(even, VARIANT_FALSE);
+  EXPECT_EQ(half, Variant::R8(3.5));
+
+  Variant text_variant;
+  Variant even_variant;
+  ASSERT_EQ(Call(L"Describe", DISPATCH_METHOD,
+                 {Variant(L""), Variant::ByRef(&text_variant), Variant::ByRef(&even_variant)}),
+            S_OK);
+  EXPECT_EQ(text_variant, Variant(L"7"));
+  EXPECT_EQ(even_variant, Variant::Bool(false));
+}
+
+TEST_F(DispatchTest, InPointersAndEnumerationsPassThrough) {
+  VARIANT_BOOL flag = VARIANT_FALSE;
+  ASSERT_EQ(Call(L"Flip", DISPATCH_METHOD, {Variant::ByRef(VT_BOOL, &flag)}), S_OK);
+  EXPECT_EQ(flag, VARIANT_TRUE);
+  Variant previous;
+  ASSERT_EQ(Call(L"Paint", DISPATCH_METHOD, {Variant(L"-1")}, &previous), S_OK);
+  EXPECT_EQ(previous, Variant::I4(shLight));
+  ASSERT_EQ(Call(L"Paint", DISPATCH_METHOD, {Variant(1)}, &previous), S_OK);
+  EXPECT_EQ(previous, Variant::I4(shDark));
+}
+
+TEST_F(DispatchTest, InterfaceArgumentsKeepReferenceCountsBalanced) {
+  ComPtr<Counter> other = MakeObject<Counter>();
+  {
+    Variant same;
+    ASSERT_EQ(Call(L"Adopt", DISPATCH_METHOD, {Variant(static_cast<IDispatch*>(other.get()))},
+                   &same),
+              S_OK);
+    EXPECT_EQ(same.dispatch(), static_cast<IDispatch*>(other.get()));
+  }
+  EXPECT_EQ(other->AddRef(), 2u);
+  other->Release();
+  EXPECT_EQ(Call(L"Adopt", DISPATCH_METHOD, {Variant()}), E_POINTER);
+}
+
+TEST_F(DispatchTest, BadCallsAreRefusedWithTheDispatchCodes) {
+  EXPECT_EQ(Call(L"NoSuchMember", DISPATCH_METHOD, {}), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(Call(L"Add", DISPATCH_METHOD, {}), DISP_E_PARAMNOTOPTIONAL);
+  EXPECT_EQ(Call(L"Add", DISPATCH_METHOD, {Variant(1), Variant(2), Variant(3)}),
+            DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(Call(L"Add", DISPATCH_METHOD, {Variant(L"many"), Variant(1)}), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(arg_error_, 1u);  // the first argument is the last in reversed order
+  EXPECT_EQ(Call(L"Add", DISPATCH_METHOD, {Variant(1e12)}), DISP_E_OVERFLOW);
+  EXPECT_EQ(Call(L"Describe", DISPATCH_METHOD, {Variant(L""), Variant(L"not a reference")}),
+            DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(Call(L"Flip", DISPATCH_METHOD, {Variant(true)}), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(counter_->Invoke(0x55, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr,
+                             nullptr),
+            DISP_E_MEMBERNOTFOUND);
+}
+
+TEST_F(DispatchTest, FailingMembersReturnTheirCodeAndKeepTheErrorObject) {
+  EXPECT_EQ(Call(L"Fail", DISPATCH_METHOD, {Variant(L"it broke")}), E_FAIL);
+  EXPECT_EQ(exception_.scode, E_FAIL);
+  EXPECT_EQ(exception_.description, L"it broke");
+  EXPECT_EQ(exception_.source, L"Counter");
+  ComPtr<IErrorInfo> error = GetErrorInfo();
+  ASSERT_TRUE(error);
+  std::wstring description;
+  error->GetDescription(&description);
+  EXPECT_EQ(description, L"it broke");
+}
+
+TEST_F(DispatchTest, NamedArgumentsMapToParameterPositions) {
+  const std::wstring names[] = {L"Add", L"times", L"amount"};
+  DISPID ids[3];
+  ASSERT_EQ(counter_->GetIDsOfNames(IID_NULL, names, 3, 0, ids), S_OK);
+  EXPECT_EQ(ids[1], 1);
+  EXPECT_EQ(ids[2], 0);
+  Variant args[] = {Variant(3), Variant(5)};  // times = 3, amount = 5
+  DISPID named[] = {ids[1], ids[2]};
+  DISPPARAMS params{args, named, 2, 2};
+  Variant total;
+  ASSERT_EQ(counter_->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &params, &total, nullptr,
+                             nullptr),
+            S_OK);
+  EXPECT_EQ(total, Variant::I4(15));
+}
+
+TEST(TypeLibraryTest, DescribesTheLibraryItWasCompiledFrom) {
+  const TypeLibraryInfo& library = DispatchTestTypeLibrary();
+  EXPECT_EQ(library.name, L"DispatchTest");
+  EXPECT_EQ(library.major_version, 1);
+  EXPECT_EQ(library.minor_version, 2);
+  ASSERT_EQ(library.coclasses.size(), 1u);
+  EXPECT_EQ(library.coclasses[0]->default_interface, &ICounter::TypeInfo());
+  ASSERT_EQ(library.enums.size(), 1u);
+  EXPECT_EQ(library.enums[0]->enumerators[0].value, -1);
+  const MemberInfo* add = ICounter::TypeInfo().Find(1, MemberKind::kMethod);
+  ASSERT_NE(add, nullptr);
+  EXPECT_EQ(add->params[1].default_value, L"10");
+}
+
+}  // namespace
+}  // namespace ovc
