@@ -36,7 +36,8 @@ class ComObject : public Interfaces... {
   HRESULT QueryInterface(const IID& iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    ((*object = detail::CastToInterface<Interfaces>(this, iid)) != nullptr || ...);
+    static_cast<void>(
+        (((*object = detail::CastToInterface<Interfaces>(this, iid)) != nullptr) || ...));
     if (*object == nullptr) return E_NOINTERFACE;
     AddRef();
     return S_OK;
