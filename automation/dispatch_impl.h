@@ -46,6 +46,9 @@ class DispatchImpl : public I {
     return DispatchInvoke(I::TypeInfo(), this, id, flags, params, result, exception,
                           arg_error);
   }
+
+ protected:
+  ~DispatchImpl() = default;
 };
 
 namespace dispatch_detail {
