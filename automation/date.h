@@ -30,6 +30,8 @@ bool DateFromFields(const DateFields& fields, DATE* date);
 bool FieldsFromDate(DATE date, DateFields* fields);
 
 // Text to date and date to text, as VariantChangeType does them.
+// ParseDate leaves *date unchanged on failure; FormatDate gives "" for a
+// date outside the years 100..9999.
 bool ParseDate(std::wstring_view text, DATE* date);
 std::wstring FormatDate(DATE date);
 

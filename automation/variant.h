@@ -42,6 +42,9 @@ enum VarEnum : VARTYPE {
 
 // True for the scalar types a Variant can hold by value.
 bool IsScalarVarType(VARTYPE vt);
+// True for the element types of a safe array: a scalar other than empty and
+// null, or VT_VARIANT.
+bool IsArrayElementType(VARTYPE vt);
 // True for every type a Variant can hold: a scalar, VT_ARRAY with a scalar or
 // VT_VARIANT element type, or VT_BYREF with either of those.
 bool IsValidVarType(VARTYPE vt);

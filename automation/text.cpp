@@ -1,0 +1,119 @@
+#include "automation/text.h"
+
+#include <locale>
+
+namespace ovc {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsScalarValue(char32_t c) { return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF); }
+
+void AppendUtf8(std::string* out, char32_t c) {
+  if (!IsScalarValue(c)) c = kReplacement;
+  if (c < 0x80) {
+    out->push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out->push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+// How a multi-byte sequence starting with `lead` continues: the number of
+// continuation bytes and the range allowed for the first of them (which
+// excludes overlong forms, surrogates and values above U+10FFFF).
+struct SequenceShape {
+  int continuation_bytes;
+  unsigned char first_low;
+  unsigned char first_high;
+};
+
+SequenceShape ShapeOf(unsigned char lead) {
+  if (lead >= 0xC2 && lead <= 0xDF) return {1, 0x80, 0xBF};
+  if (lead == 0xE0) return {2, 0xA0, 0xBF};
+  if (lead == 0xED) return {2, 0x80, 0x9F};
+  if (lead >= 0xE1 && lead <= 0xEF) return {2, 0x80, 0xBF};
+  if (lead == 0xF0) return {3, 0x90, 0xBF};
+  if (lead >= 0xF1 && lead <= 0xF3) return {3, 0x80, 0xBF};
+  if (lead == 0xF4) return {3, 0x80, 0x8F};
+  return {0, 0, 0};
+}
+
+const std::ctype<wchar_t>& Letters() {
+  static const std::locale locale = [] {
+    try {
+      return std::locale("C.UTF-8");
+    } catch (const std::runtime_error&) {
+      return std::locale::classic();
+    }
+  }();
+  return std::use_facet<std::ctype<wchar_t>>(locale);
+}
+
+}  // namespace
+
+std::string ToUtf8(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (wchar_t c : text) AppendUtf8(&out, static_cast<char32_t>(c));
+  return out;
+}
+
+std::wstring FromUtf8(std::string_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i++]);
+    if (lead < 0x80) {
+      out.push_back(static_cast<wchar_t>(lead));
+      continue;
+    }
+    const SequenceShape shape = ShapeOf(lead);
+    char32_t code = lead & (0x3F >> shape.continuation_bytes);
+    int read = 0;
+    for (; read < shape.continuation_bytes && i < text.size(); ++read, ++i) {
+      const auto byte = static_cast<unsigned char>(text[i]);
+      const unsigned char low = read == 0 ? shape.first_low : 0x80;
+      const unsigned char high = read == 0 ? shape.first_high : 0xBF;
+      if (byte < low || byte > high) break;
+      code = (code << 6) | (byte & 0x3F);
+    }
+    const bool complete = shape.continuation_bytes > 0 && read == shape.continuation_bytes;
+    out.push_back(static_cast<wchar_t>(complete ? code : kReplacement));
+  }
+  return out;
+}
+
+std::wstring ToLower(std::wstring_view text) {
+  std::wstring result(text);
+  Letters().tolower(result.data(), result.data() + result.size());
+  return result;
+}
+
+std::wstring ToUpper(std::wstring_view text) {
+  std::wstring result(text);
+  Letters().toupper(result.data(), result.data() + result.size());
+  return result;
+}
+
+bool EqualsNoCase(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  const std::ctype<wchar_t>& letters = Letters();
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i] && letters.tolower(a[i]) != letters.tolower(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace ovc

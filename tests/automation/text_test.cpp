@@ -1,0 +1,55 @@
+#include "automation/text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace ovc {
+namespace {
+
+TEST(TextTest, Utf8RoundTripsEveryPlane) {
+  const std::wstring text = L"a\u00e9\u20ac\U0001F600z";
+  const std::string utf8 = ToUtf8(text);
+  EXPECT_EQ(utf8, "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z");
+  EXPECT_EQ(FromUtf8(utf8), text);
+  EXPECT_EQ(FromUtf8(""), L"");
+  EXPECT_EQ(FromUtf8(std::string("a\0b", 3)), std::wstring(L"a\0b", 3));
+}
+
+TEST(TextTest, MalformedUtf8BecomesReplacementCharacters) {
+  const struct {
+    std::string bytes;
+    std::wstring text;
+  } cases[] = {
+      {"\x80", L"\uFFFD"},                                // lone continuation byte
+      {"a\xC3", L"a\uFFFD"},                              // truncated at the end
+      {"\xC3(", L"\uFFFD("},                              // bad continuation is kept
+      {"\xC0\xAF", L"\uFFFD\uFFFD"},                      // overlong lead
+      {"\xE0\x80\xAF", L"\uFFFD\uFFFD\uFFFD"},            // overlong three-byte form
+      {"\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD"},            // encoded surrogate
+      {"\xF4\x90\x80\x80", L"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
+      {"\xE2\x82", L"\uFFFD"},                            // one maximal subpart
+      {"\xF0\x9F\x98z", L"\uFFFDz"},
+      {"\xFF\xFE", L"\uFFFD\uFFFD"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FromUtf8(c.bytes), c.text) << c.bytes;
+}
+
+TEST(TextTest, NonScalarCodePointsEncodeAsReplacement) {
+  const std::wstring text{static_cast<wchar_t>(0xD800), L'x', static_cast<wchar_t>(0x110000)};
+  EXPECT_EQ(ToUtf8(text), "\xEF\xBF\xBDx\xEF\xBF\xBD");
+}
+
+TEST(TextTest, CaseMapping) {
+  EXPECT_EQ(ToLower(L"MyName_1"), L"myname_1");
+  EXPECT_EQ(ToUpper(L"MyName_1"), L"MYNAME_1");
+  EXPECT_EQ(ToLower(L"\u00C9T\u00C9"), L"\u00E9t\u00E9");
+  EXPECT_TRUE(EqualsNoCase(L"Range_A1", L"range_a1"));
+  EXPECT_TRUE(EqualsNoCase(L"\u00C9t\u00E9", L"\u00E9T\u00C9"));
+  EXPECT_FALSE(EqualsNoCase(L"abc", L"abd"));
+  EXPECT_FALSE(EqualsNoCase(L"abc", L"abcd"));
+  EXPECT_TRUE(EqualsNoCase(L"", L""));
+}
+
+}  // namespace
+}  // namespace ovc

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <utility>
+
+#include "automation/com_object.h"
+#include "automation/dispatch.h"
+#include "automation/variant.h"
+
+namespace ovc::values_testing {
+
+// A dispatch object whose default property (DISPID_VALUE) answers `value`,
+// or fails with `failure` when that is set. Counts the default-value reads.
+class ValueObject : public ComObject<IDispatch> {
+ public:
+  explicit ValueObject(Variant value, HRESULT failure = S_OK)
+      : value_(std::move(value)), failure_(failure) {}
+
+  HRESULT GetTypeInfoCount(uint32_t* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT GetTypeInfo(uint32_t, LCID, const InterfaceInfo**) override {
+    return TYPE_E_ELEMENTNOTFOUND;
+  }
+  HRESULT GetIDsOfNames(const IID&, const std::wstring*, uint32_t, LCID, DISPID*) override {
+    return DISP_E_UNKNOWNNAME;
+  }
+  HRESULT Invoke(DISPID id, const IID&, LCID, uint16_t flags, DISPPARAMS* params, Variant* result,
+                 EXCEPINFO*, uint32_t*) override {
+    if (id != DISPID_VALUE || flags != DISPATCH_PROPERTYGET) return DISP_E_MEMBERNOTFOUND;
+    if (params == nullptr || params->count != 0) return DISP_E_BADPARAMCOUNT;
+    ++reads_;
+    if (Failed(failure_)) return failure_;
+    *result = value_;
+    return S_OK;
+  }
+
+  int reads() const { return reads_; }
+
+  // The current reference count, read without changing it.
+  uint32_t references() {
+    const uint32_t count = AddRef();
+    Release();
+    return count - 1;
+  }
+
+ private:
+  Variant value_;
+  HRESULT failure_;
+  int reads_ = 0;
+};
+
+}  // namespace ovc::values_testing
