@@ -1,21 +1,27 @@
 # ovc_idl(<target> <source.idl>): compiles a type library source into
-# <build>/generated/<dir>/<name>.h and <name>_typeinfo.cpp and adds the
-# source file to <target>. Code includes the header as "<dir>/<name>.h".
+# <build>/generated/<dir>/<name>.h and <name>_typeinfo.cpp, <dir> being the
+# source's folder in the tree, and adds them to <target>. Code includes the
+# header as "<dir>/<name>.h".
 set(OVC_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 
 function(ovc_idl target idl)
   get_filename_component(name ${idl} NAME_WE)
-  file(RELATIVE_PATH rel_dir ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  get_filename_component(idl_dir ${CMAKE_CURRENT_SOURCE_DIR}/${idl} DIRECTORY)
+  file(RELATIVE_PATH rel_dir ${CMAKE_SOURCE_DIR} ${idl_dir})
   set(out_dir ${OVC_GENERATED_DIR}/${rel_dir})
   set(header ${out_dir}/${name}.h)
   set(source ${out_dir}/${name}_typeinfo.cpp)
-  add_custom_command(
+  get_property(compiled GLOBAL PROPERTY OVC_IDL_COMPILED)
+  if(NOT "${header}" IN_LIST compiled)
+    set_property(GLOBAL APPEND PROPERTY OVC_IDL_COMPILED ${header})
+    add_custom_command(
     OUTPUT ${header} ${source}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
     COMMAND ${OVC_PYTHON} ${CMAKE_SOURCE_DIR}/tools/midl.py ${CMAKE_CURRENT_SOURCE_DIR}/${idl}
             --header ${header} --cpp ${source} --include-as ${rel_dir}/${name}.h
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${idl} ${CMAKE_SOURCE_DIR}/tools/midl.py
     COMMENT "Compiling type library source ${idl}")
+  endif()
   target_sources(${target} PRIVATE ${header} ${source})
   target_include_directories(${target} PUBLIC ${OVC_GENERATED_DIR})
 endfunction()

@@ -2,74 +2,13 @@
 
 #include <vector>
 
-#include "automation/com_object.h"
-#include "automation/dispatch_impl.h"
 #include "automation/error_info.h"
-#include "automation/safe_array.h"
-#include "tests/dispatch_test.h"
+#include "tests/automation/counter.h"
 
 namespace ovc {
 namespace {
 
-class Counter : public ComObject<DispatchImpl<ICounter>> {
- public:
-  HRESULT get_Value(int32_t* value) override {
-    *value = value_;
-    return S_OK;
-  }
-  HRESULT put_Value(int32_t value) override {
-    value_ = value;
-    return S_OK;
-  }
-  HRESULT Add(int32_t amount, int32_t times, int32_t* total) override {
-    value_ += amount * times;
-    *total = value_;
-    return S_OK;
-  }
-  HRESULT Describe(const std::wstring& prefix, std::wstring* text, VARIANT_BOOL* even,
-                   double* half) override {
-    *text = prefix + std::to_wstring(value_);
-    *even = value_ % 2 == 0 ? VARIANT_TRUE : VARIANT_FALSE;
-    *half = value_ / 2.0;
-    return S_OK;
-  }
-  HRESULT get_Label(std::wstring* label) override {
-    *label = label_;
-    return S_OK;
-  }
-  HRESULT put_Label(const std::wstring& label) override {
-    label_ = label;
-    return S_OK;
-  }
-  HRESULT Echo(const Variant& value, Variant* result) override {
-    *result = value;
-    return S_OK;
-  }
-  HRESULT Paint(Shade shade, Shade* previous) override {
-    *previous = shade_;
-    shade_ = shade;
-    return S_OK;
-  }
-  HRESULT Flip(VARIANT_BOOL* flag) override {
-    *flag = *flag ? VARIANT_FALSE : VARIANT_TRUE;
-    return S_OK;
-  }
-  HRESULT Adopt(IDispatch* other, IDispatch** same) override {
-    if (other == nullptr) return E_POINTER;
-    other->AddRef();
-    *same = other;
-    return S_OK;
-  }
-  HRESULT Fail(const std::wstring& description) override {
-    SetErrorInfo(CreateErrorInfo(description, L"Counter", ICounter::kIid));
-    return E_FAIL;
-  }
-
- private:
-  int32_t value_ = 0;
-  std::wstring label_;
-  Shade shade_ = shLight;
-};
+using testing::Counter;
 
 // Calls a member by name the way late-bound clients do: arguments given in
 // natural order are passed reversed.
@@ -190,6 +129,22 @@ TEST_F(DispatchTest, FailingMembersReturnTheirCodeAndKeepTheErrorObject) {
   std::wstring description;
   error->GetDescription(&description);
   EXPECT_EQ(description, L"it broke");
+}
+
+TEST_F(DispatchTest, CollectionsEnumerateThroughNewEnum) {
+  counter_->put_Value(3);
+  Variant enumerator;
+  DISPPARAMS none;
+  ASSERT_EQ(counter_->Invoke(DISPID_NEWENUM, IID_NULL, 0, DISPATCH_PROPERTYGET, &none,
+                             &enumerator, nullptr, nullptr),
+            S_OK);
+  ComPtr<IEnumVARIANT> items;
+  ASSERT_EQ(enumerator.unknown()->QueryInterface(IEnumVARIANT::kIid, items.ReceiveVoid()), S_OK);
+  Variant values[4];
+  uint32_t fetched = 0;
+  EXPECT_EQ(items->Next(4, values, &fetched), S_FALSE);
+  EXPECT_EQ(fetched, 3u);
+  EXPECT_EQ(values[2], Variant::I4(3));
 }
 
 TEST_F(DispatchTest, NamedArgumentsMapToParameterPositions) {
