@@ -94,7 +94,8 @@ std::optional<std::wstring_view> HresultName(HRESULT hr);
 std::optional<std::wstring_view> SystemMessage(HRESULT hr);
 
 // The status code for a C library error number (errno): missing files,
-// refused access, a full disk, no memory; anything else is E_FAIL.
+// refused access, a full disk, no memory, an existing file; anything else
+// is E_FAIL.
 HRESULT HresultFromErrno(int error_number);
 
 }  // namespace ovc
