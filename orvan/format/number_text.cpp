@@ -1,0 +1,72 @@
+#include "orvan/format/number_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace ovc::orvan {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// Drops a leading "+", which from_chars does not accept; "+-1" stays invalid.
+std::string_view DropPlus(std::string_view text) {
+  if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
+  return text;
+}
+
+}  // namespace
+
+std::string FormatReal(double value) {
+  char buffer[32];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+bool ParseReal(std::string_view text, double* value) {
+  text = DropPlus(Trim(text));
+  if (text.empty()) return false;
+  double parsed = 0;
+  auto result =
+      std::from_chars(text.data(), text.data() + text.size(), parsed, std::chars_format::general);
+  if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return false;
+  if (!std::isfinite(parsed)) return false;
+  *value = parsed;
+  return true;
+}
+
+bool ParseInteger(std::string_view text, int64_t min, int64_t max, int64_t* value) {
+  text = DropPlus(Trim(text));
+  if (text.empty()) return false;
+  int64_t parsed = 0;
+  auto result = std::from_chars(text.data(), text.data() + text.size(), parsed);
+  if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return false;
+  if (parsed < min || parsed > max) return false;
+  *value = parsed;
+  return true;
+}
+
+int32_t LeadingInteger(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  int64_t magnitude = 0;
+  constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    magnitude = std::min(kLimit, magnitude * 10 + (text[i] - '0'));
+  }
+  int64_t result = negative ? -magnitude : magnitude;
+  if (result > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  return static_cast<int32_t>(result);
+}
+
+}  // namespace ovc::orvan

@@ -1,0 +1,204 @@
+#include "orvan/service/bridge_requests.h"
+
+#include <pugixml.hpp>
+
+#include <chrono>
+
+#include "orvan/format/number_text.h"
+#include "orvan/service/xml_io.h"
+
+namespace ovc::orvan {
+
+namespace {
+
+// Now as an automation date serial (days since 1899-12-30, UTC).
+std::string Now() {
+  using namespace std::chrono;
+  double seconds = duration<double>(system_clock::now().time_since_epoch()).count();
+  return FormatReal(25569.0 + seconds / 86400.0);
+}
+
+std::string BridgeText(int32_t oid) { return "Bridge " + std::to_string(oid); }
+
+Status RequestedOid(std::string_view request, const char* root, int32_t* oid) {
+  pugi::xml_document in;
+  ORVAN_RETURN_IF_ERROR(ParseXml(request, root, "request", &in));
+  *oid = LeadingInteger(in.document_element().attribute("OID").value());
+  return Status::Ok();
+}
+
+Status CheckNotLockedByOther(const RequestContext& context, const BridgeRecord& bridge) {
+  if (bridge.lock_holder.empty() || bridge.lock_holder == context.user) return Status::Ok();
+  return Status::Refused(BridgeText(bridge.oid) + " is locked by " + bridge.lock_holder + ".");
+}
+
+Status CheckPrivilege(const RequestContext& context, const char* name) {
+  bool allowed = true;
+  ORVAN_RETURN_IF_ERROR(context.store->GetPrivilege(context.user, name, &allowed));
+  if (allowed) return Status::Ok();
+  return Status::Refused("The user " + context.user + " may not modify bridges.");
+}
+
+std::string OidAnswer(const char* element, int32_t oid) {
+  pugi::xml_document out;
+  SetNumber(out.append_child(element), "OID", oid);
+  return SerializeXml(out, false);
+}
+
+// The host's own texts of the record, written over the document's.
+void StampDocument(const BridgeRecord& bridge, pugi::xml_node root) {
+  SetNumber(root, "OID", bridge.oid);
+  SetText(root, "CreatedBy", bridge.created_by);
+  SetText(root, "DateCreated", bridge.date_created);
+  SetText(root, "ModifiedBy", bridge.modified_by);
+  SetText(root, "DateModified", bridge.date_modified);
+}
+
+// The stored document, or a document of the record alone for a bridge that
+// was created but never saved.
+Status LoadDocument(const BridgeRecord& bridge, pugi::xml_document* document) {
+  if (!bridge.document.empty()) {
+    return ParseXml(bridge.document, "Bridge", "stored bridge document", document);
+  }
+  pugi::xml_node root = document->append_child("Bridge");
+  StampDocument(bridge, root);
+  SetText(root, "Name", bridge.name);
+  return Status::Ok();
+}
+
+Status AssignLinksetOids(const RequestContext& context, pugi::xml_node root) {
+  for (pugi::xml_node linkset : root.child("Linksets").children("Linkset")) {
+    if (LeadingInteger(linkset.attribute("OID").value()) > 0) continue;
+    int32_t oid = 0;
+    ORVAN_RETURN_IF_ERROR(context.store->NextNumber("linkset", &oid));
+    SetNumber(linkset, "OID", oid);
+  }
+  return Status::Ok();
+}
+
+// The record the document is saved into: the existing one (when the user may
+// change it) or a new one.
+Status RecordFor(const RequestContext& context, int32_t oid, BridgeRecord* bridge) {
+  Status found = oid > 0 ? context.store->GetBridge(oid, bridge)
+                         : Status::NotFound(BridgeText(oid) + " does not exist");
+  if (found.ok()) {
+    ORVAN_RETURN_IF_ERROR(CheckNotLockedByOther(context, *bridge));
+    return CheckPrivilege(context, "ModifyBridge");
+  }
+  if (found.code() != Status::Code::kNotFound) return found;
+  *bridge = BridgeRecord();
+  bridge->oid = oid;
+  bridge->created_by = context.user;
+  bridge->date_created = Now();
+  return context.store->AddBridge(bridge);
+}
+
+std::string SaveAnswer(int32_t oid, pugi::xml_node root) {
+  pugi::xml_document out;
+  pugi::xml_node answer = out.append_child("SaveBridge");
+  SetNumber(answer.append_child("Bridge"), "OID", oid);
+  pugi::xml_node linksets = answer.append_child("Linksets");
+  for (pugi::xml_node linkset : root.child("Linksets").children("Linkset")) {
+    SetNumber(linksets.append_child("Linkset"), "OID",
+              LeadingInteger(linkset.attribute("OID").value()));
+  }
+  pugi::xml_node files = answer.append_child("BridgeFiles");
+  for (pugi::xml_node file : root.child("BridgeFiles").children("File")) {
+    SetNumber(files.append_child("File"), "OID", LeadingInteger(file.attribute("OID").value()));
+  }
+  return SerializeXml(out, false);
+}
+
+}  // namespace
+
+Status CreateBridge(const RequestContext& context, std::string_view, std::string* response) {
+  ORVAN_RETURN_IF_ERROR(CheckPrivilege(context, "ModifyBridge"));
+  BridgeRecord bridge;
+  bridge.created_by = bridge.modified_by = context.user;
+  bridge.date_created = bridge.date_modified = Now();
+  ORVAN_RETURN_IF_ERROR(context.store->AddBridge(&bridge));
+  *response = OidAnswer("Bridge", bridge.oid);
+  return Status::Ok();
+}
+
+Status DeleteBridge(const RequestContext& context, std::string_view request,
+                    std::string* response) {
+  int32_t oid = 0;
+  ORVAN_RETURN_IF_ERROR(RequestedOid(request, "Bridge", &oid));
+  BridgeRecord bridge;
+  ORVAN_RETURN_IF_ERROR(context.store->GetBridge(oid, &bridge));
+  ORVAN_RETURN_IF_ERROR(CheckNotLockedByOther(context, bridge));
+  ORVAN_RETURN_IF_ERROR(CheckPrivilege(context, "ModifyBridge"));
+  ORVAN_RETURN_IF_ERROR(context.store->DeleteBridge(oid));
+  *response = OidAnswer("Bridge", oid);
+  return Status::Ok();
+}
+
+Status OpenBridge(const RequestContext& context, std::string_view request, std::string* response) {
+  int32_t oid = 0;
+  ORVAN_RETURN_IF_ERROR(RequestedOid(request, "Bridge", &oid));
+  BridgeRecord bridge;
+  ORVAN_RETURN_IF_ERROR(context.store->GetBridge(oid, &bridge));
+  pugi::xml_document document;
+  ORVAN_RETURN_IF_ERROR(LoadDocument(bridge, &document));
+  bool locked = !CheckNotLockedByOther(context, bridge).ok();
+  if (!locked && bridge.lock_holder.empty()) {
+    bridge.lock_holder = context.user;
+    ORVAN_RETURN_IF_ERROR(context.store->PutBridge(bridge));
+  }
+  SetNumber(document.document_element(), "Locked", locked ? 1 : 0);
+  *response = SerializeXml(document, true);
+  return Status::Ok();
+}
+
+Status SaveBridge(const RequestContext& context, std::string_view request, std::string* response) {
+  pugi::xml_document document;
+  ORVAN_RETURN_IF_ERROR(ParseXml(request, "Bridge", "SaveBridge request", &document));
+  pugi::xml_node root = document.document_element();
+  BridgeRecord bridge;
+  ORVAN_RETURN_IF_ERROR(RecordFor(context, LeadingInteger(root.attribute("OID").value()), &bridge));
+  ORVAN_RETURN_IF_ERROR(AssignLinksetOids(context, root));
+  root.remove_attribute("Locked");
+  bridge.name = GetText(root, "Name");
+  bridge.modified_by = context.user;
+  bridge.date_modified = Now();
+  StampDocument(bridge, root);
+  bridge.document = SerializeXml(document, true);
+  ORVAN_RETURN_IF_ERROR(context.store->PutBridge(bridge));
+  *response = SaveAnswer(bridge.oid, root);
+  return Status::Ok();
+}
+
+Status ListBridges(const RequestContext& context, std::string_view, std::string* response) {
+  std::vector<BridgeRecord> bridges;
+  ORVAN_RETURN_IF_ERROR(context.store->ListBridges(&bridges));
+  pugi::xml_document out;
+  pugi::xml_node root = out.append_child("Bridges");
+  for (const BridgeRecord& bridge : bridges) {
+    pugi::xml_node entry = root.append_child("Bridge");
+    SetNumber(entry, "OID", bridge.oid);
+    SetText(entry, "Name", bridge.name);
+    SetText(entry, "CreatedBy", bridge.created_by);
+    SetText(entry, "DateCreated", bridge.date_created);
+    SetText(entry, "ModifiedBy", bridge.modified_by);
+    SetText(entry, "DateModified", bridge.date_modified);
+  }
+  *response = SerializeXml(out, false);
+  return Status::Ok();
+}
+
+Status ReleaseLock(const RequestContext& context, std::string_view request, std::string* response) {
+  int32_t oid = 0;
+  ORVAN_RETURN_IF_ERROR(RequestedOid(request, "ReleaseLock", &oid));
+  BridgeRecord bridge;
+  ORVAN_RETURN_IF_ERROR(context.store->GetBridge(oid, &bridge));
+  ORVAN_RETURN_IF_ERROR(CheckNotLockedByOther(context, bridge));
+  if (!bridge.lock_holder.empty()) {
+    bridge.lock_holder.clear();
+    ORVAN_RETURN_IF_ERROR(context.store->PutBridge(bridge));
+  }
+  *response = OidAnswer("ReleaseLock", oid);
+  return Status::Ok();
+}
+
+}  // namespace ovc::orvan
