@@ -1,0 +1,51 @@
+#include "python/com_error.h"
+
+#include <pybind11/eval.h>
+
+#include "automation/error_info.h"
+
+namespace ovc::python {
+namespace {
+
+py::object& ComErrorType() {
+  static py::object type;
+  return type;
+}
+
+}  // namespace
+
+void BindComError(py::module_& module) {
+  py::dict scope;
+  scope["__builtins__"] = py::module_::import("builtins");
+  py::exec(R"(
+class ComError(Exception):
+    """A failed call into an automation object."""
+
+    def __init__(self, hresult, description, source):
+        super().__init__(f"0x{hresult:08X}: {description}" if description else f"0x{hresult:08X}")
+        self.hresult = hresult
+        self.description = description
+        self.source = source
+)",
+           scope);
+  ComErrorType() = scope["ComError"];
+  ComErrorType().attr("__module__") = "ovcbridge";
+  module.attr("ComError") = ComErrorType();
+}
+
+void ThrowComError(HRESULT hr) {
+  std::wstring description;
+  std::wstring source;
+  if (ComPtr<IErrorInfo> error = GetErrorInfo()) {
+    error->GetDescription(&description);
+    error->GetSource(&source);
+  } else if (auto text = SystemMessage(hr)) {
+    description = *text;
+  }
+  py::object error =
+      ComErrorType()(static_cast<uint32_t>(hr), py::cast(description), py::cast(source));
+  PyErr_SetObject(ComErrorType().ptr(), error.ptr());
+  throw py::error_already_set();
+}
+
+}  // namespace ovc::python

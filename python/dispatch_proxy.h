@@ -1,0 +1,48 @@
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+#include <string>
+
+#include "automation/com_ptr.h"
+#include "automation/dispatch.h"
+#include "automation/type_info.h"
+
+namespace ovc::python {
+
+namespace py = pybind11;
+
+// ovcbridge.Dispatch: a late-bound proxy for an automation object. Reading
+// an attribute calls the property get (members with parameters and methods
+// come back as callables); assigning calls the property put; calls pass
+// positional arguments, may leave out trailing optional ones and return
+// the [retval] value followed by the [out] values (a tuple when there are
+// [out] values). len() uses Count and iteration uses _NewEnum.
+class DispatchProxy {
+ public:
+  explicit DispatchProxy(ComPtr<IDispatch> object);
+
+  IDispatch* get() const { return object_.get(); }
+
+  // The attribute `name`: a property value or a bound callable.
+  py::object GetAttribute(const std::wstring& name) const;
+  void SetAttribute(const std::wstring& name, py::handle value) const;
+  // Calls member `name` with `flags` and positional `args`.
+  py::object Call(const std::wstring& name, uint16_t flags, const py::args& args) const;
+  size_t Length() const;
+  py::object Iterate() const;
+  // Identity: two proxies of one object are equal and hash alike.
+  bool SameObject(const DispatchProxy& other) const;
+  size_t Hash() const;
+  std::string Repr() const;
+
+ private:
+  DISPID IdOfName(const std::wstring& name) const;
+  const InterfaceInfo* Describe() const;
+
+  ComPtr<IDispatch> object_;
+};
+
+void BindDispatch(py::module_& module);
+
+}  // namespace ovc::python

@@ -1,0 +1,91 @@
+// The Python module ovcbridge: drives every automation object of the project
+// by name (see README.md).
+#include <dlfcn.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <string>
+
+#include "automation/class_registry.h"
+#include "automation/conversion.h"
+#include "automation/registry_store.h"
+#include "automation/text.h"
+#include "automation/variant.h"
+#include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
+#include "python/com_error.h"
+#include "python/dispatch_proxy.h"
+#include "python/value_mapping.h"
+
+namespace ovc::python {
+namespace {
+
+void BindConstants(py::module_& module) {
+#define OVC_BIND_VT(name) module.attr(#name) = static_cast<int>(name);
+  OVC_BIND_VT(VT_EMPTY) OVC_BIND_VT(VT_NULL) OVC_BIND_VT(VT_I2) OVC_BIND_VT(VT_I4)
+  OVC_BIND_VT(VT_R8) OVC_BIND_VT(VT_DATE) OVC_BIND_VT(VT_BSTR) OVC_BIND_VT(VT_DISPATCH)
+  OVC_BIND_VT(VT_ERROR) OVC_BIND_VT(VT_BOOL) OVC_BIND_VT(VT_VARIANT) OVC_BIND_VT(VT_UNKNOWN)
+  OVC_BIND_VT(VT_ARRAY) OVC_BIND_VT(VT_BYREF)
+#undef OVC_BIND_VT
+  module.attr("VARIANT_ALPHABOOL") = static_cast<int>(VARIANT_ALPHABOOL);
+  module.attr("VARIANT_NOVALUEPROP") = static_cast<int>(VARIANT_NOVALUEPROP);
+
+#define OVC_BIND_HRESULT(name, code, text) \
+  module.attr(#name) = static_cast<uint32_t>(static_cast<HRESULT>(code));
+  OVC_HRESULT_TABLE(OVC_BIND_HRESULT)
+#undef OVC_BIND_HRESULT
+
+  for (const EnumInfo* enumeration : OVCBridgeSvcsTypeLibrary().enums) {
+    if (enumeration == nullptr) continue;
+    for (const EnumeratorInfo& enumerator : enumeration->enumerators) {
+      module.attr(py::cast(std::wstring(enumerator.name))) = enumerator.value;
+    }
+  }
+}
+
+py::object CreateObjectByName(const std::wstring& name) {
+  ComPtr<IDispatch> object;
+  Check(CreateObject(name, &object));
+  return py::cast(DispatchProxy(std::move(object)));
+}
+
+// Loads a server library and runs its DllRegisterServer, as an installer
+// does, so that its classes can be created by ProgID.
+void RegisterServer(const std::string& path) {
+  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (module == nullptr) throw py::value_error("cannot load " + path + ": " + dlerror());
+  using RegisterFunction = HRESULT (*)();
+  auto register_server = reinterpret_cast<RegisterFunction>(dlsym(module, "DllRegisterServer"));
+  if (register_server == nullptr) {
+    throw py::value_error(path + " exports no DllRegisterServer");
+  }
+  Check(register_server());
+}
+
+void UseRegistry(const std::string& path) {
+  const RegistryLoadResult result = RegistryStore::Current().Open(path);
+  if (!result) {
+    throw py::value_error(path + ":" + std::to_string(result.line) + ": " +
+                          ovc::ToUtf8(result.description));
+  }
+}
+
+}  // namespace
+}  // namespace ovc::python
+
+PYBIND11_MODULE(ovcbridge, module) {
+  using namespace ovc::python;
+  module.doc() = "Automation objects of OVCBridgeSvcs and its host, driven by name.";
+  BindComError(module);
+  BindValues(module);
+  BindDispatch(module);
+  BindConstants(module);
+  module.def("CreateObject", &CreateObjectByName, py::arg("progid_or_clsid"),
+             "Creates an object by ProgID or braced CLSID and returns its Dispatch proxy.");
+  module.def("RegisterServer", &RegisterServer, py::arg("path"),
+             "Loads a server library and registers its classes (DllRegisterServer).");
+  module.def("UseRegistry", &UseRegistry, py::arg("path"),
+             "Makes the registry store file at `path` the current one (created when missing).");
+#ifdef OVC_LIBRARY_PATH
+  RegisterServer(OVC_LIBRARY_PATH);
+#endif
+}

@@ -1,0 +1,180 @@
+#include "python/value_mapping.h"
+
+#include <pybind11/stl.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include <fmt/format.h>
+
+#include "automation/com_ptr.h"
+#include "automation/conversion.h"
+#include "automation/date.h"
+#include "automation/dispatch.h"
+#include "automation/safe_array.h"
+#include "automation/text.h"
+#include "python/com_error.h"
+#include "python/dispatch_proxy.h"
+
+namespace ovc::python {
+namespace {
+
+py::object DateTimeType() { return py::module_::import("datetime").attr("datetime"); }
+
+Variant DateToVariant(py::handle value) {
+  DateFields fields;
+  fields.year = value.attr("year").cast<int>();
+  fields.month = value.attr("month").cast<int>();
+  fields.day = value.attr("day").cast<int>();
+  fields.hour = value.attr("hour").cast<int>();
+  fields.minute = value.attr("minute").cast<int>();
+  fields.second = value.attr("second").cast<int>();
+  fields.millisecond = value.attr("microsecond").cast<int>() / 1000;
+  DATE date = 0;
+  if (!DateFromFields(fields, &date)) throw py::value_error("date out of the automation range");
+  return Variant::Date(date);
+}
+
+py::object DateFromVariant(DATE date) {
+  DateFields fields;
+  if (!FieldsFromDate(date, &fields)) throw py::value_error("automation date out of range");
+  return DateTimeType()(fields.year, fields.month, fields.day, fields.hour, fields.minute,
+                        fields.second, fields.millisecond * 1000);
+}
+
+Variant SequenceToVariant(py::handle sequence) {
+  std::vector<Variant> values;
+  for (py::handle item : sequence) values.push_back(ToVariant(item));
+  return Variant(SafeArray::FromValues(std::move(values)));
+}
+
+// Elements of dimensions [dimension..] at the storage offset `base` with
+// `stride` between consecutive indices of `dimension`.
+py::object ArrayToTuple(const SafeArray& array, uint32_t dimension, size_t base) {
+  size_t stride = 1;
+  for (uint32_t d = 0; d < dimension; ++d) stride *= array.bounds()[d].count;
+  const uint32_t count = array.bounds()[dimension].count;
+  py::tuple result(count);
+  for (uint32_t i = 0; i < count; ++i) {
+    const size_t offset = base + i * stride;
+    result[i] = dimension == 0 ? FromVariant(array.data()[offset])
+                               : ArrayToTuple(array, dimension - 1, offset);
+  }
+  return result;
+}
+
+Variant IntegerToVariant(py::handle value) {
+  const long long number = value.cast<long long>();
+  if (number < std::numeric_limits<int32_t>::min() ||
+      number > std::numeric_limits<int32_t>::max()) {
+    throw py::value_error("integer does not fit a 32-bit automation integer");
+  }
+  return Variant::I4(static_cast<int32_t>(number));
+}
+
+}  // namespace
+
+Variant ToVariant(py::handle value) {
+  if (value.is_none()) return Variant();
+  if (py::isinstance<NullValue>(value)) return Variant::Null();
+  if (py::isinstance<py::bool_>(value)) return Variant::Bool(value.cast<bool>());
+  if (py::isinstance<py::int_>(value)) return IntegerToVariant(value);
+  if (py::isinstance<py::float_>(value)) return Variant::R8(value.cast<double>());
+  if (py::isinstance<py::str>(value)) return Variant::Str(value.cast<std::wstring>());
+  if (py::isinstance(value, DateTimeType())) return DateToVariant(value);
+  if (py::isinstance<py::list>(value) || py::isinstance<py::tuple>(value)) {
+    return SequenceToVariant(value);
+  }
+  if (py::isinstance<ErrorValue>(value)) return Variant::Error(value.cast<ErrorValue>().scode);
+  if (py::isinstance<DispatchProxy>(value)) {
+    return Variant(value.cast<const DispatchProxy&>().get());
+  }
+  if (py::isinstance<TypedValue>(value)) return value.cast<const TypedValue&>().value();
+  throw py::type_error("no automation value for a Python " +
+                       std::string(py::str(value.get_type().attr("__name__"))));
+}
+
+py::object FromVariant(const Variant& value) {
+  if (value.IsByRef()) return FromVariant(value.Dereferenced());
+  if (value.IsArray()) {
+    const SafeArray& array = value.array();
+    if (array.size() == 0) return py::tuple();
+    return ArrayToTuple(array, array.dimensions() - 1, 0);
+  }
+  switch (value.vt()) {
+    case VT_EMPTY: return py::none();
+    case VT_NULL: return py::cast(NullValue{});
+    case VT_I2: return py::int_(value.i2());
+    case VT_I4: return py::int_(value.i4());
+    case VT_R8: return py::float_(value.r8());
+    case VT_DATE: return DateFromVariant(value.date());
+    case VT_BSTR: return py::cast(value.bstr());
+    case VT_BOOL: return py::bool_(value.boolVal() != VARIANT_FALSE);
+    case VT_ERROR: return py::cast(ErrorValue{value.scode()});
+    case VT_DISPATCH:
+      if (value.dispatch() == nullptr) return py::none();
+      return py::cast(DispatchProxy(ComPtr<IDispatch>(value.dispatch())));
+    case VT_UNKNOWN: {
+      ComPtr<IDispatch> dispatch;
+      if (value.unknown() == nullptr ||
+          Failed(value.unknown()->QueryInterface(IDispatch::kIid, dispatch.ReceiveVoid()))) {
+        return py::none();
+      }
+      return py::cast(DispatchProxy(std::move(dispatch)));
+    }
+    default:
+      throw py::type_error("unsupported variant type " + ToUtf8(VarTypeName(value.vt())));
+  }
+}
+
+void BindValues(py::module_& module) {
+  py::class_<NullValue>(module, "NullType", "The type of ovcbridge.Null (VT_NULL).")
+      .def("__repr__", [](const NullValue&) { return "ovcbridge.Null"; })
+      .def("__eq__", [](const NullValue&, py::handle other) {
+        return py::isinstance<NullValue>(other);
+      })
+      .def("__hash__", [](const NullValue&) { return 0x4e756c6c; });
+  module.attr("Null") = NullValue{};
+
+  py::class_<ErrorValue>(module, "Error", "A VT_ERROR value carrying a status code.")
+      .def(py::init([](int64_t scode) { return ErrorValue{static_cast<int32_t>(scode)}; }),
+           py::arg("scode"))
+      .def_property_readonly(
+          "scode", [](const ErrorValue& e) { return static_cast<uint32_t>(e.scode); })
+      .def("__eq__", [](const ErrorValue& a, py::handle b) {
+        return py::isinstance<ErrorValue>(b) && b.cast<ErrorValue>().scode == a.scode;
+      })
+      .def("__hash__", [](const ErrorValue& e) { return e.scode; })
+      .def("__repr__", [](const ErrorValue& e) {
+        return fmt::format("ovcbridge.Error(0x{:08X})", static_cast<uint32_t>(e.scode));
+      });
+
+  py::class_<TypedValue>(module, "Variant", "A value with an exact variant type.")
+      .def(py::init([](int vt, py::handle value) {
+             Variant converted;
+             Check(VariantChangeType(&converted, ToVariant(value), 0,
+                                     static_cast<VARTYPE>(vt)));
+             return TypedValue(std::move(converted));
+           }),
+           py::arg("vt"), py::arg("value"))
+      .def_property_readonly("vt", [](const TypedValue& v) { return v.value().vt(); })
+      .def_property_readonly("value", [](const TypedValue& v) { return FromVariant(v.value()); })
+      .def("__repr__", [](const TypedValue& v) {
+        return "ovcbridge.Variant(" + ToUtf8(VarTypeName(v.value().vt())) + ", " +
+               std::string(py::repr(FromVariant(v.value()))) + ")";
+      });
+
+  module.def(
+      "ChangeType",
+      [](py::handle value, int vt, int flags) {
+        Variant converted;
+        Check(VariantChangeType(&converted, ToVariant(value), static_cast<uint16_t>(flags),
+                                static_cast<VARTYPE>(vt)));
+        return FromVariant(converted);
+      },
+      py::arg("value"), py::arg("vt"), py::arg("flags") = 0,
+      "Converts a value with the automation conversion rules and returns the result.");
+}
+
+}  // namespace ovc::python

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+#include "automation/variant.h"
+
+namespace ovc::python {
+
+namespace py = pybind11;
+
+// ovcbridge.Variant: a value with an exact variant type, for arguments whose
+// type matters (VT_I2, VT_ARRAY|VT_BSTR, ...).
+class TypedValue {
+ public:
+  explicit TypedValue(Variant value) : value_(std::move(value)) {}
+  const Variant& value() const { return value_; }
+
+ private:
+  Variant value_;
+};
+
+// ovcbridge.Error(scode): a VT_ERROR value.
+struct ErrorValue {
+  int32_t scode = 0;
+};
+
+// The VT_NULL singleton, ovcbridge.Null.
+struct NullValue {};
+
+// Python value to variant: None -> VT_EMPTY, Null -> VT_NULL, bool -> VT_BOOL,
+// int -> VT_I4 (OverflowError outside 32 bits), float -> VT_R8, str -> VT_BSTR,
+// datetime.datetime -> VT_DATE, list/tuple -> VT_ARRAY|VT_VARIANT, Error ->
+// VT_ERROR, Dispatch -> VT_DISPATCH, Variant -> its value. Anything else
+// raises TypeError.
+Variant ToVariant(py::handle value);
+
+// Variant to Python value, the reverse of ToVariant: VT_I2 and VT_I4 -> int,
+// arrays -> tuples (nested, first dimension outermost), by-reference values
+// -> the value they point to, VT_UNKNOWN -> Dispatch when the object has
+// IDispatch, otherwise None.
+py::object FromVariant(const Variant& value);
+
+// Registers Variant, Error, Null and the datetime conversion in the module.
+void BindValues(py::module_& module);
+
+}  // namespace ovc::python
