@@ -1,0 +1,39 @@
+#include "automation/dom/typed_value.h"
+
+#include "automation/conversion.h"
+#include "automation/dom/dom_error.h"
+
+namespace ovc::dom {
+
+HRESULT TypedValueText(const Variant& value, std::wstring* text) {
+  const Variant plain = value.Dereferenced();
+  switch (plain.vt()) {
+    case VT_EMPTY:
+    case VT_NULL:
+      text->clear();
+      return S_OK;
+    case VT_BSTR:
+      *text = plain.bstr();
+      return S_OK;
+    case VT_I2:
+      *text = std::to_wstring(plain.i2());
+      return S_OK;
+    case VT_I4:
+      *text = std::to_wstring(plain.i4());
+      return S_OK;
+    case VT_R8:
+      *text = FormatDouble(plain.r8());
+      return S_OK;
+    case VT_DATE:
+      *text = FormatDouble(plain.date());
+      return S_OK;
+    case VT_BOOL:
+      *text = plain.boolVal() != VARIANT_FALSE ? L"1" : L"0";
+      return S_OK;
+    default:
+      return DomError(DISP_E_TYPEMISMATCH, L"A value of type " + VarTypeName(plain.vt()) +
+                                               L" cannot be stored as text in an XML document.");
+  }
+}
+
+}  // namespace ovc::dom
