@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "automation/com_ptr.h"
 #include "automation/conversion.h"
 #include "automation/dispatch.h"
 #include "automation/safe_array.h"
@@ -15,17 +16,6 @@ namespace {
 constexpr VARTYPE kFlagBits = VT_ARRAY | VT_BYREF;
 
 bool IsInterfaceType(VARTYPE vt) { return vt == VT_DISPATCH || vt == VT_UNKNOWN; }
-
-// The identity of an object: its IUnknown pointer, which QueryInterface
-// answers the same for every interface of one object.
-IUnknown* IdentityOf(IUnknown* object) {
-  if (object == nullptr) return nullptr;
-  void* identity = nullptr;
-  if (Failed(object->QueryInterface(IUnknown::kIid, &identity))) return object;
-  auto* result = static_cast<IUnknown*>(identity);
-  result->Release();
-  return result;
-}
 
 std::wstring_view BaseTypeName(VARTYPE base) {
   switch (base) {
@@ -386,7 +376,7 @@ bool operator==(const Variant& a, const Variant& b) {
       return a.bstr_ == b.bstr_;
     case VT_DISPATCH:
     case VT_UNKNOWN:
-      return IdentityOf(a.unknown_) == IdentityOf(b.unknown_);
+      return IsSameObject(a.unknown_, b.unknown_);
     default:
       return true;
   }
