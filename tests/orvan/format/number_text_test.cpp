@@ -1,0 +1,71 @@
+#include "orvan/format/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
+
+namespace ovc::orvan {
+namespace {
+
+TEST(NumberTextTest, RealsRoundTripThroughTheirShortestText) {
+  const double reals[] = {0.1, -0.0, 1.0 / 3.0, 1e300, std::numeric_limits<double>::denorm_min(),
+                          2.5, -7,   36526.5,   1e-7,  std::numeric_limits<double>::max()};
+  for (double real : reals) {
+    std::string text = FormatReal(real);
+    double back = 1;
+    ASSERT_TRUE(ParseReal(text, &back)) << text;
+    EXPECT_EQ(std::memcmp(&back, &real, sizeof real), 0) << text;
+  }
+  EXPECT_EQ(FormatReal(0.1), "0.1");
+  EXPECT_EQ(FormatReal(36526.5), "36526.5");
+  EXPECT_EQ(FormatReal(-0.0), "-0");
+}
+
+TEST(NumberTextTest, ParseRealAcceptsOnlyAWholeFiniteNumber) {
+  struct Case {
+    const char* text;
+    bool ok;
+    double value;
+  };
+  const Case cases[] = {
+      {"1.5", true, 1.5},   {" 2 ", true, 2},  {"+3", true, 3},    {"-4e2", true, -400},
+      {"1E+3", true, 1000}, {".5", true, 0.5}, {"", false, 0},     {"abc", false, 0},
+      {"1.5x", false, 0},   {"1,5", false, 0}, {"nan", false, 0},  {"inf", false, 0},
+      {"1e999", false, 0},  {"+-1", false, 0}, {"0x10", false, 0},
+  };
+  for (const Case& c : cases) {
+    double value = 99;
+    EXPECT_EQ(ParseReal(c.text, &value), c.ok) << c.text;
+    EXPECT_EQ(value, c.ok ? c.value : 99) << c.text;
+  }
+}
+
+TEST(NumberTextTest, ParseIntegerChecksRange) {
+  int64_t value = 0;
+  EXPECT_TRUE(ParseInteger(" -12 ", -100, 100, &value));
+  EXPECT_EQ(value, -12);
+  EXPECT_FALSE(ParseInteger("101", -100, 100, &value));
+  EXPECT_FALSE(ParseInteger("1.0", -100, 100, &value));
+  EXPECT_FALSE(ParseInteger("", -100, 100, &value));
+  EXPECT_EQ(value, -12);
+}
+
+TEST(NumberTextTest, LeadingIntegerReadsLikeTheCLibrary) {
+  struct Case {
+    const char* text;
+    int32_t value;
+  };
+  const Case cases[] = {{"42", 42},
+                        {"  -7xyz", -7},
+                        {"abc", 0},
+                        {"", 0},
+                        {"+9", 9},
+                        {"99999999999", 2147483647},
+                        {"-99999999999", -2147483647 - 1},
+                        {"12;", 12}};
+  for (const Case& c : cases) EXPECT_EQ(LeadingInteger(c.text), c.value) << c.text;
+}
+
+}  // namespace
+}  // namespace ovc::orvan

@@ -1,0 +1,334 @@
+#include "orvan/service/attribute_requests.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "orvan/service/xml_io.h"
+#include "tests/orvan/service/service_fixture.h"
+
+namespace ovc::orvan {
+namespace {
+
+// One Attribute element of a request; `unit` is the whole unit attribute
+// ("Units=\"psi\"", "UnitSet=\"US\"" or "").
+std::string Attribute(const std::string& route, int case_oid, const std::string& unit = "",
+                      const std::string& values = "") {
+  std::string text =
+      "<Attribute Route=\"" + route + "\" Case=\"" + std::to_string(case_oid) + "\" " + unit;
+  if (values.empty()) return text + "/>";
+  return text + "><Values>" + values + "</Values></Attribute>";
+}
+
+std::string Objects(int oid, const std::string& attributes) {
+  return "<?xml version=\"1.0\"?><Objects><Object OID=\"" + std::to_string(oid) +
+         "\" ClassView=\"Pumps\"><Attributes>" + attributes + "</Attributes></Object></Objects>";
+}
+
+class AttributeRequestsTest : public testing::ServiceTest {
+ protected:
+  // The answer elements of the first Object of a read or write.
+  std::vector<pugi::xml_node> Answers(const Answer& answer) {
+    EXPECT_TRUE(answer.status.ok()) << answer.status.message();
+    document_ = Parse(answer);
+    std::vector<pugi::xml_node> answers;
+    pugi::xml_node object = document_.child("Objects").child("Object");
+    for (pugi::xml_node node : object.first_child().children()) answers.push_back(node);
+    return answers;
+  }
+
+  // The Value elements of a single-attribute read.
+  std::vector<pugi::xml_node> ReadValues(int oid, const std::string& attribute) {
+    std::vector<pugi::xml_node> answers = Answers(Call("ReadAttributes", Objects(oid, attribute)));
+    std::vector<pugi::xml_node> values;
+    if (answers.size() != 1) {
+      ADD_FAILURE() << "expected one answer";
+      return values;
+    }
+    for (pugi::xml_node node : answers[0].child("Values").children("Value")) values.push_back(node);
+    return values;
+  }
+
+  std::string ReadOne(int oid, const std::string& attribute, const char* field = "Quantity") {
+    std::vector<pugi::xml_node> values = ReadValues(oid, attribute);
+    if (values.size() != 1) return "<" + std::to_string(values.size()) + " values>";
+    EXPECT_STREQ(values[0].attribute("Error").value(), "Read Successful");
+    return values[0].attribute(field).value();
+  }
+
+  std::string WriteOne(int oid, const std::string& attribute) {
+    std::vector<pugi::xml_node> answers = Answers(Call("WriteAttributes", Objects(oid, attribute)));
+    return answers.size() == 1 ? answers[0].attribute("Error").value() : "<no answer>";
+  }
+
+  pugi::xml_document document_;
+};
+
+TEST_F(AttributeRequestsTest, RealsReadBackExactlyInTheUnitTheyWereSentIn) {
+  const char* reals[] = {"0.1", "1e-300", "-0", "123456.789", "0.30000000000000004"};
+  for (const char* real : reals) {
+    std::string value = std::string("<Value Quantity=\"") + real + "\"/>";
+    ASSERT_EQ(WriteOne(1, Attribute("Pressure", 101, "Units=\"psi\"", value)), "Write Successful");
+    EXPECT_EQ(ReadOne(1, Attribute("Pressure", 101, "Units=\"psi\"")), real);
+  }
+}
+
+TEST_F(AttributeRequestsTest, ValuesAreConvertedToTheUnitAsked) {
+  ASSERT_EQ(
+      WriteOne(1, Attribute("Pressure", 101, "Units=\"kPa\"", "<Value Quantity=\"101.325\"/>")),
+      "Write Successful");
+  ASSERT_EQ(
+      WriteOne(1, Attribute("Temperature", 101, "UnitSet=\"US\"", "<Value Quantity=\"212\"/>")),
+      "Write Successful");
+  struct Case {
+    std::string attribute;
+    double expected;
+  };
+  const Case cases[] = {
+      {Attribute("Pressure", 101, "Units=\"Pa\""), 101325},
+      {Attribute("Pressure", 101, "UnitSet=\"US\""), 14.695948775513449},
+      {Attribute("Pressure", 101), 101.325},  // the workspace default standard, SI
+      {Attribute("Temperature", 101, "Units=\"degC\""), 100},
+      {Attribute("Temperature", 101, "Units=\"K\""), 373.15},
+      {Attribute("Temperature", 101, "UnitSet=\"SI\""), 100},
+      {Attribute("Temperature", 101, "Units=\"°F\""), 212},  // a unit by its text
+  };
+  for (const Case& c : cases) {
+    EXPECT_NEAR(std::stod(ReadOne(1, c.attribute)), c.expected, 1e-9) << c.attribute;
+  }
+}
+
+TEST_F(AttributeRequestsTest, ReadAnswersHaveTheShapeTheLibraryWalks) {
+  ASSERT_EQ(WriteOne(1, Attribute("Stages", 101, "", "<Value Quantity=\"3\" Prefix=\"~\"/>")),
+            "Write Successful");
+  std::string request = Objects(1, Attribute("Stages", 101) + Attribute("Nope", 101) +
+                                       Attribute("Curve", 101) + Attribute("Tag", 101));
+  std::vector<pugi::xml_node> answers = Answers(Call("ReadAttributes", request));
+  EXPECT_STREQ(document_.child("Objects").child("Object").attribute("OID").value(), "1");
+  ASSERT_EQ(answers.size(), 4u);
+  EXPECT_STREQ(answers[0].attribute("DataType").value(), "Integer");
+  EXPECT_STREQ(answers[0].attribute("Vector").value(), "0");
+  pugi::xml_node stages = answers[0].child("Values").child("Value");
+  EXPECT_STREQ(stages.attribute("Quantity").value(), "3");
+  EXPECT_STREQ(stages.attribute("Prefix").value(), "~");
+  EXPECT_TRUE(stages.attribute("Postfix"));
+  EXPECT_STREQ(answers[1].attribute("Error").value(), "Read Unsuccessful");
+  EXPECT_STREQ(answers[2].attribute("Vector").value(), "1");
+  EXPECT_FALSE(answers[2].child("Values").child("Value"));  // a vector never stored
+  pugi::xml_node tag = answers[3].child("Values").child("Value");
+  EXPECT_STREQ(tag.attribute("Error").value(), "Read Successful");
+  EXPECT_TRUE(tag.attribute("Quantity"));
+  EXPECT_STREQ(tag.attribute("Quantity").value(), "");
+  EXPECT_FALSE(tag.attribute("Prefix"));  // only Real and Integer carry descriptive texts
+}
+
+TEST_F(AttributeRequestsTest, UnknownObjectsAndRoutesReadUnsuccessful) {
+  std::string request =
+      "<Objects>"
+      "<Object OID=\"77\"><Attributes>" +
+      Attribute("Pressure", 101) +
+      "</Attributes></Object>"
+      "<Object OID=\"3\"><Attributes>" +
+      Attribute("Pressure", 101) + "</Attributes></Object></Objects>";
+  Answer answer = Call("ReadAttributes", request);
+  pugi::xml_document document = Parse(answer);
+  std::vector<std::string> errors, oids;
+  for (pugi::xml_node object : document.child("Objects").children("Object")) {
+    oids.push_back(object.attribute("OID").value());
+    errors.push_back(object.first_child().first_child().attribute("Error").value());
+  }
+  EXPECT_EQ(oids, (std::vector<std::string>{"77", "3"}));
+  EXPECT_EQ(errors, (std::vector<std::string>{"Read Unsuccessful", "Read Unsuccessful"}));
+}
+
+TEST_F(AttributeRequestsTest, CaseMarkersMeanTheWorkspaceDefaultCase) {
+  ASSERT_EQ(WriteOne(1, Attribute("Stages", 101, "", "<Value Quantity=\"5\"/>")),
+            "Write Successful");
+  ASSERT_EQ(WriteOne(1, Attribute("Stages", 102, "", "<Value Quantity=\"6\"/>")),
+            "Write Successful");
+  for (int marker : {-10, -11, -12}) EXPECT_EQ(ReadOne(1, Attribute("Stages", marker)), "5");
+  EXPECT_EQ(ReadOne(1, Attribute("Stages", 102)), "6");
+  std::vector<pugi::xml_node> values = ReadValues(1, Attribute("Stages", 999));
+  ASSERT_EQ(values.size(), 1u);
+  EXPECT_NE(std::string(values[0].attribute("Error").value()).find("999"), std::string::npos);
+}
+
+TEST_F(AttributeRequestsTest, EveryTypeIsStoredAndAnswered) {
+  struct Case {
+    const char* route;
+    std::string sent;
+    std::string read;
+  };
+  const Case cases[] = {
+      {"Stages", "-42", "-42"},
+      {"Stages", "7.0", "7"},
+      {"Tag", "A&B\nline 2 <é>", "A&B\nline 2 <é>"},
+      {"Tag", "0042", "0042"},
+      {"Service", "Oil", "Oil"},
+      {"Service", "water", "Water"},
+      {"Installed", "36526.5", "36526.5"},
+      {"Spare", "1", "1"},
+      {"Spare", "0", "0"},
+      {"Spare", "true", "1"},
+      {"Spare", "False", "0"},
+      {"Stages", "", ""},
+  };
+  for (const Case& c : cases) {
+    // Sent the way the library writes text: character references, then XML.
+    std::string escaped;
+    for (char ch : c.sent) {
+      escaped += ch == '\n'  ? "&amp;#10;"
+                 : ch == '&' ? "&amp;#38;"
+                 : ch == '<' ? "&lt;"
+                             : std::string(1, ch);
+    }
+    std::string sent = "<Value Quantity=\"" + escaped + "\"/>";
+    ASSERT_EQ(WriteOne(1, Attribute(c.route, 101, "", sent)), "Write Successful") << c.sent;
+    std::string read = ReadOne(1, Attribute(c.route, 101));
+    // The answer carries the same character references; undo them as the library does.
+    std::string plain;
+    for (size_t i = 0; i < read.size(); ++i) {
+      if (read.compare(i, 5, "&#10;") == 0) {
+        plain += '\n';
+        i += 4;
+      } else if (read.compare(i, 5, "&#38;") == 0) {
+        plain += '&';
+        i += 4;
+      } else {
+        plain += read[i];
+      }
+    }
+    EXPECT_EQ(plain, c.read) << c.route << " " << c.sent;
+  }
+}
+
+TEST_F(AttributeRequestsTest, RefusalsSayWhyAndLeaveTheValueAsItWas) {
+  ASSERT_EQ(WriteOne(1, Attribute("Pressure", 101, "Units=\"kPa\"", "<Value Quantity=\"5\"/>")),
+            "Write Successful");
+  ASSERT_EQ(WriteOne(1, Attribute("Service", 101, "", "<Value Quantity=\"Oil\"/>")),
+            "Write Successful");
+  struct Case {
+    int oid;
+    std::string attribute;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {1, Attribute("Pressure", 101, "Units=\"kPa\"", "<Value Quantity=\"5 kPa\"/>"),
+       "is not a number"},
+      {1, Attribute("Pressure", 101, "Units=\"bar\"", "<Value Quantity=\"1\"/>"),
+       "'bar' is not a unit of quantity type 'Pressure'"},
+      {1,
+       Attribute("Pressure", 101, "Units=\"kPa\"",
+                 "<Value Quantity=\"1\"/><Value Quantity=\"2\"/>"),
+       "holds one value"},
+      {1, Attribute("Pressure", 101, "Units=\"kPa\"", "<Value Quantity=\"nan\"/>"),
+       "is not a number"},
+      {1, Attribute("Service", 101, "", "<Value Quantity=\"Steam\"/>"), "allowed texts"},
+      {1, Attribute("Serial", 101, "", "<Value Quantity=\"X\"/>"), "read-only"},
+      {1, Attribute("Nope", 101, "", "<Value Quantity=\"1\"/>"), "is not in class view 'Pumps'"},
+      {77, Attribute("Pressure", 101, "", "<Value Quantity=\"1\"/>"), "Object 77 does not exist"},
+      {2, Attribute("Pressure", 102, "", "<Value Quantity=\"1\"/>"), "does not apply to object 2"},
+      {1, Attribute("Stages", 101, "", "<Value Quantity=\"3.5\"/>"), "32-bit integer"},
+      {1, Attribute("Spare", 101, "", "<Value Quantity=\"yes\"/>"), "boolean"},
+  };
+  for (const Case& c : cases) {
+    std::string error = WriteOne(c.oid, c.attribute);
+    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+  }
+  EXPECT_EQ(ReadOne(1, Attribute("Pressure", 101, "Units=\"kPa\"")), "5");
+  EXPECT_EQ(ReadOne(1, Attribute("Service", 101)), "Oil");
+}
+
+TEST_F(AttributeRequestsTest, ARefusedAttributeDoesNotStopTheOthers) {
+  std::string request = Objects(1, Attribute("Stages", 101, "", "<Value Quantity=\"x\"/>") +
+                                       Attribute("Tag", 101, "", "<Value Quantity=\"kept\"/>"));
+  std::vector<pugi::xml_node> answers = Answers(Call("WriteAttributes", request));
+  ASSERT_EQ(answers.size(), 2u);
+  EXPECT_STRNE(answers[0].attribute("Error").value(), "Write Successful");
+  EXPECT_STREQ(answers[1].attribute("Error").value(), "Write Successful");
+  EXPECT_EQ(ReadOne(1, Attribute("Tag", 101)), "kept");
+}
+
+TEST_F(AttributeRequestsTest, TextsWithoutQuantityKeepTheValue) {
+  ASSERT_EQ(WriteOne(1, Attribute("Pressure", 101, "Units=\"kPa\"", "<Value Quantity=\"8\"/>")),
+            "Write Successful");
+  ASSERT_EQ(WriteOne(1, Attribute("Pressure", 101, "Units=\"kPa\"",
+                                  "<Value Prefix=\"~\" Postfix=\"max\" Substitution=\"\"/>")),
+            "Write Successful");
+  std::vector<pugi::xml_node> values = ReadValues(1, Attribute("Pressure", 101, "Units=\"kPa\""));
+  ASSERT_EQ(values.size(), 1u);
+  EXPECT_STREQ(values[0].attribute("Quantity").value(), "8");
+  EXPECT_STREQ(values[0].attribute("Prefix").value(), "~");
+  EXPECT_STREQ(values[0].attribute("Postfix").value(), "max");
+}
+
+TEST_F(AttributeRequestsTest, VectorsKeepEveryElementAndItsTexts) {
+  std::string values =
+      "<Value Quantity=\"1\" Prefix=\"\" Postfix=\"\"/>"
+      "<Value Substitution=\"N/A\" Prefix=\"\" Postfix=\"\"/>"
+      "<Value Quantity=\"\" Substitution=\"\" Prefix=\"\" Postfix=\"\"/>"
+      "<Value Quantity=\"4.25\" Substitution=\"\" Prefix=\"~\" Postfix=\"\"/>";
+  ASSERT_EQ(WriteOne(1, Attribute("Curve", 101, "Units=\"kPa\"", values)), "Write Successful");
+  std::vector<pugi::xml_node> read = ReadValues(1, Attribute("Curve", 101, "Units=\"kPa\""));
+  ASSERT_EQ(read.size(), 4u);
+  EXPECT_STREQ(read[0].attribute("Quantity").value(), "1");
+  EXPECT_STREQ(read[1].attribute("Quantity").value(), "");
+  EXPECT_STREQ(read[1].attribute("Substitution").value(), "N/A");
+  EXPECT_STREQ(read[2].attribute("Quantity").value(), "");
+  EXPECT_STREQ(read[3].attribute("Quantity").value(), "4.25");
+  EXPECT_STREQ(read[3].attribute("Prefix").value(), "~");
+  std::vector<pugi::xml_node> pascal = ReadValues(1, Attribute("Curve", 101, "Units=\"Pa\""));
+  ASSERT_EQ(pascal.size(), 4u);
+  EXPECT_STREQ(pascal[3].attribute("Quantity").value(), "4250");
+}
+
+TEST_F(AttributeRequestsTest, BadRequestsAreClearErrors) {
+  struct Case {
+    std::string method;
+    std::string text;
+    const char* message;
+  };
+  std::string deep;
+  for (int i = 0; i < 100000; ++i) deep += "<a>";
+  const Case cases[] = {
+      {"ReadAttributes", "", "No document element"},
+      {"ReadAttributes", "not xml", "not well-formed XML"},
+      {"WriteAttributes", "<Objects><Object>", "not well-formed"},
+      {"ReadAttributes", "<Bridge/>", "must be a Objects element"},
+      {"ReadAttributes", deep, "not well-formed"},
+      {"FormatDisk", "", "has no method 'FormatDisk'"},
+  };
+  for (const Case& c : cases) {
+    Answer answer = Call(c.method, c.text);
+    EXPECT_FALSE(answer.status.ok()) << c.text.substr(0, 40);
+    EXPECT_NE(answer.status.message().find(c.message), std::string::npos)
+        << answer.status.message();
+    pugi::xml_document error = Parse(answer);
+    EXPECT_STREQ(error.child("Error").attribute("Method").value(), c.method.c_str());
+  }
+  Answer unknown = Call("ReadAttributes", "<Objects/>", "Nope.Main");
+  EXPECT_NE(unknown.status.message().find("no data service 'Nope.Main'"), std::string::npos);
+}
+
+TEST_F(AttributeRequestsTest, EntitiesAreNeverExpanded) {
+  std::string laughs =
+      "<?xml version=\"1.0\"?><!DOCTYPE Objects [<!ENTITY a \"aaaaaaaaaa\">"
+      "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;\">"
+      "<!ENTITY ext SYSTEM \"file:///etc/passwd\">]>"
+      "<Objects><Object OID=\"1\"><Attributes><Attribute Route=\"Tag\" Case=\"101\"><Values>"
+      "<Value Quantity=\"&c;&ext;\"/></Values></Attribute></Attributes></Object></Objects>";
+  ASSERT_TRUE(Call("WriteAttributes", laughs).status.ok());
+  std::string read = ReadOne(1, Attribute("Tag", 101));
+  EXPECT_LT(read.size(), 30u) << read;
+  EXPECT_EQ(read.find("root:"), std::string::npos);
+}
+
+TEST_F(AttributeRequestsTest, OversizedRequestsAreRefusedUnread) {
+  std::string huge(kMaxRequestBytes + 1, ' ');
+  Answer answer = Call("ReadAttributes", huge);
+  EXPECT_FALSE(answer.status.ok());
+  EXPECT_NE(answer.status.message().find("too large"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ovc::orvan

@@ -1,0 +1,193 @@
+#include "orvan/service/bridge_requests.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/orvan/service/service_fixture.h"
+
+namespace ovc::orvan {
+namespace {
+
+std::string BridgeRequest(int oid) { return "<Bridge OID=\"" + std::to_string(oid) + "\"/>"; }
+std::string ReleaseRequest(int oid) { return "<ReleaseLock OID=\"" + std::to_string(oid) + "\"/>"; }
+
+// A Bridge document as the library writes it: two linksets (one new, one
+// stored), two files, a name with an ampersand.
+std::string Document(int oid) {
+  return "<?xml version=\"1.0\"?><Bridge OID=\"" + std::to_string(oid) +
+         "\" Name=\"Pumps &amp;#38; tanks\" CreatedBy=\"x\" ModifiedBy=\"x\" Case=\"-10\" "
+         "UnitStandard=\"&lt;Workspace Default&gt;\" Description=\"\" Optimize=\"0\">"
+         "<Linksets>"
+         "<Linkset OID=\"-1\" Name=\"P\" Class=\"Pumps\"><ClassViewObjects><Object OID=\"1\" "
+         "ObjectName=\"P-101\"/></ClassViewObjects><Links><Link Route=\"Pressure\"/></Links>"
+         "</Linkset>"
+         "<Linkset OID=\"500\" Name=\"T\" Class=\"Tanks\"><ClassViewObjects/><Links/></Linkset>"
+         "</Linksets>"
+         "<BridgeFiles><File OID=\"7\" FileName=\"a&amp;b.xlsx\"/><File OID=\"8\"/></BridgeFiles>"
+         "</Bridge>";
+}
+
+class BridgeRequestsTest : public testing::ServiceTest {
+ protected:
+  BridgeRequestsTest() : bob_(store_.get(), L"bob") {}
+
+  int Create() {
+    Answer answer = Call("CreateBridge", "");
+    EXPECT_TRUE(answer.status.ok()) << answer.status.message();
+    return Parse(answer).child("Bridge").attribute("OID").as_int();
+  }
+
+  std::string Locked(const Answer& answer) {
+    EXPECT_TRUE(answer.status.ok()) << answer.status.message();
+    return Parse(answer).child("Bridge").attribute("Locked").value();
+  }
+
+  DataService bob_;
+};
+
+TEST_F(BridgeRequestsTest, CreateAndListBridges) {
+  EXPECT_EQ(Create(), 1);
+  EXPECT_EQ(Create(), 2);
+  Answer list = Call("ListBridges", "");
+  ASSERT_TRUE(list.status.ok());
+  pugi::xml_document document = Parse(list);
+  int count = 0;
+  for (pugi::xml_node bridge : document.child("Bridges").children("Bridge")) {
+    ++count;
+    for (const char* name :
+         {"OID", "Name", "CreatedBy", "DateCreated", "ModifiedBy", "DateModified"}) {
+      EXPECT_TRUE(bridge.attribute(name)) << name;
+    }
+    EXPECT_STREQ(bridge.attribute("CreatedBy").value(), "ann");
+    EXPECT_GT(bridge.attribute("DateCreated").as_double(), 40000);
+  }
+  EXPECT_EQ(count, 2);
+}
+
+TEST_F(BridgeRequestsTest, SaveAnswersOidsInDocumentOrderAndOpenReturnsTheDocument) {
+  int oid = Create();
+  Answer saved = Call("SaveBridge", Document(oid));
+  ASSERT_TRUE(saved.status.ok()) << saved.status.message();
+  pugi::xml_document answer = Parse(saved);
+  std::vector<int> linksets, files;
+  for (pugi::xpath_node node : answer.select_nodes("//Linkset")) {
+    linksets.push_back(node.node().attribute("OID").as_int());
+  }
+  for (pugi::xpath_node node : answer.select_nodes("//File")) {
+    files.push_back(node.node().attribute("OID").as_int());
+  }
+  ASSERT_EQ(linksets.size(), 2u);
+  EXPECT_GT(linksets[0], 0);
+  EXPECT_EQ(linksets[1], 500);
+  EXPECT_EQ(files, (std::vector<int>{7, 8}));
+
+  Answer opened = Call("OpenBridge", BridgeRequest(oid));
+  EXPECT_EQ(Locked(opened), "0");
+  pugi::xml_document document = Parse(opened);
+  pugi::xml_node bridge = document.child("Bridge");
+  EXPECT_EQ(bridge.attribute("OID").as_int(), oid);
+  EXPECT_STREQ(bridge.attribute("Name").value(), "Pumps &#38; tanks");
+  EXPECT_STREQ(bridge.attribute("ModifiedBy").value(), "ann");
+  EXPECT_STREQ(bridge.attribute("UnitStandard").value(), "<Workspace Default>");
+  EXPECT_EQ(bridge.child("Linksets").first_child().attribute("OID").as_int(), linksets[0]);
+  EXPECT_STREQ(bridge.select_node("//Link").node().attribute("Route").value(), "Pressure");
+  EXPECT_STREQ(bridge.select_node("//File").node().attribute("FileName").value(), "a&b.xlsx");
+
+  pugi::xml_document list = Parse(Call("ListBridges", ""));
+  EXPECT_STREQ(list.child("Bridges").child("Bridge").attribute("Name").value(),
+               "Pumps &#38; tanks");
+
+  // Saving again keeps the linkset OIDs that were handed out.
+  Answer again = Call("SaveBridge", opened.text);
+  ASSERT_TRUE(again.status.ok());
+  EXPECT_EQ(Parse(again).select_node("//Linkset").node().attribute("OID").as_int(), linksets[0]);
+}
+
+TEST_F(BridgeRequestsTest, SavingADocumentWithoutARecordCreatesOne) {
+  Answer saved = Call("SaveBridge", Document(-1));
+  ASSERT_TRUE(saved.status.ok()) << saved.status.message();
+  int oid = Parse(saved).child("SaveBridge").child("Bridge").attribute("OID").as_int();
+  EXPECT_GT(oid, 0);
+  EXPECT_TRUE(Call("OpenBridge", BridgeRequest(oid)).status.ok());
+}
+
+TEST_F(BridgeRequestsTest, LocksKeepTwoUsersApart) {
+  int oid = Create();
+  ASSERT_TRUE(Call("SaveBridge", Document(oid)).status.ok());
+  EXPECT_EQ(Locked(Call("OpenBridge", BridgeRequest(oid))), "0");  // ann takes the lock
+  EXPECT_EQ(Locked(CallAs(&bob_, "OpenBridge", BridgeRequest(oid))), "1");
+  EXPECT_EQ(Locked(Call("OpenBridge", BridgeRequest(oid))), "0");  // still ann's
+
+  struct Refusal {
+    const char* method;
+    std::string text;
+  };
+  const Refusal refusals[] = {{"SaveBridge", Document(oid)},
+                              {"ReleaseLock", ReleaseRequest(oid)},
+                              {"DeleteBridge", BridgeRequest(oid)}};
+  for (const Refusal& refusal : refusals) {
+    Answer answer = CallAs(&bob_, refusal.method, refusal.text);
+    EXPECT_EQ(answer.status.code(), Status::Code::kRefused) << refusal.method;
+    EXPECT_NE(answer.status.message().find("locked by ann"), std::string::npos)
+        << answer.status.message();
+  }
+  ASSERT_TRUE(Call("ReleaseLock", ReleaseRequest(oid)).status.ok());
+  EXPECT_EQ(Locked(CallAs(&bob_, "OpenBridge", BridgeRequest(oid))), "0");  // now bob's
+  EXPECT_EQ(Locked(Call("OpenBridge", BridgeRequest(oid))), "1");
+  EXPECT_TRUE(CallAs(&bob_, "SaveBridge", Document(oid)).status.ok());
+}
+
+TEST_F(BridgeRequestsTest, DeleteAnswersTheOidAndForgetsTheBridge) {
+  int oid = Create();
+  Answer deleted = Call("DeleteBridge", BridgeRequest(oid));
+  ASSERT_TRUE(deleted.status.ok());
+  EXPECT_EQ(Parse(deleted).child("Bridge").attribute("OID").as_int(), oid);
+  for (const char* method : {"OpenBridge", "DeleteBridge"}) {
+    Answer answer = Call(method, BridgeRequest(oid));
+    EXPECT_EQ(answer.status.code(), Status::Code::kNotFound) << method;
+    EXPECT_FALSE(Parse(answer).child("Bridge")) << method;
+  }
+}
+
+TEST_F(BridgeRequestsTest, PrivilegesComeFromTheWorkspace) {
+  EXPECT_EQ(Call("ModifyBridgePrivilege", "").text, "true");
+  EXPECT_EQ(Call("RunBridgePrivilege", "").text, "true");
+  ASSERT_TRUE(store_->PutPrivilege({"bob", "ModifyBridge", false}).ok());
+  ASSERT_TRUE(store_->PutPrivilege({"bob", "RunBridge", false}).ok());
+  EXPECT_EQ(CallAs(&bob_, "ModifyBridgePrivilege", "").text, "false");
+  EXPECT_EQ(CallAs(&bob_, "RunBridgePrivilege", "").text, "false");
+  EXPECT_EQ(Call("ModifyBridgePrivilege", "").text, "true");
+  EXPECT_EQ(CallAs(&bob_, "CreateBridge", "").status.code(), Status::Code::kRefused);
+  int oid = Create();
+  EXPECT_EQ(CallAs(&bob_, "SaveBridge", Document(oid)).status.code(), Status::Code::kRefused);
+}
+
+TEST_F(BridgeRequestsTest, UserNameUnitDefaultsAndObjectLists) {
+  EXPECT_STREQ(Parse(Call("GetUserName", "")).child("UserName").attribute("AccountName").value(),
+               "ann");
+  pugi::xml_document defaults = Parse(Call("UnitDefaults", ""));
+  std::vector<std::string> entries;
+  for (pugi::xml_node node : defaults.document_element().children()) {
+    entries.push_back(std::string(node.attribute("Unit").value()) + "=" +
+                      node.attribute("Format").value());
+  }
+  EXPECT_EQ(entries, (std::vector<std::string>{"kPa=0.00", "°C=0.0"}));
+
+  Answer pumps = Call("ListObjects", "", "OVDBGenericSvcs.Main", {{L"FilterView", L"Pumps"}});
+  ASSERT_TRUE(pumps.status.ok()) << pumps.status.message();
+  std::vector<std::string> names;
+  for (pugi::xml_node node : Parse(pumps).child("Objects").children("Object")) {
+    names.push_back(std::string(node.attribute("OID").value()) + ":" +
+                    node.attribute("KnownName").value());
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"1:P-101", "2:P-102"}));
+  Answer all = Call("ListObjects", "", "OVDBGenericSvcs.Main");
+  EXPECT_EQ(Parse(all).child("Objects").select_nodes("Object").size(), 3u);
+  Answer unknown = Call("ListObjects", "", "OVDBGenericSvcs.Main", {{L"FilterView", L"Valves"}});
+  EXPECT_EQ(unknown.status.code(), Status::Code::kNotFound);
+  EXPECT_NE(unknown.status.message().find("Valves"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ovc::orvan
