@@ -1,0 +1,21 @@
+#include "ovcbridgesvcs/frame/method_frame.h"
+
+#include <utility>
+
+#include "ovcbridgesvcs/frame/trace_log.h"
+
+namespace ovc {
+
+CMethodFrame::CMethodFrame(std::wstring method, std::wstring what)
+    : method_name(std::move(method)), activity(std::move(what)) {
+  CTraceLog::Instance().Trace(trace_level, TraceKind::kEnter, method_name);
+}
+
+HRESULT CheckResult(CMethodFrame& frame, HRESULT code) {
+  frame.hr = code;
+  frame.error.Reset();
+  if (Failed(code)) frame.error = GetErrorInfo();
+  return code;
+}
+
+}  // namespace ovc
