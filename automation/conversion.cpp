@@ -1,5 +1,6 @@
 #include "automation/conversion.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -68,6 +69,28 @@ bool ToPlainNumber(std::wstring_view text, std::string* plain) {
   return i == text.size();
 }
 
+// The power of ten of the leading digit of a plain number ("0.05e3" is 1),
+// which tells an overflow from an underflow.
+int64_t DecimalMagnitude(const std::string& plain) {
+  const size_t exponent_at = std::min(plain.find('e'), plain.size());
+  const std::string_view mantissa(plain.data(), exponent_at);
+  const size_t point = std::min(mantissa.find('.'), mantissa.size());
+  const size_t first = mantissa.find_first_of("123456789");
+  if (first == std::string_view::npos) return 0;
+  int64_t magnitude = first < point ? static_cast<int64_t>(point - first) - 1
+                                    : -static_cast<int64_t>(first - point);
+  if (exponent_at < plain.size()) {
+    // Exponents beyond any double saturate; their sign is what counts.
+    std::string_view exponent(plain.data() + exponent_at + 1, plain.size() - exponent_at - 1);
+    const bool negative = exponent.front() == '-';
+    if (exponent.front() == '-' || exponent.front() == '+') exponent.remove_prefix(1);
+    int64_t value = 0;
+    for (char digit : exponent) value = std::min<int64_t>(value * 10 + (digit - '0'), 1000000);
+    magnitude += negative ? -value : value;
+  }
+  return magnitude;
+}
+
 // Text to a double: DISP_E_TYPEMISMATCH for text that is not a number,
 // DISP_E_OVERFLOW for a number beyond the range of doubles. Numbers too
 // small for a double read as zero.
@@ -77,11 +100,7 @@ HRESULT NumberFromText(std::wstring_view text, double* value) {
   double result = 0;
   const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), result);
   if (error == std::errc::result_out_of_range) {
-    // from_chars reports both ends of the range; only the large end is an
-    // overflow.
-    const size_t exponent_at = plain.find('e');
-    const bool tiny = exponent_at != std::string::npos && plain[exponent_at + 1] == '-';
-    if (!tiny) return DISP_E_OVERFLOW;
+    if (DecimalMagnitude(plain) >= 0) return DISP_E_OVERFLOW;
     result = plain[0] == '-' ? -0.0 : 0.0;
   } else if (error != std::errc() || end != plain.data() + plain.size()) {
     return DISP_E_TYPEMISMATCH;

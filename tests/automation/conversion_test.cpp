@@ -50,7 +50,7 @@ void Check(const std::vector<ConversionCase>& cases) {
   }
 }
 
-Variant Text(const wchar_t* text) { return Variant(text); }
+Variant Text(std::wstring text) { return Variant(std::move(text)); }
 
 TEST(ConversionTest, NumbersRoundHalfToEvenAndCheckRange) {
   Check({
@@ -115,6 +115,11 @@ TEST(ConversionTest, TextToNumbersInTheDefaultLocale) {
       Converts(Text(L"2.5"), VT_I2, Variant::I2(2)),
       Converts(Text(L"1e-400"), VT_R8, Variant::R8(0)),
       Fails(Text(L"1e400"), VT_R8, DISP_E_OVERFLOW),
+      Fails(Text(L"-0.001e312"), VT_R8, DISP_E_OVERFLOW),
+      Fails(Text(L"1" + std::wstring(400, L'0')), VT_R8, DISP_E_OVERFLOW),
+      Converts(Text(L"0." + std::wstring(400, L'0') + L"1"), VT_R8, Variant::R8(0)),
+      Converts(Text(L"1000e-330"), VT_R8, Variant::R8(0)),
+      Converts(Text(L"1e-99999999999999999999"), VT_R8, Variant::R8(0)),
       Fails(Text(L"40000"), VT_I2, DISP_E_OVERFLOW),
       Fails(Text(L"2147483648"), VT_I4, DISP_E_OVERFLOW),
       Fails(Text(L""), VT_I4, DISP_E_TYPEMISMATCH),
