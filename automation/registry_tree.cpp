@@ -188,15 +188,13 @@ HRESULT RegistryTree::DeleteValue(std::wstring_view path, std::wstring_view name
 }
 
 HRESULT RegistryTree::DeleteKey(std::wstring_view path, bool recursive) {
+  if (!SplitPath(path)) return E_INVALIDARG;
   const size_t separator = path.rfind(L'\\');
-  const std::wstring_view name =
-      path.substr(separator == std::wstring_view::npos ? 0 : separator + 1);
+  const bool top_level = separator == std::wstring_view::npos;
   HRESULT status = S_OK;
-  Key* parent =
-      separator == std::wstring_view::npos ? &root_ : Find(path.substr(0, separator), &status);
+  Key* parent = top_level ? &root_ : Find(path.substr(0, separator), &status);
   if (parent == nullptr) return status;
-  if (!SplitPath(name)) return E_INVALIDARG;
-  const auto found = FindNamed(parent->subkeys, name);
+  const auto found = FindNamed(parent->subkeys, top_level ? path : path.substr(separator + 1));
   if (found == parent->subkeys.end()) return REGDB_E_KEYMISSING;
   if (!found->subkeys.empty() && !recursive) return E_ACCESSDENIED;
   parent->subkeys.erase(found);

@@ -23,6 +23,8 @@ struct RegistryLoadResult {
 struct RegistryValue {
   std::wstring name;  // empty for the key's default value
   std::wstring data;
+
+  friend bool operator==(const RegistryValue&, const RegistryValue&) = default;
 };
 
 // A tree of registry keys, each with named text values. Key and value names
