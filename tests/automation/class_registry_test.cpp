@@ -1,0 +1,350 @@
+#include "automation/class_registry.h"
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "automation/com_object.h"
+#include "automation/error_info.h"
+#include "automation/registry_store.h"
+#include "tests/automation/live_objects.h"
+#include "tests/automation/modules/sample_class.h"
+
+namespace ovc {
+namespace {
+
+using objects_testing::kSampleClsid;
+
+constexpr CLSID kEngineClsid = MakeGuid("0A0B0C0D-1111-4222-8333-444455556666");
+constexpr CLSID kUnknownClsid = MakeGuid("DEADBEEF-0000-4000-8000-000000000000");
+
+class Engine final : public ComObject<IDispatch>, public objects_testing::LiveObjects<Engine> {
+ public:
+  HRESULT GetTypeInfoCount(uint32_t* count) override { return *count = 0, S_OK; }
+  HRESULT GetTypeInfo(uint32_t, LCID, const InterfaceInfo**) override {
+    return TYPE_E_ELEMENTNOTFOUND;
+  }
+  HRESULT GetIDsOfNames(const IID&, const std::wstring*, uint32_t, LCID, DISPID*) override {
+    return DISP_E_UNKNOWNNAME;
+  }
+  HRESULT Invoke(DISPID, const IID&, LCID, uint16_t, DISPPARAMS*, Variant*, EXCEPINFO*,
+                 uint32_t*) override {
+    return DISP_E_MEMBERNOTFOUND;
+  }
+};
+
+class EngineFactory final : public ComObject<IClassFactory>,
+                            public objects_testing::LiveObjects<EngineFactory> {
+ public:
+  HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** object) override {
+    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+    ++created;
+    return CreateObject<Engine>(iid, object);
+  }
+  HRESULT LockServer(bool) override { return S_OK; }
+
+  int created = 0;
+};
+
+std::wstring Key(std::wstring_view path) { return L"HKEY_CLASSES_ROOT\\" + std::wstring(path); }
+
+std::wstring TakeErrorDescription() {
+  const ComPtr<IErrorInfo> error = GetErrorInfo();
+  std::wstring description;
+  if (error) error->GetDescription(&description);
+  return description;
+}
+
+class ClassRegistryTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    RegistryStore::Current().Close();
+    GetErrorInfo();
+  }
+  void TearDown() override {
+    for (uint32_t cookie : cookies_) EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
+    RegistryStore::Current().Close();
+    GetErrorInfo();
+    EXPECT_EQ(Engine::count(), 0);
+    EXPECT_EQ(EngineFactory::count(), 0);
+  }
+
+  ComPtr<EngineFactory> Register(const CLSID& clsid, uint32_t context, ClassNames names = {}) {
+    auto factory = MakeObject<EngineFactory>();
+    uint32_t cookie = 0;
+    EXPECT_EQ(CoRegisterClassObject(clsid, static_cast<IClassFactory*>(factory.get()), context,
+                                    &cookie, std::move(names)),
+              S_OK);
+    cookies_.push_back(cookie);
+    return factory;
+  }
+  static void Store(std::wstring_view key, std::wstring value) {
+    ASSERT_EQ(RegistryStore::Current().SetValue(Key(key), L"", std::move(value)), S_OK);
+  }
+  static void RegisterModule(const CLSID& clsid, const std::string& path) {
+    Store(L"CLSID\\" + GuidToString(clsid) + L"\\InprocServer32",
+          std::wstring(path.begin(), path.end()));
+  }
+
+  std::vector<uint32_t> cookies_;
+};
+
+TEST_F(ClassRegistryTest, CreatesThroughARegisteredFactory) {
+  const auto factory = Register(kEngineClsid, CLSCTX_INPROC_SERVER);
+  ComPtr<IDispatch> engine;
+  ASSERT_EQ(
+      CoCreateInstance(kEngineClsid, nullptr, CLSCTX_ALL, IDispatch::kIid, engine.ReceiveVoid()),
+      S_OK);
+  EXPECT_EQ(factory->created, 1);
+  EXPECT_EQ(Engine::count(), 1);
+  engine.Reset();
+  EXPECT_EQ(Engine::count(), 0);
+
+  ComPtr<IClassFactory> class_object;
+  ASSERT_EQ(CoGetClassObject(kEngineClsid, CLSCTX_INPROC_SERVER, IClassFactory::kIid,
+                             class_object.ReceiveVoid()),
+            S_OK);
+  EXPECT_EQ(class_object.get(), static_cast<IClassFactory*>(factory.get()));
+}
+
+TEST_F(ClassRegistryTest, CreationFailures) {
+  const auto factory = Register(kEngineClsid, CLSCTX_LOCAL_SERVER);
+  void* object = &object;
+  const auto engine = MakeObject<Engine>();
+
+  EXPECT_EQ(CoCreateInstance(kEngineClsid, engine.get(), CLSCTX_ALL, IDispatch::kIid, &object),
+            CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(CoCreateInstance(kEngineClsid, nullptr, CLSCTX_INPROC_SERVER, IDispatch::kIid, &object),
+            REGDB_E_CLASSNOTREG)
+      << "served only as a local server";
+  EXPECT_NE(TakeErrorDescription().find(GuidToString(kEngineClsid)), std::wstring::npos);
+  EXPECT_EQ(CoCreateInstance(kUnknownClsid, nullptr, CLSCTX_ALL, IDispatch::kIid, &object),
+            REGDB_E_CLASSNOTREG);
+  EXPECT_EQ(CoCreateInstance(kEngineClsid, nullptr, CLSCTX_LOCAL_SERVER, IErrorInfo::kIid, &object),
+            E_NOINTERFACE);
+  EXPECT_EQ(CoGetClassObject(kEngineClsid, 0, IClassFactory::kIid, &object), E_INVALIDARG);
+  EXPECT_EQ(CoCreateInstance(kEngineClsid, nullptr, CLSCTX_ALL, IDispatch::kIid, nullptr),
+            E_POINTER);
+  EXPECT_EQ(factory->created, 1) << "only the E_NOINTERFACE attempt reached the factory";
+}
+
+TEST_F(ClassRegistryTest, RevokedClassIsGoneAndItsFactoryReleased) {
+  auto factory = Register(kEngineClsid, CLSCTX_INPROC_SERVER);
+  factory.Reset();
+  EXPECT_EQ(EngineFactory::count(), 1) << "the registration holds the factory";
+  ASSERT_EQ(CoRevokeClassObject(cookies_.back()), S_OK);
+  EXPECT_EQ(CoRevokeClassObject(cookies_.back()), E_INVALIDARG);
+  cookies_.clear();
+  EXPECT_EQ(EngineFactory::count(), 0);
+  ComPtr<IClassFactory> class_object;
+  EXPECT_EQ(
+      CoGetClassObject(kEngineClsid, CLSCTX_ALL, IClassFactory::kIid, class_object.ReceiveVoid()),
+      REGDB_E_CLASSNOTREG);
+}
+
+TEST_F(ClassRegistryTest, NewestRegistrationWinsUntilRevoked) {
+  const auto older = Register(kEngineClsid, CLSCTX_INPROC_SERVER);
+  const auto newer = Register(kEngineClsid, CLSCTX_INPROC_SERVER);
+  ComPtr<IDispatch> engine;
+  CoCreateInstance(kEngineClsid, nullptr, CLSCTX_ALL, IDispatch::kIid, engine.ReceiveVoid());
+  EXPECT_EQ(newer->created, 1);
+  CoRevokeClassObject(cookies_.back());
+  cookies_.pop_back();
+  CoCreateInstance(kEngineClsid, nullptr, CLSCTX_ALL, IDispatch::kIid, engine.ReceiveVoid());
+  EXPECT_EQ(older->created, 1);
+}
+
+TEST_F(ClassRegistryTest, RegistrationArgumentsAreChecked) {
+  const auto factory = MakeObject<EngineFactory>();
+  uint32_t cookie = 9;
+  EXPECT_EQ(CoRegisterClassObject(kEngineClsid, nullptr, CLSCTX_INPROC_SERVER, &cookie),
+            E_INVALIDARG);
+  EXPECT_EQ(cookie, 0u);
+  EXPECT_EQ(CoRegisterClassObject(kEngineClsid, static_cast<IClassFactory*>(factory.get()), 0x100,
+                                  &cookie),
+            E_INVALIDARG);
+  EXPECT_EQ(CoRegisterClassObject(kEngineClsid, static_cast<IClassFactory*>(factory.get()),
+                                  CLSCTX_INPROC_SERVER, nullptr),
+            E_POINTER);
+}
+
+TEST_F(ClassRegistryTest, RegisteredNamesFindTheClass) {
+  Register(kEngineClsid, CLSCTX_LOCAL_SERVER,
+           {L"Excel.Application", L"Excel.Application.16", L"Microsoft Excel Application"});
+  for (const wchar_t* name :
+       {L"Excel.Application", L"excel.application", L"EXCEL.APPLICATION.16"}) {
+    CLSID clsid;
+    EXPECT_EQ(CLSIDFromProgID(name, &clsid), S_OK) << name;
+    EXPECT_EQ(clsid, kEngineClsid) << name;
+  }
+  std::wstring prog_id;
+  ASSERT_EQ(ProgIDFromCLSID(kEngineClsid, &prog_id), S_OK);
+  EXPECT_EQ(prog_id, L"Excel.Application.16");
+
+  ComPtr<IDispatch> application;
+  ASSERT_EQ(CreateObject(L"Excel.Application", &application), S_OK);
+  EXPECT_TRUE(application);
+}
+
+struct ProgIdCase {
+  const char* name;
+  const wchar_t* prog_id;
+  HRESULT expected;
+  CLSID clsid;
+};
+
+constexpr CLSID kVersion1 = MakeGuid("00000000-0000-4000-8000-0000000000A1");
+constexpr CLSID kVersion2 = MakeGuid("00000000-0000-4000-8000-0000000000A2");
+
+class ProgIdTest : public ClassRegistryTest, public testing::WithParamInterface<ProgIdCase> {
+ protected:
+  void SetUp() override {
+    ClassRegistryTest::SetUp();
+    Store(L"Bridge.Doc.1\\CLSID", GuidToString(kVersion1));
+    Store(L"Bridge.Doc.2\\CLSID", GuidToString(kVersion2));
+    // The version-independent name keeps the old class; CurVer decides.
+    Store(L"Bridge.Doc\\CLSID", GuidToString(kVersion1));
+    Store(L"Bridge.Doc\\CurVer", L"Bridge.Doc.2");
+    Store(L"Only.CurVer\\CurVer", L"Bridge.Doc.1");
+    Store(L"Dangling.CurVer\\CurVer", L"Nowhere.1");
+    Store(L"Dangling.CurVer\\CLSID", GuidToString(kVersion2));
+    Store(L"Loop.A\\CurVer", L"Loop.B");
+    Store(L"Loop.B\\CurVer", L"Loop.A");
+    Store(L"Corrupt\\CLSID", L"not a guid");
+    Store(L"Bridge.Doc.1\\Programmable", L"");
+  }
+};
+
+TEST_P(ProgIdTest, ResolvesToItsClass) {
+  CLSID clsid = kUnknownClsid;
+  EXPECT_EQ(CLSIDFromProgID(GetParam().prog_id, &clsid), GetParam().expected);
+  EXPECT_EQ(clsid, GetParam().clsid);
+  if (Failed(GetParam().expected)) {
+    EXPECT_NE(TakeErrorDescription(), L"") << "a failure leaves an error object";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ClassRegistry, ProgIdTest,
+    testing::Values(
+        ProgIdCase{"versioned", L"Bridge.Doc.1", S_OK, kVersion1},
+        ProgIdCase{"other_case", L"BRIDGE.doc.2", S_OK, kVersion2},
+        ProgIdCase{"follows_curver", L"Bridge.Doc", S_OK, kVersion2},
+        ProgIdCase{"curver_only", L"Only.CurVer", S_OK, kVersion1},
+        ProgIdCase{"dangling_curver_uses_clsid", L"Dangling.CurVer", S_OK, kVersion2},
+        ProgIdCase{"curver_loop", L"Loop.A", CO_E_CLASSSTRING, GUID_NULL},
+        ProgIdCase{"unknown", L"No.Such.Class", CO_E_CLASSSTRING, GUID_NULL},
+        ProgIdCase{"empty", L"", CO_E_CLASSSTRING, GUID_NULL},
+        ProgIdCase{"backslash", L"Bridge.Doc\\CurVer", CO_E_CLASSSTRING, GUID_NULL},
+        ProgIdCase{"key_without_clsid", L"CLSID", CO_E_CLASSSTRING, GUID_NULL},
+        ProgIdCase{"corrupt_clsid", L"Corrupt", REGDB_E_READREGDB, GUID_NULL},
+        ProgIdCase{"braced_clsid", L"{00000000-0000-4000-8000-0000000000a2}", S_OK, kVersion2},
+        ProgIdCase{"bad_braced_clsid", L"{00000000-0000-4000-8000}", CO_E_CLASSSTRING, GUID_NULL}),
+    [](const testing::TestParamInfo<ProgIdCase>& param) { return param.param.name; });
+
+TEST_F(ClassRegistryTest, ProgIdOfAStoredClass) {
+  Store(L"CLSID\\" + GuidToString(kVersion1) + L"\\ProgID", L"Bridge.Doc.1");
+  std::wstring prog_id;
+  ASSERT_EQ(ProgIDFromCLSID(kVersion1, &prog_id), S_OK);
+  EXPECT_EQ(prog_id, L"Bridge.Doc.1");
+  EXPECT_EQ(ProgIDFromCLSID(kUnknownClsid, &prog_id), REGDB_E_CLASSNOTREG);
+  EXPECT_EQ(prog_id, L"");
+}
+
+TEST_F(ClassRegistryTest, CreatesThroughAModuleLoadedByPath) {
+  RegisterModule(kSampleClsid, OVC_SAMPLE_MODULE);
+  Store(L"Sample.Object\\CLSID", GuidToString(kSampleClsid));
+
+  ComPtr<IDispatch> object;
+  ASSERT_EQ(CreateObject(L"Sample.Object", &object), S_OK) << TakeErrorDescription();
+  Variant value;
+  DISPPARAMS none;
+  ASSERT_EQ(object->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &value, nullptr,
+                           nullptr),
+            S_OK);
+  EXPECT_EQ(value, Variant::I4(objects_testing::kSampleValue));
+
+  // The module stays loaded; asking dlopen again gives the same library.
+  void* module = ::dlopen(OVC_SAMPLE_MODULE, RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(module, nullptr) << "the module must still be loaded";
+  const auto live = reinterpret_cast<objects_testing::LiveObjectCountFunction>(
+      ::dlsym(module, objects_testing::kLiveObjectCountSymbol));
+  ASSERT_NE(live, nullptr);
+  EXPECT_EQ(live(), 1) << "the instance; the factory was released after creating it";
+  object.Reset();
+  EXPECT_EQ(live(), 0);
+
+  ComPtr<IDispatch> second;
+  EXPECT_EQ(CoCreateInstance(kSampleClsid, nullptr, CLSCTX_INPROC_SERVER, IDispatch::kIid,
+                             second.ReceiveVoid()),
+            S_OK);
+  second.Reset();
+  EXPECT_EQ(live(), 0);
+  ::dlclose(module);
+}
+
+TEST_F(ClassRegistryTest, ModuleIsNotAskedForOtherContexts) {
+  RegisterModule(kSampleClsid, OVC_SAMPLE_MODULE);
+  ComPtr<IDispatch> object;
+  EXPECT_EQ(CoCreateInstance(kSampleClsid, nullptr, CLSCTX_LOCAL_SERVER, IDispatch::kIid,
+                             object.ReceiveVoid()),
+            REGDB_E_CLASSNOTREG);
+}
+
+TEST_F(ClassRegistryTest, ModuleThatDoesNotServeTheClassSaysSo) {
+  RegisterModule(kEngineClsid, OVC_SAMPLE_MODULE);
+  ComPtr<IDispatch> object;
+  EXPECT_EQ(
+      CoCreateInstance(kEngineClsid, nullptr, CLSCTX_ALL, IDispatch::kIid, object.ReceiveVoid()),
+      CLASS_E_CLASSNOTAVAILABLE);
+}
+
+TEST_F(ClassRegistryTest, MissingModuleIsNamedInTheError) {
+  const std::string path = "/nonexistent/folder/missing_module.so";
+  RegisterModule(kSampleClsid, path);
+  ComPtr<IDispatch> object;
+  EXPECT_EQ(
+      CoCreateInstance(kSampleClsid, nullptr, CLSCTX_ALL, IDispatch::kIid, object.ReceiveVoid()),
+      CO_E_DLLNOTFOUND);
+  const std::wstring description = TakeErrorDescription();
+  EXPECT_NE(description.find(L"/nonexistent/folder/missing_module.so"), std::wstring::npos)
+      << description;
+  EXPECT_NE(description.find(L"No such file"), std::wstring::npos) << "the loader's message";
+}
+
+TEST_F(ClassRegistryTest, ModuleWithoutEntryPointIsAnErrorInTheModule) {
+  RegisterModule(kSampleClsid, OVC_NO_ENTRY_MODULE);
+  ComPtr<IDispatch> object;
+  EXPECT_EQ(
+      CoCreateInstance(kSampleClsid, nullptr, CLSCTX_ALL, IDispatch::kIid, object.ReceiveVoid()),
+      CO_E_ERRORINDLL);
+  const std::wstring description = TakeErrorDescription();
+  EXPECT_NE(description.find(L"no_entry_module"), std::wstring::npos) << description;
+  EXPECT_NE(description.find(L"DllGetClassObject"), std::wstring::npos) << description;
+}
+
+TEST_F(ClassRegistryTest, LocalServerIsServedOnlyWhenRegisteredInProcess) {
+  Store(L"CLSID\\" + GuidToString(kEngineClsid) + L"\\LocalServer32", L"/usr/bin/engine");
+  ComPtr<IDispatch> engine;
+  EXPECT_EQ(CoCreateInstance(kEngineClsid, nullptr, CLSCTX_LOCAL_SERVER, IDispatch::kIid,
+                             engine.ReceiveVoid()),
+            REGDB_E_CLASSNOTREG);
+  EXPECT_NE(TakeErrorDescription().find(L"not running"), std::wstring::npos);
+
+  Register(kEngineClsid, CLSCTX_LOCAL_SERVER);
+  EXPECT_EQ(CoCreateInstance(kEngineClsid, nullptr, CLSCTX_LOCAL_SERVER, IDispatch::kIid,
+                             engine.ReceiveVoid()),
+            S_OK);
+}
+
+TEST_F(ClassRegistryTest, CreateObjectReportsUnknownNames) {
+  ComPtr<IDispatch> object = ComPtr<IDispatch>(MakeObject<Engine>());
+  EXPECT_EQ(CreateObject(L"No.Such.Class", &object), CO_E_CLASSSTRING);
+  EXPECT_FALSE(object);
+  EXPECT_NE(TakeErrorDescription().find(L"No.Such.Class"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace ovc

@@ -1,0 +1,223 @@
+#include "automation/connection_point.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "automation/com_object.h"
+#include "tests/automation/live_objects.h"
+
+namespace ovc {
+namespace {
+
+// The event interface of the test source: a dispatch interface.
+struct ITestEvents : IDispatch {
+  static constexpr IID kIid = MakeGuid("5E7E0001-0000-4000-8000-00000000E7E7");
+  using Base = IDispatch;
+
+ protected:
+  ~ITestEvents() = default;
+};
+
+constexpr IID kOtherEvents = MakeGuid("5E7E0002-0000-4000-8000-00000000E7E7");
+constexpr DISPID kChanged = 7;
+
+class Source final : public ComObject<IConnectionPointContainer>,
+                     public objects_testing::LiveObjects<Source> {
+ public:
+  HRESULT FindConnectionPoint(const IID& iid, IConnectionPoint** point) override {
+    return FindConnectionPointAmong({&events_}, iid, point);
+  }
+  ConnectionPoint& events() { return events_; }
+
+ private:
+  ConnectionPoint events_{this, ITestEvents::kIid};
+};
+
+// A sink recording the calls it gets into a shared journal; `on_event`
+// runs inside the call.
+class Sink final : public ComObject<ITestEvents>, public objects_testing::LiveObjects<Sink> {
+ public:
+  Sink(std::wstring name, std::vector<std::wstring>* journal, HRESULT answer = S_OK)
+      : name_(std::move(name)), journal_(journal), answer_(answer) {}
+
+  HRESULT GetTypeInfoCount(uint32_t* count) override { return *count = 0, S_OK; }
+  HRESULT GetTypeInfo(uint32_t, LCID, const InterfaceInfo**) override {
+    return TYPE_E_ELEMENTNOTFOUND;
+  }
+  HRESULT GetIDsOfNames(const IID&, const std::wstring*, uint32_t, LCID, DISPID*) override {
+    return DISP_E_UNKNOWNNAME;
+  }
+  HRESULT Invoke(DISPID id, const IID&, LCID, uint16_t flags, DISPPARAMS* params, Variant*,
+                 EXCEPINFO*, uint32_t*) override {
+    std::wstring entry = name_ + L":" + std::to_wstring(id) + L":" + std::to_wstring(flags);
+    for (uint32_t i = 0; i < params->count; ++i) entry += L":" + params->args[i].bstr();
+    journal_->push_back(entry);
+    if (on_event) on_event();
+    return answer_;
+  }
+
+  std::function<void()> on_event;
+
+ private:
+  std::wstring name_;
+  std::vector<std::wstring>* journal_;
+  HRESULT answer_;
+};
+
+// Answers only IUnknown and IDispatch, not the event interface.
+class Stranger final : public ComObject<IUnknown> {};
+
+class ConnectionPointTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(source_->FindConnectionPoint(ITestEvents::kIid, point_.Receive()), S_OK);
+  }
+  void TearDown() override {
+    point_.Reset();
+    source_.Reset();
+    EXPECT_EQ(Source::count(), 0);
+    EXPECT_EQ(Sink::count(), 0);
+  }
+
+  ComPtr<Sink> NewSink(const wchar_t* name, HRESULT answer = S_OK) {
+    return MakeObject<Sink>(name, &journal_, answer);
+  }
+  uint32_t Connect(const ComPtr<Sink>& sink) {
+    uint32_t cookie = 0;
+    EXPECT_EQ(point_->Advise(static_cast<ITestEvents*>(sink.get()), &cookie), S_OK);
+    EXPECT_NE(cookie, 0u);
+    return cookie;
+  }
+  HRESULT FireChanged(const wchar_t* text) {
+    Variant argument = Variant::Str(text);
+    DISPPARAMS params{&argument, nullptr, 1, 0};
+    return source_->events().Fire(kChanged, &params);
+  }
+
+  ComPtr<Source> source_ = MakeObject<Source>();
+  ComPtr<IConnectionPoint> point_;
+  std::vector<std::wstring> journal_;
+};
+
+TEST_F(ConnectionPointTest, UnknownEventInterfaceHasNoConnectionPoint) {
+  ComPtr<IConnectionPoint> other;
+  EXPECT_EQ(source_->FindConnectionPoint(kOtherEvents, other.Receive()), CONNECT_E_NOCONNECTION);
+  EXPECT_EQ(other, nullptr);
+  EXPECT_EQ(source_->FindConnectionPoint(kOtherEvents, nullptr), E_POINTER);
+}
+
+TEST_F(ConnectionPointTest, DescribesItselfAndKeepsItsContainerAlive) {
+  IID iid;
+  ASSERT_EQ(point_->GetConnectionInterface(&iid), S_OK);
+  EXPECT_EQ(iid, ITestEvents::kIid);
+  ComPtr<IConnectionPointContainer> container;
+  ASSERT_EQ(point_->GetConnectionPointContainer(container.Receive()), S_OK);
+  EXPECT_TRUE(IsSameObject(container.get(), source_.get()));
+  container.Reset();
+  source_.Reset();
+  EXPECT_EQ(Source::count(), 1) << "the connection point holds the source";
+  EXPECT_EQ(point_.As<IConnectionPoint>(), point_);
+}
+
+TEST_F(ConnectionPointTest, SinkWithoutTheInterfaceCannotConnect) {
+  const ComPtr<Stranger> stranger = MakeObject<Stranger>();
+  uint32_t cookie = 5;
+  EXPECT_EQ(point_->Advise(stranger.get(), &cookie), CONNECT_E_CANNOTCONNECT);
+  EXPECT_EQ(cookie, 0u);
+  EXPECT_EQ(point_->Advise(nullptr, &cookie), E_POINTER);
+  EXPECT_EQ(source_->events().connection_count(), 0u);
+}
+
+TEST_F(ConnectionPointTest, FiresToEverySinkInAdviseOrder) {
+  const auto first = NewSink(L"first");
+  const auto second = NewSink(L"second");
+  const uint32_t first_cookie = Connect(first);
+  const uint32_t second_cookie = Connect(second);
+  EXPECT_NE(first_cookie, second_cookie);
+
+  EXPECT_EQ(FireChanged(L"A1"), S_OK);
+  EXPECT_EQ(journal_, (std::vector<std::wstring>{L"first:7:1:A1", L"second:7:1:A1"}));
+
+  EXPECT_EQ(point_->Unadvise(first_cookie), S_OK);
+  FireChanged(L"B2");
+  EXPECT_EQ(journal_.back(), L"second:7:1:B2");
+  EXPECT_EQ(journal_.size(), 3u);
+  EXPECT_EQ(point_->Unadvise(second_cookie), S_OK);
+}
+
+TEST_F(ConnectionPointTest, UnadviseRejectsUnknownCookies) {
+  const auto sink = NewSink(L"sink");
+  const uint32_t cookie = Connect(sink);
+  EXPECT_EQ(point_->Unadvise(cookie + 1), CONNECT_E_NOCONNECTION);
+  EXPECT_EQ(point_->Unadvise(0), CONNECT_E_NOCONNECTION);
+  EXPECT_EQ(point_->Unadvise(cookie), S_OK);
+  EXPECT_EQ(point_->Unadvise(cookie), CONNECT_E_NOCONNECTION);
+}
+
+TEST_F(ConnectionPointTest, ConnectionHoldsTheSinkUntilUnadvise) {
+  uint32_t cookie = Connect(NewSink(L"held"));
+  EXPECT_EQ(Sink::count(), 1);
+  point_->Unadvise(cookie);
+  EXPECT_EQ(Sink::count(), 0);
+}
+
+TEST_F(ConnectionPointTest, SinkMayUnadviseItselfWhileCalled) {
+  auto leaving = NewSink(L"leaving");
+  const auto staying = NewSink(L"staying");
+  const uint32_t cookie = Connect(leaving);
+  Connect(staying);
+  leaving->on_event = [this, cookie] { EXPECT_EQ(point_->Unadvise(cookie), S_OK); };
+  leaving.Reset();  // only the connection and the firing hold it now
+
+  EXPECT_EQ(FireChanged(L"x"), S_OK);
+  EXPECT_EQ(Sink::count(), 1) << "the leaving sink is gone after the call";
+  FireChanged(L"y");
+  EXPECT_EQ(journal_,
+            (std::vector<std::wstring>{L"leaving:7:1:x", L"staying:7:1:x", L"staying:7:1:y"}));
+}
+
+TEST_F(ConnectionPointTest, SinkUnadvisedByAnEarlierSinkIsNotCalled) {
+  const auto first = NewSink(L"first");
+  const auto second = NewSink(L"second");
+  Connect(first);
+  const uint32_t second_cookie = Connect(second);
+  first->on_event = [this, second_cookie] { point_->Unadvise(second_cookie); };
+  FireChanged(L"x");
+  EXPECT_EQ(journal_, std::vector<std::wstring>{L"first:7:1:x"});
+  first->on_event = nullptr;
+}
+
+TEST_F(ConnectionPointTest, SinkAdvisedDuringFiringWaitsForTheNextEvent) {
+  const auto first = NewSink(L"first");
+  const auto late = NewSink(L"late");
+  Connect(first);
+  first->on_event = [this, &late] { Connect(late); };
+  FireChanged(L"x");
+  first->on_event = nullptr;
+  FireChanged(L"y");
+  EXPECT_EQ(journal_, (std::vector<std::wstring>{L"first:7:1:x", L"first:7:1:y", L"late:7:1:y"}));
+}
+
+TEST_F(ConnectionPointTest, FailingSinkDoesNotStopTheOthers) {
+  const auto failing = NewSink(L"failing", E_FAIL);
+  const auto refusing = NewSink(L"refusing", E_ACCESSDENIED);
+  const auto fine = NewSink(L"fine");
+  Connect(failing);
+  Connect(refusing);
+  Connect(fine);
+  EXPECT_EQ(FireChanged(L"x"), E_FAIL) << "the first failure is reported";
+  EXPECT_EQ(journal_.size(), 3u);
+}
+
+TEST_F(ConnectionPointTest, SourceReleasesItsSinksWhenDestroyed) {
+  Connect(NewSink(L"a"));
+  Connect(NewSink(L"b"));
+  EXPECT_EQ(Sink::count(), 2);
+  // TearDown releases the source and checks that nothing is left.
+}
+
+}  // namespace
+}  // namespace ovc

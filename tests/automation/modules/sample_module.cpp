@@ -1,0 +1,62 @@
+// A shared library serving one class through DllGetClassObject, loaded by
+// the class registry tests by path.
+#include <atomic>
+
+#include "automation/class_registry.h"
+#include "automation/com_object.h"
+#include "tests/automation/modules/sample_class.h"
+
+namespace ovc::objects_testing {
+namespace {
+
+std::atomic<int> live_objects{0};
+
+class Counted {
+ protected:
+  Counted() { ++live_objects; }
+  ~Counted() { --live_objects; }
+};
+
+class SampleObject final : public ComObject<IDispatch>, Counted {
+ public:
+  HRESULT GetTypeInfoCount(uint32_t* count) override { return *count = 0, S_OK; }
+  HRESULT GetTypeInfo(uint32_t, LCID, const InterfaceInfo**) override {
+    return TYPE_E_ELEMENTNOTFOUND;
+  }
+  HRESULT GetIDsOfNames(const IID&, const std::wstring*, uint32_t, LCID, DISPID*) override {
+    return DISP_E_UNKNOWNNAME;
+  }
+  HRESULT Invoke(DISPID id, const IID&, LCID, uint16_t flags, DISPPARAMS*, Variant* result,
+                 EXCEPINFO*, uint32_t*) override {
+    if (id != DISPID_VALUE || flags != DISPATCH_PROPERTYGET) return DISP_E_MEMBERNOTFOUND;
+    *result = Variant::I4(kSampleValue);
+    return S_OK;
+  }
+};
+
+class SampleFactory final : public ComObject<IClassFactory>, Counted {
+ public:
+  HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+    return CreateObject<SampleObject>(iid, object);
+  }
+  HRESULT LockServer(bool) override { return S_OK; }
+};
+
+}  // namespace
+}  // namespace ovc::objects_testing
+
+extern "C" __attribute__((visibility("default"))) ovc::HRESULT DllGetClassObject(
+    const ovc::CLSID& clsid, const ovc::IID& iid, void** object) {
+  using namespace ovc;
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  if (clsid != objects_testing::kSampleClsid) return CLASS_E_CLASSNOTAVAILABLE;
+  return CreateObject<objects_testing::SampleFactory>(iid, object);
+}
+
+extern "C" __attribute__((visibility("default"))) int SampleModuleLiveObjects() {
+  return ovc::objects_testing::live_objects.load();
+}

@@ -1,0 +1,162 @@
+#include "automation/registry_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace ovc {
+namespace {
+
+constexpr wchar_t kClass[] = L"HKEY_CLASSES_ROOT\\CLSID\\{38000201-BF26-11D5-A6FE-0002A500E8F9}";
+
+std::wstring ValueOf(const RegistryTree& tree, std::wstring_view key, std::wstring_view name) {
+  std::wstring data;
+  const HRESULT hr = tree.GetValue(key, name, &data);
+  return Succeeded(hr) ? data : L"<failed>";
+}
+
+TEST(RegistryTreeTest, KeysAndValuesIgnoreCaseAndKeepTheirSpelling) {
+  RegistryTree tree;
+  ASSERT_EQ(
+      tree.SetValue(L"HKEY_CLASSES_ROOT\\Excel.Application\\CurVer", L"", L"Excel.Application.16"),
+      S_OK);
+  ASSERT_EQ(tree.SetValue(L"hkey_classes_root\\EXCEL.APPLICATION", L"Note", L"one"), S_OK);
+  ASSERT_EQ(tree.SetValue(L"HKEY_CLASSES_ROOT\\excel.application", L"NOTE", L"two"), S_OK);
+
+  EXPECT_EQ(ValueOf(tree, L"Hkey_Classes_Root\\Excel.APPLICATION\\curver", L""),
+            L"Excel.Application.16");
+  std::vector<std::wstring> subkeys;
+  ASSERT_EQ(tree.GetSubkeys(L"HKEY_CLASSES_ROOT", &subkeys), S_OK);
+  EXPECT_EQ(subkeys, std::vector<std::wstring>{L"Excel.Application"});
+  std::vector<RegistryValue> values;
+  ASSERT_EQ(tree.GetValues(L"HKEY_CLASSES_ROOT\\Excel.Application", &values), S_OK);
+  ASSERT_EQ(values.size(), 1u) << "NOTE and Note are one value";
+  EXPECT_EQ(values[0].name, L"Note");
+  EXPECT_EQ(values[0].data, L"two");
+}
+
+TEST(RegistryTreeTest, MissingKeysAndValuesAreToldApart) {
+  RegistryTree tree;
+  tree.CreateKey(kClass);
+  std::wstring data = L"kept";
+  EXPECT_EQ(tree.GetValue(kClass, L"", &data), E_FILENOTFOUND);
+  EXPECT_EQ(tree.GetValue(std::wstring(kClass) + L"\\InprocServer32", L"", &data),
+            REGDB_E_KEYMISSING);
+  EXPECT_EQ(data, L"kept");
+  EXPECT_EQ(tree.DeleteValue(kClass, L"absent"), E_FILENOTFOUND);
+  EXPECT_EQ(tree.DeleteKey(L"HKEY_CLASSES_ROOT\\Nothing", true), REGDB_E_KEYMISSING);
+  EXPECT_EQ(tree.DeleteKey(L"Nothing\\At\\All", true), REGDB_E_KEYMISSING);
+  EXPECT_FALSE(tree.KeyExists(L"HKEY_CLASSES_ROOT\\Nothing"));
+  EXPECT_TRUE(tree.KeyExists(L"hkey_classes_root\\clsid"));
+}
+
+TEST(RegistryTreeTest, InvalidPathsAreRejected) {
+  RegistryTree tree;
+  for (const wchar_t* path :
+       {L"", L"\\Top", L"Top\\", L"Top\\\\Sub", L"Top\\Su\nb", L"Top\\\x7F"}) {
+    SCOPED_TRACE(testing::Message() << "path #" << std::wstring(path).size());
+    std::wstring data;
+    EXPECT_EQ(tree.CreateKey(path), E_INVALIDARG);
+    EXPECT_EQ(tree.SetValue(path, L"", L"x"), E_INVALIDARG);
+    EXPECT_EQ(tree.GetValue(path, L"", &data), E_INVALIDARG);
+    EXPECT_EQ(tree.DeleteKey(path, true), E_INVALIDARG);
+  }
+  EXPECT_EQ(tree, RegistryTree()) << "nothing was created on the way";
+}
+
+TEST(RegistryTreeTest, DeletingAKeyWithSubkeysNeedsRecursion) {
+  RegistryTree tree;
+  tree.SetValue(std::wstring(kClass) + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+  tree.CreateKey(std::wstring(kClass) + L"\\Programmable");
+
+  EXPECT_EQ(tree.DeleteKey(kClass, false), E_ACCESSDENIED);
+  EXPECT_TRUE(tree.KeyExists(std::wstring(kClass) + L"\\InprocServer32"));
+  EXPECT_EQ(tree.DeleteKey(std::wstring(kClass) + L"\\PROGRAMMABLE", false), S_OK);
+  EXPECT_EQ(tree.DeleteKey(kClass, true), S_OK);
+  EXPECT_FALSE(tree.KeyExists(kClass));
+  EXPECT_TRUE(tree.KeyExists(L"HKEY_CLASSES_ROOT\\CLSID"));
+  EXPECT_EQ(tree.DeleteKey(L"HKEY_CLASSES_ROOT", true), S_OK) << "top-level keys too";
+  EXPECT_EQ(tree, RegistryTree());
+}
+
+TEST(RegistryTreeTest, DeleteValueRemovesOnlyThatValue) {
+  RegistryTree tree;
+  tree.SetValue(L"Top", L"", L"default");
+  tree.SetValue(L"Top", L"other", L"x");
+  EXPECT_EQ(tree.DeleteValue(L"top", L"OTHER"), S_OK);
+  EXPECT_EQ(ValueOf(tree, L"Top", L"other"), L"<failed>");
+  EXPECT_EQ(ValueOf(tree, L"Top", L""), L"default");
+}
+
+TEST(RegistryTreeTest, TextRoundTripKeepsEverything) {
+  RegistryTree tree;
+  tree.SetValue(L"HKEY_CLASSES_ROOT\\OVCBridgeSvcs.Bridge", L"", L"Bridge Class");
+  tree.SetValue(L"HKEY_CLASSES_ROOT\\OVCBridgeSvcs.Bridge\\CurVer", L"",
+                L"OVCBridgeSvcs.Bridge.380");
+  tree.CreateKey(std::wstring(kClass) + L"\\Programmable");
+  tree.SetValue(kClass, L"", L"");
+  tree.SetValue(kClass, L"quote\"name", L"C:\\path\\with \"quotes\"\r\n\tand tab");
+  tree.SetValue(L"HKEY_CURRENT_USER\\Größe [mm]", L"Ω", L"π≈3.14 ]");
+  tree.SetValue(L"HKEY_CURRENT_USER\\Größe [mm]", L"@", L"not the default");
+
+  const std::string text = tree.ToText();
+  EXPECT_NE(
+      text.find(
+          "[HKEY_CLASSES_ROOT\\OVCBridgeSvcs.Bridge\\CurVer]\n@=\"OVCBridgeSvcs.Bridge.380\"\n"),
+      std::string::npos)
+      << text;
+  RegistryTree read;
+  const RegistryLoadResult result = RegistryTree::Parse(text, &read);
+  ASSERT_TRUE(result) << result.line;
+  EXPECT_EQ(read, tree);
+  EXPECT_EQ(read.ToText(), text);
+}
+
+TEST(RegistryTreeTest, ParseAcceptsCommentsBlankLinesSpacesAndCrLf) {
+  RegistryTree tree;
+  const RegistryLoadResult result = RegistryTree::Parse(
+      "; made by hand\r\n\r\n  [Top\\Key]  \r\n  @ = \"a\"  \r\n\"n\"=\"b\"\r\n", &tree);
+  ASSERT_TRUE(result) << result.line;
+  EXPECT_EQ(ValueOf(tree, L"Top\\Key", L""), L"a");
+  EXPECT_EQ(ValueOf(tree, L"Top\\Key", L"n"), L"b");
+}
+
+struct MalformedCase {
+  const char* name;
+  const char* text;
+  size_t line;
+};
+
+class MalformedTextTest : public testing::TestWithParam<MalformedCase> {};
+
+TEST_P(MalformedTextTest, ReportsTheLineAndLeavesTheTreeAlone) {
+  RegistryTree tree;
+  tree.SetValue(L"Kept", L"", L"value");
+  const RegistryTree before = tree;
+  const RegistryLoadResult result = RegistryTree::Parse(GetParam().text, &tree);
+  EXPECT_FALSE(result);
+  EXPECT_EQ(result.status, REGDB_E_READREGDB);
+  EXPECT_EQ(result.line, GetParam().line);
+  EXPECT_FALSE(result.description.empty());
+  EXPECT_EQ(tree, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RegistryTree, MalformedTextTest,
+    testing::Values(MalformedCase{"value_before_key", "; c\n@=\"x\"\n", 2},
+                    MalformedCase{"unclosed_key", "[Top\n", 1},
+                    MalformedCase{"empty_component", "[A]\n[Top\\\\Sub]\n", 2},
+                    MalformedCase{"unterminated_value", "[A]\n@=\"abc\n", 2},
+                    MalformedCase{"unknown_escape", "[A]\n\"n\"=\"a\\qb\"\n", 2},
+                    MalformedCase{"missing_equals", "[A]\n\"n\" \"v\"\n", 2},
+                    MalformedCase{"unquoted_value", "[A]\n@=value\n", 2},
+                    MalformedCase{"trailing_text", "[A]\n@=\"v\" junk\n", 2},
+                    MalformedCase{"unquoted_name", "[A]\nname=\"v\"\n", 2},
+                    MalformedCase{"duplicate_value", "[A]\n\"N\"=\"1\"\n\n\"n\"=\"2\"\n", 4},
+                    MalformedCase{"duplicate_across_sections", "[A]\n@=\"1\"\n[B]\n[a]\n@=\"2\"\n",
+                                  5}),
+    [](const testing::TestParamInfo<MalformedCase>& param) { return param.param.name; });
+
+}  // namespace
+}  // namespace ovc
