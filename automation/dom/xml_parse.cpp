@@ -1,5 +1,6 @@
 #include "automation/dom/xml_parse.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 
@@ -34,23 +35,53 @@ void Locate(std::string_view text, size_t offset, ParseErrorInfo* error) {
   error->source_text = FromUtf8(line);
 }
 
-// The first top-level node that a document may not have: text, or a second
-// element. Null when the top level is sound.
-pugi::xml_node FirstMisplacedNode(const pugi::xml_document& tree, std::wstring* reason) {
+bool IsWhiteSpace(std::string_view text) {
+  return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+// Where a node starts in the parsed text: pugixml gives the offset of the
+// name for tags and of the value for text.
+size_t StartOf(pugi::xml_node node) {
+  const auto offset = static_cast<size_t>(node.offset_debug());
+  switch (node.type()) {
+    case pugi::node_element:
+      return offset - 1;
+    case pugi::node_declaration:
+    case pugi::node_pi:
+      return offset - 2;
+    default:
+      return offset;
+  }
+}
+
+// Checks the top level of a document parsed as a fragment: white space text
+// is dropped; other text, a second element or a late declaration is an
+// error, as is a missing element. Returns the offending node (with
+// *reason), an empty node with an empty *reason when the top level is sound,
+// or an empty node with a reason when there is no element.
+pugi::xml_node CheckTopLevel(pugi::xml_document& tree, std::wstring* reason) {
   bool seen_element = false;
-  for (const pugi::xml_node node : tree.children()) {
-    if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
+  bool first = true;
+  for (pugi::xml_node node = tree.first_child(); node;) {
+    const pugi::xml_node next = node.next_sibling();
+    const auto type = node.type();
+    if ((type == pugi::node_pcdata || type == pugi::node_cdata) && IsWhiteSpace(node.value())) {
+      tree.remove_child(node);
+    } else if (type == pugi::node_pcdata || type == pugi::node_cdata) {
       *reason = L"Text is not allowed at the top level of a document";
       return node;
+    } else if (type == pugi::node_declaration && !first) {
+      *reason = L"The XML declaration is allowed only at the start of the document";
+      return node;
+    } else if (type == pugi::node_element && seen_element) {
+      *reason = L"Only one top level element is allowed in an XML document";
+      return node;
     }
-    if (node.type() == pugi::node_element) {
-      if (seen_element) {
-        *reason = L"Only one top level element is allowed in an XML document";
-        return node;
-      }
-      seen_element = true;
-    }
+    seen_element = seen_element || type == pugi::node_element;
+    first = false;
+    node = next;
   }
+  if (!seen_element) *reason = L"No document element found";
   return pugi::xml_node();
 }
 
@@ -58,8 +89,10 @@ pugi::xml_node FirstMisplacedNode(const pugi::xml_document& tree, std::wstring* 
 
 bool ParseXml(std::string_view text, bool preserve_white_space, pugi::xml_document* tree,
               ParseErrorInfo* error) {
+  // Parsed as a fragment so that text at the top level is seen and
+  // reported rather than dropped; CheckTopLevel applies the document rules.
   unsigned int options = pugi::parse_default | pugi::parse_declaration | pugi::parse_doctype |
-                         pugi::parse_comments | pugi::parse_pi;
+                         pugi::parse_comments | pugi::parse_pi | pugi::parse_fragment;
   if (preserve_white_space) options |= pugi::parse_ws_pcdata;
   const pugi::xml_parse_result result =
       tree->load_buffer(text.data(), text.size(), options, pugi::encoding_auto);
@@ -67,10 +100,12 @@ bool ParseXml(std::string_view text, bool preserve_white_space, pugi::xml_docume
   size_t offset = static_cast<size_t>(result.offset);
   if (!result) {
     reason = FromUtf8(result.description());
-  } else if (const pugi::xml_node misplaced = FirstMisplacedNode(*tree, &reason)) {
-    offset = static_cast<size_t>(misplaced.offset_debug());
-  } else {
+  } else if (const pugi::xml_node misplaced = CheckTopLevel(*tree, &reason)) {
+    offset = StartOf(misplaced);
+  } else if (reason.empty()) {
     return true;
+  } else {
+    offset = text.size();
   }
   tree->reset();
   *error = ParseErrorInfo();
