@@ -1,0 +1,226 @@
+#include "automation/dom/dom_element.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+#include <vector>
+
+#include "tests/automation/dom/dom_testing.h"
+
+namespace ovc::dom_testing {
+namespace {
+
+TEST(DomElementTest, TypedAttributeValuesBecomeTheirText) {
+  int32_t number = 17;
+  struct Case {
+    const char* what;
+    Variant value;
+    std::wstring text;
+  };
+  const std::vector<Case> cases = {
+      {"text", Variant(L"a b&c"), L"a b&c"},
+      {"I4", Variant(int32_t{-2147483647 - 1}), L"-2147483648"},
+      {"I2", Variant::I2(-7), L"-7"},
+      {"R8 half", Variant(0.5), L"0.5"},
+      {"R8 tenth", Variant(0.1), L"0.1"},
+      {"R8 integral", Variant(3.0), L"3"},
+      {"R8 large", Variant(1e20), L"1E+20"},
+      {"date", Variant::Date(36526.25), L"36526.25"},
+      {"true", Variant(true), L"1"},
+      {"false", Variant(false), L"0"},
+      {"non-canonical true", Variant::BoolRaw(1), L"1"},
+      {"null", Variant::Null(), L""},
+      {"empty", Variant(), L""},
+      {"by reference", Variant::ByRef(VT_I4, &number), L"17"},
+  };
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<a/>");
+  ComPtr<IXMLDOMElement> element = Root(document.get());
+  for (const Case& c : cases) {
+    ASSERT_EQ(element->setAttribute(L"v", c.value), S_OK) << c.what;
+    EXPECT_EQ(AttributeText(element.get(), L"v"), c.text) << c.what;
+
+    ComPtr<IXMLDOMAttribute> attribute = Select<IXMLDOMAttribute>(element.get(), L"@v");
+    ASSERT_EQ(attribute->put_value(Variant(L"reset")), S_OK);
+    ASSERT_EQ(attribute->put_value(c.value), S_OK) << c.what;
+    EXPECT_EQ(AttributeText(element.get(), L"v"), c.text) << c.what << " through the node";
+  }
+}
+
+TEST(DomElementTest, RealsUseAPointWhateverTheLocale) {
+  const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr &&
+      std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr) {
+    GTEST_SKIP() << "no locale with a decimal comma is installed";
+  }
+  ComPtr<IXMLDOMElement> element = Root(Parse(L"<a/>").get());
+  element->setAttribute(L"v", Variant(1234.5));
+  std::setlocale(LC_NUMERIC, previous.c_str());
+  EXPECT_EQ(AttributeText(element.get(), L"v"), L"1234.5");
+}
+
+TEST(DomElementTest, ValuesWithoutTextFormFailWithAReason) {
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<a v=\"kept\"/>");
+  ComPtr<IXMLDOMElement> element = Root(document.get());
+  for (const Variant& value :
+       {Variant(static_cast<IDispatch*>(document.get())), Variant::Error(E_FAIL)}) {
+    EXPECT_EQ(element->setAttribute(L"v", value), DISP_E_TYPEMISMATCH);
+    EXPECT_NE(ErrorDescription().find(L"cannot be stored as text"), std::wstring::npos);
+    EXPECT_EQ(AttributeText(element.get(), L"v"), L"kept");
+  }
+}
+
+TEST(DomElementTest, AttributesKeepCreationOrderAndReplaceInPlace) {
+  ComPtr<IXMLDOMElement> element = Root(Parse(L"<Link/>").get());
+  for (const wchar_t* name : {L"Description", L"Route", L"Case", L"Enabled"}) {
+    element->setAttribute(name, Variant(name));
+  }
+  element->setAttribute(L"Route", Variant(L"R2"));
+  EXPECT_EQ(XmlOf(element.get()),
+            L"<Link Description=\"Description\" Route=\"R2\" Case=\"Case\" Enabled=\"Enabled\"/>");
+}
+
+TEST(DomElementTest, MissingAttributeReadsAsNull) {
+  ComPtr<IXMLDOMElement> element = Root(Parse(L"<a b=\"\"/>").get());
+  Variant value(L"preset");
+  EXPECT_EQ(element->getAttribute(L"missing", &value), S_FALSE);
+  EXPECT_TRUE(value.IsNull());
+  EXPECT_EQ(element->getAttribute(L"b", &value), S_OK);
+  EXPECT_EQ(value, Variant(L""));
+  IDispatch* node = nullptr;
+  EXPECT_EQ(element->getAttributeNode(L"missing", &node), S_FALSE);
+  EXPECT_EQ(node, nullptr);
+  EXPECT_EQ(element->removeAttribute(L"missing"), S_OK);
+}
+
+TEST(DomElementTest, InvalidNamesAreRefused) {
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<a/>");
+  ComPtr<IXMLDOMElement> element = Root(document.get());
+  for (const wchar_t* name : {L"", L"1st", L"a b", L"a<b", L"-x"}) {
+    EXPECT_EQ(element->setAttribute(name, Variant(L"x")), E_FAIL) << ToUtf8(name);
+    IDispatch* created = nullptr;
+    EXPECT_EQ(document->createElement(name, &created), E_FAIL) << ToUtf8(name);
+    EXPECT_EQ(created, nullptr);
+  }
+  EXPECT_NE(ErrorDescription().find(L"'-'"), std::wstring::npos);
+  EXPECT_EQ(XmlOf(element.get()), L"<a/>");
+}
+
+TEST(DomElementTest, AttributeNodesAttachReplaceAndDetach) {
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<a x=\"1\" y=\"2\" z=\"3\"/>");
+  ComPtr<IXMLDOMElement> element = Root(document.get());
+  IDispatch* created = nullptr;
+  ASSERT_EQ(document->createAttribute(L"y", &created), S_OK);
+  ComPtr<IXMLDOMAttribute> attribute = As<IXMLDOMAttribute>(created);
+  attribute->put_value(Variant(int32_t{20}));
+  ComPtr<IXMLDOMAttribute> old = Select<IXMLDOMAttribute>(element.get(), L"@y");
+
+  IDispatch* replaced = nullptr;
+  ASSERT_EQ(element->setAttributeNode(attribute.get(), &replaced), S_OK);
+  EXPECT_TRUE(IsSameObject(replaced, old.get()));
+  ComPtr<IDispatch>::Attach(replaced);
+  EXPECT_EQ(XmlOf(element.get()), L"<a x=\"1\" y=\"20\" z=\"3\"/>");
+  EXPECT_EQ(XmlOf(old.get()), L"y=\"2\"") << "the replaced attribute stays usable";
+  IDispatch* parent = reinterpret_cast<IDispatch*>(1);
+  EXPECT_EQ(attribute->get_parentNode(&parent), S_FALSE);
+  EXPECT_EQ(parent, nullptr);
+
+  ComPtr<IXMLDOMElement> other = NewElement(document.get(), L"b");
+  EXPECT_EQ(other->setAttributeNode(attribute.get(), nullptr), E_FAIL)
+      << "an attribute of another element is not taken away";
+  ASSERT_EQ(other->setAttributeNode(old.get(), nullptr), S_OK);
+  EXPECT_EQ(XmlOf(other.get()), L"<b y=\"2\"/>");
+
+  IDispatch* removed = nullptr;
+  EXPECT_EQ(other->removeAttributeNode(attribute.get(), &removed), E_INVALIDARG);
+  ASSERT_EQ(element->removeAttributeNode(attribute.get(), &removed), S_OK);
+  ComPtr<IDispatch>::Attach(removed);
+  EXPECT_EQ(XmlOf(element.get()), L"<a x=\"1\" z=\"3\"/>");
+  std::wstring name;
+  attribute->get_name(&name);
+  EXPECT_EQ(name, L"y");
+  ASSERT_EQ(attribute->put_value(Variant(L"after")), S_OK);
+  EXPECT_EQ(XmlOf(attribute.get()), L"y=\"after\"");
+}
+
+TEST(DomElementTest, AttributeMapWalksAndEditsAttributes) {
+  ComPtr<IXMLDOMDocument2> document =
+      Parse(L"<File OID=\"4\" FileName=\"A&amp;#38;B&amp;#38;C.xlsx\" Enabled=\"1\"/>");
+  ComPtr<IXMLDOMElement> file = Root(document.get());
+  IDispatch* map_object = nullptr;
+  ASSERT_EQ(file->get_attributes(&map_object), S_OK);
+  ComPtr<IXMLDOMNamedNodeMap> map = As<IXMLDOMNamedNodeMap>(map_object);
+  int32_t length = 0;
+  map->get_length(&length);
+  ASSERT_EQ(length, 3);
+  for (int32_t i = 0; i < length; ++i) {
+    IDispatch* item = nullptr;
+    ASSERT_EQ(map->get_item(i, &item), S_OK);
+    ComPtr<IXMLDOMNode> attribute = As<IXMLDOMNode>(item);
+    std::wstring name, text;
+    attribute->get_nodeName(&name);
+    if (name != L"FileName") continue;
+    attribute->get_text(&text);
+    text.erase(text.find(L"#38;"), 4);
+    ASSERT_EQ(attribute->put_text(text), S_OK);
+  }
+  EXPECT_EQ(XmlOf(file.get()),
+            L"<File OID=\"4\" FileName=\"A&amp;B&amp;#38;C.xlsx\" Enabled=\"1\"/>");
+
+  IDispatch* item = nullptr;
+  EXPECT_EQ(map->get_item(3, &item), S_FALSE);
+  EXPECT_EQ(item, nullptr);
+  ASSERT_EQ(map->getNamedItem(L"Enabled", &item), S_OK);
+  ComPtr<IDispatch>::Attach(item);
+  ASSERT_EQ(map->removeNamedItem(L"OID", &item), S_OK);
+  ComPtr<IXMLDOMAttribute> removed = As<IXMLDOMAttribute>(item);
+  Variant value;
+  removed->get_value(&value);
+  EXPECT_EQ(value, Variant(L"4"));
+  map->get_length(&length);
+  EXPECT_EQ(length, 2) << "the map is live";
+  EXPECT_EQ(map->removeNamedItem(L"OID", &item), S_FALSE);
+
+  std::vector<std::wstring> names;
+  while (map->nextNode(&item) == S_OK) {
+    std::wstring name;
+    As<IXMLDOMNode>(item)->get_nodeName(&name);
+    names.push_back(name);
+  }
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"FileName", L"Enabled"}));
+}
+
+TEST(DomElementTest, ElementsByTagNameInDocumentOrder) {
+  ComPtr<IXMLDOMDocument2> document =
+      Parse(L"<r><a id=\"1\"><a id=\"2\"/></a><b><a id=\"3\"/><c/></b><a id=\"4\"/></r>");
+  auto names = [](IDispatch* list_object) {
+    ComPtr<IXMLDOMNodeList> list = As<IXMLDOMNodeList>(list_object);
+    std::vector<std::wstring> found;
+    int32_t length = 0;
+    list->get_length(&length);
+    for (int32_t i = 0; i < length; ++i) {
+      IDispatch* item = nullptr;
+      list->get_item(i, &item);
+      ComPtr<IXMLDOMElement> element = As<IXMLDOMElement>(item);
+      Variant id;
+      element->getAttribute(L"id", &id);
+      std::wstring name;
+      element->get_tagName(&name);
+      found.push_back(id.vt() == VT_BSTR ? name + id.bstr() : name);
+    }
+    return found;
+  };
+  IDispatch* list = nullptr;
+  ASSERT_EQ(document->getElementsByTagName(L"a", &list), S_OK);
+  EXPECT_EQ(names(list), (std::vector<std::wstring>{L"a1", L"a2", L"a3", L"a4"}));
+  ASSERT_EQ(document->getElementsByTagName(L"*", &list), S_OK);
+  EXPECT_EQ(names(list), (std::vector<std::wstring>{L"r", L"a1", L"a2", L"b", L"a3", L"c", L"a4"}));
+  ComPtr<IXMLDOMElement> first = Select<IXMLDOMElement>(document.get(), L"/r/a");
+  ASSERT_EQ(first->getElementsByTagName(L"a", &list), S_OK);
+  EXPECT_EQ(names(list), std::vector<std::wstring>{L"a2"}) << "the element itself is not included";
+  ASSERT_EQ(document->getElementsByTagName(L"none", &list), S_OK);
+  EXPECT_TRUE(names(list).empty());
+}
+
+}  // namespace
+}  // namespace ovc::dom_testing

@@ -1,0 +1,463 @@
+#include "automation/dom/node_base.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "automation/enum_variant.h"
+#include "tests/automation/dom/dom_testing.h"
+
+namespace ovc::dom_testing {
+namespace {
+
+std::wstring NameOf(IDispatch* node) {
+  std::wstring name;
+  EXPECT_EQ(ComPtr<IDispatch>(node).As<IXMLDOMNode>()->get_nodeName(&name), S_OK);
+  return name;
+}
+
+std::vector<std::wstring> Names(IDispatch* list_object) {
+  ComPtr<IXMLDOMNodeList> list = As<IXMLDOMNodeList>(list_object);
+  std::vector<std::wstring> names;
+  IDispatch* item = nullptr;
+  while (list->nextNode(&item) == S_OK) {
+    names.push_back(NameOf(item));
+    item->Release();
+  }
+  return names;
+}
+
+ComPtr<IXMLDOMNode> Parent(IXMLDOMNode* node) {
+  IDispatch* parent = nullptr;
+  node->get_parentNode(&parent);
+  return As<IXMLDOMNode>(parent);
+}
+
+ComPtr<IXMLDOMDocument> Owner(IXMLDOMNode* node) {
+  IDispatch* owner = nullptr;
+  node->get_ownerDocument(&owner);
+  return As<IXMLDOMDocument>(owner);
+}
+
+TEST(NodeTest, NamesTypesAndValuesByKind) {
+  ComPtr<IXMLDOMDocument2> document =
+      Parse(L"<?xml version=\"1.0\"?><!DOCTYPE r><r a=\"v\">t<![CDATA[c]]><!--m--><?p d?></r>");
+  struct Case {
+    std::wstring query;  // from the document; empty: the document itself
+    std::wstring name;
+    DOMNodeType type;
+    std::wstring type_string;
+    Variant value;
+  };
+  const std::vector<Case> cases = {
+      {L"", L"#document", NODE_DOCUMENT, L"document", Variant::Null()},
+      {L"/r", L"r", NODE_ELEMENT, L"element", Variant::Null()},
+      {L"/r/@a", L"a", NODE_ATTRIBUTE, L"attribute", Variant(L"v")},
+      {L"/r/text()[1]", L"#text", NODE_TEXT, L"text", Variant(L"t")},
+      {L"/r/text()[2]", L"#cdata-section", NODE_CDATA_SECTION, L"cdatasection", Variant(L"c")},
+      {L"/r/comment()", L"#comment", NODE_COMMENT, L"comment", Variant(L"m")},
+      {L"/r/processing-instruction()", L"p", NODE_PROCESSING_INSTRUCTION, L"processinginstruction",
+       Variant(L"d")},
+  };
+  for (const Case& c : cases) {
+    ComPtr<IXMLDOMNode> node =
+        c.query.empty() ? ComPtr<IXMLDOMNode>(document) : Select(document.get(), c.query);
+    ASSERT_TRUE(node) << ToUtf8(c.query);
+    std::wstring name, type_string;
+    DOMNodeType type = NODE_INVALID;
+    Variant value;
+    node->get_nodeName(&name);
+    node->get_nodeType(&type);
+    node->get_nodeTypeString(&type_string);
+    node->get_nodeValue(&value);
+    EXPECT_EQ(name, c.name) << ToUtf8(c.query);
+    EXPECT_EQ(type, c.type) << ToUtf8(c.query);
+    EXPECT_EQ(type_string, c.type_string) << ToUtf8(c.query);
+    EXPECT_EQ(value, c.value) << ToUtf8(c.query);
+  }
+  IDispatch* first = nullptr;
+  ASSERT_EQ(document->get_firstChild(&first), S_OK);
+  ComPtr<IXMLDOMNode> declaration = As<IXMLDOMNode>(first);
+  std::wstring name;
+  Variant value;
+  declaration->get_nodeName(&name);
+  declaration->get_nodeValue(&value);
+  EXPECT_EQ(name, L"xml") << "the declaration is the document's first child";
+  EXPECT_EQ(value, Variant(L"version=\"1.0\""));
+}
+
+TEST(NodeTest, TextJoinsDescendantsAndPutTextReplacesChildren) {
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<r>a<b>b<c>c</c></b><![CDATA[d]]></r>");
+  ComPtr<IXMLDOMElement> root = Root(document.get());
+  std::wstring text;
+  root->get_text(&text);
+  EXPECT_EQ(text, L"abcd");
+  ComPtr<IXMLDOMNode> c = Select(root.get(), L"b/c");
+  ASSERT_EQ(root->put_text(L"x < y"), S_OK);
+  EXPECT_EQ(XmlOf(root.get()), L"<r>x &lt; y</r>");
+  EXPECT_EQ(XmlOf(c.get()), L"<c>c</c>") << "a held descendant survives being replaced";
+  ComPtr<IXMLDOMNode> b = Parent(c.get());
+  EXPECT_EQ(XmlOf(b.get()), L"<b>b<c>c</c></b>");
+  EXPECT_FALSE(Parent(b.get()));
+  Variant typed;
+  root->get_nodeTypedValue(&typed);
+  EXPECT_EQ(typed, Variant(L"x < y"));
+  ASSERT_EQ(root->put_nodeTypedValue(Variant(2.5)), S_OK);
+  EXPECT_EQ(XmlOf(root.get()), L"<r>2.5</r>");
+  EXPECT_EQ(root->put_nodeValue(Variant(L"x")), E_FAIL) << "elements have no value";
+}
+
+TEST(NodeTest, NavigationKeepsNodeIdentity) {
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<r><a/><b/><c/></r>");
+  ComPtr<IXMLDOMElement> root = Root(document.get());
+  IDispatch* first = nullptr;
+  IDispatch* again = nullptr;
+  root->get_firstChild(&first);
+  root->get_firstChild(&again);
+  EXPECT_TRUE(IsSameObject(first, again));
+  ComPtr<IXMLDOMNode> a = As<IXMLDOMNode>(first);
+  ComPtr<IDispatch>::Attach(again);
+
+  IDispatch* sibling = nullptr;
+  a->get_nextSibling(&sibling);
+  EXPECT_EQ(NameOf(sibling), L"b");
+  ComPtr<IXMLDOMNode> b = As<IXMLDOMNode>(sibling);
+  b->get_previousSibling(&sibling);
+  EXPECT_TRUE(IsSameObject(sibling, a.get()));
+  sibling->Release();
+  root->get_lastChild(&sibling);
+  EXPECT_EQ(NameOf(sibling), L"c");
+  ComPtr<IXMLDOMNode> c = As<IXMLDOMNode>(sibling);
+  EXPECT_EQ(c->get_nextSibling(&sibling), S_FALSE);
+  EXPECT_EQ(sibling, nullptr);
+  EXPECT_TRUE(IsSameObject(Parent(a.get()).get(), root.get()));
+  EXPECT_TRUE(IsSameObject(Parent(root.get()).get(), document.get()));
+  EXPECT_FALSE(Parent(document.get()));
+  EXPECT_TRUE(IsSameObject(Owner(c.get()).get(), document.get()));
+  EXPECT_FALSE(Owner(document.get()));
+  VARIANT_BOOL has = VARIANT_FALSE;
+  root->hasChildNodes(&has);
+  EXPECT_EQ(has, VARIANT_TRUE);
+  c->hasChildNodes(&has);
+  EXPECT_EQ(has, VARIANT_FALSE);
+}
+
+TEST(NodeTest, ChildNodesIsLive) {
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<r><a/><b/></r>");
+  ComPtr<IXMLDOMElement> root = Root(document.get());
+  IDispatch* list_object = nullptr;
+  ASSERT_EQ(root->get_childNodes(&list_object), S_OK);
+  ComPtr<IXMLDOMNodeList> list = As<IXMLDOMNodeList>(list_object);
+  int32_t length = 0;
+  list->get_length(&length);
+  EXPECT_EQ(length, 2);
+  ASSERT_EQ(root->appendChild(NewElement(document.get(), L"c").get(), nullptr), S_OK);
+  list->get_length(&length);
+  EXPECT_EQ(length, 3);
+  IDispatch* item = nullptr;
+  EXPECT_EQ(list->get_item(3, &item), S_FALSE);
+  EXPECT_EQ(list->get_item(-1, &item), S_FALSE);
+  ASSERT_EQ(list->get_item(2, &item), S_OK);
+  EXPECT_EQ(NameOf(item), L"c");
+  item->Release();
+
+  IUnknown* enumerator_object = nullptr;
+  ASSERT_EQ(list->get__newEnum(&enumerator_object), S_OK);
+  ComPtr<IEnumVARIANT> enumerator = ComPtr<IUnknown>::Attach(enumerator_object).As<IEnumVARIANT>();
+  std::vector<Variant> values(4);
+  uint32_t fetched = 0;
+  EXPECT_EQ(enumerator->Next(4, values.data(), &fetched), S_FALSE);
+  ASSERT_EQ(fetched, 3u);
+  EXPECT_EQ(NameOf(values[1].dispatch()), L"b");
+  EXPECT_EQ(Names(list.Detach()), (std::vector<std::wstring>{L"a", L"b", L"c"}));
+}
+
+TEST(NodeTest, SelectsWithXPath) {
+  ComPtr<IXMLDOMDocument2> document = Parse(
+      L"<Bridge OID=\"1\"><Linksets><Linkset OID=\"10\"><Links><Link Route=\"x\"/>"
+      L"<Link Route=\"y\"/></Links></Linkset><Linkset OID=\"11\"/></Linksets></Bridge>");
+  IDispatch* list = nullptr;
+  ASSERT_EQ(document->selectNodes(L"//Bridge/Linksets/Linkset", &list), S_OK);
+  EXPECT_EQ(Names(list), (std::vector<std::wstring>{L"Linkset", L"Linkset"}));
+  ComPtr<IXMLDOMNode> linkset = Select(document.get(), L"//Linkset[@OID='10']");
+  ASSERT_EQ(linkset->selectNodes(L".//Links/Link", &list), S_OK);
+  EXPECT_EQ(Names(list), (std::vector<std::wstring>{L"Link", L"Link"}));
+  ASSERT_EQ(document->selectNodes(L"//@OID | //@Route", &list), S_OK);
+  EXPECT_EQ(Names(list), (std::vector<std::wstring>{L"OID", L"OID", L"Route", L"Route", L"OID"}))
+      << "in document order";
+  ComPtr<IXMLDOMNode> links = Select(linkset.get(), L"Links");
+  EXPECT_TRUE(IsSameObject(Select(links.get(), L"./Link").get(),
+                           Select(document.get(), L"//Link[1]").get()));
+  IDispatch* none = reinterpret_cast<IDispatch*>(1);
+  EXPECT_EQ(document->selectSingleNode(L"//Missing", &none), S_FALSE);
+  EXPECT_EQ(none, nullptr);
+}
+
+TEST(NodeTest, InvalidXPathFailsWithADescription) {
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<a/>");
+  for (const wchar_t* query : {L"//[", L"count(//a)", L"a[@"}) {
+    IDispatch* list = reinterpret_cast<IDispatch*>(1);
+    EXPECT_EQ(document->selectNodes(query, &list), E_FAIL) << ToUtf8(query);
+    EXPECT_EQ(list, nullptr);
+    const std::wstring description = ErrorDescription();
+    EXPECT_NE(description.find(std::wstring(L"\"") + query + L"\""), std::wstring::npos)
+        << ToUtf8(description);
+  }
+}
+
+TEST(NodeTest, MovesANodeBetweenDocuments) {
+  ComPtr<IXMLDOMDocument2> bridge = Parse(L"<?xml version=\"1.0\"?><Bridge><Linksets/></Bridge>");
+  ComPtr<IXMLDOMElement> linksets = Select<IXMLDOMElement>(bridge.get(), L"//Linksets");
+  ComPtr<IXMLDOMNode> moved;
+  ComPtr<IXMLDOMNode> inner;
+  {
+    ComPtr<IXMLDOMDocument2> part =
+        Parse(L"<?xml version=\"1.0\"?><Linkset OID=\"7\"><Links><Link/></Links></Linkset>");
+    moved = Select(part.get(), L"/Linkset");
+    inner = Select(part.get(), L"//Link");
+    ASSERT_EQ(linksets->appendChild(moved.get(), nullptr), S_OK);
+    IDispatch* element = nullptr;
+    EXPECT_EQ(part->get_documentElement(&element), S_FALSE) << "the node left its document";
+    EXPECT_EQ(XmlOf(part.get()), L"<?xml version=\"1.0\"?>");
+  }
+  EXPECT_EQ(XmlOf(bridge.get()),
+            L"<?xml version=\"1.0\"?><Bridge><Linksets><Linkset OID=\"7\"><Links><Link/></Links>"
+            L"</Linkset></Linksets></Bridge>");
+  EXPECT_TRUE(IsSameObject(Owner(moved.get()).get(), bridge.get()));
+  EXPECT_TRUE(IsSameObject(Owner(inner.get()).get(), bridge.get()));
+  EXPECT_TRUE(IsSameObject(Parent(moved.get()).get(), linksets.get()));
+  ASSERT_EQ(As<IXMLDOMElement>(ComPtr<IXMLDOMNode>(inner).Detach())
+                ->setAttribute(L"Route", Variant(L"r")),
+            S_OK);
+  EXPECT_NE(XmlOf(bridge.get()).find(L"<Link Route=\"r\"/>"), std::wstring::npos)
+      << "objects held inside the moved subtree follow it";
+}
+
+TEST(NodeTest, NodeOutlivesItsReleasedDocument) {
+  ComPtr<IXMLDOMElement> element;
+  {
+    ComPtr<IXMLDOMDocument2> document = Parse(L"<a><b/></a>");
+    element = Root(document.get());
+  }
+  EXPECT_EQ(XmlOf(element.get()), L"<a><b/></a>");
+  ComPtr<IXMLDOMDocument> owner = Owner(element.get());
+  ASSERT_TRUE(owner);
+  EXPECT_EQ(XmlOf(owner.get()), L"<a><b/></a>");
+}
+
+TEST(NodeTest, RemovedNodesStayUsable) {
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<r><a x=\"1\"><b/></a><c/></r>");
+  ComPtr<IXMLDOMElement> root = Root(document.get());
+  ComPtr<IXMLDOMNode> a = Select(root.get(), L"a");
+  ComPtr<IXMLDOMNode> b = Select(root.get(), L"a/b");
+  IDispatch* removed = nullptr;
+  ASSERT_EQ(root->removeChild(a.get(), &removed), S_OK);
+  EXPECT_TRUE(IsSameObject(removed, a.get()));
+  removed->Release();
+  EXPECT_EQ(XmlOf(root.get()), L"<r><c/></r>");
+  EXPECT_FALSE(Parent(a.get()));
+  EXPECT_TRUE(IsSameObject(Parent(b.get()).get(), a.get()));
+  EXPECT_TRUE(IsSameObject(Owner(a.get()).get(), document.get()));
+  IDispatch* list = nullptr;
+  ASSERT_EQ(a->selectNodes(L"//b", &list), S_OK);
+  EXPECT_EQ(Names(list), std::vector<std::wstring>{L"b"}) << "a removed node is its own tree";
+  ASSERT_EQ(document->selectNodes(L"//b", &list), S_OK);
+  EXPECT_TRUE(Names(list).empty());
+
+  ASSERT_EQ(root->insertBefore(
+                a.get(), Variant(static_cast<IDispatch*>(Select(root.get(), L"c").get())), nullptr),
+            S_OK);
+  EXPECT_EQ(XmlOf(root.get()), L"<r><a x=\"1\"><b/></a><c/></r>");
+  EXPECT_EQ(root->removeChild(b.get(), nullptr), E_INVALIDARG) << "b is a grandchild";
+  EXPECT_NE(ErrorDescription().find(L"not a child"), std::wstring::npos);
+}
+
+TEST(NodeTest, LoadingAgainLeavesHeldNodesUsable) {
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<old><kept/></old>");
+  ComPtr<IXMLDOMNode> old_root = Root(document.get());
+  ComPtr<IXMLDOMNode> kept = Select(document.get(), L"//kept");
+  VARIANT_BOOL loaded = VARIANT_FALSE;
+  ASSERT_EQ(document->loadXML(L"<new/>", &loaded), S_OK);
+  EXPECT_EQ(XmlOf(old_root.get()), L"<old><kept/></old>");
+  EXPECT_FALSE(Parent(old_root.get())) << "no longer a child of the document";
+  ASSERT_EQ(Root(document.get())->appendChild(kept.get(), nullptr), S_OK);
+  EXPECT_EQ(XmlOf(document.get()), L"<new><kept/></new>");
+  EXPECT_EQ(XmlOf(old_root.get()), L"<old/>");
+}
+
+TEST(NodeTest, InsertionRulesAreEnforced) {
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<r><a><b/></a></r>");
+  ComPtr<IXMLDOMElement> root = Root(document.get());
+  ComPtr<IXMLDOMNode> a = Select(root.get(), L"a");
+  ComPtr<IXMLDOMNode> b = Select(root.get(), L"a/b");
+  IDispatch* text_object = nullptr;
+  document->createTextNode(L"t", &text_object);
+  ComPtr<IXMLDOMText> text = As<IXMLDOMText>(text_object);
+  IDispatch* attribute_object = nullptr;
+  document->createAttribute(L"n", &attribute_object);
+  ComPtr<IXMLDOMNode> attribute = As<IXMLDOMNode>(attribute_object);
+  ComPtr<IXMLDOMElement> second = NewElement(document.get(), L"second");
+  ComPtr<IXMLDOMDocument2> other = Parse(L"<o/>");
+  struct Case {
+    const char* what;
+    IXMLDOMNode* parent;
+    IXMLDOMNode* child;
+    Variant before;
+    HRESULT expected;
+  };
+  const std::vector<Case> cases = {
+      {"a node under itself", a.get(), a.get(), Variant(), E_FAIL},
+      {"an ancestor under its descendant", b.get(), root.get(), Variant(), E_FAIL},
+      {"a second top-level element", document.get(), second.get(), Variant(), E_FAIL},
+      {"text at the top level", document.get(), text.get(), Variant(), E_FAIL},
+      {"a child under text", text.get(), second.get(), Variant(), E_FAIL},
+      {"an attribute as a child", root.get(), attribute.get(), Variant(), E_INVALIDARG},
+      {"a document as a child", root.get(), other.get(), Variant(), E_INVALIDARG},
+      {"a position that is no child", root.get(), second.get(),
+       Variant(static_cast<IDispatch*>(b.get())), E_INVALIDARG},
+      {"a position that is no node", root.get(), second.get(), Variant(int32_t{1}), E_INVALIDARG},
+  };
+  for (const Case& c : cases) {
+    IDispatch* result = reinterpret_cast<IDispatch*>(1);
+    EXPECT_EQ(c.parent->insertBefore(c.child, c.before, &result), c.expected) << c.what;
+    EXPECT_EQ(result, nullptr) << c.what;
+    EXPECT_FALSE(ErrorDescription().empty()) << c.what;
+  }
+  EXPECT_EQ(XmlOf(document.get()), L"<r><a><b/></a></r>");
+  EXPECT_EQ(XmlOf(other.get()), L"<o/>");
+}
+
+TEST(NodeTest, ReplacesChildrenAndTheDocumentElement) {
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<r><a/><b/></r>");
+  ComPtr<IXMLDOMElement> root = Root(document.get());
+  ComPtr<IXMLDOMNode> a = Select(root.get(), L"a");
+  IDispatch* old = nullptr;
+  ASSERT_EQ(root->replaceChild(NewElement(document.get(), L"x").get(), a.get(), &old), S_OK);
+  EXPECT_TRUE(IsSameObject(old, a.get()));
+  old->Release();
+  EXPECT_EQ(XmlOf(root.get()), L"<r><x/><b/></r>");
+
+  ComPtr<IXMLDOMElement> replacement = NewElement(document.get(), L"s");
+  ASSERT_EQ(document->putref_documentElement(replacement.get()), S_OK);
+  EXPECT_EQ(XmlOf(document.get()), L"<s/>");
+  EXPECT_EQ(XmlOf(root.get()), L"<r><x/><b/></r>") << "the old document element is kept";
+  ComPtr<IXMLDOMDocument2> empty = NewDocument();
+  ASSERT_EQ(empty->putref_documentElement(root.get()), S_OK);
+  EXPECT_EQ(XmlOf(empty.get()), L"<r><x/><b/></r>");
+  EXPECT_EQ(empty->putref_documentElement(nullptr), E_INVALIDARG);
+}
+
+TEST(NodeTest, ClonesAreDetachedCopies) {
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<r><a x=\"1\"><b/></a></r>");
+  ComPtr<IXMLDOMNode> a = Select(document.get(), L"//a");
+  for (const bool deep : {true, false}) {
+    IDispatch* copy_object = nullptr;
+    ASSERT_EQ(a->cloneNode(deep ? VARIANT_TRUE : VARIANT_FALSE, &copy_object), S_OK);
+    ComPtr<IXMLDOMNode> copy = As<IXMLDOMNode>(copy_object);
+    EXPECT_EQ(XmlOf(copy.get()), deep ? L"<a x=\"1\"><b/></a>" : L"<a x=\"1\"/>");
+    EXPECT_FALSE(Parent(copy.get()));
+    EXPECT_TRUE(IsSameObject(Owner(copy.get()).get(), document.get()));
+  }
+  ComPtr<IXMLDOMNode> attribute = Select(document.get(), L"//@x");
+  IDispatch* copy_object = nullptr;
+  ASSERT_EQ(attribute->cloneNode(VARIANT_TRUE, &copy_object), S_OK);
+  ComPtr<IXMLDOMAttribute> copy = As<IXMLDOMAttribute>(copy_object);
+  copy->put_value(Variant(L"2"));
+  ASSERT_EQ(Root(document.get())->setAttributeNode(copy.get(), nullptr), S_OK);
+  EXPECT_EQ(XmlOf(document.get()), L"<r x=\"2\"><a x=\"1\"><b/></a></r>");
+}
+
+TEST(NodeTest, TextNodesOfferCharacterData) {
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<r/>");
+  IDispatch* text_object = nullptr;
+  ASSERT_EQ(document->createTextNode(L"caf\u00e9 & more", &text_object), S_OK);
+  ComPtr<IXMLDOMText> text = As<IXMLDOMText>(text_object);
+  int32_t length = 0;
+  text->get_length(&length);
+  EXPECT_EQ(length, 11);
+  ASSERT_EQ(Root(document.get())->appendChild(text.get(), nullptr), S_OK);
+  text->put_data(L"a\rb");
+  std::wstring data;
+  text->get_data(&data);
+  EXPECT_EQ(data, L"a\rb");
+  EXPECT_EQ(XmlOf(document.get()), L"<r>a&#13;b</r>");
+  IDispatch* comment = nullptr;
+  ASSERT_EQ(document->createComment(L"note", &comment), S_OK);
+  ASSERT_EQ(document->appendChild(comment, nullptr), S_OK) << "comments may stand at the top";
+  comment->Release();
+  EXPECT_EQ(XmlOf(document.get()), L"<r>a&#13;b</r><!--note-->");
+}
+
+// Calls a member by name through IDispatch, arguments in natural order.
+HRESULT CallByName(IDispatch* object, const std::wstring& name, uint16_t flags,
+                   std::vector<Variant> args, Variant* result) {
+  DISPID id = DISPID_UNKNOWN;
+  HRESULT hr = object->GetIDsOfNames(IID_NULL, &name, 1, 0, &id);
+  if (Failed(hr)) return hr;
+  std::vector<Variant> reversed(args.rbegin(), args.rend());
+  DISPID named = DISPID_PROPERTYPUT;
+  DISPPARAMS params{reversed.data(), flags == DISPATCH_PROPERTYPUT ? &named : nullptr,
+                    static_cast<uint32_t>(reversed.size()),
+                    flags == DISPATCH_PROPERTYPUT ? 1u : 0u};
+  EXCEPINFO exception;
+  uint32_t arg_error = 0;
+  return object->Invoke(id, IID_NULL, 0, flags, &params, result, &exception, &arg_error);
+}
+
+TEST(NodeTest, MembersAnswerByNameThroughDispatch) {
+  ComPtr<IXMLDOMDocument2> document = NewDocument();
+  Variant result;
+  ASSERT_EQ(CallByName(document.get(), L"LOADXML", DISPATCH_METHOD,
+                       {Variant(L"<?xml version=\"1.0\"?><Objects/>")}, &result),
+            S_OK);
+  EXPECT_EQ(result, Variant(true));
+  ASSERT_EQ(CallByName(document.get(), L"documentElement", DISPATCH_PROPERTYGET, {}, &result),
+            S_OK);
+  ASSERT_EQ(result.vt(), VT_DISPATCH);
+  ComPtr<IDispatch> root_holder(result.dispatch());
+  IDispatch* root = root_holder.get();
+  Variant none;
+  ASSERT_EQ(
+      CallByName(root, L"setAttribute", DISPATCH_METHOD, {Variant(L"OID"), Variant(7.0)}, &none),
+      S_OK);
+  ASSERT_EQ(CallByName(root, L"getAttribute", DISPATCH_METHOD, {Variant(L"OID")}, &result), S_OK);
+  EXPECT_EQ(result, Variant(L"7"));
+  ASSERT_EQ(CallByName(document.get(), L"xml", DISPATCH_PROPERTYGET, {}, &result), S_OK);
+  EXPECT_EQ(result, Variant(L"<?xml version=\"1.0\"?><Objects OID=\"7\"/>"));
+  ASSERT_EQ(CallByName(document.get(), L"async", DISPATCH_PROPERTYPUT, {Variant(false)}, &none),
+            S_OK);
+  ASSERT_EQ(CallByName(document.get(), L"getElementsByTagName", DISPATCH_METHOD,
+                       {Variant(L"Objects")}, &result),
+            S_OK);
+  const ComPtr<IDispatch> list(result.dispatch());
+  ASSERT_EQ(CallByName(list.get(), L"length", DISPATCH_PROPERTYGET, {}, &result), S_OK);
+  EXPECT_EQ(result, Variant(int32_t{1}));
+  EXPECT_EQ(CallByName(document.get(), L"noSuchMember", DISPATCH_METHOD, {}, &result),
+            DISP_E_UNKNOWNNAME);
+}
+
+TEST(NodeTest, ReferencesAreCountedAndReleased) {
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<r><a/></r>");
+  const uint32_t document_references = document->AddRef() - 1;
+  document->Release();
+  {
+    ComPtr<IXMLDOMElement> root = Root(document.get());
+    ComPtr<IXMLDOMNode> same = Select(document.get(), L"/r");
+    EXPECT_TRUE(IsSameObject(root.get(), same.get()));
+    EXPECT_EQ(root->AddRef(), 3u) << "one object per node, one reference per holder";
+    root->Release();
+    EXPECT_EQ(document->AddRef(), document_references + 2) << "the node holds its document";
+    document->Release();
+    IDispatch* list = nullptr;
+    root->get_childNodes(&list);
+    EXPECT_EQ(root->AddRef(), 4u) << "a child list holds its parent";
+    root->Release();
+    list->Release();
+  }
+  EXPECT_EQ(document->AddRef(), document_references + 1) << "released nodes let go";
+  document->Release();
+}
+
+}  // namespace
+}  // namespace ovc::dom_testing
