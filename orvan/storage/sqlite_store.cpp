@@ -734,6 +734,15 @@ Status SqliteStore::NextNumber(std::string_view counter, int32_t* number) {
   });
 }
 
+Status SqliteStore::RaiseCounter(std::string_view counter, int32_t at_least) {
+  ORVAN_STATEMENT(raise,
+                  "INSERT INTO counters(name, value) VALUES(?1, ?2) "
+                  "ON CONFLICT(name) DO UPDATE SET value = max(value, ?2)");
+  raise.Bind(1, counter);
+  raise.Bind(2, static_cast<int64_t>(at_least));
+  return raise.Run();
+}
+
 // ---- files ----
 
 namespace {

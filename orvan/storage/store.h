@@ -55,6 +55,8 @@ class Store {
   virtual Status ListBridges(std::vector<BridgeRecord>* bridges) = 0;
   // A new number from the named counter (1, 2, ...), unique per workspace.
   virtual Status NextNumber(std::string_view counter, int32_t* number) = 0;
+  // Makes every later NextNumber of the counter greater than `at_least`.
+  virtual Status RaiseCounter(std::string_view counter, int32_t at_least) = 0;
 
   // Application files, as for bridges. GetFile leaves content empty unless
   // with_content.

@@ -1,0 +1,381 @@
+#include "orvan/json/workspace_json.h"
+
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "orvan/json/base64.h"
+#include "orvan/units/unit_conversion.h"
+
+namespace ovc::orvan {
+
+namespace {
+
+using nlohmann::json;
+
+constexpr const char* kFormat = "orvan-workspace";
+constexpr int kVersion = 1;
+
+// ---- export ----
+
+json ScalarToJson(const Scalar& value, const Route* route) {
+  if (const auto* real = std::get_if<double>(&value)) return *real;
+  if (const auto* integer = std::get_if<int64_t>(&value)) {
+    if (route != nullptr && route->type == AttributeType::kBoolean) return *integer != 0;
+    return *integer;
+  }
+  if (const auto* text = std::get_if<std::string>(&value)) return *text;
+  return nullptr;
+}
+
+json ElementToJson(const Element& element, const Route* route) {
+  json out = json::object();
+  if (element.entered) {
+    out["value"] = *element.entered;
+    out["unit"] = element.entered_unit;
+  } else if (!std::holds_alternative<std::monostate>(element.value)) {
+    out["value"] = ScalarToJson(element.value, route);
+  }
+  if (!element.prefix.empty()) out["prefix"] = element.prefix;
+  if (!element.postfix.empty()) out["postfix"] = element.postfix;
+  if (!element.substitution.empty()) out["substitution"] = element.substitution;
+  return out;
+}
+
+json CatalogToJson(const Catalog& catalog) {
+  json out;
+  out["format"] = kFormat;
+  out["version"] = kVersion;
+  out["unitStandards"] = catalog.unit_standards;
+  out["quantityTypes"] = json::array();
+  for (const QuantityType& type : catalog.quantity_types) {
+    json units = json::array();
+    for (const Unit& unit : type.units) {
+      units.push_back({{"systemName", unit.system_name},
+                       {"text", unit.text},
+                       {"factor", unit.factor},
+                       {"offset", unit.offset}});
+    }
+    json standards = json::array();
+    for (const auto& [standard, unit] : type.standard_units) {
+      standards.push_back({{"standard", standard}, {"unit", unit}});
+    }
+    out["quantityTypes"].push_back(
+        {{"name", type.name}, {"units", units}, {"standardUnits", standards}});
+  }
+  out["unitFormats"] = json::array();
+  for (const UnitFormat& format : catalog.unit_formats) {
+    out["unitFormats"].push_back({{"unit", format.unit}, {"format", format.format}});
+  }
+  out["descriptiveTexts"] = {{"prefixes", catalog.texts.prefixes},
+                             {"postfixes", catalog.texts.postfixes},
+                             {"substitutions", catalog.texts.substitutions}};
+  out["classViews"] = json::array();
+  for (const ClassView& view : catalog.class_views) {
+    json routes = json::array();
+    for (const Route& route : view.routes) {
+      routes.push_back({{"name", route.name},
+                        {"type", TypeName(route.type)},
+                        {"quantityType", route.quantity_type},
+                        {"vector", route.vector},
+                        {"readOnly", route.read_only},
+                        {"enumTexts", route.enum_texts}});
+    }
+    out["classViews"].push_back({{"name", view.name}, {"routes", routes}});
+  }
+  out["cases"] = json::array();
+  for (const Case& c : catalog.cases) out["cases"].push_back({{"oid", c.oid}, {"name", c.name}});
+  out["defaultCase"] = catalog.default_case;
+  out["governingCase"] = catalog.governing_case;
+  return out;
+}
+
+Status ObjectsToJson(Store* store, const Catalog& catalog, json* out) {
+  std::vector<ObjectRecord> objects;
+  ORVAN_RETURN_IF_ERROR(store->ListObjects("", &objects));
+  std::vector<StoredValue> values;
+  ORVAN_RETURN_IF_ERROR(store->ListValues(&values));
+  std::map<int32_t, json> by_object;
+  std::map<int32_t, const ClassView*> views;
+  for (const ObjectRecord& object : objects) {
+    views[object.oid] = catalog.FindClassView(object.class_view);
+    by_object[object.oid] = {{"oid", object.oid},
+                             {"name", object.name},
+                             {"classView", object.class_view},
+                             {"cases", object.cases},
+                             {"values", json::array()}};
+  }
+  for (const StoredValue& value : values) {
+    auto found = by_object.find(value.key.object);
+    if (found == by_object.end()) continue;  // values of a removed object are not exported
+    const ClassView* view = views[value.key.object];
+    const Route* route = view == nullptr ? nullptr : view->FindRoute(value.key.route);
+    json elements = json::array();
+    for (const Element& element : value.elements) elements.push_back(ElementToJson(element, route));
+    found->second["values"].push_back(
+        {{"route", value.key.route}, {"case", value.key.case_oid}, {"elements", elements}});
+  }
+  (*out)["objects"] = json::array();
+  for (auto& [oid, object] : by_object) (*out)["objects"].push_back(std::move(object));
+  return Status::Ok();
+}
+
+Status RecordsToJson(Store* store, json* out) {
+  std::vector<BridgeRecord> bridges;
+  ORVAN_RETURN_IF_ERROR(store->ListBridges(&bridges));
+  (*out)["bridges"] = json::array();
+  for (const BridgeRecord& listed : bridges) {
+    BridgeRecord bridge;
+    ORVAN_RETURN_IF_ERROR(store->GetBridge(listed.oid, &bridge));
+    (*out)["bridges"].push_back({{"oid", bridge.oid},
+                                 {"name", bridge.name},
+                                 {"createdBy", bridge.created_by},
+                                 {"dateCreated", bridge.date_created},
+                                 {"modifiedBy", bridge.modified_by},
+                                 {"dateModified", bridge.date_modified},
+                                 {"lockHolder", bridge.lock_holder},
+                                 {"document", bridge.document}});
+  }
+  std::vector<FileRecord> files;
+  ORVAN_RETURN_IF_ERROR(store->ListFiles(&files));
+  (*out)["files"] = json::array();
+  for (const FileRecord& file : files) {
+    (*out)["files"].push_back({{"oid", file.oid},
+                               {"fileName", file.file_name},
+                               {"linked", file.linked},
+                               {"linkedPath", file.linked_path},
+                               {"holder", file.holder},
+                               {"content", EncodeBase64(file.content)}});
+  }
+  std::vector<Privilege> privileges;
+  ORVAN_RETURN_IF_ERROR(store->ListPrivileges(&privileges));
+  (*out)["privileges"] = json::array();
+  for (const Privilege& privilege : privileges) {
+    (*out)["privileges"].push_back(
+        {{"user", privilege.user}, {"name", privilege.name}, {"allowed", privilege.allowed}});
+  }
+  return Status::Ok();
+}
+
+// ---- import ----
+
+Catalog CatalogFromJson(const json& in) {
+  Catalog catalog;
+  catalog.unit_standards = in.at("unitStandards").get<std::vector<std::string>>();
+  for (const json& type : in.at("quantityTypes")) {
+    QuantityType quantity_type;
+    quantity_type.name = type.at("name").get<std::string>();
+    for (const json& unit : type.at("units")) {
+      quantity_type.units.push_back(
+          {unit.at("systemName").get<std::string>(), unit.at("text").get<std::string>(),
+           unit.at("factor").get<double>(), unit.at("offset").get<double>()});
+    }
+    for (const json& standard : type.at("standardUnits")) {
+      quantity_type.standard_units.emplace_back(standard.at("standard").get<std::string>(),
+                                                standard.at("unit").get<std::string>());
+    }
+    catalog.quantity_types.push_back(std::move(quantity_type));
+  }
+  for (const json& format : in.at("unitFormats")) {
+    catalog.unit_formats.push_back(
+        {format.at("unit").get<std::string>(), format.at("format").get<std::string>()});
+  }
+  const json& texts = in.at("descriptiveTexts");
+  catalog.texts.prefixes = texts.at("prefixes").get<std::vector<std::string>>();
+  catalog.texts.postfixes = texts.at("postfixes").get<std::vector<std::string>>();
+  catalog.texts.substitutions = texts.at("substitutions").get<std::vector<std::string>>();
+  for (const json& view : in.at("classViews")) {
+    ClassView class_view{view.at("name").get<std::string>(), {}};
+    for (const json& route : view.at("routes")) {
+      Route r;
+      r.name = route.at("name").get<std::string>();
+      if (!ParseTypeName(route.at("type").get<std::string>(), &r.type)) {
+        throw std::invalid_argument("route '" + r.name + "' has an unknown type");
+      }
+      r.quantity_type = route.at("quantityType").get<std::string>();
+      r.vector = route.at("vector").get<bool>();
+      r.read_only = route.at("readOnly").get<bool>();
+      r.enum_texts = route.at("enumTexts").get<std::vector<std::string>>();
+      class_view.routes.push_back(std::move(r));
+    }
+    catalog.class_views.push_back(std::move(class_view));
+  }
+  for (const json& c : in.at("cases")) {
+    catalog.cases.push_back({c.at("oid").get<int32_t>(), c.at("name").get<std::string>()});
+  }
+  catalog.default_case = in.at("defaultCase").get<int32_t>();
+  catalog.governing_case = in.at("governingCase").get<int32_t>();
+  return catalog;
+}
+
+Scalar ScalarFromJson(const json& value, const Route& route) {
+  switch (route.type) {
+    case AttributeType::kReal:
+    case AttributeType::kDate:
+      return value.get<double>();
+    case AttributeType::kInteger:
+      return value.get<int64_t>();
+    case AttributeType::kBoolean:
+      return int64_t{value.get<bool>() ? 1 : 0};
+    case AttributeType::kString:
+    case AttributeType::kEnum:
+      return value.get<std::string>();
+  }
+  return std::monostate();
+}
+
+Element ElementFromJson(const json& in, const Catalog& catalog, const Route& route) {
+  Element element;
+  if (in.contains("value") && !in.at("value").is_null()) {
+    if (in.contains("unit")) {
+      const QuantityType* type = catalog.FindQuantityType(route.quantity_type);
+      std::string unit_name = in.at("unit").get<std::string>();
+      const Unit* unit = type == nullptr ? nullptr : type->FindUnit(unit_name);
+      if (unit == nullptr) {
+        throw std::invalid_argument("'" + unit_name + "' is not a unit of '" + route.name + "'");
+      }
+      element.entered = in.at("value").get<double>();
+      element.entered_unit = unit->system_name;
+      element.value = ToBase(*unit, *element.entered);
+    } else {
+      element.value = ScalarFromJson(in.at("value"), route);
+    }
+  }
+  element.prefix = in.value("prefix", "");
+  element.postfix = in.value("postfix", "");
+  element.substitution = in.value("substitution", "");
+  return element;
+}
+
+Status ImportObjects(Store* store, const Catalog& catalog, const json& objects) {
+  for (const json& in : objects) {
+    ObjectRecord object{in.at("oid").get<int32_t>(), in.at("name").get<std::string>(),
+                        in.at("classView").get<std::string>(),
+                        in.at("cases").get<std::vector<int32_t>>()};
+    const ClassView* view = catalog.FindClassView(object.class_view);
+    if (view == nullptr) {
+      throw std::invalid_argument("object " + std::to_string(object.oid) +
+                                  " names an unknown class view");
+    }
+    ORVAN_RETURN_IF_ERROR(store->PutObject(object));
+    for (const json& value : in.at("values")) {
+      ValueKey key{object.oid, value.at("route").get<std::string>(),
+                   value.at("case").get<int32_t>()};
+      const Route* route = view->FindRoute(key.route);
+      if (route == nullptr) {
+        throw std::invalid_argument("object " + std::to_string(object.oid) + " has no route '" +
+                                    key.route + "'");
+      }
+      std::vector<Element> elements;
+      for (const json& element : value.at("elements")) {
+        elements.push_back(ElementFromJson(element, catalog, *route));
+      }
+      ORVAN_RETURN_IF_ERROR(store->PutValue(key, elements));
+    }
+  }
+  return Status::Ok();
+}
+
+int32_t LargestLinksetOid(const std::string& document) {
+  // Linkset OIDs in a stored document; the counter must stay above them.
+  int32_t largest = 0;
+  size_t at = 0;
+  while ((at = document.find("<Linkset ", at)) != std::string::npos) {
+    size_t oid = document.find("OID=\"", at);
+    at += 9;
+    if (oid == std::string::npos || document.find('>', at) < oid) continue;
+    largest = std::max(largest, static_cast<int32_t>(std::atol(document.c_str() + oid + 5)));
+  }
+  return largest;
+}
+
+Status ImportRecords(Store* store, const json& in) {
+  for (const json& bridge : in.at("bridges")) {
+    BridgeRecord record{bridge.at("oid").get<int32_t>(),
+                        bridge.at("name").get<std::string>(),
+                        bridge.at("createdBy").get<std::string>(),
+                        bridge.at("dateCreated").get<std::string>(),
+                        bridge.at("modifiedBy").get<std::string>(),
+                        bridge.at("dateModified").get<std::string>(),
+                        bridge.at("lockHolder").get<std::string>(),
+                        bridge.at("document").get<std::string>()};
+    ORVAN_RETURN_IF_ERROR(store->PutBridge(record));
+    ORVAN_RETURN_IF_ERROR(store->RaiseCounter("linkset", LargestLinksetOid(record.document)));
+  }
+  for (const json& file : in.at("files")) {
+    FileRecord record{
+        file.at("oid").get<int32_t>(),        file.at("fileName").get<std::string>(),
+        file.at("linked").get<bool>(),        file.at("linkedPath").get<std::string>(),
+        file.at("holder").get<std::string>(), ""};
+    if (!DecodeBase64(file.at("content").get<std::string>(), &record.content)) {
+      throw std::invalid_argument("file " + std::to_string(record.oid) +
+                                  " has content that is not base64");
+    }
+    ORVAN_RETURN_IF_ERROR(store->PutFile(record));
+  }
+  for (const json& privilege : in.at("privileges")) {
+    ORVAN_RETURN_IF_ERROR(store->PutPrivilege({privilege.at("user").get<std::string>(),
+                                               privilege.at("name").get<std::string>(),
+                                               privilege.at("allowed").get<bool>()}));
+  }
+  return Status::Ok();
+}
+
+Status Import(Store* store, const json& in) {
+  if (in.value("format", "") != kFormat || in.value("version", 0) != kVersion) {
+    return Status::Invalid(std::string("The JSON is not a workspace of format '") + kFormat +
+                           "', version " + std::to_string(kVersion) + ".");
+  }
+  Catalog catalog = CatalogFromJson(in);
+  ORVAN_RETURN_IF_ERROR(store->Clear());
+  ORVAN_RETURN_IF_ERROR(store->ReplaceCatalog(catalog));
+  ORVAN_RETURN_IF_ERROR(ImportObjects(store, catalog, in.at("objects")));
+  return ImportRecords(store, in);
+}
+
+}  // namespace
+
+Status ExportWorkspace(Store* store, std::string* json_text) {
+  Transaction transaction(store, false);
+  ORVAN_RETURN_IF_ERROR(transaction.status());
+  Catalog catalog;
+  ORVAN_RETURN_IF_ERROR(store->LoadCatalog(&catalog));
+  json out = CatalogToJson(catalog);
+  ORVAN_RETURN_IF_ERROR(ObjectsToJson(store, catalog, &out));
+  ORVAN_RETURN_IF_ERROR(RecordsToJson(store, &out));
+  ORVAN_RETURN_IF_ERROR(transaction.Commit());
+  *json_text = out.dump(2) + "\n";
+  return Status::Ok();
+}
+
+Status ImportWorkspace(Store* store, std::string_view json_text) {
+  Transaction transaction(store, true);
+  ORVAN_RETURN_IF_ERROR(transaction.status());
+  try {
+    ORVAN_RETURN_IF_ERROR(Import(store, json::parse(json_text)));
+  } catch (const std::exception& error) {
+    return Status::Invalid(std::string("The workspace JSON cannot be imported: ") + error.what());
+  }
+  return transaction.Commit();
+}
+
+Status ExportWorkspaceFile(Store* store, const std::filesystem::path& path) {
+  std::string text;
+  ORVAN_RETURN_IF_ERROR(ExportWorkspace(store, &text));
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  if (!out) return Status::Storage("cannot write '" + path.string() + "'");
+  return Status::Ok();
+}
+
+Status ImportWorkspaceFile(Store* store, const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Status::NotFound("cannot read '" + path.string() + "'");
+  std::ostringstream text;
+  text << in.rdbuf();
+  return ImportWorkspace(store, text.str());
+}
+
+}  // namespace ovc::orvan
