@@ -143,18 +143,19 @@ HRESULT DomDocument::load(const Variant& source, VARIANT_BOOL* loaded) {
     error.reason = SystemMessage(hr).value_or(L"The file cannot be read.");
     return LoadFailure(std::move(error), loaded);
   }
-  return Parse(content, std::move(url), loaded);
+  return Parse(content, false, std::move(url), loaded);
 }
 
 HRESULT DomDocument::loadXML(const std::wstring& xml, VARIANT_BOOL* loaded) {
   if (loaded == nullptr) return E_POINTER;
-  return Parse(ToUtf8(xml), L"", loaded);
+  return Parse(ToUtf8(xml), true, L"", loaded);
 }
 
-HRESULT DomDocument::Parse(std::string_view text, std::wstring url, VARIANT_BOOL* loaded) {
+HRESULT DomDocument::Parse(std::string_view text, bool is_unicode_text, std::wstring url,
+                           VARIANT_BOOL* loaded) {
   auto tree = std::make_shared<NodeStore>(NodeStore::Kind::kDocument);
   ParseErrorInfo error;
-  if (!ParseXml(text, preserve_white_space_, &tree->tree(), &error)) {
+  if (!ParseXml(text, is_unicode_text, preserve_white_space_, &tree->tree(), &error)) {
     error.url = std::move(url);
     return LoadFailure(std::move(error), loaded);
   }

@@ -71,7 +71,8 @@ class DomDocument final : public ComObject<NodeImpl<IXMLDOMDocument2>> {
   // Replaces the tree; nodes still held from the old tree stay usable on
   // their own.
   void ReplaceTree(std::shared_ptr<NodeStore> tree);
-  HRESULT Parse(std::string_view text, std::wstring url, VARIANT_BOOL* loaded);
+  HRESULT Parse(std::string_view text, bool is_unicode_text, std::wstring url,
+                VARIANT_BOOL* loaded);
   HRESULT LoadFailure(ParseErrorInfo error, VARIANT_BOOL* loaded);
 
   ParseErrorInfo parse_error_;

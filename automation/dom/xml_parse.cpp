@@ -87,15 +87,16 @@ pugi::xml_node CheckTopLevel(pugi::xml_document& tree, std::wstring* reason) {
 
 }  // namespace
 
-bool ParseXml(std::string_view text, bool preserve_white_space, pugi::xml_document* tree,
-              ParseErrorInfo* error) {
+bool ParseXml(std::string_view text, bool is_unicode_text, bool preserve_white_space,
+              pugi::xml_document* tree, ParseErrorInfo* error) {
   // Parsed as a fragment so that text at the top level is seen and
   // reported rather than dropped; CheckTopLevel applies the document rules.
   unsigned int options = pugi::parse_default | pugi::parse_declaration | pugi::parse_doctype |
                          pugi::parse_comments | pugi::parse_pi | pugi::parse_fragment;
   if (preserve_white_space) options |= pugi::parse_ws_pcdata;
   const pugi::xml_parse_result result =
-      tree->load_buffer(text.data(), text.size(), options, pugi::encoding_auto);
+      tree->load_buffer(text.data(), text.size(), options,
+                        is_unicode_text ? pugi::encoding_utf8 : pugi::encoding_auto);
   std::wstring reason;
   size_t offset = static_cast<size_t>(result.offset);
   if (!result) {

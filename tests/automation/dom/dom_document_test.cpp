@@ -35,6 +35,8 @@ TEST(DomDocumentTest, SerialisesWithoutAddedWhiteSpace) {
       {L"<a><!--note--><?target data?><![CDATA[<raw>]]></a>",
        L"<a><!--note--><?target data?><![CDATA[<raw>]]></a>"},
       {L"<a>caf\u00e9 \u20ac</a>", L"<a>caf\u00e9 \u20ac</a>"},
+      {L"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\u00e9</a>",
+       L"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\u00e9</a>"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(XmlOf(Parse(c.input).get()), c.xml) << ToUtf8(c.input);
@@ -67,6 +69,7 @@ TEST(DomDocumentTest, ParseFailureReportsReasonLineAndColumn) {
       {L"<a/><b/>", 1, 5, L"<a/><b/>"},
       {L"<r>\n\u00e9\u00e9<x y=1/></r>", 2, 8, L"\u00e9\u00e9<x y=1/></r>"},
       {L"text<a/>", 1, 1, L"text<a/>"},
+      {L"<a/>\n <?xml version=\"1.0\"?>", 2, 2, L" <?xml version=\"1.0\"?>"},
       {L"", 1, 1, L""},
   };
   for (const Case& c : cases) {
@@ -118,8 +121,10 @@ TEST(DomDocumentTest, WhiteSpaceTextIsKeptOnlyWhenAsked) {
     ComPtr<IXMLDOMDocument2> document = NewDocument();
     document->put_preserveWhiteSpace(preserve ? VARIANT_TRUE : VARIANT_FALSE);
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    ASSERT_EQ(document->loadXML(L"<a>\n <b/>\n</a>", &loaded), S_OK);
-    EXPECT_EQ(XmlOf(document.get()), preserve ? L"<a>\n <b/>\n</a>" : L"<a><b/></a>");
+    ASSERT_EQ(document->loadXML(L"<?xml version=\"1.0\"?>\n<a>\n <b/>\n</a>\n", &loaded), S_OK);
+    EXPECT_EQ(XmlOf(document.get()), preserve ? L"<?xml version=\"1.0\"?><a>\n <b/>\n</a>"
+                                              : L"<?xml version=\"1.0\"?><a><b/></a>")
+        << "white space at the top level is never kept";
   }
 }
 
