@@ -271,6 +271,34 @@ TEST(NodeTest, RemovedNodesStayUsable) {
   EXPECT_EQ(XmlOf(root.get()), L"<r><a x=\"1\"><b/></a><c/></r>");
   EXPECT_EQ(root->removeChild(b.get(), nullptr), E_INVALIDARG) << "b is a grandchild";
   EXPECT_NE(ErrorDescription().find(L"not a child"), std::wstring::npos);
+
+  ComPtr<IXMLDOMAttribute> x = Select<IXMLDOMAttribute>(a.get(), L"@x");
+  ASSERT_EQ(As<IXMLDOMElement>(ComPtr<IXMLDOMNode>(a).Detach())->removeAttribute(L"x"), S_OK);
+  EXPECT_EQ(XmlOf(root.get()), L"<r><a><b/></a><c/></r>");
+  EXPECT_EQ(XmlOf(x.get()), L"x=\"1\"") << "a removed attribute keeps its value";
+}
+
+TEST(NodeTest, MovesWithinADocumentKeepObjects) {
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<r><a><x/></a><b/><c/></r>");
+  ComPtr<IXMLDOMElement> root = Root(document.get());
+  ComPtr<IXMLDOMNode> a = Select(root.get(), L"a");
+  ComPtr<IXMLDOMNode> x = Select(root.get(), L"a/x");
+  ComPtr<IXMLDOMNode> c = Select(root.get(), L"c");
+  ASSERT_EQ(root->appendChild(a.get(), nullptr), S_OK);
+  EXPECT_EQ(XmlOf(root.get()), L"<r><b/><c/><a><x/></a></r>");
+  ASSERT_EQ(c->appendChild(a.get(), nullptr), S_OK);
+  EXPECT_EQ(XmlOf(root.get()), L"<r><b/><c><a><x/></a></c></r>");
+  EXPECT_TRUE(IsSameObject(Parent(x.get()).get(), a.get()));
+  EXPECT_TRUE(IsSameObject(Parent(a.get()).get(), c.get()));
+  IDispatch* list = nullptr;
+  ASSERT_EQ(document->selectNodes(L"//x", &list), S_OK);
+  IUnknown* enumerator_object = nullptr;
+  ASSERT_EQ(As<IXMLDOMNodeList>(list)->get__newEnum(&enumerator_object), S_OK);
+  Variant value;
+  ASSERT_EQ(
+      ComPtr<IUnknown>::Attach(enumerator_object).As<IEnumVARIANT>()->Next(1, &value, nullptr),
+      S_OK);
+  EXPECT_TRUE(IsSameObject(value.dispatch(), x.get()));
 }
 
 TEST(NodeTest, LoadingAgainLeavesHeldNodesUsable) {
