@@ -97,37 +97,37 @@ void AnswerValue(const Route& route, const Unit* unit, const Element& element,
   std::string quantity;
   Status status = FormatQuantity(route, unit, element, &quantity);
   if (!status.ok()) {
-    SetText(value, "Error", status.message());
+    AddText(value, "Error", status.message());
     return;
   }
-  SetText(value, "Error", kReadSuccessful);
-  SetText(value, "Quantity", quantity);
+  AddText(value, "Error", kReadSuccessful);
+  AddText(value, "Quantity", quantity);
   if (!HasDescriptiveTexts(route)) return;
-  SetText(value, "Prefix", element.prefix);
-  SetText(value, "Postfix", element.postfix);
-  SetText(value, "Substitution", element.substitution);
+  AddText(value, "Prefix", element.prefix);
+  AddText(value, "Postfix", element.postfix);
+  AddText(value, "Substitution", element.substitution);
 }
 
 Status ReadOne(const RequestContext& context, const Catalog& catalog, const Target& target,
                pugi::xml_node attribute, pugi::xml_node answer) {
   std::string name;
   const Route* route = FindRoute(target, attribute, &name);
-  SetText(answer, "Route", name);
+  AddText(answer, "Route", name);
   if (route == nullptr) {
-    SetText(answer, "Error", kReadUnsuccessful);
+    AddText(answer, "Error", kReadUnsuccessful);
     return Status::Ok();
   }
-  SetText(answer, "DataType", TypeName(route->type));
-  SetText(answer, "Vector", route->vector ? "1" : "0");
+  AddText(answer, "DataType", TypeName(route->type));
+  AddText(answer, "Vector", route->vector ? "1" : "0");
   pugi::xml_node values = answer.append_child("Values");
   Resolved resolved;
   Status problem = Resolve(catalog, target, *route, attribute, &resolved);
   if (!problem.ok()) {
-    SetText(answer, "Error", problem.message());
-    SetText(values.append_child("Value"), "Error", problem.message());
+    AddText(answer, "Error", problem.message());
+    AddText(values.append_child("Value"), "Error", problem.message());
     return Status::Ok();
   }
-  SetText(answer, "Error", kReadSuccessful);
+  AddText(answer, "Error", kReadSuccessful);
   std::vector<Element> elements;
   ORVAN_RETURN_IF_ERROR(context.store->GetValue(resolved.key, &elements));
   if (elements.empty() && !route->vector) elements.resize(1);
@@ -171,7 +171,7 @@ Status WriteOne(const RequestContext& context, const Catalog& catalog, const Tar
                 pugi::xml_node attribute, pugi::xml_node answer) {
   std::string name;
   const Route* route = FindRoute(target, attribute, &name);
-  SetText(answer, "Route", name);
+  AddText(answer, "Route", name);
   Status refusal;
   Resolved resolved;
   std::vector<Element> elements;
@@ -188,11 +188,11 @@ Status WriteOne(const RequestContext& context, const Catalog& catalog, const Tar
   }
   if (refusal.code() == Status::Code::kStorage) return refusal;
   if (!refusal.ok()) {
-    SetText(answer, "Error", refusal.message());
+    AddText(answer, "Error", refusal.message());
     return Status::Ok();
   }
   ORVAN_RETURN_IF_ERROR(context.store->PutValue(resolved.key, elements));
-  SetText(answer, "Error", kWriteSuccessful);
+  AddText(answer, "Error", kWriteSuccessful);
   return Status::Ok();
 }
 

@@ -50,11 +50,33 @@ std::string SerializeXml(const pugi::xml_document& document, bool declaration) {
   return std::move(writer.text);
 }
 
-void SetText(pugi::xml_node element, const char* name, std::string_view value) {
+namespace {
+
+bool NeedsEscape(std::string_view value) {
+  for (char c : value) {
+    if (static_cast<unsigned char>(c) < 32 || c == '&') return true;
+  }
+  return false;
+}
+
+void SetEscaped(pugi::xml_attribute attribute, std::string_view value) {
+  if (!NeedsEscape(value)) {
+    attribute.set_value(value.data(), value.size());
+    return;
+  }
   std::string escaped = EscapeAttribute(value);
-  pugi::xml_attribute attribute = element.attribute(name);
-  if (!attribute) attribute = element.append_attribute(name);
   attribute.set_value(escaped.c_str(), escaped.size());
+}
+
+}  // namespace
+
+void SetText(pugi::xml_node element, const char* name, std::string_view value) {
+  pugi::xml_attribute attribute = element.attribute(name);
+  SetEscaped(attribute ? attribute : element.append_attribute(name), value);
+}
+
+void AddText(pugi::xml_node element, const char* name, std::string_view value) {
+  SetEscaped(element.append_attribute(name), value);
 }
 
 void SetNumber(pugi::xml_node element, const char* name, long long value) {
