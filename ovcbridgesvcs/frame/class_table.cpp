@@ -1,5 +1,7 @@
 #include "ovcbridgesvcs/frame/class_table.h"
 
+#include "automation/com_object.h"
+#include "ovcbridgesvcs/host/orvan.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 
 namespace ovc {
@@ -11,7 +13,7 @@ constexpr LibraryClass kClasses[] = {
     {CLSID_Bridge, 101, nullptr},        {CLSID_LinkSet, 102, nullptr},
     {CLSID_Link, 103, nullptr},          {CLSID_App, 104, nullptr},
     {CLSID_ExcelApp, 105, nullptr},      {CLSID_WordApp, 106, nullptr},
-    {CLSID_AppCollection, 107, nullptr}, {CLSID_Orvan, 108, nullptr},
+    {CLSID_AppCollection, 107, nullptr}, {CLSID_Orvan, 108, &CreateObject<COrvan>},
 };
 
 }  // namespace
