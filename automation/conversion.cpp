@@ -167,34 +167,32 @@ HRESULT SourceNumber(const Variant& value, VARTYPE vt, double* number) {
 }
 
 HRESULT NumberTo(double number, VARTYPE vt, Variant* result) {
-  HRESULT hr = S_OK;
   switch (vt) {
     case VT_I2: {
       int16_t value = 0;
-      hr = ToInteger(number, &value);
-      *result = Variant::I2(value);
-      break;
+      const HRESULT hr = ToInteger(number, &value);
+      if (Succeeded(hr)) *result = Variant::I2(value);
+      return hr;
     }
     case VT_I4: {
       int32_t value = 0;
-      hr = ToInteger(number, &value);
-      *result = Variant::I4(value);
-      break;
+      const HRESULT hr = ToInteger(number, &value);
+      if (Succeeded(hr)) *result = Variant::I4(value);
+      return hr;
     }
     case VT_R8:
       *result = Variant::R8(number);
-      break;
+      return S_OK;
     case VT_DATE:
       if (!(number > kFirstDate && number < kLastDate)) return DISP_E_OVERFLOW;
       *result = Variant::Date(number);
-      break;
+      return S_OK;
     case VT_BOOL:
       *result = Variant::Bool(number != 0);
-      break;
+      return S_OK;
     default:
       return DISP_E_TYPEMISMATCH;
   }
-  return hr;
 }
 
 HRESULT ToText(const Variant& value, uint16_t flags, Variant* result) {
