@@ -12,7 +12,7 @@ namespace ovc {
 // traces the method's name at the frame's level): the status it will
 // return, the error object describing the last failure, and what the method
 // is (its name as "CBridge::TransferToApp") and, optionally, what it is
-// doing. RunMethod (method_run.h) runs a method's body in a frame.
+// doing. RunMethod (run_method.h) runs a method's body in a frame.
 struct CMethodFrame {
   explicit CMethodFrame(std::wstring method, std::wstring what = {});
 
