@@ -82,14 +82,11 @@ class ModuleCache {
   }
 
   // The module's DllGetClassObject in *function, or CO_E_DLLNOTFOUND /
-  // CO_E_ERRORINDLL with an error object.
+  // CO_E_ERRORINDLL with an error object. No lock is held while the module
+  // loads, so that its initialisation may use the class registry; a module
+  // loaded twice at once is still loaded once, as the loader counts it.
   HRESULT Load(const std::wstring& path, DllGetClassObjectFunction* function) {
-    std::lock_guard lock(mutex_);
-    const auto known = entries_.find(path);
-    if (known != entries_.end()) {
-      *function = known->second;
-      return S_OK;
-    }
+    if (Find(path, function)) return S_OK;
     void* handle = ::dlopen(ToUtf8(path).c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
       return SetErrorResult(CO_E_DLLNOTFOUND,
@@ -105,11 +102,20 @@ class ModuleCache {
                             L"CoGetClassObject");
     }
     *function = reinterpret_cast<DllGetClassObjectFunction>(symbol);
+    std::lock_guard lock(mutex_);
     entries_.emplace(path, *function);
     return S_OK;
   }
 
  private:
+  bool Find(const std::wstring& path, DllGetClassObjectFunction* function) {
+    std::lock_guard lock(mutex_);
+    const auto known = entries_.find(path);
+    if (known == entries_.end()) return false;
+    *function = known->second;
+    return true;
+  }
+
   static std::wstring LoaderMessage() {
     const char* message = ::dlerror();
     return message != nullptr ? FromUtf8(message) : std::wstring(L"unknown loader error");

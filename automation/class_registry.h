@@ -56,8 +56,9 @@ struct ClassNames {
 // No server process is ever started: a class with only a LocalServer32 key
 // is served just when its class object is registered in the process.
 //
-// Every failure of the functions below except E_POINTER and E_INVALIDARG
-// also sets an error object on the thread saying what failed.
+// Every failure the functions below find themselves, except E_POINTER and
+// E_INVALIDARG, also sets an error object on the thread saying what failed;
+// failures of class objects and modules are passed on as they come.
 
 // Makes `factory` (usually an IClassFactory) the class object of `clsid` in
 // `context` (CLSCTX_*), findable by `names`, and stores a cookie (never 0)
