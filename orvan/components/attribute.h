@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "orvan/components/component.h"
+#include "orvan/storage/records.h"
+
+namespace ovc::orvan::components {
+
+// "Orvan.Attribute": a copy of one attribute route's definition. One created
+// by name holds none, and its members fail.
+class Attribute final : public Component<IOVAttribute> {
+ public:
+  Attribute() = default;
+  explicit Attribute(Route route) : route_(std::move(route)) {}
+
+  HRESULT get_Route(std::wstring* route) override;
+  HRESULT get_Type(std::wstring* type) override;              // "Real", "Integer", ...
+  HRESULT get_QuantityTypeName(std::wstring* name) override;  // empty without units
+  HRESULT get_IsVector(VARIANT_BOOL* vector) override;
+  HRESULT get_ReadOnly(VARIANT_BOOL* read_only) override;
+  HRESULT get_EnumTexts(Variant* texts) override;  // empty array unless an Enum
+
+ private:
+  // S_OK with *route set, or the failure of an empty attribute.
+  HRESULT Definition(const void* out, const Route** route) const;
+
+  std::optional<Route> route_;
+};
+
+}  // namespace ovc::orvan::components

@@ -1,0 +1,86 @@
+#include "orvan/components/field_formatter.h"
+
+#include "orvan/components/session_source.h"
+
+namespace ovc::orvan::components {
+
+HRESULT FieldFormatter::put_Workspace(IDispatch* workspace) {
+  std::shared_ptr<Session> session;
+  if (HRESULT hr = Report(SessionOf(workspace, &session)); Failed(hr)) return hr;
+  session_ = std::move(session);
+  return S_OK;
+}
+
+HRESULT FieldFormatter::Formatter(std::unique_ptr<orvan::FieldFormatter>* formatter) const {
+  if (session_ == nullptr) {
+    return Fail(E_UNEXPECTED,
+                L"The field formatter has no workspace; set its Workspace property first.");
+  }
+  const Catalog* catalog = nullptr;
+  if (HRESULT hr = Report(session_->GetCatalog(&catalog)); Failed(hr)) return hr;
+  *formatter = std::make_unique<orvan::FieldFormatter>(catalog->texts);
+  return S_OK;
+}
+
+HRESULT FieldFormatter::get_Prefixes(Variant* texts) {
+  if (texts == nullptr) return E_POINTER;
+  std::unique_ptr<orvan::FieldFormatter> formatter;
+  if (HRESULT hr = Formatter(&formatter); Failed(hr)) return hr;
+  *texts = TextArray(formatter->prefixes());
+  return S_OK;
+}
+
+HRESULT FieldFormatter::get_Postfixes(Variant* texts) {
+  if (texts == nullptr) return E_POINTER;
+  std::unique_ptr<orvan::FieldFormatter> formatter;
+  if (HRESULT hr = Formatter(&formatter); Failed(hr)) return hr;
+  *texts = TextArray(formatter->postfixes());
+  return S_OK;
+}
+
+HRESULT FieldFormatter::get_Substitutions(Variant* texts) {
+  if (texts == nullptr) return E_POINTER;
+  std::unique_ptr<orvan::FieldFormatter> formatter;
+  if (HRESULT hr = Formatter(&formatter); Failed(hr)) return hr;
+  *texts = TextArray(formatter->substitutions());
+  return S_OK;
+}
+
+HRESULT FieldFormatter::Parse(const std::wstring& text, bool integer, FieldValue* parsed,
+                              std::wstring* prefix, std::wstring* postfix,
+                              std::wstring* substitution) const {
+  if (prefix == nullptr || postfix == nullptr || substitution == nullptr) return E_POINTER;
+  std::unique_ptr<orvan::FieldFormatter> formatter;
+  if (HRESULT hr = Formatter(&formatter); Failed(hr)) return hr;
+  const Status status =
+      integer ? formatter->ParseInteger(text, parsed) : formatter->ParseReal(text, parsed);
+  if (HRESULT hr = Report(status); Failed(hr)) return hr;
+  *prefix = parsed->prefix;
+  *postfix = parsed->postfix;
+  *substitution = parsed->substitution;
+  return S_OK;
+}
+
+HRESULT FieldFormatter::ParseReal(const std::wstring& text, double* value, std::wstring* prefix,
+                                  std::wstring* postfix, std::wstring* substitution) {
+  if (value == nullptr) return E_POINTER;
+  FieldValue parsed;
+  if (HRESULT hr = Parse(text, false, &parsed, prefix, postfix, substitution); Failed(hr)) {
+    return hr;
+  }
+  *value = parsed.number.value_or(0.0);
+  return S_OK;
+}
+
+HRESULT FieldFormatter::ParseInteger(const std::wstring& text, int32_t* value, std::wstring* prefix,
+                                     std::wstring* postfix, std::wstring* substitution) {
+  if (value == nullptr) return E_POINTER;
+  FieldValue parsed;
+  if (HRESULT hr = Parse(text, true, &parsed, prefix, postfix, substitution); Failed(hr)) {
+    return hr;
+  }
+  *value = static_cast<int32_t>(parsed.number.value_or(0.0));
+  return S_OK;
+}
+
+}  // namespace ovc::orvan::components

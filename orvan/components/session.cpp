@@ -1,0 +1,66 @@
+#include "orvan/components/session.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "automation/text.h"
+#include "orvan/storage/sqlite_store.h"
+
+namespace ovc::orvan::components {
+
+std::wstring LoginName() {
+  if (const passwd* entry = getpwuid(geteuid()); entry != nullptr && entry->pw_name != nullptr) {
+    return FromUtf8(entry->pw_name);
+  }
+  if (const char* user = std::getenv("USER"); user != nullptr && *user != '\0') {
+    return FromUtf8(user);
+  }
+  return L"user";
+}
+
+Session::Session() : user_(LoginName()) {}
+
+Status Session::Create(const std::string& path) { return Replace(path, true); }
+
+Status Session::Open(const std::string& path) { return Replace(path, false); }
+
+Status Session::Replace(const std::string& path, bool create) {
+  if (path.empty()) return Status::Invalid("No workspace path was given.");
+  std::unique_ptr<SqliteStore> store;
+  ORVAN_RETURN_IF_ERROR(SqliteStore::Open(
+      path, create ? SqliteStore::Mode::kCreate : SqliteStore::Mode::kOpen, &store));
+  store_ = std::move(store);
+  path_ = path;
+  catalog_.reset();
+  return Status::Ok();
+}
+
+void Session::Close() {
+  store_.reset();
+  path_.clear();
+  catalog_.reset();
+}
+
+Status Session::GetStore(Store** store) {
+  if (store_ == nullptr) {
+    return Status::Refused("The workspace is not open; call Create or Open first.");
+  }
+  *store = store_.get();
+  return Status::Ok();
+}
+
+Status Session::GetCatalog(const Catalog** catalog) {
+  Store* store = nullptr;
+  ORVAN_RETURN_IF_ERROR(GetStore(&store));
+  if (!catalog_) {
+    Catalog loaded;
+    ORVAN_RETURN_IF_ERROR(store->LoadCatalog(&loaded));
+    catalog_ = std::move(loaded);
+  }
+  *catalog = &*catalog_;
+  return Status::Ok();
+}
+
+}  // namespace ovc::orvan::components

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <vector>
+
+#include "orvan/components/component.h"
+#include "orvan/storage/records.h"
+
+namespace ovc::orvan::components {
+
+// "Orvan.Units": the units of a quantity type, numbered from 1. One created
+// by name is empty.
+class Units final : public Component<IOVUnits> {
+ public:
+  Units() = default;
+  explicit Units(std::vector<orvan::Unit> units) : units_(std::move(units)) {}
+
+  // A new Unit object; DISP_E_BADINDEX outside 1..Count.
+  HRESULT get_Item(int32_t position, IDispatch** unit) override;
+  HRESULT get_Count(int32_t* count) override;
+
+ private:
+  std::vector<orvan::Unit> units_;
+};
+
+}  // namespace ovc::orvan::components

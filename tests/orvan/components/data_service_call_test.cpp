@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <pugixml.hpp>
+
+#include <string>
+
+#include "tests/orvan/components/component_fixture.h"
+
+namespace ovc::orvan::testing {
+namespace {
+
+class DataServiceCallComponentTest : public ComponentTest {
+ protected:
+  // A new call set up the way the library sets one up.
+  LateBound NewCall(const wchar_t* method, const std::wstring& text = L"",
+                    const wchar_t* service = L"OVDBBridgeSvcs.Main") {
+    LateBound call = workspace_.Object(L"NewDataServiceCall");
+    EXPECT_EQ(call.Put(L"Option", Variant(0)), S_OK);
+    EXPECT_EQ(call.Put(L"ServiceName", Variant(service)), S_OK);
+    EXPECT_EQ(call.Put(L"MethodName", Variant(method)), S_OK);
+    EXPECT_EQ(call.Put(L"RequestText", Variant(text)), S_OK);
+    return call;
+  }
+
+  // The response of a call that must succeed, parsed.
+  pugi::xml_document Run(LateBound call) {
+    EXPECT_EQ(call.Call(L"Execute", {Variant(0)}), S_OK) << ToUtf8(call.error().description);
+    pugi::xml_document document;
+    const std::string text = ToUtf8(call.Get(L"ResponseText").bstr());
+    EXPECT_TRUE(document.load_string(text.c_str())) << text;
+    return document;
+  }
+
+  static std::wstring Attributes(const std::wstring& attribute) {
+    return L"<?xml version=\"1.0\"?><Objects><Object OID=\"1\" ClassView=\"Pumps\"><Attributes>" +
+           attribute + L"</Attributes></Object></Objects>";
+  }
+};
+
+TEST_F(DataServiceCallComponentTest, WrittenAttributesReadBackInTheUnitAsked) {
+  pugi::xml_document written = Run(NewCall(
+      L"WriteAttributes", Attributes(L"<Attribute Route=\"Pressure\" Case=\"101\" Units=\"kPa\">"
+                                     L"<Values><Value Quantity=\"250.5\"/></Values></Attribute>")));
+  EXPECT_STREQ(written.select_node("//Attribute").node().attribute("Error").value(),
+               "Write Successful");
+
+  struct Read {
+    const wchar_t* unit;
+    const char* quantity;
+  };
+  const Read reads[] = {{L"Units=\"kPa\"", "250.5"}, {L"Units=\"Pa\"", "250500"}, {L"", "250.5"}};
+  for (const Read& read : reads) {
+    pugi::xml_document answer =
+        Run(NewCall(L"ReadAttributes", Attributes(L"<Attribute Route=\"Pressure\" Case=\"101\" " +
+                                                  std::wstring(read.unit) + L"/>")));
+    pugi::xml_node value = answer.select_node("//Value").node();
+    EXPECT_STREQ(value.attribute("Error").value(), "Read Successful") << ToUtf8(read.unit);
+    EXPECT_STREQ(value.attribute("Quantity").value(), read.quantity) << ToUtf8(read.unit);
+  }
+}
+
+TEST_F(DataServiceCallComponentTest, ListObjectsTakesTheFilterViewParameter) {
+  LateBound call = NewCall(L"ListObjects", L"", L"OVDBGenericSvcs.Main");
+  ASSERT_EQ(call.Call(L"AddParameter", {Variant(L"FilterView"), Variant(L"Tanks")}), S_OK);
+  pugi::xml_document answer = Run(call);
+  pugi::xpath_node_set objects = answer.select_nodes("//Object");
+  ASSERT_EQ(objects.size(), 1u);
+  EXPECT_STREQ(objects[0].node().attribute("KnownName").value(), "T-1");
+}
+
+TEST_F(DataServiceCallComponentTest, RequestsRunAsTheWorkspaceUser) {
+  ASSERT_EQ(workspace_.Put(L"UserName", Variant(L"ann")), S_OK);
+  pugi::xml_document answer = Run(NewCall(L"GetUserName"));
+  EXPECT_STREQ(answer.first_child().attribute("AccountName").value(), "ann");
+}
+
+TEST_F(DataServiceCallComponentTest, RefusedRequestsFailWithAnErrorObjectSayingWhy) {
+  struct Case {
+    const wchar_t* service;
+    const wchar_t* method;
+    const wchar_t* text;
+    const wchar_t* expected;  // part of the description
+  };
+  const Case cases[] = {
+      {L"Nope.Main", L"ReadAttributes", L"<Objects/>", L"Nope.Main"},
+      {L"OVDBBridgeSvcs.Main", L"Frobnicate", L"", L"Frobnicate"},
+      {L"OVDBBridgeSvcs.Main", L"ReadAttributes", L"<Objects><Object>", L"well-formed"},
+  };
+  for (const Case& c : cases) {
+    LateBound call = NewCall(c.method, c.text, c.service);
+    EXPECT_EQ(call.Call(L"Execute", {Variant(0)}), E_INVALIDARG) << ToUtf8(c.method);
+    EXPECT_EQ(call.error().source, L"Orvan.DataServiceCall");
+    EXPECT_NE(call.error().description.find(c.expected), std::wstring::npos)
+        << ToUtf8(call.error().description);
+    const std::wstring response = call.Get(L"ResponseText").bstr();
+    EXPECT_EQ(response.rfind(L"<Error", 0), 0u) << ToUtf8(response);
+  }
+}
+
+TEST_F(DataServiceCallComponentTest, UnboundOrUnexecutedCallsFailInsteadOfAnsweringNothing) {
+  LateBound call = NewCall(L"GetUserName");
+  EXPECT_EQ(call.Call(L"ResponseText"), E_UNEXPECTED);
+  EXPECT_NE(call.error().description.find(L"not been executed"), std::wstring::npos);
+
+  LateBound unbound = LateBound::Create(L"Orvan.DataServiceCall");
+  unbound.Put(L"ServiceName", Variant(L"OVDBBridgeSvcs.Main"));
+  unbound.Put(L"MethodName", Variant(L"GetUserName"));
+  EXPECT_EQ(unbound.Call(L"Execute", {Variant(0)}), E_UNEXPECTED);
+  EXPECT_NE(unbound.error().description.find(L"NewDataServiceCall"), std::wstring::npos);
+
+  ASSERT_EQ(workspace_.Call(L"Close"), S_OK);
+  EXPECT_EQ(call.Call(L"Execute", {Variant(0)}), E_FAIL) << "the call sees its workspace closed";
+  EXPECT_EQ(call.Call(L"ResponseText"), E_UNEXPECTED);
+}
+
+TEST_F(DataServiceCallComponentTest, ParametersThatHaveNoTextAreRefused) {
+  LateBound call = NewCall(L"ListObjects", L"", L"OVDBGenericSvcs.Main");
+  Variant array(SafeArray::Vector(VT_I4, 2));
+  EXPECT_EQ(call.Call(L"AddParameter", {Variant(L"FilterView"), array}), DISP_E_TYPEMISMATCH);
+  EXPECT_NE(call.error().description.find(L"FilterView"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace ovc::orvan::testing

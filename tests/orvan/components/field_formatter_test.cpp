@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "tests/orvan/components/component_fixture.h"
+
+namespace ovc::orvan::testing {
+namespace {
+
+class FieldFormatterComponentTest : public ComponentTest {
+ protected:
+  void SetUp() override {
+    ComponentTest::SetUp();
+    formatter_ = LateBound::Create(L"Orvan.FieldFormatter");
+    ASSERT_EQ(formatter_.Put(L"Workspace", workspace_.AsArgument()), S_OK);
+  }
+
+  struct Parsed {
+    Variant value;
+    std::wstring prefix, postfix, substitution;
+  };
+
+  // Calls ParseReal or ParseInteger with its [out] arguments by reference.
+  HRESULT Parse(const wchar_t* member, const wchar_t* text, Parsed* parsed) {
+    return formatter_.Call(member, {Variant(text), Variant::ByRef(&parsed->value),
+                                    Variant::ByRef(VT_BSTR, &parsed->prefix),
+                                    Variant::ByRef(VT_BSTR, &parsed->postfix),
+                                    Variant::ByRef(VT_BSTR, &parsed->substitution)});
+  }
+
+  LateBound formatter_;
+};
+
+TEST_F(FieldFormatterComponentTest, ListsTheValidTextsOfTheWorkspace) {
+  EXPECT_EQ(Texts(formatter_.Get(L"Prefixes")), (std::vector<std::wstring>{L"~", L"approx."}));
+  EXPECT_EQ(Texts(formatter_.Get(L"Postfixes")), (std::vector<std::wstring>{L"max", L"(est)"}));
+  EXPECT_EQ(Texts(formatter_.Get(L"Substitutions")), (std::vector<std::wstring>{L"N/A", L"TBD"}));
+}
+
+TEST_F(FieldFormatterComponentTest, ParsesNumbersWithTheirDescriptiveTexts) {
+  struct Case {
+    const wchar_t* member;
+    const wchar_t* text;
+    Variant value;
+    const wchar_t* prefix;
+    const wchar_t* postfix;
+    const wchar_t* substitution;
+  };
+  const Case cases[] = {
+      {L"ParseReal", L"12.5", Variant::R8(12.5), L"", L"", L""},
+      {L"ParseReal", L"~ 0.1 (est)", Variant::R8(0.1), L"~", L"(est)", L""},
+      {L"ParseReal", L"APPROX.-3e2", Variant::R8(-300), L"approx.", L"", L""},
+      {L"ParseReal", L"n/a", Variant::R8(0), L"", L"", L"N/A"},
+      {L"ParseInteger", L"42 max", Variant::I4(42), L"", L"max", L""},
+      {L"ParseInteger", L"tbd", Variant::I4(0), L"", L"", L"TBD"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.text));
+    Parsed parsed;
+    ASSERT_EQ(Parse(c.member, c.text, &parsed), S_OK) << ToUtf8(formatter_.error().description);
+    EXPECT_EQ(parsed.value, c.value);
+    EXPECT_EQ(parsed.prefix, c.prefix);
+    EXPECT_EQ(parsed.postfix, c.postfix);
+    EXPECT_EQ(parsed.substitution, c.substitution);
+  }
+}
+
+TEST_F(FieldFormatterComponentTest, UnreadableTextFailsWithADescriptionQuotingIt) {
+  const struct {
+    const wchar_t* member;
+    const wchar_t* text;
+  } cases[] = {{L"ParseReal", L"about 5"},
+               {L"ParseReal", L"5 kPa"},
+               {L"ParseInteger", L"2.5"},
+               {L"ParseInteger", L"99999999999"}};
+  for (const auto& c : cases) {
+    Parsed parsed;
+    EXPECT_EQ(Parse(c.member, c.text, &parsed), E_INVALIDARG) << ToUtf8(c.text);
+    EXPECT_EQ(formatter_.error().source, L"Orvan.FieldFormatter");
+    EXPECT_NE(formatter_.error().description.find(L"'" + std::wstring(c.text) + L"'"),
+              std::wstring::npos)
+        << ToUtf8(formatter_.error().description);
+  }
+}
+
+TEST_F(FieldFormatterComponentTest, FailsWithoutAWorkspace) {
+  LateBound bare = LateBound::Create(L"Orvan.FieldFormatter");
+  EXPECT_EQ(bare.Call(L"Prefixes"), E_UNEXPECTED);
+  EXPECT_NE(bare.error().description.find(L"Workspace"), std::wstring::npos);
+  formatter_ = bare;
+  Parsed parsed;
+  EXPECT_EQ(Parse(L"ParseReal", L"1", &parsed), E_UNEXPECTED);
+}
+
+}  // namespace
+}  // namespace ovc::orvan::testing

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "tests/orvan/components/component_fixture.h"
+
+namespace ovc::orvan::testing {
+namespace {
+
+std::string Contents(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(ToUtf8(path)), std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Two users, ann and bob, each with a workspace object on the same database
+// and a file service of their own; ann adds an embedded file.
+class FileServiceComponentTest : public ComponentTest {
+ protected:
+  void SetUp() override {
+    ComponentTest::SetUp();
+    ASSERT_EQ(workspace_.Put(L"UserName", Variant(L"ann")), S_OK);
+    bob_ = LateBound::Create(L"Orvan.Workspace");
+    ASSERT_EQ(bob_.Call(L"Open", {Variant(path_)}), S_OK);
+    ASSERT_EQ(bob_.Put(L"UserName", Variant(L"bob")), S_OK);
+    for (LateBound* service : {&ann_files_, &bob_files_}) {
+      *service = LateBound::Create(L"Orvan.FileService");
+      const std::string folder = dir_.File(service == &ann_files_ ? "ann" : "bob");
+      ASSERT_EQ(service->Put(L"WorkingFolder", Variant(FromUtf8(folder))), S_OK);
+    }
+    const std::string source = dir_.File("pump.xlsx");
+    std::ofstream(source, std::ios::binary) << "first";
+    oid_ = ann_files_
+               .Get(L"AddFile",
+                    {Variant(FromUtf8(source)), Variant::Bool(false), workspace_.AsArgument()})
+               .i4();
+    ASSERT_GT(oid_, 0);
+  }
+
+  // (holder, file name, linked) of the file as `files` sees it in `workspace`.
+  std::tuple<std::wstring, std::wstring, bool> Record(LateBound& files, LateBound& workspace) {
+    std::wstring holder, name;
+    VARIANT_BOOL linked = VARIANT_TRUE;
+    EXPECT_EQ(files.Call(L"FileRecord",
+                         {Variant(oid_), workspace.AsArgument(), Variant::ByRef(VT_BSTR, &holder),
+                          Variant::ByRef(VT_BSTR, &name), Variant::ByRef(VT_BOOL, &linked)}),
+              S_OK)
+        << ToUtf8(files.error().description);
+    return {holder, name, linked != VARIANT_FALSE};
+  }
+
+  LateBound bob_;
+  LateBound ann_files_;
+  LateBound bob_files_;
+  int32_t oid_ = 0;
+};
+
+TEST_F(FileServiceComponentTest, CheckOutAndCheckInCarryTheContentAndTheHolder) {
+  EXPECT_EQ(Record(ann_files_, workspace_), std::make_tuple(L"", L"pump.xlsx", false));
+  const std::wstring path =
+      ann_files_.Get(L"CheckOut", {Variant(oid_), workspace_.AsArgument()}).bstr();
+  EXPECT_EQ(path.rfind(FromUtf8(dir_.File("ann")), 0), 0u) << ToUtf8(path);
+  EXPECT_EQ(Contents(path), "first");
+  EXPECT_EQ(Record(bob_files_, bob_), std::make_tuple(L"ann", L"pump.xlsx", false));
+
+  EXPECT_EQ(bob_files_.Call(L"CheckOut", {Variant(oid_), bob_.AsArgument()}), E_FAIL);
+  EXPECT_EQ(bob_files_.error().source, L"Orvan.FileService");
+  EXPECT_NE(bob_files_.error().description.find(L"ann"), std::wstring::npos)
+      << ToUtf8(bob_files_.error().description);
+  EXPECT_EQ(
+      bob_files_.Get(L"OwnCheckOut", {Variant(oid_), Variant(L"pump.xlsx"), bob_.AsArgument()}),
+      Variant(L""));
+  EXPECT_EQ(ann_files_.Get(L"OwnCheckOut",
+                           {Variant(oid_), Variant(L"pump.xlsx"), workspace_.AsArgument()}),
+            Variant(path));
+
+  std::ofstream(ToUtf8(path), std::ios::binary | std::ios::trunc) << "second";
+  ASSERT_EQ(ann_files_.Call(L"CheckIn", {Variant(oid_), workspace_.AsArgument()}), S_OK);
+  EXPECT_EQ(Record(bob_files_, bob_), std::make_tuple(L"", L"pump.xlsx", false));
+  const std::wstring copy = bob_files_.Get(L"GetCopy", {Variant(oid_), bob_.AsArgument()}).bstr();
+  EXPECT_EQ(Contents(copy), "second");
+}
+
+TEST_F(FileServiceComponentTest, UndoCheckOutFreesTheFileWithoutStoringIt) {
+  const std::wstring path =
+      ann_files_.Get(L"CheckOut", {Variant(oid_), workspace_.AsArgument()}).bstr();
+  std::ofstream(ToUtf8(path), std::ios::binary | std::ios::trunc) << "discarded";
+  ASSERT_EQ(ann_files_.Call(L"UndoCheckOut", {Variant(oid_), workspace_.AsArgument()}), S_OK);
+  const std::wstring bobs = bob_files_.Get(L"CheckOut", {Variant(oid_), bob_.AsArgument()}).bstr();
+  EXPECT_EQ(Contents(bobs), "first");
+}
+
+TEST_F(FileServiceComponentTest, LinkedFilesBecomeEmbeddedOnRequest) {
+  const std::string source = dir_.File("linked.docx");
+  std::ofstream(source, std::ios::binary) << "linked content";
+  const int32_t linked = ann_files_
+                             .Get(L"AddFile", {Variant(FromUtf8(source)), Variant::Bool(true),
+                                               workspace_.AsArgument()})
+                             .i4();
+  std::wstring holder, name;
+  VARIANT_BOOL is_linked = VARIANT_FALSE;
+  ASSERT_EQ(
+      ann_files_.Call(L"FileRecord",
+                      {Variant(linked), workspace_.AsArgument(), Variant::ByRef(VT_BSTR, &holder),
+                       Variant::ByRef(VT_BSTR, &name), Variant::ByRef(VT_BOOL, &is_linked)}),
+      S_OK);
+  EXPECT_EQ(is_linked, VARIANT_TRUE);
+  ASSERT_EQ(ann_files_.Call(L"ConvertToEmbedded", {Variant(linked), workspace_.AsArgument()}), S_OK)
+      << ToUtf8(ann_files_.error().description);
+  std::filesystem::remove(source);
+  const std::wstring copy = bob_files_.Get(L"GetCopy", {Variant(linked), bob_.AsArgument()}).bstr();
+  EXPECT_EQ(Contents(copy), "linked content");
+}
+
+TEST_F(FileServiceComponentTest, BadFilesAndWorkspacesFailWithAnErrorObject) {
+  EXPECT_EQ(ann_files_.Call(L"CheckOut", {Variant(9999), workspace_.AsArgument()}), E_INVALIDARG);
+  EXPECT_FALSE(ann_files_.error().description.empty());
+  EXPECT_NE(ann_files_.Call(L"CheckIn", {Variant(oid_), workspace_.AsArgument()}), S_OK)
+      << "a file nobody holds cannot be checked in";
+  LateBound not_a_workspace = LateBound::Create(L"Orvan.Cache");
+  EXPECT_EQ(ann_files_.Call(L"CheckOut", {Variant(oid_), not_a_workspace.AsArgument()}),
+            E_INVALIDARG);
+  EXPECT_EQ(ann_files_.Call(L"AddFile", {Variant(FromUtf8(dir_.File("missing.xlsx"))),
+                                         Variant::Bool(false), workspace_.AsArgument()}) < 0,
+            true);
+  EXPECT_EQ(ann_files_.Put(L"WorkingFolder", Variant(L"")), E_INVALIDARG);
+  ASSERT_EQ(bob_.Call(L"Close"), S_OK);
+  EXPECT_EQ(bob_files_.Call(L"GetCopy", {Variant(oid_), bob_.AsArgument()}), E_FAIL);
+  EXPECT_NE(bob_files_.error().description.find(L"not open"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace ovc::orvan::testing

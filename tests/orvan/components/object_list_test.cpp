@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include "tests/orvan/components/component_fixture.h"
+
+namespace ovc::orvan::testing {
+namespace {
+
+class ObjectListComponentTest : public ComponentTest {
+ protected:
+  LateBound Initialized(const wchar_t* class_view) {
+    LateBound list = LateBound::Create(L"Orvan.ObjectList");
+    EXPECT_EQ(list.Call(L"Initialize", {Variant(class_view), workspace_.AsArgument()}), S_OK)
+        << ToUtf8(list.error().description);
+    return list;
+  }
+};
+
+TEST_F(ObjectListComponentTest, ListsTheObjectsOfAClassViewInOidOrder) {
+  struct Case {
+    const wchar_t* class_view;
+    std::vector<std::pair<int32_t, std::wstring>> objects;
+  };
+  const Case cases[] = {
+      {L"Pumps", {{1, L"P-101"}, {2, L"P-102"}}},
+      {L"Tanks", {{3, L"T-1"}}},
+      {L"", {{1, L"P-101"}, {2, L"P-102"}, {3, L"T-1"}}},
+  };
+  for (const Case& c : cases) {
+    LateBound list = Initialized(c.class_view);
+    std::vector<std::pair<int32_t, std::wstring>> objects;
+    const int32_t count = list.Get(L"Count").i4();
+    for (int32_t k = 1; k <= count; ++k) {
+      objects.emplace_back(list.Get(L"ObjectOID", {Variant(k)}).i4(),
+                           list.Get(L"ObjectName", {Variant(k)}).bstr());
+    }
+    EXPECT_EQ(objects, c.objects) << ToUtf8(c.class_view);
+  }
+}
+
+TEST_F(ObjectListComponentTest, UnknownClassViewsPositionsAndMissingInitializeFail) {
+  LateBound list = LateBound::Create(L"Orvan.ObjectList");
+  EXPECT_EQ(list.Call(L"Count"), E_UNEXPECTED);
+  EXPECT_EQ(list.error().source, L"Orvan.ObjectList");
+  EXPECT_EQ(list.Call(L"Initialize", {Variant(L"Valves"), workspace_.AsArgument()}), E_INVALIDARG);
+  EXPECT_NE(list.error().description.find(L"'Valves'"), std::wstring::npos);
+  EXPECT_EQ(
+      list.Call(L"Initialize", {Variant(L"Pumps"), Variant(static_cast<IDispatch*>(nullptr))}),
+      E_INVALIDARG);
+
+  LateBound tanks = Initialized(L"Tanks");
+  EXPECT_EQ(tanks.Call(L"ObjectOID", {Variant(2)}), DISP_E_BADINDEX);
+  EXPECT_NE(tanks.error().description.find(L"from 1 to 1"), std::wstring::npos);
+  EXPECT_EQ(tanks.Call(L"ObjectName", {Variant(0)}), DISP_E_BADINDEX);
+
+  ASSERT_EQ(workspace_.Call(L"Close"), S_OK);
+  EXPECT_EQ(list.Call(L"Initialize", {Variant(L"Pumps"), workspace_.AsArgument()}), E_FAIL);
+  EXPECT_NE(list.error().description.find(L"not open"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace ovc::orvan::testing
