@@ -1,6 +1,7 @@
 #include "orvan/service/attribute_requests.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <string>
 
@@ -247,6 +248,20 @@ TEST_F(AttributeRequestsTest, ARefusedAttributeDoesNotStopTheOthers) {
   EXPECT_STRNE(answers[0].attribute("Error").value(), "Write Successful");
   EXPECT_STREQ(answers[1].attribute("Error").value(), "Write Successful");
   EXPECT_EQ(ReadOne(1, Attribute("Tag", 101)), "kept");
+}
+
+TEST_F(AttributeRequestsTest, ADatabaseFailureUndoesTheWholeRequest) {
+  ASSERT_EQ(sqlite3_exec(store_->handle(),
+                         "CREATE TRIGGER fail_tag BEFORE INSERT ON attribute_values "
+                         "WHEN NEW.route = 'Tag' BEGIN SELECT RAISE(ABORT, 'disk on fire'); END",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  std::string request = Objects(1, Attribute("Stages", 101, "", "<Value Quantity=\"4\"/>") +
+                                       Attribute("Tag", 101, "", "<Value Quantity=\"x\"/>"));
+  Answer answer = Call("WriteAttributes", request);
+  EXPECT_EQ(answer.status.code(), Status::Code::kStorage);
+  EXPECT_NE(answer.status.message().find("disk on fire"), std::string::npos);
+  EXPECT_EQ(ReadOne(1, Attribute("Stages", 101)), "");
 }
 
 TEST_F(AttributeRequestsTest, TextsWithoutQuantityKeepTheValue) {
