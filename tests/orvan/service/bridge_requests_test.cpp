@@ -1,6 +1,8 @@
 #include "orvan/service/bridge_requests.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -136,6 +138,37 @@ TEST_F(BridgeRequestsTest, LocksKeepTwoUsersApart) {
   EXPECT_EQ(Locked(CallAs(&bob_, "OpenBridge", BridgeRequest(oid))), "0");  // now bob's
   EXPECT_EQ(Locked(Call("OpenBridge", BridgeRequest(oid))), "1");
   EXPECT_TRUE(CallAs(&bob_, "SaveBridge", Document(oid)).status.ok());
+}
+
+// Two processes opening one bridge at once: exactly one of them gets the lock.
+TEST_F(BridgeRequestsTest, OnlyOneProcessTakesALock) {
+  int oid = Create();
+  ASSERT_TRUE(Call("SaveBridge", Document(oid)).status.ok());
+  pid_t children[2];
+  for (int i = 0; i < 2; ++i) {
+    children[i] = fork();
+    ASSERT_GE(children[i], 0);
+    if (children[i] == 0) {
+      std::unique_ptr<SqliteStore> store;
+      if (!SqliteStore::Open(dir_.File("plant.orvan"), SqliteStore::Mode::kOpen, &store).ok()) {
+        _exit(2);
+      }
+      DataService service(store.get(), i == 0 ? L"carl" : L"dora");
+      Answer answer = CallAs(&service, "OpenBridge", BridgeRequest(oid));
+      pugi::xml_document document;
+      if (!answer.status.ok() || !document.load_string(answer.text.c_str())) _exit(3);
+      _exit(10 + document.child("Bridge").attribute("Locked").as_int());
+    }
+  }
+  int locked = 0;
+  for (pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_GE(WEXITSTATUS(status), 10) << WEXITSTATUS(status);
+    locked += WEXITSTATUS(status) - 10;
+  }
+  EXPECT_EQ(locked, 1);
 }
 
 TEST_F(BridgeRequestsTest, DeleteAnswersTheOidAndForgetsTheBridge) {
