@@ -11,6 +11,7 @@
 #include "automation/registry_store.h"
 #include "automation/text.h"
 #include "automation/variant.h"
+#include "orvan/components/registration.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 #include "python/com_error.h"
 #include "python/dispatch_proxy.h"
@@ -85,6 +86,7 @@ PYBIND11_MODULE(ovcbridge, module) {
              "Loads a server library and registers its classes (DllRegisterServer).");
   module.def("UseRegistry", &UseRegistry, py::arg("path"),
              "Makes the registry store file at `path` the current one (created when missing).");
+  Check(ovc::orvan::RegisterOrvanClasses());
 #ifdef OVC_LIBRARY_PATH
   RegisterServer(OVC_LIBRARY_PATH);
 #endif
