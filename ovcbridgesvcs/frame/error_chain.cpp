@@ -46,6 +46,24 @@ std::wstring RecordDescription(const CMethodFrame& frame, std::wstring_view text
   return fmt::format(L"Error while {} ({})", frame.activity, description);
 }
 
+// The record of the frame's failure in front of `chain`, traced with its
+// location.
+std::wstring FailureRecord(const CMethodFrame& frame, std::optional<std::source_location> where,
+                           std::wstring_view text, std::wstring_view chain) {
+  const CTraceLog& trace = CTraceLog::Instance();
+  if (where) {
+    trace.TraceLocation(CTraceLog::kErrorLevel, FromUtf8(where->file_name()),
+                        static_cast<int32_t>(where->line()), L"!!!! OVComException Error !!!!");
+  }
+  std::wstring record = ErrorRecord()
+                            .Add(L"Desc", RecordDescription(frame, text, chain))
+                            .Add(L"Activity", frame.activity)
+                            .AddHr(frame.hr)
+                            .Finish();
+  trace.Trace(CTraceLog::kErrorLevel, TraceKind::kError, record);
+  return record;
+}
+
 std::wstring ForeignRecord(std::wstring_view description, std::wstring_view source, HRESULT code) {
   return ErrorRecord().Add(L"Desc", description).Add(L"Src", source).AddHr(code).Finish();
 }
@@ -93,20 +111,7 @@ void AddErrorRecord(CMethodFrame& frame, std::optional<std::source_location> whe
     previous = ConvertForeignError(previous.get(), frame.hr);
     chain = DescriptionOf(previous.get());
   }
-  std::wstring description;
-  if (Failed(frame.hr)) {
-    const CTraceLog& trace = CTraceLog::Instance();
-    if (where) {
-      trace.TraceLocation(CTraceLog::kErrorLevel, FromUtf8(where->file_name()),
-                          static_cast<int32_t>(where->line()), L"!!!! OVComException Error !!!!");
-    }
-    description = ErrorRecord()
-                      .Add(L"Desc", RecordDescription(frame, text, chain))
-                      .Add(L"Activity", frame.activity)
-                      .AddHr(frame.hr)
-                      .Finish();
-    trace.Trace(CTraceLog::kErrorLevel, TraceKind::kError, description);
-  }
+  std::wstring description = Failed(frame.hr) ? FailureRecord(frame, where, text, chain) : L"";
   if (!chain.empty()) {
     if (!description.empty()) description += kRecordSeparator;
     description += chain;
