@@ -8,6 +8,7 @@
 
 #include "automation/class_registry.h"
 #include "automation/conversion.h"
+#include "automation/dom/dom.h"
 #include "automation/registry_store.h"
 #include "automation/text.h"
 #include "automation/variant.h"
@@ -87,6 +88,7 @@ PYBIND11_MODULE(ovcbridge, module) {
   module.def("UseRegistry", &UseRegistry, py::arg("path"),
              "Makes the registry store file at `path` the current one (created when missing).");
   Check(ovc::orvan::RegisterOrvanClasses());
+  ovc::RegisterDomClasses();
 #ifdef OVC_LIBRARY_PATH
   RegisterServer(OVC_LIBRARY_PATH);
 #endif

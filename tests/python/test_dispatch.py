@@ -64,3 +64,21 @@ def test_unknown_prog_ids_are_refused():
     with pytest.raises(ovcbridge.ComError) as error:
         ovcbridge.CreateObject("No.Such.Class")
     assert error.value.hresult == ovcbridge.CO_E_CLASSSTRING
+
+
+def test_documents_are_built_and_walked_by_name():
+    doc = ovcbridge.CreateObject("Msxml2.DOMDocument.6.0")
+    assert doc.loadXML('<?xml version="1.0"?><Objects/>')
+    root = doc.documentElement
+    child = doc.createElement("Object")
+    child.setAttribute("OID", 7)
+    child.setAttribute("Ratio", 0.1)
+    child.setAttribute("Active", True)
+    root.appendChild(child)
+    assert doc.xml.strip() == \
+        '<?xml version="1.0"?><Objects><Object OID="7" Ratio="0.1" Active="1"/></Objects>'
+    found = doc.getElementsByTagName("Object")
+    assert found.length == 1
+    assert [node.getAttribute("OID") for node in found] == ["7"]
+    assert not doc.loadXML("<broken")
+    assert doc.parseError.errorCode != 0
