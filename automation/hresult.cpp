@@ -40,6 +40,8 @@ std::optional<std::wstring_view> SystemMessage(HRESULT hr) {
 
 HRESULT HresultFromErrno(int error_number) {
   switch (error_number) {
+    case 0:
+      return S_OK;
     case ENOENT:
       return E_FILENOTFOUND;
     case ENOTDIR:

@@ -5,10 +5,10 @@
 #include "automation/dom/dom_error.h"
 #include "automation/dom/node_factory.h"
 #include "automation/dom/tree_transplant.h"
-#include "automation/dom/xml_file.h"
 #include "automation/dom/xml_name.h"
 #include "automation/dom/xml_parse.h"
 #include "automation/dom/xml_writer.h"
+#include "automation/file_io.h"
 #include "automation/text.h"
 
 namespace ovc::dom {
@@ -135,7 +135,7 @@ HRESULT DomDocument::load(const Variant& source, VARIANT_BOOL* loaded) {
     return DomError(E_INVALIDARG, L"A document is loaded from a file named by a text.");
   }
   std::string content;
-  const HRESULT hr = ReadWholeFile(path, &content);
+  const HRESULT hr = HresultFromErrno(ReadWholeFile(path, &content));
   if (Failed(hr)) {
     ParseErrorInfo error;
     error.code = hr;
@@ -180,7 +180,7 @@ HRESULT DomDocument::save(const Variant& destination) {
   if (!FilePath(destination, &given, &path)) {
     return DomError(E_INVALIDARG, L"A document is saved to a file named by a text.");
   }
-  const HRESULT hr = WriteFileAtomically(path, WriteXml(node()));
+  const HRESULT hr = HresultFromErrno(ReplaceFileAtomically(path, WriteXml(node())));
   if (Failed(hr)) {
     return DomError(hr,
                     L"The document cannot be saved to \"" + given + L"\": " +

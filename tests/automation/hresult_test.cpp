@@ -27,7 +27,7 @@ TEST(HresultTest, ErrnoMapsToFileAndMemoryCodes) {
       {EACCES, E_ACCESSDENIED}, {EPERM, E_ACCESSDENIED},
       {EROFS, E_ACCESSDENIED},  {ENOSPC, E_DISKFULL},
       {ENOMEM, E_OUTOFMEMORY},  {EEXIST, E_FILEEXISTS},
-      {EINTR, E_FAIL},          {0, E_FAIL},
+      {EINTR, E_FAIL},          {0, S_OK},
   };
   for (const auto& c : cases) EXPECT_EQ(HresultFromErrno(c.error_number), c.hr) << c.error_number;
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace ovc {
+
+// Reads the whole file at `path` into *content. Returns 0, or the errno of
+// the failure with *content unchanged.
+int ReadWholeFile(const std::filesystem::path& path, std::string* content);
+
+// Replaces the file at `path` with `content` so that a failure or a crash
+// leaves either the old or the new file, whole: the content goes into a new
+// file beside it (with the old file's permissions, 0644 for a new file), is
+// flushed, renamed over the old file, and the folder is flushed. Returns 0 or
+// the errno of the failing step. When `replaced` is given it tells whether
+// the new file took the old one's place (only flushing the folder can fail
+// after that); when it did not, the old file is untouched and no temporary
+// file remains.
+int ReplaceFileAtomically(const std::filesystem::path& path, std::string_view content,
+                          bool* replaced = nullptr);
+
+}  // namespace ovc
