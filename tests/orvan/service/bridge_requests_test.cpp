@@ -210,7 +210,8 @@ TEST_F(BridgeRequestsTest, UserNameUnitDefaultsAndObjectLists) {
   Answer pumps = Call("ListObjects", "", "OVDBGenericSvcs.Main", {{L"FilterView", L"Pumps"}});
   ASSERT_TRUE(pumps.status.ok()) << pumps.status.message();
   std::vector<std::string> names;
-  for (pugi::xml_node node : Parse(pumps).child("Objects").children("Object")) {
+  pugi::xml_document pump_list = Parse(pumps);
+  for (pugi::xml_node node : pump_list.child("Objects").children("Object")) {
     names.push_back(std::string(node.attribute("OID").value()) + ":" +
                     node.attribute("KnownName").value());
   }
