@@ -155,8 +155,8 @@ void CopyErrorTo(EXCEPINFO* exception, HRESULT hr) {
   exception->scode = hr;
   ComPtr<IErrorInfo> error = GetErrorInfo();
   if (!error) return;
-  error->GetSource(&exception->source);
-  error->GetDescription(&exception->description);
+  exception->source = SourceOf(error.get());
+  exception->description = DescriptionOf(error.get());
   SetErrorInfo(error);
 }
 

@@ -85,6 +85,18 @@ void SetErrorInfo(ComPtr<IErrorInfo> info) { current_error = std::move(info); }
 
 ComPtr<IErrorInfo> GetErrorInfo() { return std::exchange(current_error, nullptr); }
 
+std::wstring DescriptionOf(IErrorInfo* error) {
+  std::wstring description;
+  if (error != nullptr) error->GetDescription(&description);
+  return description;
+}
+
+std::wstring SourceOf(IErrorInfo* error) {
+  std::wstring source;
+  if (error != nullptr) error->GetSource(&source);
+  return source;
+}
+
 HRESULT SetErrorResult(HRESULT code, std::wstring description, std::wstring source,
                        const IID& iid) {
   SetErrorInfo(CreateErrorInfo(std::move(description), std::move(source), iid));

@@ -74,6 +74,10 @@ ComPtr<IErrorInfo> CreateErrorRecords(std::vector<ComPtr<IErrorInfo>> records);
 void SetErrorInfo(ComPtr<IErrorInfo> info);
 ComPtr<IErrorInfo> GetErrorInfo();
 
+// The description and the source of an error object; empty for null.
+std::wstring DescriptionOf(IErrorInfo* error);
+std::wstring SourceOf(IErrorInfo* error);
+
 // Sets a new error object with `description`, `source` and `iid` as the
 // thread's current one and returns `code`, for failures reported in one line.
 HRESULT SetErrorResult(HRESULT code, std::wstring description, std::wstring source,

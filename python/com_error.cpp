@@ -37,8 +37,8 @@ void ThrowComError(HRESULT hr) {
   std::wstring description;
   std::wstring source;
   if (ComPtr<IErrorInfo> error = GetErrorInfo()) {
-    error->GetDescription(&description);
-    error->GetSource(&source);
+    description = DescriptionOf(error.get());
+    source = SourceOf(error.get());
   } else if (auto text = SystemMessage(hr)) {
     description = *text;
   }

@@ -16,18 +16,6 @@ namespace {
 // Descriptions up to this length are kept as they are, not made records.
 constexpr size_t kShortForeignText = 8;
 
-std::wstring DescriptionOf(IErrorInfo* error) {
-  std::wstring description;
-  if (error != nullptr) error->GetDescription(&description);
-  return description;
-}
-
-std::wstring SourceOf(IErrorInfo* error) {
-  std::wstring source;
-  if (error != nullptr) error->GetSource(&source);
-  return source;
-}
-
 GUID InterfaceOf(IErrorInfo* error) {
   GUID iid = IID_NULL;
   if (error != nullptr) error->GetGUID(&iid);

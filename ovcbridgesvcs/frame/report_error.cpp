@@ -12,7 +12,7 @@ namespace {
 // Status codes of the interface facility: failure bit and facility 4.
 constexpr uint32_t kInterfaceFacility = 0x80040000;
 
-std::wstring SourceOf(const CLSID& clsid) {
+std::wstring ReportingProgId(const CLSID& clsid) {
   const CoclassInfo* coclass = FindLibraryClass(clsid);
   return coclass == nullptr ? std::wstring() : VersionedProgId(*coclass);
 }
@@ -21,12 +21,12 @@ std::wstring SourceOf(const CLSID& clsid) {
 
 HRESULT ReportError(const CLSID& clsid, uint32_t message, const IID& iid, HRESULT code) {
   if (code == S_OK) code = static_cast<HRESULT>(kInterfaceFacility + message);
-  return SetErrorResult(code, LoadMessage(message), SourceOf(clsid), iid);
+  return SetErrorResult(code, LoadMessage(message), ReportingProgId(clsid), iid);
 }
 
 HRESULT ReportError(const CLSID& clsid, std::wstring_view text, const IID& iid, HRESULT code) {
   if (code == S_OK) code = DISP_E_EXCEPTION;
-  return SetErrorResult(code, std::wstring(text), SourceOf(clsid), iid);
+  return SetErrorResult(code, std::wstring(text), ReportingProgId(clsid), iid);
 }
 
 }  // namespace ovc

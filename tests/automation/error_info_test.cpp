@@ -14,12 +14,6 @@ namespace {
 
 constexpr IID kSomeInterface = MakeGuid("11111111-2222-3333-4444-555555555555");
 
-std::wstring DescriptionOf(IErrorInfo* info) {
-  std::wstring description;
-  EXPECT_EQ(info->GetDescription(&description), S_OK);
-  return description;
-}
-
 // An error object whose lifetime the test can watch.
 class WatchedError final : public ComObject<IErrorInfo>,
                            public objects_testing::LiveObjects<WatchedError> {

@@ -16,18 +16,6 @@ namespace {
 constexpr HRESULT kHostFailure = static_cast<HRESULT>(0x80040321);
 constexpr IID kRowsetInterface = MakeGuid("0C733A7C-2A1C-11CE-ADE5-00AA0044773D");
 
-std::wstring DescriptionOf(IErrorInfo* error) {
-  std::wstring description;
-  if (error != nullptr) error->GetDescription(&description);
-  return description;
-}
-
-std::wstring SourceOf(IErrorInfo* error) {
-  std::wstring source;
-  if (error != nullptr) error->GetSource(&source);
-  return source;
-}
-
 class ErrorChainTest : public ::testing::Test {
  protected:
   void SetUp() override { SetErrorInfo(nullptr); }

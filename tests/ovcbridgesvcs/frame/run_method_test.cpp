@@ -17,12 +17,6 @@ namespace {
 
 constexpr HRESULT kHostFailure = static_cast<HRESULT>(0x80040321);
 
-std::wstring DescriptionOf(IErrorInfo* error) {
-  std::wstring description;
-  if (error != nullptr) error->GetDescription(&description);
-  return description;
-}
-
 // The description of the thread's error object, which is taken.
 std::wstring TakeThreadDescription() { return DescriptionOf(GetErrorInfo().get()); }
 
