@@ -1,13 +1,8 @@
 #include "orvan/files/file_checkout.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
+#include "automation/file_io.h"
 #include "automation/text.h"
 
 namespace ovc::orvan {
@@ -23,11 +18,10 @@ Status ReadBytes(const fs::path& path, std::string* bytes) {
   if (!fs::is_regular_file(path, ec)) {
     return Status::NotFound("'" + path.string() + "' is not a file that can be read.");
   }
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (!in && !in.eof()) return Status::Storage("cannot read '" + path.string() + "'");
-  *bytes = std::move(content).str();
+  const int error = ReadWholeFile(path, bytes);
+  if (error != 0) {
+    return Status::Storage("cannot read '" + path.string() + "': " + std::strerror(error));
+  }
   return Status::Ok();
 }
 
@@ -35,21 +29,9 @@ Status ReadBytes(const fs::path& path, std::string* bytes) {
 // never sees half a file and a symbolic link at the target is replaced, not
 // followed.
 Status WriteAtomically(const fs::path& path, const std::string& bytes) {
-  std::string temp = (path.parent_path() / ".orvan-XXXXXX").string();
-  int fd = mkstemp(temp.data());
-  if (fd < 0) return Status::Storage("cannot write in '" + path.parent_path().string() + "'");
-  size_t written = 0;
-  while (written < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    written += static_cast<size_t>(n);
-  }
-  bool ok = written == bytes.size() && fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
-    unlink(temp.c_str());
-    return Status::Storage("cannot write '" + path.string() + "': " + std::strerror(errno));
+  const int error = ReplaceFileAtomically(path, bytes);
+  if (error != 0) {
+    return Status::Storage("cannot write '" + path.string() + "': " + std::strerror(error));
   }
   return Status::Ok();
 }
