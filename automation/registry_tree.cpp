@@ -31,28 +31,23 @@ auto FindNamed(Items& items, std::wstring_view name) {
                       [name](const auto& item) { return EqualsNoCase(item.name, name); });
 }
 
+// Characters written with a backslash in quoted texts, and the letter that
+// follows the backslash. Both directions are derived from this table.
+struct Escape {
+  wchar_t character;
+  wchar_t letter;
+};
+constexpr Escape kEscapes[] = {
+    {L'"', L'"'}, {L'\\', L'\\'}, {L'\n', L'n'}, {L'\r', L'r'}, {L'\t', L't'},
+};
+
 void AppendQuoted(std::wstring_view text, std::wstring* out) {
   out->push_back(L'"');
   for (wchar_t c : text) {
-    switch (c) {
-      case L'"':
-        out->append(L"\\\"");
-        break;
-      case L'\\':
-        out->append(L"\\\\");
-        break;
-      case L'\n':
-        out->append(L"\\n");
-        break;
-      case L'\r':
-        out->append(L"\\r");
-        break;
-      case L'\t':
-        out->append(L"\\t");
-        break;
-      default:
-        out->push_back(c);
-    }
+    const auto escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                     [c](const Escape& e) { return e.character == c; });
+    if (escape != std::end(kEscapes)) out->push_back(L'\\');
+    out->push_back(escape != std::end(kEscapes) ? escape->letter : c);
   }
   out->push_back(L'"');
 }
@@ -73,25 +68,13 @@ std::optional<std::wstring> ReadQuoted(std::wstring_view* line, std::wstring* te
       continue;
     }
     if (++i == line->size()) break;
-    switch ((*line)[i]) {
-      case L'"':
-        text->push_back(L'"');
-        break;
-      case L'\\':
-        text->push_back(L'\\');
-        break;
-      case L'n':
-        text->push_back(L'\n');
-        break;
-      case L'r':
-        text->push_back(L'\r');
-        break;
-      case L't':
-        text->push_back(L'\t');
-        break;
-      default:
-        return std::wstring(L"unknown escape '\\") + (*line)[i] + L"'";
+    const wchar_t letter = (*line)[i];
+    const auto escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                     [letter](const Escape& e) { return e.letter == letter; });
+    if (escape == std::end(kEscapes)) {
+      return std::wstring(L"unknown escape '\\") + letter + L"'";
     }
+    text->push_back(escape->character);
   }
   return L"unterminated quoted text";
 }
