@@ -15,45 +15,29 @@ HRESULT Attribute::Definition(const void* out, const Route** route) const {
 }
 
 HRESULT Attribute::get_Route(std::wstring* name) {
-  const Route* route = nullptr;
-  if (HRESULT hr = Definition(name, &route); Failed(hr)) return hr;
-  *name = FromUtf8(route->name);
-  return S_OK;
+  return Get(name, [](const Route& route) { return FromUtf8(route.name); });
 }
 
 HRESULT Attribute::get_Type(std::wstring* type) {
-  const Route* route = nullptr;
-  if (HRESULT hr = Definition(type, &route); Failed(hr)) return hr;
-  *type = FromUtf8(TypeName(route->type));
-  return S_OK;
+  return Get(type, [](const Route& route) { return FromUtf8(TypeName(route.type)); });
 }
 
 HRESULT Attribute::get_QuantityTypeName(std::wstring* name) {
-  const Route* route = nullptr;
-  if (HRESULT hr = Definition(name, &route); Failed(hr)) return hr;
-  *name = FromUtf8(route->quantity_type);
-  return S_OK;
+  return Get(name, [](const Route& route) { return FromUtf8(route.quantity_type); });
 }
 
 HRESULT Attribute::get_IsVector(VARIANT_BOOL* vector) {
-  const Route* route = nullptr;
-  if (HRESULT hr = Definition(vector, &route); Failed(hr)) return hr;
-  *vector = route->vector ? VARIANT_TRUE : VARIANT_FALSE;
-  return S_OK;
+  return Get(vector,
+             [](const Route& route) { return route.vector ? VARIANT_TRUE : VARIANT_FALSE; });
 }
 
 HRESULT Attribute::get_ReadOnly(VARIANT_BOOL* read_only) {
-  const Route* route = nullptr;
-  if (HRESULT hr = Definition(read_only, &route); Failed(hr)) return hr;
-  *read_only = route->read_only ? VARIANT_TRUE : VARIANT_FALSE;
-  return S_OK;
+  return Get(read_only,
+             [](const Route& route) { return route.read_only ? VARIANT_TRUE : VARIANT_FALSE; });
 }
 
 HRESULT Attribute::get_EnumTexts(Variant* texts) {
-  const Route* route = nullptr;
-  if (HRESULT hr = Definition(texts, &route); Failed(hr)) return hr;
-  *texts = TextArray(route->enum_texts);
-  return S_OK;
+  return Get(texts, [](const Route& route) { return TextArray(route.enum_texts); });
 }
 
 }  // namespace ovc::orvan::components

@@ -25,6 +25,14 @@ class Attribute final : public Component<IOVAttribute> {
  private:
   // S_OK with *route set, or the failure of an empty attribute.
   HRESULT Definition(const void* out, const Route** route) const;
+  // Stores read(definition) in *out: the shape of every property get.
+  template <class T, class Read>
+  HRESULT Get(T* out, Read read) const {
+    const Route* route = nullptr;
+    if (HRESULT hr = Definition(out, &route); Failed(hr)) return hr;
+    *out = read(*route);
+    return S_OK;
+  }
 
   std::optional<Route> route_;
 };
