@@ -1,10 +1,6 @@
 #include "python/value_mapping.h"
 
-#include <pybind11/stl.h>
-
-#include <cmath>
 #include <limits>
-#include <vector>
 
 #include <fmt/format.h>
 
@@ -12,8 +8,8 @@
 #include "automation/conversion.h"
 #include "automation/date.h"
 #include "automation/dispatch.h"
-#include "automation/safe_array.h"
 #include "automation/text.h"
+#include "python/array_mapping.h"
 #include "python/com_error.h"
 #include "python/dispatch_proxy.h"
 
@@ -43,27 +39,6 @@ py::object DateFromVariant(DATE date) {
                         fields.second, fields.millisecond * 1000);
 }
 
-Variant SequenceToVariant(py::handle sequence) {
-  std::vector<Variant> values;
-  for (py::handle item : sequence) values.push_back(ToVariant(item));
-  return Variant(SafeArray::FromValues(std::move(values)));
-}
-
-// Elements of dimensions [dimension..] at the storage offset `base` with
-// `stride` between consecutive indices of `dimension`.
-py::object ArrayToTuple(const SafeArray& array, uint32_t dimension, size_t base) {
-  size_t stride = 1;
-  for (uint32_t d = 0; d < dimension; ++d) stride *= array.bounds()[d].count;
-  const uint32_t count = array.bounds()[dimension].count;
-  py::tuple result(count);
-  for (uint32_t i = 0; i < count; ++i) {
-    const size_t offset = base + i * stride;
-    result[i] = dimension == 0 ? FromVariant(array.data()[offset])
-                               : ArrayToTuple(array, dimension - 1, offset);
-  }
-  return result;
-}
-
 Variant IntegerToVariant(py::handle value) {
   const long long number = value.cast<long long>();
   if (number < std::numeric_limits<int32_t>::min() ||
@@ -73,9 +48,7 @@ Variant IntegerToVariant(py::handle value) {
   return Variant::I4(static_cast<int32_t>(number));
 }
 
-}  // namespace
-
-Variant ToVariant(py::handle value) {
+Variant ScalarToVariant(py::handle value) {
   if (value.is_none()) return Variant();
   if (py::isinstance<NullValue>(value)) return Variant::Null();
   if (py::isinstance<py::bool_>(value)) return Variant::Bool(value.cast<bool>());
@@ -83,9 +56,6 @@ Variant ToVariant(py::handle value) {
   if (py::isinstance<py::float_>(value)) return Variant::R8(value.cast<double>());
   if (py::isinstance<py::str>(value)) return Variant::Str(value.cast<std::wstring>());
   if (py::isinstance(value, DateTimeType())) return DateToVariant(value);
-  if (py::isinstance<py::list>(value) || py::isinstance<py::tuple>(value)) {
-    return SequenceToVariant(value);
-  }
   if (py::isinstance<ErrorValue>(value)) return Variant::Error(value.cast<ErrorValue>().scode);
   if (py::isinstance<DispatchProxy>(value)) {
     return Variant(value.cast<const DispatchProxy&>().get());
@@ -95,13 +65,7 @@ Variant ToVariant(py::handle value) {
                        std::string(py::str(value.get_type().attr("__name__"))));
 }
 
-py::object FromVariant(const Variant& value) {
-  if (value.IsByRef()) return FromVariant(value.Dereferenced());
-  if (value.IsArray()) {
-    const SafeArray& array = value.array();
-    if (array.size() == 0) return py::tuple();
-    return ArrayToTuple(array, array.dimensions() - 1, 0);
-  }
+py::object ScalarFromVariant(const Variant& value) {
   switch (value.vt()) {
     case VT_EMPTY: return py::none();
     case VT_NULL: return py::cast(NullValue{});
@@ -127,6 +91,12 @@ py::object FromVariant(const Variant& value) {
       throw py::type_error("unsupported variant type " + ToUtf8(VarTypeName(value.vt())));
   }
 }
+
+}  // namespace
+
+Variant ToVariant(py::handle value) { return SequencesToArrays(value, &ScalarToVariant); }
+
+py::object FromVariant(const Variant& value) { return ArraysToTuples(value, &ScalarFromVariant); }
 
 void BindValues(py::module_& module) {
   py::class_<NullValue>(module, "NullType", "The type of ovcbridge.Null (VT_NULL).")

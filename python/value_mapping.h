@@ -28,16 +28,17 @@ struct ErrorValue {
 struct NullValue {};
 
 // Python value to variant: None -> VT_EMPTY, Null -> VT_NULL, bool -> VT_BOOL,
-// int -> VT_I4 (OverflowError outside 32 bits), float -> VT_R8, str -> VT_BSTR,
-// datetime.datetime -> VT_DATE, list/tuple -> VT_ARRAY|VT_VARIANT, Error ->
-// VT_ERROR, Dispatch -> VT_DISPATCH, Variant -> its value. Anything else
-// raises TypeError.
+// int -> VT_I4 (ValueError outside 32 bits), float -> VT_R8, str -> VT_BSTR,
+// datetime.datetime -> VT_DATE, Error -> VT_ERROR, Dispatch -> VT_DISPATCH,
+// Variant -> its value, lists and tuples -> arrays of VT_VARIANT as
+// SequencesToArrays describes (a rectangular list of lists is one
+// two-dimensional array). Anything else raises TypeError.
 Variant ToVariant(py::handle value);
 
 // Variant to Python value, the reverse of ToVariant: VT_I2 and VT_I4 -> int,
-// arrays -> tuples (nested, first dimension outermost), by-reference values
-// -> the value they point to, VT_UNKNOWN -> Dispatch when the object has
-// IDispatch, otherwise None.
+// arrays -> tuples (nested, first index outermost), by-reference values ->
+// the value they point to, VT_UNKNOWN -> Dispatch when the object has
+// IDispatch, otherwise None. Unsupported types raise TypeError.
 py::object FromVariant(const Variant& value);
 
 // Registers Variant, Error, Null and the datetime conversion in the module.

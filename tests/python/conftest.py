@@ -1,16 +1,28 @@
+"""Uses the build next to the sources unless PYTHONPATH and OVC_TEST_SERVER name another."""
 import os
+import pathlib
+import sys
 
 import pytest
 
-import ovcbridge
+BUILD = pathlib.Path(__file__).resolve().parents[2] / "build"
+sys.path.append(str(BUILD / "python"))
+
+import ovcbridge  # noqa: E402
 
 
 @pytest.fixture(scope="session", autouse=True)
 def test_server():
-    """Registers the test server library so that "OVCTest.Counter" can be created."""
-    ovcbridge.RegisterServer(os.environ["OVC_TEST_SERVER"])
+    """Registers the test server library: "OVCTest.Counter" and "OVCTest.ArrayProbe"."""
+    default = BUILD / "tests" / "libovctestserver.so"
+    ovcbridge.RegisterServer(os.environ.get("OVC_TEST_SERVER", str(default)))
 
 
 @pytest.fixture
 def counter():
     return ovcbridge.CreateObject("OVCTest.Counter")
+
+
+@pytest.fixture
+def probe():
+    return ovcbridge.CreateObject("OVCTest.ArrayProbe")
