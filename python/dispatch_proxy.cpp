@@ -166,6 +166,7 @@ void BindDispatch(py::module_& module) {
         return self.GetAttribute(name);
       })
       .def("__setattr__", &DispatchProxy::SetAttribute)
+      .def("__bool__", [](const DispatchProxy&) { return true; })
       .def("__len__", &DispatchProxy::Length)
       .def("__iter__", &DispatchProxy::Iterate)
       .def("__eq__", [](const DispatchProxy& a, py::handle b) {

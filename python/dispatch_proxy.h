@@ -17,7 +17,8 @@ namespace py = pybind11;
 // come back as callables); assigning calls the property put; calls pass
 // positional arguments, may leave out trailing optional ones and return
 // the [retval] value followed by the [out] values (a tuple when there are
-// [out] values). len() uses Count and iteration uses _NewEnum.
+// [out] values). len() uses Count and iteration uses _NewEnum; every proxy
+// is true, whatever its Count.
 class DispatchProxy {
  public:
   explicit DispatchProxy(ComPtr<IDispatch> object);
