@@ -11,65 +11,34 @@ def orvan():
     host.FinalCleanUp()
 
 
-@pytest.fixture
-def workspace(tmp_path):
-    """A workspace of the real host on a new database; skipped without the host components."""
-    register = getattr(ovcbridge, "RegisterOrvanClasses", None)
-    if register is not None:
-        register()
-    try:
-        created = ovcbridge.CreateObject("Orvan.Workspace")
-    except ovcbridge.ComError as error:
-        pytest.skip(f"Orvan.Workspace cannot be created: {error}")
-    created.Create(str(tmp_path / "plant.orvan"))
-    yield created
-    created.Close()
-
-
-def create_bridge(workspace):
-    call = workspace.NewDataServiceCall()
-    call.Option = 0
-    call.ServiceName = "OVDBBridgeSvcs.Main"
-    call.MethodName = "CreateBridge"
-    call.RequestText = ""
-    call.Execute(0)
-    return call.ResponseText
-
-
-def test_without_a_workspace_the_bridge_list_is_refused(orvan):
+def test_without_a_workspace_the_host_refuses_work(orvan):
+    with pytest.raises(ovcbridge.ComError) as error:
+        orvan.Initialize(ovcbridge.CreateObject("OVCBridgeSvcs.Orvan"), None)
+    assert error.value.description == \
+        "Bridge Error:  Workspace property put takes only OVWorkspace object"
     orvan.Initialize(None, None)
-    assert orvan.Workspace is None
-    assert orvan.OVCCache is None
+    assert orvan.Workspace is None and orvan.OVCCache is None
     with pytest.raises(ovcbridge.ComError) as error:
         orvan.BridgeList
-    assert error.value.hresult == ovcbridge.E_FAIL
-    assert error.value.description == "Invalid workspace.\nFailed to get list for Bridges."
-    assert error.value.source == "OVCBridgeSvcs.Orvan.380"
+    assert (error.value.hresult, error.value.description, error.value.source) == (
+        ovcbridge.E_FAIL, "Invalid workspace.\nFailed to get list for Bridges.",
+        "OVCBridgeSvcs.Orvan.380")
 
 
-def test_an_object_that_is_no_workspace_is_refused(orvan):
-    other = ovcbridge.CreateObject("OVCBridgeSvcs.Orvan")
-    with pytest.raises(ovcbridge.ComError) as error:
-        orvan.Initialize(other, None)
-    assert error.value.hresult == ovcbridge.E_FAIL
-    assert error.value.description == (
-        "Bridge Error:  Workspace property put takes only OVWorkspace object")
-    assert orvan.Workspace is None
-
-
-def test_real_host_lists_its_bridges_six_texts_each(orvan, workspace):
+def test_the_host_lists_the_bridges_of_its_workspace_six_texts_each(orvan, tmp_path):
+    workspace = ovcbridge.CreateObject("Orvan.Workspace")
+    workspace.Create(str(tmp_path / "plant.orvan"))
     orvan.Initialize(workspace, workspace.Cache)
-    assert orvan.Workspace.Path == workspace.Path
-    assert orvan.FieldFormatter is not None
+    assert orvan.Workspace.Path == workspace.Path and orvan.FieldFormatter
     assert orvan.BridgeList == ()
-
-    create_bridge(workspace)
-    create_bridge(workspace)
+    for _ in range(2):
+        call = workspace.NewDataServiceCall()
+        call.Option, call.ServiceName, call.MethodName = 0, "OVDBBridgeSvcs.Main", "CreateBridge"
+        call.RequestText = ""
+        call.Execute(0)
     texts = orvan.BridgeList
     assert len(texts) == 12
-    oids = [texts[0], texts[6]]
-    assert all(oid.isdigit() for oid in oids) and oids[0] != oids[1]
-
+    assert texts[0].isdigit() and texts[6].isdigit() and texts[0] != texts[6]
     orvan.FinalCleanUp()
-    assert orvan.Workspace is None
-    assert orvan.FieldFormatter is None
+    assert orvan.Workspace is None and orvan.FieldFormatter is None
+    workspace.Close()
