@@ -9,6 +9,7 @@
 
 #include "automation/date.h"
 #include "automation/dispatch.h"
+#include "automation/number_text.h"
 #include "automation/safe_array.h"
 #include "automation/text.h"
 
@@ -207,7 +208,7 @@ HRESULT ToText(const Variant& value, uint16_t flags, Variant* result) {
       *result = Variant::Str(std::to_wstring(value.i4()));
       return S_OK;
     case VT_R8:
-      *result = Variant::Str(FormatDouble(value.r8()));
+      *result = Variant::Str(DoubleToText(value.r8()));
       return S_OK;
     case VT_BOOL: {
       const bool truth = value.boolVal() != 0;
@@ -315,26 +316,6 @@ HRESULT ConvertValue(const Variant& value, uint16_t flags, VARTYPE vt, Variant* 
   return NumberTo(number, vt, result);
 }
 
-// Writes the shortest digits of a finite, non-zero |value| in the notation
-// automation uses: fixed for 1E-5 <= |value| < 1E15, otherwise a mantissa
-// and a signed two- or three-digit exponent.
-std::string PlaceDigits(const std::string& digits, int exponent) {
-  if (exponent >= -5 && exponent < 15) {
-    if (exponent < 0) return "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
-    const size_t integer_digits = static_cast<size_t>(exponent) + 1;
-    if (digits.size() <= integer_digits) {
-      return digits + std::string(integer_digits - digits.size(), '0');
-    }
-    return digits.substr(0, integer_digits) + "." + digits.substr(integer_digits);
-  }
-  std::string text = digits.substr(0, 1);
-  if (digits.size() > 1) text += "." + digits.substr(1);
-  const int magnitude = std::abs(exponent);
-  text += exponent < 0 ? "E-" : "E+";
-  if (magnitude < 10) text += '0';
-  return text + std::to_string(magnitude);
-}
-
 }  // namespace
 
 HRESULT VariantChangeType(Variant* destination, const Variant& source, uint16_t flags, VARTYPE vt) {
@@ -346,22 +327,6 @@ HRESULT VariantChangeType(Variant* destination, const Variant& source, uint16_t 
   if (Failed(hr)) return hr;
   *destination = std::move(result);
   return S_OK;
-}
-
-std::wstring FormatDouble(double value) {
-  if (std::isnan(value)) return L"NaN";
-  if (std::isinf(value)) return value < 0 ? L"-Infinity" : L"Infinity";
-  if (value == 0) return L"0";
-  char buffer[64];
-  const std::to_chars_result written = std::to_chars(
-      buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific);
-  const std::string scientific(buffer, written.ptr);
-  const size_t e = scientific.find('e');
-  std::string digits = scientific.substr(0, 1);
-  if (scientific[1] == '.') digits += scientific.substr(2, e - 2);
-  const int exponent = std::stoi(scientific.substr(e + 1));
-  const std::string text = (value < 0 ? "-" : "") + PlaceDigits(digits, exponent);
-  return std::wstring(text.begin(), text.end());
 }
 
 bool ParseDouble(std::wstring_view text, double* value) {

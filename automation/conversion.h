@@ -21,7 +21,7 @@ inline constexpr uint16_t VARIANT_ALPHABOOL = 0x02;    // booleans to text as "T
 //   (any case) and numbers; text to dates accepts "12/25/2020", "12/25/20"
 //   (two-digit years 00-29 are 20xx, 30-99 are 19xx), "2020-12-25", month
 //   names, and times such as "13:45", "1:45:30 PM", alone or after a date;
-// - numbers to text in the shortest form that reads back to the same value;
+// - doubles to text with at most 15 significant digits (DoubleToText);
 //   booleans to "-1"/"0", or "True"/"False" with VARIANT_ALPHABOOL; dates to
 //   "12/25/2020", "12/25/2020 1:45:30 PM" or "1:45:30 PM";
 // - an object converts through its default value (DISPID_VALUE property)
@@ -33,12 +33,7 @@ inline constexpr uint16_t VARIANT_ALPHABOOL = 0x02;    // booleans to text as "T
 // Failures: DISP_E_TYPEMISMATCH (no conversion, text that is not a number or
 // date), DISP_E_OVERFLOW, DISP_E_BADVARTYPE (a type the runtime does not
 // know). On failure *destination is left unchanged.
-HRESULT VariantChangeType(Variant* destination, const Variant& source, uint16_t flags,
-                          VARTYPE vt);
-
-// The shortest decimal text that reads back as exactly `value`, with "." as
-// the decimal point whatever the process locale: "0.1", "1E+20", "-2.5E-07".
-std::wstring FormatDouble(double value);
+HRESULT VariantChangeType(Variant* destination, const Variant& source, uint16_t flags, VARTYPE vt);
 
 // Parses a number as VariantChangeType does from text. Returns false, and
 // leaves *value unchanged, for text that is not a number.

@@ -1,7 +1,7 @@
 #include "automation/dom/typed_value.h"
 
-#include "automation/conversion.h"
 #include "automation/dom/dom_error.h"
+#include "automation/number_text.h"
 
 namespace ovc::dom {
 
@@ -22,10 +22,10 @@ HRESULT TypedValueText(const Variant& value, std::wstring* text) {
       *text = std::to_wstring(plain.i4());
       return S_OK;
     case VT_R8:
-      *text = FormatDouble(plain.r8());
+      *text = DoubleToRoundTripText(plain.r8());
       return S_OK;
     case VT_DATE:
-      *text = FormatDouble(plain.date());
+      *text = DoubleToRoundTripText(plain.date());
       return S_OK;
     case VT_BOOL:
       *text = plain.boolVal() != VARIANT_FALSE ? L"1" : L"0";

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "automation/com_ptr.h"
+#include "automation/number_text.h"
 #include "automation/safe_array.h"
 #include "tests/automation/value_object.h"
 
@@ -138,46 +140,78 @@ TEST(ConversionTest, NumbersToText) {
   Check({
       Converts(Variant::I2(-5), VT_BSTR, Text(L"-5")),
       Converts(Variant::I4(123456), VT_BSTR, Text(L"123456")),
-      Converts(Variant::R8(0.1), VT_BSTR, Text(L"0.1")),
-      Converts(Variant::R8(1.5), VT_BSTR, Text(L"1.5")),
-      Converts(Variant::R8(100), VT_BSTR, Text(L"100")),
-      Converts(Variant::R8(1e20), VT_BSTR, Text(L"1E+20")),
-      Converts(Variant::R8(-2.5e-7), VT_BSTR, Text(L"-2.5E-07")),
-      Converts(Variant::R8(123456789012345.0), VT_BSTR, Text(L"123456789012345")),
-      Converts(Variant::R8(1e15), VT_BSTR, Text(L"1E+15")),
-      Converts(Variant::R8(0.00001), VT_BSTR, Text(L"0.00001")),
-      Converts(Variant::R8(0.000001), VT_BSTR, Text(L"1E-06")),
-      Converts(Variant::R8(1.0 / 3), VT_BSTR, Text(L"0.3333333333333333")),
-      Converts(Variant::R8(1.7976931348623157e308), VT_BSTR, Text(L"1.7976931348623157E+308")),
-      Converts(Variant::R8(5e-324), VT_BSTR, Text(L"5E-324")),
+      Converts(Variant::R8(0.1 + 0.2), VT_BSTR, Text(L"0.3")),
       Converts(Variant::R8(-0.0), VT_BSTR, Text(L"0")),
   });
 }
 
-TEST(ConversionTest, DoublesReadBackExactly) {
-  const double values[] = {0.1,
-                           1.0 / 3,
-                           1e-300,
-                           5e-324,
-                           1.7976931348623157e308,
-                           -0.0,
-                           2.0 / 3,
-                           1e15,
-                           1e-5,
-                           123456.789,
-                           -1e-7,
-                           9007199254740993.0,
-                           0.30000000000000004};
-  for (double value : values) {
-    const std::wstring text = FormatDouble(value);
+// A double becomes text with at most 15 significant digits, laid out as
+// plain digits while the exponent is from -4 to 14; the round-trip form has
+// the same layout with every digit the value needs to read back exactly.
+TEST(ConversionTest, DoubleTextAndRoundTripText) {
+  struct Case {
+    double value;
+    const wchar_t* text;
+    const wchar_t* round_trip;
+  };
+  const double infinity = std::numeric_limits<double>::infinity();
+  const Case cases[] = {
+      {0.1 + 0.2, L"0.3", L"0.30000000000000004"},
+      {1.1 * 3, L"3.3", L"3.3000000000000003"},
+      {0.1, L"0.1", L"0.1"},
+      {-1.5, L"-1.5", L"-1.5"},
+      {100, L"100", L"100"},
+      {1.0 / 3, L"0.333333333333333", L"0.3333333333333333"},
+      {2.0 / 3, L"0.666666666666667", L"0.6666666666666666"},
+      {123456.789, L"123456.789", L"123456.789"},
+      {123456789012345.0, L"123456789012345", L"123456789012345"},
+      {999999999999999.9, L"1E+15", L"999999999999999.9"},
+      {1e15, L"1E+15", L"1E+15"},
+      {1e21, L"1E+21", L"1E+21"},
+      {123456789012345678.0, L"1.23456789012346E+17", L"1.2345678901234568E+17"},
+      {9007199254740993.0, L"9.00719925474099E+15", L"9.007199254740992E+15"},
+      {0.0001, L"0.0001", L"0.0001"},
+      {0.00001, L"1E-05", L"1E-05"},
+      {1e-7, L"1E-07", L"1E-07"},
+      {-2.5e-7, L"-2.5E-07", L"-2.5E-07"},
+      {1e-300, L"1E-300", L"1E-300"},
+      {std::numeric_limits<double>::max(), L"1.79769313486232E+308", L"1.7976931348623157E+308"},
+      {5e-324, L"4.94065645841247E-324", L"5E-324"},
+      {0.0, L"0", L"0"},
+      {-0.0, L"0", L"-0"},
+      {std::nan(""), L"NaN", L"NaN"},
+      {infinity, L"Infinity", L"Infinity"},
+      {-infinity, L"-Infinity", L"-Infinity"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DoubleToText(c.value), c.text);
+    EXPECT_EQ(DoubleToRoundTripText(c.value), c.round_trip);
+    if (!std::isfinite(c.value)) continue;
     double read = std::nan("");
-    ASSERT_TRUE(ParseDouble(text, &read)) << testing::PrintToString(text);
-    EXPECT_EQ(read, value) << testing::PrintToString(text);
-    Variant through_text;
-    ASSERT_EQ(VariantChangeType(&through_text, Variant::R8(value), 0, VT_BSTR), S_OK);
-    ASSERT_EQ(VariantChangeType(&through_text, through_text, 0, VT_R8), S_OK);
-    EXPECT_EQ(through_text.r8(), value);
+    ASSERT_TRUE(ParseDouble(c.round_trip, &read)) << testing::PrintToString(c.round_trip);
+    EXPECT_EQ(std::bit_cast<uint64_t>(read), std::bit_cast<uint64_t>(c.value))
+        << testing::PrintToString(c.round_trip);
   }
+}
+
+// A float becomes text with at most 7 significant digits.
+TEST(ConversionTest, FloatText) {
+  struct Case {
+    float value;
+    const wchar_t* text;
+  };
+  const Case cases[] = {
+      {0.1f, L"0.1"},
+      {1.0f / 3, L"0.3333333"},
+      {3.14159265f, L"3.141593"},
+      {1234567.0f, L"1234567"},
+      {1e7f, L"1E+07"},
+      {16777217.0f, L"1.677722E+07"},
+      {1e-5f, L"1E-05"},
+      {-0.0f, L"0"},
+      {-2.5f, L"-2.5"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FloatToText(c.value), c.text) << c.value;
 }
 
 TEST(ConversionTest, ParseDoubleLeavesValueOnFailure) {

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+namespace ovc {
+
+// Number text never depends on the process locale: "." is the decimal point
+// and there are no thousands separators. Plain digits are written while the
+// decimal exponent of the leading digit is from -4 up to the form's limit
+// below; otherwise a mantissa and "E", a sign and at least two exponent
+// digits. NaN and the infinities are "NaN", "Infinity" and "-Infinity".
+
+// The text the automation conversion gives a double (VariantChangeType to
+// VT_BSTR): the value rounded to 15 significant digits, trailing zeros
+// dropped, plain up to 15 integer digits: "0.3" for 0.1 + 0.2, "0.0001",
+// "1E-05", "123456789012345", "1E+15", "1.23456789012346E+17". Zero of
+// either sign is "0". Different doubles may give the same text.
+std::wstring DoubleToText(double value);
+
+// The same for a single-precision value: 7 significant digits, plain up to
+// 7 integer digits: "0.1" for 0.1f, "1234567", "1E+07".
+std::wstring FloatToText(float value);
+
+// The shortest text that reads back (ParseDouble, VariantChangeType) as
+// exactly `value`, sign of zero included, for text that must carry a value
+// bit for bit: "0.30000000000000004", "-0", "1E+15", "5E-324". Laid out as
+// DoubleToText.
+std::wstring DoubleToRoundTripText(double value);
+
+}  // namespace ovc
