@@ -105,14 +105,17 @@ class SequenceConverter {
   // The items of every row, visited, in row order. Refuses them before
   // gathering the next level when that level would exceed the value limit.
   std::vector<Entry> Children(const std::vector<Entry>& rows) {
+    size_t count = 0;
     size_t incoming = 0;
     for (const Entry& row : rows) {
+      count += row.items.size();
       for (const py::object& item : row.items) {
         if (IsSequence(item)) incoming += py::len(item);
       }
     }
     CheckRoomFor(incoming);
     std::vector<Entry> children;
+    children.reserve(count);
     for (const Entry& row : rows) {
       for (const py::object& item : row.items) children.push_back(Visit(item, row.place));
     }

