@@ -56,49 +56,33 @@ Variant Text(std::wstring text) { return Variant(std::move(text)); }
 
 TEST(ConversionTest, NumbersRoundHalfToEvenAndCheckRange) {
   Check({
-      Converts(Variant::I4(5), VT_I2, Variant::I2(5)),
       Converts(Variant::R8(2.5), VT_I4, Variant::I4(2)),
       Converts(Variant::R8(3.5), VT_I4, Variant::I4(4)),
       Converts(Variant::R8(-2.5), VT_I4, Variant::I4(-2)),
-      Converts(Variant::R8(-3.5), VT_I2, Variant::I2(-4)),
-      Converts(Variant::R8(0.5), VT_I2, Variant::I2(0)),
       Converts(Variant::R8(2.5000001), VT_I2, Variant::I2(3)),
-      Converts(Variant::R8(32767.4), VT_I2, Variant::I2(32767)),
-      Fails(Variant::R8(32767.5), VT_I2, DISP_E_OVERFLOW),
       Converts(Variant::R8(-32768.5), VT_I2, Variant::I2(-32768)),
-      Fails(Variant::R8(-32768.6), VT_I2, DISP_E_OVERFLOW),
+      Fails(Variant::R8(32767.5), VT_I2, DISP_E_OVERFLOW),
       Fails(Variant::I4(40000), VT_I2, DISP_E_OVERFLOW),
-      Converts(Variant::I4(-32768), VT_I2, Variant::I2(-32768)),
-      Converts(Variant::R8(2147483647.0), VT_I4, Variant::I4(2147483647)),
       Fails(Variant::R8(2147483648.0), VT_I4, DISP_E_OVERFLOW),
-      Converts(Variant::R8(-2147483648.5), VT_I4, Variant::I4(-2147483647 - 1)),
       Fails(Variant::R8(std::nan("")), VT_I4, DISP_E_OVERFLOW),
-      Fails(Variant::R8(1e300), VT_I4, DISP_E_OVERFLOW),
       Converts(Variant::Date(2.5), VT_I4, Variant::I4(2)),
-      Converts(Variant::Date(1.5), VT_R8, Variant::R8(1.5)),
       Converts(Variant::R8(-657434.0), VT_DATE, Variant::Date(-657434.0)),
-      Fails(Variant::R8(1e7), VT_DATE, DISP_E_OVERFLOW),
       Fails(Variant::R8(-657435.0), VT_DATE, DISP_E_OVERFLOW),
+      Fails(Variant::R8(1e7), VT_DATE, DISP_E_OVERFLOW),
   });
 }
 
 TEST(ConversionTest, BooleansAreMinusOneAndZero) {
   Check({
       Converts(Variant(true), VT_I4, Variant::I4(-1)),
-      Converts(Variant(true), VT_R8, Variant::R8(-1)),
-      Converts(Variant(false), VT_I2, Variant::I2(0)),
-      Converts(Variant::I4(2), VT_BOOL, Variant(true)),
       Converts(Variant::R8(0.1), VT_BOOL, Variant(true)),
       Converts(Variant::R8(0.0), VT_BOOL, Variant(false)),
-      Converts(Variant(true), VT_BSTR, Text(L"-1")),
-      Converts(Variant(false), VT_BSTR, Text(L"0")),
       Converts(Variant::BoolRaw(1), VT_BSTR, Text(L"-1")),
+      Converts(Variant(false), VT_BSTR, Text(L"0")),
       Converts(Variant(true), VT_BSTR, Text(L"True"), VARIANT_ALPHABOOL),
       Converts(Variant(false), VT_BSTR, Text(L"False"), VARIANT_ALPHABOOL),
-      Converts(Text(L"True"), VT_BOOL, Variant(true)),
       Converts(Text(L" false "), VT_BOOL, Variant(false)),
       Converts(Text(L"TRUE"), VT_BOOL, Variant(true)),
-      Converts(Text(L"0"), VT_BOOL, Variant(false)),
       Converts(Text(L"-2.5"), VT_BOOL, Variant(true)),
       Fails(Text(L"yes"), VT_BOOL, DISP_E_TYPEMISMATCH),
       Fails(Text(L"True"), VT_I4, DISP_E_TYPEMISMATCH),
@@ -109,45 +93,39 @@ TEST(ConversionTest, TextToNumbersInTheDefaultLocale) {
   Check({
       Converts(Text(L" 12 "), VT_I4, Variant::I4(12)),
       Converts(Text(L"-1,234.5"), VT_R8, Variant::R8(-1234.5)),
-      Converts(Text(L"1,234,567"), VT_I4, Variant::I4(1234567)),
       Converts(Text(L"+1e3"), VT_I4, Variant::I4(1000)),
-      Converts(Text(L"1.5E-2"), VT_R8, Variant::R8(0.015)),
       Converts(Text(L".5"), VT_R8, Variant::R8(0.5)),
       Converts(Text(L"5."), VT_I2, Variant::I2(5)),
       Converts(Text(L"2.5"), VT_I2, Variant::I2(2)),
-      Converts(Text(L"1e-400"), VT_R8, Variant::R8(0)),
-      Fails(Text(L"1e400"), VT_R8, DISP_E_OVERFLOW),
-      Fails(Text(L"-0.001e312"), VT_R8, DISP_E_OVERFLOW),
-      Fails(Text(L"1" + std::wstring(400, L'0')), VT_R8, DISP_E_OVERFLOW),
-      Converts(Text(L"0." + std::wstring(400, L'0') + L"1"), VT_R8, Variant::R8(0)),
       Converts(Text(L"1000e-330"), VT_R8, Variant::R8(0)),
       Converts(Text(L"1e-99999999999999999999"), VT_R8, Variant::R8(0)),
+      Fails(Text(L"-0.001e312"), VT_R8, DISP_E_OVERFLOW),
+      Fails(Text(L"1" + std::wstring(400, L'0')), VT_R8, DISP_E_OVERFLOW),
       Fails(Text(L"40000"), VT_I2, DISP_E_OVERFLOW),
-      Fails(Text(L"2147483648"), VT_I4, DISP_E_OVERFLOW),
       Fails(Text(L""), VT_I4, DISP_E_TYPEMISMATCH),
-      Fails(Text(L"abc"), VT_R8, DISP_E_TYPEMISMATCH),
       Fails(Text(L"1e"), VT_R8, DISP_E_TYPEMISMATCH),
       Fails(Text(L",5"), VT_R8, DISP_E_TYPEMISMATCH),
       Fails(Text(L"."), VT_R8, DISP_E_TYPEMISMATCH),
       Fails(Text(L"1 2"), VT_I4, DISP_E_TYPEMISMATCH),
       Fails(Text(L"1.2.3"), VT_R8, DISP_E_TYPEMISMATCH),
       Fails(Text(L"--1"), VT_I4, DISP_E_TYPEMISMATCH),
-      Fails(Text(L"1,5"), VT_DATE, DISP_E_TYPEMISMATCH),
   });
 }
 
-TEST(ConversionTest, NumbersToText) {
+TEST(ConversionTest, ToText) {
+  int32_t number = 42;
   Check({
       Converts(Variant::I2(-5), VT_BSTR, Text(L"-5")),
-      Converts(Variant::I4(123456), VT_BSTR, Text(L"123456")),
       Converts(Variant::R8(0.1 + 0.2), VT_BSTR, Text(L"0.3")),
       Converts(Variant::R8(-0.0), VT_BSTR, Text(L"0")),
+      Converts(Variant::ByRef(VT_I4, &number), VT_BSTR, Text(L"42")),
+      // The date forms themselves are covered with the date parser.
+      Converts(Variant::Date(44190.75), VT_BSTR, Text(L"12/25/2020 6:00:00 PM")),
+      Converts(Text(L"12/25/2020 6:00 PM"), VT_DATE, Variant::Date(44190.75)),
+      Fails(Text(L"12.5"), VT_DATE, DISP_E_TYPEMISMATCH),
   });
 }
 
-// A double becomes text with at most 15 significant digits, laid out as
-// plain digits while the exponent is from -4 to 14; the round-trip form has
-// the same layout with every digit the value needs to read back exactly.
 TEST(ConversionTest, DoubleTextAndRoundTripText) {
   struct Case {
     double value;
@@ -158,12 +136,9 @@ TEST(ConversionTest, DoubleTextAndRoundTripText) {
   const Case cases[] = {
       {0.1 + 0.2, L"0.3", L"0.30000000000000004"},
       {1.1 * 3, L"3.3", L"3.3000000000000003"},
-      {0.1, L"0.1", L"0.1"},
       {-1.5, L"-1.5", L"-1.5"},
       {100, L"100", L"100"},
-      {1.0 / 3, L"0.333333333333333", L"0.3333333333333333"},
       {2.0 / 3, L"0.666666666666667", L"0.6666666666666666"},
-      {123456.789, L"123456.789", L"123456.789"},
       {123456789012345.0, L"123456789012345", L"123456789012345"},
       {999999999999999.9, L"1E+15", L"999999999999999.9"},
       {1e15, L"1E+15", L"1E+15"},
@@ -174,10 +149,8 @@ TEST(ConversionTest, DoubleTextAndRoundTripText) {
       {0.00001, L"1E-05", L"1E-05"},
       {1e-7, L"1E-07", L"1E-07"},
       {-2.5e-7, L"-2.5E-07", L"-2.5E-07"},
-      {1e-300, L"1E-300", L"1E-300"},
       {std::numeric_limits<double>::max(), L"1.79769313486232E+308", L"1.7976931348623157E+308"},
       {5e-324, L"4.94065645841247E-324", L"5E-324"},
-      {0.0, L"0", L"0"},
       {-0.0, L"0", L"-0"},
       {std::nan(""), L"NaN", L"NaN"},
       {infinity, L"Infinity", L"Infinity"},
@@ -192,6 +165,9 @@ TEST(ConversionTest, DoubleTextAndRoundTripText) {
     EXPECT_EQ(std::bit_cast<uint64_t>(read), std::bit_cast<uint64_t>(c.value))
         << testing::PrintToString(c.round_trip);
   }
+  double untouched = 7;
+  EXPECT_FALSE(ParseDouble(L"seven", &untouched));
+  EXPECT_EQ(untouched, 7);
 }
 
 // A float becomes text with at most 7 significant digits.
@@ -214,67 +190,24 @@ TEST(ConversionTest, FloatText) {
   for (const Case& c : cases) EXPECT_EQ(FloatToText(c.value), c.text) << c.value;
 }
 
-TEST(ConversionTest, ParseDoubleLeavesValueOnFailure) {
-  double value = 7;
-  EXPECT_FALSE(ParseDouble(L"seven", &value));
-  EXPECT_EQ(value, 7);
-}
-
-TEST(ConversionTest, TextAndDates) {
+TEST(ConversionTest, EmptyNullErrorAndTypes) {
+  std::wstring text = L"2.5";
   Check({
-      Converts(Text(L"12/25/2020"), VT_DATE, Variant::Date(44190)),
-      Converts(Text(L"12/25/20"), VT_DATE, Variant::Date(44190)),
-      Converts(Text(L"2020-12-25"), VT_DATE, Variant::Date(44190)),
-      Converts(Text(L"Dec 25, 2020"), VT_DATE, Variant::Date(44190)),
-      Converts(Text(L"25 December 2020"), VT_DATE, Variant::Date(44190)),
-      Converts(Text(L"13:45"), VT_DATE, Variant::Date(825.0 / 1440)),
-      Converts(Text(L"1:45:30 PM"), VT_DATE, Variant::Date(49530.0 / 86400)),
-      Converts(Text(L"12/25/2020 6:00 PM"), VT_DATE, Variant::Date(44190.75)),
-      Fails(Text(L"12/32/2020"), VT_DATE, DISP_E_TYPEMISMATCH),
-      Fails(Text(L"12.5"), VT_DATE, DISP_E_TYPEMISMATCH),
-      Converts(Variant::Date(44190), VT_BSTR, Text(L"12/25/2020")),
-      Converts(Variant::Date(44190.75), VT_BSTR, Text(L"12/25/2020 6:00:00 PM")),
-      Converts(Variant::Date(49530.0 / 86400), VT_BSTR, Text(L"1:45:30 PM")),
-      Converts(Variant::Date(0), VT_BSTR, Text(L"12:00:00 AM")),
-      Converts(Variant::Date(-1.25), VT_BSTR, Text(L"12/29/1899 6:00:00 AM")),
-      Converts(Variant::Date(1), VT_BSTR, Text(L"12/31/1899")),
-  });
-}
-
-TEST(ConversionTest, EmptyNullAndError) {
-  Check({
-      Converts(Variant(), VT_I4, Variant::I4(0)),
       Converts(Variant(), VT_I2, Variant::I2(0)),
-      Converts(Variant(), VT_R8, Variant::R8(0)),
       Converts(Variant(), VT_DATE, Variant::Date(0)),
       Converts(Variant(), VT_BSTR, Text(L"")),
-      Converts(Variant(), VT_BOOL, Variant(false)),
       Converts(Variant::Null(), VT_NULL, Variant::Null()),
-      Fails(Variant::Null(), VT_I4, DISP_E_TYPEMISMATCH),
       Fails(Variant::Null(), VT_BSTR, DISP_E_TYPEMISMATCH),
       Fails(Variant::I4(1), VT_NULL, DISP_E_TYPEMISMATCH),
       Converts(Variant::Error(E_FAIL), VT_I4, Variant::I4(E_FAIL)),
       Converts(Variant::I4(5), VT_ERROR, Variant::Error(5)),
-      Fails(Variant::Error(E_FAIL), VT_BSTR, DISP_E_TYPEMISMATCH),
       Fails(Variant::Error(E_FAIL), VT_R8, DISP_E_TYPEMISMATCH),
       Fails(Variant::R8(5), VT_ERROR, DISP_E_TYPEMISMATCH),
-      Fails(Variant::I2(5), VT_ERROR, DISP_E_TYPEMISMATCH),
-      Converts(Variant::I4(3), VT_VARIANT, Variant::I4(3)),
+      Converts(Variant::ByRef(VT_BSTR, &text), VT_R8, Variant::R8(2.5)),
+      Converts(Variant::ByRef(VT_BSTR, &text), VT_VARIANT, Text(L"2.5")),
       Fails(Variant::I4(3), 4, DISP_E_BADVARTYPE),
       Fails(Variant::I4(3), VT_BYREF | VT_I4, DISP_E_BADVARTYPE),
       Fails(Variant::I4(3), VT_DISPATCH, DISP_E_TYPEMISMATCH),
-  });
-}
-
-TEST(ConversionTest, ByReferenceSourcesConvertTheirTarget) {
-  int32_t number = 42;
-  std::wstring text = L"2.5";
-  Variant inner = Variant::Date(44190);
-  Check({
-      Converts(Variant::ByRef(VT_I4, &number), VT_BSTR, Text(L"42")),
-      Converts(Variant::ByRef(VT_BSTR, &text), VT_R8, Variant::R8(2.5)),
-      Converts(Variant::ByRef(&inner), VT_BSTR, Text(L"12/25/2020")),
-      Converts(Variant::ByRef(&inner), VT_VARIANT, Variant::Date(44190)),
   });
 }
 
@@ -283,12 +216,6 @@ TEST(ConversionTest, DestinationMayBeTheSource) {
   ASSERT_EQ(VariantChangeType(&value, value, 0, VT_I4), S_OK);
   EXPECT_EQ(value, Variant::I4(12));
 
-  std::wstring text = L"34";
-  Variant reference = Variant::ByRef(VT_BSTR, &text);
-  ASSERT_EQ(VariantChangeType(&reference, reference, 0, VT_I2), S_OK);
-  EXPECT_EQ(reference, Variant::I2(34));
-  EXPECT_EQ(text, L"34");
-
   Variant array(SafeArray::FromValues({Variant(L"1")}));
   ASSERT_EQ(VariantChangeType(&array, array, 0, VT_ARRAY | VT_I4), S_OK);
   EXPECT_EQ(array.array().data()[0], Variant::I4(1));
@@ -296,70 +223,46 @@ TEST(ConversionTest, DestinationMayBeTheSource) {
 
 TEST(ConversionTest, ObjectsConvertThroughTheirDefaultValue) {
   ComPtr<ValueObject> object = MakeObject<ValueObject>(Variant(L"42"));
+  ComPtr<ValueObject> failing = MakeObject<ValueObject>(Variant(), E_ACCESSDENIED);
+  ComPtr<ValueObject> outer =
+      MakeObject<ValueObject>(Variant(static_cast<IDispatch*>(object.get())));
   const Variant held(static_cast<IDispatch*>(object.get()));
+  const Variant unknown(static_cast<IUnknown*>(object.get()));
   Check({
       Converts(held, VT_I4, Variant::I4(42)),
       Converts(held, VT_BSTR, Text(L"42")),
       Fails(held, VT_I4, DISP_E_TYPEMISMATCH, VARIANT_NOVALUEPROP),
-      Converts(held, VT_DISPATCH, held),
       Converts(held, VT_VARIANT, held),
+      Converts(held, VT_UNKNOWN, unknown),
+      Converts(unknown, VT_DISPATCH, held),
       Fails(Variant::AttachDispatch(nullptr), VT_I4, DISP_E_TYPEMISMATCH),
-  });
-  EXPECT_EQ(object->reads(), 2);
-
-  Variant unknown;
-  ASSERT_EQ(VariantChangeType(&unknown, held, 0, VT_UNKNOWN), S_OK);
-  EXPECT_EQ(unknown.vt(), VT_UNKNOWN);
-  EXPECT_EQ(unknown, Variant(static_cast<IUnknown*>(object.get())));
-  Variant dispatch;
-  ASSERT_EQ(VariantChangeType(&dispatch, unknown, 0, VT_DISPATCH), S_OK);
-  EXPECT_EQ(dispatch.dispatch(), object.get());
-  unknown.Clear();
-  dispatch.Clear();
-  EXPECT_EQ(object->references(), 2u);
-}
-
-TEST(ConversionTest, ObjectDefaultValueFailuresAndNesting) {
-  ComPtr<ValueObject> failing = MakeObject<ValueObject>(Variant(), E_ACCESSDENIED);
-  ComPtr<ValueObject> inner = MakeObject<ValueObject>(Variant::I4(1));
-  ComPtr<ValueObject> outer =
-      MakeObject<ValueObject>(Variant(static_cast<IDispatch*>(inner.get())));
-  Check({
       Fails(Variant(static_cast<IDispatch*>(failing.get())), VT_I4, E_ACCESSDENIED),
+      // An object whose value is an object does not convert.
       Fails(Variant(static_cast<IDispatch*>(outer.get())), VT_I4, DISP_E_TYPEMISMATCH),
   });
-  EXPECT_EQ(inner->reads(), 0);
+  EXPECT_EQ(object->reads(), 2);
+  EXPECT_EQ(object->references(), 4u) << "held, unknown and outer's value";
 }
 
 TEST(ConversionTest, ArraysConvertElementWise) {
   const SafeArray numbers = SafeArray::FromValues({Variant::I4(1), Variant::I4(2)}, VT_I4);
   const SafeArray texts = SafeArray::FromValues({Variant(L"1"), Variant(L"2")});
   const SafeArray words = SafeArray::FromValues({Variant(L"1"), Variant(L"two")});
+  SafeArray texts_2d(VT_BSTR, {{1, 2}, {-1, 2}});
+  SafeArray numbers_2d(VT_R8, {{1, 2}, {-1, 2}});
+  for (Variant& element : texts_2d.data()) element = Variant(L"3");
+  for (Variant& element : numbers_2d.data()) element = Variant::R8(3);
   Check({
       Converts(Variant(numbers), VT_ARRAY | VT_VARIANT,
                Variant(SafeArray::FromValues({Variant::I4(1), Variant::I4(2)}))),
       Converts(Variant(texts), VT_ARRAY | VT_I4, Variant(numbers)),
       Converts(Variant(numbers), VT_ARRAY | VT_I4, Variant(numbers)),
+      Converts(Variant(texts_2d), VT_ARRAY | VT_R8, Variant(numbers_2d)),
       Fails(Variant(words), VT_ARRAY | VT_I4, DISP_E_TYPEMISMATCH),
       Fails(Variant(numbers), VT_I4, DISP_E_TYPEMISMATCH),
       Fails(Variant(numbers), VT_BSTR, DISP_E_TYPEMISMATCH),
       Fails(Variant::I4(1), VT_ARRAY | VT_I4, DISP_E_TYPEMISMATCH),
   });
-}
-
-TEST(ConversionTest, ArrayConversionKeepsBounds) {
-  SafeArray source(VT_BSTR, {{1, 2}, {-1, 2}});
-  for (Variant& element : source.data()) element = Variant(L"3");
-  Variant converted;
-  ASSERT_EQ(VariantChangeType(&converted, Variant(source), 0, VT_ARRAY | VT_R8), S_OK);
-  const SafeArray& result = converted.array();
-  ASSERT_EQ(result.dimensions(), 2u);
-  EXPECT_EQ(result.bounds()[0].lower, 1);
-  EXPECT_EQ(result.bounds()[1].lower, -1);
-  const int32_t indices[] = {2, 0};
-  Variant element;
-  ASSERT_EQ(result.GetElement(indices, &element), S_OK);
-  EXPECT_EQ(element, Variant::R8(3));
 }
 
 }  // namespace

@@ -61,10 +61,10 @@ TEST_F(DispatchTest, OutArgumentsAreStoredThroughReferences) {
   std::wstring text;
   VARIANT_BOOL even = VARIANT_TRUE;
   Variant half;
-  ASSERT_EQ(Call(L"Describe", DISPATCH_METHOD,
-                 {Variant(L"n="), Variant::ByRef(VT_BSTR, &text), Variant::ByRef(VT_BOOL, &even)},
-                 &half),
-            S_OK);
+  ASSERT_EQ(
+      Call(L"Describe", DISPATCH_METHOD,
+           {Variant(L"n="), Variant::ByRef(VT_BSTR, &text), Variant::ByRef(VT_BOOL, &even)}, &half),
+      S_OK);
   EXPECT_EQ(text, L"n=7");
   EXPECT_EQ(even, VARIANT_FALSE);
   EXPECT_EQ(half, Variant::R8(3.5));
@@ -93,9 +93,9 @@ TEST_F(DispatchTest, InterfaceArgumentsKeepReferenceCountsBalanced) {
   ComPtr<Counter> other = MakeObject<Counter>();
   {
     Variant same;
-    ASSERT_EQ(Call(L"Adopt", DISPATCH_METHOD, {Variant(static_cast<IDispatch*>(other.get()))},
-                   &same),
-              S_OK);
+    ASSERT_EQ(
+        Call(L"Adopt", DISPATCH_METHOD, {Variant(static_cast<IDispatch*>(other.get()))}, &same),
+        S_OK);
     EXPECT_EQ(same.dispatch(), static_cast<IDispatch*>(other.get()));
   }
   EXPECT_EQ(other->AddRef(), 2u);
@@ -114,9 +114,9 @@ TEST_F(DispatchTest, BadCallsAreRefusedWithTheDispatchCodes) {
   EXPECT_EQ(Call(L"Describe", DISPATCH_METHOD, {Variant(L""), Variant(L"not a reference")}),
             DISP_E_TYPEMISMATCH);
   EXPECT_EQ(Call(L"Flip", DISPATCH_METHOD, {Variant(true)}), DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(counter_->Invoke(0x55, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr,
-                             nullptr),
-            DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(
+      counter_->Invoke(0x55, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr),
+      DISP_E_MEMBERNOTFOUND);
 }
 
 TEST_F(DispatchTest, FailingMembersReturnTheirCodeAndKeepTheErrorObject) {
@@ -135,8 +135,8 @@ TEST_F(DispatchTest, CollectionsEnumerateThroughNewEnum) {
   counter_->put_Value(3);
   Variant enumerator;
   DISPPARAMS none;
-  ASSERT_EQ(counter_->Invoke(DISPID_NEWENUM, IID_NULL, 0, DISPATCH_PROPERTYGET, &none,
-                             &enumerator, nullptr, nullptr),
+  ASSERT_EQ(counter_->Invoke(DISPID_NEWENUM, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &enumerator,
+                             nullptr, nullptr),
             S_OK);
   ComPtr<IEnumVARIANT> items;
   ASSERT_EQ(enumerator.unknown()->QueryInterface(IEnumVARIANT::kIid, items.ReceiveVoid()), S_OK);
@@ -157,9 +157,9 @@ TEST_F(DispatchTest, NamedArgumentsMapToParameterPositions) {
   DISPID named[] = {ids[1], ids[2]};
   DISPPARAMS params{args, named, 2, 2};
   Variant total;
-  ASSERT_EQ(counter_->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &params, &total, nullptr,
-                             nullptr),
-            S_OK);
+  ASSERT_EQ(
+      counter_->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &params, &total, nullptr, nullptr),
+      S_OK);
   EXPECT_EQ(total, Variant::I4(15));
 }
 
