@@ -1,10 +1,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "automation/com_object.h"
-#include "automation/dispatch_impl.h"
-#include "automation/dom/msxml.h"
+#include "automation/dom/node_list_base.h"
 
 namespace ovc::dom {
 
@@ -12,7 +12,7 @@ class DomElement;
 
 // The attributes of an element as a live map, in their order. Holds a
 // reference to the element.
-class NamedNodeMap final : public ComObject<DispatchImpl<IXMLDOMNamedNodeMap>> {
+class NamedNodeMap final : public ComObject<NodeListBase<IXMLDOMNamedNodeMap>> {
  public:
   explicit NamedNodeMap(DomElement* element);
 
@@ -23,17 +23,15 @@ class NamedNodeMap final : public ComObject<DispatchImpl<IXMLDOMNamedNodeMap>> {
   // Takes the attribute of `name` off the element and hands it out; null and
   // S_FALSE when there is none.
   HRESULT removeNamedItem(const std::wstring& name, IDispatch** removed) override;
-  // The attribute at `index` (from 0); null and S_FALSE past the end.
-  HRESULT get_item(int32_t index, IDispatch** item) override;
-  HRESULT get_length(int32_t* length) override;
-  HRESULT nextNode(IDispatch** item) override;
-  HRESULT reset() override;
-  HRESULT get__newEnum(IUnknown** enumerator) override;
+
+ protected:
+  HRESULT Item(int32_t index, IDispatch** item) override;
+  int32_t Length() override;
+  std::vector<Variant> Values() override;
 
  private:
   ComPtr<IDispatch> hold_;
   DomElement* element_;
-  int32_t position_ = 0;
 };
 
 }  // namespace ovc::dom
