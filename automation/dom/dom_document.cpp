@@ -2,9 +2,11 @@
 
 #include <utility>
 
+#include "automation/conversion.h"
 #include "automation/dom/dom_error.h"
 #include "automation/dom/node_factory.h"
 #include "automation/dom/tree_transplant.h"
+#include "automation/dom/xml_chars.h"
 #include "automation/dom/xml_name.h"
 #include "automation/dom/xml_parse.h"
 #include "automation/dom/xml_writer.h"
@@ -99,6 +101,8 @@ HRESULT DomDocument::createElement(const std::wstring& name, IDispatch** element
 HRESULT DomDocument::createTextNode(const std::wstring& data, IDispatch** text) {
   if (text == nullptr) return E_POINTER;
   *text = nullptr;
+  const HRESULT hr = CheckNodeText(NODE_TEXT, data);
+  if (Failed(hr)) return hr;
   auto fragment = std::make_shared<NodeStore>(NodeStore::Kind::kFragment);
   pugi::xml_node created = fragment->root().append_child(pugi::node_pcdata);
   if (!created || !created.set_value(ToUtf8(data).c_str())) return E_OUTOFMEMORY;
@@ -108,6 +112,8 @@ HRESULT DomDocument::createTextNode(const std::wstring& data, IDispatch** text) 
 HRESULT DomDocument::createComment(const std::wstring& data, IDispatch** comment) {
   if (comment == nullptr) return E_POINTER;
   *comment = nullptr;
+  const HRESULT hr = CheckNodeText(NODE_COMMENT, data);
+  if (Failed(hr)) return hr;
   auto fragment = std::make_shared<NodeStore>(NodeStore::Kind::kFragment);
   pugi::xml_node created = fragment->root().append_child(pugi::node_comment);
   if (!created || !created.set_value(ToUtf8(data).c_str())) return E_OUTOFMEMORY;
@@ -154,8 +160,12 @@ HRESULT DomDocument::loadXML(const std::wstring& xml, VARIANT_BOOL* loaded) {
 HRESULT DomDocument::Parse(std::string_view text, bool is_unicode_text, std::wstring url,
                            VARIANT_BOOL* loaded) {
   auto tree = std::make_shared<NodeStore>(NodeStore::Kind::kDocument);
+  ParseOptions options;
+  options.is_unicode_text = is_unicode_text;
+  options.preserve_white_space = preserve_white_space_;
+  options.max_element_depth = static_cast<size_t>(properties_[L"MaxElementDepth"].i4());
   ParseErrorInfo error;
-  if (!ParseXml(text, is_unicode_text, preserve_white_space_, &tree->tree(), &error)) {
+  if (!ParseXml(text, options, &tree->tree(), &error)) {
     error.url = std::move(url);
     return LoadFailure(std::move(error), loaded);
   }
@@ -233,7 +243,13 @@ HRESULT DomDocument::setProperty(const std::wstring& name, const Variant& value)
   if (found == properties_.end()) {
     return DomError(E_INVALIDARG, L"The property name \"" + name + L"\" is not valid.");
   }
-  const Variant plain = value.Dereferenced();
+  Variant plain = value.Dereferenced();
+  if (name == L"MaxElementDepth") {
+    Variant depth;
+    const bool count = Succeeded(VariantChangeType(&depth, plain, 0, VT_I4)) && depth.i4() >= 0;
+    if (!count) return DomError(E_INVALIDARG, L"MaxElementDepth must be a whole number from 0 up.");
+    plain = depth;
+  }
   if (name == L"SelectionLanguage") {
     const bool known =
         plain.vt() == VT_BSTR && (plain.bstr() == L"XPath" || plain.bstr() == L"XSLPattern");

@@ -25,7 +25,8 @@ class DomDocument final : public ComObject<NodeImpl<IXMLDOMDocument2>> {
   // stays usable on its own).
   HRESULT putref_documentElement(IDispatch* element) override;
   // New nodes of this document that stand in no tree until inserted. E_FAIL
-  // for names that are not XML names.
+  // for names that are not XML names and for text a node of its type cannot
+  // hold (see CheckNodeText).
   HRESULT createElement(const std::wstring& name, IDispatch** element) override;
   HRESULT createTextNode(const std::wstring& data, IDispatch** text) override;
   HRESULT createComment(const std::wstring& data, IDispatch** comment) override;
@@ -58,8 +59,9 @@ class DomDocument final : public ComObject<NodeImpl<IXMLDOMDocument2>> {
   HRESULT put_preserveWhiteSpace(VARIANT_BOOL value) override;
   // Second-level properties by name ("SelectionLanguage", "SelectionNamespaces",
   // "ProhibitDTD", ...). Every known property is kept and reported; XPath is
-  // the selection language whatever is set. E_INVALIDARG for an unknown name
-  // or a value of the wrong type.
+  // the selection language whatever is set. "MaxElementDepth" (256 at first)
+  // limits the element levels later loads accept, 0 meaning no limit.
+  // E_INVALIDARG for an unknown name or a value of the wrong type.
   HRESULT setProperty(const std::wstring& name, const Variant& value) override;
   HRESULT getProperty(const std::wstring& name, Variant* value) override;
 

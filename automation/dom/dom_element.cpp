@@ -5,6 +5,7 @@
 #include "automation/dom/node_factory.h"
 #include "automation/dom/tree_transplant.h"
 #include "automation/dom/typed_value.h"
+#include "automation/dom/xml_chars.h"
 #include "automation/dom/xml_name.h"
 #include "automation/text.h"
 
@@ -27,6 +28,7 @@ HRESULT DomElement::setAttribute(const std::wstring& name, const Variant& value)
   HRESULT hr = CheckXmlName(name);
   std::wstring text;
   if (Succeeded(hr)) hr = TypedValueText(value, &text);
+  if (Succeeded(hr)) hr = CheckNodeText(NODE_ATTRIBUTE, text);
   if (Failed(hr)) return hr;
   const std::string utf8_name = ToUtf8(name);
   pugi::xml_node element = node();

@@ -7,7 +7,9 @@
 #include "automation/dom/dom_error.h"
 #include "automation/dom/node_factory.h"
 #include "automation/dom/tree_transplant.h"
+#include "automation/dom/tree_walk.h"
 #include "automation/dom/typed_value.h"
+#include "automation/dom/xml_chars.h"
 #include "automation/dom/xml_writer.h"
 #include "automation/text.h"
 
@@ -50,14 +52,15 @@ std::string DeclarationData(pugi::xml_node declaration) {
   return data;
 }
 
-void AppendText(pugi::xml_node node, std::string& text) {
-  for (const pugi::xml_node child : node.children()) {
-    if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
-      text += child.value();
-    } else if (child.type() == pugi::node_element) {
-      AppendText(child, text);
-    }
+// The text of the text and CDATA nodes inside `top`, in document order.
+std::string GatherText(pugi::xml_node top) {
+  std::string text;
+  TreeWalk walk(top);
+  while (walk.Next()) {
+    const pugi::xml_node node = walk.node();
+    if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) text += node.value();
   }
+  return text;
 }
 
 HRESULT NotForType(DOMNodeType type) {
@@ -199,7 +202,8 @@ HRESULT NodeBase::PutNodeValue(const Variant& value) {
     return NotForType(type);
   }
   std::wstring text;
-  const HRESULT hr = TypedValueText(value, &text);
+  HRESULT hr = TypedValueText(value, &text);
+  if (Succeeded(hr)) hr = CheckNodeText(type, text);
   if (Failed(hr)) return hr;
   const std::string utf8 = ToUtf8(text);
   const bool stored =
@@ -211,9 +215,7 @@ HRESULT NodeBase::Text(std::wstring* text) {
   if (text == nullptr) return E_POINTER;
   const DOMNodeType type = Type();
   if (type == NODE_ELEMENT || type == NODE_DOCUMENT) {
-    std::string utf8;
-    AppendText(node_, utf8);
-    *text = FromUtf8(utf8);
+    *text = FromUtf8(GatherText(node_));
     return S_OK;
   }
   if (type == NODE_DOCUMENT_TYPE) {
@@ -228,6 +230,8 @@ HRESULT NodeBase::Text(std::wstring* text) {
 
 HRESULT NodeBase::PutText(const std::wstring& text) {
   if (Type() != NODE_ELEMENT) return PutNodeValue(Variant(text));
+  const HRESULT hr = CheckNodeText(NODE_TEXT, text);
+  if (Failed(hr)) return hr;
   while (const pugi::xml_node child = node_.first_child()) {
     if (!DetachNode(store_, child, document())) return E_OUTOFMEMORY;
   }

@@ -7,6 +7,7 @@
 #include "automation/dom/node_base.h"
 #include "automation/dom/node_factory.h"
 #include "automation/dom/static_node_list.h"
+#include "automation/dom/tree_walk.h"
 #include "automation/text.h"
 
 namespace ovc::dom {
@@ -71,24 +72,13 @@ HRESULT NodeBase::ElementsByTagName(const std::wstring& name, IDispatch** list) 
   const std::string wanted = ToUtf8(name);
   const bool any = wanted == "*";
   std::vector<ComPtr<IDispatch>> nodes;
-  if (!attribute_) {
-    std::vector<pugi::xml_node> pending;
-    for (pugi::xml_node child = node_.last_child(); child; child = child.previous_sibling()) {
-      pending.push_back(child);
-    }
-    while (!pending.empty()) {
-      const pugi::xml_node node = pending.back();
-      pending.pop_back();
-      if (node.type() != pugi::node_element) continue;
-      if (any || wanted == node.name()) {
-        ComPtr<IDispatch> object;
-        WrapNode(store_, node, document(), object.Receive());
-        nodes.push_back(std::move(object));
-      }
-      for (pugi::xml_node child = node.last_child(); child; child = child.previous_sibling()) {
-        pending.push_back(child);
-      }
-    }
+  TreeWalk walk(attribute_ ? pugi::xml_node() : node_);
+  while (walk.Next()) {
+    const pugi::xml_node node = walk.node();
+    if (node.type() != pugi::node_element || !(any || wanted == node.name())) continue;
+    ComPtr<IDispatch> object;
+    WrapNode(store_, node, document(), object.Receive());
+    nodes.push_back(std::move(object));
   }
   *list = MakeObject<StaticNodeList>(std::move(nodes)).Detach();
   return S_OK;

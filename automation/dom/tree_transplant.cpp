@@ -1,9 +1,7 @@
 #include "automation/dom/tree_transplant.h"
 
-#include <utility>
-#include <vector>
-
 #include "automation/dom/node_base.h"
+#include "automation/dom/tree_walk.h"
 
 namespace ovc::dom {
 
@@ -13,10 +11,11 @@ namespace {
 // in its copy `new_top` in `to`.
 void FollowCopy(NodeStore& from, pugi::xml_node old_top, const std::shared_ptr<NodeStore>& to,
                 pugi::xml_node new_top, DomDocument* owner) {
-  std::vector<std::pair<pugi::xml_node, pugi::xml_node>> pending{{old_top, new_top}};
-  while (!pending.empty()) {
-    const auto [old_node, new_node] = pending.back();
-    pending.pop_back();
+  TreeWalk old_walk(old_top);
+  TreeWalk new_walk(new_top);
+  do {
+    const pugi::xml_node old_node = old_walk.node();
+    const pugi::xml_node new_node = new_walk.node();
     if (NodeBase* object = from.Find(old_node.internal_object())) {
       object->Bind(to, new_node, pugi::xml_attribute(), owner);
     }
@@ -24,24 +23,18 @@ void FollowCopy(NodeStore& from, pugi::xml_node old_top, const std::shared_ptr<N
          a = a.next_attribute(), b = b.next_attribute()) {
       if (NodeBase* object = from.Find(a.internal_object())) object->Bind(to, new_node, b, owner);
     }
-    for (pugi::xml_node a = old_node.first_child(), b = new_node.first_child(); a;
-         a = a.next_sibling(), b = b.next_sibling()) {
-      pending.emplace_back(a, b);
-    }
-  }
+  } while (old_walk.Next() && new_walk.Next());
 }
 
 bool HasObjects(const NodeStore& store, pugi::xml_node top) {
-  std::vector<pugi::xml_node> pending{top};
-  while (!pending.empty()) {
-    const pugi::xml_node node = pending.back();
-    pending.pop_back();
+  TreeWalk walk(top);
+  do {
+    const pugi::xml_node node = walk.node();
     if (store.Find(node.internal_object()) != nullptr) return true;
     for (const pugi::xml_attribute attribute : node.attributes()) {
       if (store.Find(attribute.internal_object()) != nullptr) return true;
     }
-    for (const pugi::xml_node child : node.children()) pending.push_back(child);
-  }
+  } while (walk.Next());
   return false;
 }
 
@@ -57,7 +50,7 @@ pugi::xml_node TransplantNode(std::shared_ptr<NodeStore> from, pugi::xml_node no
       before ? parent.insert_copy_before(node, before) : parent.append_copy(node);
   if (!copy) return copy;
   FollowCopy(*from, node, to, copy, owner);
-  node.parent().remove_child(node);
+  RemoveSubtree(node);
   return copy;
 }
 
@@ -67,7 +60,7 @@ bool DetachNode(std::shared_ptr<NodeStore> from, pugi::xml_node node, DomDocumen
     return static_cast<bool>(
         TransplantNode(from, node, fragment, owner, fragment->root(), pugi::xml_node()));
   }
-  return node.parent().remove_child(node);
+  return RemoveSubtree(node);
 }
 
 pugi::xml_attribute TransplantAttribute(std::shared_ptr<NodeStore> from,

@@ -3,13 +3,15 @@
 #include <string>
 
 #include "automation/dom/dom_error.h"
+#include "automation/dom/xml_chars.h"
 
 namespace ovc::dom {
 
 namespace {
 
 bool IsNameStart(wchar_t c) {
-  return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'_' || c == L':' || c > 0x7F;
+  return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'_' || c == L':' ||
+         (c > 0x7F && IsXmlChar(static_cast<char32_t>(c)));
 }
 
 bool IsNameCharacter(wchar_t c) {

@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <string>
 
+#include "automation/dom/tree_walk.h"
+#include "automation/dom/xml_chars.h"
+#include "automation/dom/xml_references.h"
 #include "automation/text.h"
 
 namespace ovc::dom {
@@ -85,34 +88,97 @@ pugi::xml_node CheckTopLevel(pugi::xml_document& tree, std::wstring* reason) {
   return pugi::xml_node();
 }
 
+// Where, and why, a parsed document breaks a rule pugixml does not check.
+struct Fault {
+  size_t offset = 0;
+  std::wstring reason;
+};
+
+constexpr wchar_t kDisallowedCharacter[] = L"The document contains a character XML does not allow";
+
+// Checks the characters of a text node's or attribute's raw value and
+// resolves its references; `node` is the text node or the attribute's
+// element.
+template <class Holder>
+bool ResolveValue(Holder holder, pugi::xml_node node, std::string* scratch, Fault* fault) {
+  const std::string_view raw = holder.value();
+  size_t at = FindDisallowedCharacter(raw);
+  if (at != std::string_view::npos) {
+    *fault = {StartOf(node) + at, kDisallowedCharacter};
+    return false;
+  }
+  if (raw.find('&') == std::string_view::npos) return true;
+  if (!ResolveReferences(raw, scratch, &fault->reason, &at)) {
+    fault->offset = StartOf(node) + at;
+    return false;
+  }
+  if (holder.set_value(scratch->c_str())) return true;
+  *fault = {StartOf(node), L"There is not enough memory for the document"};
+  return false;
+}
+
+bool HasDisallowedCharacter(pugi::xml_node node) {
+  constexpr size_t npos = std::string_view::npos;
+  return FindDisallowedCharacter(node.name()) != npos ||
+         (node.type() != pugi::node_pcdata && FindDisallowedCharacter(node.value()) != npos);
+}
+
+// Checks what pugixml leaves to its user, walking the tree once: the depth
+// of elements, the characters of every name and value, and the references
+// in text and attribute values (parsed unresolved), which it resolves.
+bool CheckTree(pugi::xml_document& tree, size_t max_depth, Fault* fault) {
+  std::string scratch;
+  TreeWalk walk(tree);
+  while (walk.Next()) {
+    const pugi::xml_node node = walk.node();
+    if (max_depth != 0 && walk.depth() > max_depth && node.type() == pugi::node_element) {
+      *fault = {StartOf(node), L"The document nests elements deeper than the limit of " +
+                                   std::to_wstring(max_depth) + L" levels (MaxElementDepth)"};
+      return false;
+    }
+    if (HasDisallowedCharacter(node)) {
+      *fault = {StartOf(node), kDisallowedCharacter};
+      return false;
+    }
+    for (const pugi::xml_attribute attribute : node.attributes()) {
+      if (!ResolveValue(attribute, node, &scratch, fault)) return false;
+    }
+    if (node.type() == pugi::node_pcdata && !ResolveValue(node, node, &scratch, fault)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
-bool ParseXml(std::string_view text, bool is_unicode_text, bool preserve_white_space,
-              pugi::xml_document* tree, ParseErrorInfo* error) {
+bool ParseXml(std::string_view text, const ParseOptions& options, pugi::xml_document* tree,
+              ParseErrorInfo* error) {
   // Parsed as a fragment so that text at the top level is seen and
   // reported rather than dropped; CheckTopLevel applies the document rules.
-  unsigned int options = pugi::parse_default | pugi::parse_declaration | pugi::parse_doctype |
-                         pugi::parse_comments | pugi::parse_pi | pugi::parse_fragment;
-  if (preserve_white_space) options |= pugi::parse_ws_pcdata;
+  // References are left for CheckTree, which knows which are defined.
+  unsigned int flags = (pugi::parse_default & ~pugi::parse_escapes) | pugi::parse_declaration |
+                       pugi::parse_doctype | pugi::parse_comments | pugi::parse_pi |
+                       pugi::parse_fragment;
+  if (options.preserve_white_space) flags |= pugi::parse_ws_pcdata;
   const pugi::xml_parse_result result =
-      tree->load_buffer(text.data(), text.size(), options,
-                        is_unicode_text ? pugi::encoding_utf8 : pugi::encoding_auto);
-  std::wstring reason;
-  size_t offset = static_cast<size_t>(result.offset);
+      tree->load_buffer(text.data(), text.size(), flags,
+                        options.is_unicode_text ? pugi::encoding_utf8 : pugi::encoding_auto);
+  Fault fault{static_cast<size_t>(result.offset), L""};
   if (!result) {
-    reason = FromUtf8(result.description());
-  } else if (const pugi::xml_node misplaced = CheckTopLevel(*tree, &reason)) {
-    offset = StartOf(misplaced);
-  } else if (reason.empty()) {
+    fault.reason = FromUtf8(result.description());
+  } else if (const pugi::xml_node misplaced = CheckTopLevel(*tree, &fault.reason)) {
+    fault.offset = StartOf(misplaced);
+  } else if (!fault.reason.empty()) {
+    fault.offset = text.size();
+  } else if (CheckTree(*tree, options.max_element_depth, &fault)) {
     return true;
-  } else {
-    offset = text.size();
   }
   tree->reset();
   *error = ParseErrorInfo();
   error->code = E_FAIL;
-  error->reason = reason + L".";
-  Locate(text, offset, error);
+  error->reason = fault.reason + L".";
+  Locate(text, fault.offset, error);
   return false;
 }
 

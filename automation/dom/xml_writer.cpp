@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "automation/dom/tree_walk.h"
+
 namespace ovc::dom {
 
 namespace {
@@ -56,34 +58,15 @@ void AppendAttributes(std::string& out, pugi::xml_node node) {
   }
 }
 
-void AppendNode(std::string& out, pugi::xml_node node);
-
-void AppendChildren(std::string& out, pugi::xml_node node) {
-  for (const pugi::xml_node child : node.children()) AppendNode(out, child);
-}
-
-void AppendElement(std::string& out, pugi::xml_node node) {
-  out += '<';
-  out += node.name();
-  AppendAttributes(out, node);
-  if (!node.first_child()) {
-    out += "/>";
-    return;
-  }
-  out += '>';
-  AppendChildren(out, node);
-  out += "</";
-  out += node.name();
-  out += '>';
-}
-
-void AppendNode(std::string& out, pugi::xml_node node) {
+// A node as it stands before its children: a whole node, or an element's
+// start tag (its empty-element tag when it has no children).
+void AppendOpening(std::string& out, pugi::xml_node node) {
   switch (node.type()) {
-    case pugi::node_document:
-      AppendChildren(out, node);
-      break;
     case pugi::node_element:
-      AppendElement(out, node);
+      out += '<';
+      out += node.name();
+      AppendAttributes(out, node);
+      out += node.first_child() ? ">" : "/>";
       break;
     case pugi::node_pcdata:
       AppendEscapedText(out, node.value());
@@ -107,16 +90,27 @@ void AppendNode(std::string& out, pugi::xml_node node) {
     case pugi::node_doctype:
       out.append("<!DOCTYPE ").append(node.value()).append(">");
       break;
+    case pugi::node_document:
     case pugi::node_null:
       break;
   }
+}
+
+void AppendClosing(std::string& out, pugi::xml_node node) {
+  if (node.type() != pugi::node_element) return;
+  out += "</";
+  out += node.name();
+  out += '>';
 }
 
 }  // namespace
 
 std::string WriteXml(pugi::xml_node node) {
   std::string out;
-  AppendNode(out, node);
+  TreeWalk walk(node);
+  do {
+    AppendOpening(out, walk.node());
+  } while (walk.Next([&out](pugi::xml_node left) { AppendClosing(out, left); }));
   return out;
 }
 

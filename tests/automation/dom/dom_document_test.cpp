@@ -48,12 +48,12 @@ TEST(DomDocumentTest, BuildsTheRequestDocumentAttributeByAttribute) {
   ComPtr<IXMLDOMElement> objects = Root(document.get());
   ComPtr<IXMLDOMElement> object = NewElement(document.get(), L"Object");
   ASSERT_EQ(object->setAttribute(L"OID", Variant(int32_t{42})), S_OK);
-  ASSERT_EQ(object->setAttribute(L"Name", Variant(L"Pump A&#38;B\x01")), S_OK);
+  ASSERT_EQ(object->setAttribute(L"Name", Variant(L"Pump A&#38;B\t")), S_OK);
   ASSERT_EQ(objects->appendChild(object.get(), nullptr), S_OK);
   ComPtr<IXMLDOMElement> attributes = NewElement(document.get(), L"Attributes");
   ASSERT_EQ(object->appendChild(attributes.get(), nullptr), S_OK);
   EXPECT_EQ(XmlOf(document.get()),
-            L"<?xml version=\"1.0\"?><Objects><Object OID=\"42\" Name=\"Pump A&amp;#38;B&#1;\">"
+            L"<?xml version=\"1.0\"?><Objects><Object OID=\"42\" Name=\"Pump A&amp;#38;B&#9;\">"
             L"<Attributes/></Object></Objects>");
 }
 

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/automation/dom/dom_testing.h"
+
+namespace ovc::dom_testing {
+namespace {
+
+// <e><e>...x...</e></e>, `levels` elements deep.
+std::wstring Nested(size_t levels) {
+  std::wstring xml;
+  xml.reserve(levels * 7 + 1);
+  for (size_t i = 0; i < levels; ++i) xml += L"<e>";
+  xml += L"x";
+  for (size_t i = 0; i < levels; ++i) xml += L"</e>";
+  return xml;
+}
+
+HRESULT LoadXml(IXMLDOMDocument2* document, const std::wstring& xml, std::wstring* reason) {
+  VARIANT_BOOL loaded = VARIANT_FALSE;
+  const HRESULT hr = document->loadXML(xml, &loaded);
+  IDispatch* error = nullptr;
+  document->get_parseError(&error);
+  As<IXMLDOMParseError>(error)->get_reason(reason);
+  return hr;
+}
+
+TEST(DeepDocumentTest, ElementDepthIsLimited) {
+  struct Case {
+    Variant limit;  // empty: the default, 256
+    size_t levels;
+    int32_t error_position;  // of the first start tag too deep; 0: loads
+  };
+  const Case cases[] = {
+      {Variant(), 256, 0},         {Variant(), 257, 3 * 256 + 1}, {Variant(), 100000, 3 * 256 + 1},
+      {Variant(int32_t{3}), 3, 0}, {Variant::I2(3), 4, 10},       {Variant(int32_t{0}), 1000, 0},
+  };
+  for (const Case& c : cases) {
+    ComPtr<IXMLDOMDocument2> document = NewDocument();
+    if (!c.limit.IsEmpty()) {
+      ASSERT_EQ(document->setProperty(L"MaxElementDepth", c.limit), S_OK);
+    }
+    std::wstring reason;
+    const HRESULT hr = LoadXml(document.get(), Nested(c.levels), &reason);
+    EXPECT_EQ(hr, c.error_position == 0 ? S_OK : S_FALSE) << c.levels;
+    if (hr == S_OK) continue;
+    EXPECT_NE(reason.find(L"MaxElementDepth"), std::wstring::npos) << ToUtf8(reason);
+    IDispatch* error = nullptr;
+    document->get_parseError(&error);
+    int32_t position = 0;
+    As<IXMLDOMParseError>(error)->get_linepos(&position);
+    EXPECT_EQ(position, c.error_position) << c.levels;
+  }
+  ComPtr<IXMLDOMDocument2> document = NewDocument();
+  Variant limit;
+  ASSERT_EQ(document->getProperty(L"MaxElementDepth", &limit), S_OK);
+  EXPECT_EQ(limit, Variant(int32_t{256}));
+  EXPECT_EQ(document->setProperty(L"MaxElementDepth", Variant(int32_t{-1})), E_INVALIDARG);
+  EXPECT_EQ(document->setProperty(L"MaxElementDepth", Variant(L"deep")), E_INVALIDARG);
+}
+
+// Every walk of a tree must work at any depth: none may recurse.
+TEST(DeepDocumentTest, UnlimitedDepthIsSafeEverywhere) {
+  constexpr size_t kLevels = 100000;
+  const std::wstring xml = Nested(kLevels);
+  ComPtr<IXMLDOMDocument2> document = NewDocument();
+  ASSERT_EQ(document->setProperty(L"MaxElementDepth", Variant(int32_t{0})), S_OK);
+  std::wstring reason;
+  ASSERT_EQ(LoadXml(document.get(), xml, &reason), S_OK) << ToUtf8(reason);
+  EXPECT_EQ(XmlOf(document.get()), xml);
+  std::wstring text;
+  ASSERT_EQ(document->get_text(&text), S_OK);
+  EXPECT_EQ(text, L"x");
+
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("deep_" + std::to_string(::getpid()) + ".xml");
+  EXPECT_EQ(document->save(Variant(FromUtf8(path.string()))), S_OK);
+  EXPECT_EQ(std::filesystem::file_size(path), ToUtf8(xml).size());
+  std::filesystem::remove(path);
+
+  IDispatch* found = nullptr;
+  ASSERT_EQ(document->getElementsByTagName(L"e", &found), S_OK);
+  int32_t length = 0;
+  As<IXMLDOMNodeList>(found)->get_length(&length);
+  EXPECT_EQ(length, static_cast<int32_t>(kLevels));
+  ASSERT_EQ(document->selectNodes(L"//e[not(*)]", &found), S_OK);
+  As<IXMLDOMNodeList>(found)->get_length(&length);
+  EXPECT_EQ(length, 1);
+
+  IDispatch* copy = nullptr;
+  ASSERT_EQ(document->cloneNode(VARIANT_TRUE, &copy), S_OK);
+  EXPECT_EQ(XmlOf(As<IXMLDOMNode>(copy).get()), xml);
+  ComPtr<IXMLDOMElement> root = Root(document.get());
+  ASSERT_EQ(root->cloneNode(VARIANT_TRUE, &copy), S_OK);
+  ComPtr<IXMLDOMNode> root_copy = As<IXMLDOMNode>(copy);
+
+  ComPtr<IXMLDOMDocument2> other = Parse(L"<other/>");
+  ASSERT_EQ(Root(other.get())->appendChild(root.get(), nullptr), S_OK);
+  EXPECT_EQ(XmlOf(other.get()), L"<other>" + xml + L"</other>");
+  ASSERT_EQ(Root(other.get())->removeChild(root.get(), nullptr), S_OK);
+  ASSERT_EQ(root_copy->put_text(L"flat"), S_OK);
+  EXPECT_EQ(XmlOf(root_copy.get()), L"<e>flat</e>");
+}
+
+}  // namespace
+}  // namespace ovc::dom_testing

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/automation/dom/dom_testing.h"
+
+namespace ovc::dom_testing {
+namespace {
+
+TEST(WellFormednessTest, LoadRefusesWhatXmlDoesNotAllow) {
+  struct Case {
+    std::wstring xml;
+    std::wstring reason;  // a part of the parse error's reason
+    int32_t position;     // its line position
+  };
+  const std::vector<Case> cases = {
+      {L"<a>&foo;</a>", L"\"foo\" is not defined", 4},
+      {L"<a x=\"1\" y=\"&foo;\"/>", L"\"foo\" is not defined", 1},
+      {L"<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>", L"\"e\" is not defined", 34},
+      {L"<a>x &amp y</a>", L"must start an entity", 6},
+      {L"<a>&#0;</a>", L"\"&#0;\" does not name", 4},
+      {L"<a>&#1;</a>", L"\"&#1;\"", 4},
+      {L"<a>&#xD800;</a>", L"\"&#xD800;\"", 4},
+      {L"<a>&#xFFFE;</a>", L"\"&#xFFFE;\"", 4},
+      {L"<a>&#x110000;</a>", L"\"&#x110000;\"", 4},
+      {L"<a>&#99999999999;</a>", L"\"&#99999999999;\"", 4},
+      {L"<a>&#x;</a>", L"\"&#x;\"", 4},
+      {L"<a>ok\x01</a>", L"character XML does not allow", 6},
+      {L"<a b=\"\x1F\"/>", L"character XML does not allow", 1},
+      {L"<a><!--\uFFFF--></a>", L"character XML does not allow", 8},
+  };
+  for (const Case& c : cases) {
+    ComPtr<IXMLDOMDocument2> document = NewDocument();
+    VARIANT_BOOL loaded = VARIANT_TRUE;
+    EXPECT_EQ(document->loadXML(c.xml, &loaded), S_FALSE) << ToUtf8(c.xml);
+    IDispatch* error_object = nullptr;
+    document->get_parseError(&error_object);
+    ComPtr<IXMLDOMParseError> error = As<IXMLDOMParseError>(error_object);
+    std::wstring reason;
+    int32_t position = 0;
+    error->get_reason(&reason);
+    error->get_linepos(&position);
+    EXPECT_NE(reason.find(c.reason), std::wstring::npos) << ToUtf8(c.xml) << ": " << ToUtf8(reason);
+    EXPECT_EQ(position, c.position) << ToUtf8(c.xml);
+  }
+}
+
+TEST(WellFormednessTest, ReferencesResolveToTheirCharacters) {
+  ComPtr<IXMLDOMDocument2> document =
+      Parse(L"<a v=\"&quot;&apos;&#10;&#x9;\">&lt;&gt;&amp;&#65;&#x42;&#x10FFFF;&#13;</a>");
+  ComPtr<IXMLDOMElement> root = Root(document.get());
+  std::wstring text;
+  root->get_text(&text);
+  EXPECT_EQ(text, L"<>&AB\U0010FFFF\r");
+  EXPECT_EQ(AttributeText(root.get(), L"v"), L"\"'\n\t");
+  EXPECT_EQ(XmlOf(Parse(XmlOf(document.get())).get()), XmlOf(document.get()))
+      << "what is written reads back the same";
+}
+
+TEST(WellFormednessTest, TextThatCannotBeWrittenIsRefusedWhereSet) {
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<r a=\"1\">t<!--c--><?p d?><![CDATA[x]]></r>");
+  ComPtr<IXMLDOMElement> root = Root(document.get());
+  auto node = [&](const wchar_t* query) { return Select(document.get(), query); };
+  IDispatch* created = nullptr;
+  struct Case {
+    const char* what;
+    std::function<HRESULT()> set;
+  };
+  const std::vector<Case> cases = {
+      {"comment with --", [&] { return document->createComment(L"a--b", &created); }},
+      {"comment ending in -", [&] { return document->createComment(L"a-", &created); }},
+      {"comment value with --",
+       [&] { return node(L"//comment()")->put_nodeValue(Variant(L"--")); }},
+      {"comment text with --", [&] { return node(L"//comment()")->put_text(L"x--y"); }},
+      {"instruction with ?>",
+       [&] { return node(L"//processing-instruction()")->put_nodeValue(Variant(L"a?>b")); }},
+      {"CDATA with ]]>", [&] { return node(L"//text()[2]")->put_text(L"]]>"); }},
+      {"control character in new text",
+       [&] { return document->createTextNode(L"a\x01", &created); }},
+      {"vertical tab in element text", [&] { return root->put_text(L"a\x0B"); }},
+      {"U+FFFE in an attribute", [&] { return root->setAttribute(L"b", Variant(L"\uFFFE")); }},
+      {"lone surrogate in an attribute node",
+       [&] { return node(L"//@a")->put_nodeValue(Variant(std::wstring(1, 0xDC00))); }},
+      {"U+FFFF in a text node", [&] { return node(L"//text()[1]")->put_text(L"\uFFFF"); }},
+      {"U+FFFF in an element name", [&] { return document->createElement(L"a\uFFFF", &created); }},
+  };
+  const std::wstring before = XmlOf(document.get());
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.set(), E_FAIL) << c.what;
+    EXPECT_FALSE(ErrorDescription().empty()) << c.what;
+    EXPECT_EQ(created, nullptr) << c.what;
+  }
+  EXPECT_EQ(XmlOf(document.get()), before);
+  EXPECT_EQ(document->createComment(L"a - b", &created), S_OK);
+  ComPtr<IDispatch>::Attach(created);
+}
+
+}  // namespace
+}  // namespace ovc::dom_testing
