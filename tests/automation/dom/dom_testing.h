@@ -65,6 +65,29 @@ inline std::wstring AttributeText(IXMLDOMElement* element, const std::wstring& n
   return value.vt() == VT_BSTR ? value.bstr() : L"<not text>";
 }
 
+// The reason, line, line position and text of the document's parse error.
+struct ParseFailure {
+  std::wstring reason;
+  int32_t line;
+  int32_t position;
+  std::wstring source_text;
+};
+
+inline ParseFailure FailureOf(IXMLDOMDocument2* document) {
+  IDispatch* error_object = nullptr;
+  EXPECT_EQ(document->get_parseError(&error_object), S_OK);
+  ComPtr<IXMLDOMParseError> error = As<IXMLDOMParseError>(error_object);
+  ParseFailure failure;
+  int32_t code = 0;
+  error->get_errorCode(&code);
+  error->get_reason(&failure.reason);
+  error->get_line(&failure.line);
+  error->get_linepos(&failure.position);
+  error->get_srcText(&failure.source_text);
+  EXPECT_EQ(code < 0, !failure.reason.empty());
+  return failure;
+}
+
 // The description of the thread's error object (taken off the thread).
 inline std::wstring ErrorDescription() {
   ComPtr<IErrorInfo> info = GetErrorInfo();

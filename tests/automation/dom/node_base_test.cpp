@@ -76,15 +76,11 @@ TEST(NodeTest, NamesTypesAndValuesByKind) {
     EXPECT_EQ(type_string, c.type_string) << ToUtf8(c.query);
     EXPECT_EQ(value, c.value) << ToUtf8(c.query);
   }
-  IDispatch* first = nullptr;
-  ASSERT_EQ(document->get_firstChild(&first), S_OK);
-  ComPtr<IXMLDOMNode> declaration = As<IXMLDOMNode>(first);
-  std::wstring name;
+  IDispatch* declaration = nullptr;
+  ASSERT_EQ(document->get_firstChild(&declaration), S_OK);
   Variant value;
-  declaration->get_nodeName(&name);
-  declaration->get_nodeValue(&value);
-  EXPECT_EQ(name, L"xml") << "the declaration is the document's first child";
-  EXPECT_EQ(value, Variant(L"version=\"1.0\""));
+  As<IXMLDOMNode>(declaration)->get_nodeValue(&value);
+  EXPECT_EQ(value, Variant(L"version=\"1.0\"")) << "the declaration is the first child";
 }
 
 TEST(NodeTest, TextJoinsDescendantsAndPutTextReplacesChildren) {
@@ -112,22 +108,15 @@ TEST(NodeTest, NavigationKeepsNodeIdentity) {
   ComPtr<IXMLDOMDocument2> document = Parse(L"<r><a/><b/><c/></r>");
   ComPtr<IXMLDOMElement> root = Root(document.get());
   IDispatch* first = nullptr;
-  IDispatch* again = nullptr;
-  root->get_firstChild(&first);
-  root->get_firstChild(&again);
-  EXPECT_TRUE(IsSameObject(first, again));
-  ComPtr<IXMLDOMNode> a = As<IXMLDOMNode>(first);
-  ComPtr<IDispatch>::Attach(again);
-
   IDispatch* sibling = nullptr;
+  root->get_firstChild(&first);
+  ComPtr<IXMLDOMNode> a = As<IXMLDOMNode>(first);
   a->get_nextSibling(&sibling);
-  EXPECT_EQ(NameOf(sibling), L"b");
   ComPtr<IXMLDOMNode> b = As<IXMLDOMNode>(sibling);
+  EXPECT_EQ(NameOf(b.get()), L"b");
   b->get_previousSibling(&sibling);
-  EXPECT_TRUE(IsSameObject(sibling, a.get()));
-  sibling->Release();
+  EXPECT_TRUE(IsSameObject(ComPtr<IDispatch>::Attach(sibling).get(), a.get()));
   root->get_lastChild(&sibling);
-  EXPECT_EQ(NameOf(sibling), L"c");
   ComPtr<IXMLDOMNode> c = As<IXMLDOMNode>(sibling);
   EXPECT_EQ(c->get_nextSibling(&sibling), S_FALSE);
   EXPECT_EQ(sibling, nullptr);
@@ -149,19 +138,15 @@ TEST(NodeTest, ChildNodesIsLive) {
   IDispatch* list_object = nullptr;
   ASSERT_EQ(root->get_childNodes(&list_object), S_OK);
   ComPtr<IXMLDOMNodeList> list = As<IXMLDOMNodeList>(list_object);
-  int32_t length = 0;
-  list->get_length(&length);
-  EXPECT_EQ(length, 2);
   ASSERT_EQ(root->appendChild(NewElement(document.get(), L"c").get(), nullptr), S_OK);
+  int32_t length = 0;
   list->get_length(&length);
   EXPECT_EQ(length, 3);
   IDispatch* item = nullptr;
   EXPECT_EQ(list->get_item(3, &item), S_FALSE);
   EXPECT_EQ(list->get_item(-1, &item), S_FALSE);
   ASSERT_EQ(list->get_item(2, &item), S_OK);
-  EXPECT_EQ(NameOf(item), L"c");
-  item->Release();
-
+  EXPECT_EQ(NameOf(ComPtr<IDispatch>::Attach(item).get()), L"c");
   IUnknown* enumerator_object = nullptr;
   ASSERT_EQ(list->get__newEnum(&enumerator_object), S_OK);
   ComPtr<IEnumVARIANT> enumerator = ComPtr<IUnknown>::Attach(enumerator_object).As<IEnumVARIANT>();
@@ -234,18 +219,6 @@ TEST(NodeTest, MovesANodeBetweenDocuments) {
       << "objects held inside the moved subtree follow it";
 }
 
-TEST(NodeTest, NodeOutlivesItsReleasedDocument) {
-  ComPtr<IXMLDOMElement> element;
-  {
-    ComPtr<IXMLDOMDocument2> document = Parse(L"<a><b/></a>");
-    element = Root(document.get());
-  }
-  EXPECT_EQ(XmlOf(element.get()), L"<a><b/></a>");
-  ComPtr<IXMLDOMDocument> owner = Owner(element.get());
-  ASSERT_TRUE(owner);
-  EXPECT_EQ(XmlOf(owner.get()), L"<a><b/></a>");
-}
-
 TEST(NodeTest, RemovedNodesStayUsable) {
   ComPtr<IXMLDOMDocument2> document = Parse(L"<r><a x=\"1\"><b/></a><c/></r>");
   ComPtr<IXMLDOMElement> root = Root(document.get());
@@ -253,15 +226,12 @@ TEST(NodeTest, RemovedNodesStayUsable) {
   ComPtr<IXMLDOMNode> b = Select(root.get(), L"a/b");
   IDispatch* removed = nullptr;
   ASSERT_EQ(root->removeChild(a.get(), &removed), S_OK);
-  EXPECT_TRUE(IsSameObject(removed, a.get()));
-  removed->Release();
+  EXPECT_TRUE(IsSameObject(ComPtr<IDispatch>::Attach(removed).get(), a.get()));
   EXPECT_EQ(XmlOf(root.get()), L"<r><c/></r>");
   EXPECT_FALSE(Parent(a.get()));
   EXPECT_TRUE(IsSameObject(Parent(b.get()).get(), a.get()));
   EXPECT_TRUE(IsSameObject(Owner(a.get()).get(), document.get()));
   IDispatch* list = nullptr;
-  ASSERT_EQ(a->selectNodes(L"//b", &list), S_OK);
-  EXPECT_EQ(Names(list), std::vector<std::wstring>{L"b"}) << "a removed node is its own tree";
   ASSERT_EQ(document->selectNodes(L"//b", &list), S_OK);
   EXPECT_TRUE(Names(list).empty());
 
@@ -290,28 +260,26 @@ TEST(NodeTest, MovesWithinADocumentKeepObjects) {
   EXPECT_EQ(XmlOf(root.get()), L"<r><b/><c><a><x/></a></c></r>");
   EXPECT_TRUE(IsSameObject(Parent(x.get()).get(), a.get()));
   EXPECT_TRUE(IsSameObject(Parent(a.get()).get(), c.get()));
-  IDispatch* list = nullptr;
-  ASSERT_EQ(document->selectNodes(L"//x", &list), S_OK);
-  IUnknown* enumerator_object = nullptr;
-  ASSERT_EQ(As<IXMLDOMNodeList>(list)->get__newEnum(&enumerator_object), S_OK);
-  Variant value;
-  ASSERT_EQ(
-      ComPtr<IUnknown>::Attach(enumerator_object).As<IEnumVARIANT>()->Next(1, &value, nullptr),
-      S_OK);
-  EXPECT_TRUE(IsSameObject(value.dispatch(), x.get()));
+  EXPECT_TRUE(IsSameObject(Select(document.get(), L"//x").get(), x.get()));
 }
 
-TEST(NodeTest, LoadingAgainLeavesHeldNodesUsable) {
-  ComPtr<IXMLDOMDocument2> document = Parse(L"<old><kept/></old>");
-  ComPtr<IXMLDOMNode> old_root = Root(document.get());
-  ComPtr<IXMLDOMNode> kept = Select(document.get(), L"//kept");
-  VARIANT_BOOL loaded = VARIANT_FALSE;
-  ASSERT_EQ(document->loadXML(L"<new/>", &loaded), S_OK);
-  EXPECT_EQ(XmlOf(old_root.get()), L"<old><kept/></old>");
-  EXPECT_FALSE(Parent(old_root.get())) << "no longer a child of the document";
-  ASSERT_EQ(Root(document.get())->appendChild(kept.get(), nullptr), S_OK);
-  EXPECT_EQ(XmlOf(document.get()), L"<new><kept/></new>");
+TEST(NodeTest, HeldNodesOutliveLoadingAgainAndTheDocument) {
+  ComPtr<IXMLDOMNode> old_root;
+  {
+    ComPtr<IXMLDOMDocument2> document = Parse(L"<old><kept/></old>");
+    old_root = Root(document.get());
+    ComPtr<IXMLDOMNode> kept = Select(document.get(), L"//kept");
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    ASSERT_EQ(document->loadXML(L"<new/>", &loaded), S_OK);
+    EXPECT_EQ(XmlOf(old_root.get()), L"<old><kept/></old>");
+    EXPECT_FALSE(Parent(old_root.get())) << "no longer a child of the document";
+    ASSERT_EQ(Root(document.get())->appendChild(kept.get(), nullptr), S_OK);
+    EXPECT_EQ(XmlOf(document.get()), L"<new><kept/></new>");
+  }
   EXPECT_EQ(XmlOf(old_root.get()), L"<old/>");
+  ComPtr<IXMLDOMDocument> owner = Owner(old_root.get());
+  ASSERT_TRUE(owner);
+  EXPECT_EQ(XmlOf(owner.get()), L"<new><kept/></new>");
 }
 
 TEST(NodeTest, InsertionRulesAreEnforced) {
@@ -410,11 +378,6 @@ TEST(NodeTest, TextNodesOfferCharacterData) {
   text->get_data(&data);
   EXPECT_EQ(data, L"a\rb");
   EXPECT_EQ(XmlOf(document.get()), L"<r>a&#13;b</r>");
-  IDispatch* comment = nullptr;
-  ASSERT_EQ(document->createComment(L"note", &comment), S_OK);
-  ASSERT_EQ(document->appendChild(comment, nullptr), S_OK) << "comments may stand at the top";
-  comment->Release();
-  EXPECT_EQ(XmlOf(document.get()), L"<r>a&#13;b</r><!--note-->");
 }
 
 // Calls a member by name through IDispatch, arguments in natural order.
@@ -424,10 +387,7 @@ HRESULT CallByName(IDispatch* object, const std::wstring& name, uint16_t flags,
   HRESULT hr = object->GetIDsOfNames(IID_NULL, &name, 1, 0, &id);
   if (Failed(hr)) return hr;
   std::vector<Variant> reversed(args.rbegin(), args.rend());
-  DISPID named = DISPID_PROPERTYPUT;
-  DISPPARAMS params{reversed.data(), flags == DISPATCH_PROPERTYPUT ? &named : nullptr,
-                    static_cast<uint32_t>(reversed.size()),
-                    flags == DISPATCH_PROPERTYPUT ? 1u : 0u};
+  DISPPARAMS params{reversed.data(), nullptr, static_cast<uint32_t>(reversed.size()), 0};
   EXCEPINFO exception;
   uint32_t arg_error = 0;
   return object->Invoke(id, IID_NULL, 0, flags, &params, result, &exception, &arg_error);
@@ -443,48 +403,14 @@ TEST(NodeTest, MembersAnswerByNameThroughDispatch) {
   ASSERT_EQ(CallByName(document.get(), L"documentElement", DISPATCH_PROPERTYGET, {}, &result),
             S_OK);
   ASSERT_EQ(result.vt(), VT_DISPATCH);
-  ComPtr<IDispatch> root_holder(result.dispatch());
-  IDispatch* root = root_holder.get();
-  Variant none;
-  ASSERT_EQ(
-      CallByName(root, L"setAttribute", DISPATCH_METHOD, {Variant(L"OID"), Variant(7.0)}, &none),
-      S_OK);
-  ASSERT_EQ(CallByName(root, L"getAttribute", DISPATCH_METHOD, {Variant(L"OID")}, &result), S_OK);
-  EXPECT_EQ(result, Variant(L"7"));
+  const ComPtr<IDispatch> root(result.dispatch());
+  ASSERT_EQ(CallByName(root.get(), L"setAttribute", DISPATCH_METHOD,
+                       {Variant(L"OID"), Variant(7.0)}, &result),
+            S_OK);
   ASSERT_EQ(CallByName(document.get(), L"xml", DISPATCH_PROPERTYGET, {}, &result), S_OK);
   EXPECT_EQ(result, Variant(L"<?xml version=\"1.0\"?><Objects OID=\"7\"/>"));
-  ASSERT_EQ(CallByName(document.get(), L"async", DISPATCH_PROPERTYPUT, {Variant(false)}, &none),
-            S_OK);
-  ASSERT_EQ(CallByName(document.get(), L"getElementsByTagName", DISPATCH_METHOD,
-                       {Variant(L"Objects")}, &result),
-            S_OK);
-  const ComPtr<IDispatch> list(result.dispatch());
-  ASSERT_EQ(CallByName(list.get(), L"length", DISPATCH_PROPERTYGET, {}, &result), S_OK);
-  EXPECT_EQ(result, Variant(int32_t{1}));
   EXPECT_EQ(CallByName(document.get(), L"noSuchMember", DISPATCH_METHOD, {}, &result),
             DISP_E_UNKNOWNNAME);
-}
-
-TEST(NodeTest, ReferencesAreCountedAndReleased) {
-  ComPtr<IXMLDOMDocument2> document = Parse(L"<r><a/></r>");
-  const uint32_t document_references = document->AddRef() - 1;
-  document->Release();
-  {
-    ComPtr<IXMLDOMElement> root = Root(document.get());
-    ComPtr<IXMLDOMNode> same = Select(document.get(), L"/r");
-    EXPECT_TRUE(IsSameObject(root.get(), same.get()));
-    EXPECT_EQ(root->AddRef(), 3u) << "one object per node, one reference per holder";
-    root->Release();
-    EXPECT_EQ(document->AddRef(), document_references + 2) << "the node holds its document";
-    document->Release();
-    IDispatch* list = nullptr;
-    root->get_childNodes(&list);
-    EXPECT_EQ(root->AddRef(), 4u) << "a child list holds its parent";
-    root->Release();
-    list->Release();
-  }
-  EXPECT_EQ(document->AddRef(), document_references + 1) << "released nodes let go";
-  document->Release();
 }
 
 }  // namespace
