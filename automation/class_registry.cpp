@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "automation/error_info.h"
+#include "automation/exception_guard.h"
 #include "automation/registry_store.h"
 #include "automation/text.h"
 
@@ -187,6 +188,35 @@ HRESULT ProgIdToClsid(std::wstring_view prog_id, int depth, CLSID* clsid) {
   return S_OK;
 }
 
+HRESULT GetClassObject(const CLSID& clsid, uint32_t context, const IID& iid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  if ((context & CLSCTX_ALL) == 0) return E_INVALIDARG;
+  if (const auto registered = FindRegistered(clsid, context)) {
+    return registered->factory->QueryInterface(iid, object);
+  }
+  if ((context & CLSCTX_INPROC_SERVER) != 0) {
+    const auto module = ClassesValue(ClassKey(clsid) + L"\\InprocServer32");
+    if (module && !module->empty()) return GetFromModule(*module, clsid, iid, object);
+  }
+  return NotRegistered(clsid, context);
+}
+
+HRESULT CreateInstance(const CLSID& clsid, IUnknown* outer, uint32_t context, const IID& iid,
+                       void** object) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  if (outer != nullptr) {
+    return SetErrorResult(CLASS_E_NOAGGREGATION,
+                          L"Class " + GuidToString(clsid) + L" cannot be aggregated",
+                          L"CoCreateInstance");
+  }
+  ComPtr<IClassFactory> factory;
+  const HRESULT found = GetClassObject(clsid, context, IClassFactory::kIid, factory.ReceiveVoid());
+  if (Failed(found)) return found;
+  return factory->CreateInstance(nullptr, iid, object);
+}
+
 }  // namespace
 
 HRESULT CoRegisterClassObject(const CLSID& clsid, IUnknown* factory, uint32_t context,
@@ -204,33 +234,14 @@ HRESULT CoRevokeClassObject(uint32_t cookie) {
 }
 
 HRESULT CoGetClassObject(const CLSID& clsid, uint32_t context, const IID& iid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  *object = nullptr;
-  if ((context & CLSCTX_ALL) == 0) return E_INVALIDARG;
-  if (const auto registered = FindRegistered(clsid, context)) {
-    return registered->factory->QueryInterface(iid, object);
-  }
-  if ((context & CLSCTX_INPROC_SERVER) != 0) {
-    const auto module = ClassesValue(ClassKey(clsid) + L"\\InprocServer32");
-    if (module && !module->empty()) return GetFromModule(*module, clsid, iid, object);
-  }
-  return NotRegistered(clsid, context);
+  return GuardedCall(L"CoGetClassObject",
+                     [&] { return GetClassObject(clsid, context, iid, object); });
 }
 
 HRESULT CoCreateInstance(const CLSID& clsid, IUnknown* outer, uint32_t context, const IID& iid,
                          void** object) {
-  if (object == nullptr) return E_POINTER;
-  *object = nullptr;
-  if (outer != nullptr) {
-    return SetErrorResult(CLASS_E_NOAGGREGATION,
-                          L"Class " + GuidToString(clsid) + L" cannot be aggregated",
-                          L"CoCreateInstance");
-  }
-  ComPtr<IClassFactory> factory;
-  const HRESULT found =
-      CoGetClassObject(clsid, context, IClassFactory::kIid, factory.ReceiveVoid());
-  if (Failed(found)) return found;
-  return factory->CreateInstance(nullptr, iid, object);
+  return GuardedCall(L"CoCreateInstance",
+                     [&] { return CreateInstance(clsid, outer, context, iid, object); });
 }
 
 HRESULT CLSIDFromProgID(std::wstring_view prog_id, CLSID* clsid) {

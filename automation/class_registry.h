@@ -58,7 +58,10 @@ struct ClassNames {
 //
 // Every failure the functions below find themselves, except E_POINTER and
 // E_INVALIDARG, also sets an error object on the thread saying what failed;
-// failures of class objects and modules are passed on as they come.
+// failures of class objects and modules are passed on as they come. A C++
+// exception thrown by a class object or module while CoGetClassObject or
+// CoCreateInstance calls it ends there as a status with an error object
+// (GuardedCall, exception_guard.h).
 
 // Makes `factory` (usually an IClassFactory) the class object of `clsid` in
 // `context` (CLSCTX_*), findable by `names`, and stores a cookie (never 0)

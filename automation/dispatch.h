@@ -64,7 +64,9 @@ struct IDispatch : IUnknown {
                                 LCID locale, DISPID* ids) = 0;
   // Calls member `id` as `flags` says. The member's status is returned as it
   // is; a failing member leaves its error object on the thread and, when
-  // `exception` is given, copies it there. Dispatch failures:
+  // `exception` is given, copies it there; a C++ exception thrown by the
+  // member ends as such a failure (GuardedCall, exception_guard.h), so that
+  // none leaves Invoke. Dispatch failures:
   // DISP_E_MEMBERNOTFOUND, DISP_E_BADPARAMCOUNT, DISP_E_PARAMNOTOPTIONAL,
   // DISP_E_TYPEMISMATCH (with the argument's position, counted in
   // `params.args` order, in *arg_error), DISP_E_NONAMEDARGS.

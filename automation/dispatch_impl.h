@@ -16,6 +16,7 @@ namespace ovc {
 
 // The dispatcher shared by every dual interface: GetIDsOfNames and Invoke
 // derived from the interface's description (see IDispatch for the results).
+// No C++ exception leaves DispatchInvoke.
 HRESULT DispatchGetIDsOfNames(const InterfaceInfo& info, const std::wstring* names,
                               uint32_t count, DISPID* ids);
 HRESULT DispatchInvoke(const InterfaceInfo& info, IDispatch* self, DISPID id, uint16_t flags,

@@ -4,6 +4,7 @@
 #include "automation/conversion.h"
 #include "automation/dispatch_impl.h"
 #include "automation/error_info.h"
+#include "automation/exception_guard.h"
 #include "automation/text.h"
 
 namespace ovc {
@@ -180,9 +181,11 @@ HRESULT DispatchGetIDsOfNames(const InterfaceInfo& info, const std::wstring* nam
   return hr;
 }
 
-HRESULT DispatchInvoke(const InterfaceInfo& info, IDispatch* self, DISPID id, uint16_t flags,
-                       DISPPARAMS* params, Variant* result, EXCEPINFO* exception,
-                       uint32_t* arg_error) {
+namespace {
+
+HRESULT InvokeMember(const InterfaceInfo& info, IDispatch* self, DISPID id, uint16_t flags,
+                     DISPPARAMS* params, Variant* result, EXCEPINFO* exception,
+                     uint32_t* arg_error) {
   DISPPARAMS no_arguments;
   if (params == nullptr) params = &no_arguments;
   if (params->count < params->named_count || (params->count > 0 && params->args == nullptr) ||
@@ -208,13 +211,23 @@ HRESULT DispatchInvoke(const InterfaceInfo& info, IDispatch* self, DISPID id, ui
     }
   }
   if (result != nullptr) result->Clear();
-  hr = member->thunk(self, slots);
+  hr = GuardedCall(info.name, [&] { return member->thunk(self, slots); });
   if (Failed(hr)) {
     CopyErrorTo(exception, hr);
     return hr;
   }
   const HRESULT stored = StoreOutputs(*member, map, *params, slots, result);
   return Failed(stored) ? stored : hr;
+}
+
+}  // namespace
+
+HRESULT DispatchInvoke(const InterfaceInfo& info, IDispatch* self, DISPID id, uint16_t flags,
+                       DISPPARAMS* params, Variant* result, EXCEPINFO* exception,
+                       uint32_t* arg_error) {
+  return GuardedCall(info.name, [&] {
+    return InvokeMember(info, self, id, flags, params, result, exception, arg_error);
+  });
 }
 
 }  // namespace ovc

@@ -3,6 +3,10 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <exception>
+#include <new>
+#include <stdexcept>
+
 #include <string>
 
 #include "automation/com_object.h"
@@ -40,11 +44,13 @@ class EngineFactory final : public ComObject<IClassFactory>,
   HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** object) override {
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
     ++created;
+    if (failure) std::rethrow_exception(failure);
     return CreateObject<Engine>(iid, object);
   }
   HRESULT LockServer(bool) override { return S_OK; }
 
   int created = 0;
+  std::exception_ptr failure;  // thrown by CreateInstance when set
 };
 
 std::wstring Key(std::wstring_view path) { return L"HKEY_CLASSES_ROOT\\" + std::wstring(path); }
@@ -128,6 +134,28 @@ TEST_F(ClassRegistryTest, CreationFailures) {
   EXPECT_EQ(CoCreateInstance(kEngineClsid, nullptr, CLSCTX_ALL, IDispatch::kIid, nullptr),
             E_POINTER);
   EXPECT_EQ(factory->created, 1) << "only the E_NOINTERFACE attempt reached the factory";
+}
+
+TEST_F(ClassRegistryTest, ExceptionOfAFactoryEndsAsAStatus) {
+  const auto factory = Register(kEngineClsid, CLSCTX_INPROC_SERVER);
+  const struct {
+    std::exception_ptr failure;
+    HRESULT code;
+    const wchar_t* description;
+  } cases[] = {
+      {std::make_exception_ptr(std::bad_alloc()), E_OUTOFMEMORY,
+       L"Not enough memory resources are available to complete this operation."},
+      {std::make_exception_ptr(std::runtime_error("no engines")), E_UNEXPECTED,
+       L"Unhandled C++ exception (std::runtime_error): no engines"},
+  };
+  for (const auto& c : cases) {
+    factory->failure = c.failure;
+    void* object = &object;
+    EXPECT_EQ(CoCreateInstance(kEngineClsid, nullptr, CLSCTX_ALL, IDispatch::kIid, &object),
+              c.code);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(TakeErrorDescription(), c.description);
+  }
 }
 
 TEST_F(ClassRegistryTest, RevokedClassIsGoneAndItsFactoryReleased) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "automation/error_info.h"
@@ -175,6 +179,41 @@ TEST(TypeLibraryTest, DescribesTheLibraryItWasCompiledFrom) {
   const MemberInfo* add = ICounter::TypeInfo().Find(1, MemberKind::kMethod);
   ASSERT_NE(add, nullptr);
   EXPECT_EQ(add->params[1].default_value, L"10");
+}
+
+// A counter whose Label setter throws what the test gives it.
+class ThrowingCounter final : public Counter {
+ public:
+  explicit ThrowingCounter(std::function<void()> raise) : raise_(std::move(raise)) {}
+  HRESULT put_Label(const std::wstring&) override {
+    raise_();
+    return S_OK;
+  }
+
+ private:
+  std::function<void()> raise_;
+};
+
+TEST_F(DispatchTest, ExceptionOfAMemberEndsAsItsStatusWithAnErrorObject) {
+  const struct {
+    std::function<void()> raise;
+    HRESULT code;
+    const wchar_t* description;
+  } cases[] = {
+      {[] { throw std::bad_alloc(); }, E_OUTOFMEMORY,
+       L"Not enough memory resources are available to complete this operation."},
+      {[] { throw std::runtime_error("disk on fire"); }, E_UNEXPECTED,
+       L"Unhandled C++ exception (std::runtime_error): disk on fire"},
+      {[] { throw 42; }, E_UNEXPECTED, L"Unhandled C++ exception (int)"},
+  };
+  for (const auto& c : cases) {
+    counter_ = MakeObject<ThrowingCounter>(c.raise);
+    EXPECT_EQ(Call(L"Label", DISPATCH_PROPERTYPUT, {Variant(L"x")}), c.code);
+    EXPECT_EQ(exception_.scode, c.code);
+    EXPECT_EQ(exception_.description, c.description);
+    EXPECT_EQ(exception_.source, L"ICounter");
+    EXPECT_EQ(DescriptionOf(GetErrorInfo().get()), c.description) << "left on the thread";
+  }
 }
 
 }  // namespace
