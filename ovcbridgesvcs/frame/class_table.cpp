@@ -1,30 +1,53 @@
 #include "ovcbridgesvcs/frame/class_table.h"
 
-#include "automation/com_object.h"
-#include "ovcbridgesvcs/host/orvan.h"
+#include <stdexcept>
+
+#include "automation/text.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 
 namespace ovc {
-namespace {
 
-// The one place where each class's creator is plugged in once the class is
-// implemented, e.g. {CLSID_Bridge, 101, &CreateObject<CBridge>}.
-constexpr LibraryClass kClasses[] = {
-    {CLSID_Bridge, 101, nullptr},        {CLSID_LinkSet, 102, nullptr},
-    {CLSID_Link, 103, nullptr},          {CLSID_App, 104, nullptr},
-    {CLSID_ExcelApp, 105, nullptr},      {CLSID_WordApp, 106, nullptr},
-    {CLSID_AppCollection, 107, nullptr}, {CLSID_Orvan, 108, &CreateObject<COrvan>},
-};
+ClassTable::ClassTable() {
+  for (const CoclassInfo* coclass : LibraryTypeInfo().coclasses) {
+    classes_.push_back({coclass, nullptr});
+  }
+}
 
-}  // namespace
+void ClassTable::Plug(const CLSID& clsid, ClassCreator create) {
+  const LibraryClass* found = Find(clsid);
+  if (found == nullptr || found->create != nullptr) {
+    throw std::logic_error(
+        "class " + ToUtf8(GuidToString(clsid)) +
+        (found == nullptr ? " is not in the type library" : " is plugged in twice"));
+  }
+  classes_[static_cast<size_t>(found - classes_.data())].create = create;
+}
 
-std::span<const LibraryClass> LibraryClasses() { return kClasses; }
-
-const LibraryClass* FindCreatableClass(const CLSID& clsid) {
-  for (const LibraryClass& entry : kClasses) {
-    if (entry.clsid == clsid) return &entry;
+const LibraryClass* ClassTable::Find(const CLSID& clsid) const {
+  for (const LibraryClass& entry : classes_) {
+    if (entry.coclass->clsid == clsid) return &entry;
   }
   return nullptr;
+}
+
+const TypeLibraryInfo& LibraryTypeInfo() { return OVCBridgeSvcsTypeLibrary(); }
+
+const ClassTable& LibraryClasses() {
+  static const ClassTable table = [] {
+    ClassTable plugged;
+    PlugLibraryClasses(plugged);
+    return plugged;
+  }();
+  return table;
+}
+
+std::wstring ProgId(const CoclassInfo& coclass) {
+  std::wstring prog_id(LibraryTypeInfo().name);
+  return prog_id.append(L".").append(coclass.name);
+}
+
+std::wstring VersionedProgId(const CoclassInfo& coclass) {
+  return ProgId(coclass) + L"." + std::to_wstring(LibraryTypeInfo().major_version);
 }
 
 }  // namespace ovc

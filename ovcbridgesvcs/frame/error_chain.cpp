@@ -105,7 +105,8 @@ void AddErrorRecord(CMethodFrame& frame, std::optional<std::source_location> whe
     description += chain;
   }
   if (description.empty()) return;
-  std::wstring source = frame.method_name.empty() ? SourceOf(previous.get()) : frame.method_name;
+  std::wstring source =
+      frame.method_name.empty() ? SourceOf(previous.get()) : std::wstring(frame.method_name);
   frame.error = CreateErrorInfo(std::move(description), std::move(source));
   SetErrorInfo(frame.error);
 }
@@ -121,7 +122,7 @@ void SetErrorRecord(CMethodFrame& frame, HRESULT code, std::wstring_view text,
           .AddHr(code)
           .AddLocation(FromUtf8(where.file_name()), static_cast<int32_t>(where.line()))
           .Finish();
-  frame.error = CreateErrorInfo(std::move(record), frame.method_name);
+  frame.error = CreateErrorInfo(std::move(record), std::wstring(frame.method_name));
 }
 
 }  // namespace ovc

@@ -2,11 +2,11 @@
 #include <dlfcn.h>
 
 #include <filesystem>
-#include <new>
 #include <string>
 #include <system_error>
 
 #include "automation/error_info.h"
+#include "automation/exception_guard.h"
 #include "automation/hresult.h"
 #include "automation/registry_store.h"
 #include "automation/text.h"
@@ -17,6 +17,9 @@
 #define OVC_EXPORT __attribute__((visibility("default")))
 
 namespace {
+
+// The source of the error objects the entry points set themselves.
+constexpr std::wstring_view kSource = L"OVCBridgeSvcs";
 
 // The full path of the file this library was loaded from, or nothing.
 std::wstring ModulePath() {
@@ -29,26 +32,14 @@ std::wstring ModulePath() {
   return ovc::FromUtf8(error ? std::string(info.dli_fname) : path.string());
 }
 
-// Runs an entry point's work; no exception leaves the library.
-template <class Work>
-ovc::HRESULT Guarded(Work&& work) noexcept {
-  try {
-    return work();
-  } catch (const std::bad_alloc&) {
-    return ovc::E_OUTOFMEMORY;
-  } catch (...) {
-    return ovc::E_FAIL;
-  }
-}
-
 // Registers or unregisters the library found at its own path.
 template <class Registration>
 ovc::HRESULT RunRegistration(Registration registration) {
-  return Guarded([&] {
+  return ovc::GuardedCall(kSource, [&] {
     const std::wstring path = ModulePath();
     if (path.empty()) {
       return ovc::SetErrorResult(ovc::E_FAIL, L"The path of the library is unknown",
-                                 L"OVCBridgeSvcs");
+                                 std::wstring(kSource));
     }
     return registration(ovc::RegistryStore::Current(), path);
   });
@@ -60,7 +51,7 @@ extern "C" {
 
 OVC_EXPORT ovc::HRESULT DllGetClassObject(const ovc::CLSID& clsid, const ovc::IID& iid,
                                           void** object) {
-  return Guarded([&] { return ovc::GetLibraryClassObject(clsid, iid, object); });
+  return ovc::GuardedCall(kSource, [&] { return ovc::GetLibraryClassObject(clsid, iid, object); });
 }
 
 OVC_EXPORT ovc::HRESULT DllCanUnloadNow() { return ovc::ServerModule::Instance().CanUnloadNow(); }

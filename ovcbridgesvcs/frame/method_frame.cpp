@@ -1,13 +1,10 @@
 #include "ovcbridgesvcs/frame/method_frame.h"
 
-#include <utility>
-
 #include "ovcbridgesvcs/frame/trace_log.h"
 
 namespace ovc {
 
-CMethodFrame::CMethodFrame(std::wstring method, std::wstring what)
-    : method_name(std::move(method)), activity(std::move(what)) {
+CMethodFrame::CMethodFrame(std::wstring_view method) noexcept : method_name(method) {
   CTraceLog::Instance().Trace(trace_level, TraceKind::kEnter, method_name);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "automation/error_info.h"
 #include "automation/hresult.h"
@@ -11,10 +12,13 @@ namespace ovc {
 // The state of one running automation method, created on entry (which
 // traces the method's name at the frame's level): the status it will
 // return, the error object describing the last failure, and what the method
-// is (its name as "CBridge::TransferToApp") and, optionally, what it is
-// doing. RunMethod (run_method.h) runs a method's body in a frame.
+// is (its name as "CBridge::TransferToApp") and, when its body sets one,
+// what it is doing. RunMethod (run_method.h) runs a method's body in a
+// frame. Making a frame throws nothing, so that a method can make it before
+// anything else.
 struct CMethodFrame {
-  explicit CMethodFrame(std::wstring method, std::wstring what = {});
+  // `method` must outlive the frame; it is a literal in every method.
+  explicit CMethodFrame(std::wstring_view method) noexcept;
 
   CMethodFrame(const CMethodFrame&) = delete;
   CMethodFrame& operator=(const CMethodFrame&) = delete;
@@ -22,7 +26,7 @@ struct CMethodFrame {
   HRESULT hr = S_OK;
   ComPtr<IErrorInfo> error;
   int32_t trace_level = 1;
-  std::wstring method_name;
+  std::wstring_view method_name;
   std::wstring activity;
 };
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "automation/error_info.h"
-#include "ovcbridgesvcs/frame/library_classes.h"
+#include "ovcbridgesvcs/frame/class_table.h"
 #include "ovcbridgesvcs/frame/message_catalogue.h"
 
 namespace ovc {
@@ -13,8 +13,8 @@ namespace {
 constexpr uint32_t kInterfaceFacility = 0x80040000;
 
 std::wstring ReportingProgId(const CLSID& clsid) {
-  const CoclassInfo* coclass = FindLibraryClass(clsid);
-  return coclass == nullptr ? std::wstring() : VersionedProgId(*coclass);
+  const LibraryClass* entry = LibraryClasses().Find(clsid);
+  return entry == nullptr ? std::wstring() : VersionedProgId(*entry->coclass);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "ovcbridgesvcs/frame/run_method.h"
 
+#include "automation/exception_guard.h"
 #include "automation/text.h"
 #include "ovcbridgesvcs/frame/error_chain.h"
 #include "ovcbridgesvcs/frame/trace_log.h"
 
 namespace ovc {
+
 void CatchOVComException(CMethodFrame& frame, const OVComException& exception) {
   if (exception.error() && exception.error() == frame.error) {
     CTraceLog::Instance().Trace(CTraceLog::kErrorLevel, TraceKind::kInfo,
@@ -23,13 +25,23 @@ void CatchComError(CMethodFrame& frame, const ComError& error) {
   CatchOVComException(frame, OVComException(error.code(), error.error(), {}, 0));
 }
 
-void TraceUnhandledException(const std::source_location& where) {
-  CTraceLog::Instance().TraceLocation(CTraceLog::kErrorLevel, FromUtf8(where.file_name()),
-                                      static_cast<int32_t>(where.line()),
-                                      L"!!!! Unhandled Exception !!!!");
+void CatchForeignException(CMethodFrame& frame, const std::source_location& where) noexcept {
+  const ExceptionStatus status = StatusOfCurrentException();
+  SetErrorInfo(nullptr);
+  frame.error.Reset();
+  frame.hr = status.code;
+  try {
+    CTraceLog::Instance().TraceLocation(CTraceLog::kErrorLevel, FromUtf8(where.file_name()),
+                                        static_cast<int32_t>(where.line()),
+                                        L"!!!! Unhandled Exception !!!!");
+    AddErrorRecord(frame, std::nullopt, status.description);
+  } catch (...) {
+    // Out of memory again: the status alone must do.
+    frame.error.Reset();
+  }
 }
 
-HRESULT ExitMethod(CMethodFrame& frame) {
+HRESULT ExitMethod(CMethodFrame& frame) noexcept {
   if (frame.error) SetErrorInfo(frame.error);
   return frame.hr;
 }

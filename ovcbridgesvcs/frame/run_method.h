@@ -20,41 +20,47 @@ void CatchOVComException(CMethodFrame& frame, const OVComException& exception);
 // failure over like an OVComException with the error's code.
 void CatchComError(CMethodFrame& frame, const ComError& error);
 
-// Traces "!!!! Unhandled Exception !!!!" at `where`.
-void TraceUnhandledException(const std::source_location& where);
+// Takes over any other exception, being handled by the caller: traces
+// "!!!! Unhandled Exception !!!!" at `where` and makes the exception the
+// frame's failure, not chained to any earlier error: E_OUTOFMEMORY for
+// std::bad_alloc, E_UNEXPECTED with a record naming the exception for
+// anything else (StatusOfCurrentException, automation/exception_guard.h).
+void CatchForeignException(CMethodFrame& frame, const std::source_location& where) noexcept;
 
 // Leaves the method: the frame's error object (if any) becomes the thread's
 // current one; returns the frame's code.
-HRESULT ExitMethod(CMethodFrame& frame);
+HRESULT ExitMethod(CMethodFrame& frame) noexcept;
 
 // Runs the body of an automation method in `frame` and returns the method's
-// status. `body` takes no arguments and returns nothing or an HRESULT that
-// becomes the frame's code. An OVComException or ComError thrown by the body
-// becomes the frame's failure; any other exception is traced and passes on
-// unchanged.
+// status; no exception leaves it. `body` takes no arguments and returns
+// nothing or an HRESULT that becomes the frame's code. An OVComException or
+// ComError thrown by the body becomes the frame's failure; any other
+// exception, also one thrown while a failure is taken over, is handled by
+// CatchForeignException.
 //   HRESULT CBridge::Save() {
 //     CMethodFrame frame(L"CBridge::Save");
 //     return RunMethod(frame, [&] { CheckAndRaise(frame, store_->Write()); });
 //   }
 template <class Body>
 HRESULT RunMethod(CMethodFrame& frame, Body&& body,
-                  const std::source_location& where = std::source_location::current()) {
+                  const std::source_location& where = std::source_location::current()) noexcept {
   using Result = std::invoke_result_t<Body&>;
   static_assert(std::is_void_v<Result> || std::is_same_v<Result, HRESULT>,
                 "a method body returns nothing or an HRESULT");
   try {
-    if constexpr (std::is_void_v<Result>) {
-      body();
-    } else {
-      frame.hr = body();
+    try {
+      if constexpr (std::is_void_v<Result>) {
+        body();
+      } else {
+        frame.hr = body();
+      }
+    } catch (const OVComException& exception) {
+      CatchOVComException(frame, exception);
+    } catch (const ComError& error) {
+      CatchComError(frame, error);
     }
-  } catch (const OVComException& exception) {
-    CatchOVComException(frame, exception);
-  } catch (const ComError& error) {
-    CatchComError(frame, error);
   } catch (...) {
-    TraceUnhandledException(where);
-    throw;
+    CatchForeignException(frame, where);
   }
   return ExitMethod(frame);
 }

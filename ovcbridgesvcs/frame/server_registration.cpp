@@ -1,13 +1,11 @@
 #include "ovcbridgesvcs/frame/server_registration.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "automation/error_info.h"
 #include "automation/guid.h"
 #include "ovcbridgesvcs/frame/class_table.h"
-#include "ovcbridgesvcs/frame/library_classes.h"
 
 namespace ovc {
 namespace {
@@ -21,30 +19,15 @@ constexpr ScriptResource kScripts[] = {
 #include "ovcbridgesvcs/resources/registry_scripts.inc"
 };
 
-// The resource number of the type library's registration script.
-constexpr uint32_t kTypeLibraryScript = 100;
-
-std::optional<std::wstring_view> FindScript(uint32_t number) {
-  for (const ScriptResource& script : kScripts) {
-    if (script.number == number) return script.text;
-  }
-  return std::nullopt;
-}
-
-// The type library's script first, then one per class.
+// Every registry script, in resource-number order: the type library's
+// first, then one per class.
 HRESULT LoadScripts(std::wstring_view module_path, std::vector<RegistryScript>* scripts) {
-  std::vector<uint32_t> numbers{kTypeLibraryScript};
-  for (const LibraryClass& entry : LibraryClasses()) numbers.push_back(entry.registry_script);
   const RegistryScript::Variables variables = RegistrationVariables(module_path);
-  for (const uint32_t number : numbers) {
-    const std::optional<std::wstring_view> text = FindScript(number);
-    if (!text) {
-      return SetErrorResult(E_UNEXPECTED,
-                            L"Registry script " + std::to_wstring(number) + L" is missing",
-                            L"RegisterServer");
-    }
+  for (const ScriptResource& resource : kScripts) {
     RegistryScript script;
-    if (const HRESULT hr = RegistryScript::Parse(*text, variables, &script); Failed(hr)) return hr;
+    if (const HRESULT hr = RegistryScript::Parse(resource.text, variables, &script); Failed(hr)) {
+      return hr;
+    }
     scripts->push_back(std::move(script));
   }
   return S_OK;

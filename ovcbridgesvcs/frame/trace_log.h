@@ -46,11 +46,13 @@ class CTraceLog {
   // previous one; null removes it. The log shares ownership of the sink.
   void SetSink(std::shared_ptr<TraceSink> sink);
 
-  // Writes prefix, the kind's layout of `text` and a line feed.
-  void Trace(int32_t level, TraceKind kind, std::wstring_view text) const;
-  // Writes prefix + file + "(" + line + ") : " + text and a line feed.
+  // Writes prefix, the kind's layout of `text` and a line feed. A line that
+  // cannot be made or written (no memory, a sink that throws) is lost.
+  void Trace(int32_t level, TraceKind kind, std::wstring_view text) const noexcept;
+  // Writes prefix + file + "(" + line + ") : " + text and a line feed; lost
+  // like a Trace line.
   void TraceLocation(int32_t level, std::wstring_view file, int32_t line,
-                     std::wstring_view text) const;
+                     std::wstring_view text) const noexcept;
 
  private:
   CTraceLog() = default;

@@ -22,12 +22,8 @@ ComPtr<IOVFileService> HostState::FileService(CMethodFrame& frame) {
   return file_service_;
 }
 
-void HostState::Clear() {
-  unit_standard_names_.clear();
-  case_cache_ = CCaseCache();
-  workspace_.Reset();
-  cache_.Reset();
-  field_formatter_.Reset();
+void HostState::Clear() noexcept {
+  Replace({});
   file_service_.Reset();
 }
 

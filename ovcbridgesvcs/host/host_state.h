@@ -11,9 +11,19 @@
 
 namespace ovc {
 
+// What Orvan.Initialize makes of the host's workspace and cache: the two
+// themselves, the field formatter for the workspace, its cases and the
+// cache's unit standard names. Empty (all null) when the library has no host.
+struct HostObjects {
+  ComPtr<IOVWorkspace> workspace;
+  ComPtr<IOVCache> cache;
+  ComPtr<IOVFieldFormatter> field_formatter;
+  CCaseCache case_cache;
+  std::vector<std::wstring> unit_standard_names;
+};
+
 // What the host handed the library, shared by every object of the library:
-// the workspace and cache given to Orvan.Initialize, the field formatter,
-// case cache and unit standard names made from them, and the file check-out
+// the HostObjects of the last Orvan.Initialize, and the file check-out
 // service once something needs it. One per loaded library; Initialize
 // replaces it and FinalCleanUp (COrvan) empties it.
 //
@@ -21,7 +31,7 @@ namespace ovc {
 //   ComPtr<IOVWorkspace> workspace = HostState::Current().workspace();
 //   if (!workspace) return ReportError(CLSID_Bridge, L"Invalid workspace.\n...");
 // The getters hand out new references, so that what a running method holds
-// stays alive even when the host state is emptied under it. Not
+// stays alive even when the host state is replaced under it. Not
 // thread-safe: the library's objects all run on the thread that made them.
 class HostState {
  public:
@@ -33,45 +43,34 @@ class HostState {
   HostState& operator=(const HostState&) = delete;
 
   // The workspace, or null when the library has none.
-  ComPtr<IOVWorkspace> workspace() const { return workspace_; }
+  ComPtr<IOVWorkspace> workspace() const { return host_.workspace; }
   // The workspace's cache, or null.
-  ComPtr<IOVCache> cache() const { return cache_; }
+  ComPtr<IOVCache> cache() const { return host_.cache; }
   // The field formatter the library made for the workspace, or null.
-  ComPtr<IOVFieldFormatter> field_formatter() const { return field_formatter_; }
-  // The cases of the workspace; empty before Initialize.
-  CCaseCache& case_cache() { return case_cache_; }
+  ComPtr<IOVFieldFormatter> field_formatter() const { return host_.field_formatter; }
+  // The cases of the workspace; empty without a host.
+  CCaseCache& case_cache() { return host_.case_cache; }
   // The cache's unit standard names in its order (the workspace default
-  // first); empty before Initialize.
-  const std::vector<std::wstring>& unit_standard_names() const { return unit_standard_names_; }
+  // first); empty without a host.
+  const std::vector<std::wstring>& unit_standard_names() const { return host_.unit_standard_names; }
 
   // The host's file check-out service (Orvan.FileService), made on the
   // first call and kept until Clear. Raises through `frame` when it cannot
   // be made.
   ComPtr<IOVFileService> FileService(CMethodFrame& frame);
 
-  // Setters for COrvan's Initialize (and for tests that stand in for it).
-  void set_workspace(ComPtr<IOVWorkspace> workspace) { workspace_ = std::move(workspace); }
-  void set_cache(ComPtr<IOVCache> cache) { cache_ = std::move(cache); }
-  void set_field_formatter(ComPtr<IOVFieldFormatter> formatter) {
-    field_formatter_ = std::move(formatter);
-  }
-  void set_unit_standard_names(std::vector<std::wstring> names) {
-    unit_standard_names_ = std::move(names);
-  }
-  void ResetCaseCache() { case_cache_ = CCaseCache(); }
+  // Replaces everything Initialize made, in one step, with `host`; the file
+  // service is kept.
+  void Replace(HostObjects host) noexcept { host_ = std::move(host); }
 
-  // Drops everything: what FinalCleanUp does.
-  void Clear();
+  // Drops everything, the file service too: what FinalCleanUp does.
+  void Clear() noexcept;
 
  private:
   HostState() = default;
 
-  ComPtr<IOVWorkspace> workspace_;
-  ComPtr<IOVCache> cache_;
-  ComPtr<IOVFieldFormatter> field_formatter_;
+  HostObjects host_;
   ComPtr<IOVFileService> file_service_;
-  CCaseCache case_cache_;
-  std::vector<std::wstring> unit_standard_names_;
 };
 
 }  // namespace ovc

@@ -2,6 +2,7 @@
 
 #include <source_location>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "automation/class_registry.h"
@@ -58,6 +59,30 @@ HRESULT ReadUnitStandardNames(IOVCache* cache, std::vector<std::wstring>* names)
   return S_OK;
 }
 
+// Makes the host objects of `workspace` and `cache` into `host`, one after
+// the other, so that what was made before a failure is kept.
+HRESULT Connect(CMethodFrame& frame, IDispatch* workspace, IDispatch* cache, HostObjects& host) {
+  if (workspace == nullptr) return S_OK;
+  if (Failed(ComPtr<IDispatch>(workspace).As(&host.workspace))) {
+    return ReportError(CLSID_Orvan, kWorkspaceRefused, IID_NULL, E_FAIL);
+  }
+  if (Failed(ComPtr<IDispatch>(cache).As(&host.cache))) {
+    return ReportError(CLSID_Orvan, kHostServiceFailed, IID_NULL, E_FAIL);
+  }
+  HRESULT hr = NewFieldFormatter(host.workspace.get(), &host.field_formatter);
+  if (Failed(hr)) {
+    host.field_formatter.Reset();
+    return ReportError(CLSID_Orvan, kHostServiceFailed, IID_NULL, hr);
+  }
+  host.case_cache.Fill(frame, host.workspace.get());
+  hr = ReadUnitStandardNames(host.cache.get(), &host.unit_standard_names);
+  if (Failed(hr)) {
+    host.unit_standard_names.clear();
+    return ReportError(CLSID_Orvan, kHostServiceFailed, IID_NULL, hr);
+  }
+  return S_OK;
+}
+
 Variant TextArray(const std::vector<std::wstring>& texts) {
   SafeArray array = SafeArray::Vector(VT_BSTR, static_cast<uint32_t>(texts.size()));
   for (size_t i = 0; i < texts.size(); ++i) array.data()[i] = Variant(texts[i]);
@@ -68,39 +93,10 @@ Variant TextArray(const std::vector<std::wstring>& texts) {
 
 HRESULT COrvan::Initialize(IDispatch* workspace, IDispatch* cache) {
   CMethodFrame frame(L"COrvan::Initialize");
-  return RunMethod(frame, [&]() -> HRESULT {
-    HostState& state = HostState::Current();
-    state.set_workspace(nullptr);
-    state.set_cache(nullptr);
-    if (workspace == nullptr) return S_OK;
-
-    ComPtr<IOVWorkspace> host_workspace;
-    if (Failed(ComPtr<IDispatch>(workspace).As(&host_workspace))) {
-      return ReportError(CLSID_Orvan, kWorkspaceRefused, IID_NULL, E_FAIL);
-    }
-    state.set_workspace(host_workspace);
-    ComPtr<IOVCache> host_cache;
-    if (Failed(ComPtr<IDispatch>(cache).As(&host_cache))) {
-      return ReportError(CLSID_Orvan, kHostServiceFailed, IID_NULL, E_FAIL);
-    }
-    state.set_cache(host_cache);
-
-    ComPtr<IOVFieldFormatter> formatter;
-    state.set_field_formatter(nullptr);
-    HRESULT hr = NewFieldFormatter(host_workspace.get(), &formatter);
-    if (Failed(hr)) return ReportError(CLSID_Orvan, kHostServiceFailed, IID_NULL, hr);
-    state.set_field_formatter(formatter);
-
-    state.ResetCaseCache();
-    state.case_cache().Fill(frame, host_workspace.get());
-
-    std::vector<std::wstring> names;
-    state.set_unit_standard_names({});
-    hr = ReadUnitStandardNames(host_cache.get(), &names);
-    if (Failed(hr)) return ReportError(CLSID_Orvan, kHostServiceFailed, IID_NULL, hr);
-    state.set_unit_standard_names(std::move(names));
-    return S_OK;
-  });
+  HostObjects host;
+  const HRESULT hr = RunMethod(frame, [&] { return Connect(frame, workspace, cache, host); });
+  HostState::Current().Replace(std::move(host));
+  return hr;
 }
 
 HRESULT COrvan::get_Workspace(IDispatch** workspace) {

@@ -16,14 +16,16 @@ class COrvan final : public ComObject<DispatchImpl<IOrvan>, ISupportErrorInfo> {
  public:
   COrvan() = default;
 
-  // Drops the held workspace and cache. With a null `workspace`, succeeds
-  // with the library left without a host. Otherwise takes `workspace`
-  // (IOVWorkspace; else message 1255 and E_FAIL) and `cache` (IOVCache;
-  // else message 1256 and E_FAIL, the new workspace staying held), makes a
-  // new field formatter for the workspace, fills a new case cache and copies
-  // the cache's unit standard names. A host component failing to make the
-  // formatter or give the names is reported with message 1256 and its code;
-  // failures of the case cache are raised (see CCaseCache::Fill).
+  // Replaces the whole host state (HostState::Replace) with what it makes
+  // of `workspace` and `cache`. With a null `workspace`, succeeds with the
+  // library left without a host. Otherwise takes `workspace` (IOVWorkspace;
+  // else message 1255 and E_FAIL) and `cache` (IOVCache; else message 1256
+  // and E_FAIL), makes a field formatter for the workspace, fills a case
+  // cache and copies the cache's unit standard names. A host component
+  // failing to make the formatter or give the names is reported with
+  // message 1256 and its code; failures of the case cache are raised (see
+  // CCaseCache::Fill). On failure the host state holds what was made before
+  // it, e.g. the new workspace alone when the cache is refused.
   HRESULT Initialize(IDispatch* workspace, IDispatch* cache) override;
   // The held workspace, cache and field formatter: a new reference, or null.
   HRESULT get_Workspace(IDispatch** workspace) override;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
 #include <source_location>
 #include <stdexcept>
 #include <string>
@@ -26,111 +28,105 @@ class RunMethodTest : public ::testing::Test {
   void TearDown() override { SetErrorInfo(nullptr); }
 };
 
-TEST_F(RunMethodTest, SuccessfulBodyReturnsTheFramesCode) {
+TEST_F(RunMethodTest, BodysCodeIsTheMethodsStatus) {
   CMethodFrame frame(L"CBridge::get_Name");
   EXPECT_EQ(RunMethod(frame, [] {}), S_OK);
   EXPECT_FALSE(GetErrorInfo());
-
   CMethodFrame with_code(L"CBridge::get_Dirty");
   EXPECT_EQ(RunMethod(with_code, [] { return S_FALSE; }), S_FALSE);
 }
 
-TEST_F(RunMethodTest, RaiseInTheSameFrameKeepsOneRecord) {
-  frame_testing::TraceCapture trace;
-  CMethodFrame frame(L"CBridge::Item");
-  const HRESULT hr = RunMethod(frame, [&] {
-    RaiseError(frame, std::source_location::current(), E_INVALIDARG, LoadMessage(1108));
-  });
-  EXPECT_EQ(hr, E_INVALIDARG);
-  EXPECT_EQ(TakeThreadDescription(),
-            L"<OVError Desc=\"Bridge Collection:  LinkSet index is out of range\" "
-            L"HR=\"E_INVALIDARG\" />");
-  EXPECT_TRUE(trace.Contains(L" ....      ~~~~ Caught OVComException ~~~~\n"));
-}
-
-TEST_F(RunMethodTest, FailureOfAnotherFrameGetsARecordForThisMethod) {
-  const auto inner = [] {
-    CMethodFrame frame(L"CLink::ReadFromApp");
-    RaiseError(frame, std::source_location::current(), kHostFailure, L"Read failed");
+TEST_F(RunMethodTest, FailuresBecomeTheMethodsErrorChain) {
+  const struct {
+    const char* name;
+    std::function<void(CMethodFrame&)> body;
+    HRESULT code;
+    const wchar_t* chain;
+  } cases[] = {
+      {"raised in the same frame keeps one record",
+       [](CMethodFrame& frame) {
+         RaiseError(frame, std::source_location::current(), E_INVALIDARG, LoadMessage(1108));
+       },
+       E_INVALIDARG,
+       L"<OVError Desc=\"Bridge Collection:  LinkSet index is out of range\" "
+       L"HR=\"E_INVALIDARG\" />"},
+      {"another frame's failure gets a record for this method",
+       [](CMethodFrame&) {
+         CMethodFrame inner(L"CLink::ReadFromApp");
+         RaiseError(inner, std::source_location::current(), kHostFailure, L"Read failed");
+       },
+       kHostFailure,
+       L"<OVError Desc=\"Read failed\" HR=\"0x80040321\" />\r\n"
+       L"<OVError Desc=\"Read failed\" HR=\"0x80040321\" />"},
+      {"a checked foreign failure is chained",
+       [](CMethodFrame& frame) {
+         SetErrorInfo(CreateErrorInfo(L"The database is read-only", L"Orvan.DataService"));
+         CheckAndRaise(frame, kHostFailure);
+       },
+       kHostFailure,
+       L"<OVError Desc=\"The database is read-only\" HR=\"0x80040321\" />\r\n"
+       L"<OVError Desc=\"The database is read-only\" Src=\"Orvan.DataService\" "
+       L"HR=\"0x80040321\" />"},
+      {"a ComError is taken over like OVComException",
+       [](CMethodFrame&) {
+         throw ComError(E_ACCESSDENIED, CreateErrorInfo(L"Book1 is open", L"Excel"));
+       },
+       E_ACCESSDENIED,
+       L"<OVError Desc=\"Book1 is open\" HR=\"E_ACCESSDENIED\" />\r\n"
+       L"<OVError Desc=\"Book1 is open\" Src=\"Excel\" HR=\"E_ACCESSDENIED\" />"},
+      {"a raise without failure code still fails",
+       [](CMethodFrame& frame) {
+         CheckResult(frame, S_FALSE);
+         RaiseError(frame, std::source_location::current(), std::nullopt, L"No links");
+       },
+       E_FAIL, L"<OVError Desc=\"No links\" HR=\"E_FAIL\" />"},
+      {"std::bad_alloc is out of memory",
+       [](CMethodFrame& frame) {
+         CheckResult(frame, kHostFailure);  // an earlier failure is not chained
+         throw std::bad_alloc();
+       },
+       E_OUTOFMEMORY,
+       L"<OVError Desc=\"Not enough memory resources are available to complete this "
+       L"operation.\" HR=\"E_OUTOFMEMORY\" />"},
+      {"a foreign exception is unexpected",
+       [](CMethodFrame&) { throw std::out_of_range("position 7"); }, E_UNEXPECTED,
+       L"<OVError Desc=\"Unhandled C++ exception (std::out_of_range): position 7\" "
+       L"HR=\"E_UNEXPECTED\" />"},
+      {"anything thrown is named", [](CMethodFrame&) { throw 42; }, E_UNEXPECTED,
+       L"<OVError Desc=\"Unhandled C++ exception (int)\" HR=\"E_UNEXPECTED\" />"},
   };
-  CMethodFrame frame(L"CLinkSet::ReadFromApp", L"reading links");
-  const HRESULT hr = RunMethod(frame, inner);
-
-  EXPECT_EQ(hr, kHostFailure);
-  const ComPtr<IErrorInfo> error = GetErrorInfo();
-  EXPECT_EQ(DescriptionOf(error.get()),
-            L"<OVError Desc=\"Read failed\" Activity=\"reading links\" HR=\"0x80040321\" />\r\n"
-            L"<OVError Desc=\"Read failed\" HR=\"0x80040321\" />");
-  std::wstring source;
-  error->GetSource(&source);
-  EXPECT_EQ(source, L"CLinkSet::ReadFromApp");
-}
-
-TEST_F(RunMethodTest, CheckedForeignFailureIsChained) {
-  CMethodFrame frame(L"CBridge::Save");
-  const HRESULT hr = RunMethod(frame, [&] {
-    SetErrorInfo(CreateErrorInfo(L"The database is read-only", L"Orvan.DataService"));
-    CheckAndRaise(frame, kHostFailure);
-  });
-  EXPECT_EQ(hr, kHostFailure);
-  EXPECT_EQ(TakeThreadDescription(),
-            L"<OVError Desc=\"The database is read-only\" HR=\"0x80040321\" />\r\n"
-            L"<OVError Desc=\"The database is read-only\" Src=\"Orvan.DataService\" "
-            L"HR=\"0x80040321\" />");
-}
-
-TEST_F(RunMethodTest, ComErrorIsTakenOverLikeOVComException) {
-  CMethodFrame frame(L"CExcelApp::OpenFile");
-  const HRESULT hr = RunMethod(frame, [] {
-    throw ComError(E_ACCESSDENIED, CreateErrorInfo(L"Book1.xlsx is open elsewhere", L"Excel"));
-  });
-  EXPECT_EQ(hr, E_ACCESSDENIED);
-  EXPECT_EQ(TakeThreadDescription(),
-            L"<OVError Desc=\"Book1.xlsx is open elsewhere\" HR=\"E_ACCESSDENIED\" />\r\n"
-            L"<OVError Desc=\"Book1.xlsx is open elsewhere\" Src=\"Excel\" "
-            L"HR=\"E_ACCESSDENIED\" />");
-}
-
-TEST_F(RunMethodTest, ComErrorWithoutErrorObjectUsesTheCodesText) {
-  CMethodFrame frame(L"CWordApp::Save");
-  EXPECT_EQ(RunMethod(frame, [] { throw ComError(E_OUTOFMEMORY); }), E_OUTOFMEMORY);
-  EXPECT_EQ(TakeThreadDescription(),
-            L"<OVError Desc=\"Not enough memory resources are available to complete this "
-            L"operation.\" HR=\"E_OUTOFMEMORY\" />");
-}
-
-TEST_F(RunMethodTest, OtherExceptionsPassThroughUnchanged) {
-  frame_testing::TraceCapture trace;
-  CMethodFrame frame(L"CBridge::Save");
-  try {
-    RunMethod(frame, [] { throw std::out_of_range("position 7"); });
-    FAIL() << "the exception was swallowed";
-  } catch (const std::out_of_range& error) {
-    EXPECT_STREQ(error.what(), "position 7");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CMethodFrame frame(L"CLinkSet::ReadFromApp");
+    EXPECT_EQ(RunMethod(frame, [&] { c.body(frame); }), c.code);
+    const ComPtr<IErrorInfo> error = GetErrorInfo();
+    EXPECT_EQ(DescriptionOf(error.get()), c.chain);
+    EXPECT_EQ(SourceOf(error.get()), L"CLinkSet::ReadFromApp");
   }
+}
+
+TEST_F(RunMethodTest, CatchesAreTracedWithTheirKind) {
+  frame_testing::TraceCapture trace;
+  CMethodFrame raised(L"CBridge::Item");
+  RunMethod(raised, [&] { RaiseError(raised, std::source_location::current(), E_FAIL); });
+  EXPECT_TRUE(trace.Contains(L" ....      ~~~~ Caught OVComException ~~~~\n"));
+  CMethodFrame thrown(L"CBridge::Save");
+  RunMethod(thrown, [] { throw std::logic_error("bug"); });
+  EXPECT_TRUE(trace.Contains(L"run_method_test.cpp("));
   EXPECT_TRUE(trace.Contains(L") : !!!! Unhandled Exception !!!!\n"));
-
-  CMethodFrame other(L"CBridge::Open");
-  EXPECT_THROW(RunMethod(other, [] { throw 42; }), int);
 }
 
-TEST_F(RunMethodTest, RaiseWithoutFailureCodeStillFails) {
-  CMethodFrame frame(L"CBridge::Validate");
-  const HRESULT hr = RunMethod(frame, [&] {
-    CheckResult(frame, S_FALSE);
-    RaiseError(frame, std::source_location::current(), std::nullopt, L"No links");
-  });
-  EXPECT_EQ(hr, E_FAIL);
-  EXPECT_EQ(TakeThreadDescription(), L"<OVError Desc=\"No links\" HR=\"E_FAIL\" />");
-}
-
-TEST_F(RunMethodTest, RaisedCodeReplacesTheFramesCode) {
-  CMethodFrame frame(L"CApp::Open");
-  const HRESULT hr = RunMethod(frame, [&] {
-    CheckResult(frame, E_FAIL);
-    RaiseError(frame, std::source_location::current(), E_POINTER);
-  });
-  EXPECT_EQ(hr, E_POINTER);
+TEST_F(RunMethodTest, ActivityNamesWhatTheMethodWasDoing) {
+  CMethodFrame frame(L"CBridge::Save");
+  EXPECT_EQ(RunMethod(frame,
+                      [&] {
+                        frame.activity = L"saving \"B1\"";
+                        CheckAndRaise(frame, kHostFailure);
+                      }),
+            kHostFailure);
+  EXPECT_EQ(TakeThreadDescription(),
+            L"<OVError Desc=\"Error while saving 'B1' (Unknown error 0x80040321)\" "
+            L"Activity=\"saving 'B1'\" HR=\"0x80040321\" />");
 }
 
 TEST_F(RunMethodTest, CheckResultTakesTheThreadsErrorOnlyOnFailure) {
@@ -140,54 +136,41 @@ TEST_F(RunMethodTest, CheckResultTakesTheThreadsErrorOnlyOnFailure) {
   EXPECT_EQ(CheckResult(frame, S_OK), S_OK);
   EXPECT_FALSE(frame.error);
   EXPECT_EQ(GetErrorInfo(), error) << "success leaves the thread's error alone";
-
   SetErrorInfo(error);
   EXPECT_EQ(CheckResult(frame, E_FAIL), E_FAIL);
   EXPECT_EQ(frame.error, error);
   EXPECT_FALSE(GetErrorInfo());
-
-  CheckResult(frame, S_FALSE);
-  EXPECT_EQ(frame.hr, S_FALSE);
-  EXPECT_FALSE(frame.error);
 }
 
 TEST_F(RunMethodTest, MessageTemplatesAreFilledSafely) {
   const struct {
-    const wchar_t* name;
-    void (*raise)(CMethodFrame&);
+    std::function<void(CMethodFrame&)> raise;
     const wchar_t* desc;
   } cases[] = {
-      {L"filled",
-       [](CMethodFrame& frame) {
+      {[](CMethodFrame& frame) {
          RaiseError(frame, std::source_location::current(), E_FAIL, LoadMessage(1296),
                     std::wstring(L"Pumps"), std::wstring(L"Equipment"));
        },
        L"Skipping linkset Pumps with class view Equipment. A linkset with the same class view "
        L"already processed."},
-      {L"number",
-       [](CMethodFrame& frame) {
+      {[](CMethodFrame& frame) {
          RaiseError(frame, std::source_location::current(), E_FAIL, L"%ld linksets", 12);
        },
        L"12 linksets"},
-      {L"missing argument",
-       [](CMethodFrame& frame) {
-         RaiseError(frame, std::source_location::current(), E_FAIL, LoadMessage(1295),
+      {[](CMethodFrame& frame) {  // a missing argument leaves the template as it is
+         RaiseError(frame, std::source_location::current(), E_FAIL, L"linkset %s, # %ld",
                     std::wstring(L"Pumps"));
        },
-       L"Object Binding already set for linkset %s, (linkset # %ld); Do you wish to "
-       L"over-write?"},
-      {L"data is no template",
-       [](CMethodFrame& frame) {
-         RaiseError(frame, std::source_location::current(), E_FAIL,
-                    L"Range name not found:  100%s%n");
+       L"linkset %s, # %ld"},
+      {[](CMethodFrame& frame) {  // data is no template
+         RaiseError(frame, std::source_location::current(), E_FAIL, L"not found:  100%s%n");
        },
-       L"Range name not found:  100%s%n"},
+       L"not found:  100%s%n"},
   };
   for (const auto& c : cases) {
-    SetErrorInfo(nullptr);
     CMethodFrame frame(L"CBridge::CopyBindings");
     RunMethod(frame, [&] { c.raise(frame); });
-    EXPECT_EQ(ExtractDesc(TakeThreadDescription()), c.desc) << c.name;
+    EXPECT_EQ(ExtractDesc(TakeThreadDescription()), c.desc);
   }
 }
 

@@ -8,66 +8,62 @@
 #include "automation/error_info.h"
 #include "automation/guid.h"
 #include "automation/registry_store.h"
-#include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
-#include "tests/ovcbridgesvcs/frame/registration_expectations.h"
+#include "ovcbridgesvcs/frame/class_table.h"
 
 namespace ovc {
 namespace {
 
 const std::wstring kModulePath = L"/opt/ovc/lib/libovcbridgesvcs.so";
+const std::wstring kRoot = L"HKEY_CLASSES_ROOT\\";
 
-TEST(ServerRegistrationTest, VariablesNameEveryClassAndTheLibrary) {
-  const RegistryScript::Variables variables = RegistrationVariables(kModulePath);
-  EXPECT_EQ(variables.at(L"MODULE"), kModulePath);
-  EXPECT_EQ(variables.at(L"ThreadingModel"), L"Apartment");
-  EXPECT_EQ(variables.at(L"MajorVersion"), L"380");
-  EXPECT_EQ(variables.at(L"MinorVersion"), L"0");
-  EXPECT_EQ(variables.at(L"LIBID"), L"{38000000-BF26-11D5-A6FE-0002A500E8F9}");
-  for (const frame_testing::ExpectedClass& expected : frame_testing::kExpectedClasses) {
-    EXPECT_EQ(variables.at(L"CLSID_" + std::wstring(expected.name)), GuidToString(expected.clsid));
-  }
+std::wstring ValueOf(const RegistryStore& store, const std::wstring& key,
+                     std::wstring_view name = L"") {
+  std::wstring data;
+  EXPECT_EQ(store.GetValue(key, name, &data), S_OK) << key;
+  return data;
 }
 
-TEST(ServerRegistrationTest, RegisterWritesEveryClassAndTheTypeLibrary) {
-  RegistryStore store;
-  ASSERT_EQ(RegisterServer(store, kModulePath), S_OK);
-  frame_testing::ExpectRegistered(store.Snapshot(), kModulePath);
-}
-
-TEST(ServerRegistrationTest, UnregisterRestoresTheRegistryAsItWas) {
-  RegistryStore store;
-  // What others registered under the same shared keys.
-  ASSERT_EQ(store.SetValue(L"HKEY_CLASSES_ROOT\\CLSID\\{00000000-0000-0000-0000-000000000001}", L"",
-                           L"Other Class"),
+// Every class of the type library is found by both its ProgIDs, served by
+// the module in the apartment model, and tied to the type library.
+TEST(ServerRegistrationTest, RegistersEveryClassAndTheTypeLibraryAndUnregistersThem) {
+  RegistryStore& store = RegistryStore::Current();
+  ASSERT_TRUE(store.path().empty()) << "the tests run on the in-memory store";
+  // What others registered under the shared keys, which stay.
+  ASSERT_EQ(store.SetValue(kRoot + L"CLSID\\{00000000-0000-0000-0000-000000000001}", L"", L"x"),
             S_OK);
-  ASSERT_EQ(store.SetValue(L"HKEY_CLASSES_ROOT\\TypeLib\\{00000000-0000-0000-0000-000000000002}"
-                           L"\\1.0",
-                           L"", L"Other Library"),
-            S_OK);
+  ASSERT_EQ(store.CreateKey(kRoot + L"TypeLib"), S_OK);
   const RegistryTree before = store.Snapshot();
-
   ASSERT_EQ(RegisterServer(store, kModulePath), S_OK);
   ASSERT_EQ(RegisterServer(store, kModulePath), S_OK) << "registering twice is harmless";
+
+  const std::wstring libid = L"{38000000-BF26-11D5-A6FE-0002A500E8F9}";
+  EXPECT_EQ(ValueOf(store, kRoot + L"TypeLib\\" + libid + L"\\380.0"),
+            L"OVCBridgeSvcs Version 38.0");
+  EXPECT_EQ(ValueOf(store, kRoot + L"TypeLib\\" + libid + L"\\380.0\\0\\win64"), kModulePath);
+  for (const LibraryClass& entry : LibraryClasses().classes()) {
+    const CoclassInfo& coclass = *entry.coclass;
+    SCOPED_TRACE(ProgId(coclass));
+    for (const std::wstring& prog_id : {ProgId(coclass), VersionedProgId(coclass)}) {
+      CLSID clsid{};
+      EXPECT_EQ(CLSIDFromProgID(prog_id, &clsid), S_OK);
+      EXPECT_EQ(clsid, coclass.clsid);
+      EXPECT_EQ(ValueOf(store, kRoot + prog_id), std::wstring(coclass.name) + L" Class");
+    }
+    std::wstring prog_id;
+    EXPECT_EQ(ProgIDFromCLSID(coclass.clsid, &prog_id), S_OK);
+    EXPECT_EQ(prog_id, VersionedProgId(coclass));
+    const std::wstring key = kRoot + L"CLSID\\" + GuidToString(coclass.clsid);
+    EXPECT_EQ(ValueOf(store, key + L"\\VersionIndependentProgID"), ProgId(coclass));
+    EXPECT_TRUE(store.KeyExists(key + L"\\Programmable"));
+    EXPECT_EQ(ValueOf(store, key + L"\\InprocServer32"), kModulePath);
+    EXPECT_EQ(ValueOf(store, key + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+    EXPECT_EQ(ValueOf(store, key + L"\\TypeLib"), libid);
+  }
+
   ASSERT_EQ(UnregisterServer(store, kModulePath), S_OK);
   EXPECT_EQ(store.Snapshot(), before);
   EXPECT_EQ(UnregisterServer(store, kModulePath), S_OK) << "unregistering twice is harmless";
-}
-
-TEST(ServerRegistrationTest, ClassRegistryFindsTheRegisteredClasses) {
-  RegistryStore& store = RegistryStore::Current();
-  ASSERT_TRUE(store.path().empty()) << "the tests run on the in-memory store";
-  ASSERT_EQ(RegisterServer(store, kModulePath), S_OK);
-  for (const frame_testing::ExpectedClass& expected : frame_testing::kExpectedClasses) {
-    CLSID clsid{};
-    EXPECT_EQ(CLSIDFromProgID(L"OVCBridgeSvcs." + std::wstring(expected.name), &clsid), S_OK);
-    EXPECT_EQ(clsid, expected.clsid);
-    std::wstring prog_id;
-    EXPECT_EQ(ProgIDFromCLSID(expected.clsid, &prog_id), S_OK);
-    EXPECT_EQ(prog_id, L"OVCBridgeSvcs." + std::wstring(expected.name) + L".380");
-  }
-  ASSERT_EQ(UnregisterServer(store, kModulePath), S_OK);
-  CLSID clsid{};
-  EXPECT_EQ(CLSIDFromProgID(L"OVCBridgeSvcs.Bridge", &clsid), CO_E_CLASSSTRING);
+  store.Close();
   SetErrorInfo(nullptr);
 }
 

@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "automation/error_info.h"
+#include "ovcbridgesvcs/frame/raise_error.h"
+#include "ovcbridgesvcs/frame/run_method.h"
 #include "tests/ovcbridgesvcs/frame/trace_capture.h"
 
 namespace ovc {
@@ -13,53 +19,36 @@ namespace {
 using frame_testing::TraceCapture;
 
 TEST(TraceLogTest, EachKindHasItsLayout) {
-  const struct {
-    TraceKind kind;
-    const wchar_t* text;
-    const wchar_t* line;
-  } cases[] = {
-      {TraceKind::kEnter, L"CBridge::Save", L"&OVCE& >>>> Enter CBridge::Save()\n"},
-      {TraceKind::kLeave, L"CBridge::Save", L"&OVCE& <<<< Leave CBridge::Save()\n"},
-      {TraceKind::kInfo, L"opened", L"&OVCE& ....      opened\n"},
-      {TraceKind::kError, L"<OVError HR=\"E_FAIL\" />", L"&OVCE& !!!! <OVError HR=\"E_FAIL\" />\n"},
-      {TraceKind::kRuntime, L"QueryInterface", L"&OVCE& .... ATL: QueryInterface\n"},
-      {TraceKind::kRuntime, L"Release\n", L"&OVCE& .... ATL: Release\n"},
+  TraceCapture capture;
+  const CTraceLog& log = CTraceLog::Instance();
+  log.Trace(2, TraceKind::kEnter, L"CBridge::Save");
+  log.Trace(2, TraceKind::kLeave, L"CBridge::Save");
+  log.Trace(2, TraceKind::kInfo, L"opened");
+  log.Trace(2, TraceKind::kError, L"<OVError />");
+  log.Trace(2, TraceKind::kRuntime, L"QueryInterface");
+  log.Trace(2, TraceKind::kRuntime, L"Release\n");
+  log.TraceLocation(3, L"/src/bridge.cpp", 217, L"!!!! Failed !!!!");
+  log.Trace(1, TraceKind::kInfo, L"at the threshold: not written");
+  EXPECT_EQ(capture.lines(), (std::vector<std::wstring>{
+                                 L"&OVCE& >>>> Enter CBridge::Save()\n",
+                                 L"&OVCE& <<<< Leave CBridge::Save()\n",
+                                 L"&OVCE& ....      opened\n",
+                                 L"&OVCE& !!!! <OVError />\n",
+                                 L"&OVCE& .... ATL: QueryInterface\n",
+                                 L"&OVCE& .... ATL: Release\n",
+                                 L"&OVCE&/src/bridge.cpp(217) : !!!! Failed !!!!\n",
+                             }));
+}
+
+TEST(TraceLogTest, SinkThatThrowsFailsNoMethod) {
+  struct Throwing : TraceSink {
+    void Write(std::wstring_view) override { throw std::bad_alloc(); }
   };
-  for (const auto& c : cases) {
-    TraceCapture capture;
-    CTraceLog::Instance().Trace(2, c.kind, c.text);
-    EXPECT_EQ(capture.lines(), std::vector<std::wstring>{c.line}) << c.text;
-  }
-}
-
-TEST(TraceLogTest, OnlyLevelsAboveTheThresholdAreWritten) {
-  TraceCapture capture;
-  CTraceLog::Instance().Trace(0, TraceKind::kInfo, L"zero");
-  CTraceLog::Instance().Trace(1, TraceKind::kEnter, L"CBridge::Save");
-  CTraceLog::Instance().TraceLocation(1, L"bridge/bridge.cpp", 10, L"one");
-  EXPECT_TRUE(capture.lines().empty());
-  CTraceLog::Instance().Trace(2, TraceKind::kInfo, L"two");
-  EXPECT_EQ(capture.lines().size(), 1u);
-}
-
-TEST(TraceLogTest, LocationLine) {
-  TraceCapture capture;
-  CTraceLog::Instance().TraceLocation(3, L"/src/bridge/bridge.cpp", 217, L"!!!! Failed !!!!");
-  EXPECT_EQ(capture.lines(),
-            std::vector<std::wstring>{L"&OVCE&/src/bridge/bridge.cpp(217) : !!!! Failed !!!!\n"});
-}
-
-TEST(TraceLogTest, RemovedSinkGetsNothingMore) {
-  std::vector<std::wstring> before;
-  {
-    TraceCapture capture;
-    CTraceLog::Instance().Trace(3, TraceKind::kInfo, L"first");
-    before = capture.lines();
-    CTraceLog::Instance().SetSink(nullptr);
-    CTraceLog::Instance().Trace(3, TraceKind::kInfo, L"second");
-    EXPECT_EQ(capture.lines(), before);
-  }
-  EXPECT_EQ(before, std::vector<std::wstring>{L"&OVCE& ....      first\n"});
+  CTraceLog::Instance().SetSink(std::make_shared<Throwing>());
+  CMethodFrame frame(L"CBridge::Save");
+  EXPECT_EQ(RunMethod(frame, [&] { CheckAndRaise(frame, E_ACCESSDENIED); }), E_ACCESSDENIED);
+  CTraceLog::Instance().SetSink(nullptr);
+  SetErrorInfo(nullptr);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <map>
 #include <memory>
 #include <string>
@@ -45,6 +46,8 @@ struct FakeHostData {
   // "UnitStandardNames", "CaseList.Count", "GoverningCase", ...), leaving an
   // error object whose description is "<member> failed".
   std::map<std::wstring, HRESULT> failures;
+  // Members that throw the given exception instead of answering.
+  std::map<std::wstring, std::exception_ptr> throws;
 
   std::vector<RecordedCall> calls;
   std::vector<int32_t> case_list_scopes;
@@ -54,7 +57,8 @@ struct FakeHostData {
   IDispatch* formatter_workspace = nullptr;  // identity only, not held
   int32_t file_services_made = 0;
 
-  // The failure configured for `member` with its error object set, or S_OK.
+  // The failure configured for `member` with its error object set, or S_OK;
+  // throws what `throws` gives for it.
   HRESULT Fails(const std::wstring& member) const;
 };
 
@@ -98,9 +102,5 @@ HRESULT RunInFrame(Body&& body) {
   CMethodFrame frame(L"Test::Run");
   return RunMethod(frame, [&] { body(frame); });
 }
-
-// A "ListBridges" response holding `count` Bridge elements, the i-th with
-// OID "10i", Name "Bridge i", and so on for the six attributes.
-std::wstring BridgeListResponse(int count);
 
 }  // namespace ovc::host_testing

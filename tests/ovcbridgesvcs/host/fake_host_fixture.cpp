@@ -230,6 +230,9 @@ uint32_t RegisterFake(const CLSID& clsid, const Data& data) {
 }  // namespace
 
 HRESULT FakeHostData::Fails(const std::wstring& member) const {
+  if (const auto thrown = throws.find(member); thrown != throws.end()) {
+    std::rethrow_exception(thrown->second);
+  }
   const auto failure = failures.find(member);
   if (failure == failures.end()) return S_OK;
   return SetErrorResult(failure->second, member + L" failed", L"FakeHost");
@@ -264,17 +267,6 @@ ThreadError TakeThreadError() {
     error->GetSource(&taken.source);
   }
   return taken;
-}
-
-std::wstring BridgeListResponse(int count) {
-  std::wstring response = L"<Bridges>";
-  for (int i = 1; i <= count; ++i) {
-    const std::wstring n = std::to_wstring(i);
-    response += L"<Bridge OID=\"10" + n + L"\" Name=\"Bridge " + n + L"\" CreatedBy=\"creator " +
-                n + L"\" DateCreated=\"2026-01-0" + n + L"\" ModifiedBy=\"modifier " + n +
-                L"\" DateModified=\"2026-02-0" + n + L"\"/>";
-  }
-  return response + L"</Bridges>";
 }
 
 }  // namespace ovc::host_testing

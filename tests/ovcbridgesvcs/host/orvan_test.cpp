@@ -3,12 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "automation/error_info.h"
 #include "automation/safe_array.h"
-#include "ovcbridgesvcs/frame/class_factory.h"
 #include "ovcbridgesvcs/frame/error_record.h"
 #include "ovcbridgesvcs/frame/message_catalogue.h"
 #include "ovcbridgesvcs/host/host_state.h"
@@ -17,11 +18,9 @@
 namespace ovc {
 namespace {
 
-using host_testing::BridgeListResponse;
 using host_testing::FakeHost;
 using host_testing::TakeThreadError;
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 
 constexpr wchar_t kOrvanSource[] = L"OVCBridgeSvcs.Orvan.380";
 
@@ -29,78 +28,55 @@ class OrvanTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetErrorInfo(nullptr);
-    orvan_ = MakeObject<COrvan>();
-    workspace_ = host_.NewWorkspace();
-    cache_ = host_.NewCache();
     host_.data().cases[-1] = {{L"Rated", 3}, {L"Design", 1}};
     host_.data().governing_case = 1;
-    host_.data().unit_standard_names = {L"SI", L"US", L"Metric"};
+    host_.data().unit_standard_names = {L"SI", L"US"};
   }
   void TearDown() override {
     orvan_->FinalCleanUp();
     SetErrorInfo(nullptr);
   }
 
-  HRESULT InitializeWith(IDispatch* workspace, IDispatch* cache) {
-    return orvan_->Initialize(workspace, cache);
-  }
-  HRESULT Initialize() { return InitializeWith(workspace_.get(), cache_.get()); }
-
-  ComPtr<IDispatch> Workspace() {
+  HRESULT Initialize() { return orvan_->Initialize(workspace_.get(), cache_.get()); }
+  template <class Getter>
+  ComPtr<IDispatch> Held(Getter getter) {
     ComPtr<IDispatch> held;
-    EXPECT_EQ(orvan_->get_Workspace(held.Receive()), S_OK);
+    EXPECT_EQ((orvan_.get()->*getter)(held.Receive()), S_OK);
     return held;
   }
-  ComPtr<IDispatch> Cache() {
-    ComPtr<IDispatch> held;
-    EXPECT_EQ(orvan_->get_OVCCache(held.Receive()), S_OK);
-    return held;
-  }
-  ComPtr<IDispatch> FieldFormatter() {
-    ComPtr<IDispatch> held;
-    EXPECT_EQ(orvan_->get_FieldFormatter(held.Receive()), S_OK);
-    return held;
-  }
-
-  // The texts of a successful BridgeList.
-  std::vector<std::wstring> BridgeList() {
-    Variant list;
-    EXPECT_EQ(orvan_->get_BridgeList(&list), S_OK);
-    std::vector<std::wstring> texts;
-    if (list.vt() != (VT_ARRAY | VT_BSTR)) {
-      ADD_FAILURE() << "BridgeList gave type " << list.vt();
-      return texts;
-    }
-    int32_t lower = -1;
-    list.array().LowerBound(1, &lower);
-    EXPECT_EQ(lower, 0);
-    EXPECT_EQ(list.array().dimensions(), 1u);
-    for (const Variant& text : list.array().data()) texts.push_back(text.bstr());
-    return texts;
+  ComPtr<IDispatch> Workspace() { return Held(&COrvan::get_Workspace); }
+  ComPtr<IDispatch> Cache() { return Held(&COrvan::get_OVCCache); }
+  ComPtr<IDispatch> FieldFormatter() { return Held(&COrvan::get_FieldFormatter); }
+  // The host state holds nothing Initialize makes.
+  void ExpectNoHost() {
+    EXPECT_FALSE(Workspace());
+    EXPECT_FALSE(Cache());
+    EXPECT_FALSE(FieldFormatter());
+    EXPECT_TRUE(HostState::Current().unit_standard_names().empty());
+    EXPECT_EQ(HostState::Current().case_cache().count(), 0u);
   }
 
   FakeHost host_;
-  ComPtr<COrvan> orvan_;
-  ComPtr<IOVWorkspace> workspace_;
-  ComPtr<IOVCache> cache_;
+  ComPtr<COrvan> orvan_ = MakeObject<COrvan>();
+  ComPtr<IOVWorkspace> workspace_ = host_.NewWorkspace();
+  ComPtr<IOVCache> cache_ = host_.NewCache();
 };
 
-TEST_F(OrvanTest, InitializeHoldsWorkspaceCacheAndWhatItMadeFromThem) {
+TEST_F(OrvanTest, InitializeFillsTheOneSharedHostState) {
   ASSERT_EQ(Initialize(), S_OK);
   EXPECT_TRUE(IsSameObject(Workspace().get(), workspace_.get()));
   EXPECT_TRUE(IsSameObject(Cache().get(), cache_.get()));
-  const ComPtr<IDispatch> formatter = FieldFormatter();
-  ASSERT_TRUE(formatter);
-  EXPECT_TRUE(formatter.As<IOVFieldFormatter>());
+  ASSERT_TRUE(FieldFormatter().As<IOVFieldFormatter>());
   EXPECT_TRUE(IsSameObject(host_.data().formatter_workspace, workspace_.get()));
-
-  HostState& state = HostState::Current();
-  EXPECT_THAT(state.unit_standard_names(), ElementsAre(L"SI", L"US", L"Metric"));
-  EXPECT_THAT(state.case_cache().entries(),
+  EXPECT_THAT(HostState::Current().unit_standard_names(), ElementsAre(L"SI", L"US"));
+  EXPECT_THAT(HostState::Current().case_cache().entries(),
               ElementsAre(CaseEntry{L"Design", 1}, CaseEntry{L"Rated", 3}));
+  ComPtr<IDispatch> seen;
+  ASSERT_EQ(MakeObject<COrvan>()->get_Workspace(seen.Receive()), S_OK);
+  EXPECT_TRUE(IsSameObject(seen.get(), workspace_.get())) << "every instance shares it";
 }
 
-TEST_F(OrvanTest, InitializeAgainReplacesTheHostState) {
+TEST_F(OrvanTest, EveryInitializeReplacesTheWholeHostState) {
   ASSERT_EQ(Initialize(), S_OK);
   const ComPtr<IDispatch> first_formatter = FieldFormatter();
   FakeHost other;
@@ -108,73 +84,64 @@ TEST_F(OrvanTest, InitializeAgainReplacesTheHostState) {
   other.data().governing_case = 9;
   other.data().unit_standard_names = {L"Imperial"};
   const ComPtr<IOVWorkspace> other_workspace = other.NewWorkspace();
-  ASSERT_EQ(InitializeWith(other_workspace.get(), other.NewCache().get()), S_OK);
-
+  ASSERT_EQ(orvan_->Initialize(other_workspace.get(), other.NewCache().get()), S_OK);
   EXPECT_TRUE(IsSameObject(Workspace().get(), other_workspace.get()));
   EXPECT_FALSE(IsSameObject(FieldFormatter().get(), first_formatter.get()));
   EXPECT_THAT(HostState::Current().unit_standard_names(), ElementsAre(L"Imperial"));
   EXPECT_THAT(HostState::Current().case_cache().entries(), ElementsAre(CaseEntry{L"Other", 9}));
-  orvan_->FinalCleanUp();
-}
 
-TEST_F(OrvanTest, EveryInstanceSharesTheOneHostState) {
-  ASSERT_EQ(Initialize(), S_OK);
-  const ComPtr<COrvan> second = MakeObject<COrvan>();
-  ComPtr<IDispatch> seen;
-  ASSERT_EQ(second->get_Workspace(seen.Receive()), S_OK);
-  EXPECT_TRUE(IsSameObject(seen.get(), workspace_.get()));
-}
-
-TEST_F(OrvanTest, NullWorkspaceSucceedsAndLeavesNoHost) {
-  ASSERT_EQ(Initialize(), S_OK);
-  EXPECT_EQ(InitializeWith(nullptr, cache_.get()), S_OK);
-  EXPECT_FALSE(Workspace());
-  EXPECT_FALSE(Cache());
-
+  // Without a workspace the library is left without a host: nothing stays.
+  EXPECT_EQ(orvan_->Initialize(nullptr, cache_.get()), S_OK);
+  ExpectNoHost();
   Variant list;
   EXPECT_EQ(orvan_->get_BridgeList(&list), E_FAIL);
   const host_testing::ThreadError error = TakeThreadError();
   EXPECT_EQ(error.description, L"Invalid workspace.\nFailed to get list for Bridges.");
   EXPECT_EQ(error.source, kOrvanSource);
-  EXPECT_TRUE(host_.data().calls.empty());
 }
 
-TEST_F(OrvanTest, RefusedWorkspaceReports1255AndHoldsNothing) {
-  ASSERT_EQ(Initialize(), S_OK);
-  EXPECT_EQ(InitializeWith(cache_.get(), cache_.get()), E_FAIL);
-  const host_testing::ThreadError error = TakeThreadError();
-  EXPECT_EQ(error.description, LoadMessage(1255));
-  EXPECT_EQ(error.description,
-            L"Bridge Error:  Workspace property put takes only OVWorkspace object");
-  EXPECT_EQ(error.source, kOrvanSource);
-  EXPECT_FALSE(Workspace());
-  EXPECT_FALSE(Cache());
-}
-
-TEST_F(OrvanTest, RefusedCacheReports1256AndKeepsTheNewWorkspace) {
-  for (IDispatch* refused :
-       {static_cast<IDispatch*>(nullptr), static_cast<IDispatch*>(workspace_.get())}) {
-    EXPECT_EQ(InitializeWith(workspace_.get(), refused), E_FAIL);
+TEST_F(OrvanTest, FailedInitializeKeepsOnlyWhatItMadeBeforeTheFailure) {
+  const struct {
+    const char* name;
+    IDispatch* workspace;
+    IDispatch* cache;
+    std::map<std::wstring, HRESULT> failures;
+    HRESULT code;
+    bool workspace_kept;
+    std::wstring description;
+  } cases[] = {
+      {"refused workspace", cache_.get(), cache_.get(), {}, E_FAIL, false, LoadMessage(1255)},
+      {"refused cache", workspace_.get(), workspace_.get(), {}, E_FAIL, true, LoadMessage(1256)},
+      {"no cache", workspace_.get(), nullptr, {}, E_FAIL, true, LoadMessage(1256)},
+      {"formatter",
+       workspace_.get(),
+       cache_.get(),
+       {{L"FieldFormatter.Workspace", E_ACCESSDENIED}},
+       E_ACCESSDENIED,
+       true,
+       LoadMessage(1256)},
+      {"unit standards",
+       workspace_.get(),
+       cache_.get(),
+       {{L"UnitStandardNames", E_ACCESSDENIED}},
+       E_ACCESSDENIED,
+       true,
+       LoadMessage(1256)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(Initialize(), S_OK);
+    host_.data().failures = c.failures;
+    EXPECT_EQ(orvan_->Initialize(c.workspace, c.cache), c.code);
     const host_testing::ThreadError error = TakeThreadError();
-    EXPECT_EQ(error.description, L"Bridge Error:  Unable to create the OV Cache service.");
+    EXPECT_EQ(error.description, c.description);
     EXPECT_EQ(error.source, kOrvanSource);
-    EXPECT_TRUE(IsSameObject(Workspace().get(), workspace_.get()));
-    EXPECT_FALSE(Cache());
+    EXPECT_EQ(bool(Workspace()), c.workspace_kept);
+    EXPECT_THAT(HostState::Current().unit_standard_names(), ElementsAre()) << "none stays";
+    host_.data().failures.clear();
   }
-}
-
-TEST_F(OrvanTest, HostComponentFailuresReport1256WithTheirCode) {
-  const wchar_t* members[] = {L"FieldFormatter.Workspace", L"UnitStandardNames"};
-  for (const wchar_t* member : members) {
-    host_.data().failures = {{member, E_ACCESSDENIED}};
-    EXPECT_EQ(Initialize(), E_ACCESSDENIED) << member;
-    EXPECT_EQ(TakeThreadError().description, LoadMessage(1256)) << member;
-  }
-  host_.data().failures.clear();
-  host_.Unregister(CLSID_FieldFormatter);
-  EXPECT_TRUE(Failed(Initialize()));
-  EXPECT_EQ(TakeThreadError().description, LoadMessage(1256));
-  EXPECT_FALSE(FieldFormatter());
+  EXPECT_EQ(LoadMessage(1255),
+            L"Bridge Error:  Workspace property put takes only OVWorkspace object");
 }
 
 TEST_F(OrvanTest, CaseCacheFailuresComeBackAsErrorChains) {
@@ -183,26 +150,51 @@ TEST_F(OrvanTest, CaseCacheFailuresComeBackAsErrorChains) {
   const std::wstring description = TakeThreadError().description;
   EXPECT_TRUE(IsErrorChain(description));
   EXPECT_EQ(ExtractDesc(description), L"Duplicate Case Id");
-
-  host_.data().cases[-1] = {{L"Design", 1}};
   host_.Unregister(CLSID_CaseList);
   EXPECT_TRUE(Failed(Initialize()));
   EXPECT_EQ(ExtractDesc(TakeThreadError().description), LoadMessage(1267));
 }
 
+// An exception thrown inside a method, called directly or through Invoke,
+// ends as the method's status with its error object.
+TEST_F(OrvanTest, ExceptionsInsideAMethodEndAsItsStatus) {
+  const struct {
+    std::exception_ptr thrown;
+    HRESULT code;
+    const wchar_t* description;
+  } cases[] = {
+      {std::make_exception_ptr(std::bad_alloc()), E_OUTOFMEMORY,
+       L"Not enough memory resources are available to complete this operation."},
+      {std::make_exception_ptr(std::runtime_error("host gone")), E_UNEXPECTED,
+       L"Unhandled C++ exception (std::runtime_error): host gone"},
+      {std::make_exception_ptr(42), E_UNEXPECTED, L"Unhandled C++ exception (int)"},
+  };
+  for (const auto& c : cases) {
+    host_.data().throws = {{L"UnitStandardNames", c.thrown}};
+    EXPECT_EQ(Initialize(), c.code);
+    const host_testing::ThreadError error = TakeThreadError();
+    EXPECT_EQ(ExtractDesc(error.description), c.description);
+    EXPECT_EQ(error.source, L"COrvan::Initialize");
+
+    Variant args[] = {Variant(ComPtr<IDispatch>(cache_).get()),
+                      Variant(ComPtr<IDispatch>(workspace_).get())};
+    DISPPARAMS params{args, nullptr, 2, 0};
+    EXCEPINFO exception;
+    const DISPID initialize = IOrvan::TypeInfo().IdOfName(L"Initialize");
+    EXPECT_EQ(orvan_->Invoke(initialize, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, &exception,
+                             nullptr),
+              c.code);
+    EXPECT_EQ(ExtractDesc(exception.description), c.description);
+  }
+}
+
 TEST_F(OrvanTest, FinalCleanUpReleasesTheHostState) {
   ASSERT_EQ(Initialize(), S_OK);
-  HostState& state = HostState::Current();
   CMethodFrame frame(L"Test::FileService");
-  ASSERT_TRUE(state.FileService(frame));
+  ASSERT_TRUE(HostState::Current().FileService(frame));
   EXPECT_EQ(orvan_->FinalCleanUp(), S_OK);
-
-  EXPECT_FALSE(Workspace());
-  EXPECT_FALSE(Cache());
-  EXPECT_FALSE(FieldFormatter());
-  EXPECT_TRUE(state.unit_standard_names().empty());
-  EXPECT_EQ(state.case_cache().count(), 0u);
-  ASSERT_TRUE(state.FileService(frame));
+  ExpectNoHost();
+  ASSERT_TRUE(HostState::Current().FileService(frame));
   EXPECT_EQ(host_.data().file_services_made, 2);
 }
 
@@ -213,105 +205,56 @@ TEST_F(OrvanTest, NullOutArgumentsAreRefused) {
   EXPECT_EQ(orvan_->get_BridgeList(nullptr), E_POINTER);
 }
 
-TEST_F(OrvanTest, BridgeListOfTwoBridgesGivesTwelveTextsInOrder) {
-  ASSERT_EQ(Initialize(), S_OK);
-  host_.data().responses[L"ListBridges"] = BridgeListResponse(2);
-  EXPECT_THAT(BridgeList(), ElementsAre(L"101", L"Bridge 1", L"creator 1", L"2026-01-01",
-                                        L"modifier 1", L"2026-02-01", L"102", L"Bridge 2",
-                                        L"creator 2", L"2026-01-02", L"modifier 2", L"2026-02-02"));
-  ASSERT_EQ(host_.data().calls.size(), 1u);
-  const host_testing::RecordedCall& call = host_.data().calls[0];
-  EXPECT_EQ(call.option, 0);
-  EXPECT_EQ(call.service, L"OVDBBridgeSvcs.Main");
-  EXPECT_EQ(call.method, L"ListBridges");
-  EXPECT_EQ(call.request, L"");
-  EXPECT_EQ(call.execute_flags, 0);
-}
-
-TEST_F(OrvanTest, BridgeListKeepsTheHostsTextsUnconverted) {
+TEST_F(OrvanTest, BridgeListGivesSixTextsPerBridgeAsTheHostWroteThem) {
   ASSERT_EQ(Initialize(), S_OK);
   host_.data().responses[L"ListBridges"] =
-      L"<?xml version=\"1.0\"?><Bridges><Other/><Bridge DateModified=\"\" ModifiedBy=\"a &amp; "
-      L"b\" DateCreated=\"1/2/2026\" CreatedBy=\"&lt;me&gt;\" Name=\" spaced \" OID=\"007\"/>"
-      L"</Bridges>";
-  EXPECT_THAT(BridgeList(), ElementsAre(L"007", L" spaced ", L"<me>", L"1/2/2026", L"a & b", L""));
+      L"<Bridges><Other/><Bridge OID=\"101\" Name=\"B\" CreatedBy=\"c\" DateCreated=\"d\" "
+      L"ModifiedBy=\"m\" DateModified=\"t\"/><Bridge DateModified=\"\" ModifiedBy=\"a &amp; b\" "
+      L"DateCreated=\"1/2/2026\" "
+      L"CreatedBy=\"&lt;me&gt;\" Name=\" spaced \" OID=\"007\"/></Bridges>";
+  Variant list;
+  ASSERT_EQ(orvan_->get_BridgeList(&list), S_OK);
+  ASSERT_EQ(list.vt(), VT_ARRAY | VT_BSTR);
+  int32_t lower = -1;
+  list.array().LowerBound(1, &lower);
+  EXPECT_EQ(lower, 0);
+  std::vector<std::wstring> texts;
+  for (const Variant& text : list.array().data()) texts.push_back(text.bstr());
+  EXPECT_THAT(texts, ElementsAre(L"101", L"B", L"c", L"d", L"m", L"t", L"007", L" spaced ", L"<me>",
+                                 L"1/2/2026", L"a & b", L""));
+  ASSERT_EQ(host_.data().calls.size(), 1u);
+  EXPECT_EQ(host_.data().calls[0].service, L"OVDBBridgeSvcs.Main");
+  EXPECT_EQ(host_.data().calls[0].method, L"ListBridges");
 }
 
-TEST_F(OrvanTest, BridgeListWithoutBridgesIsEmpty) {
+TEST_F(OrvanTest, BridgeListFailures) {
   ASSERT_EQ(Initialize(), S_OK);
-  host_.data().responses[L"ListBridges"] = L"<Bridges/>";
-  EXPECT_TRUE(BridgeList().empty());
-}
-
-TEST_F(OrvanTest, BridgeMissingAnyOfTheSixAttributesFailsWithEPointer) {
-  ASSERT_EQ(Initialize(), S_OK);
-  const wchar_t* attributes[] = {L"OID",         L"Name",       L"CreatedBy",
-                                 L"DateCreated", L"ModifiedBy", L"DateModified"};
-  for (const wchar_t* missing : attributes) {
-    std::wstring second = L"<Bridge";
-    for (const wchar_t* attribute : attributes) {
-      if (std::wstring_view(attribute) != missing)
-        second += std::wstring(L" ") + attribute + L"=\"x\"";
-    }
-    host_.data().responses[L"ListBridges"] =
-        L"<Bridges>" + BridgeListResponse(1) + second + L"/></Bridges>";
-    Variant list = Variant(L"unchanged");
-    EXPECT_EQ(orvan_->get_BridgeList(&list), E_POINTER) << missing;
-    EXPECT_THAT(TakeThreadError().description, HasSubstr(L"HR=\"E_POINTER\"")) << missing;
-    EXPECT_EQ(list, Variant(L"unchanged"));
-  }
-}
-
-TEST_F(OrvanTest, BridgeListReportsEachFailingStepWithItsText) {
-  ASSERT_EQ(Initialize(), S_OK);
+  const std::wstring missing_name =
+      L"<Bridges><Bridge OID=\"1\" CreatedBy=\"\" DateCreated=\"\" "
+      L"ModifiedBy=\"\" DateModified=\"\"/></Bridges>";
   const struct {
-    const wchar_t* member;
-    const wchar_t* text;
+    std::wstring failing_member;
+    std::wstring response;
+    HRESULT code;
+    const wchar_t* description;
   } cases[] = {
-      {L"NewDataServiceCall", L"NewDataServiceCall error.\nFailed to list for Bridges."},
-      {L"Execute", L"Service call Execute Error.\nFailed to get Bridge list."},
-      {L"ResponseText", L"Invalid server response.\nFailed to get Bridge list."},
+      {L"NewDataServiceCall", L"", E_ACCESSDENIED,
+       L"NewDataServiceCall error.\nFailed to list for Bridges."},
+      {L"Execute", L"", E_ACCESSDENIED, L"Service call Execute Error.\nFailed to get Bridge list."},
+      {L"ResponseText", L"", E_ACCESSDENIED,
+       L"Invalid server response.\nFailed to get Bridge list."},
+      {L"MethodName", L"", E_ACCESSDENIED, L"MethodName failed"},
+      {L"", L"<Bridges><Bridge", E_FAIL, L"Invalid server response.\nFailed to get Bridge list."},
+      {L"", missing_name, E_POINTER, L"Invalid pointer"},
   };
   for (const auto& c : cases) {
-    host_.data().failures = {{c.member, E_ACCESSDENIED}};
-    Variant list;
-    EXPECT_EQ(orvan_->get_BridgeList(&list), E_ACCESSDENIED) << c.member;
-    const host_testing::ThreadError error = TakeThreadError();
-    EXPECT_EQ(error.description, c.text);
-    EXPECT_EQ(error.source, kOrvanSource);
+    host_.data().failures = {{c.failing_member, E_ACCESSDENIED}};
+    host_.data().responses[L"ListBridges"] = c.response;
+    Variant list(L"unchanged");
+    EXPECT_EQ(orvan_->get_BridgeList(&list), c.code) << c.description;
+    EXPECT_EQ(ExtractDesc(TakeThreadError().description), c.description);
+    EXPECT_EQ(list, Variant(L"unchanged"));
   }
-}
-
-TEST_F(OrvanTest, BridgeListSetUpFailureIsRaisedWithTheComponentsError) {
-  ASSERT_EQ(Initialize(), S_OK);
-  host_.data().failures = {{L"MethodName", E_INVALIDARG}};
-  Variant list;
-  EXPECT_EQ(orvan_->get_BridgeList(&list), E_INVALIDARG);
-  const std::wstring description = TakeThreadError().description;
-  EXPECT_TRUE(IsErrorChain(description));
-  EXPECT_EQ(ExtractDesc(description), L"MethodName failed");
-}
-
-TEST_F(OrvanTest, BridgeListResponseThatIsNotXmlIsAnInvalidResponse) {
-  ASSERT_EQ(Initialize(), S_OK);
-  for (const wchar_t* response : {L"", L"not xml", L"<Bridges><Bridge"}) {
-    host_.data().responses[L"ListBridges"] = response;
-    Variant list;
-    EXPECT_EQ(orvan_->get_BridgeList(&list), E_FAIL) << response;
-    EXPECT_EQ(TakeThreadError().description,
-              L"Invalid server response.\nFailed to get Bridge list.");
-  }
-}
-
-TEST_F(OrvanTest, ClassObjectOfTheLibraryMakesOrvanObjects) {
-  ComPtr<IClassFactory> factory;
-  ASSERT_EQ(GetLibraryClassObject(CLSID_Orvan, IClassFactory::kIid, factory.ReceiveVoid()), S_OK);
-  ComPtr<IOrvan> made;
-  ASSERT_EQ(factory->CreateInstance(nullptr, IOrvan::kIid, made.ReceiveVoid()), S_OK);
-  ComPtr<ISupportErrorInfo> support = made.As<ISupportErrorInfo>();
-  ASSERT_TRUE(support);
-  EXPECT_EQ(support->InterfaceSupportsErrorInfo(IOrvan::kIid), S_OK);
-  EXPECT_TRUE(made.As<IDispatch>());
 }
 
 }  // namespace

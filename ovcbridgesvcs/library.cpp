@@ -1,0 +1,10 @@
+// The top of the library: the one place that knows every subsystem. A
+// subsystem with creatable classes adds its plug-in call here.
+#include "ovcbridgesvcs/frame/class_table.h"
+#include "ovcbridgesvcs/host/host_classes.h"
+
+namespace ovc {
+
+void PlugLibraryClasses(ClassTable& table) { PlugHostClasses(table); }
+
+}  // namespace ovc

@@ -1,0 +1,115 @@
+#include "ovcbridgesvcs/frame/class_table.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+
+#include "automation/com_object.h"
+#include "automation/error_info.h"
+#include "ovcbridgesvcs/frame/class_factory.h"
+#include "ovcbridgesvcs/frame/server_module.h"
+#include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
+
+namespace ovc {
+namespace {
+
+// The classes still to be implemented: the only ones without a creator.
+constexpr CLSID kNotImplementedYet[] = {CLSID_Bridge,       CLSID_LinkSet,  CLSID_Link,
+                                        CLSID_App,          CLSID_ExcelApp, CLSID_WordApp,
+                                        CLSID_AppCollection};
+
+struct ITestThing : IUnknown {
+  static constexpr IID kIid = MakeGuid("AAAAAAAA-0000-0000-0000-000000000001");
+  using Base = IUnknown;
+
+ protected:
+  ~ITestThing() = default;
+};
+
+class TestThing final : public ComObject<ITestThing> {
+ private:
+  ModuleLock module_lock_;
+};
+
+HRESULT CreateThrowing(const IID&, void**) { throw std::bad_alloc(); }
+
+LibraryClass TestClass(ClassCreator create) {
+  return {LibraryClasses().classes()[0].coclass, create};
+}
+
+int32_t LockCount() { return ServerModule::Instance().lock_count(); }
+
+TEST(ClassTableTest, EveryClassOfTheTypeLibraryIsCreatableUnlessNotImplementedYet) {
+  ASSERT_EQ(LibraryClasses().classes().size(), LibraryTypeInfo().coclasses.size());
+  for (const LibraryClass& entry : LibraryClasses().classes()) {
+    const CLSID clsid = entry.coclass->clsid;
+    const bool pending =
+        std::ranges::find(kNotImplementedYet, clsid) != std::end(kNotImplementedYet);
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(GetLibraryClassObject(clsid, IClassFactory::kIid, factory.ReceiveVoid()), S_OK);
+    ComPtr<IDispatch> instance;
+    const HRESULT hr = factory->CreateInstance(nullptr, IDispatch::kIid, instance.ReceiveVoid());
+    if (pending) {
+      EXPECT_EQ(hr, CLASS_E_CLASSNOTAVAILABLE);
+      EXPECT_EQ(DescriptionOf(GetErrorInfo().get()),
+                L"The class " + VersionedProgId(*entry.coclass) + L" is not implemented yet");
+    } else {
+      EXPECT_EQ(hr, S_OK) << "a class of the type library without a creator";
+      EXPECT_TRUE(instance);
+    }
+  }
+}
+
+TEST(ClassTableTest, PluggingAClassOutsideTheTypeLibraryOrTwiceIsAMistake) {
+  ClassTable table;
+  EXPECT_THROW(table.Plug(MakeGuid("38000299-BF26-11D5-A6FE-0002A500E8F9"), &CreateThrowing),
+               std::logic_error);
+  table.Plug(CLSID_Bridge, &CreateThrowing);
+  EXPECT_EQ(table.Find(CLSID_Bridge)->create, &CreateThrowing);
+  EXPECT_THROW(table.Plug(CLSID_Bridge, &CreateThrowing), std::logic_error);
+}
+
+TEST(ClassTableTest, OtherClassesAreNotAvailable) {
+  void* object = &object;
+  EXPECT_EQ(GetLibraryClassObject(MakeGuid("38000299-BF26-11D5-A6FE-0002A500E8F9"),
+                                  IClassFactory::kIid, &object),
+            CLASS_E_CLASSNOTAVAILABLE);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(GetLibraryClassObject(CLSID_Orvan, IDispatch::kIid, &object), E_NOINTERFACE);
+}
+
+TEST(ClassTableTest, FactoryMakesInstancesAndNeverThrows) {
+  const ComPtr<IClassFactory> factory = CreateClassFactory(TestClass(&CreateObject<TestThing>));
+  ComPtr<ITestThing> thing;
+  EXPECT_EQ(factory->CreateInstance(nullptr, ITestThing::kIid, thing.ReceiveVoid()), S_OK);
+  ComPtr<ITestThing> inner;
+  EXPECT_EQ(factory->CreateInstance(thing.get(), ITestThing::kIid, inner.ReceiveVoid()),
+            CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(factory->CreateInstance(nullptr, ITestThing::kIid, nullptr), E_POINTER);
+  EXPECT_EQ(CreateClassFactory(TestClass(&CreateThrowing))
+                ->CreateInstance(nullptr, ITestThing::kIid, thing.ReceiveVoid()),
+            E_OUTOFMEMORY);
+  SetErrorInfo(nullptr);
+}
+
+TEST(ClassTableTest, ObjectsFactoriesAndServerLocksHoldTheModule) {
+  const int32_t start = LockCount();
+  {
+    const ComPtr<IClassFactory> factory = CreateClassFactory(TestClass(&CreateObject<TestThing>));
+    ComPtr<ITestThing> thing;
+    ASSERT_EQ(factory->CreateInstance(nullptr, ITestThing::kIid, thing.ReceiveVoid()), S_OK);
+    EXPECT_EQ(LockCount(), start + 2);
+    EXPECT_EQ(factory->LockServer(true), S_OK);
+    EXPECT_EQ(ServerModule::Instance().CanUnloadNow(), S_FALSE);
+    EXPECT_EQ(factory->LockServer(false), S_OK);
+    const ModuleLock first;
+    const ModuleLock second = first;  // NOLINT(performance-unnecessary-copy-initialization)
+    EXPECT_EQ(LockCount(), start + 4);
+  }
+  EXPECT_EQ(LockCount(), start);
+}
+
+}  // namespace
+}  // namespace ovc
