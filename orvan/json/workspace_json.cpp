@@ -1,11 +1,16 @@
 #include "orvan/json/workspace_json.h"
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <pugixml.hpp>
+#include <set>
 #include <sstream>
 
 #include "orvan/json/base64.h"
+#include "orvan/json/catalog_check.h"
 #include "orvan/units/unit_conversion.h"
 
 namespace ovc::orvan {
@@ -209,37 +214,68 @@ Catalog CatalogFromJson(const json& in) {
   return catalog;
 }
 
-Scalar ScalarFromJson(const json& value, const Route& route) {
+// Refuses the import: `context` says where (object, route), `why` what is wrong.
+[[noreturn]] void Refuse(const std::string& context, const std::string& why) {
+  throw std::invalid_argument(context + why);
+}
+
+double NumberFromJson(const json& value, const std::string& context) {
+  double number = value.get<double>();
+  if (!std::isfinite(number)) Refuse(context, value.dump() + " is not a finite number.");
+  return number;
+}
+
+// Integers are 32-bit, as a write request takes them; a fraction is refused
+// rather than cut off.
+int64_t IntegerFromJson(const json& value, const std::string& context) {
+  double number = NumberFromJson(value, context);
+  if (number != std::trunc(number) || number < INT32_MIN || number > INT32_MAX) {
+    Refuse(context, value.dump() + " is not a 32-bit integer.");
+  }
+  return static_cast<int64_t>(number);
+}
+
+std::string EnumFromJson(const json& value, const Route& route, const std::string& context) {
+  std::string text = value.get<std::string>();
+  if (std::find(route.enum_texts.begin(), route.enum_texts.end(), text) == route.enum_texts.end()) {
+    Refuse(context, "'" + text + "' is not one of its allowed texts.");
+  }
+  return text;
+}
+
+Scalar ScalarFromJson(const json& value, const Route& route, const std::string& context) {
   switch (route.type) {
     case AttributeType::kReal:
     case AttributeType::kDate:
-      return value.get<double>();
+      return NumberFromJson(value, context);
     case AttributeType::kInteger:
-      return value.get<int64_t>();
+      return IntegerFromJson(value, context);
     case AttributeType::kBoolean:
       return int64_t{value.get<bool>() ? 1 : 0};
     case AttributeType::kString:
-    case AttributeType::kEnum:
       return value.get<std::string>();
+    case AttributeType::kEnum:
+      return EnumFromJson(value, route, context);
   }
   return std::monostate();
 }
 
-Element ElementFromJson(const json& in, const Catalog& catalog, const Route& route) {
+Element ElementFromJson(const json& in, const Catalog& catalog, const Route& route,
+                        const std::string& context) {
   Element element;
   if (in.contains("value") && !in.at("value").is_null()) {
+    element.value = ScalarFromJson(in.at("value"), route, context);
     if (in.contains("unit")) {
       const QuantityType* type = catalog.FindQuantityType(route.quantity_type);
       std::string unit_name = in.at("unit").get<std::string>();
       const Unit* unit = type == nullptr ? nullptr : type->FindUnit(unit_name);
-      if (unit == nullptr) {
-        throw std::invalid_argument("'" + unit_name + "' is not a unit of '" + route.name + "'");
-      }
+      if (unit == nullptr) Refuse(context, "'" + unit_name + "' is not a unit of it.");
       element.entered = in.at("value").get<double>();
       element.entered_unit = unit->system_name;
       element.value = ToBase(*unit, *element.entered);
-    } else {
-      element.value = ScalarFromJson(in.at("value"), route);
+      if (!std::isfinite(std::get<double>(element.value))) {
+        Refuse(context, in.at("value").dump() + " " + unit_name + " is beyond the range of it.");
+      }
     }
   }
   element.prefix = in.value("prefix", "");
@@ -248,30 +284,58 @@ Element ElementFromJson(const json& in, const Catalog& catalog, const Route& rou
   return element;
 }
 
+void CheckCaseExists(const Catalog& catalog, int32_t case_oid, const std::string& context) {
+  if (catalog.FindCase(case_oid) == nullptr) {
+    Refuse(context, "case " + std::to_string(case_oid) + " does not exist.");
+  }
+}
+
+// The object's values, each checked against its route and the catalog.
+std::vector<StoredValue> ValuesFromJson(const json& values, const Catalog& catalog,
+                                        const ClassView& view, int32_t object) {
+  std::vector<StoredValue> stored;
+  std::set<std::pair<std::string, int32_t>> seen;
+  for (const json& value : values) {
+    ValueKey key{object, value.at("route").get<std::string>(), value.at("case").get<int32_t>()};
+    const std::string context = "Object " + std::to_string(object) + ", route '" + key.route +
+                                "', case " + std::to_string(key.case_oid) + ": ";
+    const Route* route = view.FindRoute(key.route);
+    if (route == nullptr) Refuse(context, "class view '" + view.name + "' has no such route.");
+    CheckCaseExists(catalog, key.case_oid, context);
+    if (!seen.emplace(key.route, key.case_oid).second)
+      Refuse(context, "the value is listed twice.");
+    const json& elements = value.at("elements");
+    if (!route->vector && elements.size() > 1) {
+      Refuse(context, "the attribute holds one value, but " + std::to_string(elements.size()) +
+                          " were given.");
+    }
+    StoredValue& out = stored.emplace_back(StoredValue{std::move(key), {}});
+    try {
+      for (const json& element : elements) {
+        out.elements.push_back(ElementFromJson(element, catalog, *route, context));
+      }
+    } catch (const json::exception& error) {
+      Refuse(context, error.what());
+    }
+  }
+  return stored;
+}
+
 Status ImportObjects(Store* store, const Catalog& catalog, const json& objects) {
+  std::set<int32_t> oids;
   for (const json& in : objects) {
     ObjectRecord object{in.at("oid").get<int32_t>(), in.at("name").get<std::string>(),
                         in.at("classView").get<std::string>(),
                         in.at("cases").get<std::vector<int32_t>>()};
+    const std::string context = "Object " + std::to_string(object.oid) + ": ";
+    if (!oids.insert(object.oid).second) Refuse(context, "the OID is listed twice.");
     const ClassView* view = catalog.FindClassView(object.class_view);
-    if (view == nullptr) {
-      throw std::invalid_argument("object " + std::to_string(object.oid) +
-                                  " names an unknown class view");
-    }
+    if (view == nullptr) Refuse(context, "class view '" + object.class_view + "' does not exist.");
+    for (int32_t case_oid : object.cases) CheckCaseExists(catalog, case_oid, context);
+    std::vector<StoredValue> values = ValuesFromJson(in.at("values"), catalog, *view, object.oid);
     ORVAN_RETURN_IF_ERROR(store->PutObject(object));
-    for (const json& value : in.at("values")) {
-      ValueKey key{object.oid, value.at("route").get<std::string>(),
-                   value.at("case").get<int32_t>()};
-      const Route* route = view->FindRoute(key.route);
-      if (route == nullptr) {
-        throw std::invalid_argument("object " + std::to_string(object.oid) + " has no route '" +
-                                    key.route + "'");
-      }
-      std::vector<Element> elements;
-      for (const json& element : value.at("elements")) {
-        elements.push_back(ElementFromJson(element, catalog, *route));
-      }
-      ORVAN_RETURN_IF_ERROR(store->PutValue(key, elements));
+    for (const StoredValue& value : values) {
+      ORVAN_RETURN_IF_ERROR(store->PutValue(value.key, value.elements));
     }
   }
   return Status::Ok();
@@ -290,7 +354,27 @@ int32_t LargestLinksetOid(const std::string& document) {
   return largest;
 }
 
+// A stored bridge document is empty (never saved) or well-formed XML.
+void CheckBridgeDocument(const BridgeRecord& bridge) {
+  if (bridge.document.empty()) return;
+  pugi::xml_document parsed;
+  pugi::xml_parse_result result =
+      parsed.load_buffer(bridge.document.data(), bridge.document.size(), pugi::parse_default);
+  if (!result) {
+    Refuse("Bridge " + std::to_string(bridge.oid) + ": ", std::string("the document is not XML (") +
+                                                              result.description() + " at offset " +
+                                                              std::to_string(result.offset) + ").");
+  }
+}
+
+void CheckUnique(std::set<int32_t>* seen, const char* what, int32_t oid) {
+  if (!seen->insert(oid).second) {
+    Refuse(std::string(what) + " " + std::to_string(oid) + ": ", "the OID is listed twice.");
+  }
+}
+
 Status ImportRecords(Store* store, const json& in) {
+  std::set<int32_t> bridge_oids;
   for (const json& bridge : in.at("bridges")) {
     BridgeRecord record{bridge.at("oid").get<int32_t>(),
                         bridge.at("name").get<std::string>(),
@@ -300,17 +384,20 @@ Status ImportRecords(Store* store, const json& in) {
                         bridge.at("dateModified").get<std::string>(),
                         bridge.at("lockHolder").get<std::string>(),
                         bridge.at("document").get<std::string>()};
+    CheckUnique(&bridge_oids, "Bridge", record.oid);
+    CheckBridgeDocument(record);
     ORVAN_RETURN_IF_ERROR(store->PutBridge(record));
     ORVAN_RETURN_IF_ERROR(store->RaiseCounter("linkset", LargestLinksetOid(record.document)));
   }
+  std::set<int32_t> file_oids;
   for (const json& file : in.at("files")) {
     FileRecord record{
         file.at("oid").get<int32_t>(),        file.at("fileName").get<std::string>(),
         file.at("linked").get<bool>(),        file.at("linkedPath").get<std::string>(),
         file.at("holder").get<std::string>(), ""};
+    CheckUnique(&file_oids, "File", record.oid);
     if (!DecodeBase64(file.at("content").get<std::string>(), &record.content)) {
-      throw std::invalid_argument("file " + std::to_string(record.oid) +
-                                  " has content that is not base64");
+      Refuse("File " + std::to_string(record.oid) + ": ", "the content is not base64.");
     }
     ORVAN_RETURN_IF_ERROR(store->PutFile(record));
   }
@@ -328,6 +415,7 @@ Status Import(Store* store, const json& in) {
                            "', version " + std::to_string(kVersion) + ".");
   }
   Catalog catalog = CatalogFromJson(in);
+  ORVAN_RETURN_IF_ERROR(CheckCatalog(catalog));
   ORVAN_RETURN_IF_ERROR(store->Clear());
   ORVAN_RETURN_IF_ERROR(store->ReplaceCatalog(catalog));
   ORVAN_RETURN_IF_ERROR(ImportObjects(store, catalog, in.at("objects")));

@@ -17,9 +17,15 @@ namespace ovc::orvan {
 Status ExportWorkspace(Store* store, std::string* json_text);
 
 // Replaces everything in the workspace with the JSON's content, in one
-// transaction: on any failure (text that is not JSON, a wrong format, a value
-// for an unknown object, route or unit) the workspace is left as it was and
-// the message says what is wrong.
+// transaction. A workspace it could not keep as written is refused with
+// kInvalidArgument and a message naming the object, OID, route, case or unit
+// and what is wrong; the workspace is then left as it was. Refused besides
+// text that is not JSON or of another format: definitions CheckCatalog
+// refuses; an OID listed twice (object, bridge, file) or a value listed twice;
+// an unknown class view, route, case or unit; a value of the wrong kind, a
+// fraction for an integer, a number that is not finite, an Enum text not
+// allowed, several values for a single-valued attribute; a bridge document
+// that is not well-formed XML; file content that is not base64.
 Status ImportWorkspace(Store* store, std::string_view json_text);
 
 Status ExportWorkspaceFile(Store* store, const std::filesystem::path& path);
