@@ -3,6 +3,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <memory>
 
 #include "automation/text.h"
@@ -12,7 +13,10 @@ namespace ovc::orvan::components {
 
 namespace {
 
+// $HOME when set, as every program of the user takes it; else the account's
+// home folder; else the temporary folder.
 std::filesystem::path HomeFolder() {
+  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
   if (const passwd* entry = getpwuid(geteuid()); entry != nullptr && entry->pw_dir != nullptr) {
     return entry->pw_dir;
   }

@@ -12,7 +12,7 @@ namespace ovc::orvan::components {
 // "Orvan.FileService": application files stored in a workspace, checked out
 // by the workspace's user into a working folder. Each operation names the
 // workspace it works on. The working folder is "Orvan Files" in the user's
-// home folder until WorkingFolder is set; it is created when first needed.
+// home folder ($HOME when set) until WorkingFolder is set; it is created when first needed.
 // Failures (unknown file, a file another user holds, a closed workspace, an
 // object that is not a workspace) come back with an error object.
 class FileService final : public Component<IOVFileService> {

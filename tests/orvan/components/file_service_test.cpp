@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -39,6 +40,7 @@ class FileServiceComponentTest : public ComponentTest {
                     {Variant(FromUtf8(source)), Variant::Bool(false), workspace_.AsArgument()})
                .i4();
     ASSERT_GT(oid_, 0);
+    std::ofstream(source, std::ios::binary) << "changed after adding";  // the record has a copy
   }
 
   // (holder, file name, linked) of the file as `files` sees it in `workspace`.
@@ -74,11 +76,12 @@ TEST_F(FileServiceComponentTest, CheckOutAndCheckInCarryTheContentAndTheHolder) 
   EXPECT_EQ(
       bob_files_.Get(L"OwnCheckOut", {Variant(oid_), Variant(L"pump.xlsx"), bob_.AsArgument()}),
       Variant(L""));
+  // Checking out again what the user holds keeps the local edits.
+  std::ofstream(ToUtf8(path), std::ios::binary | std::ios::trunc) << "second";
   EXPECT_EQ(ann_files_.Get(L"OwnCheckOut",
                            {Variant(oid_), Variant(L"pump.xlsx"), workspace_.AsArgument()}),
             Variant(path));
 
-  std::ofstream(ToUtf8(path), std::ios::binary | std::ios::trunc) << "second";
   ASSERT_EQ(ann_files_.Call(L"CheckIn", {Variant(oid_), workspace_.AsArgument()}), S_OK);
   EXPECT_EQ(Record(bob_files_, bob_), std::make_tuple(L"", L"pump.xlsx", false));
   const std::wstring copy = bob_files_.Get(L"GetCopy", {Variant(oid_), bob_.AsArgument()}).bstr();
@@ -94,40 +97,37 @@ TEST_F(FileServiceComponentTest, UndoCheckOutFreesTheFileWithoutStoringIt) {
   EXPECT_EQ(Contents(bobs), "first");
 }
 
-TEST_F(FileServiceComponentTest, LinkedFilesBecomeEmbeddedOnRequest) {
+TEST_F(FileServiceComponentTest, LinkedFilesStayWhereTheyAreUntilEmbedded) {
   const std::string source = dir_.File("linked.docx");
   std::ofstream(source, std::ios::binary) << "linked content";
-  const int32_t linked = ann_files_
-                             .Get(L"AddFile", {Variant(FromUtf8(source)), Variant::Bool(true),
-                                               workspace_.AsArgument()})
-                             .i4();
-  std::wstring holder, name;
-  VARIANT_BOOL is_linked = VARIANT_FALSE;
-  ASSERT_EQ(
-      ann_files_.Call(L"FileRecord",
-                      {Variant(linked), workspace_.AsArgument(), Variant::ByRef(VT_BSTR, &holder),
-                       Variant::ByRef(VT_BSTR, &name), Variant::ByRef(VT_BOOL, &is_linked)}),
-      S_OK);
-  EXPECT_EQ(is_linked, VARIANT_TRUE);
-  ASSERT_EQ(ann_files_.Call(L"ConvertToEmbedded", {Variant(linked), workspace_.AsArgument()}), S_OK)
+  oid_ = ann_files_
+             .Get(L"AddFile",
+                  {Variant(FromUtf8(source)), Variant::Bool(true), workspace_.AsArgument()})
+             .i4();
+  EXPECT_EQ(Record(ann_files_, workspace_), std::make_tuple(L"", L"linked.docx", true));
+  EXPECT_EQ(ann_files_.Get(L"CheckOut", {Variant(oid_), workspace_.AsArgument()}),
+            Variant(FromUtf8(source)));
+  ASSERT_EQ(ann_files_.Call(L"CheckIn", {Variant(oid_), workspace_.AsArgument()}), S_OK);
+  ASSERT_EQ(ann_files_.Call(L"ConvertToEmbedded", {Variant(oid_), workspace_.AsArgument()}), S_OK)
       << ToUtf8(ann_files_.error().description);
   std::filesystem::remove(source);
-  const std::wstring copy = bob_files_.Get(L"GetCopy", {Variant(linked), bob_.AsArgument()}).bstr();
+  EXPECT_EQ(Record(ann_files_, workspace_), std::make_tuple(L"", L"linked.docx", false));
+  const std::wstring copy = bob_files_.Get(L"GetCopy", {Variant(oid_), bob_.AsArgument()}).bstr();
   EXPECT_EQ(Contents(copy), "linked content");
 }
 
-TEST_F(FileServiceComponentTest, BadFilesAndWorkspacesFailWithAnErrorObject) {
-  EXPECT_EQ(ann_files_.Call(L"CheckOut", {Variant(9999), workspace_.AsArgument()}), E_INVALIDARG);
-  EXPECT_FALSE(ann_files_.error().description.empty());
-  EXPECT_NE(ann_files_.Call(L"CheckIn", {Variant(oid_), workspace_.AsArgument()}), S_OK)
-      << "a file nobody holds cannot be checked in";
-  LateBound not_a_workspace = LateBound::Create(L"Orvan.Cache");
-  EXPECT_EQ(ann_files_.Call(L"CheckOut", {Variant(oid_), not_a_workspace.AsArgument()}),
-            E_INVALIDARG);
-  EXPECT_EQ(ann_files_.Call(L"AddFile", {Variant(FromUtf8(dir_.File("missing.xlsx"))),
-                                         Variant::Bool(false), workspace_.AsArgument()}) < 0,
-            true);
-  EXPECT_EQ(ann_files_.Put(L"WorkingFolder", Variant(L"")), E_INVALIDARG);
+TEST_F(FileServiceComponentTest, TheDefaultWorkingFolderFollowsHome) {
+  const char* home = std::getenv("HOME");
+  const std::string saved = home != nullptr ? home : "";
+  setenv("HOME", dir_.File("home").c_str(), 1);
+  LateBound files = LateBound::Create(L"Orvan.FileService");
+  home != nullptr ? setenv("HOME", saved.c_str(), 1) : unsetenv("HOME");
+  const std::wstring copy = files.Get(L"GetCopy", {Variant(oid_), workspace_.AsArgument()}).bstr();
+  EXPECT_EQ(copy.rfind(FromUtf8(dir_.File("home/Orvan Files/")), 0), 0u) << ToUtf8(copy);
+}
+
+TEST_F(FileServiceComponentTest, AFreeFileOrAClosedWorkspaceIsRefused) {
+  EXPECT_EQ(ann_files_.Call(L"CheckIn", {Variant(oid_), workspace_.AsArgument()}), E_INVALIDARG);
   ASSERT_EQ(bob_.Call(L"Close"), S_OK);
   EXPECT_EQ(bob_files_.Call(L"GetCopy", {Variant(oid_), bob_.AsArgument()}), E_FAIL);
   EXPECT_NE(bob_files_.error().description.find(L"not open"), std::wstring::npos);
