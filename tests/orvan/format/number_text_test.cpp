@@ -41,16 +41,6 @@ TEST(NumberTextTest, ParseRealAcceptsOnlyAWholeFiniteNumber) {
   }
 }
 
-TEST(NumberTextTest, ParseIntegerChecksRange) {
-  int64_t value = 0;
-  EXPECT_TRUE(ParseInteger(" -12 ", -100, 100, &value));
-  EXPECT_EQ(value, -12);
-  EXPECT_FALSE(ParseInteger("101", -100, 100, &value));
-  EXPECT_FALSE(ParseInteger("1.0", -100, 100, &value));
-  EXPECT_FALSE(ParseInteger("", -100, 100, &value));
-  EXPECT_EQ(value, -12);
-}
-
 TEST(NumberTextTest, LeadingIntegerReadsLikeTheCLibrary) {
   struct Case {
     const char* text;

@@ -5,39 +5,28 @@
 namespace ovc::orvan {
 namespace {
 
-TEST(AttributeTextTest, EscapesControlCharactersAndAmpersands) {
+TEST(AttributeTextTest, ControlCharactersAndAmpersandsTravelAsCharacterReferences) {
   struct Case {
     std::string plain;
     std::string escaped;
+    bool written;  // false: only read this way
   };
   const Case cases[] = {
-      {"A&B", "A&#38;B"},
-      {"line\nbreak", "line&#10;break"},
-      {"tab\there", "tab&#9;here"},
-      {"<ok> \"x\" é", "<ok> \"x\" é"},
-      {"", ""},
-      {"&&", "&#38;&#38;"},
+      {"A&B", "A&#38;B", true},
+      {"line\nbreak\ttab", "line&#10;break&#9;tab", true},
+      {"<ok> \"x\" é", "<ok> \"x\" é", true},
+      {"été", "&#233;t&#233;", false},            // any code, written as UTF-8
+      {std::string(1, '\0'), "&#x41;", false},    // no leading digits read as 0
+      {"a&#65", "a&#65", false},                  // no ";": kept as it is
+      {std::string(1, '\0'), "&#65536;", false},  // only the lower 16 bits count
+      {"50% &amp", "50&#37; &amp", false},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(EscapeAttribute(c.plain), c.escaped) << c.plain;
     EXPECT_EQ(UnescapeAttribute(c.escaped), c.plain) << c.escaped;
+    if (c.written) {
+      EXPECT_EQ(EscapeAttribute(c.plain), c.escaped) << c.plain;
+    }
   }
-}
-
-TEST(AttributeTextTest, UnescapeFollowsTheLibraryReading) {
-  struct Case {
-    const char* escaped;
-    std::string plain;
-  };
-  const Case cases[] = {
-      {"&#233;t&#233;", "été"},            // any code, written as UTF-8
-      {"&#x41;", std::string(1, '\0')},    // no leading digits read as 0
-      {"a&#65", "a&#65"},                  // no ";": kept as it is
-      {"&#65536;", std::string(1, '\0')},  // only the lower 16 bits count
-      {"&#8364;&#38;", "€&"},
-      {"50&#37; &amp", "50% &amp"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(UnescapeAttribute(c.escaped), c.plain) << c.escaped;
 }
 
 }  // namespace
