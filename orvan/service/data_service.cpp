@@ -113,7 +113,7 @@ ServiceResponse DataService::Execute(const ServiceRequest& request) {
     response.status = Run(store_, *method, context, Narrow(request.text), &answer);
   }
   response.text =
-      response.status.ok() ? FromUtf8(answer) : ErrorAnswer(service, method_name, response.status);
+      response.status.ok() ? Widen(answer) : ErrorAnswer(service, method_name, response.status);
   return response;
 }
 
