@@ -9,6 +9,7 @@
 #include "orvan/service/attribute_text.h"
 #include "orvan/service/value_text.h"
 #include "orvan/service/xml_io.h"
+#include "orvan/service/xml_writer.h"
 #include "orvan/units/unit_conversion.h"
 
 namespace ovc::orvan {
@@ -91,47 +92,56 @@ bool HasDescriptiveTexts(const Route& route) {
   return route.type == AttributeType::kReal || route.type == AttributeType::kInteger;
 }
 
-void AnswerValue(const Route& route, const Unit* unit, const Element& element,
-                 pugi::xml_node values) {
-  pugi::xml_node value = values.append_child("Value");
+// One Value element: the element's quantity in `unit` with its texts, or the
+// reason it cannot be given.
+void AnswerValue(const Route& route, const Unit* unit, const Element& element, XmlWriter* out) {
   std::string quantity;
   Status status = FormatQuantity(route, unit, element, &quantity);
+  out->Open("Value");
   if (!status.ok()) {
-    AddText(value, "Error", status.message());
-    return;
+    out->Text("Error", status.message());
+  } else {
+    out->Text("Error", kReadSuccessful);
+    out->Text("Quantity", quantity);
+    if (HasDescriptiveTexts(route)) {
+      out->Text("Prefix", element.prefix);
+      out->Text("Postfix", element.postfix);
+      out->Text("Substitution", element.substitution);
+    }
   }
-  AddText(value, "Error", kReadSuccessful);
-  AddText(value, "Quantity", quantity);
-  if (!HasDescriptiveTexts(route)) return;
-  AddText(value, "Prefix", element.prefix);
-  AddText(value, "Postfix", element.postfix);
-  AddText(value, "Substitution", element.substitution);
+  out->Close();
 }
 
 Status ReadOne(const RequestContext& context, const Catalog& catalog, const Target& target,
-               pugi::xml_node attribute, pugi::xml_node answer) {
+               pugi::xml_node attribute, XmlWriter* out) {
   std::string name;
   const Route* route = FindRoute(target, attribute, &name);
-  AddText(answer, "Route", name);
+  out->Open("Attribute");
+  out->Text("Route", name);
   if (route == nullptr) {
-    AddText(answer, "Error", kReadUnsuccessful);
+    out->Text("Error", kReadUnsuccessful);
+    out->Close();
     return Status::Ok();
   }
-  AddText(answer, "DataType", TypeName(route->type));
-  AddText(answer, "Vector", route->vector ? "1" : "0");
-  pugi::xml_node values = answer.append_child("Values");
+  out->Text("DataType", TypeName(route->type));
+  out->Text("Vector", route->vector ? "1" : "0");
   Resolved resolved;
   Status problem = Resolve(catalog, target, *route, attribute, &resolved);
-  if (!problem.ok()) {
-    AddText(answer, "Error", problem.message());
-    AddText(values.append_child("Value"), "Error", problem.message());
-    return Status::Ok();
-  }
-  AddText(answer, "Error", kReadSuccessful);
   std::vector<Element> elements;
-  ORVAN_RETURN_IF_ERROR(context.store->GetValue(resolved.key, &elements));
-  if (elements.empty() && !route->vector) elements.resize(1);
-  for (const Element& element : elements) AnswerValue(*route, resolved.unit, element, values);
+  if (problem.ok()) {
+    ORVAN_RETURN_IF_ERROR(context.store->GetValue(resolved.key, &elements));
+    if (elements.empty() && !route->vector) elements.resize(1);
+  }
+  out->Text("Error", problem.ok() ? kReadSuccessful : problem.message());
+  out->Open("Values");
+  if (!problem.ok()) {
+    out->Open("Value");
+    out->Text("Error", problem.message());
+    out->Close();
+  }
+  for (const Element& element : elements) AnswerValue(*route, resolved.unit, element, out);
+  out->Close();
+  out->Close();
   return Status::Ok();
 }
 
@@ -168,10 +178,11 @@ Status BuildElements(const RequestContext& context, const Route& route, const Re
 // Checks and stores one sent attribute. A refusal goes into the answer and
 // leaves the stored value alone; only a storage failure ends the request.
 Status WriteOne(const RequestContext& context, const Catalog& catalog, const Target& target,
-                pugi::xml_node attribute, pugi::xml_node answer) {
+                pugi::xml_node attribute, XmlWriter* out) {
   std::string name;
   const Route* route = FindRoute(target, attribute, &name);
-  AddText(answer, "Route", name);
+  out->Open("Attribute");
+  out->Text("Route", name);
   Status refusal;
   Resolved resolved;
   std::vector<Element> elements;
@@ -187,17 +198,14 @@ Status WriteOne(const RequestContext& context, const Catalog& catalog, const Tar
     if (refusal.ok()) refusal = BuildElements(context, *route, resolved, attribute, &elements);
   }
   if (refusal.code() == Status::Code::kStorage) return refusal;
-  if (!refusal.ok()) {
-    AddText(answer, "Error", refusal.message());
-    return Status::Ok();
-  }
-  ORVAN_RETURN_IF_ERROR(context.store->PutValue(resolved.key, elements));
-  AddText(answer, "Error", kWriteSuccessful);
+  if (refusal.ok()) ORVAN_RETURN_IF_ERROR(context.store->PutValue(resolved.key, elements));
+  out->Text("Error", refusal.ok() ? kWriteSuccessful : refusal.message());
+  out->Close();
   return Status::Ok();
 }
 
 using AnswerFn = Status (*)(const RequestContext&, const Catalog&, const Target&, pugi::xml_node,
-                            pugi::xml_node);
+                            XmlWriter*);
 
 // The shared walk: one answer Object per requested Object, its container,
 // one answer Attribute per requested Attribute, in request order.
@@ -207,20 +215,23 @@ Status Answer(const RequestContext& context, std::string_view request, const cha
   ORVAN_RETURN_IF_ERROR(ParseXml(request, "Objects", what, &in));
   Catalog catalog;
   ORVAN_RETURN_IF_ERROR(context.store->LoadCatalog(&catalog));
-  pugi::xml_document out;
-  pugi::xml_node objects = out.append_child("Objects");
+  // A read answer is about three times the size of its request.
+  XmlWriter out(request.size() * 3);
+  out.Open("Objects");
   for (pugi::xml_node object : in.document_element().children("Object")) {
     Target target;
     ORVAN_RETURN_IF_ERROR(FindTarget(context, catalog, object, &target));
-    pugi::xml_node answer_object = objects.append_child("Object");
-    SetNumber(answer_object, "OID", target.oid);
-    pugi::xml_node container = answer_object.append_child("Attributes");
+    out.Open("Object");
+    out.Number("OID", target.oid);
+    out.Open("Attributes");
     for (pugi::xml_node attribute : object.child("Attributes").children("Attribute")) {
-      ORVAN_RETURN_IF_ERROR(
-          answer_fn(context, catalog, target, attribute, container.append_child("Attribute")));
+      ORVAN_RETURN_IF_ERROR(answer_fn(context, catalog, target, attribute, &out));
     }
+    out.Close();
+    out.Close();
   }
-  *response = SerializeXml(out, false);
+  out.Close();
+  *response = out.Finish();
   return Status::Ok();
 }
 

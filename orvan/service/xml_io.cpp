@@ -75,10 +75,6 @@ void SetText(pugi::xml_node element, const char* name, std::string_view value) {
   SetEscaped(attribute ? attribute : element.append_attribute(name), value);
 }
 
-void AddText(pugi::xml_node element, const char* name, std::string_view value) {
-  SetEscaped(element.append_attribute(name), value);
-}
-
 void SetNumber(pugi::xml_node element, const char* name, long long value) {
   pugi::xml_attribute attribute = element.attribute(name);
   if (!attribute) attribute = element.append_attribute(name);

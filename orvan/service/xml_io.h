@@ -26,8 +26,6 @@ std::string SerializeXml(const pugi::xml_document& document, bool declaration);
 
 // Sets a text attribute with the library's character-reference escaping.
 void SetText(pugi::xml_node element, const char* name, std::string_view value);
-// As SetText for an attribute the element does not have yet (no lookup).
-void AddText(pugi::xml_node element, const char* name, std::string_view value);
 void SetNumber(pugi::xml_node element, const char* name, long long value);
 
 // The text of an attribute with that escaping removed; empty when absent.
