@@ -302,8 +302,9 @@ std::vector<StoredValue> ValuesFromJson(const json& values, const Catalog& catal
     const Route* route = view.FindRoute(key.route);
     if (route == nullptr) Refuse(context, "class view '" + view.name + "' has no such route.");
     CheckCaseExists(catalog, key.case_oid, context);
-    if (!seen.emplace(key.route, key.case_oid).second)
+    if (!seen.emplace(key.route, key.case_oid).second) {
       Refuse(context, "the value is listed twice.");
+    }
     const json& elements = value.at("elements");
     if (!route->vector && elements.size() > 1) {
       Refuse(context, "the attribute holds one value, but " + std::to_string(elements.size()) +

@@ -8,8 +8,8 @@
 namespace ovc::orvan {
 
 // Writes an XML document as text, element by element, without building a
-// tree: the same text SerializeXml gives for the tree (UTF-8, no
-// declaration, no indentation, "<a/>" for an element without children).
+// tree, in the form SerializeXml gives a tree: UTF-8, no declaration, no
+// indentation, "<a/>" for an element without children.
 // Attribute values carry the library's character-reference layer beneath the
 // XML escaping, as SetText writes them.
 //
