@@ -60,20 +60,5 @@ TEST_F(FieldFormatterComponentTest, ParsesNumbersWithTheirDescriptiveTexts) {
   }
 }
 
-TEST_F(FieldFormatterComponentTest, UnreadableTextFailsWithADescriptionQuotingIt) {
-  const struct {
-    const wchar_t* member;
-    const wchar_t* text;
-  } cases[] = {{L"ParseReal", L"5 kPa"}, {L"ParseInteger", L"2.5"}};
-  for (const auto& c : cases) {
-    Parsed parsed;
-    EXPECT_EQ(Parse(c.member, c.text, &parsed), E_INVALIDARG) << ToUtf8(c.text);
-    EXPECT_EQ(formatter_.error().source, L"Orvan.FieldFormatter");
-    EXPECT_NE(formatter_.error().description.find(L"'" + std::wstring(c.text) + L"'"),
-              std::wstring::npos)
-        << ToUtf8(formatter_.error().description);
-  }
-}
-
 }  // namespace
 }  // namespace ovc::orvan::testing

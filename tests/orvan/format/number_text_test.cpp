@@ -2,25 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <limits>
-
 namespace ovc::orvan {
 namespace {
-
-TEST(NumberTextTest, RealsRoundTripThroughTheirShortestText) {
-  const double reals[] = {0.1, -0.0, 1.0 / 3.0, 1e300, std::numeric_limits<double>::denorm_min(),
-                          2.5, -7,   36526.5,   1e-7,  std::numeric_limits<double>::max()};
-  for (double real : reals) {
-    std::string text = FormatReal(real);
-    double back = 1;
-    ASSERT_TRUE(ParseReal(text, &back)) << text;
-    EXPECT_EQ(std::memcmp(&back, &real, sizeof real), 0) << text;
-  }
-  EXPECT_EQ(FormatReal(0.1), "0.1");
-  EXPECT_EQ(FormatReal(36526.5), "36526.5");
-  EXPECT_EQ(FormatReal(-0.0), "-0");
-}
 
 TEST(NumberTextTest, ParseRealAcceptsOnlyAWholeFiniteNumber) {
   struct Case {

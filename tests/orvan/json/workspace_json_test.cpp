@@ -54,21 +54,6 @@ TEST_F(SamplePlantTest, ImportThenExportGivesTheSameJson) {
   EXPECT_EQ(exported, sample_);
 }
 
-TEST_F(SamplePlantTest, ValuesAnswerInEveryUnitStandard) {
-  auto read = [&](const std::string& unit_set) {
-    std::string request =
-        "<Objects><Object OID=\"1001\"><Attributes><Attribute Route=\"Flow\" "
-        "Case=\"-10\" UnitSet=\"" +
-        unit_set + "\"/></Attributes></Object></Objects>";
-    pugi::xml_document answer = Parse(Call("ReadAttributes", request));
-    return answer.select_node("//Value").node().attribute("Quantity").as_double();
-  };
-  double si = read("SI");  // m³/h
-  EXPECT_GT(si, 0);
-  EXPECT_NEAR(read("US"), si / 3600 / 6.30901964e-05, 1e-9);
-  EXPECT_NEAR(read("Metric"), si / 3600 * 60000, 1e-9);
-}
-
 // Each workspace below differs from the sample in one way the host could not
 // keep; importing it must fail, say why and leave the sample as it was.
 TEST_F(SamplePlantTest, RefusesAWorkspaceItCannotKeepAndChangesNothing) {
