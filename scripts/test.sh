@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds everything and runs every test.
 #   scripts/test.sh              normal build in build/
-#   scripts/test.sh --sanitize   address/undefined/leak sanitizer build in build-asan/
+#   scripts/test.sh --sanitize   address/undefined/leak sanitizer build with
+#                                clang in build-asan/, with the fuzz targets
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -11,7 +12,8 @@ cmake_options=()
 ctest_options=()
 if [ "${1:-}" = "--sanitize" ]; then
   build_dir=build-asan
-  cmake_options=(-DOVC_SANITIZE=ON -DOVC_BENCHMARKS=OFF)
+  cmake_options=(-DOVC_SANITIZE=ON -DOVC_BENCHMARKS=OFF
+                 -DCMAKE_CXX_COMPILER=clang++-14)
   # The Python interpreter is not instrumented, so the Python tests run in
   # the normal build only.
   ctest_options=(-E '^python_tests$')
