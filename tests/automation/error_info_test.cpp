@@ -41,7 +41,6 @@ TEST_F(ErrorInfoTest, SetErrorResultLeavesAnObjectThatGetTakes) {
   ASSERT_EQ(info->GetSource(&source), S_OK);
   EXPECT_EQ(source, L"CLinkSet::get_Item");
   EXPECT_EQ(DescriptionOf(info.get()), L"bad index");
-  EXPECT_EQ(info->GetDescription(nullptr), E_POINTER);
   EXPECT_FALSE(info.As<IErrorRecords>()) << "a single error offers no record list";
 }
 
@@ -94,11 +93,6 @@ TEST_F(ErrorInfoTest, RecordsListEveryRecordAndDescribeTheFirst) {
   EXPECT_EQ(record, second);
   EXPECT_EQ(records->GetErrorInfo(2, record.Receive()), DISP_E_BADINDEX);
   EXPECT_EQ(record, nullptr);
-
-  const ComPtr<IErrorInfo> empty = CreateErrorRecords({});
-  EXPECT_EQ(DescriptionOf(empty.get()), L"");
-  empty.As<IErrorRecords>()->GetRecordCount(&count);
-  EXPECT_EQ(count, 0u);
 }
 
 }  // namespace

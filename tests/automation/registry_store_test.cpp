@@ -91,20 +91,6 @@ TEST_F(RegistryStoreTest, MalformedFileLeavesTheStoreUnchanged) {
   EXPECT_NE(unreadable.description.find(L"registry_store_test_"), std::wstring::npos);
 }
 
-TEST_F(RegistryStoreTest, InMemoryUntilOpenedAndAfterClose) {
-  RegistryStore store;
-  EXPECT_EQ(store.SetValue(L"Before", L"", L"x"), S_OK);
-  EXPECT_EQ(FilesInFolder(), 0u);
-  ASSERT_TRUE(store.Open(file_));
-  store.SetValue(L"Top", L"", L"x");
-  store.Close();
-  EXPECT_TRUE(store.path().empty());
-  EXPECT_FALSE(store.KeyExists(L"Top"));
-  store.SetValue(L"Other", L"", L"y");
-  EXPECT_TRUE(store.KeyExists(L"other"));
-  EXPECT_EQ(ReadFile(file_).find("Other"), std::string::npos);
-}
-
 // Limits the size of files this process may write, so that writing the
 // store fails even for a user whom permissions do not stop.
 class FileSizeLimit {

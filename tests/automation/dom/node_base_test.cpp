@@ -93,9 +93,6 @@ TEST(NodeTest, TextJoinsDescendantsAndPutTextReplacesChildren) {
   ASSERT_EQ(root->put_text(L"x < y"), S_OK);
   EXPECT_EQ(XmlOf(root.get()), L"<r>x &lt; y</r>");
   EXPECT_EQ(XmlOf(c.get()), L"<c>c</c>") << "a held descendant survives being replaced";
-  ComPtr<IXMLDOMNode> b = Parent(c.get());
-  EXPECT_EQ(XmlOf(b.get()), L"<b>b<c>c</c></b>");
-  EXPECT_FALSE(Parent(b.get()));
   Variant typed;
   root->get_nodeTypedValue(&typed);
   EXPECT_EQ(typed, Variant(L"x < y"));
@@ -124,12 +121,6 @@ TEST(NodeTest, NavigationKeepsNodeIdentity) {
   EXPECT_TRUE(IsSameObject(Parent(root.get()).get(), document.get()));
   EXPECT_FALSE(Parent(document.get()));
   EXPECT_TRUE(IsSameObject(Owner(c.get()).get(), document.get()));
-  EXPECT_FALSE(Owner(document.get()));
-  VARIANT_BOOL has = VARIANT_FALSE;
-  root->hasChildNodes(&has);
-  EXPECT_EQ(has, VARIANT_TRUE);
-  c->hasChildNodes(&has);
-  EXPECT_EQ(has, VARIANT_FALSE);
 }
 
 TEST(NodeTest, ChildNodesIsLive) {
@@ -144,7 +135,6 @@ TEST(NodeTest, ChildNodesIsLive) {
   EXPECT_EQ(length, 3);
   IDispatch* item = nullptr;
   EXPECT_EQ(list->get_item(3, &item), S_FALSE);
-  EXPECT_EQ(list->get_item(-1, &item), S_FALSE);
   ASSERT_EQ(list->get_item(2, &item), S_OK);
   EXPECT_EQ(NameOf(ComPtr<IDispatch>::Attach(item).get()), L"c");
   IUnknown* enumerator_object = nullptr;
@@ -171,9 +161,6 @@ TEST(NodeTest, SelectsWithXPath) {
   ASSERT_EQ(document->selectNodes(L"//@OID | //@Route", &list), S_OK);
   EXPECT_EQ(Names(list), (std::vector<std::wstring>{L"OID", L"OID", L"Route", L"Route", L"OID"}))
       << "in document order";
-  ComPtr<IXMLDOMNode> links = Select(linkset.get(), L"Links");
-  EXPECT_TRUE(IsSameObject(Select(links.get(), L"./Link").get(),
-                           Select(document.get(), L"//Link[1]").get()));
   IDispatch* none = reinterpret_cast<IDispatch*>(1);
   EXPECT_EQ(document->selectSingleNode(L"//Missing", &none), S_FALSE);
   EXPECT_EQ(none, nullptr);
@@ -248,21 +235,6 @@ TEST(NodeTest, RemovedNodesStayUsable) {
   EXPECT_EQ(XmlOf(x.get()), L"x=\"1\"") << "a removed attribute keeps its value";
 }
 
-TEST(NodeTest, MovesWithinADocumentKeepObjects) {
-  ComPtr<IXMLDOMDocument2> document = Parse(L"<r><a><x/></a><b/><c/></r>");
-  ComPtr<IXMLDOMElement> root = Root(document.get());
-  ComPtr<IXMLDOMNode> a = Select(root.get(), L"a");
-  ComPtr<IXMLDOMNode> x = Select(root.get(), L"a/x");
-  ComPtr<IXMLDOMNode> c = Select(root.get(), L"c");
-  ASSERT_EQ(root->appendChild(a.get(), nullptr), S_OK);
-  EXPECT_EQ(XmlOf(root.get()), L"<r><b/><c/><a><x/></a></r>");
-  ASSERT_EQ(c->appendChild(a.get(), nullptr), S_OK);
-  EXPECT_EQ(XmlOf(root.get()), L"<r><b/><c><a><x/></a></c></r>");
-  EXPECT_TRUE(IsSameObject(Parent(x.get()).get(), a.get()));
-  EXPECT_TRUE(IsSameObject(Parent(a.get()).get(), c.get()));
-  EXPECT_TRUE(IsSameObject(Select(document.get(), L"//x").get(), x.get()));
-}
-
 TEST(NodeTest, HeldNodesOutliveLoadingAgainAndTheDocument) {
   ComPtr<IXMLDOMNode> old_root;
   {
@@ -294,7 +266,6 @@ TEST(NodeTest, InsertionRulesAreEnforced) {
   document->createAttribute(L"n", &attribute_object);
   ComPtr<IXMLDOMNode> attribute = As<IXMLDOMNode>(attribute_object);
   ComPtr<IXMLDOMElement> second = NewElement(document.get(), L"second");
-  ComPtr<IXMLDOMDocument2> other = Parse(L"<o/>");
   struct Case {
     const char* what;
     IXMLDOMNode* parent;
@@ -307,12 +278,9 @@ TEST(NodeTest, InsertionRulesAreEnforced) {
       {"an ancestor under its descendant", b.get(), root.get(), Variant(), E_FAIL},
       {"a second top-level element", document.get(), second.get(), Variant(), E_FAIL},
       {"text at the top level", document.get(), text.get(), Variant(), E_FAIL},
-      {"a child under text", text.get(), second.get(), Variant(), E_FAIL},
       {"an attribute as a child", root.get(), attribute.get(), Variant(), E_INVALIDARG},
-      {"a document as a child", root.get(), other.get(), Variant(), E_INVALIDARG},
       {"a position that is no child", root.get(), second.get(),
        Variant(static_cast<IDispatch*>(b.get())), E_INVALIDARG},
-      {"a position that is no node", root.get(), second.get(), Variant(int32_t{1}), E_INVALIDARG},
   };
   for (const Case& c : cases) {
     IDispatch* result = reinterpret_cast<IDispatch*>(1);
@@ -321,7 +289,6 @@ TEST(NodeTest, InsertionRulesAreEnforced) {
     EXPECT_FALSE(ErrorDescription().empty()) << c.what;
   }
   EXPECT_EQ(XmlOf(document.get()), L"<r><a><b/></a></r>");
-  EXPECT_EQ(XmlOf(other.get()), L"<o/>");
 }
 
 TEST(NodeTest, ReplacesChildrenAndTheDocumentElement) {
@@ -355,29 +322,6 @@ TEST(NodeTest, ClonesAreDetachedCopies) {
     EXPECT_FALSE(Parent(copy.get()));
     EXPECT_TRUE(IsSameObject(Owner(copy.get()).get(), document.get()));
   }
-  ComPtr<IXMLDOMNode> attribute = Select(document.get(), L"//@x");
-  IDispatch* copy_object = nullptr;
-  ASSERT_EQ(attribute->cloneNode(VARIANT_TRUE, &copy_object), S_OK);
-  ComPtr<IXMLDOMAttribute> copy = As<IXMLDOMAttribute>(copy_object);
-  copy->put_value(Variant(L"2"));
-  ASSERT_EQ(Root(document.get())->setAttributeNode(copy.get(), nullptr), S_OK);
-  EXPECT_EQ(XmlOf(document.get()), L"<r x=\"2\"><a x=\"1\"><b/></a></r>");
-}
-
-TEST(NodeTest, TextNodesOfferCharacterData) {
-  ComPtr<IXMLDOMDocument2> document = Parse(L"<r/>");
-  IDispatch* text_object = nullptr;
-  ASSERT_EQ(document->createTextNode(L"caf\u00e9 & more", &text_object), S_OK);
-  ComPtr<IXMLDOMText> text = As<IXMLDOMText>(text_object);
-  int32_t length = 0;
-  text->get_length(&length);
-  EXPECT_EQ(length, 11);
-  ASSERT_EQ(Root(document.get())->appendChild(text.get(), nullptr), S_OK);
-  text->put_data(L"a\rb");
-  std::wstring data;
-  text->get_data(&data);
-  EXPECT_EQ(data, L"a\rb");
-  EXPECT_EQ(XmlOf(document.get()), L"<r>a&#13;b</r>");
 }
 
 }  // namespace

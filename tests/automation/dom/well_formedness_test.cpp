@@ -33,19 +33,15 @@ TEST(WellFormednessTest, TextThatCannotBeWrittenIsRefusedWhereSet) {
   const std::vector<Case> cases = {
       {"comment with --", [&] { return document->createComment(L"a--b", &created); }},
       {"comment ending in -", [&] { return document->createComment(L"a-", &created); }},
-      {"comment value with --",
-       [&] { return node(L"//comment()")->put_nodeValue(Variant(L"--")); }},
       {"comment text with --", [&] { return node(L"//comment()")->put_text(L"x--y"); }},
       {"instruction with ?>",
        [&] { return node(L"//processing-instruction()")->put_nodeValue(Variant(L"a?>b")); }},
       {"CDATA with ]]>", [&] { return node(L"//text()[2]")->put_text(L"]]>"); }},
       {"control character in new text",
        [&] { return document->createTextNode(L"a\x01", &created); }},
-      {"vertical tab in element text", [&] { return root->put_text(L"a\x0B"); }},
       {"U+FFFE in an attribute", [&] { return root->setAttribute(L"b", Variant(L"\uFFFE")); }},
       {"lone surrogate in an attribute node",
        [&] { return node(L"//@a")->put_nodeValue(Variant(std::wstring(1, 0xDC00))); }},
-      {"U+FFFF in a text node", [&] { return node(L"//text()[1]")->put_text(L"\uFFFF"); }},
       {"U+FFFF in an element name", [&] { return document->createElement(L"a\uFFFF", &created); }},
   };
   const std::wstring before = XmlOf(document.get());
