@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "orvan/storage/sqlite_store.h"
@@ -29,6 +31,19 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// Replaces the file at `path` with `bytes`.
+inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The bytes of the file at `path`; empty when it cannot be read.
+inline std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
 
 // A small plant definition: standards SI and US, pressure and temperature
 // units, one class view "Pumps" with one route of every type, three cases

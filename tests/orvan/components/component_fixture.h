@@ -32,7 +32,6 @@ class LateBound {
     return LateBound(std::move(object));
   }
 
-  IDispatch* get() const { return object_.get(); }
   // The object as an argument.
   Variant AsArgument() const { return Variant(object_.get()); }
 

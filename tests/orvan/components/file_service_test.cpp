@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "tests/orvan/components/component_fixture.h"
@@ -11,12 +9,7 @@
 namespace ovc::orvan::testing {
 namespace {
 
-std::string Contents(const std::wstring& path) {
-  std::ifstream in(std::filesystem::path(ToUtf8(path)), std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+std::string Contents(const std::wstring& path) { return ReadFile(ToUtf8(path)); }
 
 // Two users, ann and bob, each with a workspace object on the same database
 // and a file service of their own; ann adds an embedded file.
@@ -34,13 +27,13 @@ class FileServiceComponentTest : public ComponentTest {
       ASSERT_EQ(service->Put(L"WorkingFolder", Variant(FromUtf8(folder))), S_OK);
     }
     const std::string source = dir_.File("pump.xlsx");
-    std::ofstream(source, std::ios::binary) << "first";
+    WriteFile(source, "first");
     oid_ = ann_files_
                .Get(L"AddFile",
                     {Variant(FromUtf8(source)), Variant::Bool(false), workspace_.AsArgument()})
                .i4();
     ASSERT_GT(oid_, 0);
-    std::ofstream(source, std::ios::binary) << "changed after adding";  // the record has a copy
+    WriteFile(source, "changed after adding");  // the record has a copy
   }
 
   // (holder, file name, linked) of the file as `files` sees it in `workspace`.
@@ -70,14 +63,13 @@ TEST_F(FileServiceComponentTest, CheckOutAndCheckInCarryTheContentAndTheHolder) 
   EXPECT_EQ(Record(bob_files_, bob_), std::make_tuple(L"ann", L"pump.xlsx", false));
 
   EXPECT_EQ(bob_files_.Call(L"CheckOut", {Variant(oid_), bob_.AsArgument()}), E_FAIL);
-  EXPECT_EQ(bob_files_.error().source, L"Orvan.FileService");
   EXPECT_NE(bob_files_.error().description.find(L"ann"), std::wstring::npos)
       << ToUtf8(bob_files_.error().description);
   EXPECT_EQ(
       bob_files_.Get(L"OwnCheckOut", {Variant(oid_), Variant(L"pump.xlsx"), bob_.AsArgument()}),
       Variant(L""));
   // Checking out again what the user holds keeps the local edits.
-  std::ofstream(ToUtf8(path), std::ios::binary | std::ios::trunc) << "second";
+  WriteFile(ToUtf8(path), "second");
   EXPECT_EQ(ann_files_.Get(L"OwnCheckOut",
                            {Variant(oid_), Variant(L"pump.xlsx"), workspace_.AsArgument()}),
             Variant(path));
@@ -91,7 +83,7 @@ TEST_F(FileServiceComponentTest, CheckOutAndCheckInCarryTheContentAndTheHolder) 
 TEST_F(FileServiceComponentTest, UndoCheckOutFreesTheFileWithoutStoringIt) {
   const std::wstring path =
       ann_files_.Get(L"CheckOut", {Variant(oid_), workspace_.AsArgument()}).bstr();
-  std::ofstream(ToUtf8(path), std::ios::binary | std::ios::trunc) << "discarded";
+  WriteFile(ToUtf8(path), "discarded");
   ASSERT_EQ(ann_files_.Call(L"UndoCheckOut", {Variant(oid_), workspace_.AsArgument()}), S_OK);
   const std::wstring bobs = bob_files_.Get(L"CheckOut", {Variant(oid_), bob_.AsArgument()}).bstr();
   EXPECT_EQ(Contents(bobs), "first");
@@ -99,7 +91,7 @@ TEST_F(FileServiceComponentTest, UndoCheckOutFreesTheFileWithoutStoringIt) {
 
 TEST_F(FileServiceComponentTest, LinkedFilesStayWhereTheyAreUntilEmbedded) {
   const std::string source = dir_.File("linked.docx");
-  std::ofstream(source, std::ios::binary) << "linked content";
+  WriteFile(source, "linked content");
   oid_ = ann_files_
              .Get(L"AddFile",
                   {Variant(FromUtf8(source)), Variant::Bool(true), workspace_.AsArgument()})

@@ -21,10 +21,8 @@ TEST(FieldFormatterTest, SplitsATextIntoItsNumberAndDescriptiveTexts) {
     const wchar_t* substitution;
   };
   const Case cases[] = {
-      {false, L"  -3 ", -3, L"", L"", L""},
       {false, L"APPROX. 4e3 MAX", 4000, L"approx.", L"max", L""},  // ignoring case, as defined
       {false, L"<=5", 5, L"<=", L"", L""},                         // the longest prefix wins
-      {false, L"< 5", 5, L"<", L"", L""},
       {false, L"50%", 50, L"", L"%", L""},
       {false, L" n/a ", std::nullopt, L"", L"", L"N/A"},
       {false, L"   ", std::nullopt, L"", L"", L""},

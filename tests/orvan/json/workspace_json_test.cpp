@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "orvan/files/file_checkout.h"
 #include "tests/orvan/service/service_fixture.h"
@@ -16,29 +14,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 fs::path SamplePath() {
   const char* tests = std::getenv("OVC_TEST_DATA");
   fs::path root = tests != nullptr ? fs::path(tests).parent_path() : fs::path(".");
   return root / "samples" / "plant.json";
 }
 
-std::unique_ptr<SqliteStore> EmptyStore(const testing::TempDir& dir, const std::string& name) {
-  std::unique_ptr<SqliteStore> store;
-  EXPECT_TRUE(SqliteStore::Open(dir.File(name), SqliteStore::Mode::kCreate, &store).ok());
-  return store;
-}
-
 class SamplePlantTest : public testing::ServiceTest {
  protected:
   void SetUp() override {
-    sample_ = ReadText(SamplePath());
+    sample_ = testing::ReadFile(SamplePath());
     ASSERT_FALSE(sample_.empty()) << SamplePath();
     Status status = ImportWorkspace(store_.get(), sample_);
     ASSERT_TRUE(status.ok()) << status.message();
@@ -136,14 +121,15 @@ TEST_F(SamplePlantTest, BridgesFilesAndPrivilegesTravelToo) {
                          "<BridgeFiles/></Bridge>";
   ASSERT_TRUE(Call("SaveBridge", document).status.ok());
   fs::path source = dir_.path() / "data.bin";
-  std::ofstream(source, std::ios::binary) << std::string("\0\xff\x10 binary", 10);
+  testing::WriteFile(source, std::string("\0\xff\x10 binary", 10));
   FileCheckout files(store_.get(), L"ann", dir_.path() / "work");
   int32_t file_oid = 0;
   ASSERT_TRUE(files.AddFile(source, false, &file_oid).ok());
   std::string first;
   ASSERT_TRUE(ExportWorkspace(store_.get(), &first).ok());
 
-  auto copy = EmptyStore(dir_, "copy.orvan");
+  std::unique_ptr<SqliteStore> copy;
+  ASSERT_TRUE(SqliteStore::Open(dir_.File("copy.orvan"), SqliteStore::Mode::kCreate, &copy).ok());
   ASSERT_TRUE(ImportWorkspace(copy.get(), first).ok());
   std::string second;
   ASSERT_TRUE(ExportWorkspace(copy.get(), &second).ok());
