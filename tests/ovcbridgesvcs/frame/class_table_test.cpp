@@ -9,7 +9,6 @@
 #include "automation/com_object.h"
 #include "automation/error_info.h"
 #include "ovcbridgesvcs/frame/class_factory.h"
-#include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 
 namespace ovc {
@@ -28,18 +27,13 @@ struct ITestThing : IUnknown {
   ~ITestThing() = default;
 };
 
-class TestThing final : public ComObject<ITestThing> {
- private:
-  ModuleLock module_lock_;
-};
+class TestThing final : public ComObject<ITestThing> {};
 
 HRESULT CreateThrowing(const IID&, void**) { throw std::bad_alloc(); }
 
 LibraryClass TestClass(ClassCreator create) {
   return {LibraryClasses().classes()[0].coclass, create};
 }
-
-int32_t LockCount() { return ServerModule::Instance().lock_count(); }
 
 TEST(ClassTableTest, EveryClassOfTheTypeLibraryIsCreatableUnlessNotImplementedYet) {
   ASSERT_EQ(LibraryClasses().classes().size(), LibraryTypeInfo().coclasses.size());
@@ -71,15 +65,6 @@ TEST(ClassTableTest, PluggingAClassOutsideTheTypeLibraryOrTwiceIsAMistake) {
   EXPECT_THROW(table.Plug(CLSID_Bridge, &CreateThrowing), std::logic_error);
 }
 
-TEST(ClassTableTest, OtherClassesAreNotAvailable) {
-  void* object = &object;
-  EXPECT_EQ(GetLibraryClassObject(MakeGuid("38000299-BF26-11D5-A6FE-0002A500E8F9"),
-                                  IClassFactory::kIid, &object),
-            CLASS_E_CLASSNOTAVAILABLE);
-  EXPECT_EQ(object, nullptr);
-  EXPECT_EQ(GetLibraryClassObject(CLSID_Orvan, IDispatch::kIid, &object), E_NOINTERFACE);
-}
-
 TEST(ClassTableTest, FactoryMakesInstancesAndNeverThrows) {
   const ComPtr<IClassFactory> factory = CreateClassFactory(TestClass(&CreateObject<TestThing>));
   ComPtr<ITestThing> thing;
@@ -92,23 +77,6 @@ TEST(ClassTableTest, FactoryMakesInstancesAndNeverThrows) {
                 ->CreateInstance(nullptr, ITestThing::kIid, thing.ReceiveVoid()),
             E_OUTOFMEMORY);
   SetErrorInfo(nullptr);
-}
-
-TEST(ClassTableTest, ObjectsFactoriesAndServerLocksHoldTheModule) {
-  const int32_t start = LockCount();
-  {
-    const ComPtr<IClassFactory> factory = CreateClassFactory(TestClass(&CreateObject<TestThing>));
-    ComPtr<ITestThing> thing;
-    ASSERT_EQ(factory->CreateInstance(nullptr, ITestThing::kIid, thing.ReceiveVoid()), S_OK);
-    EXPECT_EQ(LockCount(), start + 2);
-    EXPECT_EQ(factory->LockServer(true), S_OK);
-    EXPECT_EQ(ServerModule::Instance().CanUnloadNow(), S_FALSE);
-    EXPECT_EQ(factory->LockServer(false), S_OK);
-    const ModuleLock first;
-    const ModuleLock second = first;  // NOLINT(performance-unnecessary-copy-initialization)
-    EXPECT_EQ(LockCount(), start + 4);
-  }
-  EXPECT_EQ(LockCount(), start);
 }
 
 }  // namespace

@@ -4,11 +4,9 @@
 
 #include <source_location>
 #include <string>
-#include <vector>
 
 #include "automation/error_info.h"
 #include "automation/guid.h"
-#include "tests/ovcbridgesvcs/frame/trace_capture.h"
 
 namespace ovc {
 namespace {
@@ -80,21 +78,6 @@ TEST_F(ErrorChainTest, ConvertForeignErrorKeepsSourceAndInterface) {
   GUID iid{};
   converted->GetGUID(&iid);
   EXPECT_EQ(iid, kRowsetInterface);
-}
-
-TEST_F(ErrorChainTest, RecordAndLocationAreTraced) {
-  frame_testing::TraceCapture trace;
-  CMethodFrame frame(L"CExcelApp::OpenFile");
-  CheckResult(frame, E_FAIL);
-  const std::source_location where = std::source_location::current();
-  AddErrorRecord(frame, where, L"Error opening Excel file:  ");
-  const std::vector<std::wstring> lines = trace.lines();
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_TRUE(lines[0].starts_with(L"&OVCE&/")) << lines[0];
-  EXPECT_TRUE(lines[0].ends_with(L"error_chain_test.cpp(" + std::to_wstring(where.line()) +
-                                 L") : !!!! OVComException Error !!!!\n"));
-  EXPECT_EQ(lines[1],
-            L"&OVCE& !!!! <OVError Desc=\"Error opening Excel file:  \" HR=\"E_FAIL\" />\n");
 }
 
 TEST_F(ErrorChainTest, SetErrorRecordReplacesTheErrorWithOneFullRecord) {

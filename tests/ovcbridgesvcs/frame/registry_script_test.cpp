@@ -76,9 +76,7 @@ TEST(RegistryScriptTest, MalformedScriptsAreRefusedWithTheLine) {
       {L"HKCR\n{\n  Key = s 'x'\n", L"Registry script line 4: expected '}'"},
       {L"HKXX { }", L"Registry script line 1: unknown root key 'HKXX'"},
       {L"HKCR {\n Key = x 'y' }", L"Registry script line 2: unsupported value type 'x'"},
-      {L"HKCR { Key = s 'open }", L"Registry script line 1: a quoted text is not closed"},
       {L"HKCR {\n\n Key = s '%NOPE%' }", L"Registry script line 3: unknown variable %NOPE%"},
-      {L"HKCR { Key = d 'ten' }", L"Registry script line 1: 'ten' is not a number"},
       {L"HKCR { 'a\\b' }", L"Registry script line 1: 'a\\b' is not a key name"},
   };
   for (const auto& c : cases) {

@@ -140,27 +140,32 @@ TEST_F(RunMethodTest, CheckResultTakesTheThreadsErrorOnlyOnFailure) {
   EXPECT_EQ(frame.error, error);
 }
 
-// Message templates are filled from their arguments; a missing argument or
-// a text that is no template leaves the text as it is.
+// A missing argument or a text that is no template leaves the text as it is.
 TEST_F(RunMethodTest, MessageTemplatesAreFilledSafely) {
-  CMethodFrame frame(L"CBridge::CopyBindings");
-  RunMethod(frame, [&] {
-    RaiseError(frame, std::source_location::current(), E_FAIL, LoadMessage(1301),
-               std::wstring(L"P-1"), std::wstring(L"Pumps"), 3, std::wstring(L"Equipment"));
-  });
-  EXPECT_EQ(ExtractDesc(TakeThreadDescription()),
-            L"\r\nObject P-1 bound to linkset Pumps (linkset # 3) with classview Equipment.\r\n");
-  CMethodFrame missing(L"CBridge::CopyBindings");
-  RunMethod(missing, [&] {
-    RaiseError(missing, std::source_location::current(), E_FAIL, L"linkset %s, # %ld",
-               std::wstring(L"Pumps"));
-  });
-  EXPECT_EQ(ExtractDesc(TakeThreadDescription()), L"linkset %s, # %ld");
-  CMethodFrame data(L"CBridge::CopyBindings");
-  RunMethod(data, [&] {
-    RaiseError(data, std::source_location::current(), E_FAIL, L"not found:  100%s%n");
-  });
-  EXPECT_EQ(ExtractDesc(TakeThreadDescription()), L"not found:  100%s%n");
+  const struct {
+    std::function<void(CMethodFrame&)> raise;
+    const wchar_t* description;
+  } cases[] = {
+      {[](CMethodFrame& frame) {
+         RaiseError(frame, std::source_location::current(), E_FAIL, LoadMessage(1301),
+                    std::wstring(L"P-1"), std::wstring(L"Pumps"), 3, std::wstring(L"Equipment"));
+       },
+       L"\r\nObject P-1 bound to linkset Pumps (linkset # 3) with classview Equipment.\r\n"},
+      {[](CMethodFrame& frame) {
+         RaiseError(frame, std::source_location::current(), E_FAIL, L"linkset %s, # %ld",
+                    std::wstring(L"Pumps"));
+       },
+       L"linkset %s, # %ld"},
+      {[](CMethodFrame& frame) {
+         RaiseError(frame, std::source_location::current(), E_FAIL, L"not found:  100%s%n");
+       },
+       L"not found:  100%s%n"},
+  };
+  for (const auto& c : cases) {
+    CMethodFrame frame(L"CBridge::CopyBindings");
+    RunMethod(frame, [&] { c.raise(frame); });
+    EXPECT_EQ(ExtractDesc(TakeThreadDescription()), c.description);
+  }
 }
 
 }  // namespace
