@@ -36,7 +36,7 @@ std::wstring RecordDescription(const CMethodFrame& frame, std::wstring_view text
 
 // The record of the frame's failure in front of `chain`, traced with its
 // location.
-std::wstring FailureRecord(const CMethodFrame& frame, std::optional<std::source_location> where,
+std::wstring FailureRecord(const CMethodFrame& frame, std::optional<SourceLocation> where,
                            std::wstring_view text, std::wstring_view chain) {
   const CTraceLog& trace = CTraceLog::Instance();
   if (where) {
@@ -91,7 +91,7 @@ ComPtr<IErrorInfo> ConvertForeignError(IErrorInfo* foreign, HRESULT code) {
   return CreateErrorInfo(std::move(text), source, InterfaceOf(foreign));
 }
 
-void AddErrorRecord(CMethodFrame& frame, std::optional<std::source_location> where,
+void AddErrorRecord(CMethodFrame& frame, std::optional<SourceLocation> where,
                     std::wstring_view text) {
   ComPtr<IErrorInfo> previous = frame.error ? frame.error : GetErrorInfo();
   std::wstring chain = DescriptionOf(previous.get());
@@ -112,7 +112,7 @@ void AddErrorRecord(CMethodFrame& frame, std::optional<std::source_location> whe
 }
 
 void SetErrorRecord(CMethodFrame& frame, HRESULT code, std::wstring_view text,
-                    const std::source_location& where) {
+                    const SourceLocation& where) {
   frame.hr = code;
   std::wstring record =
       ErrorRecord()

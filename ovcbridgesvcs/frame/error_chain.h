@@ -1,11 +1,11 @@
 #pragma once
 
 #include <optional>
-#include <source_location>
 #include <string_view>
 
 #include "automation/error_info.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
+#include "ovcbridgesvcs/frame/source_location.h"
 
 namespace ovc {
 
@@ -20,7 +20,7 @@ namespace ovc {
 // method name (or the previous source) as source, which the frame holds and
 // the thread gets as its current error object. `where`, when given, is
 // traced with the failure.
-void AddErrorRecord(CMethodFrame& frame, std::optional<std::source_location> where,
+void AddErrorRecord(CMethodFrame& frame, std::optional<SourceLocation> where,
                     std::wstring_view text = {});
 
 // Replaces the frame's error with a single new record, not chained to any
@@ -29,7 +29,7 @@ void AddErrorRecord(CMethodFrame& frame, std::optional<std::source_location> whe
 // `where`. Sets the frame's code to `code`. The thread's error object is
 // left as it is until the method exits.
 void SetErrorRecord(CMethodFrame& frame, HRESULT code, std::wstring_view text,
-                    const std::source_location& where);
+                    const SourceLocation& where);
 
 // A new error object whose description is the foreign error `foreign` (not
 // null) written as records: one per record when it offers IErrorRecords

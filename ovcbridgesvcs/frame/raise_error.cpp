@@ -6,8 +6,8 @@
 
 namespace ovc {
 
-void RaiseErrorText(CMethodFrame& frame, const std::source_location& where,
-                    std::optional<HRESULT> code, std::wstring_view text) {
+void RaiseErrorText(CMethodFrame& frame, const SourceLocation& where, std::optional<HRESULT> code,
+                    std::wstring_view text) {
   if (code) frame.hr = *code;
   if (!Failed(frame.hr)) frame.hr = E_FAIL;
   AddErrorRecord(frame, where, text);

@@ -25,7 +25,7 @@ void CatchComError(CMethodFrame& frame, const ComError& error) {
   CatchOVComException(frame, OVComException(error.code(), error.error(), {}, 0));
 }
 
-void CatchForeignException(CMethodFrame& frame, const std::source_location& where) noexcept {
+void CatchForeignException(CMethodFrame& frame, const SourceLocation& where) noexcept {
   const ExceptionStatus status = StatusOfCurrentException();
   SetErrorInfo(nullptr);
   frame.error.Reset();

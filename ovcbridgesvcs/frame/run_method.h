@@ -1,12 +1,12 @@
 #pragma once
 
-#include <source_location>
 #include <type_traits>
 
 #include "automation/hresult.h"
 #include "ovcbridgesvcs/frame/com_error.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
 #include "ovcbridgesvcs/frame/ov_com_exception.h"
+#include "ovcbridgesvcs/frame/source_location.h"
 
 namespace ovc {
 
@@ -25,7 +25,7 @@ void CatchComError(CMethodFrame& frame, const ComError& error);
 // frame's failure, not chained to any earlier error: E_OUTOFMEMORY for
 // std::bad_alloc, E_UNEXPECTED with a record naming the exception for
 // anything else (StatusOfCurrentException, automation/exception_guard.h).
-void CatchForeignException(CMethodFrame& frame, const std::source_location& where) noexcept;
+void CatchForeignException(CMethodFrame& frame, const SourceLocation& where) noexcept;
 
 // Leaves the method: the frame's error object (if any) becomes the thread's
 // current one; returns the frame's code.
@@ -43,7 +43,7 @@ HRESULT ExitMethod(CMethodFrame& frame) noexcept;
 //   }
 template <class Body>
 HRESULT RunMethod(CMethodFrame& frame, Body&& body,
-                  const std::source_location& where = std::source_location::current()) noexcept {
+                  const SourceLocation& where = SourceLocation::Current()) noexcept {
   using Result = std::invoke_result_t<Body&>;
   static_assert(std::is_void_v<Result> || std::is_same_v<Result, HRESULT>,
                 "a method body returns nothing or an HRESULT");

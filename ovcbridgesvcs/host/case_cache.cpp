@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <source_location>
 #include <utility>
 
 #include "automation/class_registry.h"
@@ -10,6 +9,7 @@
 #include "automation/variant.h"
 #include "ovcbridgesvcs/frame/message_catalogue.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
+#include "ovcbridgesvcs/frame/source_location.h"
 #include "ovcbridgesvcs/host/own_error.h"
 
 namespace ovc {
@@ -31,7 +31,7 @@ size_t PlaceOf(std::span<const CaseEntry> entries, int32_t oid) {
 // with `text` (none when empty).
 template <class I>
 ComPtr<I> CreateHostComponent(CMethodFrame& frame, const CLSID& clsid, std::wstring_view text,
-                              const std::source_location& where) {
+                              const SourceLocation& where) {
   ComPtr<I> component;
   if (Failed(CheckResult(
           frame, CoCreateInstance(clsid, nullptr, CLSCTX_ALL, I::kIid, component.ReceiveVoid())))) {
@@ -56,7 +56,7 @@ void CCaseCache::LoadObjectCases(CMethodFrame& frame, IOVWorkspace* workspace, i
 void CCaseCache::ReadCaseList(CMethodFrame& frame, IOVWorkspace* workspace, int32_t scope,
                               CCaseCache& into) {
   into.Clear();
-  const auto where = std::source_location::current();
+  const auto where = SourceLocation::Current();
   const ComPtr<IOVCaseList> list = CreateHostComponent<IOVCaseList>(
       frame, CLSID_CaseList, LoadMessage(kCaseListNotRegistered), where);
   CheckAndRaise(frame, list->Initialize(scope, workspace));
@@ -76,7 +76,7 @@ void CCaseCache::ReadCaseList(CMethodFrame& frame, IOVWorkspace* workspace, int3
 
 void CCaseCache::AskGoverningCase(CMethodFrame& frame, IOVWorkspace* workspace) {
   const ComPtr<IOVGoverningCase> service = CreateHostComponent<IOVGoverningCase>(
-      frame, CLSID_GoverningCase, {}, std::source_location::current());
+      frame, CLSID_GoverningCase, {}, SourceLocation::Current());
   CheckAndRaise(frame, service->put_Workspace(workspace));
   int32_t oid = 0;
   CheckAndRaise(frame, service->GoverningCase(Variant::I4(kAllCases), &oid));
@@ -86,7 +86,7 @@ void CCaseCache::AskGoverningCase(CMethodFrame& frame, IOVWorkspace* workspace) 
 void CCaseCache::Insert(CMethodFrame& frame, std::wstring name, int32_t oid) {
   const size_t place = PlaceOf(entries_, oid);
   if (place < entries_.size() && entries_[place].oid == oid) {
-    RaiseOwnError(frame, std::source_location::current(), E_FAIL, L"Duplicate Case Id");
+    RaiseOwnError(frame, SourceLocation::Current(), E_FAIL, L"Duplicate Case Id");
   }
   if (entries_.size() == capacity_) Grow();
   entries_.insert(entries_.begin() + static_cast<ptrdiff_t>(place),
@@ -110,7 +110,7 @@ HRESULT CCaseCache::CaseName(int32_t oid, std::wstring* name) const {
 
 int32_t CCaseCache::GoverningCase(CMethodFrame& frame) const {
   if (governing_case_ == 0) {
-    RaiseOwnError(frame, std::source_location::current(), E_FAIL,
+    RaiseOwnError(frame, SourceLocation::Current(), E_FAIL,
                   L"Governing Case is not initialised within the cache");
   }
   return governing_case_;

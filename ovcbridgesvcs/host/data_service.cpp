@@ -67,8 +67,7 @@ HRESULT RunDataServiceCall(IOVWorkspace* workspace, const DataServiceRequest& re
 
 std::wstring CallDataService(CMethodFrame& frame, IOVWorkspace* workspace,
                              const DataServiceRequest& request,
-                             const DataServiceFailureTexts& texts,
-                             const std::source_location& where) {
+                             const DataServiceFailureTexts& texts, const SourceLocation& where) {
   std::wstring response;
   DataServiceStep step = DataServiceStep::kNone;
   if (Failed(CheckResult(frame, RunDataServiceCall(workspace, request, &response, &step)))) {
@@ -79,7 +78,7 @@ std::wstring CallDataService(CMethodFrame& frame, IOVWorkspace* workspace,
 
 HRESULT ReportDataServiceFailure(CMethodFrame& frame, const CLSID& clsid, HRESULT code,
                                  DataServiceStep step, const DataServiceFailureTexts& texts,
-                                 const std::source_location& where) {
+                                 const SourceLocation& where) {
   const std::wstring_view text = texts.For(step);
   if (text.empty()) {
     CheckResult(frame, code);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <source_location>
 #include <span>
 #include <string>
 #include <string_view>
@@ -10,6 +9,7 @@
 #include "automation/variant.h"
 #include "orvan/orvan.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
+#include "ovcbridgesvcs/frame/source_location.h"
 
 namespace ovc {
 
@@ -63,16 +63,15 @@ HRESULT RunDataServiceCall(IOVWorkspace* workspace, const DataServiceRequest& re
 std::wstring CallDataService(CMethodFrame& frame, IOVWorkspace* workspace,
                              const DataServiceRequest& request,
                              const DataServiceFailureTexts& texts = {},
-                             const std::source_location& where = std::source_location::current());
+                             const SourceLocation& where = SourceLocation::Current());
 
 // For a method that reports rather than raises the failure `code` of a call
 // at `step`: a step with a text in `texts` is reported (ReportError for
 // class `clsid` with that text and `code`) and `code` returned; a step
 // without one is raised through `frame` as CallDataService does. The
 // thread's error object must still be the one the failing component left.
-HRESULT ReportDataServiceFailure(
-    CMethodFrame& frame, const CLSID& clsid, HRESULT code, DataServiceStep step,
-    const DataServiceFailureTexts& texts,
-    const std::source_location& where = std::source_location::current());
+HRESULT ReportDataServiceFailure(CMethodFrame& frame, const CLSID& clsid, HRESULT code,
+                                 DataServiceStep step, const DataServiceFailureTexts& texts,
+                                 const SourceLocation& where = SourceLocation::Current());
 
 }  // namespace ovc

@@ -1,6 +1,5 @@
 #include "ovcbridgesvcs/host/orvan.h"
 
-#include <source_location>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "orvan/orvan.h"
 #include "ovcbridgesvcs/frame/report_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
+#include "ovcbridgesvcs/frame/source_location.h"
 #include "ovcbridgesvcs/host/bridge_list.h"
 #include "ovcbridgesvcs/host/data_service.h"
 #include "ovcbridgesvcs/host/host_state.h"
@@ -134,7 +134,7 @@ HRESULT COrvan::get_BridgeList(Variant* list) {
     if (read == E_FAIL) {
       return ReportError(CLSID_Orvan, kListBridgesTexts.response, IID_NULL, E_FAIL);
     }
-    if (Failed(read)) RaiseOwnError(frame, std::source_location::current(), read);
+    if (Failed(read)) RaiseOwnError(frame, SourceLocation::Current(), read);
     *list = TextArray(texts);
     return S_OK;
   });

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <source_location>
 #include <string>
 
 #include "automation/error_info.h"
 #include "automation/guid.h"
+#include "ovcbridgesvcs/frame/source_location.h"
 
 namespace ovc {
 namespace {
@@ -84,7 +84,7 @@ TEST_F(ErrorChainTest, SetErrorRecordReplacesTheErrorWithOneFullRecord) {
   CMethodFrame frame(L"CBridge::GetCaseName");
   frame.activity = L"finding case 7";
   frame.error = CreateErrorInfo(L"<OVError Desc=\"Old\" HR=\"E_FAIL\" />", L"Old");
-  const std::source_location where = std::source_location::current();
+  const SourceLocation where = SourceLocation::Current();
   SetErrorRecord(frame, E_INVALIDARG, L"Case \"7\" not found", where);
   EXPECT_EQ(frame.hr, E_INVALIDARG);
   EXPECT_EQ(DescriptionOf(frame.error.get()),

@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <new>
-#include <source_location>
 #include <stdexcept>
 #include <string>
 
@@ -12,6 +11,7 @@
 #include "ovcbridgesvcs/frame/error_record.h"
 #include "ovcbridgesvcs/frame/message_catalogue.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
+#include "ovcbridgesvcs/frame/source_location.h"
 #include "tests/ovcbridgesvcs/frame/trace_capture.h"
 
 namespace ovc {
@@ -45,7 +45,7 @@ TEST_F(RunMethodTest, FailuresBecomeTheMethodsErrorChain) {
   } cases[] = {
       {"raised in the same frame keeps one record",
        [](CMethodFrame& frame) {
-         RaiseError(frame, std::source_location::current(), E_INVALIDARG, LoadMessage(1108));
+         RaiseError(frame, SourceLocation::Current(), E_INVALIDARG, LoadMessage(1108));
        },
        E_INVALIDARG,
        L"<OVError Desc=\"Bridge Collection:  LinkSet index is out of range\" "
@@ -53,7 +53,7 @@ TEST_F(RunMethodTest, FailuresBecomeTheMethodsErrorChain) {
       {"another frame's failure gets a record for this method",
        [](CMethodFrame&) {
          CMethodFrame inner(L"CLink::ReadFromApp");
-         RaiseError(inner, std::source_location::current(), kHostFailure, L"Read failed");
+         RaiseError(inner, SourceLocation::Current(), kHostFailure, L"Read failed");
        },
        kHostFailure,
        L"<OVError Desc=\"Read failed\" HR=\"0x80040321\" />\r\n"
@@ -77,7 +77,7 @@ TEST_F(RunMethodTest, FailuresBecomeTheMethodsErrorChain) {
       {"a raise without failure code still fails",
        [](CMethodFrame& frame) {
          CheckResult(frame, S_FALSE);
-         RaiseError(frame, std::source_location::current(), std::nullopt, L"No links");
+         RaiseError(frame, SourceLocation::Current(), std::nullopt, L"No links");
        },
        E_FAIL, L"<OVError Desc=\"No links\" HR=\"E_FAIL\" />"},
       {"std::bad_alloc is out of memory",
@@ -108,7 +108,7 @@ TEST_F(RunMethodTest, FailuresBecomeTheMethodsErrorChain) {
 TEST_F(RunMethodTest, CatchesAreTracedWithTheirKind) {
   frame_testing::TraceCapture trace;
   CMethodFrame raised(L"CBridge::Item");
-  RunMethod(raised, [&] { RaiseError(raised, std::source_location::current(), E_FAIL); });
+  RunMethod(raised, [&] { RaiseError(raised, SourceLocation::Current(), E_FAIL); });
   EXPECT_TRUE(trace.Contains(L" ....      ~~~~ Caught OVComException ~~~~\n"));
   CMethodFrame thrown(L"CBridge::Save");
   RunMethod(thrown, [] { throw std::logic_error("bug"); });
@@ -147,17 +147,17 @@ TEST_F(RunMethodTest, MessageTemplatesAreFilledSafely) {
     const wchar_t* description;
   } cases[] = {
       {[](CMethodFrame& frame) {
-         RaiseError(frame, std::source_location::current(), E_FAIL, LoadMessage(1301),
+         RaiseError(frame, SourceLocation::Current(), E_FAIL, LoadMessage(1301),
                     std::wstring(L"P-1"), std::wstring(L"Pumps"), 3, std::wstring(L"Equipment"));
        },
        L"\r\nObject P-1 bound to linkset Pumps (linkset # 3) with classview Equipment.\r\n"},
       {[](CMethodFrame& frame) {
-         RaiseError(frame, std::source_location::current(), E_FAIL, L"linkset %s, # %ld",
+         RaiseError(frame, SourceLocation::Current(), E_FAIL, L"linkset %s, # %ld",
                     std::wstring(L"Pumps"));
        },
        L"linkset %s, # %ld"},
       {[](CMethodFrame& frame) {
-         RaiseError(frame, std::source_location::current(), E_FAIL, L"not found:  100%s%n");
+         RaiseError(frame, SourceLocation::Current(), E_FAIL, L"not found:  100%s%n");
        },
        L"not found:  100%s%n"},
   };
