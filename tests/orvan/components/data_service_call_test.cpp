@@ -34,7 +34,8 @@ class DataServiceCallComponentTest : public ComponentTest {
 TEST_F(DataServiceCallComponentTest, RequestsTakeParametersAndRunAsTheWorkspaceUser) {
   LateBound call = NewCall(L"ListObjects", L"OVDBGenericSvcs.Main");
   ASSERT_EQ(call.Call(L"AddParameter", {Variant(L"FilterView"), Variant(L"Tanks")}), S_OK);
-  pugi::xpath_node_set objects = Run(call).select_nodes("//Object");
+  const pugi::xml_document listed = Run(call);
+  pugi::xpath_node_set objects = listed.select_nodes("//Object");
   ASSERT_EQ(objects.size(), 1u);
   EXPECT_STREQ(objects[0].node().attribute("KnownName").value(), "T-1");
   ASSERT_EQ(workspace_.Put(L"UserName", Variant(L"ann")), S_OK);
