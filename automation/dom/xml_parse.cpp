@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "automation/dom/tree_walk.h"
 #include "automation/dom/xml_chars.h"
@@ -125,9 +126,14 @@ bool HasDisallowedCharacter(pugi::xml_node node) {
 
 // Checks what pugixml leaves to its user, walking the tree once: the depth
 // of elements, the characters of every name and value, and the references
-// in text and attribute values (parsed unresolved), which it resolves.
-bool CheckTree(pugi::xml_document& tree, size_t max_depth, Fault* fault) {
+// in text and attribute values (parsed unresolved), which it resolves. Text
+// that only its references make white space ("&#32;") is dropped like
+// literal white space unless white space is preserved, so that a document
+// written out reloads as it was.
+bool CheckTree(pugi::xml_document& tree, const ParseOptions& options, Fault* fault) {
+  const size_t max_depth = options.max_element_depth;
   std::string scratch;
+  std::vector<pugi::xml_node> blank_text;
   TreeWalk walk(tree);
   while (walk.Next()) {
     const pugi::xml_node node = walk.node();
@@ -143,10 +149,11 @@ bool CheckTree(pugi::xml_document& tree, size_t max_depth, Fault* fault) {
     for (const pugi::xml_attribute attribute : node.attributes()) {
       if (!ResolveValue(attribute, node, &scratch, fault)) return false;
     }
-    if (node.type() == pugi::node_pcdata && !ResolveValue(node, node, &scratch, fault)) {
-      return false;
-    }
+    if (node.type() != pugi::node_pcdata) continue;
+    if (!ResolveValue(node, node, &scratch, fault)) return false;
+    if (!options.preserve_white_space && IsWhiteSpace(node.value())) blank_text.push_back(node);
   }
+  for (const pugi::xml_node text : blank_text) text.parent().remove_child(text);
   return true;
 }
 
@@ -171,7 +178,7 @@ bool ParseXml(std::string_view text, const ParseOptions& options, pugi::xml_docu
     fault.offset = StartOf(misplaced);
   } else if (!fault.reason.empty()) {
     fault.offset = text.size();
-  } else if (CheckTree(*tree, options.max_element_depth, &fault)) {
+  } else if (CheckTree(*tree, options, &fault)) {
     return true;
   }
   tree->reset();
