@@ -44,6 +44,11 @@ for target in "${targets[@]}"; do
        -rss_limit_mb=2048 -timeout=30 -print_final_stats=1 \
        -artifact_prefix="$crashes/" "$scratch/$target" >"$scratch/$target.log" 2>&1; then
     tail -n 60 "$scratch/$target.log"
+    # The input, so that a failure far from here can be replayed from the log.
+    for input in "$crashes"/*; do
+      echo "input $input (base64):"
+      head -c 4096 "$input" | base64
+    done
     failed+=("$target")
   else
     grep -E '^stat::(number_of_executed_units|new_units_added)' "$scratch/$target.log" || true
