@@ -7,7 +7,6 @@
 #include <cerrno>
 
 namespace ovc {
-namespace {
 
 int WriteAll(int fd, std::string_view data) {
   while (!data.empty()) {
@@ -18,6 +17,8 @@ int WriteAll(int fd, std::string_view data) {
   }
   return 0;
 }
+
+namespace {
 
 int SyncFolder(const std::filesystem::path& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -10,6 +10,10 @@ namespace ovc {
 // the failure with *content unchanged.
 int ReadWholeFile(const std::filesystem::path& path, std::string* content);
 
+// Writes all of `data` to the open file `fd` at its position, retrying
+// interrupted and partial writes. Returns 0 or the errno of the failure.
+int WriteAll(int fd, std::string_view data);
+
 // Replaces the file at `path` with `content` so that a failure or a crash
 // leaves either the old or the new file, whole: the content goes into a new
 // file beside it (with the old file's permissions, 0644 for a new file), is

@@ -75,6 +75,14 @@ constexpr bool Failed(HRESULT hr) { return hr < 0; }
   X(CONNECT_E_CANNOTCONNECT, 0x80040202,                                       \
     "The sink does not support the interface the connection point needs.")     \
   X(STG_E_FILENOTFOUND, 0x80030002, "The file could not be found.")            \
+  X(STG_E_PATHNOTFOUND, 0x80030003, "The path could not be found.")            \
+  X(STG_E_INSUFFICIENTMEMORY, 0x80030008,                                      \
+    "There is insufficient memory available to complete operation.")          \
+  X(STG_E_LOCKVIOLATION, 0x80030021, "A lock violation has occurred.")         \
+  X(STG_E_FILEALREADYEXISTS, 0x80030050, "The file already exists.")           \
+  X(STG_E_MEDIUMFULL, 0x80030070,                                              \
+    "There is insufficient disk space to complete operation.")                \
+  X(STG_E_DOCFILECORRUPT, 0x80030109, "The file is corrupt.")                  \
   X(STG_E_ACCESSDENIED, 0x80030005, "Access denied.")                          \
   X(STG_E_WRITEFAULT, 0x8003001D, "A disk error occurred during a write "      \
                                   "operation.")                                \

@@ -1,0 +1,73 @@
+#include "office/package/xml_names.h"
+
+namespace ovc::office {
+namespace {
+
+std::string_view Prefix(std::string_view name) {
+  const size_t colon = name.find(':');
+  return colon == std::string_view::npos ? std::string_view() : name.substr(0, colon);
+}
+
+// The URI `prefix` ("" for the default namespace) is bound to at `node`, or
+// null when unbound. Walks the ancestors iteratively.
+const char* Binding(pugi::xml_node node, std::string_view prefix) {
+  const std::string attribute = prefix.empty() ? "xmlns" : "xmlns:" + std::string(prefix);
+  for (; node && node.type() == pugi::node_element; node = node.parent()) {
+    const pugi::xml_attribute declaration = node.attribute(attribute.c_str());
+    if (declaration) return declaration.value();
+  }
+  if (prefix == "xml") return "http://www.w3.org/XML/1998/namespace";
+  return nullptr;
+}
+
+}  // namespace
+
+std::string_view LocalName(const pugi::xml_node& element) {
+  const std::string_view name = element.name();
+  const size_t colon = name.find(':');
+  return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+std::string_view NamespaceUri(const pugi::xml_node& element) {
+  const char* uri = Binding(element, Prefix(element.name()));
+  return uri == nullptr ? std::string_view() : std::string_view(uri);
+}
+
+bool IsElement(const pugi::xml_node& node, std::string_view namespace_uri,
+               std::string_view local_name) {
+  return node.type() == pugi::node_element && LocalName(node) == local_name &&
+         NamespaceUri(node) == namespace_uri;
+}
+
+pugi::xml_node ChildElement(const pugi::xml_node& parent, std::string_view namespace_uri,
+                            std::string_view local_name) {
+  for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+    if (IsElement(child, namespace_uri, local_name)) return child;
+  }
+  return {};
+}
+
+bool QualifiedName(const pugi::xml_node& parent, std::string_view namespace_uri,
+                   std::string_view local_name, std::string* name) {
+  const char* default_uri = Binding(parent, "");
+  if (default_uri != nullptr && namespace_uri == default_uri) {
+    *name = std::string(local_name);
+    return true;
+  }
+  for (pugi::xml_node node = parent; node && node.type() == pugi::node_element;
+       node = node.parent()) {
+    for (const pugi::xml_attribute& attribute : node.attributes()) {
+      const std::string_view attribute_name = attribute.name();
+      if (attribute_name.substr(0, 6) != "xmlns:" || attribute.value() != namespace_uri) continue;
+      const std::string_view prefix = attribute_name.substr(6);
+      // A nearer declaration may rebind the prefix to another namespace.
+      const char* bound = Binding(parent, prefix);
+      if (bound == nullptr || bound != namespace_uri) continue;
+      *name = std::string(prefix) + ":" + std::string(local_name);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace ovc::office
