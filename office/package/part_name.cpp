@@ -57,7 +57,7 @@ bool IsValidPartName(std::string_view part) {
 bool ResolveTarget(std::string_view source, std::string_view target, std::string* part) {
   const size_t fragment = target.find_first_of("#?");
   if (fragment != std::string_view::npos) target = target.substr(0, fragment);
-  if (target.empty()) return false;
+  if (target.empty() || target.back() == '/') return false;
   const std::string path = target.front() == '/'
                                ? std::string(target)
                                : std::string(Folder(source)) + std::string(target);

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <zip.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "office/package/package.h"
+
+// Opening packages, and zip archives written and read raw, for the package
+// tests.
+namespace ovc::office::testing {
+
+inline std::unique_ptr<Package> OpenOrFail(const std::string& path,
+                                           const OpenOptions& options = {}) {
+  std::string error;
+  HRESULT code = S_OK;
+  std::unique_ptr<Package> package = Package::Open(path, options, &error, &code);
+  EXPECT_NE(package, nullptr) << error;
+  return package;
+}
+
+struct ZipEntry {
+  std::string name;
+  std::string content;
+  bool stored = false;  // deflated unless set
+};
+
+inline void WriteZip(const std::string& path, const std::vector<ZipEntry>& entries) {
+  int error = 0;
+  zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+  ASSERT_NE(archive, nullptr);
+  for (const ZipEntry& entry : entries) {
+    zip_source_t* source =
+        zip_source_buffer(archive, entry.content.data(), entry.content.size(), 0);
+    const zip_int64_t index = zip_file_add(archive, entry.name.c_str(), source, 0);
+    ASSERT_GE(index, 0) << entry.name;
+    zip_set_file_compression(archive, static_cast<zip_uint64_t>(index),
+                             entry.stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0);
+  }
+  ASSERT_EQ(zip_close(archive), 0);
+}
+
+// A package of the minimal parts with `main` as /doc.xml and the extra entries.
+inline void WritePackage(const std::string& path, const std::string& main,
+                         std::vector<ZipEntry> extra = {},
+                         const std::string& relationships_extra = "") {
+  std::vector<ZipEntry> entries = {
+      {"[Content_Types].xml",
+       "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+       "<Default Extension=\"rels\" "
+       "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+       "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>"},
+      {"_rels/.rels",
+       "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+       "<Relationship Id=\"rId1\" Target=\"doc.xml\" Type=\"http://schemas.openxmlformats.org/"
+       "officeDocument/2006/relationships/officeDocument\"/>" +
+           relationships_extra + "</Relationships>"},
+      {"doc.xml", main}};
+  entries.insert(entries.end(), extra.begin(), extra.end());
+  WriteZip(path, entries);
+}
+
+// One entry as stored: its name, method, CRC and compressed bytes.
+struct RawEntry {
+  std::string name;
+  int method = 0;
+  uint32_t crc = 0;
+  std::string compressed;
+  bool operator==(const RawEntry&) const = default;
+};
+
+inline std::vector<RawEntry> RawEntries(const std::string& path) {
+  std::vector<RawEntry> entries;
+  int error = 0;
+  zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
+  EXPECT_NE(archive, nullptr) << path;
+  if (archive == nullptr) return entries;
+  for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+    const auto index = static_cast<zip_uint64_t>(i);
+    zip_stat_t status;
+    zip_stat_index(archive, index, 0, &status);
+    RawEntry entry{status.name, status.comp_method, status.crc,
+                   std::string(status.comp_size, '\0')};
+    zip_file_t* file = zip_fopen_index(archive, index, ZIP_FL_COMPRESSED);
+    if (status.comp_size > 0) zip_fread(file, entry.compressed.data(), status.comp_size);
+    zip_fclose(file);
+    entries.push_back(std::move(entry));
+  }
+  zip_discard(archive);
+  return entries;
+}
+
+}  // namespace ovc::office::testing
