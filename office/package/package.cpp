@@ -148,7 +148,7 @@ class Package::Impl {
     std::string reason;
     auto xml = std::make_unique<ParsedPart>();
     if (!Inflate(*entry, &bytes, &reason) ||
-        !ParsePart(bytes, options_.limits.max_depth, xml.get(), &reason)) {
+        !ParsePart(std::move(bytes), options_.limits.max_depth, xml.get(), &reason)) {
       if (error != nullptr) *error = Message(part + ": " + reason);
       return nullptr;
     }

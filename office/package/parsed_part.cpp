@@ -75,9 +75,13 @@ class StringWriter : public pugi::xml_writer {
 
 }  // namespace
 
-bool ParsePart(std::string_view bytes, uint32_t max_depth, ParsedPart* part, std::string* reason) {
+bool ParsePart(std::string bytes, uint32_t max_depth, ParsedPart* part, std::string* reason) {
+  // Parsing in place overwrites the bytes: what pugixml drops is kept first.
+  std::string prolog = Prolog(bytes);
+  part->epilogue = Epilogue(bytes);
+  part->source = std::move(bytes);
   const pugi::xml_parse_result result =
-      part->document.load_buffer(bytes.data(), bytes.size(), kParseOptions);
+      part->document.load_buffer_inplace(part->source.data(), part->source.size(), kParseOptions);
   if (!result) {
     *reason = std::string("malformed XML at byte ") + std::to_string(result.offset) + ": " +
               result.description();
@@ -93,8 +97,7 @@ bool ParsePart(std::string_view bytes, uint32_t max_depth, ParsedPart* part, std
     *reason = "elements nested deeper than " + std::to_string(max_depth);
     return false;
   }
-  if (DeclaresUtf8(part->document)) part->prolog = Prolog(bytes);
-  part->epilogue = Epilogue(bytes);
+  if (DeclaresUtf8(part->document)) part->prolog = std::move(prolog);
   return true;
 }
 

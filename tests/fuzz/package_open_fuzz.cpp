@@ -43,7 +43,8 @@ void CheckWrittenPartReparses(Package* package, const std::string& part, uint32_
   std::string error;
   fuzz::Require(package->ReadPart(part, &written, &error), "a parsed part can be written");
   ParsedPart reparsed;
-  fuzz::Require(ParsePart(written, max_depth, &reparsed, &error), "a written part parses");
+  fuzz::Require(ParsePart(std::string(written), max_depth, &reparsed, &error),
+                "a written part parses");
   fuzz::Require(SerializePart(reparsed) == written, "a written part writes the same again");
 }
 

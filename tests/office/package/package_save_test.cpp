@@ -195,19 +195,23 @@ TEST(PackageSaveTest, FailedSaveLeavesTheOldFileWholeAndNoTemporaryFile) {
   }
 }
 
-TEST(PackageSaveTest, SymbolicLinkStaysAndModeIsKept) {
+TEST(PackageSaveTest, LinksStayAndModeIsKept) {
   TempDir dir;
   std::filesystem::create_directory(dir.path() / "real");
   const std::string target = CopyFixture(dir, "book.xlsx", "real/book.xlsx");
   ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
   const std::string link = dir.File("link.xlsx");
   std::filesystem::create_symlink("real/book.xlsx", link);
+  // Another name of the old file keeps the old content.
+  std::filesystem::create_hard_link(target, dir.File("hard.xlsx"));
+  const std::string before = ReadFile(target);
   {
     std::unique_ptr<Package> package = OpenOrFail(link);
     Touch(package.get(), kWorkbook, "1");
     SaveOrFail(package.get());
   }
   EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadFile(dir.File("hard.xlsx")), before);
   struct stat status {};
   ASSERT_EQ(::stat(target.c_str(), &status), 0);
   EXPECT_EQ(status.st_mode & 07777, 0640u);
