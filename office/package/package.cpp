@@ -213,13 +213,11 @@ class Package::Impl {
     // Every relationships part is read before anything changes.
     std::vector<std::pair<std::string, ParsedPart*>> sources;
     for (const std::string& name : PartNames()) {
-      const size_t marker = name.rfind("/_rels/");
-      if (marker == std::string::npos || !name.ends_with(".rels")) continue;
+      std::string source;
+      if (!SourceOfRelationshipsPart(name, &source)) continue;
       ParsedPart* rels = Parse(name, error);
       if (rels == nullptr) return false;
-      std::string source =
-          name.substr(0, marker + 1) + name.substr(marker + 7, name.size() - marker - 7 - 5);
-      sources.emplace_back(source.size() > 1 ? source : std::string(kPackageRoot), rels);
+      sources.emplace_back(std::move(source), rels);
     }
     ParsedPart* types = Parse(std::string(kContentTypesPart), error);
     if (types == nullptr) return false;
@@ -243,7 +241,6 @@ class Package::Impl {
   bool Save(std::string* error, HRESULT* code) {
     if (read_only_) return Fail("opened read-only", E_ACCESSDENIED, error, code);
     std::vector<Archive::Output> outputs;
-    std::vector<PackageEntry*> kept;
     for (const std::unique_ptr<PackageEntry>& entry : entries_) {
       if (entry->removed) continue;
       Archive::Output output;
@@ -255,7 +252,6 @@ class Package::Impl {
         output.source_index = entry->source_index;
       }
       outputs.push_back(std::move(output));
-      kept.push_back(entry.get());
     }
     std::string bytes;
     std::string reason;
@@ -267,7 +263,7 @@ class Package::Impl {
     }
     ::close(fd_);
     fd_ = fd;
-    Reindex(kept);
+    Reindex();
     return true;
   }
 
@@ -391,15 +387,12 @@ class Package::Impl {
   }
 
   // After a save the new file is the source of every kept entry, in order.
-  void Reindex(const std::vector<PackageEntry*>& kept) {
+  void Reindex() {
     std::string reason;
     std::unique_ptr<Archive> reopened = Archive::Open(fd_, &reason);
-    if (reopened == nullptr) {
-      // The old archive stays the source: parts written from memory must
-      // keep being written so.
-      for (PackageEntry* entry : kept) entry->changed = entry->changed || entry->source_index < 0;
-      return;
-    }
+    // Else the old archive stays the source, and the parts written from
+    // memory stay marked so that later saves write them again.
+    if (reopened == nullptr) return;
     archive_ = std::move(reopened);
     std::vector<std::unique_ptr<PackageEntry>> entries;
     for (std::unique_ptr<PackageEntry>& entry : entries_) {

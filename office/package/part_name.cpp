@@ -92,6 +92,20 @@ std::string RelationshipsPartName(std::string_view source) {
   return std::string(folder) + "_rels/" + std::string(source.substr(folder.size())) + ".rels";
 }
 
+bool SourceOfRelationshipsPart(std::string_view part, std::string* source) {
+  constexpr std::string_view kFolder = "/_rels/";
+  constexpr std::string_view kSuffix = ".rels";
+  const size_t folder = part.rfind(kFolder);
+  if (folder == std::string_view::npos || !part.ends_with(kSuffix) ||
+      part.find('/', folder + kFolder.size()) != std::string_view::npos) {
+    return false;
+  }
+  const std::string_view name = part.substr(folder + kFolder.size());
+  *source = std::string(part.substr(0, folder + 1)) +
+            std::string(name.substr(0, name.size() - kSuffix.size()));
+  return true;
+}
+
 std::string RelativeTarget(std::string_view source, std::string_view part) {
   const std::string_view folder = Folder(source);
   if (part.substr(0, folder.size()) == folder) return std::string(part.substr(folder.size()));

@@ -28,6 +28,10 @@ bool ResolveTarget(std::string_view source, std::string_view target, std::string
 // "/xl/workbook.xml" -> "/xl/_rels/workbook.xml.rels").
 std::string RelationshipsPartName(std::string_view source);
 
+// The inverse: the source whose relationships part `part` is. False when
+// it is no relationships part.
+bool SourceOfRelationshipsPart(std::string_view part, std::string* source);
+
 // The target that refers to `part` from `source`'s folder.
 std::string RelativeTarget(std::string_view source, std::string_view part);
 

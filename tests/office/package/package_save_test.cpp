@@ -1,4 +1,6 @@
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -246,6 +248,16 @@ TEST(PackageSaveTest, LockMakesTheSecondOpenerReadOnly) {
     EXPECT_EQ(error, "book.xlsx: opened read-only");
   }
   EXPECT_EQ(traces, std::vector<std::string>{path + ": in use (locked); opened read-only"});
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::string error;
+    HRESULT code = S_OK;
+    const std::unique_ptr<Package> other = Package::Open(path, {}, &error, &code);
+    ::_exit(other != nullptr && other->is_read_only() ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_EQ(status, 0) << "another process got the lock";
   // The lock moves to the saved file and goes with the package.
   SaveOrFail(first.get());
   EXPECT_TRUE(OpenOrFail(path)->is_read_only());

@@ -37,8 +37,15 @@ TEST(PartNameTest, NamesCompareWithoutCaseAndEscapes) {
 }
 
 TEST(PartNameTest, RelationshipsPartAndRelativeTarget) {
-  EXPECT_EQ(RelationshipsPartName("/"), "/_rels/.rels");
+  for (const char* source : {"/", "/xl/workbook.xml"}) {
+    std::string back;
+    EXPECT_TRUE(SourceOfRelationshipsPart(RelationshipsPartName(source), &back));
+    EXPECT_EQ(back, source);
+  }
   EXPECT_EQ(RelationshipsPartName("/xl/workbook.xml"), "/xl/_rels/workbook.xml.rels");
+  std::string source;
+  EXPECT_FALSE(SourceOfRelationshipsPart("/xl/_rels/x/a.rels", &source));
+  EXPECT_FALSE(SourceOfRelationshipsPart("/xl/rels/a.xml.rels", &source));
   EXPECT_EQ(RelativeTarget("/xl/workbook.xml", "/xl/worksheets/s.xml"), "worksheets/s.xml");
   EXPECT_EQ(RelativeTarget("/xl/workbook.xml", "/docProps/core.xml"), "/docProps/core.xml");
 }
