@@ -109,7 +109,9 @@ class Package {
   // until the part is removed or the package destroyed. Null and *error
   // ("<file>: <part>: <reason>") when the part is absent, malformed, holds a
   // DOCTYPE or passes a limit. A part got this way is written back only after
-  // MarkChanged.
+  // MarkChanged, as it was but for what a parser cannot tell apart:
+  // character references come out as UTF-8, "<v></v>" as "<v/>", line ends
+  // in text as "\n".
   pugi::xml_document* XmlPart(const std::string& part, std::string* error);
   // The inflated bytes of any part (binary parts too). False and *error when
   // absent, damaged or over a limit.
