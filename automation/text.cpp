@@ -107,6 +107,8 @@ std::wstring ToUpper(std::wstring_view text) {
   return result;
 }
 
+bool IsLetter(wchar_t c) { return Letters().is(std::ctype_base::alpha, c); }
+
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b) {
   if (a.size() != b.size()) return false;
   const std::ctype<wchar_t>& letters = Letters();

@@ -23,6 +23,9 @@ std::wstring FromUtf8(std::string_view text);
 std::wstring ToLower(std::wstring_view text);
 std::wstring ToUpper(std::wstring_view text);
 
+// True for an ASCII letter or a letter the C++ locale knows.
+bool IsLetter(wchar_t c);
+
 // Equality without regard to letter case.
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
 

@@ -1,0 +1,56 @@
+#include "office/excel/range_text.h"
+
+#include <utility>
+
+#include "automation/text.h"
+#include "office/excel/area_reference.h"
+#include "office/excel/sheet_prefix.h"
+
+namespace ovc::excel {
+
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+  constexpr std::string_view kBlanks = " \t\r\n";
+  const size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+bool Fail(std::string message, std::string* reason, HRESULT* code) {
+  *reason = std::move(message);
+  *code = E_INVALIDARG;
+  return false;
+}
+
+}  // namespace
+
+bool ParseRangeText(std::string_view text, RangeText* out, std::string* reason, HRESULT* code) {
+  text = Trimmed(text);
+  if (text.empty()) return Fail("no range given", reason, code);
+  if (FromUtf8(text).size() > kMaxRangeTextLength) {
+    return Fail("range text longer than 2,048 characters", reason, code);
+  }
+  SheetQualified split;
+  if (!SplitSheetPrefix(text, &split) || split.rest.empty()) {
+    return Fail("malformed reference '" + std::string(text) + "'", reason, code);
+  }
+  if (ReadsAsR1C1Reference(split.rest) && !split.sheet.empty()) {
+    return Fail("R1C1 reference '" + std::string(text) + "': write it in A1 form", reason, code);
+  }
+  RangeText parsed;
+  const bool reads_as_area = ParseAreaReference(split.rest, &parsed.area);
+  if (split.sheet.empty() && (reads_as_area || ReadsAsR1C1Reference(split.rest))) {
+    return Fail(
+        "unqualified cell reference '" + std::string(text) + "': qualify it with a sheet name",
+        reason, code);
+  }
+  parsed.book = std::move(split.book);
+  parsed.sheet = std::move(split.sheet);
+  parsed.name = std::string(split.rest);
+  parsed.is_reference = reads_as_area;
+  *out = std::move(parsed);
+  return true;
+}
+
+}  // namespace ovc::excel
