@@ -22,6 +22,17 @@ bool SameFile(int fd, const std::string& path) {
          opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
+// Opens without waiting (a FIFO would block a read-only open) and accepts
+// regular files only; the fd or -1 with errno set.
+int OpenRegular(const std::string& path, int flags) {
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
+  struct stat status {};
+  if (fd < 0 || (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode))) return fd;
+  ::close(fd);
+  errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+  return -1;
+}
+
 }  // namespace
 
 int LockFile(int fd) {
@@ -35,14 +46,14 @@ int OpenPackageFile(const std::string& path, bool read_only, const TraceSink& tr
                     bool* locked) {
   for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
     *locked = false;
-    *fd = read_only ? -1 : ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    *fd = read_only ? -1 : OpenRegular(path, O_RDWR);
     if (*fd < 0 && !read_only && errno != EACCES && errno != EROFS && errno != EPERM &&
         errno != ETXTBSY) {
       return errno;
     }
     if (*fd < 0) {
       if (!read_only) Trace(trace, path, "not writable; opened read-only");
-      *fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+      *fd = OpenRegular(path, O_RDONLY);
       if (*fd < 0) return errno;
     } else {
       const int error = LockFile(*fd);

@@ -18,7 +18,7 @@ int LockFile(int fd);
 // writable or the lock is busy, *locked is false (traced) and the file stays
 // open for reading. The open is retried while `path` names another file than
 // the one opened (replaced meanwhile). Returns 0 with *fd owned by the
-// caller, or the errno.
+// caller, or the errno (EISDIR or EINVAL for what is no regular file).
 int OpenPackageFile(const std::string& path, bool read_only, const TraceSink& trace, int* fd,
                     bool* locked);
 

@@ -1,5 +1,7 @@
 #include "office/package/package.h"
 
+#include <sys/stat.h>
+
 #include <set>
 
 #include <gtest/gtest.h>
@@ -42,6 +44,8 @@ TEST(PackageTest, RefusedFormatsNameTheFileAndTheReason) {
   const std::string truncated = dir.File("truncated.xlsx");
   std::ofstream(truncated, std::ios::binary)
       << testing::ReadFile(FixturePath("book.xlsx")).substr(0, 2000);
+  const std::string fifo = dir.File("fifo.xlsx");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::string no_main = dir.File("no_main.xlsx");
   WriteZip(no_main,
            {{"[Content_Types].xml",
@@ -73,6 +77,8 @@ TEST(PackageTest, RefusedFormatsNameTheFileAndTheReason) {
     const std::string error = OpenError(c.path, c.code);
     EXPECT_EQ(error.rfind(c.message, 0), 0u) << error;
   }
+  // A read-only open of a FIFO would wait for a writer.
+  EXPECT_EQ(OpenError(fifo, STG_E_READFAULT, ReadOnly()), "fifo.xlsx: Invalid argument");
 }
 
 TEST(PackageTest, PartsAreReachedThroughRelationshipsAndContentTypes) {
