@@ -10,9 +10,15 @@
 namespace ovc {
 namespace {
 
+bool HasRetval(const MemberInfo& member) {
+  return !member.params.empty() && member.params.back().is_retval();
+}
+
 // Which member of a DISPID a call means. Scripting clients call properties
 // with DISPATCH_METHOD | DISPATCH_PROPERTYGET, so a method is preferred and
-// a property get serves as a fallback; puts fall back to putrefs and back.
+// a property get serves as a fallback; a property get alone is answered by a
+// method that returns a value when there is no get; puts fall back to putrefs
+// and back.
 const MemberInfo* ResolveMember(const InterfaceInfo& info, DISPID id, uint16_t flags) {
   const MemberInfo* member = nullptr;
   if (flags & DISPATCH_PROPERTYPUT) {
@@ -25,6 +31,10 @@ const MemberInfo* ResolveMember(const InterfaceInfo& info, DISPID id, uint16_t f
     if (flags & DISPATCH_METHOD) member = info.Find(id, MemberKind::kMethod);
     if (member == nullptr && (flags & (DISPATCH_PROPERTYGET | DISPATCH_METHOD))) {
       member = info.Find(id, MemberKind::kPropertyGet);
+    }
+    if (member == nullptr && (flags & DISPATCH_PROPERTYGET)) {
+      const MemberInfo* method = info.Find(id, MemberKind::kMethod);
+      if (method != nullptr && HasRetval(*method)) member = method;
     }
   }
   return member;
@@ -83,9 +93,6 @@ class ArgumentMap {
   static bool IsPut(const MemberInfo& member) {
     return !member.params.empty() && (member.kind == MemberKind::kPropertyPut ||
                                       member.kind == MemberKind::kPropertyPutRef);
-  }
-  static bool HasRetval(const MemberInfo& member) {
-    return !member.params.empty() && member.params.back().is_retval();
   }
 
   std::vector<std::optional<uint32_t>> positions_;

@@ -47,6 +47,13 @@ TEST_F(DispatchTest, PropertiesGetAndPutByNameWithoutRegardToCase) {
   EXPECT_EQ(value, Variant::I4(42));
 }
 
+TEST_F(DispatchTest, PropertyGetReachesMethodsThatReturnAValueOnly) {
+  Variant total;
+  ASSERT_EQ(Call(L"Add", DISPATCH_PROPERTYGET, {Variant(2), Variant(1)}, &total), S_OK);
+  EXPECT_EQ(total, Variant::I4(2));
+  EXPECT_EQ(Call(L"Fail", DISPATCH_PROPERTYGET, {Variant(L"x")}), DISP_E_MEMBERNOTFOUND);
+}
+
 TEST_F(DispatchTest, OptionalArgumentsTakeTheirDefaultsWhenOmittedOrMissing) {
   Variant total;
   ASSERT_EQ(Call(L"Add", DISPATCH_METHOD, {Variant(3)}, &total), S_OK);
