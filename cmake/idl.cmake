@@ -1,10 +1,16 @@
 # ovc_idl(<target> <source.idl>): compiles a type library source into
 # <build>/generated/<dir>/<name>.h and <name>_typeinfo.cpp, <dir> being the
 # source's folder in the tree, and adds them to <target>. Code includes the
-# header as "<dir>/<name>.h".
+# header as "<dir>/<name>.h". An optional DISPIDS <table> makes the build fail
+# when a member's DISPID differs from the one that table gives its name.
 set(OVC_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 
 function(ovc_idl target idl)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "" "DISPIDS" "")
+  set(dispid_args "")
+  if(arg_DISPIDS)
+    set(dispid_args --dispids ${arg_DISPIDS})
+  endif()
   get_filename_component(name ${idl} NAME_WE)
   get_filename_component(idl_dir ${CMAKE_CURRENT_SOURCE_DIR}/${idl} DIRECTORY)
   file(RELATIVE_PATH rel_dir ${CMAKE_SOURCE_DIR} ${idl_dir})
@@ -18,8 +24,8 @@ function(ovc_idl target idl)
     OUTPUT ${header} ${source}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
     COMMAND ${OVC_PYTHON} ${CMAKE_SOURCE_DIR}/tools/midl.py ${CMAKE_CURRENT_SOURCE_DIR}/${idl}
-            --header ${header} --cpp ${source} --include-as ${rel_dir}/${name}.h
-    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${idl} ${CMAKE_SOURCE_DIR}/tools/midl.py
+            --header ${header} --cpp ${source} --include-as ${rel_dir}/${name}.h ${dispid_args}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${idl} ${CMAKE_SOURCE_DIR}/tools/midl.py ${arg_DISPIDS}
     COMMENT "Compiling type library source ${idl}")
   endif()
   target_sources(${target} PRIVATE ${header} ${source})

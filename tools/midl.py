@@ -388,6 +388,36 @@ class Generator:
         return '\n'.join(out) + '\n'
 
 
+def read_dispid_table(path):
+    """The global name -> DISPID table: `name id` lines, '#' comments."""
+    table, ids = {}, {}
+    with open(path, encoding='utf-8') as f:
+        for number, line in enumerate(f, 1):
+            fields = line.split('#', 1)[0].split()
+            if not fields:
+                continue
+            if len(fields) != 2:
+                raise IdlError(f'{path}:{number}: expected a name and a DISPID')
+            name, value = fields[0].lower(), int(fields[1], 0)
+            if name in table or value in ids:
+                raise IdlError(f'{path}:{number}: {fields[0]} or {fields[1]} is listed twice')
+            table[name], ids[value] = value, fields[0]
+    return table
+
+
+def check_dispids(lib, table, path, table_path):
+    """Every member's DISPID must be the one the global table gives its name."""
+    for interface in lib['interfaces']:
+        for member in interface['members']:
+            want = table.get(member['name'].lower())
+            if want is None:
+                raise IdlError(f"{path}: {interface['name']}::{member['name']} is not in "
+                               f'{table_path}')
+            if int(dispid(member['id'])) != want:
+                raise IdlError(f"{path}: {interface['name']}::{member['name']} has DISPID "
+                               f"{dispid(member['id'])}, {table_path} says {want}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument('source')
@@ -395,10 +425,13 @@ def main():
     parser.add_argument('--header', required=True)
     parser.add_argument('--cpp', required=True)
     parser.add_argument('--include-as', required=True, help='how the .cpp includes the header')
+    parser.add_argument('--dispids', help='a global name -> DISPID table the ids must follow')
     args = parser.parse_args()
     try:
         with open(args.source, encoding='utf-8') as f:
             lib = Parser(f.read(), args.source).library()
+        if args.dispids:
+            check_dispids(lib, read_dispid_table(args.dispids), args.source, args.dispids)
         generator = Generator(lib, args.source)
         header = generator.header(args.namespace)
         source = generator.source(args.namespace, args.include_as)
