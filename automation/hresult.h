@@ -26,6 +26,8 @@ constexpr bool Failed(HRESULT hr) { return hr < 0; }
   X(E_ABORT, 0x80004004, "Operation aborted")                                  \
   X(E_FAIL, 0x80004005, "Unspecified error")                                   \
   X(E_UNEXPECTED, 0x8000FFFF, "Catastrophic failure")                          \
+  X(E_PENDING, 0x8000000A, "The data necessary to complete this operation "    \
+                           "is not yet available.")                            \
   X(E_ACCESSDENIED, 0x80070005, "Access is denied.")                           \
   X(E_HANDLE, 0x80070006, "The handle is invalid.")                            \
   X(E_OUTOFMEMORY, 0x8007000E, "Not enough memory resources are available "    \
@@ -68,6 +70,8 @@ constexpr bool Failed(HRESULT hr) { return hr < 0; }
   X(CO_E_CLASSSTRING, 0x800401F3, "Invalid class string")                      \
   X(CO_E_DLLNOTFOUND, 0x800401F8, "DLL for class not found")                   \
   X(CO_E_ERRORINDLL, 0x800401F9, "Error in the DLL")                           \
+  X(RPC_E_DISCONNECTED, 0x80010108,                                            \
+    "The object invoked has disconnected from its clients.")                   \
   X(CONNECT_E_NOCONNECTION, 0x80040200,                                        \
     "The connection point has no connection for this cookie.")                 \
   X(CONNECT_E_ADVISELIMIT, 0x80040201,                                         \
