@@ -4,6 +4,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <span>
 #include <string>
 
 #include "automation/class_registry.h"
@@ -11,7 +12,11 @@
 #include "automation/dom/dom.h"
 #include "automation/registry_store.h"
 #include "automation/text.h"
+#include "automation/error_info.h"
 #include "automation/variant.h"
+#include "office/excel/excel_error.h"
+#include "office/excel/macro_registry.h"
+#include "office/excel/registration.h"
 #include "orvan/components/registration.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 #include "python/com_error.h"
@@ -63,6 +68,37 @@ void RegisterServer(const std::string& path) {
   Check(register_server());
 }
 
+// Runs the Python macro `name` (kept in ovcbridge._macros, so that no Python
+// object outlives the interpreter in C++ hands) for Application.Run.
+HRESULT RunPythonMacro(const std::wstring& name, IDispatch* application,
+                       std::span<const Variant> arguments, Variant* result) {
+  py::gil_scoped_acquire gil;
+  try {
+    py::object macro = py::module_::import("ovcbridge").attr("_macros")[py::cast(name)];
+    py::list values;
+    values.append(py::cast(DispatchProxy(ComPtr<IDispatch>(application))));
+    for (const Variant& argument : arguments) values.append(FromVariant(argument));
+    py::object value = macro(*values);
+    if (result != nullptr) *result = ToVariant(value);
+    return S_OK;
+  } catch (const std::exception& failure) {
+    return SetErrorResult(DISP_E_EXCEPTION,
+                          L"macro '" + name + L"' failed: " + ovc::FromUtf8(failure.what()),
+                          std::wstring(excel::kErrorSource));
+  }
+}
+
+// Makes `callable` the macro `name` of every spreadsheet application of the
+// process: Application.Run(name, ...) calls it with the application and the
+// arguments and returns what it returns.
+void RegisterMacro(const std::wstring& name, const py::function& callable) {
+  py::module_::import("ovcbridge").attr("_macros")[py::cast(name)] = callable;
+  excel::RegisterMacro(
+      name, [name](IDispatch* application, std::span<const Variant> arguments, Variant* result) {
+        return RunPythonMacro(name, application, arguments, result);
+      });
+}
+
 void UseRegistry(const std::string& path) {
   const RegistryLoadResult result = RegistryStore::Current().Open(path);
   if (!result) {
@@ -85,10 +121,15 @@ PYBIND11_MODULE(ovcbridge, module) {
              "Creates an object by ProgID or braced CLSID and returns its Dispatch proxy.");
   module.def("RegisterServer", &RegisterServer, py::arg("path"),
              "Loads a server library and registers its classes (DllRegisterServer).");
+  module.def("RegisterMacro", &RegisterMacro, py::arg("name"), py::arg("callable"),
+             "Registers a callable as a macro that Excel.Application's Run calls by exact name "
+             "with the application and Run's arguments.");
+  module.attr("_macros") = py::dict();
   module.def("UseRegistry", &UseRegistry, py::arg("path"),
              "Makes the registry store file at `path` the current one (created when missing).");
   Check(ovc::orvan::RegisterOrvanClasses());
   ovc::RegisterDomClasses();
+  Check(ovc::excel::RegisterExcelClasses());
 #ifdef OVC_LIBRARY_PATH
   RegisterServer(OVC_LIBRARY_PATH);
 #endif

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "office/excel/application_state.h"
+#include "office/excel/excel.h"
+#include "office/excel/excel_object.h"
+#include "office/excel/workbook_document.h"
+
+namespace ovc::excel {
+
+// How a closing workbook treats its changes.
+enum class CloseChoice {
+  kSave,
+  kDiscard,
+  // A clean workbook just closes, a read-only one is discarded (traced), any
+  // other asks the prompt service (default: save).
+  kAsk,
+};
+
+// One open workbook, the same object for as long as it is open (Open of its
+// path again and ActiveWorkbook hand out this very object). Once closed,
+// every call on it and on everything taken from it fails with
+// RPC_E_DISCONNECTED ("<file>: has been closed").
+class Workbook final : public ExcelObject<IWorkbook> {
+ public:
+  Workbook(std::shared_ptr<ApplicationState> application,
+           std::unique_ptr<WorkbookDocument> document);
+
+  HRESULT get_Name(std::wstring* name) override;
+  HRESULT get_FullName(std::wstring* path) override;
+  HRESULT get_Saved(VARIANT_BOOL* saved) override;
+  HRESULT put_Saved(VARIANT_BOOL saved) override;
+  HRESULT get_ReadOnly(VARIANT_BOOL* read_only) override;
+  HRESULT Save() override;
+  HRESULT get_Names(IDispatch** names) override;
+  HRESULT get_BuiltinDocumentProperties(IDispatch** properties) override;
+  HRESULT get_KeepChangeHistory(VARIANT_BOOL* keep) override;
+  HRESULT put_KeepChangeHistory(VARIANT_BOOL keep) override;
+  HRESULT Close(const Variant& save_changes, const Variant& file_name,
+                const Variant& route_workbook) override;
+
+  // Fires WorkbookBeforeClose; unless a sink cancels it (*cancelled true,
+  // S_OK), saves or discards as `choice` says and closes. A failed save
+  // leaves the workbook open and returns the failure, the error object naming
+  // the file. Ending a closed workbook does nothing.
+  HRESULT End(CloseChoice choice, bool* cancelled);
+  // Closes without event and without saving; lost changes are traced with
+  // `why`.
+  void Discard(const std::string& why);
+
+  const std::string& file_name() const { return file_name_; }
+  // The open document, or null once closed.
+  WorkbookDocument* document() const { return document_.get(); }
+  // Records a change: Saved turns false.
+  void MarkChanged() { saved_ = false; }
+
+  std::string Disconnected() const override;
+
+ private:
+  HRESULT SaveDocument();
+  void Disconnect();
+
+  std::shared_ptr<ApplicationState> application_;
+  std::unique_ptr<WorkbookDocument> document_;
+  const std::string file_name_;
+  bool saved_ = true;
+  bool keep_change_history_;
+};
+
+}  // namespace ovc::excel

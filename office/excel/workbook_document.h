@@ -1,0 +1,66 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "automation/hresult.h"
+#include "office/excel/services.h"
+#include "office/package/package.h"
+
+namespace ovc::excel {
+
+// Which file a path names: two paths name one file when these agree.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the file at `path`, or nothing when it cannot be found.
+std::optional<FileIdentity> IdentityOf(const std::string& path);
+
+// One open workbook file: its package and what the application reads from it.
+class WorkbookDocument {
+ public:
+  // Opens the workbook at `path`, never writing it when `read_only`, tracing
+  // through `services`. On failure returns null with *error
+  // ("<file>: <reason>") and *code set.
+  static std::unique_ptr<WorkbookDocument> Open(const std::string& path, bool read_only,
+                                                const Services& services, std::string* error,
+                                                HRESULT* code);
+
+  // The absolute path as opened, and its last component ("Book.xlsx").
+  const std::string& path() const { return path_; }
+  const std::string& file_name() const { return file_name_; }
+  const FileIdentity& identity() const { return identity_; }
+  bool is_read_only() const { return package_->is_read_only(); }
+  // A shared workbook: one that keeps a revision log.
+  bool is_shared() const { return shared_; }
+  // The calculation mode the file asks for (calcPr/@calcMode) as the
+  // application numbers it; automatic when absent.
+  int32_t calculation_mode() const { return calculation_mode_; }
+
+  office::Package& package() { return *package_; }
+
+  // Writes the workbook over its file atomically; false with *error and
+  // *code set on failure, the file then unchanged.
+  bool Save(std::string* error, HRESULT* code);
+
+ private:
+  WorkbookDocument(std::unique_ptr<office::Package> package, std::string path,
+                   FileIdentity identity);
+  bool ReadWorkbookPart(std::string* error, HRESULT* code);
+
+  std::unique_ptr<office::Package> package_;
+  const std::string path_;
+  const std::string file_name_;
+  const FileIdentity identity_;
+  bool shared_ = false;
+  int32_t calculation_mode_ = 0;
+};
+
+}  // namespace ovc::excel

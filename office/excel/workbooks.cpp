@@ -1,0 +1,98 @@
+#include "office/excel/workbooks.h"
+
+#include <filesystem>
+#include <utility>
+
+#include "automation/conversion.h"
+#include "automation/text.h"
+#include "office/excel/workbook.h"
+#include "office/excel/workbook_document.h"
+
+namespace ovc::excel {
+namespace {
+
+bool Given(const Variant& argument) { return !argument.IsMissing() && !argument.IsEmpty(); }
+
+}  // namespace
+
+Workbooks::Workbooks(std::shared_ptr<ApplicationState> application)
+    : application_(std::move(application)) {}
+
+std::string Workbooks::Disconnected() const {
+  return application_->quit ? "Excel.Application: the application has quit" : std::string();
+}
+
+HRESULT Workbooks::Open(const std::wstring& file_name, const Variant&, const Variant& read_only,
+                        const Variant&, const Variant& password, const Variant& write_res_password,
+                        const Variant&, const Variant&, const Variant&, const Variant&,
+                        const Variant&, const Variant&, const Variant&, IDispatch** workbook) {
+  const std::string path = ToUtf8(file_name);
+  if (Given(password) || Given(write_res_password)) {
+    return Fail(E_NOTIMPL,
+                Describe(path, "Open", "password-protected workbooks are not supported"));
+  }
+  Variant read_only_flag = Variant::Bool(false);
+  if (!read_only.IsMissing() &&
+      Failed(VariantChangeType(&read_only_flag, read_only.Dereferenced(), 0, VT_BOOL))) {
+    return Fail(DISP_E_TYPEMISMATCH, Describe(path, "Open", "ReadOnly is not a boolean"));
+  }
+  if (const std::optional<FileIdentity> identity = IdentityOf(path)) {
+    for (const ComPtr<Workbook>& open : application_->workbooks) {
+      if (open->document()->identity() == *identity) {
+        application_->active = open.get();
+        *workbook = ComPtr<IDispatch>(open).Detach();
+        return S_OK;
+      }
+    }
+  }
+  const std::wstring name = std::filesystem::path(file_name).filename().wstring();
+  for (const ComPtr<Workbook>& open : application_->workbooks) {
+    if (EqualsNoCase(FromUtf8(open->file_name()), name)) {
+      return Fail(E_ACCESSDENIED, Describe(path, "Open",
+                                           "a different workbook of this name is open already (" +
+                                               open->document()->path() + ")"));
+    }
+  }
+  std::string error;
+  HRESULT code = S_OK;
+  std::unique_ptr<WorkbookDocument> document = WorkbookDocument::Open(
+      path, read_only_flag.boolVal() != VARIANT_FALSE, application_->services, &error, &code);
+  if (!document) return Fail(code, error);
+  if (!application_->calculation) application_->calculation = document->calculation_mode();
+  ComPtr<Workbook> opened = MakeObject<Workbook>(application_, std::move(document));
+  application_->Adopt(opened);
+  *workbook = ComPtr<IDispatch>(opened).Detach();
+  return S_OK;
+}
+
+HRESULT Workbooks::get_Count(int32_t* count) {
+  *count = static_cast<int32_t>(application_->workbooks.size());
+  return S_OK;
+}
+
+HRESULT Workbooks::get_Item(const Variant& index, IDispatch** workbook) {
+  const Variant value = index.Dereferenced();
+  const auto& open = application_->workbooks;
+  if (value.vt() == VT_BSTR) {
+    for (const ComPtr<Workbook>& candidate : open) {
+      if (EqualsNoCase(FromUtf8(candidate->file_name()), value.bstr())) {
+        *workbook = ComPtr<IDispatch>(candidate).Detach();
+        return S_OK;
+      }
+    }
+    return Fail(DISP_E_BADINDEX,
+                "Workbooks: no open workbook is named '" + ToUtf8(value.bstr()) + "'");
+  }
+  Variant position;
+  if (Failed(VariantChangeType(&position, value, 0, VT_I4))) {
+    return Fail(DISP_E_TYPEMISMATCH, "Workbooks: the index is neither a position nor a name");
+  }
+  if (position.i4() < 1 || static_cast<size_t>(position.i4()) > open.size()) {
+    return Fail(DISP_E_BADINDEX,
+                "Workbooks: no open workbook at position " + std::to_string(position.i4()));
+  }
+  *workbook = ComPtr<IDispatch>(open[position.i4() - 1]).Detach();
+  return S_OK;
+}
+
+}  // namespace ovc::excel

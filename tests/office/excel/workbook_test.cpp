@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "automation/com_object.h"
+#include "automation/connection_point.h"
+#include "automation/dispatch_impl.h"
+#include "automation/error_info.h"
+#include "office/excel/application.h"
+#include "tests/office/excel/workbook_fixture.h"
+
+namespace ovc::excel {
+namespace {
+
+using testing::Call;
+using testing::GetObject;
+using testing::TempFolder;
+
+ino_t InodeOf(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+}
+
+// An event sink that records the workbooks it is told about and cancels the
+// first `cancels` closes.
+class Sink final : public ComObject<DispatchImpl<IAppEvents>> {
+ public:
+  HRESULT WorkbookBeforeClose(IDispatch* workbook, VARIANT_BOOL* cancel) override {
+    closing.push_back(workbook);
+    if (cancels > 0) {
+      --cancels;
+      *cancel = VARIANT_TRUE;
+    }
+    return S_OK;
+  }
+  std::vector<IDispatch*> closing;
+  int cancels = 0;
+};
+
+class WorkbookTest : public ::testing::Test {
+ protected:
+  WorkbookTest() {
+    testing::WritePackage(book_, testing::MinimalWorkbook("<calcPr calcMode=\"manual\"/>"));
+    Services services;
+    services.prompt = [this](const std::string& file) {
+      prompted_.push_back(file);
+      return answer_;
+    };
+    services.trace = [this](const std::string& line) { trace_.push_back(line); };
+    application_ = MakeObject<Application>(services);
+  }
+
+  ComPtr<IDispatch> Open(const std::string& path, std::vector<Variant> more = {}) {
+    more.insert(more.begin(), Variant(FromUtf8(path)));
+    ComPtr<IDispatch> workbooks = GetObject(application_.get(), L"Workbooks");
+    Variant result;
+    status_ = Call(workbooks.get(), L"Open", DISPATCH_METHOD, std::move(more), &result);
+    return Succeeded(status_) ? ComPtr<IDispatch>(result.dispatch()) : nullptr;
+  }
+  uint32_t Advise(Sink* sink) {
+    ComPtr<IConnectionPoint> point;
+    EXPECT_EQ(application_->FindConnectionPoint(IAppEvents::kIid, point.Receive()), S_OK);
+    uint32_t cookie = 0;
+    EXPECT_EQ(point->Advise(static_cast<IAppEvents*>(sink), &cookie), S_OK);
+    return cookie;
+  }
+  static Variant Get(IDispatch* object, const wchar_t* member) {
+    Variant value;
+    Call(object, member, DISPATCH_PROPERTYGET, {}, &value);
+    return value;
+  }
+
+  TempFolder folder_;
+  const std::string book_ = folder_ / "Book.xlsx";
+  ComPtr<Application> application_;
+  HRESULT status_ = S_OK;
+  bool answer_ = true;
+  std::vector<std::string> prompted_;
+  std::vector<std::string> trace_;
+};
+
+TEST_F(WorkbookTest, OneOpenWorkbookIsOneObjectWhateverItsPathSpelling) {
+  ComPtr<IDispatch> workbook = Open(book_);
+  ASSERT_TRUE(workbook) << std::hex << status_;
+  EXPECT_EQ(Get(application_.get(), L"ActiveWorkbook").dispatch(), workbook.get());
+  const std::string other_spelling = folder_ / "./Book.xlsx";
+  EXPECT_EQ(Open(other_spelling).get(), workbook.get());
+  EXPECT_EQ(Get(workbook.get(), L"Name"), Variant(L"Book.xlsx"));
+  EXPECT_EQ(Get(workbook.get(), L"ReadOnly"), Variant::Bool(false));
+  // The first workbook's calculation mode becomes the application's.
+  EXPECT_EQ(Get(application_.get(), L"Calculation"), Variant::I4(-4135));
+}
+
+TEST_F(WorkbookTest, OpenRefusesPasswordsAndASecondFileOfAnOpenName) {
+  TempFolder elsewhere;
+  testing::WritePackage(elsewhere / "Book.xlsx", testing::MinimalWorkbook());
+  ASSERT_TRUE(Open(book_));
+  struct Case {
+    std::string path;
+    std::vector<Variant> more;
+    HRESULT status;
+  };
+  const Variant none = Variant::Missing();
+  const Case cases[] = {
+      {folder_ / "Other.xlsx", {none, none, none, Variant(L"secret")}, E_NOTIMPL},
+      {folder_ / "Other.xlsx", {none, none, none, none, Variant(L"secret")}, E_NOTIMPL},
+      {elsewhere / "Book.xlsx", {}, E_ACCESSDENIED},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_FALSE(Open(c.path, c.more));
+    EXPECT_EQ(status_, c.status);
+    EXPECT_NE(DescriptionOf(GetErrorInfo().get()).find(L"Book.xlsx"), std::wstring::npos);
+  }
+  EXPECT_FALSE(Open(folder_ / "Missing.xlsx"));
+  EXPECT_NE(DescriptionOf(GetErrorInfo().get()).find(L"Missing.xlsx"), std::wstring::npos);
+}
+
+TEST_F(WorkbookTest, AReadOnlyWorkbookIsNeverWritten) {
+  const ino_t before = InodeOf(book_);
+  ComPtr<IDispatch> workbook = Open(book_, {Variant::Missing(), Variant::Bool(true)});
+  ASSERT_TRUE(workbook);
+  EXPECT_EQ(Get(workbook.get(), L"ReadOnly"), Variant::Bool(true));
+  EXPECT_EQ(Call(workbook.get(), L"Save", DISPATCH_METHOD), E_ACCESSDENIED);
+  ASSERT_EQ(Call(workbook.get(), L"Saved", DISPATCH_PROPERTYPUT, {Variant::Bool(false)}), S_OK);
+  EXPECT_EQ(Call(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(true)}), E_ACCESSDENIED);
+  ASSERT_EQ(Call(application_.get(), L"Quit", DISPATCH_METHOD), S_OK);
+  EXPECT_TRUE(prompted_.empty());
+  EXPECT_EQ(InodeOf(book_), before);
+  EXPECT_EQ(trace_.size(), 1u);
+}
+
+TEST_F(WorkbookTest, SaveWritesAndMarksSavedAndChangesMarkUnsaved) {
+  ComPtr<IDispatch> workbook = Open(book_);
+  ASSERT_TRUE(workbook);
+  const ino_t before = InodeOf(book_);
+  ASSERT_EQ(Call(workbook.get(), L"KeepChangeHistory", DISPATCH_PROPERTYPUT, {Variant::Bool(true)}),
+            S_OK);
+  EXPECT_EQ(Get(workbook.get(), L"Saved"), Variant::Bool(false));
+  ASSERT_EQ(Call(workbook.get(), L"Save", DISPATCH_METHOD), S_OK);
+  EXPECT_EQ(Get(workbook.get(), L"Saved"), Variant::Bool(true));
+  EXPECT_NE(InodeOf(book_), before);
+}
+
+TEST_F(WorkbookTest, CloseFiresTheEventAndACancelKeepsTheWorkbookOpen) {
+  ComPtr<Sink> sink = MakeObject<Sink>();
+  sink->cancels = 1;
+  Advise(sink.get());
+  ComPtr<IDispatch> workbook = Open(book_);
+  ASSERT_TRUE(workbook);
+  EXPECT_EQ(Call(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)}), S_OK);
+  EXPECT_EQ(Get(workbook.get(), L"Saved"), Variant::Bool(true));
+
+  EXPECT_EQ(Call(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)}), S_OK);
+  EXPECT_EQ(sink->closing, (std::vector<IDispatch*>{workbook.get(), workbook.get()}));
+  Variant saved;
+  EXPECT_EQ(Call(workbook.get(), L"Saved", DISPATCH_PROPERTYGET, {}, &saved), RPC_E_DISCONNECTED);
+  EXPECT_EQ(DescriptionOf(GetErrorInfo().get()), L"Book.xlsx: has been closed");
+  EXPECT_EQ(Get(application_.get(), L"ActiveWorkbook").dispatch(), nullptr);
+}
+
+TEST_F(WorkbookTest, QuitAsksForEachChangedWorkbookAndStopsWhenASinkCancels) {
+  struct Case {
+    bool answer;
+    int cancels;
+    bool written;
+    bool quit;
+  };
+  const Case cases[] = {
+      {true, 0, true, true},
+      {false, 0, false, true},
+      {true, 1, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer * 10 + c.cancels);
+    application_ =
+        MakeObject<Application>(Services{[&](const std::string& file) {
+                                           prompted_.push_back(file);
+                                           return c.answer;
+                                         },
+                                         [&](const std::string& line) { trace_.push_back(line); }});
+    prompted_.clear();
+    ComPtr<Sink> sink = MakeObject<Sink>();
+    sink->cancels = c.cancels;
+    Advise(sink.get());
+    ComPtr<IDispatch> workbook = Open(book_);
+    ASSERT_TRUE(workbook);
+    ASSERT_EQ(Call(workbook.get(), L"Saved", DISPATCH_PROPERTYPUT, {Variant::Bool(false)}), S_OK);
+    const ino_t before = InodeOf(book_);
+    EXPECT_EQ(Call(application_.get(), L"Quit", DISPATCH_METHOD), S_OK);
+    EXPECT_EQ(InodeOf(book_) != before, c.written);
+    EXPECT_EQ(prompted_.size(), c.cancels == 0 ? 1u : 0u);
+    Variant visible;
+    EXPECT_EQ(Call(application_.get(), L"Visible", DISPATCH_PROPERTYGET, {}, &visible),
+              c.quit ? RPC_E_DISCONNECTED : S_OK);
+  }
+}
+
+TEST_F(WorkbookTest, TheLastReleaseWithoutQuitClosesWithoutSaving) {
+  const ino_t before = InodeOf(book_);
+  ComPtr<IDispatch> workbook = Open(book_);
+  ASSERT_TRUE(workbook);
+  ASSERT_EQ(Call(workbook.get(), L"Saved", DISPATCH_PROPERTYPUT, {Variant::Bool(false)}), S_OK);
+  application_ = nullptr;
+  EXPECT_EQ(InodeOf(book_), before);
+  ASSERT_EQ(trace_.size(), 1u);
+  EXPECT_NE(trace_[0].find("Book.xlsx: changes discarded"), std::string::npos);
+  Variant saved;
+  EXPECT_EQ(Call(workbook.get(), L"Saved", DISPATCH_PROPERTYGET, {}, &saved), RPC_E_DISCONNECTED);
+  // The file's lock went with it: another application opens it writable.
+  application_ = MakeObject<Application>(Services{});
+  ComPtr<IDispatch> again = Open(book_);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(Get(again.get(), L"ReadOnly"), Variant::Bool(false));
+}
+
+}  // namespace
+}  // namespace ovc::excel
