@@ -27,14 +27,15 @@ HRESULT Workbooks::Open(const std::wstring& file_name, const Variant&, const Var
                         const Variant&, const Variant&, const Variant&, const Variant&,
                         const Variant&, const Variant&, const Variant&, IDispatch** workbook) {
   const std::string path = ToUtf8(file_name);
+  const std::string name = std::filesystem::path(path).filename().string();
   if (Given(password) || Given(write_res_password)) {
     return Fail(E_NOTIMPL,
-                Describe(path, "Open", "password-protected workbooks are not supported"));
+                Describe(name, "Open", "password-protected workbooks are not supported"));
   }
   Variant read_only_flag = Variant::Bool(false);
   if (!read_only.IsMissing() &&
       Failed(VariantChangeType(&read_only_flag, read_only.Dereferenced(), 0, VT_BOOL))) {
-    return Fail(DISP_E_TYPEMISMATCH, Describe(path, "Open", "ReadOnly is not a boolean"));
+    return Fail(DISP_E_TYPEMISMATCH, Describe(name, "Open", "ReadOnly is not a boolean"));
   }
   if (const std::optional<FileIdentity> identity = IdentityOf(path)) {
     for (const ComPtr<Workbook>& open : application_->workbooks) {
@@ -45,10 +46,9 @@ HRESULT Workbooks::Open(const std::wstring& file_name, const Variant&, const Var
       }
     }
   }
-  const std::wstring name = std::filesystem::path(file_name).filename().wstring();
   for (const ComPtr<Workbook>& open : application_->workbooks) {
-    if (EqualsNoCase(FromUtf8(open->file_name()), name)) {
-      return Fail(E_ACCESSDENIED, Describe(path, "Open",
+    if (EqualsNoCase(FromUtf8(open->file_name()), FromUtf8(name))) {
+      return Fail(E_ACCESSDENIED, Describe(name, "Open",
                                            "a different workbook of this name is open already (" +
                                                open->document()->path() + ")"));
     }

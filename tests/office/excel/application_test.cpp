@@ -33,7 +33,7 @@ TEST(ApplicationTest, StateIsKeptPerApplicationAndBadValuesAreRefused) {
       {L"Calculation", Variant::I4(-4105), Variant::I4(3), E_INVALIDARG},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(std::wstring(c.member)));
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(c.member)));
     ComPtr<IDispatch> first = NewApplication();
     ComPtr<IDispatch> second = NewApplication();
     ASSERT_TRUE(first && second);
@@ -95,7 +95,7 @@ TEST_F(RunTest, RunsARegisteredMacroWithTheApplicationAndTheGivenArguments) {
 
 TEST_F(RunTest, AnythingButAnExactRegisteredNameIsNotAvailable) {
   for (const wchar_t* name : {L"twice", L"[Book.xlsx]Twice", L"Book.xlsm!Twice", L"/tmp/x.xlsm"}) {
-    SCOPED_TRACE(testing::PrintToString(std::wstring(name)));
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(name)));
     EXPECT_EQ(Call(application_.get(), L"Run", DISPATCH_METHOD, {Variant(name)}), E_NOTIMPL);
     ComPtr<IErrorInfo> error = GetErrorInfo();
     EXPECT_EQ(DescriptionOf(error.get()),
