@@ -15,13 +15,6 @@ void Trace(const TraceSink& trace, const std::string& path, std::string_view wha
   if (trace) trace(path + ": " + std::string(what));
 }
 
-bool SameFile(int fd, const std::string& path) {
-  struct stat opened {};
-  struct stat named {};
-  return ::fstat(fd, &opened) == 0 && ::stat(path.c_str(), &named) == 0 &&
-         opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
-}
-
 // Opens without waiting (a FIFO would block a read-only open) and accepts
 // regular files only; the fd or -1 with errno set.
 int OpenRegular(const std::string& path, int flags) {
@@ -34,6 +27,13 @@ int OpenRegular(const std::string& path, int flags) {
 }
 
 }  // namespace
+
+bool SameFile(int fd, const std::string& path) {
+  struct stat opened {};
+  struct stat named {};
+  return ::fstat(fd, &opened) == 0 && ::stat(path.c_str(), &named) == 0 &&
+         opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
 
 int LockFile(int fd) {
   struct flock lock {};

@@ -8,6 +8,9 @@ namespace ovc::office {
 
 using TraceSink = std::function<void(std::string_view)>;
 
+// True when `path` names the file open at `fd` (same device and inode).
+bool SameFile(int fd, const std::string& path);
+
 // Takes the advisory write lock of an open file description on the whole
 // file; conflicts with every other description, in this process too.
 // Returns 0, or the errno (EAGAIN when another holds it).

@@ -267,6 +267,8 @@ class Package::Impl {
     return true;
   }
 
+  bool IsFile(const std::string& path) const { return SameFile(fd_, path); }
+
   const std::string& path() const { return path_; }
   const std::string& file_name() const { return file_name_; }
   const std::string& main_part() const { return main_part_; }
@@ -434,6 +436,7 @@ Package::~Package() = default;
 bool Package::is_read_only() const { return impl_->read_only(); }
 const std::string& Package::path() const { return impl_->path(); }
 const std::string& Package::file_name() const { return impl_->file_name(); }
+bool Package::IsFile(const std::string& path) const { return impl_->IsFile(path); }
 const std::string& Package::MainDocumentPartName() const { return impl_->main_part(); }
 std::string Package::ContentType(const std::string& part) const { return impl_->ContentType(part); }
 bool Package::HasPart(const std::string& part) const { return impl_->HasPart(part); }

@@ -82,6 +82,11 @@ class Package {
   // The last component of path(), which starts every message.
   const std::string& file_name() const;
 
+  // True when `path` names the file the package has open (same device and
+  // inode, also after a save replaced it), however it is spelled; false when
+  // it names another file or none.
+  bool IsFile(const std::string& path) const;
+
   // The part the package's officeDocument relationship targets
   // ("/xl/workbook.xml"); checked to exist at Open.
   const std::string& MainDocumentPartName() const;

@@ -209,8 +209,11 @@ TEST(PackageSaveTest, LinksStayAndModeIsKept) {
   const std::string before = ReadFile(target);
   {
     std::unique_ptr<Package> package = OpenOrFail(link);
+    EXPECT_TRUE(package->IsFile(dir.File("hard.xlsx")));
     Touch(package.get(), kWorkbook, "1");
     SaveOrFail(package.get());
+    EXPECT_TRUE(package->IsFile(dir.File("real/../real/book.xlsx")));
+    EXPECT_FALSE(package->IsFile(dir.File("hard.xlsx")));
   }
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadFile(dir.File("hard.xlsx")), before);
