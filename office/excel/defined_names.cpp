@@ -1,0 +1,390 @@
+#include "office/excel/defined_names.h"
+
+#include <algorithm>
+#include <charconv>
+#include <utility>
+
+#include "office/excel/area_reference.h"
+#include "office/excel/name_rules.h"
+#include "office/excel/refers_to.h"
+#include "office/excel/sheet_prefix.h"
+#include "office/package/xml_names.h"
+
+namespace ovc::excel {
+
+namespace {
+
+constexpr std::string_view kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+constexpr std::string_view kBuiltinPrefix = "_xlnm.";
+
+// The workbook's elements that come before definedNames.
+constexpr std::string_view kBeforeNames[] = {
+    "fileVersion", "fileSharing", "workbookPr",     "workbookProtection",
+    "bookViews",   "sheets",      "functionGroups", "externalReferences"};
+
+std::string LookupKey(int32_t sheet, std::string_view name) {
+  return std::to_string(sheet) + '|' + NameKey(name);
+}
+
+// Names sort without regard to case, "_" before digits and letters.
+std::string SortKey(std::string_view name) {
+  std::string key = NameKey(name);
+  std::replace(key.begin(), key.end(), '_', '\x01');
+  return key;
+}
+
+// localSheetId: the 0-based sheet, -1 when absent, -2 when not a number.
+int32_t SheetOf(const pugi::xml_node& node) {
+  const pugi::xml_attribute attribute = node.attribute("localSheetId");
+  if (!attribute) return -1;
+  const std::string_view text = attribute.value();
+  int32_t sheet = -2;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), sheet);
+  if (error != std::errc() || end != text.data() + text.size() || sheet < 0) return -2;
+  return sheet;
+}
+
+bool IsSet(const pugi::xml_attribute& attribute) {
+  const std::string_view value = attribute.value();
+  return value == "1" || value == "true";
+}
+
+std::string_view Trimmed(std::string_view text) {
+  constexpr std::string_view kBlanks = " \t\r\n";
+  const size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+bool Fail(HRESULT hr, std::string message, std::string* reason, HRESULT* code) {
+  *reason = std::move(message);
+  *code = hr;
+  return false;
+}
+
+bool LooksLikeReference(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '$' ||
+           c == ':';
+  });
+}
+
+std::string AsciiUpper(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return upper;
+}
+
+std::string QualifiedName(const pugi::xml_node& parent, std::string_view local_name) {
+  std::string name;
+  if (!office::QualifiedName(parent, kMain, local_name, &name)) name = local_name;
+  return name;
+}
+
+}  // namespace
+
+DefinedNames::DefinedNames(pugi::xml_document* workbook) : workbook_(workbook) {
+  ReadSheets();
+  ReadNames();
+}
+
+void DefinedNames::ReadSheets() {
+  const pugi::xml_node sheets =
+      office::ChildElement(workbook_->document_element(), kMain, "sheets");
+  for (const pugi::xml_node& sheet : sheets.children()) {
+    if (!office::IsElement(sheet, kMain, "sheet")) continue;
+    const std::string name = sheet.attribute("name").value();
+    sheet_by_key_.emplace(NameKey(name), static_cast<int32_t>(sheet_names_.size()));
+    sheet_names_.push_back(name);
+  }
+}
+
+void DefinedNames::ReadNames() {
+  const pugi::xml_node names =
+      office::ChildElement(workbook_->document_element(), kMain, "definedNames");
+  for (const pugi::xml_node& node : names.children()) {
+    if (!office::IsElement(node, kMain, "definedName")) continue;
+    entries_.push_back(MakeEntry(node));
+    nodes_.emplace(entries_.back().id, node);
+    by_key_.emplace(entries_.back().lookup_key, entries_.back().id);
+  }
+}
+
+DefinedNames::Entry DefinedNames::MakeEntry(const pugi::xml_node& node) {
+  const std::string_view name = node.attribute("name").value();
+  return {next_id_++, node, SortKey(name), LookupKey(SheetOf(node), name)};
+}
+
+int32_t DefinedNames::SheetIndex(std::string_view sheet) const {
+  const auto found = sheet_by_key_.find(NameKey(sheet));
+  return found == sheet_by_key_.end() ? -1 : found->second;
+}
+
+pugi::xml_node DefinedNames::NodeOf(NameId id) const {
+  const auto found = nodes_.find(id);
+  return found == nodes_.end() ? pugi::xml_node() : found->second;
+}
+
+DefinedName DefinedNames::Describe(NameId id, const pugi::xml_node& node) const {
+  DefinedName name;
+  name.id = id;
+  name.name = node.attribute("name").value();
+  name.sheet = SheetOf(node);
+  name.hidden = IsSet(node.attribute("hidden"));
+  name.formula = node.text().get();
+  std::string_view shown = name.name;
+  if (shown.starts_with(kBuiltinPrefix)) shown.remove_prefix(kBuiltinPrefix.size());
+  if (name.sheet == -1) {
+    name.display_name = shown;
+  } else if (name.sheet >= 0 && name.sheet < static_cast<int32_t>(sheet_names_.size())) {
+    name.display_name = FormatSheetPrefix("", sheet_names_[name.sheet]) + std::string(shown);
+  } else {
+    name.display_name = "#REF!" + std::string(shown);
+  }
+  return name;
+}
+
+bool DefinedNames::At(size_t index, DefinedName* name) const {
+  if (index >= entries_.size()) return false;
+  *name = Describe(entries_[index].id, entries_[index].node);
+  return true;
+}
+
+bool DefinedNames::Get(NameId id, DefinedName* name) const {
+  const pugi::xml_node node = NodeOf(id);
+  if (!node) return false;
+  *name = Describe(id, node);
+  return true;
+}
+
+std::optional<NameId> DefinedNames::Lookup(int32_t sheet, std::string_view name) const {
+  for (const std::string& key :
+       {LookupKey(sheet, name),
+        LookupKey(sheet, std::string(kBuiltinPrefix) + std::string(name))}) {
+    const auto found = by_key_.find(key);
+    if (found != by_key_.end()) return found->second;
+  }
+  return std::nullopt;
+}
+
+bool DefinedNames::Find(std::string_view text, int32_t active_sheet, NameId* id,
+                        std::string* reason, HRESULT* code) const {
+  SheetQualified split;
+  std::optional<NameId> found;
+  if (SplitSheetPrefix(Trimmed(text), &split) && split.book.empty()) {
+    if (!split.sheet.empty()) {
+      const int32_t sheet = SheetIndex(split.sheet);
+      if (sheet >= 0) found = Lookup(sheet, split.rest);
+    } else {
+      found = Lookup(-1, split.rest);
+      if (!found && active_sheet >= 0) found = Lookup(active_sheet, split.rest);
+    }
+  }
+  if (!found) return Fail(DISP_E_BADINDEX, "no such name", reason, code);
+  *id = *found;
+  return true;
+}
+
+bool DefinedNames::TargetOf(const std::string& formula, NameTarget* target, std::string* reason,
+                            HRESULT* code) const {
+  std::vector<SheetArea> areas;
+  std::string why;
+  if (!ParseRefersTo(formula, &areas, &why)) return Fail(DISP_E_BADINDEX, why, reason, code);
+  const int32_t sheet = SheetIndex(areas.front().sheet);
+  if (sheet < 0) {
+    return Fail(DISP_E_BADINDEX, "refers to a missing sheet '" + areas.front().sheet + "'", reason,
+                code);
+  }
+  *target = {sheet, areas.front().area, areas.size() > 1};
+  return true;
+}
+
+bool DefinedNames::Resolve(NameId id, NameTarget* target, std::string* reason,
+                           HRESULT* code) const {
+  const pugi::xml_node node = NodeOf(id);
+  if (!node) return Fail(DISP_E_BADINDEX, "the name was deleted", reason, code);
+  return TargetOf(node.text().get(), target, reason, code);
+}
+
+bool DefinedNames::ResolveRange(const RangeText& text, int32_t active_sheet, NameTarget* target,
+                                std::string* reason, HRESULT* code) const {
+  std::optional<NameId> found;
+  if (!text.sheet.empty()) {
+    const int32_t sheet = SheetIndex(text.sheet);
+    if (sheet < 0) return Fail(DISP_E_BADINDEX, "no sheet '" + text.sheet + "'", reason, code);
+    found = Lookup(sheet, text.name);
+    if (!found && text.is_reference) {
+      *target = {sheet, text.area, false};
+      return true;
+    }
+  } else {
+    found = Lookup(-1, text.name);
+    if (!found && active_sheet >= 0) found = Lookup(active_sheet, text.name);
+  }
+  if (!found) return Fail(DISP_E_BADINDEX, "no name '" + text.name + "'", reason, code);
+  if (Resolve(*found, target, reason, code)) return true;
+  *reason = "name '" + text.name + "' " + *reason;
+  return false;
+}
+
+bool DefinedNames::StoredReference(std::string_view item, int32_t active_sheet, std::string* stored,
+                                   std::string* reason, HRESULT* code) const {
+  const std::string quoted = "'" + std::string(item) + "'";
+  SheetQualified split;
+  if (!SplitSheetPrefix(item, &split)) {
+    return Fail(E_INVALIDARG, quoted + " is not a valid reference", reason, code);
+  }
+  if (!split.book.empty()) {
+    return Fail(E_NOTIMPL, "references to other workbooks are not supported", reason, code);
+  }
+  if (split.sheet.find(':') != std::string::npos || !LooksLikeReference(split.rest)) {
+    return Fail(E_NOTIMPL, "RefersTo supports references and constants only", reason, code);
+  }
+  CellArea area;
+  if (!ParseAreaReference(split.rest, &area)) {
+    return Fail(E_INVALIDARG, quoted + " is not a valid reference", reason, code);
+  }
+  if (split.sheet.empty()) {
+    if (active_sheet < 0) return Fail(E_INVALIDARG, quoted + " needs a sheet name", reason, code);
+    split.sheet = sheet_names_[active_sheet];
+  }
+  const int32_t sheet = SheetIndex(split.sheet);
+  if (sheet < 0) return Fail(E_INVALIDARG, "no sheet '" + split.sheet + "'", reason, code);
+  *stored = FormatSheetPrefix("", sheet_names_[sheet]) + AsciiUpper(split.rest);
+  return true;
+}
+
+bool DefinedNames::StoredFormula(std::string_view refers_to, int32_t active_sheet,
+                                 std::string* formula, std::string* reason, HRESULT* code) const {
+  refers_to = Trimmed(refers_to);
+  if (refers_to.empty() || refers_to.front() != '=') {
+    return Fail(E_INVALIDARG, "RefersTo must start with '='", reason, code);
+  }
+  const std::string_view body = Trimmed(refers_to.substr(1));
+  if (body.empty()) return Fail(E_INVALIDARG, "RefersTo is empty", reason, code);
+  if (IsConstantFormula(body)) {
+    *formula = body;
+    return true;
+  }
+  std::string stored;
+  for (std::string_view item : SplitFormulaList(body)) {
+    std::string reference;
+    if (!StoredReference(Trimmed(item), active_sheet, &reference, reason, code)) return false;
+    if (!stored.empty()) stored += ',';
+    stored += reference;
+  }
+  *formula = std::move(stored);
+  return true;
+}
+
+bool DefinedNames::Add(std::string_view name, std::string_view refers_to,
+                       const NameOptions& options, NameId* id, bool* changed, std::string* reason,
+                       HRESULT* code) {
+  if (!CheckName(name, reason)) return Fail(E_INVALIDARG, *reason, reason, code);
+  if (options.macro_type && *options.macro_type != 3) {
+    if (*options.macro_type == 1 || *options.macro_type == 2) {
+      return Fail(E_NOTIMPL, "macro names are not supported", reason, code);
+    }
+    return Fail(E_INVALIDARG, "MacroType must be 1, 2 or 3", reason, code);
+  }
+  const int32_t active_sheet =
+      options.active_sheet < static_cast<int32_t>(sheet_names_.size()) ? options.active_sheet : -1;
+  std::string formula;
+  if (!StoredFormula(refers_to, active_sheet, &formula, reason, code)) return false;
+
+  const auto existing = by_key_.find(LookupKey(-1, name));
+  if (existing == by_key_.end()) {
+    *id = Insert(name, formula, options.visible == false);
+    *changed = true;
+    return true;
+  }
+  pugi::xml_node node = NodeOf(existing->second);
+  *changed = formula != node.text().get();
+  if (*changed) node.text().set(formula.c_str());
+  if (options.visible == true && node.attribute("hidden")) {
+    *changed = true;
+    node.remove_attribute("hidden");
+  } else if (options.visible == false && !IsSet(node.attribute("hidden"))) {
+    *changed = true;
+    if (!node.attribute("hidden")) node.append_attribute("hidden");
+    node.attribute("hidden").set_value("1");
+  }
+  *id = existing->second;
+  return true;
+}
+
+pugi::xml_node DefinedNames::NamesElement() {
+  pugi::xml_node root = workbook_->document_element();
+  pugi::xml_node names = office::ChildElement(root, kMain, "definedNames");
+  if (names) return names;
+  pugi::xml_node after;
+  for (const pugi::xml_node& child : root.children()) {
+    if (child.type() != pugi::node_element) continue;
+    const std::string_view local = office::LocalName(child);
+    if (std::find(std::begin(kBeforeNames), std::end(kBeforeNames), local) !=
+        std::end(kBeforeNames)) {
+      after = child;
+    }
+  }
+  const std::string qualified = QualifiedName(root, "definedNames");
+  return after ? root.insert_child_after(qualified.c_str(), after)
+               : root.prepend_child(qualified.c_str());
+}
+
+NameId DefinedNames::Insert(std::string_view name, const std::string& formula, bool hidden) {
+  pugi::xml_node parent = NamesElement();
+  const std::string key = SortKey(name);
+  // Before the first name that sorts after it: a file's names need not be
+  // in order.
+  const auto position = std::find_if(entries_.begin(), entries_.end(),
+                                     [&key](const Entry& entry) { return key < entry.sort_key; });
+  const std::string qualified = QualifiedName(parent, "definedName");
+  pugi::xml_node node;
+  if (position != entries_.end()) {
+    node = parent.insert_child_before(qualified.c_str(), position->node);
+  } else if (!entries_.empty()) {
+    node = parent.insert_child_after(qualified.c_str(), entries_.back().node);
+  } else {
+    node = parent.append_child(qualified.c_str());
+  }
+  node.append_attribute("name").set_value(std::string(name).c_str());
+  if (hidden) node.append_attribute("hidden").set_value("1");
+  node.text().set(formula.c_str());
+  const auto inserted = entries_.insert(position, MakeEntry(node));
+  nodes_.emplace(inserted->id, node);
+  by_key_.emplace(inserted->lookup_key, inserted->id);
+  return inserted->id;
+}
+
+bool DefinedNames::Delete(NameId id, std::string* reason, HRESULT* code) {
+  const auto position = std::find_if(entries_.begin(), entries_.end(),
+                                     [id](const Entry& entry) { return entry.id == id; });
+  if (position == entries_.end()) {
+    return Fail(DISP_E_BADINDEX, "the name was deleted", reason, code);
+  }
+  const std::string lookup_key = position->lookup_key;
+  pugi::xml_node parent = position->node.parent();
+  parent.remove_child(position->node);
+  entries_.erase(position);
+  nodes_.erase(id);
+  const auto indexed = by_key_.find(lookup_key);
+  if (indexed != by_key_.end() && indexed->second == id) {
+    by_key_.erase(indexed);
+    // A later name of the same key, kept by the file, answers from now on.
+    for (const Entry& entry : entries_) {
+      if (entry.lookup_key == lookup_key) {
+        by_key_.emplace(lookup_key, entry.id);
+        break;
+      }
+    }
+  }
+  if (!parent.find_child(
+          [](const pugi::xml_node& child) { return child.type() == pugi::node_element; })) {
+    parent.parent().remove_child(parent);
+  }
+  return true;
+}
+
+}  // namespace ovc::excel

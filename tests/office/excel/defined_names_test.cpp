@@ -1,0 +1,269 @@
+#include "office/excel/defined_names.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace ovc::excel {
+namespace {
+
+constexpr char kWorkbook[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">
+  <sheets><sheet name="Sheet1" sheetId="1"/><sheet name="My Sheet" sheetId="2"/></sheets>
+  <definedNames>
+    <definedName name="_xlnm.Print_Area" localSheetId="0">Sheet1!$A$1:$B$2</definedName>
+    <definedName name="Gone">Deleted!$A$1</definedName>
+    <definedName name="Local" localSheetId="1">'My Sheet'!$A$1:$A$3,'My Sheet'!$C$1</definedName>
+    <definedName name="Rate" comment="the rate">Sheet1!$C$10</definedName>
+    <definedName name="Rate" localSheetId="1">'My Sheet'!$B$2</definedName>
+    <definedName name="Secret" hidden="1">0.05</definedName>
+  </definedNames>
+  <calcPr calcId="191029"/>
+</workbook>)";
+
+NameOptions Visible(bool visible) {
+  NameOptions options;
+  options.visible = visible;
+  return options;
+}
+
+NameOptions MacroType(int32_t type) {
+  NameOptions options;
+  options.macro_type = type;
+  return options;
+}
+
+NameOptions ActiveSheet(int32_t sheet) {
+  NameOptions options;
+  options.active_sheet = sheet;
+  return options;
+}
+
+class DefinedNamesTest : public testing::Test {
+ protected:
+  void Load(const char* xml) {
+    ASSERT_TRUE(document_.load_string(xml, pugi::parse_default | pugi::parse_ws_pcdata));
+    names_ = std::make_unique<DefinedNames>(&document_);
+  }
+
+  std::string Xml() const {
+    std::ostringstream out;
+    document_.save(out, "", pugi::format_raw);
+    return out.str();
+  }
+
+  std::vector<std::string> DisplayNames() const {
+    std::vector<std::string> shown;
+    DefinedName name;
+    for (size_t i = 0; names_->At(i, &name); ++i) shown.push_back(name.display_name);
+    return shown;
+  }
+
+  // The display name Find gives for text, or "" when it finds none.
+  std::string Found(const std::string& text, int32_t active_sheet) const {
+    NameId id = 0;
+    std::string reason;
+    HRESULT code = S_OK;
+    DefinedName name;
+    if (!names_->Find(text, active_sheet, &id, &reason, &code)) {
+      EXPECT_EQ(code, DISP_E_BADINDEX);
+      EXPECT_EQ(reason, "no such name");
+      return "";
+    }
+    EXPECT_TRUE(names_->Get(id, &name));
+    return name.display_name;
+  }
+
+  NameId Add(const char* name, const char* refers_to, NameOptions options = {}) {
+    NameId id = 0;
+    bool changed = false;
+    std::string reason;
+    HRESULT code = S_OK;
+    EXPECT_TRUE(names_->Add(name, refers_to, options, &id, &changed, &reason, &code)) << reason;
+    return id;
+  }
+
+  pugi::xml_document document_;
+  std::unique_ptr<DefinedNames> names_;
+};
+
+TEST_F(DefinedNamesTest, EnumeratesEveryNameInFileOrder) {
+  Load(kWorkbook);
+  EXPECT_EQ(names_->Count(), 6u);
+  EXPECT_EQ(DisplayNames(),
+            (std::vector<std::string>{"Sheet1!Print_Area", "Gone", "'My Sheet'!Local", "Rate",
+                                      "'My Sheet'!Rate", "Secret"}));
+  DefinedName name;
+  ASSERT_TRUE(names_->At(5, &name));
+  EXPECT_TRUE(name.hidden);
+  EXPECT_EQ(name.formula, "0.05");
+  EXPECT_FALSE(names_->At(6, &name));
+  EXPECT_EQ(names_->sheet_names(), (std::vector<std::string>{"Sheet1", "My Sheet"}));
+}
+
+TEST_F(DefinedNamesTest, FindsWorkbookLevelFirstThenTheActiveSheet) {
+  Load(kWorkbook);
+  const struct {
+    const char* text;
+    int32_t active_sheet;
+    const char* found;
+  } cases[] = {
+      {"rate", 1, "Rate"},
+      {"'my sheet'!RATE", 0, "'My Sheet'!Rate"},
+      {"Local", 1, "'My Sheet'!Local"},
+      {"Local", 0, ""},
+      {"Sheet1!Print_Area", -1, "Sheet1!Print_Area"},
+      {"Sheet1!Rate", -1, ""},
+      {"[Book.xlsx]Sheet1!Print_Area", -1, ""},
+      {"Nope!Rate", -1, ""},
+      {"'Sheet1", -1, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Found(c.text, c.active_sheet), c.found) << c.text;
+}
+
+TEST_F(DefinedNamesTest, ResolvesRangeTextToCells) {
+  Load(kWorkbook);
+  const struct {
+    const char* text;
+    int32_t active_sheet;
+    NameTarget target;
+    const char* reason;  // "" when it resolves
+  } cases[] = {
+      {"RATE", 1, {0, {{10, 3}, {10, 3}}, false}, ""},
+      {"'My Sheet'!Rate", 0, {1, {{2, 2}, {2, 2}}, false}, ""},
+      {"Local", 1, {1, {{1, 1}, {3, 1}}, true}, ""},
+      {"Sheet1!B2:c3", -1, {0, {{2, 2}, {3, 3}}, false}, ""},
+      {"Secret", 0, {}, "name 'Secret' refers to a constant"},
+      {"Gone", 0, {}, "name 'Gone' refers to a missing sheet 'Deleted'"},
+      {"Local", 0, {}, "no name 'Local'"},
+      {"Other!A1", 0, {}, "no sheet 'Other'"},
+      {"Sheet1!Nope", 0, {}, "no name 'Nope'"},
+  };
+  for (const auto& c : cases) {
+    RangeText text;
+    std::string reason;
+    HRESULT code = S_OK;
+    ASSERT_TRUE(ParseRangeText(c.text, &text, &reason, &code)) << c.text;
+    NameTarget target;
+    const bool resolved = names_->ResolveRange(text, c.active_sheet, &target, &reason, &code);
+    EXPECT_EQ(resolved, *c.reason == 0) << c.text;
+    if (resolved) {
+      EXPECT_EQ(target.sheet, c.target.sheet) << c.text;
+      EXPECT_EQ(target.area, c.target.area) << c.text;
+      EXPECT_EQ(target.more_areas, c.target.more_areas) << c.text;
+    } else {
+      EXPECT_EQ(reason, c.reason);
+      EXPECT_EQ(code, DISP_E_BADINDEX) << c.text;
+    }
+  }
+}
+
+TEST_F(DefinedNamesTest, AddCreatesInOrderOrReplacesInPlace) {
+  Load(kWorkbook);
+  const NameId beta = Add("beta", "= sheet1!b2:c3");
+  const NameId rate = Add("RATE", "='My Sheet'!$D$4", Visible(false));
+  Add("Secret", "=\"x\"", Visible(true));
+  Add("Zed", "=A1,$B:$B", ActiveSheet(1));
+  EXPECT_EQ(DisplayNames(),
+            (std::vector<std::string>{"Sheet1!Print_Area", "beta", "Gone", "'My Sheet'!Local",
+                                      "Rate", "'My Sheet'!Rate", "Secret", "Zed"}));
+  const std::string xml = Xml();
+  for (const char* part : {
+           R"(<definedName name="beta">Sheet1!B2:C3</definedName><definedName name="Gone">)",
+           R"(<definedName name="Rate" comment="the rate" hidden="1">'My Sheet'!$D$4<)",
+           R"(<definedName name="Secret">"x"</definedName>)",
+           R"(<definedName name="Zed">'My Sheet'!A1,'My Sheet'!$B:$B</definedName>)",
+       }) {
+    EXPECT_NE(xml.find(part), std::string::npos) << part << "\nin " << xml;
+  }
+  DefinedName name;
+  ASSERT_TRUE(names_->Get(beta, &name));
+  EXPECT_EQ(name.formula, "Sheet1!B2:C3");
+
+  NameId again = 0;
+  bool changed = true;
+  std::string reason;
+  HRESULT code = S_OK;
+  ASSERT_TRUE(names_->Add("Rate", "='My Sheet'!$D$4", {}, &again, &changed, &reason, &code));
+  EXPECT_EQ(again, rate);
+  EXPECT_FALSE(changed);
+}
+
+TEST_F(DefinedNamesTest, AddCreatesTheNamesElementWhereTheSchemaWantsIt) {
+  Load(R"(<x:workbook xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+       R"(<x:sheets><x:sheet name="S"/></x:sheets><x:calcPr/></x:workbook>)");
+  Add("Rate", "=S!$A$1");
+  EXPECT_NE(Xml().find(R"(</x:sheets><x:definedNames><x:definedName name="Rate">S!$A$1<)"
+                       R"(/x:definedName></x:definedNames><x:calcPr/>)"),
+            std::string::npos)
+      << Xml();
+}
+
+TEST_F(DefinedNamesTest, AddRefusesAndWritesNothing) {
+  Load(kWorkbook);
+  const std::string before = Xml();
+  const struct {
+    const char* name;
+    const char* refers_to;
+    NameOptions options;
+    HRESULT code;
+    const char* reason;
+  } cases[] = {
+      {"TAX2019", "=Sheet1!A1", {}, E_INVALIDARG, "a name cannot read as a cell reference"},
+      {"Ok", "Sheet1!A1", {}, E_INVALIDARG, "RefersTo must start with '='"},
+      {"Ok", "= ", {}, E_INVALIDARG, "RefersTo is empty"},
+      {"Ok", "=Other!A1", {}, E_INVALIDARG, "no sheet 'Other'"},
+      {"Ok", "=Sheet1!A0", {}, E_INVALIDARG, "'Sheet1!A0' is not a valid reference"},
+      {"Ok", "=B2", {}, E_INVALIDARG, "'B2' needs a sheet name"},
+      {"Ok",
+       "=SUM(Sheet1!A1:A3)",
+       {},
+       E_NOTIMPL,
+       "RefersTo supports references and constants only"},
+      {"Ok", "=Sheet1:Sheet2!A1", {}, E_NOTIMPL, "RefersTo supports references and constants only"},
+      {"Ok", "=[1]Sheet1!A1", {}, E_NOTIMPL, "references to other workbooks are not supported"},
+      {"Ok", "=Sheet1!A1", MacroType(1), E_NOTIMPL, "macro names are not supported"},
+      {"Ok", "=Sheet1!A1", MacroType(0), E_INVALIDARG, "MacroType must be 1, 2 or 3"},
+  };
+  for (const auto& c : cases) {
+    NameId id = 0;
+    bool changed = false;
+    std::string reason;
+    HRESULT code = S_OK;
+    EXPECT_FALSE(names_->Add(c.name, c.refers_to, c.options, &id, &changed, &reason, &code))
+        << c.refers_to;
+    EXPECT_EQ(code, c.code) << c.refers_to;
+    EXPECT_EQ(reason, c.reason);
+  }
+  EXPECT_EQ(Xml(), before);
+  EXPECT_EQ(names_->Count(), 6u);
+}
+
+TEST_F(DefinedNamesTest, DeleteRemovesOnlyThatName) {
+  Load(R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+       R"(<sheets><sheet name="S"/></sheets><definedNames>)"
+       R"(<definedName name="Dup">S!$A$1</definedName><definedName name="dup">S!$B$2</definedName>)"
+       R"(</definedNames></workbook>)");
+  NameId first = 0;
+  std::string reason;
+  HRESULT code = S_OK;
+  ASSERT_TRUE(names_->Find("DUP", -1, &first, &reason, &code));
+  ASSERT_TRUE(names_->Delete(first, &reason, &code));
+  DefinedName name;
+  EXPECT_FALSE(names_->Get(first, &name));
+  EXPECT_FALSE(names_->Delete(first, &reason, &code));
+  EXPECT_EQ(code, DISP_E_BADINDEX);
+
+  NameId second = 0;
+  ASSERT_TRUE(names_->Find("DUP", -1, &second, &reason, &code));
+  ASSERT_TRUE(names_->Get(second, &name));
+  EXPECT_EQ(name.formula, "S!$B$2");
+  ASSERT_TRUE(names_->Delete(second, &reason, &code));
+  EXPECT_EQ(names_->Count(), 0u);
+  EXPECT_EQ(Xml().find("definedNames"), std::string::npos) << Xml();
+}
+
+}  // namespace
+}  // namespace ovc::excel
