@@ -128,6 +128,32 @@ bool ReadsAsR1C1Reference(std::string_view text) {
   return ReadsAsR1C1Part(text.substr(0, colon)) && ReadsAsR1C1Part(text.substr(colon + 1));
 }
 
+int64_t AreaRows(const CellArea& area) { return int64_t{area.last.row} - area.first.row + 1; }
+
+int64_t AreaColumns(const CellArea& area) {
+  return int64_t{area.last.column} - area.first.column + 1;
+}
+
+int64_t AreaCells(const CellArea& area) { return AreaRows(area) * AreaColumns(area); }
+
+bool ResizeArea(const CellArea& area, std::optional<int32_t> rows, std::optional<int32_t> columns,
+                CellArea* resized, std::string* reason, HRESULT* code) {
+  const int64_t row_count = rows.value_or(static_cast<int32_t>(AreaRows(area)));
+  const int64_t column_count = columns.value_or(static_cast<int32_t>(AreaColumns(area)));
+  const int64_t last_row = area.first.row + row_count - 1;
+  const int64_t last_column = area.first.column + column_count - 1;
+  if (row_count < 1 || column_count < 1) {
+    *reason = "Resize needs at least one row and one column";
+  } else if (last_row > kMaxRow || last_column > kMaxColumn) {
+    *reason = "Resize reaches past the last row or column of the sheet";
+  } else {
+    *resized = {area.first, {static_cast<int32_t>(last_row), static_cast<int32_t>(last_column)}};
+    return true;
+  }
+  *code = E_INVALIDARG;
+  return false;
+}
+
 std::string FormatAddress(const CellArea& area, AddressStyle style) {
   const bool whole_rows = area.first.column == 1 && area.last.column == kMaxColumn;
   const bool whole_columns = !whole_rows && area.first.row == 1 && area.last.row == kMaxRow;

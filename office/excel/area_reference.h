@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "automation/hresult.h"
 #include "office/excel/cell_reference.h"
 
 namespace ovc::excel {
@@ -18,6 +21,19 @@ bool ParseAreaReference(std::string_view text, CellArea* area);
 // ("R2C3", "RC", "R[-1]C[2]", "R", "C4", "R1:R3"), in either case; row and
 // column numbers are not checked against the sheet.
 bool ReadsAsR1C1Reference(std::string_view text);
+
+// The size of an area as Range.Count, Rows.Count and Columns.Count give it:
+// every cell counts, merged or not.
+int64_t AreaRows(const CellArea& area);
+int64_t AreaColumns(const CellArea& area);
+int64_t AreaCells(const CellArea& area);
+
+// Range.Resize: the block of `rows` x `columns` cells anchored at the area's
+// top-left cell, a missing count keeping the area's own. True and *resized
+// on success; false, *reason and *code (E_INVALIDARG) when a count is below
+// 1 or the block would pass the last row or column.
+bool ResizeArea(const CellArea& area, std::optional<int32_t> rows, std::optional<int32_t> columns,
+                CellArea* resized, std::string* reason, HRESULT* code);
 
 // How an address is written.
 struct AddressStyle {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <utility>
+
 namespace ovc::excel {
 namespace {
 
@@ -75,6 +79,39 @@ TEST(AreaReferenceTest, FormatsAddresses) {
       {rows, r1c1, "R1:R3"},
   };
   for (const auto& c : cases) EXPECT_EQ(FormatAddress(c.area, c.style), c.address);
+}
+
+TEST(AreaReferenceTest, CountsAndResizesFromTheTopLeftCell) {
+  const CellArea merged{{1, 1}, {2, 2}};
+  EXPECT_EQ(AreaRows(merged) * 10 + AreaColumns(merged), 22);
+  EXPECT_EQ(AreaCells({{1, 1}, {kMaxRow, kMaxColumn}}), int64_t{kMaxRow} * kMaxColumn);
+  const struct {
+    CellArea area;
+    std::optional<int32_t> rows;
+    std::optional<int32_t> columns;
+    CellArea resized;
+  } cases[] = {
+      {{{10, 3}, {14, 3}}, 1, 1, {{10, 3}, {10, 3}}},
+      {{{10, 3}, {10, 3}}, 5, 2, {{10, 3}, {14, 4}}},
+      {{{10, 3}, {14, 4}}, std::nullopt, 1, {{10, 3}, {14, 3}}},
+      {{{10, 3}, {14, 4}}, 3, std::nullopt, {{10, 3}, {12, 4}}},
+      {{{kMaxRow, 1}, {kMaxRow, 1}}, 1, kMaxColumn, {{kMaxRow, 1}, {kMaxRow, kMaxColumn}}},
+  };
+  for (const auto& c : cases) {
+    CellArea resized;
+    std::string reason;
+    HRESULT code = S_OK;
+    ASSERT_TRUE(ResizeArea(c.area, c.rows, c.columns, &resized, &reason, &code)) << reason;
+    EXPECT_EQ(resized, c.resized);
+  }
+  const CellArea cell{{kMaxRow, kMaxColumn}, {kMaxRow, kMaxColumn}};
+  for (const auto& [rows, columns] : {std::pair{0, 1}, {1, -1}, {2, 1}, {1, 2}}) {
+    CellArea resized;
+    std::string reason;
+    HRESULT code = S_OK;
+    EXPECT_FALSE(ResizeArea(cell, rows, columns, &resized, &reason, &code)) << rows << columns;
+    EXPECT_EQ(code, E_INVALIDARG);
+  }
 }
 
 }  // namespace
