@@ -7,6 +7,8 @@
 #include "automation/error_info.h"
 #include "automation/text.h"
 #include "office/excel/macro_registry.h"
+#include "office/excel/range.h"
+#include "office/excel/range_text.h"
 #include "office/excel/workbook.h"
 #include "office/excel/workbooks.h"
 
@@ -88,12 +90,58 @@ HRESULT Application::put_Calculation(int32_t mode) {
   return S_OK;
 }
 
-HRESULT Application::get_Range(const Variant&, const Variant&, IDispatch**) {
-  return Fail(E_NOTIMPL, "Range: cell ranges are not available in this build");
+HRESULT Application::get_Range(const Variant& cell1, const Variant& cell2, IDispatch** range) {
+  if (!cell2.IsMissing()) {
+    return Fail(E_NOTIMPL, "Range: Cell2 is not supported: give one reference or name");
+  }
+  const Variant text = cell1.Dereferenced();
+  if (text.vt() != VT_BSTR) return Fail(DISP_E_TYPEMISMATCH, "Range: Cell1 is not text");
+  const std::string written = ToUtf8(text.bstr());
+  RangeText parsed;
+  std::string reason;
+  HRESULT code = S_OK;
+  if (!ParseRangeText(written, &parsed, &reason, &code)) {
+    return Fail(code, "Range: " + reason);
+  }
+  Workbook* workbook = parsed.book.empty() ? state_->active : FindOpen(parsed.book);
+  if (workbook == nullptr) {
+    return Fail(DISP_E_BADINDEX, parsed.book.empty()
+                                     ? "Range: no workbook is open"
+                                     : "Range: workbook '" + parsed.book + "' is not open");
+  }
+  NameTarget target;
+  if (!workbook->document()->names().ResolveRange(parsed, workbook->active_sheet(), &target,
+                                                  &reason, &code)) {
+    return Fail(code, Describe(workbook->file_name(), written, reason));
+  }
+  if (target.more_areas) {
+    state_->Trace(Describe(workbook->file_name(), written, "several areas: the first one is used"));
+  }
+  *range = MakeObject<excel::Range>(ComPtr<Workbook>(workbook), target.sheet, target.area).Detach();
+  return S_OK;
 }
 
-HRESULT Application::Goto(const Variant&, const Variant&) {
-  return Fail(E_NOTIMPL, "Goto: cell ranges are not available in this build");
+Workbook* Application::FindOpen(std::string_view file_name) const {
+  for (const ComPtr<Workbook>& open : state_->workbooks) {
+    if (EqualsNoCase(FromUtf8(open->file_name()), FromUtf8(file_name))) return open.get();
+  }
+  return nullptr;
+}
+
+HRESULT Application::Goto(const Variant& reference, const Variant&) {
+  const Variant target = reference.Dereferenced();
+  ComPtr<IRange> range;
+  if (target.vt() != VT_DISPATCH || target.dispatch() == nullptr ||
+      Failed(target.dispatch()->QueryInterface(IRange::kIid, range.ReceiveVoid()))) {
+    return Fail(DISP_E_TYPEMISMATCH, "Goto: Reference is not a Range");
+  }
+  auto* cells = dynamic_cast<excel::Range*>(range.get());
+  if (cells == nullptr || FindOpen(cells->workbook()->file_name()) != cells->workbook()) {
+    return Fail(E_INVALIDARG, "Goto: the Range belongs to another application");
+  }
+  state_->active = cells->workbook();
+  cells->workbook()->set_active_sheet(cells->sheet());
+  return S_OK;
 }
 
 HRESULT Application::get_Workbooks(IDispatch** workbooks) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "automation/connection_point.h"
 #include "office/excel/application_state.h"
@@ -52,6 +53,8 @@ class Application final : public ExcelObject<IApplication, IConnectionPointConta
   std::string Disconnected() const override;
 
  private:
+  // The open workbook of that file name (without regard to case), or null.
+  Workbook* FindOpen(std::string_view file_name) const;
   HRESULT RunMacro(const Variant& macro, std::span<const Variant* const> args, Variant* result);
 
   std::shared_ptr<ApplicationState> state_;

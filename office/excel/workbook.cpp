@@ -4,6 +4,7 @@
 
 #include "automation/conversion.h"
 #include "automation/text.h"
+#include "office/excel/names.h"
 
 namespace ovc::excel {
 
@@ -12,7 +13,8 @@ Workbook::Workbook(std::shared_ptr<ApplicationState> application,
     : application_(std::move(application)),
       document_(std::move(document)),
       file_name_(document_->file_name()),
-      keep_change_history_(document_->is_shared()) {}
+      keep_change_history_(document_->is_shared()),
+      active_sheet_(document_->active_sheet()) {}
 
 std::string Workbook::Disconnected() const {
   return document_ ? std::string() : Describe(file_name_, "", "has been closed");
@@ -56,8 +58,14 @@ HRESULT Workbook::SaveDocument() {
   return S_OK;
 }
 
-HRESULT Workbook::get_Names(IDispatch**) {
-  return Fail(E_NOTIMPL, Describe(file_name_, "Names", "defined names are not available yet"));
+HRESULT Workbook::get_Names(IDispatch** names) {
+  *names = MakeObject<Names>(ComPtr<Workbook>(this)).Detach();
+  return S_OK;
+}
+
+void Workbook::NoteNamesChanged() {
+  saved_ = false;
+  document_->NoteWorkbookPartChanged();
 }
 
 HRESULT Workbook::get_BuiltinDocumentProperties(IDispatch**) {

@@ -53,8 +53,13 @@ class Workbook final : public ExcelObject<IWorkbook> {
   const std::string& file_name() const { return file_name_; }
   // The open document, or null once closed.
   WorkbookDocument* document() const { return document_.get(); }
-  // Records a change: Saved turns false.
-  void MarkChanged() { saved_ = false; }
+  // Records a change of the defined names: Saved turns false and the
+  // workbook part is written by the next save.
+  void NoteNamesChanged();
+
+  // The sheet that unqualified names fall back to and Goto selects, 0-based.
+  int32_t active_sheet() const { return active_sheet_; }
+  void set_active_sheet(int32_t sheet) { active_sheet_ = sheet; }
 
   std::string Disconnected() const override;
 
@@ -67,6 +72,7 @@ class Workbook final : public ExcelObject<IWorkbook> {
   const std::string file_name_;
   bool saved_ = true;
   bool keep_change_history_;
+  int32_t active_sheet_;
 };
 
 }  // namespace ovc::excel

@@ -66,6 +66,14 @@ bool WorkbookDocument::ReadWorkbookPart(std::string* error, HRESULT* code) {
   const pugi::xml_node calculation = workbook->document_element().child("calcPr");
   calculation_mode_ = CalculationModeOf(calculation.attribute("calcMode").as_string("auto"));
   shared_ = !revisions.empty();
+  names_ = std::make_unique<DefinedNames>(workbook);
+  const int32_t tab = workbook->document_element()
+                          .child("bookViews")
+                          .child("workbookView")
+                          .attribute("activeTab")
+                          .as_int(0);
+  const auto sheets = static_cast<int32_t>(names_->sheet_names().size());
+  active_sheet_ = tab >= 0 && tab < sheets ? tab : 0;
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "automation/hresult.h"
+#include "office/excel/defined_names.h"
 #include "office/excel/services.h"
 #include "office/package/package.h"
 
@@ -44,6 +45,15 @@ class WorkbookDocument {
   // application numbers it; automatic when absent.
   int32_t calculation_mode() const { return calculation_mode_; }
 
+  // The sheet the file shows first (bookViews/workbookView/@activeTab).
+  int32_t active_sheet() const { return active_sheet_; }
+
+  // The defined names and sheets of the workbook part.
+  DefinedNames& names() { return *names_; }
+  const DefinedNames& names() const { return *names_; }
+  // Makes the next save write the workbook part back.
+  void NoteWorkbookPartChanged() { package_->MarkChanged(package_->MainDocumentPartName()); }
+
   office::Package& package() { return *package_; }
 
   // Writes the workbook over its file atomically; false with *error and
@@ -61,6 +71,8 @@ class WorkbookDocument {
   const FileIdentity identity_;
   bool shared_ = false;
   int32_t calculation_mode_ = 0;
+  int32_t active_sheet_ = 0;
+  std::unique_ptr<DefinedNames> names_;
 };
 
 }  // namespace ovc::excel

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "automation/error_info.h"
+#include "automation/text.h"
+#include "office/excel/application.h"
+#include "tests/office/excel/workbook_fixture.h"
+
+namespace ovc::excel {
+namespace {
+
+using testing::Call;
+using testing::GetObject;
+using testing::TempFolder;
+
+constexpr char kNames[] =
+    "<definedNames><definedName name=\"Const\">0.05</definedName>"
+    "<definedName name=\"Local\" localSheetId=\"0\">Sheet1!$A$1</definedName>"
+    "<definedName name=\"Rate\">Sheet1!$B$2:$B$4</definedName></definedNames>";
+
+class NamesTest : public ::testing::Test {
+ protected:
+  NamesTest() {
+    testing::WritePackage(book_, testing::MinimalWorkbook(kNames));
+    workbook_ = Open();
+  }
+  ComPtr<IDispatch> Open() {
+    Variant result;
+    Call(GetObject(application_.get(), L"Workbooks").get(), L"Open", DISPATCH_METHOD,
+         {Variant(FromUtf8(book_))}, &result);
+    return ComPtr<IDispatch>(result.dispatch());
+  }
+  static Variant Get(IDispatch* object, const wchar_t* member, std::vector<Variant> args = {}) {
+    Variant value;
+    const HRESULT hr = Call(object, member, DISPATCH_PROPERTYGET, std::move(args), &value);
+    return Succeeded(hr) ? value : Variant::Error(hr);
+  }
+  ComPtr<IDispatch> Range(const wchar_t* text) {
+    return GetObject(application_.get(), L"Range", {Variant(text)});
+  }
+
+  TempFolder folder_;
+  const std::string book_ = folder_ / "Book.xlsx";
+  ComPtr<Application> application_ = MakeObject<Application>(Services{});
+  ComPtr<IDispatch> workbook_;
+};
+
+TEST_F(NamesTest, ItemFindsNamesByPositionOrByNameAsMethodOrPropertyGet) {
+  ComPtr<IDispatch> names = GetObject(workbook_.get(), L"Names");
+  ASSERT_TRUE(names);
+  EXPECT_EQ(Get(names.get(), L"Count"), Variant::I4(3));
+  struct Case {
+    Variant index;
+    uint16_t flags;
+    Variant name;
+  };
+  const Case cases[] = {
+      {Variant(2), DISPATCH_METHOD, Variant(L"Sheet1!Local")},
+      {Variant(3), DISPATCH_PROPERTYGET, Variant(L"Rate")},
+      {Variant(L"rATE"), DISPATCH_METHOD, Variant(L"Rate")},
+      {Variant(L"Local"), DISPATCH_PROPERTYGET, Variant(L"Sheet1!Local")},
+      {Variant(L"Nope"), DISPATCH_METHOD, Variant::Error(DISP_E_BADINDEX)},
+      {Variant(4), DISPATCH_METHOD, Variant::Error(DISP_E_BADINDEX)},
+  };
+  for (const Case& c : cases) {
+    Variant item;
+    const HRESULT hr = Call(names.get(), L"Item", c.flags, {c.index}, &item);
+    EXPECT_EQ(Succeeded(hr) ? Get(item.dispatch(), L"Name") : Variant::Error(hr), c.name);
+  }
+  Call(names.get(), L"Item", DISPATCH_METHOD, {Variant(L"Nope")});
+  EXPECT_EQ(DescriptionOf(GetErrorInfo().get()).rfind(L"Book.xlsx: name 'Nope': ", 0), 0u);
+}
+
+TEST_F(NamesTest, AddAndDeleteChangeTheWorkbookAndSurviveASave) {
+  ComPtr<IDispatch> names = GetObject(workbook_.get(), L"Names");
+  const Variant none = Variant::Missing();
+  EXPECT_EQ(
+      Call(names.get(), L"Add", DISPATCH_METHOD, {Variant(L"TAX2019"), Variant(L"=Sheet1!$A$1")}),
+      E_INVALIDARG);
+  EXPECT_EQ(Call(names.get(), L"Add", DISPATCH_METHOD,
+                 {Variant(L"Key"), Variant(L"=Sheet1!$A$1"), none, none, Variant(L"k")}),
+            E_NOTIMPL);
+  EXPECT_EQ(Get(workbook_.get(), L"Saved"), Variant::Bool(true));
+  ASSERT_EQ(
+      Call(names.get(), L"Add", DISPATCH_METHOD, {Variant(L"Total"), Variant(L"=Sheet1!$C$3")}),
+      S_OK);
+  ComPtr<IDispatch> rate = GetObject(names.get(), L"Item", {Variant(L"Rate")});
+  ASSERT_EQ(Call(rate.get(), L"Delete", DISPATCH_METHOD), S_OK);
+  EXPECT_EQ(Get(rate.get(), L"Name"), Variant::Error(DISP_E_BADINDEX));
+  EXPECT_EQ(Get(workbook_.get(), L"Saved"), Variant::Bool(false));
+  ASSERT_EQ(Call(workbook_.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(true)}), S_OK);
+
+  workbook_ = Open();
+  names = GetObject(workbook_.get(), L"Names");
+  EXPECT_EQ(Get(names.get(), L"Count"), Variant::I4(3));
+  ComPtr<IDispatch> total = GetObject(names.get(), L"Item", {Variant(L"Total")});
+  EXPECT_EQ(Get(total.get(), L"RefersTo"), Variant(L"=Sheet1!$C$3"));
+  EXPECT_FALSE(GetObject(names.get(), L"Item", {Variant(L"Rate")}));
+}
+
+TEST_F(NamesTest, RangeResolvesNamesAndQualifiedReferences) {
+  struct Case {
+    const wchar_t* text;
+    Variant address;  // External form, or the failure
+    Variant count;
+  };
+  const Case cases[] = {
+      {L"Rate", Variant(L"[Book.xlsx]Sheet1!$B$2:$B$4"), Variant::I4(3)},
+      {L" local ", Variant(L"[Book.xlsx]Sheet1!$A$1"), Variant::I4(1)},
+      {L"Sheet1!B2:C4", Variant(L"[Book.xlsx]Sheet1!$B$2:$C$4"), Variant::I4(6)},
+      {L"[Book.xlsx]Sheet1!$A:$A", Variant(L"[Book.xlsx]Sheet1!$A:$A"), Variant::I4(1048576)},
+      {L"B2", Variant::Error(E_INVALIDARG), Variant()},
+      {L"Const", Variant::Error(DISP_E_BADINDEX), Variant()},
+      {L"Sheet9!A1", Variant::Error(DISP_E_BADINDEX), Variant()},
+      {L"[Other.xlsx]Sheet1!A1", Variant::Error(DISP_E_BADINDEX), Variant()},
+  };
+  const Variant none = Variant::Missing();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.text));
+    Variant range;
+    const HRESULT hr =
+        Call(application_.get(), L"Range", DISPATCH_PROPERTYGET, {Variant(c.text)}, &range);
+    if (Failed(hr)) {
+      EXPECT_EQ(Variant::Error(hr), c.address);
+      continue;
+    }
+    EXPECT_EQ(Get(range.dispatch(), L"Address", {none, none, none, Variant::Bool(true)}),
+              c.address);
+    EXPECT_EQ(Get(range.dispatch(), L"Count"), c.count);
+  }
+}
+
+TEST_F(NamesTest, RowsColumnsResizeAndAddressDescribeTheBlock) {
+  ComPtr<IDispatch> rate = Range(L"Rate");
+  ASSERT_TRUE(rate);
+  EXPECT_EQ(Get(GetObject(rate.get(), L"Rows").get(), L"Count"), Variant::I4(3));
+  EXPECT_EQ(Get(GetObject(rate.get(), L"Columns").get(), L"Count"), Variant::I4(1));
+  ComPtr<IDispatch> block = GetObject(rate.get(), L"Resize", {Variant(2), Variant(3)});
+  EXPECT_EQ(Get(block.get(), L"Address"), Variant(L"$B$2:$D$3"));
+  EXPECT_EQ(Get(block.get(), L"Address", {Variant::Bool(false), Variant::Bool(false)}),
+            Variant(L"B2:D3"));
+  EXPECT_EQ(Get(block.get(), L"Address", {Variant::Missing(), Variant::Missing(), Variant(-4150)}),
+            Variant(L"R2C2:R3C4"));
+  EXPECT_EQ(Get(rate.get(), L"Resize", {Variant(0)}), Variant::Error(E_INVALIDARG));
+  EXPECT_EQ(Get(rate.get(), L"Resize", {Variant(1048576)}), Variant::Error(E_INVALIDARG));
+}
+
+TEST_F(NamesTest, GotoTakesOnlyRangesOfItsOwnApplicationAndClosingDisconnectsThem) {
+  ComPtr<IDispatch> rate = Range(L"Rate");
+  EXPECT_EQ(Call(application_.get(), L"Goto", DISPATCH_METHOD, {Variant(rate.get())}), S_OK);
+  ComPtr<Application> other = MakeObject<Application>(Services{});
+  EXPECT_EQ(Call(other.get(), L"Goto", DISPATCH_METHOD, {Variant(rate.get())}), E_INVALIDARG);
+  ComPtr<IDispatch> names = GetObject(workbook_.get(), L"Names");
+  ASSERT_EQ(Call(workbook_.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)}), S_OK);
+  EXPECT_EQ(Get(rate.get(), L"Count"), Variant::Error(RPC_E_DISCONNECTED));
+  EXPECT_EQ(Get(names.get(), L"Count"), Variant::Error(RPC_E_DISCONNECTED));
+}
+
+}  // namespace
+}  // namespace ovc::excel
