@@ -1,11 +1,13 @@
 #include "office/package/atomic_save.h"
 
+#include <sys/random.h>
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
-#include <random>
 
 #include "office/package/file_system.h"
 
@@ -14,11 +16,16 @@ namespace {
 
 constexpr int kNameAttempts = 16;
 
+// Twelve hex digits from the system's random source, or from the clock
+// when it has none (the O_EXCL create still refuses a name in use).
 std::string RandomSuffix() {
   static constexpr char kDigits[] = "0123456789abcdef";
-  std::random_device random;
+  uint64_t bits = 0;
+  if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
+    bits = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  }
   std::string suffix;
-  for (int i = 0; i < 12; ++i) suffix += kDigits[random() % 16];
+  for (int i = 0; i < 12; ++i, bits >>= 4) suffix += kDigits[bits & 15];
   return suffix;
 }
 
