@@ -1,7 +1,5 @@
 #include "office/excel/workbook_document.h"
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <string_view>
 #include <utility>
@@ -23,18 +21,10 @@ int32_t CalculationModeOf(std::string_view mode) {
 
 }  // namespace
 
-std::optional<FileIdentity> IdentityOf(const std::string& path) {
-  struct stat status {};
-  if (stat(path.c_str(), &status) != 0) return std::nullopt;
-  return FileIdentity{status.st_dev, status.st_ino};
-}
-
-WorkbookDocument::WorkbookDocument(std::unique_ptr<office::Package> package, std::string path,
-                                   FileIdentity identity)
+WorkbookDocument::WorkbookDocument(std::unique_ptr<office::Package> package, std::string path)
     : package_(std::move(package)),
       path_(std::move(path)),
-      file_name_(std::filesystem::path(path_).filename().string()),
-      identity_(identity) {}
+      file_name_(std::filesystem::path(path_).filename().string()) {}
 
 std::unique_ptr<WorkbookDocument> WorkbookDocument::Open(const std::string& path, bool read_only,
                                                          const Services& services,
@@ -48,9 +38,8 @@ std::unique_ptr<WorkbookDocument> WorkbookDocument::Open(const std::string& path
   if (!package) return nullptr;
   std::error_code ignored;
   std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
-  const std::optional<FileIdentity> identity = IdentityOf(path);
-  std::unique_ptr<WorkbookDocument> document(new WorkbookDocument(
-      std::move(package), absolute.lexically_normal().string(), identity.value_or(FileIdentity{})));
+  std::unique_ptr<WorkbookDocument> document(
+      new WorkbookDocument(std::move(package), absolute.lexically_normal().string()));
   if (!document->ReadWorkbookPart(error, code)) return nullptr;
   return document;
 }

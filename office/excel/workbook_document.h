@@ -1,10 +1,7 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "automation/hresult.h"
@@ -13,16 +10,6 @@
 #include "office/package/package.h"
 
 namespace ovc::excel {
-
-// Which file a path names: two paths name one file when these agree.
-struct FileIdentity {
-  dev_t device = 0;
-  ino_t inode = 0;
-  bool operator==(const FileIdentity&) const = default;
-};
-
-// The identity of the file at `path`, or nothing when it cannot be found.
-std::optional<FileIdentity> IdentityOf(const std::string& path);
 
 // One open workbook file: its package and what the application reads from it.
 class WorkbookDocument {
@@ -37,7 +24,8 @@ class WorkbookDocument {
   // The absolute path as opened, and its last component ("Book.xlsx").
   const std::string& path() const { return path_; }
   const std::string& file_name() const { return file_name_; }
-  const FileIdentity& identity() const { return identity_; }
+  // True when `path` names this workbook's file, however it is spelled.
+  bool IsFile(const std::string& path) const { return package_->IsFile(path); }
   bool is_read_only() const { return package_->is_read_only(); }
   // A shared workbook: one that keeps a revision log.
   bool is_shared() const { return shared_; }
@@ -61,14 +49,12 @@ class WorkbookDocument {
   bool Save(std::string* error, HRESULT* code);
 
  private:
-  WorkbookDocument(std::unique_ptr<office::Package> package, std::string path,
-                   FileIdentity identity);
+  WorkbookDocument(std::unique_ptr<office::Package> package, std::string path);
   bool ReadWorkbookPart(std::string* error, HRESULT* code);
 
   std::unique_ptr<office::Package> package_;
   const std::string path_;
   const std::string file_name_;
-  const FileIdentity identity_;
   bool shared_ = false;
   int32_t calculation_mode_ = 0;
   int32_t active_sheet_ = 0;

@@ -37,13 +37,11 @@ HRESULT Workbooks::Open(const std::wstring& file_name, const Variant&, const Var
       Failed(VariantChangeType(&read_only_flag, read_only.Dereferenced(), 0, VT_BOOL))) {
     return Fail(DISP_E_TYPEMISMATCH, Describe(name, "Open", "ReadOnly is not a boolean"));
   }
-  if (const std::optional<FileIdentity> identity = IdentityOf(path)) {
-    for (const ComPtr<Workbook>& open : application_->workbooks) {
-      if (open->document()->identity() == *identity) {
-        application_->active = open.get();
-        *workbook = ComPtr<IDispatch>(open).Detach();
-        return S_OK;
-      }
+  for (const ComPtr<Workbook>& open : application_->workbooks) {
+    if (open->document()->IsFile(path)) {
+      application_->active = open.get();
+      *workbook = ComPtr<IDispatch>(open).Detach();
+      return S_OK;
     }
   }
   for (const ComPtr<Workbook>& open : application_->workbooks) {

@@ -89,6 +89,9 @@ TEST_F(WorkbookTest, OneOpenWorkbookIsOneObjectWhateverItsPathSpelling) {
   EXPECT_EQ(Get(application_.get(), L"ActiveWorkbook").dispatch(), workbook.get());
   const std::string other_spelling = folder_ / "./Book.xlsx";
   EXPECT_EQ(Open(other_spelling).get(), workbook.get());
+  // Saving replaces the file; it is still the open one.
+  ASSERT_EQ(Call(workbook.get(), L"Save", DISPATCH_METHOD), S_OK);
+  EXPECT_EQ(Open(book_).get(), workbook.get());
   EXPECT_EQ(Get(workbook.get(), L"Name"), Variant(L"Book.xlsx"));
   EXPECT_EQ(Get(workbook.get(), L"ReadOnly"), Variant::Bool(false));
   // The first workbook's calculation mode becomes the application's.
