@@ -27,7 +27,7 @@ max_len() {
   case "$1" in
     text_conversion_fuzz) echo 128 ;;
     workspace_json_fuzz) echo 16384 ;;
-    package_open_fuzz) echo 8192 ;;
+    package_open_fuzz | excel_names_fuzz) echo 8192 ;;
     *) echo 4096 ;;
   esac
 }
