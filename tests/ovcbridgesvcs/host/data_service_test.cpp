@@ -6,9 +6,10 @@
 #include <string>
 
 #include "automation/error_info.h"
+#include "automation/safe_array.h"
 #include "ovcbridgesvcs/frame/error_record.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
-#include "tests/ovcbridgesvcs/host/fake_host.h"
+#include "tests/ovcbridgesvcs/host/plant_workspace.h"
 
 namespace ovc {
 namespace {
@@ -19,66 +20,59 @@ using ::testing::HasSubstr;
 
 constexpr DataServiceFailureTexts kTexts = {L"no call", L"no execute", L"no response"};
 
-class DataServiceTest : public ::testing::Test {
- protected:
-  void SetUp() override { host_.data().responses[L"CreateBridge"] = L"<Bridge OID=\"4\"/>"; }
-  void TearDown() override { SetErrorInfo(nullptr); }
+using DataServiceTest = host_testing::PlantTest;
 
-  host_testing::FakeHost host_;
-  ComPtr<IOVWorkspace> workspace_ = host_.NewWorkspace();
-};
-
-TEST_F(DataServiceTest, CallIsSetUpExecutedAndAnsweredInOrder) {
-  const DataServiceParameter parameters[] = {{L"FilterView", Variant(L"Pumps")},
-                                             {L"Limit", Variant(5)}};
-  std::wstring response;
+TEST_F(DataServiceTest, RequestTextAndParametersReachTheHostAndItsAnswerComesBack) {
+  const DataServiceParameter tanks[] = {{L"FilterView", Variant(L"Tanks")}};
+  std::wstring saved;
+  std::wstring bridges;
+  std::wstring objects;
   ASSERT_EQ(RunInFrame([&](CMethodFrame& frame) {
-              response = CallDataService(
-                  frame, workspace_.get(),
-                  {kGenericService, L"CreateBridge", L"<Bridge OID=\"3\"/>", parameters});
+              saved = CallDataService(frame, workspace_.get(),
+                                      {kBridgeService, L"SaveBridge", L"<Bridge Name=\"B1\"/>"});
+              bridges = CallDataService(frame, workspace_.get(), {kBridgeService, L"ListBridges"});
+              objects = CallDataService(frame, workspace_.get(),
+                                        {kGenericService, L"ListObjects", L"", tanks});
             }),
             S_OK);
-  EXPECT_EQ(response, L"<Bridge OID=\"4\"/>");
-  ASSERT_EQ(host_.data().calls.size(), 1u);
-  const host_testing::RecordedCall& call = host_.data().calls[0];
-  EXPECT_EQ(call.option, 0);
-  EXPECT_EQ(call.service, L"OVDBGenericSvcs.Main");
-  EXPECT_EQ(call.request, L"<Bridge OID=\"3\"/>");
-  EXPECT_THAT(call.parameters, ::testing::ElementsAre(L"FilterView=Pumps", L"Limit=5"));
-  EXPECT_EQ(call.execute_flags, 0);
+  EXPECT_THAT(saved, HasSubstr(L"<Bridge OID=\"1\""));
+  EXPECT_THAT(bridges, HasSubstr(L"Name=\"B1\""));
+  EXPECT_THAT(objects, HasSubstr(L"T-201"));
+  EXPECT_THAT(objects, ::testing::Not(HasSubstr(L"P-101A")));
 }
 
 TEST_F(DataServiceTest, FirstFailingStepIsNamedAndRaisedWithItsText) {
+  const DataServiceParameter array[] = {{L"FilterView", Variant(SafeArray::Vector(VT_I4, 2))}};
   const struct {
-    const wchar_t* member;
+    IOVWorkspace* workspace;
+    DataServiceRequest request;
     DataServiceStep step;
-    const wchar_t* text;
+    HRESULT code;
+    const wchar_t* says;
   } cases[] = {
-      {L"NewDataServiceCall", DataServiceStep::kNewCall, L"no call"},
-      {L"RequestText", DataServiceStep::kSetUp, L"RequestText failed"},
-      {L"Execute", DataServiceStep::kExecute, L"no execute"},
-      {L"ResponseText", DataServiceStep::kResponse, L"no response"},
+      {nullptr, {kBridgeService, L"ListBridges"}, DataServiceStep::kNewCall, E_POINTER, L"no call"},
+      {workspace_.get(),
+       {kGenericService, L"ListObjects", L"", array},
+       DataServiceStep::kSetUp,
+       DISP_E_TYPEMISMATCH,
+       L"FilterView"},
+      {workspace_.get(),
+       {kBridgeService, L"NoSuchMethod"},
+       DataServiceStep::kExecute,
+       E_INVALIDARG,
+       L"no execute"},
   };
   for (const auto& c : cases) {
-    host_.data().calls.clear();
-    host_.data().failures = {{c.member, E_ACCESSDENIED}};
     std::wstring response = L"unchanged";
     DataServiceStep step = DataServiceStep::kNone;
-    EXPECT_EQ(
-        RunDataServiceCall(workspace_.get(), {kBridgeService, L"CreateBridge"}, &response, &step),
-        E_ACCESSDENIED);
-    EXPECT_EQ(step, c.step) << c.member;
+    EXPECT_EQ(RunDataServiceCall(c.workspace, c.request, &response, &step), c.code) << c.says;
+    EXPECT_EQ(step, c.step) << c.says;
     EXPECT_EQ(response, L"unchanged");
-    EXPECT_EQ(!host_.data().calls.empty() && host_.data().calls[0].executed,
-              c.step >= DataServiceStep::kExecute);
-
     EXPECT_EQ(RunInFrame([&](CMethodFrame& frame) {
-                CallDataService(frame, workspace_.get(), {kBridgeService, L"CreateBridge"}, kTexts);
+                CallDataService(frame, c.workspace, c.request, kTexts);
               }),
-              E_ACCESSDENIED);
-    const std::wstring description = TakeThreadError().description;
-    EXPECT_EQ(ExtractDesc(description), c.text);
-    EXPECT_THAT(description, HasSubstr(std::wstring(c.member) + L" failed"));
+              c.code);
+    EXPECT_THAT(ExtractDesc(TakeThreadError().description), HasSubstr(c.says));
   }
 }
 
@@ -86,15 +80,15 @@ TEST_F(DataServiceTest, ReportedFailureCarriesTheStepsTextOrIsRaised) {
   HRESULT reported = S_OK;
   ASSERT_EQ(RunInFrame([&](CMethodFrame& frame) {
               reported = ReportDataServiceFailure(frame, CLSID_Bridge, E_ACCESSDENIED,
-                                                  DataServiceStep::kExecute, kTexts);
+                                                  DataServiceStep::kResponse, kTexts);
             }),
             S_OK);
   EXPECT_EQ(reported, E_ACCESSDENIED);
   const host_testing::ThreadError error = TakeThreadError();
-  EXPECT_EQ(error.description, L"no execute");
+  EXPECT_EQ(error.description, L"no response");
   EXPECT_EQ(error.source, L"OVCBridgeSvcs.Bridge.380");
 
-  SetErrorResult(E_INVALIDARG, L"bad method", L"FakeHost");
+  SetErrorResult(E_INVALIDARG, L"bad method", L"Host");
   EXPECT_EQ(RunInFrame([&](CMethodFrame& frame) {
               ReportDataServiceFailure(frame, CLSID_Bridge, E_INVALIDARG, DataServiceStep::kSetUp,
                                        kTexts);

@@ -4,46 +4,49 @@
 
 #include <utility>
 
-#include "automation/error_info.h"
-#include "tests/ovcbridgesvcs/host/fake_host.h"
+#include "tests/ovcbridgesvcs/host/plant_workspace.h"
 
 namespace ovc {
 namespace {
 
 using host_testing::RunInFrame;
+using HostStateTest = host_testing::PlantTest;
 
-TEST(HostStateTest, FileServiceIsMadeOnFirstNeedAndKeptUntilClear) {
-  host_testing::FakeHost host;
+TEST_F(HostStateTest, FileServiceIsMadeOnFirstNeedAndKeptUntilClear) {
   HostState& state = HostState::Current();
   ComPtr<IOVFileService> first;
   ComPtr<IOVFileService> second;
+  ComPtr<IOVFileService> third;
   ASSERT_EQ(RunInFrame([&](CMethodFrame& frame) {
               first = state.FileService(frame);
               state.Replace({});
               second = state.FileService(frame);
+              state.Clear();
+              third = state.FileService(frame);
             }),
             S_OK);
   EXPECT_TRUE(first);
   EXPECT_EQ(first, second) << "Initialize keeps it";
+  EXPECT_NE(first, third) << "FinalCleanUp drops it";
   state.Clear();
-  host.Unregister(CLSID_FileService);
+  const host_testing::ClassWithdrawn withdrawn(CLSID_FileService);
   EXPECT_EQ(RunInFrame([&](CMethodFrame& frame) { state.FileService(frame); }),
             REGDB_E_CLASSNOTREG);
-  SetErrorInfo(nullptr);
 }
 
-TEST(HostStateTest, HeldObjectsOutliveClearWhileSomeoneUsesThem) {
-  host_testing::FakeHost host;
+TEST_F(HostStateTest, HeldObjectsOutliveClearWhileSomeoneUsesThem) {
   HostState& state = HostState::Current();
   HostObjects objects;
-  objects.workspace = host.NewWorkspace();
+  objects.workspace = workspace_;
+  workspace_.Reset();
   state.Replace(std::move(objects));
   const ComPtr<IOVWorkspace> in_use = state.workspace();
   state.Clear();
   EXPECT_FALSE(state.workspace());
-  ComPtr<IDispatch> call;
   ASSERT_TRUE(in_use);
-  EXPECT_EQ(in_use->NewDataServiceCall(call.Receive()), S_OK);
+  int32_t default_case = 0;
+  EXPECT_EQ(in_use->get_DefaultCase(&default_case), S_OK);
+  EXPECT_EQ(default_case, 101);
 }
 
 }  // namespace

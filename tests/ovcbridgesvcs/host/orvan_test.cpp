@@ -3,40 +3,45 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <exception>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "automation/error_info.h"
 #include "automation/safe_array.h"
 #include "ovcbridgesvcs/frame/error_record.h"
 #include "ovcbridgesvcs/frame/message_catalogue.h"
+#include "ovcbridgesvcs/host/data_service.h"
 #include "ovcbridgesvcs/host/host_state.h"
-#include "tests/ovcbridgesvcs/host/fake_host.h"
+#include "tests/ovcbridgesvcs/host/plant_workspace.h"
 
 namespace ovc {
 namespace {
 
-using host_testing::FakeHost;
 using host_testing::TakeThreadError;
 using ::testing::ElementsAre;
 
 constexpr wchar_t kOrvanSource[] = L"OVCBridgeSvcs.Orvan.380";
 
-class OrvanTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    SetErrorInfo(nullptr);
-    host_.data().cases[-1] = {{L"Rated", 3}, {L"Design", 1}};
-    host_.data().governing_case = 1;
-    host_.data().unit_standard_names = {L"SI", L"US"};
-  }
-  void TearDown() override {
-    orvan_->FinalCleanUp();
-    SetErrorInfo(nullptr);
-  }
+// A cache whose unit standard names throw.
+class ThrowingCache final : public ComObject<DispatchImpl<IOVCache>> {
+ public:
+  explicit ThrowingCache(std::exception_ptr thrown) : thrown_(std::move(thrown)) {}
 
+  HRESULT get_UnitStandardNames(Variant*) override { std::rethrow_exception(thrown_); }
+  HRESULT ClassView(const std::wstring&, IDispatch**) override { return E_NOTIMPL; }
+  HRESULT QuantityType(const std::wstring&, IDispatch**) override { return E_NOTIMPL; }
+  HRESULT put_Workspace(IDispatch*) override { return E_NOTIMPL; }
+
+ private:
+  std::exception_ptr thrown_;
+};
+
+class OrvanTest : public host_testing::PlantTest {
+ protected:
   HRESULT Initialize() { return orvan_->Initialize(workspace_.get(), cache_.get()); }
   template <class Getter>
   ComPtr<IDispatch> Held(Getter getter) {
@@ -56,21 +61,19 @@ class OrvanTest : public ::testing::Test {
     EXPECT_EQ(HostState::Current().case_cache().count(), 0u);
   }
 
-  FakeHost host_;
   ComPtr<COrvan> orvan_ = MakeObject<COrvan>();
-  ComPtr<IOVWorkspace> workspace_ = host_.NewWorkspace();
-  ComPtr<IOVCache> cache_ = host_.NewCache();
 };
 
 TEST_F(OrvanTest, InitializeFillsTheOneSharedHostState) {
   ASSERT_EQ(Initialize(), S_OK);
   EXPECT_TRUE(IsSameObject(Workspace().get(), workspace_.get()));
   EXPECT_TRUE(IsSameObject(Cache().get(), cache_.get()));
-  ASSERT_TRUE(FieldFormatter().As<IOVFieldFormatter>());
-  EXPECT_TRUE(IsSameObject(host_.data().formatter_workspace, workspace_.get()));
-  EXPECT_THAT(HostState::Current().unit_standard_names(), ElementsAre(L"SI", L"US"));
-  EXPECT_THAT(HostState::Current().case_cache().entries(),
-              ElementsAre(CaseEntry{L"Design", 1}, CaseEntry{L"Rated", 3}));
+  const ComPtr<IOVFieldFormatter> formatter = FieldFormatter().As<IOVFieldFormatter>();
+  ASSERT_TRUE(formatter);
+  Variant prefixes;
+  EXPECT_EQ(formatter->get_Prefixes(&prefixes), S_OK) << "it knows the workspace";
+  EXPECT_THAT(HostState::Current().unit_standard_names(), ElementsAre(L"SI", L"US", L"Metric"));
+  EXPECT_EQ(HostState::Current().case_cache().count(), 3u);
   ComPtr<IDispatch> seen;  // every instance shares it
   ASSERT_EQ(MakeObject<COrvan>()->get_Workspace(seen.Receive()), S_OK);
   EXPECT_TRUE(IsSameObject(seen.get(), workspace_.get()));
@@ -79,20 +82,20 @@ TEST_F(OrvanTest, InitializeFillsTheOneSharedHostState) {
 TEST_F(OrvanTest, EveryInitializeReplacesTheWholeHostState) {
   ASSERT_EQ(Initialize(), S_OK);
   const ComPtr<IDispatch> first_formatter = FieldFormatter();
-  FakeHost other;
-  other.data().cases[-1] = {{L"Other", 9}};
-  other.data().governing_case = 9;
-  other.data().unit_standard_names = {L"Imperial"};
-  const ComPtr<IOVWorkspace> other_workspace = other.NewWorkspace();
-  ASSERT_EQ(orvan_->Initialize(other_workspace.get(), other.NewCache().get()), S_OK);
-  EXPECT_TRUE(IsSameObject(Workspace().get(), other_workspace.get()));
+  const ComPtr<IOVWorkspace> empty = host_testing::NewWorkspace();
+  ASSERT_EQ(empty->Create(L":memory:"), S_OK);
+  ASSERT_EQ(orvan_->Initialize(empty.get(), host_testing::CacheOf(empty.get()).get()), S_OK);
+  EXPECT_TRUE(IsSameObject(Workspace().get(), empty.get()));
   EXPECT_FALSE(IsSameObject(FieldFormatter().get(), first_formatter.get()));
-  EXPECT_THAT(HostState::Current().unit_standard_names(), ElementsAre(L"Imperial"));
-  EXPECT_THAT(HostState::Current().case_cache().entries(), ElementsAre(CaseEntry{L"Other", 9}));
+  EXPECT_TRUE(HostState::Current().unit_standard_names().empty());
+  EXPECT_EQ(HostState::Current().case_cache().count(), 0u);
 
-  // Without a workspace the library is left without a host: nothing stays.
-  EXPECT_EQ(orvan_->Initialize(nullptr, cache_.get()), S_OK);
-  ExpectNoHost();
+  // Without a workspace, as after FinalCleanUp, nothing stays.
+  for (const bool clean_up : {false, true}) {
+    ASSERT_EQ(Initialize(), S_OK);
+    EXPECT_EQ(clean_up ? orvan_->FinalCleanUp() : orvan_->Initialize(nullptr, cache_.get()), S_OK);
+    ExpectNoHost();
+  }
   Variant list;
   EXPECT_EQ(orvan_->get_BridgeList(&list), E_FAIL);
   const host_testing::ThreadError error = TakeThreadError();
@@ -101,37 +104,28 @@ TEST_F(OrvanTest, EveryInitializeReplacesTheWholeHostState) {
 }
 
 TEST_F(OrvanTest, FailedInitializeKeepsOnlyWhatItMadeBeforeTheFailure) {
+  const ComPtr<IOVCache> unopened_cache = host_testing::CacheOf(host_testing::NewWorkspace().get());
   const struct {
     const char* name;
     IDispatch* workspace;
     IDispatch* cache;
-    std::map<std::wstring, HRESULT> failures;
-    HRESULT code;
     bool workspace_kept;
-    std::wstring description;
+    uint32_t message;
   } cases[] = {
-      {"refused workspace", cache_.get(), cache_.get(), {}, E_FAIL, false, LoadMessage(1255)},
-      {"refused cache", workspace_.get(), workspace_.get(), {}, E_FAIL, true, LoadMessage(1256)},
-      {"no cache", workspace_.get(), nullptr, {}, E_FAIL, true, LoadMessage(1256)},
-      {"unit standards",
-       workspace_.get(),
-       cache_.get(),
-       {{L"UnitStandardNames", E_ACCESSDENIED}},
-       E_ACCESSDENIED,
-       true,
-       LoadMessage(1256)},
+      {"refused workspace", cache_.get(), cache_.get(), false, 1255},
+      {"refused cache", workspace_.get(), workspace_.get(), true, 1256},
+      {"no cache", workspace_.get(), nullptr, true, 1256},
+      {"unit standards", workspace_.get(), unopened_cache.get(), true, 1256},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_EQ(Initialize(), S_OK);
-    host_.data().failures = c.failures;
-    EXPECT_EQ(orvan_->Initialize(c.workspace, c.cache), c.code);
+    EXPECT_EQ(orvan_->Initialize(c.workspace, c.cache), E_FAIL);
     const host_testing::ThreadError error = TakeThreadError();
-    EXPECT_EQ(error.description, c.description);
+    EXPECT_EQ(error.description, LoadMessage(c.message));
     EXPECT_EQ(error.source, kOrvanSource);
     EXPECT_EQ(bool(Workspace()), c.workspace_kept);
-    EXPECT_THAT(HostState::Current().unit_standard_names(), ElementsAre()) << "none stays";
-    host_.data().failures.clear();
+    EXPECT_TRUE(HostState::Current().unit_standard_names().empty()) << "none stays";
   }
 }
 
@@ -150,14 +144,13 @@ TEST_F(OrvanTest, ExceptionsInsideAMethodEndAsItsStatus) {
       {std::make_exception_ptr(42), E_UNEXPECTED, L"Unhandled C++ exception (int)"},
   };
   for (const auto& c : cases) {
-    host_.data().throws = {{L"UnitStandardNames", c.thrown}};
-    EXPECT_EQ(Initialize(), c.code);
+    const ComPtr<IDispatch> cache = MakeObject<ThrowingCache>(c.thrown);
+    EXPECT_EQ(orvan_->Initialize(workspace_.get(), cache.get()), c.code);
     const host_testing::ThreadError error = TakeThreadError();
     EXPECT_EQ(ExtractDesc(error.description), c.description);
     EXPECT_EQ(error.source, L"COrvan::Initialize");
 
-    Variant args[] = {Variant(ComPtr<IDispatch>(cache_).get()),
-                      Variant(ComPtr<IDispatch>(workspace_).get())};
+    Variant args[] = {Variant(cache.get()), Variant(ComPtr<IDispatch>(workspace_).get())};
     DISPPARAMS params{args, nullptr, 2, 0};
     EXCEPINFO exception;
     const DISPID initialize = IOrvan::TypeInfo().IdOfName(L"Initialize");
@@ -168,23 +161,16 @@ TEST_F(OrvanTest, ExceptionsInsideAMethodEndAsItsStatus) {
   }
 }
 
-TEST_F(OrvanTest, FinalCleanUpReleasesTheHostState) {
+TEST_F(OrvanTest, BridgeListGivesSixTextsPerBridgeOrSaysWhyNot) {
   ASSERT_EQ(Initialize(), S_OK);
-  CMethodFrame frame(L"Test::FileService");
-  ASSERT_TRUE(HostState::Current().FileService(frame));
-  EXPECT_EQ(orvan_->FinalCleanUp(), S_OK);
-  ExpectNoHost();
-  ASSERT_TRUE(HostState::Current().FileService(frame));
-  EXPECT_EQ(host_.data().file_services_made, 2);
-}
-
-TEST_F(OrvanTest, BridgeListGivesSixTextsPerBridgeAsTheHostWroteThem) {
-  ASSERT_EQ(Initialize(), S_OK);
-  host_.data().responses[L"ListBridges"] =
-      L"<Bridges><Other/><Bridge OID=\"101\" Name=\"B\" CreatedBy=\"c\" DateCreated=\"d\" "
-      L"ModifiedBy=\"m\" DateModified=\"t\"/><Bridge DateModified=\"\" ModifiedBy=\"a &amp; b\" "
-      L"DateCreated=\"1/2/2026\" "
-      L"CreatedBy=\"&lt;me&gt;\" Name=\" spaced \" OID=\"007\"/></Bridges>";
+  ASSERT_EQ(host_testing::RunInFrame([&](CMethodFrame& frame) {
+              for (const wchar_t* bridge : {L"<Bridge Name=\"B1\"/>", L"<Bridge Name=\"B2\"/>"}) {
+                CallDataService(frame, workspace_.get(), {kBridgeService, L"SaveBridge", bridge});
+              }
+            }),
+            S_OK);
+  std::wstring user;
+  ASSERT_EQ(workspace_->get_UserName(&user), S_OK);
   Variant list;
   ASSERT_EQ(orvan_->get_BridgeList(&list), S_OK);
   ASSERT_EQ(list.vt(), VT_ARRAY | VT_BSTR);
@@ -193,41 +179,15 @@ TEST_F(OrvanTest, BridgeListGivesSixTextsPerBridgeAsTheHostWroteThem) {
   EXPECT_EQ(lower, 0);
   std::vector<std::wstring> texts;
   for (const Variant& text : list.array().data()) texts.push_back(text.bstr());
-  EXPECT_THAT(texts, ElementsAre(L"101", L"B", L"c", L"d", L"m", L"t", L"007", L" spaced ", L"<me>",
-                                 L"1/2/2026", L"a & b", L""));
-  ASSERT_EQ(host_.data().calls.size(), 1u);
-  EXPECT_EQ(host_.data().calls[0].service, L"OVDBBridgeSvcs.Main");
-  EXPECT_EQ(host_.data().calls[0].method, L"ListBridges");
-}
+  ASSERT_EQ(texts.size(), 12u);
+  EXPECT_THAT(std::vector(texts.begin(), texts.begin() + 3), ElementsAre(L"1", L"B1", user));
+  EXPECT_THAT(std::vector(texts.begin() + 6, texts.begin() + 8), ElementsAre(L"2", L"B2"));
 
-TEST_F(OrvanTest, BridgeListFailures) {
-  ASSERT_EQ(Initialize(), S_OK);
-  const std::wstring missing_name =
-      L"<Bridges><Bridge OID=\"1\" CreatedBy=\"\" DateCreated=\"\" "
-      L"ModifiedBy=\"\" DateModified=\"\"/></Bridges>";
-  const struct {
-    std::wstring failing_member;
-    std::wstring response;
-    HRESULT code;
-    const wchar_t* description;
-  } cases[] = {
-      {L"NewDataServiceCall", L"", E_ACCESSDENIED,
-       L"NewDataServiceCall error.\nFailed to list for Bridges."},
-      {L"Execute", L"", E_ACCESSDENIED, L"Service call Execute Error.\nFailed to get Bridge list."},
-      {L"ResponseText", L"", E_ACCESSDENIED,
-       L"Invalid server response.\nFailed to get Bridge list."},
-      {L"MethodName", L"", E_ACCESSDENIED, L"MethodName failed"},
-      {L"", L"<Bridges><Bridge", E_FAIL, L"Invalid server response.\nFailed to get Bridge list."},
-      {L"", missing_name, E_POINTER, L"Invalid pointer"},
-  };
-  for (const auto& c : cases) {
-    host_.data().failures = {{c.failing_member, E_ACCESSDENIED}};
-    host_.data().responses[L"ListBridges"] = c.response;
-    Variant list(L"unchanged");
-    EXPECT_EQ(orvan_->get_BridgeList(&list), c.code) << c.description;
-    EXPECT_EQ(ExtractDesc(TakeThreadError().description), c.description);
-    EXPECT_EQ(list, Variant(L"unchanged"));
-  }
+  ASSERT_EQ(workspace_->Close(), S_OK);
+  EXPECT_EQ(orvan_->get_BridgeList(&list), E_FAIL);
+  EXPECT_EQ(ExtractDesc(TakeThreadError().description),
+            L"Service call Execute Error.\nFailed to get Bridge list.");
+  EXPECT_EQ(list.array().data().size(), 12u) << "unchanged";
 }
 
 }  // namespace
