@@ -14,10 +14,8 @@ namespace ovc {
 namespace {
 
 using host_testing::RunInFrame;
+using host_testing::TakeDesc;
 using ::testing::ElementsAre;
-
-// The first Desc of the thread's error chain, which is taken.
-std::wstring TakeDesc() { return ExtractDesc(host_testing::TakeThreadError().description); }
 
 std::vector<int32_t> OidsOf(const CCaseCache& cache) {
   std::vector<int32_t> oids;
@@ -64,7 +62,7 @@ TEST_F(CaseCacheTest, InsertKeepsOidOrderAndRefusesADuplicate) {
   for (const int32_t oid : {7, -4, 12, 0}) ASSERT_EQ(Insert(cache, oid), S_OK);
   SetErrorResult(E_INVALIDARG, L"left over from an earlier call", L"Elsewhere");
   EXPECT_EQ(Insert(cache, 12), E_FAIL);
-  const std::wstring description = host_testing::TakeThreadError().description;
+  const std::wstring description = host_testing::TakeThreadError().first;
   EXPECT_EQ(ExtractDesc(description), L"Duplicate Case Id");
   EXPECT_THAT(description, ::testing::Not(::testing::HasSubstr(L"left over")));
   EXPECT_THAT(OidsOf(cache), ElementsAre(-4, 0, 7, 12));

@@ -15,6 +15,7 @@ namespace ovc {
 namespace {
 
 using host_testing::RunInFrame;
+using host_testing::TakeDesc;
 using host_testing::TakeThreadError;
 using ::testing::HasSubstr;
 
@@ -72,7 +73,7 @@ TEST_F(DataServiceTest, FirstFailingStepIsNamedAndRaisedWithItsText) {
                 CallDataService(frame, c.workspace, c.request, kTexts);
               }),
               c.code);
-    EXPECT_THAT(ExtractDesc(TakeThreadError().description), HasSubstr(c.says));
+    EXPECT_THAT(TakeDesc(), HasSubstr(c.says));
   }
 }
 
@@ -84,9 +85,8 @@ TEST_F(DataServiceTest, ReportedFailureCarriesTheStepsTextOrIsRaised) {
             }),
             S_OK);
   EXPECT_EQ(reported, E_ACCESSDENIED);
-  const host_testing::ThreadError error = TakeThreadError();
-  EXPECT_EQ(error.description, L"no response");
-  EXPECT_EQ(error.source, L"OVCBridgeSvcs.Bridge.380");
+  EXPECT_EQ(TakeThreadError(),
+            host_testing::ThreadError(L"no response", L"OVCBridgeSvcs.Bridge.380"));
 
   SetErrorResult(E_INVALIDARG, L"bad method", L"Host");
   EXPECT_EQ(RunInFrame([&](CMethodFrame& frame) {
@@ -94,7 +94,7 @@ TEST_F(DataServiceTest, ReportedFailureCarriesTheStepsTextOrIsRaised) {
                                        kTexts);
             }),
             E_INVALIDARG);
-  EXPECT_EQ(ExtractDesc(TakeThreadError().description), L"bad method");
+  EXPECT_EQ(TakeDesc(), L"bad method");
 }
 
 }  // namespace

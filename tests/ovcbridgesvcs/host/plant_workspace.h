@@ -4,12 +4,14 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "automation/class_registry.h"
 #include "automation/com_object.h"
 #include "automation/error_info.h"
 #include "orvan/components/registration.h"
 #include "orvan/orvan.h"
+#include "ovcbridgesvcs/frame/error_record.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
 #include "ovcbridgesvcs/frame/run_method.h"
 #include "ovcbridgesvcs/host/host_state.h"
@@ -74,20 +76,15 @@ class ClassWithdrawn {
   uint32_t cookie_ = 0;
 };
 
-// The thread's error object, which is taken: its description and source
+// The description and source of the thread's error object, which is taken
 // (both empty when there is none).
-struct ThreadError {
-  std::wstring description;
-  std::wstring source;
-};
+using ThreadError = std::pair<std::wstring, std::wstring>;
 inline ThreadError TakeThreadError() {
-  ThreadError taken;
-  if (const ComPtr<IErrorInfo> error = GetErrorInfo()) {
-    error->GetDescription(&taken.description);
-    error->GetSource(&taken.source);
-  }
-  return taken;
+  const ComPtr<IErrorInfo> error = GetErrorInfo();
+  return {DescriptionOf(error.get()), SourceOf(error.get())};
 }
+// The first Desc of the thread's error chain, which is taken.
+inline std::wstring TakeDesc() { return ExtractDesc(TakeThreadError().first); }
 
 // Runs `body` (taking the frame) as the body of a method "Test::Run" and
 // returns its status; the failure is left on the thread.
