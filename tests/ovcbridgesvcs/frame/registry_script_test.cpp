@@ -5,6 +5,7 @@
 #include <string>
 
 #include "automation/error_info.h"
+#include "tests/ovcbridgesvcs/frame/registry_value.h"
 
 namespace ovc {
 namespace {
@@ -33,12 +34,7 @@ constexpr std::wstring_view kThingScript =
 constexpr std::wstring_view kClassKey =
     L"HKEY_CLASSES_ROOT\\CLSID\\{11111111-2222-3333-4444-555555555555}";
 
-std::wstring ValueOf(const RegistryTree& tree, const std::wstring& key,
-                     std::wstring_view name = L"") {
-  std::wstring data;
-  EXPECT_EQ(tree.GetValue(key, name, &data), S_OK) << key;
-  return data;
-}
+using frame_testing::ValueOf;
 
 TEST(RegistryScriptTest, RegisterAndUnregisterFollowTheMarkings) {
   RegistryScript script;

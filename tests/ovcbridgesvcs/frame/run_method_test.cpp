@@ -58,15 +58,6 @@ TEST_F(RunMethodTest, FailuresBecomeTheMethodsErrorChain) {
        kHostFailure,
        L"<OVError Desc=\"Read failed\" HR=\"0x80040321\" />\r\n"
        L"<OVError Desc=\"Read failed\" HR=\"0x80040321\" />"},
-      {"a checked foreign failure is chained",
-       [](CMethodFrame& frame) {
-         SetErrorInfo(CreateErrorInfo(L"The database is read-only", L"Orvan.DataService"));
-         CheckAndRaise(frame, kHostFailure);
-       },
-       kHostFailure,
-       L"<OVError Desc=\"The database is read-only\" HR=\"0x80040321\" />\r\n"
-       L"<OVError Desc=\"The database is read-only\" Src=\"Orvan.DataService\" "
-       L"HR=\"0x80040321\" />"},
       {"a ComError is taken over like OVComException",
        [](CMethodFrame&) {
          throw ComError(E_ACCESSDENIED, CreateErrorInfo(L"Book1 is open", L"Excel"));
