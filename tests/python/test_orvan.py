@@ -1,4 +1,4 @@
-"""The host database driven from a script: workspace, requests, lists and errors."""
+"""The host database and the library's host object driven from a script."""
 import pathlib
 import xml.etree.ElementTree as ElementTree
 
@@ -27,28 +27,24 @@ def request(workspace, method, text="", service="OVDBBridgeSvcs.Main", **paramet
     return ElementTree.fromstring(call.ResponseText)
 
 
-def test_a_script_lists_objects_and_round_trips_an_attribute(plant):
+def test_a_script_lists_the_objects_of_a_class_view(plant):
     assert plant.UnitStandardNames == ("SI", "US", "Metric")
     pumps = request(plant, "ListObjects", service="OVDBGenericSvcs.Main", FilterView="Pumps")
-    oid = int(pumps.find("Object").get("OID"))
-
-    attribute = f'<Attribute Route="Flow" Case="{plant.DefaultCase}" Units="m3h"'
-    objects = f'<Objects><Object OID="{oid}" ClassView="Pumps"><Attributes>{{}}</Attributes></Object></Objects>'
-    write = objects.format(attribute + '><Values><Value Quantity="0.1"/></Values></Attribute>')
-    assert request(plant, "WriteAttributes", write).find(".//Attribute").get("Error") == "Write Successful"
-    value = request(plant, "ReadAttributes", objects.format(attribute + "/>")).find(".//Value")
-    assert (value.get("Error"), value.get("Quantity")) == ("Read Successful", "0.1")
-
-    listed = ovcbridge.CreateObject("Orvan.ObjectList")
-    listed.Initialize("Pumps", plant)
-    assert listed.Count == len(pumps.findall("Object"))
-    assert (listed.ObjectOID(1), listed.ObjectName(1)) == (oid, pumps.find("Object").get("KnownName"))
+    names = [pump.get("KnownName") for pump in pumps.iter("Object")]
+    assert len(names) == 12 and names[:2] == ["P-101A", "P-101B"]
 
 
-def test_failures_raise_com_errors_naming_the_component(plant):
+def test_the_library_host_lists_the_bridges_and_refuses_work_without_a_workspace(plant):
+    orvan = ovcbridge.CreateObject("OVCBridgeSvcs.Orvan")
+    orvan.Initialize(plant, plant.Cache)
+    assert orvan.Workspace.Path == plant.Path and orvan.FieldFormatter
+    assert orvan.BridgeList == ()
+    request(plant, "SaveBridge", '<Bridge Name="B1"/>')
+    assert orvan.BridgeList[:3] == ("1", "B1", "ann")
+    orvan.FinalCleanUp()
+    assert orvan.Workspace is None and orvan.FieldFormatter is None
     with pytest.raises(ovcbridge.ComError) as error:
-        request(plant, "NoSuchMethod")
-    assert error.value.source == "Orvan.DataServiceCall" and "NoSuchMethod" in error.value.description
-    with pytest.raises(ovcbridge.ComError) as error:
-        plant.Cache.QuantityType("Pressure").Units.Item(6)
-    assert (error.value.hresult, error.value.source) == (ovcbridge.DISP_E_BADINDEX, "Orvan.Units")
+        orvan.BridgeList
+    assert (error.value.hresult, error.value.description, error.value.source) == (
+        ovcbridge.E_FAIL, "Invalid workspace.\nFailed to get list for Bridges.",
+        "OVCBridgeSvcs.Orvan.380")

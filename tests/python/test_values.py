@@ -63,8 +63,7 @@ def test_hostile_sequences_raise_value_errors(counter, value, message):
 
 def test_objects_come_back_as_the_same_object(counter):
     other = ovcbridge.CreateObject("OVCTest.Counter")
-    assert counter.Echo(other) == other
-    assert counter.Echo(other) != counter
+    assert counter.Echo(other) == other and counter.Echo(other) != counter
     assert counter.Adopt(other) == other
 
 
