@@ -239,7 +239,7 @@ bool DefinedNames::StoredReference(std::string_view item, int32_t active_sheet, 
   if (!split.book.empty()) {
     return Fail(E_NOTIMPL, "references to other workbooks are not supported", reason, code);
   }
-  if (split.sheet.find(':') != std::string::npos || !LooksLikeReference(split.rest)) {
+  if (split.sheet.find_first_of(":[]") != std::string::npos || !LooksLikeReference(split.rest)) {
     return Fail(E_NOTIMPL, "RefersTo supports references and constants only", reason, code);
   }
   CellArea area;
@@ -282,6 +282,9 @@ bool DefinedNames::StoredFormula(std::string_view refers_to, int32_t active_shee
 bool DefinedNames::Add(std::string_view name, std::string_view refers_to,
                        const NameOptions& options, NameId* id, bool* changed, std::string* reason,
                        HRESULT* code) {
+  if (!workbook_->document_element()) {
+    return Fail(STG_E_DOCFILECORRUPT, "the workbook part has no workbook element", reason, code);
+  }
   if (!CheckName(name, reason)) return Fail(E_INVALIDARG, *reason, reason, code);
   if (options.macro_type && *options.macro_type != 3) {
     if (*options.macro_type == 1 || *options.macro_type == 2) {

@@ -47,7 +47,8 @@ struct NameOptions {
 // order. Failures give a reason to be shown after "<file>: <where>: " and an
 // HRESULT: E_INVALIDARG for an invalid name or RefersTo, E_NOTIMPL for what
 // is not supported, DISP_E_BADINDEX for an absent name or sheet or a name
-// that refers to no cells. Nothing is written on failure.
+// that refers to no cells, STG_E_DOCFILECORRUPT for a part without a
+// workbook element. Nothing is written on failure.
 class DefinedNames {
  public:
   // Reads `workbook`, which is not owned and must outlive the model; while

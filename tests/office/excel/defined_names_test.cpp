@@ -239,6 +239,16 @@ TEST_F(DefinedNamesTest, AddRefusesAndWritesNothing) {
   }
   EXPECT_EQ(Xml(), before);
   EXPECT_EQ(names_->Count(), 6u);
+
+  pugi::xml_document empty;
+  DefinedNames none(&empty);
+  NameId id = 0;
+  bool changed = false;
+  std::string reason;
+  HRESULT code = S_OK;
+  EXPECT_FALSE(none.Add("Rate", "=1", {}, &id, &changed, &reason, &code));
+  EXPECT_EQ(code, STG_E_DOCFILECORRUPT);
+  EXPECT_FALSE(empty.first_child());
 }
 
 TEST_F(DefinedNamesTest, DeleteRemovesOnlyThatName) {
