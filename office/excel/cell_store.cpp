@@ -1,0 +1,456 @@
+#include "office/excel/cell_store.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "automation/date.h"
+#include "automation/safe_array.h"
+#include "automation/text.h"
+#include "office/excel/cell_error.h"
+#include "office/excel/cell_text.h"
+#include "office/excel/formula_text.h"
+
+namespace ovc::excel {
+
+// One cell a put writes, and what it writes there.
+struct CellStore::Target {
+  CellRef cell;
+  const CellContent* content;
+};
+
+// A shared formula whose master is overwritten: the cell that takes over.
+struct CellStore::Promotion {
+  CellRef old_master;
+  CellRef new_master;
+  std::string formula;
+  CellArea area;
+};
+
+namespace {
+
+using CellKey = std::pair<int32_t, int32_t>;
+CellKey KeyOf(CellRef cell) { return {cell.row, cell.column}; }
+
+uint32_t RowsOf(const CellArea& area) {
+  return static_cast<uint32_t>(area.last.row - area.first.row + 1);
+}
+uint32_t ColumnsOf(const CellArea& area) {
+  return static_cast<uint32_t>(area.last.column - area.first.column + 1);
+}
+CellArea OneCell(CellRef cell) { return {cell, cell}; }
+
+bool ParseDouble(std::string_view text, double* value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
+// An ISO 8601 date and time as cells of type "d" hold it.
+bool ParseIsoDate(const char* text, DATE* date) {
+  DateFields fields;
+  fields.hour = fields.minute = fields.second = 0;
+  const int read = std::sscanf(text, "%4d-%2d-%2dT%2d:%2d:%2d", &fields.year, &fields.month,
+                               &fields.day, &fields.hour, &fields.minute, &fields.second);
+  return (read == 3 || read >= 5) && DateFromFields(fields, date);
+}
+
+std::string CellCountText(uint64_t count) { return std::to_string(count); }
+
+bool Covers(const CellArea& outer, const CellArea& inner) {
+  return Contains(outer, inner.first) && Contains(outer, inner.last);
+}
+
+// Sets a cell's style attribute, after its reference; none for format 0.
+void SetStyle(pugi::xml_node c, uint32_t style) {
+  pugi::xml_attribute s = c.attribute("s");
+  if (style == 0) {
+    c.remove_attribute(s);
+    return;
+  }
+  if (!s) s = c.insert_attribute_after("s", c.attribute("r"));
+  if (!s) s = c.prepend_attribute("s");
+  s.set_value(style);
+}
+
+bool IsTextLike(const CellContent& content) {
+  return content.kind == CellContent::Kind::kText || content.kind == CellContent::Kind::kEmpty;
+}
+
+}  // namespace
+
+CellStore::CellStore(const BookParts& parts, uint32_t cell_cap)
+    : settings_(*parts.workbook),
+      styles_(parts.styles),
+      shared_strings_(parts.shared_strings),
+      calc_chain_(parts.calc_chain),
+      recalculation_(settings_.full_calc_on_load()),
+      cell_cap_(cell_cap) {}
+
+bool CellStore::PrepareSave() {
+  return recalculation_.written() && settings_.RequestFullCalcOnLoad();
+}
+
+bool CellStore::FormulaOf(Sheet& sheet, CellRef cell, pugi::xml_node c, std::string* formula,
+                          bool* has_value) {
+  const XmlNames& names = sheet.names();
+  *has_value = static_cast<bool>(names.Child(c, "v"));
+  if (const pugi::xml_node f = names.Child(c, "f")) {
+    *formula = f.child_value();
+    if (formula->empty() && std::string_view(f.attribute("t").value()) == "shared") {
+      if (const SharedFormula* group = sheet.formulas().Shared(f.attribute("si").as_uint())) {
+        *formula = group->formula.child_value();
+      }
+    }
+    return true;
+  }
+  if (const FormulaBlock* block = sheet.formulas().BlockOf(cell)) {
+    *formula = block->formula.child_value();
+    return true;
+  }
+  return false;
+}
+
+HRESULT CellStore::ReadCell(Sheet& sheet, CellRef cell, Variant* value, std::string* reason) {
+  const pugi::xml_node c = sheet.FindCell(cell);
+  std::string formula;
+  bool has_value = false;
+  if (FormulaOf(sheet, cell, c, &formula, &has_value)) {
+    const std::string stale =
+        recalculation_.StaleReason(sheet.sheet_id(), cell, formula, has_value);
+    if (!stale.empty()) {
+      *reason = "formula not recalculated (" + stale + ")";
+      return E_PENDING;
+    }
+  }
+  const XmlNames& names = sheet.names();
+  const std::string_view type = c.attribute("t").value();
+  const pugi::xml_node v = names.Child(c, "v");
+  const char* stored = v.child_value();
+  *value = Variant();
+  if (type == "inlineStr") {
+    *value = Variant(FromUtf8(StringItemText(names.Child(c, "is"), names)));
+  } else if (!v) {
+    return S_OK;
+  } else if (type == "s") {
+    std::string text;
+    uint32_t index = 0;
+    const std::string_view digits = stored;
+    if (std::from_chars(digits.data(), digits.data() + digits.size(), index).ec != std::errc() ||
+        !shared_strings_.Text(index, &text)) {
+      *reason = "the cell names a shared string the workbook does not have";
+      return E_FAIL;
+    }
+    *value = Variant(FromUtf8(text));
+  } else if (type == "str") {
+    *value = Variant(FromUtf8(DecodeCellText(stored)));
+  } else if (type == "b") {
+    *value = Variant::Bool(std::string_view(stored) == "1" || std::string_view(stored) == "true");
+  } else if (type == "e") {
+    SCODE code = 0;
+    if (!ErrorCodeFromText(stored, &code)) {
+      *reason = "unknown error value '" + std::string(stored) + "'";
+      return E_FAIL;
+    }
+    *value = Variant::Error(code);
+  } else if (type == "d") {
+    DATE date = 0;
+    if (!ParseIsoDate(stored, &date)) {
+      *reason = "stored date '" + std::string(stored) + "' cannot be read";
+      return E_FAIL;
+    }
+    *value = Variant::Date(date);
+  } else {
+    double number = 0;
+    if (!ParseDouble(stored, &number)) {
+      *reason = "stored number '" + std::string(stored) + "' cannot be read";
+      return E_FAIL;
+    }
+    DATE date = 0;
+    const bool is_date = styles_.IsDateFormat(c.attribute("s").as_uint()) &&
+                         SerialToDate(number, settings_.date_system(), &date);
+    *value = is_date ? Variant::Date(date) : Variant::R8(number);
+  }
+  return S_OK;
+}
+
+HRESULT CellStore::GetValue(Sheet& sheet, const CellArea& area, Variant* value,
+                            CellFailure* failure) {
+  const uint32_t rows = RowsOf(area);
+  const uint32_t columns = ColumnsOf(area);
+  const uint64_t count = uint64_t{rows} * columns;
+  if (count > cell_cap_) {
+    *failure = {area, "a block of " + CellCountText(count) + " cells is over the limit of " +
+                          CellCountText(cell_cap_)};
+    return E_INVALIDARG;
+  }
+  if (count == 1) {
+    const HRESULT hr = ReadCell(sheet, area.first, value, &failure->reason);
+    if (Failed(hr)) failure->where = area;
+    return hr;
+  }
+  SafeArray array(VT_VARIANT, {{1, rows}, {1, columns}});
+  std::span<Variant> elements = array.data();
+  for (uint32_t column = 0; column < columns; ++column) {
+    for (uint32_t row = 0; row < rows; ++row) {
+      const CellRef cell{area.first.row + static_cast<int32_t>(row),
+                         area.first.column + static_cast<int32_t>(column)};
+      const HRESULT hr =
+          ReadCell(sheet, cell, &elements[column * size_t{rows} + row], &failure->reason);
+      if (Failed(hr)) {
+        failure->where = OneCell(cell);
+        return hr;
+      }
+    }
+  }
+  *value = Variant(std::move(array));
+  return S_OK;
+}
+
+Variant CellStore::GetLocked(Sheet& sheet, const CellArea& area) {
+  const bool first = styles_.IsLocked(sheet.StyleOf(area.first));
+  for (int32_t row = area.first.row; row <= area.last.row; ++row) {
+    for (int32_t column = area.first.column; column <= area.last.column; ++column) {
+      if (styles_.IsLocked(sheet.StyleOf({row, column})) != first) return Variant::Null();
+    }
+  }
+  return Variant::Bool(first);
+}
+
+namespace {
+
+// The contents a put stores, cell by cell in row order over the area: one
+// for a scalar, one per element for an array.
+HRESULT ContentsOf(const Variant& value, const CellArea& area, DateSystem system,
+                   std::vector<CellContent>* contents, CellFailure* failure) {
+  const uint32_t rows = RowsOf(area);
+  const uint32_t columns = ColumnsOf(area);
+  if (!value.IsArray()) {
+    contents->resize(1);
+    const HRESULT hr = ContentFromValue(value, system, &(*contents)[0], &failure->reason);
+    if (Failed(hr)) failure->where = area;
+    return hr;
+  }
+  const SafeArray& array = value.array();
+  const auto& bounds = array.bounds();
+  const bool shaped =
+      (bounds.size() == 2 && bounds[0].count == rows && bounds[1].count == columns) ||
+      (bounds.size() == 1 && rows == 1 && bounds[0].count == columns);
+  if (!shaped) {
+    *failure = {area, "the array's shape differs from the range's (" + std::to_string(rows) +
+                          " x " + std::to_string(columns) + ")"};
+    return E_INVALIDARG;
+  }
+  contents->resize(size_t{rows} * columns);
+  const std::span<const Variant> elements = array.data();
+  for (uint32_t row = 0; row < rows; ++row) {
+    for (uint32_t column = 0; column < columns; ++column) {
+      const Variant& element = elements[column * size_t{rows} + row];
+      const CellRef cell{area.first.row + static_cast<int32_t>(row),
+                         area.first.column + static_cast<int32_t>(column)};
+      HRESULT hr = DISP_E_TYPEMISMATCH;
+      if (element.Dereferenced().IsArray()) {
+        failure->reason = "an array inside an array";
+      } else {
+        hr = ContentFromValue(element, system, &(*contents)[row * size_t{columns} + column],
+                              &failure->reason);
+      }
+      if (Failed(hr)) {
+        failure->where = OneCell(cell);
+        return hr;
+      }
+    }
+  }
+  return S_OK;
+}
+
+}  // namespace
+
+HRESULT CellStore::PutValue(Sheet& sheet, const CellArea& area, const Variant& given,
+                            CellFailure* failure) {
+  const uint64_t count = uint64_t{RowsOf(area)} * ColumnsOf(area);
+  if (count > cell_cap_) {
+    *failure = {area, "a block of " + CellCountText(count) + " cells is over the limit of " +
+                          CellCountText(cell_cap_)};
+    return E_INVALIDARG;
+  }
+  if (shared_workbook_) {
+    *failure = {area, "shared workbook: unshare it first"};
+    return E_ACCESSDENIED;
+  }
+  const Variant value = given.Dereferenced();
+  std::vector<CellContent> contents;
+  HRESULT hr = ContentsOf(value, area, settings_.date_system(), &contents, failure);
+  if (Failed(hr)) return hr;
+
+  // Values aimed at merged cells go to the merged area's top-left cell.
+  std::vector<Target> targets;
+  std::map<CellKey, size_t> merged_targets;
+  const uint32_t columns = ColumnsOf(area);
+  for (int32_t row = area.first.row; row <= area.last.row; ++row) {
+    for (int32_t column = area.first.column; column <= area.last.column; ++column) {
+      const size_t index = contents.size() == 1
+                               ? 0
+                               : static_cast<size_t>(row - area.first.row) * columns +
+                                     static_cast<size_t>(column - area.first.column);
+      const CellContent* content = &contents[index];
+      const std::optional<CellArea> merged = sheet.MergedAreaOf({row, column});
+      if (!merged) {
+        targets.push_back({{row, column}, content});
+        continue;
+      }
+      const bool empty = content->kind == CellContent::Kind::kEmpty;
+      if (empty && !(merged->first == CellRef{row, column})) continue;
+      const auto [slot, added] = merged_targets.try_emplace(KeyOf(merged->first), targets.size());
+      if (added) {
+        targets.push_back({merged->first, content});
+        continue;
+      }
+      const CellContent* held = targets[slot->second].content;
+      if (held->kind == CellContent::Kind::kEmpty) {
+        targets[slot->second].content = content;
+      } else if (!empty && !(*held == *content)) {
+        *failure = {*merged, "two different values aimed at one merged area"};
+        return E_INVALIDARG;
+      }
+    }
+  }
+
+  std::vector<Promotion> promotions;
+  for (const Target& target : targets) {
+    hr = CheckTarget(sheet, area, target, &promotions, &failure->reason);
+    if (Failed(hr)) {
+      failure->where = OneCell(target.cell);
+      return hr;
+    }
+  }
+  bool formulas_removed = false;
+  for (const Target& target : targets) formulas_removed |= Store(sheet, target, promotions);
+  // The sheet gathers its formulas again when next needed.
+  if (formulas_removed) sheet.ForgetFormulas();
+  recalculation_.NoteWrite();
+  return S_OK;
+}
+
+HRESULT CellStore::CheckTarget(Sheet& sheet, const CellArea& area, const Target& target,
+                               std::vector<Promotion>* promotions, std::string* reason) {
+  const CellRef cell = target.cell;
+  const uint32_t style = sheet.StyleOf(cell);
+  if (sheet.is_protected() && styles_.IsLocked(style)) {
+    *reason = "locked cell on a protected sheet";
+    return E_ACCESSDENIED;
+  }
+  if (const FormulaBlock* block = sheet.formulas().BlockOf(cell)) {
+    switch (block->kind) {
+      case FormulaBlock::Kind::kArray:
+        if (Covers(area, block->area)) break;
+        *reason = "part of the array formula in " + FormatA1Area(block->area) +
+                  ": only the whole array can be replaced";
+        return E_ACCESSDENIED;
+      case FormulaBlock::Kind::kSpill:
+        if (cell == block->area.first) break;
+        *reason =
+            "cell spilled from the dynamic array formula in " + FormatA1Cell(block->area.first);
+        return E_ACCESSDENIED;
+      case FormulaBlock::Kind::kDataTable:
+        *reason = "part of the data table " + FormatA1Area(block->area);
+        return E_ACCESSDENIED;
+    }
+  }
+  const CellContent& content = *target.content;
+  const bool needs_format = (content.quote_prefix && !styles_.HasQuotePrefix(style)) ||
+                            (!IsTextLike(content) && styles_.HasQuotePrefix(style)) ||
+                            (content.date_format != 0 && styles_.NumberFormatId(style) == 0);
+  if (needs_format && !styles_.can_add()) {
+    *reason = "the workbook has no cell formats to give the cell its quote prefix or date format";
+    return E_NOTIMPL;
+  }
+  const pugi::xml_node f = sheet.names().Child(sheet.FindCell(cell), "f");
+  if (std::string_view(f.attribute("t").value()) != "shared" || !f.attribute("ref")) return S_OK;
+  const SharedFormula* group = sheet.formulas().Shared(f.attribute("si").as_uint());
+  if (group == nullptr || !(group->master == cell)) return S_OK;
+  Promotion promotion{cell, {}, {}, {}};
+  bool found = false;
+  for (CellRef member : group->members) {
+    if (Contains(area, member)) continue;
+    if (!found) {
+      promotion.new_master = member;
+      promotion.area = OneCell(member);
+      found = true;
+    }
+    promotion.area.first = {std::min(promotion.area.first.row, member.row),
+                            std::min(promotion.area.first.column, member.column)};
+    promotion.area.last = {std::max(promotion.area.last.row, member.row),
+                           std::max(promotion.area.last.column, member.column)};
+  }
+  if (!found) return S_OK;
+  if (!ShiftReferences(group->formula.child_value(), promotion.new_master.row - cell.row,
+                       promotion.new_master.column - cell.column, &promotion.formula)) {
+    *reason = "master of a shared formula whose references cannot be moved to " +
+              FormatA1Cell(promotion.new_master);
+    return E_ACCESSDENIED;
+  }
+  promotions->push_back(std::move(promotion));
+  return S_OK;
+}
+
+bool CellStore::RemoveFormula(Sheet& sheet, CellRef cell, pugi::xml_node c,
+                              const std::vector<Promotion>& promotions) {
+  const XmlNames& names = sheet.names();
+  const pugi::xml_node f = names.Child(c, "f");
+  if (!f) return false;
+  for (const Promotion& promotion : promotions) {
+    if (!(promotion.old_master == cell)) continue;
+    pugi::xml_node master = names.Child(sheet.FindCell(promotion.new_master), "f");
+    for (pugi::xml_attribute attribute : f.attributes()) {
+      if (!master.attribute(attribute.name())) master.append_attribute(attribute.name());
+      master.attribute(attribute.name()).set_value(attribute.value());
+    }
+    master.attribute("ref").set_value(FormatA1Area(promotion.area).c_str());
+    master.text().set(promotion.formula.c_str());
+  }
+  if (const FormulaBlock* block = sheet.formulas().BlockOf(cell);
+      block != nullptr && block->kind == FormulaBlock::Kind::kSpill) {
+    for (int32_t row = block->area.first.row; row <= block->area.last.row; ++row) {
+      for (int32_t column = block->area.first.column; column <= block->area.last.column; ++column) {
+        const pugi::xml_node spilled = sheet.FindCell({row, column});
+        if (spilled && !(CellRef{row, column} == cell)) StoreContent(spilled, names, {});
+      }
+    }
+  }
+  calc_chain_.Remove(sheet.sheet_id(), cell);
+  c.remove_child(f);
+  return true;
+}
+
+uint32_t CellStore::StyleFor(uint32_t style, const CellContent& content) {
+  if (content.kind == CellContent::Kind::kEmpty) return style;
+  if (content.kind == CellContent::Kind::kText) {
+    if (content.quote_prefix) styles_.WithQuotePrefix(style, true, &style);
+    return style;
+  }
+  styles_.WithQuotePrefix(style, false, &style);
+  if (content.date_format != 0 && styles_.NumberFormatId(style) == 0) {
+    styles_.WithNumberFormat(style, content.date_format, &style);
+  }
+  return style;
+}
+
+bool CellStore::Store(Sheet& sheet, const Target& target,
+                      const std::vector<Promotion>& promotions) {
+  const CellContent& content = *target.content;
+  pugi::xml_node c = sheet.FindCell(target.cell);
+  if (!c && content.kind == CellContent::Kind::kEmpty) return false;
+  if (!c) c = sheet.FindOrAddCell(target.cell);
+  const bool removed = RemoveFormula(sheet, target.cell, c, promotions);
+  StoreContent(c, sheet.names(), content);
+  const uint32_t style = c.attribute("s").as_uint();
+  if (const uint32_t next = StyleFor(style, content); next != style) SetStyle(c, next);
+  return removed;
+}
+
+}  // namespace ovc::excel

@@ -1,0 +1,213 @@
+#include "office/excel/sheet.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string>
+
+namespace ovc::excel {
+
+namespace {
+
+bool ParseNumber(std::string_view text, int32_t* value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
+std::string RowText(int32_t row) { return std::to_string(row); }
+
+}  // namespace
+
+Sheet::Sheet(pugi::xml_document& part, uint32_t sheet_id)
+    : worksheet_(part.document_element()),
+      names_(worksheet_, kSpreadsheetNamespace),
+      sheet_id_(sheet_id) {
+  sheet_data_ = names_.Child(worksheet_, "sheetData");
+  protected_ = BooleanAttribute(names_.Child(worksheet_, "sheetProtection").attribute("sheet"));
+  for (pugi::xml_node col : names_.Child(worksheet_, "cols").children()) {
+    if (!names_.Is(col, "col")) continue;
+    const uint32_t style = col.attribute("style").as_uint();
+    if (style != 0) {
+      column_styles_.push_back(
+          {col.attribute("min").as_int(), col.attribute("max").as_int(), style});
+    }
+  }
+  for (pugi::xml_node merge : names_.Child(worksheet_, "mergeCells").children()) {
+    CellArea area;
+    if (names_.Is(merge, "mergeCell") && ParseA1Area(merge.attribute("ref").value(), &area)) {
+      merged_.push_back(area);
+    }
+  }
+  IndexRows();
+}
+
+void Sheet::IndexRows() {
+  int32_t previous = 0;
+  for (pugi::xml_node row = sheet_data_.first_child(); row; row = row.next_sibling()) {
+    if (!names_.Is(row, "row")) continue;
+    int32_t number = previous + 1;
+    const pugi::xml_attribute r = row.attribute("r");
+    if (!r) {
+      implicit_rows_ = true;
+    } else if (!ParseNumber(r.value(), &number)) {
+      continue;
+    }
+    if (number < 1 || number > kMaxRow) continue;
+    previous = number;
+    rows_.try_emplace(rows_.end(), number, RowSlot{row, {}, false, false});
+  }
+}
+
+void Sheet::IndexCells(int32_t row, RowSlot* slot) {
+  int32_t previous = 0;
+  for (pugi::xml_node c = slot->node.first_child(); c; c = c.next_sibling()) {
+    if (!names_.Is(c, "c")) continue;
+    CellRef cell{row, previous + 1};
+    const pugi::xml_attribute r = c.attribute("r");
+    if (!r) {
+      slot->implicit_columns = true;
+    } else if (!ParseA1Cell(r.value(), &cell)) {
+      continue;
+    }
+    if (cell.column > kMaxColumn) continue;
+    previous = cell.column;
+    slot->cells.push_back({cell.column, c});
+  }
+  std::stable_sort(slot->cells.begin(), slot->cells.end(),
+                   [](const CellSlot& a, const CellSlot& b) { return a.column < b.column; });
+  slot->cells.erase(
+      std::unique(slot->cells.begin(), slot->cells.end(),
+                  [](const CellSlot& a, const CellSlot& b) { return a.column == b.column; }),
+      slot->cells.end());
+  slot->indexed = true;
+}
+
+Sheet::RowSlot* Sheet::FindRow(int32_t row) {
+  const auto found = rows_.find(row);
+  if (found == rows_.end()) return nullptr;
+  if (!found->second.indexed) IndexCells(row, &found->second);
+  return &found->second;
+}
+
+pugi::xml_node Sheet::FindCell(CellRef cell) {
+  const RowSlot* row = FindRow(cell.row);
+  if (row == nullptr) return {};
+  const auto slot =
+      std::lower_bound(row->cells.begin(), row->cells.end(), cell.column,
+                       [](const CellSlot& s, int32_t column) { return s.column < column; });
+  return slot != row->cells.end() && slot->column == cell.column ? slot->node : pugi::xml_node();
+}
+
+void Sheet::NameImplicitRows() {
+  for (auto& [number, slot] : rows_) {
+    if (!slot.node.attribute("r")) slot.node.prepend_attribute("r") = RowText(number).c_str();
+  }
+  implicit_rows_ = false;
+}
+
+Sheet::RowSlot& Sheet::FindOrAddRow(int32_t row) {
+  if (RowSlot* found = FindRow(row)) return *found;
+  if (!sheet_data_) {
+    sheet_data_ = names_.InsertInOrder(
+        worksheet_, "sheetData",
+        {"sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols", "sheetData"});
+  }
+  if (implicit_rows_) NameImplicitRows();
+  const auto next = rows_.upper_bound(row);
+  const std::string name = names_.Name("row");
+  pugi::xml_node node = next == rows_.end()
+                            ? sheet_data_.append_child(name.c_str())
+                            : sheet_data_.insert_child_before(name.c_str(), next->second.node);
+  node.append_attribute("r") = RowText(row).c_str();
+  return rows_.emplace_hint(next, row, RowSlot{node, {}, true, false})->second;
+}
+
+pugi::xml_node Sheet::FindOrAddCell(CellRef cell) {
+  RowSlot& row = FindOrAddRow(cell.row);
+  auto slot = std::lower_bound(row.cells.begin(), row.cells.end(), cell.column,
+                               [](const CellSlot& s, int32_t column) { return s.column < column; });
+  if (slot != row.cells.end() && slot->column == cell.column) return slot->node;
+  if (row.implicit_columns) {
+    for (CellSlot& named : row.cells) {
+      if (!named.node.attribute("r")) {
+        named.node.prepend_attribute("r") = FormatA1Cell({cell.row, named.column}).c_str();
+      }
+    }
+    row.implicit_columns = false;
+  }
+  const std::string name = names_.Name("c");
+  pugi::xml_node before = slot != row.cells.end() ? slot->node : names_.Child(row.node, "extLst");
+  pugi::xml_node node = before ? row.node.insert_child_before(name.c_str(), before)
+                               : row.node.append_child(name.c_str());
+  node.append_attribute("r") = FormatA1Cell(cell).c_str();
+  if (const uint32_t style = DefaultStyle(cell, &row)) node.append_attribute("s") = style;
+  row.cells.insert(slot, {cell.column, node});
+  GrowSpans(row.node, cell.column);
+  GrowDimension(cell);
+  return node;
+}
+
+uint32_t Sheet::DefaultStyle(CellRef cell, const RowSlot* row) const {
+  if (row != nullptr && BooleanAttribute(row->node.attribute("customFormat"))) {
+    return row->node.attribute("s").as_uint();
+  }
+  for (const ColumnStyle& column : column_styles_) {
+    if (cell.column >= column.first && cell.column <= column.last) return column.style;
+  }
+  return 0;
+}
+
+uint32_t Sheet::StyleOf(CellRef cell) {
+  if (pugi::xml_node node = FindCell(cell)) return node.attribute("s").as_uint();
+  return DefaultStyle(cell, FindRow(cell.row));
+}
+
+void Sheet::GrowSpans(pugi::xml_node row, int32_t column) {
+  pugi::xml_attribute spans = row.attribute("spans");
+  if (!spans) return;
+  const std::string_view text = spans.value();
+  const size_t colon = text.find(':');
+  int32_t first = 0;
+  int32_t last = 0;
+  if (colon == std::string_view::npos || !ParseNumber(text.substr(0, colon), &first) ||
+      !ParseNumber(text.substr(colon + 1), &last)) {
+    row.remove_attribute(spans);
+    return;
+  }
+  if (column >= first && column <= last) return;
+  const std::string grown =
+      std::to_string(std::min(first, column)) + ":" + std::to_string(std::max(last, column));
+  spans.set_value(grown.c_str());
+}
+
+void Sheet::GrowDimension(CellRef cell) {
+  pugi::xml_attribute ref = names_.Child(worksheet_, "dimension").attribute("ref");
+  CellArea area;
+  if (!ref || !ParseA1Area(ref.value(), &area) || Contains(area, cell)) return;
+  area.first = {std::min(area.first.row, cell.row), std::min(area.first.column, cell.column)};
+  area.last = {std::max(area.last.row, cell.row), std::max(area.last.column, cell.column)};
+  ref.set_value(FormatA1Area(area).c_str());
+}
+
+void Sheet::ForEachCell(const std::function<void(CellRef, pugi::xml_node)>& visit) {
+  for (auto& [number, slot] : rows_) {
+    if (!slot.indexed) IndexCells(number, &slot);
+    for (const CellSlot& cell : slot.cells) visit({number, cell.column}, cell.node);
+  }
+}
+
+const SheetFormulas& Sheet::formulas() {
+  if (!formulas_) {
+    formulas_ = std::make_unique<SheetFormulas>();
+    ForEachCell([this](CellRef cell, pugi::xml_node c) { formulas_->Add(cell, c, names_); });
+  }
+  return *formulas_;
+}
+
+std::optional<CellArea> Sheet::MergedAreaOf(CellRef cell) const {
+  for (const CellArea& area : merged_) {
+    if (Contains(area, cell)) return area;
+  }
+  return std::nullopt;
+}
+
+}  // namespace ovc::excel

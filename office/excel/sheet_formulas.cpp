@@ -1,0 +1,46 @@
+#include "office/excel/sheet_formulas.h"
+
+#include <string_view>
+
+#include "office/excel/cell_area.h"
+
+namespace ovc::excel {
+
+void SheetFormulas::Add(CellRef cell, pugi::xml_node c, const XmlNames& names) {
+  const pugi::xml_node f = names.Child(c, "f");
+  if (!f) return;
+  const std::string_view type = f.attribute("t").value();
+  if (type == "shared") {
+    SharedFormula& group = shared_[f.attribute("si").as_uint()];
+    if (f.attribute("ref") && !group.formula) {
+      group.master = cell;
+      group.formula = f;
+    } else {
+      group.members.push_back(cell);
+    }
+    return;
+  }
+  CellArea area;
+  if ((type != "array" && type != "dataTable") || !ParseA1Area(f.attribute("ref").value(), &area) ||
+      area.first == area.last) {
+    return;
+  }
+  FormulaBlock::Kind kind = FormulaBlock::Kind::kDataTable;
+  if (type == "array")
+    kind = c.attribute("cm") ? FormulaBlock::Kind::kSpill : FormulaBlock::Kind::kArray;
+  blocks_.push_back({kind, area, f});
+}
+
+const FormulaBlock* SheetFormulas::BlockOf(CellRef cell) const {
+  for (const FormulaBlock& block : blocks_) {
+    if (Contains(block.area, cell)) return &block;
+  }
+  return nullptr;
+}
+
+const SharedFormula* SheetFormulas::Shared(uint32_t si) const {
+  const auto found = shared_.find(si);
+  return found == shared_.end() || !found->second.formula ? nullptr : &found->second;
+}
+
+}  // namespace ovc::excel
