@@ -72,12 +72,9 @@ HRESULT FormulaContent(std::wstring_view formula, CellContent* content, std::str
     *reason = "formula longer than 8,192 characters";
     return E_INVALIDARG;
   }
-  for (wchar_t c : formula) {
-    if ((c < 0x20 && c != L'\t' && c != L'\n' && c != L'\r') || (c >= 0xD800 && c <= 0xDFFF) ||
-        c == 0xFFFE || c == 0xFFFF || static_cast<uint32_t>(c) > 0x10FFFF) {
-      *reason = "formula holds a character a workbook cannot carry";
-      return E_INVALIDARG;
-    }
+  if (!IsXmlText(formula)) {
+    *reason = "formula holds a character a workbook cannot carry";
+    return E_INVALIDARG;
   }
   content->kind = CellContent::Kind::kFormula;
   content->text = ToUtf8(formula);

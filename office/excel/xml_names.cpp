@@ -30,10 +30,12 @@ XmlNames::XmlNames(pugi::xml_node root, std::string_view uri) {
     if (attribute.value() != uri) continue;
     if (name == "xmlns") {
       prefix = {};
+      declared_ = true;
       break;
     }
     if (name.starts_with("xmlns:")) {
       prefix = name.substr(6);
+      declared_ = true;
       break;
     }
   }

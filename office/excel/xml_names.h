@@ -28,6 +28,9 @@ class XmlNames {
  public:
   XmlNames(pugi::xml_node root, std::string_view uri);
 
+  // True when the root element declares the URI.
+  bool declared() const { return declared_; }
+
   // True when `node` is the element `local` of this namespace.
   bool Is(pugi::xml_node node, std::string_view local) const;
   // The local name of `node` when it is in this namespace, else "".
@@ -45,6 +48,7 @@ class XmlNames {
 
  private:
   std::string prefix_;  // with its ":" when not empty
+  bool declared_ = false;
 };
 
 }  // namespace ovc::excel

@@ -1,0 +1,220 @@
+#include "office/excel/core_properties.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+
+#include "automation/conversion.h"
+#include "automation/date.h"
+#include "automation/text.h"
+#include "office/excel/cell_text.h"
+#include "office/excel/xml_names.h"
+
+namespace ovc::excel {
+
+namespace {
+
+constexpr std::string_view kCoreNamespace =
+    "http://schemas.openxmlformats.org/package/2006/metadata/core-properties";
+constexpr std::string_view kElementsNamespace = "http://purl.org/dc/elements/1.1/";
+constexpr std::string_view kTermsNamespace = "http://purl.org/dc/terms/";
+constexpr std::string_view kInstanceNamespace = "http://www.w3.org/2001/XMLSchema-instance";
+
+// Day 0 of automation dates counted from 1970-01-01, and a day's seconds.
+constexpr double kUnixEpochDate = 25569;
+constexpr double kSecondsPerDay = 86400;
+
+}  // namespace
+
+// One property: its name, the element holding it and how it is kept.
+struct CoreProperty {
+  std::wstring_view name;
+  std::string_view uri;
+  std::string_view prefix;  // the one a new namespace declaration takes
+  std::string_view element;
+  bool is_date;
+  bool read_only;
+};
+
+namespace {
+
+constexpr std::array<CoreProperty, 9> kProperties = {{
+    {L"Title", kElementsNamespace, "dc", "title", false, false},
+    {L"Subject", kElementsNamespace, "dc", "subject", false, false},
+    {L"Author", kElementsNamespace, "dc", "creator", false, false},
+    {L"Keywords", kCoreNamespace, "cp", "keywords", false, false},
+    {L"Comments", kElementsNamespace, "dc", "description", false, false},
+    {L"Category", kCoreNamespace, "cp", "category", false, false},
+    {L"Last Author", kCoreNamespace, "cp", "lastModifiedBy", false, true},
+    {L"Last Save Time", kTermsNamespace, "dcterms", "modified", true, true},
+    {L"Creation Date", kTermsNamespace, "dcterms", "created", true, true},
+}};
+
+const CoreProperty* Find(std::wstring_view name) {
+  for (const CoreProperty& property : kProperties) {
+    if (EqualsNoCase(property.name, name)) return &property;
+  }
+  return nullptr;
+}
+
+// Reads the W3C profile of ISO 8601 the part uses ("2024-05-01T10:20:30Z",
+// "2024-05-01T12:20:30.5+02:00", "2024-05-01", "2024") as UTC seconds.
+bool ParseW3cTime(const char* text, double* utc_seconds) {
+  DateFields fields;
+  fields.month = fields.day = 1;
+  double seconds = 0;
+  char zone[8] = {};
+  const int read = std::sscanf(text, "%4d-%2d-%2dT%2d:%2d:%lf%7s", &fields.year, &fields.month,
+                               &fields.day, &fields.hour, &fields.minute, &seconds, zone);
+  if (read < 1 || read == 4) return false;
+  if (read == 5) std::sscanf(text, "%*4d-%*2d-%*2dT%*2d:%*2d%7s", zone);
+  DATE date = 0;
+  if (!DateFromFields(fields, &date)) return false;
+  int64_t zone_seconds = 0;
+  const std::string_view designator = zone;
+  if (designator.size() == 6 && (designator[0] == '+' || designator[0] == '-')) {
+    int hours = 0;
+    int minutes = 0;
+    if (std::sscanf(zone + 1, "%2d:%2d", &hours, &minutes) != 2) return false;
+    zone_seconds = (designator[0] == '-' ? -1 : 1) * (hours * 3600 + minutes * 60);
+  } else if (read >= 5 && designator != "Z") {
+    return false;
+  }
+  *utc_seconds = std::round((date - kUnixEpochDate) * kSecondsPerDay) + seconds -
+                 static_cast<double>(zone_seconds);
+  return true;
+}
+
+std::string FormatW3cTime(int64_t utc_seconds) {
+  const std::time_t time = static_cast<std::time_t>(utc_seconds);
+  std::tm fields{};
+  gmtime_r(&time, &fields);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &fields);
+  return text;
+}
+
+}  // namespace
+
+int64_t SystemUtcOffset(int64_t utc_seconds) {
+  const std::time_t time = static_cast<std::time_t>(utc_seconds);
+  std::tm local{};
+  localtime_r(&time, &local);
+  return local.tm_gmtoff;
+}
+
+CoreProperties::CoreProperties(pugi::xml_document* part,
+                               std::function<pugi::xml_document*()> create_part, UtcOffset offset)
+    : part_(part), create_part_(std::move(create_part)), offset_(std::move(offset)) {}
+
+size_t CoreProperties::Count() { return kProperties.size(); }
+
+std::wstring_view CoreProperties::NameAt(size_t index) { return kProperties[index].name; }
+
+bool CoreProperties::IsProperty(std::wstring_view name) { return Find(name) != nullptr; }
+
+pugi::xml_node CoreProperties::Element(const CoreProperty& property) const {
+  const pugi::xml_node root = DocumentRoot(part_);
+  const XmlNames names(root, property.uri);
+  return names.declared() ? names.Child(root, property.element) : pugi::xml_node();
+}
+
+HRESULT CoreProperties::Get(std::wstring_view name, Variant* value, std::string* reason) const {
+  const CoreProperty* property = Find(name);
+  if (property == nullptr) {
+    *reason = "no document property '" + ToUtf8(name) + "'";
+    return DISP_E_BADINDEX;
+  }
+  const pugi::xml_node element = Element(*property);
+  *value = Variant();
+  if (!element) return S_OK;
+  if (!property->is_date) {
+    *value = Variant(FromUtf8(element.child_value()));
+    return S_OK;
+  }
+  double utc = 0;
+  if (!ParseW3cTime(element.child_value(), &utc)) {
+    *reason = "document property '" + ToUtf8(property->name) + "' holds an unreadable time '" +
+              element.child_value() + "'";
+    return E_FAIL;
+  }
+  const double local = utc + static_cast<double>(offset_(std::llround(utc)));
+  *value = Variant::Date(local / kSecondsPerDay + kUnixEpochDate);
+  return S_OK;
+}
+
+bool CoreProperties::EnsurePart() {
+  if (part_ == nullptr && create_part_) {
+    part_ = create_part_();
+    if (part_ != nullptr && !part_->document_element()) {
+      pugi::xml_node root = part_->append_child("cp:coreProperties");
+      root.append_attribute("xmlns:cp") = std::string(kCoreNamespace).c_str();
+      changed_ = true;
+    }
+  }
+  return part_ != nullptr;
+}
+
+pugi::xml_node CoreProperties::AddElement(const CoreProperty& property) {
+  pugi::xml_node root = part_->document_element();
+  if (!XmlNames(root, property.uri).declared()) {
+    const std::string declaration = "xmlns:" + std::string(property.prefix);
+    root.append_attribute(declaration.c_str()) = std::string(property.uri).c_str();
+  }
+  return root.append_child(XmlNames(root, property.uri).Name(property.element).c_str());
+}
+
+void CoreProperties::SetText(const CoreProperty& property, std::string_view text) {
+  pugi::xml_node element = Element(property);
+  if (!element) element = AddElement(property);
+  element.text().set(std::string(text).c_str());
+  changed_ = true;
+}
+
+HRESULT CoreProperties::Put(std::wstring_view name, const Variant& value, std::string* reason) {
+  const CoreProperty* property = Find(name);
+  if (property == nullptr) {
+    *reason = "no document property '" + ToUtf8(name) + "'";
+    return DISP_E_BADINDEX;
+  }
+  if (property->read_only) {
+    *reason = "document property '" + ToUtf8(property->name) + "' is read-only";
+    return E_ACCESSDENIED;
+  }
+  Variant text;
+  HRESULT hr = VariantChangeType(&text, value, 0, VT_BSTR);
+  if (Failed(hr)) {
+    *reason = "document property '" + ToUtf8(property->name) + "' takes text";
+    return hr;
+  }
+  if (!IsXmlText(text.bstr())) {
+    *reason = "document property text holds characters a part cannot carry";
+    return E_INVALIDARG;
+  }
+  if (!EnsurePart()) {
+    *reason = "the core properties part could not be made";
+    return E_FAIL;
+  }
+  SetText(*property, ToUtf8(text.bstr()));
+  return S_OK;
+}
+
+bool CoreProperties::NoteSave(std::string_view user, int64_t now_utc_seconds) {
+  if (!EnsurePart()) return false;
+  SetText(*Find(L"Last Author"), user);
+  const CoreProperty& modified = *Find(L"Last Save Time");
+  SetText(modified, FormatW3cTime(now_utc_seconds));
+  pugi::xml_node root = part_->document_element();
+  if (!XmlNames(root, kInstanceNamespace).declared()) {
+    root.append_attribute("xmlns:xsi") = std::string(kInstanceNamespace).c_str();
+  }
+  const std::string type = XmlNames(root, kInstanceNamespace).Name("type");
+  const std::string terms = XmlNames(root, kTermsNamespace).Name("W3CDTF");
+  pugi::xml_node element = Element(modified);
+  pugi::xml_attribute attribute = element.attribute(type.c_str());
+  (attribute ? attribute : element.append_attribute(type.c_str())).set_value(terms.c_str());
+  return true;
+}
+
+}  // namespace ovc::excel
