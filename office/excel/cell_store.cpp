@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "automation/date.h"
+#include "automation/number_text.h"
 #include "automation/safe_array.h"
 #include "automation/text.h"
 #include "office/excel/cell_error.h"
@@ -75,6 +76,21 @@ void SetStyle(pugi::xml_node c, uint32_t style) {
   if (!s) s = c.insert_attribute_after("s", c.attribute("r"));
   if (!s) s = c.prepend_attribute("s");
   s.set_value(style);
+}
+
+// The column name a value written into a table header gives, or "" when
+// it gives none.
+std::string HeaderName(const CellContent& content) {
+  switch (content.kind) {
+    case CellContent::Kind::kText:
+      return DecodeCellText(content.text);
+    case CellContent::Kind::kNumber:
+      return ToUtf8(DoubleToText(content.number));
+    case CellContent::Kind::kBoolean:
+      return content.boolean ? "TRUE" : "FALSE";
+    default:
+      return {};
+  }
 }
 
 bool IsTextLike(const CellContent& content) {
@@ -362,6 +378,10 @@ HRESULT CellStore::CheckTarget(Sheet& sheet, const CellArea& area, const Target&
     }
   }
   const CellContent& content = *target.content;
+  if (sheet.tables().IsHeader(cell)) {
+    const HRESULT hr = sheet.tables().CheckRename(cell, HeaderName(content), reason);
+    if (Failed(hr)) return hr;
+  }
   const bool needs_format = (content.quote_prefix && !styles_.HasQuotePrefix(style)) ||
                             (!IsTextLike(content) && styles_.HasQuotePrefix(style)) ||
                             (content.date_format != 0 && styles_.NumberFormatId(style) == 0);
@@ -448,6 +468,10 @@ bool CellStore::Store(Sheet& sheet, const Target& target,
   if (!c) c = sheet.FindOrAddCell(target.cell);
   const bool removed = RemoveFormula(sheet, target.cell, c, promotions);
   StoreContent(c, sheet.names(), content);
+  if (sheet.tables().IsHeader(target.cell)) {
+    sheet.tables().Rename(
+        target.cell, content.kind == CellContent::Kind::kText ? content.text : HeaderName(content));
+  }
   const uint32_t style = c.attribute("s").as_uint();
   if (const uint32_t next = StyleFor(style, content); next != style) SetStyle(c, next);
   return removed;

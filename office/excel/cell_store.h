@@ -43,7 +43,8 @@ struct CellFailure {
 //
 // After a successful put the sheet's part has changed, the styles part when
 // styles_changed(), the calculation chain when calc_chain_changed() (to be
-// removed when calc_chain_empty()).
+// removed when calc_chain_empty()), and the sheet's table parts listed by
+// sheet.tables().changed_parts() (a header write renames its column).
 class CellStore {
  public:
   explicit CellStore(const BookParts& parts, uint32_t cell_cap = kDefaultCellCap);
@@ -62,7 +63,8 @@ class CellStore {
   // merged area's top-left cell. Every cell is checked before anything is
   // written, so that a failed put changes nothing. Failures, with *failure:
   // E_ACCESSDENIED for refused cells (locked on a protected sheet, inside an
-  // array formula, spill or data table, any cell of a shared workbook),
+  // array formula, spill or data table, any cell of a shared workbook, a
+  // table header left empty or named as another column),
   // E_INVALIDARG for values a cell cannot hold or a wrong shape,
   // DISP_E_TYPEMISMATCH for values of other types, E_NOTIMPL when the
   // workbook has no cell formats to give a cell its quote prefix or date

@@ -195,12 +195,34 @@ void Sheet::ForEachCell(const std::function<void(CellRef, pugi::xml_node)>& visi
   }
 }
 
+// Gathers the formulas without indexing every row: a cell's position is read
+// only when it holds a formula, unless the row leaves positions implicit.
 const SheetFormulas& Sheet::formulas() {
-  if (!formulas_) {
-    formulas_ = std::make_unique<SheetFormulas>();
-    ForEachCell([this](CellRef cell, pugi::xml_node c) { formulas_->Add(cell, c, names_); });
+  if (formulas_) return *formulas_;
+  formulas_ = std::make_unique<SheetFormulas>();
+  for (auto& [number, slot] : rows_) {
+    if (!slot.indexed && AllCellsNamed(slot.node)) {
+      for (pugi::xml_node c = slot.node.first_child(); c; c = c.next_sibling()) {
+        CellRef cell;
+        if (names_.Is(c, "c") && names_.Child(c, "f") &&
+            ParseA1Cell(c.attribute("r").value(), &cell)) {
+          formulas_->Add({number, cell.column}, c, names_);
+        }
+      }
+      continue;
+    }
+    if (!slot.indexed) IndexCells(number, &slot);
+    for (const CellSlot& cell : slot.cells)
+      formulas_->Add({number, cell.column}, cell.node, names_);
   }
   return *formulas_;
+}
+
+bool Sheet::AllCellsNamed(pugi::xml_node row) const {
+  for (pugi::xml_node c = row.first_child(); c; c = c.next_sibling()) {
+    if (names_.Is(c, "c") && !c.attribute("r")) return false;
+  }
+  return true;
 }
 
 std::optional<CellArea> Sheet::MergedAreaOf(CellRef cell) const {

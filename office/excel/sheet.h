@@ -11,6 +11,7 @@
 
 #include "office/excel/cell_area.h"
 #include "office/excel/sheet_formulas.h"
+#include "office/excel/sheet_tables.h"
 #include "office/excel/xml_names.h"
 
 namespace ovc::excel {
@@ -55,6 +56,9 @@ class Sheet {
   const SheetFormulas& formulas();
   void ForgetFormulas() { formulas_.reset(); }
 
+  // The sheet's tables; the caller adds the sheet's table parts.
+  SheetTables& tables() { return tables_; }
+
  private:
   struct CellSlot {
     int32_t column;
@@ -80,6 +84,7 @@ class Sheet {
   void GrowSpans(pugi::xml_node row, int32_t column);
   void GrowDimension(CellRef cell);
   void NameImplicitRows();
+  bool AllCellsNamed(pugi::xml_node row) const;
 
   pugi::xml_node worksheet_;
   pugi::xml_node sheet_data_;
@@ -91,6 +96,7 @@ class Sheet {
   std::vector<ColumnStyle> column_styles_;
   std::vector<CellArea> merged_;
   std::unique_ptr<SheetFormulas> formulas_;
+  SheetTables tables_;
 };
 
 }  // namespace ovc::excel

@@ -331,5 +331,28 @@ TEST_F(CellStoreTest, QuotePrefixAndDateFormatsReuseEqualFormats) {
   EXPECT_TRUE(store_->styles_changed());
 }
 
+TEST_F(CellStoreTest, HeaderWritesRenameTableColumns) {
+  Open("<x:sheetData/>");
+  pugi::xml_document table;
+  LoadPart(&table,
+           "<table xmlns='http://schemas.openxmlformats.org/spreadsheetml/2006/main' id='1' "
+           "ref='A1:B3'><tableColumns count='2'><tableColumn id='1' name='Name'/>"
+           "<tableColumn id='2' name='Qty'/></tableColumns></table>");
+  sheet_->tables().Add(&table);
+  const std::string before = XmlOf(table);
+  for (const Variant& refused : {Variant(L"NAME"), Variant(), Variant(L"'")}) {
+    CellFailure failure;
+    EXPECT_EQ(Put("B1", refused, &failure), E_ACCESSDENIED);
+    EXPECT_FALSE(failure.reason.empty());
+  }
+  EXPECT_EQ(Put("A4:B4", Variant::R8(1)), S_OK);  // below the table: it does not grow
+  EXPECT_EQ(XmlOf(table), before);
+  EXPECT_TRUE(sheet_->tables().changed_parts().empty());
+  EXPECT_EQ(Put("B1", Variant::R8(2024)), S_OK);
+  EXPECT_EQ(XmlOf(table.first_child().first_child().last_child()),
+            "<tableColumn id='2' name='2024'/>");
+  EXPECT_EQ(sheet_->tables().changed_parts().size(), 1u);
+}
+
 }  // namespace
 }  // namespace ovc::excel
