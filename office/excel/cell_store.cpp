@@ -13,6 +13,7 @@
 #include "automation/number_text.h"
 #include "automation/safe_array.h"
 #include "automation/text.h"
+#include "office/excel/area_reference.h"
 #include "office/excel/cell_error.h"
 #include "office/excel/cell_text.h"
 #include "office/excel/formula_text.h"
@@ -364,7 +365,7 @@ HRESULT CellStore::CheckTarget(Sheet& sheet, const CellArea& area, const Target&
     switch (block->kind) {
       case FormulaBlock::Kind::kArray:
         if (Covers(area, block->area)) break;
-        *reason = "part of the array formula in " + FormatA1Area(block->area) +
+        *reason = "part of the array formula in " + FormatAddress(block->area, kRelativeA1) +
                   ": only the whole array can be replaced";
         return E_ACCESSDENIED;
       case FormulaBlock::Kind::kSpill:
@@ -373,7 +374,7 @@ HRESULT CellStore::CheckTarget(Sheet& sheet, const CellArea& area, const Target&
             "cell spilled from the dynamic array formula in " + FormatA1Cell(block->area.first);
         return E_ACCESSDENIED;
       case FormulaBlock::Kind::kDataTable:
-        *reason = "part of the data table " + FormatA1Area(block->area);
+        *reason = "part of the data table " + FormatAddress(block->area, kRelativeA1);
         return E_ACCESSDENIED;
     }
   }
@@ -430,7 +431,7 @@ bool CellStore::RemoveFormula(Sheet& sheet, CellRef cell, pugi::xml_node c,
       if (!master.attribute(attribute.name())) master.append_attribute(attribute.name());
       master.attribute(attribute.name()).set_value(attribute.value());
     }
-    master.attribute("ref").set_value(FormatA1Area(promotion.area).c_str());
+    master.attribute("ref").set_value(FormatAddress(promotion.area, kRelativeA1).c_str());
     master.text().set(promotion.formula.c_str());
   }
   if (const FormulaBlock* block = sheet.formulas().BlockOf(cell);

@@ -33,7 +33,8 @@ Sheet::Sheet(pugi::xml_document& part, uint32_t sheet_id)
   }
   for (pugi::xml_node merge : names_.Child(worksheet_, "mergeCells").children()) {
     CellArea area;
-    if (names_.Is(merge, "mergeCell") && ParseA1Area(merge.attribute("ref").value(), &area)) {
+    if (names_.Is(merge, "mergeCell") &&
+        ParseAreaReference(merge.attribute("ref").value(), &area)) {
       merged_.push_back(area);
     }
   }
@@ -182,10 +183,10 @@ void Sheet::GrowSpans(pugi::xml_node row, int32_t column) {
 void Sheet::GrowDimension(CellRef cell) {
   pugi::xml_attribute ref = names_.Child(worksheet_, "dimension").attribute("ref");
   CellArea area;
-  if (!ref || !ParseA1Area(ref.value(), &area) || Contains(area, cell)) return;
+  if (!ref || !ParseAreaReference(ref.value(), &area) || Contains(area, cell)) return;
   area.first = {std::min(area.first.row, cell.row), std::min(area.first.column, cell.column)};
   area.last = {std::max(area.last.row, cell.row), std::max(area.last.column, cell.column)};
-  ref.set_value(FormatA1Area(area).c_str());
+  ref.set_value(FormatAddress(area, kRelativeA1).c_str());
 }
 
 void Sheet::ForEachCell(const std::function<void(CellRef, pugi::xml_node)>& visit) {

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "office/excel/area_reference.h"
 #include "office/excel/cell_area.h"
 
 namespace ovc::excel {
@@ -21,8 +22,8 @@ void SheetFormulas::Add(CellRef cell, pugi::xml_node c, const XmlNames& names) {
     return;
   }
   CellArea area;
-  if ((type != "array" && type != "dataTable") || !ParseA1Area(f.attribute("ref").value(), &area) ||
-      area.first == area.last) {
+  if ((type != "array" && type != "dataTable") ||
+      !ParseAreaReference(f.attribute("ref").value(), &area) || area.first == area.last) {
     return;
   }
   FormulaBlock::Kind kind = FormulaBlock::Kind::kDataTable;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "automation/text.h"
+#include "office/excel/area_reference.h"
 #include "office/excel/cell_text.h"
 #include "office/excel/xml_names.h"
 
@@ -12,7 +13,8 @@ void SheetTables::Add(pugi::xml_document* part) {
   const pugi::xml_node table = DocumentRoot(part);
   const XmlNames names(table, kSpreadsheetNamespace);
   CellArea area;
-  if (!names.Is(table, "table") || !ParseA1Area(table.attribute("ref").value(), &area)) return;
+  if (!names.Is(table, "table") || !ParseAreaReference(table.attribute("ref").value(), &area))
+    return;
   const pugi::xml_attribute header_rows = table.attribute("headerRowCount");
   if (header_rows && header_rows.as_int() == 0) return;
   Table entry{part, area, {}};

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "automation/safe_array.h"
+#include "office/excel/area_reference.h"
 #include "tests/office/excel/xml_part.h"
 
 namespace ovc::excel {
@@ -60,7 +61,7 @@ class CellStoreTest : public ::testing::Test {
 
   static CellArea Area(const char* text) {
     CellArea area;
-    EXPECT_TRUE(ParseA1Area(text, &area)) << text;
+    EXPECT_TRUE(ParseAreaReference(text, &area)) << text;
     return area;
   }
 
