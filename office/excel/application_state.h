@@ -7,19 +7,17 @@
 
 #include "automation/com_ptr.h"
 #include "automation/connection_point.h"
+#include "office/excel/calc_settings.h"
 #include "office/excel/services.h"
 
 namespace ovc::excel {
 
 class Workbook;
 
-// Window states and calculation modes, as the object model numbers them.
+// Window states, as the object model numbers them.
 inline constexpr int32_t kWindowNormal = -4143;
 inline constexpr int32_t kWindowMinimized = -4140;
 inline constexpr int32_t kWindowMaximized = -4137;
-inline constexpr int32_t kCalculationAutomatic = -4105;
-inline constexpr int32_t kCalculationManual = -4135;
-inline constexpr int32_t kCalculationSemiautomatic = 2;
 
 // What an Application and every object taken from it share. The state
 // outlives the Application object while anything taken from it lives; once

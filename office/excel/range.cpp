@@ -26,9 +26,9 @@ bool ArgumentOr(const Variant& argument, VARTYPE vt, Variant fallback, Variant* 
 Range::Range(ComPtr<Workbook> workbook, int32_t sheet, CellArea area, RangeCounting counting)
     : workbook_(std::move(workbook)), sheet_(sheet), area_(area), counting_(counting) {}
 
-std::string Range::Where() const {
+std::string Range::Where(const CellArea& area) const {
   const std::string& sheet = workbook_->document()->names().sheet_names()[sheet_];
-  return RangeAddress("", sheet, area_, AddressStyle{false, false, false}, true);
+  return RangeAddress("", sheet, area, AddressStyle{false, false, false}, true);
 }
 
 HRESULT Range::get_Rows(IDispatch** rows) {
@@ -47,7 +47,7 @@ HRESULT Range::get_Count(int32_t* count) {
                                                                  : AreaCells(area_);
   if (counted > INT32_MAX) {
     return Fail(DISP_E_OVERFLOW,
-                Describe(workbook_->file_name(), Where(),
+                Describe(workbook_->file_name(), Where(area_),
                          std::to_string(counted) + " cells are too many to count in a long"));
   }
   *count = static_cast<int32_t>(counted);
@@ -62,7 +62,7 @@ HRESULT Range::get_Resize(const Variant& row_size, const Variant& column_size, I
     Variant size;
     if (Failed(VariantChangeType(&size, given[i]->Dereferenced(), 0, VT_I4))) {
       return Fail(DISP_E_TYPEMISMATCH,
-                  Describe(workbook_->file_name(), Where(), "Resize: a size is not a number"));
+                  Describe(workbook_->file_name(), Where(area_), "Resize: a size is not a number"));
     }
     sizes[i] = size.i4();
   }
@@ -70,7 +70,7 @@ HRESULT Range::get_Resize(const Variant& row_size, const Variant& column_size, I
   std::string reason;
   HRESULT code = S_OK;
   if (!ResizeArea(area_, sizes[0], sizes[1], &resized, &reason, &code)) {
-    return Fail(code, Describe(workbook_->file_name(), Where(), reason));
+    return Fail(code, Describe(workbook_->file_name(), Where(area_), reason));
   }
   *range = MakeObject<Range>(workbook_, sheet_, resized).Detach();
   return S_OK;
@@ -84,7 +84,7 @@ HRESULT Range::get_Address(const Variant& row_absolute, const Variant& column_ab
       !ArgumentOr(column_absolute, VT_BOOL, Variant::Bool(true), &columns) ||
       !ArgumentOr(reference_style, VT_I4, Variant::I4(kReferenceStyleA1), &style) ||
       !ArgumentOr(external, VT_BOOL, Variant::Bool(false), &outside)) {
-    return Fail(DISP_E_TYPEMISMATCH, Describe(workbook_->file_name(), Where(),
+    return Fail(DISP_E_TYPEMISMATCH, Describe(workbook_->file_name(), Where(area_),
                                               "Address: an argument has the wrong type"));
   }
   AddressStyle written;
@@ -92,7 +92,7 @@ HRESULT Range::get_Address(const Variant& row_absolute, const Variant& column_ab
   HRESULT code = S_OK;
   if (!AddressStyleOf(rows.boolVal() != VARIANT_FALSE, columns.boolVal() != VARIANT_FALSE,
                       style.i4(), &written, &reason, &code)) {
-    return Fail(code, Describe(workbook_->file_name(), Where(), reason));
+    return Fail(code, Describe(workbook_->file_name(), Where(area_), reason));
   }
   const std::string& sheet = workbook_->document()->names().sheet_names()[sheet_];
   *address = FromUtf8(RangeAddress(workbook_->file_name(), sheet, area_, written,
@@ -100,19 +100,48 @@ HRESULT Range::get_Address(const Variant& row_absolute, const Variant& column_ab
   return S_OK;
 }
 
-HRESULT Range::get_Value(const Variant&, Variant*) {
-  return Fail(E_NOTIMPL,
-              Describe(workbook_->file_name(), Where(), "cell values are not available yet"));
+HRESULT Range::OpenSheet(Sheet** sheet) {
+  std::string error;
+  *sheet = workbook_->document()->SheetAt(sheet_, &error);
+  return *sheet != nullptr ? S_OK : Fail(STG_E_DOCFILECORRUPT, error);
 }
 
-HRESULT Range::put_Value(const Variant&, const Variant&) {
-  return Fail(E_NOTIMPL,
-              Describe(workbook_->file_name(), Where(), "cell values are not available yet"));
+HRESULT Range::get_Value(const Variant& data_type, Variant* value) {
+  if (!data_type.IsMissing()) {
+    return Fail(E_NOTIMPL, Describe(workbook_->file_name(), Where(area_),
+                                    "RangeValueDataType is not supported"));
+  }
+  Sheet* sheet = nullptr;
+  if (HRESULT hr = OpenSheet(&sheet); Failed(hr)) return hr;
+  CellFailure failure;
+  const HRESULT hr = workbook_->document()->cells().GetValue(*sheet, area_, value, &failure);
+  if (Failed(hr))
+    return Fail(hr, Describe(workbook_->file_name(), Where(failure.where), failure.reason));
+  return S_OK;
 }
 
-HRESULT Range::get_Locked(Variant*) {
-  return Fail(E_NOTIMPL,
-              Describe(workbook_->file_name(), Where(), "cell styles are not available yet"));
+HRESULT Range::put_Value(const Variant& data_type, const Variant& value) {
+  if (!data_type.IsMissing()) {
+    return Fail(E_NOTIMPL, Describe(workbook_->file_name(), Where(area_),
+                                    "RangeValueDataType is not supported"));
+  }
+  Sheet* sheet = nullptr;
+  if (HRESULT hr = OpenSheet(&sheet); Failed(hr)) return hr;
+  CellFailure failure;
+  WorkbookDocument* document = workbook_->document();
+  const HRESULT hr = document->cells().PutValue(*sheet, area_, value.Dereferenced(), &failure);
+  if (Failed(hr))
+    return Fail(hr, Describe(workbook_->file_name(), Where(failure.where), failure.reason));
+  document->NoteCellsWritten(sheet_);
+  workbook_->MarkChanged();
+  return S_OK;
+}
+
+HRESULT Range::get_Locked(Variant* locked) {
+  Sheet* sheet = nullptr;
+  if (HRESULT hr = OpenSheet(&sheet); Failed(hr)) return hr;
+  *locked = workbook_->document()->cells().GetLocked(*sheet, area_);
+  return S_OK;
 }
 
 }  // namespace ovc::excel

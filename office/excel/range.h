@@ -41,8 +41,10 @@ class Range final : public ExcelObject<IRange> {
   const CellArea& area() const { return area_; }
 
  private:
-  // "Sheet1!C10:C14", naming the cells in messages.
-  std::string Where() const;
+  // "Sheet1!C10:C14", naming cells in messages.
+  std::string Where(const CellArea& area) const;
+  // The parsed sheet of the range; STG_E_DOCFILECORRUPT when it cannot be.
+  HRESULT OpenSheet(Sheet** sheet);
 
   ComPtr<Workbook> workbook_;
   const int32_t sheet_;

@@ -1,5 +1,9 @@
 #include "office/excel/services.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <mutex>
 #include <utility>
 
@@ -17,6 +21,13 @@ Services& TheDefaults() {
 }
 
 }  // namespace
+
+std::string UserName(const Services& services) {
+  if (!services.user_name.empty()) return services.user_name;
+  if (const passwd* entry = getpwuid(geteuid()); entry != nullptr) return entry->pw_name;
+  const char* user = std::getenv("USER");
+  return user != nullptr ? user : "";
+}
 
 void SetDefaultServices(Services services) {
   std::lock_guard lock(ServicesMutex());

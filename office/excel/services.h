@@ -16,7 +16,13 @@ struct Services {
   // without saving, a close cancelled by an event sink, a failing sink.
   // Default: the lines are dropped.
   std::function<void(const std::string& line)> trace;
+  // Recorded as the last author of every saved workbook. Default: the
+  // login name.
+  std::string user_name;
 };
+
+// The user name a save records: the services' one, else the login name.
+std::string UserName(const Services& services);
 
 // The services every application created by ProgID gets. Set them before
 // creating applications; a change reaches only later creations.

@@ -1,9 +1,11 @@
 #include "office/excel/workbook.h"
 
+#include <ctime>
 #include <utility>
 
 #include "automation/conversion.h"
 #include "automation/text.h"
+#include "office/excel/document_properties.h"
 #include "office/excel/names.h"
 
 namespace ovc::excel {
@@ -53,7 +55,9 @@ HRESULT Workbook::SaveDocument() {
   }
   std::string error;
   HRESULT code = S_OK;
-  if (!document_->Save(&error, &code)) return Fail(code, error);
+  if (!document_->Save(UserName(application_->services), std::time(nullptr), &error, &code)) {
+    return Fail(code, error);
+  }
   saved_ = true;
   return S_OK;
 }
@@ -65,12 +69,12 @@ HRESULT Workbook::get_Names(IDispatch** names) {
 
 void Workbook::NoteNamesChanged() {
   saved_ = false;
-  document_->NoteWorkbookPartChanged();
+  document_->NoteNamesChanged();
 }
 
-HRESULT Workbook::get_BuiltinDocumentProperties(IDispatch**) {
-  return Fail(E_NOTIMPL, Describe(file_name_, "BuiltinDocumentProperties",
-                                  "document properties are not available yet"));
+HRESULT Workbook::get_BuiltinDocumentProperties(IDispatch** properties) {
+  *properties = MakeObject<DocumentProperties>(ComPtr<Workbook>(this)).Detach();
+  return S_OK;
 }
 
 HRESULT Workbook::get_KeepChangeHistory(VARIANT_BOOL* keep) {

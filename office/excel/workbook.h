@@ -53,6 +53,8 @@ class Workbook final : public ExcelObject<IWorkbook> {
   const std::string& file_name() const { return file_name_; }
   // The open document, or null once closed.
   WorkbookDocument* document() const { return document_.get(); }
+  // Records a change: Saved turns false.
+  void MarkChanged() { saved_ = false; }
   // Records a change of the defined names: Saved turns false and the
   // workbook part is written by the next save.
   void NoteNamesChanged();

@@ -1,17 +1,23 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "automation/hresult.h"
+#include "office/excel/cell_store.h"
+#include "office/excel/core_properties.h"
 #include "office/excel/defined_names.h"
 #include "office/excel/services.h"
+#include "office/excel/sheet.h"
 #include "office/package/package.h"
 
 namespace ovc::excel {
 
-// One open workbook file: its package and what the application reads from it.
+// One open workbook file: its package and the models over its parts (names,
+// cells, document properties), which record what changed for the next save.
 class WorkbookDocument {
  public:
   // Opens the workbook at `path`, never writing it when `read_only`, tracing
@@ -31,34 +37,64 @@ class WorkbookDocument {
   bool is_shared() const { return shared_; }
   // The calculation mode the file asks for (calcPr/@calcMode) as the
   // application numbers it; automatic when absent.
-  int32_t calculation_mode() const { return calculation_mode_; }
-
+  int32_t calculation_mode() const { return cells_->settings().calculation_mode(); }
   // The sheet the file shows first (bookViews/workbookView/@activeTab).
   int32_t active_sheet() const { return active_sheet_; }
 
   // The defined names and sheets of the workbook part.
   DefinedNames& names() { return *names_; }
   const DefinedNames& names() const { return *names_; }
-  // Makes the next save write the workbook part back.
-  void NoteWorkbookPartChanged() { package_->MarkChanged(package_->MainDocumentPartName()); }
+  // Records a change of the names: the workbook part is written by the next
+  // save and every formula may be stale.
+  void NoteNamesChanged();
 
-  office::Package& package() { return *package_; }
+  // The cell values of the workbook.
+  CellStore& cells() { return *cells_; }
+  // The worksheet `sheet` (0-based, as the names model counts), parsed on
+  // first use with its tables; null and *error when its part is missing or
+  // malformed.
+  Sheet* SheetAt(int32_t sheet, std::string* error);
+  // Records a successful put on `sheet`: the parts it changed are written by
+  // the next save.
+  void NoteCellsWritten(int32_t sheet);
 
-  // Writes the workbook over its file atomically; false with *error and
-  // *code set on failure, the file then unchanged.
-  bool Save(std::string* error, HRESULT* code);
+  // The built-in document properties; NotePropertiesChanged after a put.
+  CoreProperties& properties() { return *properties_; }
+  void NotePropertiesChanged();
+
+  // Records who saved and when, asks for a recalculation on open after
+  // writes, and writes the workbook over its file atomically. False with
+  // *error and *code set on failure, the file then unchanged.
+  bool Save(const std::string& user, int64_t now_utc_seconds, std::string* error, HRESULT* code);
 
  private:
+  struct SheetPart {
+    std::string part;  // empty when the workbook does not say where the sheet is
+    uint32_t sheet_id = 0;
+    std::unique_ptr<Sheet> sheet;
+  };
+
   WorkbookDocument(std::unique_ptr<office::Package> package, std::string path);
-  bool ReadWorkbookPart(std::string* error, HRESULT* code);
+  bool ReadParts(std::string* error, HRESULT* code);
+  // The first part `source` relates to by `type`, parsed; null when none.
+  pugi::xml_document* RelatedXmlPart(const std::string& source, std::string_view type,
+                                     std::string* part, std::string* error);
+  bool ReadSheetParts(const pugi::xml_document& workbook, std::string* error);
+  pugi::xml_document* CreateCorePart();
 
   std::unique_ptr<office::Package> package_;
   const std::string path_;
   const std::string file_name_;
   bool shared_ = false;
-  int32_t calculation_mode_ = 0;
   int32_t active_sheet_ = 0;
   std::unique_ptr<DefinedNames> names_;
+  std::unique_ptr<CellStore> cells_;
+  std::unique_ptr<CoreProperties> properties_;
+  std::string styles_part_;
+  std::string calc_chain_part_;
+  std::string core_part_;
+  std::vector<SheetPart> sheets_;
+  std::map<const pugi::xml_document*, std::string> table_parts_;
 };
 
 }  // namespace ovc::excel

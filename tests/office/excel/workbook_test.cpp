@@ -182,12 +182,13 @@ TEST_F(WorkbookTest, QuitAsksForEachChangedWorkbookAndStopsWhenASinkCancels) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer * 10 + c.cancels);
-    application_ =
-        MakeObject<Application>(Services{[&](const std::string& file) {
-                                           prompted_.push_back(file);
-                                           return c.answer;
-                                         },
-                                         [&](const std::string& line) { trace_.push_back(line); }});
+    Services services;
+    services.prompt = [&](const std::string& file) {
+      prompted_.push_back(file);
+      return c.answer;
+    };
+    services.trace = [&](const std::string& line) { trace_.push_back(line); };
+    application_ = MakeObject<Application>(services);
     prompted_.clear();
     ComPtr<Sink> sink = MakeObject<Sink>();
     sink->cancels = c.cancels;
