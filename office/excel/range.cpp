@@ -100,19 +100,19 @@ HRESULT Range::get_Address(const Variant& row_absolute, const Variant& column_ab
   return S_OK;
 }
 
-HRESULT Range::OpenSheet(Sheet** sheet) {
+HRESULT Range::OpenSheet(const Variant& data_type, Sheet** sheet) {
+  if (!data_type.IsMissing()) {
+    return Fail(E_NOTIMPL, Describe(workbook_->file_name(), Where(area_),
+                                    "RangeValueDataType is not supported"));
+  }
   std::string error;
   *sheet = workbook_->document()->SheetAt(sheet_, &error);
   return *sheet != nullptr ? S_OK : Fail(STG_E_DOCFILECORRUPT, error);
 }
 
 HRESULT Range::get_Value(const Variant& data_type, Variant* value) {
-  if (!data_type.IsMissing()) {
-    return Fail(E_NOTIMPL, Describe(workbook_->file_name(), Where(area_),
-                                    "RangeValueDataType is not supported"));
-  }
   Sheet* sheet = nullptr;
-  if (HRESULT hr = OpenSheet(&sheet); Failed(hr)) return hr;
+  if (HRESULT hr = OpenSheet(data_type, &sheet); Failed(hr)) return hr;
   CellFailure failure;
   const HRESULT hr = workbook_->document()->cells().GetValue(*sheet, area_, value, &failure);
   if (Failed(hr))
@@ -121,12 +121,8 @@ HRESULT Range::get_Value(const Variant& data_type, Variant* value) {
 }
 
 HRESULT Range::put_Value(const Variant& data_type, const Variant& value) {
-  if (!data_type.IsMissing()) {
-    return Fail(E_NOTIMPL, Describe(workbook_->file_name(), Where(area_),
-                                    "RangeValueDataType is not supported"));
-  }
   Sheet* sheet = nullptr;
-  if (HRESULT hr = OpenSheet(&sheet); Failed(hr)) return hr;
+  if (HRESULT hr = OpenSheet(data_type, &sheet); Failed(hr)) return hr;
   CellFailure failure;
   WorkbookDocument* document = workbook_->document();
   const HRESULT hr = document->cells().PutValue(*sheet, area_, value.Dereferenced(), &failure);
@@ -139,7 +135,7 @@ HRESULT Range::put_Value(const Variant& data_type, const Variant& value) {
 
 HRESULT Range::get_Locked(Variant* locked) {
   Sheet* sheet = nullptr;
-  if (HRESULT hr = OpenSheet(&sheet); Failed(hr)) return hr;
+  if (HRESULT hr = OpenSheet(Variant::Missing(), &sheet); Failed(hr)) return hr;
   *locked = workbook_->document()->cells().GetLocked(*sheet, area_);
   return S_OK;
 }

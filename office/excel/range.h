@@ -43,8 +43,9 @@ class Range final : public ExcelObject<IRange> {
  private:
   // "Sheet1!C10:C14", naming cells in messages.
   std::string Where(const CellArea& area) const;
-  // The parsed sheet of the range; STG_E_DOCFILECORRUPT when it cannot be.
-  HRESULT OpenSheet(Sheet** sheet);
+  // The parsed sheet of the range; E_NOTIMPL when a RangeValueDataType is
+  // given, STG_E_DOCFILECORRUPT when the sheet cannot be parsed.
+  HRESULT OpenSheet(const Variant& data_type, Sheet** sheet);
 
   ComPtr<Workbook> workbook_;
   const int32_t sheet_;
