@@ -8,6 +8,7 @@
 
 #include "automation/com_object.h"
 #include "tests/automation/live_objects.h"
+#include "tests/automation/value_object.h"
 
 namespace ovc {
 namespace {
@@ -38,18 +39,12 @@ class Source final : public ComObject<IConnectionPointContainer>,
 
 // A sink recording the calls it gets into a shared journal; `on_event`
 // runs inside the call.
-class Sink final : public ComObject<ITestEvents>, public objects_testing::LiveObjects<Sink> {
+class Sink final : public values_testing::UntypedDispatch<ITestEvents>,
+                   public objects_testing::LiveObjects<Sink> {
  public:
   Sink(std::wstring name, std::vector<std::wstring>* journal, HRESULT answer = S_OK)
       : name_(std::move(name)), journal_(journal), answer_(answer) {}
 
-  HRESULT GetTypeInfoCount(uint32_t* count) override { return *count = 0, S_OK; }
-  HRESULT GetTypeInfo(uint32_t, LCID, const InterfaceInfo**) override {
-    return TYPE_E_ELEMENTNOTFOUND;
-  }
-  HRESULT GetIDsOfNames(const IID&, const std::wstring*, uint32_t, LCID, DISPID*) override {
-    return DISP_E_UNKNOWNNAME;
-  }
   HRESULT Invoke(DISPID id, const IID&, LCID, uint16_t flags, DISPPARAMS* params, Variant*,
                  EXCEPINFO*, uint32_t*) override {
     std::wstring entry = name_ + L":" + std::to_wstring(id) + L":" + std::to_wstring(flags);

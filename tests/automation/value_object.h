@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <utility>
 
 #include "automation/com_object.h"
@@ -9,23 +10,26 @@
 
 namespace ovc::values_testing {
 
-// A dispatch object whose default property (DISPID_VALUE) answers `value`,
-// or fails with `failure` when that is set. Counts the default-value reads.
-class ValueObject : public ComObject<IDispatch> {
+// A dispatch interface I (IDispatch or one derived from it) that describes
+// no type and knows no names: test objects reached only through Invoke.
+template <class I = IDispatch>
+class UntypedDispatch : public ComObject<I> {
  public:
-  explicit ValueObject(Variant value, HRESULT failure = S_OK)
-      : value_(std::move(value)), failure_(failure) {}
-
-  HRESULT GetTypeInfoCount(uint32_t* count) override {
-    *count = 0;
-    return S_OK;
-  }
+  HRESULT GetTypeInfoCount(uint32_t* count) override { return *count = 0, S_OK; }
   HRESULT GetTypeInfo(uint32_t, LCID, const InterfaceInfo**) override {
     return TYPE_E_ELEMENTNOTFOUND;
   }
   HRESULT GetIDsOfNames(const IID&, const std::wstring*, uint32_t, LCID, DISPID*) override {
     return DISP_E_UNKNOWNNAME;
   }
+};
+
+// A dispatch object whose default property (DISPID_VALUE) answers `value`,
+// or fails with `failure` when that is set. Counts the default-value reads.
+class ValueObject : public UntypedDispatch<> {
+ public:
+  explicit ValueObject(Variant value, HRESULT failure = S_OK)
+      : value_(std::move(value)), failure_(failure) {}
   HRESULT Invoke(DISPID id, const IID&, LCID, uint16_t flags, DISPPARAMS* params, Variant* result,
                  EXCEPINFO*, uint32_t*) override {
     if (id != DISPID_VALUE || flags != DISPATCH_PROPERTYGET) return DISP_E_MEMBERNOTFOUND;

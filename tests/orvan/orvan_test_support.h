@@ -1,49 +1,18 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "orvan/storage/sqlite_store.h"
+#include "tests/automation/temp_dir.h"
 
 namespace ovc::orvan::testing {
 
-// A fresh directory under the system's temporary folder, removed with all it
-// holds when the object goes.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orvan-test-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::filesystem::path& path() const { return path_; }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
-
-// Replaces the file at `path` with `bytes`.
-inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-// The bytes of the file at `path`; empty when it cannot be read.
-inline std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using files_testing::ReadFile;
+using files_testing::TempDir;
+using files_testing::WriteFile;
 
 // A small plant definition: standards SI and US, pressure and temperature
 // units, one class view "Pumps" with one route of every type, three cases

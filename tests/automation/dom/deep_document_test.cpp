@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 
 #include "tests/automation/dom/dom_testing.h"
+#include "tests/automation/temp_dir.h"
 
 namespace ovc::dom_testing {
 namespace {
@@ -56,11 +56,9 @@ TEST(DeepDocumentTest, UnlimitedDepthIsSafeEverywhere) {
   ASSERT_EQ(document->get_text(&text), S_OK);
   EXPECT_EQ(text, L"x");
 
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / ("deep_" + std::to_string(::getpid()) + ".xml");
-  EXPECT_EQ(document->save(Variant(FromUtf8(path.string()))), S_OK);
-  EXPECT_EQ(std::filesystem::file_size(path), ToUtf8(xml).size());
-  std::filesystem::remove(path);
+  const files_testing::TempDir dir;
+  EXPECT_EQ(document->save(Variant(FromUtf8(dir.File("deep.xml")))), S_OK);
+  EXPECT_EQ(std::filesystem::file_size(dir.File("deep.xml")), ToUtf8(xml).size());
 
   IDispatch* found = nullptr;
   ASSERT_EQ(document->getElementsByTagName(L"e", &found), S_OK);

@@ -1,23 +1,22 @@
 #include "automation/dom/dom_document.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "automation/class_registry.h"
 #include "tests/automation/dom/dom_testing.h"
+#include "tests/automation/temp_dir.h"
 
 namespace ovc::dom_testing {
 namespace {
 
 namespace fs = std::filesystem;
+using files_testing::ReadFile;
+using files_testing::TempDir;
+using files_testing::WriteFile;
 
 TEST(DomDocumentTest, SerialisesWithoutAddedWhiteSpace) {
   struct Case {
@@ -43,37 +42,44 @@ TEST(DomDocumentTest, SerialisesWithoutAddedWhiteSpace) {
 }
 
 TEST(DomDocumentTest, ParseFailureReportsReasonLineAndColumn) {
-  const std::vector<std::pair<std::wstring, ParseFailure>> cases = {
-      {L"<a>\n  <b>\n</a>", {L"", 3, 3, L"</a>"}},
-      {L"<a/><b/>", {L"Only one top level element", 1, 5, L"<a/><b/>"}},
-      {L"<r>\n\u00e9\u00e9<x y=1/></r>", {L"", 2, 8, L"\u00e9\u00e9<x y=1/></r>"}},
-      {L"text<a/>", {L"Text is not allowed", 1, 1, L"text<a/>"}},
-      {L"<a/>\n <?xml version=\"1.0\"?>", {L"declaration", 2, 2, L" <?xml version=\"1.0\"?>"}},
-      {L"", {L"No document element", 1, 1, L""}},
-      {L"<a>&foo;</a>", {L"\"foo\" is not defined", 1, 4, L"<a>&foo;</a>"}},
-      {L"<a x=\"1\" y=\"&foo;\"/>", {L"\"foo\" is not defined", 1, 1, L""}},
-      {L"<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>", {L"\"e\" is not defined", 1, 34, L""}},
-      {L"<a>&#0;</a>", {L"\"&#0;\" does not name", 1, 4, L""}},
-      {L"<a>&#xD800;</a>", {L"\"&#xD800;\"", 1, 4, L""}},
-      {L"<a>&#x110000;</a>", {L"\"&#x110000;\"", 1, 4, L""}},
-      {L"<a>ok\x01</a>", {L"character XML does not allow", 1, 6, L""}},
-      {L"<a b=\"\x1F\"/>", {L"character XML does not allow", 1, 1, L""}},
-      {L"<a><!--\uFFFF--></a>", {L"character XML does not allow", 1, 8, L""}},
+  struct Case {
+    std::wstring xml;
+    std::wstring reason;  // a part of it
+    int32_t line;
+    int32_t position;
+    std::wstring source_text;  // empty: not checked
   };
-  for (const auto& [xml, expected] : cases) {
+  const std::vector<Case> cases = {
+      {L"<a>\n  <b>\n</a>", L"", 3, 3, L"</a>"},
+      {L"<a/><b/>", L"Only one top level element", 1, 5, L"<a/><b/>"},
+      {L"<r>\n\u00e9\u00e9<x y=1/></r>", L"", 2, 8, L"\u00e9\u00e9<x y=1/></r>"},
+      {L"text<a/>", L"Text is not allowed", 1, 1, L"text<a/>"},
+      {L"<a/>\n <?xml version=\"1.0\"?>", L"declaration", 2, 2, L" <?xml version=\"1.0\"?>"},
+      {L"", L"No document element", 1, 1, L""},
+      {L"<a>&foo;</a>", L"\"foo\" is not defined", 1, 4, L"<a>&foo;</a>"},
+      {L"<a x=\"1\" y=\"&foo;\"/>", L"\"foo\" is not defined", 1, 1, L""},
+      {L"<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>", L"\"e\" is not defined", 1, 34, L""},
+      {L"<a>&#0;</a>", L"\"&#0;\" does not name", 1, 4, L""},
+      {L"<a>&#xD800;</a>", L"\"&#xD800;\"", 1, 4, L""},
+      {L"<a>&#x110000;</a>", L"\"&#x110000;\"", 1, 4, L""},
+      {L"<a>ok\x01</a>", L"character XML does not allow", 1, 6, L""},
+      {L"<a b=\"\x1F\"/>", L"character XML does not allow", 1, 1, L""},
+      {L"<a><!--\uFFFF--></a>", L"character XML does not allow", 1, 8, L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.xml));
     ComPtr<IXMLDOMDocument2> document = Parse(L"<previous/>");
     VARIANT_BOOL loaded = VARIANT_TRUE;
-    EXPECT_EQ(document->loadXML(xml, &loaded), S_FALSE) << ToUtf8(xml);
+    EXPECT_EQ(document->loadXML(c.xml, &loaded), S_FALSE);
     EXPECT_EQ(loaded, VARIANT_FALSE);
     IDispatch* element = nullptr;
     EXPECT_EQ(document->get_documentElement(&element), S_FALSE) << "the document is emptied";
     const ParseFailure failure = FailureOf(document.get());
-    EXPECT_NE(failure.reason.find(expected.reason), std::wstring::npos)
-        << ToUtf8(xml) << ": " << ToUtf8(failure.reason);
-    EXPECT_EQ(failure.line, expected.line) << ToUtf8(xml);
-    EXPECT_EQ(failure.position, expected.position) << ToUtf8(xml);
-    if (!expected.source_text.empty()) {
-      EXPECT_EQ(failure.source_text, expected.source_text);
+    EXPECT_NE(failure.reason.find(c.reason), std::wstring::npos) << ToUtf8(failure.reason);
+    EXPECT_EQ(failure.line, c.line);
+    EXPECT_EQ(failure.position, c.position);
+    if (!c.source_text.empty()) {
+      EXPECT_EQ(failure.source_text, c.source_text);
     }
     ASSERT_EQ(document->loadXML(L"<a/>", &loaded), S_OK);
     EXPECT_EQ(FailureOf(document.get()).line, 0) << "a successful load clears the error";
@@ -94,41 +100,16 @@ TEST(DomDocumentTest, WhiteSpaceTextIsKeptOnlyWhenAsked) {
   }
 }
 
-class DomFileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "dom_test_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder_)) {
-      names.push_back(entry.path().filename().string());
-    }
-    return names;
-  }
-  static std::string FileText(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-  }
-
-  fs::path folder_;
-};
-
-TEST_F(DomFileTest, SaveWritesUtf8AtomicallyAndLoadReadsItBack) {
-  const fs::path path = folder_ / "bridge.xml";
-  std::ofstream(path) << "old content";
+TEST(DomFileTest, SaveWritesUtf8AtomicallyAndLoadReadsItBack) {
+  TempDir dir;
+  const fs::path path = dir.path() / "bridge.xml";
+  WriteFile(path, "old content");
   ComPtr<IXMLDOMDocument2> document =
       Parse(L"<?xml version=\"1.0\"?><Bridge Name=\"Caf\u00e9 &amp; Co\"><Linksets/></Bridge>");
   ASSERT_EQ(document->save(Variant(FromUtf8(path.string()))), S_OK);
-  EXPECT_EQ(FileText(path),
+  EXPECT_EQ(ReadFile(path),
             "<?xml version=\"1.0\"?><Bridge Name=\"Caf\xC3\xA9 &amp; Co\"><Linksets/></Bridge>");
-  EXPECT_EQ(Entries(), std::vector<std::string>{"bridge.xml"}) << "no temporary file is left";
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"bridge.xml"}) << "no temporary file is left";
 
   ComPtr<IXMLDOMDocument2> reloaded = NewDocument();
   VARIANT_BOOL loaded = VARIANT_FALSE;
@@ -140,35 +121,27 @@ TEST_F(DomFileTest, SaveWritesUtf8AtomicallyAndLoadReadsItBack) {
   EXPECT_EQ(url, L"file://" + FromUtf8(path.string()));
 }
 
-TEST_F(DomFileTest, SaveFailureKeepsTheOldFileAndSaysWhichFile) {
+// A failed save leaves nothing behind; a failed load reports the file
+// system's status or the parse error.
+TEST(DomFileTest, FailuresNameTheFileOrTheParseError) {
+  TempDir dir;
   ComPtr<IXMLDOMDocument2> document = Parse(L"<a/>");
-  const std::wstring missing = FromUtf8((folder_ / "no such folder" / "a.xml").string());
-  EXPECT_EQ(document->save(Variant(missing)), E_FILENOTFOUND);
-  EXPECT_NE(ErrorDescription().find(missing), std::wstring::npos);
+  const std::wstring no_folder = FromUtf8(dir.File("no such folder/a.xml"));
+  EXPECT_EQ(document->save(Variant(no_folder)), E_FILENOTFOUND);
+  EXPECT_NE(ErrorDescription().find(no_folder), std::wstring::npos);
   EXPECT_EQ(document->save(Variant(int32_t{3})), E_INVALIDARG);
-  EXPECT_TRUE(Entries().empty());
-}
+  EXPECT_TRUE(dir.Entries().empty());
 
-TEST_F(DomFileTest, LoadFailuresReportTheFileSystemStatusOrTheParseError) {
-  ComPtr<IXMLDOMDocument2> document = Parse(L"<a/>");
   VARIANT_BOOL loaded = VARIANT_TRUE;
-  const std::wstring missing = FromUtf8((folder_ / "missing.xml").string());
+  const std::wstring missing = FromUtf8(dir.File("missing.xml"));
   EXPECT_EQ(document->load(Variant(missing), &loaded), S_FALSE);
   EXPECT_EQ(loaded, VARIANT_FALSE);
-  IDispatch* error_object = nullptr;
-  document->get_parseError(&error_object);
-  ComPtr<IXMLDOMParseError> error = As<IXMLDOMParseError>(error_object);
-  int32_t code = 0;
-  std::wstring url;
-  error->get_errorCode(&code);
-  error->get_url(&url);
-  EXPECT_EQ(code, E_FILENOTFOUND);
-  EXPECT_EQ(url, missing);
+  EXPECT_EQ(FailureOf(document.get()).code, E_FILENOTFOUND);
+  EXPECT_EQ(FailureOf(document.get()).url, missing);
   EXPECT_EQ(document->load(Variant(true), &loaded), E_INVALIDARG);
 
-  const fs::path path = folder_ / "broken.xml";
-  std::ofstream(path) << "<?xml version=\"1.0\"?>\n<a>\n<b></c>\n</a>\n";
-  EXPECT_EQ(document->load(Variant(FromUtf8(path.string())), &loaded), S_FALSE);
+  WriteFile(dir.File("broken.xml"), "<?xml version=\"1.0\"?>\n<a>\n<b></c>\n</a>\n");
+  EXPECT_EQ(document->load(Variant(FromUtf8(dir.File("broken.xml"))), &loaded), S_FALSE);
   const ParseFailure failure = FailureOf(document.get());
   EXPECT_EQ(failure.line, 3);
   EXPECT_EQ(failure.source_text, L"<b></c>");

@@ -65,12 +65,15 @@ inline std::wstring AttributeText(IXMLDOMElement* element, const std::wstring& n
   return value.vt() == VT_BSTR ? value.bstr() : L"<not text>";
 }
 
-// The reason, line, line position and text of the document's parse error.
+// The reason, line, line position, text, code and URL of the document's
+// parse error.
 struct ParseFailure {
   std::wstring reason;
   int32_t line;
   int32_t position;
   std::wstring source_text;
+  int32_t code = 0;
+  std::wstring url;
 };
 
 inline ParseFailure FailureOf(IXMLDOMDocument2* document) {
@@ -78,22 +81,17 @@ inline ParseFailure FailureOf(IXMLDOMDocument2* document) {
   EXPECT_EQ(document->get_parseError(&error_object), S_OK);
   ComPtr<IXMLDOMParseError> error = As<IXMLDOMParseError>(error_object);
   ParseFailure failure;
-  int32_t code = 0;
-  error->get_errorCode(&code);
+  error->get_errorCode(&failure.code);
   error->get_reason(&failure.reason);
   error->get_line(&failure.line);
   error->get_linepos(&failure.position);
   error->get_srcText(&failure.source_text);
-  EXPECT_EQ(code < 0, !failure.reason.empty());
+  error->get_url(&failure.url);
+  EXPECT_EQ(failure.code < 0, !failure.reason.empty());
   return failure;
 }
 
 // The description of the thread's error object (taken off the thread).
-inline std::wstring ErrorDescription() {
-  ComPtr<IErrorInfo> info = GetErrorInfo();
-  std::wstring description;
-  if (info) info->GetDescription(&description);
-  return description;
-}
+inline std::wstring ErrorDescription() { return DescriptionOf(GetErrorInfo().get()); }
 
 }  // namespace ovc::dom_testing

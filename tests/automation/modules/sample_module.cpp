@@ -5,6 +5,7 @@
 #include "automation/class_registry.h"
 #include "automation/com_object.h"
 #include "tests/automation/modules/sample_class.h"
+#include "tests/automation/value_object.h"
 
 namespace ovc::objects_testing {
 namespace {
@@ -17,21 +18,9 @@ class Counted {
   ~Counted() { --live_objects; }
 };
 
-class SampleObject final : public ComObject<IDispatch>, Counted {
+class SampleObject final : public values_testing::ValueObject, Counted {
  public:
-  HRESULT GetTypeInfoCount(uint32_t* count) override { return *count = 0, S_OK; }
-  HRESULT GetTypeInfo(uint32_t, LCID, const InterfaceInfo**) override {
-    return TYPE_E_ELEMENTNOTFOUND;
-  }
-  HRESULT GetIDsOfNames(const IID&, const std::wstring*, uint32_t, LCID, DISPID*) override {
-    return DISP_E_UNKNOWNNAME;
-  }
-  HRESULT Invoke(DISPID id, const IID&, LCID, uint16_t flags, DISPPARAMS*, Variant* result,
-                 EXCEPINFO*, uint32_t*) override {
-    if (id != DISPID_VALUE || flags != DISPATCH_PROPERTYGET) return DISP_E_MEMBERNOTFOUND;
-    *result = Variant::I4(kSampleValue);
-    return S_OK;
-  }
+  SampleObject() : ValueObject(Variant::I4(kSampleValue)) {}
 };
 
 class SampleFactory final : public ComObject<IClassFactory>, Counted {
