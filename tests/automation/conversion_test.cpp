@@ -11,6 +11,7 @@
 #include "automation/com_ptr.h"
 #include "automation/number_text.h"
 #include "automation/safe_array.h"
+#include "automation/text.h"
 #include "tests/automation/value_object.h"
 
 namespace ovc {
@@ -41,14 +42,9 @@ void Check(const std::vector<ConversionCase>& cases) {
     const Variant untouched(L"untouched");
     Variant result = untouched;
     const HRESULT hr = VariantChangeType(&result, c.source, c.flags, c.vt);
-    const std::wstring label = VarTypeName(c.source.vt()) + L" -> " + VarTypeName(c.vt);
-    if (Failed(c.failure)) {
-      EXPECT_EQ(hr, c.failure) << testing::PrintToString(label);
-      EXPECT_EQ(result, untouched) << testing::PrintToString(label);
-    } else {
-      ASSERT_EQ(hr, S_OK) << testing::PrintToString(label);
-      EXPECT_EQ(result, c.expected) << testing::PrintToString(label);
-    }
+    SCOPED_TRACE(ToUtf8(VarTypeName(c.source.vt()) + L" -> " + VarTypeName(c.vt)));
+    EXPECT_EQ(hr, Failed(c.failure) ? c.failure : S_OK);
+    EXPECT_EQ(result, Failed(c.failure) ? untouched : c.expected);
   }
 }
 
@@ -121,7 +117,6 @@ TEST(ConversionTest, DoubleTextAndRoundTripText) {
       {2.0 / 3, L"0.666666666666667", L"0.6666666666666666"},
       {123456789012345.0, L"123456789012345", L"123456789012345"},
       {999999999999999.9, L"1E+15", L"999999999999999.9"},
-      {1e15, L"1E+15", L"1E+15"},
       {123456789012345678.0, L"1.23456789012346E+17", L"1.2345678901234568E+17"},
       {0.0001, L"0.0001", L"0.0001"},
       {0.00001, L"1E-05", L"1E-05"},
