@@ -76,11 +76,12 @@ class WorkbookTest : public ::testing::Test {
 
   TempFolder folder_;
   const std::string book_ = folder_ / "Book.xlsx";
-  ComPtr<Application> application_;
   HRESULT status_ = S_OK;
   bool answer_ = true;
   std::vector<std::string> prompted_;
   std::vector<std::string> trace_;
+  // Last, so that it goes first: its last release still traces.
+  ComPtr<Application> application_;
 };
 
 TEST_F(WorkbookTest, OneOpenWorkbookIsOneObjectWhateverItsPathSpelling) {
@@ -183,11 +184,11 @@ TEST_F(WorkbookTest, QuitAsksForEachChangedWorkbookAndStopsWhenASinkCancels) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer * 10 + c.cancels);
     Services services;
-    services.prompt = [&](const std::string& file) {
+    services.prompt = [this, answer = c.answer](const std::string& file) {
       prompted_.push_back(file);
-      return c.answer;
+      return answer;
     };
-    services.trace = [&](const std::string& line) { trace_.push_back(line); };
+    services.trace = [this](const std::string& line) { trace_.push_back(line); };
     application_ = MakeObject<Application>(services);
     prompted_.clear();
     ComPtr<Sink> sink = MakeObject<Sink>();
