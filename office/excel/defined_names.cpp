@@ -282,7 +282,9 @@ bool DefinedNames::StoredFormula(std::string_view refers_to, int32_t active_shee
 bool DefinedNames::Add(std::string_view name, std::string_view refers_to,
                        const NameOptions& options, NameId* id, bool* changed, std::string* reason,
                        HRESULT* code) {
-  if (!workbook_->document_element()) {
+  // A root of another namespace would take the new elements into it, where
+  // no reader finds them.
+  if (!office::IsElement(workbook_->document_element(), kMain, "workbook")) {
     return Fail(STG_E_DOCFILECORRUPT, "the workbook part has no workbook element", reason, code);
   }
   if (!CheckName(name, reason)) return Fail(E_INVALIDARG, *reason, reason, code);

@@ -34,6 +34,12 @@ NameOptions Options(std::optional<bool> visible, std::optional<int32_t> macro_ty
   return options;
 }
 
+std::string Serialised(const pugi::xml_document& document) {
+  std::ostringstream out;
+  document.save(out, "", pugi::format_raw);
+  return out.str();
+}
+
 class DefinedNamesTest : public testing::Test {
  protected:
   void Load(const char* xml) {
@@ -41,11 +47,7 @@ class DefinedNamesTest : public testing::Test {
     names_ = std::make_unique<DefinedNames>(&document_);
   }
 
-  std::string Xml() const {
-    std::ostringstream out;
-    document_.save(out, "", pugi::format_raw);
-    return out.str();
-  }
+  std::string Xml() const { return Serialised(document_); }
 
   std::vector<std::string> DisplayNames() const {
     std::vector<std::string> shown;
@@ -211,15 +213,19 @@ TEST_F(DefinedNamesTest, AddRefusesAndWritesNothing) {
   }
   EXPECT_EQ(Xml(), before);
 
-  pugi::xml_document empty;
-  DefinedNames none(&empty);
-  NameId id = 0;
-  bool changed = false;
-  std::string reason;
-  HRESULT code = S_OK;
-  EXPECT_FALSE(none.Add("Rate", "=1", {}, &id, &changed, &reason, &code));
-  EXPECT_EQ(code, STG_E_DOCFILECORRUPT);
-  EXPECT_FALSE(empty.first_child());
+  for (const char* part : {"", "<workbook xmlns=\"http://example.com/other\"/>", "<workbook/>"}) {
+    pugi::xml_document foreign;
+    foreign.load_string(part);
+    const std::string written = Serialised(foreign);
+    DefinedNames none(&foreign);
+    NameId id = 0;
+    bool changed = false;
+    std::string reason;
+    HRESULT code = S_OK;
+    EXPECT_FALSE(none.Add("Rate", "=1", {}, &id, &changed, &reason, &code)) << part;
+    EXPECT_EQ(code, STG_E_DOCFILECORRUPT) << part;
+    EXPECT_EQ(Serialised(foreign), written) << part;
+  }
 }
 
 TEST_F(DefinedNamesTest, DeleteRemovesOnlyThatName) {
