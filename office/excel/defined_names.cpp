@@ -135,7 +135,10 @@ DefinedName DefinedNames::Describe(NameId id, const pugi::xml_node& node) const 
   name.hidden = IsSet(node.attribute("hidden"));
   name.formula = node.text().get();
   std::string_view shown = name.name;
-  if (shown.starts_with(kBuiltinPrefix)) shown.remove_prefix(kBuiltinPrefix.size());
+  // Names compare without regard to case, the built-in prefix too.
+  if (AsciiUpper(shown.substr(0, kBuiltinPrefix.size())) == AsciiUpper(kBuiltinPrefix)) {
+    shown.remove_prefix(kBuiltinPrefix.size());
+  }
   if (name.sheet == -1) {
     name.display_name = shown;
   } else if (name.sheet >= 0 && name.sheet < static_cast<int32_t>(sheet_names_.size())) {
