@@ -9,6 +9,7 @@ packages=(
   libfmt-dev libpugixml-dev libzip-dev libsqlite3-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   pybind11-dev python3-dev python3-pytest python3-openpyxl python3-docx python3-lxml
+  libreoffice-calc-nogui libreoffice-writer-nogui
 )
 
 missing=()
