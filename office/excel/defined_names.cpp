@@ -77,9 +77,11 @@ std::string AsciiUpper(std::string_view text) {
   return upper;
 }
 
+// Names are added only under a spreadsheet workbook root, where the
+// namespace is always in scope.
 std::string QualifiedName(const pugi::xml_node& parent, std::string_view local_name) {
   std::string name;
-  if (!office::QualifiedName(parent, kMain, local_name, &name)) name = local_name;
+  office::QualifiedName(parent, kMain, local_name, &name);
   return name;
 }
 
