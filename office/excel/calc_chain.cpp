@@ -1,12 +1,13 @@
 #include "office/excel/calc_chain.h"
 
+#include "office/excel/spreadsheet_xml.h"
+
 namespace ovc::excel {
 
-CalcChain::CalcChain(pugi::xml_document* part)
-    : chain_(DocumentRoot(part)), names_(chain_, kSpreadsheetNamespace) {
+CalcChain::CalcChain(pugi::xml_document* part) : chain_(office::DocumentRoot(part)) {
   uint32_t sheet = 0;
   for (pugi::xml_node entry : chain_.children()) {
-    if (!names_.Is(entry, "c")) continue;
+    if (!IsSpreadsheetElement(entry, "c")) continue;
     if (pugi::xml_attribute i = entry.attribute("i")) sheet = i.as_uint();
     CellRef cell;
     if (ParseA1Cell(entry.attribute("r").value(), &cell)) {
@@ -20,7 +21,7 @@ bool CalcChain::Remove(uint32_t sheet_id, CellRef cell) {
   if (found == entries_.end()) return false;
   pugi::xml_node entry = found->second;
   pugi::xml_node next = entry.next_sibling();
-  while (next && !names_.Is(next, "c")) next = next.next_sibling();
+  while (next && !IsSpreadsheetElement(next, "c")) next = next.next_sibling();
   if (next && entry.attribute("i") && !next.attribute("i")) {
     next.append_attribute("i") = entry.attribute("i").value();
   }

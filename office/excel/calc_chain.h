@@ -7,7 +7,6 @@
 #include <pugixml.hpp>
 
 #include "office/excel/cell_reference.h"
-#include "office/excel/xml_names.h"
 
 namespace ovc::excel {
 
@@ -31,7 +30,6 @@ class CalcChain {
  private:
   using Key = std::tuple<uint32_t, int32_t, int32_t>;
   pugi::xml_node chain_;
-  XmlNames names_;
   std::map<Key, pugi::xml_node> entries_;
   bool changed_ = false;
 };

@@ -5,7 +5,6 @@
 #include <pugixml.hpp>
 
 #include "office/excel/serial_date.h"
-#include "office/excel/xml_names.h"
 
 namespace ovc::excel {
 
@@ -34,7 +33,6 @@ class CalcSettings {
 
  private:
   pugi::xml_node workbook_;
-  XmlNames names_;
   DateSystem date_system_ = DateSystem::k1900;
   bool full_calc_on_load_ = false;
   int32_t calculation_mode_ = kCalculationAutomatic;

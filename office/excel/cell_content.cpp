@@ -10,6 +10,7 @@
 #include "office/excel/cell_error.h"
 #include "office/excel/cell_text.h"
 #include "office/excel/number_format.h"
+#include "office/excel/spreadsheet_xml.h"
 
 namespace ovc::excel {
 
@@ -153,16 +154,16 @@ HRESULT ContentFromValue(const Variant& given, DateSystem system, CellContent* c
   return DISP_E_TYPEMISMATCH;
 }
 
-void StoreContent(pugi::xml_node c, const XmlNames& names, const CellContent& content) {
+void StoreContent(pugi::xml_node c, const CellContent& content) {
   for (pugi::xml_node child = c.first_child(); child;) {
     const pugi::xml_node next = child.next_sibling();
-    const std::string_view local = names.LocalName(child);
+    const std::string_view local = office::LocalNameIn(child, kSpreadsheetNamespace);
     if (local == "f" || local == "v" || local == "is") c.remove_child(child);
     child = next;
   }
   for (const char* attribute : {"t", "cm", "vm"}) c.remove_attribute(attribute);
   const auto add = [&](std::string_view local, std::string_view text) {
-    pugi::xml_node node = names.InsertInOrder(c, local, {"f", "v", "is"});
+    pugi::xml_node node = office::InsertInOrder(c, kSpreadsheetNamespace, local, {"f", "v", "is"});
     if (!text.empty()) node.text().set(std::string(text).c_str());
     return node;
   };
@@ -182,7 +183,7 @@ void StoreContent(pugi::xml_node c, const XmlNames& names, const CellContent& co
       return;
     case CellContent::Kind::kText:
       c.append_attribute("t") = "inlineStr";
-      SetStringItemText(add("is", {}), names, content.text);
+      SetStringItemText(add("is", {}), content.text);
       return;
     case CellContent::Kind::kFormula:
       add("f", content.text);

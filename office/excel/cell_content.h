@@ -7,7 +7,6 @@
 
 #include "automation/variant.h"
 #include "office/excel/serial_date.h"
-#include "office/excel/xml_names.h"
 
 namespace ovc::excel {
 
@@ -40,6 +39,6 @@ HRESULT ContentFromValue(const Variant& value, DateSystem system, CellContent* c
 
 // Replaces what cell `c` holds (formula, value, type; cell metadata) by
 // `content`, keeping its style and anything else it has.
-void StoreContent(pugi::xml_node c, const XmlNames& names, const CellContent& content);
+void StoreContent(pugi::xml_node c, const CellContent& content);
 
 }  // namespace ovc::excel

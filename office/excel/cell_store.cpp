@@ -17,6 +17,7 @@
 #include "office/excel/cell_error.h"
 #include "office/excel/cell_text.h"
 #include "office/excel/formula_text.h"
+#include "office/excel/spreadsheet_xml.h"
 
 namespace ovc::excel {
 
@@ -114,9 +115,8 @@ bool CellStore::PrepareSave() {
 
 bool CellStore::FormulaOf(Sheet& sheet, CellRef cell, pugi::xml_node c, std::string* formula,
                           bool* has_value) {
-  const XmlNames& names = sheet.names();
-  *has_value = static_cast<bool>(names.Child(c, "v"));
-  if (const pugi::xml_node f = names.Child(c, "f")) {
+  *has_value = static_cast<bool>(SpreadsheetChild(c, "v"));
+  if (const pugi::xml_node f = SpreadsheetChild(c, "f")) {
     *formula = f.child_value();
     if (formula->empty() && std::string_view(f.attribute("t").value()) == "shared") {
       if (const SharedFormula* group = sheet.formulas().Shared(f.attribute("si").as_uint())) {
@@ -144,13 +144,12 @@ HRESULT CellStore::ReadCell(Sheet& sheet, CellRef cell, Variant* value, std::str
       return E_PENDING;
     }
   }
-  const XmlNames& names = sheet.names();
   const std::string_view type = c.attribute("t").value();
-  const pugi::xml_node v = names.Child(c, "v");
+  const pugi::xml_node v = SpreadsheetChild(c, "v");
   const char* stored = v.child_value();
   *value = Variant();
   if (type == "inlineStr") {
-    *value = Variant(FromUtf8(StringItemText(names.Child(c, "is"), names)));
+    *value = Variant(FromUtf8(StringItemText(SpreadsheetChild(c, "is"))));
   } else if (!v) {
     return S_OK;
   } else if (type == "s") {
@@ -390,7 +389,7 @@ HRESULT CellStore::CheckTarget(Sheet& sheet, const CellArea& area, const Target&
     *reason = "the workbook has no cell formats to give the cell its quote prefix or date format";
     return E_NOTIMPL;
   }
-  const pugi::xml_node f = sheet.names().Child(sheet.FindCell(cell), "f");
+  const pugi::xml_node f = SpreadsheetChild(sheet.FindCell(cell), "f");
   if (std::string_view(f.attribute("t").value()) != "shared" || !f.attribute("ref")) return S_OK;
   const SharedFormula* group = sheet.formulas().Shared(f.attribute("si").as_uint());
   if (group == nullptr || !(group->master == cell)) return S_OK;
@@ -421,12 +420,11 @@ HRESULT CellStore::CheckTarget(Sheet& sheet, const CellArea& area, const Target&
 
 bool CellStore::RemoveFormula(Sheet& sheet, CellRef cell, pugi::xml_node c,
                               const std::vector<Promotion>& promotions) {
-  const XmlNames& names = sheet.names();
-  const pugi::xml_node f = names.Child(c, "f");
+  const pugi::xml_node f = SpreadsheetChild(c, "f");
   if (!f) return false;
   for (const Promotion& promotion : promotions) {
     if (!(promotion.old_master == cell)) continue;
-    pugi::xml_node master = names.Child(sheet.FindCell(promotion.new_master), "f");
+    pugi::xml_node master = SpreadsheetChild(sheet.FindCell(promotion.new_master), "f");
     for (pugi::xml_attribute attribute : f.attributes()) {
       if (!master.attribute(attribute.name())) master.append_attribute(attribute.name());
       master.attribute(attribute.name()).set_value(attribute.value());
@@ -439,7 +437,7 @@ bool CellStore::RemoveFormula(Sheet& sheet, CellRef cell, pugi::xml_node c,
     for (int32_t row = block->area.first.row; row <= block->area.last.row; ++row) {
       for (int32_t column = block->area.first.column; column <= block->area.last.column; ++column) {
         const pugi::xml_node spilled = sheet.FindCell({row, column});
-        if (spilled && !(CellRef{row, column} == cell)) StoreContent(spilled, names, {});
+        if (spilled && !(CellRef{row, column} == cell)) StoreContent(spilled, {});
       }
     }
   }
@@ -468,7 +466,7 @@ bool CellStore::Store(Sheet& sheet, const Target& target,
   if (!c && content.kind == CellContent::Kind::kEmpty) return false;
   if (!c) c = sheet.FindOrAddCell(target.cell);
   const bool removed = RemoveFormula(sheet, target.cell, c, promotions);
-  StoreContent(c, sheet.names(), content);
+  StoreContent(c, content);
   if (sheet.tables().IsHeader(target.cell)) {
     sheet.tables().Rename(
         target.cell, content.kind == CellContent::Kind::kText ? content.text : HeaderName(content));

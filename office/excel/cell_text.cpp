@@ -1,6 +1,7 @@
 #include "office/excel/cell_text.h"
 
 #include "automation/text.h"
+#include "office/excel/spreadsheet_xml.h"
 
 namespace ovc::excel {
 
@@ -131,21 +132,21 @@ size_t Utf16Length(std::wstring_view text) {
   return length;
 }
 
-std::string StringItemText(pugi::xml_node item, const XmlNames& names) {
+std::string StringItemText(pugi::xml_node item) {
   std::string stored;
   for (pugi::xml_node child = item.first_child(); child; child = child.next_sibling()) {
-    if (names.Is(child, "t")) {
+    if (IsSpreadsheetElement(child, "t")) {
       AppendText(child, &stored);
-    } else if (names.Is(child, "r")) {
-      AppendText(names.Child(child, "t"), &stored);
+    } else if (IsSpreadsheetElement(child, "r")) {
+      AppendText(SpreadsheetChild(child, "t"), &stored);
     }
   }
   return DecodeCellText(stored);
 }
 
-void SetStringItemText(pugi::xml_node item, const XmlNames& names, std::string_view stored) {
+void SetStringItemText(pugi::xml_node item, std::string_view stored) {
   while (item.first_child()) item.remove_child(item.first_child());
-  pugi::xml_node t = item.append_child(names.Name("t").c_str());
+  pugi::xml_node t = item.append_child(SpreadsheetName(item, "t").c_str());
   if (!stored.empty() && (IsBlank(stored.front()) || IsBlank(stored.back()))) {
     t.append_attribute("xml:space") = "preserve";
   }

@@ -6,7 +6,6 @@
 #include <pugixml.hpp>
 
 #include "automation/hresult.h"
-#include "office/excel/xml_names.h"
 
 namespace ovc::excel {
 
@@ -36,10 +35,10 @@ size_t Utf16Length(std::wstring_view text);
 
 // The text of a string item (a shared string `si` or an inline `is`): its
 // `t`, or its rich-text runs joined, phonetic runs left out; decoded.
-std::string StringItemText(pugi::xml_node item, const XmlNames& names);
+std::string StringItemText(pugi::xml_node item);
 
 // Makes `item` (an `si` or `is` element, emptied first) hold the stored text
 // in one `t`, with xml:space="preserve" when it starts or ends with a blank.
-void SetStringItemText(pugi::xml_node item, const XmlNames& names, std::string_view stored);
+void SetStringItemText(pugi::xml_node item, std::string_view stored);
 
 }  // namespace ovc::excel

@@ -9,7 +9,7 @@
 #include "automation/date.h"
 #include "automation/text.h"
 #include "office/excel/cell_text.h"
-#include "office/excel/xml_names.h"
+#include "office/package/xml_names.h"
 
 namespace ovc::excel {
 
@@ -95,6 +95,17 @@ std::string FormatW3cTime(int64_t utc_seconds) {
   return text;
 }
 
+// The qualified name of element or attribute `local` of namespace `uri` at
+// `root`, declaring the namespace there with `prefix` when it is not in
+// scope.
+std::string DeclaredName(pugi::xml_node root, std::string_view uri, std::string_view prefix,
+                         std::string_view local) {
+  std::string name;
+  if (office::QualifiedName(root, uri, local, &name)) return name;
+  root.append_attribute(("xmlns:" + std::string(prefix)).c_str()) = std::string(uri).c_str();
+  return std::string(prefix) + ":" + std::string(local);
+}
+
 }  // namespace
 
 int64_t SystemUtcOffset(int64_t utc_seconds) {
@@ -115,9 +126,7 @@ std::wstring_view CoreProperties::NameAt(size_t index) { return kProperties[inde
 bool CoreProperties::IsProperty(std::wstring_view name) { return Find(name) != nullptr; }
 
 pugi::xml_node CoreProperties::Element(const CoreProperty& property) const {
-  const pugi::xml_node root = DocumentRoot(part_);
-  const XmlNames names(root, property.uri);
-  return names.declared() ? names.Child(root, property.element) : pugi::xml_node();
+  return office::ChildElement(office::DocumentRoot(part_), property.uri, property.element);
 }
 
 HRESULT CoreProperties::Get(std::wstring_view name, Variant* value, std::string* reason) const {
@@ -158,11 +167,8 @@ bool CoreProperties::EnsurePart() {
 
 pugi::xml_node CoreProperties::AddElement(const CoreProperty& property) {
   pugi::xml_node root = part_->document_element();
-  if (!XmlNames(root, property.uri).declared()) {
-    const std::string declaration = "xmlns:" + std::string(property.prefix);
-    root.append_attribute(declaration.c_str()) = std::string(property.uri).c_str();
-  }
-  return root.append_child(XmlNames(root, property.uri).Name(property.element).c_str());
+  const std::string name = DeclaredName(root, property.uri, property.prefix, property.element);
+  return root.append_child(name.c_str());
 }
 
 void CoreProperties::SetText(const CoreProperty& property, std::string_view text) {
@@ -206,11 +212,8 @@ bool CoreProperties::NoteSave(std::string_view user, int64_t now_utc_seconds) {
   const CoreProperty& modified = *Find(L"Last Save Time");
   SetText(modified, FormatW3cTime(now_utc_seconds));
   pugi::xml_node root = part_->document_element();
-  if (!XmlNames(root, kInstanceNamespace).declared()) {
-    root.append_attribute("xmlns:xsi") = std::string(kInstanceNamespace).c_str();
-  }
-  const std::string type = XmlNames(root, kInstanceNamespace).Name("type");
-  const std::string terms = XmlNames(root, kTermsNamespace).Name("W3CDTF");
+  const std::string type = DeclaredName(root, kInstanceNamespace, "xsi", "type");
+  const std::string terms = DeclaredName(root, kTermsNamespace, "dcterms", "W3CDTF");
   pugi::xml_node element = Element(modified);
   pugi::xml_attribute attribute = element.attribute(type.c_str());
   (attribute ? attribute : element.append_attribute(type.c_str())).set_value(terms.c_str());

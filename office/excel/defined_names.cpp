@@ -8,19 +8,13 @@
 #include "office/excel/name_rules.h"
 #include "office/excel/refers_to.h"
 #include "office/excel/sheet_prefix.h"
-#include "office/package/xml_names.h"
+#include "office/excel/spreadsheet_xml.h"
 
 namespace ovc::excel {
 
 namespace {
 
-constexpr std::string_view kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 constexpr std::string_view kBuiltinPrefix = "_xlnm.";
-
-// The workbook's elements that come before definedNames.
-constexpr std::string_view kBeforeNames[] = {
-    "fileVersion", "fileSharing", "workbookPr",     "workbookProtection",
-    "bookViews",   "sheets",      "functionGroups", "externalReferences"};
 
 std::string LookupKey(int32_t sheet, std::string_view name) {
   return std::to_string(sheet) + '|' + NameKey(name);
@@ -77,14 +71,6 @@ std::string AsciiUpper(std::string_view text) {
   return upper;
 }
 
-// Names are added only under a spreadsheet workbook root, where the
-// namespace is always in scope.
-std::string QualifiedName(const pugi::xml_node& parent, std::string_view local_name) {
-  std::string name;
-  office::QualifiedName(parent, kMain, local_name, &name);
-  return name;
-}
-
 }  // namespace
 
 DefinedNames::DefinedNames(pugi::xml_document* workbook) : workbook_(workbook) {
@@ -93,10 +79,9 @@ DefinedNames::DefinedNames(pugi::xml_document* workbook) : workbook_(workbook) {
 }
 
 void DefinedNames::ReadSheets() {
-  const pugi::xml_node sheets =
-      office::ChildElement(workbook_->document_element(), kMain, "sheets");
+  const pugi::xml_node sheets = SpreadsheetChild(workbook_->document_element(), "sheets");
   for (const pugi::xml_node& sheet : sheets.children()) {
-    if (!office::IsElement(sheet, kMain, "sheet")) continue;
+    if (!IsSpreadsheetElement(sheet, "sheet")) continue;
     const std::string name = sheet.attribute("name").value();
     sheet_by_key_.emplace(NameKey(name), static_cast<int32_t>(sheet_names_.size()));
     sheet_names_.push_back(name);
@@ -104,10 +89,9 @@ void DefinedNames::ReadSheets() {
 }
 
 void DefinedNames::ReadNames() {
-  const pugi::xml_node names =
-      office::ChildElement(workbook_->document_element(), kMain, "definedNames");
+  const pugi::xml_node names = SpreadsheetChild(workbook_->document_element(), "definedNames");
   for (const pugi::xml_node& node : names.children()) {
-    if (!office::IsElement(node, kMain, "definedName")) continue;
+    if (!IsSpreadsheetElement(node, "definedName")) continue;
     entries_.push_back(MakeEntry(node));
     nodes_.emplace(entries_.back().id, node);
     by_key_.emplace(entries_.back().lookup_key, entries_.back().id);
@@ -289,7 +273,7 @@ bool DefinedNames::Add(std::string_view name, std::string_view refers_to,
                        HRESULT* code) {
   // A root of another namespace would take the new elements into it, where
   // no reader finds them.
-  if (!office::IsElement(workbook_->document_element(), kMain, "workbook")) {
+  if (!IsSpreadsheetElement(workbook_->document_element(), "workbook")) {
     return Fail(STG_E_DOCFILECORRUPT, "the workbook part has no workbook element", reason, code);
   }
   if (!CheckName(name, reason)) return Fail(E_INVALIDARG, *reason, reason, code);
@@ -327,20 +311,11 @@ bool DefinedNames::Add(std::string_view name, std::string_view refers_to,
 
 pugi::xml_node DefinedNames::NamesElement() {
   pugi::xml_node root = workbook_->document_element();
-  pugi::xml_node names = office::ChildElement(root, kMain, "definedNames");
-  if (names) return names;
-  pugi::xml_node after;
-  for (const pugi::xml_node& child : root.children()) {
-    if (child.type() != pugi::node_element) continue;
-    const std::string_view local = office::LocalName(child);
-    if (std::find(std::begin(kBeforeNames), std::end(kBeforeNames), local) !=
-        std::end(kBeforeNames)) {
-      after = child;
-    }
-  }
-  const std::string qualified = QualifiedName(root, "definedNames");
-  return after ? root.insert_child_after(qualified.c_str(), after)
-               : root.prepend_child(qualified.c_str());
+  if (pugi::xml_node names = SpreadsheetChild(root, "definedNames")) return names;
+  return office::InsertInOrder(
+      root, kSpreadsheetNamespace, "definedNames",
+      {"fileVersion", "fileSharing", "workbookPr", "workbookProtection", "bookViews", "sheets",
+       "functionGroups", "externalReferences", "definedNames"});
 }
 
 NameId DefinedNames::Insert(std::string_view name, const std::string& formula, bool hidden) {
@@ -350,7 +325,7 @@ NameId DefinedNames::Insert(std::string_view name, const std::string& formula, b
   // in order.
   const auto position = std::find_if(entries_.begin(), entries_.end(),
                                      [&key](const Entry& entry) { return key < entry.sort_key; });
-  const std::string qualified = QualifiedName(parent, "definedName");
+  const std::string qualified = SpreadsheetName(parent, "definedName");
   pugi::xml_node node;
   if (position != entries_.end()) {
     node = parent.insert_child_before(qualified.c_str(), position->node);

@@ -6,8 +6,6 @@
 
 #include <pugixml.hpp>
 
-#include "office/excel/xml_names.h"
-
 namespace ovc::excel {
 
 // The shared-string table of a workbook, read only: cells are written with
@@ -22,7 +20,6 @@ class SharedStrings {
   bool Text(uint32_t index, std::string* text) const;
 
  private:
-  XmlNames names_;
   std::vector<pugi::xml_node> items_;
 };
 

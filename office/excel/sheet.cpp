@@ -18,22 +18,21 @@ std::string RowText(int32_t row) { return std::to_string(row); }
 }  // namespace
 
 Sheet::Sheet(pugi::xml_document& part, uint32_t sheet_id)
-    : worksheet_(part.document_element()),
-      names_(worksheet_, kSpreadsheetNamespace),
-      sheet_id_(sheet_id) {
-  sheet_data_ = names_.Child(worksheet_, "sheetData");
-  protected_ = BooleanAttribute(names_.Child(worksheet_, "sheetProtection").attribute("sheet"));
-  for (pugi::xml_node col : names_.Child(worksheet_, "cols").children()) {
-    if (!names_.Is(col, "col")) continue;
+    : worksheet_(part.document_element()), sheet_id_(sheet_id) {
+  sheet_data_ = SpreadsheetChild(worksheet_, "sheetData");
+  protected_ =
+      office::BooleanAttribute(SpreadsheetChild(worksheet_, "sheetProtection").attribute("sheet"));
+  for (pugi::xml_node col : SpreadsheetChild(worksheet_, "cols").children()) {
+    if (!IsSpreadsheetElement(col, "col")) continue;
     const uint32_t style = col.attribute("style").as_uint();
     if (style != 0) {
       column_styles_.push_back(
           {col.attribute("min").as_int(), col.attribute("max").as_int(), style});
     }
   }
-  for (pugi::xml_node merge : names_.Child(worksheet_, "mergeCells").children()) {
+  for (pugi::xml_node merge : SpreadsheetChild(worksheet_, "mergeCells").children()) {
     CellArea area;
-    if (names_.Is(merge, "mergeCell") &&
+    if (IsSpreadsheetElement(merge, "mergeCell") &&
         ParseAreaReference(merge.attribute("ref").value(), &area)) {
       merged_.push_back(area);
     }
@@ -44,7 +43,7 @@ Sheet::Sheet(pugi::xml_document& part, uint32_t sheet_id)
 void Sheet::IndexRows() {
   int32_t previous = 0;
   for (pugi::xml_node row = sheet_data_.first_child(); row; row = row.next_sibling()) {
-    if (!names_.Is(row, "row")) continue;
+    if (!IsSpreadsheetElement(row, "row")) continue;
     int32_t number = previous + 1;
     const pugi::xml_attribute r = row.attribute("r");
     if (!r) {
@@ -61,7 +60,7 @@ void Sheet::IndexRows() {
 void Sheet::IndexCells(int32_t row, RowSlot* slot) {
   int32_t previous = 0;
   for (pugi::xml_node c = slot->node.first_child(); c; c = c.next_sibling()) {
-    if (!names_.Is(c, "c")) continue;
+    if (!IsSpreadsheetElement(c, "c")) continue;
     CellRef cell{row, previous + 1};
     const pugi::xml_attribute r = c.attribute("r");
     if (!r) {
@@ -108,13 +107,13 @@ void Sheet::NameImplicitRows() {
 Sheet::RowSlot& Sheet::FindOrAddRow(int32_t row) {
   if (RowSlot* found = FindRow(row)) return *found;
   if (!sheet_data_) {
-    sheet_data_ = names_.InsertInOrder(
-        worksheet_, "sheetData",
+    sheet_data_ = office::InsertInOrder(
+        worksheet_, kSpreadsheetNamespace, "sheetData",
         {"sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols", "sheetData"});
   }
   if (implicit_rows_) NameImplicitRows();
   const auto next = rows_.upper_bound(row);
-  const std::string name = names_.Name("row");
+  const std::string name = SpreadsheetName(sheet_data_, "row");
   pugi::xml_node node = next == rows_.end()
                             ? sheet_data_.append_child(name.c_str())
                             : sheet_data_.insert_child_before(name.c_str(), next->second.node);
@@ -135,8 +134,9 @@ pugi::xml_node Sheet::FindOrAddCell(CellRef cell) {
     }
     row.implicit_columns = false;
   }
-  const std::string name = names_.Name("c");
-  pugi::xml_node before = slot != row.cells.end() ? slot->node : names_.Child(row.node, "extLst");
+  const std::string name = SpreadsheetName(row.node, "c");
+  pugi::xml_node before =
+      slot != row.cells.end() ? slot->node : SpreadsheetChild(row.node, "extLst");
   pugi::xml_node node = before ? row.node.insert_child_before(name.c_str(), before)
                                : row.node.append_child(name.c_str());
   node.append_attribute("r") = FormatA1Cell(cell).c_str();
@@ -148,7 +148,7 @@ pugi::xml_node Sheet::FindOrAddCell(CellRef cell) {
 }
 
 uint32_t Sheet::DefaultStyle(CellRef cell, const RowSlot* row) const {
-  if (row != nullptr && BooleanAttribute(row->node.attribute("customFormat"))) {
+  if (row != nullptr && office::BooleanAttribute(row->node.attribute("customFormat"))) {
     return row->node.attribute("s").as_uint();
   }
   for (const ColumnStyle& column : column_styles_) {
@@ -181,7 +181,7 @@ void Sheet::GrowSpans(pugi::xml_node row, int32_t column) {
 }
 
 void Sheet::GrowDimension(CellRef cell) {
-  pugi::xml_attribute ref = names_.Child(worksheet_, "dimension").attribute("ref");
+  pugi::xml_attribute ref = SpreadsheetChild(worksheet_, "dimension").attribute("ref");
   CellArea area;
   if (!ref || !ParseAreaReference(ref.value(), &area) || Contains(area, cell)) return;
   area.first = {std::min(area.first.row, cell.row), std::min(area.first.column, cell.column)};
@@ -205,23 +205,22 @@ const SheetFormulas& Sheet::formulas() {
     if (!slot.indexed && AllCellsNamed(slot.node)) {
       for (pugi::xml_node c = slot.node.first_child(); c; c = c.next_sibling()) {
         CellRef cell;
-        if (names_.Is(c, "c") && names_.Child(c, "f") &&
+        if (IsSpreadsheetElement(c, "c") && SpreadsheetChild(c, "f") &&
             ParseA1Cell(c.attribute("r").value(), &cell)) {
-          formulas_->Add({number, cell.column}, c, names_);
+          formulas_->Add({number, cell.column}, c);
         }
       }
       continue;
     }
     if (!slot.indexed) IndexCells(number, &slot);
-    for (const CellSlot& cell : slot.cells)
-      formulas_->Add({number, cell.column}, cell.node, names_);
+    for (const CellSlot& cell : slot.cells) formulas_->Add({number, cell.column}, cell.node);
   }
   return *formulas_;
 }
 
 bool Sheet::AllCellsNamed(pugi::xml_node row) const {
   for (pugi::xml_node c = row.first_child(); c; c = c.next_sibling()) {
-    if (names_.Is(c, "c") && !c.attribute("r")) return false;
+    if (IsSpreadsheetElement(c, "c") && !c.attribute("r")) return false;
   }
   return true;
 }

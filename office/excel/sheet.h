@@ -12,7 +12,7 @@
 #include "office/excel/cell_area.h"
 #include "office/excel/sheet_formulas.h"
 #include "office/excel/sheet_tables.h"
-#include "office/excel/xml_names.h"
+#include "office/excel/spreadsheet_xml.h"
 
 namespace ovc::excel {
 
@@ -31,7 +31,6 @@ class Sheet {
   Sheet(pugi::xml_document& part, uint32_t sheet_id);
 
   uint32_t sheet_id() const { return sheet_id_; }
-  const XmlNames& names() const { return names_; }
 
   // The cell element at `cell`, or a null node when the sheet has none.
   pugi::xml_node FindCell(CellRef cell);
@@ -88,7 +87,6 @@ class Sheet {
 
   pugi::xml_node worksheet_;
   pugi::xml_node sheet_data_;
-  XmlNames names_;
   uint32_t sheet_id_;
   bool protected_ = false;
   bool implicit_rows_ = false;

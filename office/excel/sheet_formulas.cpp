@@ -4,11 +4,12 @@
 
 #include "office/excel/area_reference.h"
 #include "office/excel/cell_area.h"
+#include "office/excel/spreadsheet_xml.h"
 
 namespace ovc::excel {
 
-void SheetFormulas::Add(CellRef cell, pugi::xml_node c, const XmlNames& names) {
-  const pugi::xml_node f = names.Child(c, "f");
+void SheetFormulas::Add(CellRef cell, pugi::xml_node c) {
+  const pugi::xml_node f = SpreadsheetChild(c, "f");
   if (!f) return;
   const std::string_view type = f.attribute("t").value();
   if (type == "shared") {

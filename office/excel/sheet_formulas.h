@@ -7,7 +7,6 @@
 #include <pugixml.hpp>
 
 #include "office/excel/cell_reference.h"
-#include "office/excel/xml_names.h"
 
 namespace ovc::excel {
 
@@ -36,7 +35,7 @@ class SheetFormulas {
   SheetFormulas(const SheetFormulas&) = delete;
   SheetFormulas& operator=(const SheetFormulas&) = delete;
 
-  void Add(CellRef cell, pugi::xml_node c, const XmlNames& names);
+  void Add(CellRef cell, pugi::xml_node c);
 
   // The block of more than one cell holding `cell`, or null.
   const FormulaBlock* BlockOf(CellRef cell) const;

@@ -5,21 +5,21 @@
 #include "automation/text.h"
 #include "office/excel/area_reference.h"
 #include "office/excel/cell_text.h"
-#include "office/excel/xml_names.h"
+#include "office/excel/spreadsheet_xml.h"
 
 namespace ovc::excel {
 
 void SheetTables::Add(pugi::xml_document* part) {
-  const pugi::xml_node table = DocumentRoot(part);
-  const XmlNames names(table, kSpreadsheetNamespace);
+  const pugi::xml_node table = office::DocumentRoot(part);
   CellArea area;
-  if (!names.Is(table, "table") || !ParseAreaReference(table.attribute("ref").value(), &area))
+  if (!IsSpreadsheetElement(table, "table") ||
+      !ParseAreaReference(table.attribute("ref").value(), &area))
     return;
   const pugi::xml_attribute header_rows = table.attribute("headerRowCount");
   if (header_rows && header_rows.as_int() == 0) return;
   Table entry{part, area, {}};
-  for (pugi::xml_node column : names.Child(table, "tableColumns").children()) {
-    if (names.Is(column, "tableColumn")) entry.columns.push_back(column);
+  for (pugi::xml_node column : SpreadsheetChild(table, "tableColumns").children()) {
+    if (IsSpreadsheetElement(column, "tableColumn")) entry.columns.push_back(column);
   }
   tables_.push_back(std::move(entry));
 }

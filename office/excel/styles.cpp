@@ -5,17 +5,18 @@
 #include <utility>
 
 #include "office/excel/number_format.h"
+#include "office/excel/spreadsheet_xml.h"
 
 namespace ovc::excel {
 
-Styles::Styles(pugi::xml_document* part) : names_(DocumentRoot(part), kSpreadsheetNamespace) {
-  const pugi::xml_node root = DocumentRoot(part);
-  cell_xfs_ = names_.Child(root, "cellXfs");
+Styles::Styles(pugi::xml_document* part) {
+  const pugi::xml_node root = office::DocumentRoot(part);
+  cell_xfs_ = SpreadsheetChild(root, "cellXfs");
   for (pugi::xml_node xf : cell_xfs_.children()) {
-    if (names_.Is(xf, "xf")) xfs_.push_back(xf);
+    if (IsSpreadsheetElement(xf, "xf")) xfs_.push_back(xf);
   }
-  for (pugi::xml_node format : names_.Child(root, "numFmts").children()) {
-    if (names_.Is(format, "numFmt")) {
+  for (pugi::xml_node format : SpreadsheetChild(root, "numFmts").children()) {
+    if (IsSpreadsheetElement(format, "numFmt")) {
       custom_date_formats_[format.attribute("numFmtId").as_uint()] =
           IsDateFormatCode(format.attribute("formatCode").value());
     }
@@ -37,11 +38,11 @@ bool Styles::IsDateFormat(uint32_t xf) const {
 }
 
 bool Styles::IsLocked(uint32_t xf) const {
-  return BooleanAttribute(names_.Child(Xf(xf), "protection").attribute("locked"), true);
+  return office::BooleanAttribute(SpreadsheetChild(Xf(xf), "protection").attribute("locked"), true);
 }
 
 bool Styles::HasQuotePrefix(uint32_t xf) const {
-  return BooleanAttribute(Xf(xf).attribute("quotePrefix"));
+  return office::BooleanAttribute(Xf(xf).attribute("quotePrefix"));
 }
 
 // Formats are equal when they have the same attributes, in any order, and the
@@ -49,7 +50,8 @@ bool Styles::HasQuotePrefix(uint32_t xf) const {
 std::string Styles::KeyOf(pugi::xml_node xf) const {
   std::vector<std::pair<std::string, std::string>> attributes;
   for (pugi::xml_attribute attribute : xf.attributes()) {
-    if (std::string_view(attribute.name()) == "quotePrefix" && !BooleanAttribute(attribute)) {
+    if (std::string_view(attribute.name()) == "quotePrefix" &&
+        !office::BooleanAttribute(attribute)) {
       continue;
     }
     attributes.emplace_back(attribute.name(), attribute.value());
@@ -73,7 +75,7 @@ bool Styles::FindOrAdd(pugi::xml_node model, uint32_t* result) {
   }
   pugi::xml_node added =
       xfs_.empty() ? cell_xfs_.append_copy(model) : cell_xfs_.insert_copy_after(model, xfs_.back());
-  added.set_name(names_.Name("xf").c_str());
+  added.set_name(SpreadsheetName(cell_xfs_, "xf").c_str());
   *result = static_cast<uint32_t>(xfs_.size());
   xfs_.push_back(added);
   xf_keys_.emplace(key, *result);

@@ -7,8 +7,6 @@
 
 #include <pugixml.hpp>
 
-#include "office/excel/xml_names.h"
-
 namespace ovc::excel {
 
 // The cell formats (`cellXfs`) and number formats of a workbook's styles
@@ -47,7 +45,6 @@ class Styles {
   bool FindOrAdd(pugi::xml_node model, uint32_t* result);
 
   pugi::xml_node cell_xfs_;
-  XmlNames names_;
   std::vector<pugi::xml_node> xfs_;
   std::map<uint32_t, bool> custom_date_formats_;  // numFmtId -> shows dates
   std::map<std::string, uint32_t> xf_keys_;       // built on first use

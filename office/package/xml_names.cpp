@@ -1,5 +1,7 @@
 #include "office/package/xml_names.h"
 
+#include <algorithm>
+
 namespace ovc::office {
 namespace {
 
@@ -68,6 +70,40 @@ bool QualifiedName(const pugi::xml_node& parent, std::string_view namespace_uri,
     }
   }
   return false;
+}
+
+std::string_view LocalNameIn(const pugi::xml_node& node, std::string_view namespace_uri) {
+  if (node.type() != pugi::node_element || NamespaceUri(node) != namespace_uri) return {};
+  return LocalName(node);
+}
+
+pugi::xml_node InsertInOrder(const pugi::xml_node& parent, std::string_view namespace_uri,
+                             std::string_view local_name,
+                             std::initializer_list<std::string_view> order) {
+  std::string name;
+  if (!QualifiedName(parent, namespace_uri, local_name, &name)) return {};
+  const auto rank = [&order](std::string_view local) {
+    return std::find(order.begin(), order.end(), local) - order.begin();
+  };
+  const auto own_rank = rank(local_name);
+  pugi::xml_node after;
+  for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+    const std::string_view local = LocalNameIn(child, namespace_uri);
+    if (!local.empty() && rank(local) < own_rank) after = child;
+  }
+  pugi::xml_node target = parent;
+  return after ? target.insert_child_after(name.c_str(), after)
+               : target.prepend_child(name.c_str());
+}
+
+pugi::xml_node DocumentRoot(const pugi::xml_document* part) {
+  return part == nullptr ? pugi::xml_node() : part->document_element();
+}
+
+bool BooleanAttribute(const pugi::xml_attribute& attribute, bool absent) {
+  if (!attribute) return absent;
+  const std::string_view value = attribute.value();
+  return value == "1" || value == "true";
 }
 
 }  // namespace ovc::office

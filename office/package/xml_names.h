@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -31,5 +32,24 @@ pugi::xml_node ChildElement(const pugi::xml_node& parent, std::string_view names
 // scope.
 bool QualifiedName(const pugi::xml_node& parent, std::string_view namespace_uri,
                    std::string_view local_name, std::string* name);
+
+// The local name of `node` when it is an element of that namespace, else "".
+std::string_view LocalNameIn(const pugi::xml_node& node, std::string_view namespace_uri);
+
+// Adds an element of that namespace and local name to `parent` where a
+// schema sequence puts it: after every child of the namespace whose local
+// name comes before `local_name` in `order` (which lists `local_name`
+// itself), before the rest. Returns the new element; a null node when the
+// namespace is not in scope at `parent`.
+pugi::xml_node InsertInOrder(const pugi::xml_node& parent, std::string_view namespace_uri,
+                             std::string_view local_name,
+                             std::initializer_list<std::string_view> order);
+
+// The root element of a part; a null node for a null part.
+pugi::xml_node DocumentRoot(const pugi::xml_document* part);
+
+// An xsd:boolean attribute: true for "1" and "true", `absent` when the
+// attribute is missing, false otherwise.
+bool BooleanAttribute(const pugi::xml_attribute& attribute, bool absent = false);
 
 }  // namespace ovc::office
