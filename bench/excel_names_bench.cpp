@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/late_call.h"
 #include "automation/text.h"
 #include "office/excel/application.h"
 #include "office/package/package.h"
@@ -83,39 +84,25 @@ double Seconds(const std::function<bool()>& job) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-HRESULT Invoke(IDispatch* object, const std::wstring& name, uint16_t flags,
-               std::vector<Variant> args, Variant* result) {
-  DISPID id = DISPID_UNKNOWN;
-  if (HRESULT hr = object->GetIDsOfNames(IID_NULL, &name, 1, 0, &id); Failed(hr)) return hr;
-  std::vector<Variant> reversed(args.rbegin(), args.rend());
-  DISPID put = DISPID_PROPERTYPUT;
-  DISPPARAMS params{reversed.data(), nullptr, static_cast<uint32_t>(reversed.size()), 0};
-  if (flags & DISPATCH_PROPERTYPUT) {
-    params.named_ids = &put;
-    params.named_count = 1;
-  }
-  return object->Invoke(id, IID_NULL, 0, flags, &params, result, nullptr, nullptr);
-}
-
 bool Engine(const std::string& path) {
   ComPtr<Application> application = MakeObject<Application>(Services{});
   Variant workbooks, workbook;
-  if (Failed(Invoke(application.get(), L"Workbooks", DISPATCH_PROPERTYGET, {}, &workbooks)) ||
-      Failed(Invoke(workbooks.dispatch(), L"Open", DISPATCH_METHOD, {Variant(FromUtf8(path))},
-                    &workbook))) {
+  if (Failed(CallByName(application.get(), L"Workbooks", DISPATCH_PROPERTYGET, {}, &workbooks)) ||
+      Failed(CallByName(workbooks.dispatch(), L"Open", DISPATCH_METHOD, {Variant(FromUtf8(path))},
+                        &workbook))) {
     return false;
   }
   for (int i = 0; i < kNames; ++i) {
     Variant range;
-    if (Failed(Invoke(application.get(), L"Range", DISPATCH_PROPERTYGET,
-                      {Variant(FromUtf8(NameOf(i)))}, &range)) ||
-        Failed(Invoke(range.dispatch(), L"Value", DISPATCH_PROPERTYPUT, {Variant(i * 0.5)},
-                      nullptr))) {
+    if (Failed(CallByName(application.get(), L"Range", DISPATCH_PROPERTYGET,
+                          {Variant(FromUtf8(NameOf(i)))}, &range)) ||
+        Failed(CallByName(range.dispatch(), L"Value", DISPATCH_PROPERTYPUT, {Variant(i * 0.5)},
+                          nullptr))) {
       return false;
     }
   }
-  return Succeeded(Invoke(workbook.dispatch(), L"Save", DISPATCH_METHOD, {}, nullptr)) &&
-         Succeeded(Invoke(application.get(), L"Quit", DISPATCH_METHOD, {}, nullptr));
+  return Succeeded(CallByName(workbook.dispatch(), L"Save", DISPATCH_METHOD, {}, nullptr)) &&
+         Succeeded(CallByName(application.get(), L"Quit", DISPATCH_METHOD, {}, nullptr));
 }
 
 bool Floor(const std::string& path) {

@@ -94,6 +94,16 @@ TEST_F(DispatchTest, FailingMembersReturnTheirCodeAndKeepTheErrorObject) {
   EXPECT_EQ(DescriptionOf(GetErrorInfo().get()), L"it broke");
 }
 
+TEST_F(DispatchTest, CallsByNameThatFailBeforeTheMemberStillDescribeTheFailure) {
+  EXCEPINFO error;
+  EXPECT_EQ(CallByName(nullptr, L"Add", DISPATCH_METHOD, {}, nullptr, &error), E_POINTER);
+  EXPECT_EQ(error.description, L"Invalid pointer");
+  EXPECT_EQ(CallByName(counter_.get(), L"Nope", DISPATCH_METHOD, {}, nullptr, &error),
+            DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(error.scode, DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(error.description, L"Unknown name.");
+}
+
 TEST_F(DispatchTest, CollectionsEnumerateThroughNewEnum) {
   counter_->put_Value(3);
   Variant enumerator;

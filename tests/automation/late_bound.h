@@ -9,6 +9,7 @@
 
 #include "automation/class_registry.h"
 #include "automation/dispatch.h"
+#include "automation/late_call.h"
 #include "automation/text.h"
 
 namespace ovc::dispatch_testing {
@@ -66,20 +67,8 @@ class LateBound {
   // Calls `member` with the dispatch `flags` given.
   HRESULT Invoke(std::wstring_view member, uint16_t flags, std::vector<Variant> args,
                  Variant* result) {
-    if (!object_) return E_POINTER;
-    DISPID id = DISPID_UNKNOWN;
-    const std::wstring name(member);
-    if (HRESULT hr = object_->GetIDsOfNames(IID_NULL, &name, 1, 0, &id); Failed(hr)) return hr;
-    std::vector<Variant> reversed(args.rbegin(), args.rend());
-    DISPID put = DISPID_PROPERTYPUT;
-    DISPPARAMS params{reversed.data(), nullptr, static_cast<uint32_t>(reversed.size()), 0};
-    if (flags & DISPATCH_PROPERTYPUT) {
-      params.named_ids = &put;
-      params.named_count = 1;
-    }
-    error_ = EXCEPINFO();
     arg_error_ = 99;
-    return object_->Invoke(id, IID_NULL, 0, flags, &params, result, &error_, &arg_error_);
+    return CallByName(object_.get(), member, flags, std::move(args), result, &error_, &arg_error_);
   }
 
  private:
