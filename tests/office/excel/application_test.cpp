@@ -13,7 +13,6 @@
 namespace ovc::excel {
 namespace {
 
-using testing::Call;
 using testing::GetObject;
 using testing::NewApplication;
 
@@ -38,10 +37,10 @@ TEST(ApplicationTest, StateIsKeptPerApplicationAndBadValuesAreRefused) {
     ComPtr<IDispatch> second = NewApplication();
     ASSERT_TRUE(first && second);
     ASSERT_NE(first.get(), second.get());
-    EXPECT_EQ(Call(first.get(), c.member, DISPATCH_PROPERTYPUT, {c.put}), c.put_status);
+    EXPECT_EQ(CallByName(first.get(), c.member, DISPATCH_PROPERTYPUT, {c.put}), c.put_status);
     Variant first_value, second_value;
-    ASSERT_EQ(Call(first.get(), c.member, DISPATCH_PROPERTYGET, {}, &first_value), S_OK);
-    ASSERT_EQ(Call(second.get(), c.member, DISPATCH_PROPERTYGET, {}, &second_value), S_OK);
+    ASSERT_EQ(CallByName(first.get(), c.member, DISPATCH_PROPERTYGET, {}, &first_value), S_OK);
+    ASSERT_EQ(CallByName(second.get(), c.member, DISPATCH_PROPERTYGET, {}, &second_value), S_OK);
     EXPECT_EQ(first_value, Succeeded(c.put_status) ? c.put : c.initial);
     EXPECT_EQ(second_value, c.initial);
   }
@@ -66,7 +65,7 @@ class RunTest : public ::testing::Test {
       seen_arguments_.assign(arguments.begin(), arguments.end());
       // A macro may call back into the application that runs it.
       Variant visible;
-      const HRESULT hr = Call(application, L"Visible", DISPATCH_PROPERTYGET, {}, &visible);
+      const HRESULT hr = CallByName(application, L"Visible", DISPATCH_PROPERTYGET, {}, &visible);
       if (Failed(hr)) return hr;
       *result = Variant::I4(arguments.empty() ? 0 : 2 * arguments[0].i4());
       return S_OK;
@@ -85,8 +84,8 @@ class RunTest : public ::testing::Test {
 
 TEST_F(RunTest, RunsARegisteredMacroWithTheApplicationAndTheGivenArguments) {
   Variant result;
-  ASSERT_EQ(Call(application_.get(), L"Run", DISPATCH_METHOD,
-                 {Variant(L"Twice"), Variant(21), Variant::Missing()}, &result),
+  ASSERT_EQ(CallByName(application_.get(), L"Run", DISPATCH_METHOD,
+                       {Variant(L"Twice"), Variant(21), Variant::Missing()}, &result),
             S_OK);
   EXPECT_EQ(result, Variant::I4(42));
   EXPECT_EQ(seen_application_, application_.get());
@@ -96,7 +95,7 @@ TEST_F(RunTest, RunsARegisteredMacroWithTheApplicationAndTheGivenArguments) {
 TEST_F(RunTest, AnythingButAnExactRegisteredNameIsNotAvailable) {
   for (const wchar_t* name : {L"twice", L"[Book.xlsx]Twice", L"Book.xlsm!Twice", L"/tmp/x.xlsm"}) {
     SCOPED_TRACE(::testing::PrintToString(std::wstring(name)));
-    EXPECT_EQ(Call(application_.get(), L"Run", DISPATCH_METHOD, {Variant(name)}), E_NOTIMPL);
+    EXPECT_EQ(CallByName(application_.get(), L"Run", DISPATCH_METHOD, {Variant(name)}), E_NOTIMPL);
     ComPtr<IErrorInfo> error = GetErrorInfo();
     EXPECT_EQ(DescriptionOf(error.get()),
               L"macro '" + std::wstring(name) +
@@ -106,7 +105,7 @@ TEST_F(RunTest, AnythingButAnExactRegisteredNameIsNotAvailable) {
 }
 
 TEST_F(RunTest, AFailingMacroFailsRunNamingIt) {
-  EXPECT_EQ(Call(application_.get(), L"Run", DISPATCH_METHOD, {Variant(L"Broken")}), E_FAIL);
+  EXPECT_EQ(CallByName(application_.get(), L"Run", DISPATCH_METHOD, {Variant(L"Broken")}), E_FAIL);
   EXPECT_EQ(DescriptionOf(GetErrorInfo().get()), L"macro 'Broken' failed");
 }
 
@@ -114,16 +113,17 @@ TEST(ApplicationTest, AfterQuitTheApplicationAndItsObjectsAreDisconnected) {
   ComPtr<IDispatch> application = NewApplication();
   ComPtr<IDispatch> workbooks = GetObject(application.get(), L"Workbooks");
   ASSERT_TRUE(workbooks);
-  ASSERT_EQ(Call(application.get(), L"Quit", DISPATCH_METHOD), S_OK);
+  ASSERT_EQ(CallByName(application.get(), L"Quit", DISPATCH_METHOD), S_OK);
   Variant value;
-  EXPECT_EQ(Call(application.get(), L"Visible", DISPATCH_PROPERTYGET, {}, &value),
+  EXPECT_EQ(CallByName(application.get(), L"Visible", DISPATCH_PROPERTYGET, {}, &value),
             RPC_E_DISCONNECTED);
   GUID iid{};
   ComPtr<IErrorInfo> error = GetErrorInfo();
   ASSERT_TRUE(error);
   error->GetGUID(&iid);
   EXPECT_EQ(iid, IApplication::kIid);
-  EXPECT_EQ(Call(workbooks.get(), L"Count", DISPATCH_PROPERTYGET, {}, &value), RPC_E_DISCONNECTED);
+  EXPECT_EQ(CallByName(workbooks.get(), L"Count", DISPATCH_PROPERTYGET, {}, &value),
+            RPC_E_DISCONNECTED);
 }
 
 }  // namespace

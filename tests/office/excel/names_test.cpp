@@ -11,39 +11,21 @@
 namespace ovc::excel {
 namespace {
 
-using testing::Call;
 using testing::GetObject;
-using testing::TempFolder;
 
 constexpr char kNames[] =
     "<definedNames><definedName name=\"Const\">0.05</definedName>"
     "<definedName name=\"Local\" localSheetId=\"0\">Sheet1!$A$1</definedName>"
     "<definedName name=\"Rate\">Sheet1!$B$2:$B$4</definedName></definedNames>";
 
-class NamesTest : public ::testing::Test {
+class NamesTest : public testing::BookTest {
  protected:
   NamesTest() {
-    testing::WritePackage(book_, testing::MinimalWorkbook(kNames));
+    testing::WriteZip(book_, testing::MinimalWorkbook(kNames));
+    application_ = MakeObject<Application>(Services{});
     workbook_ = Open();
   }
-  ComPtr<IDispatch> Open() {
-    Variant result;
-    Call(GetObject(application_.get(), L"Workbooks").get(), L"Open", DISPATCH_METHOD,
-         {Variant(FromUtf8(book_))}, &result);
-    return ComPtr<IDispatch>(result.dispatch());
-  }
-  static Variant Get(IDispatch* object, const wchar_t* member, std::vector<Variant> args = {}) {
-    Variant value;
-    const HRESULT hr = Call(object, member, DISPATCH_PROPERTYGET, std::move(args), &value);
-    return Succeeded(hr) ? value : Variant::Error(hr);
-  }
-  ComPtr<IDispatch> Range(const wchar_t* text) {
-    return GetObject(application_.get(), L"Range", {Variant(text)});
-  }
 
-  TempFolder folder_;
-  const std::string book_ = folder_ / "Book.xlsx";
-  ComPtr<Application> application_ = MakeObject<Application>(Services{});
   ComPtr<IDispatch> workbook_;
 };
 
@@ -66,31 +48,31 @@ TEST_F(NamesTest, ItemFindsNamesByPositionOrByNameAsMethodOrPropertyGet) {
   };
   for (const Case& c : cases) {
     Variant item;
-    const HRESULT hr = Call(names.get(), L"Item", c.flags, {c.index}, &item);
+    const HRESULT hr = CallByName(names.get(), L"Item", c.flags, {c.index}, &item);
     EXPECT_EQ(Succeeded(hr) ? Get(item.dispatch(), L"Name") : Variant::Error(hr), c.name);
   }
-  Call(names.get(), L"Item", DISPATCH_METHOD, {Variant(L"Nope")});
+  CallByName(names.get(), L"Item", DISPATCH_METHOD, {Variant(L"Nope")});
   EXPECT_EQ(DescriptionOf(GetErrorInfo().get()).rfind(L"Book.xlsx: name 'Nope': ", 0), 0u);
 }
 
 TEST_F(NamesTest, AddAndDeleteChangeTheWorkbookAndSurviveASave) {
   ComPtr<IDispatch> names = GetObject(workbook_.get(), L"Names");
   const Variant none = Variant::Missing();
-  EXPECT_EQ(
-      Call(names.get(), L"Add", DISPATCH_METHOD, {Variant(L"TAX2019"), Variant(L"=Sheet1!$A$1")}),
-      E_INVALIDARG);
-  EXPECT_EQ(Call(names.get(), L"Add", DISPATCH_METHOD,
-                 {Variant(L"Key"), Variant(L"=Sheet1!$A$1"), none, none, Variant(L"k")}),
+  EXPECT_EQ(CallByName(names.get(), L"Add", DISPATCH_METHOD,
+                       {Variant(L"TAX2019"), Variant(L"=Sheet1!$A$1")}),
+            E_INVALIDARG);
+  EXPECT_EQ(CallByName(names.get(), L"Add", DISPATCH_METHOD,
+                       {Variant(L"Key"), Variant(L"=Sheet1!$A$1"), none, none, Variant(L"k")}),
             E_NOTIMPL);
   EXPECT_EQ(Get(workbook_.get(), L"Saved"), Variant::Bool(true));
-  ASSERT_EQ(
-      Call(names.get(), L"Add", DISPATCH_METHOD, {Variant(L"Total"), Variant(L"=Sheet1!$C$3")}),
-      S_OK);
+  ASSERT_EQ(CallByName(names.get(), L"Add", DISPATCH_METHOD,
+                       {Variant(L"Total"), Variant(L"=Sheet1!$C$3")}),
+            S_OK);
   ComPtr<IDispatch> rate = GetObject(names.get(), L"Item", {Variant(L"Rate")});
-  ASSERT_EQ(Call(rate.get(), L"Delete", DISPATCH_METHOD), S_OK);
+  ASSERT_EQ(CallByName(rate.get(), L"Delete", DISPATCH_METHOD), S_OK);
   EXPECT_EQ(Get(rate.get(), L"Name"), Variant::Error(DISP_E_BADINDEX));
   EXPECT_EQ(Get(workbook_.get(), L"Saved"), Variant::Bool(false));
-  ASSERT_EQ(Call(workbook_.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(true)}), S_OK);
+  ASSERT_EQ(CallByName(workbook_.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(true)}), S_OK);
 
   workbook_ = Open();
   names = GetObject(workbook_.get(), L"Names");
@@ -121,7 +103,7 @@ TEST_F(NamesTest, RangeResolvesNamesAndQualifiedReferences) {
     SCOPED_TRACE(ToUtf8(c.text));
     Variant range;
     const HRESULT hr =
-        Call(application_.get(), L"Range", DISPATCH_PROPERTYGET, {Variant(c.text)}, &range);
+        CallByName(application_.get(), L"Range", DISPATCH_PROPERTYGET, {Variant(c.text)}, &range);
     if (Failed(hr)) {
       EXPECT_EQ(Variant::Error(hr), c.address);
       continue;
@@ -149,11 +131,11 @@ TEST_F(NamesTest, RowsColumnsResizeAndAddressDescribeTheBlock) {
 
 TEST_F(NamesTest, GotoTakesOnlyRangesOfItsOwnApplicationAndClosingDisconnectsThem) {
   ComPtr<IDispatch> rate = Range(L"Rate");
-  EXPECT_EQ(Call(application_.get(), L"Goto", DISPATCH_METHOD, {Variant(rate.get())}), S_OK);
+  EXPECT_EQ(CallByName(application_.get(), L"Goto", DISPATCH_METHOD, {Variant(rate.get())}), S_OK);
   ComPtr<Application> other = MakeObject<Application>(Services{});
-  EXPECT_EQ(Call(other.get(), L"Goto", DISPATCH_METHOD, {Variant(rate.get())}), E_INVALIDARG);
+  EXPECT_EQ(CallByName(other.get(), L"Goto", DISPATCH_METHOD, {Variant(rate.get())}), E_INVALIDARG);
   ComPtr<IDispatch> names = GetObject(workbook_.get(), L"Names");
-  ASSERT_EQ(Call(workbook_.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)}), S_OK);
+  ASSERT_EQ(CallByName(workbook_.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)}), S_OK);
   EXPECT_EQ(Get(rate.get(), L"Count"), Variant::Error(RPC_E_DISCONNECTED));
   EXPECT_EQ(Get(names.get(), L"Count"), Variant::Error(RPC_E_DISCONNECTED));
 }

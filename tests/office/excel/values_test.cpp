@@ -11,9 +11,7 @@
 namespace ovc::excel {
 namespace {
 
-using testing::Call;
 using testing::GetObject;
-using testing::TempFolder;
 
 // A sheet whose C1 is a formula over A1 with a cached value, and names over
 // single cells.
@@ -21,7 +19,7 @@ std::vector<testing::Part> BookWithFormula() {
   std::vector<testing::Part> parts = testing::MinimalWorkbook(
       "<definedNames><definedName name=\"Input\">Sheet1!$A$1</definedName>"
       "<definedName name=\"Output\">Sheet1!$C$1</definedName></definedNames>");
-  parts.back().text =
+  parts.back().content =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<worksheet "
       "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData><row "
       "r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"C1\"><f>A1*2</f><v>2</v></c></row></sheetData>"
@@ -29,50 +27,36 @@ std::vector<testing::Part> BookWithFormula() {
   return parts;
 }
 
-class ValuesTest : public ::testing::Test {
+class ValuesTest : public testing::BookTest {
  protected:
   ValuesTest() {
-    testing::WritePackage(book_, BookWithFormula());
-    Open();
+    testing::WriteZip(book_, BookWithFormula());
+    Reopen();
   }
-  void Open() {
+  void Reopen() {
     Services services;
     services.user_name = "ann";
     application_ = MakeObject<Application>(services);
-    Variant result;
-    Call(GetObject(application_.get(), L"Workbooks").get(), L"Open", DISPATCH_METHOD,
-         {Variant(FromUtf8(book_))}, &result);
-    workbook_ = ComPtr<IDispatch>(result.dispatch());
-  }
-  Variant Get(IDispatch* object, const wchar_t* member, std::vector<Variant> args = {}) {
-    Variant value;
-    const HRESULT hr = Call(object, member, DISPATCH_PROPERTYGET, std::move(args), &value);
-    return Succeeded(hr) ? value : Variant::Error(hr);
-  }
-  ComPtr<IDispatch> Range(const wchar_t* text) {
-    return GetObject(application_.get(), L"Range", {Variant(text)});
+    workbook_ = Open();
   }
   ComPtr<IDispatch> Property(const wchar_t* name) {
     return GetObject(GetObject(workbook_.get(), L"BuiltinDocumentProperties").get(), L"Item",
                      {Variant(name)});
   }
 
-  TempFolder folder_;
-  const std::string book_ = folder_ / "Book.xlsx";
-  ComPtr<Application> application_;
   ComPtr<IDispatch> workbook_;
 };
 
 TEST_F(ValuesTest, AWriteThroughANameIsSavedAndMakesFormulasStale) {
   EXPECT_EQ(Get(Range(L"Output").get(), L"Value"), Variant::R8(2));
-  ASSERT_EQ(Call(Range(L"Input").get(), L"Value", DISPATCH_PROPERTYPUT, {Variant(5)}), S_OK);
+  ASSERT_EQ(CallByName(Range(L"Input").get(), L"Value", DISPATCH_PROPERTYPUT, {Variant(5)}), S_OK);
   EXPECT_EQ(Get(workbook_.get(), L"Saved"), Variant::Bool(false));
   EXPECT_EQ(Get(Range(L"Output").get(), L"Value"), Variant::Error(E_PENDING));
   EXPECT_EQ(DescriptionOf(GetErrorInfo().get()).rfind(L"Book.xlsx: Sheet1!C1: ", 0), 0u);
   EXPECT_EQ(Get(Range(L"Input").get(), L"Locked"), Variant::Bool(true));
-  ASSERT_EQ(Call(workbook_.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(true)}), S_OK);
+  ASSERT_EQ(CallByName(workbook_.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(true)}), S_OK);
 
-  Open();
+  Reopen();
   EXPECT_EQ(Get(Range(L"Sheet1!A1").get(), L"Value"), Variant::R8(5));
   // The save asked for a recalculation on open: the cached value is stale.
   EXPECT_EQ(Get(Range(L"Output").get(), L"Value"), Variant::Error(E_PENDING));
@@ -81,15 +65,17 @@ TEST_F(ValuesTest, AWriteThroughANameIsSavedAndMakesFormulasStale) {
 
 TEST_F(ValuesTest, DocumentPropertiesReadAndWriteTheCoreProperties) {
   EXPECT_EQ(Get(Property(L"title").get(), L"Value"), Variant());
-  ASSERT_EQ(Call(Property(L"Title").get(), L"Value", DISPATCH_PROPERTYPUT, {Variant(L"Plan")}),
-            S_OK);
+  ASSERT_EQ(
+      CallByName(Property(L"Title").get(), L"Value", DISPATCH_PROPERTYPUT, {Variant(L"Plan")}),
+      S_OK);
   EXPECT_EQ(Get(workbook_.get(), L"Saved"), Variant::Bool(false));
-  EXPECT_EQ(Call(Property(L"Creation Date").get(), L"Value", DISPATCH_PROPERTYPUT, {Variant(L"x")}),
-            E_ACCESSDENIED);
+  EXPECT_EQ(
+      CallByName(Property(L"Creation Date").get(), L"Value", DISPATCH_PROPERTYPUT, {Variant(L"x")}),
+      E_ACCESSDENIED);
   EXPECT_FALSE(Property(L"Colour"));
-  ASSERT_EQ(Call(workbook_.get(), L"Save", DISPATCH_METHOD), S_OK);
+  ASSERT_EQ(CallByName(workbook_.get(), L"Save", DISPATCH_METHOD), S_OK);
   workbook_ = nullptr;
-  Open();
+  Reopen();
   EXPECT_EQ(Get(Property(L"Title").get(), L"Value"), Variant(L"Plan"));
 }
 

@@ -1,25 +1,10 @@
 #include "tests/office/excel/workbook_fixture.h"
 
-#include <zip.h>
-
-#include <random>
-#include <stdexcept>
-
 #include "automation/class_registry.h"
+#include "automation/text.h"
 #include "office/excel/registration.h"
 
 namespace ovc::excel::testing {
-
-TempFolder::TempFolder() {
-  std::random_device random;
-  path_ = std::filesystem::temp_directory_path() / ("excel-test-" + std::to_string(random()));
-  std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
 
 std::vector<Part> MinimalWorkbook(const std::string& workbook_children) {
   const std::string relationships =
@@ -57,42 +42,10 @@ std::vector<Part> MinimalWorkbook(const std::string& workbook_children) {
   };
 }
 
-void WritePackage(const std::string& path, const std::vector<Part>& parts) {
-  int error = 0;
-  zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-  if (archive == nullptr) throw std::runtime_error("cannot create " + path);
-  for (const Part& part : parts) {
-    zip_source_t* source = zip_source_buffer(archive, part.text.data(), part.text.size(), 0);
-    if (source == nullptr || zip_file_add(archive, part.name.c_str(), source, 0) < 0) {
-      zip_source_free(source);
-      zip_discard(archive);
-      throw std::runtime_error("cannot add " + part.name + " to " + path);
-    }
-  }
-  if (zip_close(archive) != 0) {
-    zip_discard(archive);
-    throw std::runtime_error("cannot write " + path);
-  }
-}
-
-HRESULT Call(IDispatch* object, const std::wstring& name, uint16_t flags, std::vector<Variant> args,
-             Variant* result) {
-  DISPID id = DISPID_UNKNOWN;
-  if (HRESULT hr = object->GetIDsOfNames(IID_NULL, &name, 1, 0, &id); Failed(hr)) return hr;
-  std::vector<Variant> reversed(args.rbegin(), args.rend());
-  DISPID put = DISPID_PROPERTYPUT;
-  DISPPARAMS params{reversed.data(), nullptr, static_cast<uint32_t>(reversed.size()), 0};
-  if (flags & DISPATCH_PROPERTYPUT) {
-    params.named_ids = &put;
-    params.named_count = 1;
-  }
-  return object->Invoke(id, IID_NULL, 0, flags, &params, result, nullptr, nullptr);
-}
-
 ComPtr<IDispatch> GetObject(IDispatch* object, const std::wstring& name,
                             std::vector<Variant> args) {
   Variant result;
-  if (Failed(Call(object, name, DISPATCH_PROPERTYGET, std::move(args), &result)) ||
+  if (Failed(CallByName(object, name, DISPATCH_PROPERTYGET, std::move(args), &result)) ||
       result.vt() != VT_DISPATCH) {
     return nullptr;
   }
@@ -104,6 +57,24 @@ ComPtr<IDispatch> NewApplication() {
   ComPtr<IDispatch> application;
   if (Failed(CreateObject(L"Excel.Application", &application))) return nullptr;
   return application;
+}
+
+ComPtr<IDispatch> BookTest::Open(const std::string& path, std::vector<Variant> more) {
+  more.insert(more.begin(), Variant(FromUtf8(path)));
+  Variant result;
+  status_ = CallByName(GetObject(application_.get(), L"Workbooks").get(), L"Open", DISPATCH_METHOD,
+                       std::move(more), &result);
+  return Succeeded(status_) ? ComPtr<IDispatch>(result.dispatch()) : nullptr;
+}
+
+Variant BookTest::Get(IDispatch* object, const wchar_t* member, std::vector<Variant> args) {
+  Variant value;
+  const HRESULT hr = CallByName(object, member, DISPATCH_PROPERTYGET, std::move(args), &value);
+  return Succeeded(hr) ? value : Variant::Error(hr);
+}
+
+ComPtr<IDispatch> BookTest::Range(const wchar_t* text) {
+  return GetObject(application_.get(), L"Range", {Variant(text)});
 }
 
 }  // namespace ovc::excel::testing

@@ -1,47 +1,26 @@
 #pragma once
 
-#include <filesystem>
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
 #include "automation/com_ptr.h"
 #include "automation/dispatch.h"
+#include "automation/late_call.h"
+#include "office/excel/application.h"
+#include "tests/automation/temp_dir.h"
+#include "tests/office/package/package_test_support.h"
 
 namespace ovc::excel::testing {
 
-// A fresh folder under the system's temporary folder, removed with all it
-// holds when the object goes.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
-
-struct Part {
-  std::string name;  // zip entry name, "xl/workbook.xml"
-  std::string text;
-};
+using Part = office::testing::ZipEntry;
+using office::testing::WriteZip;
 
 // The parts of a workbook with one sheet "Sheet1" (A1 = 1), whose workbook
 // part has `workbook_children` (e.g. "<calcPr calcMode=\"manual\"/>") after
 // its sheets.
 std::vector<Part> MinimalWorkbook(const std::string& workbook_children = "");
-
-// Writes `parts` as a zip package at `path`.
-void WritePackage(const std::string& path, const std::vector<Part>& parts);
-
-// Calls member `name` of `object` the way late-bound clients do: arguments
-// in natural order are passed reversed; a put passes its value (the last
-// argument) as the named DISPID_PROPERTYPUT.
-HRESULT Call(IDispatch* object, const std::wstring& name, uint16_t flags,
-             std::vector<Variant> args = {}, Variant* result = nullptr);
 
 // The object a property get returns; null when the call fails.
 ComPtr<IDispatch> GetObject(IDispatch* object, const std::wstring& name,
@@ -49,5 +28,24 @@ ComPtr<IDispatch> GetObject(IDispatch* object, const std::wstring& name,
 
 // A new application created by ProgID.
 ComPtr<IDispatch> NewApplication();
+
+// A test on the workbook file `book_` in a fresh folder, opened in
+// `application_` (which the test makes).
+class BookTest : public ::testing::Test {
+ protected:
+  // The workbook `path` opened in `application_`, `more` the further
+  // arguments of Workbooks.Open; null with `status_` set when it fails.
+  ComPtr<IDispatch> Open(const std::string& path, std::vector<Variant> more = {});
+  ComPtr<IDispatch> Open() { return Open(book_); }
+  // A property's value, or the failure as an error value.
+  static Variant Get(IDispatch* object, const wchar_t* member, std::vector<Variant> args = {});
+  // The application's Range for `text`; null when it fails.
+  ComPtr<IDispatch> Range(const wchar_t* text);
+
+  files_testing::TempDir folder_;
+  const std::string book_ = folder_.File("Book.xlsx");
+  HRESULT status_ = S_OK;
+  ComPtr<Application> application_;
+};
 
 }  // namespace ovc::excel::testing

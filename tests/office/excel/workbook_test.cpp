@@ -16,9 +16,8 @@
 namespace ovc::excel {
 namespace {
 
-using testing::Call;
+using files_testing::TempDir;
 using testing::GetObject;
-using testing::TempFolder;
 
 ino_t InodeOf(const std::string& path) {
   struct stat status {};
@@ -41,10 +40,10 @@ class Sink final : public ComObject<DispatchImpl<IAppEvents>> {
   int cancels = 0;
 };
 
-class WorkbookTest : public ::testing::Test {
+class WorkbookTest : public testing::BookTest {
  protected:
   WorkbookTest() {
-    testing::WritePackage(book_, testing::MinimalWorkbook("<calcPr calcMode=\"manual\"/>"));
+    testing::WriteZip(book_, testing::MinimalWorkbook("<calcPr calcMode=\"manual\"/>"));
     Services services;
     services.prompt = [this](const std::string& file) {
       prompted_.push_back(file);
@@ -53,14 +52,8 @@ class WorkbookTest : public ::testing::Test {
     services.trace = [this](const std::string& line) { trace_.push_back(line); };
     application_ = MakeObject<Application>(services);
   }
+  ~WorkbookTest() override { application_ = nullptr; }  // its last release still traces
 
-  ComPtr<IDispatch> Open(const std::string& path, std::vector<Variant> more = {}) {
-    more.insert(more.begin(), Variant(FromUtf8(path)));
-    ComPtr<IDispatch> workbooks = GetObject(application_.get(), L"Workbooks");
-    Variant result;
-    status_ = Call(workbooks.get(), L"Open", DISPATCH_METHOD, std::move(more), &result);
-    return Succeeded(status_) ? ComPtr<IDispatch>(result.dispatch()) : nullptr;
-  }
   uint32_t Advise(Sink* sink) {
     ComPtr<IConnectionPoint> point;
     EXPECT_EQ(application_->FindConnectionPoint(IAppEvents::kIid, point.Receive()), S_OK);
@@ -68,30 +61,20 @@ class WorkbookTest : public ::testing::Test {
     EXPECT_EQ(point->Advise(static_cast<IAppEvents*>(sink), &cookie), S_OK);
     return cookie;
   }
-  static Variant Get(IDispatch* object, const wchar_t* member) {
-    Variant value;
-    Call(object, member, DISPATCH_PROPERTYGET, {}, &value);
-    return value;
-  }
 
-  TempFolder folder_;
-  const std::string book_ = folder_ / "Book.xlsx";
-  HRESULT status_ = S_OK;
   bool answer_ = true;
   std::vector<std::string> prompted_;
   std::vector<std::string> trace_;
-  // Last, so that it goes first: its last release still traces.
-  ComPtr<Application> application_;
 };
 
 TEST_F(WorkbookTest, OneOpenWorkbookIsOneObjectWhateverItsPathSpelling) {
   ComPtr<IDispatch> workbook = Open(book_);
   ASSERT_TRUE(workbook) << std::hex << status_;
   EXPECT_EQ(Get(application_.get(), L"ActiveWorkbook").dispatch(), workbook.get());
-  const std::string other_spelling = folder_ / "./Book.xlsx";
+  const std::string other_spelling = folder_.File("./Book.xlsx");
   EXPECT_EQ(Open(other_spelling).get(), workbook.get());
   // Saving replaces the file; it is still the open one.
-  ASSERT_EQ(Call(workbook.get(), L"Save", DISPATCH_METHOD), S_OK);
+  ASSERT_EQ(CallByName(workbook.get(), L"Save", DISPATCH_METHOD), S_OK);
   EXPECT_EQ(Open(book_).get(), workbook.get());
   EXPECT_EQ(Get(workbook.get(), L"Name"), Variant(L"Book.xlsx"));
   EXPECT_EQ(Get(workbook.get(), L"ReadOnly"), Variant::Bool(false));
@@ -100,8 +83,8 @@ TEST_F(WorkbookTest, OneOpenWorkbookIsOneObjectWhateverItsPathSpelling) {
 }
 
 TEST_F(WorkbookTest, OpenRefusesPasswordsAndASecondFileOfAnOpenName) {
-  TempFolder elsewhere;
-  testing::WritePackage(elsewhere / "Book.xlsx", testing::MinimalWorkbook());
+  TempDir elsewhere;
+  testing::WriteZip(elsewhere.File("Book.xlsx"), testing::MinimalWorkbook());
   ASSERT_TRUE(Open(book_));
   struct Case {
     std::string path;
@@ -110,9 +93,9 @@ TEST_F(WorkbookTest, OpenRefusesPasswordsAndASecondFileOfAnOpenName) {
   };
   const Variant none = Variant::Missing();
   const Case cases[] = {
-      {folder_ / "Other.xlsx", {none, none, none, Variant(L"secret")}, E_NOTIMPL},
-      {folder_ / "Other.xlsx", {none, none, none, none, Variant(L"secret")}, E_NOTIMPL},
-      {elsewhere / "Book.xlsx", {}, E_ACCESSDENIED},
+      {folder_.File("Other.xlsx"), {none, none, none, Variant(L"secret")}, E_NOTIMPL},
+      {folder_.File("Other.xlsx"), {none, none, none, none, Variant(L"secret")}, E_NOTIMPL},
+      {elsewhere.File("Book.xlsx"), {}, E_ACCESSDENIED},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
@@ -122,7 +105,7 @@ TEST_F(WorkbookTest, OpenRefusesPasswordsAndASecondFileOfAnOpenName) {
     EXPECT_EQ(description.rfind(FromUtf8(std::filesystem::path(c.path).filename().string()), 0), 0u)
         << description;
   }
-  EXPECT_FALSE(Open(folder_ / "Missing.xlsx"));
+  EXPECT_FALSE(Open(folder_.File("Missing.xlsx")));
   EXPECT_NE(DescriptionOf(GetErrorInfo().get()).find(L"Missing.xlsx"), std::wstring::npos);
 }
 
@@ -131,10 +114,12 @@ TEST_F(WorkbookTest, AReadOnlyWorkbookIsNeverWritten) {
   ComPtr<IDispatch> workbook = Open(book_, {Variant::Missing(), Variant::Bool(true)});
   ASSERT_TRUE(workbook);
   EXPECT_EQ(Get(workbook.get(), L"ReadOnly"), Variant::Bool(true));
-  EXPECT_EQ(Call(workbook.get(), L"Save", DISPATCH_METHOD), E_ACCESSDENIED);
-  ASSERT_EQ(Call(workbook.get(), L"Saved", DISPATCH_PROPERTYPUT, {Variant::Bool(false)}), S_OK);
-  EXPECT_EQ(Call(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(true)}), E_ACCESSDENIED);
-  ASSERT_EQ(Call(application_.get(), L"Quit", DISPATCH_METHOD), S_OK);
+  EXPECT_EQ(CallByName(workbook.get(), L"Save", DISPATCH_METHOD), E_ACCESSDENIED);
+  ASSERT_EQ(CallByName(workbook.get(), L"Saved", DISPATCH_PROPERTYPUT, {Variant::Bool(false)}),
+            S_OK);
+  EXPECT_EQ(CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(true)}),
+            E_ACCESSDENIED);
+  ASSERT_EQ(CallByName(application_.get(), L"Quit", DISPATCH_METHOD), S_OK);
   EXPECT_TRUE(prompted_.empty());
   EXPECT_EQ(InodeOf(book_), before);
   EXPECT_EQ(trace_.size(), 1u);
@@ -144,10 +129,11 @@ TEST_F(WorkbookTest, SaveWritesAndMarksSavedAndChangesMarkUnsaved) {
   ComPtr<IDispatch> workbook = Open(book_);
   ASSERT_TRUE(workbook);
   const ino_t before = InodeOf(book_);
-  ASSERT_EQ(Call(workbook.get(), L"KeepChangeHistory", DISPATCH_PROPERTYPUT, {Variant::Bool(true)}),
-            S_OK);
+  ASSERT_EQ(
+      CallByName(workbook.get(), L"KeepChangeHistory", DISPATCH_PROPERTYPUT, {Variant::Bool(true)}),
+      S_OK);
   EXPECT_EQ(Get(workbook.get(), L"Saved"), Variant::Bool(false));
-  ASSERT_EQ(Call(workbook.get(), L"Save", DISPATCH_METHOD), S_OK);
+  ASSERT_EQ(CallByName(workbook.get(), L"Save", DISPATCH_METHOD), S_OK);
   EXPECT_EQ(Get(workbook.get(), L"Saved"), Variant::Bool(true));
   EXPECT_NE(InodeOf(book_), before);
 }
@@ -158,13 +144,14 @@ TEST_F(WorkbookTest, CloseFiresTheEventAndACancelKeepsTheWorkbookOpen) {
   Advise(sink.get());
   ComPtr<IDispatch> workbook = Open(book_);
   ASSERT_TRUE(workbook);
-  EXPECT_EQ(Call(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)}), S_OK);
+  EXPECT_EQ(CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)}), S_OK);
   EXPECT_EQ(Get(workbook.get(), L"Saved"), Variant::Bool(true));
 
-  EXPECT_EQ(Call(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)}), S_OK);
+  EXPECT_EQ(CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)}), S_OK);
   EXPECT_EQ(sink->closing, (std::vector<IDispatch*>{workbook.get(), workbook.get()}));
   Variant saved;
-  EXPECT_EQ(Call(workbook.get(), L"Saved", DISPATCH_PROPERTYGET, {}, &saved), RPC_E_DISCONNECTED);
+  EXPECT_EQ(CallByName(workbook.get(), L"Saved", DISPATCH_PROPERTYGET, {}, &saved),
+            RPC_E_DISCONNECTED);
   EXPECT_EQ(DescriptionOf(GetErrorInfo().get()), L"Book.xlsx: has been closed");
   EXPECT_EQ(Get(application_.get(), L"ActiveWorkbook").dispatch(), nullptr);
 }
@@ -196,13 +183,14 @@ TEST_F(WorkbookTest, QuitAsksForEachChangedWorkbookAndStopsWhenASinkCancels) {
     Advise(sink.get());
     ComPtr<IDispatch> workbook = Open(book_);
     ASSERT_TRUE(workbook);
-    ASSERT_EQ(Call(workbook.get(), L"Saved", DISPATCH_PROPERTYPUT, {Variant::Bool(false)}), S_OK);
+    ASSERT_EQ(CallByName(workbook.get(), L"Saved", DISPATCH_PROPERTYPUT, {Variant::Bool(false)}),
+              S_OK);
     const ino_t before = InodeOf(book_);
-    EXPECT_EQ(Call(application_.get(), L"Quit", DISPATCH_METHOD), S_OK);
+    EXPECT_EQ(CallByName(application_.get(), L"Quit", DISPATCH_METHOD), S_OK);
     EXPECT_EQ(InodeOf(book_) != before, c.written);
     EXPECT_EQ(prompted_.size(), c.cancels == 0 ? 1u : 0u);
     Variant visible;
-    EXPECT_EQ(Call(application_.get(), L"Visible", DISPATCH_PROPERTYGET, {}, &visible),
+    EXPECT_EQ(CallByName(application_.get(), L"Visible", DISPATCH_PROPERTYGET, {}, &visible),
               c.quit ? RPC_E_DISCONNECTED : S_OK);
   }
 }
@@ -211,13 +199,15 @@ TEST_F(WorkbookTest, TheLastReleaseWithoutQuitClosesWithoutSaving) {
   const ino_t before = InodeOf(book_);
   ComPtr<IDispatch> workbook = Open(book_);
   ASSERT_TRUE(workbook);
-  ASSERT_EQ(Call(workbook.get(), L"Saved", DISPATCH_PROPERTYPUT, {Variant::Bool(false)}), S_OK);
+  ASSERT_EQ(CallByName(workbook.get(), L"Saved", DISPATCH_PROPERTYPUT, {Variant::Bool(false)}),
+            S_OK);
   application_ = nullptr;
   EXPECT_EQ(InodeOf(book_), before);
   ASSERT_EQ(trace_.size(), 1u);
   EXPECT_NE(trace_[0].find("Book.xlsx: changes discarded"), std::string::npos);
   Variant saved;
-  EXPECT_EQ(Call(workbook.get(), L"Saved", DISPATCH_PROPERTYGET, {}, &saved), RPC_E_DISCONNECTED);
+  EXPECT_EQ(CallByName(workbook.get(), L"Saved", DISPATCH_PROPERTYGET, {}, &saved),
+            RPC_E_DISCONNECTED);
   // The file's lock went with it: another application opens it writable.
   application_ = MakeObject<Application>(Services{});
   ComPtr<IDispatch> again = Open(book_);
