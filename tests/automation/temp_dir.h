@@ -20,8 +20,11 @@ class TempDir {
     EXPECT_NE(::mkdtemp(pattern.data()), nullptr) << pattern;
     path_ = pattern;
   }
+  // Removes the folder even when a test took the owner's permissions away.
   ~TempDir() {
     std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
   }
   TempDir(const TempDir&) = delete;

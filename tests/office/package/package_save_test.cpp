@@ -48,15 +48,6 @@ std::vector<std::string> Names(const std::vector<RawEntry>& entries) {
   return names;
 }
 
-std::vector<std::string> FilesIn(const TempDir& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 TEST(PackageSaveTest, OnlyChangedPartsAreRewrittenTheRestCopiedRaw) {
   TempDir dir;
   const std::string path = CopyFixture(dir, "book.xlsx");
@@ -193,7 +184,7 @@ TEST(PackageSaveTest, FailedSaveLeavesTheOldFileWholeAndNoTemporaryFile) {
     EXPECT_EQ(code, c.code) << error;
     EXPECT_EQ(error, "book.xlsx: " + std::string(std::strerror(c.error)));
     EXPECT_EQ(ReadFile(path), before);
-    EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"book.xlsx"});
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"book.xlsx"});
   }
 }
 
