@@ -10,12 +10,12 @@
 #include "automation/class_registry.h"
 #include "automation/conversion.h"
 #include "automation/dom/dom.h"
+#include "automation/error_info.h"
 #include "automation/registry_store.h"
 #include "automation/text.h"
-#include "automation/error_info.h"
 #include "automation/variant.h"
+#include "office/common/macro_registry.h"
 #include "office/excel/excel_error.h"
-#include "office/excel/macro_registry.h"
 #include "office/excel/registration.h"
 #include "orvan/components/registration.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
@@ -28,12 +28,13 @@ namespace {
 
 void BindConstants(py::module_& module) {
 #define OVC_BIND_VT(name) module.attr(#name) = static_cast<int>(name);
-  OVC_BIND_VT(VT_EMPTY) OVC_BIND_VT(VT_NULL) OVC_BIND_VT(VT_I2) OVC_BIND_VT(VT_I4)
-  OVC_BIND_VT(VT_R8) OVC_BIND_VT(VT_DATE) OVC_BIND_VT(VT_BSTR) OVC_BIND_VT(VT_DISPATCH)
-  OVC_BIND_VT(VT_ERROR) OVC_BIND_VT(VT_BOOL) OVC_BIND_VT(VT_VARIANT) OVC_BIND_VT(VT_UNKNOWN)
-  OVC_BIND_VT(VT_ARRAY) OVC_BIND_VT(VT_BYREF)
+  OVC_BIND_VT(VT_EMPTY)
+  OVC_BIND_VT(VT_NULL) OVC_BIND_VT(VT_I2) OVC_BIND_VT(VT_I4) OVC_BIND_VT(VT_R8) OVC_BIND_VT(VT_DATE)
+      OVC_BIND_VT(VT_BSTR) OVC_BIND_VT(VT_DISPATCH) OVC_BIND_VT(VT_ERROR) OVC_BIND_VT(VT_BOOL)
+          OVC_BIND_VT(VT_VARIANT) OVC_BIND_VT(VT_UNKNOWN) OVC_BIND_VT(VT_ARRAY)
+              OVC_BIND_VT(VT_BYREF)
 #undef OVC_BIND_VT
-  module.attr("VARIANT_ALPHABOOL") = static_cast<int>(VARIANT_ALPHABOOL);
+                  module.attr("VARIANT_ALPHABOOL") = static_cast<int>(VARIANT_ALPHABOOL);
   module.attr("VARIANT_NOVALUEPROP") = static_cast<int>(VARIANT_NOVALUEPROP);
 
 #define OVC_BIND_HRESULT(name, code, text) \
@@ -93,7 +94,7 @@ HRESULT RunPythonMacro(const std::wstring& name, IDispatch* application,
 // arguments and returns what it returns.
 void RegisterMacro(const std::wstring& name, const py::function& callable) {
   py::module_::import("ovcbridge").attr("_macros")[py::cast(name)] = callable;
-  excel::RegisterMacro(
+  office::RegisterMacro(
       name, [name](IDispatch* application, std::span<const Variant> arguments, Variant* result) {
         return RunPythonMacro(name, application, arguments, result);
       });

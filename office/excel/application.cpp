@@ -4,9 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "automation/error_info.h"
 #include "automation/text.h"
-#include "office/excel/macro_registry.h"
+#include "office/common/macro_registry.h"
 #include "office/excel/range.h"
 #include "office/excel/range_text.h"
 #include "office/excel/workbook.h"
@@ -14,7 +13,7 @@
 
 namespace ovc::excel {
 
-Application::Application(Services services)
+Application::Application(office::Services services)
     : state_(std::make_shared<ApplicationState>(std::move(services))),
       events_(this, IAppEvents::kIid) {
   state_->application = this;
@@ -170,30 +169,9 @@ HRESULT Application::Run(const Variant& macro, const Variant& arg1, const Varian
                                  &arg9,  &arg10, &arg11, &arg12, &arg13, &arg14, &arg15, &arg16,
                                  &arg17, &arg18, &arg19, &arg20, &arg21, &arg22, &arg23, &arg24,
                                  &arg25, &arg26, &arg27, &arg28, &arg29, &arg30};
-  return RunMacro(macro, args, result);
-}
-
-HRESULT Application::RunMacro(const Variant& macro, std::span<const Variant* const> args,
-                              Variant* result) {
-  if (macro.vt() != VT_BSTR) return Fail(DISP_E_TYPEMISMATCH, "Run: the macro name is not text");
-  const std::wstring& name = macro.bstr();
-  const Macro found = FindMacro(name);
-  const std::string quoted = "macro '" + ToUtf8(name) + "'";
-  if (!found) {
-    return Fail(E_NOTIMPL,
-                quoted + " not available: only macros registered by the embedding program run");
-  }
-  size_t count = args.size();
-  while (count > 0 && args[count - 1]->IsMissing()) --count;
-  std::vector<Variant> values;
-  for (size_t i = 0; i < count; ++i) values.push_back(*args[i]);
-  ComPtr<IDispatch> keep_alive(this);
-  const HRESULT hr = found(this, values, result);
-  if (Succeeded(hr)) return hr;
-  ComPtr<IErrorInfo> error = GetErrorInfo();
-  if (!error) return Fail(hr, quoted + " failed");
-  SetErrorInfo(std::move(error));
-  return hr;
+  std::string reason;
+  const HRESULT hr = office::RunMacro(this, macro, args, result, &reason);
+  return reason.empty() ? hr : Fail(hr, reason);
 }
 
 HRESULT Application::Quit() {

@@ -5,10 +5,10 @@
 #include <string_view>
 
 #include "automation/connection_point.h"
+#include "office/common/services.h"
 #include "office/excel/application_state.h"
 #include "office/excel/excel.h"
 #include "office/excel/excel_object.h"
-#include "office/excel/services.h"
 
 namespace ovc::excel {
 
@@ -20,7 +20,7 @@ namespace ovc::excel {
 // fails with RPC_E_DISCONNECTED.
 class Application final : public ExcelObject<IApplication, IConnectionPointContainer> {
  public:
-  explicit Application(Services services);
+  explicit Application(office::Services services);
   ~Application() override;
 
   HRESULT Calculate() override;
@@ -55,7 +55,6 @@ class Application final : public ExcelObject<IApplication, IConnectionPointConta
  private:
   // The open workbook of that file name (without regard to case), or null.
   Workbook* FindOpen(std::string_view file_name) const;
-  HRESULT RunMacro(const Variant& macro, std::span<const Variant* const> args, Variant* result);
 
   std::shared_ptr<ApplicationState> state_;
   ConnectionPoint events_;

@@ -13,7 +13,7 @@ namespace ovc::excel {
 
 inline constexpr DISPID kWorkbookBeforeClose = 0x622;
 
-ApplicationState::ApplicationState(Services services) : services(std::move(services)) {}
+ApplicationState::ApplicationState(office::Services services) : services(std::move(services)) {}
 
 ApplicationState::~ApplicationState() = default;
 

@@ -7,8 +7,8 @@
 
 #include "automation/com_ptr.h"
 #include "automation/connection_point.h"
+#include "office/common/services.h"
 #include "office/excel/calc_settings.h"
-#include "office/excel/services.h"
 
 namespace ovc::excel {
 
@@ -24,12 +24,12 @@ inline constexpr int32_t kWindowMaximized = -4137;
 // `quit` is set, everything taken from it is disconnected. Serves one thread
 // at a time.
 struct ApplicationState {
-  explicit ApplicationState(Services services);
+  explicit ApplicationState(office::Services services);
   ~ApplicationState();
   ApplicationState(const ApplicationState&) = delete;
   ApplicationState& operator=(const ApplicationState&) = delete;
 
-  Services services;
+  office::Services services;
   bool quit = false;
   bool visible = false;
   bool screen_updating = true;

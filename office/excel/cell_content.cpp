@@ -7,6 +7,7 @@
 #include "automation/conversion.h"
 #include "automation/number_text.h"
 #include "automation/text.h"
+#include "office/common/xml_text.h"
 #include "office/excel/cell_error.h"
 #include "office/excel/cell_text.h"
 #include "office/excel/number_format.h"
@@ -73,7 +74,7 @@ HRESULT FormulaContent(std::wstring_view formula, CellContent* content, std::str
     *reason = "formula longer than 8,192 characters";
     return E_INVALIDARG;
   }
-  if (!IsXmlText(formula)) {
+  if (!office::IsXmlText(formula)) {
     *reason = "formula holds a character a workbook cannot carry";
     return E_INVALIDARG;
   }

@@ -116,16 +116,6 @@ HRESULT EncodeCellText(std::wstring_view text, std::string* stored, std::string*
   return S_OK;
 }
 
-bool IsXmlText(std::wstring_view text) {
-  for (wchar_t c : text) {
-    if ((c < 0x20 && c != L'\t' && c != L'\n' && c != L'\r') || IsSurrogate(static_cast<int>(c)) ||
-        c == 0xFFFE || c == 0xFFFF || static_cast<uint32_t>(c) > 0x10FFFF) {
-      return false;
-    }
-  }
-  return true;
-}
-
 size_t Utf16Length(std::wstring_view text) {
   size_t length = text.size();
   for (wchar_t c : text) length += static_cast<uint32_t>(c) > 0xFFFF;

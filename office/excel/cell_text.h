@@ -27,9 +27,6 @@ std::string DecodeCellText(std::string_view stored);
 // U+10FFFF or a text over kMaxCellTextLength.
 HRESULT EncodeCellText(std::wstring_view text, std::string* stored, std::string* reason);
 
-// True when every character of `text` is one XML can carry as it is.
-bool IsXmlText(std::wstring_view text);
-
 // The number of UTF-16 code units of `text`.
 size_t Utf16Length(std::wstring_view text);
 

@@ -1,23 +1,14 @@
 #pragma once
 
-#include <string>
 #include <string_view>
 
-#include "automation/guid.h"
-#include "automation/hresult.h"
+#include "office/common/office_error.h"
 
 namespace ovc::excel {
 
 // The source of every error object the application leaves.
 inline constexpr std::wstring_view kErrorSource = L"Excel.Application";
 
-// Sets the thread's error object (source kErrorSource, interface `iid`,
-// `description` in UTF-8) and returns `code`.
-HRESULT Fail(HRESULT code, const IID& iid, std::string_view description);
-
-// "<file>: <where>: <reason>", the form of every description about a
-// workbook ("Book.xlsx: Sheet1!C10: locked cell on a protected sheet");
-// "<file>: <reason>" when `where` is empty.
-std::string Describe(std::string_view file, std::string_view where, std::string_view reason);
+using office::Describe;
 
 }  // namespace ovc::excel

@@ -14,7 +14,7 @@ class ApplicationFactory final : public ComObject<IClassFactory> {
   HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** object) override {
     if (object != nullptr) *object = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    return CreateObject<Application>(iid, object, DefaultServices());
+    return CreateObject<Application>(iid, object, office::DefaultServices());
   }
   HRESULT LockServer(bool) override { return S_OK; }
 };

@@ -5,7 +5,7 @@
 
 #include "automation/conversion.h"
 #include "automation/text.h"
-#include "office/excel/document_properties.h"
+#include "office/common/document_properties.h"
 #include "office/excel/names.h"
 
 namespace ovc::excel {
@@ -55,7 +55,8 @@ HRESULT Workbook::SaveDocument() {
   }
   std::string error;
   HRESULT code = S_OK;
-  if (!document_->Save(UserName(application_->services), std::time(nullptr), &error, &code)) {
+  if (!document_->Save(office::UserName(application_->services), std::time(nullptr), &error,
+                       &code)) {
     return Fail(code, error);
   }
   saved_ = true;
@@ -72,8 +73,15 @@ void Workbook::NoteNamesChanged() {
   document_->NoteNamesChanged();
 }
 
+void Workbook::NotePropertiesChanged() {
+  document_->NotePropertiesChanged();
+  MarkChanged();
+}
+
 HRESULT Workbook::get_BuiltinDocumentProperties(IDispatch** properties) {
-  *properties = MakeObject<DocumentProperties>(ComPtr<Workbook>(this)).Detach();
+  *properties = MakeObject<office::DocumentProperties>(
+                    kErrorSource, ComPtr<IDispatch>(static_cast<IWorkbook*>(this)), this)
+                    .Detach();
   return S_OK;
 }
 

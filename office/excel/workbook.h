@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "office/common/document_properties.h"
 #include "office/excel/application_state.h"
 #include "office/excel/excel.h"
 #include "office/excel/excel_object.h"
@@ -23,7 +24,7 @@ enum class CloseChoice {
 // path again and ActiveWorkbook hand out this very object). Once closed,
 // every call on it and on everything taken from it fails with
 // RPC_E_DISCONNECTED ("<file>: has been closed").
-class Workbook final : public ExcelObject<IWorkbook> {
+class Workbook final : public ExcelObject<IWorkbook>, public office::PropertiesHost {
  public:
   Workbook(std::shared_ptr<ApplicationState> application,
            std::unique_ptr<WorkbookDocument> document);
@@ -50,7 +51,7 @@ class Workbook final : public ExcelObject<IWorkbook> {
   // `why`.
   void Discard(const std::string& why);
 
-  const std::string& file_name() const { return file_name_; }
+  const std::string& file_name() const override { return file_name_; }
   // The open document, or null once closed.
   WorkbookDocument* document() const { return document_.get(); }
   // Records a change: Saved turns false.
@@ -58,6 +59,11 @@ class Workbook final : public ExcelObject<IWorkbook> {
   // Records a change of the defined names: Saved turns false and the
   // workbook part is written by the next save.
   void NoteNamesChanged();
+  // The document properties of the open workbook.
+  office::CoreProperties& core_properties() override { return document_->properties(); }
+  // Records a change of the document properties: Saved turns false and the
+  // core properties part is written by the next save.
+  void NotePropertiesChanged() override;
 
   // The sheet that unqualified names fall back to and Goto selects, 0-based.
   int32_t active_sheet() const { return active_sheet_; }

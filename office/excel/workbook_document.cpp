@@ -46,7 +46,7 @@ WorkbookDocument::WorkbookDocument(std::unique_ptr<office::Package> package, std
       file_name_(std::filesystem::path(path_).filename().string()) {}
 
 std::unique_ptr<WorkbookDocument> WorkbookDocument::Open(const std::string& path, bool read_only,
-                                                         const Services& services,
+                                                         const office::Services& services,
                                                          std::string* error, HRESULT* code) {
   office::OpenOptions options;
   options.read_only = read_only;
@@ -94,9 +94,10 @@ bool WorkbookDocument::ReadParts(std::string* error, HRESULT* code) {
       RelatedXmlPart(main, RelationshipType("calcChain"), &calc_chain_part_, &ignored);
   cells_ = std::make_unique<CellStore>(parts);
   cells_->set_shared_workbook(shared_);
-  pugi::xml_document* core = RelatedXmlPart(
-      std::string(office::kPackageRoot), CoreProperties::kRelationshipType, &core_part_, &ignored);
-  properties_ = std::make_unique<CoreProperties>(core, [this] { return CreateCorePart(); });
+  pugi::xml_document* core =
+      RelatedXmlPart(std::string(office::kPackageRoot), office::CoreProperties::kRelationshipType,
+                     &core_part_, &ignored);
+  properties_ = std::make_unique<office::CoreProperties>(core, [this] { return CreateCorePart(); });
   const int32_t tab =
       ChildNamed(ChildNamed(workbook->document_element(), "bookViews"), "workbookView")
           .attribute("activeTab")
@@ -127,8 +128,8 @@ bool WorkbookDocument::ReadSheetParts(const pugi::xml_document& workbook, std::s
 pugi::xml_document* WorkbookDocument::CreateCorePart() {
   std::string error;
   pugi::xml_document* part = package_->AddXmlPart(
-      "/docProps/core.xml", CoreProperties::kContentType, std::string(office::kPackageRoot),
-      CoreProperties::kRelationshipType, nullptr, &error);
+      "/docProps/core.xml", office::CoreProperties::kContentType, std::string(office::kPackageRoot),
+      office::CoreProperties::kRelationshipType, nullptr, &error);
   if (part != nullptr) core_part_ = "/docProps/core.xml";
   return part;
 }

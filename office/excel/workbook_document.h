@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "automation/hresult.h"
+#include "office/common/core_properties.h"
+#include "office/common/services.h"
 #include "office/excel/cell_store.h"
-#include "office/excel/core_properties.h"
 #include "office/excel/defined_names.h"
-#include "office/excel/services.h"
 #include "office/excel/sheet.h"
 #include "office/package/package.h"
 
@@ -24,8 +24,8 @@ class WorkbookDocument {
   // through `services`. On failure returns null with *error
   // ("<file>: <reason>") and *code set.
   static std::unique_ptr<WorkbookDocument> Open(const std::string& path, bool read_only,
-                                                const Services& services, std::string* error,
-                                                HRESULT* code);
+                                                const office::Services& services,
+                                                std::string* error, HRESULT* code);
 
   // The absolute path as opened, and its last component ("Book.xlsx").
   const std::string& path() const { return path_; }
@@ -59,7 +59,7 @@ class WorkbookDocument {
   void NoteCellsWritten(int32_t sheet);
 
   // The built-in document properties; NotePropertiesChanged after a put.
-  CoreProperties& properties() { return *properties_; }
+  office::CoreProperties& properties() { return *properties_; }
   void NotePropertiesChanged();
 
   // Records who saved and when, asks for a recalculation on open after
@@ -89,7 +89,7 @@ class WorkbookDocument {
   int32_t active_sheet_ = 0;
   std::unique_ptr<DefinedNames> names_;
   std::unique_ptr<CellStore> cells_;
-  std::unique_ptr<CoreProperties> properties_;
+  std::unique_ptr<office::CoreProperties> properties_;
   std::string styles_part_;
   std::string calc_chain_part_;
   std::string core_part_;

@@ -6,8 +6,8 @@
 
 #include "automation/class_registry.h"
 #include "automation/error_info.h"
+#include "office/common/macro_registry.h"
 #include "office/excel/excel.h"
-#include "office/excel/macro_registry.h"
 #include "tests/office/excel/workbook_fixture.h"
 
 namespace ovc::excel {
@@ -59,8 +59,8 @@ TEST(ApplicationTest, IsServedAsALocalServerToo) {
 class RunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegisterMacro(L"Twice", [this](IDispatch* application, std::span<const Variant> arguments,
-                                   Variant* result) {
+    office::RegisterMacro(L"Twice", [this](IDispatch* application,
+                                           std::span<const Variant> arguments, Variant* result) {
       seen_application_ = application;
       seen_arguments_.assign(arguments.begin(), arguments.end());
       // A macro may call back into the application that runs it.
@@ -70,11 +70,12 @@ class RunTest : public ::testing::Test {
       *result = Variant::I4(arguments.empty() ? 0 : 2 * arguments[0].i4());
       return S_OK;
     });
-    RegisterMacro(L"Broken", [](IDispatch*, std::span<const Variant>, Variant*) { return E_FAIL; });
+    office::RegisterMacro(L"Broken",
+                          [](IDispatch*, std::span<const Variant>, Variant*) { return E_FAIL; });
   }
   void TearDown() override {
-    UnregisterMacro(L"Twice");
-    UnregisterMacro(L"Broken");
+    office::UnregisterMacro(L"Twice");
+    office::UnregisterMacro(L"Broken");
   }
 
   ComPtr<IDispatch> application_ = NewApplication();

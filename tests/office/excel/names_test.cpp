@@ -22,7 +22,7 @@ class NamesTest : public testing::BookTest {
  protected:
   NamesTest() {
     testing::WriteZip(book_, testing::MinimalWorkbook(kNames));
-    application_ = MakeObject<Application>(Services{});
+    application_ = MakeObject<Application>(office::Services{});
     workbook_ = Open();
   }
 
@@ -132,7 +132,7 @@ TEST_F(NamesTest, RowsColumnsResizeAndAddressDescribeTheBlock) {
 TEST_F(NamesTest, GotoTakesOnlyRangesOfItsOwnApplicationAndClosingDisconnectsThem) {
   ComPtr<IDispatch> rate = Range(L"Rate");
   EXPECT_EQ(CallByName(application_.get(), L"Goto", DISPATCH_METHOD, {Variant(rate.get())}), S_OK);
-  ComPtr<Application> other = MakeObject<Application>(Services{});
+  ComPtr<Application> other = MakeObject<Application>(office::Services{});
   EXPECT_EQ(CallByName(other.get(), L"Goto", DISPATCH_METHOD, {Variant(rate.get())}), E_INVALIDARG);
   ComPtr<IDispatch> names = GetObject(workbook_.get(), L"Names");
   ASSERT_EQ(CallByName(workbook_.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)}), S_OK);

@@ -34,7 +34,7 @@ class ValuesTest : public testing::BookTest {
     Reopen();
   }
   void Reopen() {
-    Services services;
+    office::Services services;
     services.user_name = "ann";
     application_ = MakeObject<Application>(services);
     workbook_ = Open();

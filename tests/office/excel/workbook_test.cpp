@@ -44,7 +44,7 @@ class WorkbookTest : public testing::BookTest {
  protected:
   WorkbookTest() {
     testing::WriteZip(book_, testing::MinimalWorkbook("<calcPr calcMode=\"manual\"/>"));
-    Services services;
+    office::Services services;
     services.prompt = [this](const std::string& file) {
       prompted_.push_back(file);
       return answer_;
@@ -170,7 +170,7 @@ TEST_F(WorkbookTest, QuitAsksForEachChangedWorkbookAndStopsWhenASinkCancels) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer * 10 + c.cancels);
-    Services services;
+    office::Services services;
     services.prompt = [this, answer = c.answer](const std::string& file) {
       prompted_.push_back(file);
       return answer;
@@ -209,7 +209,7 @@ TEST_F(WorkbookTest, TheLastReleaseWithoutQuitClosesWithoutSaving) {
   EXPECT_EQ(CallByName(workbook.get(), L"Saved", DISPATCH_PROPERTYGET, {}, &saved),
             RPC_E_DISCONNECTED);
   // The file's lock went with it: another application opens it writable.
-  application_ = MakeObject<Application>(Services{});
+  application_ = MakeObject<Application>(office::Services{});
   ComPtr<IDispatch> again = Open(book_);
   ASSERT_TRUE(again);
   EXPECT_EQ(Get(again.get(), L"ReadOnly"), Variant::Bool(false));

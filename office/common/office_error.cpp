@@ -1,12 +1,12 @@
-#include "office/excel/excel_error.h"
+#include "office/common/office_error.h"
 
 #include "automation/error_info.h"
 #include "automation/text.h"
 
-namespace ovc::excel {
+namespace ovc::office {
 
-HRESULT Fail(HRESULT code, const IID& iid, std::string_view description) {
-  return SetErrorResult(code, FromUtf8(description), std::wstring(kErrorSource), iid);
+HRESULT Fail(HRESULT code, std::wstring_view source, const IID& iid, std::string_view description) {
+  return SetErrorResult(code, FromUtf8(description), std::wstring(source), iid);
 }
 
 std::string Describe(std::string_view file, std::string_view where, std::string_view reason) {
@@ -20,4 +20,4 @@ std::string Describe(std::string_view file, std::string_view where, std::string_
   return text;
 }
 
-}  // namespace ovc::excel
+}  // namespace ovc::office

@@ -6,7 +6,7 @@
 
 #include "automation/dispatch.h"
 
-namespace ovc::excel {
+namespace ovc::office {
 
 // A macro of the embedding program. It gets the application that runs it
 // (borrowed for the call) and Run's arguments, and stores its result in
@@ -25,4 +25,12 @@ bool UnregisterMacro(const std::wstring& name);
 // A copy of the macro `name`, or an empty function.
 Macro FindMacro(const std::wstring& name);
 
-}  // namespace ovc::excel
+// Runs the registered macro named by `macro` (VT_BSTR) for `application`
+// (kept alive meanwhile) with `args`, missing ones at the end left off, as
+// Application.Run does. On failure returns the error and sets *reason to the
+// description the caller's error object takes; *reason stays empty when the
+// macro itself left an error object on the thread, which then stands.
+HRESULT RunMacro(IDispatch* application, const Variant& macro, std::span<const Variant* const> args,
+                 Variant* result, std::string* reason);
+
+}  // namespace ovc::office

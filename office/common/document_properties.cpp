@@ -1,14 +1,15 @@
-#include "office/excel/document_properties.h"
+#include "office/common/document_properties.h"
 
 #include <utility>
 
 #include "automation/conversion.h"
 #include "automation/text.h"
 
-namespace ovc::excel {
+namespace ovc::office {
 
-DocumentProperties::DocumentProperties(ComPtr<Workbook> workbook)
-    : workbook_(std::move(workbook)) {}
+DocumentProperties::DocumentProperties(std::wstring_view source, ComPtr<IDispatch> owner,
+                                       PropertiesHost* host)
+    : OfficeObject(source), owner_(std::move(owner)), host_(host) {}
 
 HRESULT DocumentProperties::get_Count(int32_t* count) {
   *count = static_cast<int32_t>(CoreProperties::Count());
@@ -28,15 +29,16 @@ HRESULT DocumentProperties::get_Item(const Variant& index, IDispatch** property)
     }
   }
   if (!CoreProperties::IsProperty(name)) {
-    return Fail(DISP_E_BADINDEX, Describe(workbook_->file_name(), "BuiltinDocumentProperties",
+    return Fail(DISP_E_BADINDEX, Describe(host_->file_name(), "BuiltinDocumentProperties",
                                           "no built-in document property '" + ToUtf8(name) + "'"));
   }
-  *property = MakeObject<DocumentProperty>(workbook_, name).Detach();
+  *property = MakeObject<DocumentProperty>(error_source(), owner_, host_, name).Detach();
   return S_OK;
 }
 
-DocumentProperty::DocumentProperty(ComPtr<Workbook> workbook, std::wstring name)
-    : workbook_(std::move(workbook)), name_(std::move(name)) {}
+DocumentProperty::DocumentProperty(std::wstring_view source, ComPtr<IDispatch> owner,
+                                   PropertiesHost* host, std::wstring name)
+    : OfficeObject(source), owner_(std::move(owner)), host_(host), name_(std::move(name)) {}
 
 HRESULT DocumentProperty::get_Name(std::wstring* name) {
   *name = name_;
@@ -45,23 +47,21 @@ HRESULT DocumentProperty::get_Name(std::wstring* name) {
 
 HRESULT DocumentProperty::get_Value(Variant* value) {
   std::string reason;
-  const HRESULT hr = workbook_->document()->properties().Get(name_, value, &reason);
+  const HRESULT hr = host_->core_properties().Get(name_, value, &reason);
   if (Failed(hr)) {
-    return Fail(hr, Describe(workbook_->file_name(), "property '" + ToUtf8(name_) + "'", reason));
+    return Fail(hr, Describe(host_->file_name(), "property '" + ToUtf8(name_) + "'", reason));
   }
   return S_OK;
 }
 
 HRESULT DocumentProperty::put_Value(const Variant& value) {
   std::string reason;
-  WorkbookDocument* document = workbook_->document();
-  const HRESULT hr = document->properties().Put(name_, value.Dereferenced(), &reason);
+  const HRESULT hr = host_->core_properties().Put(name_, value.Dereferenced(), &reason);
   if (Failed(hr)) {
-    return Fail(hr, Describe(workbook_->file_name(), "property '" + ToUtf8(name_) + "'", reason));
+    return Fail(hr, Describe(host_->file_name(), "property '" + ToUtf8(name_) + "'", reason));
   }
-  document->NotePropertiesChanged();
-  workbook_->MarkChanged();
+  host_->NotePropertiesChanged();
   return S_OK;
 }
 
-}  // namespace ovc::excel
+}  // namespace ovc::office

@@ -1,4 +1,4 @@
-#include "office/excel/core_properties.h"
+#include "office/common/core_properties.h"
 
 #include <array>
 #include <cmath>
@@ -8,10 +8,10 @@
 #include "automation/conversion.h"
 #include "automation/date.h"
 #include "automation/text.h"
-#include "office/excel/cell_text.h"
+#include "office/common/xml_text.h"
 #include "office/package/xml_names.h"
 
-namespace ovc::excel {
+namespace ovc::office {
 
 namespace {
 
@@ -101,7 +101,7 @@ std::string FormatW3cTime(int64_t utc_seconds) {
 std::string DeclaredName(pugi::xml_node root, std::string_view uri, std::string_view prefix,
                          std::string_view local) {
   std::string name;
-  if (office::QualifiedName(root, uri, local, &name)) return name;
+  if (QualifiedName(root, uri, local, &name)) return name;
   root.append_attribute(("xmlns:" + std::string(prefix)).c_str()) = std::string(uri).c_str();
   return std::string(prefix) + ":" + std::string(local);
 }
@@ -126,7 +126,7 @@ std::wstring_view CoreProperties::NameAt(size_t index) { return kProperties[inde
 bool CoreProperties::IsProperty(std::wstring_view name) { return Find(name) != nullptr; }
 
 pugi::xml_node CoreProperties::Element(const CoreProperty& property) const {
-  return office::ChildElement(office::DocumentRoot(part_), property.uri, property.element);
+  return ChildElement(DocumentRoot(part_), property.uri, property.element);
 }
 
 HRESULT CoreProperties::Get(std::wstring_view name, Variant* value, std::string* reason) const {
@@ -220,4 +220,4 @@ bool CoreProperties::NoteSave(std::string_view user, int64_t now_utc_seconds) {
   return true;
 }
 
-}  // namespace ovc::excel
+}  // namespace ovc::office

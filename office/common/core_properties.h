@@ -9,7 +9,7 @@
 
 #include "automation/variant.h"
 
-namespace ovc::excel {
+namespace ovc::office {
 
 // Seconds east of UTC of the local time at a UTC instant (seconds since
 // 1970-01-01 UTC).
@@ -71,4 +71,4 @@ class CoreProperties {
   bool changed_ = false;
 };
 
-}  // namespace ovc::excel
+}  // namespace ovc::office

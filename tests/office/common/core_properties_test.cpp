@@ -1,12 +1,15 @@
-#include "office/excel/core_properties.h"
+#include "office/common/core_properties.h"
 
 #include <gtest/gtest.h>
 
 #include "automation/text.h"
-#include "tests/office/excel/xml_part.h"
+#include "tests/office/common/xml_part.h"
 
-namespace ovc::excel {
+namespace ovc::office {
 namespace {
+
+using testing::LoadPart;
+using testing::XmlOf;
 
 constexpr int64_t kTwoHours = 7200;
 int64_t TwoHoursEast(int64_t) { return kTwoHours; }
@@ -88,4 +91,4 @@ TEST(CorePropertiesTest, MakesThePartWhenFirstChanged) {
 }
 
 }  // namespace
-}  // namespace ovc::excel
+}  // namespace ovc::office

@@ -1,4 +1,4 @@
-#include "office/excel/services.h"
+#include "office/common/services.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <mutex>
 #include <utility>
 
-namespace ovc::excel {
+namespace ovc::office {
 namespace {
 
 std::mutex& ServicesMutex() {
@@ -39,4 +39,4 @@ Services DefaultServices() {
   return TheDefaults();
 }
 
-}  // namespace ovc::excel
+}  // namespace ovc::office
