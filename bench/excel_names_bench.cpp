@@ -85,7 +85,7 @@ double Seconds(const std::function<bool()>& job) {
 }
 
 bool Engine(const std::string& path) {
-  ComPtr<Application> application = MakeObject<Application>(Services{});
+  ComPtr<Application> application = MakeObject<Application>(office::Services{});
   Variant workbooks, workbook;
   if (Failed(CallByName(application.get(), L"Workbooks", DISPATCH_PROPERTYGET, {}, &workbooks)) ||
       Failed(CallByName(workbooks.dispatch(), L"Open", DISPATCH_METHOD, {Variant(FromUtf8(path))},

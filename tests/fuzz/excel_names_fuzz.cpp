@@ -48,7 +48,7 @@ void ReadName(IDispatch* application, IDispatch* name) {
 
 void OpenAndReadEveryName(std::string_view bytes) {
   fuzz::WriteScratch(bytes);
-  ComPtr<Application> application = MakeObject<Application>(Services{});
+  ComPtr<Application> application = MakeObject<Application>(office::Services{});
   const Variant workbooks = Get(application.get(), L"Workbooks");
   Variant workbook;
   if (Failed(Call(workbooks.dispatch(), L"Open", DISPATCH_METHOD,
