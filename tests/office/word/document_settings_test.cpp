@@ -1,0 +1,151 @@
+#include "office/word/document_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/office/common/xml_part.h"
+
+namespace ovc::word {
+namespace {
+
+using office::testing::LoadPart;
+using office::testing::XmlOf;
+
+constexpr std::string_view kOpen =
+    "<w:settings xmlns:w='http://schemas.openxmlformats.org/wordprocessingml/2006/main'>";
+
+// The protection element of the password fixture: password "secret", made by
+// an independent SHA-512 implementation.
+constexpr std::string_view kSecret =
+    "<w:documentProtection w:edit='forms' w:formatting='1' w:enforcement='1' "
+    "w:algorithmName='SHA-512' w:hashValue='M5SOVnbQG4SHyBnRVAYzAx8mPtxyyzMuWxcMv7tkyFO3MBXX9OJ"
+    "jklwPglNHdoHVkKPm4MPfUblqHmAsXfF5HA==' w:saltValue='AAECAwQFBgcICQoLDA0ODw==' "
+    "w:spinCount='100000'/>";
+
+std::string Settings(std::string_view content) {
+  return std::string(kOpen) + std::string(content) + "</w:settings>";
+}
+
+TEST(DocumentSettingsTest, ReadsTheProtectionType) {
+  const struct {
+    std::string_view element;
+    int32_t type;
+  } cases[] = {
+      {"", kNoProtection},
+      {"<w:documentProtection w:edit='forms' w:enforcement='1'/>", kAllowOnlyFormFields},
+      {"<w:documentProtection w:edit='readOnly' w:enforcement='true'/>", kAllowOnlyReading},
+      {"<w:documentProtection w:edit='comments' w:enforcement='on'/>", kAllowOnlyComments},
+      {"<w:documentProtection w:edit='trackedChanges' w:enforcement='1'/>", kAllowOnlyRevisions},
+      {"<w:documentProtection w:edit='forms' w:enforcement='0'/>", kNoProtection},
+      {"<w:documentProtection w:edit='forms'/>", kNoProtection},
+      {"<w:documentProtection w:edit='none' w:enforcement='1'/>", kNoProtection},
+  };
+  for (const auto& c : cases) {
+    pugi::xml_document part;
+    LoadPart(&part, Settings(c.element));
+    EXPECT_EQ(DocumentSettings(&part, nullptr).ProtectionType(), c.type) << c.element;
+  }
+}
+
+TEST(DocumentSettingsTest, PasswordUnprotectAndProtectLeaveThePartByteForByte) {
+  const std::string original = Settings("<w:zoom w:val='bestFit'/>" + std::string(kSecret) +
+                                        "<w:defaultTabStop w:val='720'/>");
+  pugi::xml_document part;
+  LoadPart(&part, original);
+  DocumentSettings settings(&part, nullptr);
+  std::string reason;
+  const std::wstring wrong = L"Secret";
+  const std::wstring right = L"secret";
+  EXPECT_EQ(settings.Unprotect(nullptr, &reason), E_ACCESSDENIED);
+  EXPECT_EQ(reason, "the document is protected with a password");
+  EXPECT_EQ(settings.Unprotect(&wrong, &reason), E_ACCESSDENIED);
+  EXPECT_FALSE(settings.changed());
+  ASSERT_EQ(settings.Unprotect(&right, &reason), S_OK) << reason;
+  EXPECT_EQ(settings.ProtectionType(), kNoProtection);
+  EXPECT_EQ(XmlOf(part), Settings("<w:zoom w:val='bestFit'/><w:defaultTabStop w:val='720'/>"));
+  ASSERT_EQ(settings.Protect(kAllowOnlyFormFields, &right, &reason), S_OK) << reason;
+  EXPECT_EQ(XmlOf(part), original);
+  EXPECT_EQ(settings.Protect(kAllowOnlyFormFields, nullptr, &reason), E_ACCESSDENIED);
+  EXPECT_TRUE(settings.changed());
+}
+
+TEST(DocumentSettingsTest, NewProtectionGoesInSchemaOrderAndHashesItsPassword) {
+  pugi::xml_document part;
+  LoadPart(&part, Settings("<w:zoom/><w:defaultTabStop w:val='720'/>"));
+  DocumentSettings settings(&part, nullptr);
+  std::string reason;
+  const std::wstring password = L"p\x00e4ss";
+  const std::wstring wrong = L"pass";
+  ASSERT_EQ(settings.Protect(kAllowOnlyReading, &password, &reason), S_OK) << reason;
+  const pugi::xml_node added = part.document_element().child("w:zoom").next_sibling();
+  EXPECT_STREQ(added.name(), "w:documentProtection");
+  EXPECT_STREQ(added.attribute("w:algorithmName").value(), "SHA-512");
+  EXPECT_EQ(std::string_view(added.attribute("w:saltValue").value()).size(), 24u);
+  EXPECT_EQ(settings.ProtectionType(), kAllowOnlyReading);
+  EXPECT_EQ(settings.Unprotect(&wrong, &reason), E_ACCESSDENIED);
+  EXPECT_EQ(settings.Unprotect(&password, &reason), S_OK) << reason;
+  EXPECT_EQ(settings.Protect(7, nullptr, &reason), E_INVALIDARG);
+  // Another type than the one removed: a new element, without a hash.
+  ASSERT_EQ(settings.Protect(kAllowOnlyComments, nullptr, &reason), S_OK);
+  EXPECT_EQ(XmlOf(part.document_element().child("w:documentProtection")),
+            "<w:documentProtection w:edit='comments' w:enforcement='1'/>");
+}
+
+TEST(DocumentSettingsTest, LegacyHashesAreNotChecked) {
+  pugi::xml_document part;
+  LoadPart(&part, Settings("<w:documentProtection w:edit='readOnly' w:enforcement='1' "
+                           "w:cryptProviderType='rsaAES' w:cryptAlgorithmSid='4' "
+                           "w:cryptSpinCount='100000' w:hash='P0ZJ4ZCmD4ar3xrpQXZ0uY3Hxp8=' "
+                           "w:salt='AAECAwQFBgcICQoLDA0ODw=='/>"));
+  DocumentSettings settings(&part, nullptr);
+  std::string reason;
+  const std::wstring password = L"secret";
+  EXPECT_EQ(settings.Unprotect(nullptr, &reason), E_ACCESSDENIED);
+  EXPECT_EQ(settings.Unprotect(&password, &reason), E_NOTIMPL);
+  EXPECT_EQ(settings.ProtectionType(), kAllowOnlyReading);
+}
+
+TEST(DocumentSettingsTest, TrackingIsRemovedRememberedAndPutBack) {
+  const std::string original =
+      Settings("<w:zoom/><w:trackRevisions/><w:defaultTabStop w:val='720'/>");
+  pugi::xml_document part;
+  LoadPart(&part, original);
+  DocumentSettings settings(&part, nullptr);
+  std::string reason;
+  EXPECT_TRUE(settings.TrackRevisions());
+  ASSERT_EQ(settings.SetTrackRevisions(false, &reason), S_OK);
+  EXPECT_FALSE(settings.TrackRevisions());
+  ASSERT_EQ(settings.SetTrackRevisions(true, &reason), S_OK);
+  EXPECT_EQ(XmlOf(part), original);
+
+  pugi::xml_document revisions;
+  LoadPart(&revisions,
+           Settings("<w:documentProtection w:edit='trackedChanges' w:enforcement='1'/>"));
+  DocumentSettings protected_settings(&revisions, nullptr);
+  EXPECT_TRUE(protected_settings.TrackRevisions());
+  EXPECT_EQ(protected_settings.SetTrackRevisions(false, &reason), E_ACCESSDENIED);
+}
+
+TEST(DocumentSettingsTest, MakesThePartWhenFirstNeeded) {
+  pugi::xml_document made;
+  int calls = 0;
+  DocumentSettings settings(nullptr, [&] {
+    ++calls;
+    return &made;
+  });
+  std::string reason;
+  EXPECT_FALSE(settings.TrackRevisions());
+  EXPECT_EQ(settings.Unprotect(nullptr, &reason), S_OK);
+  EXPECT_EQ(calls, 0);
+  ASSERT_EQ(settings.SetTrackRevisions(true, &reason), S_OK);
+  ASSERT_EQ(settings.Protect(kAllowOnlyFormFields, nullptr, &reason), S_OK);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(XmlOf(made),
+            "<w:settings xmlns:w='http://schemas.openxmlformats.org/wordprocessingml/2006/main'>"
+            "<w:trackRevisions/><w:documentProtection w:edit='forms' w:enforcement='1'/>"
+            "</w:settings>");
+}
+
+}  // namespace
+}  // namespace ovc::word
