@@ -18,19 +18,6 @@ TEST(ErrorRecordTest, AttributesInOrderEmptyOnesLeftOutQuotesMadeSingle) {
             L"Line=\"217\" />");
 }
 
-TEST(ErrorRecordTest, HrNamesEightCodesAndWritesOthersInLowerHex) {
-  const struct {
-    HRESULT code;
-    const wchar_t* expected;
-  } cases[] = {
-      {E_NOTIMPL, L"E_NOTIMPL"},
-      {E_OUTOFMEMORY, L"E_OUTOFMEMORY"},
-      {static_cast<HRESULT>(0x80040454), L"0x80040454"},
-      {S_FALSE, L"0x1"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(HrAttributeValue(c.code), c.expected);
-}
-
 TEST(ErrorRecordTest, FileKeepsTheLastTwoComponents) {
   const struct {
     const wchar_t* path;
@@ -57,11 +44,6 @@ TEST(ErrorRecordTest, ExtractDescFindsTheFirstDescOfAChain) {
       {L"<OVError Desc=\"Unclosed", L""},
   };
   for (const auto& c : cases) EXPECT_EQ(ExtractDesc(c.text), c.expected) << c.text;
-}
-
-TEST(ErrorRecordTest, MessageTextUsesTheSystemTextOrTheUnknownForm) {
-  EXPECT_EQ(MessageText(E_INVALIDARG), L"The parameter is incorrect.");
-  EXPECT_EQ(MessageText(static_cast<HRESULT>(0x8004abcd)), L"Unknown error 0x8004ABCD");
 }
 
 }  // namespace
