@@ -17,6 +17,7 @@
 #include "office/common/macro_registry.h"
 #include "office/excel/excel_error.h"
 #include "office/excel/registration.h"
+#include "office/word/registration.h"
 #include "orvan/components/registration.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 #include "python/com_error.h"
@@ -29,12 +30,12 @@ namespace {
 void BindConstants(py::module_& module) {
 #define OVC_BIND_VT(name) module.attr(#name) = static_cast<int>(name);
   OVC_BIND_VT(VT_EMPTY)
-  OVC_BIND_VT(VT_NULL) OVC_BIND_VT(VT_I2) OVC_BIND_VT(VT_I4) OVC_BIND_VT(VT_R8) OVC_BIND_VT(VT_DATE)
-      OVC_BIND_VT(VT_BSTR) OVC_BIND_VT(VT_DISPATCH) OVC_BIND_VT(VT_ERROR) OVC_BIND_VT(VT_BOOL)
-          OVC_BIND_VT(VT_VARIANT) OVC_BIND_VT(VT_UNKNOWN) OVC_BIND_VT(VT_ARRAY)
-              OVC_BIND_VT(VT_BYREF)
+  OVC_BIND_VT(VT_NULL)
+  OVC_BIND_VT(VT_I2) OVC_BIND_VT(VT_I4) OVC_BIND_VT(VT_R8) OVC_BIND_VT(VT_DATE) OVC_BIND_VT(VT_BSTR)
+      OVC_BIND_VT(VT_DISPATCH) OVC_BIND_VT(VT_ERROR) OVC_BIND_VT(VT_BOOL) OVC_BIND_VT(VT_VARIANT)
+          OVC_BIND_VT(VT_UNKNOWN) OVC_BIND_VT(VT_ARRAY) OVC_BIND_VT(VT_BYREF)
 #undef OVC_BIND_VT
-                  module.attr("VARIANT_ALPHABOOL") = static_cast<int>(VARIANT_ALPHABOOL);
+              module.attr("VARIANT_ALPHABOOL") = static_cast<int>(VARIANT_ALPHABOOL);
   module.attr("VARIANT_NOVALUEPROP") = static_cast<int>(VARIANT_NOVALUEPROP);
 
 #define OVC_BIND_HRESULT(name, code, text) \
@@ -123,7 +124,8 @@ PYBIND11_MODULE(ovcbridge, module) {
   module.def("RegisterServer", &RegisterServer, py::arg("path"),
              "Loads a server library and registers its classes (DllRegisterServer).");
   module.def("RegisterMacro", &RegisterMacro, py::arg("name"), py::arg("callable"),
-             "Registers a callable as a macro that Excel.Application's Run calls by exact name "
+             "Registers a callable as a macro that the Run of Excel.Application and "
+             "Word.Application calls by exact name "
              "with the application and Run's arguments.");
   module.attr("_macros") = py::dict();
   module.def("UseRegistry", &UseRegistry, py::arg("path"),
@@ -131,6 +133,7 @@ PYBIND11_MODULE(ovcbridge, module) {
   Check(ovc::orvan::RegisterOrvanClasses());
   ovc::RegisterDomClasses();
   Check(ovc::excel::RegisterExcelClasses());
+  Check(ovc::word::RegisterWordClasses());
 #ifdef OVC_LIBRARY_PATH
   RegisterServer(OVC_LIBRARY_PATH);
 #endif

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "office/common/document_properties.h"
+#include "office/word/application_state.h"
+#include "office/word/document_file.h"
+#include "office/word/word.h"
+#include "office/word/word_object.h"
+
+namespace ovc::word {
+
+// How a closing document treats its changes.
+enum class CloseChoice {
+  kSave,
+  kDiscard,
+  // A clean document just closes, a read-only one is discarded, any other
+  // asks the prompt service (default: save).
+  kAsk,
+};
+
+// One open document, the same object for as long as it is open (a second
+// Open of its path hands out this very object). Once closed, every call on
+// it and on everything taken from it fails with RPC_E_DISCONNECTED
+// ("<file>: has been closed").
+class Document final : public WordObject<IDocument>, public office::PropertiesHost {
+ public:
+  Document(std::shared_ptr<ApplicationState> application, std::unique_ptr<DocumentFile> file);
+
+  HRESULT get_Name(std::wstring* name) override;
+  HRESULT get_FullName(std::wstring* path) override;
+  HRESULT get_Saved(VARIANT_BOOL* saved) override;
+  HRESULT put_Saved(VARIANT_BOOL saved) override;
+  HRESULT get_ReadOnly(VARIANT_BOOL* read_only) override;
+  HRESULT Save() override;
+  HRESULT Close(const Variant& save_changes, const Variant& original_format,
+                const Variant& route_document) override;
+  HRESULT get_Bookmarks(IDispatch** bookmarks) override;
+  HRESULT get_Fields(IDispatch** fields) override;
+  HRESULT get_BuiltinDocumentProperties(IDispatch** properties) override;
+  HRESULT get_ProtectionType(int32_t* type) override;
+  HRESULT Unprotect(const Variant& password) override;
+  HRESULT Protect(int32_t type, const Variant& no_reset, const Variant& password,
+                  const Variant& use_irm, const Variant& enforce_style_lock) override;
+  HRESULT get_TrackRevisions(VARIANT_BOOL* track) override;
+  HRESULT put_TrackRevisions(VARIANT_BOOL track) override;
+
+  // Saves or discards as `choice` says and closes. A failed save leaves the
+  // document open and returns the failure, the error object naming the
+  // file. Ending a closed document does nothing.
+  HRESULT End(CloseChoice choice);
+  // Closes without saving; lost changes are traced with `why`.
+  void Discard(const std::string& why);
+
+  // The open file, or null once closed.
+  DocumentFile* file() const { return file_.get(); }
+  // Records a change: Saved turns false.
+  void MarkChanged() { saved_ = false; }
+
+  const std::string& file_name() const override { return file_name_; }
+  office::CoreProperties& core_properties() override { return file_->properties(); }
+  void NotePropertiesChanged() override { MarkChanged(); }
+  std::string Disconnected() const override;
+
+ private:
+  HRESULT SaveFile();
+  // Fails with `reason` about this document; `code` its HRESULT.
+  HRESULT FailHere(HRESULT code, std::string_view where, std::string_view reason);
+
+  std::shared_ptr<ApplicationState> application_;
+  std::unique_ptr<DocumentFile> file_;
+  const std::string file_name_;
+  bool saved_ = true;
+};
+
+// What a missing or given optional argument means: S_OK with *given false
+// when it is missing, else its value as text; DISP_E_TYPEMISMATCH when it is
+// no text.
+HRESULT OptionalText(const Variant& argument, bool* given, std::wstring* text);
+
+}  // namespace ovc::word

@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "automation/class_registry.h"
+#include "automation/late_call.h"
+#include "automation/text.h"
+#include "office/common/macro_registry.h"
+#include "office/word/application.h"
+#include "office/word/registration.h"
+#include "tests/office/office_test_support.h"
+#include "tests/office/package/package_test_support.h"
+
+namespace ovc::word {
+namespace {
+
+using office::testing::CopyFixture;
+using office::testing::RawEntries;
+using office::testing::TempDir;
+
+// A property's value or a method's result; the failure as an error value.
+Variant Call(IDispatch* object, const wchar_t* member, std::vector<Variant> args = {},
+             uint16_t flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET, EXCEPINFO* error = nullptr) {
+  Variant value;
+  const HRESULT hr = CallByName(object, member, flags, std::move(args), &value, error);
+  return Succeeded(hr) ? value : Variant::Error(hr);
+}
+
+ComPtr<IDispatch> Object(IDispatch* object, const wchar_t* member, std::vector<Variant> args = {}) {
+  Variant value = Call(object, member, std::move(args));
+  return value.vt() == VT_DISPATCH ? ComPtr<IDispatch>(value.dispatch()) : nullptr;
+}
+
+uint32_t CrcOf(const std::string& path, const std::string& entry) {
+  for (const auto& raw : RawEntries(path)) {
+    if (raw.name == entry) return raw.crc;
+  }
+  return 0;
+}
+
+class WordTest : public ::testing::Test {
+ protected:
+  WordTest() {
+    office::Services services;
+    services.prompt = [this](const std::string& file) {
+      prompts_.push_back(file);
+      return answer_;
+    };
+    application_ = MakeObject<Application>(std::move(services));
+  }
+  ~WordTest() override { application_ = nullptr; }
+
+  ComPtr<IDispatch> Open(const std::string& path, std::vector<Variant> more = {}) {
+    std::vector<Variant> args = {Variant(FromUtf8(path))};
+    for (Variant& arg : more) args.push_back(std::move(arg));
+    return Object(Documents().get(), L"Open", std::move(args));
+  }
+  ComPtr<IDispatch> Documents() { return Object(application_.get(), L"Documents"); }
+
+  TempDir folder_;
+  std::vector<std::string> prompts_;
+  bool answer_ = false;
+  ComPtr<IDispatch> application_;
+};
+
+TEST_F(WordTest, ScreenStateAndOptionsAreKeptAndBadValuesRefused) {
+  ComPtr<IDispatch> options = Object(application_.get(), L"Options");
+  const struct {
+    IDispatch* object;
+    const wchar_t* member;
+    Variant initial;
+    Variant put;
+    HRESULT status;
+  } cases[] = {
+      {application_.get(), L"Visible", Variant::Bool(false), Variant::Bool(true), S_OK},
+      {application_.get(), L"ScreenUpdating", Variant::Bool(true), Variant::Bool(false), S_OK},
+      {application_.get(), L"WindowState", Variant::I4(0), Variant::I4(2), S_OK},
+      {application_.get(), L"WindowState", Variant::I4(2), Variant::I4(-4143), E_INVALIDARG},
+      {options.get(), L"Pagination", Variant::Bool(true), Variant::Bool(false), S_OK},
+      {options.get(), L"ShowReadabilityStatistics", Variant::Bool(false), Variant::Bool(true),
+       S_OK},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.member));
+    EXPECT_EQ(Call(c.object, c.member), c.initial);
+    EXPECT_EQ(CallByName(c.object, c.member, DISPATCH_PROPERTYPUT, {c.put}), c.status);
+    EXPECT_EQ(Call(c.object, c.member), Succeeded(c.status) ? c.put : c.initial);
+  }
+}
+
+TEST_F(WordTest, OpenRefusesWhatItCannotServeNamingTheFile) {
+  const struct {
+    const char* fixture;
+    HRESULT code;
+    const char* description;
+  } cases[] = {
+      {"encrypted.docx", E_NOTIMPL, "encrypted.docx: encrypted package"},
+      {"legacy.doc", E_NOTIMPL, "legacy.doc: legacy binary format"},
+      {"strict.docx", E_NOTIMPL, "strict.docx: Strict Open XML"},
+      {"book.xlsx", E_NOTIMPL, "book.xlsx: a workbook, not a word-processing document"},
+      {"not_office.zip", E_NOTIMPL, "not_office.zip: not an Office Open XML package"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fixture);
+    EXCEPINFO error;
+    Variant result;
+    const std::string path = CopyFixture(folder_, c.fixture);
+    EXPECT_EQ(CallByName(Documents().get(), L"Open", DISPATCH_METHOD, {Variant(FromUtf8(path))},
+                         &result, &error),
+              c.code);
+    EXPECT_EQ(ToUtf8(error.description).rfind(c.description, 0), 0u) << ToUtf8(error.description);
+  }
+  const std::string path = CopyFixture(folder_, "document.docx");
+  EXPECT_EQ(CallByName(Documents().get(), L"Open", DISPATCH_METHOD,
+                       {Variant(FromUtf8(path)), Variant(), Variant(), Variant(), Variant(L"pw")}),
+            E_NOTIMPL);
+}
+
+TEST_F(WordTest, OpenGivesOneObjectPerFileAndHonoursReadOnlyAndLocks) {
+  const std::string path = CopyFixture(folder_, "macros.docm");
+  ComPtr<IDispatch> first = Open(path);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(Open(folder_.File("./macros.docm")).get(), first.get());
+  EXPECT_EQ(Call(first.get(), L"ReadOnly"), Variant::Bool(false));
+  EXPECT_EQ(Call(Documents().get(), L"Count"), Variant::I4(1));
+
+  ComPtr<IDispatch> other = MakeObject<Application>(office::Services{});
+  ComPtr<IDispatch> busy =
+      Object(Object(other.get(), L"Documents").get(), L"Open", {Variant(FromUtf8(path))});
+  ASSERT_TRUE(busy);
+  EXPECT_EQ(Call(busy.get(), L"ReadOnly"), Variant::Bool(true));
+  EXPECT_EQ(Call(busy.get(), L"Save"), Variant::Error(E_ACCESSDENIED));
+
+  // The macro project is kept by a save.
+  const uint32_t project = CrcOf(path, "word/vbaProject.bin");
+  ASSERT_NE(project, 0u);
+  EXPECT_EQ(Call(first.get(), L"Save"), Variant());
+  EXPECT_EQ(CrcOf(path, "word/vbaProject.bin"), project);
+  Call(other.get(), L"Quit");
+}
+
+TEST_F(WordTest, UnprotectThenProtectLeavesTheSettingsByteForByte) {
+  const std::string path = CopyFixture(folder_, "protected_password.docx");
+  const uint32_t settings = CrcOf(path, "word/settings.xml");
+  ComPtr<IDispatch> document = Open(path);
+  ASSERT_TRUE(document);
+  EXPECT_EQ(Call(document.get(), L"ProtectionType"), Variant::I4(2));
+  EXCEPINFO error;
+  EXPECT_EQ(CallByName(document.get(), L"Unprotect", DISPATCH_METHOD, {}, nullptr, &error),
+            E_ACCESSDENIED);
+  EXPECT_EQ(ToUtf8(error.description),
+            "protected_password.docx: Unprotect: the document is protected with a password");
+  EXPECT_EQ(Call(document.get(), L"Saved"), Variant::Bool(true));
+  EXPECT_EQ(Call(document.get(), L"Unprotect", {Variant(L"secret")}), Variant());
+  EXPECT_EQ(Call(document.get(), L"ProtectionType"), Variant::I4(-1));
+  EXPECT_EQ(Call(document.get(), L"Saved"), Variant::Bool(false));
+  EXPECT_EQ(
+      Call(document.get(), L"Protect", {Variant::I4(2), Variant::Bool(true), Variant(L"secret")}),
+      Variant());
+  EXPECT_EQ(Call(document.get(), L"Protect", {Variant::I4(2), Variant(), Variant(), Variant(1)}),
+            Variant::Error(E_NOTIMPL));
+  EXPECT_EQ(Call(document.get(), L"Save"), Variant());
+  EXPECT_EQ(CrcOf(path, "word/settings.xml"), settings);
+}
+
+TEST_F(WordTest, TrackingAndPropertiesChangeSavedAndReachTheFile) {
+  const std::string path = CopyFixture(folder_, "tracking.docx");
+  ComPtr<IDispatch> document = Open(path);
+  ASSERT_TRUE(document);
+  EXPECT_EQ(Call(document.get(), L"TrackRevisions"), Variant::Bool(true));
+  EXPECT_EQ(
+      CallByName(document.get(), L"TrackRevisions", DISPATCH_PROPERTYPUT, {Variant::Bool(false)}),
+      S_OK);
+  EXPECT_EQ(Call(document.get(), L"Saved"), Variant::Bool(false));
+  ComPtr<IDispatch> title = Object(Object(document.get(), L"BuiltinDocumentProperties").get(),
+                                   L"Item", {Variant(L"Title")});
+  ASSERT_TRUE(title);
+  EXPECT_EQ(CallByName(title.get(), L"Value", DISPATCH_PROPERTYPUT, {Variant(L"Plan")}), S_OK);
+  EXPECT_EQ(Call(application_.get(), L"Quit", {Variant::I4(-1)}), Variant());
+  EXPECT_EQ(Call(application_.get(), L"Visible"), Variant::Error(RPC_E_DISCONNECTED));
+  EXPECT_EQ(Call(document.get(), L"Saved"), Variant::Error(RPC_E_DISCONNECTED));
+
+  application_ = MakeObject<Application>(office::Services{});
+  ComPtr<IDispatch> reopened = Open(path);
+  ASSERT_TRUE(reopened);
+  EXPECT_EQ(Call(reopened.get(), L"TrackRevisions"), Variant::Bool(false));
+  EXPECT_EQ(Call(Object(Object(reopened.get(), L"BuiltinDocumentProperties").get(), L"Item",
+                        {Variant(L"Title")})
+                     .get(),
+                 L"Value"),
+            Variant(L"Plan"));
+}
+
+TEST_F(WordTest, QuitDiscardsSavedDocumentsAndAsksAboutTheOthers) {
+  const std::string path = CopyFixture(folder_, "protected_forms.docx");
+  const uint32_t settings = CrcOf(path, "word/settings.xml");
+  ComPtr<IDispatch> clean = Open(CopyFixture(folder_, "document.docx"));
+  ComPtr<IDispatch> changed = Open(path);
+  ASSERT_TRUE(clean && changed);
+  EXPECT_EQ(Call(changed.get(), L"Unprotect"), Variant());
+  EXPECT_EQ(Call(application_.get(), L"Quit"), Variant());
+  EXPECT_EQ(prompts_, std::vector<std::string>{"protected_forms.docx"});
+  EXPECT_EQ(CrcOf(path, "word/settings.xml"), settings);  // the prompt said no
+}
+
+TEST_F(WordTest, RunCallsRegisteredMacrosOnly) {
+  office::RegisterMacro(L"WordTwice",
+                        [](IDispatch*, std::span<const Variant> args, Variant* result) {
+                          *result = Variant::I4(args.size() == 1 ? 2 * args[0].i4() : -1);
+                          return S_OK;
+                        });
+  EXPECT_EQ(Call(application_.get(), L"Run", {Variant(L"WordTwice"), Variant::I4(21)}),
+            Variant::I4(42));
+  EXPECT_EQ(Call(application_.get(), L"Run", {Variant(L"AutoOpen")}), Variant::Error(E_NOTIMPL));
+  office::UnregisterMacro(L"WordTwice");
+}
+
+TEST(WordRegistrationTest, EachCreationByProgIdIsIndependent) {
+  ASSERT_EQ(RegisterWordClasses(), S_OK);
+  CLSID clsid;
+  ASSERT_EQ(CLSIDFromProgID(L"Word.Application", &clsid), S_OK);
+  ComPtr<IDispatch> first;
+  ComPtr<IDispatch> second;
+  ASSERT_EQ(
+      CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IDispatch::kIid, first.ReceiveVoid()),
+      S_OK);
+  ASSERT_EQ(
+      CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IDispatch::kIid, second.ReceiveVoid()),
+      S_OK);
+  EXPECT_NE(first.get(), second.get());
+  EXPECT_EQ(Call(first.get(), L"Quit"), Variant());
+  EXPECT_EQ(Call(second.get(), L"Visible"), Variant::Bool(false));
+}
+
+}  // namespace
+}  // namespace ovc::word
