@@ -28,6 +28,7 @@ max_len() {
     text_conversion_fuzz) echo 128 ;;
     workspace_json_fuzz) echo 16384 ;;
     package_open_fuzz | excel_names_fuzz) echo 8192 ;;
+    word_open_fuzz) echo 40960 ;;
     *) echo 4096 ;;
   esac
 }

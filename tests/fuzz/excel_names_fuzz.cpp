@@ -3,35 +3,15 @@
 #include <string>
 #include <vector>
 
-#include "automation/error_info.h"
 #include "automation/text.h"
 #include "office/excel/application.h"
-#include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/dispatch_support.h"
 
 namespace ovc::excel {
 namespace {
 
-// Calls member `name` by name as late-bound clients do (arguments in natural
-// order) and checks the error convention: a failure leaves a description.
-HRESULT Call(IDispatch* object, const std::wstring& name, uint16_t flags,
-             std::vector<Variant> args, Variant* result) {
-  DISPID id = DISPID_UNKNOWN;
-  fuzz::Require(Succeeded(object->GetIDsOfNames(IID_NULL, &name, 1, 0, &id)),
-                "every member has a DISPID");
-  std::vector<Variant> reversed(args.rbegin(), args.rend());
-  DISPPARAMS params{reversed.data(), nullptr, static_cast<uint32_t>(reversed.size()), 0};
-  const HRESULT hr = object->Invoke(id, IID_NULL, 0, flags, &params, result, nullptr, nullptr);
-  if (Failed(hr)) {
-    fuzz::Require(!DescriptionOf(GetErrorInfo().get()).empty(), "a failure says why");
-  }
-  return hr;
-}
-
-Variant Get(IDispatch* object, const wchar_t* member, std::vector<Variant> args = {}) {
-  Variant value;
-  Call(object, member, DISPATCH_PROPERTYGET, std::move(args), &value);
-  return value;
-}
+using fuzz::Call;
+using fuzz::Get;
 
 // Reads a name and the cells it refers to, as the library does.
 void ReadName(IDispatch* application, IDispatch* name) {
