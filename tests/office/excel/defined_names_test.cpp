@@ -57,28 +57,30 @@ class DefinedNamesTest : public testing::Test {
   }
 
   // The display name Find gives, or "" when it finds none.
-  std::string Found(const char* text, int32_t active_sheet) const {
-    NameId id = 0;
-    std::string reason;
-    HRESULT code = S_OK;
+  std::string Found(const char* text, int32_t active_sheet) {
     DefinedName name;
-    if (!names_->Find(text, active_sheet, &id, &reason, &code)) return "";
-    EXPECT_TRUE(names_->Get(id, &name));
+    if (!names_->Find(text, active_sheet, &id_, &reason_, &code_)) return "";
+    EXPECT_TRUE(names_->Get(id_, &name));
     return name.display_name;
   }
 
+  // Add on `names`, its outcome in id_, changed_, reason_ and code_.
+  bool TryAdd(DefinedNames& names, const char* name, const char* refers_to,
+              NameOptions options = {}) {
+    return names.Add(name, refers_to, options, &id_, &changed_, &reason_, &code_);
+  }
   NameId Add(const char* name, const char* refers_to, NameOptions options = {}) {
-    NameId id = 0;
-    bool changed = false;
-    std::string reason;
-    HRESULT code = S_OK;
-    EXPECT_TRUE(names_->Add(name, refers_to, options, &id, &changed, &reason, &code)) << reason;
-    EXPECT_TRUE(changed);
-    return id;
+    EXPECT_TRUE(TryAdd(*names_, name, refers_to, options)) << reason_;
+    EXPECT_TRUE(changed_);
+    return id_;
   }
 
   pugi::xml_document document_;
   std::unique_ptr<DefinedNames> names_;
+  NameId id_ = 0;
+  bool changed_ = false;
+  std::string reason_;
+  HRESULT code_ = S_OK;
 };
 
 TEST_F(DefinedNamesTest, EnumeratesAndFindsAsTheWorkbookDoes) {
@@ -158,13 +160,9 @@ TEST_F(DefinedNamesTest, AddCreatesInOrderOrReplacesInPlace) {
        }) {
     EXPECT_NE(xml.find(part), std::string::npos) << part << "\nin " << xml;
   }
-  NameId again = 0;
-  bool changed = true;
-  std::string reason;
-  HRESULT code = S_OK;
-  ASSERT_TRUE(names_->Add("Rate", "='My Sheet'!$D$4", {}, &again, &changed, &reason, &code));
-  EXPECT_EQ(again, rate);
-  EXPECT_FALSE(changed);
+  ASSERT_TRUE(TryAdd(*names_, "Rate", "='My Sheet'!$D$4"));
+  EXPECT_EQ(id_, rate);
+  EXPECT_FALSE(changed_);
 }
 
 TEST_F(DefinedNamesTest, AddCreatesTheNamesElementWhereTheSchemaWantsIt) {
@@ -203,13 +201,9 @@ TEST_F(DefinedNamesTest, AddRefusesAndWritesNothing) {
       {"Ok", "=1", Options(std::nullopt, 0), E_INVALIDARG, "MacroType must be 1, 2 or 3"},
   };
   for (const auto& c : cases) {
-    NameId id = 0;
-    bool changed = false;
-    std::string reason;
-    HRESULT code = S_OK;
-    EXPECT_FALSE(names_->Add(c.name, c.refers_to, c.options, &id, &changed, &reason, &code));
-    EXPECT_EQ(code, c.code) << c.refers_to;
-    EXPECT_EQ(reason, c.reason);
+    EXPECT_FALSE(TryAdd(*names_, c.name, c.refers_to, c.options));
+    EXPECT_EQ(code_, c.code) << c.refers_to;
+    EXPECT_EQ(reason_, c.reason);
   }
   EXPECT_EQ(Xml(), before);
 
@@ -218,12 +212,8 @@ TEST_F(DefinedNamesTest, AddRefusesAndWritesNothing) {
     foreign.load_string(part);
     const std::string written = Serialised(foreign);
     DefinedNames none(&foreign);
-    NameId id = 0;
-    bool changed = false;
-    std::string reason;
-    HRESULT code = S_OK;
-    EXPECT_FALSE(none.Add("Rate", "=1", {}, &id, &changed, &reason, &code)) << part;
-    EXPECT_EQ(code, STG_E_DOCFILECORRUPT) << part;
+    EXPECT_FALSE(TryAdd(none, "Rate", "=1")) << part;
+    EXPECT_EQ(code_, STG_E_DOCFILECORRUPT) << part;
     EXPECT_EQ(Serialised(foreign), written) << part;
   }
 }
@@ -234,13 +224,10 @@ TEST_F(DefinedNamesTest, DeleteRemovesOnlyThatName) {
        R"(<definedName name="Dup">S!$A$1</definedName><definedName name="dup">S!$B$2</definedName>)"
        R"(</definedNames></workbook>)");
   for (const char* remaining : {"dup", ""}) {
-    NameId id = 0;
-    std::string reason;
-    HRESULT code = S_OK;
-    ASSERT_TRUE(names_->Find("DUP", -1, &id, &reason, &code));
-    ASSERT_TRUE(names_->Delete(id, &reason, &code));
-    EXPECT_FALSE(names_->Delete(id, &reason, &code));
-    EXPECT_EQ(code, DISP_E_BADINDEX);
+    ASSERT_TRUE(names_->Find("DUP", -1, &id_, &reason_, &code_));
+    ASSERT_TRUE(names_->Delete(id_, &reason_, &code_));
+    EXPECT_FALSE(names_->Delete(id_, &reason_, &code_));
+    EXPECT_EQ(code_, DISP_E_BADINDEX);
     // Another name of that name answers from now on.
     EXPECT_EQ(Found("Dup", -1), remaining);
   }

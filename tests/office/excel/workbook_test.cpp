@@ -44,6 +44,12 @@ class WorkbookTest : public testing::BookTest {
  protected:
   WorkbookTest() {
     testing::WriteZip(book_, testing::MinimalWorkbook("<calcPr calcMode=\"manual\"/>"));
+    Restart();
+  }
+  ~WorkbookTest() override { application_ = nullptr; }  // its last release still traces
+
+  // A new application whose prompts answer answer_, its trace in trace_.
+  void Restart() {
     office::Services services;
     services.prompt = [this](const std::string& file) {
       prompted_.push_back(file);
@@ -52,7 +58,6 @@ class WorkbookTest : public testing::BookTest {
     services.trace = [this](const std::string& line) { trace_.push_back(line); };
     application_ = MakeObject<Application>(services);
   }
-  ~WorkbookTest() override { application_ = nullptr; }  // its last release still traces
 
   uint32_t Advise(Sink* sink) {
     ComPtr<IConnectionPoint> point;
@@ -170,13 +175,8 @@ TEST_F(WorkbookTest, QuitAsksForEachChangedWorkbookAndStopsWhenASinkCancels) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer * 10 + c.cancels);
-    office::Services services;
-    services.prompt = [this, answer = c.answer](const std::string& file) {
-      prompted_.push_back(file);
-      return answer;
-    };
-    services.trace = [this](const std::string& line) { trace_.push_back(line); };
-    application_ = MakeObject<Application>(services);
+    answer_ = c.answer;
+    Restart();
     prompted_.clear();
     ComPtr<Sink> sink = MakeObject<Sink>();
     sink->cancels = c.cancels;
