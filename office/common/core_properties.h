@@ -30,6 +30,10 @@ class CoreProperties {
       "application/vnd.openxmlformats-package.core-properties+xml";
   inline static constexpr std::string_view kRelationshipType =
       "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties";
+  // The type some writers give the same relationship instead.
+  inline static constexpr std::string_view kAlternativeRelationshipType =
+      "http://schemas.openxmlformats.org/officedocument/2006/relationships/metadata/"
+      "core-properties";
 
   // `part` is the parsed core properties part (borrowed; null when the
   // package has none). `create_part` adds an empty part to the package and

@@ -94,9 +94,13 @@ bool WorkbookDocument::ReadParts(std::string* error, HRESULT* code) {
       RelatedXmlPart(main, RelationshipType("calcChain"), &calc_chain_part_, &ignored);
   cells_ = std::make_unique<CellStore>(parts);
   cells_->set_shared_workbook(shared_);
+  const std::string root(office::kPackageRoot);
   pugi::xml_document* core =
-      RelatedXmlPart(std::string(office::kPackageRoot), office::CoreProperties::kRelationshipType,
-                     &core_part_, &ignored);
+      RelatedXmlPart(root, office::CoreProperties::kRelationshipType, &core_part_, &ignored);
+  if (core == nullptr) {
+    core = RelatedXmlPart(root, office::CoreProperties::kAlternativeRelationshipType, &core_part_,
+                          &ignored);
+  }
   properties_ = std::make_unique<office::CoreProperties>(core, [this] { return CreateCorePart(); });
   const int32_t tab =
       ChildNamed(ChildNamed(workbook->document_element(), "bookViews"), "workbookView")

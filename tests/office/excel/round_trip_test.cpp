@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "automation/error_info.h"
+#include "automation/late_call.h"
+#include "automation/text.h"
+#include "office/excel/application.h"
+#include "tests/office/excel/workbook_fixture.h"
+#include "tests/office/office_test_support.h"
+#include "tests/office/package_diff_fixture.h"
+
+// Workbooks made by other programs (tests/office/fixtures/make_*.py), written
+// through names as a client does, saved, and compared part by part.
+namespace ovc::excel {
+namespace {
+
+using office::testing::ComparePackages;
+using office::testing::PackageFaults;
+using office::testing::ReadPackageParts;
+using testing::GetObject;
+
+const std::string kSheet1 = "xl/worksheets/sheet1.xml";
+const std::string kWorkbook = "xl/workbook.xml";
+const std::string kCore = "docProps/core.xml";
+const std::string kStyles = "xl/styles.xml";
+
+struct Write {
+  const wchar_t* range;
+  Variant value;
+  Variant read_back;  // through the same range after reopening
+};
+
+struct RoundTrip {
+  const char* fixture;
+  std::vector<Write> writes;
+  std::set<std::string> changed;  // entries the writes and the save rewrite
+  std::set<std::string> added;
+};
+
+class RoundTripTest : public testing::BookTest {
+ protected:
+  RoundTripTest() { application_ = MakeObject<Application>(office::Services{}); }
+
+  // Application.Range(text); null with the failure in *hr.
+  ComPtr<IDispatch> Range(const wchar_t* text, HRESULT* hr) {
+    Variant result;
+    *hr = CallByName(application_.get(), L"Range", DISPATCH_PROPERTYGET, {Variant(text)}, &result);
+    return Succeeded(*hr) ? ComPtr<IDispatch>(result.dispatch()) : nullptr;
+  }
+  // The member's value on the range, or its failure as Variant::Error.
+  Variant GetOf(const wchar_t* range, const wchar_t* member, std::vector<Variant> args = {}) {
+    HRESULT hr = S_OK;
+    ComPtr<IDispatch> target = Range(range, &hr);
+    return target ? Get(target.get(), member, std::move(args)) : Variant::Error(hr);
+  }
+  HRESULT Put(const wchar_t* range, const Variant& value) {
+    HRESULT hr = S_OK;
+    ComPtr<IDispatch> target = Range(range, &hr);
+    return target ? CallByName(target.get(), L"Value", DISPATCH_PROPERTYPUT, {value}) : hr;
+  }
+  static std::string LastError() { return ToUtf8(DescriptionOf(GetErrorInfo().get())); }
+};
+
+TEST_F(RoundTripTest, WritesChangeOnlyTheirPartsAndReadBack) {
+  const std::vector<RoundTrip> cases = {
+      // A cell with a comment next to a chart and a drawing.
+      {"chart.xlsx",
+       {{L"Input", Variant(99.5), Variant::R8(99.5)}},
+       {kSheet1, kWorkbook, kCore},
+       {}},
+      {"macro.xlsm",
+       {{L"Input", Variant(L"'=cmd"), Variant(L"=cmd")},
+        {L"Data!B3", Variant(L"'007"), Variant(L"007")}},
+       {kSheet1, kWorkbook, kCore, kStyles},
+       {}},
+      {"names.xlsx",
+       {{L"OnMySheet", Variant(1.5), Variant::R8(1.5)},
+        {L"OnVeryHidden", Variant(L"1e3"), Variant::R8(1000)},
+        {L"Quoted", Variant::Bool(true), Variant::Bool(true)},
+        {L"'My Sheet'!Rate", Variant(7), Variant::R8(7)},
+        {L"RATE", Variant(8), Variant::R8(8)},
+        {L"Relative", Variant(L"''x"), Variant(L"'x")},
+        {L"\xE4rger", Variant(L"_x0041_\r\n\x01"), Variant(L"_x0041_\r\n\x01")},
+        {L"Data!B2", Variant(L"'"), Variant(L"")}},
+       {kSheet1, "xl/worksheets/sheet2.xml", "xl/worksheets/sheet3.xml", "xl/worksheets/sheet5.xml",
+        "xl/worksheets/sheet6.xml", kWorkbook, kCore, kStyles},
+       {}},
+      {"cells.xlsx",
+       {{L"SharedMaster", Variant(1), Variant::R8(1)},
+        {L"SpillAnchor", Variant(5), Variant::R8(5)},
+        {L"BelowTable", Variant(9), Variant::R8(9)},
+        {L"Header", Variant(L"Name"), Variant(L"Name")},
+        {L"Commented", Variant(L"=A1*2"), Variant::Error(E_PENDING)},
+        {L"Linked", Variant(), Variant()},
+        {L"Cells!B4", Variant(L"top left"), Variant()}},  // lands in A3
+       {kSheet1, "xl/tables/table1.xml", kWorkbook, kCore},
+       {}},
+      {"date1904.xlsx",
+       {{L"Plain", Variant::Date(45352.5), Variant::Date(45352.5)}},
+       {kSheet1, kStyles, kWorkbook, kCore},
+       {}},
+      {"fullcalc.xlsx", {{L"Input", Variant(2), Variant::R8(2)}}, {kSheet1, kCore}, {}},
+      // No core properties yet: the save adds them.
+      {"parts.xlsx",
+       {{L"Input", Variant(1), Variant::R8(1)}},
+       {"content/tabs/first.xml", "content/main book.xml", "[Content_Types].xml", "_rels/.rels"},
+       {kCore}},
+  };
+  for (const RoundTrip& test : cases) {
+    SCOPED_TRACE(test.fixture);
+    const std::string path = office::testing::CopyFixture(folder_, test.fixture);
+    ComPtr<IDispatch> workbook = Open(path);
+    ASSERT_TRUE(workbook);
+    for (const Write& write : test.writes)
+      EXPECT_EQ(Put(write.range, write.value), S_OK) << ToUtf8(write.range);
+    ASSERT_EQ(CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(true)}), S_OK)
+        << LastError();
+
+    const auto before = ReadPackageParts(office::testing::FixturePath(test.fixture));
+    const auto after = ReadPackageParts(path);
+    const auto diff = ComparePackages(before, after);
+    EXPECT_EQ(diff.changed, test.changed);
+    EXPECT_EQ(diff.added, test.added);
+    EXPECT_TRUE(diff.removed.empty());
+    EXPECT_TRUE(diff.order_kept);
+    EXPECT_EQ(PackageFaults(after), std::vector<std::string>{});
+
+    workbook = Open(path);
+    for (const Write& write : test.writes)
+      EXPECT_EQ(GetOf(write.range, L"Value"), write.read_back) << ToUtf8(write.range);
+    CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)});
+  }
+}
+
+// A get of `member` on Application.Range(range) with `args`, its value or
+// failure as Variant::Error; or, when `put` is given, a put of it to Value,
+// its HRESULT as Variant::Error.
+struct Probe {
+  const char* fixture;
+  const wchar_t* range;
+  const wchar_t* member;
+  std::vector<Variant> args;
+  Variant expected;
+  std::optional<Variant> put = std::nullopt;
+};
+
+TEST_F(RoundTripTest, FixturesReadAndRefuseAsWorkbooksDo) {
+  const std::vector<Variant> external = {Variant::Bool(true), Variant::Bool(true), Variant::I4(1),
+                                         Variant::Bool(true)};
+  const Variant denied = Variant::Error(E_ACCESSDENIED);
+  const Variant written = Variant::Error(S_OK);  // a put that succeeds
+  const Variant absent = Variant::Error(DISP_E_BADINDEX);
+  const std::vector<Probe> probes = {
+      {"names.xlsx", L"OnMySheet", L"Address", external, Variant(L"'[My Book.xlsx]My Sheet'!$B$2")},
+      {"names.xlsx", L"Quoted", L"Address", external, Variant(L"'[My Book.xlsx]It''s'!$C$3")},
+      {"names.xlsx", L"Multi", L"Address", external,
+       Variant(L"'[My Book.xlsx]Sheet1'!$A$10:$A$11")},
+      {"names.xlsx", L"Relative", L"Address", {}, Variant(L"$B$5")},
+      {"names.xlsx", L"WholeColumn", L"Address", {}, Variant(L"$E:$E")},
+      {"names.xlsx", L"WholeRows", L"Count", {}, Variant::I4(2 * 16384)},
+      {"names.xlsx", L"OnVeryHidden", L"Value", {}, Variant(L"very hidden")},
+      {"names.xlsx", L"rate", L"Value", {}, Variant::R8(0.25)},
+      {"names.xlsx", L"'My Sheet'!RATE", L"Value", {}, Variant::R8(0.5)},
+      {"names.xlsx", L"OverCap", L"Value", {}, Variant::Error(E_INVALIDARG)},
+      {"names.xlsx", L"OverCap", L"Value", {}, Variant::Error(E_INVALIDARG), Variant(1)},
+      {"names.xlsx", L"Const", L"Value", {}, absent},
+      {"names.xlsx", L"Formula", L"Value", {}, absent},
+      {"names.xlsx", L"Broken", L"Value", {}, absent},
+      {"names.xlsx", L"External", L"Value", {}, absent},
+      {"names.xlsx", L"ThreeD", L"Value", {}, absent},
+      {"names.xlsx", L"Dynamic", L"Value", {}, absent},
+      {"names.xlsx", L"TableCol", L"Value", {}, absent},
+      {"cells.xlsx", L"Time0", L"Value", {}, Variant::Date(0)},
+      {"cells.xlsx", L"Serial1", L"Value", {}, Variant::Date(2)},
+      {"cells.xlsx", L"Serial59", L"Value", {}, Variant::Date(60)},
+      {"cells.xlsx", L"Serial60", L"Value", {}, Variant::R8(60)},
+      {"cells.xlsx", L"Serial61", L"Value", {}, Variant::Date(61)},
+      {"cells.xlsx", L"Negative", L"Value", {}, Variant::R8(-1)},
+      {"cells.xlsx", L"Hours", L"Value", {}, Variant::Date(2.5)},  // the 1900 leap-year quirk
+      {"cells.xlsx", L"Custom", L"Value", {}, Variant::Date(45000.75)},
+      {"cells.xlsx", L"Money", L"Value", {}, Variant::R8(1234.5)},
+      {"cells.xlsx", L"ErrorCell", L"Value", {}, Variant::Error(0x800A07D7)},
+      {"cells.xlsx", L"Volatile", L"Value", {}, Variant::Error(E_PENDING)},
+      {"cells.xlsx", L"Merged", L"Count", {}, Variant::I4(4)},
+      {"cells.xlsx", L"OpenCell", L"Locked", {}, Variant::Bool(false)},
+      {"cells.xlsx", L"OpenCell", L"Value", {}, written, Variant(1)},
+      {"cells.xlsx", L"LockedCell", L"Value", {}, denied, Variant(1)},
+      {"cells.xlsx", L"ArrayPart", L"Value", {}, denied, Variant(1)},
+      {"cells.xlsx", L"Spilled", L"Value", {}, denied, Variant(1)},
+      {"cells.xlsx", L"DataTable", L"Value", {}, denied, Variant(1)},
+      {"cells.xlsx",
+       L"Commented",
+       L"Value",
+       {},
+       Variant::Error(E_INVALIDARG),
+       Variant(std::wstring(32768, L'x').c_str())},
+      {"cells.xlsx",
+       L"Commented",
+       L"Value",
+       {},
+       Variant::Error(E_INVALIDARG),
+       Variant(std::numeric_limits<double>::quiet_NaN())},
+      {"fullcalc.xlsx", L"Nothing", L"Value", {}, Variant::Error(E_PENDING)},
+      {"fullcalc.xlsx", L"Zero", L"Value", {}, Variant::Error(E_PENDING)},
+      {"date1904.xlsx", L"When", L"Value", {}, Variant::Date(45352.5)},
+      {"shared.xlsx", L"Input", L"Value", {}, denied, Variant(1)},
+      {"parts.xlsx", L"Input", L"Value", {}, Variant()},
+  };
+  for (const Probe& probe : probes) {
+    SCOPED_TRACE(std::string(probe.fixture) + " " + ToUtf8(probe.range) + "." +
+                 ToUtf8(probe.member));
+    const std::string path = office::testing::CopyFixture(folder_, probe.fixture, "My Book.xlsx");
+    ComPtr<IDispatch> workbook = Open(path);
+    ASSERT_TRUE(workbook);
+    if (probe.put) {
+      EXPECT_EQ(Variant::Error(Put(probe.range, *probe.put)), probe.expected);
+    } else {
+      EXPECT_EQ(GetOf(probe.range, probe.member, probe.args), probe.expected) << LastError();
+    }
+    CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)});
+  }
+}
+
+TEST_F(RoundTripTest, NamesOfTheFixtureAreListedWithTheirScopes) {
+  ComPtr<IDispatch> workbook = Open(office::testing::CopyFixture(folder_, "names.xlsx"));
+  ASSERT_TRUE(workbook);
+  ComPtr<IDispatch> names = GetObject(workbook.get(), L"Names");
+  Variant count;
+  ASSERT_EQ(CallByName(names.get(), L"Count", DISPATCH_PROPERTYGET, {}, &count), S_OK);
+  EXPECT_EQ(count, Variant::I4(21));
+  const std::pair<int, const wchar_t*> listed[] = {
+      {6, L"'My Sheet'!Rate"}, {15, L"\xC4rger"}, {21, L"Sheet1!Print_Area"}};
+  for (const auto& [index, name] : listed) {
+    Variant text;
+    EXPECT_EQ(CallByName(GetObject(names.get(), L"Item", {Variant(index)}).get(), L"Name",
+                         DISPATCH_PROPERTYGET, {}, &text),
+              S_OK);
+    EXPECT_EQ(text, Variant(name));
+  }
+  for (const wchar_t* invalid : {L"TAX2019", L"R", L"a b"}) {
+    EXPECT_EQ(CallByName(names.get(), L"Add", DISPATCH_METHOD,
+                         {Variant(invalid), Variant(L"=Sheet1!$A$1")}),
+              E_INVALIDARG)
+        << ToUtf8(invalid);
+  }
+}
+
+}  // namespace
+}  // namespace ovc::excel
