@@ -1,0 +1,60 @@
+"""Oracles for files the office engines write, shared by their tests.
+
+convert_with_soffice  LibreOffice headless opens and converts the files
+package_diff          what changed between two zip packages, part by part
+"""
+import os
+import shutil
+import subprocess
+import tempfile
+import zipfile
+
+import pytest
+
+# Every sheet of a workbook to its own "<stem>-<sheet>.csv", UTF-8, comma separated.
+CSV_ALL_SHEETS = 'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1'
+
+
+def convert_with_soffice(paths, fmt, timeout=240):
+    """Converts `paths` (distinct file stems) to `fmt` ("txt", "pdf", CSV_ALL_SHEETS,
+    ...) in one LibreOffice run with a fresh profile. Returns {path: [outputs]}:
+    the files named after the path's stem in a new temporary folder, which the
+    caller may remove. Skips the test when soffice is missing; fails when the
+    run fails, times out or leaves a path without a non-empty output."""
+    soffice = shutil.which("soffice")
+    if soffice is None:
+        pytest.skip("LibreOffice (soffice) is not installed")
+    folder = tempfile.mkdtemp(prefix="soffice-")
+    profile = os.path.join(folder, "profile")
+    command = [soffice, "--headless", "--norestore", f"-env:UserInstallation=file://{profile}",
+               "--convert-to", fmt, "--outdir", os.path.join(folder, "out"), *paths]
+    run = subprocess.run(command, capture_output=True, text=True, timeout=timeout)
+    assert run.returncode == 0, run.stderr
+    produced = os.listdir(os.path.join(folder, "out")) if os.path.isdir(os.path.join(folder, "out")) else []
+    outputs = {}
+    for path in paths:
+        stem = os.path.splitext(os.path.basename(path))[0]
+        outputs[path] = sorted(os.path.join(folder, "out", name) for name in produced
+                               if os.path.splitext(name)[0] == stem or name.startswith(stem + "-"))
+        assert outputs[path], f"{path}: no output\n{run.stdout}{run.stderr}"
+        assert all(os.path.getsize(output) > 0 for output in outputs[path]), outputs[path]
+    return outputs
+
+
+def read_parts(path):
+    """The entries of a zip package inflated, as a dict in entry order."""
+    with zipfile.ZipFile(path) as archive:
+        return {info.filename: archive.read(info) for info in archive.infolist()}
+
+
+def package_diff(before, after):
+    """Compares two packages (paths) part by part after inflation: a dict of the
+    sets "changed", "added", "removed" and "order_kept", false when the entries
+    both hold are stored in another order."""
+    old, new = read_parts(before), read_parts(after)
+    return {
+        "changed": {name for name in new if name in old and new[name] != old[name]},
+        "added": set(new) - set(old),
+        "removed": set(old) - set(new),
+        "order_kept": [name for name in old if name in new] == [name for name in new if name in old],
+    }

@@ -1,0 +1,150 @@
+"""Fixture workbooks written through "Excel.Application" as a client writes
+them, then read by independent programs: openpyxl, lxml, LibreOffice."""
+import csv
+import datetime
+import pathlib
+import shutil
+import zipfile
+
+import openpyxl
+import pytest
+from lxml import etree
+
+import ovcbridge
+from office_oracles import CSV_ALL_SHEETS, convert_with_soffice, package_diff
+
+FIXTURES = pathlib.Path(__file__).resolve().parents[1] / "office" / "fixtures"
+MAIN = "{http://schemas.openxmlformats.org/spreadsheetml/2006/main}"
+LONG_NAME = "N" + "x" * 254
+PUTS = ["'", "''x", "007", "1e3", "=A1*2", "1,000", "a\x01b\rc", "_x000D_", "x" * 32767, 2.5, True,
+        datetime.datetime(2024, 3, 1)]
+
+# fixture: [(range, value)], written in order, then saved
+WRITES = {
+    "chart.xlsx": [("Input", 99.5)],
+    "macro.xlsm": [("Input", "'=cmd"), ("Data!B3", "'007")],
+    "names.xlsx": [("OnMySheet", 1.5), ("OnHidden", "hidden, written"), ("Quoted", True),
+                   ("'My Sheet'!Rate", 7), ("RATE", 8), ("Multi", "1,000"), (LONG_NAME.upper(), -0.0)],
+    "cells.xlsx": [("SharedMaster", 1), ("Puts", [[value] for value in PUTS]), ("Merged", "top left")],
+    "date1904.xlsx": [("Plain", datetime.datetime(2024, 3, 1, 12))],
+}
+
+# fixture, sheet, cell, value openpyxl reads, its number format
+EXPECTED = [
+    ("chart.xlsx", "Data", "B2", 99.5, "General"),
+    ("chart.xlsx", "Data", "B5", "=SUM(B2:B4)", "General"),
+    ("macro.xlsm", "Data", "B2", "=cmd", "General"),
+    ("macro.xlsm", "Data", "B3", "007", "General"),
+    ("names.xlsx", "My Sheet", "B2", 1.5, "General"),
+    ("names.xlsx", "Hidden", "A1", "hidden, written", "General"),
+    ("names.xlsx", "It's", "C3", True, "General"),
+    ("names.xlsx", "My Sheet", "B1", 7, "General"),
+    ("names.xlsx", "Sheet1", "B1", 8, "General"),
+    ("names.xlsx", "Sheet1", "A11", "1,000", "General"),
+    ("names.xlsx", "Sheet1", "C10", 12, "General"),
+    ("names.xlsx", "Sheet1", "B8", 0, "General"),
+    ("cells.xlsx", "Cells", "D1", 1, "General"),
+    ("cells.xlsx", "Cells", "D2", "=A6*2", "General"),
+    ("cells.xlsx", "Cells", "D3", "=A7*2", "General"),
+    ("cells.xlsx", "Cells", "A3", "top left", "General"),
+    ("cells.xlsx", "Cells", "M1", "", "General"),
+    ("cells.xlsx", "Cells", "M2", "'x", "General"),
+    ("cells.xlsx", "Cells", "M3", 7, "General"),  # "007" unquoted reads as a number
+    ("cells.xlsx", "Cells", "M4", 1000, "General"),
+    ("cells.xlsx", "Cells", "M5", "=A1*2", "General"),
+    ("cells.xlsx", "Cells", "M6", "1,000", "General"),
+    ("cells.xlsx", "Cells", "M10", 2.5, "General"),
+    ("cells.xlsx", "Cells", "M11", True, "General"),
+    ("cells.xlsx", "Cells", "M12", datetime.datetime(2024, 3, 1), "mm-dd-yy"),
+    ("date1904.xlsx", "Sheet", "A2", datetime.datetime(2024, 3, 1, 12), "m/d/yy h:mm"),
+    ("date1904.xlsx", "Sheet", "A1", datetime.datetime(2024, 3, 1, 12), "yyyy-mm-dd hh:mm"),
+]
+
+
+@pytest.fixture(scope="module")
+def written(tmp_path_factory):
+    """The fixtures of WRITES, copied, written and saved: {fixture: path}."""
+    folder = tmp_path_factory.mktemp("written")
+    application = ovcbridge.CreateObject("Excel.Application")
+    paths = {}
+    for fixture, writes in WRITES.items():
+        paths[fixture] = folder / fixture
+        shutil.copyfile(FIXTURES / fixture, paths[fixture])
+        workbook = application.Workbooks.Open(str(paths[fixture]))
+        for where, value in writes:
+            application.Range(where).Value = value
+        workbook.Save()
+        workbook.Close(False)
+    application.Quit()
+    return paths
+
+
+@pytest.mark.parametrize("fixture, sheet, cell, value, number_format", EXPECTED)
+def test_openpyxl_reads_the_written_values(written, fixture, sheet, cell, value, number_format):
+    book = openpyxl.load_workbook(written[fixture])
+    read = book[sheet][cell]
+    assert (read.value, type(read.value), read.number_format) == (value, type(value), number_format)
+
+
+def test_texts_and_names_survive(written):
+    cells = openpyxl.load_workbook(written["cells.xlsx"])["Cells"]
+    # openpyxl shows inline strings as stored, escapes undecoded
+    assert [cells[f"M{row}"].value for row in (7, 8, 9)] == ["a_x0001_b_x000D_c", "_x005F_x000D_", "x" * 32767]
+    for fixture in WRITES:
+        before, after = (openpyxl.load_workbook(path) for path in (FIXTURES / fixture, written[fixture]))
+        assert [(n.name, n.localSheetId, n.attr_text, n.hidden, n.comment) for n in after.defined_names.definedName] \
+            == [(n.name, n.localSheetId, n.attr_text, n.hidden, n.comment) for n in before.defined_names.definedName]
+        assert after.epoch == before.epoch
+
+
+def raw_part(path, part):
+    with zipfile.ZipFile(path) as archive:
+        return etree.fromstring(archive.read(part))
+
+
+@pytest.mark.parametrize("fixture, cell, quoted", [
+    ("macro.xlsm", "B2", True), ("macro.xlsm", "B3", True), ("chart.xlsx", "B2", False)])
+def test_quote_prefixed_cells_have_a_quoting_format(written, fixture, cell, quoted):
+    sheet = raw_part(written[fixture], "xl/worksheets/sheet1.xml")
+    styles = raw_part(written[fixture], "xl/styles.xml")
+    (c,) = [element for element in sheet.iter(f"{MAIN}c") if element.get("r") == cell]
+    xf = styles.find(f"{MAIN}cellXfs")[int(c.get("s", "0"))]
+    assert (xf.get("quotePrefix") == "1") == quoted
+
+
+@pytest.mark.parametrize("fixture", sorted(WRITES))
+def test_written_workbooks_ask_for_a_full_calculation_and_keep_the_rest(written, fixture):
+    calc = raw_part(written[fixture], "xl/workbook.xml").find(f"{MAIN}calcPr")
+    assert calc.get("fullCalcOnLoad") == "1"
+    diff = package_diff(FIXTURES / fixture, written[fixture])
+    assert diff["order_kept"] and not diff["removed"] and not diff["added"]
+    assert all(name.startswith("xl/worksheets/sheet") or name in {
+        "xl/workbook.xml", "xl/styles.xml", "docProps/core.xml"} for name in diff["changed"]), diff
+
+
+# fixture, sheet, row, column (0-based), text LibreOffice shows
+SHOWN = [
+    ("chart.xlsx", "Data", 1, 1, "99.5"),
+    ("macro.xlsm", "Data", 1, 1, "=cmd"),
+    ("macro.xlsm", "Data", 2, 1, "007"),
+    ("names.xlsx", "My Sheet", 1, 1, "1.5"),
+    ("names.xlsx", "Hidden", 0, 0, "hidden, written"),
+    ("names.xlsx", "It's", 2, 2, "TRUE"),
+    ("names.xlsx", "Sheet1", 10, 0, "1,000"),
+    ("cells.xlsx", "Cells", 2, 0, "top left"),
+    ("cells.xlsx", "Cells", 2, 12, "7"),
+    ("date1904.xlsx", "Sheet", 1, 0, "03/01/2024 12:00:00"),
+]
+
+
+def test_libreoffice_opens_the_written_workbooks_and_shows_the_values(written):
+    outputs = convert_with_soffice([str(path) for path in written.values()], CSV_ALL_SHEETS)
+    shown = {}
+    for path, files in outputs.items():
+        for file in files:
+            sheet = pathlib.Path(file).stem[len(pathlib.Path(path).stem) + 1:]
+            with open(file, newline="", encoding="utf-8") as f:
+                shown[(pathlib.Path(path).name, sheet)] = list(csv.reader(f))
+    shutil.rmtree(pathlib.Path(files[0]).parents[1])
+    assert [shown[(fixture, sheet)][row][column] for fixture, sheet, row, column, _ in SHOWN] \
+        == [text for *_, text in SHOWN]
