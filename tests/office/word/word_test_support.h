@@ -1,0 +1,87 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "office/word/word_document.h"
+#include "tests/office/office_test_support.h"
+#include "tests/office/package/package_test_support.h"
+
+// Documents made from XML snippets for the word engine's tests.
+namespace ovc::word::testing {
+
+inline constexpr char kWordNamespaces[] =
+    "xmlns:w='http://schemas.openxmlformats.org/wordprocessingml/2006/main' "
+    "xmlns:mc='http://schemas.openxmlformats.org/markup-compatibility/2006'";
+
+// A document whose body holds `body`, with `extra` parts related to it by
+// `relationships` (Relationship elements of the main part).
+class SnippetDocument {
+ public:
+  explicit SnippetDocument(const std::string& body,
+                           const std::vector<office::testing::ZipEntry>& extra = {},
+                           const std::string& relationships = "") {
+    std::vector<office::testing::ZipEntry> entries = {
+        {"[Content_Types].xml",
+         "<Types xmlns='http://schemas.openxmlformats.org/package/2006/content-types'>"
+         "<Default Extension='rels' "
+         "ContentType='application/vnd.openxmlformats-package.relationships+xml'/>"
+         "<Default Extension='xml' ContentType='application/xml'/>"
+         "<Override PartName='/word/document.xml' ContentType='application/"
+         "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml'/></Types>"},
+        {"_rels/.rels",
+         "<Relationships xmlns='http://schemas.openxmlformats.org/package/2006/relationships'>"
+         "<Relationship Id='rId1' Target='word/document.xml' Type='http://schemas."
+         "openxmlformats.org/officeDocument/2006/relationships/officeDocument'/>"
+         "</Relationships>"},
+        {"word/_rels/document.xml.rels",
+         "<Relationships xmlns='http://schemas.openxmlformats.org/package/2006/relationships'>" +
+             relationships + "</Relationships>"},
+        {"word/document.xml", std::string("<w:document ") + kWordNamespaces + "><w:body>" + body +
+                                  "</w:body></w:document>"}};
+    entries.insert(entries.end(), extra.begin(), extra.end());
+    office::testing::WriteZip(path_, entries);
+    std::string error;
+    HRESULT code = S_OK;
+    document_ = WordDocument::Open(path_, {}, &error, &code);
+    EXPECT_NE(document_, nullptr) << error;
+  }
+
+  WordDocument& operator*() { return *document_; }
+  WordDocument* operator->() { return document_.get(); }
+  const std::string& path() const { return path_; }
+
+  // The whole text of a story.
+  std::wstring StoryText(StoryIndex story = 0) {
+    return document_->Text({story, 0, document_->story_length(story)});
+  }
+  // The body as it would be saved, attribute values in single quotes.
+  std::string BodyXml() {
+    std::ostringstream out;
+    document_->story_root(0).print(out, "", pugi::format_raw);
+    std::string xml = out.str();
+    for (char& c : xml) c = c == '"' ? '\'' : c;
+    return xml;
+  }
+  // The text of a bookmark, or "<absent>".
+  std::wstring BookmarkText(const std::wstring& name) {
+    BookmarkInfo bookmark;
+    return document_->FindBookmark(name, &bookmark) ? document_->Text(bookmark.span)
+                                                    : L"<absent>";
+  }
+
+ private:
+  office::testing::TempDir dir_;
+  std::string path_ = dir_.File("snippet.docx");
+  std::unique_ptr<WordDocument> document_;
+};
+
+// A paragraph of one plain run.
+inline std::string Para(const std::string& text) {
+  return "<w:p><w:r><w:t xml:space='preserve'>" + text + "</w:t></w:r></w:p>";
+}
+
+}  // namespace ovc::word::testing
