@@ -21,7 +21,9 @@ class FieldStack {
  public:
   explicit FieldStack(std::vector<FieldInfo>* fields) : fields_(fields) {}
   bool empty() const { return open_.empty(); }
-  FieldInfo* top() { return open_.empty() || open_.back() < 0 ? nullptr : &(*fields_)[open_.back()]; }
+  FieldInfo* top() {
+    return open_.empty() || open_.back() < 0 ? nullptr : &(*fields_)[open_.back()];
+  }
   void Push(FieldInfo field, bool listed) {
     if (listed) fields_->push_back(std::move(field));
     open_.push_back(listed ? static_cast<int32_t>(fields_->size()) - 1 : -1);

@@ -11,8 +11,7 @@ namespace ovc::word {
 // The fields of `story` (numbered `index`) whose begin mark lies in
 // [start, end), in document order, nested ones included. Walks from the
 // paragraph holding `start` until every field begun in the span has ended.
-std::vector<FieldInfo> ScanFields(const Story& story, StoryIndex index, int32_t start,
-                                  int32_t end);
+std::vector<FieldInfo> ScanFields(const Story& story, StoryIndex index, int32_t start, int32_t end);
 
 // True when a field code names a legacy form field (FORMTEXT,
 // FORMCHECKBOX, FORMDROPDOWN).

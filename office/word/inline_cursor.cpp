@@ -9,7 +9,17 @@
 namespace ovc::word {
 namespace {
 
-enum class Kind { kSkip, kContainer, kSimpleField, kText, kUnit, kFieldChar, kMark, kBreak, kSymbol };
+enum class Kind {
+  kSkip,
+  kContainer,
+  kSimpleField,
+  kText,
+  kUnit,
+  kFieldChar,
+  kMark,
+  kBreak,
+  kSymbol
+};
 
 struct Entry {
   Kind kind;
@@ -78,8 +88,8 @@ wchar_t BreakCharacter(const WordNames& names, pugi::xml_node br) {
 }
 
 wchar_t SymbolCharacter(const WordNames& names, pugi::xml_node sym) {
-  const unsigned long code = std::wcstoul(FromUtf8(names.Attribute(sym, "char").value()).c_str(),
-                                          nullptr, 16);
+  const unsigned long code =
+      std::wcstoul(FromUtf8(names.Attribute(sym, "char").value()).c_str(), nullptr, 16);
   return code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)
              ? static_cast<wchar_t>(code)
              : 0xFFFD;

@@ -100,12 +100,15 @@ int32_t Story::InParagraph(pugi::xml_node paragraph, pugi::xml_node node, bool a
   pugi::xml_node found;
   while (cursor.Next()) {
     if (found) {
-      const bool leaves = cursor.event() == InlineEvent::kLeave ||
-                          cursor.event() == InlineEvent::kSimpleEnd;
+      const bool leaves =
+          cursor.event() == InlineEvent::kLeave || cursor.event() == InlineEvent::kSimpleEnd;
       if (leaves && cursor.node() == found) return start + cursor.position() + cursor.width();
       continue;
     }
-    if (std::find(chain.begin(), chain.end(), cursor.node()) == chain.end()) continue;
+    // An element passed over stands for everything inside it.
+    const bool passed = cursor.event() == InlineEvent::kPassed &&
+                        std::find(chain.begin(), chain.end(), cursor.node()) != chain.end();
+    if (cursor.node() != node && !passed) continue;
     const InlineEvent event = cursor.event();
     if (!after || cursor.node() != node) return start + cursor.position();
     if (event != InlineEvent::kEnter && event != InlineEvent::kSimpleBegin) {
@@ -149,7 +152,8 @@ std::wstring Story::Text(int32_t start, int32_t end) const {
   std::wstring text;
   start = std::max(start, 0);
   end = std::min(end, length());
-  for (int32_t segment = SegmentAt(start), at = segment < segment_count() ? SegmentStart(segment) : 0;
+  for (int32_t segment = SegmentAt(start),
+               at = segment < segment_count() ? SegmentStart(segment) : 0;
        segment < segment_count() && at < end; at += tree_.length(segment), ++segment) {
     const Segment& current = segments_[segment];
     const int32_t mark = at + tree_.length(segment) - 1;

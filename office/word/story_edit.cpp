@@ -97,8 +97,8 @@ pugi::xml_node InsertBefore(Point at, pugi::xml_node_type type) {
 bool IsWritableText(std::wstring_view text) {
   for (const wchar_t c : text) {
     const uint32_t code = static_cast<uint32_t>(c);
-    const bool control = code < 0x20 && c != L'\t' && c != L'\n' && c != L'\v' && c != L'\f' &&
-                         c != L'\r';
+    const bool control =
+        code < 0x20 && c != L'\t' && c != L'\n' && c != L'\v' && c != L'\f' && c != L'\r';
     if (control || (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE || code == 0xFFFF ||
         code > 0x10FFFF) {
       return false;
@@ -150,8 +150,7 @@ bool StoryEdit::Check(Plan* plan, std::string* error) const {
   pugi::xml_node parent = first.node.parent();
   // A paragraph mark before a table or a content control stays as well.
   if (story_.segment(plan->last).node.parent() != parent && plan->last > plan->first &&
-      plan->end == story_.SegmentStart(plan->last) &&
-      !story_.segment(plan->last - 1).row_end) {
+      plan->end == story_.SegmentStart(plan->last) && !story_.segment(plan->last - 1).row_end) {
     --plan->end;
     --plan->last;
   }
@@ -239,10 +238,10 @@ bool StoryEdit::CheckParagraph(int32_t segment, Plan* plan, std::string* error) 
     const std::string_view type =
         event == InlineEvent::kFieldChar ? names.Attribute(node, "fldCharType").value() : "";
     if (type == "begin" || event == InlineEvent::kSimpleBegin) {
-      plan->fields.emplace_back(
-          static_cast<bool>(names.Child(node, "ffData")),
-          event == InlineEvent::kSimpleBegin ? FromUtf8(names.Attribute(node, "instr").value())
-                                             : L"");
+      plan->fields.emplace_back(static_cast<bool>(names.Child(node, "ffData")),
+                                event == InlineEvent::kSimpleBegin
+                                    ? FromUtf8(names.Attribute(node, "instr").value())
+                                    : L"");
     } else if (type == "separate" || type == "end" || event == InlineEvent::kSimpleEnd) {
       if (plan->fields.empty()) {
         *error = "the range holds part of a field";

@@ -57,7 +57,7 @@ class WordDocument::Impl {
 
   Story* StoryAt(StoryIndex index) const {
     return index >= 0 && index < static_cast<StoryIndex>(stories_.size()) ? stories_[index].get()
-                                                                           : nullptr;
+                                                                          : nullptr;
   }
   int32_t story_count() const { return static_cast<int32_t>(stories_.size()); }
   StoryIndex StoryOf(pugi::xml_node node) const;
@@ -166,7 +166,8 @@ bool WordDocument::Impl::Load(std::string* error, HRESULT* code) {
   if (!IsWordContentType(type)) {
     *code = E_NOTIMPL;
     *error = package_.file_name() + ": " +
-             (type.find("spreadsheetml") != std::string::npos || type.find("ms-excel") != std::string::npos
+             (type.find("spreadsheetml") != std::string::npos ||
+                      type.find("ms-excel") != std::string::npos
                   ? "a workbook, not a word-processing document: not supported"
                   : "not a word-processing document: not supported");
     return false;
@@ -184,8 +185,9 @@ bool WordDocument::Impl::Load(std::string* error, HRESULT* code) {
   if (!package_.Relationships(main, &relationships, error)) return false;
   for (const office::Relationship& relationship : relationships) {
     if (relationship.external || relationship.part.empty()) continue;
-    const std::string_view kind = std::string_view(relationship.type).substr(
-        relationship.type.starts_with(kRelationships) ? kRelationships.size() : 0);
+    const std::string_view kind =
+        std::string_view(relationship.type)
+            .substr(relationship.type.starts_with(kRelationships) ? kRelationships.size() : 0);
     if (kind == "header" && !AddPartStories(relationship.part, StoryKind::kHeader, error)) {
       return false;
     }
@@ -193,8 +195,8 @@ bool WordDocument::Impl::Load(std::string* error, HRESULT* code) {
       return false;
     }
   }
-  for (const auto& [kind, story] : {std::pair{"footnotes", StoryKind::kFootnote},
-                                    std::pair{"endnotes", StoryKind::kEndnote}}) {
+  for (const auto& [kind, story] :
+       {std::pair{"footnotes", StoryKind::kFootnote}, std::pair{"endnotes", StoryKind::kEndnote}}) {
     std::vector<std::string> parts;
     if (!package_.RelatedParts(main, std::string(kRelationships) + kind, &parts, error)) {
       return false;
@@ -485,8 +487,9 @@ HRESULT WordDocument::AddBookmark(std::wstring_view name, const TextSpan& span,
   const WordNames& names = story->names();
   const std::string id = std::to_string(impl_->NewBookmarkId());
   const auto place = [&](Point at, const char* local) {
-    pugi::xml_node mark = at.next ? at.parent.insert_child_before(names.Qualified(local).c_str(), at.next)
-                                  : at.parent.append_child(names.Qualified(local).c_str());
+    pugi::xml_node mark =
+        at.next ? at.parent.insert_child_before(names.Qualified(local).c_str(), at.next)
+                : at.parent.append_child(names.Qualified(local).c_str());
     mark.append_attribute(names.Qualified("id").c_str()) = id.c_str();
     return mark;
   };
@@ -545,20 +548,23 @@ HRESULT WordDocument::SetFieldResult(const FieldInfo& field, std::wstring_view t
   if (!simple && !fresh->separate) {
     Point at;
     editor.PointAt(fresh->result.start, &at);
-    pugi::xml_node run = at.next ? at.parent.insert_child_before(names.Qualified("r").c_str(), at.next)
-                                 : at.parent.append_child(names.Qualified("r").c_str());
+    pugi::xml_node run = at.next
+                             ? at.parent.insert_child_before(names.Qualified("r").c_str(), at.next)
+                             : at.parent.append_child(names.Qualified("r").c_str());
     if (begin_properties) run.append_copy(begin_properties);
     run.append_child(names.Qualified("fldChar").c_str())
         .append_attribute(names.Qualified("fldCharType").c_str()) = "separate";
     story->Remeasure(story->SegmentOf(story->ParagraphOf(run)));
-    impl_->Changed(field.story, {fresh->result.start, fresh->result.start, fresh->result.start + 1});
+    impl_->Changed(field.story,
+                   {fresh->result.start, fresh->result.start, fresh->result.start + 1});
     fresh = current();
   }
   EditOptions options;
   options.paragraphs = false;
   options.run_properties = begin_properties;
   EditResult edit;
-  if (!fresh || !editor.Replace(fresh->result.start, fresh->result.end, text, options, &edit, error)) {
+  if (!fresh ||
+      !editor.Replace(fresh->result.start, fresh->result.end, text, options, &edit, error)) {
     return E_ACCESSDENIED;
   }
   impl_->Changed(field.story, edit);
@@ -591,8 +597,7 @@ int32_t WordDocument::UpdateFields(const TextSpan& span) {
   return failed;
 }
 
-void WordDocument::NoteReplaced(StoryIndex story, int32_t start, int32_t old_end,
-                                int32_t new_end) {
+void WordDocument::NoteReplaced(StoryIndex story, int32_t start, int32_t old_end, int32_t new_end) {
   Story* found = impl_->StoryAt(story);
   if (found == nullptr) return;
   found->Index();

@@ -84,8 +84,8 @@ class WordDocument {
   // STG_E_DOCFILECORRUPT for a damaged package or story part, STG_E_* for a
   // file that cannot be read.
   static std::unique_ptr<WordDocument> Open(const std::string& path,
-                                            const office::OpenOptions& options,
-                                            std::string* error, HRESULT* code);
+                                            const office::OpenOptions& options, std::string* error,
+                                            HRESULT* code);
   ~WordDocument();
   WordDocument(const WordDocument&) = delete;
   WordDocument& operator=(const WordDocument&) = delete;
@@ -143,8 +143,7 @@ class WordDocument {
   // The innermost element of that local name ("tbl", "tc", "tr", "p",
   // "hyperlink", ...) containing the content at `position` of `story`;
   // empty when there is none or the position is outside the story.
-  pugi::xml_node InnermostAt(StoryIndex story, int32_t position,
-                             std::string_view local_name) const;
+  pugi::xml_node InnermostAt(StoryIndex story, int32_t position, std::string_view local_name) const;
 
   // Bookmarks of every story with both marks in that story. The visible ones
   // (names not starting with "_"), sorted by name without regard to case:

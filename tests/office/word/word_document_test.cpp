@@ -17,8 +17,8 @@ const std::string kSeparate = "<w:r><w:fldChar w:fldCharType='separate'/></w:r>"
 const std::string kEnd = "<w:r><w:fldChar w:fldCharType='end'/></w:r>";
 
 std::string Field(const std::string& code, const std::string& result) {
-  return kBegin + "<w:r><w:instrText>" + code + "</w:instrText></w:r>" + kSeparate +
-         "<w:r><w:t>" + result + "</w:t></w:r>" + kEnd;
+  return kBegin + "<w:r><w:instrText>" + code + "</w:instrText></w:r>" + kSeparate + "<w:r><w:t>" +
+         result + "</w:t></w:r>" + kEnd;
 }
 
 TEST(WordTextTest, ReadsWhatTheWordProcessorShows) {
@@ -100,6 +100,162 @@ TEST(WordTextTest, NewRunTakesTheFirstReplacedRunsFormatting) {
             "<w:body><w:p><w:r><w:rPr><w:i/></w:rPr><w:t>a</w:t></w:r><w:r><w:rPr><w:i/>"
             "</w:rPr><w:t xml:space='preserve'> x </w:t></w:r><w:r><w:rPr><w:b/></w:rPr>"
             "<w:t>d</w:t></w:r></w:p></w:body>");
+}
+
+TEST(WordTextTest, RefusedPutsChangeNothing) {
+  const std::string form =
+      "<w:r><w:fldChar w:fldCharType='begin'><w:ffData><w:name w:val='F'/>"
+      "<w:textInput/></w:ffData></w:fldChar></w:r><w:r><w:instrText> "
+      "FORMTEXT </w:instrText></w:r>" +
+      kSeparate + "<w:r><w:t>res</w:t></w:r>" + kEnd;
+  const std::string table =
+      "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>a</w:t></w:r></w:p></w:tc><w:tc><w:p><w:r><w:t>b</w:t>"
+      "</w:r></w:p></w:tc></w:tr></w:tbl>";
+  struct Case {
+    std::string body;
+    TextSpan span;
+    std::wstring text;
+    HRESULT code;
+  } cases[] = {
+      {Para("abc"), {0, 0, 1}, L"a\a", E_INVALIDARG},
+      {Para("abc"), {0, 0, 1}, std::wstring(1, wchar_t(0xD800)), E_INVALIDARG},
+      {table + Para("x"), {0, 0, 3}, L"z", E_ACCESSDENIED},  // a cell's end
+      {Para("x") + table, {0, 0, 3}, L"z", E_ACCESSDENIED},  // into a table
+      {"<w:p>" + form + "</w:p>", {0, 0, 5}, L"z", E_ACCESSDENIED},
+      {"<w:p><w:r><w:t>a</w:t></w:r>" + Field("DATE", "d") + "</w:p>",
+       {0, 0, 3},
+       L"z",
+       E_ACCESSDENIED},  // part of a field
+      {"<w:p><w:r><w:t>a</w:t><w:drawing/></w:r></w:p>", {0, 0, 2}, L"z", E_ACCESSDENIED},
+      {"<w:p><w:r><w:t>a</w:t><w:footnoteReference w:id='1'/></w:r></w:p>",
+       {0, 1, 2},
+       L"",
+       E_ACCESSDENIED},
+      {"<w:p><w:r><w:t>a</w:t></w:r><w:sdt><w:sdtContent><w:r><w:t>b</w:t></w:r></w:sdtContent>"
+       "</w:sdt></w:p>",
+       {0, 0, 2},
+       L"z",
+       E_ACCESSDENIED},
+  };
+  for (const Case& test : cases) {
+    SnippetDocument document(test.body);
+    const std::string before = document.BodyXml();
+    TextSpan span = test.span;
+    std::string error;
+    EXPECT_EQ(document->SetText(&span, test.text, &error), test.code) << test.body;
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(document.BodyXml(), before);
+  }
+}
+
+TEST(WordTextTest, WholeFieldsAndMarksInsideGoWithTheText) {
+  SnippetDocument document(
+      "<w:p><w:r><w:t>a</w:t></w:r>" + Field("DATE", "d") +
+      "<w:bookmarkStart w:id='1' w:name='Near'/><w:bookmarkEnd w:id='1'/><w:r><w:t>bcdef</w:t>"
+      "</w:r><w:bookmarkStart w:id='2' w:name='Far'/><w:bookmarkEnd w:id='2'/><w:r><w:t>g</w:t>"
+      "</w:r></w:p>");
+  TextSpan span{0, 1, 10};
+  std::string error;
+  ASSERT_EQ(document->SetText(&span, L"XY", &error), S_OK) << error;
+  EXPECT_EQ(document.StoryText(), L"aXYg\r");
+  BookmarkInfo near;
+  BookmarkInfo far;
+  ASSERT_TRUE(document->FindBookmark(L"near", &near));
+  ASSERT_TRUE(document->FindBookmark(L"FAR", &far));
+  EXPECT_EQ(near.span.start, 1);
+  EXPECT_EQ(far.span.start, 3);
+  EXPECT_TRUE(document->FieldsIn({0, 0, 5}).empty());
+}
+
+TEST(WordTextTest, LiveSpansFollowEdits) {
+  SnippetDocument document(Para("abcdef") + Para("gh"));
+  const auto before = document->Track({0, 0, 1});
+  const auto after = document->Track({0, 7, 9});
+  const auto around = document->Track({0, 0, 6});
+  const auto inside = document->Track({0, 3, 5});
+  TextSpan span{0, 2, 4};
+  std::string error;
+  ASSERT_EQ(document->SetText(&span, L"XYZW\rV", &error), S_OK) << error;
+  EXPECT_EQ(document.StoryText(), L"abXYZW\rVef\rgh\r");
+  EXPECT_EQ(document->Text(span), L"XYZW\rV");
+  EXPECT_EQ(document->Text(before->span), L"a");
+  EXPECT_EQ(document->Text(after->span), L"gh");
+  EXPECT_EQ(document->Text(around->span), L"abXYZW\rVef");
+  EXPECT_EQ(document->Text(inside->span), L"e");
+  TextSpan at_edge{0, 1, 1};
+  ASSERT_EQ(document->SetText(&at_edge, L"+", &error), S_OK) << error;
+  EXPECT_EQ(document->Text(before->span), L"a");
+}
+
+TEST(WordBookmarkTest, AddCreatesOrMovesAndDeleteKeepsTheText) {
+  SnippetDocument document(
+      "<w:p><w:bookmarkStart w:id='7' w:name='Old'/><w:r><w:t>abc</w:t>"
+      "</w:r><w:bookmarkEnd w:id='7'/></w:p><w:p><w:bookmarkStart w:id='3' "
+      "w:name='_Hidden'/><w:bookmarkEnd w:id='3'/></w:p>");
+  std::string error;
+  for (const std::wstring& bad :
+       std::vector<std::wstring>{L"", L"1a", L"a b", L"_x", std::wstring(41, L'a')}) {
+    EXPECT_EQ(document->AddBookmark(bad, {0, 0, 1}, &error), E_INVALIDARG);
+  }
+  EXPECT_EQ(document->visible_bookmark_count(), 1);
+  ASSERT_EQ(document->AddBookmark(L"\x00e9t\x00e9_2", {0, 1, 2}, &error), S_OK) << error;
+  ASSERT_EQ(document->AddBookmark(L"OLD", {0, 2, 2}, &error), S_OK) << error;
+  EXPECT_EQ(document.BookmarkText(L"\x00c9T\x00c9_2"), L"b");
+  BookmarkInfo moved;
+  ASSERT_TRUE(document->VisibleBookmark(0, &moved));
+  EXPECT_EQ(moved.name, L"OLD");
+  EXPECT_EQ(moved.span.start, 2);
+  EXPECT_EQ(document->visible_bookmark_count(), 2);
+  EXPECT_EQ(document.BookmarkText(L"_hidden"), L"");
+  EXPECT_NE(document.BodyXml().find("w:id='9' w:name='OLD'"), std::string::npos);
+  EXPECT_TRUE(document->DeleteBookmark(L"old"));
+  EXPECT_FALSE(document->DeleteBookmark(L"old"));
+  EXPECT_EQ(document.StoryText(), L"abc\r\r");
+}
+
+TEST(WordStoryTest, TextBoxEditsRewriteTheFallbackCopyWithoutBookmarks) {
+  const std::string box =
+      "<w:txbxContent><w:p><w:bookmarkStart w:id='1' w:name='Box'/><w:r><w:t>old</w:t></w:r>"
+      "<w:bookmarkEnd w:id='1'/></w:p></w:txbxContent>";
+  SnippetDocument document(
+      "<w:p><w:r><mc:AlternateContent><mc:Choice Requires='wps'>"
+      "<w:drawing>" +
+      box + "</w:drawing></mc:Choice><mc:Fallback><w:pict>" + box +
+      "</w:pict></mc:Fallback></mc:AlternateContent></w:r></w:p>");
+  ASSERT_EQ(document->story_count(), 2);
+  EXPECT_EQ(document->story_kind(1), StoryKind::kTextBox);
+  EXPECT_EQ(document.StoryText(), L"\x01\r");
+  BookmarkInfo bookmark;
+  ASSERT_TRUE(document->FindBookmark(L"box", &bookmark));
+  std::string error;
+  ASSERT_EQ(document->SetText(&bookmark.span, L"new", &error), S_OK) << error;
+  EXPECT_EQ(document.StoryText(1), L"new\r");
+  const std::string xml = document.BodyXml();
+  EXPECT_NE(xml.find("<mc:Fallback><w:pict><w:txbxContent><w:p><w:r><w:t>new</w:t></w:r></w:p>"),
+            std::string::npos)
+      << xml;
+}
+
+TEST(WordStoryTest, NodesAndPositionsMapBothWays) {
+  SnippetDocument document(
+      Para("ab") +
+      "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>c</w:t></w:r></w:p></w:tc><w:tc><w:p><w:r><w:t>d</w:t>"
+      "</w:r></w:p></w:tc></w:tr></w:tbl><w:p><w:fldSimple w:instr='REF B'><w:r><w:t>e</w:t>"
+      "</w:r></w:fldSimple></w:p>");
+  const pugi::xml_node cell = document->InnermostAt(0, 5, "tc");
+  ASSERT_TRUE(cell);
+  const TextSpan span = document->SpanOf(cell);
+  EXPECT_EQ(document->Text(span), L"d\r\a");
+  EXPECT_EQ(document->Text(document->SpanOf(document->InnermostAt(0, 3, "tr"))), L"c\r\ad\r\a\r\a");
+  EXPECT_FALSE(document->InnermostAt(0, 1, "tbl"));
+  const std::vector<FieldInfo> fields = document->FieldsIn({0, 0, document->story_length(0)});
+  ASSERT_EQ(fields.size(), 1u);
+  EXPECT_EQ(fields[0].code, L"REF B");
+  EXPECT_EQ(document->Text(fields[0].result), L"e");
+  std::string error;
+  ASSERT_EQ(document->AddBookmark(L"B", {0, 0, 2}, &error), S_OK) << error;
+  EXPECT_EQ(document->UpdateFields({0, 0, document->story_length(0)}), 0);
+  EXPECT_EQ(document.StoryText(), L"ab\rc\r\ad\r\a\r\aab\r");
 }
 
 }  // namespace

@@ -69,8 +69,7 @@ class SnippetDocument {
   // The text of a bookmark, or "<absent>".
   std::wstring BookmarkText(const std::wstring& name) {
     BookmarkInfo bookmark;
-    return document_->FindBookmark(name, &bookmark) ? document_->Text(bookmark.span)
-                                                    : L"<absent>";
+    return document_->FindBookmark(name, &bookmark) ? document_->Text(bookmark.span) : L"<absent>";
   }
 
  private:
