@@ -454,6 +454,36 @@ bool WordDocument::FindBookmark(std::wstring_view name, BookmarkInfo* bookmark) 
   return impl_->Resolve(impl_->bookmarks().Find(name), bookmark);
 }
 
+// The rows and columns of one table a span starting and ending in two of
+// its cells covers; first_column -1 when it does not.
+WordDocument::CellBlock WordDocument::CellBlockOf(const Story& story, StoryIndex index,
+                                                  int32_t start, int32_t end) const {
+  CellBlock block;
+  if (end <= start) return block;
+  const pugi::xml_node first = InnermostAt(index, start, "tc");
+  const pugi::xml_node last = InnermostAt(index, end - 1, "tc");
+  if (!first || !last || first == last || first.parent().parent() != last.parent().parent()) {
+    return block;
+  }
+  const auto column = [&story](pugi::xml_node cell) {
+    int32_t before = 0;
+    for (pugi::xml_node sibling = cell.previous_sibling(); sibling;
+         sibling = sibling.previous_sibling()) {
+      before += story.names().Is(sibling, "tc") ? 1 : 0;
+    }
+    return before;
+  };
+  block.first_row = first.parent();
+  block.last_row = last.parent();
+  block.last_cell = block.last_row.last_child();
+  while (block.last_cell && !story.names().Is(block.last_cell, "tc")) {
+    block.last_cell = block.last_cell.previous_sibling();
+  }
+  block.first_column = std::min(column(first), column(last));
+  block.last_column = std::max(column(first), column(last));
+  return block;
+}
+
 HRESULT WordDocument::AddBookmark(std::wstring_view name, const TextSpan& span,
                                   std::string* error) {
   if (!ValidBookmarkName(name)) {
@@ -470,7 +500,11 @@ HRESULT WordDocument::AddBookmark(std::wstring_view name, const TextSpan& span,
   const int32_t end = std::clamp(span.end, start, story->length());
   Point from;
   Point to;
-  if (!editor.PointAt(start, &from) || !editor.PointAt(end, &to)) {
+  const CellBlock block = CellBlockOf(*story, span.story, start, end);
+  if (block.first_column >= 0) {
+    from = {block.first_row, story->names().Child(block.first_row, "tc")};
+    to = {block.last_row, block.last_cell.next_sibling()};
+  } else if (!editor.PointAt(start, &from) || !editor.PointAt(end, &to)) {
     *error = "a bookmark cannot start or end at the end of a table row";
     return E_ACCESSDENIED;
   }
@@ -495,6 +529,10 @@ HRESULT WordDocument::AddBookmark(std::wstring_view name, const TextSpan& span,
   };
   pugi::xml_node start_mark = place(from, "bookmarkStart");
   start_mark.append_attribute(names.Qualified("name").c_str()) = ToUtf8(name).c_str();
+  if (block.first_column >= 0) {
+    start_mark.append_attribute(names.Qualified("colFirst").c_str()) = block.first_column;
+    start_mark.append_attribute(names.Qualified("colLast").c_str()) = block.last_column;
+  }
   pugi::xml_node end_mark = place(to, "bookmarkEnd");
   impl_->bookmarks().Put({std::wstring(name), span.story, start_mark, end_mark});
   impl_->Changed(span.story, {start, start, start});

@@ -32,6 +32,8 @@ struct TextSpan {
   int32_t end = 0;
 };
 
+class Story;
+
 // A span the document keeps valid: every edit moves it as the text around it
 // moves (an edit before it shifts it, one inside resizes it, an insertion at
 // its edge does not grow it). Made by WordDocument::Track; the document stops
@@ -154,7 +156,9 @@ class WordDocument {
   // used twice resolves to the first in story order. False when absent.
   bool FindBookmark(std::wstring_view name, BookmarkInfo* bookmark) const;
   // Creates the bookmark over `span` or moves the one of that name (the new
-  // spelling kept), with a w:id unique in the document. E_INVALIDARG when
+  // spelling kept), with a w:id unique in the document; a span from one
+  // cell of a table to another marks the block of cells (w:colFirst,
+  // w:colLast: positions of the cells in their rows). E_INVALIDARG when
   // the name is not 1-40 letters, digits and "_" starting with a letter;
   // E_ACCESSDENIED when the span cannot hold the marks; *error says why.
   HRESULT AddBookmark(std::wstring_view name, const TextSpan& span, std::string* error);
@@ -185,6 +189,14 @@ class WordDocument {
 
  private:
   class Impl;
+  struct CellBlock {
+    pugi::xml_node first_row;
+    pugi::xml_node last_row;
+    pugi::xml_node last_cell;
+    int32_t first_column = -1;
+    int32_t last_column = -1;
+  };
+  CellBlock CellBlockOf(const Story& story, StoryIndex index, int32_t start, int32_t end) const;
   WordDocument(std::unique_ptr<office::Package> package, std::unique_ptr<Impl> impl);
 
   std::unique_ptr<office::Package> package_;

@@ -213,6 +213,19 @@ TEST(WordBookmarkTest, AddCreatesOrMovesAndDeleteKeepsTheText) {
   EXPECT_EQ(document.StoryText(), L"abc\r\r");
 }
 
+TEST(WordBookmarkTest, AddOverCellsOfOneTableMarksTheBlock) {
+  SnippetDocument document(
+      "<w:tbl><w:tr><w:tc><w:p/></w:tc><w:tc><w:p/></w:tc><w:tc><w:p/></w:tc></w:tr><w:tr>"
+      "<w:tc><w:p/></w:tc><w:tc><w:p/></w:tc><w:tc><w:p/></w:tc></w:tr></w:tbl><w:p/>");
+  std::string error;
+  ASSERT_EQ(document->AddBookmark(L"Block", {0, 1, 7}, &error), S_OK) << error;
+  BookmarkInfo block;
+  ASSERT_TRUE(document->FindBookmark(L"block", &block));
+  EXPECT_EQ(block.first_column, 1);
+  EXPECT_EQ(block.last_column, 2);
+  EXPECT_EQ(document->Text(block.span), L"\r\a\r\a\r\a\r\a\r\a\r\a\r\a");
+}
+
 TEST(WordStoryTest, TextBoxEditsRewriteTheFallbackCopyWithoutBookmarks) {
   const std::string box =
       "<w:txbxContent><w:p><w:bookmarkStart w:id='1' w:name='Box'/><w:r><w:t>old</w:t></w:r>"
