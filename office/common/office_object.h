@@ -16,7 +16,10 @@ namespace ovc::office {
 // interfaces in Extra. Each dispatched call first clears the thread's error
 // object, then fails with RPC_E_DISCONNECTED when Disconnected() says why
 // the object can no longer be used (its document closed, its application
-// quit). Error objects name `error_source`, the application's ProgID.
+// quit). A put by reference alone (DISPATCH_PROPERTYPUTREF without
+// DISPATCH_PROPERTYPUT) fails with DISP_E_MEMBERNOTFOUND: no member takes an
+// object reference. Error objects name `error_source`, the application's
+// ProgID.
 template <class I, class... Extra>
 class OfficeObject : public ComObject<DispatchImpl<I>, ISupportErrorInfo, Extra...> {
  public:
@@ -27,14 +30,14 @@ class OfficeObject : public ComObject<DispatchImpl<I>, ISupportErrorInfo, Extra.
   HRESULT Invoke(DISPID id, const IID& iid, LCID locale, uint16_t flags, DISPPARAMS* params,
                  Variant* result, EXCEPINFO* exception, uint32_t* arg_error) override {
     SetErrorInfo(nullptr);
+    if ((flags & DISPATCH_PROPERTYPUTREF) && !(flags & DISPATCH_PROPERTYPUT)) {
+      return Refuse(DISP_E_MEMBERNOTFOUND, "a property cannot be put by reference", exception);
+    }
     const std::string gone = Disconnected();
     if (gone.empty()) {
       return DispatchImpl<I>::Invoke(id, iid, locale, flags, params, result, exception, arg_error);
     }
-    if (exception != nullptr) {
-      *exception = EXCEPINFO{std::wstring(error_source_), FromUtf8(gone), RPC_E_DISCONNECTED};
-    }
-    return Fail(RPC_E_DISCONNECTED, gone);
+    return Refuse(RPC_E_DISCONNECTED, gone, exception);
   }
 
   // Empty while the object can be used; otherwise why it cannot
@@ -53,6 +56,14 @@ class OfficeObject : public ComObject<DispatchImpl<I>, ISupportErrorInfo, Extra.
   std::wstring_view error_source() const { return error_source_; }
 
  private:
+  // Fails a call before it reaches a member, filling `exception` when given.
+  HRESULT Refuse(HRESULT code, const std::string& description, EXCEPINFO* exception) const {
+    if (exception != nullptr) {
+      *exception = EXCEPINFO{std::wstring(error_source_), FromUtf8(description), code};
+    }
+    return Fail(code, description);
+  }
+
   const std::wstring_view error_source_;
 };
 

@@ -22,6 +22,7 @@ TEST(ApplicationTest, StateIsKeptPerApplicationAndBadValuesAreRefused) {
     Variant initial;
     Variant put;
     HRESULT put_status;
+    uint16_t put_flags = DISPATCH_PROPERTYPUT;
   };
   const Case cases[] = {
       {L"Visible", Variant::Bool(false), Variant::Bool(true), S_OK},
@@ -30,6 +31,10 @@ TEST(ApplicationTest, StateIsKeptPerApplicationAndBadValuesAreRefused) {
       {L"WindowState", Variant::I4(-4143), Variant::I4(1), E_INVALIDARG},
       {L"Calculation", Variant::I4(-4105), Variant::I4(-4135), S_OK},
       {L"Calculation", Variant::I4(-4105), Variant::I4(3), E_INVALIDARG},
+      {L"Visible", Variant::Bool(false), Variant::Bool(true), DISP_E_MEMBERNOTFOUND,
+       DISPATCH_PROPERTYPUTREF},
+      {L"Visible", Variant::Bool(false), Variant::Bool(true), S_OK,
+       DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(std::wstring(c.member)));
@@ -37,7 +42,7 @@ TEST(ApplicationTest, StateIsKeptPerApplicationAndBadValuesAreRefused) {
     ComPtr<IDispatch> second = NewApplication();
     ASSERT_TRUE(first && second);
     ASSERT_NE(first.get(), second.get());
-    EXPECT_EQ(CallByName(first.get(), c.member, DISPATCH_PROPERTYPUT, {c.put}), c.put_status);
+    EXPECT_EQ(CallByName(first.get(), c.member, c.put_flags, {c.put}), c.put_status);
     Variant first_value, second_value;
     ASSERT_EQ(CallByName(first.get(), c.member, DISPATCH_PROPERTYGET, {}, &first_value), S_OK);
     ASSERT_EQ(CallByName(second.get(), c.member, DISPATCH_PROPERTYGET, {}, &second_value), S_OK);
