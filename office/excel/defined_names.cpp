@@ -149,13 +149,13 @@ bool DefinedNames::Get(NameId id, DefinedName* name) const {
 }
 
 std::optional<NameId> DefinedNames::Lookup(int32_t sheet, std::string_view name) const {
-  for (const std::string& key :
-       {LookupKey(sheet, name),
-        LookupKey(sheet, std::string(kBuiltinPrefix) + std::string(name))}) {
-    const auto found = by_key_.find(key);
-    if (found != by_key_.end()) return found->second;
-  }
-  return std::nullopt;
+  std::string key = LookupKey(sheet, name);
+  auto found = by_key_.find(key);
+  if (found != by_key_.end()) return found->second;
+  // The built-in names answer without their prefix.
+  key.insert(key.find('|') + 1, AsciiUpper(kBuiltinPrefix));
+  found = by_key_.find(key);
+  return found == by_key_.end() ? std::nullopt : std::optional<NameId>(found->second);
 }
 
 bool DefinedNames::Find(std::string_view text, int32_t active_sheet, NameId* id,

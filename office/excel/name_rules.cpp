@@ -42,6 +42,16 @@ bool CheckName(std::string_view name, std::string* reason) {
   return false;
 }
 
-std::string NameKey(std::string_view name) { return ToUtf8(ToUpper(FromUtf8(name))); }
+std::string NameKey(std::string_view name) {
+  // Most names are ASCII, whose letters upper-case alike in every locale.
+  if (std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; })) {
+    std::string key(name);
+    for (char& c : key) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return key;
+  }
+  return ToUtf8(ToUpper(FromUtf8(name)));
+}
 
 }  // namespace ovc::excel

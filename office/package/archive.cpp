@@ -36,6 +36,7 @@ bool AddEntry(zip_t* target, zip_t* source, const Archive::Output& entry, std::s
   const auto added = static_cast<zip_uint64_t>(index);
   zip_stat_t status;
   zip_int32_t method = ZIP_CM_DEFLATE;
+  zip_uint32_t level = kDeflateLevel;
   if (entry.source_index >= 0) {
     // The compressed bytes are taken across only when the method stays.
     if (zip_stat_index(source, static_cast<zip_uint64_t>(entry.source_index), 0, &status) != 0) {
@@ -43,6 +44,7 @@ bool AddEntry(zip_t* target, zip_t* source, const Archive::Output& entry, std::s
       return false;
     }
     method = static_cast<zip_int32_t>(status.comp_method);
+    level = 0;
     zip_uint8_t system = 0;
     zip_uint32_t attributes = 0;
     if (zip_file_get_external_attributes(source, static_cast<zip_uint64_t>(entry.source_index), 0,
@@ -53,7 +55,7 @@ bool AddEntry(zip_t* target, zip_t* source, const Archive::Output& entry, std::s
              zip_stat_index(source, static_cast<zip_uint64_t>(entry.time_of), 0, &status) == 0) {
     zip_file_set_mtime(target, added, status.mtime, 0);
   }
-  if (zip_set_file_compression(target, added, method, 0) != 0) {
+  if (zip_set_file_compression(target, added, method, level) != 0) {
     *reason = zip_strerror(target);
     return false;
   }

@@ -102,7 +102,10 @@ bool ParsePart(std::string bytes, uint32_t max_depth, ParsedPart* part, std::str
 }
 
 std::string SerializePart(const ParsedPart& part) {
-  std::string out = part.prolog;
+  std::string out;
+  // The text rarely grows much, so the string is seldom moved while filled.
+  out.reserve(part.source.size() + part.source.size() / 8 + 4096);
+  out = part.prolog;
   StringWriter writer(&out);
   for (pugi::xml_node node : part.document.children()) {
     if (node.type() == pugi::node_declaration) {
