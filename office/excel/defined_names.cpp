@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <utility>
 
 #include "office/excel/area_reference.h"
@@ -90,6 +91,10 @@ void DefinedNames::ReadSheets() {
 
 void DefinedNames::ReadNames() {
   const pugi::xml_node names = SpreadsheetChild(workbook_->document_element(), "definedNames");
+  const auto count = static_cast<size_t>(std::distance(names.begin(), names.end()));
+  entries_.reserve(count);
+  nodes_.reserve(count);
+  by_key_.reserve(count);
   for (const pugi::xml_node& node : names.children()) {
     if (!IsSpreadsheetElement(node, "definedName")) continue;
     entries_.push_back(MakeEntry(node));

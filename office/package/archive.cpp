@@ -122,7 +122,9 @@ bool Archive::Read(uint64_t index, uint64_t part_limit, uint64_t* total_left, st
   std::string data;
   zip_stat_t status;
   if (zip_stat_index(archive_, index, 0, &status) == 0 && (status.valid & ZIP_STAT_SIZE)) {
-    data.reserve(std::min<uint64_t>({status.size, part_limit, *total_left, uint64_t{64} << 20}));
+    // Room for the last, empty read too, so that the text is never moved.
+    data.reserve(std::min<uint64_t>({status.size, part_limit, *total_left, uint64_t{64} << 20}) +
+                 kChunk);
   }
   bool ok = true;
   for (;;) {
