@@ -77,8 +77,9 @@ class CellStore {
 
   // A shared workbook refuses every cell write.
   void set_shared_workbook(bool shared) { shared_workbook_ = shared; }
-  // Records a change made elsewhere (names): every formula may be stale.
-  void NoteWrite() { recalculation_.NoteWrite(); }
+  // Records that the defined name `name` was added, redefined or deleted:
+  // the formulas using it are stale.
+  void NoteNameChange(std::string_view name) { recalculation_.NoteNameChange(name); }
   // For saving: after writes, asks spreadsheet programs to recalculate on
   // open. True when the workbook part changed.
   bool PrepareSave();

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "office/excel/area_reference.h"
+#include "office/excel/formula_text.h"
 #include "office/excel/name_rules.h"
 #include "office/excel/refers_to.h"
 #include "office/excel/sheet_prefix.h"
@@ -26,6 +27,18 @@ std::string SortKey(std::string_view name) {
   std::string key = NameKey(name);
   std::replace(key.begin(), key.end(), '_', '\x01');
   return key;
+}
+
+// True when a word of the formula could be a defined name; references and
+// constants have none, so most names are passed over when names change.
+bool MayUseNames(std::string_view formula) {
+  bool found = false;
+  std::string ignored;
+  ForEachNameIn(formula, [&](std::string_view word) {
+    found = CheckName(word, &ignored);
+    return !found;
+  });
+  return found;
 }
 
 // localSheetId: the 0-based sheet, -1 when absent, -2 when not a number.
@@ -105,7 +118,7 @@ void DefinedNames::ReadNames() {
 
 DefinedNames::Entry DefinedNames::MakeEntry(const pugi::xml_node& node) {
   const std::string_view name = node.attribute("name").value();
-  return {next_id_++, node, SortKey(name), LookupKey(SheetOf(node), name)};
+  return {next_id_++, node, SortKey(name), LookupKey(SheetOf(node), name), std::nullopt};
 }
 
 int32_t DefinedNames::SheetIndex(std::string_view sheet) const {
@@ -301,7 +314,10 @@ bool DefinedNames::Add(std::string_view name, std::string_view refers_to,
   }
   pugi::xml_node node = NodeOf(existing->second);
   *changed = formula != node.text().get();
-  if (*changed) node.text().set(formula.c_str());
+  if (*changed) {
+    node.text().set(formula.c_str());
+    NoteFormulaChanged(existing->second);
+  }
   if (options.visible == true && node.attribute("hidden")) {
     *changed = true;
     node.remove_attribute("hidden");
@@ -346,6 +362,42 @@ NameId DefinedNames::Insert(std::string_view name, const std::string& formula, b
   nodes_.emplace(inserted->id, node);
   by_key_.emplace(inserted->lookup_key, inserted->id);
   return inserted->id;
+}
+
+void DefinedNames::NoteFormulaChanged(NameId id) {
+  for (Entry& entry : entries_) {
+    if (entry.id == id) entry.uses_names.reset();
+  }
+}
+
+std::vector<std::string> DefinedNames::NamesUsing(std::string_view name) {
+  // Grows the set of changed names until no other name uses one of them;
+  // each pass adds at least one name or ends.
+  std::vector<std::string> users;
+  std::unordered_set<std::string> changed_keys{NameKey(name)};
+  std::vector<const Entry*> pending;
+  for (Entry& entry : entries_) {
+    if (!entry.uses_names) entry.uses_names = MayUseNames(entry.node.text().get());
+    if (*entry.uses_names) pending.push_back(&entry);
+  }
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (const Entry*& entry : pending) {
+      if (entry == nullptr) continue;
+      bool uses = false;
+      ForEachNameIn(entry->node.text().get(), [&](std::string_view word) {
+        uses = changed_keys.contains(NameKey(word));
+        return !uses;
+      });
+      if (!uses) continue;
+      const std::string user = entry->node.attribute("name").value();
+      users.push_back(user);
+      changed_keys.insert(NameKey(user));
+      entry = nullptr;
+      grew = true;
+    }
+  }
+  return users;
 }
 
 bool DefinedNames::Delete(NameId id, std::string* reason, HRESULT* code) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -98,6 +99,10 @@ class DefinedNames {
   // deleted already.
   bool Delete(NameId id, std::string* reason, HRESULT* code);
 
+  // The names (as stored) whose formulas use `name`, directly or through
+  // other names, compared without regard to case.
+  std::vector<std::string> NamesUsing(std::string_view name);
+
   // The sheets, in workbook order.
   const std::vector<std::string>& sheet_names() const { return sheet_names_; }
   // The 0-based index of a sheet by name without regard to case; -1 if none.
@@ -109,11 +114,14 @@ class DefinedNames {
     pugi::xml_node node;
     std::string sort_key;    // the order of names in the file
     std::string lookup_key;  // the sheet and NameKey of the name
+    // Whether its formula may name other names; found out when first asked.
+    std::optional<bool> uses_names;
   };
 
   void ReadSheets();
   void ReadNames();
   Entry MakeEntry(const pugi::xml_node& node);
+  void NoteFormulaChanged(NameId id);
   pugi::xml_node NodeOf(NameId id) const;
   DefinedName Describe(NameId id, const pugi::xml_node& node) const;
   std::optional<NameId> Lookup(int32_t sheet, std::string_view name) const;

@@ -120,6 +120,12 @@ std::string VolatileFunctionIn(std::string_view formula) {
   return found;
 }
 
+void ForEachNameIn(std::string_view formula, const std::function<bool(std::string_view)>& visit) {
+  ForEachWord(formula, nullptr, [&visit](std::string_view word, char next) {
+    return next == '(' || next == '!' || visit(word);
+  });
+}
+
 bool ShiftReferences(std::string_view formula, int32_t rows, int32_t columns,
                      std::string* shifted) {
   std::string out;

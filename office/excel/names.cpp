@@ -94,7 +94,7 @@ HRESULT Names::Add(const std::wstring& name, const Variant& refers_to, const Var
                                           &reason, &code)) {
     return Fail(code, excel::Describe(file, where, reason));
   }
-  if (changed) workbook_->NoteNamesChanged();
+  if (changed) workbook_->NoteNameChanged(text);
   *added = MakeObject<Name>(workbook_, id).Detach();
   return S_OK;
 }
@@ -129,7 +129,7 @@ HRESULT Name::Delete() {
     return Fail(code, excel::Describe(workbook_->file_name(), "name '" + defined.display_name + "'",
                                       reason));
   }
-  workbook_->NoteNamesChanged();
+  workbook_->NoteNameChanged(defined.name);
   return S_OK;
 }
 

@@ -1,31 +1,55 @@
 #include "office/excel/recalculation.h"
 
 #include "office/excel/formula_text.h"
+#include "office/excel/name_rules.h"
 
 namespace ovc::excel {
 
 void Recalculation::NoteWrite() {
   written_ = true;
-  calculated_.clear();
+  cells_written_at_ = ++generation_;
+}
+
+void Recalculation::NoteNameChange(std::string_view name) {
+  written_ = true;
+  names_changed_at_[NameKey(name)] = ++generation_;
 }
 
 void Recalculation::NoteCalculated(uint32_t sheet_id, CellRef cell) {
-  calculated_.emplace(sheet_id, cell.row, cell.column);
+  calculated_at_[{sheet_id, cell.row, cell.column}] = ++generation_;
+}
+
+std::string Recalculation::NameChangedAfter(std::string_view formula, uint64_t generation) const {
+  std::string found;
+  if (names_changed_at_.empty()) return found;
+  ForEachNameIn(formula, [&](std::string_view word) {
+    const auto changed = names_changed_at_.find(NameKey(word));
+    if (changed == names_changed_at_.end() || changed->second <= generation) return true;
+    found = word;
+    return false;
+  });
+  return found;
 }
 
 std::string Recalculation::StaleReason(uint32_t sheet_id, CellRef cell, std::string_view formula,
                                        bool has_cached_value) const {
-  if (calculated_.contains({sheet_id, cell.row, cell.column})) return {};
+  const auto calculated = calculated_at_.find({sheet_id, cell.row, cell.column});
+  const uint64_t since = calculated == calculated_at_.end() ? 0 : calculated->second;
   std::string reason;
   const auto add = [&reason](std::string_view part) {
     if (!reason.empty()) reason += "; ";
     reason += part;
   };
-  if (written_) add("input written since load");
-  if (!has_cached_value) add("no cached value");
-  if (full_calc_on_load_) add("the file asks for a full calculation on load");
-  if (const std::string function = VolatileFunctionIn(formula); !function.empty()) {
-    add("volatile function " + function);
+  if (cells_written_at_ > since) add("input written since load");
+  if (const std::string name = NameChangedAfter(formula, since); !name.empty()) {
+    add("name '" + name + "' changed since load");
+  }
+  if (since == 0) {
+    if (!has_cached_value) add("no cached value");
+    if (full_calc_on_load_) add("the file asks for a full calculation on load");
+    if (const std::string function = VolatileFunctionIn(formula); !function.empty()) {
+      add("volatile function " + function);
+    }
   }
   if (!reason.empty()) add("no formula evaluator");
   return reason;

@@ -68,9 +68,9 @@ HRESULT Workbook::get_Names(IDispatch** names) {
   return S_OK;
 }
 
-void Workbook::NoteNamesChanged() {
+void Workbook::NoteNameChanged(std::string_view name) {
   saved_ = false;
-  document_->NoteNamesChanged();
+  document_->NoteNameChanged(name);
 }
 
 void Workbook::NotePropertiesChanged() {

@@ -56,9 +56,10 @@ class Workbook final : public ExcelObject<IWorkbook>, public office::PropertiesH
   WorkbookDocument* document() const { return document_.get(); }
   // Records a change: Saved turns false.
   void MarkChanged() { saved_ = false; }
-  // Records a change of the defined names: Saved turns false and the
-  // workbook part is written by the next save.
-  void NoteNamesChanged();
+  // Records that the defined name `name` was added, redefined or deleted:
+  // Saved turns false, the workbook part is written by the next save and
+  // the formulas using the name are stale.
+  void NoteNameChanged(std::string_view name);
   // The document properties of the open workbook.
   office::CoreProperties& core_properties() override { return document_->properties(); }
   // Records a change of the document properties: Saved turns false and the

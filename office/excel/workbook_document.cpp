@@ -164,9 +164,10 @@ Sheet* WorkbookDocument::SheetAt(int32_t sheet, std::string* error) {
   return entry.sheet.get();
 }
 
-void WorkbookDocument::NoteNamesChanged() {
+void WorkbookDocument::NoteNameChanged(std::string_view name) {
   package_->MarkChanged(package_->MainDocumentPartName());
-  cells_->NoteWrite();
+  cells_->NoteNameChange(name);
+  for (const std::string& user : names_->NamesUsing(name)) cells_->NoteNameChange(user);
 }
 
 void WorkbookDocument::NoteCellsWritten(int32_t sheet) {

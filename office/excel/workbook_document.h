@@ -44,9 +44,10 @@ class WorkbookDocument {
   // The defined names and sheets of the workbook part.
   DefinedNames& names() { return *names_; }
   const DefinedNames& names() const { return *names_; }
-  // Records a change of the names: the workbook part is written by the next
-  // save and every formula may be stale.
-  void NoteNamesChanged();
+  // Records that the defined name `name` was added, redefined or deleted:
+  // the workbook part is written by the next save, and the formulas using the
+  // name, directly or through other names, are stale.
+  void NoteNameChanged(std::string_view name);
 
   // The cell values of the workbook.
   CellStore& cells() { return *cells_; }

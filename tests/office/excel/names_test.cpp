@@ -82,6 +82,54 @@ TEST_F(NamesTest, AddAndDeleteChangeTheWorkbookAndSurviveASave) {
   EXPECT_FALSE(GetObject(names.get(), L"Item", {Variant(L"Rate")}));
 }
 
+TEST_F(NamesTest, AddAndDeleteMakeStaleOnlyTheFormulasUsingTheName) {
+  // Z uses X; B1..B4 compute X+1, Y+1, Z+1 and SUM(A1:A2).
+  std::vector<testing::Part> parts = testing::MinimalWorkbook(
+      "<definedNames><definedName name=\"X\">Sheet1!$A$1</definedName>"
+      "<definedName name=\"Y\">Sheet1!$A$2</definedName>"
+      "<definedName name=\"Z\">X*2</definedName></definedNames>");
+  parts.back().content =
+      "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+      "<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><f>x+1</f><v>2</v></c></row>"
+      "<row r=\"2\"><c r=\"A2\"><v>2</v></c><c r=\"B2\"><f>Y+1</f><v>3</v></c></row>"
+      "<row r=\"3\"><c r=\"B3\"><f>Z+1</f><v>3</v></c></row>"
+      "<row r=\"4\"><c r=\"B4\"><f>SUM(A1:A2)</f><v>3</v></c></row></sheetData></worksheet>";
+  struct Case {
+    const wchar_t* name;
+    const wchar_t* refers_to;  // null: Delete the name
+    std::vector<bool> stale;   // B1..B4
+  };
+  const Case cases[] = {
+      {L"X", L"=Sheet1!$A$2", {true, false, true, false}},
+      {L"Y", nullptr, {false, true, false, false}},
+      {L"Z", nullptr, {false, false, true, false}},
+      {L"New", L"=Sheet1!$A$1", {false, false, false, false}},
+  };
+  const std::string path = folder_.File("Formulas.xlsx");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.name));
+    testing::WriteZip(path, parts);
+    ComPtr<IDispatch> workbook = Open(path);
+    ASSERT_TRUE(workbook);
+    ComPtr<IDispatch> names = GetObject(workbook.get(), L"Names");
+    if (c.refers_to != nullptr) {
+      ASSERT_EQ(
+          CallByName(names.get(), L"Add", DISPATCH_METHOD, {Variant(c.name), Variant(c.refers_to)}),
+          S_OK);
+    } else {
+      ASSERT_EQ(CallByName(GetObject(names.get(), L"Item", {Variant(c.name)}).get(), L"Delete",
+                           DISPATCH_METHOD),
+                S_OK);
+    }
+    for (size_t row = 0; row < c.stale.size(); ++row) {
+      const std::wstring cell = L"Sheet1!B" + std::to_wstring(row + 1);
+      const Variant value = Get(Range(cell.c_str()).get(), L"Value");
+      EXPECT_EQ(value == Variant::Error(E_PENDING), c.stale[row]) << ToUtf8(cell);
+    }
+    CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)});
+  }
+}
+
 TEST_F(NamesTest, RangeResolvesNamesAndQualifiedReferences) {
   struct Case {
     const wchar_t* text;

@@ -1,0 +1,63 @@
+#include "office/excel/recalculation.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace ovc::excel {
+namespace {
+
+constexpr CellRef kCell{1, 1};
+
+TEST(RecalculationTest, ANameChangeMakesStaleOnlyTheFormulasUsingIt) {
+  struct Case {
+    const char* formula;
+    const char* changed;
+    const char* stale_name;  // the name the reason gives; "" when fresh
+  };
+  const Case cases[] = {
+      {"Rate*2", "rate", "Rate"},
+      {"SUM(Sheet1!RATE,1)", "Rate", "RATE"},  // a sheet-qualified name may be the one
+      {"Rates*2+XRate", "Rate", ""},
+      {"RATE(1,2,3)", "Rate", ""},        // a function of that name
+      {"\"Rate\"&A1", "Rate", ""},        // text
+      {"'Rate'!A1+Rate!B2", "Rate", ""},  // sheets of that name
+      {"Table1[Rate]", "Rate", ""},       // a table column
+      {"Taux*2", "Taux", "Taux"},
+      {"T\xC3\xA4ler*2", "T\xC3\x84LER", "T\xC3\xA4ler"},  // non-ASCII, any case
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.formula);
+    Recalculation recalculation(false);
+    recalculation.NoteNameChange(c.changed);
+    EXPECT_TRUE(recalculation.written());
+    const std::string reason = recalculation.StaleReason(1, kCell, c.formula, true);
+    if (*c.stale_name == '\0') {
+      EXPECT_EQ(reason, "");
+    } else {
+      EXPECT_EQ(reason, "name '" + std::string(c.stale_name) +
+                            "' changed since load; no formula evaluator");
+    }
+  }
+}
+
+TEST(RecalculationTest, ACalculatedCellStaysFreshUntilALaterChangeItMayDependOn) {
+  Recalculation recalculation(false);
+  recalculation.NoteNameChange("Rate");
+  recalculation.NoteCalculated(1, kCell);
+  EXPECT_EQ(recalculation.StaleReason(1, kCell, "Rate*2", true), "");
+  recalculation.NoteNameChange("Other");
+  EXPECT_EQ(recalculation.StaleReason(1, kCell, "Rate*2", true), "");
+  recalculation.NoteNameChange("RATE");
+  EXPECT_NE(recalculation.StaleReason(1, kCell, "Rate*2", true), "");
+  recalculation.NoteCalculated(1, kCell);
+  recalculation.NoteWrite();
+  EXPECT_EQ(recalculation.StaleReason(1, kCell, "1+1", true),
+            "input written since load; no formula evaluator");
+  EXPECT_EQ(recalculation.StaleReason(2, kCell, "1+1", true),
+            "input written since load; no formula evaluator");
+}
+
+}  // namespace
+}  // namespace ovc::excel
