@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "office/common/document_properties.h"
 #include "office/excel/application_state.h"
