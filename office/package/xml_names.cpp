@@ -1,6 +1,7 @@
 #include "office/package/xml_names.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace ovc::office {
 namespace {
@@ -20,6 +21,22 @@ const char* Binding(pugi::xml_node node, std::string_view prefix) {
   }
   if (prefix == "xml") return "http://www.w3.org/XML/1998/namespace";
   return nullptr;
+}
+
+// A prefix bound to the namespace in scope at `node`, if any.
+std::optional<std::string> BoundPrefix(pugi::xml_node node, std::string_view namespace_uri) {
+  for (pugi::xml_node scope = node; scope && scope.type() == pugi::node_element;
+       scope = scope.parent()) {
+    for (const pugi::xml_attribute& attribute : scope.attributes()) {
+      const std::string_view attribute_name = attribute.name();
+      if (attribute_name.substr(0, 6) != "xmlns:" || attribute.value() != namespace_uri) continue;
+      const std::string_view prefix = attribute_name.substr(6);
+      // A nearer declaration may rebind the prefix to another namespace.
+      const char* bound = Binding(node, prefix);
+      if (bound != nullptr && bound == namespace_uri) return std::string(prefix);
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -56,20 +73,36 @@ bool QualifiedName(const pugi::xml_node& parent, std::string_view namespace_uri,
     *name = std::string(local_name);
     return true;
   }
-  for (pugi::xml_node node = parent; node && node.type() == pugi::node_element;
-       node = node.parent()) {
-    for (const pugi::xml_attribute& attribute : node.attributes()) {
-      const std::string_view attribute_name = attribute.name();
-      if (attribute_name.substr(0, 6) != "xmlns:" || attribute.value() != namespace_uri) continue;
-      const std::string_view prefix = attribute_name.substr(6);
-      // A nearer declaration may rebind the prefix to another namespace.
-      const char* bound = Binding(parent, prefix);
-      if (bound == nullptr || bound != namespace_uri) continue;
-      *name = std::string(prefix) + ":" + std::string(local_name);
-      return true;
-    }
+  const std::optional<std::string> prefix = BoundPrefix(parent, namespace_uri);
+  if (!prefix) return false;
+  *name = *prefix + ":" + std::string(local_name);
+  return true;
+}
+
+pugi::xml_attribute AttributeIn(const pugi::xml_node& element, std::string_view namespace_uri,
+                                std::string_view local_name) {
+  for (const pugi::xml_attribute& attribute : element.attributes()) {
+    const std::string_view name = attribute.name();
+    const std::string_view prefix = Prefix(name);
+    if (name.substr(prefix.empty() ? 0 : prefix.size() + 1) != local_name) continue;
+    const char* bound = prefix.empty() ? nullptr : Binding(element, prefix);
+    const bool in_namespace = prefix.empty() ? NamespaceUri(element) == namespace_uri
+                                             : bound != nullptr && bound == namespace_uri;
+    if (in_namespace) return attribute;
   }
-  return false;
+  return {};
+}
+
+std::string AttributePrefix(const pugi::xml_node& element, std::string_view namespace_uri,
+                            std::string_view preferred) {
+  if (std::optional<std::string> prefix = BoundPrefix(element, namespace_uri)) return *prefix;
+  std::string prefix(preferred);
+  for (int suffix = 1; Binding(element, prefix) != nullptr; ++suffix) {
+    prefix = std::string(preferred) + std::to_string(suffix);
+  }
+  pugi::xml_node target = element;
+  target.append_attribute(("xmlns:" + prefix).c_str()) = std::string(namespace_uri).c_str();
+  return prefix;
 }
 
 std::string_view LocalNameIn(const pugi::xml_node& node, std::string_view namespace_uri) {

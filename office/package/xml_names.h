@@ -33,6 +33,19 @@ pugi::xml_node ChildElement(const pugi::xml_node& parent, std::string_view names
 bool QualifiedName(const pugi::xml_node& parent, std::string_view namespace_uri,
                    std::string_view local_name, std::string* name);
 
+// The attribute of that namespace and local name on `element`; empty if none.
+// An unprefixed attribute counts as well when `element` itself belongs to the
+// namespace, as some writers leave the prefix off there.
+pugi::xml_attribute AttributeIn(const pugi::xml_node& element, std::string_view namespace_uri,
+                                std::string_view local_name);
+
+// The prefix that attributes of that namespace take on `element`. Such
+// attributes always need a prefix, so when the namespace is in scope only as
+// the default one, `preferred` (or `preferred` with a number, when that
+// prefix is bound to another namespace) is declared on `element`.
+std::string AttributePrefix(const pugi::xml_node& element, std::string_view namespace_uri,
+                            std::string_view preferred);
+
 // The local name of `node` when it is an element of that namespace, else "".
 std::string_view LocalNameIn(const pugi::xml_node& node, std::string_view namespace_uri);
 

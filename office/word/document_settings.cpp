@@ -53,8 +53,11 @@ const std::initializer_list<std::string_view> kOrder = {"writeProtection",
 constexpr std::array<std::string_view, 4> kEditValues = {"trackedChanges", "comments", "forms",
                                                          "readOnly"};
 
-// The attribute `local` of `element` in the element's own namespace.
+// The attribute `local` of `element` in the main namespace. A remembered
+// element is kept outside the part, where no prefix is declared; there the
+// attribute under the element's own prefix is taken.
 pugi::xml_attribute Attribute(pugi::xml_node element, std::string_view local) {
+  if (pugi::xml_attribute found = office::AttributeIn(element, kMain, local)) return found;
   const std::string_view name = element.name();
   const size_t colon = name.find(':');
   const std::string qualified = colon == std::string_view::npos
@@ -305,9 +308,7 @@ pugi::xml_node DocumentSettings::AddElement(std::string_view local) {
 }
 
 std::string DocumentSettings::Qualified(std::string_view local) const {
-  std::string name;
-  office::QualifiedName(Root(), kMain, local, &name);
-  return name.find(':') == std::string::npos ? "w:" + name : name;
+  return office::AttributePrefix(Root(), kMain, "w") + ":" + std::string(local);
 }
 
 }  // namespace ovc::word

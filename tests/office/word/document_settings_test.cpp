@@ -92,6 +92,34 @@ TEST(DocumentSettingsTest, NewProtectionGoesInSchemaOrderAndHashesItsPassword) {
             "<w:documentProtection w:edit='comments' w:enforcement='1'/>");
 }
 
+// Where the main namespace is the default one, new attributes still need a
+// prefix bound to it: one is declared, another name when "w" is taken.
+TEST(DocumentSettingsTest, ProtectionInADefaultNamespacePartDeclaresAPrefix) {
+  const struct {
+    std::string_view root;
+    std::string_view attributes;
+  } cases[] = {
+      {"<settings xmlns='http://schemas.openxmlformats.org/wordprocessingml/2006/main'>",
+       "w:edit='comments' w:enforcement='1'"},
+      {"<settings xmlns='http://schemas.openxmlformats.org/wordprocessingml/2006/main' "
+       "xmlns:w='urn:other'>",
+       "w1:edit='comments' w1:enforcement='1'"},
+  };
+  for (const auto& c : cases) {
+    pugi::xml_document part;
+    LoadPart(&part, std::string(c.root) + "<zoom/></settings>");
+    DocumentSettings settings(&part, nullptr);
+    std::string reason;
+    ASSERT_EQ(settings.Protect(kAllowOnlyComments, nullptr, &reason), S_OK) << reason;
+    EXPECT_EQ(XmlOf(part.document_element().child("documentProtection")),
+              "<documentProtection " + std::string(c.attributes) + "/>")
+        << c.root;
+    pugi::xml_document reloaded;
+    LoadPart(&reloaded, XmlOf(part));
+    EXPECT_EQ(DocumentSettings(&reloaded, nullptr).ProtectionType(), kAllowOnlyComments);
+  }
+}
+
 TEST(DocumentSettingsTest, LegacyHashesAreNotChecked) {
   pugi::xml_document part;
   LoadPart(&part, Settings("<w:documentProtection w:edit='readOnly' w:enforcement='1' "
