@@ -4,6 +4,8 @@
 #include <string_view>
 #include <utility>
 
+#include "office/excel/spreadsheet_xml.h"
+
 namespace ovc::excel {
 namespace {
 
@@ -151,6 +153,12 @@ Sheet* WorkbookDocument::SheetAt(int32_t sheet, std::string* error) {
   }
   pugi::xml_document* part = package_->XmlPart(entry.part, error);
   if (part == nullptr) return nullptr;
+  // Outside the spreadsheet namespace no element would match, and writes
+  // would go nowhere while reporting success.
+  if (!IsSpreadsheetElement(part->document_element(), "worksheet")) {
+    *error = file_name_ + ": " + entry.part + ": the part is not a worksheet";
+    return nullptr;
+  }
   entry.sheet = std::make_unique<Sheet>(*part, entry.sheet_id);
   std::vector<std::string> tables;
   std::string ignored;

@@ -63,6 +63,20 @@ TEST_F(ValuesTest, AWriteThroughANameIsSavedAndMakesFormulasStale) {
   EXPECT_EQ(Get(Property(L"Last Author").get(), L"Value"), Variant(L"ann"));
 }
 
+// A sheet part outside the spreadsheet namespace is refused, never written
+// to nowhere with success.
+TEST_F(ValuesTest, ASheetOutsideTheSpreadsheetNamespaceIsRefused) {
+  CallByName(workbook_.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)});
+  std::vector<testing::Part> parts = BookWithFormula();
+  parts.back().content = "<worksheet xmlns=\"urn:other\"><sheetData/></worksheet>";
+  testing::WriteZip(book_, parts);
+  Reopen();
+  EXPECT_EQ(CallByName(Range(L"Input").get(), L"Value", DISPATCH_PROPERTYPUT, {Variant(5)}),
+            STG_E_DOCFILECORRUPT);
+  EXPECT_EQ(DescriptionOf(GetErrorInfo().get()),
+            L"Book.xlsx: /xl/worksheets/sheet1.xml: the part is not a worksheet");
+}
+
 TEST_F(ValuesTest, DocumentPropertiesReadAndWriteTheCoreProperties) {
   EXPECT_EQ(Get(Property(L"title").get(), L"Value"), Variant());
   ASSERT_EQ(
