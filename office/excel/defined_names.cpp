@@ -139,8 +139,13 @@ DefinedName DefinedNames::Describe(NameId id, const pugi::xml_node& node) const 
   name.hidden = IsSet(node.attribute("hidden"));
   name.formula = node.text().get();
   std::string_view shown = name.name;
-  // Names compare without regard to case, the built-in prefix too.
-  if (AsciiUpper(shown.substr(0, kBuiltinPrefix.size())) == AsciiUpper(kBuiltinPrefix)) {
+  // Names compare without regard to case, the built-in prefix too. A name
+  // whose rest carries the prefix again is shown whole: without its prefix it
+  // would show as the built-in name and be found as that one.
+  const auto builtin = [](std::string_view text) {
+    return AsciiUpper(text.substr(0, kBuiltinPrefix.size())) == AsciiUpper(kBuiltinPrefix);
+  };
+  if (builtin(shown) && !builtin(shown.substr(kBuiltinPrefix.size()))) {
     shown.remove_prefix(kBuiltinPrefix.size());
   }
   if (name.sheet == -1) {

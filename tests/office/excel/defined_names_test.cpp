@@ -108,6 +108,20 @@ TEST_F(DefinedNamesTest, EnumeratesAndFindsAsTheWorkbookDoes) {
   for (const auto& c : cases) EXPECT_EQ(Found(c.text, c.active_sheet), c.found) << c.text;
 }
 
+// A name stored with the built-in prefix twice is shown whole, so that each
+// name is found again by the name it shows.
+TEST_F(DefinedNamesTest, ADoubledBuiltinPrefixIsShownWhole) {
+  Load(R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">
+    <sheets><sheet name="Sheet1" sheetId="1"/></sheets><definedNames>
+    <definedName name="_xLnm._xlnm.Print_Area" localSheetId="0">Sheet1!$A$1</definedName>
+    <definedName name="_xlnm.Print_Area" localSheetId="0">Sheet1!$B$1</definedName>
+    </definedNames></workbook>)");
+  const std::vector<std::string> shown = DisplayNames();
+  EXPECT_EQ(shown,
+            (std::vector<std::string>{"Sheet1!_xLnm._xlnm.Print_Area", "Sheet1!Print_Area"}));
+  for (const std::string& name : shown) EXPECT_EQ(Found(name.c_str(), -1), name);
+}
+
 TEST_F(DefinedNamesTest, ResolvesRangeTextToCells) {
   Load(kWorkbook);
   const struct {
