@@ -5,11 +5,12 @@
 
 #include "office/package/xml_names.h"
 #include "office/word/password_hash.h"
+#include "office/word/word_names.h"
 
 namespace ovc::word {
 namespace {
 
-constexpr std::string_view kMain = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
+constexpr std::string_view kMain = kWordNamespace;
 constexpr uint32_t kSpinCount = 100000;
 constexpr size_t kSaltBytes = 16;
 
