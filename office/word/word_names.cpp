@@ -37,10 +37,12 @@ bool OnlyRootDeclares(pugi::xml_node root) {
 
 WordNames::WordNames(const pugi::xml_document& part) {
   const pugi::xml_node root = part.document_element();
+  // New elements take the prefix the root binds, even where names below are
+  // resolved one by one.
   std::string qualified;
-  uniform_ = root && OnlyRootDeclares(root) &&
-             office::QualifiedName(root, kWordNamespace, "x", &qualified);
-  if (uniform_) prefix_ = qualified.substr(0, qualified.size() - 1);
+  const bool bound = root && office::QualifiedName(root, kWordNamespace, "x", &qualified);
+  if (bound) prefix_ = qualified.substr(0, qualified.size() - 1);
+  uniform_ = bound && OnlyRootDeclares(root);
 }
 
 std::string_view WordNames::Local(pugi::xml_node node) const {

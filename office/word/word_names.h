@@ -32,7 +32,7 @@ class WordNames {
   std::string Qualified(std::string_view local) const { return prefix_ + std::string(local); }
 
  private:
-  std::string prefix_;  // "w:", or "" when the namespace is the default one
+  std::string prefix_;  // "w:", or "" when the namespace is the default one (or unbound)
   bool uniform_ = true;
 };
 
