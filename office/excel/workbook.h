@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "office/common/document_properties.h"
+#include "office/common/open_document.h"
 #include "office/excel/application_state.h"
 #include "office/excel/excel.h"
 #include "office/excel/excel_object.h"
@@ -12,30 +13,18 @@
 
 namespace ovc::excel {
 
-// How a closing workbook treats its changes.
-enum class CloseChoice {
-  kSave,
-  kDiscard,
-  // A clean workbook just closes, a read-only one is discarded (traced), any
-  // other asks the prompt service (default: save).
-  kAsk,
-};
+using office::CloseChoice;
 
 // One open workbook, the same object for as long as it is open (Open of its
 // path again and ActiveWorkbook hand out this very object). Once closed,
 // every call on it and on everything taken from it fails with
 // RPC_E_DISCONNECTED ("<file>: has been closed").
-class Workbook final : public ExcelObject<IWorkbook>, public office::PropertiesHost {
+class Workbook final : public office::OpenDocument<ExcelObject<IWorkbook>, WorkbookDocument>,
+                       public office::PropertiesHost {
  public:
   Workbook(std::shared_ptr<ApplicationState> application,
            std::unique_ptr<WorkbookDocument> document);
 
-  HRESULT get_Name(std::wstring* name) override;
-  HRESULT get_FullName(std::wstring* path) override;
-  HRESULT get_Saved(VARIANT_BOOL* saved) override;
-  HRESULT put_Saved(VARIANT_BOOL saved) override;
-  HRESULT get_ReadOnly(VARIANT_BOOL* read_only) override;
-  HRESULT Save() override;
   HRESULT get_Names(IDispatch** names) override;
   HRESULT get_BuiltinDocumentProperties(IDispatch** properties) override;
   HRESULT get_KeepChangeHistory(VARIANT_BOOL* keep) override;
@@ -54,15 +43,13 @@ class Workbook final : public ExcelObject<IWorkbook>, public office::PropertiesH
 
   const std::string& file_name() const override { return file_name_; }
   // The open document, or null once closed.
-  WorkbookDocument* document() const { return document_.get(); }
-  // Records a change: Saved turns false.
-  void MarkChanged() { saved_ = false; }
+  WorkbookDocument* document() const { return file(); }
   // Records that the defined name `name` was added, redefined or deleted:
   // Saved turns false, the workbook part is written by the next save and
   // the formulas using the name are stale.
   void NoteNameChanged(std::string_view name);
   // The document properties of the open workbook.
-  office::CoreProperties& core_properties() override { return document_->properties(); }
+  office::CoreProperties& core_properties() override { return file()->properties(); }
   // Records a change of the document properties: Saved turns false and the
   // core properties part is written by the next save.
   void NotePropertiesChanged() override;
@@ -74,13 +61,7 @@ class Workbook final : public ExcelObject<IWorkbook>, public office::PropertiesH
   std::string Disconnected() const override;
 
  private:
-  HRESULT SaveDocument();
-  void Disconnect();
-
   std::shared_ptr<ApplicationState> application_;
-  std::unique_ptr<WorkbookDocument> document_;
-  const std::string file_name_;
-  bool saved_ = true;
   bool keep_change_history_;
   int32_t active_sheet_;
 };

@@ -8,6 +8,7 @@
 #include "office/word/document.h"
 #include "office/word/documents.h"
 #include "office/word/options.h"
+#include "office/word/selection.h"
 
 namespace ovc::word {
 namespace {
@@ -40,8 +41,9 @@ HRESULT Application::get_Options(IDispatch** options) {
   return S_OK;
 }
 
-HRESULT Application::get_Selection(IDispatch**) {
-  return Fail(E_NOTIMPL, "Selection: not available in this build");
+HRESULT Application::get_Selection(IDispatch** selection) {
+  *selection = MakeObject<Selection>(state_).Detach();
+  return S_OK;
 }
 
 HRESULT Application::get_Visible(VARIANT_BOOL* visible) {

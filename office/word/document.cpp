@@ -1,10 +1,12 @@
 #include "office/word/document.h"
 
-#include <ctime>
 #include <utility>
 
 #include "automation/conversion.h"
 #include "automation/text.h"
+#include "office/word/bookmarks.h"
+#include "office/word/fields.h"
+#include "office/word/form_reset.h"
 
 namespace ovc::word {
 
@@ -21,57 +23,23 @@ HRESULT OptionalText(const Variant& argument, bool* given, std::wstring* text) {
 
 Document::Document(std::shared_ptr<ApplicationState> application,
                    std::unique_ptr<DocumentFile> file)
-    : application_(std::move(application)),
-      file_(std::move(file)),
-      file_name_(file_->file_name()) {}
+    : OpenDocument(std::move(file), &application->services), application_(std::move(application)) {
+  model().set_change_listener([this] { MarkChanged(); });
+}
+
+std::string Document::TextWriteRefusal() const {
+  if (protection_type() != kNoProtection) return "the document is protected";
+  if (file()->settings().TrackRevisions()) return "document tracks revisions";
+  return {};
+}
 
 std::string Document::Disconnected() const {
-  if (!file_) return office::Describe(file_name_, "", "has been closed");
-  return application_->Disconnected();
+  const std::string closed = Closed();
+  return closed.empty() ? application_->Disconnected() : closed;
 }
 
 HRESULT Document::FailHere(HRESULT code, std::string_view where, std::string_view reason) {
   return Fail(code, office::Describe(file_name_, where, reason));
-}
-
-HRESULT Document::get_Name(std::wstring* name) {
-  *name = FromUtf8(file_name_);
-  return S_OK;
-}
-
-HRESULT Document::get_FullName(std::wstring* path) {
-  *path = FromUtf8(file_->path());
-  return S_OK;
-}
-
-HRESULT Document::get_Saved(VARIANT_BOOL* saved) {
-  *saved = saved_ ? VARIANT_TRUE : VARIANT_FALSE;
-  return S_OK;
-}
-
-HRESULT Document::put_Saved(VARIANT_BOOL saved) {
-  saved_ = saved != VARIANT_FALSE;
-  return S_OK;
-}
-
-HRESULT Document::get_ReadOnly(VARIANT_BOOL* read_only) {
-  *read_only = file_->is_read_only() ? VARIANT_TRUE : VARIANT_FALSE;
-  return S_OK;
-}
-
-HRESULT Document::Save() { return SaveFile(); }
-
-HRESULT Document::SaveFile() {
-  if (file_->is_read_only()) {
-    return FailHere(E_ACCESSDENIED, "", "opened read-only: cannot be saved");
-  }
-  std::string error;
-  HRESULT code = S_OK;
-  if (!file_->Save(office::UserName(application_->services), std::time(nullptr), &error, &code)) {
-    return Fail(code, error);
-  }
-  saved_ = true;
-  return S_OK;
 }
 
 HRESULT Document::Close(const Variant& save_changes, const Variant& original_format,
@@ -92,36 +60,31 @@ HRESULT Document::Close(const Variant& save_changes, const Variant& original_for
 }
 
 HRESULT Document::End(CloseChoice choice) {
-  if (!file_) return S_OK;
+  if (!file()) return S_OK;
   ComPtr<Document> keep_alive(this);
-  if (choice == CloseChoice::kAsk && !saved_) {
-    const bool save = !file_->is_read_only() &&
-                      (!application_->services.prompt || application_->services.prompt(file_name_));
-    application_->Trace(file_name_ + ": asked whether to save changes, answered " +
-                        (save ? "yes" : "no"));
-    choice = save ? CloseChoice::kSave : CloseChoice::kDiscard;
-  }
+  choice = Decide(choice);
   if (choice == CloseChoice::kSave) {
     if (HRESULT hr = SaveFile(); Failed(hr)) return hr;
   }
-  Discard(choice == CloseChoice::kDiscard && !saved_ ? "closed without saving" : "");
+  Discard(choice == CloseChoice::kDiscard ? "closed without saving" : "");
   return S_OK;
 }
 
 void Document::Discard(const std::string& why) {
-  if (!file_) return;
+  if (!file()) return;
   ComPtr<Document> keep_alive(this);
-  if (!why.empty() && !saved_) application_->Trace(file_name_ + ": changes lost, " + why);
-  file_.reset();
+  CloseFile(why);
   application_->Forget(this);
 }
 
-HRESULT Document::get_Bookmarks(IDispatch**) {
-  return FailHere(E_NOTIMPL, "Bookmarks", "bookmarks are not available in this build");
+HRESULT Document::get_Bookmarks(IDispatch** bookmarks) {
+  *bookmarks = MakeObject<Bookmarks>(ComPtr<Document>(this)).Detach();
+  return S_OK;
 }
 
-HRESULT Document::get_Fields(IDispatch**) {
-  return FailHere(E_NOTIMPL, "Fields", "fields are not available in this build");
+HRESULT Document::get_Fields(IDispatch** fields) {
+  *fields = MakeObject<Fields>(ComPtr<Document>(this), nullptr).Detach();
+  return S_OK;
 }
 
 HRESULT Document::get_BuiltinDocumentProperties(IDispatch** properties) {
@@ -132,7 +95,7 @@ HRESULT Document::get_BuiltinDocumentProperties(IDispatch** properties) {
 }
 
 HRESULT Document::get_ProtectionType(int32_t* type) {
-  *type = file_->settings().ProtectionType();
+  *type = protection_type();
   return S_OK;
 }
 
@@ -143,8 +106,8 @@ HRESULT Document::Unprotect(const Variant& password) {
     return FailHere(DISP_E_TYPEMISMATCH, "Unprotect", "Password is not text");
   }
   std::string reason;
-  const bool was_protected = file_->settings().ProtectionType() != kNoProtection;
-  const HRESULT hr = file_->settings().Unprotect(given ? &text : nullptr, &reason);
+  const bool was_protected = file()->settings().ProtectionType() != kNoProtection;
+  const HRESULT hr = file()->settings().Unprotect(given ? &text : nullptr, &reason);
   if (Failed(hr)) return FailHere(hr, "Unprotect", reason);
   if (was_protected) MarkChanged();
   return S_OK;
@@ -166,22 +129,25 @@ HRESULT Document::Protect(int32_t type, const Variant& no_reset, const Variant& 
     return FailHere(DISP_E_TYPEMISMATCH, "Protect", "Password is not text");
   }
   std::string reason;
-  const HRESULT hr = file_->settings().Protect(type, given ? &text : nullptr, &reason);
+  const HRESULT hr = file()->settings().Protect(type, given ? &text : nullptr, &reason);
   if (Failed(hr)) return FailHere(hr, "Protect", reason);
+  if (type == kAllowOnlyFormFields && keep_results.boolVal() == VARIANT_FALSE) {
+    ResetFormFields(model());
+  }
   MarkChanged();
   return S_OK;
 }
 
 HRESULT Document::get_TrackRevisions(VARIANT_BOOL* track) {
-  *track = file_->settings().TrackRevisions() ? VARIANT_TRUE : VARIANT_FALSE;
+  *track = file()->settings().TrackRevisions() ? VARIANT_TRUE : VARIANT_FALSE;
   return S_OK;
 }
 
 HRESULT Document::put_TrackRevisions(VARIANT_BOOL track) {
   const bool on = track != VARIANT_FALSE;
-  if (on == file_->settings().TrackRevisions()) return S_OK;
+  if (on == file()->settings().TrackRevisions()) return S_OK;
   std::string reason;
-  const HRESULT hr = file_->settings().SetTrackRevisions(on, &reason);
+  const HRESULT hr = file()->settings().SetTrackRevisions(on, &reason);
   if (Failed(hr)) return FailHere(hr, "TrackRevisions", reason);
   MarkChanged();
   return S_OK;

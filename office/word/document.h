@@ -4,6 +4,7 @@
 #include <string>
 
 #include "office/common/document_properties.h"
+#include "office/common/open_document.h"
 #include "office/word/application_state.h"
 #include "office/word/document_file.h"
 #include "office/word/word.h"
@@ -11,29 +12,17 @@
 
 namespace ovc::word {
 
-// How a closing document treats its changes.
-enum class CloseChoice {
-  kSave,
-  kDiscard,
-  // A clean document just closes, a read-only one is discarded, any other
-  // asks the prompt service (default: save).
-  kAsk,
-};
+using office::CloseChoice;
 
 // One open document, the same object for as long as it is open (a second
 // Open of its path hands out this very object). Once closed, every call on
 // it and on everything taken from it fails with RPC_E_DISCONNECTED
 // ("<file>: has been closed").
-class Document final : public WordObject<IDocument>, public office::PropertiesHost {
+class Document final : public office::OpenDocument<WordObject<IDocument>, DocumentFile>,
+                       public office::PropertiesHost {
  public:
   Document(std::shared_ptr<ApplicationState> application, std::unique_ptr<DocumentFile> file);
 
-  HRESULT get_Name(std::wstring* name) override;
-  HRESULT get_FullName(std::wstring* path) override;
-  HRESULT get_Saved(VARIANT_BOOL* saved) override;
-  HRESULT put_Saved(VARIANT_BOOL saved) override;
-  HRESULT get_ReadOnly(VARIANT_BOOL* read_only) override;
-  HRESULT Save() override;
   HRESULT Close(const Variant& save_changes, const Variant& original_format,
                 const Variant& route_document) override;
   HRESULT get_Bookmarks(IDispatch** bookmarks) override;
@@ -53,25 +42,25 @@ class Document final : public WordObject<IDocument>, public office::PropertiesHo
   // Closes without saving; lost changes are traced with `why`.
   void Discard(const std::string& why);
 
-  // The open file, or null once closed.
-  DocumentFile* file() const { return file_.get(); }
-  // Records a change: Saved turns false.
-  void MarkChanged() { saved_ = false; }
-
+  // The document's model; valid while it is open (file() non-null).
+  WordDocument& model() const { return file()->model(); }
+  // The protection in force (kNoProtection, kAllowOnlyRevisions, ...).
+  int32_t protection_type() const { return file()->settings().ProtectionType(); }
+  // Why a write into the text is refused now (protection, revision
+  // tracking); "" when it is allowed.
+  std::string TextWriteRefusal() const;
+  // The application the document is open in.
+  ApplicationState& application() const { return *application_; }
   const std::string& file_name() const override { return file_name_; }
-  office::CoreProperties& core_properties() override { return file_->properties(); }
+  office::CoreProperties& core_properties() override { return file()->properties(); }
   void NotePropertiesChanged() override { MarkChanged(); }
   std::string Disconnected() const override;
 
  private:
-  HRESULT SaveFile();
   // Fails with `reason` about this document; `code` its HRESULT.
   HRESULT FailHere(HRESULT code, std::string_view where, std::string_view reason);
 
   std::shared_ptr<ApplicationState> application_;
-  std::unique_ptr<DocumentFile> file_;
-  const std::string file_name_;
-  bool saved_ = true;
 };
 
 // What a missing or given optional argument means: S_OK with *given false

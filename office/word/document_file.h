@@ -8,13 +8,15 @@
 #include "office/common/core_properties.h"
 #include "office/package/package.h"
 #include "office/word/document_settings.h"
+#include "office/word/word_document.h"
 
 namespace ovc::word {
 
-// The package of one open word-processing document (.docx, .docm, .dotx,
-// .dotm) with what the application keeps in it besides the text: the
-// document properties and the settings (protection, revision tracking).
-// Everything else is kept as it is; a macro project is kept and never run.
+// One open word-processing document (.docx, .docm, .dotx, .dotm): its model
+// (stories, bookmarks, fields) and what the application keeps in its package
+// besides the text: the document properties and the settings (protection,
+// revision tracking). The model owns the one package; everything else in it
+// is kept as it is; a macro project is kept and never run.
 class DocumentFile {
  public:
   // Opens the document at `path`. Null on failure, with *error ("<file>:
@@ -24,12 +26,13 @@ class DocumentFile {
                                             const office::OpenOptions& options, std::string* error,
                                             HRESULT* code);
 
-  const std::string& file_name() const { return package_->file_name(); }
+  const std::string& file_name() const { return model_->file_name(); }
   // The absolute path the document was opened by.
   const std::string& path() const { return path_; }
-  bool is_read_only() const { return package_->is_read_only(); }
-  bool IsFile(const std::string& path) const { return package_->IsFile(path); }
-  office::Package& package() { return *package_; }
+  bool is_read_only() const { return package().is_read_only(); }
+  bool IsFile(const std::string& path) const { return package().IsFile(path); }
+  office::Package& package() const { return model_->package(); }
+  WordDocument& model() const { return *model_; }
 
   office::CoreProperties& properties() { return *properties_; }
   DocumentSettings& settings() { return *settings_; }
@@ -39,14 +42,14 @@ class DocumentFile {
   bool Save(const std::string& user, int64_t now_utc_seconds, std::string* error, HRESULT* code);
 
  private:
-  DocumentFile(std::unique_ptr<office::Package> package, std::string path);
-  bool ReadParts(std::string* error, HRESULT* code);
+  DocumentFile(std::unique_ptr<WordDocument> model, std::string path);
+  void ReadParts();
   pugi::xml_document* AddPart(const std::string& name, std::string_view content_type,
                               const std::string& source, std::string_view relationship_type,
                               std::string* part);
   void NoteChanges();
 
-  std::unique_ptr<office::Package> package_;
+  std::unique_ptr<WordDocument> model_;
   const std::string path_;
   std::string core_part_;
   std::string settings_part_;

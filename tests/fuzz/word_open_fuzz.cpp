@@ -12,8 +12,23 @@ namespace {
 using fuzz::Call;
 using fuzz::Get;
 
-// Opens the input read-only and reads what the library reads of a document
-// besides its text, then lifts and puts back its protection and tracking.
+// Reads the text of every item of a collection of bookmarks or fields,
+// `member` leading from an item to its range.
+void ReadEach(IDispatch* collection, const wchar_t* member) {
+  const Variant count = Get(collection, L"Count");
+  fuzz::Require(count.vt() == VT_I4, "a collection counts its items");
+  for (int32_t i = 1; i <= count.i4(); ++i) {
+    const Variant item = Get(collection, L"Item", {Variant(i)});
+    fuzz::Require(item.vt() == VT_DISPATCH, "every counted item can be had");
+    const Variant range = Get(item.dispatch(), member);
+    fuzz::Require(range.vt() == VT_DISPATCH, "every item has a range");
+    fuzz::Require(Get(range.dispatch(), L"Text").vt() == VT_BSTR, "every range has a text");
+  }
+}
+
+// Opens the input read-only and reads what the library reads of a document:
+// every bookmark's and field's text and the properties; then lifts and puts
+// back its protection and tracking.
 void OpenAndRead(std::string_view bytes) {
   fuzz::WriteScratch(bytes);
   ComPtr<Application> application = MakeObject<Application>(office::Services{});
@@ -26,6 +41,8 @@ void OpenAndRead(std::string_view bytes) {
     return;
   }
   IDispatch* opened = document.dispatch();
+  ReadEach(Get(opened, L"Bookmarks").dispatch(), L"Range");
+  ReadEach(Get(opened, L"Fields").dispatch(), L"Result");
   const Variant properties = Get(opened, L"BuiltinDocumentProperties");
   const Variant count = Get(properties.dispatch(), L"Count");
   for (int32_t i = 1; i <= count.i4(); ++i) {

@@ -12,6 +12,7 @@
 #include "office/word/registration.h"
 #include "tests/office/office_test_support.h"
 #include "tests/office/package/package_test_support.h"
+#include "tests/office/word/word_automation.h"
 
 namespace ovc::word {
 namespace {
@@ -20,19 +21,6 @@ using office::testing::CopyFixture;
 using office::testing::RawEntries;
 using office::testing::TempDir;
 
-// A property's value or a method's result; the failure as an error value.
-Variant Call(IDispatch* object, const wchar_t* member, std::vector<Variant> args = {},
-             uint16_t flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET, EXCEPINFO* error = nullptr) {
-  Variant value;
-  const HRESULT hr = CallByName(object, member, flags, std::move(args), &value, error);
-  return Succeeded(hr) ? value : Variant::Error(hr);
-}
-
-ComPtr<IDispatch> Object(IDispatch* object, const wchar_t* member, std::vector<Variant> args = {}) {
-  Variant value = Call(object, member, std::move(args));
-  return value.vt() == VT_DISPATCH ? ComPtr<IDispatch>(value.dispatch()) : nullptr;
-}
-
 uint32_t CrcOf(const std::string& path, const std::string& entry) {
   for (const auto& raw : RawEntries(path)) {
     if (raw.name == entry) return raw.crc;
@@ -40,30 +28,9 @@ uint32_t CrcOf(const std::string& path, const std::string& entry) {
   return 0;
 }
 
-class WordTest : public ::testing::Test {
- protected:
-  WordTest() {
-    office::Services services;
-    services.prompt = [this](const std::string& file) {
-      prompts_.push_back(file);
-      return answer_;
-    };
-    application_ = MakeObject<Application>(std::move(services));
-  }
-  ~WordTest() override { application_ = nullptr; }
-
-  ComPtr<IDispatch> Open(const std::string& path, std::vector<Variant> more = {}) {
-    std::vector<Variant> args = {Variant(FromUtf8(path))};
-    for (Variant& arg : more) args.push_back(std::move(arg));
-    return Object(Documents().get(), L"Open", std::move(args));
-  }
-  ComPtr<IDispatch> Documents() { return Object(application_.get(), L"Documents"); }
-
-  TempDir folder_;
-  std::vector<std::string> prompts_;
-  bool answer_ = false;
-  ComPtr<IDispatch> application_;
-};
+using testing::Call;
+using testing::Object;
+using testing::WordTest;
 
 TEST_F(WordTest, ScreenStateAndOptionsAreKeptAndBadValuesRefused) {
   ComPtr<IDispatch> options = Object(application_.get(), L"Options");

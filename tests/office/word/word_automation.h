@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "automation/late_call.h"
+#include "automation/text.h"
+#include "office/word/application.h"
+#include "tests/office/office_test_support.h"
+
+// Driving the word processor through late-bound calls, as the library does.
+namespace ovc::word::testing {
+
+// A property's value or a method's result; the failure as an error value.
+inline Variant Call(IDispatch* object, const wchar_t* member, std::vector<Variant> args = {},
+                    uint16_t flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                    EXCEPINFO* error = nullptr) {
+  Variant value;
+  const HRESULT hr = CallByName(object, member, flags, std::move(args), &value, error);
+  return Succeeded(hr) ? value : Variant::Error(hr);
+}
+
+inline ComPtr<IDispatch> Object(IDispatch* object, const wchar_t* member,
+                                std::vector<Variant> args = {}) {
+  Variant value = Call(object, member, std::move(args));
+  return value.vt() == VT_DISPATCH ? ComPtr<IDispatch>(value.dispatch()) : nullptr;
+}
+
+class WordTest : public ::testing::Test {
+ protected:
+  WordTest() {
+    office::Services services;
+    services.prompt = [this](const std::string& file) {
+      prompts_.push_back(file);
+      return answer_;
+    };
+    application_ = MakeObject<Application>(std::move(services));
+  }
+  ~WordTest() override { application_ = nullptr; }
+
+  ComPtr<IDispatch> Open(const std::string& path, std::vector<Variant> more = {}) {
+    std::vector<Variant> args = {Variant(FromUtf8(path))};
+    for (Variant& arg : more) args.push_back(std::move(arg));
+    return Object(Documents().get(), L"Open", std::move(args));
+  }
+  ComPtr<IDispatch> Documents() { return Object(application_.get(), L"Documents"); }
+
+  office::testing::TempDir folder_;
+  std::vector<std::string> prompts_;
+  bool answer_ = false;
+  ComPtr<IDispatch> application_;
+};
+
+}  // namespace ovc::word::testing
