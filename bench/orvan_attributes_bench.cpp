@@ -9,10 +9,11 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "bench/ratio_reporter.h"
 #include "orvan/service/data_service.h"
 #include "orvan/storage/sqlite_store.h"
 
@@ -196,35 +197,23 @@ BENCHMARK(BM_SqlRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ServiceWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SqlWrite)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's time per iteration to print the ratios at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.iterations > 0) seconds_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-
-  void PrintRatio(const char* what, const std::string& service, const std::string& sql) {
-    if (seconds_.count(service) == 0 || seconds_.count(sql) == 0) return;
-    std::printf("%s: data service / bare SQL = %.2f (goal: 3.00 or less)\n", what,
-                seconds_[service] / seconds_[sql]);
-  }
-
- private:
-  std::map<std::string, double> seconds_;
-};
+void PrintRatio(const bench::RatioReporter& reporter, const char* what, const std::string& service,
+                const std::string& sql) {
+  const std::optional<double> ours = reporter.Time(service);
+  const std::optional<double> floor = reporter.Time(sql);
+  if (!ours || !floor) return;
+  std::printf("%s: data service / bare SQL = %.2f (goal: 3.00 or less)\n", what, *ours / *floor);
+}
 
 }  // namespace
 }  // namespace ovc::orvan
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  ovc::orvan::RatioReporter reporter;
+  ovc::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatio("ReadAttributes 1000 x 20", "BM_ServiceRead", "BM_SqlRead");
-  reporter.PrintRatio("WriteAttributes 1000 x 20", "BM_ServiceWrite", "BM_SqlWrite");
+  ovc::orvan::PrintRatio(reporter, "ReadAttributes 1000 x 20", "BM_ServiceRead", "BM_SqlRead");
+  ovc::orvan::PrintRatio(reporter, "WriteAttributes 1000 x 20", "BM_ServiceWrite", "BM_SqlWrite");
   benchmark::Shutdown();
   return 0;
 }

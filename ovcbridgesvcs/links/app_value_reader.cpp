@@ -151,7 +151,7 @@ class Reading {
     if (!link_.HasAttribute()) {
       if (const HRESULT bound = link_.SetDataModelSvcs(); Failed(bound)) return bound;
     }
-    const Variant raw = link_.RawAppValue();
+    const Variant& raw = link_.RawAppValue();
     if (link_.HasAttribute() && (raw.vt() == VT_BSTR || raw.vt() == kVariantArray)) {
       const std::wstring type = link_.AttributeType();
       if (type == L"Real" || type == L"Integer") {
@@ -311,7 +311,7 @@ class Reading {
   }
 
   void ReadFormatted(const ValueFormat& kind) {
-    const Variant raw = link_.RawAppValue();
+    const Variant& raw = link_.RawAppValue();
     if (raw.vt() == kind.vt || raw.IsEmpty()) return ReadPlain();
     if (raw.vt() == VT_BSTR) return ReadFormattedText(kind, raw.bstr());
     if (raw.vt() == kVariantArray) return ReadFormattedVector(kind, raw);
