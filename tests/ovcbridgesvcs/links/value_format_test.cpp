@@ -7,24 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "automation/date.h"
-#include "automation/safe_array.h"
-#include "tests/ovcbridgesvcs/links/fake_link_facts.h"
+#include "tests/ovcbridgesvcs/links/link_testing.h"
 
 namespace ovc::links {
 namespace {
 
+using testing::DateOf;
 using testing::FakeLinkFacts;
+using testing::Vector;
 
 Variant Text(const wchar_t* text) { return Variant(text); }
-
-Variant Vector(std::vector<Variant> values) { return Variant(SafeArray::FromValues(values)); }
-
-Variant DateOf(int year, int month, int day, int hour = 0) {
-  DATE date = 0;
-  EXPECT_TRUE(DateFromFields({year, month, day, hour}, &date));
-  return Variant::Date(date);
-}
 
 struct Texts {
   Variant prefix;

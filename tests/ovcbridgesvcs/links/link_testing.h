@@ -1,10 +1,15 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "automation/date.h"
+#include "automation/safe_array.h"
 #include "automation/variant.h"
 #include "ovcbridgesvcs/links/value_format.h"
 
@@ -31,5 +36,17 @@ class FakeLinkFacts final : public LinkFacts {
     return Variant(kind == DescriptiveKind::kPrefix ? L"prefixes" : L"others");
   }
 };
+
+inline Variant Vector(std::vector<Variant> values) {
+  return Variant(SafeArray::FromValues(std::move(values)));
+}
+
+// The automation date of a day and hour; fails the test for a day that does
+// not exist.
+inline Variant DateOf(int year, int month, int day, int hour = 0) {
+  DATE date = 0;
+  EXPECT_TRUE(DateFromFields({year, month, day, hour}, &date));
+  return Variant::Date(date);
+}
 
 }  // namespace ovc::links::testing
