@@ -115,7 +115,7 @@ class Reading {
   }
 
  private:
-  void Status(std::wstring_view text) { link_.AppendStatus(head_ + std::wstring(text)); }
+  void Status(std::wstring_view text) { link_.AppendStatus(line_.assign(head_).append(text)); }
   void Fail(std::wstring_view text) {
     link_.SetError();
     Status(text);
@@ -135,19 +135,19 @@ class Reading {
            L" read From " + location_);
   }
 
+  // The readers of values append their text to the status line.
   void ReadPlain() {
-    std::wstring text;
-    const HRESULT result = ReadPlainValue(&text);
-    if (Failed(result)) {
+    line_.assign(head_);
+    if (Failed(ReadPlainValue())) {
       link_.SetError();
-      text.append(L"Error: ")
+      line_.append(L"Error: ")
           .append(DescriptionOf(GetErrorInfo().get()))
           .append(L" occurred during processing read location ");
     }
-    Status(text + location_);
+    link_.AppendStatus(line_.append(location_));
   }
 
-  HRESULT ReadPlainValue(std::wstring* text) {
+  HRESULT ReadPlainValue() {
     if (!link_.HasAttribute()) {
       if (const HRESULT bound = link_.SetDataModelSvcs(); Failed(bound)) return bound;
     }
@@ -156,18 +156,18 @@ class Reading {
       const std::wstring type = link_.AttributeType();
       if (type == L"Real" || type == L"Integer") {
         const bool integer = type == L"Integer";
-        return raw.IsArray() ? ReadNumbers(raw, integer, text) : ReadNumber(raw, integer, text);
+        return raw.IsArray() ? ReadNumbers(raw, integer) : ReadNumber(raw, integer);
       }
-      if (type == L"Enum") return ReadEnumeration(raw, text);
+      if (type == L"Enum") return ReadEnumeration(raw);
     }
     link_.ResetLinkFormatData();
     if (const HRESULT stored = link_.PutAppValue(raw); Failed(stored)) return stored;
     link_.SetFlag(ReadFlag::kValue);
-    *text = L":  Value Read From ";
+    line_.append(L":  Value Read From ");
     return S_OK;
   }
 
-  HRESULT ReadNumber(const Variant& raw, bool integer, std::wstring* text) {
+  HRESULT ReadNumber(const Variant& raw, bool integer) {
     FieldParse parse;
     if (const HRESULT parsed = link_.ParseField(raw.bstr(), integer, &parse); Failed(parsed)) {
       return parsed;
@@ -176,27 +176,27 @@ class Reading {
     if (!parse.substitution.empty()) {
       link_.SetDescriptive(DescriptiveKind::kSubstitution, Variant(parse.substitution));
       link_.SetFlag(ReadFlag::kSubstitution);
-      *text = L":  Value (substitute) Read From ";
+      line_.append(L":  Value (substitute) Read From ");
       return S_OK;
     }
-    std::wstring line = L":  ";
+    line_.append(L":  ");
     if (!parse.prefix.empty()) {
       link_.SetDescriptive(DescriptiveKind::kPrefix, Variant(parse.prefix));
       link_.SetFlag(ReadFlag::kPrefix);
-      line += L"Prefix/";
+      line_.append(L"Prefix/");
     }
     if (!parse.postfix.empty()) {
       link_.SetDescriptive(DescriptiveKind::kPostfix, Variant(parse.postfix));
       link_.SetFlag(ReadFlag::kPostfix);
-      line += L"Postfix/";
+      line_.append(L"Postfix/");
     }
     if (const HRESULT stored = link_.PutAppValue(parse.value); Failed(stored)) return stored;
     link_.SetFlag(ReadFlag::kValue);
-    *text = line + L"Value Read From ";
+    line_.append(L"Value Read From ");
     return S_OK;
   }
 
-  HRESULT ReadNumbers(const Variant& raw, bool integer, std::wstring* text) {
+  HRESULT ReadNumbers(const Variant& raw, bool integer) {
     const std::span<const Variant> elements = raw.array().data();
     std::vector<Variant> values(elements.size());
     std::array<std::vector<Variant>, 3> descriptive;  // prefixes, postfixes, substitutions
@@ -237,11 +237,11 @@ class Reading {
       link_.SetFlag(named.flag);
       link_.SetDescriptive(named.kind, VectorOf(std::move(descriptive[kind])));
     }
-    *text = L":  Vector of values Read From ";
+    line_.append(L":  Vector of values Read From ");
     return S_OK;
   }
 
-  HRESULT ReadEnumeration(const Variant& raw, std::wstring* text) {
+  HRESULT ReadEnumeration(const Variant& raw) {
     Variant value;
     if (raw.IsArray()) {
       int32_t lower = 0;
@@ -262,7 +262,7 @@ class Reading {
     if (const HRESULT stored = link_.PutAppValue(value); Failed(stored)) return stored;
     link_.SetFlag(ReadFlag::kValue);
     link_.ResetLinkFormatData();
-    *text = L":  Value Read From ";
+    line_.append(L":  Value Read From ");
     return S_OK;
   }
 
@@ -377,6 +377,7 @@ class Reading {
   const std::wstring format_;
   const std::wstring location_;  // quoted
   std::wstring head_;
+  std::wstring line_;  // the status line being built
   std::optional<BoolTexts> bool_texts_;
   std::optional<DateFieldOrder> date_order_;
 };
