@@ -90,7 +90,9 @@ class Reading {
         layout_(layout),
         format_(link.ReadFormat()),
         location_(Quoted(link.ReadLocation())) {
-    head_.assign(app_name).append(L"(Case: ").append(link.CaseResolvedName()).append(L") ");
+    line_.reserve(128);
+    line_.assign(app_name).append(L"(Case: ").append(link.CaseResolvedName()).append(L") ");
+    head_size_ = line_.size();
   }
 
   void Run() {
@@ -115,7 +117,11 @@ class Reading {
   }
 
  private:
-  void Status(std::wstring_view text) { link_.AppendStatus(line_.assign(head_).append(text)); }
+  // The status line: the head, then `text`.
+  void Status(std::wstring_view text) {
+    line_.resize(head_size_);
+    link_.AppendStatus(line_.append(text));
+  }
   void Fail(std::wstring_view text) {
     link_.SetError();
     Status(text);
@@ -137,7 +143,7 @@ class Reading {
 
   // The readers of values append their text to the status line.
   void ReadPlain() {
-    line_.assign(head_);
+    line_.resize(head_size_);
     if (Failed(ReadPlainValue())) {
       link_.SetError();
       line_.append(L"Error: ")
@@ -376,8 +382,8 @@ class Reading {
   const std::optional<NumberLayout>& layout_;
   const std::wstring format_;
   const std::wstring location_;  // quoted
-  std::wstring head_;
-  std::wstring line_;  // the status line being built
+  std::wstring line_;            // the status line being built, from its head
+  size_t head_size_ = 0;
   std::optional<BoolTexts> bool_texts_;
   std::optional<DateFieldOrder> date_order_;
 };
