@@ -59,10 +59,6 @@ Variant VectorOf(std::vector<Variant> values) {
   return Variant(SafeArray::FromValues(std::move(values)));
 }
 
-std::wstring_view TextOf(const Variant& value) {
-  return value.vt() == VT_BSTR ? std::wstring_view(value.bstr()) : std::wstring_view();
-}
-
 // The boolean and the date format.
 struct ValueFormat {
   VARTYPE vt;                     // values of this type (or empty) are taken as they are

@@ -18,6 +18,11 @@ struct DescriptiveTexts {
   std::wstring_view substitution;
 };
 
+// The text of a VT_BSTR; "" for any other value.
+inline std::wstring_view TextOf(const Variant& value) {
+  return value.vt() == VT_BSTR ? std::wstring_view(value.bstr()) : std::wstring_view();
+}
+
 // The text a template gives one value, and whether the template named a fact
 // of the Link (which makes an array publish one text only).
 struct Expansion {

@@ -22,15 +22,11 @@ constexpr std::array<ValidTextsTemplate, 3> kValidTexts = {{
     {L"/!ValidSubstitutions!/", DescriptiveKind::kSubstitution},
 }};
 
-std::wstring_view ScalarText(const Variant& text) {
-  return text.vt() == VT_BSTR ? std::wstring_view(text.bstr()) : std::wstring_view();
-}
-
 // Element `index` of an array of texts, "" when there is none.
 std::wstring_view ElementText(const Variant& texts, size_t index) {
   if (!texts.IsArray() || texts.array().element_type() != VT_VARIANT) return {};
   const std::span<const Variant> elements = texts.array().data();
-  return index < elements.size() ? ScalarText(elements[index]) : std::wstring_view();
+  return index < elements.size() ? TextOf(elements[index]) : std::wstring_view();
 }
 
 Variant TextVector(std::vector<Variant> texts) {
@@ -83,7 +79,7 @@ HRESULT PublishValue(const Variant& value, std::wstring_view write_format, const
       return S_OK;
     }
     Expansion expansion =
-        expander.Expand(value, {ScalarText(prefix), ScalarText(postfix), ScalarText(substitution)});
+        expander.Expand(value, {TextOf(prefix), TextOf(postfix), TextOf(substitution)});
     *out = expansion.text.empty() ? value : Variant(std::move(expansion.text));
     return S_OK;
   }
