@@ -2,9 +2,13 @@
 // subsystem with creatable classes adds its plug-in call here.
 #include "ovcbridgesvcs/frame/class_table.h"
 #include "ovcbridgesvcs/host/host_classes.h"
+#include "ovcbridgesvcs/links/link_classes.h"
 
 namespace ovc {
 
-void PlugLibraryClasses(ClassTable& table) { PlugHostClasses(table); }
+void PlugLibraryClasses(ClassTable& table) {
+  PlugHostClasses(table);
+  links::PlugLinkClasses(table);
+}
 
 }  // namespace ovc

@@ -15,8 +15,7 @@ namespace ovc {
 namespace {
 
 // The classes still to be implemented: the only ones without a creator.
-constexpr CLSID kNotImplementedYet[] = {CLSID_Bridge,       CLSID_LinkSet,  CLSID_Link,
-                                        CLSID_App,          CLSID_ExcelApp, CLSID_WordApp,
+constexpr CLSID kNotImplementedYet[] = {CLSID_Bridge, CLSID_App, CLSID_ExcelApp, CLSID_WordApp,
                                         CLSID_AppCollection};
 
 HRESULT CreateThrowing(const IID&, void**) { throw std::bad_alloc(); }

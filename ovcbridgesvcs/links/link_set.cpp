@@ -1,0 +1,445 @@
+#include "ovcbridgesvcs/links/link_set.h"
+
+#include <utility>
+
+#include "automation/enum_variant.h"
+#include "ovcbridgesvcs/frame/raise_error.h"
+#include "ovcbridgesvcs/frame/report_error.h"
+#include "ovcbridgesvcs/frame/run_method.h"
+#include "ovcbridgesvcs/host/host_state.h"
+#include "ovcbridgesvcs/host/own_error.h"
+#include "ovcbridgesvcs/links/link.h"
+#include "ovcbridgesvcs/links/link_values.h"
+
+namespace ovc::links {
+namespace {
+
+constexpr uint32_t kNoParent = 1101;
+constexpr uint32_t kParentNotBridge = 1102;
+constexpr uint32_t kOnlyLinks = 1103;
+constexpr uint32_t kIndexOutOfRange = 1104;
+constexpr uint32_t kNullLink = 1123;
+constexpr uint32_t kSwapOutOfRange = 1126;
+constexpr uint32_t kInsertNeedsLinkSet = 1127;
+constexpr uint32_t kCopyNeedsLinkSet = 1131;
+constexpr uint32_t kIndexType = 1211;
+
+}  // namespace
+
+HRESULT CLinkSet::get_Item(const Variant& index, Variant* link) {
+  CMethodFrame frame(L"CLinkSet::get_Item");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (link == nullptr) return E_POINTER;
+    int32_t position = 0;
+    if (!IndexOf(index, &position)) {
+      return ReportError(CLSID_LinkSet, kIndexType, IID_NULL, E_INVALIDARG);
+    }
+    const auto count = static_cast<int32_t>(links_.size());
+    if (position < 0 || position >= count) {
+      return ReportOutOfRange(CLSID_LinkSet, kIndexOutOfRange, position, count - 1);
+    }
+    *link = Variant(static_cast<IDispatch*>(links_[static_cast<size_t>(position)].get()));
+    return S_OK;
+  });
+}
+
+HRESULT CLinkSet::get__NewEnum(IUnknown** enumerator) {
+  CMethodFrame frame(L"CLinkSet::get__NewEnum");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (enumerator == nullptr) return E_POINTER;
+    std::vector<Variant> values;
+    values.reserve(links_.size());
+    for (const ComPtr<ILink>& link : links_) {
+      values.emplace_back(static_cast<IDispatch*>(link.get()));
+    }
+    *enumerator = ComPtr<IUnknown>(CreateVariantEnumerator(std::move(values))).Detach();
+    return S_OK;
+  });
+}
+
+HRESULT CLinkSet::get_Count(int32_t* count) {
+  return Give(count, static_cast<int32_t>(links_.size()));
+}
+
+HRESULT CLinkSet::Add(IDispatch* link) {
+  CMethodFrame frame(L"CLinkSet::Add");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (link == nullptr) return ReportError(CLSID_LinkSet, kNullLink, IID_NULL, E_FAIL);
+    ComPtr<ILink> added;
+    if (Failed(ComPtr<IDispatch>(link).As(&added))) {
+      return ReportError(CLSID_LinkSet, kOnlyLinks, IID_NULL, E_FAIL);
+    }
+    CheckAndRaise(frame, added->put_Parent(static_cast<ILinkSet*>(this)));
+    links_.push_back(std::move(added));
+    dirty_ = true;
+    return S_OK;
+  });
+}
+
+HRESULT CLinkSet::InsertLink(IDispatch* link, int32_t index) {
+  if (Failed(Add(link))) return E_FAIL;
+  const auto last = static_cast<int32_t>(links_.size()) - 1;
+  if (index < 0 || index >= last) return S_OK;
+  for (int32_t i = last - 1; i >= index; --i) {
+    if (Failed(SwapLinkPosition(i, i + 1))) return E_FAIL;
+  }
+  return S_OK;
+}
+
+HRESULT CLinkSet::InsertLinks(IDispatch* link_set, int32_t index) {
+  CMethodFrame frame(L"CLinkSet::InsertLinks");
+  return RunMethod(frame, [&]() -> HRESULT {
+    ComPtr<ILinkSet> source;
+    if (link_set == nullptr || Failed(ComPtr<IDispatch>(link_set).As(&source))) {
+      return ReportError(CLSID_LinkSet, kInsertNeedsLinkSet, IID_NULL, E_FAIL);
+    }
+    int32_t count = 0;
+    CheckAndRaise(frame, source->get_Count(&count));
+    for (int32_t i = 0; i < count; ++i) {
+      Variant copy;
+      CheckAndRaise(frame, source->CopyLink(Variant::I4(i), &copy));
+      IDispatch* link = copy.vt() == VT_DISPATCH ? copy.dispatch() : nullptr;
+      CheckAndRaise(frame, index == -1 ? Add(link) : InsertLink(link, index + i));
+    }
+    return S_OK;
+  });
+}
+
+HRESULT CLinkSet::SwapLinkPosition(int32_t position1, int32_t position2) {
+  CMethodFrame frame(L"CLinkSet::SwapLinkPosition");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (position1 == position2) return S_OK;
+    const auto count = static_cast<int32_t>(links_.size());
+    for (int32_t position : {position1, position2}) {
+      if (position < 0 || position >= count) {
+        return ReportOutOfRange(CLSID_LinkSet, kSwapOutOfRange, position, count - 1);
+      }
+    }
+    std::swap(links_[static_cast<size_t>(position1)], links_[static_cast<size_t>(position2)]);
+    dirty_ = true;
+    return S_OK;
+  });
+}
+
+HRESULT CLinkSet::Remove(int32_t index) {
+  CMethodFrame frame(L"CLinkSet::Remove");
+  return RunMethod(frame, [&]() -> HRESULT {
+    const auto count = static_cast<int32_t>(links_.size());
+    if (index < 0 || index >= count) {
+      return ReportOutOfRange(CLSID_LinkSet, kIndexOutOfRange, index, count - 1);
+    }
+    const auto position = links_.begin() + index;
+    const ComPtr<ILink> removed = *position;
+    links_.erase(position);
+    dirty_ = true;
+    CheckAndRaise(frame, removed->put_Parent(nullptr));
+    return S_OK;
+  });
+}
+
+HRESULT CLinkSet::RemoveAll() {
+  CMethodFrame frame(L"CLinkSet::RemoveAll");
+  return RunMethod(frame, [&] {
+    for (const ComPtr<ILink>& link : std::exchange(links_, {})) {
+      link->put_Parent(nullptr);
+    }
+  });
+}
+
+ComPtr<ILink> CLinkSet::NewLink(CMethodFrame& frame) {
+  ComPtr<ILink> link = MakeObject<CLink>();
+  CheckAndRaise(frame, link->put_Parent(static_cast<ILinkSet*>(this)));
+  return link;
+}
+
+HRESULT CLinkSet::CopyLinkAt(int32_t index, Variant* link) {
+  return CopyLink(Variant::I4(index), link);
+}
+
+HRESULT CLinkSet::CopyLink(const Variant& index, Variant* link) {
+  CMethodFrame frame(L"CLinkSet::CopyLink");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (link == nullptr) return E_POINTER;
+    Variant source;
+    CheckAndRaise(frame, get_Item(index, &source));
+    const ComPtr<ILink> copy = NewLink(frame);
+    CheckAndRaise(frame, copy->CopyLink(source.dispatch()));
+    *link = Variant(static_cast<IDispatch*>(copy.get()));
+    return S_OK;
+  });
+}
+
+HRESULT CLinkSet::NewLinkAdded(Variant* link, std::wstring_view method) {
+  CMethodFrame frame(method);
+  return RunMethod(frame, [&] {
+    const ComPtr<ILink> added = MakeObject<CLink>();
+    CheckAndRaise(frame, Add(added.get()));
+    if (link != nullptr) *link = Variant(static_cast<IDispatch*>(added.get()));
+  });
+}
+
+HRESULT CLinkSet::AddLink(Variant* link) { return NewLinkAdded(link, L"CLinkSet::AddLink"); }
+
+HRESULT CLinkSet::CreateLink(Variant* link) {
+  if (link == nullptr) return E_POINTER;
+  return NewLinkAdded(link, L"CLinkSet::CreateLink");
+}
+
+HRESULT CLinkSet::CopyLinkSet(IDispatch* link_set) {
+  CMethodFrame frame(L"CLinkSet::CopyLinkSet");
+  return RunMethod(frame, [&]() -> HRESULT {
+    ComPtr<ILinkSet> source;
+    if (link_set == nullptr || Failed(ComPtr<IDispatch>(link_set).As(&source))) {
+      return ReportError(CLSID_LinkSet, kCopyNeedsLinkSet, IID_NULL, E_FAIL);
+    }
+    using Text = HRESULT (ILinkSet::*)(std::wstring*);
+    using PutText = HRESULT (CLinkSet::*)(const std::wstring&);
+    const std::pair<Text, PutText> texts[] = {
+        {&ILinkSet::get_Name, &CLinkSet::put_Name},
+        {&ILinkSet::get_Class, &CLinkSet::put_Class},
+        {&ILinkSet::get_UnitStdSelected, &CLinkSet::put_UnitStdSelected},
+        {&ILinkSet::get_Description, &CLinkSet::put_Description},
+    };
+    for (const auto& [get, put] : texts) {
+      std::wstring text;
+      CheckAndRaise(frame, (source.get()->*get)(&text));
+      CheckAndRaise(frame, (this->*put)(text));
+    }
+    int32_t case_oid = 0;
+    CheckAndRaise(frame, source->get_CaseOID(&case_oid));
+    CheckAndRaise(frame, put_CaseOID(case_oid));
+    using Flag = HRESULT (ILinkSet::*)(VARIANT_BOOL*);
+    using PutFlag = HRESULT (CLinkSet::*)(VARIANT_BOOL);
+    const std::pair<Flag, PutFlag> flags[] = {
+        {&ILinkSet::get_Enabled, &CLinkSet::put_Enabled},
+        {&ILinkSet::get_Iterative, &CLinkSet::put_Iterative},
+    };
+    for (const auto& [get, put] : flags) {
+      VARIANT_BOOL flag = VARIANT_FALSE;
+      CheckAndRaise(frame, (source.get()->*get)(&flag));
+      CheckAndRaise(frame, (this->*put)(flag));
+    }
+    Variant oids;
+    Variant names;
+    CheckAndRaise(frame, source->get_ObjectOIDList(&oids));
+    CheckAndRaise(frame, put_ObjectOIDList(oids));
+    CheckAndRaise(frame, source->get_ObjectNameList(&names));
+    CheckAndRaise(frame, put_ObjectNameList(names));
+    return InsertLinks(link_set, -1);
+  });
+}
+
+HRESULT CLinkSet::get_LinkErrorCount(int32_t* count) {
+  if (count == nullptr) return E_POINTER;
+  *count = 0;
+  for (const ComPtr<ILink>& link : links_) {
+    VARIANT_BOOL error = VARIANT_FALSE;
+    if (Succeeded(link->get_Error(&error)) && error != VARIANT_FALSE) ++*count;
+  }
+  return S_OK;
+}
+
+HRESULT CLinkSet::get_Name(std::wstring* value) { return Give(value, name_); }
+HRESULT CLinkSet::put_Name(const std::wstring& value) {
+  SetPersisted(name_, value, dirty_);
+  return S_OK;
+}
+HRESULT CLinkSet::get_Class(std::wstring* value) { return Give(value, class_); }
+HRESULT CLinkSet::put_Class(const std::wstring& value) {
+  if (value == class_) return S_OK;
+  class_ = value;
+  class_view_.Reset();
+  dirty_ = true;
+  return class_.empty() ? S_OK : SetDataModelSvcs();
+}
+HRESULT CLinkSet::get_Description(std::wstring* value) { return Give(value, description_); }
+HRESULT CLinkSet::put_Description(const std::wstring& value) {
+  SetPersisted(description_, value, dirty_);
+  return S_OK;
+}
+HRESULT CLinkSet::get_Enabled(VARIANT_BOOL* value) { return GiveFlag(value, enabled_); }
+HRESULT CLinkSet::put_Enabled(VARIANT_BOOL value) {
+  SetPersisted(enabled_, value != VARIANT_FALSE, dirty_);
+  return S_OK;
+}
+HRESULT CLinkSet::get_UnitStdSelected(std::wstring* value) {
+  return Give(value, unit_std_selected_);
+}
+HRESULT CLinkSet::put_UnitStdSelected(const std::wstring& value) {
+  SetPersisted(unit_std_selected_, value, dirty_);
+  return S_OK;
+}
+HRESULT CLinkSet::get_OID(int32_t* value) { return Give(value, oid_); }
+HRESULT CLinkSet::put_OID(int32_t value) {
+  SetPersisted(oid_, value, dirty_);
+  return S_OK;
+}
+HRESULT CLinkSet::get_CaseOID(int32_t* value) { return Give(value, case_oid_); }
+HRESULT CLinkSet::put_CaseOID(int32_t value) {
+  SetPersisted(case_oid_, value, dirty_);
+  return S_OK;
+}
+
+HRESULT CLinkSet::get_Dirty(VARIANT_BOOL* value) {
+  if (value == nullptr) return E_POINTER;
+  bool dirty = dirty_;
+  for (size_t i = 0; !dirty && i < links_.size(); ++i) {
+    VARIANT_BOOL link_dirty = VARIANT_FALSE;
+    dirty = Succeeded(links_[i]->get_Dirty(&link_dirty)) && link_dirty != VARIANT_FALSE;
+  }
+  *value = ToVariantBool(dirty);
+  return S_OK;
+}
+
+HRESULT CLinkSet::put_Dirty(VARIANT_BOOL value) {
+  if (value != VARIANT_FALSE) {
+    dirty_ = true;
+    return S_OK;
+  }
+  dirty_ = false;
+  for (const ComPtr<ILink>& link : links_) link->put_Dirty(VARIANT_FALSE);
+  return S_OK;
+}
+
+HRESULT CLinkSet::get_Error(VARIANT_BOOL* value) { return GiveFlag(value, error_); }
+
+HRESULT CLinkSet::get_Parent(IDispatch** parent) {
+  if (parent == nullptr) return E_POINTER;
+  if (!parent_) return ReportError(CLSID_LinkSet, kNoParent, IID_NULL, E_FAIL);
+  *parent = ComPtr<IDispatch>(parent_).Detach();
+  return S_OK;
+}
+
+HRESULT CLinkSet::put_Parent(IDispatch* parent) {
+  if (IsSameObject(parent, parent_.get())) return S_OK;
+  parent_.Reset();
+  class_view_.Reset();
+  if (parent == nullptr) return S_OK;
+  if (Failed(ComPtr<IDispatch>(parent).As(&parent_))) {
+    return ReportError(CLSID_LinkSet, kParentNotBridge, IID_NULL, E_FAIL);
+  }
+  return SetDataModelSvcs();
+}
+
+HRESULT CLinkSet::SetDataModelSvcs() {
+  CMethodFrame frame(L"CLinkSet::SetDataModelSvcs");
+  return RunMethod(frame, [&] {
+    ComPtr<IOVClassView> resolved;
+    const ComPtr<IOVCache> cache = HostState::Current().cache();
+    ComPtr<IDispatch> view;
+    if (!class_.empty() && cache) {
+      if (Succeeded(cache->ClassView(class_, view.Receive()))) {
+        resolved = view.As<IOVClassView>();
+      } else {
+        SetErrorInfo(nullptr);
+      }
+    }
+    if (resolved == class_view_) return;
+    class_view_ = std::move(resolved);
+    for (const ComPtr<ILink>& link : links_) {
+      CheckAndRaise(frame, link->put_Parent(nullptr));
+      CheckAndRaise(frame, link->put_Parent(static_cast<ILinkSet*>(this)));
+    }
+  });
+}
+
+HRESULT CLinkSet::get_ClassViewDisp(IDispatch** view) {
+  if (view == nullptr) return E_POINTER;
+  *view = ComPtr<IDispatch>(class_view_).Detach();
+  return S_OK;
+}
+
+HRESULT CLinkSet::FinalCleanUp() {
+  RemoveAll();
+  parent_.Reset();
+  class_view_.Reset();
+  return S_OK;
+}
+
+HRESULT CLinkSet::ResetStatus(OVCBRIDGETRANSFEROP op) {
+  CMethodFrame frame(L"CLinkSet::ResetStatus");
+  return RunMethod(frame, [&] {
+    error_ = false;
+    for (const ComPtr<ILink>& link : links_) CheckAndRaise(frame, link->ResetStatus(op));
+  });
+}
+
+HRESULT CLinkSet::FinalStatus(OVCBRIDGETRANSFEROP op) {
+  CMethodFrame frame(L"CLinkSet::FinalStatus");
+  return RunMethod(frame, [&] {
+    for (const ComPtr<ILink>& link : links_) CheckAndRaise(frame, link->FinalStatus(op));
+  });
+}
+
+HRESULT CLinkSet::GetLinkProfile(std::wstring* profile) {
+  CMethodFrame frame(L"CLinkSet::GetLinkProfile");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (profile == nullptr) return E_POINTER;
+    std::wstring text;
+    for (const ComPtr<ILink>& link : links_) {
+      VARIANT_BOOL enabled = VARIANT_FALSE;
+      CheckAndRaise(frame, link->get_Enabled(&enabled));
+      if (enabled != VARIANT_TRUE) continue;
+      std::wstring route;
+      int32_t case_oid = 0;
+      CheckAndRaise(frame, link->get_AttribName(&route));
+      CheckAndRaise(frame, link->get_CaseResolved(&case_oid));
+      text.append(L"<ProfileAttr Route = \"").append(route).append(L"\" Case = \"");
+      text.append(std::to_wstring(case_oid)).append(L"\" ></ProfileAttr>");
+    }
+    *profile = std::move(text);
+    return S_OK;
+  });
+}
+
+HRESULT CLinkSet::get_CaseName(int32_t case_oid, std::wstring* name) {
+  if (!parent_) return S_OK;
+  return parent_->get_CaseName(case_oid, object_oids_.empty() ? -1 : object_oids_.front(), name);
+}
+
+HRESULT CLinkSet::SetCaseInfo(OVCBRIDGESVCSOBJ kind, int32_t case_oid, std::wstring* case_name,
+                              std::wstring* combo_list) {
+  CMethodFrame frame(L"CLinkSet::SetCaseInfo");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (!parent_) RaiseOwnError(frame, SourceLocation::Current(), E_POINTER);
+    return parent_->SetCaseInfo(kind, object_oids_.empty() ? -1 : object_oids_.front(), case_oid,
+                                case_name, combo_list);
+  });
+}
+
+HRESULT CLinkSet::GetUnitDefaultFormat(const std::wstring& unit, std::wstring* format) {
+  CMethodFrame frame(L"CLinkSet::GetUnitDefaultFormat");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (!parent_) RaiseOwnError(frame, SourceLocation::Current(), E_POINTER);
+    return parent_->GetUnitDefaultFormat(unit, format);
+  });
+}
+
+HRESULT CLinkSet::get_CaseNameList(Variant*) { return S_OK; }
+
+HRESULT CLinkSet::get_SelectedCaseName(std::wstring*) {
+  return ReportNotImplemented(CLSID_LinkSet, L"CLinkSet::get_SelectedCaseName");
+}
+HRESULT CLinkSet::get_CaseComboList(std::wstring*) {
+  return ReportNotImplemented(CLSID_LinkSet, L"CLinkSet::get_CaseComboList");
+}
+HRESULT CLinkSet::get_UnitStdSelectionList(Variant*) {
+  return ReportNotImplemented(CLSID_LinkSet, L"CLinkSet::get_UnitStdSelectionList");
+}
+HRESULT CLinkSet::get_UnitStdResolved(std::wstring*) {
+  return ReportNotImplemented(CLSID_LinkSet, L"CLinkSet::get_UnitStdResolved");
+}
+HRESULT CLinkSet::get_CaseResolved(int32_t*) {
+  return ReportNotImplemented(CLSID_LinkSet, L"CLinkSet::get_CaseResolved");
+}
+HRESULT CLinkSet::GetXML(Variant*) {
+  return ReportNotImplemented(CLSID_LinkSet, L"CLinkSet::GetXML");
+}
+HRESULT CLinkSet::ReadXML(const Variant&) {
+  return ReportNotImplemented(CLSID_LinkSet, L"CLinkSet::ReadXML");
+}
+HRESULT CLinkSet::ReadObjects(IDispatch*) {
+  return ReportNotImplemented(CLSID_LinkSet, L"CLinkSet::ReadObjects");
+}
+
+}  // namespace ovc::links

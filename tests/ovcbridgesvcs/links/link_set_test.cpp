@@ -1,0 +1,373 @@
+#include "ovcbridgesvcs/links/link_set.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "automation/enum_variant.h"
+#include "automation/safe_array.h"
+#include "tests/ovcbridgesvcs/links/plant_links.h"
+
+namespace ovc::links {
+namespace {
+
+using host_testing::TakeDesc;
+using testing::AsDispatch;
+
+bool Dirty(ILinkSet* set) {
+  VARIANT_BOOL dirty = VARIANT_FALSE;
+  EXPECT_EQ(set->get_Dirty(&dirty), S_OK);
+  return dirty != VARIANT_FALSE;
+}
+
+Variant Texts(std::vector<std::wstring> texts) {
+  SafeArray array = SafeArray::Vector(VT_BSTR, static_cast<uint32_t>(texts.size()));
+  for (size_t i = 0; i < texts.size(); ++i) array.data()[i] = Variant(texts[i]);
+  return Variant(std::move(array));
+}
+
+Variant Longs(std::vector<int32_t> values) {
+  SafeArray array = SafeArray::Vector(VT_I4, static_cast<uint32_t>(values.size()));
+  for (size_t i = 0; i < values.size(); ++i) array.data()[i] = Variant(values[i]);
+  return Variant(std::move(array));
+}
+
+using Order = std::vector<std::wstring>;
+
+// A LinkSet holding Links whose descriptions are the given texts; cleaned
+// up with the fixture.
+class LinkSetTest : public ::testing::Test {
+ protected:
+  ~LinkSetTest() override {
+    for (const ComPtr<ILinkSet>& set : made_) set->FinalCleanUp();
+  }
+
+  ComPtr<ILinkSet> SetOf(std::vector<std::wstring> descriptions) {
+    ComPtr<ILinkSet> set = MakeObject<CLinkSet>();
+    made_.push_back(set);
+    for (const std::wstring& description : descriptions) {
+      Variant link;
+      EXPECT_EQ(set->CreateLink(&link), S_OK);
+      ComPtr<IDispatch>(link.dispatch()).As<ILink>()->put_Description(description);
+    }
+    set->put_Dirty(VARIANT_FALSE);
+    return set;
+  }
+
+  // The descriptions of the Links in collection order, walked with the
+  // enumerator; each Link must have the set as its Parent.
+  std::vector<std::wstring> OrderOf(ILinkSet* set) {
+    ComPtr<IUnknown> unknown;
+    EXPECT_EQ(set->get__NewEnum(unknown.Receive()), S_OK);
+    const ComPtr<IEnumVARIANT> walk = unknown.As<IEnumVARIANT>();
+    std::vector<std::wstring> order;
+    Variant item;
+    while (walk->Next(1, &item, nullptr) == S_OK) {
+      const ComPtr<ILink> link = ComPtr<IDispatch>(item.dispatch()).As<ILink>();
+      ComPtr<IDispatch> parent;
+      EXPECT_EQ(link->get_Parent(parent.Receive()), S_OK);
+      EXPECT_TRUE(IsSameObject(parent.get(), set));
+      order.emplace_back();
+      link->get_Description(&order.back());
+    }
+    return order;
+  }
+
+  ComPtr<ILink> NewLink(const std::wstring& description) {
+    ComPtr<ILink> link = MakeObject<CLink>();
+    link->put_Description(description);
+    return link;
+  }
+
+  std::vector<ComPtr<ILinkSet>> made_;
+};
+
+TEST_F(LinkSetTest, InsertLinkPlacesTheLinkAtItsIndexAndAppendsOtherwise) {
+  const struct {
+    int32_t index;
+    Order order;
+  } cases[] = {
+      {-1, {L"a", L"b", L"c", L"new"}}, {-7, {L"a", L"b", L"c", L"new"}},
+      {0, {L"new", L"a", L"b", L"c"}},  {2, {L"a", L"b", L"new", L"c"}},
+      {3, {L"a", L"b", L"c", L"new"}},  {9, {L"a", L"b", L"c", L"new"}},
+  };
+  for (const auto& c : cases) {
+    const ComPtr<ILinkSet> set = SetOf({L"a", L"b", L"c"});
+    EXPECT_EQ(set->InsertLink(AsDispatch(NewLink(L"new")), c.index), S_OK);
+    EXPECT_EQ(OrderOf(set.get()), c.order) << c.index;
+    EXPECT_TRUE(Dirty(set.get()));
+  }
+}
+
+TEST_F(LinkSetTest, CollectionMembersRefuseWrongIndexesAndObjects) {
+  const ComPtr<ILinkSet> set = SetOf({L"a", L"b", L"c", L"d"});
+  Variant link;
+  const struct {
+    const char* name;
+    std::function<HRESULT()> call;
+    HRESULT hr;
+    std::wstring desc;
+  } cases[] = {
+      {"item 5", [&] { return set->get_Item(Variant(5), &link); }, E_FAIL,
+       L"LintSet:  Link index is out of range (5 of [0..3])"},
+      {"item by name", [&] { return set->get_Item(Variant(L"a"), &link); }, E_INVALIDARG,
+       L"The index variant must be of type VT_I2 or VT_I4"},
+      {"copy by double", [&] { return set->CopyLink(Variant(1.0), &link); }, E_INVALIDARG,
+       L"The index variant must be of type VT_I2 or VT_I4"},
+      {"remove count", [&] { return set->Remove(4); }, E_FAIL,
+       L"LintSet:  Link index is out of range (4 of [0..3])"},
+      {"swap past the end", [&] { return set->SwapLinkPosition(0, 4); }, E_FAIL,
+       L"LinkSet:  SwapLinkPosition index is out of range (4 of [0..3])"},
+      {"add null", [&] { return set->Add(nullptr); }, E_FAIL,
+       L"LinkSet Error:  Attempted to add a NULL Link."},
+      {"add a LinkSet", [&] { return set->Add(AsDispatch(SetOf({}))); }, E_FAIL,
+       L"Only Links can be added to the LinkSets"},
+      {"insert links of a Link", [&] { return set->InsertLinks(AsDispatch(NewLink(L"")), 0); },
+       E_FAIL, L"LinkSet Error:  InsertLinks requires a dispatch pointer to a LinkSet object."},
+      {"parent a Link", [&] { return set->put_Parent(AsDispatch(NewLink(L""))); }, E_FAIL,
+       L"Parent of LinkSet must be a Bridge"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.call(), c.hr) << c.name;
+    EXPECT_EQ(TakeDesc(), c.desc) << c.name;
+  }
+  EXPECT_EQ(OrderOf(set.get()), (Order{L"a", L"b", L"c", L"d"}));
+  EXPECT_FALSE(Dirty(set.get()));
+}
+
+TEST_F(LinkSetTest, SwapRemoveAndItemWorkOnZeroBasedPositions) {
+  const ComPtr<ILinkSet> set = SetOf({L"a", L"b", L"c"});
+  EXPECT_EQ(set->SwapLinkPosition(1, 1), S_OK);
+  EXPECT_FALSE(Dirty(set.get())) << "an equal swap changes nothing";
+  EXPECT_EQ(set->SwapLinkPosition(0, 2), S_OK);
+  EXPECT_TRUE(Dirty(set.get()));
+  Variant item;
+  ASSERT_EQ(set->get_Item(Variant::I2(0), &item), S_OK);
+  const ComPtr<ILink> first = ComPtr<IDispatch>(item.dispatch()).As<ILink>();
+  ASSERT_EQ(set->Remove(0), S_OK);
+  ComPtr<IDispatch> parent;
+  EXPECT_EQ(first->get_Parent(parent.Receive()), E_FAIL) << "a removed Link has no Parent";
+  TakeDesc();
+  EXPECT_EQ(OrderOf(set.get()), (Order{L"b", L"a"}));
+}
+
+TEST_F(LinkSetTest, InsertLinksAndCopyLinkSetCopyLinksInTheirOrder) {
+  const ComPtr<ILinkSet> source = SetOf({L"x", L"y"});
+  source->put_Name(L"Pumps data");
+  source->put_OID(12);
+  source->put_Iterative(VARIANT_TRUE);
+  source->put_ObjectOIDList(Longs({1001, 1002}));
+  const ComPtr<ILinkSet> target = SetOf({L"a"});
+  ASSERT_EQ(target->InsertLinks(AsDispatch(source), 0), S_OK);
+  EXPECT_EQ(OrderOf(target.get()), (Order{L"x", L"y", L"a"}));
+
+  const ComPtr<ILinkSet> copy = SetOf({L"kept"});
+  ASSERT_EQ(copy->CopyLinkSet(AsDispatch(source)), S_OK);
+  EXPECT_EQ(OrderOf(copy.get()), (Order{L"kept", L"x", L"y"}));
+  std::wstring name;
+  int32_t oid = 0, objects = 0;
+  copy->get_Name(&name);
+  copy->get_OID(&oid);
+  copy->get_ObjectCount(&objects);
+  EXPECT_EQ(std::make_tuple(name, oid, objects),
+            std::make_tuple(std::wstring(L"Pumps data"), -1, 2));
+  EXPECT_EQ(OrderOf(source.get()), (Order{L"x", L"y"})) << "the copies stay out of the source";
+}
+
+TEST_F(LinkSetTest, DirtyCoversTheLinksAndClearingItClearsThem) {
+  const ComPtr<ILinkSet> set = SetOf({L"a"});
+  set->put_Name(L"");
+  EXPECT_FALSE(Dirty(set.get()));
+  set->put_Name(L"Pumps");
+  set->put_Dirty(VARIANT_FALSE);
+  set->put_Name(L"PUMPS");
+  EXPECT_TRUE(Dirty(set.get())) << "names compare with letter case";
+  set->put_Dirty(VARIANT_FALSE);
+  Variant item;
+  set->get_Item(Variant(0), &item);
+  const ComPtr<ILink> link = ComPtr<IDispatch>(item.dispatch()).As<ILink>();
+  link->put_ReadLocation(L"In");
+  EXPECT_TRUE(Dirty(set.get()));
+  set->put_Dirty(VARIANT_FALSE);
+  VARIANT_BOOL link_dirty = VARIANT_TRUE;
+  link->get_Dirty(&link_dirty);
+  EXPECT_EQ(link_dirty, VARIANT_FALSE);
+  set->put_IterativeCopy(VARIANT_TRUE);
+  set->RemoveAll();
+  EXPECT_FALSE(Dirty(set.get()));
+}
+
+TEST_F(LinkSetTest, ASingleObjectBindingTakesOneObjectAndAnIterativeOneAList) {
+  const ComPtr<ILinkSet> set = SetOf({});
+  int32_t oid = 0, first = 0;
+  std::wstring name = L"x";
+  set->get_ObjectOID(&oid);
+  set->get_FirstObjectOID(&first);
+  set->get_ObjectName(&name);
+  EXPECT_EQ(std::make_tuple(oid, first, name), std::make_tuple(-1, -1, std::wstring()));
+
+  set->put_ObjectOID(42);
+  EXPECT_TRUE(Dirty(set.get()));
+  set->put_Dirty(VARIANT_FALSE);
+  set->put_ObjectOID(42);
+  EXPECT_FALSE(Dirty(set.get()));
+  EXPECT_EQ(set->put_ObjectNameList(Texts({L"P-101A", L"P-101B"})), E_FAIL);
+  EXPECT_EQ(TakeDesc(),
+            L"Linkset Error:  The object list and object name list can only have a "
+            L"maximum of 1 item for a non-iterative linkset.");
+  EXPECT_EQ(set->put_ObjectOIDList(Texts({L"1"})), E_FAIL);
+  EXPECT_EQ(TakeDesc(),
+            L"LinkSet PutObjectOIDList Error:  A safearray of longs must be passed "
+            L"to this property.");
+
+  set->put_Iterative(VARIANT_TRUE);
+  ASSERT_EQ(set->put_ObjectOIDList(Longs({1001, 1002, 1003})), S_OK);
+  ASSERT_EQ(set->put_ObjectNameList(Texts({L"P-101A", L"P-101B", L"P-102A"})), S_OK);
+  set->get_ObjectName(&name);
+  EXPECT_EQ(name, L"** Iterative (3 objects) **");
+  EXPECT_EQ(set->get_ObjectOID(&oid), E_FAIL);
+  EXPECT_EQ(TakeDesc(),
+            L"Linkset Error:  The requested operation is only valid for Iterative Linksets.");
+  Variant oids;
+  set->get_ObjectOIDList(&oids);
+  EXPECT_EQ(oids, Longs({1001, 1002, 1003}));
+
+  set->put_Iterative(VARIANT_FALSE);
+  set->get_ObjectOID(&oid);
+  set->get_ObjectName(&name);
+  EXPECT_EQ(std::make_tuple(oid, name), std::make_tuple(1001, std::wstring(L"P-101A")));
+  set->ClearObject();
+  set->get_ObjectOID(&oid);
+  EXPECT_EQ(oid, -1);
+}
+
+using LinkSetPlantTest = testing::PlantLinksTest;
+
+TEST_F(LinkSetPlantTest, AWorkingCopyIsBoundToOneObjectOfTheListAndHoldsCopiesOfTheLinks) {
+  NewLink(L"Flow");
+  NewLink(L"Tag");
+  pumps_->ClearObject();
+  pumps_->put_Iterative(VARIANT_TRUE);
+  pumps_->put_ObjectOIDList(Longs({1001, 1002, 1003}));
+  pumps_->put_ObjectNameList(Texts({L"P-101A", L"P-101B", L"P-102A"}));
+  Variant made;
+  EXPECT_EQ(pumps_->CreateWorkingCopy(3, &made), E_FAIL);
+  EXPECT_EQ(TakeDesc(), L"Object index is out of range for the iterative linkset (3 of [0..2])");
+  ASSERT_EQ(pumps_->CreateWorkingCopy(2, &made), S_OK);
+  const ComPtr<ILinkSet> copy = ComPtr<IDispatch>(made.dispatch()).As<ILinkSet>();
+  VARIANT_BOOL iterative = -1, copied = 0, enabled = 0;
+  int32_t oid = 0, links = 0;
+  std::wstring name;
+  copy->get_Iterative(&iterative);
+  copy->get_IterativeCopy(&copied);
+  copy->get_Enabled(&enabled);
+  copy->get_ObjectOID(&oid);
+  copy->get_ObjectName(&name);
+  copy->get_Count(&links);
+  EXPECT_EQ(
+      std::make_tuple(iterative, copied, enabled, oid, name, links),
+      std::make_tuple(VARIANT_FALSE, VARIANT_TRUE, VARIANT_TRUE, 1003, std::wstring(L"P-102A"), 2));
+  Variant item;
+  copy->get_Item(Variant(0), &item);
+  ComPtr<IDispatch> attribute;
+  ComPtr<IDispatch>(item.dispatch()).As<ILink>()->get_AttributeDisp(attribute.Receive());
+  EXPECT_TRUE(attribute) << "the copy binds to the class view";
+  copy->FinalCleanUp();
+}
+
+TEST_F(LinkSetPlantTest, ValidateReportsWhatKeepsTheLinkSetFromATransfer) {
+  const struct {
+    const char* name;
+    std::wstring class_view;
+    std::vector<int32_t> oids;
+    VARIANT_BOOL transfer;
+    std::wstring report;
+    VARIANT_BOOL error;
+  } cases[] = {
+      {"valid", L"Pumps", {1001}, VARIANT_TRUE, L"", VARIANT_FALSE},
+      {"no class",
+       L"",
+       {1001},
+       VARIANT_TRUE,
+       L"No class view has been speicified for object:  P-101A",
+       VARIANT_TRUE},
+      {"unknown class",
+       L"Compressors",
+       {1001},
+       VARIANT_TRUE,
+       L"The class view is not valid:  Compressors",
+       VARIANT_TRUE},
+      {"no objects, no transfer", L"Pumps", {}, VARIANT_FALSE, L"", VARIANT_FALSE},
+      {"no objects",
+       L"Pumps",
+       {},
+       VARIANT_TRUE,
+       L"The class view is valid but no objects have been specified: Pumps",
+       VARIANT_TRUE},
+      {"a tank",
+       L"Pumps",
+       {2001},
+       VARIANT_FALSE,
+       L"The following objects are not in the class view \"Pumps\":  T-201",
+       VARIANT_TRUE},
+  };
+  for (const auto& c : cases) {
+    pumps_->put_Class(c.class_view);
+    pumps_->ClearObject();
+    if (!c.oids.empty()) {
+      pumps_->put_ObjectOID(c.oids[0]);
+      pumps_->put_ObjectName(c.oids[0] == 1001 ? L"P-101A" : L"T-201");
+    }
+    std::wstring report;
+    VARIANT_BOOL error = 0;
+    EXPECT_EQ(pumps_->get_Validate(c.transfer, &report), S_OK) << c.name;
+    pumps_->get_Error(&error);
+    EXPECT_EQ(report, c.report) << c.name;
+    EXPECT_EQ(error, c.error) << c.name;
+  }
+}
+
+TEST_F(LinkSetPlantTest, ValidateMarksTheLinksWhoseRouteTheClassViewLacks) {
+  const ComPtr<ILink> missing = NewLink(L"Head");
+  NewLink(L"Flow");
+  NewLink(L"Torque")->put_Enabled(VARIANT_FALSE);
+  std::wstring report, status;
+  ASSERT_EQ(pumps_->get_Validate(VARIANT_TRUE, &report), S_OK);
+  EXPECT_EQ(report, L"Attributes not found in class view Pumps\r\n\tHead");
+  missing->get_Status(&status);
+  EXPECT_EQ(status, L"Attribute not found in Class View.\r\n");
+  int32_t errors = 0;
+  pumps_->get_LinkErrorCount(&errors);
+  EXPECT_EQ(errors, 1);
+}
+
+TEST_F(LinkSetPlantTest, ChangingTheClassViewBindsTheLinksAgain) {
+  const ComPtr<ILink> link = NewLink(L"DesignPressure");
+  ComPtr<IDispatch> attribute;
+  link->get_AttributeDisp(attribute.Receive());
+  EXPECT_FALSE(attribute) << "pumps have no design pressure";
+  ASSERT_EQ(pumps_->put_Class(L"Tanks"), S_OK);
+  link->get_AttributeDisp(attribute.Receive());
+  EXPECT_TRUE(attribute);
+}
+
+TEST_F(LinkSetPlantTest, StatusPassesToEveryLinkAndTheProfileListsEnabledLinks) {
+  const ComPtr<ILink> link = NewLink(L"Flow");
+  link->put_WriteLocation(L"Out");
+  ASSERT_EQ(pumps_->ResetStatus(ovWriteToApp), S_OK);
+  ASSERT_EQ(pumps_->FinalStatus(ovWriteToApp), S_OK);
+  std::wstring status, profile = L"x";
+  link->get_Status(&status);
+  EXPECT_EQ(status,
+            L"Write to application:    Object = P-101A\r\n"
+            L"Value never written to Application(s)\r\n");
+  link->put_Enabled(VARIANT_FALSE);
+  EXPECT_EQ(pumps_->GetLinkProfile(&profile), S_OK);
+  EXPECT_EQ(profile, L"");
+}
+
+}  // namespace
+}  // namespace ovc::links

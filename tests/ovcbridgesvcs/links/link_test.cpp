@@ -1,0 +1,389 @@
+#include "ovcbridgesvcs/links/link.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "automation/safe_array.h"
+#include "tests/ovcbridgesvcs/links/plant_links.h"
+
+namespace ovc::links {
+namespace {
+
+using host_testing::TakeDesc;
+using testing::AsDispatch;
+
+constexpr wchar_t kUnitsOfPressure[] =
+    L"#-10;<Workspace Default> - |#-11;<Bridge Default> - |#-12;<LinkSet Default> - "
+    L"|#1;Pa|#2;kPa|#3;bar|#4;psi|#5;kg/cm\u00b2";
+
+bool Dirty(ILink* link) {
+  VARIANT_BOOL dirty = VARIANT_FALSE;
+  EXPECT_EQ(link->get_Dirty(&dirty), S_OK);
+  return dirty != VARIANT_FALSE;
+}
+
+std::wstring StatusOf(ILink* link) {
+  std::wstring status;
+  EXPECT_EQ(link->get_Status(&status), S_OK);
+  return status;
+}
+
+VARIANT_BOOL ErrorOf(ILink* link) {
+  VARIANT_BOOL error = VARIANT_FALSE;
+  EXPECT_EQ(link->get_Error(&error), S_OK);
+  return error;
+}
+
+Variant ArrayOf(std::vector<Variant> values) {
+  return Variant(SafeArray::FromValues(std::move(values)));
+}
+
+TEST(LinkTest, ANewLinkIsEnabledFollowsTheLinkSetCaseAndHasNoUnitOrLocations) {
+  const ComPtr<ILink> link = MakeObject<CLink>();
+  int32_t oid = 0, case_oid = 0, unit = 0;
+  VARIANT_BOOL enabled = 0, export_ = -1, import = -1;
+  link->get_OID(&oid);
+  link->get_CaseOID(&case_oid);
+  link->get_UnitSelectedID(&unit);
+  link->get_Enabled(&enabled);
+  link->get_Export(&export_);
+  link->get_Import(&import);
+  EXPECT_EQ(std::vector<int32_t>({oid, case_oid, unit, enabled, export_, import}),
+            std::vector<int32_t>({-1, ovLinkSetDefault, -1, VARIANT_TRUE, 0, 0}));
+  EXPECT_FALSE(Dirty(link.get()));
+}
+
+TEST(LinkTest, PersistedSettersMarkDirtyOnlyOnARealChange) {
+  using Setter = std::function<HRESULT(ILink*)>;
+  const struct {
+    const char* name;
+    Setter set;
+    bool dirty;
+  } cases[] = {
+      {"same route", [](ILink* l) { return l->put_AttribName(L""); }, false},
+      {"write location", [](ILink* l) { return l->put_WriteLocation(L"Out"); }, true},
+      {"read location", [](ILink* l) { return l->put_ReadLocation(L"In"); }, true},
+      {"description", [](ILink* l) { return l->put_Description(L"d"); }, true},
+      {"write format", [](ILink* l) { return l->put_WriteFormat(L"/!AttName!/"); }, true},
+      {"read format", [](ILink* l) { return l->put_ReadFormat(L"/!Prefix!/"); }, true},
+      {"enabled again (any non-zero)", [](ILink* l) { return l->put_Enabled(5); }, false},
+      {"disabled", [](ILink* l) { return l->put_Enabled(VARIANT_FALSE); }, true},
+      {"same OID", [](ILink* l) { return l->put_OID(-1); }, false},
+      {"case", [](ILink* l) { return l->put_CaseOID(101); }, true},
+      {"unit", [](ILink* l) { return l->put_UnitSelectedID(2); }, true},
+      {"status", [](ILink* l) { return l->put_Status(L"s"); }, false},
+      {"manual entry", [](ILink* l) { return l->put_ManualEntry(VARIANT_TRUE); }, false},
+      {"prefix", [](ILink* l) { return l->put_Prefix(Variant(L"~")); }, false},
+      {"host value", [](ILink* l) { return l->put_OrvanValue(Variant(1.5)); }, false},
+      {"flag", [](ILink* l) { return l->put_WrittenToApp(VARIANT_TRUE); }, false},
+  };
+  for (const auto& c : cases) {
+    const ComPtr<ILink> link = MakeObject<CLink>();
+    EXPECT_EQ(c.set(link.get()), S_OK) << c.name;
+    EXPECT_EQ(Dirty(link.get()), c.dirty) << c.name;
+  }
+}
+
+TEST(LinkTest, LocationsDecideExportAndImportIndependently) {
+  const ComPtr<ILink> link = MakeObject<CLink>();
+  link->put_WriteLocation(L"Flow_Out");
+  VARIANT_BOOL export_ = 0, import = -1;
+  link->get_Export(&export_);
+  link->get_Import(&import);
+  EXPECT_EQ(export_, VARIANT_TRUE);
+  EXPECT_EQ(import, VARIANT_FALSE);
+}
+
+TEST(LinkTest, AOneElementArrayIsStoredAsItsElementAndErrorsInReadValuesMarkTheLink) {
+  const ComPtr<ILink> link = MakeObject<CLink>();
+  Variant stored;
+  link->put_Prefix(ArrayOf({Variant(L"~")}));
+  link->get_Prefix(&stored);
+  EXPECT_EQ(stored, Variant(L"~"));
+  const Variant pair = ArrayOf({Variant(L"a"), Variant(L"b")});
+  link->put_Postfix(pair);
+  link->get_Postfix(&stored);
+  EXPECT_EQ(stored, pair);
+  EXPECT_EQ(ErrorOf(link.get()), VARIANT_FALSE);
+
+  link->put_RawAppValue(ArrayOf({Variant(1.0), Variant::Error(DISP_E_TYPEMISMATCH)}));
+  EXPECT_EQ(ErrorOf(link.get()), VARIANT_TRUE);
+  EXPECT_EQ(StatusOf(link.get()), L"Error in application value\r\n");
+}
+
+TEST(LinkTest, ResetLinkFormatDataEmptiesOnlyTheTextsThatAreSet) {
+  const ComPtr<ILink> link = MakeObject<CLink>();
+  link->put_Prefix(Variant(L"~"));
+  ASSERT_EQ(link->ResetLinkFormatData(), S_OK);
+  Variant prefix, postfix;
+  link->get_Prefix(&prefix);
+  link->get_Postfix(&postfix);
+  EXPECT_EQ(prefix, Variant(L""));
+  EXPECT_TRUE(postfix.IsEmpty());
+}
+
+TEST(LinkTest, WithoutALinkSetTheParentAndUnitsAreRefusedAndTheCopyNeedsALink) {
+  const ComPtr<ILink> link = MakeObject<CLink>();
+  ComPtr<IDispatch> parent;
+  std::wstring text;
+  EXPECT_EQ(link->get_Parent(parent.Receive()), E_FAIL);
+  EXPECT_EQ(TakeDesc(), L"Parent is Null:  Link must have a LinkSet parent set");
+  EXPECT_EQ(link->get_UnitSysName(&text), E_FAIL);
+  EXPECT_EQ(TakeDesc(), L"Parent is Null:  Link must have a LinkSet parent set");
+  EXPECT_EQ(link->put_Parent(AsDispatch(ComPtr<ILink>(MakeObject<CLink>()))), E_FAIL);
+  EXPECT_EQ(TakeDesc(), L"Parent of Link must be a LinkSet");
+  EXPECT_EQ(link->CopyLink(AsDispatch(ComPtr<ILinkSet>(MakeObject<CLinkSet>()))), E_FAIL);
+  EXPECT_EQ(TakeDesc(), L"Link Error:  CopyLink requires a dispatch pointer to a Link object.");
+  EXPECT_EQ(link->FinalStatus(ovWriteToApp), E_POINTER);
+  int32_t oid = 0;
+  EXPECT_EQ(link->get_CaseResolved(&oid), E_NOTIMPL);
+  EXPECT_EQ(TakeDesc(), L"CLink::get_CaseResolved is not available in this version");
+}
+
+using LinkBindingTest = testing::PlantLinksTest;
+
+TEST_F(LinkBindingTest, ALinkBindsItsRouteThroughTheClassViewAndListsTheUnits) {
+  const ComPtr<ILink> pressure = NewLink(L"DischargePressure");
+  ComPtr<IDispatch> attribute, quantity_type;
+  pressure->get_AttributeDisp(attribute.Receive());
+  pressure->get_QuantityTypeDisp(quantity_type.Receive());
+  EXPECT_TRUE(attribute && quantity_type);
+  int32_t count = 0, selected = 0;
+  std::wstring list;
+  pressure->get_UnitCount(&count);
+  pressure->get_UnitSelectedID(&selected);
+  pressure->get_UnitComboList(&list);
+  EXPECT_EQ(count, 8);
+  EXPECT_EQ(selected, ovLinkSetDefault);
+  EXPECT_EQ(list, kUnitsOfPressure);
+
+  const ComPtr<ILink> tag = NewLink(L"Tag");
+  tag->get_UnitCount(&count);
+  tag->get_UnitComboList(&list);
+  tag->get_UnitSelectedID(&selected);
+  EXPECT_EQ(std::make_tuple(count, list, selected), std::make_tuple(0, std::wstring(), -1));
+}
+
+TEST_F(LinkBindingTest, ARouteTheClassViewLacksLeavesTheLinkUnboundWithoutAnError) {
+  const ComPtr<ILink> link = NewLink(L"NoSuchRoute");
+  ComPtr<IDispatch> attribute;
+  link->get_AttributeDisp(attribute.Receive());
+  EXPECT_FALSE(attribute);
+  EXPECT_FALSE(GetErrorInfo());
+  link->put_AttribName(L"Flow");
+  link->get_AttributeDisp(attribute.Receive());
+  EXPECT_TRUE(attribute) << "a new route binds again";
+}
+
+TEST_F(LinkBindingTest, UnitIndexesStandForTheDefaultsThenTheUnits) {
+  const ComPtr<ILink> link = NewLink(L"DischargePressure");
+  const struct {
+    int32_t index;
+    HRESULT hr;
+    int32_t id;
+    std::wstring text;
+  } cases[] = {
+      {0, S_OK, ovWorkspaceDefault, L"<Workspace Default> - "},
+      {2, S_OK, ovLinkSetDefault, L"<LinkSet Default> - "},
+      {3, S_OK, 1, L"Pa"},
+      {7, S_OK, 5, L"kg/cm\u00b2"},
+      {8, E_FAIL, 0, L"Link:  the index on the UnitID is out of range (8 of [0..7])"},
+      {-1, E_FAIL, 0, L"Link:  the index on the UnitID is out of range (-1 of [0..7])"},
+  };
+  for (const auto& c : cases) {
+    int32_t id = 0;
+    std::wstring text;
+    EXPECT_EQ(link->get_UnitID(c.index, &id), c.hr) << c.index;
+    if (Failed(c.hr)) {
+      EXPECT_EQ(TakeDesc(), c.text);
+      continue;
+    }
+    EXPECT_EQ(id, c.id);
+    EXPECT_EQ(link->get_UnitStringByIndex(c.index, &text), S_OK);
+    EXPECT_EQ(text, c.text);
+  }
+  const ComPtr<ILink> tag = NewLink(L"Tag");
+  int32_t id = 0;
+  EXPECT_EQ(tag->get_UnitID(1, &id), S_OK);
+  EXPECT_EQ(id, ovBridgeDefault);
+  EXPECT_EQ(tag->get_UnitID(3, &id), E_FAIL);
+  EXPECT_EQ(TakeDesc(),
+            L"Link error:  units of measure information was requested, but the  "
+            L"Units of Measures are null.");
+}
+
+TEST_F(LinkBindingTest, UnitsAreSelectedByNameOrByTheTextsTheGettersGive) {
+  const ComPtr<ILink> link = NewLink(L"DischargePressure");
+  std::wstring text;
+  int32_t id = 0;
+  const struct {
+    std::wstring sys_name;
+    int32_t id;
+  } selections[] = {{L"bar", 3},
+                    {L"<Bridge Default> - psi", ovBridgeDefault},
+                    {L"Default unit kgcm2", 5},
+                    {L"", 5}};
+  for (const auto& s : selections) {
+    EXPECT_EQ(link->put_UnitSysName(s.sys_name), S_OK) << s.sys_name;
+    link->get_UnitSelectedID(&id);
+    EXPECT_EQ(id, s.id) << s.sys_name;
+  }
+  link->put_UnitString(L"kg/cm\u00b2");
+  link->get_UnitString(&text);
+  EXPECT_EQ(text, L"kg/cm\u00b2");
+  link->put_UnitSelectedID(ovWorkspaceDefault);
+  link->get_UnitString(&text);
+  link->put_UnitSelectedID(2);
+  EXPECT_EQ(link->put_UnitString(text), S_OK);
+  link->get_UnitSelectedID(&id);
+  EXPECT_EQ(id, ovWorkspaceDefault) << "a getter's default text selects it again";
+
+  EXPECT_EQ(link->put_UnitSysName(L"BAR"), E_FAIL);
+  EXPECT_EQ(TakeDesc(), L"Link::get_UnitSelectedID - Unit system name not found:  BAR\r\n");
+  EXPECT_EQ(ErrorOf(link.get()), VARIANT_TRUE);
+  EXPECT_EQ(StatusOf(link.get()),
+            L"Link::get_UnitSelectedID - Unit system name not found:  BAR\r\n");
+  EXPECT_EQ(NewLink(L"Tag")->put_UnitSysName(L"bar"), E_FAIL);
+  EXPECT_EQ(TakeDesc(),
+            L"Link error:  units of measure information was requested, but the  "
+            L"Units of Measures are null.");
+}
+
+TEST_F(LinkBindingTest, UnitResolutionNeedsTheBridgeOfTheLinkSet) {
+  const ComPtr<ILink> link = NewLink(L"DischargePressure");
+  link->put_UnitSelectedID(3);
+  std::wstring text = L"x";
+  EXPECT_EQ(link->get_UnitStringResolved(&text), S_OK);
+  EXPECT_EQ(text, L"");
+  EXPECT_EQ(link->get_UnitSetName(&text), E_FAIL);
+  EXPECT_EQ(TakeDesc(), L"Unable to access the Bridge container for the Link");
+}
+
+TEST_F(LinkBindingTest, AnAppValueTextBecomesANumberOnlyForAQuantity) {
+  const struct {
+    std::wstring route;
+    Variant given;
+    Variant stored;
+  } cases[] = {
+      {L"Flow", Variant(L"12.5"), Variant(12.5)},
+      {L"Flow", Variant(L"twelve"), Variant()},
+      {L"Tag", Variant(L"12.5"), Variant(L"12.5")},
+  };
+  for (const auto& c : cases) {
+    const ComPtr<ILink> link = NewLink(c.route);
+    Variant stored;
+    EXPECT_EQ(link->put_AppValue(c.given), S_OK);
+    link->get_AppValue(&stored);
+    EXPECT_EQ(stored, c.stored) << c.route;
+  }
+}
+
+TEST_F(LinkBindingTest, ResetStatusWritesTheHeadingOfTheOperationAndTheObject) {
+  const ComPtr<ILink> link = NewLink(L"Flow");
+  const struct {
+    OVCBRIDGETRANSFEROP op;
+    std::wstring write_location;
+    std::wstring status;
+  } cases[] = {
+      {ovWriteToApp, L"Flow_Out", L"Write to application:    Object = P-101A\r\n"},
+      {ovWriteToApp, L"", L"  Object = P-101A\r\n"},
+      {ovReadFromOrvan, L"", L"Read from Orvan:    Object = P-101A\r\n"},
+      {ovSynchNamesAdd, L"Flow_Out",
+       L"Location Name Synchronization (Add Name):  Attribute Name: Flow\r\n"
+       L"  Original Write Location: Flow_Out\r\n"},
+  };
+  for (const auto& c : cases) {
+    link->put_WriteLocation(c.write_location);
+    link->put_Error(VARIANT_TRUE);
+    EXPECT_EQ(link->ResetStatus(c.op), S_OK);
+    EXPECT_EQ(StatusOf(link.get()), c.status);
+    EXPECT_EQ(ErrorOf(link.get()), VARIANT_FALSE);
+  }
+  pumps_->put_ObjectName(L"");
+  link->ResetStatus(ovReadFromOrvan);
+  EXPECT_EQ(StatusOf(link.get()), L"Read from Orvan:    Object Not Defined\r\n");
+}
+
+TEST_F(LinkBindingTest, ResetStatusEmptiesTheValuesTheOperationReplaces) {
+  const ComPtr<ILink> link = NewLink(L"Flow");
+  const struct {
+    OVCBRIDGETRANSFEROP op;
+    bool orvan_kept, app_kept;
+  } cases[] = {
+      {ovWriteToApp, true, true},
+      {ovReadFromOrvan, false, true},
+      {ovReadFromApp, true, false},
+      {ovAutorun, false, false},
+  };
+  for (const auto& c : cases) {
+    link->put_OrvanValue(Variant(1.0));
+    link->put_AppValue(Variant(2.0));
+    link->ResetStatus(c.op);
+    Variant orvan, app;
+    link->get_OrvanValue(&orvan);
+    link->get_AppValue(&app);
+    EXPECT_EQ(!orvan.IsEmpty(), c.orvan_kept) << c.op;
+    EXPECT_EQ(!app.IsEmpty(), c.app_kept) << c.op;
+  }
+}
+
+TEST_F(LinkBindingTest, FinalStatusMarksWhatWasNeverWrittenOrRead) {
+  const struct {
+    OVCBRIDGETRANSFEROP op;
+    bool read_from_orvan;
+    std::wstring status;
+    VARIANT_BOOL error;
+  } cases[] = {
+      {ovWriteToApp, false, L"Value never written to Application(s)\r\n", VARIANT_TRUE},
+      {ovExportOrvanToApp, false, L"Value never written to Application(s)\r\n", VARIANT_FALSE},
+      {ovExportOrvanToApp, true, L"Value never written to Application(s)\r\n", VARIANT_TRUE},
+      {ovReadFromApp, false, L"Value never read from Application(s)\r\n", VARIANT_TRUE},
+      {ovReadFromOrvan, false, L"", VARIANT_FALSE},
+  };
+  for (const auto& c : cases) {
+    const ComPtr<ILink> link = NewLink(L"Flow");
+    link->put_WriteLocation(L"Out");
+    link->put_ReadLocation(L"In");
+    link->put_ReadFromOrvan(c.read_from_orvan ? VARIANT_TRUE : VARIANT_FALSE);
+    EXPECT_EQ(link->FinalStatus(c.op), S_OK);
+    EXPECT_EQ(StatusOf(link.get()), c.status) << c.op;
+    EXPECT_EQ(ErrorOf(link.get()), c.error) << c.op;
+  }
+}
+
+TEST_F(LinkBindingTest, CopyLinkCopiesTheDefinitionButNotIdentityOrValues) {
+  const ComPtr<ILink> source = NewLink(L"DischargePressure");
+  source->put_WriteLocation(L"W");
+  source->put_ReadFormat(L"/!Prefix!/");
+  source->put_UnitSysName(L"psi");
+  source->put_CaseOID(103);
+  source->put_OID(77);
+  source->put_Prefix(Variant(L"~"));
+  source->put_ManualEntry(VARIANT_TRUE);
+  const ComPtr<ILink> copy = NewLink();
+  ASSERT_EQ(copy->CopyLink(AsDispatch(source)), S_OK);
+  std::wstring route, location, format;
+  int32_t unit = 0, case_oid = 0, oid = 0;
+  VARIANT_BOOL manual = VARIANT_TRUE;
+  Variant prefix;
+  copy->get_AttribName(&route);
+  copy->get_WriteLocation(&location);
+  copy->get_ReadFormat(&format);
+  copy->get_UnitSelectedID(&unit);
+  copy->get_CaseOID(&case_oid);
+  copy->get_OID(&oid);
+  copy->get_ManualEntry(&manual);
+  copy->get_Prefix(&prefix);
+  EXPECT_EQ(std::make_tuple(route, location, format, unit, case_oid),
+            std::make_tuple(std::wstring(L"DischargePressure"), std::wstring(L"W"),
+                            std::wstring(L"/!Prefix!/"), 4, 103));
+  EXPECT_EQ(std::make_tuple(oid, manual, prefix.IsEmpty()),
+            std::make_tuple(-1, VARIANT_FALSE, true));
+}
+
+}  // namespace
+}  // namespace ovc::links
