@@ -465,12 +465,6 @@ HRESULT CLink::get_CaseComboList(std::wstring*) {
 HRESULT CLink::get_CaseResolvedName(std::wstring*) {
   return ReportNotImplemented(CLSID_Link, L"CLink::get_CaseResolvedName");
 }
-HRESULT CLink::get_PublishedValue(VARIANT_BOOL, VARIANT_BOOL, Variant*) {
-  return ReportNotImplemented(CLSID_Link, L"CLink::get_PublishedValue");
-}
-HRESULT CLink::ConvertAppValue(const std::wstring&) {
-  return ReportNotImplemented(CLSID_Link, L"CLink::ConvertAppValue");
-}
 HRESULT CLink::GetXML(Variant*) { return ReportNotImplemented(CLSID_Link, L"CLink::GetXML"); }
 HRESULT CLink::ReadXML(const Variant&) {
   return ReportNotImplemented(CLSID_Link, L"CLink::ReadXML");

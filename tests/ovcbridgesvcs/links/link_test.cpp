@@ -385,5 +385,39 @@ TEST_F(LinkBindingTest, CopyLinkCopiesTheDefinitionButNotIdentityOrValues) {
             std::make_tuple(-1, VARIANT_FALSE, true));
 }
 
+TEST_F(LinkBindingTest, TemplatesSeeTheFactsOfTheLinkAndItsLinkSet) {
+  const ComPtr<ILink> link = NewLink(L"DischargePressure");
+  link->put_Description(L"outlet");
+  link->put_OrvanValue(Variant(5.0));
+  const struct {
+    std::wstring format;
+    Variant published;
+  } cases[] = {
+      {L"/!ClassView!/:/!Object!/:/!AttName!/", Variant(L"Pumps:P-101A:DischargePressure")},
+      {L"/!Type!/", Variant(L"Real: Pressure")},
+      {L"/!LinkDesc!/ /!Case!/", Variant(L"outlet ")},
+  };
+  for (const auto& c : cases) {
+    link->put_WriteFormat(c.format);
+    Variant published;
+    EXPECT_EQ(link->get_PublishedValue(VARIANT_FALSE, VARIANT_TRUE, &published), S_OK);
+    EXPECT_EQ(published, c.published);
+  }
+  EXPECT_FALSE(GetErrorInfo()) << "a fact that cannot be had leaves no error behind";
+}
+
+TEST_F(LinkBindingTest, ReadTextsAreParsedByTheHostFieldFormatter) {
+  const ComPtr<ILink> link = NewLink(L"DischargePressure");
+  link->put_RawAppValue(Variant(L"~12.5"));
+  ASSERT_EQ(link->ConvertAppValue(L"book.xlsx"), S_OK);
+  Variant value, prefix;
+  VARIANT_BOOL read = VARIANT_FALSE;
+  link->get_AppValue(&value);
+  link->get_Prefix(&prefix);
+  link->get_ReadFromApp(&read);
+  EXPECT_EQ(std::make_tuple(value, prefix, read),
+            std::make_tuple(Variant(12.5), Variant(L"~"), VARIANT_TRUE));
+}
+
 }  // namespace
 }  // namespace ovc::links
