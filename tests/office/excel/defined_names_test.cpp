@@ -97,7 +97,6 @@ TEST_F(DefinedNamesTest, EnumeratesAndFindsAsTheWorkbookDoes) {
     int32_t active_sheet;
     const char* found;
   } cases[] = {
-      {"rate", 1, "Rate"},
       {"'my sheet'!RATE", 0, "'My Sheet'!Rate"},
       {"Local", 1, "'My Sheet'!Local"},
       {"Local", 0, ""},
@@ -120,40 +119,6 @@ TEST_F(DefinedNamesTest, ADoubledBuiltinPrefixIsShownWhole) {
   EXPECT_EQ(shown,
             (std::vector<std::string>{"Sheet1!_xLnm._xlnm.Print_Area", "Sheet1!Print_Area"}));
   for (const std::string& name : shown) EXPECT_EQ(Found(name.c_str(), -1), name);
-}
-
-TEST_F(DefinedNamesTest, ResolvesRangeTextToCells) {
-  Load(kWorkbook);
-  const struct {
-    const char* text;
-    int32_t active_sheet;
-    NameTarget target;
-    const char* reason;  // "" when it resolves
-  } cases[] = {
-      {"RATE", 1, {0, {{10, 3}, {10, 3}}, false}, ""},
-      {"'My Sheet'!Rate", 0, {1, {{2, 2}, {2, 2}}, false}, ""},
-      {"Local", 1, {1, {{1, 1}, {3, 1}}, true}, ""},
-      {"Sheet1!B2:c3", -1, {0, {{2, 2}, {3, 3}}, false}, ""},
-      {"Secret", 0, {}, "name 'Secret' refers to a constant"},
-      {"Gone", 0, {}, "name 'Gone' refers to a missing sheet 'Deleted'"},
-      {"Local", 0, {}, "no name 'Local'"},
-      {"Other!A1", 0, {}, "no sheet 'Other'"},
-  };
-  for (const auto& c : cases) {
-    RangeText text;
-    std::string reason;
-    HRESULT code = S_OK;
-    ASSERT_TRUE(ParseRangeText(c.text, &text, &reason, &code)) << c.text;
-    NameTarget target;
-    const bool resolved = names_->ResolveRange(text, c.active_sheet, &target, &reason, &code);
-    EXPECT_EQ(resolved ? "" : reason, c.reason);
-    EXPECT_EQ(code, resolved ? S_OK : DISP_E_BADINDEX);
-    if (resolved) {
-      EXPECT_EQ(target.sheet, c.target.sheet) << c.text;
-      EXPECT_EQ(target.area, c.target.area) << c.text;
-      EXPECT_EQ(target.more_areas, c.target.more_areas) << c.text;
-    }
-  }
 }
 
 TEST_F(DefinedNamesTest, AddCreatesInOrderOrReplacesInPlace) {
@@ -199,7 +164,6 @@ TEST_F(DefinedNamesTest, AddRefusesAndWritesNothing) {
     HRESULT code;
     const char* reason;
   } cases[] = {
-      {"TAX2019", "=Sheet1!A1", {}, E_INVALIDARG, "a name cannot read as a cell reference"},
       {"Ok", "Sheet1!A1", {}, E_INVALIDARG, "RefersTo must start with '='"},
       {"Ok", "=Other!A1", {}, E_INVALIDARG, "no sheet 'Other'"},
       {"Ok", "=Sheet1!A0", {}, E_INVALIDARG, "'Sheet1!A0' is not a valid reference"},
@@ -209,7 +173,6 @@ TEST_F(DefinedNamesTest, AddRefusesAndWritesNothing) {
        {},
        E_NOTIMPL,
        "RefersTo supports references and constants only"},
-      {"Ok", "=Sheet1:Sheet2!A1", {}, E_NOTIMPL, "RefersTo supports references and constants only"},
       {"Ok", "=[1]Sheet1!A1", {}, E_NOTIMPL, "references to other workbooks are not supported"},
       {"Ok", "=1", Options(std::nullopt, 1), E_NOTIMPL, "macro names are not supported"},
       {"Ok", "=1", Options(std::nullopt, 0), E_INVALIDARG, "MacroType must be 1, 2 or 3"},

@@ -68,16 +68,6 @@ class RoundTripTest : public testing::BookTest {
 
 TEST_F(RoundTripTest, WritesChangeOnlyTheirPartsAndReadBack) {
   const std::vector<RoundTrip> cases = {
-      // A cell with a comment next to a chart and a drawing.
-      {"chart.xlsx",
-       {{L"Input", Variant(99.5), Variant::R8(99.5)}},
-       {kSheet1, kWorkbook, kCore},
-       {}},
-      {"macro.xlsm",
-       {{L"Input", Variant(L"'=cmd"), Variant(L"=cmd")},
-        {L"Data!B3", Variant(L"'007"), Variant(L"007")}},
-       {kSheet1, kWorkbook, kCore, kStyles},
-       {}},
       {"names.xlsx",
        {{L"OnMySheet", Variant(1.5), Variant::R8(1.5)},
         {L"OnVeryHidden", Variant(L"1e3"), Variant::R8(1000)},
@@ -99,10 +89,6 @@ TEST_F(RoundTripTest, WritesChangeOnlyTheirPartsAndReadBack) {
         {L"Linked", Variant(), Variant()},
         {L"Cells!B4", Variant(L"top left"), Variant()}},  // lands in A3
        {kSheet1, "xl/tables/table1.xml", kWorkbook, kCore},
-       {}},
-      {"date1904.xlsx",
-       {{L"Plain", Variant::Date(45352.5), Variant::Date(45352.5)}},
-       {kSheet1, kStyles, kWorkbook, kCore},
        {}},
       {"fullcalc.xlsx", {{L"Input", Variant(2), Variant::R8(2)}}, {kSheet1, kCore}, {}},
       // No core properties yet: the save adds them.
@@ -241,12 +227,6 @@ TEST_F(RoundTripTest, NamesOfTheFixtureAreListedWithTheirScopes) {
                          DISPATCH_PROPERTYGET, {}, &text),
               S_OK);
     EXPECT_EQ(text, Variant(name));
-  }
-  for (const wchar_t* invalid : {L"TAX2019", L"R", L"a b"}) {
-    EXPECT_EQ(CallByName(names.get(), L"Add", DISPATCH_METHOD,
-                         {Variant(invalid), Variant(L"=Sheet1!$A$1")}),
-              E_INVALIDARG)
-        << ToUtf8(invalid);
   }
 }
 
