@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <span>
 #include <string>
 #include <vector>
 
 #include "automation/class_registry.h"
 #include "automation/late_call.h"
 #include "automation/text.h"
-#include "office/common/macro_registry.h"
 #include "office/word/application.h"
 #include "office/word/registration.h"
 #include "tests/office/office_test_support.h"
@@ -119,6 +117,8 @@ TEST_F(WordTest, UnprotectThenProtectLeavesTheSettingsByteForByte) {
             E_ACCESSDENIED);
   EXPECT_EQ(ToUtf8(error.description),
             "protected_password.docx: Unprotect: the document is protected with a password");
+  EXPECT_EQ(Call(document.get(), L"Unprotect", {Variant(L"Secret")}),
+            Variant::Error(E_ACCESSDENIED));
   EXPECT_EQ(Call(document.get(), L"Saved"), Variant::Bool(true));
   EXPECT_EQ(Call(document.get(), L"Unprotect", {Variant(L"secret")}), Variant());
   EXPECT_EQ(Call(document.get(), L"ProtectionType"), Variant::I4(-1));
@@ -170,18 +170,6 @@ TEST_F(WordTest, QuitDiscardsSavedDocumentsAndAsksAboutTheOthers) {
   EXPECT_EQ(Call(application_.get(), L"Quit"), Variant());
   EXPECT_EQ(prompts_, std::vector<std::string>{"protected_forms.docx"});
   EXPECT_EQ(CrcOf(path, "word/settings.xml"), settings);  // the prompt said no
-}
-
-TEST_F(WordTest, RunCallsRegisteredMacrosOnly) {
-  office::RegisterMacro(L"WordTwice",
-                        [](IDispatch*, std::span<const Variant> args, Variant* result) {
-                          *result = Variant::I4(args.size() == 1 ? 2 * args[0].i4() : -1);
-                          return S_OK;
-                        });
-  EXPECT_EQ(Call(application_.get(), L"Run", {Variant(L"WordTwice"), Variant::I4(21)}),
-            Variant::I4(42));
-  EXPECT_EQ(Call(application_.get(), L"Run", {Variant(L"AutoOpen")}), Variant::Error(E_NOTIMPL));
-  office::UnregisterMacro(L"WordTwice");
 }
 
 TEST(WordRegistrationTest, EachCreationByProgIdIsIndependent) {

@@ -36,7 +36,6 @@ TEST(DocumentSettingsTest, ReadsTheProtectionType) {
       {"<w:documentProtection w:edit='forms' w:enforcement='1'/>", kAllowOnlyFormFields},
       {"<w:documentProtection w:edit='readOnly' w:enforcement='true'/>", kAllowOnlyReading},
       {"<w:documentProtection w:edit='comments' w:enforcement='on'/>", kAllowOnlyComments},
-      {"<w:documentProtection w:edit='trackedChanges' w:enforcement='1'/>", kAllowOnlyRevisions},
       {"<w:documentProtection w:edit='forms' w:enforcement='0'/>", kNoProtection},
       {"<w:documentProtection w:edit='forms'/>", kNoProtection},
       {"<w:documentProtection w:edit='none' w:enforcement='1'/>", kNoProtection},
@@ -46,28 +45,6 @@ TEST(DocumentSettingsTest, ReadsTheProtectionType) {
     LoadPart(&part, Settings(c.element));
     EXPECT_EQ(DocumentSettings(&part, nullptr).ProtectionType(), c.type) << c.element;
   }
-}
-
-TEST(DocumentSettingsTest, PasswordUnprotectAndProtectLeaveThePartByteForByte) {
-  const std::string original = Settings("<w:zoom w:val='bestFit'/>" + std::string(kSecret) +
-                                        "<w:defaultTabStop w:val='720'/>");
-  pugi::xml_document part;
-  LoadPart(&part, original);
-  DocumentSettings settings(&part, nullptr);
-  std::string reason;
-  const std::wstring wrong = L"Secret";
-  const std::wstring right = L"secret";
-  EXPECT_EQ(settings.Unprotect(nullptr, &reason), E_ACCESSDENIED);
-  EXPECT_EQ(reason, "the document is protected with a password");
-  EXPECT_EQ(settings.Unprotect(&wrong, &reason), E_ACCESSDENIED);
-  EXPECT_FALSE(settings.changed());
-  ASSERT_EQ(settings.Unprotect(&right, &reason), S_OK) << reason;
-  EXPECT_EQ(settings.ProtectionType(), kNoProtection);
-  EXPECT_EQ(XmlOf(part), Settings("<w:zoom w:val='bestFit'/><w:defaultTabStop w:val='720'/>"));
-  ASSERT_EQ(settings.Protect(kAllowOnlyFormFields, &right, &reason), S_OK) << reason;
-  EXPECT_EQ(XmlOf(part), original);
-  EXPECT_EQ(settings.Protect(kAllowOnlyFormFields, nullptr, &reason), E_ACCESSDENIED);
-  EXPECT_TRUE(settings.changed());
 }
 
 TEST(DocumentSettingsTest, NewProtectionGoesInSchemaOrderAndHashesItsPassword) {

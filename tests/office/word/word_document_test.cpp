@@ -27,9 +27,6 @@ TEST(WordTextTest, ReadsWhatTheWordProcessorShows) {
     std::wstring text;
   } cases[] = {
       {Para("ab") + Para(" c "), L"ab\r c \r"},
-      {"<w:p><w:r><w:t>a</w:t><w:tab/><w:br/><w:br w:type='page'/><w:br w:type='column'/>"
-       "<w:noBreakHyphen/><w:softHyphen/><w:sym w:font='Wingdings' w:char='F04A'/></w:r></w:p>",
-       L"a\t\v\f\x0E\x1E\x1F\xF04A\r"},
       {"<w:p><w:r><w:t>x</w:t></w:r>" + Field("REF Total \\h", "res") + "</w:p>", L"xres\r"},
       {"<w:p><w:fldSimple w:instr='DATE'><w:r><w:t>today</w:t></w:r></w:fldSimple></w:p>",
        L"today\r"},
