@@ -29,12 +29,6 @@ class FieldFormatterComponentTest : public ComponentTest {
   LateBound formatter_;
 };
 
-TEST_F(FieldFormatterComponentTest, ListsTheValidTextsOfTheWorkspace) {
-  EXPECT_EQ(Texts(formatter_.Get(L"Prefixes")), (std::vector<std::wstring>{L"~", L"approx."}));
-  EXPECT_EQ(Texts(formatter_.Get(L"Postfixes")), (std::vector<std::wstring>{L"max", L"(est)"}));
-  EXPECT_EQ(Texts(formatter_.Get(L"Substitutions")), (std::vector<std::wstring>{L"N/A", L"TBD"}));
-}
-
 // The [out] arguments come back by reference; the value is a Double or a
 // Long as the method says.
 TEST_F(FieldFormatterComponentTest, ParsesNumbersWithTheirDescriptiveTexts) {
