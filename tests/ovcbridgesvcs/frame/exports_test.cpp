@@ -10,10 +10,14 @@
 #include "automation/guid.h"
 #include "automation/registry_store.h"
 #include "automation/text.h"
+#include "ovcbridgesvcs/frame/class_table.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
+#include "tests/ovcbridgesvcs/frame/registry_value.h"
 
 namespace ovc {
 namespace {
+
+using frame_testing::ValueOf;
 
 using GetClassObjectFunction = HRESULT (*)(const CLSID&, const IID&, void**);
 using EntryFunction = HRESULT (*)();
@@ -61,25 +65,47 @@ TEST_F(ExportsTest, ClassObjectsHoldTheLibraryLoaded) {
   EXPECT_EQ(object, nullptr);
 }
 
+// Every class of the type library is found by both its ProgIDs, served by
+// the library from its own path in the apartment model, and tied to the
+// type library; unregistering leaves what others registered.
 TEST_F(ExportsTest, RegistrationUsesTheLibrarysOwnPath) {
   RegistryStore& store = RegistryStore::Current();
-  ASSERT_EQ(store.CreateKey(L"HKEY_CLASSES_ROOT\\CLSID"), S_OK);
-  ASSERT_EQ(store.CreateKey(L"HKEY_CLASSES_ROOT\\TypeLib"), S_OK);
-  const RegistryTree before = store.Snapshot();
-  ASSERT_EQ(Symbol<EntryFunction>("DllRegisterServer")(), S_OK);
-  std::wstring server;
-  ASSERT_EQ(store.GetValue(
-                L"HKEY_CLASSES_ROOT\\CLSID\\" + GuidToString(CLSID_Orvan) + L"\\InprocServer32",
-                L"", &server),
+  const std::wstring root = L"HKEY_CLASSES_ROOT\\";
+  ASSERT_EQ(store.SetValue(root + L"CLSID\\{00000000-0000-0000-0000-000000000001}", L"", L"x"),
             S_OK);
-  EXPECT_EQ(server, FromUtf8(path_.string()));
+  ASSERT_EQ(store.CreateKey(root + L"TypeLib"), S_OK);
+  const RegistryTree before = store.Snapshot();
+  const auto register_server = Symbol<EntryFunction>("DllRegisterServer");
+  ASSERT_EQ(register_server(), S_OK);
+  ASSERT_EQ(register_server(), S_OK) << "registering twice is harmless";
+  const std::wstring module = FromUtf8(path_.string());
+  const std::wstring libid = L"{38000000-BF26-11D5-A6FE-0002A500E8F9}";
+  EXPECT_EQ(ValueOf(store, root + L"TypeLib\\" + libid + L"\\380.0\\0\\win64"), module);
+  for (const LibraryClass& entry : LibraryClasses().classes()) {
+    const CoclassInfo& coclass = *entry.coclass;
+    SCOPED_TRACE(ProgId(coclass));
+    for (const std::wstring& prog_id : {ProgId(coclass), VersionedProgId(coclass)}) {
+      CLSID clsid{};
+      EXPECT_EQ(CLSIDFromProgID(prog_id, &clsid), S_OK);
+      EXPECT_EQ(clsid, coclass.clsid);
+    }
+    std::wstring prog_id;
+    EXPECT_EQ(ProgIDFromCLSID(coclass.clsid, &prog_id), S_OK);
+    EXPECT_EQ(prog_id, VersionedProgId(coclass));
+    const std::wstring key = root + L"CLSID\\" + GuidToString(coclass.clsid);
+    EXPECT_EQ(ValueOf(store, key + L"\\InprocServer32"), module);
+    EXPECT_EQ(ValueOf(store, key + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+    EXPECT_EQ(ValueOf(store, key + L"\\TypeLib"), libid);
+  }
 
   // The class registry now finds the library by path, loads it and creates.
   ComPtr<IDispatch> orvan;
   ASSERT_EQ(CreateObject(L"OVCBridgeSvcs.Orvan", &orvan), S_OK);
   orvan.Reset();
-  ASSERT_EQ(Symbol<EntryFunction>("DllUnregisterServer")(), S_OK);
+  const auto unregister_server = Symbol<EntryFunction>("DllUnregisterServer");
+  ASSERT_EQ(unregister_server(), S_OK);
   EXPECT_EQ(store.Snapshot(), before);
+  EXPECT_EQ(unregister_server(), S_OK) << "unregistering twice is harmless";
 }
 
 }  // namespace
