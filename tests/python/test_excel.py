@@ -20,6 +20,7 @@ def test_run_calls_a_registered_macro_with_the_application_and_its_arguments():
         application.Run("scale", 1, 2)
     assert unknown.value.hresult == ovcbridge.E_NOTIMPL
     assert "macro 'scale' not available" in unknown.value.description
+    assert unknown.value.source == "Excel.Application"
     application.Quit()
 
 

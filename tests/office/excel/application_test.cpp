@@ -76,6 +76,15 @@ TEST(ApplicationTest, RunPassesTheGivenArgumentsToTheMacro) {
   office::UnregisterMacro(L"Keep");
 }
 
+TEST(ApplicationTest, AMacroFailingWithoutAnErrorFailsRunNamingIt) {
+  office::RegisterMacro(L"Broken",
+                        [](IDispatch*, std::span<const Variant>, Variant*) { return E_FAIL; });
+  EXPECT_EQ(CallByName(NewApplication().get(), L"Run", DISPATCH_METHOD, {Variant(L"Broken")}),
+            E_FAIL);
+  EXPECT_EQ(DescriptionOf(GetErrorInfo().get()), L"macro 'Broken' failed");
+  office::UnregisterMacro(L"Broken");
+}
+
 TEST(ApplicationTest, AfterQuitTheApplicationAndItsObjectsAreDisconnected) {
   ComPtr<IDispatch> application = NewApplication();
   ComPtr<IDispatch> workbooks = GetObject(application.get(), L"Workbooks");
