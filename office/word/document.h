@@ -30,6 +30,8 @@ class Document final : public office::OpenDocument<WordObject<IDocument>, Docume
   HRESULT get_BuiltinDocumentProperties(IDispatch** properties) override;
   HRESULT get_ProtectionType(int32_t* type) override;
   HRESULT Unprotect(const Variant& password) override;
+  // Protecting for forms (type 2) without NoReset true puts every form
+  // field back to its default result.
   HRESULT Protect(int32_t type, const Variant& no_reset, const Variant& password,
                   const Variant& use_irm, const Variant& enforce_style_lock) override;
   HRESULT get_TrackRevisions(VARIANT_BOOL* track) override;
