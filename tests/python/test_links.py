@@ -37,6 +37,7 @@ def test_a_script_binds_links_to_the_plant_and_publishes_their_values(pumps):
     assert [link.AttribName for link in pumps] == ["Flow", "Tag", "Stages"]
     assert pumps.Item(0).QuantityTypeDisp.Name == "VolumeFlow"
     assert pumps.Item(1).PublishedValue(True, False) == "P-101A"
+    assert (pumps.Item(2).Export, pumps.Item(2).Import) == (True, False)
     assert pumps.Validate(True) == "" and pumps.Dirty
 
 

@@ -88,16 +88,6 @@ TEST(LinkTest, PersistedSettersMarkDirtyOnlyOnARealChange) {
   }
 }
 
-TEST(LinkTest, LocationsDecideExportAndImportIndependently) {
-  const ComPtr<ILink> link = MakeObject<CLink>();
-  link->put_WriteLocation(L"Flow_Out");
-  VARIANT_BOOL export_ = 0, import = -1;
-  link->get_Export(&export_);
-  link->get_Import(&import);
-  EXPECT_EQ(export_, VARIANT_TRUE);
-  EXPECT_EQ(import, VARIANT_FALSE);
-}
-
 TEST(LinkTest, AOneElementArrayIsStoredAsItsElementAndErrorsInReadValuesMarkTheLink) {
   const ComPtr<ILink> link = MakeObject<CLink>();
   Variant stored;
