@@ -26,6 +26,20 @@ bool Add(zip_t* archive, const char* name, const std::string& text) {
 
 }  // namespace
 
+bool WritePackage(const std::string& path,
+                  const std::vector<std::pair<std::string, std::string>>& parts) {
+  int error = 0;
+  zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+  if (archive == nullptr) return false;
+  for (const auto& [name, content] : parts) {
+    if (!Add(archive, name.c_str(), content)) {
+      zip_discard(archive);
+      return false;
+    }
+  }
+  return zip_close(archive) == 0;
+}
+
 bool WriteOneSheetWorkbook(const std::string& path, const std::string& defined_names,
                            const std::string& sheet_data) {
   const std::string rels = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
@@ -55,19 +69,11 @@ bool WriteOneSheetWorkbook(const std::string& path, const std::string& defined_n
       "/worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>";
   const std::string sheet = declaration + "<worksheet xmlns=\"" + main + "\"><sheetData>" +
                             sheet_data + "</sheetData></worksheet>";
-  int error = 0;
-  zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-  if (archive == nullptr) return false;
-  const bool added = Add(archive, "[Content_Types].xml", types) &&
-                     Add(archive, "_rels/.rels", root) &&
-                     Add(archive, "xl/workbook.xml", workbook) &&
-                     Add(archive, "xl/_rels/workbook.xml.rels", workbook_rels) &&
-                     Add(archive, "xl/worksheets/sheet1.xml", sheet);
-  if (!added) {
-    zip_discard(archive);
-    return false;
-  }
-  return zip_close(archive) == 0;
+  return WritePackage(path, {{"[Content_Types].xml", types},
+                             {"_rels/.rels", root},
+                             {"xl/workbook.xml", workbook},
+                             {"xl/_rels/workbook.xml.rels", workbook_rels},
+                             {"xl/worksheets/sheet1.xml", sheet}});
 }
 
 bool WriteNamedCells(const std::string& path, const std::vector<std::string>& names,

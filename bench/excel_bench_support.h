@@ -2,11 +2,18 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // What the spreadsheet benchmarks share: a one-sheet workbook written
 // directly as a zip package, the jobs timed, and a stopwatch.
 namespace ovc::excel::bench {
+
+// Writes a zip package at `path` holding `parts` (name, content) in that
+// order, deflated at the package's fast level. False when the file cannot
+// be written.
+bool WritePackage(const std::string& path,
+                  const std::vector<std::pair<std::string, std::string>>& parts);
 
 // Writes a package at `path` holding a workbook with one sheet "Sheet1":
 // `defined_names` is the content of its definedNames element ("" for none),
