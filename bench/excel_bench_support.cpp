@@ -98,17 +98,21 @@ bool WriteNamedCells(const std::string& path, const std::vector<std::string>& na
          Succeeded(CallByName(application.get(), L"Quit", DISPATCH_METHOD, {}, nullptr));
 }
 
-bool RewriteSheetAndWorkbook(const std::string& path) {
+bool RewriteParts(const std::string& path, const std::vector<std::string>& parts) {
   std::string error;
   HRESULT code = S_OK;
   std::unique_ptr<office::Package> package =
       office::Package::Open(path, office::OpenOptions{}, &error, &code);
   if (!package) return false;
-  for (const char* part : {"/xl/workbook.xml", "/xl/worksheets/sheet1.xml"}) {
+  for (const std::string& part : parts) {
     if (package->XmlPart(part, &error) == nullptr) return false;
     package->MarkChanged(part);
   }
   return package->Save(&error, &code);
+}
+
+bool RewriteSheetAndWorkbook(const std::string& path) {
+  return RewriteParts(path, {"/xl/workbook.xml", "/xl/worksheets/sheet1.xml"});
 }
 
 double Seconds(const std::function<bool()>& job) {

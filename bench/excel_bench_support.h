@@ -28,6 +28,10 @@ bool WriteOneSheetWorkbook(const std::string& path, const std::string& defined_n
 bool WriteNamedCells(const std::string& path, const std::vector<std::string>& names,
                      const std::function<double(size_t)>& value);
 
+// Opens the package at `path`, parses the XML `parts` ("/xl/workbook.xml"),
+// marks them changed and saves. False when any step fails.
+bool RewriteParts(const std::string& path, const std::vector<std::string>& parts);
+
 // Opens the package at `path`, parses its workbook and sheet parts, marks
 // them changed and saves: the least any engine must do for the same job.
 bool RewriteSheetAndWorkbook(const std::string& path);
