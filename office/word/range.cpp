@@ -2,7 +2,10 @@
 
 #include <utility>
 
+#include "office/word/cells.h"
 #include "office/word/fields.h"
+#include "office/word/table_lookup.h"
+#include "office/word/tables.h"
 
 namespace ovc::word {
 
@@ -52,12 +55,16 @@ HRESULT Range::get_Fields(IDispatch** fields) {
   return S_OK;
 }
 
-HRESULT Range::get_Tables(IDispatch**) {
-  return FailHere(E_NOTIMPL, "tables are not available in this build");
+HRESULT Range::get_Tables(IDispatch** tables) {
+  *tables = MakeObject<Tables>(document_, span()).Detach();
+  return S_OK;
 }
 
-HRESULT Range::get_Cells(IDispatch**) {
-  return FailHere(E_NOTIMPL, "cells are not available in this build");
+HRESULT Range::get_Cells(IDispatch** cells) {
+  std::vector<pugi::xml_node> found = CellsOfSpan(document_->model(), span());
+  if (found.empty()) return FailHere(DISP_E_BADINDEX, "the range is not in a table");
+  *cells = MakeObject<Cells>(document_, std::move(found)).Detach();
+  return S_OK;
 }
 
 HRESULT Range::get_Start(int32_t* start) {

@@ -5,6 +5,7 @@
 
 #include "automation/conversion.h"
 #include "office/word/document.h"
+#include "office/word/form_fields.h"
 #include "office/word/range.h"
 #include "office/word/table_grid.h"
 
@@ -43,8 +44,12 @@ bool MovesOverCells(int32_t unit, bool right) {
 Selection::Selection(std::shared_ptr<ApplicationState> application)
     : application_(std::move(application)) {}
 
-HRESULT Selection::get_FormFields(IDispatch**) {
-  return Fail(E_NOTIMPL, "Selection: form fields are not available in this build");
+HRESULT Selection::get_FormFields(IDispatch** form_fields) {
+  TextSpan span;
+  Document* document = application_->Selection(&span);
+  if (document == nullptr) return Fail(DISP_E_BADINDEX, "Selection: no document is open");
+  *form_fields = MakeObject<FormFields>(ComPtr<Document>(document), span).Detach();
+  return S_OK;
 }
 
 HRESULT Selection::MoveRight(const Variant& unit, const Variant& count, const Variant& extend,

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "automation/com_ptr.h"
+#include "office/word/document.h"
+#include "office/word/word.h"
+#include "office/word/word_document.h"
+#include "office/word/word_object.h"
+
+namespace ovc::word {
+
+// The tables a range refers to when it is asked (see TablesOfSpan).
+class Tables final : public WordObject<ITables> {
+ public:
+  Tables(ComPtr<Document> document, const TextSpan& span);
+
+  HRESULT get_Count(int32_t* count) override;
+  // By 1-based position; DISP_E_BADINDEX when out of range.
+  HRESULT Item(int32_t index, IDispatch** table) override;
+
+  std::string Disconnected() const override { return document_->Disconnected(); }
+
+ private:
+  ComPtr<Document> document_;
+  // The w:tbl elements, owned by the document (tables are never removed
+  // while it is open).
+  const std::vector<pugi::xml_node> tables_;
+};
+
+}  // namespace ovc::word
