@@ -1,4 +1,5 @@
-"""Writes "value <i>" into every bookmark Mark_<i> of a document and saves it (python-docx).
+"""Writes "value <i>" into the bookmarks Mark_0 .. Mark_<count - 1> of a document and saves it
+(python-docx), one bookmark after the other, each found by its name as a client fills them.
 
 Bookmarks over text get one run with the value in place of the runs between
 their marks; bookmarks around a text form field get the value as the
@@ -51,12 +52,12 @@ def set_runs(runs, value):
     first.append(text)
 
 
-def main(path):
+def main(path, count):
     document = docx.Document(path)
     body = document.element.body
-    for start in body.iter(qn("w:bookmarkStart")):
-        name = start.get(qn("w:name"))
-        value = "value " + name.split("_")[1]
+    for index in range(count):
+        start = body.xpath(f'.//w:bookmarkStart[@w:name="Mark_{index}"]')[0]
+        value = f"value {index}"
         runs = field_result_runs(start)
         if runs is None:
             runs = marked_runs(start)
@@ -66,4 +67,4 @@ def main(path):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1])
+    main(sys.argv[1], int(sys.argv[2]))

@@ -156,7 +156,9 @@ int main() {
   fresh();
   const std::string script = std::string(OVC_SOURCE_DIR) + "/bench/fill_bookmarks_python_docx.py";
   const double peer = Seconds([&] {
-    return std::system(("cd / && /usr/bin/python3 " + script + " " + file).c_str()) == 0;
+    return std::system(("cd / && /usr/bin/python3 " + script + " " + file + " " +
+                        std::to_string(kBookmarks))
+                           .c_str()) == 0;
   });
   std::filesystem::remove_all(folder);
   std::printf(
