@@ -143,16 +143,17 @@ bool StoryEdit::Check(Plan* plan, std::string* error) const {
   plan->first = story_.SegmentAt(plan->start);
   plan->last = story_.SegmentAt(plan->end);
   const Segment& first = story_.segment(plan->first);
-  if (first.row_end || story_.segment(plan->last).row_end) {
-    *error = "the range crosses a table boundary";
-    return false;
-  }
   pugi::xml_node parent = first.node.parent();
-  // A paragraph mark before a table or a content control stays as well.
+  // A paragraph mark before a table or a content control stays as well, as
+  // does the end mark of a row's last cell.
   if (story_.segment(plan->last).node.parent() != parent && plan->last > plan->first &&
       plan->end == story_.SegmentStart(plan->last) && !story_.segment(plan->last - 1).row_end) {
     --plan->end;
     --plan->last;
+  }
+  if (first.row_end || story_.segment(plan->last).row_end) {
+    *error = "the range crosses a table boundary";
+    return false;
   }
   for (int32_t segment = plan->first; segment <= plan->last; ++segment) {
     const Segment& current = story_.segment(segment);
