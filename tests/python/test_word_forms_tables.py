@@ -23,7 +23,7 @@ RESULTS = [("Text1", 1, "Typed here"), ("Check1", 1, "0"), ("Drop1", 1, "blue"),
 @pytest.fixture(scope="module")
 def written(tmp_path_factory):
     """fields.docx with the RESULTS written, tables.docx with a row and a column
-    added to its second table and a text put in the new row: {fixture: path}."""
+    added to its second table and texts put in the new cells: {fixture: path}."""
     folder = tmp_path_factory.mktemp("written")
     paths = {name: folder / name for name in ("fields.docx", "tables.docx")}
     for name, path in paths.items():
@@ -39,6 +39,7 @@ def written(tmp_path_factory):
     table.Rows.Add()
     table.Columns.Add()
     table.Cell(4, 1).Range.Text = "new row"
+    table.Cell(1, 3).Range.Text = "new column"
     document.Save()
     application.Quit()
     return paths
@@ -68,7 +69,7 @@ def test_check_box_and_drop_down_state_is_in_the_form_data(written):
 def test_python_docx_reads_the_added_row_and_column(written):
     table = docx.Document(written["tables.docx"]).tables[1]
     assert [[cell.text for cell in row.cells] for row in table.rows] == [
-        ["x1", "x2", ""], ["y1", "y2", ""], ["z1z1", "z2\n", ""], ["new row", "", ""]]
+        ["x1", "x2", "new column"], ["y1", "y2", ""], ["z1z1", "z2\n", ""], ["new row", "", ""]]
 
 
 def test_only_the_main_part_and_core_properties_change(written):
@@ -84,4 +85,4 @@ def test_libreoffice_shows_the_written_texts(written):
              for path, files in outputs.items()}
     shutil.rmtree(pathlib.Path(next(iter(outputs.values()))[0]).parents[1])
     assert "Typed here" in shown["fields.docx"] and "second cell" in shown["fields.docx"]
-    assert "new row" in shown["tables.docx"]
+    assert "new row" in shown["tables.docx"] and "new column" in shown["tables.docx"]
