@@ -40,20 +40,6 @@ class FormFieldEditTest : public ::testing::Test {
   std::unique_ptr<WordDocument> document_;
 };
 
-TEST_F(FormFieldEditTest, ListsTheFormFieldsOfASpanInDocumentOrder) {
-  std::wstring names;
-  for (const FieldInfo& field : FormFieldsIn(*document_, Body()))
-    names += FormFieldName(field) + L",";
-  EXPECT_EQ(ToUtf8(names),
-            "Text1,Empty,Short,Disabled,NotEnabled,Locked,NoMark,,Long,Check1,Check2,Drop1,Drop2,"
-            "Drop3,PairA,PairB,Cell1,Cell2,Cell3,");
-  BookmarkInfo pair;
-  ASSERT_TRUE(document_->FindBookmark(L"TwoFields", &pair));
-  EXPECT_EQ(FormFieldsIn(*document_, pair.span).size(), 2u);
-  EXPECT_TRUE(FormFieldsIn(*document_, {0, pair.span.start, pair.span.end - 1}).size() < 2u)
-      << "a field ending outside the span is not in it";
-}
-
 TEST_F(FormFieldEditTest, ResultsReadAsTheyAreShown) {
   const struct {
     const wchar_t* name;
@@ -96,15 +82,6 @@ TEST_F(FormFieldEditTest, WritesAcceptedAndRefused) {
     EXPECT_EQ(reason.empty(), c.status == S_OK) << reason;
     EXPECT_EQ(ToUtf8(Result(c.name)), ToUtf8(c.result));
   }
-}
-
-TEST_F(FormFieldEditTest, AWrittenResultKeepsTheTextAroundIt) {
-  std::string reason;
-  ASSERT_EQ(WriteFormFieldResult(*document_, Field(L"Text1"), L"two\rlines", &reason), S_OK);
-  BookmarkInfo text1;
-  ASSERT_TRUE(document_->FindBookmark(L"Text1", &text1));
-  EXPECT_EQ(ToUtf8(document_->Text({0, 0, text1.span.end + 1})), "Name: two\vlines\r");
-  EXPECT_EQ(ToUtf8(Result(L"Cell3")), "c3");
 }
 
 }  // namespace
