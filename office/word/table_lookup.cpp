@@ -65,8 +65,7 @@ std::vector<pugi::xml_node> TablesOfSpan(const WordDocument& document, const Tex
   return TablesBeginningIn(document, span);
 }
 
-std::vector<pugi::xml_node> CellsOfSpan(const WordDocument& document, const TextSpan& span,
-                                        int32_t first_column, int32_t last_column) {
+std::vector<pugi::xml_node> CellsOfSpan(const WordDocument& document, const TextSpan& span) {
   const std::vector<pugi::xml_node> tables = TablesOfSpan(document, span);
   if (tables.empty()) return {};
   const pugi::xml_node table = tables.front();
@@ -84,10 +83,6 @@ std::vector<pugi::xml_node> CellsOfSpan(const WordDocument& document, const Text
     return {};
   }
   if (first > last) std::swap(first, last);
-  if (first_column >= 0 && last_column >= first_column) {
-    first = first_column + 1;
-    last = last_column + 1;
-  }
   std::vector<pugi::xml_node> cells;
   for (int32_t row = first_row; row <= last_row; ++row) {
     for (int32_t column = first; column <= last; ++column) {

@@ -16,12 +16,8 @@ std::vector<pugi::xml_node> TablesOfSpan(const WordDocument& document, const Tex
 // The reachable cells (w:tc) of the first table TablesOfSpan gives, row by
 // row: the block from the row and column of the cell holding the span's
 // start to those of the cell holding its last position, a start before the
-// table counting as its first cell and an end past it as its last. A
-// bookmark over a block of cells gives its columns (0-based positions in
-// the rows, BookmarkInfo::first_column and last_column), which then bound
-// the block; -1 when there are none. Empty when the span refers to no
-// table.
-std::vector<pugi::xml_node> CellsOfSpan(const WordDocument& document, const TextSpan& span,
-                                        int32_t first_column = -1, int32_t last_column = -1);
+// table counting as its first cell and an end past it as its last. Empty
+// when the span refers to no table.
+std::vector<pugi::xml_node> CellsOfSpan(const WordDocument& document, const TextSpan& span);
 
 }  // namespace ovc::word
