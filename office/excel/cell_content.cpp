@@ -158,14 +158,16 @@ HRESULT ContentFromValue(const Variant& given, DateSystem system, CellContent* c
 void StoreContent(pugi::xml_node c, const CellContent& content) {
   for (pugi::xml_node child = c.first_child(); child;) {
     const pugi::xml_node next = child.next_sibling();
-    const std::string_view local = office::LocalNameIn(child, kSpreadsheetNamespace);
-    if (local == "f" || local == "v" || local == "is") c.remove_child(child);
+    const std::string_view local = office::LocalName(child);
+    if ((local == "f" || local == "v" || local == "is") && IsSpreadsheetElement(child, local)) {
+      c.remove_child(child);
+    }
     child = next;
   }
   for (const char* attribute : {"t", "cm", "vm"}) c.remove_attribute(attribute);
   const auto add = [&](std::string_view local, std::string_view text) {
     pugi::xml_node node = office::InsertInOrder(c, kSpreadsheetNamespace, local, {"f", "v", "is"});
-    if (!text.empty()) node.text().set(std::string(text).c_str());
+    if (!text.empty()) node.text().set(text.data(), text.size());
     return node;
   };
   switch (content.kind) {

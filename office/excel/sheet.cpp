@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <string>
 
 namespace ovc::excel {
@@ -72,20 +73,28 @@ void Sheet::IndexCells(int32_t row, RowSlot* slot) {
     previous = cell.column;
     slot->cells.push_back({cell.column, c});
   }
-  std::stable_sort(slot->cells.begin(), slot->cells.end(),
-                   [](const CellSlot& a, const CellSlot& b) { return a.column < b.column; });
-  slot->cells.erase(
-      std::unique(slot->cells.begin(), slot->cells.end(),
-                  [](const CellSlot& a, const CellSlot& b) { return a.column == b.column; }),
-      slot->cells.end());
+  const auto before = [](const CellSlot& a, const CellSlot& b) { return a.column < b.column; };
+  // Rows almost always list their cells in order, once each: sorting them
+  // would only cost a buffer per row.
+  if (std::adjacent_find(slot->cells.begin(), slot->cells.end(), std::not_fn(before)) !=
+      slot->cells.end()) {
+    std::stable_sort(slot->cells.begin(), slot->cells.end(), before);
+    slot->cells.erase(
+        std::unique(slot->cells.begin(), slot->cells.end(),
+                    [](const CellSlot& a, const CellSlot& b) { return a.column == b.column; }),
+        slot->cells.end());
+  }
   slot->indexed = true;
 }
 
 Sheet::RowSlot* Sheet::FindRow(int32_t row) {
+  if (last_slot_ != nullptr && last_row_ == row) return last_slot_;
   const auto found = rows_.find(row);
   if (found == rows_.end()) return nullptr;
   if (!found->second.indexed) IndexCells(row, &found->second);
-  return &found->second;
+  last_row_ = row;
+  last_slot_ = &found->second;
+  return last_slot_;
 }
 
 pugi::xml_node Sheet::FindCell(CellRef cell) {
@@ -205,7 +214,8 @@ const SheetFormulas& Sheet::formulas() {
     if (!slot.indexed && AllCellsNamed(slot.node)) {
       for (pugi::xml_node c = slot.node.first_child(); c; c = c.next_sibling()) {
         CellRef cell;
-        if (IsSpreadsheetElement(c, "c") && SpreadsheetChild(c, "f") &&
+        // The cheap tests first: the namespace is looked up only for formulas.
+        if (SpreadsheetChild(c, "f") && IsSpreadsheetElement(c, "c") &&
             ParseA1Cell(c.attribute("r").value(), &cell)) {
           formulas_->Add({number, cell.column}, c);
         }
@@ -220,7 +230,7 @@ const SheetFormulas& Sheet::formulas() {
 
 bool Sheet::AllCellsNamed(pugi::xml_node row) const {
   for (pugi::xml_node c = row.first_child(); c; c = c.next_sibling()) {
-    if (IsSpreadsheetElement(c, "c") && !c.attribute("r")) return false;
+    if (!c.attribute("r") && IsSpreadsheetElement(c, "c")) return false;
   }
   return true;
 }

@@ -91,6 +91,10 @@ class Sheet {
   bool protected_ = false;
   bool implicit_rows_ = false;
   std::map<int32_t, RowSlot> rows_;
+  // The row found last, as one write looks its cell up several times; rows
+  // are never removed, so the slot stays where it is.
+  int32_t last_row_ = 0;
+  RowSlot* last_slot_ = nullptr;
   std::vector<ColumnStyle> column_styles_;
   std::vector<CellArea> merged_;
   std::unique_ptr<SheetFormulas> formulas_;

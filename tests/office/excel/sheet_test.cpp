@@ -12,9 +12,13 @@ TEST(SheetTest, FindsCellsAndAddsMissingOnesInOrder) {
   LoadPart(&part, Worksheet("<x:dimension ref='B2:C3'/><x:sheetData>"
                             "<x:row r='2' spans='2:3' s='4' x14ac:dyDescent='0.25'>"
                             "<x:c r='B2'><x:v>1</x:v></x:c><x:c r='C2'/><x:extLst/></x:row>"
-                            "<x:row r='5'><x:c r='A5'/></x:row></x:sheetData><x:unknown/>"));
+                            "<x:row r='5'><x:c r='C5'><x:v>3</x:v></x:c><x:c r='A5'/><x:c r='C5'/>"
+                            "</x:row></x:sheetData><x:unknown/>"));
   Sheet sheet(part, 1);
   EXPECT_STREQ(sheet.FindCell({2, 2}).child_value("x:v"), "1");
+  // Cells out of order are found all the same, the first of two twins winning.
+  EXPECT_TRUE(sheet.FindCell({5, 1}));
+  EXPECT_STREQ(sheet.FindCell({5, 3}).child_value("x:v"), "3");
   EXPECT_FALSE(sheet.FindCell({2, 4}));
   EXPECT_FALSE(sheet.FindCell({3, 2}));
 
@@ -27,8 +31,9 @@ TEST(SheetTest, FindsCellsAndAddsMissingOnesInOrder) {
             Worksheet("<x:dimension ref='A2:E7'/><x:sheetData>"
                       "<x:row r='2' spans='1:5' s='4' x14ac:dyDescent='0.25'><x:c r='A2'/>"
                       "<x:c r='B2'><x:v>1</x:v></x:c><x:c r='C2'/><x:c r='E2'/><x:extLst/>"
-                      "</x:row><x:row r='3'><x:c r='C3'/></x:row><x:row r='5'><x:c r='A5'/>"
-                      "</x:row><x:row r='7'><x:c r='A7'/></x:row></x:sheetData><x:unknown/>"));
+                      "</x:row><x:row r='3'><x:c r='C3'/></x:row><x:row r='5'><x:c r='C5'>"
+                      "<x:v>3</x:v></x:c><x:c r='A5'/><x:c r='C5'/></x:row><x:row r='7'>"
+                      "<x:c r='A7'/></x:row></x:sheetData><x:unknown/>"));
 }
 
 TEST(SheetTest, NamesImplicitPositionsBeforeInsertingAmongThem) {
