@@ -85,12 +85,28 @@ bool WriteNamedCells(const std::string& path, const std::vector<std::string>& na
                         &workbook))) {
     return false;
   }
+  // The library looks each member's DISPID up once per call site and
+  // invokes by DISPID from then on.
+  const std::wstring range_name = L"Range", value_name = L"Value";
+  DISPID range_id = DISPID_UNKNOWN, value_id = DISPID_UNKNOWN;
+  if (Failed(application->GetIDsOfNames(IID_NULL, &range_name, 1, 0, &range_id))) return false;
   for (size_t i = 0; i < names.size(); ++i) {
-    Variant range;
-    if (Failed(CallByName(application.get(), L"Range", DISPATCH_PROPERTYGET,
-                          {Variant(FromUtf8(names[i]))}, &range)) ||
-        Failed(CallByName(range.dispatch(), L"Value", DISPATCH_PROPERTYPUT, {Variant(value(i))},
-                          nullptr))) {
+    Variant name(FromUtf8(names[i])), range;
+    DISPPARAMS get{&name, nullptr, 1, 0};
+    if (Failed(application->Invoke(range_id, IID_NULL, 0, DISPATCH_PROPERTYGET, &get, &range,
+                                   nullptr, nullptr)) ||
+        range.vt() != VT_DISPATCH) {
+      return false;
+    }
+    if (value_id == DISPID_UNKNOWN &&
+        Failed(range.dispatch()->GetIDsOfNames(IID_NULL, &value_name, 1, 0, &value_id))) {
+      return false;
+    }
+    Variant number(value(i));
+    DISPID put_id = DISPID_PROPERTYPUT;
+    DISPPARAMS put{&number, &put_id, 1, 1};
+    if (Failed(range.dispatch()->Invoke(value_id, IID_NULL, 0, DISPATCH_PROPERTYPUT, &put, nullptr,
+                                        nullptr, nullptr))) {
       return false;
     }
   }
