@@ -51,10 +51,11 @@ bool ReadQuoted(std::string_view text, std::string* unquoted, size_t* end) {
 }
 
 // Splits "[Book]Sheet" or "Sheet" into book and sheet; false when a bracket
-// is not closed or the sheet is empty.
+// is not closed or the sheet is empty. A sheet name holds no bracket, so the
+// book ends at the last one: file names may hold brackets ("[Book [1].xlsx]").
 bool SplitBook(std::string_view text, SheetQualified* out) {
   if (!text.empty() && text.front() == '[') {
-    const size_t close = text.find(']');
+    const size_t close = text.rfind(']');
     if (close == std::string_view::npos) return false;
     out->book = std::string(text.substr(1, close - 1));
     text.remove_prefix(close + 1);

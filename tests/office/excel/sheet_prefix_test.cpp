@@ -20,6 +20,7 @@ TEST(SheetPrefixTest, QuotesOnlyWhenNeeded) {
       {"", "rc", "'rc'!"},
       {"Book.xlsx", "Sheet1", "[Book.xlsx]Sheet1!"},
       {"My Book.xlsx", "S", "'[My Book.xlsx]S'!"},
+      {"It's [1].xlsx", "S", "'[It''s [1].xlsx]S'!"},
   };
   for (const auto& c : cases) EXPECT_EQ(FormatSheetPrefix(c.book, c.sheet), c.prefix);
 }
@@ -36,6 +37,7 @@ TEST(SheetPrefixTest, SplitsPrefixes) {
       {"'Bob''s ''x'''!Rate", "", "Bob's 'x'", "Rate"},
       {"[Book.xlsx]Sheet1!B2", "Book.xlsx", "Sheet1", "B2"},
       {"'[My Book.xlsx]a!b'!B2", "My Book.xlsx", "a!b", "B2"},
+      {"'[It''s [1].xlsx]S'!B2", "It's [1].xlsx", "S", "B2"},
       {"'Sheet1", "", "", nullptr},
       {"'Sheet1'B2", "", "", nullptr},
       {"''!B2", "", "", nullptr},
