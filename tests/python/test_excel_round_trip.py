@@ -16,16 +16,24 @@ from office_oracles import CSV_ALL_SHEETS, convert_with_soffice, package_diff
 FIXTURES = pathlib.Path(__file__).resolve().parents[1] / "office" / "fixtures"
 MAIN = "{http://schemas.openxmlformats.org/spreadsheetml/2006/main}"
 LONG_NAME = "N" + "x" * 254
+# A book name that needs quotes in references: blank, apostrophe, brackets.
+QUOTED_BOOK = "It's [my] book.xlsx"
+QUOTED_PREFIX = "'[It''s [my] book.xlsx]My Sheet'!"
+SOURCE = {QUOTED_BOOK: "names.xlsx"}  # written under another name: its fixture
 PUTS = ["'", "''x", "007", "1e3", "=A1*2", "1,000", "a\x01b\rc", "_x000D_", "x" * 32767, 2.5, True,
         datetime.datetime(2024, 3, 1)]
 
-# fixture: [(range, value)], written in order, then saved
+# fixture: [(range, value)], written in order, then saved; a range given as
+# (text, rows, columns) is resized first, as a client shapes a vector
 WRITES = {
     "chart.xlsx": [("Input", 99.5)],
     "macro.xlsm": [("Input", "'=cmd"), ("Data!B3", "'007")],
     "names.xlsx": [("OnMySheet", 1.5), ("OnHidden", "hidden, written"), ("Quoted", True),
-                   ("'My Sheet'!Rate", 7), ("RATE", 8), ("Multi", "1,000"), (LONG_NAME.upper(), -0.0)],
-    "cells.xlsx": [("SharedMaster", 1), ("Puts", [[value] for value in PUTS]), ("Merged", "top left")],
+                   ("'My Sheet'!Rate", 7), ("RATE", 8), ("Multi", "1,000"), (LONG_NAME.upper(), -0.0),
+                   ("OnVeryHidden", "very hidden, written")],
+    QUOTED_BOOK: [(QUOTED_PREFIX + "B2", 42)],
+    "cells.xlsx": [("SharedMaster", 1), ("Puts", [[value] for value in PUTS]), ("Merged", "top left"),
+                   (("Errors", 3, 1), [[5], [6], [7]])],
     "date1904.xlsx": [("Plain", datetime.datetime(2024, 3, 1, 12))],
 }
 
@@ -43,6 +51,8 @@ EXPECTED = [
     ("names.xlsx", "Sheet1", "A11", "1,000", "General"),
     ("names.xlsx", "Sheet1", "C10", 12, "General"),
     ("names.xlsx", "Sheet1", "B8", 0, "General"),
+    ("names.xlsx", "VeryHidden", "A1", "very hidden, written", "General"),
+    (QUOTED_BOOK, "My Sheet", "B2", 42, "General"),
     ("cells.xlsx", "Cells", "D1", 1, "General"),
     ("cells.xlsx", "Cells", "D2", "=A6*2", "General"),
     ("cells.xlsx", "Cells", "D3", "=A7*2", "General"),
@@ -56,6 +66,8 @@ EXPECTED = [
     ("cells.xlsx", "Cells", "M10", 2.5, "General"),
     ("cells.xlsx", "Cells", "M11", True, "General"),
     ("cells.xlsx", "Cells", "M12", datetime.datetime(2024, 3, 1), "mm-dd-yy"),
+    ("cells.xlsx", "Cells", "K1", 5, "General"),
+    ("cells.xlsx", "Cells", "K3", 7, "General"),  # past the name, where Resize reaches
     ("date1904.xlsx", "Sheet", "A2", datetime.datetime(2024, 3, 1, 12), "m/d/yy h:mm"),
     ("date1904.xlsx", "Sheet", "A1", datetime.datetime(2024, 3, 1, 12), "yyyy-mm-dd hh:mm"),
 ]
@@ -69,10 +81,13 @@ def written(tmp_path_factory):
     paths = {}
     for fixture, writes in WRITES.items():
         paths[fixture] = folder / fixture
-        shutil.copyfile(FIXTURES / fixture, paths[fixture])
+        shutil.copyfile(FIXTURES / SOURCE.get(fixture, fixture), paths[fixture])
         workbook = application.Workbooks.Open(str(paths[fixture]))
         for where, value in writes:
-            application.Range(where).Value = value
+            if isinstance(where, str):
+                application.Range(where).Value = value
+            else:
+                application.Range(where[0]).Resize(where[1], where[2]).Value = value
         workbook.Save()
         workbook.Close(False)
     application.Quit()
@@ -91,7 +106,8 @@ def test_texts_and_names_survive(written):
     # openpyxl shows inline strings as stored, escapes undecoded
     assert [cells[f"M{row}"].value for row in (7, 8, 9)] == ["a_x0001_b_x000D_c", "_x005F_x000D_", "x" * 32767]
     for fixture in WRITES:
-        before, after = (openpyxl.load_workbook(path) for path in (FIXTURES / fixture, written[fixture]))
+        before, after = (openpyxl.load_workbook(path)
+                         for path in (FIXTURES / SOURCE.get(fixture, fixture), written[fixture]))
         assert [(n.name, n.localSheetId, n.attr_text, n.hidden, n.comment) for n in after.defined_names.definedName] \
             == [(n.name, n.localSheetId, n.attr_text, n.hidden, n.comment) for n in before.defined_names.definedName]
         assert after.epoch == before.epoch
@@ -116,7 +132,7 @@ def test_quote_prefixed_cells_have_a_quoting_format(written, fixture, cell, quot
 def test_written_workbooks_ask_for_a_full_calculation_and_keep_the_rest(written, fixture):
     calc = raw_part(written[fixture], "xl/workbook.xml").find(f"{MAIN}calcPr")
     assert calc.get("fullCalcOnLoad") == "1"
-    diff = package_diff(FIXTURES / fixture, written[fixture])
+    diff = package_diff(FIXTURES / SOURCE.get(fixture, fixture), written[fixture])
     assert diff["order_kept"] and not diff["removed"] and not diff["added"]
     assert all(name.startswith("xl/worksheets/sheet") or name in {
         "xl/workbook.xml", "xl/styles.xml", "docProps/core.xml"} for name in diff["changed"]), diff
@@ -131,6 +147,9 @@ SHOWN = [
     ("names.xlsx", "Hidden", 0, 0, "hidden, written"),
     ("names.xlsx", "It's", 2, 2, "TRUE"),
     ("names.xlsx", "Sheet1", 10, 0, "1,000"),
+    ("names.xlsx", "VeryHidden", 0, 0, "very hidden, written"),
+    (QUOTED_BOOK, "My Sheet", 1, 1, "42"),
+    ("cells.xlsx", "Cells", 2, 10, "7"),
     ("cells.xlsx", "Cells", 2, 0, "top left"),
     ("cells.xlsx", "Cells", 2, 12, "7"),
     ("date1904.xlsx", "Sheet", 1, 0, "03/01/2024 12:00:00"),
@@ -148,3 +167,27 @@ def test_libreoffice_opens_the_written_workbooks_and_shows_the_values(written):
     shutil.rmtree(pathlib.Path(files[0]).parents[1])
     assert [shown[(fixture, sheet)][row][column] for fixture, sheet, row, column, _ in SHOWN] \
         == [text for *_, text in SHOWN]
+
+
+@pytest.mark.parametrize("rows", [1, 3])
+def test_a_vector_not_shaped_like_its_name_is_refused_and_writes_nothing(tmp_path, rows):
+    path = tmp_path / "cells.xlsx"
+    shutil.copyfile(FIXTURES / "cells.xlsx", path)
+    application = ovcbridge.CreateObject("Excel.Application")
+    workbook = application.Workbooks.Open(str(path))
+    before = application.Range("Errors").Value()
+    with pytest.raises(ovcbridge.ComError) as refused:
+        application.Range("Errors").Value = [[row] for row in range(rows)]
+    assert refused.value.hresult == ovcbridge.E_INVALIDARG
+    assert "shape differs" in refused.value.description
+    assert (application.Range("Errors").Value(), workbook.Saved) == (before, True)
+    application.Quit()
+
+
+def test_a_book_name_needing_quotes_is_quoted_in_external_addresses(tmp_path):
+    shutil.copyfile(FIXTURES / "names.xlsx", tmp_path / QUOTED_BOOK)
+    application = ovcbridge.CreateObject("Excel.Application")
+    application.Workbooks.Open(str(tmp_path / QUOTED_BOOK))
+    assert [application.Range(text).Address(True, True, 1, True) for text in (QUOTED_PREFIX + "B2", "OnMySheet")] \
+        == [QUOTED_PREFIX + "$B$2"] * 2
+    application.Quit()
