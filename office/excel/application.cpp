@@ -1,11 +1,9 @@
 #include "office/excel/application.h"
 
-#include <span>
 #include <utility>
 #include <vector>
 
 #include "automation/text.h"
-#include "office/common/macro_registry.h"
 #include "office/excel/range.h"
 #include "office/excel/range_text.h"
 #include "office/excel/workbook.h"
@@ -14,7 +12,7 @@
 namespace ovc::excel {
 
 Application::Application(office::Services services)
-    : state_(std::make_shared<ApplicationState>(std::move(services))),
+    : ApplicationObject(std::make_shared<ApplicationState>(std::move(services))),
       events_(this, IAppEvents::kIid) {
   state_->application = this;
   state_->events = &events_;
@@ -37,40 +35,6 @@ std::string Application::Disconnected() const {
 HRESULT Application::Calculate() {
   // Formula cells are evaluated by no one yet: stale cells stay stale and
   // keep failing when read.
-  return S_OK;
-}
-
-HRESULT Application::get_Visible(VARIANT_BOOL* visible) {
-  *visible = state_->visible ? VARIANT_TRUE : VARIANT_FALSE;
-  return S_OK;
-}
-
-HRESULT Application::put_Visible(VARIANT_BOOL visible) {
-  state_->visible = visible != VARIANT_FALSE;
-  return S_OK;
-}
-
-HRESULT Application::get_ScreenUpdating(VARIANT_BOOL* updating) {
-  *updating = state_->screen_updating ? VARIANT_TRUE : VARIANT_FALSE;
-  return S_OK;
-}
-
-HRESULT Application::put_ScreenUpdating(VARIANT_BOOL updating) {
-  state_->screen_updating = updating != VARIANT_FALSE;
-  return S_OK;
-}
-
-HRESULT Application::get_WindowState(int32_t* state) {
-  *state = state_->window_state;
-  return S_OK;
-}
-
-HRESULT Application::put_WindowState(int32_t state) {
-  if (state != kWindowNormal && state != kWindowMinimized && state != kWindowMaximized) {
-    return Fail(E_INVALIDARG, "WindowState: " + std::to_string(state) +
-                                  " is not a window state (-4143, -4140 or -4137)");
-  }
-  state_->window_state = state;
   return S_OK;
 }
 
@@ -152,26 +116,6 @@ HRESULT Application::get_ActiveWorkbook(IDispatch** workbook) {
   *workbook = state_->active;
   if (*workbook != nullptr) (*workbook)->AddRef();
   return S_OK;
-}
-
-HRESULT Application::Run(const Variant& macro, const Variant& arg1, const Variant& arg2,
-                         const Variant& arg3, const Variant& arg4, const Variant& arg5,
-                         const Variant& arg6, const Variant& arg7, const Variant& arg8,
-                         const Variant& arg9, const Variant& arg10, const Variant& arg11,
-                         const Variant& arg12, const Variant& arg13, const Variant& arg14,
-                         const Variant& arg15, const Variant& arg16, const Variant& arg17,
-                         const Variant& arg18, const Variant& arg19, const Variant& arg20,
-                         const Variant& arg21, const Variant& arg22, const Variant& arg23,
-                         const Variant& arg24, const Variant& arg25, const Variant& arg26,
-                         const Variant& arg27, const Variant& arg28, const Variant& arg29,
-                         const Variant& arg30, Variant* result) {
-  const Variant* const args[] = {&arg1,  &arg2,  &arg3,  &arg4,  &arg5,  &arg6,  &arg7,  &arg8,
-                                 &arg9,  &arg10, &arg11, &arg12, &arg13, &arg14, &arg15, &arg16,
-                                 &arg17, &arg18, &arg19, &arg20, &arg21, &arg22, &arg23, &arg24,
-                                 &arg25, &arg26, &arg27, &arg28, &arg29, &arg30};
-  std::string reason;
-  const HRESULT hr = office::RunMacro(this, macro, args, result, &reason);
-  return reason.empty() ? hr : Fail(hr, reason);
 }
 
 HRESULT Application::Quit() {

@@ -13,13 +13,10 @@ namespace ovc::excel {
 
 inline constexpr DISPID kWorkbookBeforeClose = 0x622;
 
-ApplicationState::ApplicationState(office::Services services) : services(std::move(services)) {}
+ApplicationState::ApplicationState(office::Services services)
+    : office::ApplicationCore(std::move(services), kWindowStates) {}
 
 ApplicationState::~ApplicationState() = default;
-
-void ApplicationState::Trace(const std::string& line) const {
-  if (services.trace) services.trace(line);
-}
 
 bool ApplicationState::BeforeClose(IDispatch* workbook) {
   if (events == nullptr || events->connection_count() == 0) return false;

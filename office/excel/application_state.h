@@ -7,6 +7,7 @@
 
 #include "automation/com_ptr.h"
 #include "automation/connection_point.h"
+#include "office/common/application_core.h"
 #include "office/common/services.h"
 #include "office/excel/calc_settings.h"
 
@@ -14,26 +15,15 @@ namespace ovc::excel {
 
 class Workbook;
 
-// Window states, as the object model numbers them.
-inline constexpr int32_t kWindowNormal = -4143;
-inline constexpr int32_t kWindowMinimized = -4140;
-inline constexpr int32_t kWindowMaximized = -4137;
+// The window states: normal, minimized, maximized.
+inline constexpr office::WindowStates kWindowStates = {-4143, -4140, -4137};
 
-// What an Application and every object taken from it share. The state
-// outlives the Application object while anything taken from it lives; once
-// `quit` is set, everything taken from it is disconnected. Serves one thread
-// at a time.
-struct ApplicationState {
+// What an Application and every object taken from it share (see
+// office::ApplicationCore): also its workbooks and calculation mode.
+struct ApplicationState : office::ApplicationCore {
   explicit ApplicationState(office::Services services);
   ~ApplicationState();
-  ApplicationState(const ApplicationState&) = delete;
-  ApplicationState& operator=(const ApplicationState&) = delete;
 
-  office::Services services;
-  bool quit = false;
-  bool visible = false;
-  bool screen_updating = true;
-  int32_t window_state = kWindowNormal;
   // Set by a put or taken from the first workbook opened; automatic until then.
   std::optional<int32_t> calculation;
   // The open workbooks in opening order, each held until it closes.
@@ -43,7 +33,6 @@ struct ApplicationState {
   IDispatch* application = nullptr;
   ConnectionPoint* events = nullptr;
 
-  void Trace(const std::string& line) const;
   // Fires WorkbookBeforeClose for `workbook` at every connected sink; true
   // when one of them set Cancel. Keeps the application and the workbook alive
   // meanwhile, whatever the sinks release.

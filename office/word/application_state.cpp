@@ -6,13 +6,10 @@
 
 namespace ovc::word {
 
-ApplicationState::ApplicationState(office::Services services) : services(std::move(services)) {}
+ApplicationState::ApplicationState(office::Services services)
+    : office::ApplicationCore(std::move(services), kWindowStates) {}
 
 ApplicationState::~ApplicationState() = default;
-
-void ApplicationState::Trace(const std::string& line) const {
-  if (services.trace) services.trace(line);
-}
 
 std::string ApplicationState::Disconnected() const {
   return quit ? "Word.Application: the application has quit" : std::string();
