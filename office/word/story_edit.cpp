@@ -133,11 +133,12 @@ struct StoryEdit::Plan {
 bool StoryEdit::Check(Plan* plan, std::string* error) const {
   const int32_t length = story_.length();
   const int32_t count = story_.segment_count();
-  if (count == 0 || story_.segment(count - 1).row_end) {
+  if (count == 0) {
     *error = "the story cannot hold text there";
     return false;
   }
-  // The last paragraph mark of the story stays.
+  // The last mark of the story stays: a paragraph mark, or the end of the
+  // last row when the story ends with a table.
   plan->end = std::min(plan->end, length - 1);
   plan->start = std::min(plan->start, plan->end);
   plan->first = story_.SegmentAt(plan->start);

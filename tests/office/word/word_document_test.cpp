@@ -72,6 +72,10 @@ TEST(WordTextTest, PutReplacesTheBookmarkedText) {
       {"<w:bookmarkStart w:id='0' w:name='B'/>" + Para("one") + "<w:bookmarkEnd w:id='0'/>" +
            Para("two"),
        L"1", L"1two\r", L"1"},
+      // A body that ends with a table, as many writers leave it.
+      {"<w:p><w:bookmarkStart w:id='0' w:name='B'/><w:r><w:t>ab</w:t></w:r><w:bookmarkEnd "
+       "w:id='0'/></w:p><w:tbl><w:tr><w:tc><w:p/></w:tc></w:tr></w:tbl>",
+       L"new", L"new\r\r\a\r\a", L"new"},
   };
   for (const Case& test : cases) {
     SnippetDocument document(test.body);
