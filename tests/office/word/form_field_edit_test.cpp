@@ -40,17 +40,6 @@ class FormFieldEditTest : public ::testing::Test {
   std::unique_ptr<WordDocument> document_;
 };
 
-TEST_F(FormFieldEditTest, ResultsReadAsTheyAreShown) {
-  const struct {
-    const wchar_t* name;
-    std::wstring result;
-  } cases[] = {{L"Text1", L"Result"}, {L"Empty", L"\u2002\u2002\u2002\u2002\u2002"},
-               {L"Check1", L"1"},     {L"Check2", L"1"},
-               {L"Drop1", L"Green"},  {L"Drop2", L"Blue"},
-               {L"Drop3", L"Red"},    {L"Cell2", L"c2"}};
-  for (const auto& c : cases) EXPECT_EQ(ToUtf8(Result(c.name)), ToUtf8(c.result)) << ToUtf8(c.name);
-}
-
 TEST_F(FormFieldEditTest, WritesAcceptedAndRefused) {
   const struct {
     const wchar_t* name;

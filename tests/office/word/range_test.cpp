@@ -145,8 +145,8 @@ TEST_F(RangeTest, FormFieldResultsReadAsTheirStateAndRefuseTextWrites) {
     HRESULT put;
   } cases[] = {
       {L"Check1", L"1", E_ACCESSDENIED},    {L"Check2", L"1", E_ACCESSDENIED},
-      {L"Drop1", L"Green", E_ACCESSDENIED}, {L"Drop3", L"Red", E_ACCESSDENIED},
-      {L"Text1", L"Result", S_OK},
+      {L"Drop1", L"Green", E_ACCESSDENIED}, {L"Drop2", L"Blue", E_ACCESSDENIED},
+      {L"Drop3", L"Red", E_ACCESSDENIED},   {L"Text1", L"Result", S_OK},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(ToUtf8(c.bookmark));
