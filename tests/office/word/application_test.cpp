@@ -3,11 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "automation/class_registry.h"
 #include "automation/late_call.h"
 #include "automation/text.h"
 #include "office/word/application.h"
-#include "office/word/registration.h"
 #include "tests/office/office_test_support.h"
 #include "tests/office/package/package_test_support.h"
 #include "tests/office/word/word_automation.h"
@@ -17,7 +15,6 @@ namespace {
 
 using office::testing::CopyFixture;
 using office::testing::RawEntries;
-using office::testing::TempDir;
 
 uint32_t CrcOf(const std::string& path, const std::string& entry) {
   for (const auto& raw : RawEntries(path)) {
@@ -30,7 +27,7 @@ using testing::Call;
 using testing::Object;
 using testing::WordTest;
 
-TEST_F(WordTest, ScreenStateAndOptionsAreKeptAndBadValuesRefused) {
+TEST_F(WordTest, WindowStateAndOptionsAreKeptAndBadValuesRefused) {
   ComPtr<IDispatch> options = Object(application_.get(), L"Options");
   const struct {
     IDispatch* object;
@@ -39,8 +36,6 @@ TEST_F(WordTest, ScreenStateAndOptionsAreKeptAndBadValuesRefused) {
     Variant put;
     HRESULT status;
   } cases[] = {
-      {application_.get(), L"Visible", Variant::Bool(false), Variant::Bool(true), S_OK},
-      {application_.get(), L"ScreenUpdating", Variant::Bool(true), Variant::Bool(false), S_OK},
       {application_.get(), L"WindowState", Variant::I4(0), Variant::I4(2), S_OK},
       {application_.get(), L"WindowState", Variant::I4(2), Variant::I4(-4143), E_INVALIDARG},
       {options.get(), L"Pagination", Variant::Bool(true), Variant::Bool(false), S_OK},
@@ -170,23 +165,6 @@ TEST_F(WordTest, QuitDiscardsSavedDocumentsAndAsksAboutTheOthers) {
   EXPECT_EQ(Call(application_.get(), L"Quit"), Variant());
   EXPECT_EQ(prompts_, std::vector<std::string>{"protected_forms.docx"});
   EXPECT_EQ(CrcOf(path, "word/settings.xml"), settings);  // the prompt said no
-}
-
-TEST(WordRegistrationTest, EachCreationByProgIdIsIndependent) {
-  ASSERT_EQ(RegisterWordClasses(), S_OK);
-  CLSID clsid;
-  ASSERT_EQ(CLSIDFromProgID(L"Word.Application", &clsid), S_OK);
-  ComPtr<IDispatch> first;
-  ComPtr<IDispatch> second;
-  ASSERT_EQ(
-      CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IDispatch::kIid, first.ReceiveVoid()),
-      S_OK);
-  ASSERT_EQ(
-      CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IDispatch::kIid, second.ReceiveVoid()),
-      S_OK);
-  EXPECT_NE(first.get(), second.get());
-  EXPECT_EQ(Call(first.get(), L"Quit"), Variant());
-  EXPECT_EQ(Call(second.get(), L"Visible"), Variant::Bool(false));
 }
 
 }  // namespace

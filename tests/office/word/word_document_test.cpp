@@ -188,32 +188,6 @@ TEST(WordTextTest, LiveSpansFollowEdits) {
   EXPECT_EQ(document->Text(before->span), L"a");
 }
 
-TEST(WordBookmarkTest, AddCreatesOrMovesAndDeleteKeepsTheText) {
-  SnippetDocument document(
-      "<w:p><w:bookmarkStart w:id='7' w:name='Old'/><w:r><w:t>abc</w:t>"
-      "</w:r><w:bookmarkEnd w:id='7'/></w:p><w:p><w:bookmarkStart w:id='3' "
-      "w:name='_Hidden'/><w:bookmarkEnd w:id='3'/></w:p>");
-  std::string error;
-  for (const std::wstring& bad :
-       std::vector<std::wstring>{L"", L"1a", L"a b", L"_x", std::wstring(41, L'a')}) {
-    EXPECT_EQ(document->AddBookmark(bad, {0, 0, 1}, &error), E_INVALIDARG);
-  }
-  EXPECT_EQ(document->visible_bookmark_count(), 1);
-  ASSERT_EQ(document->AddBookmark(L"\x00e9t\x00e9_2", {0, 1, 2}, &error), S_OK) << error;
-  ASSERT_EQ(document->AddBookmark(L"OLD", {0, 2, 2}, &error), S_OK) << error;
-  EXPECT_EQ(document.BookmarkText(L"\x00c9T\x00c9_2"), L"b");
-  BookmarkInfo moved;
-  ASSERT_TRUE(document->VisibleBookmark(0, &moved));
-  EXPECT_EQ(moved.name, L"OLD");
-  EXPECT_EQ(moved.span.start, 2);
-  EXPECT_EQ(document->visible_bookmark_count(), 2);
-  EXPECT_EQ(document.BookmarkText(L"_hidden"), L"");
-  EXPECT_NE(document.BodyXml().find("w:id='9' w:name='OLD'"), std::string::npos);
-  EXPECT_TRUE(document->DeleteBookmark(L"old"));
-  EXPECT_FALSE(document->DeleteBookmark(L"old"));
-  EXPECT_EQ(document.StoryText(), L"abc\r\r");
-}
-
 TEST(WordBookmarkTest, AddOverCellsOfOneTableMarksTheBlock) {
   SnippetDocument document(
       "<w:tbl><w:tr><w:tc><w:p/></w:tc><w:tc><w:p/></w:tc><w:tc><w:p/></w:tc></w:tr><w:tr>"
@@ -248,28 +222,6 @@ TEST(WordStoryTest, TextBoxEditsRewriteTheFallbackCopyWithoutBookmarks) {
   EXPECT_NE(xml.find("<mc:Fallback><w:pict><w:txbxContent><w:p><w:r><w:t>new</w:t></w:r></w:p>"),
             std::string::npos)
       << xml;
-}
-
-TEST(WordStoryTest, NodesAndPositionsMapBothWays) {
-  SnippetDocument document(
-      Para("ab") +
-      "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>c</w:t></w:r></w:p></w:tc><w:tc><w:p><w:r><w:t>d</w:t>"
-      "</w:r></w:p></w:tc></w:tr></w:tbl><w:p><w:fldSimple w:instr='REF B'><w:r><w:t>e</w:t>"
-      "</w:r></w:fldSimple></w:p>");
-  const pugi::xml_node cell = document->InnermostAt(0, 5, "tc");
-  ASSERT_TRUE(cell);
-  const TextSpan span = document->SpanOf(cell);
-  EXPECT_EQ(document->Text(span), L"d\r\a");
-  EXPECT_EQ(document->Text(document->SpanOf(document->InnermostAt(0, 3, "tr"))), L"c\r\ad\r\a\r\a");
-  EXPECT_FALSE(document->InnermostAt(0, 1, "tbl"));
-  const std::vector<FieldInfo> fields = document->FieldsIn({0, 0, document->story_length(0)});
-  ASSERT_EQ(fields.size(), 1u);
-  EXPECT_EQ(fields[0].code, L"REF B");
-  EXPECT_EQ(document->Text(fields[0].result), L"e");
-  std::string error;
-  ASSERT_EQ(document->AddBookmark(L"B", {0, 0, 2}, &error), S_OK) << error;
-  EXPECT_EQ(document->UpdateFields({0, 0, document->story_length(0)}), 0);
-  EXPECT_EQ(document.StoryText(), L"ab\rc\r\ad\r\a\r\aab\r");
 }
 
 }  // namespace
