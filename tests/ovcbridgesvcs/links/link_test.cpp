@@ -236,53 +236,42 @@ TEST_F(LinkBindingTest, AnAppValueTextBecomesANumberOnlyForAQuantity) {
   }
 }
 
-TEST_F(LinkBindingTest, ResetStatusWritesTheHeadingOfTheOperationAndTheObject) {
+TEST_F(LinkBindingTest, ResetStatusWritesTheHeadingAndEmptiesTheValuesTheOperationReplaces) {
   const ComPtr<ILink> link = NewLink(L"Flow");
   const struct {
     OVCBRIDGETRANSFEROP op;
     std::wstring write_location;
     std::wstring status;
+    bool orvan_kept, app_kept;
   } cases[] = {
-      {ovWriteToApp, L"Flow_Out", L"Write to application:    Object = P-101A\r\n"},
-      {ovWriteToApp, L"", L"  Object = P-101A\r\n"},
-      {ovReadFromOrvan, L"", L"Read from Orvan:    Object = P-101A\r\n"},
+      {ovWriteToApp, L"Flow_Out", L"Write to application:    Object = P-101A\r\n", true, true},
+      {ovWriteToApp, L"", L"  Object = P-101A\r\n", true, true},
+      {ovReadFromOrvan, L"", L"Read from Orvan:    Object = P-101A\r\n", false, true},
+      {ovReadFromApp, L"", L"  Object = P-101A\r\n", true, false},
+      {ovAutorun, L"", L"  Object = P-101A\r\n", false, false},
       {ovSynchNamesAdd, L"Flow_Out",
        L"Location Name Synchronization (Add Name):  Attribute Name: Flow\r\n"
-       L"  Original Write Location: Flow_Out\r\n"},
+       L"  Original Write Location: Flow_Out\r\n",
+       true, true},
   };
   for (const auto& c : cases) {
     link->put_WriteLocation(c.write_location);
     link->put_Error(VARIANT_TRUE);
+    link->put_OrvanValue(Variant(1.0));
+    link->put_AppValue(Variant(2.0));
     EXPECT_EQ(link->ResetStatus(c.op), S_OK);
-    EXPECT_EQ(StatusOf(link.get()), c.status);
-    EXPECT_EQ(ErrorOf(link.get()), VARIANT_FALSE);
+    Variant orvan, app;
+    link->get_OrvanValue(&orvan);
+    link->get_AppValue(&app);
+    EXPECT_EQ(StatusOf(link.get()), c.status) << c.op;
+    EXPECT_EQ(ErrorOf(link.get()), VARIANT_FALSE) << c.op;
+    EXPECT_EQ(std::make_pair(!orvan.IsEmpty(), !app.IsEmpty()),
+              std::make_pair(c.orvan_kept, c.app_kept))
+        << c.op;
   }
   pumps_->put_ObjectName(L"");
   link->ResetStatus(ovReadFromOrvan);
   EXPECT_EQ(StatusOf(link.get()), L"Read from Orvan:    Object Not Defined\r\n");
-}
-
-TEST_F(LinkBindingTest, ResetStatusEmptiesTheValuesTheOperationReplaces) {
-  const ComPtr<ILink> link = NewLink(L"Flow");
-  const struct {
-    OVCBRIDGETRANSFEROP op;
-    bool orvan_kept, app_kept;
-  } cases[] = {
-      {ovWriteToApp, true, true},
-      {ovReadFromOrvan, false, true},
-      {ovReadFromApp, true, false},
-      {ovAutorun, false, false},
-  };
-  for (const auto& c : cases) {
-    link->put_OrvanValue(Variant(1.0));
-    link->put_AppValue(Variant(2.0));
-    link->ResetStatus(c.op);
-    Variant orvan, app;
-    link->get_OrvanValue(&orvan);
-    link->get_AppValue(&app);
-    EXPECT_EQ(!orvan.IsEmpty(), c.orvan_kept) << c.op;
-    EXPECT_EQ(!app.IsEmpty(), c.app_kept) << c.op;
-  }
 }
 
 TEST_F(LinkBindingTest, FinalStatusMarksWhatWasNeverWrittenOrRead) {
