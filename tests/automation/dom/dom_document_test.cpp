@@ -30,6 +30,8 @@ TEST(DomDocumentTest, SerialisesWithoutAddedWhiteSpace) {
       {L"<a>x &amp; y &lt; z &gt; w</a>", L"<a>x &amp; y &lt; z &gt; w</a>"},
       {L"<a v=\"&amp;&lt;&gt;&quot;&#9;&#10;&#13;\"/>",
        L"<a v=\"&amp;&lt;>&quot;&#9;&#10;&#13;\"/>"},
+      {L"<a v=\"&quot;&apos;&#10;&#x9;\">&lt;&gt;&amp;&#65;&#x42;&#x10FFFF;&#13;</a>",
+       L"<a v=\"&quot;'&#10;&#9;\">&lt;&gt;&amp;AB\U0010FFFF&#13;</a>"},
       {L"<a><!--note--><?target data?><![CDATA[<raw>]]></a>",
        L"<a><!--note--><?target data?><![CDATA[<raw>]]></a>"},
       {L"<a>caf\u00e9 \u20ac</a>", L"<a>caf\u00e9 \u20ac</a>"},
@@ -38,6 +40,7 @@ TEST(DomDocumentTest, SerialisesWithoutAddedWhiteSpace) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(XmlOf(Parse(c.input).get()), c.xml) << ToUtf8(c.input);
+    EXPECT_EQ(XmlOf(Parse(c.xml).get()), c.xml) << "what is written reads back the same";
   }
 }
 
