@@ -171,19 +171,5 @@ TEST(DomDocumentTest, CreatableByProgIdAfterRegistration) {
   EXPECT_TRUE(object.As<IXMLDOMDocument2>());
 }
 
-TEST(DomDocumentTest, CloneCopiesTheTreeAndTheSettings) {
-  ComPtr<IXMLDOMDocument2> document = Parse(L"<?xml version=\"1.0\"?><a><b/></a>");
-  document->put_preserveWhiteSpace(VARIANT_TRUE);
-  IDispatch* copy_object = nullptr;
-  ASSERT_EQ(document->cloneNode(VARIANT_TRUE, &copy_object), S_OK);
-  ComPtr<IXMLDOMDocument2> copy = As<IXMLDOMDocument2>(copy_object);
-  EXPECT_EQ(XmlOf(copy.get()), L"<?xml version=\"1.0\"?><a><b/></a>");
-  VARIANT_BOOL preserve = VARIANT_FALSE;
-  copy->get_preserveWhiteSpace(&preserve);
-  EXPECT_EQ(preserve, VARIANT_TRUE);
-  ASSERT_EQ(Root(copy.get())->setAttribute(L"x", Variant(L"1")), S_OK);
-  EXPECT_EQ(XmlOf(document.get()), L"<?xml version=\"1.0\"?><a><b/></a>");
-}
-
 }  // namespace
 }  // namespace ovc::dom_testing

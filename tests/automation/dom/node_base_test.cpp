@@ -307,6 +307,15 @@ TEST(NodeTest, ClonesAreDetachedCopies) {
     EXPECT_FALSE(Parent(copy.get()));
     EXPECT_TRUE(IsSameObject(Owner(copy.get()).get(), document.get()));
   }
+  document->put_preserveWhiteSpace(VARIANT_TRUE);
+  IDispatch* copy_object = nullptr;
+  ASSERT_EQ(document->cloneNode(VARIANT_TRUE, &copy_object), S_OK);
+  ComPtr<IXMLDOMDocument2> copy = As<IXMLDOMDocument2>(copy_object);
+  VARIANT_BOOL preserve = VARIANT_FALSE;
+  copy->get_preserveWhiteSpace(&preserve);
+  EXPECT_EQ(preserve, VARIANT_TRUE) << "a document's copy keeps its settings";
+  ASSERT_EQ(Root(copy.get())->setAttribute(L"x", Variant(L"2")), S_OK);
+  EXPECT_EQ(XmlOf(document.get()), L"<r><a x=\"1\"><b/></a></r>");
 }
 
 }  // namespace
