@@ -84,24 +84,6 @@ class ClassRegistryTest : public testing::Test {
   std::vector<uint32_t> cookies_;
 };
 
-TEST_F(ClassRegistryTest, CreatesThroughARegisteredFactory) {
-  const auto factory = Register(kEngineClsid, CLSCTX_INPROC_SERVER);
-  ComPtr<IDispatch> engine;
-  ASSERT_EQ(
-      CoCreateInstance(kEngineClsid, nullptr, CLSCTX_ALL, IDispatch::kIid, engine.ReceiveVoid()),
-      S_OK);
-  EXPECT_EQ(factory->created, 1);
-  EXPECT_EQ(Engine::count(), 1);
-  engine.Reset();
-  EXPECT_EQ(Engine::count(), 0);
-
-  ComPtr<IClassFactory> class_object;
-  ASSERT_EQ(CoGetClassObject(kEngineClsid, CLSCTX_INPROC_SERVER, IClassFactory::kIid,
-                             class_object.ReceiveVoid()),
-            S_OK);
-  EXPECT_EQ(class_object.get(), static_cast<IClassFactory*>(factory.get()));
-}
-
 TEST_F(ClassRegistryTest, CreationFailures) {
   const auto factory = Register(kEngineClsid, CLSCTX_LOCAL_SERVER);
   void* object = &object;
@@ -153,8 +135,17 @@ TEST_F(ClassRegistryTest, NewestRegistrationWinsUntilRevokedAndRevokingReleasesI
   const auto older = Register(kEngineClsid, CLSCTX_INPROC_SERVER);
   auto newer = Register(kEngineClsid, CLSCTX_INPROC_SERVER);
   ComPtr<IDispatch> engine;
-  CoCreateInstance(kEngineClsid, nullptr, CLSCTX_ALL, IDispatch::kIid, engine.ReceiveVoid());
+  ASSERT_EQ(
+      CoCreateInstance(kEngineClsid, nullptr, CLSCTX_ALL, IDispatch::kIid, engine.ReceiveVoid()),
+      S_OK);
   EXPECT_EQ(newer->created, 1);
+  EXPECT_EQ(Engine::count(), 1);
+  ComPtr<IClassFactory> class_object;
+  ASSERT_EQ(CoGetClassObject(kEngineClsid, CLSCTX_INPROC_SERVER, IClassFactory::kIid,
+                             class_object.ReceiveVoid()),
+            S_OK);
+  EXPECT_EQ(class_object.get(), static_cast<IClassFactory*>(newer.get()));
+  class_object.Reset();
   newer.Reset();
   EXPECT_EQ(EngineFactory::count(), 2) << "the registration holds the factory";
   ASSERT_EQ(CoRevokeClassObject(cookies_.back()), S_OK);
@@ -166,7 +157,6 @@ TEST_F(ClassRegistryTest, NewestRegistrationWinsUntilRevokedAndRevokingReleasesI
 
   ASSERT_EQ(CoRevokeClassObject(cookies_.back()), S_OK);
   cookies_.clear();
-  ComPtr<IClassFactory> class_object;
   EXPECT_EQ(
       CoGetClassObject(kEngineClsid, CLSCTX_ALL, IClassFactory::kIid, class_object.ReceiveVoid()),
       REGDB_E_CLASSNOTREG);
