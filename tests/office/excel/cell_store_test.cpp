@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "automation/safe_array.h"
 #include "office/excel/area_reference.h"
 #include "tests/office/excel/xml_part.h"
@@ -97,11 +99,8 @@ TEST_F(CellStoreTest, ReadsBlocksColumnByColumnInStorage) {
   ASSERT_TRUE(block.IsArray());
   EXPECT_EQ(block.array().bounds()[0].lower, 1);
   const auto data = block.array().data();
-  ASSERT_EQ(data.size(), 4u);
-  EXPECT_EQ(data[0], Variant::R8(1));
-  EXPECT_EQ(data[1], Variant::R8(3));
-  EXPECT_EQ(data[2], Variant::R8(2));
-  EXPECT_EQ(data[3], Variant());
+  EXPECT_EQ(std::vector<Variant>(data.begin(), data.end()),
+            (std::vector<Variant>{Variant::R8(1), Variant::R8(3), Variant::R8(2), Variant()}));
 }
 
 TEST_F(CellStoreTest, WritesEachKindOfValue) {

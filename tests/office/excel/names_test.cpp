@@ -173,6 +173,8 @@ TEST_F(NamesTest, RowsColumnsResizeAndAddressDescribeTheBlock) {
             Variant(L"B2:D3"));
   EXPECT_EQ(Get(block.get(), L"Address", {Variant::Missing(), Variant::Missing(), Variant(-4150)}),
             Variant(L"R2C2:R3C4"));
+  EXPECT_EQ(Get(block.get(), L"Address", {Variant::Missing(), Variant::Missing(), Variant(2)}),
+            Variant::Error(E_INVALIDARG));
   EXPECT_EQ(Get(rate.get(), L"Resize", {Variant(0)}), Variant::Error(E_INVALIDARG));
   EXPECT_EQ(Get(rate.get(), L"Resize", {Variant(1048576)}), Variant::Error(E_INVALIDARG));
 }

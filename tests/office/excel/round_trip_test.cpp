@@ -22,7 +22,6 @@ namespace {
 using office::testing::ComparePackages;
 using office::testing::PackageFaults;
 using office::testing::ReadPackageParts;
-using testing::GetObject;
 
 const std::string kSheet1 = "xl/worksheets/sheet1.xml";
 const std::string kWorkbook = "xl/workbook.xml";
@@ -209,24 +208,6 @@ TEST_F(RoundTripTest, FixturesReadAndRefuseAsWorkbooksDo) {
       EXPECT_EQ(GetOf(probe.range, probe.member, probe.args), probe.expected) << LastError();
     }
     CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)});
-  }
-}
-
-TEST_F(RoundTripTest, NamesOfTheFixtureAreListedWithTheirScopes) {
-  ComPtr<IDispatch> workbook = Open(office::testing::CopyFixture(folder_, "names.xlsx"));
-  ASSERT_TRUE(workbook);
-  ComPtr<IDispatch> names = GetObject(workbook.get(), L"Names");
-  Variant count;
-  ASSERT_EQ(CallByName(names.get(), L"Count", DISPATCH_PROPERTYGET, {}, &count), S_OK);
-  EXPECT_EQ(count, Variant::I4(21));
-  const std::pair<int, const wchar_t*> listed[] = {
-      {6, L"'My Sheet'!Rate"}, {15, L"\xC4rger"}, {21, L"Sheet1!Print_Area"}};
-  for (const auto& [index, name] : listed) {
-    Variant text;
-    EXPECT_EQ(CallByName(GetObject(names.get(), L"Item", {Variant(index)}).get(), L"Name",
-                         DISPATCH_PROPERTYGET, {}, &text),
-              S_OK);
-    EXPECT_EQ(text, Variant(name));
   }
 }
 

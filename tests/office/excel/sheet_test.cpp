@@ -73,15 +73,5 @@ TEST(SheetTest, CreatesSheetDataWhereTheSchemaPutsIt) {
                       "</x:sheetData><x:pageMargins/>"));
 }
 
-TEST(SheetTest, ProtectionAndMergedAreas) {
-  pugi::xml_document part;
-  LoadPart(&part, Worksheet("<x:sheetData/><x:sheetProtection sheet='1'/><x:mergeCells>"
-                            "<x:mergeCell ref='B2:C3'/></x:mergeCells>"));
-  Sheet sheet(part, 1);
-  EXPECT_TRUE(sheet.is_protected());
-  EXPECT_EQ(sheet.MergedAreaOf({3, 3}), (CellArea{{2, 2}, {3, 3}}));
-  EXPECT_FALSE(sheet.MergedAreaOf({1, 2}));
-}
-
 }  // namespace
 }  // namespace ovc::excel
