@@ -15,14 +15,6 @@ using office::testing::XmlOf;
 constexpr std::string_view kOpen =
     "<w:settings xmlns:w='http://schemas.openxmlformats.org/wordprocessingml/2006/main'>";
 
-// The protection element of the password fixture: password "secret", made by
-// an independent SHA-512 implementation.
-constexpr std::string_view kSecret =
-    "<w:documentProtection w:edit='forms' w:formatting='1' w:enforcement='1' "
-    "w:algorithmName='SHA-512' w:hashValue='M5SOVnbQG4SHyBnRVAYzAx8mPtxyyzMuWxcMv7tkyFO3MBXX9OJ"
-    "jklwPglNHdoHVkKPm4MPfUblqHmAsXfF5HA==' w:saltValue='AAECAwQFBgcICQoLDA0ODw==' "
-    "w:spinCount='100000'/>";
-
 std::string Settings(std::string_view content) {
   return std::string(kOpen) + std::string(content) + "</w:settings>";
 }
