@@ -16,6 +16,7 @@
 #include "bench/ratio_reporter.h"
 #include "ovcbridgesvcs/links/app_value_reader.h"
 #include "ovcbridgesvcs/links/value_format.h"
+#include "tests/ovcbridgesvcs/links/plain_read_link.h"
 
 namespace ovc::links {
 namespace {
@@ -34,43 +35,6 @@ class BenchFacts final : public LinkFacts {
   bool HasQuantityType() override { return true; }
   std::wstring UnitString() override { return L"kPa"; }
   Variant ValidTexts(DescriptiveKind) override { return Variant(); }
-};
-
-// A Real-valued Link whose field formatter reads plain numbers.
-class BenchLink final : public ReadableLink {
- public:
-  Variant raw;
-  Variant value;
-
-  const Variant& RawAppValue() override { return raw; }
-  void SetRawAppValue(Variant v) override { raw = std::move(v); }
-  VARTYPE OrvanValueType() override { return VT_R8; }
-  std::wstring ReadFormat() override { return L""; }
-  std::wstring ReadLocation() override { return L"Flow"; }
-  std::wstring CaseResolvedName() override { return L"Design"; }
-  HRESULT PutAppValue(const Variant& v) override {
-    value = v;
-    return S_OK;
-  }
-  void StoreAppValue(Variant v) override { value = std::move(v); }
-  Variant Descriptive(DescriptiveKind) override { return Variant(L""); }
-  void SetDescriptive(DescriptiveKind, Variant) override {}
-  bool Flag(ReadFlag) override { return false; }
-  void SetFlag(ReadFlag) override {}
-  void SetError() override {}
-  void AppendStatus(std::wstring_view line) override { status_length += line.size(); }
-  void ResetLinkFormatData() override {}
-  bool HasAttribute() override { return true; }
-  HRESULT SetDataModelSvcs() override { return S_OK; }
-  std::wstring AttributeType() override { return L"Real"; }
-  HRESULT ParseField(std::wstring_view text, bool, FieldParse* parse) override {
-    double number = 0;
-    if (!ParseDouble(text, &number)) return E_INVALIDARG;
-    parse->value = Variant(number);
-    return S_OK;
-  }
-
-  size_t status_length = 0;
 };
 
 void BM_PublishValue(benchmark::State& state) {
@@ -122,10 +86,9 @@ void BM_ConvertAppValue(benchmark::State& state) {
   double sum = 0;
   for (auto _ : state) {
     for (const std::wstring& text : texts) {
-      BenchLink link;
-      link.raw = Variant(text);
+      PlainReadLink link(L"", Variant(text), L"Real", VT_R8);
       ConvertAppValue(link, L"Book.xlsx", facts, layout);
-      sum += link.value.r8();
+      sum += link.value().r8();
     }
   }
   benchmark::DoNotOptimize(sum);

@@ -11,61 +11,10 @@
 #include "automation/variant.h"
 #include "ovcbridgesvcs/links/app_value_reader.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/ovcbridgesvcs/links/plain_read_link.h"
 
 namespace ovc::links {
 namespace {
-
-// A Link bound to an attribute of the given type, whose field formatter
-// takes plain numbers only.
-class ReadLink final : public ReadableLink {
- public:
-  ReadLink(std::wstring format, Variant raw, std::wstring type, VARTYPE orvan_type)
-      : format_(std::move(format)),
-        raw_(std::move(raw)),
-        type_(std::move(type)),
-        orvan_type_(orvan_type) {}
-
-  const Variant& RawAppValue() override { return raw_; }
-  void SetRawAppValue(Variant value) override { raw_ = std::move(value); }
-  VARTYPE OrvanValueType() override { return orvan_type_; }
-  std::wstring ReadFormat() override { return format_; }
-  std::wstring ReadLocation() override { return L"Here"; }
-  std::wstring CaseResolvedName() override { return L"Case"; }
-  HRESULT PutAppValue(const Variant& value) override {
-    value_ = value;
-    return S_OK;
-  }
-  void StoreAppValue(Variant value) override { value_ = std::move(value); }
-  Variant Descriptive(DescriptiveKind) override { return Variant(L""); }
-  void SetDescriptive(DescriptiveKind, Variant) override {}
-  bool Flag(ReadFlag) override { return false; }
-  void SetFlag(ReadFlag) override {}
-  void SetError() override {}
-  void AppendStatus(std::wstring_view line) override {
-    ++lines_;
-    (void)line;
-  }
-  void ResetLinkFormatData() override {}
-  bool HasAttribute() override { return true; }
-  HRESULT SetDataModelSvcs() override { return S_OK; }
-  std::wstring AttributeType() override { return type_; }
-  HRESULT ParseField(std::wstring_view text, bool, FieldParse* parse) override {
-    double number = 0;
-    if (!ParseDouble(text, &number)) return E_INVALIDARG;
-    parse->value = Variant(number);
-    return S_OK;
-  }
-
-  int lines() const { return lines_; }
-
- private:
-  std::wstring format_;
-  Variant raw_;
-  std::wstring type_;
-  VARTYPE orvan_type_;
-  Variant value_;
-  int lines_ = 0;
-};
 
 class NoFacts final : public LinkFacts {
  public:
@@ -99,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const Variant& raw : raws) {
     for (const wchar_t* type : {L"Real", L"Integer", L"Enum", L"Text"}) {
       for (VARTYPE orvan_type : {VT_EMPTY, VT_DATE, VT_R8}) {
-        ReadLink link(format, raw, type, orvan_type);
+        PlainReadLink link(format, raw, type, orvan_type);
         ConvertAppValue(link, L"File", facts, NumberLayout{});
         fuzz::Require(link.lines() >= 1, "every reading tells its outcome");
       }
