@@ -10,13 +10,17 @@
 #include "automation/error_info.h"
 #include "ovcbridgesvcs/frame/class_factory.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
+#include "tests/ovcbridgesvcs/frame/library_registered.h"
 
 namespace ovc {
 namespace {
 
 // The classes still to be implemented: the only ones without a creator.
-constexpr CLSID kNotImplementedYet[] = {CLSID_Bridge, CLSID_App, CLSID_ExcelApp, CLSID_WordApp,
+constexpr CLSID kNotImplementedYet[] = {CLSID_App, CLSID_ExcelApp, CLSID_WordApp,
                                         CLSID_AppCollection};
+// Classes whose construction makes an instance of one still to be
+// implemented, and so fails as that one does.
+constexpr CLSID kMakingOneNotImplementedYet[] = {CLSID_Bridge};
 
 HRESULT CreateThrowing(const IID&, void**) { throw std::bad_alloc(); }
 
@@ -26,6 +30,7 @@ LibraryClass TestClass(ClassCreator create) {
 
 TEST(ClassTableTest, EveryClassOfTheTypeLibraryIsCreatableUnlessNotImplementedYet) {
   ASSERT_EQ(LibraryClasses().classes().size(), LibraryTypeInfo().coclasses.size());
+  const frame_testing::LibraryRegistered registered;
   for (const LibraryClass& entry : LibraryClasses().classes()) {
     const CLSID clsid = entry.coclass->clsid;
     const bool pending =
@@ -34,7 +39,10 @@ TEST(ClassTableTest, EveryClassOfTheTypeLibraryIsCreatableUnlessNotImplementedYe
     ASSERT_EQ(GetLibraryClassObject(clsid, IClassFactory::kIid, factory.ReceiveVoid()), S_OK);
     ComPtr<IDispatch> instance;
     const HRESULT hr = factory->CreateInstance(nullptr, IDispatch::kIid, instance.ReceiveVoid());
-    if (pending) {
+    if (std::ranges::find(kMakingOneNotImplementedYet, clsid) !=
+        std::end(kMakingOneNotImplementedYet)) {
+      EXPECT_EQ(hr, CLASS_E_CLASSNOTAVAILABLE);
+    } else if (pending) {
       EXPECT_EQ(hr, CLASS_E_CLASSNOTAVAILABLE);
       EXPECT_EQ(DescriptionOf(GetErrorInfo().get()),
                 L"The class " + VersionedProgId(*entry.coclass) + L" is not implemented yet");

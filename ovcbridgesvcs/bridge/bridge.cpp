@@ -1,0 +1,367 @@
+#include "ovcbridgesvcs/bridge/bridge.h"
+
+#include <utility>
+
+#include "automation/class_registry.h"
+#include "automation/enum_variant.h"
+#include "automation/safe_array.h"
+#include "ovcbridgesvcs/frame/raise_error.h"
+#include "ovcbridgesvcs/frame/report_error.h"
+#include "ovcbridgesvcs/frame/run_method.h"
+#include "ovcbridgesvcs/links/link_values.h"
+
+namespace ovc::bridge {
+namespace {
+
+using links::Give;
+using links::GiveFlag;
+using links::IndexOf;
+using links::ReportOutOfRange;
+using links::SetPersisted;
+using links::ToVariantBool;
+
+constexpr uint32_t kOnlyLinkSets = 1105;
+constexpr uint32_t kIndexOutOfRange = 1108;
+constexpr uint32_t kSwapOutOfRange = 1128;
+constexpr uint32_t kInsertNeedsBridge = 1129;
+constexpr uint32_t kCopyNeedsBridge = 1132;
+constexpr uint32_t kIndexType = 1211;
+constexpr uint32_t kModifiedTimeStampType = 1216;
+constexpr uint32_t kCreatedTimeStampType = 1217;
+
+template <class I>
+ComPtr<I> CreateByClass(CMethodFrame& frame, const CLSID& clsid, uint32_t context) {
+  ComPtr<I> created;
+  CheckAndRaise(frame, CoCreateInstance(clsid, nullptr, context, I::kIid, created.ReceiveVoid()));
+  return created;
+}
+
+}  // namespace
+
+HRESULT CBridge::FinalConstruct() {
+  CMethodFrame frame(L"CBridge::FinalConstruct");
+  return RunMethod(frame, [&] {
+    apps_ = CreateByClass<IAppCollection>(frame, CLSID_AppCollection, CLSCTX_ALL);
+    host_ = CreateByClass<IOrvan>(frame, CLSID_Orvan, CLSCTX_ALL);
+    CMethodFrame units(L"CBridge::ReadDefaultUnits");
+    RunMethod(units, [&] { ReadDefaultUnits(units); });
+    SetErrorInfo(nullptr);
+  });
+}
+
+HRESULT CBridge::get_Item(const Variant& index, Variant* link_set) {
+  CMethodFrame frame(L"CBridge::get_Item");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (link_set == nullptr) return E_POINTER;
+    int32_t position = 0;
+    if (!IndexOf(index, &position)) {
+      return ReportError(CLSID_Bridge, kIndexType, IID_NULL, E_INVALIDARG);
+    }
+    const auto count = static_cast<int32_t>(link_sets_.size());
+    if (position < 0 || position >= count) {
+      return ReportOutOfRange(CLSID_Bridge, kIndexOutOfRange, position, count - 1);
+    }
+    *link_set = Variant(static_cast<IDispatch*>(link_sets_[static_cast<size_t>(position)].get()));
+    return S_OK;
+  });
+}
+
+HRESULT CBridge::get__NewEnum(IUnknown** enumerator) {
+  CMethodFrame frame(L"CBridge::get__NewEnum");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (enumerator == nullptr) return E_POINTER;
+    std::vector<Variant> values;
+    values.reserve(link_sets_.size());
+    for (const ComPtr<ILinkSet>& link_set : link_sets_) {
+      values.emplace_back(static_cast<IDispatch*>(link_set.get()));
+    }
+    *enumerator = ComPtr<IUnknown>(CreateVariantEnumerator(std::move(values))).Detach();
+    return S_OK;
+  });
+}
+
+HRESULT CBridge::get_Count(int32_t* count) {
+  return Give(count, static_cast<int32_t>(link_sets_.size()));
+}
+
+HRESULT CBridge::Add(IDispatch* link_set) {
+  CMethodFrame frame(L"CBridge::Add");
+  return RunMethod(frame, [&]() -> HRESULT {
+    ComPtr<ILinkSet> added;
+    if (link_set == nullptr || Failed(ComPtr<IDispatch>(link_set).As(&added))) {
+      return ReportError(CLSID_Bridge, kOnlyLinkSets, IID_NULL, E_FAIL);
+    }
+    CheckAndRaise(frame, added->put_Parent(static_cast<IBridge*>(this)));
+    link_sets_.push_back(std::move(added));
+    dirty_ = true;
+    return S_OK;
+  });
+}
+
+HRESULT CBridge::Remove(int32_t index) {
+  CMethodFrame frame(L"CBridge::Remove");
+  return RunMethod(frame, [&]() -> HRESULT {
+    const auto count = static_cast<int32_t>(link_sets_.size());
+    if (index < 0 || index >= count) {
+      return ReportOutOfRange(CLSID_Bridge, kIndexOutOfRange, index, count - 1);
+    }
+    const auto position = link_sets_.begin() + index;
+    const ComPtr<ILinkSet> removed = *position;
+    link_sets_.erase(position);
+    dirty_ = true;
+    removed->FinalCleanUp();
+    return S_OK;
+  });
+}
+
+HRESULT CBridge::RemoveAll() {
+  for (const ComPtr<ILinkSet>& link_set : std::exchange(link_sets_, {})) {
+    link_set->FinalCleanUp();
+  }
+  return S_OK;
+}
+
+HRESULT CBridge::InsertLinkSet(IDispatch* link_set, int32_t index) {
+  const CMethodFrame frame(L"CBridge::InsertLinkSet");
+  if (Failed(Add(link_set))) return E_FAIL;
+  const auto last = static_cast<int32_t>(link_sets_.size()) - 1;
+  for (int32_t i = last - 1; index >= 0 && i >= index; --i) {
+    if (Failed(SwapLinkSetPosition(i, i + 1))) return E_FAIL;
+  }
+  return S_OK;
+}
+
+HRESULT CBridge::SwapLinkSetPosition(int32_t position1, int32_t position2) {
+  CMethodFrame frame(L"CBridge::SwapLinkSetPosition");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (position1 == position2) return S_OK;
+    const auto count = static_cast<int32_t>(link_sets_.size());
+    for (int32_t position : {position1, position2}) {
+      if (position < 0 || position >= count) {
+        return ReportOutOfRange(CLSID_Bridge, kSwapOutOfRange, position, count - 1);
+      }
+    }
+    std::swap(link_sets_[static_cast<size_t>(position1)],
+              link_sets_[static_cast<size_t>(position2)]);
+    dirty_ = true;
+    return S_OK;
+  });
+}
+
+HRESULT CBridge::InsertLinkSets(IDispatch* bridge, int32_t index) {
+  CMethodFrame frame(L"CBridge::InsertLinkSet");
+  return RunMethod(frame, [&]() -> HRESULT {
+    ComPtr<IBridge> source;
+    if (bridge == nullptr || Failed(ComPtr<IDispatch>(bridge).As(&source))) {
+      return ReportError(CLSID_Bridge, kInsertNeedsBridge, IID_NULL, E_FAIL);
+    }
+    int32_t count = 0;
+    CheckAndRaise(frame, source->get_Count(&count));
+    for (int32_t i = 0; i < count; ++i) {
+      Variant copy;
+      CheckAndRaise(frame, source->CopyLinkSet(Variant::I4(i), &copy));
+      IDispatch* link_set = copy.vt() == VT_DISPATCH ? copy.dispatch() : nullptr;
+      CheckAndRaise(frame, index < 0 ? Add(link_set) : InsertLinkSet(link_set, index + i));
+    }
+    return S_OK;
+  });
+}
+
+ComPtr<ILinkSet> CBridge::NewLinkSet(CMethodFrame& frame, uint32_t context) {
+  return CreateByClass<ILinkSet>(frame, CLSID_LinkSet, context);
+}
+
+HRESULT CBridge::CopyLinkSet(const Variant& index, Variant* link_set) {
+  CMethodFrame frame(L"CBridge::CopyLinkSet");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (link_set == nullptr) return E_POINTER;
+    Variant source;
+    CheckAndRaise(frame, get_Item(index, &source));
+    const ComPtr<ILinkSet> copy = NewLinkSet(frame, CLSCTX_ALL);
+    CheckAndRaise(frame, copy->CopyLinkSet(source.dispatch()));
+    *link_set = Variant(static_cast<IDispatch*>(copy.get()));
+    return S_OK;
+  });
+}
+
+HRESULT CBridge::NewLinkSetAdded(Variant* link_set, std::wstring_view method, uint32_t context) {
+  CMethodFrame frame(method);
+  return RunMethod(frame, [&] {
+    const ComPtr<ILinkSet> added = NewLinkSet(frame, context);
+    CheckAndRaise(frame, Add(added.get()));
+    if (link_set != nullptr) *link_set = Variant(static_cast<IDispatch*>(added.get()));
+  });
+}
+
+HRESULT CBridge::AddLinkSet(Variant* link_set) {
+  return NewLinkSetAdded(link_set, L"CBridge::AddLinkSet", CLSCTX_INPROC_SERVER);
+}
+
+HRESULT CBridge::CreateLinkSet(Variant* link_set) {
+  if (link_set == nullptr) return E_POINTER;
+  return NewLinkSetAdded(link_set, L"CBridge::CreateLinkSet", CLSCTX_ALL);
+}
+
+HRESULT CBridge::CopyBridge(IDispatch* bridge) {
+  CMethodFrame frame(L"CBridge::CopyBridge");
+  return RunMethod(frame, [&]() -> HRESULT {
+    ComPtr<IBridge> source;
+    if (bridge == nullptr || Failed(ComPtr<IDispatch>(bridge).As(&source))) {
+      return ReportError(CLSID_Bridge, kCopyNeedsBridge, IID_NULL, E_FAIL);
+    }
+    using Text = HRESULT (IBridge::*)(std::wstring*);
+    using PutText = HRESULT (CBridge::*)(const std::wstring&);
+    const std::pair<Text, PutText> texts[] = {
+        {&IBridge::get_Name, &CBridge::put_Name},
+        {&IBridge::get_UnitStdSelected, &CBridge::put_UnitStdSelected},
+        {&IBridge::get_Description, &CBridge::put_Description},
+        {&IBridge::get_ModifiedBy, &CBridge::put_ModifiedBy},
+        {&IBridge::get_CreatedBy, &CBridge::put_CreatedBy},
+    };
+    for (const auto& [get, put] : texts) {
+      std::wstring text;
+      CheckAndRaise(frame, (source.get()->*get)(&text));
+      CheckAndRaise(frame, (this->*put)(text));
+    }
+    int32_t case_oid = 0;
+    CheckAndRaise(frame, source->get_CaseOID(&case_oid));
+    CheckAndRaise(frame, put_CaseOID(case_oid));
+    using Stamp = HRESULT (IBridge::*)(Variant*);
+    using PutStamp = HRESULT (CBridge::*)(const Variant&);
+    const std::pair<Stamp, PutStamp> stamps[] = {
+        {&IBridge::get_ModifiedTimeStamp, &CBridge::put_ModifiedTimeStamp},
+        {&IBridge::get_CreatedTimeStamp, &CBridge::put_CreatedTimeStamp},
+    };
+    for (const auto& [get, put] : stamps) {
+      Variant stamp;
+      CheckAndRaise(frame, (source.get()->*get)(&stamp));
+      CheckAndRaise(frame, (this->*put)(stamp));
+    }
+    VARIANT_BOOL optimize = VARIANT_FALSE;
+    CheckAndRaise(frame, source->get_OptimizePerformance(&optimize));
+    CheckAndRaise(frame, put_OptimizePerformance(optimize));
+    CheckAndRaise(frame, InsertLinkSets(bridge, -1));
+    CheckAndRaise(frame, InsertApps(bridge, -1));
+    return S_OK;
+  });
+}
+
+HRESULT CBridge::FinalCleanUp() {
+  RemoveAll();
+  if (apps_) apps_->RemoveAll();
+  return S_OK;
+}
+
+HRESULT CBridge::get_Name(std::wstring* value) { return Give(value, name_); }
+HRESULT CBridge::put_Name(const std::wstring& value) {
+  SetPersisted(name_, value, dirty_);
+  return S_OK;
+}
+HRESULT CBridge::get_Description(std::wstring* value) { return Give(value, description_); }
+HRESULT CBridge::put_Description(const std::wstring& value) {
+  SetPersisted(description_, value, dirty_);
+  return S_OK;
+}
+HRESULT CBridge::get_CreatedBy(std::wstring* value) { return Give(value, created_by_); }
+HRESULT CBridge::put_CreatedBy(const std::wstring& value) {
+  SetPersisted(created_by_, value, dirty_);
+  return S_OK;
+}
+HRESULT CBridge::get_ModifiedBy(std::wstring* value) { return Give(value, modified_by_); }
+HRESULT CBridge::put_ModifiedBy(const std::wstring& value) {
+  SetPersisted(modified_by_, value, dirty_);
+  return S_OK;
+}
+
+HRESULT CBridge::PutTimeStamp(Variant& field, const Variant& value, uint32_t message) {
+  if (value.vt() != VT_DATE && value.vt() != VT_EMPTY) {
+    return ReportError(CLSID_Bridge, message, IID_NULL, E_FAIL);
+  }
+  field = value;
+  dirty_ = true;
+  return S_OK;
+}
+
+HRESULT CBridge::get_CreatedTimeStamp(Variant* value) { return Give(value, created_time_stamp_); }
+HRESULT CBridge::put_CreatedTimeStamp(const Variant& value) {
+  return PutTimeStamp(created_time_stamp_, value, kCreatedTimeStampType);
+}
+HRESULT CBridge::get_ModifiedTimeStamp(Variant* value) { return Give(value, modified_time_stamp_); }
+HRESULT CBridge::put_ModifiedTimeStamp(const Variant& value) {
+  return PutTimeStamp(modified_time_stamp_, value, kModifiedTimeStampType);
+}
+
+HRESULT CBridge::get_OptimizePerformance(VARIANT_BOOL* value) {
+  return GiveFlag(value, optimize_performance_);
+}
+HRESULT CBridge::put_OptimizePerformance(VARIANT_BOOL value) {
+  optimize_performance_ = value != VARIANT_FALSE;
+  dirty_ = true;
+  return S_OK;
+}
+HRESULT CBridge::get_OID(int32_t* value) { return Give(value, oid_); }
+HRESULT CBridge::put_OID(int32_t value) {
+  SetPersisted(oid_, value, dirty_);
+  return S_OK;
+}
+
+HRESULT CBridge::get_Dirty(VARIANT_BOOL* value) {
+  if (value == nullptr) return E_POINTER;
+  bool dirty = dirty_;
+  for (size_t i = 0; !dirty && i < link_sets_.size(); ++i) {
+    VARIANT_BOOL link_set_dirty = VARIANT_FALSE;
+    dirty = Succeeded(link_sets_[i]->get_Dirty(&link_set_dirty)) && link_set_dirty != VARIANT_FALSE;
+  }
+  if (!dirty && apps_) {
+    VARIANT_BOOL apps_dirty = VARIANT_FALSE;
+    dirty = Succeeded(apps_->get_Dirty(&apps_dirty)) && apps_dirty != VARIANT_FALSE;
+  }
+  *value = ToVariantBool(dirty);
+  return S_OK;
+}
+
+HRESULT CBridge::put_Dirty(VARIANT_BOOL value) {
+  if (value != VARIANT_FALSE) {
+    dirty_ = true;
+    return S_OK;
+  }
+  dirty_ = false;
+  for (const ComPtr<ILinkSet>& link_set : link_sets_) link_set->put_Dirty(VARIANT_FALSE);
+  if (apps_) apps_->put_Dirty(VARIANT_FALSE);
+  return S_OK;
+}
+
+HRESULT CBridge::get_LinkErrorCount(int32_t* count) {
+  CMethodFrame frame(L"CBridge::get_LinkErrorCount");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (count == nullptr) return E_POINTER;
+    int32_t total = 0;
+    for (const ComPtr<ILinkSet>& link_set : link_sets_) {
+      int32_t errors = 0;
+      CheckAndRaise(frame, link_set->get_LinkErrorCount(&errors));
+      total += errors;
+    }
+    *count = total;
+    return S_OK;
+  });
+}
+
+HRESULT CBridge::get_AutorunStatus(std::wstring* status) { return Give(status, autorun_status_); }
+
+HRESULT CBridge::GetChangeReport(Variant* report) {
+  CMethodFrame frame(L"CBridge::GetChangeReport");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (report == nullptr) return E_POINTER;
+    SafeArray texts = SafeArray::Vector(VT_BSTR, static_cast<uint32_t>(change_report_.size()));
+    for (size_t i = 0; i < change_report_.size(); ++i) texts.data()[i] = Variant(change_report_[i]);
+    *report = Variant(std::move(texts));
+    return S_OK;
+  });
+}
+
+HRESULT CBridge::ClearChangeReport() {
+  change_report_.clear();
+  return S_OK;
+}
+
+}  // namespace ovc::bridge

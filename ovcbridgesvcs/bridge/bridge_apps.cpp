@@ -1,0 +1,94 @@
+// The Bridge's application files: every member hands its call to the
+// AppCollection.
+#include "automation/class_registry.h"
+#include "ovcbridgesvcs/bridge/bridge.h"
+#include "ovcbridgesvcs/frame/raise_error.h"
+#include "ovcbridgesvcs/frame/report_error.h"
+#include "ovcbridgesvcs/frame/run_method.h"
+
+namespace ovc::bridge {
+namespace {
+
+constexpr uint32_t kNoAppCollection = 1248;
+constexpr uint32_t kAppsNull = 1250;
+
+}  // namespace
+
+HRESULT CBridge::WithApps(std::wstring_view method,
+                          const std::function<HRESULT(IAppCollection&)>& call) {
+  const CMethodFrame frame(method);
+  if (!apps_) return ReportError(CLSID_Bridge, kAppsNull, IID_NULL, E_FAIL);
+  return call(*apps_);
+}
+
+HRESULT CBridge::get_AppCollection(Variant* collection) {
+  if (collection == nullptr) return E_POINTER;
+  if (!apps_) return ReportError(CLSID_Bridge, kNoAppCollection, IID_NULL, E_FAIL);
+  *collection = Variant(static_cast<IDispatch*>(apps_.get()));
+  return S_OK;
+}
+
+HRESULT CBridge::get_ItemApp(const Variant& index, Variant* app) {
+  return apps_ ? apps_->get_Item(index, app) : E_POINTER;
+}
+
+HRESULT CBridge::get_CountApps(int32_t* count) {
+  return apps_ ? apps_->get_Count(count) : E_POINTER;
+}
+
+HRESULT CBridge::AddApp(const std::wstring& path, Variant* app) {
+  CMethodFrame frame(L"CBridge::AddApp");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (!apps_ || app == nullptr) return E_POINTER;
+    Variant created;
+    CheckAndRaise(frame, apps_->CreateApp(&created));
+    ComPtr<IApp> new_app;
+    if (created.vt() != VT_DISPATCH || created.dispatch() == nullptr) {
+      RaiseError(frame, SourceLocation::Current(), E_UNEXPECTED);
+    }
+    CheckAndRaise(frame, ComPtr<IDispatch>(created.dispatch()).As(&new_app));
+    CheckAndRaise(frame, new_app->put_Path(path));
+    *app = std::move(created);
+    return S_OK;
+  });
+}
+
+HRESULT CBridge::RemoveApp(int32_t index) {
+  return WithApps(L"CBridge::RemoveApp", [&](IAppCollection& apps) { return apps.Remove(index); });
+}
+
+HRESULT CBridge::CopyApp(const Variant& index, Variant* app) {
+  return WithApps(L"CBridge::CopyApp",
+                  [&](IAppCollection& apps) { return apps.CopyApp(index, app); });
+}
+
+HRESULT CBridge::SwapAppPosition(int32_t position1, int32_t position2) {
+  return WithApps(L"CBridge::SwapAppPosition",
+                  [&](IAppCollection& apps) { return apps.SwapAppPosition(position1, position2); });
+}
+
+HRESULT CBridge::InsertApp(IDispatch* app, int32_t index) {
+  return WithApps(L"CBridge::InsertApp",
+                  [&](IAppCollection& apps) { return apps.InsertApp(app, index); });
+}
+
+HRESULT CBridge::InsertApps(IDispatch* bridge, int32_t index) {
+  return WithApps(L"CBridge::InsertApps",
+                  [&](IAppCollection& apps) { return apps.InsertApps(bridge, index); });
+}
+
+HRESULT CBridge::RemoveAllApps() {
+  return WithApps(L"CBridge::RemoveAllApps", [](IAppCollection& apps) { return apps.RemoveAll(); });
+}
+
+HRESULT CBridge::get_AppFileFilter(std::wstring* filter) {
+  CMethodFrame frame(L"CBridge::get_AppFileFilter");
+  return RunMethod(frame, [&] {
+    ComPtr<IAppCollection> apps;
+    CheckAndRaise(frame, CoCreateInstance(CLSID_AppCollection, nullptr, CLSCTX_ALL,
+                                          IAppCollection::kIid, apps.ReceiveVoid()));
+    CheckAndRaise(frame, apps->get_AppFileFilter(filter));
+  });
+}
+
+}  // namespace ovc::bridge

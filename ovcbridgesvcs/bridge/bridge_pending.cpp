@@ -1,0 +1,100 @@
+// Members whose work belongs to the transfer, validation and report,
+// naming and binding-copy layers, which are not part of this version.
+#include "ovcbridgesvcs/bridge/bridge.h"
+#include "ovcbridgesvcs/links/link_values.h"
+
+namespace ovc::bridge {
+
+HRESULT CBridge::get_Validate(OVCBRIDGETRANSFEROP, OVCBRIDGEVALIDATE*, std::wstring*) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::get_Validate");
+}
+
+HRESULT CBridge::ResetStatus(OVCBRIDGETRANSFEROP) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::ResetStatus");
+}
+
+HRESULT CBridge::FinalStatus(OVCBRIDGETRANSFEROP) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::FinalStatus");
+}
+
+HRESULT CBridge::WriteToApps(VARIANT_BOOL) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::WriteToApps");
+}
+
+HRESULT CBridge::ReadFromApps(VARIANT_BOOL) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::ReadFromApps");
+}
+
+HRESULT CBridge::ReadFromApp(int32_t, VARIANT_BOOL) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::ReadFromApp");
+}
+
+HRESULT CBridge::WriteToApp(int32_t, VARIANT_BOOL) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::WriteToApp");
+}
+
+HRESULT CBridge::ExportOrvanToApp(VARIANT_BOOL) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::ExportOrvanToApp");
+}
+
+HRESULT CBridge::ImportOrvanFromApp(VARIANT_BOOL) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::ImportOrvanFromApp");
+}
+
+HRESULT CBridge::AutoRun(VARIANT_BOOL) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::AutoRun");
+}
+
+HRESULT CBridge::StartAutoRunWithPause(VARIANT_BOOL) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::StartAutoRunWithPause");
+}
+
+HRESULT CBridge::ResumeAutoRunWithPause(VARIANT_BOOL, VARIANT_BOOL*) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::ResumeAutoRunWithPause");
+}
+
+HRESULT CBridge::CancelAutoRunWithPause() {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::CancelAutoRunWithPause");
+}
+
+HRESULT CBridge::WriteToOrvan(VARIANT_BOOL) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::WriteToOrvan");
+}
+
+HRESULT CBridge::ReadFromOrvan(VARIANT_BOOL, VARIANT_BOOL) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::ReadFromOrvan");
+}
+
+HRESULT CBridge::ReadFromAppsIterative(VARIANT_BOOL) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::ReadFromAppsIterative");
+}
+
+HRESULT CBridge::get_StatusReport(std::wstring*) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::get_StatusReport");
+}
+
+HRESULT CBridge::get_ErrorReport(std::wstring*) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::get_ErrorReport");
+}
+
+HRESULT CBridge::GetBridgeProfile(std::wstring*) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::GetBridgeProfile");
+}
+
+HRESULT CBridge::LinksetSynchNames(VARIANT_BOOL, int32_t, const std::wstring&) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::LinksetSynchNames");
+}
+
+HRESULT CBridge::BridgeSynchNames(VARIANT_BOOL) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::BridgeSynchNames");
+}
+
+HRESULT CBridge::CopyBrObjectBindings(int32_t) {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::CopyBrObjectBindings");
+}
+
+HRESULT CBridge::AutoCreateObjectBindings() {
+  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::AutoCreateObjectBindings");
+}
+
+}  // namespace ovc::bridge
