@@ -1,0 +1,179 @@
+#include "ovcbridgesvcs/xml/variant_util.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "automation/dom/typed_value.h"
+#include "automation/error_info.h"
+#include "automation/text.h"
+#include "ovcbridgesvcs/frame/raise_error.h"
+#include "ovcbridgesvcs/frame/run_method.h"
+
+namespace ovc::xml {
+namespace {
+
+bool IsBlank(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
+
+// "%.16g" without the locale: to_chars gives the same digits with ".".
+std::wstring RealText(double value) {
+  std::array<char, 64> buffer{};
+  const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                          std::chars_format::general, 16);
+  return error == std::errc() ? FromUtf8(std::string_view(buffer.data(), end)) : std::wstring();
+}
+
+// The number a text starts with (after blanks, with an optional sign), as
+// "%lf" scans it.
+bool LeadingReal(std::wstring_view text, double* value) {
+  size_t start = 0;
+  while (start < text.size() && IsBlank(text[start])) ++start;
+  std::string narrow;
+  for (size_t i = start; i < text.size() && text[i] < 0x80 && !IsBlank(text[i]); ++i) {
+    narrow += static_cast<char>(text[i]);
+  }
+  std::string_view digits = narrow;
+  const bool negative = !digits.empty() && digits.front() == '-';
+  if (!digits.empty() && (digits.front() == '+' || negative)) digits.remove_prefix(1);
+  if (digits.empty() || digits.front() == '+' || digits.front() == '-') return false;
+  const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), *value);
+  if (result.ec != std::errc() || !std::isfinite(*value)) return false;
+  if (negative) *value = -*value;
+  return true;
+}
+
+}  // namespace
+
+std::wstring EscapeXmlText(std::wstring_view text) {
+  std::wstring escaped;
+  escaped.reserve(text.size());
+  for (const wchar_t c : text) {
+    if (c < 32 || c == L'&') {
+      escaped.append(L"&#").append(std::to_wstring(static_cast<int>(c))).push_back(L';');
+    } else {
+      escaped.push_back(c);
+    }
+  }
+  return escaped;
+}
+
+std::wstring UnescapeXmlText(std::wstring_view text) {
+  std::wstring plain;
+  plain.reserve(text.size());
+  size_t start = 0;
+  while (true) {
+    const size_t amp = text.find(L"&#", start);
+    const size_t semicolon = amp == std::wstring_view::npos ? amp : text.find(L';', amp + 2);
+    if (semicolon == std::wstring_view::npos) break;
+    plain.append(text.substr(start, amp - start));
+    const auto code =
+        static_cast<uint32_t>(LeadingInteger(text.substr(amp + 2, semicolon - amp - 2)));
+    plain.push_back(static_cast<wchar_t>(code & 0xFFFF));
+    start = semicolon + 1;
+  }
+  plain.append(text.substr(start));
+  return plain;
+}
+
+int32_t LeadingInteger(std::wstring_view text, bool* found) {
+  size_t i = 0;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
+  constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
+  int64_t magnitude = 0;
+  const size_t first_digit = i;
+  for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+    magnitude = std::min(kLimit, magnitude * 10 + (text[i] - L'0'));
+  }
+  if (found != nullptr) *found = i > first_digit;
+  const int64_t result = negative ? -magnitude : magnitude;
+  return static_cast<int32_t>(std::min<int64_t>(result, std::numeric_limits<int32_t>::max()));
+}
+
+HRESULT FormatForXML(const Variant& value, std::wstring* text) {
+  CMethodFrame frame(L"VariantUtil::FormatForXML");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (text == nullptr) return E_POINTER;
+    const Variant plain = value.Dereferenced();
+    if (plain.vt() == VT_R8 || plain.vt() == VT_DATE) {
+      *text = RealText(plain.vt() == VT_R8 ? plain.r8() : plain.date());
+      return S_OK;
+    }
+    if (plain.vt() == VT_DISPATCH || plain.vt() == VT_UNKNOWN) {
+      RaiseErrorText(frame, SourceLocation::Current(), E_INVALIDARG,
+                     L"Cannot convert a object into an XML string");
+    }
+    std::wstring converted;
+    if (Failed(dom::TypedValueText(plain, &converted))) {
+      SetErrorInfo(nullptr);
+      RaiseErrorText(frame, SourceLocation::Current(), E_INVALIDARG,
+                     L"No defined XML format for variant type");
+    }
+    *text = std::move(converted);
+    return S_OK;
+  });
+}
+
+bool BooleanFromText(std::wstring_view text, bool* value) {
+  if (text == L"0" || text == L"1") {
+    *value = text == L"1";
+    return true;
+  }
+  if (text.empty()) return false;
+  struct Word {
+    wchar_t first;
+    std::wstring_view text;
+    bool value;
+  };
+  static constexpr std::array<Word, 6> kWords = {{{L'f', L"false", false},
+                                                  {L'n', L"no", false},
+                                                  {L't', L"true", true},
+                                                  {L'y', L"yes", true},
+                                                  {L'o', L"on", true},
+                                                  {L'o', L"off", false}}};
+  const wchar_t first = ToLower(text.substr(0, 1)).front();
+  for (const Word& word : kWords) {
+    if (word.first == first && word.text == text) {
+      *value = word.value;
+      return true;
+    }
+  }
+  return false;
+}
+
+HRESULT ValueFromXMLText(std::wstring_view text, VARTYPE vt, Variant* value, bool* converted) {
+  CMethodFrame frame(L"VariantUtil::ValueFromXMLText");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (value == nullptr || converted == nullptr) return E_POINTER;
+    *converted = false;
+    *value = Variant::Null();
+    if (vt != VT_I4 && vt != VT_R8 && vt != VT_DATE && vt != VT_BSTR && vt != VT_BOOL) {
+      RaiseErrorText(frame, SourceLocation::Current(), E_FAIL,
+                     L"No defined XML format for given type");
+    }
+    if (text.empty() && vt != VT_BSTR) return S_OK;
+    double real = 0;
+    bool flag = false;
+    if (vt == VT_I4) {
+      *value = Variant::I4(LeadingInteger(text));
+    } else if (vt == VT_BSTR) {
+      *value = Variant(std::wstring(text));
+    } else if (vt == VT_BOOL) {
+      if (!BooleanFromText(text, &flag)) {
+        RaiseErrorText(frame, SourceLocation::Current(), E_FAIL,
+                       L"The text is not a boolean: " + std::wstring(text));
+      }
+      *value = Variant::Bool(flag);
+    } else if (LeadingReal(text, &real)) {
+      *value = vt == VT_DATE ? Variant::Date(real) : Variant::R8(real);
+    } else {
+      return S_OK;
+    }
+    *converted = true;
+    return S_OK;
+  });
+}
+
+}  // namespace ovc::xml
