@@ -1,38 +1,26 @@
 #include "ovcbridgesvcs/frame/locale_service.h"
 
-#include <mutex>
 #include <utility>
+
+#include "ovcbridgesvcs/frame/installed_service.h"
 
 namespace ovc {
 
 namespace {
 
-struct InstalledService {
-  std::mutex mutex;
-  std::shared_ptr<LocaleService> service;
-};
-
-InstalledService& Installed() {
-  static InstalledService installed;
+InstalledService<LocaleService>& Installed() {
+  static InstalledService<LocaleService> installed;
   return installed;
-}
-
-std::shared_ptr<LocaleService> CurrentService() {
-  InstalledService& installed = Installed();
-  std::lock_guard lock(installed.mutex);
-  return installed.service;
 }
 
 }  // namespace
 
 void SetLocaleService(std::shared_ptr<LocaleService> service) {
-  InstalledService& installed = Installed();
-  std::lock_guard lock(installed.mutex);
-  installed.service = std::move(service);
+  Installed().Install(std::move(service));
 }
 
 std::optional<NumberLayout> UserNumberLayout() {
-  const std::shared_ptr<LocaleService> service = CurrentService();
+  const std::shared_ptr<LocaleService> service = Installed().Current();
   if (service == nullptr) return NumberLayout{};
   std::optional<NumberLayout> layout = service->UserLayout();
   if (!layout) return std::nullopt;
