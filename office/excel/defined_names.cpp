@@ -203,7 +203,15 @@ bool DefinedNames::TargetOf(const std::string& formula, NameTarget* target, std:
                             HRESULT* code) const {
   std::vector<SheetArea> areas;
   std::string why;
-  if (!ParseRefersTo(formula, &areas, &why)) return Fail(DISP_E_BADINDEX, why, reason, code);
+  if (!ParseRefersTo(formula, &areas, &why)) {
+    std::string_view body = Trimmed(formula);
+    if (body.starts_with('=')) body = Trimmed(body.substr(1));
+    StructuredReference table;
+    if (ParseStructuredReference(body, false, &table)) {
+      return LocateTable(table, target, reason, code);
+    }
+    return Fail(DISP_E_BADINDEX, why, reason, code);
+  }
   const int32_t sheet = SheetIndex(areas.front().sheet);
   if (sheet < 0) {
     return Fail(DISP_E_BADINDEX, "refers to a missing sheet '" + areas.front().sheet + "'", reason,
@@ -211,6 +219,13 @@ bool DefinedNames::TargetOf(const std::string& formula, NameTarget* target, std:
   }
   *target = {sheet, areas.front().area, areas.size() > 1};
   return true;
+}
+
+bool DefinedNames::LocateTable(const StructuredReference& reference, NameTarget* target,
+                               std::string* reason, HRESULT* code) const {
+  std::string why = "no table '" + reference.table + "'";
+  if (table_locator_ && table_locator_(reference, target, &why)) return true;
+  return Fail(DISP_E_BADINDEX, why, reason, code);
 }
 
 bool DefinedNames::Resolve(NameId id, NameTarget* target, std::string* reason,
@@ -234,6 +249,11 @@ bool DefinedNames::ResolveRange(const RangeText& text, int32_t active_sheet, Nam
   } else {
     found = Lookup(-1, text.name);
     if (!found && active_sheet >= 0) found = Lookup(active_sheet, text.name);
+  }
+  StructuredReference table;
+  if (!found && text.sheet.empty() && ParseStructuredReference(text.name, true, &table)) {
+    if (LocateTable(table, target, reason, code)) return true;
+    if (text.name.find('[') != std::string::npos) return false;
   }
   if (!found) return Fail(DISP_E_BADINDEX, "no name '" + text.name + "'", reason, code);
   if (Resolve(*found, target, reason, code)) return true;

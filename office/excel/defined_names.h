@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include "automation/hresult.h"
 #include "office/excel/cell_reference.h"
 #include "office/excel/range_text.h"
+#include "office/excel/structured_reference.h"
 
 namespace ovc::excel {
 
@@ -103,6 +105,14 @@ class DefinedNames {
   // other names, compared without regard to case.
   std::vector<std::string> NamesUsing(std::string_view name);
 
+  // Finds the cells of a table a structured reference names: true and
+  // *target; false and *reason ("no table 'T'" when the workbook has none of
+  // that name). The workbook, which knows its sheets' tables, installs it;
+  // without one no structured reference resolves.
+  using TableLocator =
+      std::function<bool(const StructuredReference&, NameTarget*, std::string* reason)>;
+  void set_table_locator(TableLocator locator) { table_locator_ = std::move(locator); }
+
   // The sheets, in workbook order.
   const std::vector<std::string>& sheet_names() const { return sheet_names_; }
   // The 0-based index of a sheet by name without regard to case; -1 if none.
@@ -127,6 +137,8 @@ class DefinedNames {
   std::optional<NameId> Lookup(int32_t sheet, std::string_view name) const;
   bool TargetOf(const std::string& formula, NameTarget* target, std::string* reason,
                 HRESULT* code) const;
+  bool LocateTable(const StructuredReference& reference, NameTarget* target, std::string* reason,
+                   HRESULT* code) const;
   bool StoredReference(std::string_view item, int32_t active_sheet, std::string* stored,
                        std::string* reason, HRESULT* code) const;
   bool StoredFormula(std::string_view refers_to, int32_t active_sheet, std::string* formula,
@@ -141,6 +153,7 @@ class DefinedNames {
   std::unordered_map<NameId, pugi::xml_node> nodes_;
   std::unordered_map<std::string, NameId> by_key_;  // lookup_key -> first such name
   NameId next_id_ = 1;
+  TableLocator table_locator_;
 };
 
 }  // namespace ovc::excel

@@ -57,6 +57,7 @@ class Sheet {
 
   // The sheet's tables; the caller adds the sheet's table parts.
   SheetTables& tables() { return tables_; }
+  const SheetTables& tables() const { return tables_; }
 
  private:
   struct CellSlot {

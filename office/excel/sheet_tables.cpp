@@ -15,19 +15,85 @@ void SheetTables::Add(pugi::xml_document* part) {
   if (!IsSpreadsheetElement(table, "table") ||
       !ParseAreaReference(table.attribute("ref").value(), &area))
     return;
-  const pugi::xml_attribute header_rows = table.attribute("headerRowCount");
-  if (header_rows && header_rows.as_int() == 0) return;
-  Table entry{part, area, {}};
+  Table entry{part,
+              table.attribute("displayName").value(),
+              area,
+              table.attribute("headerRowCount").as_int(1),
+              table.attribute("totalsRowCount").as_int(0),
+              {}};
   for (pugi::xml_node column : SpreadsheetChild(table, "tableColumns").children()) {
     if (IsSpreadsheetElement(column, "tableColumn")) entry.columns.push_back(column);
   }
   tables_.push_back(std::move(entry));
 }
 
+bool SheetTables::Locate(const StructuredReference& reference, CellArea* area,
+                         std::string* reason) const {
+  reason->clear();
+  const std::wstring wanted = FromUtf8(reference.table);
+  for (const Table& table : tables_) {
+    if (!EqualsNoCase(FromUtf8(table.name), wanted)) continue;
+    CellArea located = table.area;
+    if (!RowsOf(table, reference, &located, reason) ||
+        !ColumnsOf(table, reference, &located, reason)) {
+      return false;
+    }
+    *area = located;
+    return true;
+  }
+  return false;
+}
+
+bool SheetTables::RowsOf(const Table& table, const StructuredReference& reference, CellArea* area,
+                         std::string* reason) const {
+  const int32_t header_end = table.area.first.row + std::max(table.header_rows, 0);
+  const int32_t totals_start = table.area.last.row + 1 - std::max(table.totals_rows, 0);
+  // The first and one past the last row of each band.
+  const int32_t starts[] = {table.area.first.row, header_end, totals_start};
+  const int32_t ends[] = {header_end, totals_start, table.area.last.row + 1};
+  const auto first = static_cast<size_t>(reference.first_rows);
+  const auto last = static_cast<size_t>(reference.last_rows);
+  if (reference.first_rows == TableRows::kHeaders && reference.last_rows == TableRows::kTotals) {
+    return true;  // the whole table, whichever bands it has
+  }
+  for (size_t band = first; band <= last; ++band) {
+    if (starts[band] >= ends[band]) {
+      static constexpr const char* kBands[] = {"header row", "data rows", "totals row"};
+      *reason = "table '" + table.name + "' has no " + kBands[band];
+      return false;
+    }
+  }
+  area->first.row = starts[first];
+  area->last.row = ends[last] - 1;
+  return true;
+}
+
+bool SheetTables::ColumnsOf(const Table& table, const StructuredReference& reference,
+                            CellArea* area, std::string* reason) const {
+  if (reference.first_column.empty()) return true;
+  const auto index_of = [&](const std::string& name) -> int32_t {
+    const std::wstring wanted = FromUtf8(name);
+    for (size_t i = 0; i < table.columns.size(); ++i) {
+      if (EqualsNoCase(FromUtf8(DecodeCellText(table.columns[i].attribute("name").value())),
+                       wanted)) {
+        return static_cast<int32_t>(i);
+      }
+    }
+    *reason = "table '" + table.name + "' has no column '" + name + "'";
+    return -1;
+  };
+  const int32_t first = index_of(reference.first_column);
+  const int32_t last = first < 0 ? -1 : index_of(reference.last_column);
+  if (last < 0) return false;
+  area->first.column = table.area.first.column + std::min(first, last);
+  area->last.column = table.area.first.column + std::max(first, last);
+  return true;
+}
+
 const SheetTables::Table* SheetTables::HeaderTable(CellRef cell) const {
   for (const Table& table : tables_) {
     const size_t index = static_cast<size_t>(cell.column - table.area.first.column);
-    if (cell.row == table.area.first.row && Contains(table.area, cell) &&
+    if (table.header_rows > 0 && cell.row == table.area.first.row && Contains(table.area, cell) &&
         index < table.columns.size()) {
       return &table;
     }

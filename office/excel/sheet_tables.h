@@ -8,16 +8,23 @@
 
 #include "automation/hresult.h"
 #include "office/excel/cell_area.h"
+#include "office/excel/structured_reference.h"
 
 namespace ovc::excel {
 
-// The tables of a sheet, as far as cell writes touch them: a write into a
-// header cell renames the table's column, which must keep a name of its own.
-// Table parts are borrowed and must outlive the object.
+// The tables of a sheet: the cells structured references name, and the
+// header cells, whose writes rename the table's column, which must keep a
+// name of its own. Table parts are borrowed and must outlive the object.
 class SheetTables {
  public:
   // Adds a table part of the sheet; parts that hold no table are ignored.
   void Add(pugi::xml_document* part);
+
+  // The cells of `reference` when it names a table of this sheet (the table
+  // name without regard to case): true and *area. False with *reason empty
+  // when no table of the sheet has that name; with *reason set when the
+  // table lacks the column or row band named.
+  bool Locate(const StructuredReference& reference, CellArea* area, std::string* reason) const;
 
   // True when `cell` is a header cell of a table.
   bool IsHeader(CellRef cell) const;
@@ -34,9 +41,16 @@ class SheetTables {
  private:
   struct Table {
     pugi::xml_document* part;
+    std::string name;
     CellArea area;
+    int32_t header_rows = 1;
+    int32_t totals_rows = 0;
     std::vector<pugi::xml_node> columns;
   };
+  bool RowsOf(const Table& table, const StructuredReference& reference, CellArea* area,
+              std::string* reason) const;
+  bool ColumnsOf(const Table& table, const StructuredReference& reference, CellArea* area,
+                 std::string* reason) const;
   const Table* HeaderTable(CellRef cell) const;
 
   std::vector<Table> tables_;

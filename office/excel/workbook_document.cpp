@@ -86,6 +86,10 @@ bool WorkbookDocument::ReadParts(std::string* error, HRESULT* code) {
   }
   shared_ = !revisions.empty();
   names_ = std::make_unique<DefinedNames>(workbook);
+  names_->set_table_locator(
+      [this](const StructuredReference& reference, NameTarget* target, std::string* reason) {
+        return LocateTable(reference, target, reason);
+      });
   BookParts parts;
   parts.workbook = workbook;
   std::string ignored;
@@ -170,6 +174,26 @@ Sheet* WorkbookDocument::SheetAt(int32_t sheet, std::string* error) {
     }
   }
   return entry.sheet.get();
+}
+
+bool WorkbookDocument::LocateTable(const StructuredReference& reference, NameTarget* target,
+                                   std::string* reason) {
+  const auto sheets = static_cast<int32_t>(names_->sheet_names().size());
+  for (int32_t index = 0; index < sheets; ++index) {
+    std::string error;
+    const Sheet* sheet = SheetAt(index, &error);
+    CellArea area;
+    std::string why;
+    if (sheet != nullptr && sheet->tables().Locate(reference, &area, &why)) {
+      *target = {index, area, false};
+      return true;
+    }
+    if (!why.empty()) {
+      *reason = why;
+      return false;
+    }
+  }
+  return false;
 }
 
 void WorkbookDocument::NoteNameChanged(std::string_view name) {

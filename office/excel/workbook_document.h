@@ -81,6 +81,10 @@ class WorkbookDocument {
   pugi::xml_document* RelatedXmlPart(const std::string& source, std::string_view type,
                                      std::string* part, std::string* error);
   bool ReadSheetParts(const pugi::xml_document& workbook, std::string* error);
+  // Finds the table `reference` names on any sheet (the table locator of
+  // the names model); false and *reason when it names missing cells, false
+  // alone when no sheet has the table.
+  bool LocateTable(const StructuredReference& reference, NameTarget* target, std::string* reason);
   pugi::xml_document* CreateCorePart();
 
   std::unique_ptr<office::Package> package_;
