@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "office/excel/formula/arguments.h"
+#include "office/excel/formula/formula.h"
+#include "office/excel/formula/value.h"
+
+namespace ovc::excel::formula {
+
+// The most names one formula may expand to, counting names used by names.
+inline constexpr size_t kMaxNameExpansions = 1000;
+
+// The formula with every defined name replaced by what it refers to (names
+// used by names too), seen from `sheet`. A name that is missing, cannot be
+// parsed or expands without end becomes #NAME? and *problem tells which
+// ("unknown name Rate"); *problem is left alone otherwise.
+Formula ExpandNames(const Formula& formula, WorkbookView& view, int32_t sheet,
+                    std::string* problem);
+
+// The value of the formula in `context` (never a reference: a reference is
+// read as the formula's cell reads it). A function the table lacks gives
+// #NAME? with *problem "unknown function NAME"; *problem is left alone when
+// nothing went wrong that way.
+Value Evaluate(const Formula& formula, const EvaluationContext& context, std::string* problem);
+
+}  // namespace ovc::excel::formula

@@ -1,0 +1,318 @@
+#include "office/excel/formula/evaluator.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+
+#include "tests/office/excel/formula/fake_workbook.h"
+
+namespace ovc::excel::formula {
+namespace {
+
+Value N(double number) { return Value::Number(number); }
+Value S(const char* text) { return Value::Text(text); }
+Value B(bool boolean) { return Value::Boolean(boolean); }
+Value E(ErrorCode code) { return Value::Error(code); }
+
+struct Case {
+  const char* formula;
+  Value expected;
+};
+
+void ExpectSame(const Value& actual, const Value& expected) {
+  if (expected.is_number() && actual.is_number()) {
+    EXPECT_NEAR(actual.number(), expected.number(), std::fabs(expected.number()) * 1e-14);
+  } else {
+    EXPECT_EQ(actual, expected) << (actual.is_text() ? actual.text() : "") << " type "
+                                << int(actual.type());
+  }
+}
+
+// Sheet1: A1:A3 = 1, 2, 3; B1:B3 = 10, 20, 30; C1 = "x"; C2 = TRUE; D1 = "5".
+// My Sheet: A1 = 7. Formulas are evaluated in Sheet1!E2.
+class EvaluatorTest : public ::testing::Test {
+ protected:
+  EvaluatorTest() {
+    for (int32_t row = 1; row <= 3; ++row) {
+      book_.Set(0, row, 1, N(row));
+      book_.Set(0, row, 2, N(row * 10));
+    }
+    book_.Set(0, 1, 3, S("x"));
+    book_.Set(0, 2, 3, B(true));
+    book_.Set(0, 1, 4, S("5"));
+    book_.Set(1, 1, 1, N(7));
+    book_.Name("Rate", "0.5");
+    book_.Name("Double", "Rate*2");
+    book_.Name("Loop", "Loop+1");
+    book_.Name("Column", "Sheet1!$A$1:$A$3");
+  }
+
+  Value Run(const std::string& text, std::string* problem) {
+    Formula formula;
+    std::string error;
+    if (!ParseFormula(text, &formula, &error)) {
+      *problem = "parse: " + error;
+      return Value();
+    }
+    return Evaluate(formula, {&book_, 0, 2, 5, false}, problem);
+  }
+
+  // Each formula gives its value; numbers to 14 digits.
+  template <size_t kCount>
+  void ExpectAll(const Case (&cases)[kCount]) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.formula);
+      std::string problem;
+      ExpectSame(Run(c.formula, &problem), c.expected);
+    }
+  }
+
+  FakeWorkbook book_;
+};
+
+TEST_F(EvaluatorTest, OperatorsPrecedenceAndCoercion) {
+  const Case cases[] = {
+      {"-2^2", N(4)},
+      {"2^-2", N(0.25)},
+      {"2^3^2", N(64)},
+      {"1+2*3", N(7)},
+      {"(1+2)*3", N(9)},
+      {"50%", N(0.5)},
+      {"-50%*2", N(-1)},
+      {"4^50%", N(2)},
+      {"1&2", S("12")},
+      {"1+1=2", B(true)},
+      {"\"a\"<\"B\"", B(true)},
+      {"1<\"a\"", B(true)},
+      {"\"10\"+1", N(11)},
+      {"TRUE+1", N(2)},
+      {"1/0", E(ErrorCode::kDiv0)},
+      {"\"x\"+1", E(ErrorCode::kValue)},
+      {"#N/A+1", E(ErrorCode::kNA)},
+      {"0.1+0.2=0.3", B(true)},  // equal to 15 significant digits
+      {"1/3&\"\"", S("0.333333333333333")},
+      {"1E+20&\"\"", S("1E+20")},
+      {"0^0", E(ErrorCode::kNum)},
+      {"\"A\"=\"a\"", B(true)},
+      {"C9=0", B(true)},
+      {" 1 + 2 ", N(3)},
+      {"1 2", E(ErrorCode::kValue)},
+  };
+  ExpectAll(cases);
+}
+
+TEST_F(EvaluatorTest, ReferencesNamesAndArrays) {
+  const Case cases[] = {
+      {"A1+$B$1", N(11)},
+      {"Sheet1!A3", N(3)},
+      {"'My Sheet'!A1*2", N(14)},
+      {"SUM(A1:B3)", N(66)},
+      {"SUM(A:A)", N(6)},
+      {"SUM(1:1)", N(11)},
+      {"SUM(B3:A1)", N(66)},
+      {"SUM((A1,B1))", N(11)},
+      {"SUM(A1:B3 B2:C9)", N(50)},
+      {"A1:A3", N(2)},
+      {"A1:A3*2", N(4)},  // intersected          {"B1:B3 A1:A3", E(ErrorCode::kNull)},
+      {"C1:D1", E(ErrorCode::kValue)},  // no cell in the formula's column
+      {"Nowhere!A1", E(ErrorCode::kRef)},
+      {"SUM(A1:INDEX)", E(ErrorCode::kValue)},
+      {"Rate*4", N(2)},
+      {"Double", N(1)},
+      {"SUM(Column)", N(6)},
+      {"SUM({1,2;3,4})", N(10)},
+      {"SUM(1,,2)", N(3)},
+      {"SUM({1,2}*{10;20})", N(90)},
+      {"SUMPRODUCT((A1:A3>1)*B1:B3)", N(50)},
+      {"SUMPRODUCT(A1:A3,B1:B3)", N(140)},
+      {"SUMPRODUCT(ABS(-A1:A3))", N(6)},
+      {"SUMPRODUCT(A1:A3,B1:B2)", E(ErrorCode::kValue)},
+      {"{1,\"a\";TRUE,#N/A}", N(1)},
+      {"_xlfn.CONCAT(A1:B1,\"x\")", S("110x")},
+  };
+  ExpectAll(cases);
+}
+
+TEST_F(EvaluatorTest, ProblemsNameWhatIsMissing) {
+  const struct {
+    const char* formula;
+    const char* problem;
+  } cases[] = {
+      {"IFERROR(NOSUCH(1),0)", "unknown function NOSUCH"},
+      {"Unknown+1", "unknown name Unknown"},
+      {"Loop", "name Loop refers to itself"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.formula);
+    std::string problem;
+    const Value value = Run(c.formula, &problem);
+    EXPECT_EQ(problem, c.problem);
+    if (std::string_view(c.formula) != "IFERROR(NOSUCH(1),0)") {
+      EXPECT_EQ(value, E(ErrorCode::kName));
+    }
+  }
+}
+
+TEST_F(EvaluatorTest, MathRoundsDecimalsAsWritten) {
+  const Case cases[] = {
+      {"ROUND(2.675,2)", N(2.68)},
+      {"ROUND(-2.5,0)", N(-3)},
+      {"ROUND(1234.5,-2)", N(1200)},
+      {"ROUNDUP(1.21,1)", N(1.3)},
+      {"ROUNDDOWN(-1.29,1)", N(-1.2)},
+      {"TRUNC(-1.59,1)", N(-1.5)},
+      {"CEILING(1800*1.1,6)", N(1980)},
+      {"FLOOR(-2.5,2)", N(-4)},
+      {"CEILING(-2.5,2)", N(-2)},
+      {"CEILING(2.5,-1)", E(ErrorCode::kNum)},
+      {"FLOOR(1,0)", E(ErrorCode::kDiv0)},
+      {"MOD(-3,2)", N(1)},
+      {"MOD(3,-2)", N(-1)},
+      {"MOD(1,0)", E(ErrorCode::kDiv0)},
+      {"MOD(0.3,0.1)", N(0)},
+      {"INT(-1.5)", N(-2)},
+      {"MROUND(10,3)", N(9)},
+      {"MROUND(-10,3)", E(ErrorCode::kNum)},
+      {"SQRT(-1)", E(ErrorCode::kNum)},
+      {"LOG(8,2)", N(3)},
+      {"LOG(100)", N(2)},
+      {"LN(0)", E(ErrorCode::kNum)},
+      {"ATAN2(1,1)", N(std::numbers::pi / 4)},
+      {"DEGREES(PI())", N(180)},
+      {"SIGN(-3)", N(-1)},
+      {"EVEN(1.5)", N(2)},
+      {"ODD(-2)", N(-3)},
+      {"FACT(5)", N(120)},
+      {"POWER(2,10)", N(1024)},
+      {"QUOTIENT(-7,2)", N(-3)},
+      {"ABS(\"-2\")", N(2)},
+      {"ABS(C1)", E(ErrorCode::kValue)},
+      {"SUM(A1:A3,\"4\",TRUE)", N(11)},
+      {"SUM(C1:C2)", N(0)},
+      {"SUM(\"x\")", E(ErrorCode::kValue)},
+      {"PRODUCT(A1:A3,2)", N(12)},
+      {"SUMSQ(A1:A3)", N(14)},
+  };
+  ExpectAll(cases);
+}
+
+TEST_F(EvaluatorTest, StatisticsLogicTextAndInformation) {
+  const Case cases[] = {
+      {"AVERAGE(A1:C3)", N(11)},
+      {"AVERAGE(C1)", E(ErrorCode::kDiv0)},
+      {"MEDIAN(1,3,2,4)", N(2.5)},
+      {"STDEV(2,4,4,4,5,5,7,9)", N(2.1380899352993947)},
+      {"STDEV.P(2,4,4,4,5,5,7,9)", N(2)},
+      {"VAR.P(2,4,4,4,5,5,7,9)", N(4)},
+      {"MIN(A1:B3)", N(1)},
+      {"MAX(A1:B3,-1)", N(30)},
+      {"MAX(C1)", N(0)},
+      {"COUNT(A1:D3,\"1\",\"x\")", N(7)},
+      {"COUNTA(A1:D3)", N(9)},
+      {"COUNTBLANK(A1:D3)", N(3)},
+      {"LARGE({3,1,2},1)", N(3)},
+      {"SMALL(B1:B3,2)", N(20)},
+      {"LARGE(A1:A3,4)", E(ErrorCode::kNum)},
+      {"IF(1>2,\"a\",\"b\")", S("b")},
+      {"IF(FALSE,1)", B(false)},
+      {"IF(\"x\",1,2)", E(ErrorCode::kValue)},
+      {"IFS(A1>1,\"a\",A2>1,\"b\")", S("b")},
+      {"IFERROR(1/0,\"z\")", S("z")},
+      {"IFNA(NA(),2)", N(2)},
+      {"IFNA(1/0,2)", E(ErrorCode::kDiv0)},
+      {"SWITCH(2,1,\"a\",2,\"b\")", S("b")},
+      {"SWITCH(3,1,\"a\",\"z\")", S("z")},
+      {"CHOOSE(2,\"a\",\"b\")", S("b")},
+      {"CHOOSE(3,\"a\",\"b\")", E(ErrorCode::kValue)},
+      {"AND(TRUE,1,C1:C2)", B(true)},
+      {"OR(A1:A3>2)", B(false)},
+      {"XOR(TRUE,TRUE)", B(false)},
+      {"AND(\"x\")", E(ErrorCode::kValue)},
+      {"NOT(0)", B(true)},
+      {"LEFT(\"abc\",2)", S("ab")},
+      {"RIGHT(\"abc\")", S("c")},
+      {"MID(\"abcdef\",2,3)", S("bcd")},
+      {"MID(\"abc\",0,1)", E(ErrorCode::kValue)},
+      {"LEN(\"h\xC3\xA9llo\")", N(5)},
+      {"UPPER(\"h\xC3\xA9\")", S("H\xC3\x89")},
+      {"TRIM(\"  a   b  \")", S("a b")},
+      {"SUBSTITUTE(\"aaa\",\"a\",\"b\",2)", S("aba")},
+      {"SUBSTITUTE(\"aaa\",\"a\",\"bb\")", S("bbbbbb")},
+      {"REPLACE(\"abcdef\",2,3,\"X\")", S("aXef")},
+      {"FIND(\"c\",\"abcc\",4)", N(4)},
+      {"FIND(\"C\",\"abc\")", E(ErrorCode::kValue)},
+      {"SEARCH(\"b?d\",\"ABCD\")", N(2)},
+      {"SEARCH(\"*c\",\"abc\")", N(1)},
+      {"SEARCH(\"~*\",\"a*\")", N(2)},
+      {"VALUE(\" 1.5e3 \")", N(1500)},
+      {"VALUE(\"1,5\")", E(ErrorCode::kValue)},
+      {"FIXED(1234.567,1)", S("1,234.6")},
+      {"FIXED(-1234.567,-1,TRUE)", S("-1230")},
+      {"REPT(\"ab\",3)", S("ababab")},
+      {"REPT(\"ab\",1E9)", E(ErrorCode::kValue)},
+      {"EXACT(\"a\",\"A\")", B(false)},
+      {"CHAR(65)&CODE(\"A\")", S("A65")},
+      {"TEXT(1234.5,\"#,##0.00\")", S("1,234.50")},
+      {"TEXT(0.125,\"0.0%\")", S("12.5%")},
+      {"TEXT(12345,\"0.00E+00\")", S("1.23E+04")},
+      {"TEXT(-5,\"0;(0)\")", S("(5)")},
+      {"TEXT(3,\"\"\"$\"\"0.0\")", S("$3.0")},
+      {"TEXT(1,\"yyyy\")", E(ErrorCode::kValue)},
+      {"CONCATENATE(\"a\",1,TRUE)", S("a1TRUE")},
+      {"TEXTJOIN(\"-\",TRUE,\"a\",\"\",C1:C3)", S("a-x-TRUE")},
+      {"ISNUMBER(A1)", B(true)},
+      {"ISBLANK(C9)", B(true)},
+      {"ISBLANK(\"\")", B(false)},
+      {"ISERROR(1/0)", B(true)},
+      {"ISERR(NA())", B(false)},
+      {"ISNA(NA())", B(true)},
+      {"N(TRUE)", N(1)},
+      {"T(1)", S("")},
+      {"TYPE(\"a\")", N(2)},
+      {"TYPE({1})", N(64)},
+      {"ERROR.TYPE(1/0)", N(2)},
+      {"ISREF(A1)", B(true)},
+  };
+  ExpectAll(cases);
+}
+
+TEST(ParseFormulaTest, RefusesMalformedAndHostileText) {
+  const struct {
+    std::string formula;
+    const char* error;
+  } cases[] = {
+      {"1+", "formula ends where an operand is expected at 3"},
+      {"(1", "missing ')'"},
+      {"1)", "')' without '('"},
+      {"SUM(1", "missing ')'"},
+      {"ABS()", "ABS given 0 arguments"},
+      {"\"abc", "unterminated text"},
+      {"#FOO!", "unknown error value at 1"},
+      {"{1,2;3}", "array rows of unequal length"},
+      {"1 +* 2", "operand expected"},
+      {"AND(A:,B1)", "operand expected at 7"},
+      {"SUM(1+)", "operand expected at 7"},
+      {"A1!", "reference expected"},
+      {std::string(10000, '(') + "1" + std::string(10000, ')'), "nested more than 255 levels"},
+      {std::string(70000, '1'), "formula longer than 65536 bytes"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.formula.substr(0, 40));
+    Formula formula;
+    std::string error;
+    EXPECT_FALSE(ParseFormula(c.formula, &formula, &error));
+    EXPECT_NE(error.find(c.error), std::string::npos) << error;
+  }
+}
+
+TEST_F(EvaluatorTest, WholeColumnsReadOnlyTheUsedCells) {
+  std::string problem;
+  book_.Set(0, 1000, 1, N(4));
+  ExpectSame(Run("SUM(A:A)+COUNTBLANK(A:A)", &problem), N(10 + 1048576 - 4));
+  EXPECT_LT(book_.reads, 3000);
+}
+
+}  // namespace
+}  // namespace ovc::excel::formula
