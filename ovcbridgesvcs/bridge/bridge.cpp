@@ -3,20 +3,19 @@
 #include <utility>
 
 #include "automation/class_registry.h"
-#include "automation/enum_variant.h"
 #include "automation/safe_array.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
 #include "ovcbridgesvcs/frame/report_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
+#include "ovcbridgesvcs/links/copy_property.h"
 #include "ovcbridgesvcs/links/link_values.h"
 
 namespace ovc::bridge {
 namespace {
 
+using links::CopyProperty;
 using links::Give;
 using links::GiveFlag;
-using links::IndexOf;
-using links::ReportOutOfRange;
 using links::SetPersisted;
 using links::ToVariantBool;
 
@@ -25,7 +24,6 @@ constexpr uint32_t kIndexOutOfRange = 1108;
 constexpr uint32_t kSwapOutOfRange = 1128;
 constexpr uint32_t kInsertNeedsBridge = 1129;
 constexpr uint32_t kCopyNeedsBridge = 1132;
-constexpr uint32_t kIndexType = 1211;
 constexpr uint32_t kModifiedTimeStampType = 1216;
 constexpr uint32_t kCreatedTimeStampType = 1217;
 
@@ -51,38 +49,15 @@ HRESULT CBridge::FinalConstruct() {
 
 HRESULT CBridge::get_Item(const Variant& index, Variant* link_set) {
   CMethodFrame frame(L"CBridge::get_Item");
-  return RunMethod(frame, [&]() -> HRESULT {
-    if (link_set == nullptr) return E_POINTER;
-    int32_t position = 0;
-    if (!IndexOf(index, &position)) {
-      return ReportError(CLSID_Bridge, kIndexType, IID_NULL, E_INVALIDARG);
-    }
-    const auto count = static_cast<int32_t>(link_sets_.size());
-    if (position < 0 || position >= count) {
-      return ReportOutOfRange(CLSID_Bridge, kIndexOutOfRange, position, count - 1);
-    }
-    *link_set = Variant(static_cast<IDispatch*>(link_sets_[static_cast<size_t>(position)].get()));
-    return S_OK;
-  });
+  return RunMethod(frame, [&] { return link_sets_.Item(index, kIndexOutOfRange, link_set); });
 }
 
 HRESULT CBridge::get__NewEnum(IUnknown** enumerator) {
   CMethodFrame frame(L"CBridge::get__NewEnum");
-  return RunMethod(frame, [&]() -> HRESULT {
-    if (enumerator == nullptr) return E_POINTER;
-    std::vector<Variant> values;
-    values.reserve(link_sets_.size());
-    for (const ComPtr<ILinkSet>& link_set : link_sets_) {
-      values.emplace_back(static_cast<IDispatch*>(link_set.get()));
-    }
-    *enumerator = ComPtr<IUnknown>(CreateVariantEnumerator(std::move(values))).Detach();
-    return S_OK;
-  });
+  return RunMethod(frame, [&] { return link_sets_.NewEnum(enumerator); });
 }
 
-HRESULT CBridge::get_Count(int32_t* count) {
-  return Give(count, static_cast<int32_t>(link_sets_.size()));
-}
+HRESULT CBridge::get_Count(int32_t* count) { return Give(count, link_sets_.count()); }
 
 HRESULT CBridge::Add(IDispatch* link_set) {
   CMethodFrame frame(L"CBridge::Add");
@@ -92,7 +67,7 @@ HRESULT CBridge::Add(IDispatch* link_set) {
       return ReportError(CLSID_Bridge, kOnlyLinkSets, IID_NULL, E_FAIL);
     }
     CheckAndRaise(frame, added->put_Parent(static_cast<IBridge*>(this)));
-    link_sets_.push_back(std::move(added));
+    link_sets_.items().push_back(std::move(added));
     dirty_ = true;
     return S_OK;
   });
@@ -101,21 +76,15 @@ HRESULT CBridge::Add(IDispatch* link_set) {
 HRESULT CBridge::Remove(int32_t index) {
   CMethodFrame frame(L"CBridge::Remove");
   return RunMethod(frame, [&]() -> HRESULT {
-    const auto count = static_cast<int32_t>(link_sets_.size());
-    if (index < 0 || index >= count) {
-      return ReportOutOfRange(CLSID_Bridge, kIndexOutOfRange, index, count - 1);
-    }
-    const auto position = link_sets_.begin() + index;
-    const ComPtr<ILinkSet> removed = *position;
-    link_sets_.erase(position);
-    dirty_ = true;
-    removed->FinalCleanUp();
-    return S_OK;
+    ComPtr<ILinkSet> removed;
+    const HRESULT taken = link_sets_.Take(index, kIndexOutOfRange, &removed, dirty_);
+    if (Succeeded(taken)) removed->FinalCleanUp();
+    return taken;
   });
 }
 
 HRESULT CBridge::RemoveAll() {
-  for (const ComPtr<ILinkSet>& link_set : std::exchange(link_sets_, {})) {
+  for (const ComPtr<ILinkSet>& link_set : std::exchange(link_sets_.items(), {})) {
     link_set->FinalCleanUp();
   }
   return S_OK;
@@ -124,7 +93,7 @@ HRESULT CBridge::RemoveAll() {
 HRESULT CBridge::InsertLinkSet(IDispatch* link_set, int32_t index) {
   const CMethodFrame frame(L"CBridge::InsertLinkSet");
   if (Failed(Add(link_set))) return E_FAIL;
-  const auto last = static_cast<int32_t>(link_sets_.size()) - 1;
+  const int32_t last = link_sets_.count() - 1;
   for (int32_t i = last - 1; index >= 0 && i >= index; --i) {
     if (Failed(SwapLinkSetPosition(i, i + 1))) return E_FAIL;
   }
@@ -133,19 +102,8 @@ HRESULT CBridge::InsertLinkSet(IDispatch* link_set, int32_t index) {
 
 HRESULT CBridge::SwapLinkSetPosition(int32_t position1, int32_t position2) {
   CMethodFrame frame(L"CBridge::SwapLinkSetPosition");
-  return RunMethod(frame, [&]() -> HRESULT {
-    if (position1 == position2) return S_OK;
-    const auto count = static_cast<int32_t>(link_sets_.size());
-    for (int32_t position : {position1, position2}) {
-      if (position < 0 || position >= count) {
-        return ReportOutOfRange(CLSID_Bridge, kSwapOutOfRange, position, count - 1);
-      }
-    }
-    std::swap(link_sets_[static_cast<size_t>(position1)],
-              link_sets_[static_cast<size_t>(position2)]);
-    dirty_ = true;
-    return S_OK;
-  });
+  return RunMethod(frame,
+                   [&] { return link_sets_.Swap(position1, position2, kSwapOutOfRange, dirty_); });
 }
 
 HRESULT CBridge::InsertLinkSets(IDispatch* bridge, int32_t index) {
@@ -209,37 +167,18 @@ HRESULT CBridge::CopyBridge(IDispatch* bridge) {
     if (bridge == nullptr || Failed(ComPtr<IDispatch>(bridge).As(&source))) {
       return ReportError(CLSID_Bridge, kCopyNeedsBridge, IID_NULL, E_FAIL);
     }
-    using Text = HRESULT (IBridge::*)(std::wstring*);
-    using PutText = HRESULT (CBridge::*)(const std::wstring&);
-    const std::pair<Text, PutText> texts[] = {
-        {&IBridge::get_Name, &CBridge::put_Name},
-        {&IBridge::get_UnitStdSelected, &CBridge::put_UnitStdSelected},
-        {&IBridge::get_Description, &CBridge::put_Description},
-        {&IBridge::get_ModifiedBy, &CBridge::put_ModifiedBy},
-        {&IBridge::get_CreatedBy, &CBridge::put_CreatedBy},
-    };
-    for (const auto& [get, put] : texts) {
-      std::wstring text;
-      CheckAndRaise(frame, (source.get()->*get)(&text));
-      CheckAndRaise(frame, (this->*put)(text));
-    }
-    int32_t case_oid = 0;
-    CheckAndRaise(frame, source->get_CaseOID(&case_oid));
-    CheckAndRaise(frame, put_CaseOID(case_oid));
-    using Stamp = HRESULT (IBridge::*)(Variant*);
-    using PutStamp = HRESULT (CBridge::*)(const Variant&);
-    const std::pair<Stamp, PutStamp> stamps[] = {
-        {&IBridge::get_ModifiedTimeStamp, &CBridge::put_ModifiedTimeStamp},
-        {&IBridge::get_CreatedTimeStamp, &CBridge::put_CreatedTimeStamp},
-    };
-    for (const auto& [get, put] : stamps) {
-      Variant stamp;
-      CheckAndRaise(frame, (source.get()->*get)(&stamp));
-      CheckAndRaise(frame, (this->*put)(stamp));
-    }
-    VARIANT_BOOL optimize = VARIANT_FALSE;
-    CheckAndRaise(frame, source->get_OptimizePerformance(&optimize));
-    CheckAndRaise(frame, put_OptimizePerformance(optimize));
+    IBridge* from = source.get();
+    CopyProperty(frame, from, &IBridge::get_Name, this, &CBridge::put_Name);
+    CopyProperty(frame, from, &IBridge::get_UnitStdSelected, this, &CBridge::put_UnitStdSelected);
+    CopyProperty(frame, from, &IBridge::get_Description, this, &CBridge::put_Description);
+    CopyProperty(frame, from, &IBridge::get_ModifiedBy, this, &CBridge::put_ModifiedBy);
+    CopyProperty(frame, from, &IBridge::get_CreatedBy, this, &CBridge::put_CreatedBy);
+    CopyProperty(frame, from, &IBridge::get_CaseOID, this, &CBridge::put_CaseOID);
+    CopyProperty(frame, from, &IBridge::get_ModifiedTimeStamp, this,
+                 &CBridge::put_ModifiedTimeStamp);
+    CopyProperty(frame, from, &IBridge::get_CreatedTimeStamp, this, &CBridge::put_CreatedTimeStamp);
+    CopyProperty(frame, from, &IBridge::get_OptimizePerformance, this,
+                 &CBridge::put_OptimizePerformance);
     CheckAndRaise(frame, InsertLinkSets(bridge, -1));
     CheckAndRaise(frame, InsertApps(bridge, -1));
     return S_OK;
@@ -307,11 +246,7 @@ HRESULT CBridge::put_OID(int32_t value) {
 
 HRESULT CBridge::get_Dirty(VARIANT_BOOL* value) {
   if (value == nullptr) return E_POINTER;
-  bool dirty = dirty_;
-  for (size_t i = 0; !dirty && i < link_sets_.size(); ++i) {
-    VARIANT_BOOL link_set_dirty = VARIANT_FALSE;
-    dirty = Succeeded(link_sets_[i]->get_Dirty(&link_set_dirty)) && link_set_dirty != VARIANT_FALSE;
-  }
+  bool dirty = dirty_ || link_sets_.AnyDirty();
   if (!dirty && apps_) {
     VARIANT_BOOL apps_dirty = VARIANT_FALSE;
     dirty = Succeeded(apps_->get_Dirty(&apps_dirty)) && apps_dirty != VARIANT_FALSE;
@@ -321,12 +256,9 @@ HRESULT CBridge::get_Dirty(VARIANT_BOOL* value) {
 }
 
 HRESULT CBridge::put_Dirty(VARIANT_BOOL value) {
-  if (value != VARIANT_FALSE) {
-    dirty_ = true;
-    return S_OK;
-  }
-  dirty_ = false;
-  for (const ComPtr<ILinkSet>& link_set : link_sets_) link_set->put_Dirty(VARIANT_FALSE);
+  dirty_ = value != VARIANT_FALSE;
+  if (dirty_) return S_OK;
+  link_sets_.ClearDirty();
   if (apps_) apps_->put_Dirty(VARIANT_FALSE);
   return S_OK;
 }
@@ -336,7 +268,7 @@ HRESULT CBridge::get_LinkErrorCount(int32_t* count) {
   return RunMethod(frame, [&]() -> HRESULT {
     if (count == nullptr) return E_POINTER;
     int32_t total = 0;
-    for (const ComPtr<ILinkSet>& link_set : link_sets_) {
+    for (const ComPtr<ILinkSet>& link_set : link_sets_.items()) {
       int32_t errors = 0;
       CheckAndRaise(frame, link_set->get_LinkErrorCount(&errors));
       total += errors;

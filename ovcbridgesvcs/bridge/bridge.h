@@ -11,6 +11,7 @@
 #include "automation/error_info.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
 #include "ovcbridgesvcs/frame/server_module.h"
+#include "ovcbridgesvcs/links/child_list.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 
 namespace ovc::bridge {
@@ -229,7 +230,7 @@ class CBridge final : public ComObject<DispatchImpl<IBridge>, ISupportErrorInfo>
   void ReadDefaultUnits(CMethodFrame& frame);
 
   ModuleLock module_lock_;
-  std::vector<ComPtr<ILinkSet>> link_sets_;
+  links::ChildList<ILinkSet> link_sets_{CLSID_Bridge};
   int32_t oid_ = -1;
   bool locked_ = false;
   int32_t case_oid_ = ovWorkspaceDefault;

@@ -453,18 +453,6 @@ HRESULT CLink::CopyLink(IDispatch* source) {
 HRESULT CLink::get_Validate(std::wstring*) { return S_OK; }
 HRESULT CLink::get_CaseNameList(Variant*) { return S_OK; }
 
-HRESULT CLink::get_CaseResolved(int32_t*) {
-  return ReportNotImplemented(CLSID_Link, L"CLink::get_CaseResolved");
-}
-HRESULT CLink::get_SelectedCaseName(std::wstring*) {
-  return ReportNotImplemented(CLSID_Link, L"CLink::get_SelectedCaseName");
-}
-HRESULT CLink::get_CaseComboList(std::wstring*) {
-  return ReportNotImplemented(CLSID_Link, L"CLink::get_CaseComboList");
-}
-HRESULT CLink::get_CaseResolvedName(std::wstring*) {
-  return ReportNotImplemented(CLSID_Link, L"CLink::get_CaseResolvedName");
-}
 HRESULT CLink::GetXML(Variant*) { return ReportNotImplemented(CLSID_Link, L"CLink::GetXML"); }
 HRESULT CLink::ReadXML(const Variant&) {
   return ReportNotImplemented(CLSID_Link, L"CLink::ReadXML");

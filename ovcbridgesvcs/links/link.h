@@ -158,12 +158,17 @@ class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo> {
   // texts, with a status line naming `app_name`.
   HRESULT ConvertAppValue(const std::wstring& app_name) override;
 
-  // Case selection and the XML form belong to the Bridge's layer; until it
-  // exists they answer E_NOTIMPL with an error.
+  // Case selection (link_case.cpp). CaseResolved is CaseOID, or what the
+  // LinkSet or the Bridge resolves for a marker: message 1106 without a
+  // Parent, 1111 when the Bridge cannot be reached. The names and the
+  // combo list come from the LinkSet; E_POINTER without a Parent.
   HRESULT get_CaseResolved(int32_t* oid) override;
+  HRESULT get_CaseResolvedName(std::wstring* name) override;
   HRESULT get_SelectedCaseName(std::wstring* name) override;
   HRESULT get_CaseComboList(std::wstring* list) override;
-  HRESULT get_CaseResolvedName(std::wstring* name) override;
+
+  // The XML form belongs to the XML layer; until it exists these answer
+  // E_NOTIMPL with an error.
   HRESULT GetXML(Variant* document) override;
   HRESULT ReadXML(const Variant& link) override;
 

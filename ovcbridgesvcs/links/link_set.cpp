@@ -2,12 +2,12 @@
 
 #include <utility>
 
-#include "automation/enum_variant.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
 #include "ovcbridgesvcs/frame/report_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
 #include "ovcbridgesvcs/host/host_state.h"
 #include "ovcbridgesvcs/host/own_error.h"
+#include "ovcbridgesvcs/links/copy_property.h"
 #include "ovcbridgesvcs/links/link.h"
 #include "ovcbridgesvcs/links/link_values.h"
 
@@ -22,44 +22,20 @@ constexpr uint32_t kNullLink = 1123;
 constexpr uint32_t kSwapOutOfRange = 1126;
 constexpr uint32_t kInsertNeedsLinkSet = 1127;
 constexpr uint32_t kCopyNeedsLinkSet = 1131;
-constexpr uint32_t kIndexType = 1211;
 
 }  // namespace
 
 HRESULT CLinkSet::get_Item(const Variant& index, Variant* link) {
   CMethodFrame frame(L"CLinkSet::get_Item");
-  return RunMethod(frame, [&]() -> HRESULT {
-    if (link == nullptr) return E_POINTER;
-    int32_t position = 0;
-    if (!IndexOf(index, &position)) {
-      return ReportError(CLSID_LinkSet, kIndexType, IID_NULL, E_INVALIDARG);
-    }
-    const auto count = static_cast<int32_t>(links_.size());
-    if (position < 0 || position >= count) {
-      return ReportOutOfRange(CLSID_LinkSet, kIndexOutOfRange, position, count - 1);
-    }
-    *link = Variant(static_cast<IDispatch*>(links_[static_cast<size_t>(position)].get()));
-    return S_OK;
-  });
+  return RunMethod(frame, [&] { return links_.Item(index, kIndexOutOfRange, link); });
 }
 
 HRESULT CLinkSet::get__NewEnum(IUnknown** enumerator) {
   CMethodFrame frame(L"CLinkSet::get__NewEnum");
-  return RunMethod(frame, [&]() -> HRESULT {
-    if (enumerator == nullptr) return E_POINTER;
-    std::vector<Variant> values;
-    values.reserve(links_.size());
-    for (const ComPtr<ILink>& link : links_) {
-      values.emplace_back(static_cast<IDispatch*>(link.get()));
-    }
-    *enumerator = ComPtr<IUnknown>(CreateVariantEnumerator(std::move(values))).Detach();
-    return S_OK;
-  });
+  return RunMethod(frame, [&] { return links_.NewEnum(enumerator); });
 }
 
-HRESULT CLinkSet::get_Count(int32_t* count) {
-  return Give(count, static_cast<int32_t>(links_.size()));
-}
+HRESULT CLinkSet::get_Count(int32_t* count) { return Give(count, links_.count()); }
 
 HRESULT CLinkSet::Add(IDispatch* link) {
   CMethodFrame frame(L"CLinkSet::Add");
@@ -70,7 +46,7 @@ HRESULT CLinkSet::Add(IDispatch* link) {
       return ReportError(CLSID_LinkSet, kOnlyLinks, IID_NULL, E_FAIL);
     }
     CheckAndRaise(frame, added->put_Parent(static_cast<ILinkSet*>(this)));
-    links_.push_back(std::move(added));
+    links_.items().push_back(std::move(added));
     dirty_ = true;
     return S_OK;
   });
@@ -78,7 +54,7 @@ HRESULT CLinkSet::Add(IDispatch* link) {
 
 HRESULT CLinkSet::InsertLink(IDispatch* link, int32_t index) {
   if (Failed(Add(link))) return E_FAIL;
-  const auto last = static_cast<int32_t>(links_.size()) - 1;
+  const int32_t last = links_.count() - 1;
   if (index < 0 || index >= last) return S_OK;
   for (int32_t i = last - 1; i >= index; --i) {
     if (Failed(SwapLinkPosition(i, i + 1))) return E_FAIL;
@@ -107,31 +83,16 @@ HRESULT CLinkSet::InsertLinks(IDispatch* link_set, int32_t index) {
 
 HRESULT CLinkSet::SwapLinkPosition(int32_t position1, int32_t position2) {
   CMethodFrame frame(L"CLinkSet::SwapLinkPosition");
-  return RunMethod(frame, [&]() -> HRESULT {
-    if (position1 == position2) return S_OK;
-    const auto count = static_cast<int32_t>(links_.size());
-    for (int32_t position : {position1, position2}) {
-      if (position < 0 || position >= count) {
-        return ReportOutOfRange(CLSID_LinkSet, kSwapOutOfRange, position, count - 1);
-      }
-    }
-    std::swap(links_[static_cast<size_t>(position1)], links_[static_cast<size_t>(position2)]);
-    dirty_ = true;
-    return S_OK;
-  });
+  return RunMethod(frame,
+                   [&] { return links_.Swap(position1, position2, kSwapOutOfRange, dirty_); });
 }
 
 HRESULT CLinkSet::Remove(int32_t index) {
   CMethodFrame frame(L"CLinkSet::Remove");
   return RunMethod(frame, [&]() -> HRESULT {
-    const auto count = static_cast<int32_t>(links_.size());
-    if (index < 0 || index >= count) {
-      return ReportOutOfRange(CLSID_LinkSet, kIndexOutOfRange, index, count - 1);
-    }
-    const auto position = links_.begin() + index;
-    const ComPtr<ILink> removed = *position;
-    links_.erase(position);
-    dirty_ = true;
+    ComPtr<ILink> removed;
+    const HRESULT taken = links_.Take(index, kIndexOutOfRange, &removed, dirty_);
+    if (Failed(taken)) return taken;
     CheckAndRaise(frame, removed->put_Parent(nullptr));
     return S_OK;
   });
@@ -140,7 +101,7 @@ HRESULT CLinkSet::Remove(int32_t index) {
 HRESULT CLinkSet::RemoveAll() {
   CMethodFrame frame(L"CLinkSet::RemoveAll");
   return RunMethod(frame, [&] {
-    for (const ComPtr<ILink>& link : std::exchange(links_, {})) {
+    for (const ComPtr<ILink>& link : std::exchange(links_.items(), {})) {
       link->put_Parent(nullptr);
     }
   });
@@ -192,39 +153,16 @@ HRESULT CLinkSet::CopyLinkSet(IDispatch* link_set) {
     if (link_set == nullptr || Failed(ComPtr<IDispatch>(link_set).As(&source))) {
       return ReportError(CLSID_LinkSet, kCopyNeedsLinkSet, IID_NULL, E_FAIL);
     }
-    using Text = HRESULT (ILinkSet::*)(std::wstring*);
-    using PutText = HRESULT (CLinkSet::*)(const std::wstring&);
-    const std::pair<Text, PutText> texts[] = {
-        {&ILinkSet::get_Name, &CLinkSet::put_Name},
-        {&ILinkSet::get_Class, &CLinkSet::put_Class},
-        {&ILinkSet::get_UnitStdSelected, &CLinkSet::put_UnitStdSelected},
-        {&ILinkSet::get_Description, &CLinkSet::put_Description},
-    };
-    for (const auto& [get, put] : texts) {
-      std::wstring text;
-      CheckAndRaise(frame, (source.get()->*get)(&text));
-      CheckAndRaise(frame, (this->*put)(text));
-    }
-    int32_t case_oid = 0;
-    CheckAndRaise(frame, source->get_CaseOID(&case_oid));
-    CheckAndRaise(frame, put_CaseOID(case_oid));
-    using Flag = HRESULT (ILinkSet::*)(VARIANT_BOOL*);
-    using PutFlag = HRESULT (CLinkSet::*)(VARIANT_BOOL);
-    const std::pair<Flag, PutFlag> flags[] = {
-        {&ILinkSet::get_Enabled, &CLinkSet::put_Enabled},
-        {&ILinkSet::get_Iterative, &CLinkSet::put_Iterative},
-    };
-    for (const auto& [get, put] : flags) {
-      VARIANT_BOOL flag = VARIANT_FALSE;
-      CheckAndRaise(frame, (source.get()->*get)(&flag));
-      CheckAndRaise(frame, (this->*put)(flag));
-    }
-    Variant oids;
-    Variant names;
-    CheckAndRaise(frame, source->get_ObjectOIDList(&oids));
-    CheckAndRaise(frame, put_ObjectOIDList(oids));
-    CheckAndRaise(frame, source->get_ObjectNameList(&names));
-    CheckAndRaise(frame, put_ObjectNameList(names));
+    ILinkSet* from = source.get();
+    CopyProperty(frame, from, &ILinkSet::get_Name, this, &CLinkSet::put_Name);
+    CopyProperty(frame, from, &ILinkSet::get_Class, this, &CLinkSet::put_Class);
+    CopyProperty(frame, from, &ILinkSet::get_UnitStdSelected, this, &CLinkSet::put_UnitStdSelected);
+    CopyProperty(frame, from, &ILinkSet::get_Description, this, &CLinkSet::put_Description);
+    CopyProperty(frame, from, &ILinkSet::get_CaseOID, this, &CLinkSet::put_CaseOID);
+    CopyProperty(frame, from, &ILinkSet::get_Enabled, this, &CLinkSet::put_Enabled);
+    CopyProperty(frame, from, &ILinkSet::get_Iterative, this, &CLinkSet::put_Iterative);
+    CopyProperty(frame, from, &ILinkSet::get_ObjectOIDList, this, &CLinkSet::put_ObjectOIDList);
+    CopyProperty(frame, from, &ILinkSet::get_ObjectNameList, this, &CLinkSet::put_ObjectNameList);
     return InsertLinks(link_set, -1);
   });
 }
@@ -232,7 +170,7 @@ HRESULT CLinkSet::CopyLinkSet(IDispatch* link_set) {
 HRESULT CLinkSet::get_LinkErrorCount(int32_t* count) {
   if (count == nullptr) return E_POINTER;
   *count = 0;
-  for (const ComPtr<ILink>& link : links_) {
+  for (const ComPtr<ILink>& link : links_.items()) {
     VARIANT_BOOL error = VARIANT_FALSE;
     if (Succeeded(link->get_Error(&error)) && error != VARIANT_FALSE) ++*count;
   }
@@ -281,23 +219,12 @@ HRESULT CLinkSet::put_CaseOID(int32_t value) {
 }
 
 HRESULT CLinkSet::get_Dirty(VARIANT_BOOL* value) {
-  if (value == nullptr) return E_POINTER;
-  bool dirty = dirty_;
-  for (size_t i = 0; !dirty && i < links_.size(); ++i) {
-    VARIANT_BOOL link_dirty = VARIANT_FALSE;
-    dirty = Succeeded(links_[i]->get_Dirty(&link_dirty)) && link_dirty != VARIANT_FALSE;
-  }
-  *value = ToVariantBool(dirty);
-  return S_OK;
+  return GiveFlag(value, dirty_ || links_.AnyDirty());
 }
 
 HRESULT CLinkSet::put_Dirty(VARIANT_BOOL value) {
-  if (value != VARIANT_FALSE) {
-    dirty_ = true;
-    return S_OK;
-  }
-  dirty_ = false;
-  for (const ComPtr<ILink>& link : links_) link->put_Dirty(VARIANT_FALSE);
+  dirty_ = value != VARIANT_FALSE;
+  if (!dirty_) links_.ClearDirty();
   return S_OK;
 }
 
@@ -336,7 +263,7 @@ HRESULT CLinkSet::SetDataModelSvcs() {
     }
     if (resolved == class_view_) return;
     class_view_ = std::move(resolved);
-    for (const ComPtr<ILink>& link : links_) {
+    for (const ComPtr<ILink>& link : links_.items()) {
       CheckAndRaise(frame, link->put_Parent(nullptr));
       CheckAndRaise(frame, link->put_Parent(static_cast<ILinkSet*>(this)));
     }
@@ -360,14 +287,14 @@ HRESULT CLinkSet::ResetStatus(OVCBRIDGETRANSFEROP op) {
   CMethodFrame frame(L"CLinkSet::ResetStatus");
   return RunMethod(frame, [&] {
     error_ = false;
-    for (const ComPtr<ILink>& link : links_) CheckAndRaise(frame, link->ResetStatus(op));
+    for (const ComPtr<ILink>& link : links_.items()) CheckAndRaise(frame, link->ResetStatus(op));
   });
 }
 
 HRESULT CLinkSet::FinalStatus(OVCBRIDGETRANSFEROP op) {
   CMethodFrame frame(L"CLinkSet::FinalStatus");
   return RunMethod(frame, [&] {
-    for (const ComPtr<ILink>& link : links_) CheckAndRaise(frame, link->FinalStatus(op));
+    for (const ComPtr<ILink>& link : links_.items()) CheckAndRaise(frame, link->FinalStatus(op));
   });
 }
 
@@ -376,7 +303,7 @@ HRESULT CLinkSet::GetLinkProfile(std::wstring* profile) {
   return RunMethod(frame, [&]() -> HRESULT {
     if (profile == nullptr) return E_POINTER;
     std::wstring text;
-    for (const ComPtr<ILink>& link : links_) {
+    for (const ComPtr<ILink>& link : links_.items()) {
       VARIANT_BOOL enabled = VARIANT_FALSE;
       CheckAndRaise(frame, link->get_Enabled(&enabled));
       if (enabled != VARIANT_TRUE) continue;
@@ -392,21 +319,6 @@ HRESULT CLinkSet::GetLinkProfile(std::wstring* profile) {
   });
 }
 
-HRESULT CLinkSet::get_CaseName(int32_t case_oid, std::wstring* name) {
-  if (!parent_) return S_OK;
-  return parent_->get_CaseName(case_oid, object_oids_.empty() ? -1 : object_oids_.front(), name);
-}
-
-HRESULT CLinkSet::SetCaseInfo(OVCBRIDGESVCSOBJ kind, int32_t case_oid, std::wstring* case_name,
-                              std::wstring* combo_list) {
-  CMethodFrame frame(L"CLinkSet::SetCaseInfo");
-  return RunMethod(frame, [&]() -> HRESULT {
-    if (!parent_) RaiseOwnError(frame, SourceLocation::Current(), E_POINTER);
-    return parent_->SetCaseInfo(kind, object_oids_.empty() ? -1 : object_oids_.front(), case_oid,
-                                case_name, combo_list);
-  });
-}
-
 HRESULT CLinkSet::GetUnitDefaultFormat(const std::wstring& unit, std::wstring* format) {
   CMethodFrame frame(L"CLinkSet::GetUnitDefaultFormat");
   return RunMethod(frame, [&]() -> HRESULT {
@@ -417,21 +329,6 @@ HRESULT CLinkSet::GetUnitDefaultFormat(const std::wstring& unit, std::wstring* f
 
 HRESULT CLinkSet::get_CaseNameList(Variant*) { return S_OK; }
 
-HRESULT CLinkSet::get_SelectedCaseName(std::wstring*) {
-  return ReportNotImplemented(CLSID_LinkSet, L"CLinkSet::get_SelectedCaseName");
-}
-HRESULT CLinkSet::get_CaseComboList(std::wstring*) {
-  return ReportNotImplemented(CLSID_LinkSet, L"CLinkSet::get_CaseComboList");
-}
-HRESULT CLinkSet::get_UnitStdSelectionList(Variant*) {
-  return ReportNotImplemented(CLSID_LinkSet, L"CLinkSet::get_UnitStdSelectionList");
-}
-HRESULT CLinkSet::get_UnitStdResolved(std::wstring*) {
-  return ReportNotImplemented(CLSID_LinkSet, L"CLinkSet::get_UnitStdResolved");
-}
-HRESULT CLinkSet::get_CaseResolved(int32_t*) {
-  return ReportNotImplemented(CLSID_LinkSet, L"CLinkSet::get_CaseResolved");
-}
 HRESULT CLinkSet::GetXML(Variant*) {
   return ReportNotImplemented(CLSID_LinkSet, L"CLinkSet::GetXML");
 }

@@ -10,6 +10,7 @@
 #include "orvan/orvan.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
 #include "ovcbridgesvcs/frame/server_module.h"
+#include "ovcbridgesvcs/links/child_list.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 
 namespace ovc::links {
@@ -122,21 +123,29 @@ class CLinkSet final : public ComObject<DispatchImpl<ILinkSet>, ISupportErrorInf
   // copies of the Links (message 1271 for an index outside the lists).
   HRESULT CreateWorkingCopy(int32_t index, Variant* link_set) override;
 
-  // Forwarded to the Parent Bridge with the first object.
+  // Case and unit-standard selection, through the Parent Bridge with the
+  // first object (-1 without objects); link_set_case.cpp. Without a
+  // Parent: CaseName and SetCaseInfo succeed without a value,
+  // CaseComboList and GetUnitDefaultFormat answer E_POINTER, the others
+  // message 1101.
   HRESULT get_CaseName(int32_t case_oid, std::wstring* name) override;
   HRESULT SetCaseInfo(OVCBRIDGESVCSOBJ kind, int32_t case_oid, std::wstring* case_name,
                       std::wstring* combo_list) override;
   HRESULT GetUnitDefaultFormat(const std::wstring& unit, std::wstring* format) override;
   // Success without a value.
   HRESULT get_CaseNameList(Variant* names) override;
-
-  // Case and unit-standard selection and the XML form belong to the
-  // Bridge's layer; until it exists they answer E_NOTIMPL with an error.
   HRESULT get_SelectedCaseName(std::wstring* name) override;
   HRESULT get_CaseComboList(std::wstring* list) override;
+  // The Bridge's list for a LinkSet: two markers, then the unit standards.
   HRESULT get_UnitStdSelectionList(Variant* names) override;
+  // UnitStdSelected, or what the Bridge resolves for a marker (letter case
+  // ignored).
   HRESULT get_UnitStdResolved(std::wstring* name) override;
+  // CaseOID, or what the Bridge resolves for a marker.
   HRESULT get_CaseResolved(int32_t* oid) override;
+
+  // The XML form belongs to the XML layer; until it exists these answer
+  // E_NOTIMPL with an error.
   HRESULT GetXML(Variant* document) override;
   HRESULT ReadXML(const Variant& link_set) override;
   HRESULT ReadObjects(IDispatch* node) override;
@@ -150,12 +159,14 @@ class CLinkSet final : public ComObject<DispatchImpl<ILinkSet>, ISupportErrorInf
   HRESULT NewLinkAdded(Variant* link, std::wstring_view method);
   HRESULT CheckObjectListLength(size_t count) const;
   HRESULT CopyLinkAt(int32_t index, Variant* link);
+  // The first object's OID, or -1.
+  int32_t FirstObject() const;
   // Validation (link_set_validate.cpp).
   std::wstring MissingObjects(CMethodFrame& frame);
   std::wstring MissingAttributes();
 
   ModuleLock module_lock_;
-  std::vector<ComPtr<ILink>> links_;
+  ChildList<ILink> links_{CLSID_LinkSet};
   std::wstring name_;
   std::wstring class_;
   std::wstring description_;

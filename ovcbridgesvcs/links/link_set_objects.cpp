@@ -182,7 +182,7 @@ HRESULT CLinkSet::CreateWorkingCopy(int32_t index, Variant* link_set) {
     CheckAndRaise(frame, copy->put_ObjectOID(object_oids_[position]));
     CheckAndRaise(frame, copy->put_ObjectName(object_names_[position]));
     CheckAndRaise(frame, copy->put_UnitStdSelected(unit_std_selected_));
-    for (size_t i = 0; i < links_.size(); ++i) {
+    for (size_t i = 0; i < links_.items().size(); ++i) {
       Variant link;
       CheckAndRaise(frame, CopyLinkAt(static_cast<int32_t>(i), &link));
       CheckAndRaise(frame, copy->Add(link.dispatch()));

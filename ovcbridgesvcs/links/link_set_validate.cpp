@@ -99,7 +99,7 @@ std::wstring CLinkSet::MissingObjects(CMethodFrame& frame) {
 // each such Link is marked in error.
 std::wstring CLinkSet::MissingAttributes() {
   std::wstring routes;
-  for (const ComPtr<ILink>& link : links_) {
+  for (const ComPtr<ILink>& link : links_.items()) {
     VARIANT_BOOL enabled = VARIANT_FALSE;
     std::wstring route;
     ComPtr<IDispatch> attribute;

@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "automation/safe_array.h"
+#include "tests/ovcbridgesvcs/bridge/bridge_testing.h"
+
+namespace ovc::bridge {
+namespace {
+
+using host_testing::TakeDesc;
+
+// A Bridge with one LinkSet on pump P-101A holding one Link on its
+// discharge pressure.
+class BridgeCaseTest : public bridge_testing::PlantBridgeTest {
+ protected:
+  void SetUp() override {
+    PlantBridgeTest::SetUp();
+    ASSERT_EQ(link_set_->put_Class(L"Pumps"), S_OK);
+    ASSERT_EQ(link_set_->put_ObjectOID(1001), S_OK);
+    Variant link;
+    ASSERT_EQ(link_set_->CreateLink(&link), S_OK);
+    link_ = ComPtr<IDispatch>(link.dispatch()).As<ILink>();
+    ASSERT_EQ(link_->put_AttribName(L"DischargePressure"), S_OK);
+  }
+
+  ComPtr<IBridge> bridge_ = NewBridge();
+  ComPtr<ILinkSet> link_set_ = AddLinkSet(bridge_.get());
+  ComPtr<ILink> link_;
+};
+
+TEST_F(BridgeCaseTest, EachLevelResolvesItsCaseThroughTheLevelsAbove) {
+  const struct {
+    int32_t bridge, link_set, link, resolved;
+    const wchar_t* name;
+  } cases[] = {
+      {-10, -11, -12, 102, L"Rated"},  // the workspace's governing case
+      {101, -10, -12, 102, L"Rated"},  {101, 103, -12, 103, L"Normal"},
+      {103, 102, -11, 103, L"Normal"}, {101, 103, 101, 101, L"Design"},
+  };
+  for (const auto& c : cases) {
+    bridge_->put_CaseOID(c.bridge);
+    link_set_->put_CaseOID(c.link_set);
+    link_->put_CaseOID(c.link);
+    int32_t resolved = 0;
+    std::wstring name;
+    EXPECT_EQ(link_->get_CaseResolved(&resolved), S_OK);
+    EXPECT_EQ(link_->get_CaseResolvedName(&name), S_OK);
+    EXPECT_EQ(std::make_tuple(resolved, name), std::make_tuple(c.resolved, std::wstring(c.name)))
+        << c.bridge << " " << c.link_set << " " << c.link;
+  }
+  std::wstring profile;
+  EXPECT_EQ(link_set_->GetLinkProfile(&profile), S_OK);
+  EXPECT_EQ(profile, L"<ProfileAttr Route = \"DischargePressure\" Case = \"101\" ></ProfileAttr>");
+}
+
+TEST_F(BridgeCaseTest, ComboListsOfferTheObjectsCasesAndTheMarkersOfTheLevelsAbove) {
+  std::wstring bridge_list, set_list, link_list;
+  ASSERT_EQ(link_set_->put_ObjectOID(4001), S_OK);
+  EXPECT_EQ(bridge_->get_CaseComboList(&bridge_list), S_OK);
+  EXPECT_EQ(link_set_->get_CaseComboList(&set_list), S_OK);
+  EXPECT_EQ(link_->get_CaseComboList(&link_list), S_OK);
+  EXPECT_EQ(bridge_list, L"#-10;<Workspace Default>") << "no object, no cases";
+  EXPECT_EQ(set_list, L"#101;Design|#103;Normal|#-10;<Workspace Default>|#-11;<Bridge Default>");
+  EXPECT_EQ(link_list, set_list + L"|#-12;<LinkSet Default>");
+}
+
+TEST_F(BridgeCaseTest, UnitStandardsResolveThroughTheLevelsAndReachTheLinksUnits) {
+  Variant list;
+  ASSERT_EQ(link_set_->get_UnitStdSelectionList(&list), S_OK);
+  EXPECT_EQ(list.array().size(), 5u) << "two markers and SI, US, Metric";
+  ASSERT_EQ(bridge_->UnitStdSelectionListByType(ovLink, &list), S_OK);
+  EXPECT_EQ(list.array().data().back(), Variant(L"<LinkSet Default>")) << "markers only";
+  link_->put_OrvanValue(Variant(5.0));
+  link_->put_WriteFormat(L"/!Number(%G):Unit!/");
+  const struct {
+    const wchar_t* bridge;
+    const wchar_t* link_set;
+    int32_t unit_id;
+    const wchar_t* system_name;
+    const wchar_t* published;
+  } cases[] = {
+      {L"<workspace default>", L"<bridge default>", ovLinkSetDefault, L"kPa", L"5 kPa"},
+      {L"US", L"<BRIDGE DEFAULT>", ovLinkSetDefault, L"psi", L"5 psi"},
+      {L"US", L"Metric", ovLinkSetDefault, L"kgcm2", L"5 kg/cm\u00b2"},
+      {L"US", L"Metric", ovBridgeDefault, L"psi", L"5 psi"},
+  };
+  for (const auto& c : cases) {
+    bridge_->put_UnitStdSelected(c.bridge);
+    link_set_->put_UnitStdSelected(c.link_set);
+    link_->put_UnitSelectedID(c.unit_id);
+    std::wstring system_name;
+    Variant published;
+    EXPECT_EQ(link_->get_UnitSysNameResolved(&system_name), S_OK);
+    EXPECT_EQ(link_->get_PublishedValue(VARIANT_FALSE, VARIANT_TRUE, &published), S_OK);
+    EXPECT_EQ(std::make_tuple(system_name, published),
+              std::make_tuple(std::wstring(c.system_name), Variant(c.published)))
+        << c.bridge << " " << c.link_set;
+  }
+}
+
+TEST_F(BridgeCaseTest, MarkerTextsAndTheCaseToken) {
+  std::wstring text = L"kept";
+  VARIANT_BOOL is_default = VARIANT_FALSE;
+  EXPECT_EQ(bridge_->get_DefaultString(OVCBRIDGEDEFAULTS{-9}, &text), E_INVALIDARG);
+  EXPECT_EQ(TakeDesc(), L"") << "no error object";
+  EXPECT_EQ(bridge_->IsDefaultString(L"<linkset DEFAULT>", &is_default), S_OK);
+  EXPECT_EQ(is_default, VARIANT_TRUE);
+  link_->put_CaseOID(103);
+  link_->put_WriteFormat(L"/!Case!/");
+  Variant published;
+  EXPECT_EQ(link_->get_PublishedValue(VARIANT_FALSE, VARIANT_TRUE, &published), S_OK);
+  EXPECT_EQ(published, Variant(L"Normal"));
+}
+
+TEST_F(BridgeCaseTest, WithoutAWorkspaceCaseListsNamesAndStandardsFail) {
+  HostState::Current().Clear();
+  std::wstring text;
+  EXPECT_EQ(bridge_->get_CaseComboList(&text), E_FAIL);
+  EXPECT_EQ(TakeDesc(), L"Error:  the case cannot be set if the workspace is null.");
+  EXPECT_EQ(link_->get_SelectedCaseName(&text), E_FAIL);
+  EXPECT_EQ(TakeDesc(), L"Invalid workspace.\nFailed to get the name of the case.");
+  EXPECT_EQ(link_set_->get_UnitStdResolved(&text), E_FAIL);
+  EXPECT_EQ(TakeDesc(),
+            L"There are no Unit Standards in the Workspace.\n\n"
+            L"Is UOMDefinitions.xml missing in the ClassLibraries?");
+}
+
+}  // namespace
+}  // namespace ovc::bridge

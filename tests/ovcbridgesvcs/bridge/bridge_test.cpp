@@ -1,0 +1,179 @@
+#include "ovcbridgesvcs/bridge/bridge.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "automation/enum_variant.h"
+#include "tests/ovcbridgesvcs/bridge/bridge_testing.h"
+
+namespace ovc::bridge {
+namespace {
+
+using host_testing::TakeDesc;
+using Names = std::vector<std::wstring>;
+
+IDispatch* AsDispatch(const ComPtr<IBridge>& bridge) { return bridge.get(); }
+
+bool Dirty(IBridge* bridge) {
+  VARIANT_BOOL dirty = VARIANT_FALSE;
+  EXPECT_EQ(bridge->get_Dirty(&dirty), S_OK);
+  return dirty != VARIANT_FALSE;
+}
+
+class BridgeTest : public bridge_testing::PlantBridgeTest {
+ protected:
+  // A Bridge holding LinkSets of the given names, not dirty.
+  ComPtr<IBridge> BridgeOf(const Names& names) {
+    ComPtr<IBridge> bridge = NewBridge();
+    for (const std::wstring& name : names) AddLinkSet(bridge.get())->put_Name(name);
+    bridge->put_Dirty(VARIANT_FALSE);
+    return bridge;
+  }
+
+  // The LinkSets' names, walked with the enumerator; each must have the
+  // Bridge as its Parent.
+  static Names NamesOf(IBridge* bridge) {
+    ComPtr<IUnknown> unknown;
+    EXPECT_EQ(bridge->get__NewEnum(unknown.Receive()), S_OK);
+    Names names;
+    Variant item;
+    while (unknown.As<IEnumVARIANT>()->Next(1, &item, nullptr) == S_OK) {
+      const ComPtr<ILinkSet> link_set = ComPtr<IDispatch>(item.dispatch()).As<ILinkSet>();
+      ComPtr<IDispatch> parent;
+      EXPECT_EQ(link_set->get_Parent(parent.Receive()), S_OK);
+      EXPECT_TRUE(IsSameObject(parent.get(), bridge));
+      link_set->get_Name(&names.emplace_back());
+    }
+    return names;
+  }
+};
+
+TEST_F(BridgeTest, CollectionMembersRefuseWrongIndexesAndObjectsChangingNothing) {
+  const ComPtr<IBridge> bridge = BridgeOf({L"a", L"b", L"c"});
+  const ComPtr<IBridge> empty = BridgeOf({});
+  Variant item;
+  const struct {
+    std::function<HRESULT()> call;
+    HRESULT hr;
+    std::wstring desc;
+  } cases[] = {
+      {[&] { return bridge->get_Item(Variant(1.0), &item); }, E_INVALIDARG,
+       L"The index variant must be of type VT_I2 or VT_I4"},
+      {[&] { return bridge->get_Item(Variant::I2(-1), &item); }, E_FAIL,
+       L"Bridge Collection:  LinkSet index is out of range (-1 of [0..2])"},
+      {[&] { return bridge->Remove(3); }, E_FAIL,
+       L"Bridge Collection:  LinkSet index is out of range (3 of [0..2])"},
+      {[&] { return bridge->SwapLinkSetPosition(4, 0); }, E_FAIL,
+       L"BatchAccess:  SwapLinkSetPosition index is out of range (4 of [0..2])"},
+      {[&] { return bridge->InsertLinkSet(AsDispatch(empty), 0); }, E_FAIL,
+       L"Only LinkSets can be added to the Bridge Collection"},
+      {[&] { return bridge->InsertLinkSets(nullptr, 0); }, E_FAIL,
+       L"BatchAccess Error:  InsertLinkSets requires a dispatch pointer to a Bridge object."},
+      {[&] { return bridge->put_CreatedTimeStamp(Variant(L"x")); }, E_FAIL,
+       L"The created time stamp must be of type VT_DATE or VT_EMPTY"},
+      {[&] { return bridge->RemoveApp(0); }, E_FAIL,
+       L"Bridge Error:  Methods called when the App Collection is Null."},
+      {[&] { return bridge->get_AppCollection(&item); }, E_FAIL,
+       L"Bridge Error:  Unable to access the AppCollection object"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.call(), c.hr) << c.desc;
+    EXPECT_EQ(TakeDesc(), c.desc);
+  }
+  EXPECT_EQ(bridge->AddApp(L"book.xlsx", &item), E_POINTER);
+  EXPECT_EQ(NamesOf(bridge.get()), (Names{L"a", L"b", L"c"}));
+  EXPECT_FALSE(Dirty(bridge.get()));
+}
+
+TEST_F(BridgeTest, InsertSwapAndRemoveWorkOnZeroBasedPositions) {
+  const struct {
+    int32_t index;
+    Names names;
+  } cases[] = {{0, {L"new", L"a", L"b", L"c"}},
+               {1, {L"a", L"new", L"b", L"c"}},
+               {3, {L"a", L"b", L"c", L"new"}},
+               {-1, {L"a", L"b", L"c", L"new"}}};
+  for (const auto& c : cases) {
+    const ComPtr<IBridge> bridge = BridgeOf({L"a", L"b", L"c"});
+    Variant copy;
+    ASSERT_EQ(BridgeOf({L"new"})->CopyLinkSet(Variant(0), &copy), S_OK);
+    EXPECT_EQ(bridge->InsertLinkSet(copy.dispatch(), c.index), S_OK);
+    EXPECT_EQ(NamesOf(bridge.get()), c.names) << c.index;
+  }
+  const ComPtr<IBridge> bridge = BridgeOf({L"a", L"b"});
+  ASSERT_EQ(bridge->InsertLinkSets(AsDispatch(BridgeOf({L"x", L"y"})), 1), S_OK);
+  EXPECT_EQ(NamesOf(bridge.get()), (Names{L"a", L"x", L"y", L"b"}));
+  bridge->put_Dirty(VARIANT_FALSE);
+  EXPECT_EQ(bridge->SwapLinkSetPosition(7, 7), S_OK);
+  EXPECT_FALSE(Dirty(bridge.get())) << "an equal swap changes nothing";
+  EXPECT_EQ(bridge->SwapLinkSetPosition(0, 3), S_OK);
+  Variant item;
+  ASSERT_EQ(bridge->get_Item(Variant::I2(0), &item), S_OK);
+  ASSERT_EQ(bridge->Remove(0), S_OK);
+  ComPtr<IDispatch> parent;
+  EXPECT_EQ(ComPtr<IDispatch>(item.dispatch()).As<ILinkSet>()->get_Parent(parent.Receive()), E_FAIL)
+      << "a removed LinkSet is cleaned up";
+  TakeDesc();
+  EXPECT_EQ(NamesOf(bridge.get()), (Names{L"x", L"y", L"a"}));
+}
+
+TEST_F(BridgeTest, DirtyFollowsChangedValuesAndLinkSets) {
+  const ComPtr<IBridge> bridge = BridgeOf({L"a"});
+  bridge->put_Name(L"");
+  bridge->put_OID(-1);
+  EXPECT_FALSE(Dirty(bridge.get())) << "unchanged values";
+  bridge->put_OptimizePerformance(VARIANT_TRUE);
+  EXPECT_TRUE(Dirty(bridge.get())) << "OptimizePerformance always sets Dirty";
+  bridge->put_Name(L"Plant");
+  bridge->put_Dirty(VARIANT_FALSE);
+  bridge->put_Name(L"PLANT");
+  EXPECT_TRUE(Dirty(bridge.get())) << "names compare with letter case";
+  bridge->put_Dirty(VARIANT_FALSE);
+  Variant item;
+  bridge->get_Item(Variant(0), &item);
+  const ComPtr<ILinkSet> link_set = ComPtr<IDispatch>(item.dispatch()).As<ILinkSet>();
+  link_set->put_Description(L"changed");
+  EXPECT_TRUE(Dirty(bridge.get())) << "a dirty LinkSet";
+  bridge->put_Dirty(VARIANT_FALSE);
+  VARIANT_BOOL set_dirty = VARIANT_TRUE;
+  link_set->get_Dirty(&set_dirty);
+  EXPECT_EQ(set_dirty, VARIANT_FALSE);
+  bridge->RemoveAll();
+  EXPECT_FALSE(Dirty(bridge.get())) << "RemoveAll leaves Dirty alone";
+}
+
+TEST_F(BridgeTest, CopyBridgeCopiesPropertiesAndAppendsCopiesOfTheLinkSets) {
+  const ComPtr<IBridge> source = BridgeOf({L"x", L"y"});
+  source->put_Name(L"Pumps");
+  source->put_OptimizePerformance(VARIANT_FALSE);
+  source->put_OID(77);
+  const ComPtr<IBridge> target = BridgeOf({L"kept"});
+  EXPECT_EQ(target->CopyBridge(AsDispatch(source)), E_FAIL) << "copying the files needs them";
+  TakeDesc();
+  std::wstring name;
+  int32_t oid = 0;
+  VARIANT_BOOL optimize = VARIANT_TRUE;
+  target->get_Name(&name);
+  target->get_OID(&oid);
+  target->get_OptimizePerformance(&optimize);
+  EXPECT_EQ(std::make_tuple(name, oid, optimize),
+            std::make_tuple(std::wstring(L"Pumps"), -1, VARIANT_FALSE));
+  EXPECT_EQ(NamesOf(target.get()), (Names{L"kept", L"x", L"y"}));
+  EXPECT_EQ(NamesOf(source.get()), (Names{L"x", L"y"}));
+}
+
+TEST_F(BridgeTest, NoBridgeIsMadeByClassWhenItsFilesCannotBe) {
+  const host_testing::ClassWithdrawn withdrawn(CLSID_AppCollection);
+  ComPtr<IBridge> bridge;
+  EXPECT_EQ(
+      CoCreateInstance(CLSID_Bridge, nullptr, CLSCTX_ALL, IBridge::kIid, bridge.ReceiveVoid()),
+      REGDB_E_CLASSNOTREG);
+  EXPECT_FALSE(bridge);
+  SetErrorInfo(nullptr);
+}
+
+}  // namespace
+}  // namespace ovc::bridge

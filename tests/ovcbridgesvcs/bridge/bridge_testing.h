@@ -1,0 +1,41 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "ovcbridgesvcs/bridge/bridge.h"
+#include "ovcbridgesvcs/host/orvan.h"
+#include "tests/ovcbridgesvcs/frame/library_registered.h"
+#include "tests/ovcbridgesvcs/host/plant_workspace.h"
+
+namespace ovc::bridge_testing {
+
+// The sample plant as the library's host and the library's classes served
+// in the process. Bridges made by NewBridge have no AppCollection and are
+// cleaned up after the test.
+class PlantBridgeTest : public host_testing::PlantTest {
+ protected:
+  void SetUp() override {
+    PlantTest::SetUp();
+    ASSERT_EQ(MakeObject<COrvan>()->Initialize(workspace_.get(), cache_.get()), S_OK);
+  }
+  void TearDown() override {
+    for (const ComPtr<IBridge>& bridge : made_) bridge->FinalCleanUp();
+    PlantTest::TearDown();
+  }
+
+  ComPtr<IBridge> NewBridge() { return made_.emplace_back(MakeObject<bridge::CBridge>()); }
+
+  // A new LinkSet appended to `bridge`.
+  static ComPtr<ILinkSet> AddLinkSet(IBridge* bridge) {
+    Variant added;
+    EXPECT_EQ(bridge->CreateLinkSet(&added), S_OK);
+    return ComPtr<IDispatch>(added.dispatch()).As<ILinkSet>();
+  }
+
+  frame_testing::LibraryRegistered library_;
+  std::vector<ComPtr<IBridge>> made_;
+};
+
+}  // namespace ovc::bridge_testing
