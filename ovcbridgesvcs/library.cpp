@@ -1,5 +1,6 @@
 // The top of the library: the one place that knows every subsystem. A
 // subsystem with creatable classes adds its plug-in call here.
+#include "ovcbridgesvcs/apps/app_classes.h"
 #include "ovcbridgesvcs/bridge/bridge_classes.h"
 #include "ovcbridgesvcs/frame/class_table.h"
 #include "ovcbridgesvcs/host/host_classes.h"
@@ -11,6 +12,7 @@ void PlugLibraryClasses(ClassTable& table) {
   PlugHostClasses(table);
   links::PlugLinkClasses(table);
   bridge::PlugBridgeClasses(table);
+  apps::PlugAppClasses(table);
 }
 
 }  // namespace ovc

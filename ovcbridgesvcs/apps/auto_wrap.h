@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "automation/dispatch.h"
@@ -37,5 +38,18 @@ enum class CallKind : uint16_t {
 // GetIDsOfNames text for `source` and returns its status.
 HRESULT AutoWrap(CallKind kind, Variant* result, IDispatch* target, DispIdCell& cell,
                  std::wstring_view name, std::vector<Variant> args, const CLSID& source);
+
+// A member as a family of call sites addresses it: its name and the cell
+// they share (one static LateMember per member of one kind of object).
+struct LateMember {
+  explicit LateMember(std::wstring_view member_name) : name(member_name) {}
+  std::wstring_view name;
+  DispIdCell cell;
+};
+
+inline HRESULT AutoWrap(CallKind kind, Variant* result, IDispatch* target, LateMember& member,
+                        std::vector<Variant> args, const CLSID& source) {
+  return AutoWrap(kind, result, target, member.cell, member.name, std::move(args), source);
+}
 
 }  // namespace ovc::apps

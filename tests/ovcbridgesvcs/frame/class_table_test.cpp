@@ -16,8 +16,7 @@ namespace ovc {
 namespace {
 
 // The classes still to be implemented: the only ones without a creator.
-constexpr CLSID kNotImplementedYet[] = {CLSID_App, CLSID_ExcelApp, CLSID_WordApp,
-                                        CLSID_AppCollection};
+constexpr CLSID kNotImplementedYet[] = {CLSID_App, CLSID_WordApp, CLSID_AppCollection};
 // Classes whose construction makes an instance of one still to be
 // implemented, and so fails as that one does.
 constexpr CLSID kMakingOneNotImplementedYet[] = {CLSID_Bridge};

@@ -1,0 +1,10 @@
+#include "ovcbridgesvcs/apps/app_classes.h"
+
+#include "automation/com_object.h"
+#include "ovcbridgesvcs/apps/excel_app.h"
+
+namespace ovc::apps {
+
+void PlugAppClasses(ClassTable& table) { table.Plug(CLSID_ExcelApp, &CreateObject<CExcelApp>); }
+
+}  // namespace ovc::apps

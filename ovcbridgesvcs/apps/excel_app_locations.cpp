@@ -1,0 +1,169 @@
+// The Excel adapter's locations: the workbook-level range names.
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "automation/safe_array.h"
+#include "automation/text.h"
+#include "ovcbridgesvcs/apps/excel_app.h"
+#include "ovcbridgesvcs/apps/excel_members.h"
+#include "ovcbridgesvcs/apps/excel_report.h"
+#include "ovcbridgesvcs/frame/run_method.h"
+
+namespace ovc::apps {
+
+using namespace excel;  // NOLINT: the member tables
+
+namespace {
+
+constexpr int32_t kA1Style = 1;
+constexpr int32_t kNoMacro = 3;
+constexpr int32_t kNamesAddArguments = 11;
+
+// "=Sheet1!$C$10" from the external address "[Book.xlsx]Sheet1!$C$10", or
+// "='My Sheet'!$C$10" from "'[My Book.xlsx]My Sheet'!$C$10". The book name
+// may itself hold "]", the sheet name cannot: the split is at the last "]"
+// before the last "!".
+std::optional<std::wstring> RefersToOf(const std::wstring& address) {
+  const size_t bang = address.rfind(L'!');
+  if (bang == std::wstring::npos || bang == 0) return std::nullopt;
+  const size_t bracket = address.rfind(L']', bang - 1);
+  if (bracket == std::wstring::npos) return std::nullopt;
+  return (address.starts_with(L'\'') ? L"='" : L"=") + address.substr(bracket + 1);
+}
+
+}  // namespace
+
+HRESULT CExcelApp::RefreshLocationMap() {
+  CMethodFrame frame(L"CExcelApp::RefreshLocationMap");
+  return RunMethod(frame, [&] { return RefreshMap(); });
+}
+
+HRESULT CExcelApp::RefreshMap() {
+  if (const HRESULT status = EnsureRunning(); Failed(status)) return status;
+  locations_.clear();
+  ComPtr<IDispatch> all;
+  Variant count;
+  HRESULT status = GetObject(workbook_.get(), workbook.names, &all);
+  if (Succeeded(status)) status = Get(all.get(), names.count, &count);
+  if (Succeeded(status) && count.vt() != VT_I4) status = E_FAIL;
+  for (int32_t i = 1; Succeeded(status) && i <= count.i4(); ++i) {
+    ComPtr<IDispatch> item;
+    Variant name;
+    status = GetObject(all.get(), names.item, &item, {Variant::I4(i)}, CallKind::kMethod);
+    if (Succeeded(status)) status = Get(item.get(), names.name, &name);
+    if (Succeeded(status) && name.vt() == VT_BSTR && name.bstr().find(L'!') == std::wstring::npos) {
+      locations_.emplace(ToLower(name.bstr()), name.bstr());
+    }
+  }
+  return status;
+}
+
+HRESULT CExcelApp::get_LocationList(Variant* list) {
+  CMethodFrame frame(L"CExcelApp::get_LocationList");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (list == nullptr) return E_POINTER;
+    if (locations_.empty() && Failed(RefreshMap())) return E_FAIL;
+    SafeArray names = SafeArray::Vector(VT_BSTR, static_cast<uint32_t>(locations_.size()));
+    size_t i = 0;
+    for (const auto& [key, name] : locations_) names.data()[i++] = Variant(name);
+    *list = Variant(std::move(names));
+    return S_OK;
+  });
+}
+
+HRESULT CExcelApp::get_LocationCount(int32_t* count) {
+  if (count == nullptr) return E_POINTER;
+  *count = static_cast<int32_t>(locations_.size());
+  return S_OK;
+}
+
+HRESULT CExcelApp::GetRange(const std::wstring& location, bool report) {
+  current_range_.Reset();
+  current_location_.clear();
+  if (Failed(EnsureRunning())) return E_FAIL;
+  ComPtr<IDispatch> range, active;
+  if (Failed(GetObject(application_.get(), application.range, &range, {Variant(location)})) ||
+      Failed(Call(application_.get(), application.go_to, {Variant(range.get())}))) {
+    return report ? ReportExcel(kRangeNotFound, location) : E_FAIL;
+  }
+  if (Failed(GetObject(application_.get(), application.active_workbook, &active)) ||
+      !SameObject(active.get(), workbook_.get())) {
+    return report ? ReportExcel(kSharedRangeName, location) : E_FAIL;
+  }
+  current_location_ = location;
+  current_range_ = std::move(range);
+  return S_OK;
+}
+
+HRESULT CExcelApp::LocationExists(const std::wstring& location, VARIANT_BOOL* exists) {
+  CMethodFrame frame(L"CExcelApp::LocationExists");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (exists == nullptr) return E_POINTER;
+    *exists = VARIANT_FALSE;
+    if (Failed(EnsureRunning())) return E_FAIL;
+    if (Succeeded(GetRange(location, false))) *exists = VARIANT_TRUE;
+    return S_OK;
+  });
+}
+
+HRESULT CExcelApp::DisplayLocation(const std::wstring& location) {
+  CMethodFrame frame(L"CExcelApp::DisplayLocation");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (const HRESULT status = GetRange(location); Failed(status)) return status;
+    return MakeAppVisible();
+  });
+}
+
+HRESULT CExcelApp::DeleteLocationName(const std::wstring& location) {
+  CMethodFrame frame(L"CExcelApp::DeleteLocationName");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (Failed(EnsureRunning())) return E_FAIL;
+    ComPtr<IDispatch> all, item;
+    if (Failed(GetObject(workbook_.get(), workbook.names, &all)) ||
+        Failed(GetObject(all.get(), names.item, &item, {Variant(location)}, CallKind::kMethod))) {
+      return S_OK;
+    }
+    return Call(item.get(), names.remove);
+  });
+}
+
+HRESULT CExcelApp::CloneLocation(const std::wstring& old_location, const std::wstring& new_location,
+                                 VARIANT_BOOL remove_old) {
+  CMethodFrame frame(L"CExcelApp::CloneLocation");
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (const HRESULT status = GetRange(old_location); Failed(status)) return status;
+    if (const HRESULT status = AddLocation(current_range_.get(), new_location); Failed(status)) {
+      return status;
+    }
+    return remove_old != VARIANT_FALSE ? DeleteLocationName(old_location) : S_OK;
+  });
+}
+
+HRESULT CExcelApp::AddLocation(IDispatch* range, const std::wstring& name) {
+  if (range == nullptr) return ReportExcelText(L"Range pointer is NULL, can not add location.");
+  Variant address;
+  if (Failed(Get(range, excel::range.address, &address,
+                 {Variant::Bool(true), Variant::Bool(true), Variant::I4(kA1Style),
+                  Variant::Bool(true), Variant::Bool(false)})) ||
+      address.vt() != VT_BSTR) {
+    return ReportExcelText(L"Unable to get range address for Name Add method");
+  }
+  const std::optional<std::wstring> refers_to = RefersToOf(address.bstr());
+  if (!refers_to) {
+    return ReportExcelText(
+        L"Error, range address is not in the form [Import.xls]Sheet1!$C$10:$C$14");
+  }
+  ComPtr<IDispatch> all;
+  if (const HRESULT status = GetObject(workbook_.get(), workbook.names, &all); Failed(status)) {
+    return status;
+  }
+  std::vector<Variant> args(kNamesAddArguments, Variant::Missing());
+  args[0] = Variant(name);
+  args[1] = Variant(*refers_to);
+  args[2] = Variant::Bool(true);
+  args[3] = Variant::I4(kNoMacro);
+  return Call(all.get(), names.add, std::move(args));
+}
+
+}  // namespace ovc::apps

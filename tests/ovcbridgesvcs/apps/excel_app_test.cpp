@@ -1,0 +1,159 @@
+#include "ovcbridgesvcs/apps/excel_app.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "automation/class_registry.h"
+#include "automation/late_call.h"
+#include "automation/safe_array.h"
+#include "automation/text.h"
+#include "office/common/macro_registry.h"
+#include "office/excel/registration.h"
+#include "tests/office/office_test_support.h"
+#include "tests/ovcbridgesvcs/frame/library_registered.h"
+
+namespace ovc::apps {
+namespace {
+
+using office::testing::CopyFixture;
+using office::testing::TempDir;
+
+std::wstring TakeErrorText() { return DescriptionOf(GetErrorInfo().get()); }
+
+// A vector as the host hands it over: one dimension of variants from 0.
+Variant Vector(std::vector<Variant> values) { return Variant(SafeArray::FromValues(values)); }
+
+Variant Read(IExternalApp& app, const std::wstring& location) {
+  Variant value;
+  EXPECT_EQ(app.GetValue(location, &value), S_OK) << TakeErrorText();
+  return value;
+}
+
+class ExcelAppTest : public ::testing::Test {
+ protected:
+  ExcelAppTest() { EXPECT_EQ(excel::RegisterExcelClasses(), S_OK); }
+  ~ExcelAppTest() override {
+    for (const ComPtr<IExternalApp>& app : apps_) app->TerminateApp(VARIANT_FALSE);
+  }
+
+  // An adapter over a copy of `fixture` (named `as`).
+  IExternalApp& Open(const std::string& fixture, const std::string& as = "") {
+    ComPtr<IDispatch> object;
+    EXPECT_EQ(CreateObject(L"OVCBridgeSvcs.ExcelApp", &object), S_OK);
+    apps_.push_back(object.As<IExternalApp>());
+    path_ = CopyFixture(dir_, fixture, as);
+    EXPECT_EQ(apps_.back()->put_Path(FromUtf8(path_)), S_OK);
+    return *apps_.back();
+  }
+
+  // The first name of the saved workbook, read by a fresh application.
+  std::wstring FirstNameOnFile() {
+    ComPtr<IDispatch> excel;
+    Variant books, book, names, first, name;
+    EXPECT_EQ(CreateObject(L"Excel.Application", &excel), S_OK);
+    CallByName(excel.get(), L"Workbooks", DISPATCH_PROPERTYGET, {}, &books);
+    CallByName(books.dispatch(), L"Open", DISPATCH_METHOD, {Variant(FromUtf8(path_))}, &book);
+    CallByName(book.dispatch(), L"Names", DISPATCH_PROPERTYGET, {}, &names);
+    CallByName(names.dispatch(), L"Item", DISPATCH_METHOD, {Variant::I4(1)}, &first);
+    CallByName(first.dispatch(), L"Name", DISPATCH_PROPERTYGET, {}, &name);
+    CallByName(excel.get(), L"Quit", DISPATCH_METHOD);
+    return name.vt() == VT_BSTR ? name.bstr() : L"";
+  }
+
+  TempDir dir_;
+  frame_testing::LibraryRegistered library_;
+  std::vector<ComPtr<IExternalApp>> apps_;
+  std::string path_;
+};
+
+TEST_F(ExcelAppTest, WritesKeepTextsAsTextAlsoInsideArraysAndReadBlocksColumnByColumn) {
+  IExternalApp& app = Open("cells.xlsx");
+  struct Case {
+    std::wstring location;
+    Variant written;
+    Variant read;
+  } cases[] = {
+      {L"Commented", Variant(L"007"), Variant(L"007")},
+      {L"Linked", Variant(int32_t{7}), Variant(7.0)},
+      {L"Errors", Variant(SafeArray(VT_VARIANT, {{0, 2}, {0, 1}})),
+       Vector({Variant(L""), Variant(L"")})},
+  };
+  cases[2].written.array().data()[0] = Variant(L"=1+1");
+  cases[2].read.array().data()[0] = Variant(L"=1+1");
+  cases[2].written.array().data()[1] = Variant(L"");
+  for (const Case& c : cases) {
+    EXPECT_EQ(app.SetValue(c.location, c.written), S_OK) << TakeErrorText();
+    EXPECT_EQ(Read(app, c.location), c.read) << ToUtf8(c.location);
+  }
+}
+
+TEST_F(ExcelAppTest, LocationsAreTheWorkbookLevelNamesAndAMissingOneIsNoFailure) {
+  IExternalApp& app = Open("names.xlsx");
+  Variant list;
+  ASSERT_EQ(app.get_LocationList(&list), S_OK);
+  std::vector<std::wstring> names;
+  for (const Variant& name : list.array().data()) names.push_back(name.bstr());
+  EXPECT_EQ(std::count(names.begin(), names.end(), L"Rate"), 1);
+  EXPECT_EQ(std::count_if(names.begin(), names.end(),
+                          [](const std::wstring& name) { return name.find(L'!') != name.npos; }),
+            0);
+  for (const auto& [location, exists] :
+       {std::pair{L"Rate", VARIANT_TRUE}, std::pair{L"Missing", VARIANT_FALSE}}) {
+    VARIANT_BOOL answer = VARIANT_FALSE;
+    EXPECT_EQ(app.LocationExists(location, &answer), S_OK);
+    EXPECT_EQ(answer, exists) << ToUtf8(location);
+  }
+  Variant value;
+  EXPECT_EQ(app.GetValue(L"Missing", &value), E_FAIL);
+  EXPECT_EQ(TakeErrorText(), L"Excel Error  Range name not found:  Missing");
+}
+
+TEST_F(ExcelAppTest, VectorWritesRedefineTheNameInPlaceAndAnEmptyVectorClearsTheCells) {
+  IExternalApp& app = Open("cells.xlsx", "Book]1.xlsx");  // "]" in the book name
+  EXPECT_EQ(app.SetVectorValue(L"Puts", Vector({Variant(L"=A1"), Variant(2.0)}), VARIANT_TRUE),
+            S_OK)
+      << TakeErrorText();
+  EXPECT_EQ(Read(app, L"Puts"), Vector({Variant(L"=A1"), Variant(2.0)}));
+  EXPECT_EQ(app.SetVectorValue(L"Errors", Vector({}), VARIANT_FALSE), S_OK);
+  EXPECT_EQ(Read(app, L"Errors"), Vector({Variant(), Variant()}));
+  EXPECT_EQ(app.SetVectorValue(L"Merged", Vector({Variant(L"m")}), VARIANT_FALSE), S_OK);
+  EXPECT_EQ(app.Save(), S_OK) << TakeErrorText();
+  EXPECT_EQ(app.TerminateApp(VARIANT_FALSE), S_OK);
+  EXPECT_EQ(FirstNameOnFile(), L"Merged");
+}
+
+// The engine has no Worksheet.ProtectContents: a locked cell on a protected
+// sheet is refused with the engine's own words, which say so.
+TEST_F(ExcelAppTest, RefusedWritesSayLockedOnlyOnAProtectedSheet) {
+  IExternalApp& app = Open("cells.xlsx");
+  for (const auto& [location, cell, locked] :
+       {std::tuple{L"LockedCell", L"Locked!A1", true}, {L"ArrayPart", L"Cells!C2", false}}) {
+    EXPECT_EQ(app.SetValue(location, Variant(1.0)), E_FAIL);
+    const std::wstring reason = TakeErrorText();
+    EXPECT_NE(reason.find(cell), std::wstring::npos) << ToUtf8(reason);
+    EXPECT_EQ(reason.find(L"locked") != std::wstring::npos, locked) << ToUtf8(reason);
+  }
+}
+
+TEST_F(ExcelAppTest, ClosingAnotherWorkbookOfItsExcelKeepsTheAdapterOpen) {
+  IExternalApp& app = Open("cells.xlsx");
+  const std::wstring other = FromUtf8(CopyFixture(dir_, "book.xlsx"));
+  office::RegisterMacro(
+      L"OpenAndCloseOther", [&](IDispatch* excel, std::span<const Variant>, Variant*) {
+        Variant books, book;
+        CallByName(excel, L"Workbooks", DISPATCH_PROPERTYGET, {}, &books);
+        const HRESULT opened =
+            CallByName(books.dispatch(), L"Open", DISPATCH_METHOD, {Variant(other)}, &book);
+        return Succeeded(opened) ? CallByName(book.dispatch(), L"Close", DISPATCH_METHOD) : opened;
+      });
+  ASSERT_EQ(app.SetValue(L"Commented", Variant(5.0)), S_OK);  // not saved
+  EXPECT_EQ(app.RunMacro(L"OpenAndCloseOther"), S_OK) << TakeErrorText();
+  office::UnregisterMacro(L"OpenAndCloseOther");
+  EXPECT_EQ(Read(app, L"Commented"), Variant(5.0));
+}
+
+}  // namespace
+}  // namespace ovc::apps
