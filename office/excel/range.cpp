@@ -7,6 +7,7 @@
 #include "automation/text.h"
 #include "office/excel/area_reference.h"
 #include "office/excel/range_address.h"
+#include "office/excel/worksheet.h"
 
 namespace ovc::excel {
 namespace {
@@ -33,6 +34,11 @@ std::string Range::Where(const CellArea& area) const {
 
 HRESULT Range::get_Rows(IDispatch** rows) {
   *rows = MakeObject<Range>(workbook_, sheet_, area_, RangeCounting::kRows).Detach();
+  return S_OK;
+}
+
+HRESULT Range::get_Worksheet(IDispatch** sheet) {
+  *sheet = MakeObject<Worksheet>(workbook_, sheet_).Detach();
   return S_OK;
 }
 

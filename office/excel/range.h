@@ -34,6 +34,9 @@ class Range final : public ExcelObject<IRange> {
                       const Variant& reference_style, const Variant& external,
                       const Variant& relative_to, std::wstring* address) override;
 
+  // The sheet the range is on.
+  HRESULT get_Worksheet(IDispatch** sheet) override;
+
   std::string Disconnected() const override { return workbook_->Disconnected(); }
 
   Workbook* workbook() const { return workbook_.get(); }

@@ -52,10 +52,18 @@ class RoundTripTest : public testing::BookTest {
     return Succeeded(*hr) ? ComPtr<IDispatch>(result.dispatch()) : nullptr;
   }
   // The member's value on the range, or its failure as Variant::Error.
+  // `member` may name a member of the object a member gives: "Worksheet.Name".
   Variant GetOf(const wchar_t* range, const wchar_t* member, std::vector<Variant> args = {}) {
     HRESULT hr = S_OK;
     ComPtr<IDispatch> target = Range(range, &hr);
-    return target ? Get(target.get(), member, std::move(args)) : Variant::Error(hr);
+    if (!target) return Variant::Error(hr);
+    std::wstring path(member);
+    for (size_t dot; (dot = path.find(L'.')) != std::wstring::npos; path.erase(0, dot + 1)) {
+      const Variant object = Get(target.get(), path.substr(0, dot).c_str());
+      if (object.vt() != VT_DISPATCH) return object;
+      target = ComPtr<IDispatch>(object.dispatch());
+    }
+    return Get(target.get(), path.c_str(), std::move(args));
   }
   HRESULT Put(const wchar_t* range, const Variant& value) {
     HRESULT hr = S_OK;
@@ -178,6 +186,9 @@ TEST_F(RoundTripTest, FixturesReadAndRefuseAsWorkbooksDo) {
       {"cells.xlsx", L"Volatile", L"Value", {}, Variant::Error(E_PENDING)},
       {"cells.xlsx", L"Merged", L"Count", {}, Variant::I4(4)},
       {"cells.xlsx", L"OpenCell", L"Locked", {}, Variant::Bool(false)},
+      {"cells.xlsx", L"OpenCell", L"Worksheet.ProtectContents", {}, Variant::Bool(true)},
+      {"cells.xlsx", L"OpenCell", L"Worksheet.Name", {}, Variant(L"Locked")},
+      {"cells.xlsx", L"Commented", L"Worksheet.ProtectContents", {}, Variant::Bool(false)},
       {"cells.xlsx", L"OpenCell", L"Value", {}, written, Variant(1)},
       {"cells.xlsx", L"LockedCell", L"Value", {}, denied, Variant(1)},
       {"cells.xlsx", L"ArrayPart", L"Value", {}, denied, Variant(1)},
