@@ -1,4 +1,5 @@
 // The Excel adapter's transfer brackets.
+#include "automation/error_info.h"
 #include "ovcbridgesvcs/apps/excel_app.h"
 #include "ovcbridgesvcs/apps/excel_members.h"
 #include "ovcbridgesvcs/frame/run_method.h"
@@ -11,16 +12,26 @@ namespace {
 
 constexpr int32_t kManual = -4135;
 
-// Keeps the first failure of a sequence of steps that all run.
+// Keeps the first failure of a sequence of steps, with the error object it
+// left, which later steps would replace.
 class FirstFailure {
  public:
   void operator()(HRESULT status) {
-    if (Succeeded(first_) && Failed(status)) first_ = status;
+    if (Succeeded(first_) && Failed(status)) {
+      first_ = status;
+      error_ = GetErrorInfo();
+    }
   }
-  HRESULT status() const { return first_; }
+  bool failed() const { return Failed(first_); }
+  // The first failure, its error object made the thread's again; or S_OK.
+  HRESULT Result() const {
+    if (failed()) SetErrorInfo(error_);
+    return first_;
+  }
 
  private:
   HRESULT first_ = S_OK;
+  ComPtr<IErrorInfo> error_;
 };
 
 }  // namespace
@@ -45,9 +56,14 @@ HRESULT CExcelApp::PreBoth() {
   if (Succeeded(status) && !(calculation.vt() == VT_I4 && calculation.i4() == kManual)) {
     status = Put(application_.get(), application.calculation, Variant::I4(kManual));
   }
-  if (Succeeded(status)) saved_calculation_ = calculation;
-  if (Failed(status)) PostBoth();
-  return status;
+  if (Succeeded(status)) {
+    saved_calculation_ = calculation;
+    return status;
+  }
+  FirstFailure steps;
+  steps(status);
+  steps(PostBoth());
+  return steps.Result();
 }
 
 // Puts back what PreBoth changed; every step runs, the first failure is
@@ -62,7 +78,7 @@ HRESULT CExcelApp::PostBoth() {
   if (!saved_calculation_.IsEmpty()) {
     steps(Put(application_.get(), application.calculation, saved_calculation_));
   }
-  return steps.status();
+  return steps.Result();
 }
 
 HRESULT CExcelApp::RunIfSet(const std::wstring& macro) {
@@ -85,8 +101,8 @@ HRESULT CExcelApp::OpenBracket(const std::wstring& macro, bool calculate) {
   FirstFailure steps;
   if (calculate) steps(Call(application_.get(), application.calculate));
   steps(KeepSaved(was_saved));
-  if (Failed(steps.status())) steps(PostBoth());
-  return steps.status();
+  if (steps.failed()) steps(PostBoth());
+  return steps.Result();
 }
 
 // Recalculates first with `calculate`, then PostBoth, keeping Saved, then
@@ -99,7 +115,7 @@ HRESULT CExcelApp::CloseBracket(const std::wstring& macro, bool calculate) {
   steps(PostBoth());
   steps(KeepSaved(was_saved));
   steps(RunIfSet(macro));
-  return steps.status();
+  return steps.Result();
 }
 
 HRESULT CExcelApp::PreImport() {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "automation/class_registry.h"
@@ -13,6 +12,7 @@
 #include "office/common/macro_registry.h"
 #include "office/excel/registration.h"
 #include "tests/office/office_test_support.h"
+#include "tests/ovcbridgesvcs/apps/failing_excel.h"
 #include "tests/ovcbridgesvcs/frame/library_registered.h"
 
 namespace ovc::apps {
@@ -125,17 +125,14 @@ TEST_F(ExcelAppTest, VectorWritesRedefineTheNameInPlaceAndAnEmptyVectorClearsThe
   EXPECT_EQ(FirstNameOnFile(), L"Merged");
 }
 
-// The engine has no Worksheet.ProtectContents: a locked cell on a protected
-// sheet is refused with the engine's own words, which say so.
 TEST_F(ExcelAppTest, RefusedWritesSayLockedOnlyOnAProtectedSheet) {
   IExternalApp& app = Open("cells.xlsx");
-  for (const auto& [location, cell, locked] :
-       {std::tuple{L"LockedCell", L"Locked!A1", true}, {L"ArrayPart", L"Cells!C2", false}}) {
-    EXPECT_EQ(app.SetValue(location, Variant(1.0)), E_FAIL);
-    const std::wstring reason = TakeErrorText();
-    EXPECT_NE(reason.find(cell), std::wstring::npos) << ToUtf8(reason);
-    EXPECT_EQ(reason.find(L"locked") != std::wstring::npos, locked) << ToUtf8(reason);
-  }
+  EXPECT_EQ(app.SetValue(L"LockedCell", Variant(1.0)), E_FAIL);
+  EXPECT_EQ(TakeErrorText(), L"The application location \"LockedCell\" is locked");
+  EXPECT_EQ(app.SetValue(L"ArrayPart", Variant(1.0)), E_FAIL);
+  const std::wstring reason = TakeErrorText();
+  EXPECT_NE(reason.find(L"Cells!C2"), std::wstring::npos) << ToUtf8(reason);
+  EXPECT_EQ(reason.find(L"locked"), std::wstring::npos) << ToUtf8(reason);
 }
 
 TEST_F(ExcelAppTest, ClosingAnotherWorkbookOfItsExcelKeepsTheAdapterOpen) {
@@ -153,6 +150,26 @@ TEST_F(ExcelAppTest, ClosingAnotherWorkbookOfItsExcelKeepsTheAdapterOpen) {
   EXPECT_EQ(app.RunMacro(L"OpenAndCloseOther"), S_OK) << TakeErrorText();
   office::UnregisterMacro(L"OpenAndCloseOther");
   EXPECT_EQ(Read(app, L"Commented"), Variant(5.0));
+}
+
+// A bracket step failing after the settings were changed puts them back,
+// and the closing bracket runs every step, returning the first failure.
+TEST_F(ExcelAppTest, BracketsRestoreTheSettingsWhenAStepFails) {
+  const testing::FailingExcelRegistered registered(L"Calculate");
+  IExternalApp& app = Open("cells.xlsx");
+  const auto expect_restored = [&](HRESULT status) {
+    EXPECT_EQ(status, E_FAIL);
+    EXPECT_EQ(TakeErrorText(), L"Calculate failed");
+    for (const auto& [member, value] : {std::pair{L"ScreenUpdating", Variant::Bool(true)},
+                                        {L"Calculation", Variant::I4(-4105)}}) {
+      Variant found;
+      CallByName(registered.last(), member, DISPATCH_PROPERTYGET, {}, &found);
+      EXPECT_EQ(found, value) << ToUtf8(member);
+    }
+  };
+  expect_restored(app.PreExport());
+  ASSERT_EQ(app.PreImport(), S_OK);
+  expect_restored(app.PostImport());
 }
 
 }  // namespace
