@@ -108,9 +108,10 @@ HRESULT CExcelApp::SetValueAtSelection(const Variant& value) {
   });
 }
 
-HRESULT CExcelApp::SetVectorValueAtSelection(const Variant& values, VARIANT_BOOL column) {
+HRESULT CExcelApp::SetVectorValueAtSelection(const Variant& given, VARIANT_BOOL column) {
   CMethodFrame frame(L"CExcelApp::SetVectorValueAtSelection");
   return RunMethod(frame, [&]() -> HRESULT {
+    const Variant values = given.Dereferenced();
     if (values.vt() != (VT_ARRAY | VT_VARIANT)) {
       return ReportExcelText(L"The vector must contain Variants.");
     }
