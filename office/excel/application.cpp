@@ -7,6 +7,7 @@
 #include "office/excel/range.h"
 #include "office/excel/range_text.h"
 #include "office/excel/workbook.h"
+#include "office/excel/workbook_calculation.h"
 #include "office/excel/workbooks.h"
 
 namespace ovc::excel {
@@ -33,8 +34,15 @@ std::string Application::Disconnected() const {
 }
 
 HRESULT Application::Calculate() {
-  // Formula cells are evaluated by no one yet: stale cells stay stale and
-  // keep failing when read.
+  const double now = LocalNowSerial();
+  for (const ComPtr<Workbook>& workbook : state_->workbooks) {
+    WorkbookDocument* document = workbook->document();
+    if (document == nullptr) continue;
+    std::string error;
+    if (!WorkbookCalculation(*document, now).Run(&error)) {
+      return Fail(E_FAIL, "Calculate: " + document->file_name() + ": " + error);
+    }
+  }
   return S_OK;
 }
 

@@ -18,6 +18,7 @@
 #include "office/excel/cell_text.h"
 #include "office/excel/formula_text.h"
 #include "office/excel/spreadsheet_xml.h"
+#include "office/package/xml_names.h"
 
 namespace ovc::excel {
 
@@ -110,7 +111,7 @@ CellStore::CellStore(const BookParts& parts, uint32_t cell_cap)
       cell_cap_(cell_cap) {}
 
 bool CellStore::PrepareSave() {
-  return recalculation_.written() && settings_.RequestFullCalcOnLoad();
+  return recalculation_.uncalculated() && settings_.RequestFullCalcOnLoad();
 }
 
 bool CellStore::FormulaOf(Sheet& sheet, CellRef cell, pugi::xml_node c, std::string* formula,
@@ -144,6 +145,10 @@ HRESULT CellStore::ReadCell(Sheet& sheet, CellRef cell, Variant* value, std::str
       return E_PENDING;
     }
   }
+  return ReadStored(c, value, reason);
+}
+
+HRESULT CellStore::ReadStored(pugi::xml_node c, Variant* value, std::string* reason) {
   const std::string_view type = c.attribute("t").value();
   const pugi::xml_node v = SpreadsheetChild(c, "v");
   const char* stored = v.child_value();
@@ -225,6 +230,93 @@ HRESULT CellStore::GetValue(Sheet& sheet, const CellArea& area, Variant* value,
   }
   *value = Variant(std::move(array));
   return S_OK;
+}
+
+bool CellStore::CellFormula(Sheet& sheet, CellRef cell, CalculatedFormula* formula) {
+  const pugi::xml_node c = sheet.FindCell(cell);
+  *formula = CalculatedFormula();
+  formula->block = OneCell(cell);
+  if (!FormulaOf(sheet, cell, c, &formula->text, &formula->has_value)) return false;
+  if (const FormulaBlock* block = sheet.formulas().BlockOf(cell)) {
+    formula->block = block->area;
+    formula->array = block->kind != FormulaBlock::Kind::kDataTable;
+    if (block->kind == FormulaBlock::Kind::kDataTable) {
+      formula->problem = "data tables are not calculated";
+    }
+    return true;
+  }
+  const pugi::xml_node f = SpreadsheetChild(c, "f");
+  formula->array = std::string_view(f.attribute("t").value()) == "array";
+  if (formula->array) return true;
+  const SharedFormula* group = nullptr;
+  if (std::string_view(f.attribute("t").value()) == "shared") {
+    group = sheet.formulas().Shared(f.attribute("si").as_uint());
+  }
+  std::string shifted;
+  if (group != nullptr && !(group->master == cell)) {
+    if (!ShiftReferences(formula->text, cell.row - group->master.row,
+                         cell.column - group->master.column, &shifted)) {
+      formula->problem = "the shared formula cannot be moved to this cell";
+    }
+    formula->text = shifted;
+  }
+  return true;
+}
+
+formula::Value CellStore::StoredValue(Sheet& sheet, CellRef cell) {
+  Variant value;
+  std::string reason;
+  const pugi::xml_node c = sheet.FindCell(cell);
+  if (!c || Failed(ReadStored(c, &value, &reason))) return formula::Value();
+  switch (value.vt()) {
+    case VT_R8:
+      return formula::Value::Number(value.r8());
+    case VT_DATE: {
+      double serial = 0;
+      DateToSerial(value.date(), settings_.date_system(), &serial);
+      return formula::Value::Number(serial);
+    }
+    case VT_BSTR:
+      return formula::Value::Text(ToUtf8(value.bstr()));
+    case VT_BOOL:
+      return formula::Value::Boolean(value.boolVal() != VARIANT_FALSE);
+    case VT_ERROR: {
+      formula::ErrorCode code = formula::ErrorCode::kNA;
+      formula::ErrorFromText(ErrorTextFromCode(value.scode()), &code);
+      return formula::Value::Error(code);
+    }
+    default:
+      return formula::Value();
+  }
+}
+
+void CellStore::StoreResult(Sheet& sheet, CellRef cell, const formula::Value& value) {
+  pugi::xml_node c = sheet.FindOrAddCell(cell);
+  c.remove_child(SpreadsheetChild(c, "v"));
+  c.remove_attribute("t");
+  std::string text;
+  switch (value.type()) {
+    case formula::Value::Type::kText: {
+      std::string reason;
+      if (Failed(EncodeCellText(FromUtf8(value.text()), &text, &reason))) text.clear();
+      c.append_attribute("t") = "str";
+      break;
+    }
+    case formula::Value::Type::kBoolean:
+      c.append_attribute("t") = "b";
+      text = value.boolean() ? "1" : "0";
+      break;
+    case formula::Value::Type::kError:
+      c.append_attribute("t") = "e";
+      text = formula::ErrorText(value.error());
+      break;
+    case formula::Value::Type::kNumber:
+      text = ToUtf8(DoubleToRoundTripText(value.number()));
+      break;
+    default:
+      text = "0";
+  }
+  office::InsertInOrder(c, kSpreadsheetNamespace, "v", {"f", "v", "is"}).text().set(text.c_str());
 }
 
 Variant CellStore::GetLocked(Sheet& sheet, const CellArea& area) {
@@ -348,7 +440,7 @@ HRESULT CellStore::PutValue(Sheet& sheet, const CellArea& area, const Variant& g
   for (const Target& target : targets) formulas_removed |= Store(sheet, target, promotions);
   // The sheet gathers its formulas again when next needed.
   if (formulas_removed) sheet.ForgetFormulas();
-  recalculation_.NoteWrite();
+  recalculation_.NoteWrite(sheet.sheet_id(), area);
   return S_OK;
 }
 

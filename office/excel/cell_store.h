@@ -10,6 +10,7 @@
 #include "office/excel/calc_settings.h"
 #include "office/excel/cell_area.h"
 #include "office/excel/cell_content.h"
+#include "office/excel/formula/value.h"
 #include "office/excel/recalculation.h"
 #include "office/excel/shared_strings.h"
 #include "office/excel/sheet.h"
@@ -35,6 +36,15 @@ struct BookParts {
 struct CellFailure {
   CellArea where;
   std::string reason;
+};
+
+// A formula cell as a calculation reads it.
+struct CalculatedFormula {
+  std::string text;        // as it reads from the cell (a shared formula moved to it)
+  bool has_value = false;  // the cell has a cached value
+  CellArea block;          // the array formula's cells; the cell itself otherwise
+  bool array = false;      // an array formula: evaluated with arrays throughout
+  std::string problem;     // why it cannot be calculated; "" when it can
 };
 
 // The values of a workbook's cells, as automation sees them: reading and
@@ -80,9 +90,17 @@ class CellStore {
   // Records that the defined name `name` was added, redefined or deleted:
   // the formulas using it are stale.
   void NoteNameChange(std::string_view name) { recalculation_.NoteNameChange(name); }
-  // For saving: after writes, asks spreadsheet programs to recalculate on
-  // open. True when the workbook part changed.
+  // For saving: after writes a calculation did not follow, asks spreadsheet
+  // programs to recalculate on open. True when the workbook part changed.
   bool PrepareSave();
+
+  // For a calculation: the formula of a cell; false when it has none.
+  bool CellFormula(Sheet& sheet, CellRef cell, CalculatedFormula* formula);
+  // For a calculation: what a cell holds as stored, a formula's cached value
+  // however stale; blank for an empty or unreadable cell. Dates are serials.
+  formula::Value StoredValue(Sheet& sheet, CellRef cell);
+  // Stores a calculated value as a formula cell's cached value (blank as 0).
+  void StoreResult(Sheet& sheet, CellRef cell, const formula::Value& value);
 
   const CalcSettings& settings() const { return settings_; }
   Recalculation& recalculation() { return recalculation_; }
@@ -95,6 +113,7 @@ class CellStore {
   struct Promotion;
 
   HRESULT ReadCell(Sheet& sheet, CellRef cell, Variant* value, std::string* reason);
+  HRESULT ReadStored(pugi::xml_node c, Variant* value, std::string* reason);
   bool FormulaOf(Sheet& sheet, CellRef cell, pugi::xml_node c, std::string* formula,
                  bool* has_value);
   HRESULT CheckTarget(Sheet& sheet, const CellArea& area, const Target& target,

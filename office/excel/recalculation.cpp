@@ -1,18 +1,28 @@
 #include "office/excel/recalculation.h"
 
+#include <algorithm>
+
 #include "office/excel/formula_text.h"
 #include "office/excel/name_rules.h"
 
 namespace ovc::excel {
 
-void Recalculation::NoteWrite() {
+void Recalculation::NoteWrite(uint32_t sheet_id, const CellArea& area) {
   written_ = true;
-  cells_written_at_ = ++generation_;
+  cells_written_at_ = changed_at_ = ++generation_;
+  written_areas_.emplace_back(sheet_id, area);
+}
+
+void Recalculation::NoteCalculation(
+    std::map<std::tuple<uint32_t, int32_t, int32_t>, std::string> failures) {
+  workbook_calculated_at_ = ++generation_;
+  failures_ = std::move(failures);
+  written_areas_.clear();
 }
 
 void Recalculation::NoteNameChange(std::string_view name) {
   written_ = true;
-  names_changed_at_[NameKey(name)] = ++generation_;
+  names_changed_at_[NameKey(name)] = changed_at_ = ++generation_;
 }
 
 void Recalculation::NoteCalculated(uint32_t sheet_id, CellRef cell) {
@@ -33,14 +43,28 @@ std::string Recalculation::NameChangedAfter(std::string_view formula, uint64_t g
 
 std::string Recalculation::StaleReason(uint32_t sheet_id, CellRef cell, std::string_view formula,
                                        bool has_cached_value) const {
-  const auto calculated = calculated_at_.find({sheet_id, cell.row, cell.column});
-  const uint64_t since = calculated == calculated_at_.end() ? 0 : calculated->second;
+  return Reasons(sheet_id, cell, formula, has_cached_value, true);
+}
+
+std::string Recalculation::CalculationReason(uint32_t sheet_id, CellRef cell,
+                                             std::string_view formula,
+                                             bool has_cached_value) const {
+  return Reasons(sheet_id, cell, formula, has_cached_value, false);
+}
+
+std::string Recalculation::Reasons(uint32_t sheet_id, CellRef cell, std::string_view formula,
+                                   bool has_cached_value, bool with_writes) const {
+  const std::tuple key{sheet_id, cell.row, cell.column};
+  const auto calculated = calculated_at_.find(key);
+  const uint64_t since = std::max(workbook_calculated_at_,
+                                  calculated == calculated_at_.end() ? 0 : calculated->second);
   std::string reason;
   const auto add = [&reason](std::string_view part) {
     if (!reason.empty()) reason += "; ";
     reason += part;
   };
-  if (cells_written_at_ > since) add("input written since load");
+  if (const auto failed = failures_.find(key); failed != failures_.end()) add(failed->second);
+  if (with_writes && cells_written_at_ > since) add("input written since load");
   if (const std::string name = NameChangedAfter(formula, since); !name.empty()) {
     add("name '" + name + "' changed since load");
   }
@@ -51,7 +75,6 @@ std::string Recalculation::StaleReason(uint32_t sheet_id, CellRef cell, std::str
       add("volatile function " + function);
     }
   }
-  if (!reason.empty()) add("no formula evaluator");
   return reason;
 }
 

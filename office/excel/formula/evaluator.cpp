@@ -263,6 +263,17 @@ Formula ExpandNames(const Formula& formula, WorkbookView& view, int32_t sheet,
   return expanded;
 }
 
+std::vector<Area> ReferencedAreas(const Formula& formula, WorkbookView& view, int32_t sheet) {
+  std::vector<Area> areas;
+  for (const Node& node : formula.nodes) {
+    if (node.kind != Node::Kind::kReference) continue;
+    Area area = node.area;
+    area.sheet = node.sheet_given ? view.SheetIndex(node.text) : sheet;
+    if (area.sheet >= 0) areas.push_back(area);
+  }
+  return areas;
+}
+
 Value Evaluate(const Formula& formula, const EvaluationContext& context, std::string* problem) {
   Formula expanded;
   if (formula.has_names) expanded = ExpandNames(formula, *context.view, context.sheet, problem);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "office/excel/formula/arguments.h"
 #include "office/excel/formula/formula.h"
@@ -17,6 +18,10 @@ inline constexpr size_t kMaxNameExpansions = 1000;
 // ("unknown name Rate"); *problem is left alone otherwise.
 Formula ExpandNames(const Formula& formula, WorkbookView& view, int32_t sheet,
                     std::string* problem);
+
+// The cells the formula's references name (names already expanded), sheets
+// resolved from `sheet`; references to missing sheets are left out.
+std::vector<Area> ReferencedAreas(const Formula& formula, WorkbookView& view, int32_t sheet);
 
 // The value of the formula in `context` (never a reference: a reference is
 // read as the formula's cell reads it). A function the table lacks gives

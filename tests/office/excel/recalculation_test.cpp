@@ -35,8 +35,7 @@ TEST(RecalculationTest, ANameChangeMakesStaleOnlyTheFormulasUsingIt) {
     if (*c.stale_name == '\0') {
       EXPECT_EQ(reason, "");
     } else {
-      EXPECT_EQ(reason, "name '" + std::string(c.stale_name) +
-                            "' changed since load; no formula evaluator");
+      EXPECT_EQ(reason, "name '" + std::string(c.stale_name) + "' changed since load");
     }
   }
 }
@@ -51,11 +50,23 @@ TEST(RecalculationTest, ACalculatedCellStaysFreshUntilALaterChangeItMayDependOn)
   recalculation.NoteNameChange("RATE");
   EXPECT_NE(recalculation.StaleReason(1, kCell, "Rate*2", true), "");
   recalculation.NoteCalculated(1, kCell);
-  recalculation.NoteWrite();
-  EXPECT_EQ(recalculation.StaleReason(1, kCell, "1+1", true),
-            "input written since load; no formula evaluator");
-  EXPECT_EQ(recalculation.StaleReason(2, kCell, "1+1", true),
-            "input written since load; no formula evaluator");
+  recalculation.NoteWrite(2, {kCell, kCell});
+  EXPECT_EQ(recalculation.StaleReason(1, kCell, "1+1", true), "input written since load");
+  EXPECT_EQ(recalculation.StaleReason(2, kCell, "1+1", true), "input written since load");
+  EXPECT_EQ(recalculation.CalculationReason(1, kCell, "1+1", true), "");
+  EXPECT_EQ(recalculation.written_since_calculation().size(), 1u);
+}
+
+TEST(RecalculationTest, AWorkbookCalculationFreshensAllButItsFailures) {
+  Recalculation recalculation(true);
+  EXPECT_EQ(recalculation.CalculationReason(1, kCell, "NOW()", false),
+            "no cached value; the file asks for a full calculation on load; volatile function NOW");
+  recalculation.NoteWrite(1, {kCell, kCell});
+  recalculation.NoteCalculation({{{1, 2, 2}, "circular reference among B2"}});
+  EXPECT_EQ(recalculation.StaleReason(1, kCell, "NOW()", false), "");
+  EXPECT_TRUE(recalculation.written_since_calculation().empty());
+  EXPECT_EQ(recalculation.StaleReason(1, {2, 2}, "B2", true), "circular reference among B2");
+  EXPECT_EQ(recalculation.CalculationReason(1, {2, 2}, "B2", true), "circular reference among B2");
 }
 
 }  // namespace

@@ -1,0 +1,125 @@
+#include "office/excel/formula/dependency_graph.h"
+
+#include <algorithm>
+
+namespace ovc::excel::formula {
+
+namespace {
+
+// Areas up to this many columns wide are indexed under each of their
+// columns; wider ones are checked against every change.
+constexpr int32_t kBucketColumns = 16;
+// A changed area up to this many cells is looked up cell by cell among the
+// single-cell readers; a larger one scans them.
+constexpr int64_t kCellLookups = 4096;
+
+bool Overlaps(const Area& a, const Area& b) {
+  return a.sheet == b.sheet && a.top <= b.bottom && b.top <= a.bottom && a.left <= b.right &&
+         b.left <= a.right;
+}
+
+uint64_t ColumnKey(int32_t sheet, int32_t column) {
+  return (uint64_t(uint32_t(sheet)) << 32) | uint32_t(column);
+}
+
+Area AreaOf(const CellKey& cell) {
+  return {cell.sheet, cell.row, cell.column, cell.row, cell.column};
+}
+
+}  // namespace
+
+uint64_t DependencyGraph::KeyOf(const CellKey& cell) {
+  return (uint64_t(uint32_t(cell.sheet)) << 40) | (uint64_t(uint32_t(cell.row)) << 16) |
+         uint32_t(cell.column);
+}
+
+void DependencyGraph::Add(CellKey cell, const std::vector<Area>& precedents, bool is_volatile) {
+  const auto formula = static_cast<uint32_t>(cells_.size());
+  cells_.push_back(cell);
+  volatile_.push_back(is_volatile);
+  index_.emplace(KeyOf(cell), formula);
+  for (const Area& area : precedents) {
+    if (area.top == area.bottom && area.left == area.right) {
+      cell_readers_.emplace(KeyOf({area.sheet, area.top, area.left}), formula);
+    } else if (area.right - area.left >= kBucketColumns) {
+      wide_readers_.push_back({area, formula});
+    } else {
+      for (int32_t column = area.left; column <= area.right; ++column) {
+        column_readers_[ColumnKey(area.sheet, column)].push_back({area, formula});
+      }
+    }
+  }
+}
+
+template <typename Visit>
+void DependencyGraph::ForEachReader(const Area& area, Visit visit) const {
+  const int64_t cells = int64_t(area.bottom - area.top + 1) * (area.right - area.left + 1);
+  if (cells <= kCellLookups) {
+    for (int32_t row = area.top; row <= area.bottom; ++row) {
+      for (int32_t column = area.left; column <= area.right; ++column) {
+        const auto [first, last] = cell_readers_.equal_range(KeyOf({area.sheet, row, column}));
+        for (auto it = first; it != last; ++it) visit(it->second);
+      }
+    }
+  } else {
+    for (const auto& [key, formula] : cell_readers_) {
+      const CellKey cell{int32_t(key >> 40), int32_t((key >> 16) & 0xFFFFFF),
+                         int32_t(key & 0xFFFF)};
+      if (Overlaps(area, AreaOf(cell))) visit(formula);
+    }
+  }
+  for (int32_t column = area.left; column <= area.right; ++column) {
+    const auto bucket = column_readers_.find(ColumnKey(area.sheet, column));
+    if (bucket == column_readers_.end()) continue;
+    for (const Reader& reader : bucket->second) {
+      // An area spanning several columns is met once, at its first column
+      // inside `area`.
+      if (Overlaps(area, reader.area) && column == std::max(area.left, reader.area.left)) {
+        visit(reader.formula);
+      }
+    }
+  }
+  for (const Reader& reader : wide_readers_) {
+    if (Overlaps(area, reader.area)) visit(reader.formula);
+  }
+}
+
+void DependencyGraph::Plan(const std::vector<CellKey>& stale, const std::vector<Area>& written,
+                           std::vector<CellKey>* order, std::vector<CellKey>* circular) const {
+  std::vector<bool> planned(cells_.size(), false);
+  std::vector<uint32_t> inputs(cells_.size(), 0);  // planned formulas each reads
+  std::vector<uint32_t> queue;
+  const auto plan = [&](uint32_t formula) {
+    if (planned[formula]) return;
+    planned[formula] = true;
+    queue.push_back(formula);
+  };
+  for (const CellKey& cell : stale) {
+    if (const auto found = index_.find(KeyOf(cell)); found != index_.end()) plan(found->second);
+  }
+  for (uint32_t formula = 0; formula < cells_.size(); ++formula) {
+    if (volatile_[formula]) plan(formula);
+  }
+  for (const Area& area : written) ForEachReader(area, plan);
+  for (size_t head = 0; head < queue.size(); ++head) {
+    ForEachReader(AreaOf(cells_[queue[head]]), [&](uint32_t reader) {
+      plan(reader);
+      ++inputs[reader];
+    });
+  }
+  std::vector<uint32_t> ready;
+  for (const uint32_t formula : queue) {
+    if (inputs[formula] == 0) ready.push_back(formula);
+  }
+  for (size_t head = 0; head < ready.size(); ++head) {
+    order->push_back(cells_[ready[head]]);
+    ForEachReader(AreaOf(cells_[ready[head]]), [&](uint32_t reader) {
+      if (--inputs[reader] == 0) ready.push_back(reader);
+    });
+  }
+  for (const uint32_t formula : queue) {
+    if (inputs[formula] != 0) circular->push_back(cells_[formula]);
+  }
+}
+
+}  // namespace ovc::excel::formula

@@ -1,0 +1,105 @@
+#include "office/excel/workbook_calculation.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "automation/error_info.h"
+#include "automation/text.h"
+#include "tests/office/excel/workbook_fixture.h"
+
+namespace ovc::excel {
+namespace {
+
+// Sheet1: inputs A1 = 2 and A2 = 3; B1:B3 a chain and a name; F1:F2 a
+// circle; D1 an unknown function; D2 a formula of A2 whose cached value is
+// off, to show it is not evaluated; E1:E2 one shared formula.
+const char kSheet[] =
+    "<?xml version=\"1.0\"?>\n<worksheet "
+    "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
+    "<row r=\"1\"><c r=\"A1\"><v>2</v></c><c r=\"B1\"><f>A1*2</f><v>4</v></c>"
+    "<c r=\"D1\"><f>NOSUCH(A1)</f><v>0</v></c>"
+    "<c r=\"E1\"><f t=\"shared\" ref=\"E1:E2\" si=\"0\">A1+1</f><v>3</v></c>"
+    "<c r=\"F1\"><f>F2+A1</f><v>0</v></c></row>"
+    "<row r=\"2\"><c r=\"A2\"><v>3</v></c><c r=\"B2\"><f>B1+A2</f><v>7</v></c>"
+    "<c r=\"D2\"><f>A2*10</f><v>99</v></c>"
+    "<c r=\"E2\"><f t=\"shared\" si=\"0\"/><v>4</v></c>"
+    "<c r=\"F2\"><f>F1+1</f><v>0</v></c></row>"
+    "<row r=\"3\"><c r=\"B3\"><f>SUM(A1:A2)*Rate&amp;\" kg\"</f><v>x</v></c></row>"
+    "</sheetData></worksheet>";
+
+class WorkbookCalculationTest : public testing::BookTest {
+ protected:
+  WorkbookCalculationTest() {
+    std::vector<testing::Part> parts = testing::MinimalWorkbook(
+        "<definedNames><definedName name=\"Rate\">0.5</definedName></definedNames>");
+    parts.back().content = kSheet;
+    testing::WriteZip(book_, parts);
+    application_ = MakeObject<Application>(office::Services{});
+    workbook_ = Open();
+  }
+  Variant Value(const wchar_t* cell) { return Get(Range(cell).get(), L"Value"); }
+  HRESULT Put(const wchar_t* cell, double value) {
+    return CallByName(Range(cell).get(), L"Value", DISPATCH_PROPERTYPUT, {Variant::R8(value)});
+  }
+  HRESULT Calculate() { return CallByName(application_.get(), L"Calculate", DISPATCH_METHOD); }
+  static std::string LastError() { return ToUtf8(DescriptionOf(GetErrorInfo().get())); }
+
+  ComPtr<IDispatch> workbook_;
+};
+
+TEST_F(WorkbookCalculationTest, CalculateRecomputesWhatAWriteReaches) {
+  ASSERT_EQ(Put(L"Sheet1!A1", 5), S_OK);
+  EXPECT_EQ(Value(L"Sheet1!B2"), Variant::Error(E_PENDING));
+  ASSERT_EQ(Calculate(), S_OK);
+  const struct {
+    const wchar_t* cell;
+    Variant value;
+  } cases[] = {
+      {L"Sheet1!B1", Variant::R8(10)},  {L"Sheet1!B2", Variant::R8(13)},
+      {L"Sheet1!B3", Variant(L"4 kg")}, {L"Sheet1!D2", Variant::R8(99)},  // A2 did not change
+      {L"Sheet1!E1", Variant::R8(6)},   {L"Sheet1!E2", Variant::R8(4)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Value(c.cell), c.value) << ToUtf8(c.cell);
+  ASSERT_EQ(Put(L"Sheet1!A2", 1), S_OK);
+  ASSERT_EQ(Calculate(), S_OK);
+  EXPECT_EQ(Value(L"Sheet1!D2"), Variant::R8(10));
+  EXPECT_EQ(Value(L"Sheet1!E2"), Variant::R8(2));
+  EXPECT_EQ(Value(L"Sheet1!B2"), Variant::R8(11));
+}
+
+TEST_F(WorkbookCalculationTest, CirclesAndUnknownFunctionsFailToReadWithTheirCells) {
+  ASSERT_EQ(Put(L"Sheet1!A1", 1), S_OK);
+  ASSERT_EQ(Calculate(), S_OK);
+  EXPECT_EQ(Value(L"Sheet1!F1"), Variant::Error(E_PENDING));
+  EXPECT_NE(LastError().find("Sheet1!F1: formula not recalculated (circular reference among "
+                             "Sheet1!F1, Sheet1!F2)"),
+            std::string::npos)
+      << LastError();
+  EXPECT_EQ(Value(L"Sheet1!D1"), Variant::Error(E_PENDING));
+  EXPECT_NE(LastError().find("Sheet1!D1: formula not recalculated (cannot be calculated: "
+                             "unknown function NOSUCH)"),
+            std::string::npos)
+      << LastError();
+  EXPECT_EQ(Value(L"Sheet1!B1"), Variant::R8(2));
+}
+
+TEST_F(WorkbookCalculationTest, CalculatedValuesAreSavedAsCachedValues) {
+  ASSERT_EQ(Put(L"Sheet1!A1", 1), S_OK);
+  ASSERT_EQ(Calculate(), S_OK);
+  ASSERT_EQ(CallByName(workbook_.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(true)}), S_OK);
+  office::OpenOptions options;
+  options.read_only = true;
+  const std::unique_ptr<office::Package> package = office::testing::OpenOrFail(book_, options);
+  std::string sheet, error;
+  ASSERT_TRUE(package->ReadPart("/xl/worksheets/sheet1.xml", &sheet, &error)) << error;
+  for (const char* cell : {"<c r=\"B1\"><f>A1*2</f><v>2</v></c>",
+                           "<c r=\"B3\" t=\"str\"><f>SUM(A1:A2)*Rate&amp;\" kg\"</f><v>2 kg</v>",
+                           "<c r=\"E1\"><f t=\"shared\" ref=\"E1:E2\" si=\"0\">A1+1</f><v>2</v>"}) {
+    EXPECT_NE(sheet.find(cell), std::string::npos) << cell << "\n" << sheet;
+  }
+}
+
+}  // namespace
+}  // namespace ovc::excel
