@@ -37,26 +37,9 @@ bool HoldsError(const Variant& value) {
   return false;
 }
 
-bool IndexOf(const Variant& index, int32_t* position) {
-  if (index.vt() == VT_I2) {
-    *position = index.i2();
-  } else if (index.vt() == VT_I4) {
-    *position = index.i4();
-  } else {
-    return false;
-  }
-  return true;
-}
-
 HRESULT ReportNotImplemented(const CLSID& clsid, std::wstring_view member) {
   return ReportError(clsid, std::wstring(member) + L" is not available in this version", IID_NULL,
                      E_NOTIMPL);
-}
-
-HRESULT ReportOutOfRange(const CLSID& clsid, uint32_t message, int32_t index, int32_t last) {
-  const std::wstring text =
-      LoadMessage(message) + FormatMessageText(L" (%ld of [0..%ld])", index, last);
-  return ReportError(clsid, text, IID_NULL, E_FAIL);
 }
 
 }  // namespace ovc::links
