@@ -1,0 +1,72 @@
+#include "ovcbridgesvcs/frame/working_folder.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <mutex>
+#include <string>
+#include <system_error>
+#include <utility>
+
+namespace ovc {
+
+namespace {
+
+struct InstalledService {
+  std::mutex mutex;
+  std::shared_ptr<WorkingFolderService> service;
+};
+
+InstalledService& Installed() {
+  static InstalledService installed;
+  return installed;
+}
+
+std::shared_ptr<WorkingFolderService> CurrentService() {
+  InstalledService& installed = Installed();
+  std::lock_guard lock(installed.mutex);
+  return installed.service;
+}
+
+// Makes `folder` for the user alone when it is missing; true when it is a
+// folder afterwards.
+bool MakeFolder(const std::filesystem::path& folder) {
+  if (::mkdir(folder.c_str(), S_IRWXU) != 0 && errno != EEXIST) return false;
+  std::error_code error;
+  return std::filesystem::is_directory(folder, error);
+}
+
+// Whether `folder` is a real folder of the user: not a symbolic link that
+// another user could have placed where the folder is expected.
+bool OwnFolder(const std::filesystem::path& folder) {
+  struct stat status {};
+  return ::lstat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
+         status.st_uid == ::geteuid();
+}
+
+std::optional<std::filesystem::path> DefaultFolder() {
+  std::error_code error;
+  const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+  if (error) return std::nullopt;
+  std::filesystem::path folder = temporary / "Orvan Files";
+  if (!MakeFolder(folder) || !OwnFolder(folder)) return std::nullopt;
+  return folder;
+}
+
+}  // namespace
+
+void SetWorkingFolderService(std::shared_ptr<WorkingFolderService> service) {
+  InstalledService& installed = Installed();
+  std::lock_guard lock(installed.mutex);
+  installed.service = std::move(service);
+}
+
+std::optional<std::filesystem::path> WorkingFolder() {
+  const std::shared_ptr<WorkingFolderService> service = CurrentService();
+  if (service == nullptr) return DefaultFolder();
+  std::filesystem::path folder = service->Folder();
+  if (folder.empty() || !MakeFolder(folder)) return std::nullopt;
+  return folder;
+}
+
+}  // namespace ovc
