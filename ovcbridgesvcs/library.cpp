@@ -10,9 +10,9 @@ namespace ovc {
 
 void PlugLibraryClasses(ClassTable& table) {
   PlugHostClasses(table);
+  apps::PlugAppClasses(table);
   links::PlugLinkClasses(table);
   bridge::PlugBridgeClasses(table);
-  apps::PlugAppClasses(table);
 }
 
 }  // namespace ovc
