@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "automation/class_registry.h"
-#include "automation/enum_variant.h"
 #include "automation/safe_array.h"
 #include "automation/text.h"
 #include "ovcbridgesvcs/apps/working_copy.h"
@@ -19,7 +18,6 @@
 namespace ovc::apps {
 namespace {
 
-constexpr uint32_t kIndexType = 1211;
 constexpr uint32_t kIndexOutOfRange = 1212;
 constexpr uint32_t kOnlyApps = 1215;
 constexpr uint32_t kPathNotFound = 1244;
@@ -79,43 +77,22 @@ ComPtr<IApp> CAppCollection::AppOf(IDispatch* app) {
 
 HRESULT CAppCollection::get_Item(const Variant& index, Variant* app) {
   CMethodFrame frame(L"CAppCollection::get_Item");
-  return RunMethod(frame, [&]() -> HRESULT {
-    if (app == nullptr) return E_POINTER;
-    int32_t position = 0;
-    if (!IndexOf(index, &position)) {
-      return ReportError(CLSID_AppCollection, kIndexType, IID_NULL, E_INVALIDARG);
-    }
-    const auto count = static_cast<int32_t>(apps_.size());
-    if (position < 0 || position >= count) {
-      return ReportOutOfRange(CLSID_AppCollection, kIndexOutOfRange, position, count - 1);
-    }
-    *app = Variant(static_cast<IDispatch*>(apps_[static_cast<size_t>(position)].get()));
-    return S_OK;
-  });
+  return RunMethod(frame, [&] { return apps_.Item(index, kIndexOutOfRange, app); });
 }
 
 HRESULT CAppCollection::get__NewEnum(IUnknown** enumerator) {
   CMethodFrame frame(L"CAppCollection::get__NewEnum");
-  return RunMethod(frame, [&]() -> HRESULT {
-    if (enumerator == nullptr) return E_POINTER;
-    std::vector<Variant> values;
-    values.reserve(apps_.size());
-    for (const ComPtr<IApp>& app : apps_) values.emplace_back(static_cast<IDispatch*>(app.get()));
-    *enumerator = ComPtr<IUnknown>(CreateVariantEnumerator(std::move(values))).Detach();
-    return S_OK;
-  });
+  return RunMethod(frame, [&] { return apps_.NewEnum(enumerator); });
 }
 
-HRESULT CAppCollection::get_Count(int32_t* count) {
-  return Give(count, static_cast<int32_t>(apps_.size()));
-}
+HRESULT CAppCollection::get_Count(int32_t* count) { return Give(count, apps_.count()); }
 
 HRESULT CAppCollection::Add(IDispatch* app) {
   CMethodFrame frame(L"CAppCollection::Add");
   return RunMethod(frame, [&]() -> HRESULT {
     ComPtr<IApp> added = AppOf(app);
     if (!added) return E_FAIL;
-    apps_.push_back(std::move(added));
+    apps_.items().push_back(std::move(added));
     dirty_ = true;
     return S_OK;
   });
@@ -124,40 +101,24 @@ HRESULT CAppCollection::Add(IDispatch* app) {
 HRESULT CAppCollection::Remove(int32_t index) {
   CMethodFrame frame(L"CAppCollection::Remove");
   return RunMethod(frame, [&]() -> HRESULT {
-    const auto count = static_cast<int32_t>(apps_.size());
-    if (index < 0 || index >= count) {
-      return ReportOutOfRange(CLSID_AppCollection, kIndexOutOfRange, index, count - 1);
-    }
-    const auto position = apps_.begin() + index;
-    const ComPtr<IApp> removed = *position;
+    ComPtr<IApp> removed;
+    if (HRESULT hr = apps_.Take(index, kIndexOutOfRange, &removed, dirty_); Failed(hr)) return hr;
     removed->TerminateApp(VARIANT_FALSE);
-    apps_.erase(position);
-    dirty_ = true;
     return S_OK;
   });
 }
 
 HRESULT CAppCollection::InsertApp(IDispatch* app, int32_t index) {
   if (Failed(Add(app))) return E_FAIL;
-  const auto last = static_cast<int32_t>(apps_.size()) - 1;
+  const int32_t last = apps_.count() - 1;
   if (index < 0 || index >= last) return S_OK;
   return SwapAppPosition(index, last);
 }
 
 HRESULT CAppCollection::SwapAppPosition(int32_t position1, int32_t position2) {
   CMethodFrame frame(L"CAppCollection::SwapAppPosition");
-  return RunMethod(frame, [&]() -> HRESULT {
-    if (position1 == position2) return S_OK;
-    const auto count = static_cast<int32_t>(apps_.size());
-    for (int32_t position : {position1, position2}) {
-      if (position < 0 || position >= count) {
-        return ReportOutOfRange(CLSID_AppCollection, kSwapOutOfRange, position, count - 1);
-      }
-    }
-    std::swap(apps_[static_cast<size_t>(position1)], apps_[static_cast<size_t>(position2)]);
-    dirty_ = true;
-    return S_OK;
-  });
+  return RunMethod(frame,
+                   [&] { return apps_.Swap(position1, position2, kSwapOutOfRange, dirty_); });
 }
 
 HRESULT CAppCollection::CopyApp(const Variant& index, Variant* copy) {
@@ -221,11 +182,11 @@ HRESULT CAppCollection::AppIndex(const std::wstring& path, int32_t* index) {
   const std::optional<fs::path> folder = WorkingFolder();
   const std::wstring working_copy =
       folder ? FromUtf8(WorkingCopyPath(*folder, wanted).string()) : std::wstring();
-  for (size_t i = 0; i < apps_.size(); ++i) {
-    const std::wstring own = PathOf(*apps_[i]);
+  for (int32_t i = 0; i < apps_.count(); ++i) {
+    const std::wstring own = PathOf(*apps_.items()[static_cast<size_t>(i)]);
     if (own == path || own == working_copy ||
         fs::path(ToUtf8(own)).filename() == wanted.filename()) {
-      *index = static_cast<int32_t>(i);
+      *index = i;
       return S_OK;
     }
   }
@@ -234,9 +195,9 @@ HRESULT CAppCollection::AppIndex(const std::wstring& path, int32_t* index) {
 
 HRESULT CAppCollection::get_IndexByOID(int32_t oid, int32_t* index) {
   if (index == nullptr) return E_POINTER;
-  for (size_t i = 0; i < apps_.size(); ++i) {
+  for (size_t i = 0; i < apps_.items().size(); ++i) {
     int32_t own = -1;
-    if (Succeeded(apps_[i]->get_OID(&own)) && own == oid) {
+    if (Succeeded(apps_.items()[i]->get_OID(&own)) && own == oid) {
       *index = static_cast<int32_t>(i);
       return S_OK;
     }
@@ -262,8 +223,8 @@ HRESULT CAppCollection::CreateApp(Variant* app) {
 }
 
 HRESULT CAppCollection::RemoveAll() {
-  for (const ComPtr<IApp>& app : apps_) app->FinalCleanUp();
-  apps_.clear();
+  for (const ComPtr<IApp>& app : apps_.items()) app->FinalCleanUp();
+  apps_.items().clear();
   locations_.clear();
   return S_OK;
 }
@@ -283,27 +244,18 @@ HRESULT CAppCollection::get_ValidFile(const std::wstring& path, VARIANT_BOOL* va
 }
 
 HRESULT CAppCollection::get_Dirty(VARIANT_BOOL* dirty) {
-  if (dirty == nullptr) return E_POINTER;
-  bool any = dirty_;
-  for (size_t i = 0; i < apps_.size() && !any; ++i) {
-    VARIANT_BOOL app_dirty = VARIANT_FALSE;
-    any = Succeeded(apps_[i]->get_Dirty(&app_dirty)) && app_dirty != VARIANT_FALSE;
-  }
-  return GiveFlag(dirty, any);
+  return GiveFlag(dirty, dirty_ || apps_.AnyDirty());
 }
 
 HRESULT CAppCollection::put_Dirty(VARIANT_BOOL dirty) {
-  CMethodFrame frame(L"CAppCollection::put_Dirty");
-  return RunMethod(frame, [&] {
-    dirty_ = dirty != VARIANT_FALSE;
-    if (dirty_) return;
-    for (const ComPtr<IApp>& app : apps_) CheckAndRaise(frame, app->put_Dirty(VARIANT_FALSE));
-  });
+  dirty_ = dirty != VARIANT_FALSE;
+  if (!dirty_) apps_.ClearDirty();
+  return S_OK;
 }
 
 void CAppCollection::MaintainLocationMap(bool filter_disabled, bool refresh) {
   locations_.clear();
-  for (const ComPtr<IApp>& app : apps_) {
+  for (const ComPtr<IApp>& app : apps_.items()) {
     VARIANT_BOOL enabled = VARIANT_TRUE;
     if (filter_disabled && Succeeded(app->get_Enabled(&enabled)) && enabled == VARIANT_FALSE) {
       continue;
@@ -346,7 +298,7 @@ HRESULT CAppCollection::UpdateLocationMap(VARIANT_BOOL filter_disabled) {
 HRESULT CAppCollection::DisplayLocation(const std::wstring& location, const std::wstring& path) {
   CMethodFrame frame(L"CAppCollection::DisplayLocation");
   return RunMethod(frame, [&]() -> HRESULT {
-    for (const ComPtr<IApp>& app : apps_) {
+    for (const ComPtr<IApp>& app : apps_.items()) {
       if (PathOf(*app) != path) continue;
       if (HRESULT hr = app->DisplayLocation(location); Failed(hr)) return hr;
       return app->Activate(VARIANT_TRUE);
@@ -356,7 +308,7 @@ HRESULT CAppCollection::DisplayLocation(const std::wstring& location, const std:
 }
 
 bool CAppCollection::PathInUse(const std::wstring& path) const {
-  for (const ComPtr<IApp>& app : apps_) {
+  for (const ComPtr<IApp>& app : apps_.items()) {
     if (PathOf(*app) == path) return true;
   }
   return false;

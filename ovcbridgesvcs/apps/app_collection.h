@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <map>
 #include <string>
-#include <vector>
 
 #include "automation/com_object.h"
 #include "automation/dispatch_impl.h"
 #include "automation/error_info.h"
+#include "ovcbridgesvcs/frame/child_list.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
 #include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
@@ -122,7 +122,7 @@ class CAppCollection final : public ComObject<DispatchImpl<IAppCollection>, ISup
   void SaveFile(CMethodFrame& frame, IApp& app, bool check_out);
 
   ModuleLock module_lock_;
-  std::vector<ComPtr<IApp>> apps_;
+  ChildList<IApp> apps_{CLSID_AppCollection};
   std::map<std::wstring, std::wstring> locations_;
   bool dirty_ = false;
 };

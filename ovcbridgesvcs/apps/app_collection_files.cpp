@@ -49,7 +49,7 @@ HRESULT CAppCollection::MakeCopyAndAdd(IDispatch* app) {
   return RunMethod(frame, [&]() -> HRESULT {
     const ComPtr<IApp> added = AppOf(app);
     if (!added || !TakeWorkingCopy(frame, *added)) return E_FAIL;
-    apps_.push_back(added);
+    apps_.items().push_back(added);
     dirty_ = true;
     return S_OK;
   });
@@ -70,7 +70,7 @@ HRESULT CAppCollection::ConvertLinkedFile(IDispatch* linked_app) {
 HRESULT CAppCollection::SaveFiles(VARIANT_BOOL check_out) {
   CMethodFrame frame(L"CAppCollection::SaveFiles");
   return RunMethod(frame, [&] {
-    for (const ComPtr<IApp>& app : apps_) SaveFile(frame, *app, check_out != VARIANT_FALSE);
+    for (const ComPtr<IApp>& app : apps_.items()) SaveFile(frame, *app, check_out != VARIANT_FALSE);
   });
 }
 
