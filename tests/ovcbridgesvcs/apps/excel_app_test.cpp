@@ -160,6 +160,29 @@ TEST_F(ExcelAppTest, OnlyClosingItsOwnWorkbookMakesTheAdapterStartAgain) {
   office::UnregisterMacro(L"CloseBooks");
 }
 
+// TerminateApp(true) leaves a changed workbook to Excel, whose Quit saves
+// it; TerminateApp(false) discards the change. A linked file opens read-only
+// and is never saved; a macro nobody registered is named in the failure.
+TEST_F(ExcelAppTest, TerminateSavesOnlyWhenAskedAndLinkedFilesStayUnsaved) {
+  IExternalApp& app = Open("cells.xlsx");
+  for (const auto& [save, kept] :
+       {std::pair{VARIANT_FALSE, Variant(L"commented")}, std::pair{VARIANT_TRUE, Variant(6.0)}}) {
+    ASSERT_EQ(app.SetValue(L"Commented", Variant(6.0)), S_OK);
+    EXPECT_EQ(app.TerminateApp(save), S_OK);
+    EXPECT_EQ(Read(app, L"Commented"), kept);
+  }
+  EXPECT_EQ(app.RunMacro(L"Nope"), E_FAIL);
+  EXPECT_EQ(TakeErrorText(), L"Error running Excel macro:  Nope");
+  VARIANT_BOOL linked = VARIANT_TRUE, read_only = VARIANT_FALSE;
+  EXPECT_EQ(app.TerminateApp(VARIANT_FALSE), S_OK);
+  EXPECT_EQ(app.putLinkedPtr(&linked), S_OK);
+  EXPECT_EQ(app.SetValue(L"Commented", Variant(7.0)), S_OK);
+  EXPECT_EQ(app.get_ReadOnly(&read_only), S_OK);
+  EXPECT_EQ(read_only, VARIANT_TRUE);
+  EXPECT_EQ(app.Save(), E_FAIL);
+  EXPECT_EQ(TakeErrorText(), L"Use Save-As for Read-Only Files:  " + FromUtf8(path_));
+}
+
 // A bracket step failing after the settings were changed puts them back,
 // and the closing bracket runs every step, returning the first failure.
 TEST_F(ExcelAppTest, BracketsRestoreTheSettingsWhenAStepFails) {
