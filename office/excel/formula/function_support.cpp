@@ -1,6 +1,7 @@
 #include "office/excel/formula/function_support.h"
 
 #include <cmath>
+#include <cwctype>
 
 namespace ovc::excel::formula {
 
@@ -44,6 +45,48 @@ std::optional<Value> CollectNumbers(const Arguments& arguments, size_t first, si
     if (error) return error;
   }
   return error;
+}
+
+// Greedy, with one point of return at the last "*": linear in practice,
+// never recursive.
+bool WildcardMatch(const std::wstring& pattern, const std::wstring& text, size_t at, size_t* end,
+                   bool whole) {
+  size_t p = 0, t = at, star_p = std::wstring::npos, star_t = 0;
+  while (true) {
+    if (p == pattern.size() && (!whole || t == text.size())) {
+      *end = t;
+      return true;
+    }
+    if (p < pattern.size() && pattern[p] == L'*') {
+      star_p = ++p;
+      star_t = t;
+      continue;
+    }
+    if (p < pattern.size() && t < text.size()) {
+      const bool quoted = pattern[p] == L'~' && p + 1 < pattern.size();
+      const wchar_t want = quoted ? pattern[p + 1] : pattern[p];
+      if ((!quoted && want == L'?') || std::towupper(want) == std::towupper(text[t])) {
+        p += quoted ? 2 : 1;
+        ++t;
+        continue;
+      }
+    }
+    if (star_p == std::wstring::npos || star_t >= text.size()) return false;
+    p = star_p;
+    t = ++star_t;
+  }
+}
+
+Cells::Cells(const Arguments& arguments, size_t i) : whole(arguments.Whole(i)) {
+  if (whole.is_array()) {
+    rows = whole.array().rows;
+    columns = whole.array().columns;
+  }
+}
+
+Value Cells::At(int32_t row, int32_t column) const {
+  if (row < 0 || column < 0 || row >= rows || column >= columns) return Value();
+  return whole.is_array() ? whole.array().At(row, column) : whole;
 }
 
 bool ToInteger(double number, int64_t* integer) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <span>
 #include <vector>
 
@@ -22,6 +23,23 @@ bool ReadNumbers(std::span<const Value> scalars, double* numbers, size_t count, 
 // read.
 std::optional<Value> CollectNumbers(const Arguments& arguments, size_t first, size_t end,
                                     std::vector<double>* numbers);
+
+// An argument's cells: a reference read whole, an array, or one value.
+struct Cells {
+  Cells(const Arguments& arguments, size_t i);
+  // The cell at (row, column), 0-based; blank outside.
+  Value At(int32_t row, int32_t column) const;
+
+  Value whole;
+  int32_t rows = 1;
+  int32_t columns = 1;
+};
+
+// Whether `pattern` (? any character, * any run, ~ quoting the next)
+// matches `text` from `at` on, without regard to case: to its end when
+// `whole`, else any prefix; *end is where the match ends.
+bool WildcardMatch(const std::wstring& pattern, const std::wstring& text, size_t at, size_t* end,
+                   bool whole);
 
 // An integer argument (truncated toward zero); false when it does not fit.
 bool ToInteger(double number, int64_t* integer);

@@ -16,7 +16,8 @@ struct Table {
 
   Table() {
     for (const auto family : {MathFunctions(), StatisticsFunctions(), LogicFunctions(),
-                              TextFunctions(), InformationFunctions()}) {
+                              TextFunctions(), InformationFunctions(), ConditionalFunctions(),
+                              LookupFunctions(), DateFunctions(), EngineeringFunctions()}) {
       for (const FunctionSpec& spec : family) {
         by_name.emplace(spec.name, static_cast<int32_t>(functions.size()));
         functions.push_back(&spec);

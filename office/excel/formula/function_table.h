@@ -50,5 +50,9 @@ std::span<const FunctionSpec> StatisticsFunctions();
 std::span<const FunctionSpec> LogicFunctions();
 std::span<const FunctionSpec> TextFunctions();
 std::span<const FunctionSpec> InformationFunctions();
+std::span<const FunctionSpec> ConditionalFunctions();
+std::span<const FunctionSpec> LookupFunctions();
+std::span<const FunctionSpec> DateFunctions();
+std::span<const FunctionSpec> EngineeringFunctions();
 
 }  // namespace ovc::excel::formula

@@ -157,37 +157,6 @@ Value Replace(Scalars a) {
   return Result(reader, text);
 }
 
-// Whether `pattern` (with ? for any character, * for any run, ~ quoting)
-// matches `text` from `at` on, without regard to case; greedy with one
-// point of return, so linear in practice and never recursive.
-bool WildcardMatchAt(const std::wstring& pattern, const std::wstring& text, size_t at, size_t* end,
-                     bool whole) {
-  size_t p = 0, t = at, star_p = std::wstring::npos, star_t = 0;
-  while (true) {
-    if (p == pattern.size() && (!whole || t == text.size())) {
-      *end = t;
-      return true;
-    }
-    if (p < pattern.size() && pattern[p] == L'*') {
-      star_p = ++p;
-      star_t = t;
-      continue;
-    }
-    if (p < pattern.size() && t < text.size()) {
-      const bool quoted = pattern[p] == L'~' && p + 1 < pattern.size();
-      const wchar_t want = quoted ? pattern[p + 1] : pattern[p];
-      if ((!quoted && want == L'?') || std::towupper(want) == std::towupper(text[t])) {
-        p += quoted ? 2 : 1;
-        ++t;
-        continue;
-      }
-    }
-    if (star_p == std::wstring::npos || star_t >= text.size()) return false;
-    p = star_p;
-    t = ++star_t;
-  }
-}
-
 template <bool kSearch>
 Value Find(Scalars a) {
   Reader reader(a);
@@ -198,7 +167,7 @@ Value Find(Scalars a) {
   if (start < 1 || start > double(text.size()) + 1) return Invalid();
   for (size_t at = size_t(start) - 1; at <= text.size(); ++at) {
     size_t end = 0;
-    const bool found = kSearch ? WildcardMatchAt(wanted, text, at, &end, false)
+    const bool found = kSearch ? WildcardMatch(wanted, text, at, &end, false)
                                : text.compare(at, wanted.size(), wanted) == 0;
     if (found) return Value::Number(double(at + 1));
   }

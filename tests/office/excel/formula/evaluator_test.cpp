@@ -278,6 +278,89 @@ TEST_F(EvaluatorTest, StatisticsLogicTextAndInformation) {
   ExpectAll(cases);
 }
 
+TEST_F(EvaluatorTest, LookupsAndConditions) {
+  const Case cases[] = {
+      {"VLOOKUP(2,A1:B3,2,FALSE)", N(20)},
+      {"VLOOKUP(2.5,A1:B3,2)", N(20)},
+      {"VLOOKUP(0,A1:B3,2)", E(ErrorCode::kNA)},
+      {"VLOOKUP(2,A1:B3,3,FALSE)", E(ErrorCode::kRef)},
+      {"HLOOKUP(2,{1,2,3;\"a\",\"b\",\"c\"},2,FALSE)", S("b")},
+      {"MATCH(20,B1:B3,0)", N(2)},
+      {"MATCH(25,B1:B3)", N(2)},
+      {"MATCH(25,{30,20,10},-1)", N(1)},
+      {"MATCH(\"X*\",C1:C2,0)", N(1)},
+      {"MATCH(1,A1:B3,0)", E(ErrorCode::kNA)},
+      {"XLOOKUP(20,B1:B3,A1:A3)", N(2)},
+      {"XLOOKUP(25,B1:B3,A1:A3,\"none\")", S("none")},
+      {"XLOOKUP(25,B1:B3,A1:A3,,1)", N(3)},
+      {"XLOOKUP(25,B1:B3,A1:A3,,-1)", N(2)},
+      {"LOOKUP(2.5,A1:A3,B1:B3)", N(20)},
+      {"INDEX(A1:B3,2,2)", N(20)},
+      {"SUM(INDEX(A1:B3,0,2))", N(60)},
+      {"INDEX({1,2,3},2)", N(2)},
+      {"INDEX(A1:B3,4,1)", E(ErrorCode::kRef)},
+      {"SUM(OFFSET(A1,1,0,2,1))", N(5)},
+      {"OFFSET(A1,-1,0)", E(ErrorCode::kRef)},
+      {"INDIRECT(\"B\"&2)", N(20)},
+      {"INDIRECT(\"'My Sheet'!A1\")", N(7)},
+      {"INDIRECT(\"1+\")", E(ErrorCode::kRef)},
+      {"ROW()*100+COLUMN()", N(205)},
+      {"ROW(B3)+COLUMN(C1:D9)", N(6)},
+      {"ROWS(A1:B3)*COLUMNS({1,2})", N(6)},
+      {"COUNTIF(A1:B3,\">2\")", N(4)},
+      {"COUNTIF(C1:C3,\"X\")", N(1)},
+      {"COUNTIF(A1:A3,\"<>2\")", N(2)},
+      {"COUNTIF(C1:C9,\"\")", N(7)},
+      {"SUMIF(A1:A3,\">1\",B1:B3)", N(50)},
+      {"SUMIFS(B1:B3,A1:A3,\">=2\",B1:B3,\"<30\")", N(20)},
+      {"AVERAGEIF(A1:A3,\">5\")", E(ErrorCode::kDiv0)},
+      {"AVERAGEIFS(B1:B3,A1:A3,\"<3\")", N(15)},
+      {"MINIFS(B1:B3,A1:A3,\">1\")+MAXIFS(B1:B3,A1:A3,\"<3\")", N(40)},
+      {"COUNTIFS(A1:A3,\">1\",B1:B2,\">1\")", E(ErrorCode::kValue)},
+      {"RANK(20,B1:B3)*10+RANK(20,B1:B3,1)", N(22)},
+      {"RANK(5,B1:B3)", E(ErrorCode::kNA)},
+  };
+  ExpectAll(cases);
+}
+
+TEST_F(EvaluatorTest, DatesAndEngineering) {
+  const Case cases[] = {
+      {"DATE(2024,2,29)", N(45351)},
+      {"DATE(2023,14,1)", N(45323)},
+      {"DATE(0,1,1)", N(1)},
+      {"DATE(10000,1,1)", E(ErrorCode::kNum)},
+      {"YEAR(45351)*10000+MONTH(45351)*100+DAY(45351)", N(20240229)},
+      {"DAY(60)", N(29)},
+      {"TIME(12,30,0)", N(0.5208333333333334)},
+      {"HOUR(0.75)", N(18)},
+      {"MINUTE(TIME(1,2,3))*100+SECOND(TIME(1,2,3))", N(203)},
+      {"EDATE(DATE(2024,1,31),1)", N(45351)},
+      {"EOMONTH(DATE(2024,1,15),1)", N(45351)},
+      {"EOMONTH(DATE(2024,3,15),-1)", N(45351)},
+      {"WEEKDAY(DATE(2024,1,1))*10+WEEKDAY(DATE(2024,1,1),2)", N(21)},
+      {"DATEDIF(DATE(2020,1,15),DATE(2024,3,10),\"Y\")", N(4)},
+      {"DATEDIF(DATE(2020,1,15),DATE(2024,3,10),\"M\")", N(49)},
+      {"DATEDIF(DATE(2020,1,15),DATE(2024,3,10),\"MD\")", N(24)},
+      {"DATEDIF(DATE(2020,1,15),DATE(2024,3,10),\"YD\")", N(55)},
+      {"DATEDIF(2,1,\"D\")", E(ErrorCode::kNum)},
+      {"YEAR(-1)", E(ErrorCode::kNum)},
+      {"TODAY()", N(45000)},
+      {"NOW()", N(45000.25)},
+      {"SLOPE(B1:B3,A1:A3)", N(10)},
+      {"INTERCEPT(B1:B3,A1:A3)", N(0)},
+      {"FORECAST(4,B1:B3,A1:A3)", N(40)},
+      {"TREND(B1:B3,A1:A3,4)", N(40)},
+      {"SUM(TREND(B1:B3))", N(60)},
+      {"SLOPE(A1:A2,A1:A3)", E(ErrorCode::kNA)},
+      {"CONVERT(1,\"in\",\"mm\")", N(25.4)},
+      {"CONVERT(100,\"C\",\"F\")", N(212)},
+      {"CONVERT(1,\"atm\",\"kPa\")", N(101.325)},
+      {"CONVERT(1,\"km2\",\"m2\")", N(1e6)},
+      {"CONVERT(1,\"m\",\"kg\")", E(ErrorCode::kNA)},
+  };
+  ExpectAll(cases);
+}
+
 TEST(ParseFormulaTest, RefusesMalformedAndHostileText) {
   const struct {
     std::string formula;
