@@ -14,18 +14,20 @@ namespace {
 
 // Sheet1: inputs A1 = 2 and A2 = 3; B1:B3 a chain and a name; F1:F2 a
 // circle; D1 an unknown function; D2 a formula of A2 whose cached value is
-// off, to show it is not evaluated; E1:E2 one shared formula.
+// off, to show it is not evaluated; E1:E2 one shared formula; G1:G2 one
+// array formula.
 const char kSheet[] =
     "<?xml version=\"1.0\"?>\n<worksheet "
     "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
     "<row r=\"1\"><c r=\"A1\"><v>2</v></c><c r=\"B1\"><f>A1*2</f><v>4</v></c>"
     "<c r=\"D1\"><f>NOSUCH(A1)</f><v>0</v></c>"
     "<c r=\"E1\"><f t=\"shared\" ref=\"E1:E2\" si=\"0\">A1+1</f><v>3</v></c>"
-    "<c r=\"F1\"><f>F2+A1</f><v>0</v></c></row>"
+    "<c r=\"F1\"><f>F2+A1</f><v>0</v></c>"
+    "<c r=\"G1\"><f t=\"array\" ref=\"G1:G2\">A1:A2*10</f><v>20</v></c></row>"
     "<row r=\"2\"><c r=\"A2\"><v>3</v></c><c r=\"B2\"><f>B1+A2</f><v>7</v></c>"
     "<c r=\"D2\"><f>A2*10</f><v>99</v></c>"
     "<c r=\"E2\"><f t=\"shared\" si=\"0\"/><v>4</v></c>"
-    "<c r=\"F2\"><f>F1+1</f><v>0</v></c></row>"
+    "<c r=\"F2\"><f>F1+1</f><v>0</v></c><c r=\"G2\"><v>30</v></c></row>"
     "<row r=\"3\"><c r=\"B3\"><f>SUM(A1:A2)*Rate&amp;\" kg\"</f><v>x</v></c></row>"
     "</sheetData></worksheet>";
 
@@ -67,6 +69,13 @@ TEST_F(WorkbookCalculationTest, CalculateRecomputesWhatAWriteReaches) {
   EXPECT_EQ(Value(L"Sheet1!D2"), Variant::R8(10));
   EXPECT_EQ(Value(L"Sheet1!E2"), Variant::R8(2));
   EXPECT_EQ(Value(L"Sheet1!B2"), Variant::R8(11));
+  // A redefined name makes the formulas using it stale.
+  ASSERT_EQ(CallByName(testing::GetObject(workbook_.get(), L"Names").get(), L"Add", DISPATCH_METHOD,
+                       {Variant(L"Rate"), Variant(L"=2")}),
+            S_OK);
+  EXPECT_EQ(Value(L"Sheet1!B3"), Variant::Error(E_PENDING));
+  ASSERT_EQ(Calculate(), S_OK);
+  EXPECT_EQ(Value(L"Sheet1!B3"), Variant(L"12 kg"));
 }
 
 TEST_F(WorkbookCalculationTest, CirclesAndUnknownFunctionsFailToReadWithTheirCells) {
