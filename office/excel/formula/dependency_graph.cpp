@@ -7,8 +7,9 @@ namespace ovc::excel::formula {
 namespace {
 
 // Areas up to this many columns wide are indexed under each of their
-// columns; wider ones are checked against every change.
-constexpr int32_t kBucketColumns = 16;
+// columns, wider ones up to this many rows high under each of their rows;
+// larger ones are checked against every change.
+constexpr int32_t kBucketSize = 16;
 // A changed area up to this many cells is looked up cell by cell among the
 // single-cell readers; a larger one scans them.
 constexpr int64_t kCellLookups = 4096;
@@ -18,8 +19,8 @@ bool Overlaps(const Area& a, const Area& b) {
          b.left <= a.right;
 }
 
-uint64_t ColumnKey(int32_t sheet, int32_t column) {
-  return (uint64_t(uint32_t(sheet)) << 32) | uint32_t(column);
+uint64_t LineKey(int32_t sheet, int32_t line) {
+  return (uint64_t(uint32_t(sheet)) << 32) | uint32_t(line);
 }
 
 Area AreaOf(const CellKey& cell) {
@@ -41,12 +42,16 @@ void DependencyGraph::Add(CellKey cell, const std::vector<Area>& precedents, boo
   for (const Area& area : precedents) {
     if (area.top == area.bottom && area.left == area.right) {
       cell_readers_.emplace(KeyOf({area.sheet, area.top, area.left}), formula);
-    } else if (area.right - area.left >= kBucketColumns) {
-      wide_readers_.push_back({area, formula});
-    } else {
+    } else if (area.right - area.left < kBucketSize) {
       for (int32_t column = area.left; column <= area.right; ++column) {
-        column_readers_[ColumnKey(area.sheet, column)].push_back({area, formula});
+        column_readers_[LineKey(area.sheet, column)].push_back({area, formula});
       }
+    } else if (area.bottom - area.top < kBucketSize) {
+      for (int32_t row = area.top; row <= area.bottom; ++row) {
+        row_readers_[LineKey(area.sheet, row)].push_back({area, formula});
+      }
+    } else {
+      wide_readers_.push_back({area, formula});
     }
   }
 }
@@ -68,13 +73,21 @@ void DependencyGraph::ForEachReader(const Area& area, Visit visit) const {
       if (Overlaps(area, AreaOf(cell))) visit(formula);
     }
   }
+  // An area in several buckets is met once, at its first line inside `area`.
   for (int32_t column = area.left; column <= area.right; ++column) {
-    const auto bucket = column_readers_.find(ColumnKey(area.sheet, column));
+    const auto bucket = column_readers_.find(LineKey(area.sheet, column));
     if (bucket == column_readers_.end()) continue;
     for (const Reader& reader : bucket->second) {
-      // An area spanning several columns is met once, at its first column
-      // inside `area`.
       if (Overlaps(area, reader.area) && column == std::max(area.left, reader.area.left)) {
+        visit(reader.formula);
+      }
+    }
+  }
+  for (int32_t row = area.top; row <= area.bottom && !row_readers_.empty(); ++row) {
+    const auto bucket = row_readers_.find(LineKey(area.sheet, row));
+    if (bucket == row_readers_.end()) continue;
+    for (const Reader& reader : bucket->second) {
+      if (Overlaps(area, reader.area) && row == std::max(area.top, reader.area.top)) {
         visit(reader.formula);
       }
     }

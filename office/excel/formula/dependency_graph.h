@@ -49,10 +49,11 @@ class DependencyGraph {
   std::vector<CellKey> cells_;
   std::vector<bool> volatile_;
   std::unordered_map<uint64_t, uint32_t> index_;  // by KeyOf
-  // Readers of single cells by KeyOf; of areas by their first column, and
-  // of areas wider than kBucketColumns in one list.
+  // Readers of single cells by KeyOf; of narrow areas under each of their
+  // columns, of low ones under each of their rows, of the others in one list.
   std::unordered_multimap<uint64_t, uint32_t> cell_readers_;
   std::unordered_map<uint64_t, std::vector<Reader>> column_readers_;
+  std::unordered_map<uint64_t, std::vector<Reader>> row_readers_;
   std::vector<Reader> wide_readers_;
 };
 
