@@ -96,7 +96,7 @@ HRESULT Bookmark::get_Name(std::wstring* name) {
 HRESULT Bookmark::get_Range(IDispatch** range) {
   BookmarkInfo found;
   if (const HRESULT hr = Find(&found); Failed(hr)) return hr;
-  *range = MakeObject<Range>(document_, found.span, Where()).Detach();
+  *range = Range::OfBookmark(document_, found, Where()).Detach();
   return S_OK;
 }
 

@@ -1,9 +1,11 @@
 #include "office/word/range.h"
 
 #include <utility>
+#include <vector>
 
 #include "office/word/cells.h"
 #include "office/word/fields.h"
+#include "office/word/table_grid.h"
 #include "office/word/table_lookup.h"
 #include "office/word/tables.h"
 
@@ -18,6 +20,15 @@ ComPtr<Range> Range::Shown(ComPtr<Document> document, const TextSpan& span, std:
                            std::wstring shown) {
   ComPtr<Range> range = MakeObject<Range>(std::move(document), span, std::move(where));
   range->shown_ = std::move(shown);
+  return range;
+}
+
+ComPtr<Range> Range::OfBookmark(ComPtr<Document> document, const BookmarkInfo& bookmark,
+                                std::string where) {
+  ComPtr<Range> range = MakeObject<Range>(std::move(document), bookmark.span, std::move(where));
+  if (bookmark.first_column >= 0) {
+    range->columns_ = std::make_pair(bookmark.first_column + 1, bookmark.last_column + 1);
+  }
   return range;
 }
 
@@ -63,6 +74,14 @@ HRESULT Range::get_Tables(IDispatch** tables) {
 HRESULT Range::get_Cells(IDispatch** cells) {
   std::vector<pugi::xml_node> found = CellsOfSpan(document_->model(), span());
   if (found.empty()) return FailHere(DISP_E_BADINDEX, "the range is not in a table");
+  if (columns_) {
+    const TableGrid grid(TableOf(found.front()));
+    std::erase_if(found, [&](pugi::xml_node cell) {
+      int32_t row = 0, column = 0;
+      return !grid.Locate(cell, &row, &column) || column < columns_->first ||
+             column > columns_->second;
+    });
+  }
   *cells = MakeObject<Cells>(document_, std::move(found)).Detach();
   return S_OK;
 }

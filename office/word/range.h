@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "office/word/document.h"
 #include "office/word/word.h"
@@ -21,6 +22,10 @@ class Range final : public WordObject<IRange> {
   // field, whose Text is `shown` ("1"/"0", the selected entry).
   static ComPtr<Range> Shown(ComPtr<Document> document, const TextSpan& span, std::string where,
                              std::wstring shown);
+  // The range of `bookmark`; for one over a block of table cells, Cells
+  // gives only the cells of its columns.
+  static ComPtr<Range> OfBookmark(ComPtr<Document> document, const BookmarkInfo& bookmark,
+                                  std::string where);
 
   // The Selection becomes exactly this range.
   HRESULT Select() override;
@@ -53,6 +58,8 @@ class Range final : public WordObject<IRange> {
   const std::string where_;
   // Set for a range that only shows a form field's state.
   std::optional<std::wstring> shown_;
+  // The 1-based cell columns of a bookmark over a block of cells.
+  std::optional<std::pair<int32_t, int32_t>> columns_;
 };
 
 }  // namespace ovc::word

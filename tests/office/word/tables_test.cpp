@@ -78,6 +78,22 @@ TEST_F(TablesTest, RangeTablesAndCells) {
   EXPECT_EQ(Describe(Object(cells.get(), L"Item", {Variant::I4(1)}).get()), "2,2:i4\r\a");
 }
 
+TEST_F(TablesTest, BookmarksOverBlocksOfCellsGiveOnlyTheirColumns) {
+  document_ = Open(CopyFixture(folder_, "bookmarks.docx"));
+  const struct {
+    const wchar_t* bookmark;
+    int32_t count;
+    std::string first, last;
+  } cases[] = {{L"Column", 3, "1,2:b1\r\a", "3,2:b3\r\a"}, {L"Block", 4, "2,2:b2\r\a", "3,3:"}};
+  for (const auto& c : cases) {
+    ComPtr<IDispatch> cells = Object(RangeOf(c.bookmark).get(), L"Cells");
+    EXPECT_EQ(Call(cells.get(), L"Count"), Variant::I4(c.count));
+    EXPECT_EQ(Describe(Object(cells.get(), L"Item", {Variant::I4(1)}).get()), c.first);
+    const std::string last = Describe(Object(cells.get(), L"Item", {Variant::I4(c.count)}).get());
+    EXPECT_EQ(last.substr(0, c.last.size()), c.last);
+  }
+}
+
 TEST_F(TablesTest, RowsAndColumnsAppendOrAreRefused) {
   ComPtr<IDispatch> formatted = TableOf(L"TwoTables");
   ComPtr<IDispatch> after = RangeOf(L"InNested");
