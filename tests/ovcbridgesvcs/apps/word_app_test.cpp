@@ -1,0 +1,282 @@
+#include "ovcbridgesvcs/apps/word_app.h"
+
+#include <gtest/gtest.h>
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "automation/class_registry.h"
+#include "automation/error_info.h"
+#include "automation/safe_array.h"
+#include "automation/text.h"
+#include "office/common/macro_registry.h"
+#include "office/word/registration.h"
+#include "ovcbridgesvcs/apps/word_app_text.h"
+#include "tests/office/office_test_support.h"
+#include "tests/ovcbridgesvcs/frame/library_registered.h"
+
+namespace ovc::apps {
+namespace {
+
+using Texts = std::vector<std::wstring>;
+
+Variant Vector(const Texts& texts) {
+  std::vector<Variant> values;
+  for (const std::wstring& text : texts) values.emplace_back(text);
+  return Variant(SafeArray::FromValues(std::move(values)));
+}
+
+Texts TextsOf(const Variant& value) {
+  if (value.vt() == VT_BSTR) return {value.bstr()};
+  Texts texts;
+  if (value.IsArray()) {
+    for (const Variant& element : value.array().data()) texts.push_back(element.bstr());
+  }
+  return texts;
+}
+
+std::wstring TakeErrorText() { return DescriptionOf(GetErrorInfo().get()); }
+
+TEST(WordAppTextTest, ReadTextsAndFormFieldCuts) {
+  const struct {
+    std::wstring shown, value;
+  } reads[] = {{L"b1\r\a", L"b1"},
+               {L"two\r\r", L"two\r"},
+               {L"para\r", L"para"},
+               {L"\u2002\u2002", L""},
+               {L"a\u2002b", L"a b"},
+               {L" FORMTEXT x", L" x"},
+               {L"no FORMTEXT", L"no FORMTEXT"}};
+  for (const auto& read : reads) EXPECT_EQ(word::ValueOfShownText(read.shown), read.value);
+
+  const std::wstring clef = L"\U0001D11E";  // two UTF-16 units
+  const struct {
+    std::wstring text;
+    size_t kept;
+  } cuts[] = {{std::wstring(300, L'x'), 255},
+              {std::wstring(254, L'x') + clef, 254},
+              {std::wstring(253, L'x') + clef, 254}};
+  for (const auto& cut : cuts) {
+    std::wstring text = cut.text;
+    EXPECT_EQ(word::CutToFormFieldResult(&text), cut.kept < cut.text.size());
+    EXPECT_EQ(text, cut.text.substr(0, cut.kept));
+  }
+}
+
+class WordAppTest : public ::testing::Test {
+ protected:
+  void Open(const std::string& fixture) {
+    ASSERT_EQ(ovc::word::RegisterWordClasses(), S_OK);
+    ComPtr<IDispatch> object;
+    ASSERT_EQ(CreateObject(L"OVCBridgeSvcs.WordApp", &object), S_OK);
+    ASSERT_EQ(object.As(&app_), S_OK);
+    ASSERT_EQ(app_->put_Path(FromUtf8(office::testing::CopyFixture(folder_, fixture))), S_OK);
+    ASSERT_EQ(app_->putLinkedPtr(&linked_), S_OK);
+  }
+  void TearDown() override {
+    if (app_) {
+      EXPECT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
+    }
+  }
+
+  Texts Read(const std::wstring& location) {
+    Variant value;
+    EXPECT_EQ(app_->GetValue(location, &value), S_OK) << TakeErrorText();
+    return TextsOf(value);
+  }
+
+  const frame_testing::LibraryRegistered registered_;
+  office::testing::TempDir folder_;
+  VARIANT_BOOL linked_ = VARIANT_FALSE;
+  ComPtr<IExternalApp> app_;
+};
+
+TEST_F(WordAppTest, ReadsFieldResultsTextsAndCellsWithoutMarks) {
+  Open("bookmarks.docx");
+  EXPECT_EQ(Read(L"WholePara"), Texts{L"Whole paragraph"});
+  EXPECT_EQ(Read(L"Column"), (Texts{L"b1", L"b2", L"b3"}));
+  Variant value;
+  EXPECT_EQ(app_->GetValue(L"Block", &value), E_FAIL);
+  EXPECT_NE(TakeErrorText().find(L"2 dimensional"), std::wstring::npos);
+  VARIANT_BOOL exists = VARIANT_TRUE;
+  EXPECT_EQ(app_->LocationExists(L"Missing", &exists), S_OK);
+  EXPECT_EQ(exists, VARIANT_FALSE);
+
+  ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
+  Open("fields.docx");
+  EXPECT_EQ(Read(L"Text1"), Texts{L"Result"});
+  EXPECT_EQ(Read(L"Empty"), Texts{L""});
+  EXPECT_EQ(Read(L"Vector"), (Texts{L"c1", L"c2", L"c3"}));
+}
+
+TEST_F(WordAppTest, ScalarWritesFillFieldsAndTextsAndRefuseStructure) {
+  Open("fields.docx");
+  EXPECT_EQ(app_->SetValue(L"NoField", Variant(L"fresh")), S_OK);
+  EXPECT_EQ(Read(L"NoField"), Texts{L"fresh"});
+  const std::wstring long_text = std::wstring(254, L'y') + L"\U0001D11Ez";
+  EXPECT_EQ(app_->SetValue(L"Text1", Variant(long_text)), S_FALSE);
+  EXPECT_NE(TakeErrorText().find(L"cut to the 255 characters"), std::wstring::npos);
+  EXPECT_EQ(Read(L"Text1"), Texts{std::wstring(254, L'y')});
+
+  EXPECT_EQ(app_->SetValue(L"TwoFields", Variant(L"both")), E_FAIL);
+  EXPECT_NE(TakeErrorText().find(L"several form fields"), std::wstring::npos);
+  EXPECT_EQ(Read(L"TwoFields"), Texts{L"pa"});
+  EXPECT_EQ(app_->SetValue(L"Text1", Variant(7)), E_FAIL);
+
+  ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
+  Open("bookmarks.docx");
+  EXPECT_EQ(app_->SetValue(L"WholeTable", Variant(L"flat")), E_FAIL);
+  EXPECT_NE(TakeErrorText().find(L"replace the table"), std::wstring::npos);
+  EXPECT_EQ(app_->SetValue(L"OneCell", Variant(L"cell")), S_OK);
+  EXPECT_EQ(Read(L"OneCell"), Texts{L"cell"});
+}
+
+TEST_F(WordAppTest, VectorWritesCoverExactlyTheWrittenCells) {
+  Open("bookmarks.docx");
+  EXPECT_EQ(app_->SetVectorValue(L"Column", Vector({L"x", L"y"}), VARIANT_TRUE), S_OK)
+      << TakeErrorText();
+  EXPECT_EQ(Read(L"Column"), (Texts{L"x", L"y"}));
+  // A value that is no text leaves its cell as it is: b3 was emptied.
+  Variant three(SafeArray::FromValues({Variant(L"x"), Variant(L"y"), Variant::Null()}));
+  EXPECT_EQ(app_->SetVectorValue(L"Column", three, VARIANT_TRUE), S_OK);
+  EXPECT_EQ(Read(L"Column"), (Texts{L"x", L"y", L""}));
+  EXPECT_EQ(app_->SetVectorValue(L"Column", Vector({L"1", L"2", L"3", L"4", L"5"}), VARIANT_TRUE),
+            S_OK)
+      << TakeErrorText();
+  EXPECT_EQ(Read(L"Column"), (Texts{L"1", L"2", L"3", L"4", L"5"}));
+  EXPECT_EQ(
+      app_->SetVectorValue(L"OneCell", Vector({L"r1", L"r2", L"r3", L"r4", L"r5"}), VARIANT_FALSE),
+      S_OK);
+  EXPECT_EQ(Read(L"OneCell"), (Texts{L"r1", L"r2", L"r3", L"r4", L"r5"}));
+  EXPECT_EQ(app_->SetVectorValue(L"Column", Vector({L"one"}), VARIANT_FALSE), S_OK);
+  EXPECT_EQ(app_->SetValue(L"Column", Variant(L"whole cell")), S_OK) << TakeErrorText();
+  EXPECT_EQ(Read(L"Column"), Texts{L"whole cell"});
+
+  ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
+  Open("fields.docx");
+  EXPECT_EQ(app_->SetVectorValue(L"Vector", Vector({L"p", L"q", L"r"}), VARIANT_TRUE), S_OK)
+      << TakeErrorText();
+  EXPECT_EQ(Read(L"Vector"), (Texts{L"p", L"q", L"r"}));
+  EXPECT_EQ(Read(L"Cell2"), Texts{L"q"});
+
+  ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
+  Open("tables.docx");
+  EXPECT_EQ(app_->SetVectorValue(L"TwoTables", Vector({L"x"}), VARIANT_TRUE), E_FAIL);
+  EXPECT_NE(TakeErrorText().find(L"single table"), std::wstring::npos);
+}
+
+TEST_F(WordAppTest, BracketsLiftProtectionAndTrackingAndAlwaysPutThemBack) {
+  Open("protected_forms.docx");
+  EXPECT_EQ(app_->SetValue(L"NoField", Variant(L"during")), E_FAIL);
+  ASSERT_EQ(app_->PreImport(), S_OK) << TakeErrorText();
+  EXPECT_EQ(app_->SetValue(L"NoField", Variant(L"during")), S_OK) << TakeErrorText();
+  ASSERT_EQ(app_->PostImport(), S_OK) << TakeErrorText();
+  EXPECT_EQ(app_->SetValue(L"NoField", Variant(L"after")), E_FAIL);
+  EXPECT_EQ(Read(L"NoField"), Texts{L"during"});
+
+  ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
+  Open("tracking.docx");
+  ASSERT_EQ(app_->put_MacroPreImport(L"NoSuchMacro"), S_OK);
+  EXPECT_EQ(app_->PreImport(), E_FAIL);
+  EXPECT_NE(TakeErrorText().find(L"NoSuchMacro"), std::wstring::npos);
+  EXPECT_EQ(app_->SetValue(L"NoField", Variant(L"untracked")), E_FAIL);
+  VARIANT_BOOL saved = VARIANT_FALSE;
+  EXPECT_EQ(app_->get_Saved(&saved), S_OK);
+  EXPECT_EQ(saved, VARIANT_TRUE);
+}
+
+TEST_F(WordAppTest, WritesTheEngineRefusesNameTheLocation) {
+  Open("protected_password.docx");
+  EXPECT_EQ(app_->PreImport(), E_FAIL);
+  EXPECT_NE(TakeErrorText().find(L"can not handle a password-protected file"), std::wstring::npos);
+  ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
+  Open("fields.docx");
+  EXPECT_EQ(app_->SetValue(L"Disabled", Variant(L"x")), E_FAIL);
+  EXPECT_NE(TakeErrorText().find(L"The application location \"Disabled\" is locked"),
+            std::wstring::npos);
+  EXPECT_EQ(app_->SetVectorValue(L"NoField", Vector({L"x"}), VARIANT_TRUE), E_INVALIDARG);
+  EXPECT_EQ(app_->SetVectorValue(L"Vector", Variant(L"x"), VARIANT_TRUE), E_FAIL);
+  EXPECT_EQ(TakeErrorText(), L"The vector must contain Variants.");
+}
+
+TEST_F(WordAppTest, TerminateKeepsOnlySavedChangesAndBookmarksMoveByName) {
+  Open("fields.docx");
+  ASSERT_EQ(app_->SetValue(L"NoField", Variant(L"kept")), S_OK);
+  ASSERT_EQ(app_->Save(), S_OK);
+  ASSERT_EQ(app_->SetValue(L"NoField", Variant(L"dropped")), S_OK);
+  VARIANT_BOOL saved = VARIANT_TRUE;
+  EXPECT_EQ(app_->get_Saved(&saved), S_OK);
+  EXPECT_EQ(saved, VARIANT_FALSE);
+  ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
+  EXPECT_EQ(Read(L"NoField"), Texts{L"kept"});
+
+  EXPECT_EQ(app_->CloneLocation(L"NoField", L"Copy", VARIANT_TRUE), S_OK) << TakeErrorText();
+  EXPECT_EQ(Read(L"Copy"), Texts{L"kept"});
+  VARIANT_BOOL exists = VARIANT_TRUE;
+  EXPECT_EQ(app_->LocationExists(L"NoField", &exists), S_OK);
+  EXPECT_EQ(exists, VARIANT_FALSE);
+  EXPECT_EQ(app_->DeleteLocationName(L"Copy"), S_OK);
+  EXPECT_EQ(app_->DeleteLocationName(L"Copy"), S_OK);
+  EXPECT_EQ(app_->RefreshLocationMap(), S_OK);
+  int32_t count = 0;
+  EXPECT_EQ(app_->get_LocationCount(&count), S_OK);
+  Variant names;
+  EXPECT_EQ(app_->get_LocationList(&names), S_OK);
+  EXPECT_EQ(names.array().size(), static_cast<size_t>(count));
+  for (const Variant& name : names.array().data()) EXPECT_NE(name.bstr(), L"Copy");
+}
+
+TEST_F(WordAppTest, ExportMacrosRunAroundTheBracketAndLeaveTheDocumentClean) {
+  std::vector<std::wstring> ran;
+  for (const wchar_t* name : {L"BeforeExport", L"AfterExport"}) {
+    office::RegisterMacro(name, [&ran, name](IDispatch*, std::span<const Variant>, Variant*) {
+      ran.push_back(name);
+      return S_OK;
+    });
+  }
+  Open("fields.docx");
+  ASSERT_EQ(app_->put_MacroPreExport(L"BeforeExport"), S_OK);
+  ASSERT_EQ(app_->put_MacroPostExport(L"AfterExport"), S_OK);
+  ASSERT_EQ(app_->PreExport(), S_OK) << TakeErrorText();
+  EXPECT_EQ(Read(L"Text1"), Texts{L"Result"});
+  ASSERT_EQ(app_->PostExport(), S_OK) << TakeErrorText();
+  EXPECT_EQ(ran, (std::vector<std::wstring>{L"BeforeExport", L"AfterExport"}));
+  VARIANT_BOOL saved = VARIANT_FALSE;
+  EXPECT_EQ(app_->get_Saved(&saved), S_OK);
+  EXPECT_EQ(saved, VARIANT_TRUE);
+  for (const wchar_t* name : {L"BeforeExport", L"AfterExport"}) office::UnregisterMacro(name);
+}
+
+TEST_F(WordAppTest, DocumentPropertiesOpenTheDocumentWhenNeeded) {
+  Open("fields.docx");
+  ASSERT_EQ(app_->put_Description(L"Pump sheet"), S_OK) << TakeErrorText();
+  std::wstring text;
+  EXPECT_EQ(app_->get_Description(&text), S_OK);
+  EXPECT_EQ(text, L"Pump sheet");
+  ASSERT_EQ(app_->Save(), S_OK) << TakeErrorText();
+  EXPECT_EQ(app_->get_ModifiedBy(&text), S_OK);
+  EXPECT_FALSE(text.empty());
+  Variant time;
+  EXPECT_EQ(app_->get_ModifiedTimeStamp(&time), S_OK);
+  EXPECT_EQ(time.vt(), VT_DATE);
+  EXPECT_EQ(app_->RunMacro(L"NoSuchMacro"), E_FAIL);
+  EXPECT_NE(TakeErrorText().find(L"Error running Word macro:  NoSuchMacro"), std::wstring::npos);
+}
+
+TEST_F(WordAppTest, LinkedDocumentsOpenReadOnlyAndRefuseSave) {
+  linked_ = VARIANT_TRUE;
+  Open("fields.docx");
+  EXPECT_EQ(app_->SetValue(L"Text1", Variant(L"memory only")), S_OK);
+  EXPECT_EQ(app_->Save(), E_FAIL);
+  EXPECT_NE(TakeErrorText().find(L"Use Save-As for Read-Only Files"), std::wstring::npos);
+  Variant names;
+  EXPECT_EQ(app_->get_LocationList(&names), S_OK);
+  int32_t count = 0;
+  EXPECT_EQ(app_->get_LocationCount(&count), S_OK);
+  EXPECT_EQ(static_cast<size_t>(count), names.array().size());
+  EXPECT_EQ(names.array().data()[0].bstr(), L"Cell1");
+}
+
+}  // namespace
+}  // namespace ovc::apps
