@@ -22,6 +22,7 @@
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 #include "python/com_error.h"
 #include "python/dispatch_proxy.h"
+#include "python/user_interface.h"
 #include "python/value_mapping.h"
 
 namespace ovc::python {
@@ -31,7 +32,8 @@ void BindConstants(py::module_& module) {
 #define OVC_BIND_VT(name) module.attr(#name) = static_cast<int>(name);
   OVC_BIND_VT(VT_EMPTY)
   OVC_BIND_VT(VT_NULL)
-  OVC_BIND_VT(VT_I2) OVC_BIND_VT(VT_I4) OVC_BIND_VT(VT_R8) OVC_BIND_VT(VT_DATE) OVC_BIND_VT(VT_BSTR)
+  OVC_BIND_VT(VT_I2)
+  OVC_BIND_VT(VT_I4) OVC_BIND_VT(VT_R8) OVC_BIND_VT(VT_DATE) OVC_BIND_VT(VT_BSTR)
       OVC_BIND_VT(VT_DISPATCH) OVC_BIND_VT(VT_ERROR) OVC_BIND_VT(VT_BOOL) OVC_BIND_VT(VT_VARIANT)
           OVC_BIND_VT(VT_UNKNOWN) OVC_BIND_VT(VT_ARRAY) OVC_BIND_VT(VT_BYREF)
 #undef OVC_BIND_VT
@@ -136,5 +138,6 @@ PYBIND11_MODULE(ovcbridge, module) {
   Check(ovc::word::RegisterWordClasses());
 #ifdef OVC_LIBRARY_PATH
   RegisterServer(OVC_LIBRARY_PATH);
+  BindUserInterface(module, OVC_LIBRARY_PATH);
 #endif
 }

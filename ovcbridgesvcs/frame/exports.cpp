@@ -1,4 +1,5 @@
-// The entry points of libovcbridgesvcs.so, the only symbols it exports.
+// The entry points of libovcbridgesvcs.so, the only symbols it exports:
+// the four of a server library and the user-interface hooks.
 #include <dlfcn.h>
 
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "automation/registry_store.h"
 #include "automation/text.h"
 #include "ovcbridgesvcs/frame/class_factory.h"
+#include "ovcbridgesvcs/frame/hooked_user_interface.h"
 #include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/frame/server_registration.h"
 
@@ -59,5 +61,12 @@ OVC_EXPORT ovc::HRESULT DllCanUnloadNow() { return ovc::ServerModule::Instance()
 OVC_EXPORT ovc::HRESULT DllRegisterServer() { return RunRegistration(&ovc::RegisterServer); }
 
 OVC_EXPORT ovc::HRESULT DllUnregisterServer() { return RunRegistration(&ovc::UnregisterServer); }
+
+OVC_EXPORT int32_t OvcSetUserInterface(const OvcUserInterfaceHooks* hooks) {
+  return ovc::GuardedCall(kSource, [&] {
+    ovc::SetUserInterface(hooks == nullptr ? nullptr : ovc::MakeHookedUserInterface(*hooks));
+    return ovc::S_OK;
+  });
+}
 
 }  // extern "C"

@@ -38,11 +38,6 @@ InstalledService<UserInterface>& Installed() {
   return installed;
 }
 
-UnattendedInterface& Unattended() {
-  static UnattendedInterface unattended;
-  return unattended;
-}
-
 // Asks the installed service, or the default when there is none or the
 // service throws.
 template <class Ask>
@@ -55,10 +50,15 @@ auto AskSomeone(const Ask& ask) {
                                   L"The user interface failed; the default answer is taken");
     }
   }
-  return ask(Unattended());
+  return ask(UnattendedUserInterface());
 }
 
 }  // namespace
+
+UserInterface& UnattendedUserInterface() {
+  static UnattendedInterface unattended;
+  return unattended;
+}
 
 void SetUserInterface(std::shared_ptr<UserInterface> service) {
   Installed().Install(std::move(service));

@@ -60,6 +60,9 @@ class UserInterface {
 // restores the default. The library shares ownership of the service.
 void SetUserInterface(std::shared_ptr<UserInterface> service);
 
+// The default, which asks nobody; lives for the whole process.
+UserInterface& UnattendedUserInterface();
+
 // The library's questions, answered by the installed service. An exception
 // thrown by the service is not passed on: the default's answer is taken.
 int32_t ShowMessageBox(std::wstring_view text, std::wstring_view caption, uint32_t style);

@@ -44,7 +44,7 @@ class ExportsTest : public ::testing::Test {
 };
 
 TEST_F(ExportsTest, ClassObjectsHoldTheLibraryLoaded) {
-  EXPECT_EQ(dlsym(handle_, "_ZN3ovc12ServerModule8InstanceEv"), nullptr) << "only four exports";
+  EXPECT_EQ(dlsym(handle_, "_ZN3ovc12ServerModule8InstanceEv"), nullptr) << "only the entry points are exported";
   const auto get_class_object = Symbol<GetClassObjectFunction>("DllGetClassObject");
   const auto can_unload_now = Symbol<EntryFunction>("DllCanUnloadNow");
   ASSERT_EQ(can_unload_now(), S_OK);
