@@ -407,7 +407,10 @@ void CLink::BindAttribute(CMethodFrame& frame) {
   units_quantity_type_ = quantity_name;
   // The host may hand out a new collection object each time: a collection of
   // the same quantity type is the one the selection was made in.
-  if (quantity_name != remembered) RebuildUnitComboList();
+  if (quantity_name != remembered) {
+    RebuildUnitComboList();
+    ApplyPendingUnitName();
+  }
 }
 
 HRESULT CLink::get_AttributeDisp(IDispatch** attribute) {
@@ -452,11 +455,6 @@ HRESULT CLink::CopyLink(IDispatch* source) {
 
 HRESULT CLink::get_Validate(std::wstring*) { return S_OK; }
 HRESULT CLink::get_CaseNameList(Variant*) { return S_OK; }
-
-HRESULT CLink::GetXML(Variant*) { return ReportNotImplemented(CLSID_Link, L"CLink::GetXML"); }
-HRESULT CLink::ReadXML(const Variant&) {
-  return ReportNotImplemented(CLSID_Link, L"CLink::ReadXML");
-}
 
 ComPtr<IBridge> CLink::ParentBridge() const {
   ComPtr<IDispatch> bridge;

@@ -167,9 +167,16 @@ class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo> {
   HRESULT get_SelectedCaseName(std::wstring* name) override;
   HRESULT get_CaseComboList(std::wstring* list) override;
 
-  // The XML form belongs to the XML layer; until it exists these answer
-  // E_NOTIMPL with an error.
+  // The Link as a document "<Link .../>" (link_xml.cpp): a new DOM document
+  // handed out as VT_DISPATCH. Units holds the pending unit system name, or
+  // else the UnitSysName selection text.
   HRESULT GetXML(Variant* document) override;
+  // Reads a Link element: `link` names a local file holding one (a path or
+  // "file://" URL) or is the element's DOM node. E_INVALIDARG, nothing
+  // read, for any other value or node; a file that cannot be read, or holds
+  // a DTD, fails with its reason. Setters are used, so Dirty follows; what
+  // was read before a failure stays. A Units name waits as the pending unit
+  // system name until binding finds the Link's units.
   HRESULT ReadXML(const Variant& link) override;
 
   HRESULT InterfaceSupportsErrorInfo(const IID& iid) override {
@@ -212,6 +219,9 @@ class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo> {
   std::wstring StandardOf(int32_t id, IBridge* bridge) const;
   HRESULT CheckUnitIndex(int32_t index, uint32_t range_message) const;
   void RebuildUnitComboList();
+  // Selects the pending unit system name, if any, among the units and
+  // forgets it; a name not found is left on the Link's status.
+  void ApplyPendingUnitName();
 
   ModuleLock module_lock_;
   int32_t oid_ = -1;
@@ -231,6 +241,7 @@ class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo> {
   bool binding_failed_ = false;
   std::wstring status_;
   std::wstring unit_combo_list_;
+  std::wstring pending_unit_sys_name_;
   Variant orvan_value_;
   Variant raw_app_value_;
   Variant app_value_;

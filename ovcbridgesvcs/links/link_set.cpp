@@ -329,14 +329,4 @@ HRESULT CLinkSet::GetUnitDefaultFormat(const std::wstring& unit, std::wstring* f
 
 HRESULT CLinkSet::get_CaseNameList(Variant*) { return S_OK; }
 
-HRESULT CLinkSet::GetXML(Variant*) {
-  return ReportNotImplemented(CLSID_LinkSet, L"CLinkSet::GetXML");
-}
-HRESULT CLinkSet::ReadXML(const Variant&) {
-  return ReportNotImplemented(CLSID_LinkSet, L"CLinkSet::ReadXML");
-}
-HRESULT CLinkSet::ReadObjects(IDispatch*) {
-  return ReportNotImplemented(CLSID_LinkSet, L"CLinkSet::ReadObjects");
-}
-
 }  // namespace ovc::links

@@ -144,10 +144,16 @@ class CLinkSet final : public ComObject<DispatchImpl<ILinkSet>, ISupportErrorInf
   // CaseOID, or what the Bridge resolves for a marker.
   HRESULT get_CaseResolved(int32_t* oid) override;
 
-  // The XML form belongs to the XML layer; until it exists these answer
-  // E_NOTIMPL with an error.
+  // The LinkSet as a document "<Linkset ...>" with its bound objects and
+  // Links (link_set_xml.cpp), handed out as a VT_DISPATCH DOM document.
   HRESULT GetXML(Variant* document) override;
+  // Reads a Linkset element: `link_set` is XML text holding exactly one, or
+  // the element's DOM node. E_INVALIDARG, nothing read, for anything else;
+  // text that does not parse or holds a DTD fails with its reason. Reading
+  // appends the objects and Links; what was read before a failure stays.
   HRESULT ReadXML(const Variant& link_set) override;
+  // Appends the OID and ObjectName of each ClassViewObjects/Object under
+  // `node` to the object lists (an OID without digits reads as -1).
   HRESULT ReadObjects(IDispatch* node) override;
 
   HRESULT InterfaceSupportsErrorInfo(const IID& iid) override {

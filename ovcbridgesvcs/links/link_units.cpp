@@ -1,6 +1,7 @@
 // The unit-of-measure members of CLink.
 #include <array>
 #include <string>
+#include <utility>
 
 #include "ovcbridgesvcs/frame/message_catalogue.h"
 #include "ovcbridgesvcs/frame/message_format.h"
@@ -85,6 +86,12 @@ HRESULT CLink::GetSelection(UnitText kind, std::wstring* value, std::wstring_vie
   return RunMethod(frame, [&]() -> HRESULT {
     if (value == nullptr) return E_POINTER;
     if (!parent_) return ReportError(CLSID_Link, kNoParent, IID_NULL, E_FAIL);
+    if (!units_ && !pending_unit_sys_name_.empty()) {
+      // Binding applies the pending name; that is no change of the user's.
+      const bool dirty = dirty_;
+      Bind();
+      dirty_ = dirty;
+    }
     *value = SelectionText(unit_selected_id_, kind);
     return S_OK;
   });
@@ -240,13 +247,25 @@ void CLink::RebuildUnitComboList() {
   put_UnitSelectedID(ovLinkSetDefault);
 }
 
+void CLink::ApplyPendingUnitName() {
+  if (pending_unit_sys_name_.empty() || !units_) return;
+  if (Failed(put_UnitSysName(std::exchange(pending_unit_sys_name_, std::wstring())))) {
+    SetErrorInfo(nullptr);
+  }
+}
+
 HRESULT CLink::get_UnitSetName(std::wstring* value) {
   if (value == nullptr) return E_POINTER;
   if (!parent_) return ReportError(CLSID_Link, kNoParent, IID_NULL, E_FAIL);
-  if (!ParentBridge()) return ReportError(CLSID_Link, kNoBridge, IID_NULL, E_FAIL);
-  // Only a unit system name loaded before the units are known implies a
-  // standard, and this Link has none pending.
-  value->clear();
+  const ComPtr<IBridge> bridge = ParentBridge();
+  if (!bridge) return ReportError(CLSID_Link, kNoBridge, IID_NULL, E_FAIL);
+  for (const DefaultSelection& selection : kDefaults) {
+    if (pending_unit_sys_name_.starts_with(selection.text)) {
+      *value = StandardOf(selection.id, bridge.get());
+      return S_OK;
+    }
+  }
+  *value = pending_unit_sys_name_;
   return S_OK;
 }
 

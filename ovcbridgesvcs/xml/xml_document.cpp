@@ -155,6 +155,32 @@ bool TextOf(const Variant& value, std::wstring* text) {
   return true;
 }
 
+ComPtr<IXMLDOMElement> ElementToRead(CMethodFrame& frame, const Variant& value,
+                                     std::wstring_view name, TextSource source) {
+  std::wstring text;
+  ComPtr<IXMLDOMNode> node = NodeOf(value);
+  if (!node && TextOf(value, &text)) {
+    const ComPtr<IXMLDOMDocument> document = source == TextSource::kFilePath
+                                                 ? LoadLocalDocument(frame, text)
+                                                 : ParseDocument(frame, text);
+    ComPtr<IDispatch> list_dispatch;
+    CheckAndRaise(frame,
+                  document->getElementsByTagName(std::wstring(name), list_dispatch.Receive()));
+    ComPtr<IXMLDOMNodeList> list;
+    CheckAndRaise(frame, list_dispatch.As(&list));
+    int32_t count = 0;
+    CheckAndRaise(frame, list->get_length(&count));
+    if (count != 1) return nullptr;
+    ComPtr<IDispatch> item;
+    CheckAndRaise(frame, list->get_item(0, item.Receive()));
+    CheckAndRaise(frame, item.As(&node));
+  }
+  const ComPtr<IXMLDOMElement> element = node ? node.As<IXMLDOMElement>() : nullptr;
+  std::wstring tag;
+  if (!element || Failed(element->get_tagName(&tag)) || tag != name) return nullptr;
+  return element;
+}
+
 Variant DocumentValue(IXMLDOMDocument* document) {
   return Variant(static_cast<IDispatch*>(document));
 }

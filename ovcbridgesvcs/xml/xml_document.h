@@ -51,6 +51,18 @@ ComPtr<IXMLDOMNode> NodeOf(const Variant& value);
 // The text a variant holds (VT_BSTR, also by reference), or false.
 bool TextOf(const Variant& value, std::wstring* text);
 
+// What the text given to a ReadXML is.
+enum class TextSource { kFilePath, kXmlText };
+
+// The element a ReadXML reads from `value`: a DOM element named `name`
+// itself, or the one element named `name` in the document that a text
+// gives (a local file loaded by LoadLocalDocument, or XML text parsed by
+// ParseDocument). Null, with nothing raised, for any other value, for a
+// node that is no such element and for a document without exactly one;
+// raises when the text cannot be loaded or parsed.
+ComPtr<IXMLDOMElement> ElementToRead(CMethodFrame& frame, const Variant& value,
+                                     std::wstring_view name, TextSource source);
+
 // `document` as the VT_DISPATCH value GetXML hands out.
 Variant DocumentValue(IXMLDOMDocument* document);
 

@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "automation/dom/dom.h"
+#include "automation/safe_array.h"
+#include "tests/ovcbridgesvcs/links/plant_links.h"
+
+namespace ovc::links {
+namespace {
+
+using host_testing::TakeDesc;
+using testing::AsDispatch;
+
+// The serialised document that GetXML of `object` gives.
+template <class I>
+std::wstring XmlOf(I* object) {
+  Variant document;
+  EXPECT_EQ(object->GetXML(&document), S_OK);
+  std::wstring xml;
+  EXPECT_EQ(ComPtr<IDispatch>(document.dispatch()).As<IXMLDOMNode>()->get_xml(&xml), S_OK);
+  return xml;
+}
+
+using LinkSetXmlTest = testing::PlantLinksTest;
+
+TEST_F(LinkSetXmlTest, ALinkSetReadsBackWhatItWrote) {
+  pumps_->put_Iterative(VARIANT_TRUE);
+  pumps_->put_ObjectOIDList(Variant(SafeArray::FromValues({Variant::I4(1001), Variant::I4(7)})));
+  pumps_->put_ObjectNameList(Variant(SafeArray::FromValues({Variant(L"P-101A"), Variant(L"B&C")})));
+  const ComPtr<ILink> pressure = NewLink(L"DischargePressure");
+  pressure->put_UnitSysName(L"bar");
+  pressure->put_Description(L"A&B\nC");
+  NewLink(L"Tag")->put_Enabled(VARIANT_FALSE);
+  const std::wstring xml = XmlOf(pumps_.get());
+  EXPECT_NE(xml.find(L"<Link Description=\"A&amp;#38;B&amp;#10;C\" Route=\"DischargePressure\" "
+                     L"ReadLocation=\"\" WriteLocation=\"\" Case=\"-12\" Units=\"bar\""),
+            std::wstring::npos);
+
+  const ComPtr<ILinkSet> copy = MakeObject<CLinkSet>();
+  ASSERT_EQ(copy->ReadXML(Variant(xml)), S_OK);
+  EXPECT_EQ(XmlOf(copy.get()), xml);
+  int32_t id = 0;
+  Variant first;
+  copy->get_Item(Variant::I4(0), &first);
+  ComPtr<IDispatch>(first.dispatch()).As<ILink>()->get_UnitSelectedID(&id);
+  EXPECT_EQ(id, 3) << "the unit is selected once the Link is bound";
+  copy->FinalCleanUp();
+}
+
+// A Link read before it has a LinkSet keeps its unit name until it binds.
+TEST_F(LinkSetXmlTest, AUnitNameWaitsForTheLinksUnits) {
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / "link_xml_test.xml";
+  std::ofstream(path) << "<?xml version=\"1.0\"?><Link Route=\"DischargePressure\" Units=\"bar\" "
+                         "Enabled=\"1\"/>";
+  const ComPtr<ILink> link = MakeObject<CLink>();
+  ASSERT_EQ(link->ReadXML(Variant(path.wstring())), S_OK);
+  std::filesystem::remove(path);
+  EXPECT_NE(XmlOf(link.get()).find(L"Units=\"bar\""), std::wstring::npos);
+  ASSERT_EQ(pumps_->Add(AsDispatch(link)), S_OK);
+  int32_t id = 0;
+  link->get_UnitSelectedID(&id);
+  EXPECT_EQ(id, 3);
+}
+
+TEST_F(LinkSetXmlTest, BadInputIsRefusedWithAReason) {
+  const ComPtr<ILinkSet> target = MakeObject<CLinkSet>();
+  const ComPtr<ILink> link = MakeObject<CLink>();
+  EXPECT_EQ(target->ReadXML(Variant::I4(1)), E_INVALIDARG);
+  EXPECT_EQ(target->ReadXML(Variant(L"<Bridge/>")), E_INVALIDARG);
+  EXPECT_EQ(target->ReadXML(Variant(L"<Linkset><Linkset/></Linkset>")), E_INVALIDARG);
+  EXPECT_EQ(TakeDesc(), L"ReadXML takes a Linkset element or XML text of one.");
+  EXPECT_EQ(target->ReadXML(Variant(L"<Linkset Name=\"x\"")), E_FAIL);
+  EXPECT_EQ(TakeDesc().substr(0, 33), L"The text is not well-formed XML: ");
+  EXPECT_EQ(link->ReadXML(Variant(L"https://example.com/link.xml")), E_INVALIDARG);
+  EXPECT_EQ(target->ReadXML(Variant(L"<Linkset Name=\"kept\"><ClassViewObjects><Object "
+                                    L"ObjectName=\"x\"/></ClassViewObjects></Linkset>")),
+            S_OK);
+  int32_t oid = 0;
+  target->get_OID(&oid);
+  EXPECT_EQ(oid, -1) << "no OID is none, not record 0";
+  Variant oids;
+  target->get_ObjectOIDList(&oids);
+  EXPECT_EQ(oids.array().data()[0], Variant::I4(-1));
+}
+
+}  // namespace
+}  // namespace ovc::links
