@@ -9,6 +9,7 @@
 #include "automation/com_object.h"
 #include "automation/dispatch_impl.h"
 #include "automation/error_info.h"
+#include "orvan/orvan.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
 #include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/links/child_list.h"
@@ -228,6 +229,13 @@ class CBridge final : public ComObject<DispatchImpl<IBridge>, ISupportErrorInfo>
   // Reads the workspace's unit default formats into unit_formats_; raises
   // the host's failures, keeping what was read before (bridge_case.cpp).
   void ReadDefaultUnits(CMethodFrame& frame);
+  // Storage (bridge_storage.cpp): the workspace a save needs (raises
+  // without one); the files stored as new records; the document stored and
+  // the host's OIDs taken from its answer; a privilege request.
+  ComPtr<IOVWorkspace> StorageWorkspace(CMethodFrame& frame);
+  void SaveAppFilesAs(CMethodFrame& frame, IOVWorkspace* workspace, bool check_out);
+  void StoreDocument(CMethodFrame& frame, IOVWorkspace* workspace);
+  HRESULT AskPrivilege(std::wstring_view method, std::wstring_view request, VARIANT_BOOL* granted);
 
   ModuleLock module_lock_;
   links::ChildList<ILinkSet> link_sets_{CLSID_Bridge};

@@ -8,6 +8,25 @@
 namespace ovc::xml {
 namespace {
 
+// The nodes of a DOM node list, in its order.
+std::vector<ComPtr<IXMLDOMNode>> NodesOf(CMethodFrame& frame,
+                                         const ComPtr<IDispatch>& list_dispatch) {
+  ComPtr<IXMLDOMNodeList> list;
+  CheckAndRaise(frame, list_dispatch.As(&list));
+  int32_t count = 0;
+  CheckAndRaise(frame, list->get_length(&count));
+  std::vector<ComPtr<IXMLDOMNode>> nodes;
+  nodes.reserve(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) {
+    ComPtr<IDispatch> item;
+    CheckAndRaise(frame, list->get_item(i, item.Receive()));
+    ComPtr<IXMLDOMNode> node;
+    CheckAndRaise(frame, item.As(&node));
+    nodes.push_back(std::move(node));
+  }
+  return nodes;
+}
+
 // "<reason> (line <n>, position <m>)" of a document that did not load.
 std::wstring ParseFailure(IXMLDOMDocument* document) {
   ComPtr<IDispatch> dispatch;
@@ -24,17 +43,9 @@ std::wstring ParseFailure(IXMLDOMDocument* document) {
 }
 
 void RefuseDocumentType(CMethodFrame& frame, IXMLDOMDocument* document) {
-  ComPtr<IDispatch> children_dispatch;
-  CheckAndRaise(frame, document->get_childNodes(children_dispatch.Receive()));
-  ComPtr<IXMLDOMNodeList> children;
-  CheckAndRaise(frame, children_dispatch.As(&children));
-  int32_t count = 0;
-  CheckAndRaise(frame, children->get_length(&count));
-  for (int32_t i = 0; i < count; ++i) {
-    ComPtr<IDispatch> item;
-    CheckAndRaise(frame, children->get_item(i, item.Receive()));
-    ComPtr<IXMLDOMNode> child;
-    CheckAndRaise(frame, item.As(&child));
+  ComPtr<IDispatch> children;
+  CheckAndRaise(frame, document->get_childNodes(children.Receive()));
+  for (const ComPtr<IXMLDOMNode>& child : NodesOf(frame, children)) {
     DOMNodeType type = NODE_INVALID;
     CheckAndRaise(frame, child->get_nodeType(&type));
     if (type == NODE_DOCUMENT_TYPE) {
@@ -117,22 +128,9 @@ void AppendNode(CMethodFrame& frame, IXMLDOMNode* parent, IXMLDOMNode* child) {
 
 std::vector<ComPtr<IXMLDOMNode>> SelectNodes(CMethodFrame& frame, IXMLDOMNode* node,
                                              std::wstring_view query) {
-  ComPtr<IDispatch> list_dispatch;
-  CheckAndRaise(frame, node->selectNodes(std::wstring(query), list_dispatch.Receive()));
-  ComPtr<IXMLDOMNodeList> list;
-  CheckAndRaise(frame, list_dispatch.As(&list));
-  int32_t count = 0;
-  CheckAndRaise(frame, list->get_length(&count));
-  std::vector<ComPtr<IXMLDOMNode>> nodes;
-  nodes.reserve(static_cast<size_t>(count));
-  for (int32_t i = 0; i < count; ++i) {
-    ComPtr<IDispatch> item;
-    CheckAndRaise(frame, list->get_item(i, item.Receive()));
-    ComPtr<IXMLDOMNode> selected;
-    CheckAndRaise(frame, item.As(&selected));
-    nodes.push_back(std::move(selected));
-  }
-  return nodes;
+  ComPtr<IDispatch> list;
+  CheckAndRaise(frame, node->selectNodes(std::wstring(query), list.Receive()));
+  return NodesOf(frame, list);
 }
 
 ComPtr<IXMLDOMNode> SelectFirstNode(CMethodFrame& frame, IXMLDOMNode* node,
@@ -163,17 +161,11 @@ ComPtr<IXMLDOMElement> ElementToRead(CMethodFrame& frame, const Variant& value,
     const ComPtr<IXMLDOMDocument> document = source == TextSource::kFilePath
                                                  ? LoadLocalDocument(frame, text)
                                                  : ParseDocument(frame, text);
-    ComPtr<IDispatch> list_dispatch;
-    CheckAndRaise(frame,
-                  document->getElementsByTagName(std::wstring(name), list_dispatch.Receive()));
-    ComPtr<IXMLDOMNodeList> list;
-    CheckAndRaise(frame, list_dispatch.As(&list));
-    int32_t count = 0;
-    CheckAndRaise(frame, list->get_length(&count));
-    if (count != 1) return nullptr;
-    ComPtr<IDispatch> item;
-    CheckAndRaise(frame, list->get_item(0, item.Receive()));
-    CheckAndRaise(frame, item.As(&node));
+    ComPtr<IDispatch> list;
+    CheckAndRaise(frame, document->getElementsByTagName(std::wstring(name), list.Receive()));
+    std::vector<ComPtr<IXMLDOMNode>> found = NodesOf(frame, list);
+    if (found.size() != 1) return nullptr;
+    node = std::move(found.front());
   }
   const ComPtr<IXMLDOMElement> element = node ? node.As<IXMLDOMElement>() : nullptr;
   std::wstring tag;

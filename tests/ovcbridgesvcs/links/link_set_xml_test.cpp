@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "automation/dom/dom.h"
 #include "automation/safe_array.h"
 #include "tests/ovcbridgesvcs/links/plant_links.h"
+#include "tests/ovcbridgesvcs/xml/document_text.h"
 
 namespace ovc::links {
 namespace {
@@ -13,15 +13,7 @@ namespace {
 using host_testing::TakeDesc;
 using testing::AsDispatch;
 
-// The serialised document that GetXML of `object` gives.
-template <class I>
-std::wstring XmlOf(I* object) {
-  Variant document;
-  EXPECT_EQ(object->GetXML(&document), S_OK);
-  std::wstring xml;
-  EXPECT_EQ(ComPtr<IDispatch>(document.dispatch()).As<IXMLDOMNode>()->get_xml(&xml), S_OK);
-  return xml;
-}
+using xml_testing::XmlOf;
 
 using LinkSetXmlTest = testing::PlantLinksTest;
 

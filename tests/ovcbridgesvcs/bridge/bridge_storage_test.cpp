@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include "ovcbridgesvcs/bridge/bridge.h"
+#include "ovcbridgesvcs/host/orvan.h"
+#include "tests/ovcbridgesvcs/frame/library_registered.h"
+#include "tests/ovcbridgesvcs/host/plant_workspace.h"
+
+namespace ovc::bridge {
+namespace {
+
+using host_testing::TakeDesc;
+
+class BridgeStorageTest : public host_testing::PlantTest {
+ protected:
+  void SetUp() override {
+    PlantTest::SetUp();
+    ASSERT_EQ(MakeObject<COrvan>()->Initialize(workspace_.get(), cache_.get()), S_OK);
+  }
+  void TearDown() override {
+    for (const ComPtr<IBridge>& bridge : bridges_) bridge->FinalCleanUp();
+    PlantTest::TearDown();
+  }
+  ComPtr<IBridge> NewBridge() { return bridges_.emplace_back(MakeObject<CBridge>()); }
+  static int32_t OidOf(IBridge* bridge) {
+    int32_t oid = 0;
+    bridge->get_OID(&oid);
+    return oid;
+  }
+  static bool Flag(HRESULT (IBridge::*member)(VARIANT_BOOL*), IBridge* bridge) {
+    VARIANT_BOOL value = VARIANT_FALSE;
+    EXPECT_EQ((bridge->*member)(&value), S_OK);
+    return value != VARIANT_FALSE;
+  }
+
+  frame_testing::LibraryRegistered registered_;
+  std::vector<ComPtr<IBridge>> bridges_;
+};
+
+TEST_F(BridgeStorageTest, ASavedBridgeOpensInAnotherBridgeUnderItsLock) {
+  const ComPtr<IBridge> bridge = NewBridge();
+  bridge->put_Name(L"Pump data");
+  Variant added;
+  ASSERT_EQ(bridge->CreateLinkSet(&added), S_OK);
+  const ComPtr<ILinkSet> pumps = ComPtr<IDispatch>(added.dispatch()).As<ILinkSet>();
+  pumps->put_Class(L"Pumps");
+  ASSERT_EQ(bridge->Save(VARIANT_FALSE), S_OK);
+  const int32_t oid = OidOf(bridge.get());
+  EXPECT_GT(oid, 0) << "the first save gives the Bridge its record";
+  int32_t set_oid = -1;
+  pumps->get_OID(&set_oid);
+  EXPECT_GT(set_oid, 0);
+  EXPECT_FALSE(Flag(&IBridge::get_Dirty, bridge.get()));
+  ASSERT_EQ(bridge->Save(VARIANT_FALSE), S_OK);
+  EXPECT_EQ(OidOf(bridge.get()), oid);
+
+  const ComPtr<IBridge> mine = NewBridge();
+  ASSERT_EQ(mine->Open(oid), S_OK);
+  int32_t count = 0;
+  mine->get_Count(&count);
+  EXPECT_EQ(count, 1);
+  EXPECT_FALSE(Flag(&IBridge::get_Dirty, mine.get()));
+  EXPECT_FALSE(Flag(&IBridge::IsLocked, mine.get()));
+
+  std::wstring owner;
+  workspace_->get_UserName(&owner);
+  ASSERT_EQ(workspace_->put_UserName(L"guest"), S_OK);
+  const ComPtr<IBridge> theirs = NewBridge();
+  ASSERT_EQ(theirs->Open(oid), S_OK);
+  EXPECT_TRUE(Flag(&IBridge::IsLocked, theirs.get()));
+  theirs->put_Description(L"changed");
+  EXPECT_TRUE(Failed(theirs->Save(VARIANT_FALSE))) << "another user holds the lock";
+  EXPECT_FALSE(TakeDesc().empty());
+  EXPECT_TRUE(Flag(&IBridge::get_Dirty, theirs.get())) << "a failed save leaves it dirty";
+  EXPECT_TRUE(Failed(theirs->Delete()));
+  EXPECT_EQ(OidOf(theirs.get()), oid);
+
+  ASSERT_EQ(workspace_->put_UserName(owner), S_OK);
+  ASSERT_EQ(mine->ReleaseLock(), S_OK);
+  ASSERT_EQ(mine->Delete(), S_OK);
+  EXPECT_EQ(OidOf(mine.get()), -1);
+  EXPECT_TRUE(Failed(NewBridge()->Open(oid)));
+}
+
+TEST_F(BridgeStorageTest, UserPrivilegesAndTheMissingWorkspace) {
+  const ComPtr<IBridge> bridge = NewBridge();
+  ASSERT_EQ(bridge->Create(), S_OK);
+  EXPECT_GT(OidOf(bridge.get()), 0);
+  std::wstring user;
+  ASSERT_EQ(workspace_->put_UserName(L"guest"), S_OK);
+  ASSERT_EQ(bridge->get_UserName(&user), S_OK);
+  EXPECT_EQ(user, L"guest");
+  EXPECT_FALSE(Flag(&IBridge::CanModifyBridge, bridge.get()));
+  EXPECT_TRUE(Flag(&IBridge::CanUseBridge, bridge.get()));
+
+  HostState::Current().Clear();
+  EXPECT_FALSE(Flag(&IBridge::CanUseBridge, bridge.get()));
+  EXPECT_EQ(bridge->Create(), E_FAIL);
+  EXPECT_EQ(TakeDesc(), L"Invalid workspace.\nFailed to Create Bridge.");
+  EXPECT_EQ(bridge->Save(VARIANT_FALSE), E_FAIL);
+  EXPECT_EQ(TakeDesc(), L"Invalid workspace.\nFailed to Save Bridge.");
+  EXPECT_EQ(bridge->get_UserName(&user), E_FAIL);
+  EXPECT_EQ(user, L"guest") << "the name last read stays";
+}
+
+}  // namespace
+}  // namespace ovc::bridge
