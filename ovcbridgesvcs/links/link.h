@@ -7,6 +7,7 @@
 
 #include "automation/com_object.h"
 #include "automation/dispatch_impl.h"
+#include "automation/dom/dom.h"
 #include "automation/error_info.h"
 #include "orvan/orvan.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
@@ -178,6 +179,10 @@ class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo> {
   // was read before a failure stays. A Units name waits as the pending unit
   // system name until binding finds the Link's units.
   HRESULT ReadXML(const Variant& link) override;
+  // Sets GetXML's attributes on `element` of `document`, so that a LinkSet
+  // writes its Links straight into its own document; raises through
+  // `frame`.
+  void WriteXmlAttributes(CMethodFrame& frame, IXMLDOMDocument* document, IXMLDOMElement* element);
 
   HRESULT InterfaceSupportsErrorInfo(const IID& iid) override {
     return iid == ILink::kIid ? S_OK : S_FALSE;

@@ -4,6 +4,7 @@
 #include "ovcbridgesvcs/frame/raise_error.h"
 #include "ovcbridgesvcs/frame/report_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
+#include "ovcbridgesvcs/links/link.h"
 #include "ovcbridgesvcs/links/link_set.h"
 #include "ovcbridgesvcs/links/link_values.h"
 #include "ovcbridgesvcs/xml/xml_document.h"
@@ -39,6 +40,12 @@ HRESULT CLinkSet::GetXML(Variant* document) {
     const ComPtr<IXMLDOMElement> links =
         xml::AppendNewElement(frame, built.get(), element.get(), L"Links");
     for (const ComPtr<ILink>& link : links_) {
+      if (auto* own = dynamic_cast<CLink*>(link.get())) {
+        own->WriteXmlAttributes(
+            frame, built.get(),
+            xml::AppendNewElement(frame, built.get(), links.get(), L"Link").get());
+        continue;
+      }
       Variant link_document;
       CheckAndRaise(frame, link->GetXML(&link_document));
       const ComPtr<IXMLDOMNode> link_root = xml::NodeOf(link_document);

@@ -16,21 +16,26 @@ HRESULT CLink::GetXML(Variant* document) {
     const ComPtr<IXMLDOMDocument> built =
         xml::ParseDocument(frame, L"<?xml version=\"1.0\"?><Link/>");
     const ComPtr<IXMLDOMElement> element = xml::DocumentElement(frame, built.get());
-    std::wstring units = pending_unit_sys_name_;
-    if (units.empty()) units = SelectionText(unit_selected_id_, UnitText::kSystemName);
-    xml::AddAttributes(frame, built.get(), element.get(),
-                       {{L"Description", Variant(description_)},
-                        {L"Route", Variant(attrib_name_)},
-                        {L"ReadLocation", Variant(read_location_)},
-                        {L"WriteLocation", Variant(write_location_)},
-                        {L"Case", Variant::I4(case_oid_)},
-                        {L"Units", Variant(units)},
-                        {L"ReadFormat", Variant(read_format_)},
-                        {L"WriteFormat", Variant(write_format_)},
-                        {L"Enabled", xml::FlagValue(enabled_)}});
+    WriteXmlAttributes(frame, built.get(), element.get());
     *document = xml::DocumentValue(built.get());
     return S_OK;
   });
+}
+
+void CLink::WriteXmlAttributes(CMethodFrame& frame, IXMLDOMDocument* document,
+                               IXMLDOMElement* element) {
+  std::wstring units = pending_unit_sys_name_;
+  if (units.empty()) units = SelectionText(unit_selected_id_, UnitText::kSystemName);
+  xml::AddAttributes(frame, document, element,
+                     {{L"Description", Variant(description_)},
+                      {L"Route", Variant(attrib_name_)},
+                      {L"ReadLocation", Variant(read_location_)},
+                      {L"WriteLocation", Variant(write_location_)},
+                      {L"Case", Variant::I4(case_oid_)},
+                      {L"Units", Variant(units)},
+                      {L"ReadFormat", Variant(read_format_)},
+                      {L"WriteFormat", Variant(write_format_)},
+                      {L"Enabled", xml::FlagValue(enabled_)}});
 }
 
 HRESULT CLink::ReadXML(const Variant& link) {
