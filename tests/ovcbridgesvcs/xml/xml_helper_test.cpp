@@ -49,16 +49,16 @@ TEST(XmlHelperTest, HostileDocumentsAreRefusedWithAReason) {
       {true, L"http://example.com/link.xml", L"Only local files are read"},
       {true, L"/no/such/link.xml", L"Cannot read the XML file /no/such/link.xml: "},
   };
-  for (const auto& [file, source, desc_start] : cases) {
+  for (const auto& each : cases) {
     const HRESULT hr = RunInFrame([&](CMethodFrame& frame) {
-      if (file) {
-        LoadLocalDocument(frame, source);
+      if (each.file) {
+        LoadLocalDocument(frame, each.source);
       } else {
-        ParseDocument(frame, source);
+        ParseDocument(frame, each.source);
       }
     });
-    EXPECT_TRUE(Failed(hr)) << ToUtf8(source);
-    EXPECT_EQ(TakeDesc().substr(0, desc_start.size()), desc_start) << ToUtf8(source);
+    EXPECT_TRUE(Failed(hr)) << ToUtf8(each.source);
+    EXPECT_EQ(TakeDesc().substr(0, each.desc_start.size()), each.desc_start) << ToUtf8(each.source);
   }
 }
 
