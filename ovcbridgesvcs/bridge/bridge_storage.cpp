@@ -219,8 +219,8 @@ void CBridge::StoreDocument(CMethodFrame& frame, IOVWorkspace* workspace) {
   const std::vector<std::optional<int32_t>> bridge_oids = OidsOf(frame, answer.get(), L"Bridge");
   if (!bridge_oids.empty() && bridge_oids.front()) oid_ = *bridge_oids.front();
   const std::vector<std::optional<int32_t>> set_oids = OidsOf(frame, answer.get(), L"Linkset");
-  for (size_t i = 0; i < link_sets_.size() && i < set_oids.size(); ++i) {
-    if (set_oids[i]) CheckAndRaise(frame, link_sets_[i]->put_OID(*set_oids[i]));
+  for (size_t i = 0; i < link_sets_.items().size() && i < set_oids.size(); ++i) {
+    if (set_oids[i]) CheckAndRaise(frame, link_sets_.items()[i]->put_OID(*set_oids[i]));
   }
   const std::vector<std::optional<int32_t>> file_oids = OidsOf(frame, answer.get(), L"File");
   int32_t app_count = 0;

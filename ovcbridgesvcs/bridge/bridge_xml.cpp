@@ -74,7 +74,7 @@ HRESULT CBridge::GetXML(Variant* document) {
                         {L"Optimize", xml::FlagValue(optimize_performance_)}});
     const ComPtr<IXMLDOMElement> link_sets =
         xml::AppendNewElement(frame, built.get(), root.get(), L"Linksets");
-    for (const ComPtr<ILinkSet>& link_set : link_sets_) {
+    for (const ComPtr<ILinkSet>& link_set : link_sets_.items()) {
       Variant part;
       CheckAndRaise(frame, link_set->GetXML(&part));
       xml::AppendNode(frame, link_sets.get(), PartElement(frame, part, L"Linkset").get());

@@ -39,7 +39,7 @@ HRESULT CLinkSet::GetXML(Variant* document) {
     }
     const ComPtr<IXMLDOMElement> links =
         xml::AppendNewElement(frame, built.get(), element.get(), L"Links");
-    for (const ComPtr<ILink>& link : links_) {
+    for (const ComPtr<ILink>& link : links_.items()) {
       if (auto* own = dynamic_cast<CLink*>(link.get())) {
         own->WriteXmlAttributes(
             frame, built.get(),
