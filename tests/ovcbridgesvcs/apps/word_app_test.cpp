@@ -8,6 +8,7 @@
 
 #include "automation/class_registry.h"
 #include "automation/error_info.h"
+#include "automation/late_call.h"
 #include "automation/safe_array.h"
 #include "automation/text.h"
 #include "office/common/macro_registry.h"
@@ -246,6 +247,28 @@ TEST_F(WordAppTest, ExportMacrosRunAroundTheBracketAndLeaveTheDocumentClean) {
   EXPECT_EQ(app_->get_Saved(&saved), S_OK);
   EXPECT_EQ(saved, VARIANT_TRUE);
   for (const wchar_t* name : {L"BeforeExport", L"AfterExport"}) office::UnregisterMacro(name);
+}
+
+TEST_F(WordAppTest, WritesGoWhereLocationExistsFoundAndWordGoneIsStartedAgain) {
+  office::RegisterMacro(L"QuitWord", [](IDispatch* word, std::span<const Variant>, Variant*) {
+    return CallByName(word, L"Quit", DISPATCH_METHOD);
+  });
+  Open("fields.docx");
+  VARIANT_BOOL exists = VARIANT_FALSE;
+  ASSERT_EQ(app_->LocationExists(L"Vector", &exists), S_OK);
+  EXPECT_EQ(app_->SetVectorValueAtSelection(Vector({L"v", std::wstring(300, L'w')}), VARIANT_TRUE),
+            S_FALSE);
+  ASSERT_EQ(app_->LocationExists(L"NoField", &exists), S_OK);
+  EXPECT_EQ(app_->SetValueAtSelection(Variant(L"here")), S_OK);
+  EXPECT_EQ(Read(L"NoField"), Texts{L"here"});
+  EXPECT_EQ(Read(L"Vector"), (Texts{L"v", std::wstring(255, L'w')}));
+
+  EXPECT_EQ(app_->RunMacro(L"QuitWord"), S_OK);  // Word's own question saves the change
+  EXPECT_EQ(Read(L"NoField"), Texts{L"here"});
+  ASSERT_EQ(app_->SetValue(L"NoField", Variant(L"saved on quit")), S_OK);
+  ASSERT_EQ(app_->TerminateApp(VARIANT_TRUE), S_OK);
+  EXPECT_EQ(Read(L"NoField"), Texts{L"saved on quit"});
+  office::UnregisterMacro(L"QuitWord");
 }
 
 TEST_F(WordAppTest, DocumentPropertiesOpenTheDocumentWhenNeeded) {
