@@ -15,7 +15,8 @@ namespace {
 // Sheet1: inputs A1 = 2 and A2 = 3; B1:B3 a chain and a name; F1:F2 a
 // circle; D1 an unknown function; D2 a formula of A2 whose cached value is
 // off, to show it is not evaluated; E1:E2 one shared formula; G1:G2 one
-// array formula.
+// array formula; A3, C3 and D3 a boolean, an error and a blank of A1; E3
+// volatile.
 const char kSheet[] =
     "<?xml version=\"1.0\"?>\n<worksheet "
     "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
@@ -28,7 +29,9 @@ const char kSheet[] =
     "<c r=\"D2\"><f>A2*10</f><v>99</v></c>"
     "<c r=\"E2\"><f t=\"shared\" si=\"0\"/><v>4</v></c>"
     "<c r=\"F2\"><f>F1+1</f><v>0</v></c><c r=\"G2\"><v>30</v></c></row>"
-    "<row r=\"3\"><c r=\"B3\"><f>SUM(A1:A2)*Rate&amp;\" kg\"</f><v>x</v></c></row>"
+    "<row r=\"3\"><c r=\"A3\"><f>A1&gt;1</f><v>1</v></c><c r=\"C3\"><f>1/(A1-1)</f><v>1</v></c>"
+    "<c r=\"D3\"><f>IF(A1,Z99)</f><v>1</v></c><c r=\"E3\"><f>NOW()</f><v>1</v></c><c "
+    "r=\"B3\"><f>SUM(A1:A2)*Rate&amp;\" kg\"</f><v>x</v></c></row>"
     "</sheetData></worksheet>";
 
 class WorkbookCalculationTest : public testing::BookTest {
@@ -78,6 +81,15 @@ TEST_F(WorkbookCalculationTest, CalculateRecomputesWhatAWriteReaches) {
   EXPECT_EQ(Value(L"Sheet1!B3"), Variant(L"12 kg"));
 }
 
+TEST_F(WorkbookCalculationTest, VolatileFormulasAreCalculatedWithoutWrites) {
+  EXPECT_EQ(Value(L"Sheet1!E3"), Variant::Error(E_PENDING));
+  ASSERT_EQ(Calculate(), S_OK);
+  const Variant now = Value(L"Sheet1!E3");
+  ASSERT_EQ(now.vt(), VT_R8);
+  EXPECT_GT(now.r8(), 45000);
+  EXPECT_EQ(Value(L"Sheet1!B1"), Variant::R8(4));
+}
+
 TEST_F(WorkbookCalculationTest, CirclesAndUnknownFunctionsFailToReadWithTheirCells) {
   ASSERT_EQ(Put(L"Sheet1!A1", 1), S_OK);
   ASSERT_EQ(Calculate(), S_OK);
@@ -103,9 +115,12 @@ TEST_F(WorkbookCalculationTest, CalculatedValuesAreSavedAsCachedValues) {
   const std::unique_ptr<office::Package> package = office::testing::OpenOrFail(book_, options);
   std::string sheet, error;
   ASSERT_TRUE(package->ReadPart("/xl/worksheets/sheet1.xml", &sheet, &error)) << error;
-  for (const char* cell : {"<c r=\"B1\"><f>A1*2</f><v>2</v></c>",
-                           "<c r=\"B3\" t=\"str\"><f>SUM(A1:A2)*Rate&amp;\" kg\"</f><v>2 kg</v>",
-                           "<c r=\"E1\"><f t=\"shared\" ref=\"E1:E2\" si=\"0\">A1+1</f><v>2</v>"}) {
+  for (const char* cell :
+       {"<c r=\"B1\"><f>A1*2</f><v>2</v></c>", "<c r=\"A3\" t=\"b\"><f>A1&gt;1</f><v>0</v></c>",
+        "<c r=\"C3\" t=\"e\"><f>1/(A1-1)</f><v>#DIV/0!</v></c>",
+        "<c r=\"D3\"><f>IF(A1,Z99)</f><v>0</v></c>",
+        "<c r=\"B3\" t=\"str\"><f>SUM(A1:A2)*Rate&amp;\" kg\"</f><v>2 kg</v>",
+        "<c r=\"E1\"><f t=\"shared\" ref=\"E1:E2\" si=\"0\">A1+1</f><v>2</v>"}) {
     EXPECT_NE(sheet.find(cell), std::string::npos) << cell << "\n" << sheet;
   }
 }

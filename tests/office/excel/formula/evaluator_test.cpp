@@ -361,6 +361,57 @@ TEST_F(EvaluatorTest, DatesAndEngineering) {
   ExpectAll(cases);
 }
 
+TEST_F(EvaluatorTest, ArrayFormulasKeepEveryElement) {
+  const Value n = S("n"), y = S("y");
+  const struct {
+    const char* formula;
+    Value expected;
+  } cases[] = {
+      {"A1:A3*2", Value::Array(3, 1, {N(2), N(4), N(6)})},
+      {"{1,2}+{10;20}", Value::Array(2, 2, {N(11), N(12), N(21), N(22)})},
+      {"{1,2,3}+{1,2}", Value::Array(1, 3, {N(2), N(4), E(ErrorCode::kNA)})},
+      {"IF(A1:A3>1,\"y\",\"n\")", Value::Array(3, 1, {n, y, y})},
+      {"MID(\"abc\",{1,2,3},1)", Value::Array(1, 3, {S("a"), S("b"), S("c")})},
+      {"SUM(A:A*2)", N(12)},
+      {"OR(A1:A3>2)", B(true)},
+  };
+  for (const auto& c : cases) {
+    Formula formula;
+    std::string error, problem;
+    ASSERT_TRUE(ParseFormula(c.formula, &formula, &error)) << error;
+    EXPECT_EQ(Evaluate(formula, {&book_, 0, 2, 5, true}, &problem), c.expected) << c.formula;
+  }
+}
+
+TEST_F(EvaluatorTest, HostileFormulasStayBounded) {
+  std::string sum = "1";
+  for (int i = 1; i < 10000; ++i) sum += "+1";
+  std::string nested = "1";
+  for (int i = 0; i < 200; ++i) nested = "ABS(" + nested + ")";
+  std::string constant = "{1";
+  for (int i = 1; i < 5000; ++i) constant += ",1";
+  const struct {
+    std::string formula;
+    Value expected;
+  } cases[] = {
+      {sum, N(10000)},
+      {nested, N(1)},
+      {"SUM(" + constant + "})", N(5000)},
+      {"LEN(REPT(\"ab\",40000)&REPT(\"ab\",40000))", E(ErrorCode::kValue)},
+      {"LEN(TEXTJOIN(\",\",TRUE,REPT(\"a\",70000),REPT(\"a\",70000)))", E(ErrorCode::kValue)},
+      {"SUMPRODUCT(A:A,B:B)", N(140)},
+      {"SUM(INDIRECT(\"Nowhere!A1\"))", E(ErrorCode::kRef)},
+      {"COUNTBLANK(1:1)", N(16380)},
+      {"FACT(1000)", E(ErrorCode::kNum)},
+      {"DATE(9999,12,32)", E(ErrorCode::kNum)},
+  };
+  for (const auto& c : cases) {
+    std::string problem;
+    ExpectSame(Run(c.formula, &problem), c.expected);
+  }
+  EXPECT_LT(book_.reads, 5000);
+}
+
 TEST(ParseFormulaTest, RefusesMalformedAndHostileText) {
   const struct {
     std::string formula;
