@@ -50,11 +50,7 @@ bool WriteModel(const std::string& path) {
 
 bool Calculate(WorkbookDocument& book, size_t* evaluated) {
   WorkbookCalculation calculation(book, LocalNowSerial());
-  std::string error;
-  if (!calculation.Run(&error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return false;
-  }
+  calculation.Run();
   *evaluated = calculation.evaluated();
   return true;
 }

@@ -36,11 +36,8 @@ std::string Application::Disconnected() const {
 HRESULT Application::Calculate() {
   const double now = LocalNowSerial();
   for (const ComPtr<Workbook>& workbook : state_->workbooks) {
-    WorkbookDocument* document = workbook->document();
-    if (document == nullptr) continue;
-    std::string error;
-    if (!WorkbookCalculation(*document, now).Run(&error)) {
-      return Fail(E_FAIL, "Calculate: " + document->file_name() + ": " + error);
+    if (WorkbookDocument* document = workbook->document()) {
+      WorkbookCalculation(*document, now).Run();
     }
   }
   return S_OK;

@@ -46,26 +46,21 @@ double LocalNowSerial() {
   return kUnixEpochSerial + double(now + local.tm_gmtoff) / 86400;
 }
 
-bool WorkbookCalculation::ReadSheets(std::string* error) {
+void WorkbookCalculation::ReadSheets() {
   const size_t count = document_.names().sheet_names().size();
   for (size_t i = 0; i < count; ++i) {
-    std::string reason;
-    Sheet* sheet = document_.SheetAt(int32_t(i), &reason);
-    if (sheet == nullptr) {
-      *error = "sheet '" + document_.names().sheet_names()[i] + "': " + reason;
-      return false;
-    }
-    sheets_.push_back(sheet);
+    std::string ignored;
+    sheets_.push_back(document_.SheetAt(int32_t(i), &ignored));
     extents_.emplace_back();
   }
   for (size_t i = 0; i < count; ++i) {
+    if (sheets_[i] == nullptr) continue;
     sheets_[i]->ForEachCell([&](CellRef cell, pugi::xml_node) {
       extents_[i] = {std::max(extents_[i].row, cell.row),
                      std::max(extents_[i].column, cell.column)};
       ReadFormula(int32_t(i), cell);
     });
   }
-  return true;
 }
 
 void WorkbookCalculation::ReadFormula(int32_t sheet, CellRef cell) {
@@ -88,8 +83,8 @@ formula::Value WorkbookCalculation::Calculated(const FormulaCell& cell, std::str
   return ElementFor(value, cell.source.block, cell.cell);
 }
 
-bool WorkbookCalculation::Run(std::string* error) {
-  if (!ReadSheets(error)) return false;
+void WorkbookCalculation::Run() {
+  ReadSheets();
   Recalculation& recalculation = document_.cells().recalculation();
   formula::DependencyGraph graph;
   std::vector<formula::CellKey> stale;
@@ -110,7 +105,7 @@ bool WorkbookCalculation::Run(std::string* error) {
   std::vector<formula::Area> written;
   for (const auto& [sheet_id, area] : recalculation.written_since_calculation()) {
     for (size_t i = 0; i < sheets_.size(); ++i) {
-      if (sheets_[i]->sheet_id() != sheet_id) continue;
+      if (sheets_[i] == nullptr || sheets_[i]->sheet_id() != sheet_id) continue;
       written.push_back(
           {int32_t(i), area.first.row, area.first.column, area.last.row, area.last.column});
     }
@@ -142,11 +137,11 @@ bool WorkbookCalculation::Run(std::string* error) {
   if (circular.size() > kNamedCircularCells) cycle += ", ...";
   for (const formula::CellKey& key : circular) fail(key, "circular reference among " + cycle);
   recalculation.NoteCalculation(std::move(failures));
-  return true;
 }
 
 formula::Value WorkbookCalculation::CellValue(int32_t sheet, int32_t row, int32_t column) {
   if (sheet < 0 || size_t(sheet) >= sheets_.size()) return formula::Value();
+  if (sheets_[sheet] == nullptr) return formula::Value::Error(formula::ErrorCode::kRef);
   return document_.cells().StoredValue(*sheets_[sheet], {row, column});
 }
 

@@ -24,9 +24,9 @@ class WorkbookCalculation final : public formula::WorkbookView {
   // current local date and time as a serial number.
   WorkbookCalculation(WorkbookDocument& document, double now) : document_(document), now_(now) {}
 
-  // Calculates. False with *error ("sheet 'Data': ...") when a sheet cannot
-  // be read; nothing is calculated then.
-  bool Run(std::string* error);
+  // Calculates. Sheets that cannot be read as worksheets (chart sheets, a
+  // malformed part) are left out: their cells read as #REF!.
+  void Run();
   // How many formula cells Run evaluated.
   size_t evaluated() const { return evaluated_; }
 
@@ -45,13 +45,13 @@ class WorkbookCalculation final : public formula::WorkbookView {
     std::string problem;       // why it cannot be calculated
   };
 
-  bool ReadSheets(std::string* error);
+  void ReadSheets();
   void ReadFormula(int32_t sheet, CellRef cell);
   formula::Value Calculated(const FormulaCell& cell, std::string* problem);
 
   WorkbookDocument& document_;
   const double now_;
-  std::vector<Sheet*> sheets_;
+  std::vector<Sheet*> sheets_;  // null for a sheet that cannot be read
   std::vector<CellRef> extents_;
   std::vector<FormulaCell> formulas_;
   size_t evaluated_ = 0;
