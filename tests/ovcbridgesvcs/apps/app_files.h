@@ -9,6 +9,7 @@
 
 #include "automation/text.h"
 #include "office/excel/registration.h"
+#include "office/word/registration.h"
 #include "ovcbridgesvcs/frame/working_folder.h"
 #include "tests/automation/temp_dir.h"
 #include "tests/office/office_test_support.h"
@@ -22,6 +23,7 @@ class AppFiles {
  public:
   AppFiles() {
     EXPECT_EQ(excel::RegisterExcelClasses(), S_OK);
+    EXPECT_EQ(word::RegisterWordClasses(), S_OK);
     SetWorkingFolderService(std::make_shared<FixedFolder>(work()));
   }
   ~AppFiles() { SetWorkingFolderService(nullptr); }
@@ -29,12 +31,15 @@ class AppFiles {
   AppFiles& operator=(const AppFiles&) = delete;
 
   // The file `relative` in the fresh folder, made with its folders as a
-  // copy of the workbook fixture cells.xlsx unless it exists.
+  // copy of the fixture bookmarks.docx (for a ".docx") or cells.xlsx unless
+  // it exists.
   std::wstring File(const std::string& relative) const {
     const std::filesystem::path path = dir_.path() / relative;
     std::filesystem::create_directories(path.parent_path());
     if (!std::filesystem::exists(path)) {
-      std::filesystem::copy_file(office::testing::FixturePath("cells.xlsx"), path);
+      const bool document = path.extension() == ".docx";
+      std::filesystem::copy_file(
+          office::testing::FixturePath(document ? "bookmarks.docx" : "cells.xlsx"), path);
     }
     return FromUtf8(path.string());
   }
