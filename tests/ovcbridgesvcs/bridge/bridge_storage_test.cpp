@@ -2,8 +2,10 @@
 
 #include "ovcbridgesvcs/bridge/bridge.h"
 #include "ovcbridgesvcs/host/orvan.h"
+#include "tests/ovcbridgesvcs/apps/app_files.h"
 #include "tests/ovcbridgesvcs/frame/library_registered.h"
 #include "tests/ovcbridgesvcs/host/plant_workspace.h"
+#include "tests/ovcbridgesvcs/xml/document_text.h"
 
 namespace ovc::bridge {
 namespace {
@@ -100,6 +102,32 @@ TEST_F(BridgeStorageTest, UserPrivilegesAndTheMissingWorkspace) {
   EXPECT_EQ(TakeDesc(), L"Invalid workspace.\nFailed to Save Bridge.");
   EXPECT_EQ(bridge->get_UserName(&user), E_FAIL);
   EXPECT_EQ(user, L"guest") << "the name last read stays";
+}
+
+// The first "&" of a file name stands plain in the stored document.
+TEST_F(BridgeStorageTest, AFileNameWithAnAmpersandIsStoredAndOpensUnchanged) {
+  apps_testing::AppFiles files;
+  ComPtr<IBridge> bridge;
+  ASSERT_EQ(
+      CoCreateInstance(CLSID_Bridge, nullptr, CLSCTX_ALL, IBridge::kIid, bridge.ReceiveVoid()),
+      S_OK);
+  bridges_.push_back(bridge);
+  Variant app;
+  ASSERT_EQ(bridge->AddApp(files.File("A&B.xlsx"), &app), S_OK) << TakeDesc();
+  ASSERT_EQ(bridge->Save(VARIANT_FALSE), S_OK) << TakeDesc();
+  EXPECT_NE(xml_testing::XmlOf(bridge.get()).find(L"FileName=\"A&amp;B.xlsx\""),
+            std::wstring::npos);
+  ComPtr<IBridge> opened;
+  ASSERT_EQ(
+      CoCreateInstance(CLSID_Bridge, nullptr, CLSCTX_ALL, IBridge::kIid, opened.ReceiveVoid()),
+      S_OK);
+  bridges_.push_back(opened);
+  ASSERT_EQ(opened->Open(OidOf(bridge.get())), S_OK) << TakeDesc();
+  Variant item;
+  ASSERT_EQ(opened->get_ItemApp(Variant::I4(0), &item), S_OK);
+  std::wstring name;
+  ComPtr<IDispatch>(item.dispatch()).As<IApp>()->get_FullName(&name);
+  EXPECT_EQ(name, L"A&B.xlsx");
 }
 
 }  // namespace
