@@ -4,20 +4,16 @@
 
 #include "automation/class_registry.h"
 #include "automation/safe_array.h"
+#include "ovcbridgesvcs/frame/member_values.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
 #include "ovcbridgesvcs/frame/report_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
 #include "ovcbridgesvcs/links/copy_property.h"
-#include "ovcbridgesvcs/links/link_values.h"
 
 namespace ovc::bridge {
 namespace {
 
 using links::CopyProperty;
-using links::Give;
-using links::GiveFlag;
-using links::SetPersisted;
-using links::ToVariantBool;
 
 constexpr uint32_t kOnlyLinkSets = 1105;
 constexpr uint32_t kIndexOutOfRange = 1108;

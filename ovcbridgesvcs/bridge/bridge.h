@@ -10,9 +10,9 @@
 #include "automation/dispatch_impl.h"
 #include "automation/error_info.h"
 #include "orvan/orvan.h"
+#include "ovcbridgesvcs/frame/child_list.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
 #include "ovcbridgesvcs/frame/server_module.h"
-#include "ovcbridgesvcs/links/child_list.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 
 namespace ovc::bridge {
@@ -238,7 +238,7 @@ class CBridge final : public ComObject<DispatchImpl<IBridge>, ISupportErrorInfo>
   HRESULT AskPrivilege(std::wstring_view method, std::wstring_view request, VARIANT_BOOL* granted);
 
   ModuleLock module_lock_;
-  links::ChildList<ILinkSet> link_sets_{CLSID_Bridge};
+  ChildList<ILinkSet> link_sets_{CLSID_Bridge};
   int32_t oid_ = -1;
   bool locked_ = false;
   int32_t case_oid_ = ovWorkspaceDefault;

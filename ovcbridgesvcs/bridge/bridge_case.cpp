@@ -7,18 +7,15 @@
 #include "automation/safe_array.h"
 #include "automation/text.h"
 #include "ovcbridgesvcs/bridge/bridge.h"
+#include "ovcbridgesvcs/frame/member_values.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
 #include "ovcbridgesvcs/frame/report_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
 #include "ovcbridgesvcs/host/data_service.h"
 #include "ovcbridgesvcs/host/host_state.h"
-#include "ovcbridgesvcs/links/link_values.h"
 
 namespace ovc::bridge {
 namespace {
-
-using links::Give;
-using links::SetPersisted;
 
 constexpr uint32_t kNoWorkspaceForCase = 1268;
 constexpr std::wstring_view kNoUnitStandards =
@@ -72,7 +69,7 @@ HRESULT CBridge::IsDefaultString(const std::wstring& text, VARIANT_BOOL* is_defa
   const std::wstring lower = ToLower(text);
   bool found = false;
   for (std::wstring_view marker : kMarkerTexts) found = found || lower == ToLower(marker);
-  return links::GiveFlag(is_default, found);
+  return GiveFlag(is_default, found);
 }
 
 HRESULT CBridge::get_CaseOID(int32_t* value) { return Give(value, case_oid_); }

@@ -8,9 +8,9 @@
 #include "automation/dispatch_impl.h"
 #include "automation/error_info.h"
 #include "orvan/orvan.h"
+#include "ovcbridgesvcs/frame/child_list.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
 #include "ovcbridgesvcs/frame/server_module.h"
-#include "ovcbridgesvcs/links/child_list.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 
 namespace ovc::links {

@@ -64,16 +64,18 @@ TEST_F(BridgeCaseTest, ComboListsOfferTheObjectsCasesAndTheMarkersOfTheLevelsAbo
   EXPECT_EQ(bridge_list, L"#-10;<Workspace Default>") << "no object, no cases";
   EXPECT_EQ(set_list, L"#101;Design|#103;Normal|#-10;<Workspace Default>|#-11;<Bridge Default>");
   EXPECT_EQ(link_list, set_list + L"|#-12;<LinkSet Default>");
+  VARIANT_BOOL is_default = VARIANT_FALSE;
+  EXPECT_EQ(bridge_->IsDefaultString(L"<linkset DEFAULT>", &is_default), S_OK);
+  EXPECT_EQ(is_default, VARIANT_TRUE);
+  EXPECT_EQ(bridge_->get_DefaultString(OVCBRIDGEDEFAULTS{-9}, &link_list), E_INVALIDARG);
 }
 
 TEST_F(BridgeCaseTest, UnitStandardsResolveThroughTheLevelsAndReachTheLinksUnits) {
   Variant list;
-  ASSERT_EQ(link_set_->get_UnitStdSelectionList(&list), S_OK);
-  EXPECT_EQ(list.array().size(), 5u) << "two markers and SI, US, Metric";
   ASSERT_EQ(bridge_->UnitStdSelectionListByType(ovLink, &list), S_OK);
-  EXPECT_EQ(list.array().data().back(), Variant(L"<LinkSet Default>")) << "markers only";
+  EXPECT_EQ(list.array().size(), 3u) << "markers only";
   link_->put_OrvanValue(Variant(5.0));
-  link_->put_WriteFormat(L"/!Number(%G):Unit!/");
+  link_->put_WriteFormat(L"/!Case!/: /!Number(%G):Unit!/");
   const struct {
     const wchar_t* bridge;
     const wchar_t* link_set;
@@ -81,10 +83,10 @@ TEST_F(BridgeCaseTest, UnitStandardsResolveThroughTheLevelsAndReachTheLinksUnits
     const wchar_t* system_name;
     const wchar_t* published;
   } cases[] = {
-      {L"<workspace default>", L"<bridge default>", ovLinkSetDefault, L"kPa", L"5 kPa"},
-      {L"US", L"<BRIDGE DEFAULT>", ovLinkSetDefault, L"psi", L"5 psi"},
-      {L"US", L"Metric", ovLinkSetDefault, L"kgcm2", L"5 kg/cm\u00b2"},
-      {L"US", L"Metric", ovBridgeDefault, L"psi", L"5 psi"},
+      {L"<workspace default>", L"<bridge default>", ovLinkSetDefault, L"kPa", L"Rated: 5 kPa"},
+      {L"US", L"<BRIDGE DEFAULT>", ovLinkSetDefault, L"psi", L"Rated: 5 psi"},
+      {L"US", L"Metric", ovLinkSetDefault, L"kgcm2", L"Rated: 5 kg/cm\u00b2"},
+      {L"US", L"Metric", ovBridgeDefault, L"psi", L"Rated: 5 psi"},
   };
   for (const auto& c : cases) {
     bridge_->put_UnitStdSelected(c.bridge);
@@ -98,20 +100,6 @@ TEST_F(BridgeCaseTest, UnitStandardsResolveThroughTheLevelsAndReachTheLinksUnits
               std::make_tuple(std::wstring(c.system_name), Variant(c.published)))
         << c.bridge << " " << c.link_set;
   }
-}
-
-TEST_F(BridgeCaseTest, MarkerTextsAndTheCaseToken) {
-  std::wstring text = L"kept";
-  VARIANT_BOOL is_default = VARIANT_FALSE;
-  EXPECT_EQ(bridge_->get_DefaultString(OVCBRIDGEDEFAULTS{-9}, &text), E_INVALIDARG);
-  EXPECT_EQ(TakeDesc(), L"") << "no error object";
-  EXPECT_EQ(bridge_->IsDefaultString(L"<linkset DEFAULT>", &is_default), S_OK);
-  EXPECT_EQ(is_default, VARIANT_TRUE);
-  link_->put_CaseOID(103);
-  link_->put_WriteFormat(L"/!Case!/");
-  Variant published;
-  EXPECT_EQ(link_->get_PublishedValue(VARIANT_FALSE, VARIANT_TRUE, &published), S_OK);
-  EXPECT_EQ(published, Variant(L"Normal"));
 }
 
 TEST_F(BridgeCaseTest, WithoutAWorkspaceCaseListsNamesAndStandardsFail) {
