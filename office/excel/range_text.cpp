@@ -35,11 +35,12 @@ bool ParseRangeText(std::string_view text, RangeText* out, std::string* reason, 
   if (!SplitSheetPrefix(text, &split) || split.rest.empty()) {
     return Fail("malformed reference '" + std::string(text) + "'", reason, code);
   }
-  if (ReadsAsR1C1Reference(split.rest) && !split.sheet.empty()) {
-    return Fail("R1C1 reference '" + std::string(text) + "': write it in A1 form", reason, code);
-  }
+  // "C1" and "R1:R3" read both ways; A1 form wins, as in a workbook in A1 mode.
   RangeText parsed;
   const bool reads_as_area = ParseAreaReference(split.rest, &parsed.area);
+  if (!reads_as_area && ReadsAsR1C1Reference(split.rest) && !split.sheet.empty()) {
+    return Fail("R1C1 reference '" + std::string(text) + "': write it in A1 form", reason, code);
+  }
   if (split.sheet.empty() && (reads_as_area || ReadsAsR1C1Reference(split.rest))) {
     return Fail(
         "unqualified cell reference '" + std::string(text) + "': qualify it with a sheet name",
