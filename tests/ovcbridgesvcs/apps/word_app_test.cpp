@@ -133,6 +133,30 @@ TEST_F(WordAppTest, ScalarWritesFillFieldsAndTextsAndRefuseStructure) {
   EXPECT_EQ(Read(L"OneCell"), Texts{L"cell"});
 }
 
+TEST_F(WordAppTest, ScalarWritesByFieldKindAndTheirRefusals) {
+  Open("fields.docx");
+  const struct {
+    const wchar_t* location;
+    const wchar_t* text;
+    HRESULT status;
+    const wchar_t* read_or_error;
+  } cases[] = {
+      {L"Check1", L"0", S_OK, L"0"},
+      {L"Drop1", L"Blue", S_OK, L"Blue"},
+      {L"Short", L"too long", E_FAIL, L"SetValue failed at bookmark:  Short"},
+      {L"Missing", L"x", E_FAIL, L"Bookmark or form-field not found:  Missing"},
+      {L"", L"x", E_FAIL, L"Cannot GoTo an Empty Bookmark"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(app_->SetValue(c.location, Variant(c.text)), c.status) << c.location;
+    if (c.status == S_OK) {
+      EXPECT_EQ(Read(c.location), Texts{c.read_or_error});
+    } else {
+      EXPECT_NE(TakeErrorText().find(c.read_or_error), std::wstring::npos) << c.location;
+    }
+  }
+}
+
 TEST_F(WordAppTest, VectorWritesCoverExactlyTheWrittenCells) {
   Open("bookmarks.docx");
   EXPECT_EQ(app_->SetVectorValue(L"Column", Vector({L"x", L"y"}), VARIANT_TRUE), S_OK)
@@ -175,6 +199,11 @@ TEST_F(WordAppTest, BracketsLiftProtectionAndTrackingAndAlwaysPutThemBack) {
   ASSERT_EQ(app_->PostImport(), S_OK) << TakeErrorText();
   EXPECT_EQ(app_->SetValue(L"NoField", Variant(L"after")), E_FAIL);
   EXPECT_EQ(Read(L"NoField"), Texts{L"during"});
+
+  ASSERT_EQ(app_->PreImport(), S_OK);
+  ASSERT_EQ(app_->put_MacroPostImport(L"NoSuchMacro"), S_OK);
+  EXPECT_EQ(app_->PostImport(), E_FAIL);
+  EXPECT_EQ(app_->SetValue(L"NoField", Variant(L"after")), E_FAIL);
 
   ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
   Open("tracking.docx");
