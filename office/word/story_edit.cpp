@@ -1,6 +1,8 @@
 #include "office/word/story_edit.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <string>
 #include <unordered_set>
 
 #include "automation/text.h"
@@ -36,6 +38,26 @@ pugi::xml_node CloneShell(const WordNames& names, pugi::xml_node element) {
     if (IsProperties(names.Local(child))) shell.append_copy(child);
   }
   return shell;
+}
+
+// Gives a copied revision container (w:ins, w:del, ...) an id of its own:
+// one past the largest w:id of its part, so that no two annotations share one.
+void GiveFreshId(const WordNames& names, pugi::xml_node shell) {
+  pugi::xml_attribute id = names.Attribute(shell, "id");
+  if (!id) return;
+  int64_t largest = -1;
+  for (pugi::xml_node node = shell.root().first_child(); node;) {
+    if (const pugi::xml_attribute other = names.Attribute(node, "id")) {
+      largest = std::max<int64_t>(largest, other.as_llong(-1));
+    }
+    if (node.first_child()) {
+      node = node.first_child();
+      continue;
+    }
+    while (node && !node.next_sibling()) node = node.parent();
+    if (node) node = node.next_sibling();
+  }
+  id.set_value(std::to_string(largest + 1).c_str());
 }
 
 // Moves `first` and every sibling after it to the end of `target`.
@@ -389,6 +411,7 @@ void StoryEdit::SplitParagraph(pugi::xml_node marker) {
   while (!names.Is(marker.parent(), "p")) {
     pugi::xml_node container = marker.parent();
     pugi::xml_node tail = CloneShell(names, container);
+    GiveFreshId(names, tail);
     MoveTail(marker.next_sibling(), tail);
     container.parent().insert_move_after(marker, container);
   }

@@ -90,6 +90,20 @@ TEST(WordTextTest, PutReplacesTheBookmarkedText) {
   }
 }
 
+TEST(WordTextTest, AParagraphMarkInsideATrackedInsertionSplitsItUnderTwoIds) {
+  SnippetDocument document(
+      "<w:p><w:ins w:id='1' w:author='A'><w:bookmarkStart w:id='0' w:name='B'/><w:r><w:t>ab"
+      "</w:t></w:r><w:bookmarkEnd w:id='0'/></w:ins></w:p>");
+  BookmarkInfo bookmark;
+  ASSERT_TRUE(document->FindBookmark(L"B", &bookmark));
+  std::string error;
+  ASSERT_EQ(document->SetText(&bookmark.span, L"x\ry", &error), S_OK) << error;
+  const std::string body = document.BodyXml();
+  EXPECT_NE(body.find("<w:ins w:id='1' w:author='A'>"), std::string::npos) << body;
+  EXPECT_NE(body.find("<w:ins w:id='2' w:author='A'>"), std::string::npos) << body;
+  EXPECT_EQ(document.StoryText(), L"x\ry\r");
+}
+
 TEST(WordTextTest, NewRunTakesTheFirstReplacedRunsFormatting) {
   SnippetDocument document(
       "<w:p><w:r><w:rPr><w:i/></w:rPr><w:t>ab</w:t></w:r><w:r><w:rPr><w:b/></w:rPr>"
