@@ -58,6 +58,41 @@ size_t StartOf(pugi::xml_node node) {
   }
 }
 
+bool IsVersionNumber(std::string_view value) {
+  return value.size() > 2 && value.starts_with("1.") &&
+         value.find_first_not_of("0123456789", 2) == std::string_view::npos;
+}
+
+bool IsEncodingName(std::string_view value) {
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (value.empty() || !letter(value.front())) return false;
+  for (char c : value) {
+    if (!letter(c) && !(c >= '0' && c <= '9') && c != '.' && c != '_' && c != '-') return false;
+  }
+  return true;
+}
+
+// An XML declaration holds version, then optionally encoding and
+// standalone, in that order, each with a value of its own form.
+bool IsSoundDeclaration(pugi::xml_node declaration) {
+  pugi::xml_attribute attribute = declaration.first_attribute();
+  if (!attribute || std::string_view(attribute.name()) != "version" ||
+      !IsVersionNumber(attribute.value())) {
+    return false;
+  }
+  attribute = attribute.next_attribute();
+  if (attribute && std::string_view(attribute.name()) == "encoding") {
+    if (!IsEncodingName(attribute.value())) return false;
+    attribute = attribute.next_attribute();
+  }
+  if (attribute && std::string_view(attribute.name()) == "standalone") {
+    const std::string_view value = attribute.value();
+    if (value != "yes" && value != "no") return false;
+    attribute = attribute.next_attribute();
+  }
+  return !attribute;
+}
+
 // Checks the top level of a document parsed as a fragment: white space text
 // is dropped; other text, a second element or a late declaration is an
 // error, as is a missing element. Returns the offending node (with
@@ -76,6 +111,9 @@ pugi::xml_node CheckTopLevel(pugi::xml_document& tree, std::wstring* reason) {
       return node;
     } else if (type == pugi::node_declaration && !first) {
       *reason = L"The XML declaration is allowed only at the start of the document";
+      return node;
+    } else if (type == pugi::node_declaration && !IsSoundDeclaration(node)) {
+      *reason = L"The XML declaration is malformed";
       return node;
     } else if (type == pugi::node_element && seen_element) {
       *reason = L"Only one top level element is allowed in an XML document";
