@@ -6,6 +6,7 @@
 #include "ovcbridgesvcs/apps/excel_members.h"
 #include "ovcbridgesvcs/apps/excel_report.h"
 #include "ovcbridgesvcs/apps/workbook_close_sink.h"
+#include "ovcbridgesvcs/frame/member_values.h"
 #include "ovcbridgesvcs/frame/run_method.h"
 
 namespace ovc::apps {
@@ -20,13 +21,6 @@ constexpr std::wstring_view kFileFilter =
     L"MS Excel 97-2003 Files (*.xls)|*.xls||";
 constexpr int32_t kNormalWindow = -4143;
 constexpr int32_t kOpenArguments = 13;
-
-template <class T>
-HRESULT GiveField(T* out, const T& value) {
-  if (out == nullptr) return E_POINTER;
-  *out = value;
-  return S_OK;
-}
 
 }  // namespace
 
@@ -270,43 +264,41 @@ HRESULT CExcelApp::get_ModifiedTimeStamp(Variant* time) {
   });
 }
 
-HRESULT CExcelApp::get_Path(std::wstring* path) { return GiveField(path, path_); }
-HRESULT CExcelApp::put_Path(const std::wstring& path) { return GiveField(&path_, path); }
+HRESULT CExcelApp::get_Path(std::wstring* path) { return Give(path, path_); }
+HRESULT CExcelApp::put_Path(const std::wstring& path) { return Give(&path_, path); }
 HRESULT CExcelApp::get_AppFileFilter(std::wstring* filter) {
-  return GiveField(filter, std::wstring(kFileFilter));
+  return Give(filter, std::wstring(kFileFilter));
 }
 HRESULT CExcelApp::get_StringValuesOnly(VARIANT_BOOL* strings_only) {
-  return GiveField(strings_only, VARIANT_FALSE);
+  return Give(strings_only, VARIANT_FALSE);
 }
 HRESULT CExcelApp::get_MacroPreImport(std::wstring* macro) {
-  return GiveField(macro, macro_pre_import_);
+  return Give(macro, macro_pre_import_);
 }
 HRESULT CExcelApp::put_MacroPreImport(const std::wstring& macro) {
-  return GiveField(&macro_pre_import_, macro);
+  return Give(&macro_pre_import_, macro);
 }
 HRESULT CExcelApp::get_MacroPostImport(std::wstring* macro) {
-  return GiveField(macro, macro_post_import_);
+  return Give(macro, macro_post_import_);
 }
 HRESULT CExcelApp::put_MacroPostImport(const std::wstring& macro) {
-  return GiveField(&macro_post_import_, macro);
+  return Give(&macro_post_import_, macro);
 }
 HRESULT CExcelApp::get_MacroPreExport(std::wstring* macro) {
-  return GiveField(macro, macro_pre_export_);
+  return Give(macro, macro_pre_export_);
 }
 HRESULT CExcelApp::put_MacroPreExport(const std::wstring& macro) {
-  return GiveField(&macro_pre_export_, macro);
+  return Give(&macro_pre_export_, macro);
 }
 HRESULT CExcelApp::get_MacroPostExport(std::wstring* macro) {
-  return GiveField(macro, macro_post_export_);
+  return Give(macro, macro_post_export_);
 }
 HRESULT CExcelApp::put_MacroPostExport(const std::wstring& macro) {
-  return GiveField(&macro_post_export_, macro);
+  return Give(&macro_post_export_, macro);
 }
-HRESULT CExcelApp::get_MacroRelease(std::wstring* macro) {
-  return GiveField(macro, macro_release_);
-}
+HRESULT CExcelApp::get_MacroRelease(std::wstring* macro) { return Give(macro, macro_release_); }
 HRESULT CExcelApp::put_MacroRelease(const std::wstring& macro) {
-  return GiveField(&macro_release_, macro);
+  return Give(&macro_release_, macro);
 }
 HRESULT CExcelApp::putLinkedPtr(VARIANT_BOOL* linked) {
   linked_ = linked;
