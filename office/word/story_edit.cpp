@@ -110,6 +110,18 @@ void StripRevisions(const WordNames& names, pugi::xml_node properties) {
   }
 }
 
+// Puts a section break into a paragraph's properties, where the schema's
+// sequence has it: after everything but a w:pPrChange.
+void KeepSection(const WordNames& names, pugi::xml_node section, pugi::xml_node paragraph) {
+  pugi::xml_node properties = names.Child(paragraph, "pPr");
+  if (!properties) properties = paragraph.prepend_child(names.Qualified("pPr").c_str());
+  if (pugi::xml_node change = names.Child(properties, "pPrChange")) {
+    properties.insert_move_before(section, change);
+  } else {
+    properties.append_move(section);
+  }
+}
+
 pugi::xml_node InsertBefore(Point at, pugi::xml_node_type type) {
   return at.next ? at.parent.insert_child_before(type, at.next) : at.parent.append_child(type);
 }
@@ -150,6 +162,9 @@ struct StoryEdit::Plan {
   std::vector<pugi::xml_node> collapsed_ends;
   // Fields begun inside: whether each is a form field, and its code.
   std::vector<std::pair<bool, std::wstring>> fields;
+  // The section break of a paragraph mark the edit removes, which moves to
+  // the mark that survives.
+  pugi::xml_node section;
 };
 
 bool StoryEdit::Check(Plan* plan, std::string* error) const {
@@ -190,6 +205,26 @@ bool StoryEdit::Check(Plan* plan, std::string* error) const {
   if (!plan->fields.empty()) {
     *error = "the range holds part of a field";
     return false;
+  }
+  return CheckSections(plan, error);
+}
+
+// A section break ends at a paragraph mark: when the edit removes such a
+// mark, the surviving one takes the break, unless it ends a section itself or
+// ends the story (whose last section the story's own properties describe).
+bool StoryEdit::CheckSections(Plan* plan, std::string* error) const {
+  const WordNames& names = story_.names();
+  const auto section_of = [&](int32_t segment) {
+    return names.Child(names.Child(story_.segment(segment).node, "pPr"), "sectPr");
+  };
+  for (int32_t segment = plan->first; segment < plan->last; ++segment) {
+    const pugi::xml_node section = section_of(segment);
+    if (!section) continue;
+    if (plan->section || section_of(plan->last) || plan->last == story_.segment_count() - 1) {
+      *error = "the range holds a section break that cannot be kept";
+      return false;
+    }
+    plan->section = section;
   }
   return true;
 }
@@ -419,7 +454,10 @@ void StoryEdit::SplitParagraph(pugi::xml_node marker) {
   pugi::xml_node tail = CloneShell(names, paragraph);
   // A section break ends the section after the last of the paragraphs.
   pugi::xml_node properties = names.Child(paragraph, "pPr");
-  if (pugi::xml_node section = names.Child(properties, "sectPr")) properties.remove_child(section);
+  if (pugi::xml_node section = names.Child(properties, "sectPr")) {
+    properties.remove_child(section);
+    if (!properties.first_child()) paragraph.remove_child(properties);
+  }
   MoveTail(marker.next_sibling(), tail);
   paragraph.remove_child(marker);
 }
@@ -433,6 +471,7 @@ bool StoryEdit::Replace(int32_t start, int32_t end, std::wstring_view text,
   CopyRunProperties(plan, options);
   pugi::xml_node first_paragraph = story_.segment(plan.first).node;
   pugi::xml_node last_paragraph = story_.segment(plan.last).node;
+  if (plan.section) KeepSection(story_.names(), plan.section, last_paragraph);
   const Point from = SplitAt(first_paragraph, plan.start - story_.SegmentStart(plan.first));
   const Point to = plan.start == plan.end
                        ? from
@@ -456,9 +495,16 @@ bool StoryEdit::Replace(int32_t start, int32_t end, std::wstring_view text,
   if (anchored) inserted.front().parent().remove_child(inserted.front());
   const bool merged = last_paragraph != first_paragraph;
   if (merged) {
+    // The mark that survives is the last paragraph's, and with it its
+    // properties (the mark's own w:rPr among them).
+    const WordNames& names = story_.names();
+    if (pugi::xml_node removed = names.Child(first_paragraph, "pPr")) {
+      first_paragraph.remove_child(removed);
+    }
     for (pugi::xml_node child = last_paragraph.first_child(); child;) {
       pugi::xml_node next = child.next_sibling();
-      if (!story_.names().Is(child, "pPr")) first_paragraph.append_move(child);
+      names.Is(child, "pPr") ? first_paragraph.prepend_move(child)
+                             : first_paragraph.append_move(child);
       child = next;
     }
     last_paragraph.parent().remove_child(last_paragraph);

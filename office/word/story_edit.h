@@ -62,6 +62,7 @@ class StoryEdit {
 
   bool Check(Plan* plan, std::string* error) const;
   bool CheckParagraph(int32_t segment, Plan* plan, std::string* error) const;
+  bool CheckSections(Plan* plan, std::string* error) const;
   Point SplitAt(pugi::xml_node paragraph, int32_t offset);
   void CopyRunProperties(const Plan& plan, const EditOptions& options);
   std::vector<pugi::xml_node> Insert(const Point& at, std::wstring_view text, bool paragraphs,

@@ -90,31 +90,52 @@ TEST(WordTextTest, PutReplacesTheBookmarkedText) {
   }
 }
 
-TEST(WordTextTest, AParagraphMarkInsideATrackedInsertionSplitsItUnderTwoIds) {
-  SnippetDocument document(
-      "<w:p><w:ins w:id='1' w:author='A'><w:bookmarkStart w:id='0' w:name='B'/><w:r><w:t>ab"
-      "</w:t></w:r><w:bookmarkEnd w:id='0'/></w:ins></w:p>");
-  BookmarkInfo bookmark;
-  ASSERT_TRUE(document->FindBookmark(L"B", &bookmark));
-  std::string error;
-  ASSERT_EQ(document->SetText(&bookmark.span, L"x\ry", &error), S_OK) << error;
-  const std::string body = document.BodyXml();
-  EXPECT_NE(body.find("<w:ins w:id='1' w:author='A'>"), std::string::npos) << body;
-  EXPECT_NE(body.find("<w:ins w:id='2' w:author='A'>"), std::string::npos) << body;
-  EXPECT_EQ(document.StoryText(), L"x\ry\r");
-}
-
-TEST(WordTextTest, NewRunTakesTheFirstReplacedRunsFormatting) {
-  SnippetDocument document(
-      "<w:p><w:r><w:rPr><w:i/></w:rPr><w:t>ab</w:t></w:r><w:r><w:rPr><w:b/></w:rPr>"
-      "<w:t>cd</w:t></w:r></w:p>");
-  TextSpan span{0, 1, 3};
-  std::string error;
-  ASSERT_EQ(document->SetText(&span, L" x ", &error), S_OK) << error;
-  EXPECT_EQ(document.BodyXml(),
-            "<w:body><w:p><w:r><w:rPr><w:i/></w:rPr><w:t>a</w:t></w:r><w:r><w:rPr><w:i/>"
-            "</w:rPr><w:t xml:space='preserve'> x </w:t></w:r><w:r><w:rPr><w:b/></w:rPr>"
-            "<w:t>d</w:t></w:r></w:p></w:body>");
+// The XML a put writes: the new run takes the first replaced run's formatting,
+// a paragraph mark inside a tracked insertion splits it under a new id, and a
+// merged paragraph keeps the properties of the mark that survives (the
+// paragraph's, the mark's own w:rPr, a section break of the removed mark).
+TEST(WordTextTest, PutWritesRunsAndParagraphs) {
+  const std::string right = "<w:pPr><w:jc w:val='right'/><w:rPr><w:b/></w:rPr>";
+  const std::string merged =
+      "<w:r><w:t>a</w:t></w:r><w:r><w:t>Q</w:t></w:r><w:r><w:t>d</w:t></w:r>";
+  const auto two = [](const std::string& first, const std::string& last) {
+    return "<w:p>" + first + "<w:r><w:t>ab</w:t></w:r></w:p><w:p>" + last +
+           "<w:r><w:t>cd</w:t></w:r></w:p><w:p/>";
+  };
+  const struct {
+    std::string body;
+    TextSpan span;
+    std::wstring text;
+    std::string after;
+  } cases[] = {
+      {"<w:p><w:r><w:rPr><w:i/></w:rPr><w:t>ab</w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>cd</w:t>"
+       "</w:r></w:p>",
+       {0, 1, 3},
+       L" x ",
+       "<w:p><w:r><w:rPr><w:i/></w:rPr><w:t>a</w:t></w:r><w:r><w:rPr><w:i/></w:rPr><w:t "
+       "xml:space='preserve'> x </w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>d</w:t></w:r></w:p>"},
+      {"<w:p><w:ins w:id='1' w:author='A'><w:r><w:t>ab</w:t></w:r></w:ins></w:p>",
+       {0, 0, 2},
+       L"x\ry",
+       "<w:p><w:ins w:id='1' w:author='A'><w:r><w:t>x</w:t></w:r></w:ins></w:p><w:p><w:ins "
+       "w:id='2' w:author='A'><w:r><w:t>y</w:t></w:r></w:ins></w:p>"},
+      {two("<w:pPr><w:jc/></w:pPr>", right + "</w:pPr>"),
+       {0, 1, 4},
+       L"Q",
+       "<w:p>" + right + "</w:pPr>" + merged + "</w:p><w:p/>"},
+      {two("<w:pPr><w:jc/></w:pPr>", ""), {0, 1, 4}, L"Q", "<w:p>" + merged + "</w:p><w:p/>"},
+      {two("<w:pPr><w:sectPr/></w:pPr>", right + "</w:pPr>"),
+       {0, 1, 4},
+       L"Q",
+       "<w:p>" + right + "<w:sectPr/></w:pPr>" + merged + "</w:p><w:p/>"},
+  };
+  for (const auto& test : cases) {
+    SnippetDocument document(test.body);
+    TextSpan span = test.span;
+    std::string error;
+    ASSERT_EQ(document->SetText(&span, test.text, &error), S_OK) << error;
+    EXPECT_EQ(document.BodyXml(), "<w:body>" + test.after + "</w:body>") << test.body;
+  }
 }
 
 TEST(WordTextTest, RefusedPutsChangeNothing) {
@@ -126,6 +147,7 @@ TEST(WordTextTest, RefusedPutsChangeNothing) {
   const std::string table =
       "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>a</w:t></w:r></w:p></w:tc><w:tc><w:p><w:r><w:t>b</w:t>"
       "</w:r></w:p></w:tc></w:tr></w:tbl>";
+  const std::string section = "<w:p><w:pPr><w:sectPr/></w:pPr></w:p>";
   struct Case {
     std::string body;
     TextSpan span;
@@ -146,6 +168,9 @@ TEST(WordTextTest, RefusedPutsChangeNothing) {
        {0, 1, 2},
        L"",
        E_ACCESSDENIED},
+      // A section break the surviving mark cannot take: it has one, it ends the story.
+      {section + section + "<w:p/>", {0, 0, 1}, L"", E_ACCESSDENIED},
+      {section + Para("x"), {0, 0, 1}, L"", E_ACCESSDENIED},
       {"<w:p><w:r><w:t>a</w:t></w:r><w:sdt><w:sdtContent><w:r><w:t>b</w:t></w:r></w:sdtContent>"
        "</w:sdt></w:p>",
        {0, 0, 2},
