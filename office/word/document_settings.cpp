@@ -54,17 +54,21 @@ const std::initializer_list<std::string_view> kOrder = {"writeProtection",
 constexpr std::array<std::string_view, 4> kEditValues = {"trackedChanges", "comments", "forms",
                                                          "readOnly"};
 
-// The attribute `local` of `element` in the main namespace. A remembered
-// element is kept outside the part, where no prefix is declared; there the
-// attribute under the element's own prefix is taken.
+// The attribute `local` of `element` in the main namespace.
 pugi::xml_attribute Attribute(pugi::xml_node element, std::string_view local) {
-  if (pugi::xml_attribute found = office::AttributeIn(element, kMain, local)) return found;
-  const std::string_view name = element.name();
-  const size_t colon = name.find(':');
-  const std::string qualified = colon == std::string_view::npos
-                                    ? std::string(local)
-                                    : std::string(name.substr(0, colon + 1)) + std::string(local);
-  return element.attribute(qualified.c_str());
+  return office::AttributeIn(element, kMain, local);
+}
+
+// Declares on `holder` every namespace in scope at `node`, the nearest
+// declaration of a prefix winning.
+void DeclareScope(pugi::xml_node node, pugi::xml_node holder) {
+  for (; node.type() == pugi::node_element; node = node.parent()) {
+    for (const pugi::xml_attribute& attribute : node.attributes()) {
+      const std::string_view name = attribute.name();
+      const bool declaration = name == "xmlns" || name.starts_with("xmlns:");
+      if (declaration && !holder.attribute(attribute.name())) holder.append_copy(attribute);
+    }
+  }
 }
 
 bool IsOn(pugi::xml_attribute attribute) {
@@ -191,7 +195,7 @@ HRESULT DocumentSettings::Protect(int32_t type, const std::wstring* password, st
     return E_ACCESSDENIED;
   }
   if (protection_.held) {
-    const pugi::xml_node kept = protection_.copy.first_child();
+    const pugi::xml_node kept = protection_.element();
     std::string ignored;
     const bool same_type = Attribute(kept, "edit").value() == kEditValues[type];
     const bool same_password = password == nullptr ? true
@@ -280,7 +284,9 @@ void DocumentSettings::Remove(pugi::xml_node element, Removed* removed) {
     ++index;
   }
   removed->copy.reset();
-  removed->copy.append_copy(element);
+  pugi::xml_node holder = removed->copy.append_child("scope");
+  DeclareScope(element.parent(), holder);
+  holder.append_copy(element);
   removed->index = index;
   removed->held = true;
   element.parent().remove_child(element);
@@ -289,7 +295,7 @@ void DocumentSettings::Remove(pugi::xml_node element, Removed* removed) {
 
 void DocumentSettings::Restore(Removed* removed) {
   const pugi::xml_node root = Root();
-  const pugi::xml_node kept = removed->copy.first_child();
+  const pugi::xml_node kept = removed->element();
   const size_t rank = Rank(kept);
   pugi::xml_node after;
   size_t index = 0;

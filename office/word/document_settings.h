@@ -60,8 +60,11 @@ class DocumentSettings {
   bool changed() const { return changed_; }
 
  private:
-  // An element taken out of the part and where it stood.
+  // An element taken out of the part and where it stood. The copy is kept
+  // inside a holder declaring the namespaces that were in scope, so that its
+  // names resolve as they did in the part.
   struct Removed {
+    pugi::xml_node element() const { return copy.document_element().first_child(); }
     pugi::xml_document copy;
     size_t index = 0;  // the number of sibling nodes before it
     bool held = false;
