@@ -44,7 +44,6 @@ TEST_F(BookmarksTest, ItemFindsVisibleByPositionAndAnyByName) {
       {Variant(L"_GOBACK"), Variant(L"_GoBack")},
       {Variant(L"Orphan"), Variant::Error(DISP_E_BADINDEX)},
       {Variant(L"Nope"), Variant::Error(DISP_E_BADINDEX)},
-      {Variant::I4(0), Variant::Error(DISP_E_BADINDEX)},
       {Variant::I4(count.i4() + 1), Variant::Error(DISP_E_BADINDEX)},
   };
   for (const auto& c : cases) {
@@ -55,7 +54,39 @@ TEST_F(BookmarksTest, ItemFindsVisibleByPositionAndAnyByName) {
   Variant ignored;
   CallByName(bookmarks_.get(), L"Item", DISPATCH_METHOD, {Variant(L"Nope")}, &ignored, &error);
   EXPECT_EQ(ToUtf8(error.description), "bookmarks.docx: bookmark 'Nope': not found");
-  EXPECT_EQ(TextOf(Bookmark(L"InFootnote").get()), Variant(L"note text"));
+}
+
+TEST_F(BookmarksTest, TextsOfEveryStoryAndShape) {
+  const struct {
+    const wchar_t* name;
+    const wchar_t* text;
+  } cases[] = {
+      {L"Runs", L"bold italic"},
+      {L"Collapsed", L""},
+      {L"Paragraphs", L"First line\rSecond"},
+      {L"WholePara", L"Whole paragraph\r"},
+      {L"InLink", L"link text"},
+      {L"InControl", L"control text"},
+      {L"InInsertion", L"inserted"},
+      {L"Outer", L"one two three "},
+      {L"Overlap", L"three four"},
+      {L"_ref1", L"four"},
+      {L"Case", L"first"},
+      {L"shared", L"shared"},
+      {L"Specials",
+       L"a\tb\vc\fd\x0e"
+       L"e\x1e"
+       L"f\x1fg\x2014hi"},
+      {L"OneCell", L"b1"},
+      {L"Nested", L"n2"},
+      {L"InHeader", L"header text"},
+      {L"InFooter", L"footer text"},
+      {L"InFootnote", L"note text"},
+      {L"InEndnote", L"end text"},
+      {L"InTextBox", L"box text"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(TextOf(Bookmark(c.name).get()), Variant(c.text)) << ToUtf8(c.name);
 }
 
 TEST_F(BookmarksTest, WritesAddsMovesAndDeletes) {

@@ -45,7 +45,6 @@ TEST_F(FormFieldsTest, ItemsByPositionOrNameAndBadIndexes) {
       {Variant::I4(2), Variant(L"PairB")},
       {Variant(L"pairA"), Variant(L"PairA")},
       {Variant::I4(3), Variant::Error(DISP_E_BADINDEX)},
-      {Variant::I4(0), Variant::Error(DISP_E_BADINDEX)},
       {Variant(L"Text1"), Variant::Error(DISP_E_BADINDEX)},
       {Variant::Bool(true), Variant::Error(DISP_E_BADINDEX)},
   };
@@ -99,6 +98,37 @@ TEST_F(FormFieldsTest, LockedFieldsProtectionAndBadValuesRefuseWrites) {
     EXPECT_EQ(Call(document.get(), L"Saved"), Variant::Bool(Failed(c.status)));
     ASSERT_EQ(Call(document.get(), L"Close", {Variant::Bool(false)}, DISPATCH_METHOD), Variant());
     EXPECT_EQ(Call(field.get(), L"Result"), Variant::Error(RPC_E_DISCONNECTED));
+  }
+}
+
+TEST_F(FormFieldsTest, ResultsAcceptedAndRefusedByKind) {
+  ComPtr<IDispatch> document = Open(CopyFixture(folder_, "fields.docx"));
+  const std::wstring full(255, L'x');
+  const struct {
+    const wchar_t* name;
+    std::wstring put;
+    HRESULT status;
+    std::wstring result;  // read back afterwards
+  } cases[] = {
+      {L"Text1", L"", S_OK, L"\u2002\u2002\u2002\u2002\u2002"},
+      {L"Text1", full, S_OK, full},
+      {L"Text1", full + L"x", E_INVALIDARG, full},
+      // 255 characters, but 256 UTF-16 units
+      {L"Text1", std::wstring(254, L'x') + L"\U0001D11E", E_INVALIDARG, full},
+      {L"Text1", L"bad\x01", E_INVALIDARG, full},
+      {L"Short", L"12345", S_OK, L"12345"},
+      {L"Check1", L"false", S_OK, L"0"},
+      {L"Check2", L"yes", E_INVALIDARG, L"1"},
+      {L"Drop1", L"green", S_OK, L"Green"},
+      {L"Drop1", L"BLUE", E_INVALIDARG, L"Green"},  // "Blue" and "blue" both match
+      {L"Drop3", L"blue", S_OK, L"blue"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.name) + " <- " + ToUtf8(c.put));
+    ComPtr<IDispatch> field = Field(document.get(), c.name);
+    std::string description;
+    EXPECT_EQ(Put(field.get(), c.put, &description), c.status) << description;
+    EXPECT_EQ(Call(field.get(), L"Result"), Variant(c.result));
   }
 }
 
