@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <limits>
 #include <optional>
 #include <set>
 #include <string>
@@ -45,30 +44,24 @@ class RoundTripTest : public testing::BookTest {
  protected:
   RoundTripTest() { application_ = MakeObject<Application>(office::Services{}); }
 
-  // Application.Range(text); null with the failure in *hr.
-  ComPtr<IDispatch> Range(const wchar_t* text, HRESULT* hr) {
-    Variant result;
-    *hr = CallByName(application_.get(), L"Range", DISPATCH_PROPERTYGET, {Variant(text)}, &result);
-    return Succeeded(*hr) ? ComPtr<IDispatch>(result.dispatch()) : nullptr;
-  }
-  // The member's value on the range, or its failure as Variant::Error.
-  // `member` may name a member of the object a member gives: "Worksheet.Name".
+  // The member's value on Application.Range(range), or its failure as
+  // Variant::Error. `member` may name a member of the object a member gives:
+  // "Worksheet.Name".
   Variant GetOf(const wchar_t* range, const wchar_t* member, std::vector<Variant> args = {}) {
-    HRESULT hr = S_OK;
-    ComPtr<IDispatch> target = Range(range, &hr);
-    if (!target) return Variant::Error(hr);
+    Variant target = Get(application_.get(), L"Range", {Variant(range)});
     std::wstring path(member);
-    for (size_t dot; (dot = path.find(L'.')) != std::wstring::npos; path.erase(0, dot + 1)) {
-      const Variant object = Get(target.get(), path.substr(0, dot).c_str());
-      if (object.vt() != VT_DISPATCH) return object;
-      target = ComPtr<IDispatch>(object.dispatch());
+    for (size_t dot; target.vt() == VT_DISPATCH && (dot = path.find(L'.')) != std::wstring::npos;
+         path.erase(0, dot + 1)) {
+      target = Get(target.dispatch(), path.substr(0, dot).c_str());
     }
-    return Get(target.get(), path.c_str(), std::move(args));
+    return target.vt() == VT_DISPATCH ? Get(target.dispatch(), path.c_str(), std::move(args))
+                                      : target;
   }
   HRESULT Put(const wchar_t* range, const Variant& value) {
-    HRESULT hr = S_OK;
-    ComPtr<IDispatch> target = Range(range, &hr);
-    return target ? CallByName(target.get(), L"Value", DISPATCH_PROPERTYPUT, {value}) : hr;
+    const Variant target = Get(application_.get(), L"Range", {Variant(range)});
+    return target.vt() == VT_DISPATCH
+               ? CallByName(target.dispatch(), L"Value", DISPATCH_PROPERTYPUT, {value})
+               : target.scode();
   }
   static std::string LastError() { return ToUtf8(DescriptionOf(GetErrorInfo().get())); }
 };
@@ -148,8 +141,8 @@ TEST_F(RoundTripTest, FixturesReadAndRefuseAsWorkbooksDo) {
   const Variant denied = Variant::Error(E_ACCESSDENIED);
   const Variant written = Variant::Error(S_OK);  // a put that succeeds
   const Variant absent = Variant::Error(DISP_E_BADINDEX);
+  const Variant longest(std::wstring(32768, L'x').c_str());  // one more than a cell holds
   const std::vector<Probe> probes = {
-      {"names.xlsx", L"OnMySheet", L"Address", external, Variant(L"'[My Book.xlsx]My Sheet'!$B$2")},
       {"names.xlsx", L"Quoted", L"Address", external, Variant(L"'[My Book.xlsx]It''s'!$C$3")},
       {"names.xlsx", L"Multi", L"Address", external,
        Variant(L"'[My Book.xlsx]Sheet1'!$A$10:$A$11")},
@@ -157,24 +150,18 @@ TEST_F(RoundTripTest, FixturesReadAndRefuseAsWorkbooksDo) {
       {"names.xlsx", L"TableCol", L"Address", {}, Variant(L"$A$2:$A$3")},
       {"names.xlsx", L"table1[#All]", L"Address", {}, Variant(L"$A$1:$B$3")},
       {"names.xlsx", L"Table1[[#Headers],[Other]]", L"Address", {}, Variant(L"$B$1")},
-      {"names.xlsx", L"Table1[Missing]", L"Address", {}, absent},
       {"names.xlsx", L"Table1[#Totals]", L"Address", {}, absent},
-      {"names.xlsx", L"Table9[Col]", L"Address", {}, absent},
       {"names.xlsx", L"WholeColumn", L"Address", {}, Variant(L"$E:$E")},
       {"names.xlsx", L"WholeRows", L"Count", {}, Variant::I4(2 * 16384)},
-      {"names.xlsx", L"OnVeryHidden", L"Value", {}, Variant(L"very hidden")},
       {"names.xlsx", L"rate", L"Value", {}, Variant::R8(0.25)},
       {"names.xlsx", L"'My Sheet'!RATE", L"Value", {}, Variant::R8(0.5)},
       {"names.xlsx", L"OverCap", L"Value", {}, Variant::Error(E_INVALIDARG)},
       {"names.xlsx", L"OverCap", L"Value", {}, Variant::Error(E_INVALIDARG), Variant(1)},
       {"names.xlsx", L"Const", L"Value", {}, absent},
-      {"names.xlsx", L"Formula", L"Value", {}, absent},
-      {"names.xlsx", L"Broken", L"Value", {}, absent},
-      {"names.xlsx", L"External", L"Value", {}, absent},
-      {"names.xlsx", L"ThreeD", L"Value", {}, absent},
+      {"names.xlsx", L"[Other.xlsx]Sheet1!A1", L"Value", {}, absent},
+      {"names.xlsx", L"B2", L"Value", {}, Variant::Error(E_INVALIDARG)},  // needs a sheet
+      {"names.xlsx", L"'[My Book.xlsx]My Sheet'!B2:C4", L"Count", {}, Variant::I4(6)},
       {"names.xlsx", L"Dynamic", L"Value", {}, absent},
-      {"cells.xlsx", L"Time0", L"Value", {}, Variant::Date(0)},
-      {"cells.xlsx", L"Serial1", L"Value", {}, Variant::Date(2)},
       {"cells.xlsx", L"Serial59", L"Value", {}, Variant::Date(60)},
       {"cells.xlsx", L"Serial60", L"Value", {}, Variant::R8(60)},
       {"cells.xlsx", L"Serial61", L"Value", {}, Variant::Date(61)},
@@ -187,25 +174,12 @@ TEST_F(RoundTripTest, FixturesReadAndRefuseAsWorkbooksDo) {
       {"cells.xlsx", L"Merged", L"Count", {}, Variant::I4(4)},
       {"cells.xlsx", L"OpenCell", L"Locked", {}, Variant::Bool(false)},
       {"cells.xlsx", L"OpenCell", L"Worksheet.ProtectContents", {}, Variant::Bool(true)},
-      {"cells.xlsx", L"OpenCell", L"Worksheet.Name", {}, Variant(L"Locked")},
-      {"cells.xlsx", L"Commented", L"Worksheet.ProtectContents", {}, Variant::Bool(false)},
       {"cells.xlsx", L"OpenCell", L"Value", {}, written, Variant(1)},
       {"cells.xlsx", L"LockedCell", L"Value", {}, denied, Variant(1)},
       {"cells.xlsx", L"ArrayPart", L"Value", {}, denied, Variant(1)},
       {"cells.xlsx", L"Spilled", L"Value", {}, denied, Variant(1)},
       {"cells.xlsx", L"DataTable", L"Value", {}, denied, Variant(1)},
-      {"cells.xlsx",
-       L"Commented",
-       L"Value",
-       {},
-       Variant::Error(E_INVALIDARG),
-       Variant(std::wstring(32768, L'x').c_str())},
-      {"cells.xlsx",
-       L"Commented",
-       L"Value",
-       {},
-       Variant::Error(E_INVALIDARG),
-       Variant(std::numeric_limits<double>::quiet_NaN())},
+      {"cells.xlsx", L"Commented", L"Value", {}, Variant::Error(E_INVALIDARG), Variant(longest)},
       {"fullcalc.xlsx", L"Nothing", L"Value", {}, Variant::Error(E_PENDING)},
       {"fullcalc.xlsx", L"Zero", L"Value", {}, Variant::Error(E_PENDING)},
       {"date1904.xlsx", L"When", L"Value", {}, Variant::Date(45352.5)},

@@ -25,8 +25,7 @@ inline std::unique_ptr<Package> OpenOrFail(const std::string& path,
 
 struct ZipEntry {
   std::string name;
-  std::string content;
-  bool stored = false;  // deflated unless set
+  std::string content;  // deflated
 };
 
 inline void WriteZip(const std::string& path, const std::vector<ZipEntry>& entries) {
@@ -38,8 +37,7 @@ inline void WriteZip(const std::string& path, const std::vector<ZipEntry>& entri
         zip_source_buffer(archive, entry.content.data(), entry.content.size(), 0);
     const zip_int64_t index = zip_file_add(archive, entry.name.c_str(), source, 0);
     ASSERT_GE(index, 0) << entry.name;
-    zip_set_file_compression(archive, static_cast<zip_uint64_t>(index),
-                             entry.stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0);
+    zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 0);
   }
   ASSERT_EQ(zip_close(archive), 0);
 }
