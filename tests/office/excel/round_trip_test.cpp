@@ -25,7 +25,6 @@ using office::testing::ReadPackageParts;
 const std::string kSheet1 = "xl/worksheets/sheet1.xml";
 const std::string kWorkbook = "xl/workbook.xml";
 const std::string kCore = "docProps/core.xml";
-const std::string kStyles = "xl/styles.xml";
 
 struct Write {
   const wchar_t* range;
@@ -68,18 +67,6 @@ class RoundTripTest : public testing::BookTest {
 
 TEST_F(RoundTripTest, WritesChangeOnlyTheirPartsAndReadBack) {
   const std::vector<RoundTrip> cases = {
-      {"names.xlsx",
-       {{L"OnMySheet", Variant(1.5), Variant::R8(1.5)},
-        {L"OnVeryHidden", Variant(L"1e3"), Variant::R8(1000)},
-        {L"Quoted", Variant::Bool(true), Variant::Bool(true)},
-        {L"'My Sheet'!Rate", Variant(7), Variant::R8(7)},
-        {L"RATE", Variant(8), Variant::R8(8)},
-        {L"Relative", Variant(L"''x"), Variant(L"'x")},
-        {L"\xE4rger", Variant(L"_x0041_\r\n\x01"), Variant(L"_x0041_\r\n\x01")},
-        {L"Data!B2", Variant(L"'"), Variant(L"")}},
-       {kSheet1, "xl/worksheets/sheet2.xml", "xl/worksheets/sheet3.xml", "xl/worksheets/sheet5.xml",
-        "xl/worksheets/sheet6.xml", kWorkbook, kCore, kStyles},
-       {}},
       {"cells.xlsx",
        {{L"SharedMaster", Variant(1), Variant::R8(1)},
         {L"SpillAnchor", Variant(5), Variant::R8(5)},
