@@ -1,13 +1,12 @@
 #include "tests/office/package_diff_fixture.h"
 
-#include <gtest/gtest.h>
-#include <zip.h>
 #include <pugixml.hpp>
 
 #include <algorithm>
 #include <cctype>
 
 #include "office/package/part_name.h"
+#include "tests/office/package/package_test_support.h"
 
 namespace ovc::office::testing {
 namespace {
@@ -16,17 +15,6 @@ std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return text;
-}
-
-std::string Inflate(zip_t* archive, zip_uint64_t index, zip_uint64_t size) {
-  std::string bytes(size, '\0');
-  zip_file_t* file = zip_fopen_index(archive, index, 0);
-  EXPECT_NE(file, nullptr);
-  if (file == nullptr) return {};
-  const zip_int64_t read = zip_fread(file, bytes.data(), size);
-  zip_fclose(file);
-  EXPECT_EQ(read, static_cast<zip_int64_t>(size));
-  return bytes;
 }
 
 std::vector<std::string> Common(const std::vector<std::string>& order,
@@ -84,17 +72,10 @@ void CheckContentTypes(const PackageParts& parts, std::vector<std::string>* faul
 
 PackageParts ReadPackageParts(const std::string& path) {
   PackageParts parts;
-  int error = 0;
-  zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
-  EXPECT_NE(archive, nullptr) << path;
-  if (archive == nullptr) return parts;
-  for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
-    zip_stat_t status;
-    zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &status);
-    parts.order.push_back(status.name);
-    parts.content[status.name] = Inflate(archive, static_cast<zip_uint64_t>(i), status.size);
+  for (RawEntry& entry : RawEntries(path, /*inflated=*/true)) {
+    parts.order.push_back(entry.name);
+    parts.content[entry.name] = std::move(entry.bytes);
   }
-  zip_discard(archive);
   return parts;
 }
 

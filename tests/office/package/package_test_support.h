@@ -62,16 +62,19 @@ inline void WritePackage(const std::string& path, const std::string& main,
   WriteZip(path, entries);
 }
 
-// One entry as stored: its name, method, CRC and compressed bytes.
+// One entry as stored: its name, method, CRC and its bytes, compressed as
+// stored or inflated.
 struct RawEntry {
   std::string name;
   int method = 0;
   uint32_t crc = 0;
-  std::string compressed;
+  std::string bytes;
   bool operator==(const RawEntry&) const = default;
 };
 
-inline std::vector<RawEntry> RawEntries(const std::string& path) {
+// The entries of a zip archive in their order; empty (and a test failure
+// recorded) when it is no readable zip.
+inline std::vector<RawEntry> RawEntries(const std::string& path, bool inflated = false) {
   std::vector<RawEntry> entries;
   int error = 0;
   zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
@@ -81,10 +84,12 @@ inline std::vector<RawEntry> RawEntries(const std::string& path) {
     const auto index = static_cast<zip_uint64_t>(i);
     zip_stat_t status;
     zip_stat_index(archive, index, 0, &status);
-    RawEntry entry{status.name, status.comp_method, status.crc,
-                   std::string(status.comp_size, '\0')};
-    zip_file_t* file = zip_fopen_index(archive, index, ZIP_FL_COMPRESSED);
-    if (status.comp_size > 0) zip_fread(file, entry.compressed.data(), status.comp_size);
+    const zip_uint64_t size = inflated ? status.size : status.comp_size;
+    RawEntry entry{status.name, status.comp_method, status.crc, std::string(size, '\0')};
+    zip_file_t* file = zip_fopen_index(archive, index, inflated ? 0 : ZIP_FL_COMPRESSED);
+    EXPECT_EQ(size > 0 ? zip_fread(file, entry.bytes.data(), size) : 0,
+              static_cast<zip_int64_t>(size))
+        << status.name;
     zip_fclose(file);
     entries.push_back(std::move(entry));
   }
