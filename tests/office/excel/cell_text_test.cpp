@@ -47,23 +47,5 @@ TEST(CellTextTest, RefusesTextsACellCannotHold) {
   }
 }
 
-TEST(CellTextTest, StringItemsJoinRunsWithoutPhoneticText) {
-  pugi::xml_document part;
-  ASSERT_TRUE(part.load_string(
-      "<x:sst xmlns:x='http://schemas.openxmlformats.org/spreadsheetml/2006/main'>"
-      "<x:si><x:r><x:t>Ri</x:t></x:r><x:r><x:rPr/><x:t xml:space='preserve'>ch _x0031_</x:t>"
-      "</x:r><x:rPh sb='0' eb='1'><x:t>PH</x:t></x:rPh></x:si></x:sst>",
-      pugi::parse_full | pugi::parse_ws_pcdata));
-  pugi::xml_node item = part.document_element().first_child();
-  EXPECT_EQ(StringItemText(item), "Rich 1");
-
-  SetStringItemText(item, " edge ");
-  EXPECT_STREQ(item.first_child().name(), "x:t");
-  EXPECT_STREQ(item.first_child().attribute("xml:space").value(), "preserve");
-  EXPECT_EQ(StringItemText(item), " edge ");
-  SetStringItemText(item, "inner space");
-  EXPECT_FALSE(item.first_child().attribute("xml:space"));
-}
-
 }  // namespace
 }  // namespace ovc::excel
