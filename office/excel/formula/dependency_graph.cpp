@@ -35,11 +35,36 @@ uint64_t DependencyGraph::KeyOf(const CellKey& cell) {
 }
 
 void DependencyGraph::Add(CellKey cell, const std::vector<Area>& precedents, bool is_volatile) {
-  const auto formula = static_cast<uint32_t>(cells_.size());
-  cells_.push_back(cell);
-  volatile_.push_back(is_volatile);
+  Remove(cell);
+  uint32_t formula = static_cast<uint32_t>(cells_.size());
+  if (free_.empty()) {
+    cells_.push_back(cell);
+    volatile_.push_back(is_volatile);
+    precedents_.push_back(precedents);
+  } else {
+    formula = free_.back();
+    free_.pop_back();
+    cells_[formula] = cell;
+    volatile_[formula] = is_volatile;
+    precedents_[formula] = precedents;
+  }
   index_.emplace(KeyOf(cell), formula);
-  for (const Area& area : precedents) {
+  File(formula);
+}
+
+void DependencyGraph::Remove(CellKey cell) {
+  const auto found = index_.find(KeyOf(cell));
+  if (found == index_.end()) return;
+  const uint32_t formula = found->second;
+  index_.erase(found);
+  Unfile(formula);
+  volatile_[formula] = false;
+  precedents_[formula].clear();
+  free_.push_back(formula);
+}
+
+void DependencyGraph::File(uint32_t formula) {
+  for (const Area& area : precedents_[formula]) {
     if (area.top == area.bottom && area.left == area.right) {
       cell_readers_.emplace(KeyOf({area.sheet, area.top, area.left}), formula);
     } else if (area.right - area.left < kBucketSize) {
@@ -52,6 +77,28 @@ void DependencyGraph::Add(CellKey cell, const std::vector<Area>& precedents, boo
       }
     } else {
       wide_readers_.push_back({area, formula});
+    }
+  }
+}
+
+void DependencyGraph::Unfile(uint32_t formula) {
+  const auto drop = [formula](std::vector<Reader>* readers) {
+    std::erase_if(*readers, [formula](const Reader& reader) { return reader.formula == formula; });
+  };
+  for (const Area& area : precedents_[formula]) {
+    if (area.top == area.bottom && area.left == area.right) {
+      auto [first, last] = cell_readers_.equal_range(KeyOf({area.sheet, area.top, area.left}));
+      while (first != last) first = first->second == formula ? cell_readers_.erase(first) : ++first;
+    } else if (area.right - area.left < kBucketSize) {
+      for (int32_t column = area.left; column <= area.right; ++column) {
+        drop(&column_readers_[LineKey(area.sheet, column)]);
+      }
+    } else if (area.bottom - area.top < kBucketSize) {
+      for (int32_t row = area.top; row <= area.bottom; ++row) {
+        drop(&row_readers_[LineKey(area.sheet, row)]);
+      }
+    } else {
+      drop(&wide_readers_);
     }
   }
 }
@@ -100,11 +147,13 @@ void DependencyGraph::ForEachReader(const Area& area, Visit visit) const {
 void DependencyGraph::Plan(const std::vector<CellKey>& stale, const std::vector<Area>& written,
                            std::vector<CellKey>* order, std::vector<CellKey>* circular) const {
   std::vector<bool> planned(cells_.size(), false);
-  std::vector<uint32_t> inputs(cells_.size(), 0);  // planned formulas each reads
+  std::vector<uint32_t> inputs(cells_.size(), 0);    // planned formulas each reads
+  std::vector<uint32_t> position(cells_.size(), 0);  // in the queue
   std::vector<uint32_t> queue;
   const auto plan = [&](uint32_t formula) {
     if (planned[formula]) return;
     planned[formula] = true;
+    position[formula] = static_cast<uint32_t>(queue.size());
     queue.push_back(formula);
   };
   for (const CellKey& cell : stale) {
@@ -114,11 +163,16 @@ void DependencyGraph::Plan(const std::vector<CellKey>& stale, const std::vector<
     if (volatile_[formula]) plan(formula);
   }
   for (const Area& area : written) ForEachReader(area, plan);
+  // The readers of queue[i] are readers[reader_start[i]] up to reader_start[i + 1].
+  std::vector<uint32_t> readers;
+  std::vector<size_t> reader_start = {0};
   for (size_t head = 0; head < queue.size(); ++head) {
     ForEachReader(AreaOf(cells_[queue[head]]), [&](uint32_t reader) {
       plan(reader);
       ++inputs[reader];
+      readers.push_back(reader);
     });
+    reader_start.push_back(readers.size());
   }
   std::vector<uint32_t> ready;
   for (const uint32_t formula : queue) {
@@ -126,9 +180,10 @@ void DependencyGraph::Plan(const std::vector<CellKey>& stale, const std::vector<
   }
   for (size_t head = 0; head < ready.size(); ++head) {
     order->push_back(cells_[ready[head]]);
-    ForEachReader(AreaOf(cells_[ready[head]]), [&](uint32_t reader) {
-      if (--inputs[reader] == 0) ready.push_back(reader);
-    });
+    const uint32_t at = position[ready[head]];
+    for (size_t i = reader_start[at]; i < reader_start[at + 1]; ++i) {
+      if (--inputs[readers[i]] == 0) ready.push_back(readers[i]);
+    }
   }
   for (const uint32_t formula : queue) {
     if (inputs[formula] != 0) circular->push_back(cells_[formula]);

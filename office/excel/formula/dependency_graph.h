@@ -20,9 +20,12 @@ struct CellKey {
 // formulas a change reaches and in which order to evaluate them.
 class DependencyGraph {
  public:
-  // Adds a formula cell reading `precedents`; a volatile one is evaluated
-  // on every calculation. Each cell is added once.
+  // Adds a formula cell reading `precedents`, replacing what the cell read
+  // before; a volatile one is evaluated on every calculation.
   void Add(CellKey cell, const std::vector<Area>& precedents, bool is_volatile);
+  // Removes a formula cell (one that no longer holds a formula); nothing
+  // when the graph does not have it.
+  void Remove(CellKey cell);
 
   // The formulas to evaluate after `written` cells changed and `stale`
   // formulas lost their values: those formulas, the volatile ones, the
@@ -33,7 +36,8 @@ class DependencyGraph {
   void Plan(const std::vector<CellKey>& stale, const std::vector<Area>& written,
             std::vector<CellKey>* order, std::vector<CellKey>* circular) const;
 
-  size_t size() const { return cells_.size(); }
+  // How many formula cells the graph holds.
+  size_t size() const { return index_.size(); }
 
  private:
   struct Reader {
@@ -46,8 +50,15 @@ class DependencyGraph {
   template <typename Visit>
   void ForEachReader(const Area& area, Visit visit) const;
 
+  // Where a formula's reads are filed, to take them out again.
+  void File(uint32_t formula);
+  void Unfile(uint32_t formula);
+
+  // By formula index; the slots of removed formulas are reused.
   std::vector<CellKey> cells_;
   std::vector<bool> volatile_;
+  std::vector<std::vector<Area>> precedents_;
+  std::vector<uint32_t> free_;
   std::unordered_map<uint64_t, uint32_t> index_;  // by KeyOf
   // Readers of single cells by KeyOf; of narrow areas under each of their
   // columns, of low ones under each of their rows, of the others in one list.

@@ -14,6 +14,13 @@ Area Cells(int32_t top, int32_t left, int32_t bottom, int32_t right, int32_t she
   return {sheet, top, left, bottom, right};
 }
 
+std::vector<CellKey> Sorted(std::vector<CellKey> cells) {
+  std::sort(cells.begin(), cells.end(), [](const CellKey& a, const CellKey& b) {
+    return std::tie(a.sheet, a.row, a.column) < std::tie(b.sheet, b.row, b.column);
+  });
+  return cells;
+}
+
 size_t Position(const std::vector<CellKey>& order, CellKey cell) {
   return size_t(std::find(order.begin(), order.end(), cell) - order.begin());
 }
@@ -71,15 +78,43 @@ TEST(DependencyGraphTest, PlansExactlyWhatAChangeReachesInOrder) {
     std::vector<CellKey> order, circular;
     Workbook().Plan(c.stale, c.written, &order, &circular);
     EXPECT_EQ(circular.size(), c.circular);
-    std::vector<CellKey> sorted = order;
-    std::sort(sorted.begin(), sorted.end(), [](const CellKey& a, const CellKey& b) {
-      return std::tie(a.sheet, a.row, a.column) < std::tie(b.sheet, b.row, b.column);
-    });
-    EXPECT_EQ(sorted, c.order);
+    EXPECT_EQ(Sorted(order), c.order);
     if (Position(order, {0, 5, 2}) < order.size()) {
       EXPECT_LT(Position(order, {0, 5, 2}), Position(order, {0, 1, 3}));
       EXPECT_LT(Position(order, {0, 5, 2}), Position(order, {1, 1, 1}));
     }
+  }
+}
+
+TEST(DependencyGraphTest, ReplacedAndRemovedFormulasNoLongerReadWhatTheyRead) {
+  DependencyGraph graph = Workbook();
+  graph.Add({0, 1, 3}, {Cells(9, 9, 9, 9)}, false);  // C1 now reads I9 instead of B1:B5
+  graph.Remove({0, 2, 7});                           // G2 holds a value: the circle is gone
+  graph.Remove({0, 1, 8});
+  graph.Add({0, 1, 9}, {Cells(1, 1, 1, 1)}, false);  // I1 takes a freed slot
+  EXPECT_EQ(graph.size(), size_t(12));
+  const struct {
+    Area written;
+    std::vector<CellKey> order;  // sorted
+  } cases[] = {
+      {Cells(1, 1, 1, 1),
+       {{0, 1, 2},
+        {0, 1, 4},
+        {0, 1, 9},
+        {0, 2, 2},
+        {0, 3, 2},
+        {0, 4, 2},
+        {0, 5, 2},
+        {0, 20, 6},
+        {1, 1, 1}}},
+      {Cells(9, 9, 9, 9), {{0, 1, 3}, {0, 20, 6}}},
+      {Cells(2, 7, 2, 7), {{0, 1, 7}, {0, 20, 6}}},
+  };
+  for (const auto& c : cases) {
+    std::vector<CellKey> order, circular;
+    graph.Plan({}, {c.written}, &order, &circular);
+    EXPECT_EQ(Sorted(order), c.order);
+    EXPECT_TRUE(circular.empty());
   }
 }
 
