@@ -7,7 +7,6 @@
 #include "office/excel/range.h"
 #include "office/excel/range_text.h"
 #include "office/excel/workbook.h"
-#include "office/excel/workbook_calculation.h"
 #include "office/excel/workbooks.h"
 
 namespace ovc::excel {
@@ -35,11 +34,7 @@ std::string Application::Disconnected() const {
 
 HRESULT Application::Calculate() {
   const double now = LocalNowSerial();
-  for (const ComPtr<Workbook>& workbook : state_->workbooks) {
-    if (WorkbookDocument* document = workbook->document()) {
-      WorkbookCalculation(*document, now).Run();
-    }
-  }
+  for (const ComPtr<Workbook>& workbook : state_->workbooks) workbook->Calculate(now);
   return S_OK;
 }
 

@@ -135,7 +135,7 @@ HRESULT Range::put_Value(const Variant& data_type, const Variant& value) {
   if (Failed(hr))
     return Fail(hr, Describe(workbook_->file_name(), Where(failure.where), failure.reason));
   document->NoteCellsWritten(sheet_);
-  workbook_->MarkChanged();
+  workbook_->NoteCellsWritten();
   return S_OK;
 }
 

@@ -18,10 +18,11 @@ void Recalculation::NoteCalculation(
   workbook_calculated_at_ = ++generation_;
   failures_ = std::move(failures);
   written_areas_.clear();
+  names_changed_since_calculation_ = false;
 }
 
 void Recalculation::NoteNameChange(std::string_view name) {
-  written_ = true;
+  written_ = names_changed_since_calculation_ = true;
   names_changed_at_[NameKey(name)] = changed_at_ = ++generation_;
 }
 

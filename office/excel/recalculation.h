@@ -36,6 +36,9 @@ class Recalculation {
   // Records that the defined name `name` was added, redefined or deleted:
   // the formulas using it by that name are stale.
   void NoteNameChange(std::string_view name);
+  // True when a defined name was added, redefined or deleted since the last
+  // calculation.
+  bool names_changed_since_calculation() const { return names_changed_since_calculation_; }
   // True after any write (cells or names) since load.
   bool written() const { return written_; }
   // True when a write since load left formulas uncalculated: a change after
@@ -70,6 +73,7 @@ class Recalculation {
 
   bool full_calc_on_load_;
   bool written_ = false;
+  bool names_changed_since_calculation_ = false;
   uint64_t generation_ = 0;
   uint64_t cells_written_at_ = 0;                               // 0: no cell written
   uint64_t changed_at_ = 0;                                     // the last write of cells or names

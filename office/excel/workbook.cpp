@@ -28,6 +28,19 @@ void Workbook::NoteNameChanged(std::string_view name) {
   file()->NoteNameChanged(name);
 }
 
+void Workbook::Calculate(double now) {
+  if (!file()) return;
+  if (!calculation_) calculation_ = std::make_unique<WorkbookCalculation>(*file());
+  calculation_->Run(now);
+}
+
+void Workbook::NoteCellsWritten() {
+  MarkChanged();
+  if (application_->calculation.value_or(kCalculationAutomatic) != kCalculationManual) {
+    Calculate(LocalNowSerial());
+  }
+}
+
 void Workbook::NotePropertiesChanged() {
   file()->NotePropertiesChanged();
   MarkChanged();
@@ -92,6 +105,7 @@ HRESULT Workbook::End(CloseChoice choice, bool* cancelled) {
 void Workbook::Discard(const std::string& why) {
   if (!file()) return;
   ComPtr<Workbook> keep_alive(this);
+  calculation_.reset();
   CloseFile(why);
   application_->Forget(this);
 }

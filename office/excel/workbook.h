@@ -9,6 +9,7 @@
 #include "office/excel/application_state.h"
 #include "office/excel/excel.h"
 #include "office/excel/excel_object.h"
+#include "office/excel/workbook_calculation.h"
 #include "office/excel/workbook_document.h"
 
 namespace ovc::excel {
@@ -48,6 +49,13 @@ class Workbook final : public office::OpenDocument<ExcelObject<IWorkbook>, Workb
   // Saved turns false, the workbook part is written by the next save and
   // the formulas using the name are stale.
   void NoteNameChanged(std::string_view name);
+  // Evaluates the stale formulas and those a write reached (see
+  // WorkbookCalculation); `now` is the local date and time as a serial
+  // number. Nothing once closed.
+  void Calculate(double now);
+  // Records a cell write: Saved turns false, and in automatic calculation
+  // mode the formulas the write reached are evaluated.
+  void NoteCellsWritten();
   // The document properties of the open workbook.
   office::CoreProperties& core_properties() override { return file()->properties(); }
   // Records a change of the document properties: Saved turns false and the
@@ -64,6 +72,8 @@ class Workbook final : public office::OpenDocument<ExcelObject<IWorkbook>, Workb
   std::shared_ptr<ApplicationState> application_;
   bool keep_change_history_;
   int32_t active_sheet_;
+  // Made at the first calculation, dropped with the document.
+  std::unique_ptr<WorkbookCalculation> calculation_;
 };
 
 }  // namespace ovc::excel

@@ -6,7 +6,6 @@
 #include <tuple>
 #include <unordered_map>
 
-#include "office/excel/formula/dependency_graph.h"
 #include "office/excel/formula/evaluator.h"
 #include "office/excel/sheet_prefix.h"
 
@@ -18,10 +17,17 @@ using FailureKey = std::tuple<uint32_t, int32_t, int32_t>;
 
 // The most cells a circular-reference failure names.
 constexpr size_t kNamedCircularCells = 8;
+// A written area up to this many cells is read again cell by cell; in a
+// larger one only the cells the sheet has and the formulas it had.
+constexpr int64_t kCellLookups = 4096;
 
 uint64_t KeyOf(const formula::CellKey& cell) {
   return (uint64_t(uint32_t(cell.sheet)) << 40) | (uint64_t(uint32_t(cell.row)) << 16) |
          uint32_t(cell.column);
+}
+
+formula::CellKey CellKeyFrom(uint64_t key) {
+  return {int32_t(key >> 40), int32_t((key >> 16) & 0xFFFFFF), int32_t(key & 0xFFFF)};
 }
 
 // The element of an array formula's result that falls to `cell`.
@@ -46,7 +52,7 @@ double LocalNowSerial() {
   return kUnixEpochSerial + double(now + local.tm_gmtoff) / 86400;
 }
 
-void WorkbookCalculation::ReadSheets() {
+void WorkbookCalculation::Build(std::vector<formula::CellKey>* stale) {
   const size_t count = document_.names().sheet_names().size();
   for (size_t i = 0; i < count; ++i) {
     std::string ignored;
@@ -56,24 +62,105 @@ void WorkbookCalculation::ReadSheets() {
   for (size_t i = 0; i < count; ++i) {
     if (sheets_[i] == nullptr) continue;
     sheets_[i]->ForEachCell([&](CellRef cell, pugi::xml_node) {
-      extents_[i] = {std::max(extents_[i].row, cell.row),
-                     std::max(extents_[i].column, cell.column)};
+      GrowExtent(int32_t(i), cell);
       ReadFormula(int32_t(i), cell);
     });
   }
+  const Recalculation& recalculation = document_.cells().recalculation();
+  for (const auto& [key, cell] : formulas_) {
+    if (!cell.problem.empty() || !recalculation
+                                      .CalculationReason(sheets_[cell.sheet]->sheet_id(), cell.cell,
+                                                         cell.source.text, cell.source.has_value)
+                                      .empty()) {
+      stale->push_back({cell.sheet, cell.cell.row, cell.cell.column});
+    }
+  }
+  built_ = true;
 }
 
-void WorkbookCalculation::ReadFormula(int32_t sheet, CellRef cell) {
-  FormulaCell entry{sheet, cell, {}, {}, {}};
-  if (!document_.cells().CellFormula(*sheets_[sheet], cell, &entry.source)) return;
+void WorkbookCalculation::ReadChanges(std::vector<formula::CellKey>* stale) {
+  Recalculation& recalculation = document_.cells().recalculation();
+  for (const auto& [sheet_id, area] : recalculation.written_since_calculation()) {
+    const int32_t sheet = SheetOfId(sheet_id);
+    if (sheet >= 0) ReadArea(sheet, area, stale);
+  }
+  if (!recalculation.names_changed_since_calculation()) return;
+  std::vector<formula::CellKey> using_names;
+  for (const auto& [key, cell] : formulas_) {
+    if (cell.uses_names) using_names.push_back({cell.sheet, cell.cell.row, cell.cell.column});
+  }
+  for (const formula::CellKey& key : using_names) {
+    ReadFormula(key.sheet, {key.row, key.column});
+    stale->push_back(key);
+  }
+}
+
+void WorkbookCalculation::ReadArea(int32_t sheet, const CellArea& area,
+                                   std::vector<formula::CellKey>* stale) {
+  std::vector<CellRef> cells;
+  const int64_t count =
+      int64_t(area.last.row - area.first.row + 1) * (area.last.column - area.first.column + 1);
+  if (count <= kCellLookups) {
+    for (int32_t row = area.first.row; row <= area.last.row; ++row) {
+      for (int32_t column = area.first.column; column <= area.last.column; ++column) {
+        cells.push_back({row, column});
+      }
+    }
+  } else {
+    // A large area: the cells the sheet has there and the formulas it had.
+    const auto inside = [&area](CellRef cell) {
+      return area.first.row <= cell.row && cell.row <= area.last.row &&
+             area.first.column <= cell.column && cell.column <= area.last.column;
+    };
+    for (const auto& [key, formula] : formulas_) {
+      if (formula.sheet == sheet && inside(formula.cell)) cells.push_back(formula.cell);
+    }
+    sheets_[sheet]->ForEachCell([&](CellRef cell, pugi::xml_node) {
+      if (inside(cell)) cells.push_back(cell);
+    });
+    std::erase_if(values_, [&](const auto& entry) {
+      const formula::CellKey key = CellKeyFrom(entry.first);
+      return key.sheet == sheet && inside({key.row, key.column});
+    });
+  }
+  for (const CellRef cell : cells) {
+    values_.erase(KeyOf({sheet, cell.row, cell.column}));
+    if (sheets_[sheet]->FindCell(cell)) GrowExtent(sheet, cell);
+    if (ReadFormula(sheet, cell)) stale->push_back({sheet, cell.row, cell.column});
+  }
+}
+
+bool WorkbookCalculation::ReadFormula(int32_t sheet, CellRef cell) {
+  const formula::CellKey key{sheet, cell.row, cell.column};
+  FormulaCell entry{sheet, cell, {}, {}, false, {}};
+  if (!document_.cells().CellFormula(*sheets_[sheet], cell, &entry.source)) {
+    formulas_.erase(KeyOf(key));
+    graph_.Remove(key);
+    return false;
+  }
   entry.problem = entry.source.problem;
   formula::Formula parsed;
   std::string error;
   if (entry.problem.empty() && !formula::ParseFormula(entry.source.text, &parsed, &error)) {
     entry.problem = "the formula cannot be read: " + error;
   }
+  entry.uses_names = parsed.has_names;
   if (entry.problem.empty()) entry.formula = formula::ExpandNames(parsed, *this, sheet, &error);
-  formulas_.push_back(std::move(entry));
+  graph_.Add(key, formula::ReferencedAreas(entry.formula, *this, sheet), entry.formula.is_volatile);
+  formulas_.insert_or_assign(KeyOf(key), std::move(entry));
+  return true;
+}
+
+void WorkbookCalculation::GrowExtent(int32_t sheet, CellRef cell) {
+  extents_[sheet] = {std::max(extents_[sheet].row, cell.row),
+                     std::max(extents_[sheet].column, cell.column)};
+}
+
+int32_t WorkbookCalculation::SheetOfId(uint32_t sheet_id) const {
+  for (size_t i = 0; i < sheets_.size(); ++i) {
+    if (sheets_[i] != nullptr && sheets_[i]->sheet_id() == sheet_id) return int32_t(i);
+  }
+  return -1;
 }
 
 formula::Value WorkbookCalculation::Calculated(const FormulaCell& cell, std::string* problem) {
@@ -83,41 +170,37 @@ formula::Value WorkbookCalculation::Calculated(const FormulaCell& cell, std::str
   return ElementFor(value, cell.source.block, cell.cell);
 }
 
-void WorkbookCalculation::Run() {
-  ReadSheets();
-  Recalculation& recalculation = document_.cells().recalculation();
-  formula::DependencyGraph graph;
-  std::vector<formula::CellKey> stale;
-  std::unordered_map<uint64_t, size_t> by_key;
-  for (size_t i = 0; i < formulas_.size(); ++i) {
-    const FormulaCell& cell = formulas_[i];
-    const formula::CellKey key{cell.sheet, cell.cell.row, cell.cell.column};
-    by_key.emplace(KeyOf(key), i);
-    graph.Add(key, formula::ReferencedAreas(cell.formula, *this, cell.sheet),
-              cell.formula.is_volatile);
-    if (!cell.problem.empty() || !recalculation
-                                      .CalculationReason(sheets_[cell.sheet]->sheet_id(), cell.cell,
-                                                         cell.source.text, cell.source.has_value)
-                                      .empty()) {
-      stale.push_back(key);
-    }
+void WorkbookCalculation::Run(double now) {
+  now_ = now;
+  evaluated_ = 0;
+  std::vector<formula::CellKey> stale = std::move(failed_);
+  failed_.clear();
+  if (built_) {
+    ReadChanges(&stale);
+  } else {
+    Build(&stale);
   }
+  Recalculation& recalculation = document_.cells().recalculation();
   std::vector<formula::Area> written;
   for (const auto& [sheet_id, area] : recalculation.written_since_calculation()) {
-    for (size_t i = 0; i < sheets_.size(); ++i) {
-      if (sheets_[i] == nullptr || sheets_[i]->sheet_id() != sheet_id) continue;
-      written.push_back(
-          {int32_t(i), area.first.row, area.first.column, area.last.row, area.last.column});
-    }
+    const int32_t sheet = SheetOfId(sheet_id);
+    if (sheet < 0) continue;
+    written.push_back({sheet, area.first.row, area.first.column, area.last.row, area.last.column});
   }
   std::vector<formula::CellKey> order, circular;
-  graph.Plan(stale, written, &order, &circular);
+  graph_.Plan(stale, written, &order, &circular);
+  recalculation.NoteCalculation(Evaluate(order, circular));
+}
+
+std::map<FailureKey, std::string> WorkbookCalculation::Evaluate(
+    const std::vector<formula::CellKey>& order, const std::vector<formula::CellKey>& circular) {
   std::map<FailureKey, std::string> failures;
   const auto fail = [&](const formula::CellKey& key, const std::string& reason) {
     failures[{sheets_[key.sheet]->sheet_id(), key.row, key.column}] = reason;
+    failed_.push_back(key);
   };
   for (const formula::CellKey& key : order) {
-    FormulaCell& cell = formulas_[by_key.at(KeyOf(key))];
+    FormulaCell& cell = formulas_.at(KeyOf(key));
     std::string problem = cell.problem;
     const formula::Value value = problem.empty() ? Calculated(cell, &problem) : formula::Value();
     ++evaluated_;
@@ -127,6 +210,7 @@ void WorkbookCalculation::Run() {
     }
     document_.cells().StoreResult(*sheets_[key.sheet], cell.cell, value);
     document_.NoteCellsWritten(key.sheet);
+    Remember(key, value);
   }
   std::string cycle;
   for (size_t i = 0; i < circular.size() && i < kNamedCircularCells; ++i) {
@@ -136,13 +220,26 @@ void WorkbookCalculation::Run() {
   }
   if (circular.size() > kNamedCircularCells) cycle += ", ...";
   for (const formula::CellKey& key : circular) fail(key, "circular reference among " + cycle);
-  recalculation.NoteCalculation(std::move(failures));
+  return failures;
+}
+
+void WorkbookCalculation::Remember(const formula::CellKey& cell, const formula::Value& stored) {
+  // A blank result is stored as 0; text is read back as the cell stores it.
+  if (stored.is_text()) {
+    values_.erase(KeyOf(cell));
+  } else {
+    values_.insert_or_assign(KeyOf(cell), stored.is_blank() ? formula::Value::Number(0) : stored);
+  }
 }
 
 formula::Value WorkbookCalculation::CellValue(int32_t sheet, int32_t row, int32_t column) {
   if (sheet < 0 || size_t(sheet) >= sheets_.size()) return formula::Value();
   if (sheets_[sheet] == nullptr) return formula::Value::Error(formula::ErrorCode::kRef);
-  return document_.cells().StoredValue(*sheets_[sheet], {row, column});
+  const uint64_t key = KeyOf({sheet, row, column});
+  if (const auto known = values_.find(key); known != values_.end()) return known->second;
+  formula::Value value = document_.cells().StoredValue(*sheets_[sheet], {row, column});
+  if (!value.is_blank()) values_.emplace(key, value);
+  return value;
 }
 
 void WorkbookCalculation::UsedExtent(int32_t sheet, int32_t* last_row, int32_t* last_column) {

@@ -1,33 +1,41 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "office/excel/cell_store.h"
+#include "office/excel/formula/dependency_graph.h"
 #include "office/excel/formula/formula.h"
 #include "office/excel/formula/workbook_view.h"
 #include "office/excel/workbook_document.h"
 
 namespace ovc::excel {
 
-// One calculation of an open workbook: finds the formulas that are stale
-// or read cells written since the last calculation, and everything that
-// reads those, evaluates them in dependency order and stores each result as
-// its cell's cached value (written by the next save). A formula that cannot
-// be calculated (a function the evaluator lacks, a circular reference,
-// text it cannot read) keeps failing to read, with the reason.
+// The calculation of an open workbook: keeps its formulas parsed and the
+// cells each reads, and on every Run evaluates, in dependency order, the
+// formulas that are stale or read cells written since the last Run, and
+// everything that reads those, storing each result as its cell's cached
+// value (written by the next save). The formulas are read at the first Run;
+// later Runs read again only the cells written since, and the formulas using
+// names when a name changed. A formula that cannot be calculated (a function
+// the evaluator lacks, a circular reference, text it cannot read) keeps
+// failing to read, with the reason.
 class WorkbookCalculation final : public formula::WorkbookView {
  public:
-  // `document` is borrowed and must outlive the calculation; `now` is the
-  // current local date and time as a serial number.
-  WorkbookCalculation(WorkbookDocument& document, double now) : document_(document), now_(now) {}
+  // `document` is borrowed and must outlive the calculation, and change only
+  // through its cell store and names while the calculation is kept.
+  explicit WorkbookCalculation(WorkbookDocument& document) : document_(document) {}
 
-  // Calculates. Sheets that cannot be read as worksheets (chart sheets, a
+  // Calculates; `now` is the current local date and time as a serial
+  // number. Sheets that cannot be read as worksheets (chart sheets, a
   // malformed part) are left out: their cells read as #REF!.
-  void Run();
-  // How many formula cells Run evaluated.
+  void Run(double now);
+  // How many formula cells the last Run evaluated.
   size_t evaluated() const { return evaluated_; }
 
   formula::Value CellValue(int32_t sheet, int32_t row, int32_t column) override;
@@ -42,18 +50,40 @@ class WorkbookCalculation final : public formula::WorkbookView {
     CellRef cell;
     CalculatedFormula source;
     formula::Formula formula;  // names expanded
-    std::string problem;       // why it cannot be calculated
+    bool uses_names = false;
+    std::string problem;  // why it cannot be calculated
   };
 
-  void ReadSheets();
-  void ReadFormula(int32_t sheet, CellRef cell);
+  // Reads every sheet and formula; *stale gets the formulas whose cached
+  // values cannot be trusted.
+  void Build(std::vector<formula::CellKey>* stale);
+  // Reads again the cells written since the last Run, and the formulas
+  // using names when a name changed; *stale gets the formulas read.
+  void ReadChanges(std::vector<formula::CellKey>* stale);
+  void ReadArea(int32_t sheet, const CellArea& area, std::vector<formula::CellKey>* stale);
+  // Reads the formula of a cell into the graph, or drops the cell from it
+  // when it has none; true when it has one.
+  bool ReadFormula(int32_t sheet, CellRef cell);
+  void GrowExtent(int32_t sheet, CellRef cell);
+  // Keeps the value just stored in a cell for the cells that read it.
+  void Remember(const formula::CellKey& cell, const formula::Value& stored);
+  int32_t SheetOfId(uint32_t sheet_id) const;
   formula::Value Calculated(const FormulaCell& cell, std::string* problem);
+  // Evaluates `order` and stores the results; returns the failures.
+  std::map<std::tuple<uint32_t, int32_t, int32_t>, std::string> Evaluate(
+      const std::vector<formula::CellKey>& order, const std::vector<formula::CellKey>& circular);
 
   WorkbookDocument& document_;
-  const double now_;
+  double now_ = 0;
+  bool built_ = false;
   std::vector<Sheet*> sheets_;  // null for a sheet that cannot be read
   std::vector<CellRef> extents_;
-  std::vector<FormulaCell> formulas_;
+  std::unordered_map<uint64_t, FormulaCell> formulas_;  // by their key
+  formula::DependencyGraph graph_;
+  // The values of the cells read or calculated, by their key; blank cells
+  // are looked up each time, as the sheet finds them fast.
+  std::unordered_map<uint64_t, formula::Value> values_;
+  std::vector<formula::CellKey> failed_;  // by the last Run: evaluated again by the next
   size_t evaluated_ = 0;
 };
 

@@ -45,13 +45,18 @@ class WorkbookCalculationTest : public testing::BookTest {
     const size_t sheets_end = parts[2].content.find("</sheets>");
     parts[2].content.insert(sheets_end, "<sheet name=\"Chart\" sheetId=\"2\" r:id=\"rId9\"/>");
     testing::WriteZip(book_, parts);
+    OpenIn(kCalculationManual);
+  }
+  void OpenIn(int32_t mode) {
     application_ = MakeObject<Application>(office::Services{});
+    application_->put_Calculation(mode);
     workbook_ = Open();
   }
   Variant Value(const wchar_t* cell) { return Get(Range(cell).get(), L"Value"); }
-  HRESULT Put(const wchar_t* cell, double value) {
-    return CallByName(Range(cell).get(), L"Value", DISPATCH_PROPERTYPUT, {Variant::R8(value)});
+  HRESULT Put(const wchar_t* cell, const Variant& value) {
+    return CallByName(Range(cell).get(), L"Value", DISPATCH_PROPERTYPUT, {value});
   }
+  HRESULT Put(const wchar_t* cell, double value) { return Put(cell, Variant::R8(value)); }
   HRESULT Calculate() { return CallByName(application_.get(), L"Calculate", DISPATCH_METHOD); }
   static std::string LastError() { return ToUtf8(DescriptionOf(GetErrorInfo().get())); }
 
@@ -83,6 +88,38 @@ TEST_F(WorkbookCalculationTest, CalculateRecomputesWhatAWriteReaches) {
   EXPECT_EQ(Value(L"Sheet1!B3"), Variant::Error(E_PENDING));
   ASSERT_EQ(Calculate(), S_OK);
   EXPECT_EQ(Value(L"Sheet1!B3"), Variant(L"12 kg"));
+}
+
+TEST_F(WorkbookCalculationTest, AutomaticModeCalculatesAfterEachPutAndManualOnCalculate) {
+  const struct {
+    int32_t mode;
+    const wchar_t* cell;
+    Variant value;
+    const wchar_t* read;
+    Variant expected;  // after the put in automatic mode, after Calculate in manual mode
+  } cases[] = {
+      {kCalculationAutomatic, L"Sheet1!A1", Variant::R8(5), L"Sheet1!B2", Variant::R8(13)},
+      {kCalculationSemiautomatic, L"Sheet1!A1", Variant::R8(5), L"Sheet1!E1", Variant::R8(6)},
+      {kCalculationAutomatic, L"Sheet1!A1", Variant(L"=A2*4"), L"Sheet1!B1", Variant::R8(24)},
+      {kCalculationAutomatic, L"Sheet1!B1", Variant::R8(1), L"Sheet1!B2", Variant::R8(4)},
+      {kCalculationAutomatic, L"Sheet1!C5", Variant(L"=B2+A2"), L"Sheet1!C5", Variant::R8(10)},
+      {kCalculationManual, L"Sheet1!A1", Variant::R8(5), L"Sheet1!B2", Variant::R8(13)},
+      {kCalculationManual, L"Sheet1!C5", Variant(L"=B2+A2"), L"Sheet1!C5", Variant::R8(10)},
+      {kCalculationManual, L"Sheet1!A2", Variant(L"=A1*3"), L"Sheet1!B2", Variant::R8(10)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.cell) + " in mode " + std::to_string(c.mode));
+    OpenIn(c.mode);
+    if (c.mode == kCalculationManual) {
+      ASSERT_EQ(Calculate(), S_OK);  // the graph is built
+    }
+    ASSERT_EQ(Put(c.cell, c.value), S_OK);
+    if (c.mode == kCalculationManual) {
+      EXPECT_EQ(Value(c.read), Variant::Error(E_PENDING));
+      ASSERT_EQ(Calculate(), S_OK);
+    }
+    EXPECT_EQ(Value(c.read), c.expected);
+  }
 }
 
 TEST_F(WorkbookCalculationTest, VolatileFormulasAreCalculatedWithoutWrites) {
