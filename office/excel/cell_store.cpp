@@ -292,7 +292,6 @@ formula::Value CellStore::StoredValue(Sheet& sheet, CellRef cell) {
 
 void CellStore::StoreResult(Sheet& sheet, CellRef cell, const formula::Value& value) {
   pugi::xml_node c = sheet.FindOrAddCell(cell);
-  c.remove_child(SpreadsheetChild(c, "v"));
   c.remove_attribute("t");
   std::string text;
   switch (value.type()) {
@@ -316,7 +315,9 @@ void CellStore::StoreResult(Sheet& sheet, CellRef cell, const formula::Value& va
     default:
       text = "0";
   }
-  office::InsertInOrder(c, kSpreadsheetNamespace, "v", {"f", "v", "is"}).text().set(text.c_str());
+  pugi::xml_node v = SpreadsheetChild(c, "v");
+  if (!v) v = office::InsertInOrder(c, kSpreadsheetNamespace, "v", {"f", "v", "is"});
+  v.text().set(text.c_str());
 }
 
 Variant CellStore::GetLocked(Sheet& sheet, const CellArea& area) {
