@@ -272,34 +272,6 @@ HRESULT CExcelApp::get_AppFileFilter(std::wstring* filter) {
 HRESULT CExcelApp::get_StringValuesOnly(VARIANT_BOOL* strings_only) {
   return Give(strings_only, VARIANT_FALSE);
 }
-HRESULT CExcelApp::get_MacroPreImport(std::wstring* macro) {
-  return Give(macro, macro_pre_import_);
-}
-HRESULT CExcelApp::put_MacroPreImport(const std::wstring& macro) {
-  return Give(&macro_pre_import_, macro);
-}
-HRESULT CExcelApp::get_MacroPostImport(std::wstring* macro) {
-  return Give(macro, macro_post_import_);
-}
-HRESULT CExcelApp::put_MacroPostImport(const std::wstring& macro) {
-  return Give(&macro_post_import_, macro);
-}
-HRESULT CExcelApp::get_MacroPreExport(std::wstring* macro) {
-  return Give(macro, macro_pre_export_);
-}
-HRESULT CExcelApp::put_MacroPreExport(const std::wstring& macro) {
-  return Give(&macro_pre_export_, macro);
-}
-HRESULT CExcelApp::get_MacroPostExport(std::wstring* macro) {
-  return Give(macro, macro_post_export_);
-}
-HRESULT CExcelApp::put_MacroPostExport(const std::wstring& macro) {
-  return Give(&macro_post_export_, macro);
-}
-HRESULT CExcelApp::get_MacroRelease(std::wstring* macro) { return Give(macro, macro_release_); }
-HRESULT CExcelApp::put_MacroRelease(const std::wstring& macro) {
-  return Give(&macro_release_, macro);
-}
 HRESULT CExcelApp::putLinkedPtr(VARIANT_BOOL* linked) {
   linked_ = linked;
   return S_OK;

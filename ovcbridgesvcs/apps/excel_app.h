@@ -7,8 +7,8 @@
 
 #include "automation/com_object.h"
 #include "automation/connection_point.h"
-#include "automation/dispatch_impl.h"
 #include "automation/error_info.h"
+#include "ovcbridgesvcs/apps/macro_names.h"
 #include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 
@@ -24,7 +24,7 @@ class WorkbookCloseSink;  // workbook_close_sink.h
 // Failures follow the library's error convention with class ExcelApp as
 // source; the application's own error descriptions are passed on where the
 // adapter has nothing better to say.
-class CExcelApp final : public ComObject<DispatchImpl<IExternalApp>, ISupportErrorInfo> {
+class CExcelApp final : public ComObject<MacroNames, ISupportErrorInfo> {
  public:
   CExcelApp();
   ~CExcelApp() override;
@@ -69,14 +69,6 @@ class CExcelApp final : public ComObject<DispatchImpl<IExternalApp>, ISupportErr
   // missing name answers false with success.
   HRESULT LocationExists(const std::wstring& location, VARIANT_BOOL* exists) override;
   HRESULT get_StringValuesOnly(VARIANT_BOOL* strings_only) override;
-  HRESULT get_MacroPreImport(std::wstring* macro) override;
-  HRESULT put_MacroPreImport(const std::wstring& macro) override;
-  HRESULT get_MacroPostImport(std::wstring* macro) override;
-  HRESULT put_MacroPostImport(const std::wstring& macro) override;
-  HRESULT get_MacroPreExport(std::wstring* macro) override;
-  HRESULT put_MacroPreExport(const std::wstring& macro) override;
-  HRESULT get_MacroPostExport(std::wstring* macro) override;
-  HRESULT put_MacroPostExport(const std::wstring& macro) override;
   // Selects `location` and shows Excel.
   HRESULT DisplayLocation(const std::wstring& location) override;
   HRESULT DeleteLocationName(const std::wstring& location) override;
@@ -85,8 +77,6 @@ class CExcelApp final : public ComObject<DispatchImpl<IExternalApp>, ISupportErr
                          VARIANT_BOOL column) override;
   HRESULT CloneLocation(const std::wstring& old_location, const std::wstring& new_location,
                         VARIANT_BOOL remove_old) override;
-  HRESULT get_MacroRelease(std::wstring* macro) override;
-  HRESULT put_MacroRelease(const std::wstring& macro) override;
   // Document properties "Comments", "Last Author", "Last Save Time".
   HRESULT get_Description(std::wstring* description) override;
   HRESULT put_Description(const std::wstring& description) override;
@@ -150,8 +140,6 @@ class CExcelApp final : public ComObject<DispatchImpl<IExternalApp>, ISupportErr
   ComPtr<IDispatch> current_range_;
   std::wstring current_location_;
   std::wstring path_;
-  std::wstring macro_pre_import_, macro_post_import_, macro_pre_export_, macro_post_export_;
-  std::wstring macro_release_;
   std::map<std::wstring, std::wstring> locations_;  // lower-case name -> name
   Variant saved_calculation_ = Variant::I4(-4105);
   Variant saved_change_history_ = Variant::Bool(false);

@@ -120,22 +120,22 @@ HRESULT CExcelApp::CloseBracket(const std::wstring& macro, bool calculate) {
 
 HRESULT CExcelApp::PreImport() {
   CMethodFrame frame(L"CExcelApp::PreImport");
-  return RunMethod(frame, [&] { return OpenBracket(macro_pre_import_, false); });
+  return RunMethod(frame, [&] { return OpenBracket(pre_import_macro(), false); });
 }
 
 HRESULT CExcelApp::PostImport() {
   CMethodFrame frame(L"CExcelApp::PostImport");
-  return RunMethod(frame, [&] { return CloseBracket(macro_post_import_, true); });
+  return RunMethod(frame, [&] { return CloseBracket(post_import_macro(), true); });
 }
 
 HRESULT CExcelApp::PreExport() {
   CMethodFrame frame(L"CExcelApp::PreExport");
-  return RunMethod(frame, [&] { return OpenBracket(macro_pre_export_, true); });
+  return RunMethod(frame, [&] { return OpenBracket(pre_export_macro(), true); });
 }
 
 HRESULT CExcelApp::PostExport() {
   CMethodFrame frame(L"CExcelApp::PostExport");
-  return RunMethod(frame, [&] { return CloseBracket(macro_post_export_, false); });
+  return RunMethod(frame, [&] { return CloseBracket(post_export_macro(), false); });
 }
 
 }  // namespace ovc::apps

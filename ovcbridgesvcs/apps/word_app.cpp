@@ -190,24 +190,6 @@ HRESULT CWordApp::RunNamedMacro(const std::wstring& name) {
 
 HRESULT CWordApp::get_Path(std::wstring* path) { return Give(path, path_); }
 HRESULT CWordApp::put_Path(const std::wstring& path) { return Give(&path_, path); }
-HRESULT CWordApp::get_MacroPreImport(std::wstring* name) { return Give(name, macro_pre_import_); }
-HRESULT CWordApp::put_MacroPreImport(const std::wstring& name) {
-  return Give(&macro_pre_import_, name);
-}
-HRESULT CWordApp::get_MacroPostImport(std::wstring* name) { return Give(name, macro_post_import_); }
-HRESULT CWordApp::put_MacroPostImport(const std::wstring& name) {
-  return Give(&macro_post_import_, name);
-}
-HRESULT CWordApp::get_MacroPreExport(std::wstring* name) { return Give(name, macro_pre_export_); }
-HRESULT CWordApp::put_MacroPreExport(const std::wstring& name) {
-  return Give(&macro_pre_export_, name);
-}
-HRESULT CWordApp::get_MacroPostExport(std::wstring* name) { return Give(name, macro_post_export_); }
-HRESULT CWordApp::put_MacroPostExport(const std::wstring& name) {
-  return Give(&macro_post_export_, name);
-}
-HRESULT CWordApp::get_MacroRelease(std::wstring* name) { return Give(name, macro_release_); }
-HRESULT CWordApp::put_MacroRelease(const std::wstring& name) { return Give(&macro_release_, name); }
 HRESULT CWordApp::putLinkedPtr(VARIANT_BOOL* linked) {
   linked_ = linked;
   return S_OK;

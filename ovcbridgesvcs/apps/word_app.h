@@ -7,8 +7,8 @@
 
 #include "automation/com_object.h"
 #include "automation/com_ptr.h"
-#include "automation/dispatch_impl.h"
 #include "automation/error_info.h"
+#include "ovcbridgesvcs/apps/macro_names.h"
 #include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 
@@ -27,7 +27,7 @@ namespace ovc::apps {
 // description names the location or file, followed in parentheses by
 // Word's own reason when Word gave one. A write that had to shorten a form
 // field's result succeeds with S_FALSE and an error object saying so.
-class CWordApp final : public ComObject<DispatchImpl<IExternalApp>, ISupportErrorInfo> {
+class CWordApp final : public ComObject<MacroNames, ISupportErrorInfo> {
  public:
   CWordApp() = default;
 
@@ -49,19 +49,9 @@ class CWordApp final : public ComObject<DispatchImpl<IExternalApp>, ISupportErro
   // fails.
   HRESULT RunMacro(const std::wstring& name) override;
 
-  // Plain fields: Path (set by the App; opens nothing) and the macro names.
+  // A plain field, set by the App; setting it opens nothing.
   HRESULT get_Path(std::wstring* path) override;
   HRESULT put_Path(const std::wstring& path) override;
-  HRESULT get_MacroPreImport(std::wstring* name) override;
-  HRESULT put_MacroPreImport(const std::wstring& name) override;
-  HRESULT get_MacroPostImport(std::wstring* name) override;
-  HRESULT put_MacroPostImport(const std::wstring& name) override;
-  HRESULT get_MacroPreExport(std::wstring* name) override;
-  HRESULT put_MacroPreExport(const std::wstring& name) override;
-  HRESULT get_MacroPostExport(std::wstring* name) override;
-  HRESULT put_MacroPostExport(const std::wstring& name) override;
-  HRESULT get_MacroRelease(std::wstring* name) override;
-  HRESULT put_MacroRelease(const std::wstring& name) override;
   // Keeps `linked` (the App's Linked flag, which outlives the adapter) and
   // reads it when opening.
   HRESULT putLinkedPtr(VARIANT_BOOL* linked) override;
@@ -174,11 +164,6 @@ class CWordApp final : public ComObject<DispatchImpl<IExternalApp>, ISupportErro
 
   std::wstring current_location_;
   std::wstring path_;
-  std::wstring macro_pre_import_;
-  std::wstring macro_post_import_;
-  std::wstring macro_pre_export_;
-  std::wstring macro_post_export_;
-  std::wstring macro_release_;
   ComPtr<IDispatch> application_;
   ComPtr<IDispatch> document_;
   ComPtr<IDispatch> current_range_;

@@ -41,8 +41,8 @@ HRESULT CWordApp::PreImport() {
   return RunMethod(frame, [&] {
     HRESULT hr = EnsureRunning(false);
     if (Succeeded(hr)) hr = PreBoth();
-    if (Failed(hr) || macro_pre_import_.empty()) return hr;
-    const HRESULT macro = RunNamedMacro(macro_pre_import_);
+    if (Failed(hr) || pre_import_macro().empty()) return hr;
+    const HRESULT macro = RunNamedMacro(pre_import_macro());
     if (Succeeded(macro)) return macro;
     FirstFailure first;
     first.Keep(macro);
@@ -56,7 +56,7 @@ HRESULT CWordApp::PostImport() {
   return RunMethod(frame, [&] {
     FirstFailure first;
     first.Keep(PostBoth());
-    if (!macro_post_import_.empty()) first.Keep(RunNamedMacro(macro_post_import_));
+    if (!post_import_macro().empty()) first.Keep(RunNamedMacro(post_import_macro()));
     return first.Status();
   });
 }
@@ -65,7 +65,7 @@ HRESULT CWordApp::PreExport() {
   CMethodFrame frame(L"CWordApp::PreExport");
   return RunMethod(frame, [&] {
     HRESULT hr = EnsureRunning(false);
-    if (Succeeded(hr) && !macro_pre_export_.empty()) hr = RunNamedMacro(macro_pre_export_);
+    if (Succeeded(hr) && !pre_export_macro().empty()) hr = RunNamedMacro(pre_export_macro());
     return Succeeded(hr) ? PreBoth() : hr;
   });
 }
@@ -79,7 +79,7 @@ HRESULT CWordApp::PostExport() {
     first.Keep(PostBoth());
     if (was_saved && document_)
       first.Keep(Put(document_.get(), kDocumentSaved, Variant::Bool(true)));
-    if (!macro_post_export_.empty()) first.Keep(RunNamedMacro(macro_post_export_));
+    if (!post_export_macro().empty()) first.Keep(RunNamedMacro(post_export_macro()));
     return first.Status();
   });
 }
