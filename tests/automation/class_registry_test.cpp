@@ -106,14 +106,10 @@ TEST_F(ClassRegistryTest, CreationFailures) {
             REGDB_E_CLASSNOTREG)
       << "a stored local server is not started";
   EXPECT_NE(TakeErrorDescription().find(L"not running"), std::wstring::npos);
-}
 
-// How each exception maps to a status is checked with the dispatch tests.
-TEST_F(ClassRegistryTest, ExceptionOfAFactoryEndsAsAStatus) {
-  const auto factory = Register(kEngineClsid, CLSCTX_INPROC_SERVER);
+  // How each exception maps to a status is checked with the dispatch tests.
   factory->failure = std::make_exception_ptr(std::runtime_error("no engines"));
-  void* object = &object;
-  EXPECT_EQ(CoCreateInstance(kEngineClsid, nullptr, CLSCTX_ALL, IDispatch::kIid, &object),
+  EXPECT_EQ(CoCreateInstance(kEngineClsid, nullptr, CLSCTX_LOCAL_SERVER, IDispatch::kIid, &object),
             E_UNEXPECTED);
   EXPECT_EQ(object, nullptr);
   EXPECT_EQ(TakeErrorDescription(), L"Unhandled C++ exception (std::runtime_error): no engines");
@@ -199,6 +195,8 @@ TEST_F(ClassRegistryTest, StoredProgIdsResolveToTheirClass) {
       {L"Corrupt", REGDB_E_READREGDB, GUID_NULL},
       {L"{00000000-0000-4000-8000-0000000000a2}", S_OK, kVersion2},
       {L"{00000000-0000-4000-8000}", CO_E_CLASSSTRING, GUID_NULL},
+      {L"{00000000-0000-4000-8000-0000000000A2}x", CO_E_CLASSSTRING, GUID_NULL},
+      {L"{+0000000-0000-4000-8000-0000000000A2}", CO_E_CLASSSTRING, GUID_NULL},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(ToUtf8(c.prog_id));

@@ -69,17 +69,13 @@ TEST(DateTest, ParsesTheDefaultLocaleForms) {
   } cases[] = {
       {L" 12/25/2020 ", kChristmas2020},
       {L"2020-12-25", kChristmas2020},
-      {L"december 25 2020", kChristmas2020},
       {L"25-Dec-2020", kChristmas2020},
       {L"1:45:30 pm", 49530.0 / 86400},
-      {L"12:00 AM", 0},
       {L"0:00:01.5", 1500 * kMillisecond},
       {L"2020-12-25T18:00", kChristmas2020 + 0.75},
-      {L"6:00 PM 12/25/2020", kChristmas2020 + 0.75},
       // Two-digit years 00-29 are 20xx, 30-99 19xx.
       {L"12/25/29", 47477},
       {L"Dec 25, 30", 11317},
-      {L"12/25/0", 36885},
   };
   for (const auto& c : cases) {
     DATE date = -1;
