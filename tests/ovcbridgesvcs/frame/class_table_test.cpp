@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <new>
-#include <stdexcept>
 
 #include "automation/com_object.h"
 #include "automation/error_info.h"
@@ -33,15 +32,6 @@ TEST(ClassTableTest, EveryClassOfTheTypeLibraryIsCreatable) {
         << "a class of the type library without a creator";
     EXPECT_TRUE(instance);
   }
-}
-
-TEST(ClassTableTest, PluggingAClassOutsideTheTypeLibraryOrTwiceIsAMistake) {
-  ClassTable table;
-  EXPECT_THROW(table.Plug(MakeGuid("38000299-BF26-11D5-A6FE-0002A500E8F9"), &CreateThrowing),
-               std::logic_error);
-  table.Plug(CLSID_Bridge, &CreateThrowing);
-  EXPECT_EQ(table.Find(CLSID_Bridge)->create, &CreateThrowing);
-  EXPECT_THROW(table.Plug(CLSID_Bridge, &CreateThrowing), std::logic_error);
 }
 
 TEST(ClassTableTest, FactoryRefusesAggregationAndNeverThrows) {

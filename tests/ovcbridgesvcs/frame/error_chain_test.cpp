@@ -60,14 +60,6 @@ TEST_F(ErrorChainTest, NewRecordGoesInFrontOfTheThreadsError) {
   }
 }
 
-TEST_F(ErrorChainTest, SuccessAddsNoRecordAndANamelessFrameKeepsTheSource) {
-  CMethodFrame frame(L"");
-  frame.error = CreateErrorInfo(L"<OVError Desc=\"Old\" HR=\"E_FAIL\" />", L"Old::Source");
-  AddErrorRecord(frame, std::nullopt);
-  EXPECT_EQ(DescriptionOf(frame.error.get()), L"<OVError Desc=\"Old\" HR=\"E_FAIL\" />");
-  EXPECT_EQ(SourceOf(frame.error.get()), L"Old::Source");
-}
-
 TEST_F(ErrorChainTest, ConvertForeignErrorKeepsSourceAndInterface) {
   const ComPtr<IErrorInfo> foreign = CreateErrorInfo(L"", L"Excel", kRowsetInterface);
   const ComPtr<IErrorInfo> converted = ConvertForeignError(foreign.get(), E_INVALIDARG);

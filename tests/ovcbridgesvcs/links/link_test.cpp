@@ -207,16 +207,6 @@ TEST_F(LinkBindingTest, UnitsAreSelectedByNameOrByTheTextsTheGettersGive) {
             L"Units of Measures are null.");
 }
 
-TEST_F(LinkBindingTest, UnitResolutionNeedsTheBridgeOfTheLinkSet) {
-  const ComPtr<ILink> link = NewLink(L"DischargePressure");
-  link->put_UnitSelectedID(3);
-  std::wstring text = L"x";
-  EXPECT_EQ(link->get_UnitStringResolved(&text), S_OK);
-  EXPECT_EQ(text, L"");
-  EXPECT_EQ(link->get_UnitSetName(&text), E_FAIL);
-  EXPECT_EQ(TakeDesc(), L"Unable to access the Bridge container for the Link");
-}
-
 TEST_F(LinkBindingTest, AnAppValueTextBecomesANumberOnlyForAQuantity) {
   const struct {
     std::wstring route;
@@ -319,17 +309,6 @@ TEST_F(LinkBindingTest, CopyLinkCopiesTheDefinitionButNotIdentityOrValues) {
   EXPECT_EQ(
       std::make_tuple(route, location, unit, case_oid, oid, prefix.IsEmpty()),
       std::make_tuple(std::wstring(L"DischargePressure"), std::wstring(L"W"), 4, 103, -1, true));
-}
-
-TEST_F(LinkBindingTest, TemplatesSeeTheFactsOfTheLinkAndItsLinkSet) {
-  const ComPtr<ILink> link = NewLink(L"DischargePressure");
-  link->put_Description(L"outlet");
-  link->put_OrvanValue(Variant(5.0));
-  link->put_WriteFormat(L"/!ClassView!/ /!Type!/ /!LinkDesc!/ /!Case!/");
-  Variant published;
-  EXPECT_EQ(link->get_PublishedValue(VARIANT_FALSE, VARIANT_TRUE, &published), S_OK);
-  EXPECT_EQ(published, Variant(L"Pumps Real: Pressure outlet "));
-  EXPECT_FALSE(GetErrorInfo()) << "a fact that cannot be had leaves no error behind";
 }
 
 TEST_F(LinkBindingTest, ReadTextsAreParsedByTheHostFieldFormatter) {
