@@ -21,10 +21,8 @@ TEST(DomElementTest, TypedAttributeValuesBecomeTheirText) {
   const std::vector<Case> cases = {
       {"text", Variant(L"a b&c"), L"a b&c"},
       {"I4", Variant(int32_t{-2147483647 - 1}), L"-2147483648"},
-      {"R8 exact", Variant(0.1 + 0.2), L"0.30000000000000004"},
       {"R8 large", Variant(1e20), L"1E+20"},
       {"date", Variant::Date(36526.25), L"36526.25"},
-      {"true", Variant(true), L"1"},
       {"null", Variant::Null(), L""},
       {"by reference", Variant::ByRef(VT_I4, &number), L"17"},
   };

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "automation/error_info.h"
 #include "ovcbridgesvcs/frame/message_catalogue.h"
@@ -28,13 +27,17 @@ class OrvanTest : public host_testing::PlantTest {
     EXPECT_EQ((orvan_.get()->*getter)(held.Receive()), S_OK);
     return held;
   }
-  // Whether the host state holds what Initialize makes: each object, unit
-  // standards and cases.
-  std::vector<bool> HostHeld() {
+  // Whether the host state holds what Initialize makes, one digit each: the
+  // workspace, the cache, the field formatter, unit standards and cases.
+  std::string HostHeld() {
     HostState& state = HostState::Current();
-    return {bool(Held(&COrvan::get_Workspace)), bool(Held(&COrvan::get_OVCCache)),
-            bool(Held(&COrvan::get_FieldFormatter)), !state.unit_standard_names().empty(),
-            state.case_cache().count() > 0};
+    std::string held;
+    for (const bool each : {bool(Held(&COrvan::get_Workspace)), bool(Held(&COrvan::get_OVCCache)),
+                            bool(Held(&COrvan::get_FieldFormatter)),
+                            !state.unit_standard_names().empty(), state.case_cache().count() > 0}) {
+      held += each ? '1' : '0';
+    }
+    return held;
   }
 
   ComPtr<COrvan> orvan_ = MakeObject<COrvan>();
@@ -60,7 +63,9 @@ TEST_F(OrvanTest, InitializeFillsTheOneSharedHostStateAndEachCallReplacesIt) {
   ASSERT_EQ(orvan_->Initialize(empty.get(), host_testing::CacheOf(empty.get()).get()), S_OK);
   EXPECT_TRUE(IsSameObject(Held(&COrvan::get_Workspace).get(), empty.get()));
   EXPECT_FALSE(IsSameObject(Held(&COrvan::get_FieldFormatter).get(), formatter.get()));
-  EXPECT_EQ(HostHeld(), (std::vector{true, true, true, false, false}));
+  EXPECT_EQ(HostHeld(), "11100");
+  ASSERT_EQ(orvan_->Initialize(nullptr, cache_.get()), S_OK);
+  EXPECT_EQ(HostHeld(), "00000") << "without a workspace nothing stays";
 }
 
 TEST_F(OrvanTest, FailedInitializeKeepsOnlyWhatItMadeBeforeTheFailure) {
@@ -70,20 +75,12 @@ TEST_F(OrvanTest, FailedInitializeKeepsOnlyWhatItMadeBeforeTheFailure) {
     IDispatch* workspace;
     IDispatch* cache;
     uint32_t message;
-    std::vector<bool> held;
+    const char* held;
   } cases[] = {
-      {"refused workspace", cache_.get(), cache_.get(), 1255, {false, false, false, false, false}},
-      {"refused cache",
-       workspace_.get(),
-       workspace_.get(),
-       1256,
-       {true, false, false, false, false}},
-      {"no cache", workspace_.get(), nullptr, 1256, {true, false, false, false, false}},
-      {"unit standards",
-       workspace_.get(),
-       unopened_cache.get(),
-       1256,
-       {true, true, true, false, true}},
+      {"refused workspace", cache_.get(), cache_.get(), 1255, "00000"},
+      {"refused cache", workspace_.get(), workspace_.get(), 1256, "10000"},
+      {"no cache", workspace_.get(), nullptr, 1256, "10000"},
+      {"unit standards", workspace_.get(), unopened_cache.get(), 1256, "11101"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

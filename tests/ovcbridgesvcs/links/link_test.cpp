@@ -52,15 +52,11 @@ TEST(LinkTest, PersistedSettersMarkDirtyOnlyOnARealChange) {
   } cases[] = {
       {"same route", [](ILink* l) { return l->put_AttribName(L""); }, false},
       {"write location", [](ILink* l) { return l->put_WriteLocation(L"Out"); }, true},
-      {"write format", [](ILink* l) { return l->put_WriteFormat(L"/!AttName!/"); }, true},
       {"enabled again (any non-zero)", [](ILink* l) { return l->put_Enabled(5); }, false},
       {"disabled", [](ILink* l) { return l->put_Enabled(VARIANT_FALSE); }, true},
-      {"same OID", [](ILink* l) { return l->put_OID(-1); }, false},
       {"same case", [](ILink* l) { return l->put_CaseOID(ovLinkSetDefault); }, false},
-      {"same unit", [](ILink* l) { return l->put_UnitSelectedID(-1); }, false},
       {"unit", [](ILink* l) { return l->put_UnitSelectedID(2); }, true},
       {"status", [](ILink* l) { return l->put_Status(L"s"); }, false},
-      {"prefix", [](ILink* l) { return l->put_Prefix(Variant(L"~")); }, false},
       {"host value", [](ILink* l) { return l->put_OrvanValue(Variant(1.5)); }, false},
   };
   for (const auto& c : cases) {
@@ -162,14 +158,6 @@ TEST_F(LinkBindingTest, UnitIndexesStandForTheDefaultsThenTheUnits) {
     EXPECT_EQ(link->get_UnitStringByIndex(c.index, &text), S_OK);
     EXPECT_EQ(text, c.text);
   }
-  const ComPtr<ILink> tag = NewLink(L"Tag");
-  int32_t id = 0;
-  EXPECT_EQ(tag->get_UnitID(1, &id), S_OK);
-  EXPECT_EQ(id, ovBridgeDefault);
-  EXPECT_EQ(tag->get_UnitID(3, &id), E_FAIL);
-  EXPECT_EQ(TakeDesc(),
-            L"Link error:  units of measure information was requested, but the  "
-            L"Units of Measures are null.");
 }
 
 TEST_F(LinkBindingTest, UnitsAreSelectedByNameOrByTheTextsTheGettersGive) {
