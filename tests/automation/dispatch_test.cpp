@@ -61,14 +61,6 @@ TEST_F(DispatchTest, InterfaceArgumentsKeepReferenceCountsBalanced) {
   other->Release();
 }
 
-TEST_F(DispatchTest, FailingMembersReturnTheirCodeAndKeepTheErrorObject) {
-  EXPECT_EQ(object_.Call(L"Fail", {Variant(L"it broke")}), E_FAIL);
-  EXPECT_EQ(object_.error().scode, E_FAIL);
-  EXPECT_EQ(object_.error().description, L"it broke");
-  EXPECT_EQ(object_.error().source, L"Counter");
-  EXPECT_EQ(DescriptionOf(GetErrorInfo().get()), L"it broke");
-}
-
 TEST_F(DispatchTest, CallsByNameThatFailBeforeTheMemberStillDescribeTheFailure) {
   EXCEPINFO error;
   EXPECT_EQ(CallByName(nullptr, L"Add", DISPATCH_METHOD, {}, nullptr, &error), E_POINTER);

@@ -108,6 +108,13 @@ TEST_F(BridgeRequestsTest, AnotherUsersLockHoldsUntilItsHolderReleasesIt) {
   EXPECT_EQ(Locked(CallAs(&bob_, "OpenBridge", BridgeRequest(oid))), "0");
 }
 
+TEST_F(BridgeRequestsTest, AUserWithoutTheModifyPrivilegeIsRefused) {
+  ASSERT_TRUE(store_->PutPrivilege({"bob", "ModifyBridge", false}).ok());
+  EXPECT_EQ(CallAs(&bob_, "ModifyBridgePrivilege", "").text, "false");
+  EXPECT_EQ(CallAs(&bob_, "CreateBridge", "").status.code(), Status::Code::kRefused);
+  EXPECT_EQ(CallAs(&bob_, "SaveBridge", Document(Create())).status.code(), Status::Code::kRefused);
+}
+
 // Two processes opening one bridge at once: exactly one of them gets the lock.
 TEST_F(BridgeRequestsTest, OnlyOneProcessTakesALock) {
   int oid = Create();
