@@ -12,25 +12,17 @@ HRESULT AddAttribute(IXMLDOMDocument* document, IXMLDOMElement* element, std::ws
   CMethodFrame frame(L"XMLhelper::AddAttribute");
   return RunMethod(frame, [&]() -> HRESULT {
     if (document == nullptr || element == nullptr) return E_INVALIDARG;
-    ComPtr<IDispatch> created;
-    if (Failed(
-            CheckResult(frame, document->createAttribute(std::wstring(name), created.Receive())))) {
-      RaiseError(frame, SourceLocation::Current(), E_FAIL);
-    }
-    ComPtr<IXMLDOMAttribute> attribute;
-    CheckAndRaise(frame, created.As(&attribute));
     const Variant plain = value.Dereferenced();
     if (plain.vt() == VT_BSTR) {
-      CheckAndRaise(frame, attribute->put_value(Variant(EscapeXmlText(plain.bstr()))));
+      CheckAndRaise(
+          frame, element->setAttribute(std::wstring(name), Variant(EscapeXmlText(plain.bstr()))));
     } else if (plain.vt() == VT_DATE) {
       std::wstring text;
       CheckAndRaise(frame, FormatForXML(plain, &text));
-      CheckAndRaise(frame, attribute->put_value(Variant(std::move(text))));
+      CheckAndRaise(frame, element->setAttribute(std::wstring(name), Variant(std::move(text))));
     } else {
-      CheckAndRaise(frame, attribute->put_nodeTypedValue(plain));
+      CheckAndRaise(frame, element->setAttribute(std::wstring(name), plain));
     }
-    ComPtr<IDispatch> replaced;
-    CheckAndRaise(frame, element->setAttributeNode(attribute.get(), replaced.Receive()));
     return S_OK;
   });
 }
@@ -40,17 +32,13 @@ HRESULT GetNodeText(IXMLDOMNode* node, std::wstring_view name, std::wstring* tex
   return RunMethod(frame, [&]() -> HRESULT {
     if (node == nullptr) return E_INVALIDARG;
     if (text == nullptr) return E_POINTER;
-    ComPtr<IDispatch> map_dispatch;
-    CheckAndRaise(frame, node->get_attributes(map_dispatch.Receive()));
-    const ComPtr<IXMLDOMNamedNodeMap> attributes = map_dispatch.As<IXMLDOMNamedNodeMap>();
-    if (!attributes) return S_OK;
-    ComPtr<IDispatch> found;
-    CheckAndRaise(frame, attributes->getNamedItem(std::wstring(name), found.Receive()));
-    if (!found) return S_OK;
-    ComPtr<IXMLDOMNode> attribute;
-    CheckAndRaise(frame, found.As(&attribute));
+    // Only elements have attributes.
+    const ComPtr<IXMLDOMElement> element = ComPtr<IXMLDOMNode>(node).As<IXMLDOMElement>();
+    if (!element) return S_OK;
     Variant value;
-    CheckAndRaise(frame, attribute->get_nodeValue(&value));
+    const HRESULT found = element->getAttribute(std::wstring(name), &value);
+    CheckAndRaise(frame, found);
+    if (found != S_OK) return S_OK;
     std::wstring raw;
     CheckAndRaise(frame, FormatForXML(value, &raw));
     *text = UnescapeXmlText(raw);

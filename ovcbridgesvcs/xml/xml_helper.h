@@ -17,11 +17,10 @@
 namespace ovc::xml {
 
 // Sets attribute `name` of `element` (replacing one of the same name) to
-// `value`, through an attribute node made by `document`: a text escaped
-// (EscapeXmlText), a date as FormatForXML gives it, anything else as the
-// DOM writes that typed value (integers in decimal). E_INVALIDARG for a null
-// document or element; E_FAIL when the attribute cannot be made; other DOM
-// and format failures as they come, with an error.
+// `value`: a text escaped (EscapeXmlText), a date as FormatForXML gives it,
+// anything else as the DOM writes that typed value (integers in decimal).
+// E_INVALIDARG for a null document or element; E_FAIL for a name XML does
+// not allow; other DOM and format failures as they come, with an error.
 HRESULT AddAttribute(IXMLDOMDocument* document, IXMLDOMElement* element, std::wstring_view name,
                      const Variant& value);
 
