@@ -34,7 +34,10 @@ std::wstring_view MarkerText(int32_t number) {
   return kMarkerTexts[static_cast<size_t>(ovWorkspaceDefault - number)];
 }
 
-bool IsWorkspaceMarker(std::wstring_view text) { return ToLower(text) == ToLower(kMarkerTexts[0]); }
+// Case mapping keeps the length, so a text of another length is no marker.
+bool IsWorkspaceMarker(std::wstring_view text) {
+  return text.size() == kMarkerTexts[0].size() && ToLower(text) == ToLower(kMarkerTexts[0]);
+}
 
 // How many markers level `kind` may use: a level refers only to levels above
 // it, and to itself for the two lower ones.

@@ -10,7 +10,8 @@ namespace {
 constexpr uint32_t kNoParent = 1101;
 
 bool SameIgnoringCase(std::wstring_view text, std::wstring_view marker) {
-  return ToLower(text) == ToLower(marker);
+  // Case mapping keeps the length, so texts of different lengths never match.
+  return text.size() == marker.size() && ToLower(text) == ToLower(marker);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "ovcbridgesvcs/frame/message_catalogue.h"
-#include "ovcbridgesvcs/frame/message_format.h"
 #include "ovcbridgesvcs/frame/report_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
 #include "ovcbridgesvcs/host/own_error.h"
@@ -234,8 +233,8 @@ void CLink::RebuildUnitComboList() {
     return;
   }
   auto add = [&](int32_t id, const std::wstring& text) {
-    const wchar_t* entry = unit_combo_list_.empty() ? L"#%ld;" : L"|#%ld;";
-    unit_combo_list_.append(FormatMessageText(entry, id)).append(text);
+    if (!unit_combo_list_.empty()) unit_combo_list_ += L'|';
+    unit_combo_list_.append(L"#").append(std::to_wstring(id)).append(L";").append(text);
   };
   for (const DefaultSelection& selection : kDefaults) {
     add(selection.id, SelectionText(selection.id, UnitText::kDisplay));

@@ -38,10 +38,7 @@ HRESULT GetNodeText(IXMLDOMNode* node, std::wstring_view name, std::wstring* tex
     Variant value;
     const HRESULT found = element->getAttribute(std::wstring(name), &value);
     CheckAndRaise(frame, found);
-    if (found != S_OK) return S_OK;
-    std::wstring raw;
-    CheckAndRaise(frame, FormatForXML(value, &raw));
-    *text = UnescapeXmlText(raw);
+    if (found == S_OK && value.vt() == VT_BSTR) *text = UnescapeXmlText(value.bstr());
     return S_OK;
   });
 }
