@@ -34,9 +34,11 @@ std::wstring_view MarkerText(int32_t number) {
   return kMarkerTexts[static_cast<size_t>(ovWorkspaceDefault - number)];
 }
 
-// Case mapping keeps the length, so a text of another length is no marker.
+// Case mapping keeps the length, so a text of another length is no marker;
+// the usual text is the marker as written, which needs no mapping.
 bool IsWorkspaceMarker(std::wstring_view text) {
-  return text.size() == kMarkerTexts[0].size() && ToLower(text) == ToLower(kMarkerTexts[0]);
+  const std::wstring_view marker = kMarkerTexts[0];
+  return text == marker || (text.size() == marker.size() && ToLower(text) == ToLower(marker));
 }
 
 // How many markers level `kind` may use: a level refers only to levels above

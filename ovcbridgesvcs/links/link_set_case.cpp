@@ -10,8 +10,9 @@ namespace {
 constexpr uint32_t kNoParent = 1101;
 
 bool SameIgnoringCase(std::wstring_view text, std::wstring_view marker) {
-  // Case mapping keeps the length, so texts of different lengths never match.
-  return text.size() == marker.size() && ToLower(text) == ToLower(marker);
+  // Case mapping keeps the length, so texts of different lengths never match;
+  // the usual text is the marker as written, which needs no mapping.
+  return text == marker || (text.size() == marker.size() && ToLower(text) == ToLower(marker));
 }
 
 }  // namespace
