@@ -380,9 +380,9 @@ void CLink::Bind() {
 void CLink::BindAttribute(CMethodFrame& frame) {
   if (attrib_name_.empty() || !parent_) return;
   const std::wstring remembered = std::exchange(units_quantity_type_, std::wstring());
+  std::wstring remembered_list = std::exchange(unit_combo_list_, std::wstring());
   quantity_type_.Reset();
   units_.Reset();
-  unit_combo_list_.clear();
   ComPtr<IDispatch> view;
   CheckAndRaise(frame, parent_->get_ClassViewDisp(view.Receive()));
   if (!view) return;
@@ -407,10 +407,12 @@ void CLink::BindAttribute(CMethodFrame& frame) {
   units_quantity_type_ = quantity_name;
   // The host may hand out a new collection object each time: a collection of
   // the same quantity type is the one the selection was made in.
-  if (quantity_name != remembered) {
-    RebuildUnitComboList();
-    ApplyPendingUnitName();
+  if (quantity_name == remembered) {
+    unit_combo_list_ = std::move(remembered_list);
+    return;
   }
+  RebuildUnitComboList();
+  ApplyPendingUnitName();
 }
 
 HRESULT CLink::get_AttributeDisp(IDispatch** attribute) {

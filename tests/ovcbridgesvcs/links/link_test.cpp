@@ -189,6 +189,12 @@ TEST_F(LinkBindingTest, UnitsAreSelectedByNameOrByTheTextsTheGettersGive) {
   EXPECT_EQ(link->put_UnitSysName(L"BAR"), E_FAIL);
   EXPECT_EQ(TakeDesc(), L"Link::get_UnitSelectedID - Unit system name not found:  BAR\r\n");
   EXPECT_EQ(ErrorOf(link.get()), VARIANT_TRUE);
+
+  link->put_UnitSelectedID(3);  // binding again to the same quantity keeps the choice
+  link->SetDataModelSvcs();
+  link->get_UnitComboList(&text);
+  link->get_UnitSelectedID(&id);
+  EXPECT_EQ(id, 3);
   EXPECT_EQ(NewLink(L"Tag")->put_UnitSysName(L"bar"), E_FAIL);
   EXPECT_EQ(TakeDesc(),
             L"Link error:  units of measure information was requested, but the  "
