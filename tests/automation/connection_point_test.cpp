@@ -97,36 +97,30 @@ class ConnectionPointTest : public testing::Test {
   std::vector<std::wstring> journal_;
 };
 
-TEST_F(ConnectionPointTest, ConnectsOnlyItsInterfaceAndKeepsItsContainerAlive) {
+TEST_F(ConnectionPointTest, FiresToEverySinkInAdviseOrderUntilUnadvised) {
   ComPtr<IConnectionPoint> other;
   EXPECT_EQ(source_->FindConnectionPoint(kOtherEvents, other.Receive()), CONNECT_E_NOCONNECTION);
-  EXPECT_EQ(other, nullptr);
+  uint32_t cookie = 5;
+  EXPECT_EQ(point_->Advise(MakeObject<Stranger>().get(), &cookie), CONNECT_E_CANNOTCONNECT);
+  EXPECT_EQ(cookie, 0u);
+
+  const uint32_t first_cookie = Connect(NewSink(L"first", E_FAIL));
+  Connect(NewSink(L"second"));
+  EXPECT_EQ(Sink::count(), 2) << "the connections hold the sinks";
+  EXPECT_EQ(FireChanged(L"A1"), E_FAIL) << "a failing sink does not stop the others";
+  EXPECT_EQ(point_->Unadvise(first_cookie), S_OK);
+  EXPECT_EQ(Sink::count(), 1);
+  EXPECT_EQ(point_->Unadvise(first_cookie), CONNECT_E_NOCONNECTION);
+  EXPECT_EQ(FireChanged(L"B2"), S_OK);
+  EXPECT_EQ(journal_,
+            (std::vector<std::wstring>{L"first:7:1:A1", L"second:7:1:A1", L"second:7:1:B2"}));
+
   ComPtr<IConnectionPointContainer> container;
   ASSERT_EQ(point_->GetConnectionPointContainer(container.Receive()), S_OK);
   EXPECT_TRUE(IsSameObject(container.get(), source_.get()));
   container.Reset();
   source_.Reset();
   EXPECT_EQ(Source::count(), 1) << "the connection point holds the source";
-
-  const ComPtr<Stranger> stranger = MakeObject<Stranger>();
-  uint32_t cookie = 5;
-  EXPECT_EQ(point_->Advise(stranger.get(), &cookie), CONNECT_E_CANNOTCONNECT);
-  EXPECT_EQ(cookie, 0u);
-}
-
-TEST_F(ConnectionPointTest, FiresToEverySinkInAdviseOrderUntilUnadvised) {
-  const uint32_t first_cookie = Connect(NewSink(L"first", E_FAIL));
-  Connect(NewSink(L"second"));
-  EXPECT_EQ(Sink::count(), 2) << "the connections hold the sinks";
-  EXPECT_EQ(FireChanged(L"A1"), E_FAIL) << "a failing sink does not stop the others";
-  EXPECT_EQ(journal_, (std::vector<std::wstring>{L"first:7:1:A1", L"second:7:1:A1"}));
-
-  EXPECT_EQ(point_->Unadvise(first_cookie), S_OK);
-  EXPECT_EQ(Sink::count(), 1);
-  EXPECT_EQ(point_->Unadvise(first_cookie), CONNECT_E_NOCONNECTION);
-  EXPECT_EQ(FireChanged(L"B2"), S_OK);
-  EXPECT_EQ(journal_.back(), L"second:7:1:B2");
-  EXPECT_EQ(journal_.size(), 3u);
   // The source releases the second sink when it goes (checked in TearDown).
 }
 
