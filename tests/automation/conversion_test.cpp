@@ -59,7 +59,6 @@ TEST(ConversionTest, Scalars) {
       Converts(Variant::R8(2.5), VT_I4, Variant::I4(2)),
       Converts(Variant::R8(3.5), VT_I4, Variant::I4(4)),
       Converts(Variant::R8(2.5000001), VT_I2, Variant::I2(3)),
-      Fails(Variant::R8(32767.5), VT_I2, DISP_E_OVERFLOW),
       Fails(Variant::R8(std::nan("")), VT_I4, DISP_E_OVERFLOW),
       Fails(Variant::R8(-657435.0), VT_DATE, DISP_E_OVERFLOW),
       Converts(Variant(true), VT_I4, Variant::I4(-1)),
@@ -133,7 +132,6 @@ TEST(ConversionTest, ObjectsAndArrays) {
       // An object whose value is an object does not convert.
       Fails(Variant(static_cast<IDispatch*>(outer.get())), VT_I4, DISP_E_TYPEMISMATCH),
       Fails(Variant::I4(3), VT_DISPATCH, DISP_E_TYPEMISMATCH),
-      Converts(texts, VT_ARRAY | VT_I4, numbers),
       Fails(words, VT_ARRAY | VT_I4, DISP_E_TYPEMISMATCH),
       Fails(Variant::I4(1), VT_ARRAY | VT_I4, DISP_E_TYPEMISMATCH),
   });
