@@ -202,6 +202,16 @@ bool StoryEdit::Check(Plan* plan, std::string* error) const {
     }
     if (!CheckParagraph(segment, plan, error)) return false;
   }
+  // A table without rows takes no position, yet it is structure all the same.
+  const WordNames& names = story_.names();
+  const auto is_table = [&names](pugi::xml_node node) { return names.Is(node, "tbl"); };
+  for (pugi::xml_node node = first.node; node != story_.segment(plan->last).node;
+       node = node.next_sibling()) {
+    if (!names.Is(node, "p") && (is_table(node) || node.find_node(is_table))) {
+      *error = "the range holds a table";
+      return false;
+    }
+  }
   if (!plan->fields.empty()) {
     *error = "the range holds part of a field";
     return false;

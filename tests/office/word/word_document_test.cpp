@@ -98,6 +98,7 @@ TEST(WordTextTest, PutWritesRunsAndParagraphs) {
   const std::string right = "<w:pPr><w:jc w:val='right'/><w:rPr><w:b/></w:rPr>";
   const std::string merged =
       "<w:r><w:t>a</w:t></w:r><w:r><w:t>Q</w:t></w:r><w:r><w:t>d</w:t></w:r>";
+  const std::string table = "<w:tbl><w:tr><w:tc><w:p/></w:tc></w:tr></w:tbl>";
   const auto two = [](const std::string& first, const std::string& last) {
     return "<w:p>" + first + "<w:r><w:t>ab</w:t></w:r></w:p><w:p>" + last +
            "<w:r><w:t>cd</w:t></w:r></w:p><w:p/>";
@@ -123,6 +124,8 @@ TEST(WordTextTest, PutWritesRunsAndParagraphs) {
        {0, 1, 4},
        L"Q",
        "<w:p>" + right + "</w:pPr>" + merged + "</w:p><w:p/>"},
+      // The mark before a table stays: a paragraph does not merge into a table.
+      {Para("x") + table, {0, 0, 2}, L"z", "<w:p><w:r><w:t>z</w:t></w:r></w:p>" + table},
       {two("<w:pPr><w:jc/></w:pPr>", ""), {0, 1, 4}, L"Q", "<w:p>" + merged + "</w:p><w:p/>"},
       {two("<w:pPr><w:sectPr/></w:pPr>", right + "</w:pPr>"),
        {0, 1, 4},
@@ -158,6 +161,7 @@ TEST(WordTextTest, RefusedPutsChangeNothing) {
       {Para("abc"), {0, 0, 1}, std::wstring(1, wchar_t(0xD800)), E_INVALIDARG},
       {table + Para("x"), {0, 0, 3}, L"z", E_ACCESSDENIED},  // a cell's end
       {Para("x") + table, {0, 0, 3}, L"z", E_ACCESSDENIED},  // into a table
+      {Para("x") + "<w:tbl><w:tblPr/></w:tbl>" + Para("y"), {0, 0, 3}, L"z", E_ACCESSDENIED},
       {"<w:p>" + form + "</w:p>", {0, 0, 5}, L"z", E_ACCESSDENIED},
       {"<w:p><w:r><w:t>a</w:t></w:r>" + Field("DATE", "d") + "</w:p>",
        {0, 0, 3},
