@@ -7,8 +7,10 @@
 
 namespace ovc::word {
 
-Cells::Cells(ComPtr<Document> document, std::vector<pugi::xml_node> cells)
-    : document_(std::move(document)), cells_(std::move(cells)) {}
+Cells::Cells(ComPtr<Document> document, const std::vector<pugi::xml_node>& cells)
+    : document_(std::move(document)) {
+  for (pugi::xml_node cell : cells) cells_.emplace_back(document_->model(), cell);
+}
 
 HRESULT Cells::get_Count(int32_t* count) {
   *count = static_cast<int32_t>(cells_.size());
@@ -21,15 +23,24 @@ HRESULT Cells::Item(int32_t index, IDispatch** cell) {
                                                   "no cell at position " + std::to_string(index) +
                                                       " of " + std::to_string(cells_.size())));
   }
-  *cell = MakeObject<Cell>(document_, cells_[index - 1]).Detach();
+  const HeldElement& held = cells_[index - 1];
+  if (!held.Get(document_->model())) {
+    return Fail(RPC_E_DISCONNECTED,
+                office::Describe(document_->file_name(), "Cells",
+                                 "cell " + std::to_string(index) + " has been deleted"));
+  }
+  *cell = MakeObject<Cell>(document_, held).Detach();
   return S_OK;
 }
 
-Cell::Cell(ComPtr<Document> document, pugi::xml_node cell)
-    : document_(std::move(document)), cell_(cell) {}
+Cell::Cell(ComPtr<Document> document, HeldElement cell)
+    : document_(std::move(document)), cell_(std::move(cell)) {}
+
+TextSpan Cell::Span() const { return document_->model().SpanOf(cell_.Get(document_->model())); }
 
 HRESULT Cell::Locate(int32_t* row, int32_t* column) {
-  if (TableGrid(TableOf(cell_)).Locate(cell_, row, column)) return S_OK;
+  const pugi::xml_node cell = cell_.Get(document_->model());
+  if (TableGrid(TableOf(cell)).Locate(cell, row, column)) return S_OK;
   return Fail(DISP_E_BADINDEX,
               office::Describe(document_->file_name(), "Cell", "is no longer in its table"));
 }
@@ -45,12 +56,10 @@ HRESULT Cell::get_ColumnIndex(int32_t* column) {
 }
 
 HRESULT Cell::get_Range(IDispatch** range) {
-  *range = MakeObject<Range>(document_, document_->model().SpanOf(cell_)).Detach();
+  *range = MakeObject<Range>(document_, Span()).Detach();
   return S_OK;
 }
 
-HRESULT Cell::Select() {
-  return MakeObject<Range>(document_, document_->model().SpanOf(cell_))->Select();
-}
+HRESULT Cell::Select() { return MakeObject<Range>(document_, Span())->Select(); }
 
 }  // namespace ovc::word

@@ -12,28 +12,28 @@
 
 namespace ovc::word {
 
-// Cells of one table, row by row (see CellsOfSpan). Holds their w:tc
-// elements, owned by the document: cells are never removed while it is
-// open.
+// Cells of one table, row by row (see CellsOfSpan).
 class Cells final : public WordObject<ICells> {
  public:
-  Cells(ComPtr<Document> document, std::vector<pugi::xml_node> cells);
+  Cells(ComPtr<Document> document, const std::vector<pugi::xml_node>& cells);
 
   HRESULT get_Count(int32_t* count) override;
-  // By 1-based position; DISP_E_BADINDEX when out of range.
+  // By 1-based position; DISP_E_BADINDEX when out of range,
+  // RPC_E_DISCONNECTED when that cell has left the document.
   HRESULT Item(int32_t index, IDispatch** cell) override;
 
   std::string Disconnected() const override { return document_->Disconnected(); }
 
  private:
   ComPtr<Document> document_;
-  const std::vector<pugi::xml_node> cells_;
+  std::vector<HeldElement> cells_;
 };
 
-// One cell of a table.
+// One cell of a table. Once its w:tc left the document, every call fails
+// with RPC_E_DISCONNECTED ("<file>: cell: has been deleted").
 class Cell final : public WordObject<ICell> {
  public:
-  Cell(ComPtr<Document> document, pugi::xml_node cell);
+  Cell(ComPtr<Document> document, HeldElement cell);
 
   // 1-based: the row, and the cell's position in it.
   HRESULT get_RowIndex(int32_t* row) override;
@@ -43,13 +43,17 @@ class Cell final : public WordObject<ICell> {
   // The Application's Selection becomes the whole cell.
   HRESULT Select() override;
 
-  std::string Disconnected() const override { return document_->Disconnected(); }
+  std::string Disconnected() const override {
+    return document_->DisconnectedHolding(cell_, "cell");
+  }
 
  private:
   HRESULT Locate(int32_t* row, int32_t* column);
+  // The cell's span now.
+  TextSpan Span() const;
 
   ComPtr<Document> document_;
-  const pugi::xml_node cell_;
+  const HeldElement cell_;
 };
 
 }  // namespace ovc::word

@@ -38,6 +38,14 @@ std::string Document::Disconnected() const {
   return closed.empty() ? application_->Disconnected() : closed;
 }
 
+std::string Document::DisconnectedHolding(const HeldElement& element, std::string_view what) const {
+  std::string gone = Disconnected();
+  if (gone.empty() && !element.Get(model())) {
+    gone = office::Describe(file_name_, what, "has been deleted");
+  }
+  return gone;
+}
+
 HRESULT Document::FailHere(HRESULT code, std::string_view where, std::string_view reason) {
   return Fail(code, office::Describe(file_name_, where, reason));
 }

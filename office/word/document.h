@@ -7,6 +7,7 @@
 #include "office/common/open_document.h"
 #include "office/word/application_state.h"
 #include "office/word/document_file.h"
+#include "office/word/held_element.h"
 #include "office/word/word.h"
 #include "office/word/word_object.h"
 
@@ -57,6 +58,10 @@ class Document final : public office::OpenDocument<WordObject<IDocument>, Docume
   office::CoreProperties& core_properties() override { return file()->properties(); }
   void NotePropertiesChanged() override { MarkChanged(); }
   std::string Disconnected() const override;
+  // Why an object holding `element` can no longer be used: Disconnected(),
+  // else "<file>: <what>: has been deleted" once the element left the
+  // document; "" while it can.
+  std::string DisconnectedHolding(const HeldElement& element, std::string_view what) const;
 
  private:
   // Fails with `reason` about this document; `code` its HRESULT.

@@ -27,17 +27,17 @@ constexpr int32_t kRowEndLength = 1;
 
 }  // namespace
 
-Table::Table(ComPtr<Document> document, pugi::xml_node table)
-    : document_(std::move(document)), table_(table) {}
+Table::Table(ComPtr<Document> document, HeldElement table)
+    : document_(std::move(document)), table_(std::move(table)) {}
 
 HRESULT Table::Cell(int32_t row, int32_t column, IDispatch** cell) {
-  const pugi::xml_node found = TableGrid(table_).Cell(row, column);
+  const pugi::xml_node found = TableGrid(table_.Get(document_->model())).Cell(row, column);
   if (!found) {
     return Fail(DISP_E_BADINDEX, office::Describe(document_->file_name(), "table",
                                                   "no cell at row " + std::to_string(row) +
                                                       ", column " + std::to_string(column)));
   }
-  *cell = MakeObject<word::Cell>(document_, found).Detach();
+  *cell = MakeObject<word::Cell>(document_, HeldElement(document_->model(), found)).Detach();
   return S_OK;
 }
 
@@ -51,11 +51,11 @@ HRESULT Table::get_Columns(IDispatch** columns) {
   return S_OK;
 }
 
-Rows::Rows(ComPtr<Document> document, pugi::xml_node table)
-    : document_(std::move(document)), table_(table) {}
+Rows::Rows(ComPtr<Document> document, HeldElement table)
+    : document_(std::move(document)), table_(std::move(table)) {}
 
 HRESULT Rows::get_Count(int32_t* count) {
-  *count = TableGrid(table_).row_count();
+  *count = TableGrid(table_.Get(document_->model())).row_count();
   return S_OK;
 }
 
@@ -63,24 +63,25 @@ HRESULT Rows::Add(const Variant& before_row) {
   HRESULT code = S_OK;
   std::string reason = AddRefusal(*document_, before_row, "BeforeRow", &code);
   WordDocument& model = document_->model();
-  const TextSpan before = model.SpanOf(table_);
-  const pugi::xml_node row = reason.empty() ? AppendRow(table_, &reason) : pugi::xml_node();
+  const pugi::xml_node table = table_.Get(model);
+  const TextSpan before = model.SpanOf(table);
+  const pugi::xml_node row = reason.empty() ? AppendRow(table, &reason) : pugi::xml_node();
   if (!row) {
     return Fail(reason.empty() ? E_ACCESSDENIED : code,
                 office::Describe(document_->file_name(), "table", reason));
   }
-  const TableGrid grid(table_);
+  const TableGrid grid(table);
   const auto cells = static_cast<int32_t>(grid.cells(grid.row_count()).size());
   model.NoteReplaced(before.story, before.end, before.end,
                      before.end + cells * kEmptyCellLength + kRowEndLength);
   return S_OK;
 }
 
-Columns::Columns(ComPtr<Document> document, pugi::xml_node table)
-    : document_(std::move(document)), table_(table) {}
+Columns::Columns(ComPtr<Document> document, HeldElement table)
+    : document_(std::move(document)), table_(std::move(table)) {}
 
 HRESULT Columns::get_Count(int32_t* count) {
-  *count = TableGrid(table_).column_count();
+  *count = TableGrid(table_.Get(document_->model())).column_count();
   return S_OK;
 }
 
@@ -91,13 +92,14 @@ HRESULT Columns::Add(const Variant& before_column) {
     return Fail(code, office::Describe(document_->file_name(), "table", reason));
   }
   WordDocument& model = document_->model();
-  const TableGrid grid(table_);
+  const pugi::xml_node table = table_.Get(model);
+  const TableGrid grid(table);
   // Where each row's end mark is before the edit: the new cells go there.
   std::vector<TextSpan> row_ends;
   for (int32_t row = 1; row <= grid.row_count(); ++row)
     row_ends.push_back(model.SpanOf(grid.row(row)));
   std::vector<pugi::xml_node> added;
-  if (!AppendColumn(table_, &added, &reason)) {
+  if (!AppendColumn(table, &added, &reason)) {
     return Fail(E_ACCESSDENIED, office::Describe(document_->file_name(), "table", reason));
   }
   // From the last row up, so the positions above stay as they were.

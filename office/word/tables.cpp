@@ -7,8 +7,11 @@
 
 namespace ovc::word {
 
-Tables::Tables(ComPtr<Document> document, const TextSpan& span)
-    : document_(std::move(document)), tables_(TablesOfSpan(document_->model(), span)) {}
+Tables::Tables(ComPtr<Document> document, const TextSpan& span) : document_(std::move(document)) {
+  for (pugi::xml_node table : TablesOfSpan(document_->model(), span)) {
+    tables_.emplace_back(document_->model(), table);
+  }
+}
 
 HRESULT Tables::get_Count(int32_t* count) {
   *count = static_cast<int32_t>(tables_.size());
@@ -21,7 +24,13 @@ HRESULT Tables::Item(int32_t index, IDispatch** table) {
                                                   "no table at position " + std::to_string(index) +
                                                       " of " + std::to_string(tables_.size())));
   }
-  *table = MakeObject<Table>(document_, tables_[index - 1]).Detach();
+  const HeldElement& held = tables_[index - 1];
+  if (!held.Get(document_->model())) {
+    return Fail(RPC_E_DISCONNECTED,
+                office::Describe(document_->file_name(), "Tables",
+                                 "table " + std::to_string(index) + " has been deleted"));
+  }
+  *table = MakeObject<Table>(document_, held).Detach();
   return S_OK;
 }
 

@@ -19,16 +19,15 @@ class Tables final : public WordObject<ITables> {
   Tables(ComPtr<Document> document, const TextSpan& span);
 
   HRESULT get_Count(int32_t* count) override;
-  // By 1-based position; DISP_E_BADINDEX when out of range.
+  // By 1-based position; DISP_E_BADINDEX when out of range,
+  // RPC_E_DISCONNECTED when that table has left the document.
   HRESULT Item(int32_t index, IDispatch** table) override;
 
   std::string Disconnected() const override { return document_->Disconnected(); }
 
  private:
   ComPtr<Document> document_;
-  // The w:tbl elements, owned by the document (tables are never removed
-  // while it is open).
-  const std::vector<pugi::xml_node> tables_;
+  std::vector<HeldElement> tables_;
 };
 
 }  // namespace ovc::word

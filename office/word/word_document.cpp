@@ -409,6 +409,22 @@ HRESULT WordDocument::SetText(TextSpan* span, std::wstring_view text, std::strin
 
 std::shared_ptr<LiveSpan> WordDocument::Track(const TextSpan& span) { return impl_->Track(span); }
 
+bool WordDocument::Contains(pugi::xml_node element, LiveSpan* near) const {
+  const Story* story = impl_->StoryAt(near->span.story);
+  if (story == nullptr || story->segment_count() == 0) return false;
+  // The element holds the content at its span's start, unless it holds none
+  // (a table without rows): then the whole story is searched.
+  bool found = false;
+  const int32_t segment = std::min(story->SegmentAt(near->span.start), story->segment_count() - 1);
+  for (pugi::xml_node node = story->segment(segment).node; node && !found; node = node.parent()) {
+    found = node == element;
+  }
+  found =
+      found || story->root().find_node([element](pugi::xml_node node) { return node == element; });
+  if (found) near->span = SpanOf(element);
+  return found;
+}
+
 TextSpan WordDocument::SpanOf(pugi::xml_node node) const {
   const StoryIndex index = impl_->StoryOf(node);
   if (index < 0) return {-1, 0, 0};

@@ -135,6 +135,11 @@ class WordDocument {
 
   // A span the document adjusts after every edit (see LiveSpan).
   std::shared_ptr<LiveSpan> Track(const TextSpan& span);
+  // Whether `element`, an element of a story seen before (a table, row or
+  // cell), is still in the document. `near` tracks its span (Track(SpanOf))
+  // and is put on the element again when it is found. The element is only
+  // compared by address until found, so one an edit removed is never touched.
+  bool Contains(pugi::xml_node element, LiveSpan* near) const;
 
   // The span an element of a story covers: a paragraph with its mark, a
   // cell with its end mark, a row with its end mark, a table, a run, a

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "office/word/document.h"
 #include "tests/office/word/word_automation.h"
 #include "tests/office/word/word_test_support.h"
 
@@ -157,6 +158,36 @@ TEST_F(RangeTest, FormFieldResultsReadAsTheirStateAndRefuseTextWrites) {
     EXPECT_EQ(Call(result.get(), L"Text"), Variant(c.shown));
     EXPECT_EQ(CallByName(result.get(), L"Text", DISPATCH_PROPERTYPUT, {Variant(L"x")}), c.put);
   }
+}
+
+// Held table and cell objects outlive edits of their table; once their
+// element left the document they answer RPC_E_DISCONNECTED.
+TEST_F(RangeTest, HeldTablesAndCellsOutliveEditsOrAnswerDisconnected) {
+  SnippetDocument snippet(Para("x") + "<w:tbl><w:tblPr/></w:tbl><w:tbl><w:tr><w:tc>" + Para("c") +
+                          Para("d") + "</w:tc></w:tr></w:tbl>" + Para("z"));
+  ComPtr<IDispatch> document = Open(snippet.path());
+  ASSERT_EQ(Move(L"MoveRight", 1, 3, 1), Variant::I4(3));
+  ComPtr<IDispatch> tables = Object(Object(Selection().get(), L"Range").get(), L"Tables");
+  ComPtr<IDispatch> table = Object(tables.get(), L"Item", {Variant::I4(2)});
+  ComPtr<IDispatch> cell = Object(table.get(), L"Cell", {Variant::I4(1), Variant::I4(1)});
+  ComPtr<IDispatch> cell_range = Object(cell.get(), L"Range");
+  ASSERT_EQ(CallByName(cell_range.get(), L"Text", DISPATCH_PROPERTYPUT, {Variant(L"")}), S_OK);
+  EXPECT_EQ(Call(Object(cell.get(), L"Range").get(), L"Text"), Variant(L"\r\a"));
+  const ComPtr<IDispatch> rowless = Object(tables.get(), L"Item", {Variant::I4(1)});
+  EXPECT_EQ(Call(Object(rowless.get(), L"Rows").get(), L"Count"), Variant::I4(0));
+
+  // A caller editing the XML itself removes the table.
+  WordDocument& model = dynamic_cast<Document*>(document.get())->model();
+  const pugi::xml_node removed = model.InnermostAt(0, 2, "tbl");
+  const TextSpan span = model.SpanOf(removed);
+  model.story_root(0).remove_child(removed);
+  model.NoteReplaced(0, span.start, span.end, span.start);
+  EXCEPINFO error;
+  EXPECT_EQ(CallByName(table.get(), L"Rows", DISPATCH_PROPERTYGET, {}, nullptr, &error),
+            RPC_E_DISCONNECTED);
+  EXPECT_EQ(ToUtf8(error.description), "snippet.docx: table: has been deleted");
+  EXPECT_EQ(Call(cell.get(), L"RowIndex"), Variant::Error(RPC_E_DISCONNECTED));
+  EXPECT_EQ(Call(tables.get(), L"Item", {Variant::I4(2)}), Variant::Error(RPC_E_DISCONNECTED));
 }
 
 }  // namespace
