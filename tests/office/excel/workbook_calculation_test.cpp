@@ -106,6 +106,7 @@ TEST_F(WorkbookCalculationTest, AutomaticModeCalculatesAfterEachPutAndManualOnCa
       {kCalculationManual, L"Sheet1!A1", Variant::R8(5), L"Sheet1!B2", Variant::R8(13)},
       {kCalculationManual, L"Sheet1!C5", Variant(L"=B2+A2"), L"Sheet1!C5", Variant::R8(10)},
       {kCalculationManual, L"Sheet1!A2", Variant(L"=A1*3"), L"Sheet1!B2", Variant::R8(10)},
+      {kCalculationManual, L"Sheet1!A1:A5000", Variant::R8(7), L"Sheet1!B2", Variant::R8(21)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(ToUtf8(c.cell) + " in mode " + std::to_string(c.mode));
