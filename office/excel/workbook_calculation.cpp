@@ -199,6 +199,7 @@ std::map<FailureKey, std::string> WorkbookCalculation::Evaluate(
     failures[{sheets_[key.sheet]->sheet_id(), key.row, key.column}] = reason;
     failed_.push_back(key);
   };
+  std::vector<bool> written(sheets_.size(), false);
   for (const formula::CellKey& key : order) {
     FormulaCell& cell = formulas_.at(KeyOf(key));
     std::string problem = cell.problem;
@@ -209,8 +210,11 @@ std::map<FailureKey, std::string> WorkbookCalculation::Evaluate(
       continue;
     }
     document_.cells().StoreResult(*sheets_[key.sheet], cell.cell, value);
-    document_.NoteCellsWritten(key.sheet);
+    written[key.sheet] = true;
     Remember(key, value);
+  }
+  for (size_t sheet = 0; sheet < written.size(); ++sheet) {
+    if (written[sheet]) document_.NoteCellsWritten(int32_t(sheet));
   }
   std::string cycle;
   for (size_t i = 0; i < circular.size() && i < kNamedCircularCells; ++i) {
