@@ -211,19 +211,38 @@ Value Exact(Scalars a) {
   return reader.ok() ? Value::Boolean(same) : reader.error();
 }
 
+// The characters of Windows-1252 at 128-159, where it departs from Latin-1;
+// its five unassigned codes keep their own code point.
+constexpr wchar_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+wchar_t FromWindows1252(int code) {
+  return code >= 0x80 && code < 0xA0 ? kWindows1252High[code - 0x80] : wchar_t(code);
+}
+
+// The Windows-1252 code of a character; '?' for characters it lacks.
+int ToWindows1252(wchar_t character) {
+  if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) return int(character);
+  const auto* found =
+      std::find(std::begin(kWindows1252High), std::end(kWindows1252High), character);
+  return found == std::end(kWindows1252High) ? '?' : 0x80 + int(found - kWindows1252High);
+}
+
 Value Char(Scalars a) {
   Reader reader(a);
   const double code = std::trunc(reader.Number(0));
   if (!reader.ok()) return reader.error();
   if (code < 1 || code > 255) return Invalid();
-  return Result(reader, std::wstring(1, static_cast<wchar_t>(code)));
+  return Result(reader, std::wstring(1, FromWindows1252(int(code))));
 }
 
 Value Code(Scalars a) {
   Reader reader(a);
   const std::wstring text = reader.Text(0);
   if (!reader.ok()) return reader.error();
-  return text.empty() ? Invalid() : Value::Number(double(text[0]));
+  return text.empty() ? Invalid() : Value::Number(ToWindows1252(text[0]));
 }
 
 Value Text(Scalars a) {
