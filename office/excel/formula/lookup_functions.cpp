@@ -1,11 +1,13 @@
 #include <cmath>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "office/excel/formula/criteria.h"
 #include "office/excel/formula/function_support.h"
 #include "office/excel/formula/function_table.h"
+#include "office/excel/formula/r1c1_reference.h"
 
 namespace ovc::excel::formula {
 
@@ -97,11 +99,23 @@ Operand MatchPosition(const Arguments& a) {
   return found < 0 ? NotFound() : Value::Number(found + 1);
 }
 
+// LOOKUP: in the vector form, the result beside the last key not above the
+// one sought; given a block alone, the keys are its first row when it is
+// wider than tall, else its first column, and the results its last.
 Operand Lookup(const Arguments& a) {
   const Value wanted = a.Scalar(0);
   if (wanted.is_error()) return wanted;
+  const Cells source(a, 1);
   std::vector<Value> keys, results;
-  if (!Line(Cells(a, 1), &keys) || !Line(Cells(a, a.missing(2) ? 1 : 2), &results)) {
+  if (a.missing(2) && source.rows > 1 && source.columns > 1) {
+    const bool by_column = source.columns > source.rows;
+    const int32_t count = by_column ? source.columns : source.rows;
+    for (int32_t i = 0; i < count; ++i) {
+      keys.push_back(by_column ? source.At(0, i) : source.At(i, 0));
+      results.push_back(by_column ? source.At(source.rows - 1, i)
+                                  : source.At(i, source.columns - 1));
+    }
+  } else if (!Line(source, &keys) || !Line(a.missing(2) ? source : Cells(a, 2), &results)) {
     return NotFound();
   }
   const int32_t found = Find(
@@ -110,8 +124,54 @@ Operand Lookup(const Arguments& a) {
   return size_t(found) < results.size() ? results[found] : NotFound();
 }
 
+// The order of a key against the value sought; errors and arrays sort last.
+int KeyOrder(const Value& key, const Value& wanted) {
+  return key.is_error() || key.is_array() ? 1 : Compare(key, wanted);
+}
+
+// XLOOKUP's binary search over keys sorted ascending (or descending when
+// `descending`): the position of an equal key, else of the next smaller
+// (mode -1) or larger (mode 1) one; -1 when there is none.
+int32_t BinarySearch(const std::vector<Value>& keys, const Value& wanted, int mode,
+                     bool descending) {
+  // The first key past the value sought in the keys' order.
+  size_t low = 0, high = keys.size();
+  while (low < high) {
+    const size_t middle = low + (high - low) / 2;
+    const int order = KeyOrder(keys[middle], wanted);
+    if (descending ? order >= 0 : order <= 0) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  const auto before = int32_t(low) - 1;
+  if (before >= 0 && KeyOrder(keys[before], wanted) == 0) return before;
+  const bool after_is_larger = !descending;
+  if (mode == 0) return -1;
+  const int32_t pick = (mode > 0) == after_is_larger ? int32_t(low) : before;
+  return pick < int32_t(keys.size()) ? pick : -1;
+}
+
+// XLOOKUP's linear search, from the last key when `backwards`.
+int32_t LinearSearch(const std::vector<Value>& keys, const Value& wanted, int mode,
+                     bool backwards) {
+  int32_t found = -1;
+  for (size_t step = 0; step < keys.size(); ++step) {
+    const auto i = int32_t(backwards ? keys.size() - 1 - step : step);
+    if (LookupEquals(wanted, keys[i], mode == 2)) return i;
+    if (mode == 0 || mode == 2 || keys[i].type() != wanted.type()) continue;
+    const int order = Compare(keys[i], wanted);
+    const bool nearer = found < 0 || (mode < 0 ? Compare(keys[i], keys[found]) > 0
+                                               : Compare(keys[i], keys[found]) < 0);
+    if ((mode < 0 ? order < 0 : order > 0) && nearer) found = i;
+  }
+  return found;
+}
+
 // XLOOKUP: match mode 0 exact, -1 or 1 the next smaller or larger when
-// none equals, 2 wildcards; search mode -1 (or -2) from the last.
+// none equals, 2 wildcards; search mode 1 from the first, -1 from the last,
+// 2 and -2 binary over keys sorted ascending or descending.
 Operand XLookup(const Arguments& a) {
   const Value wanted = a.Scalar(0);
   if (wanted.is_error()) return wanted;
@@ -122,20 +182,13 @@ Operand XLookup(const Arguments& a) {
   const auto mode = Number(a, 4, 0, &error);
   const auto search = Number(a, 5, 1, &error);
   if (!mode || !search) return error;
-  const bool backwards = *search < 0;
-  int32_t found = -1;
-  for (size_t step = 0; step < keys.size(); ++step) {
-    const auto i = int32_t(backwards ? keys.size() - 1 - step : step);
-    if (LookupEquals(wanted, keys[i], *mode == 2)) {
-      found = i;
-      break;
-    }
-    if (*mode == 0 || *mode == 2 || keys[i].type() != wanted.type()) continue;
-    const int order = Compare(keys[i], wanted);
-    const bool nearer = found < 0 || (*mode < 0 ? Compare(keys[i], keys[found]) > 0
-                                                : Compare(keys[i], keys[found]) < 0);
-    if ((*mode < 0 ? order < 0 : order > 0) && nearer) found = i;
+  const bool binary = std::fabs(*search) == 2;
+  if (std::fabs(*mode) > 2 || *mode == -2 || (*search != 1 && *search != -1 && !binary) ||
+      (binary && *mode == 2)) {
+    return Value::Error(ErrorCode::kValue);
   }
+  const int32_t found = binary ? BinarySearch(keys, wanted, int(*mode), *search < 0)
+                               : LinearSearch(keys, wanted, int(*mode), *search < 0);
   if (found < 0) return a.missing(3) ? NotFound() : a.Scalar(3);
   const bool by_row = keys.size() > 1 ? Cells(a, 1).columns == 1 : results.columns == 1;
   return by_row ? results.At(found, 0) : results.At(0, found);
@@ -201,22 +254,31 @@ Operand Offset(const Arguments& a) {
   return moved;
 }
 
-// INDIRECT: the reference A1 text names; R1C1 text is not read.
+// INDIRECT: the reference A1 text names, or R1C1 text when the second
+// argument is false.
 Operand Indirect(const Arguments& a) {
   const Value text = ToText(a.Scalar(0));
   if (text.is_error()) return text;
   const Value a1 = a.missing(1) ? Value::Boolean(true) : ToBoolean(a.Scalar(1));
-  Formula formula;
-  std::string error;
-  if (!a1.is_boolean() || !a1.boolean() || !ParseFormula(text.text(), &formula, &error) ||
-      formula.nodes.size() != 1 || formula.nodes[0].kind != Node::Kind::kReference) {
+  if (!a1.is_boolean()) return BadReference();
+  Operand reference;
+  reference.areas.emplace_back();
+  std::string sheet;
+  if (a1.boolean()) {
+    Formula formula;
+    std::string error;
+    if (!ParseFormula(text.text(), &formula, &error) || formula.nodes.size() != 1 ||
+        formula.nodes[0].kind != Node::Kind::kReference) {
+      return BadReference();
+    }
+    reference.areas[0] = formula.nodes[0].area;
+    if (formula.nodes[0].sheet_given) sheet = formula.nodes[0].text;
+  } else if (!ParseR1C1(text.text(), a.context().row, a.context().column, &reference.areas[0],
+                        &sheet)) {
     return BadReference();
   }
-  const Node& node = formula.nodes[0];
-  Operand reference;
-  reference.areas.push_back(node.area);
   reference.areas[0].sheet =
-      node.sheet_given ? a.context().view->SheetIndex(node.text) : a.context().sheet;
+      sheet.empty() ? a.context().sheet : a.context().view->SheetIndex(sheet);
   return reference.areas[0].sheet < 0 ? Operand(BadReference()) : reference;
 }
 
