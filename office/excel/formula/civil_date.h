@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+
+namespace ovc::excel::formula {
+
+// Serial numbers count days from 1900-01-01 (1), with the 29th of February
+// 1900 (60) that the spreadsheet keeps for compatibility; serial 0 reads as
+// 1900-01-00. A workbook in the 1904 date system counts its serials 1462
+// days later: its functions add that offset before and subtract it after.
+struct Civil {
+  int64_t year;
+  int64_t month;
+  int64_t day;
+};
+
+// Days of the 1904 date system's serials after the 1900 system's.
+inline constexpr double k1904Offset = 1462;
+inline constexpr double kMaxSerial = 2958465;  // 9999-12-31
+
+// The serial of a day of the proleptic calendar (month 1-12; day may run
+// past the month); -1 when out of the calendar's range.
+double SerialOf(int64_t year, int64_t month, int64_t day);
+// The day of a serial from 0 to kMaxSerial (its fraction ignored).
+Civil CivilOf(double serial);
+
+}  // namespace ovc::excel::formula
