@@ -45,6 +45,11 @@ bool Criterion::Equals(const Value& cell) const {
     size_t end = 0;
     return cell.is_text() && WildcardMatch(pattern_, FromUtf8(cell.text()), 0, &end, true);
   }
+  // Text that reads as the number sought matches it too.
+  double number = 0;
+  if (operand_.is_number() && cell.is_text() && ParseNumber(cell.text(), &number)) {
+    return Compare(Value::Number(number), operand_) == 0;
+  }
   return cell.type() == operand_.type() && Compare(cell, operand_) == 0;
 }
 

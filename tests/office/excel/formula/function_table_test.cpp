@@ -1,0 +1,99 @@
+#include "office/excel/formula/function_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+#include <set>
+#include <string>
+
+#include "automation/text.h"
+#include "office/excel/application.h"
+#include "tests/office/excel/workbook_fixture.h"
+#include "tests/office/office_test_support.h"
+
+// Every function of the table against LibreOffice: the fixtures of
+// tests/office/fixtures/make_formula_fixtures.py hold formulas in Cases!A,
+// LibreOffice's results for them in Cases!B and the formulas' text in
+// Cases!C.
+namespace ovc::excel {
+namespace {
+
+// Functions no fixture compares, each for a reason the fixture script gives.
+const std::set<std::string> kNotCompared = {"XLOOKUP", "RAND", "RANDBETWEEN", "TODAY", "NOW"};
+
+std::string Describe(const Variant& value) {
+  switch (value.vt()) {
+    case VT_R8:
+      return std::to_string(value.r8());
+    case VT_BSTR:
+      return "\"" + ToUtf8(value.bstr()) + "\"";
+    case VT_BOOL:
+      return value.boolVal() ? "TRUE" : "FALSE";
+    case VT_ERROR:
+      return "error " + std::to_string(value.scode());
+    default:
+      return "type " + std::to_string(value.vt());
+  }
+}
+
+bool Agree(const Variant& actual, const Variant& expected) {
+  if (actual.vt() == VT_R8 && expected.vt() == VT_R8) {
+    return std::fabs(actual.r8() - expected.r8()) <= 1e-12 * std::fabs(expected.r8());
+  }
+  return actual == expected;
+}
+
+class FunctionTableTest : public testing::BookTest {
+ protected:
+  FunctionTableTest() { application_ = MakeObject<Application>(office::Services{}); }
+
+  Variant Cell(const std::string& address) {
+    return Get(Range(FromUtf8("Cases!" + address).c_str()).get(), L"Value");
+  }
+
+  // Compares every case of one fixture; adds the functions its formulas call
+  // to `called`.
+  void CompareFamily(const std::string& family, std::set<std::string>* called) {
+    const ComPtr<IDispatch> workbook =
+        Open(office::testing::CopyFixture(folder_, "formulas_" + family + ".xlsx"));
+    ASSERT_TRUE(workbook) << family;
+    ASSERT_EQ(CallByName(application_.get(), L"Calculate", DISPATCH_METHOD), S_OK);
+    const std::regex call("([A-Z][A-Z0-9.]*)\\(");
+    for (int row = 1;; ++row) {
+      const Variant text = Cell("C" + std::to_string(row));
+      if (text.vt() != VT_BSTR) break;
+      const std::string formula = ToUtf8(text.bstr());
+      const Variant actual = Cell("A" + std::to_string(row));
+      const Variant expected = Cell("B" + std::to_string(row));
+      EXPECT_TRUE(Agree(actual, expected))
+          << family << ": " << formula << " gives " << Describe(actual) << ", LibreOffice "
+          << Describe(expected);
+      for (std::sregex_iterator it(formula.begin(), formula.end(), call), end; it != end; ++it) {
+        called->insert((*it)[1]);
+      }
+    }
+    EXPECT_EQ(CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)}), S_OK);
+  }
+};
+
+TEST_F(FunctionTableTest, EveryFunctionAgreesWithLibreOffice) {
+  std::set<std::string> called;
+  for (const char* family :
+       {"math", "statistics", "logic", "lookup", "text", "dates", "information", "engineering"}) {
+    CompareFamily(family, &called);
+  }
+  for (const auto family :
+       {formula::MathFunctions(), formula::StatisticsFunctions(), formula::LogicFunctions(),
+        formula::TextFunctions(), formula::InformationFunctions(), formula::ConditionalFunctions(),
+        formula::LookupFunctions(), formula::DateFunctions(), formula::EngineeringFunctions()}) {
+    for (const formula::FunctionSpec& spec : family) {
+      const std::string name(spec.name);
+      EXPECT_TRUE(called.count(name) != 0 || kNotCompared.count(name) != 0)
+          << name << " is compared with LibreOffice nowhere";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ovc::excel
