@@ -176,6 +176,7 @@ Operand CallFunction(const Node& node, std::span<const Operand> operands,
   std::vector<Value> values;
   values.reserve(operands.size());
   for (size_t i = 0; i < operands.size(); ++i) values.push_back(arguments.Scalar(i));
+  if ((spec.flags & kDated) != 0) values.push_back(Value::Number(context.view->DateOffset()));
   const bool takes_errors = (spec.flags & kTakesErrors) != 0;
   return Lift(values, [&spec, takes_errors](std::span<const Value> scalars) {
     if (!takes_errors) {

@@ -21,6 +21,12 @@ bool ReadNumbers(std::span<const Value> scalars, double* numbers, size_t count, 
   return true;
 }
 
+double TakeDateOffset(std::span<const Value>* scalars) {
+  const double offset = scalars->back().number();
+  *scalars = scalars->first(scalars->size() - 1);
+  return offset;
+}
+
 std::optional<Value> CollectNumbers(const Arguments& arguments, size_t first, size_t end,
                                     std::vector<double>* numbers) {
   std::optional<Value> error;

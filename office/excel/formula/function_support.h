@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <optional>
-#include <string>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "office/excel/formula/arguments.h"
@@ -16,6 +16,10 @@ namespace ovc::excel::formula {
 // The first `count` scalars as numbers (0 for those not given). True on
 // success; false with *error the first that is no number.
 bool ReadNumbers(std::span<const Value> scalars, double* numbers, size_t count, Value* error);
+
+// The date offset the evaluator hands a kDated function after its
+// arguments; leaves *scalars without it.
+double TakeDateOffset(std::span<const Value>* scalars);
 
 // The numbers of arguments `first` to `end` (excluded) as aggregates read them: numbers in
 // references and arrays (their text, booleans and blanks skipped), and the

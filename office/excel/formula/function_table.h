@@ -24,6 +24,8 @@ enum FunctionFlag : uint8_t {
   kVolatile = 1,        // recalculated on every calculation
   kArrayArguments = 2,  // its arguments are evaluated as arrays
   kTakesErrors = 4,     // a scalar function handed error arguments
+  kDated = 8,           // a scalar function handed, after its arguments, the
+                        // workbook's date offset (see WorkbookView::DateOffset)
 };
 
 inline constexpr uint8_t kManyArguments = 255;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "office/excel/formula/date_format.h"
 #include "office/excel/formula/decimal.h"
 
 namespace ovc::excel::formula {
@@ -143,9 +144,12 @@ std::string Scientific(double number, const Pattern& p) {
 
 }  // namespace
 
-Value FormatWithCode(const Value& value, std::string_view code) {
+Value FormatWithCode(const Value& value, std::string_view code, double date_offset) {
   double number = 0;
-  if (value.is_text() && !ParseNumber(value.text(), &number)) return value;
+  if (value.is_text() && !ParseNumber(value.text(), &number)) {
+    if (!ParseDateTime(value.text(), &number)) return value;
+    number -= date_offset;
+  }
   if (!value.is_number() && !value.is_text()) return ToText(value);
   if (value.is_number()) number = value.number();
   if (code.empty() || code == "General" || code == "general") {
@@ -160,6 +164,13 @@ Value FormatWithCode(const Value& value, std::string_view code) {
     minus = false;
   } else if (number == 0 && sections.size() >= 3) {
     section = 2;
+  }
+  if (HasDateCodes(sections[section])) {
+    std::string text;
+    if (number < 0 || !FormatDateTime(number + date_offset, sections[section], &text)) {
+      return Value::Error(ErrorCode::kValue);
+    }
+    return Value::Text(std::move(text));
   }
   Pattern p;
   if (!ReadPattern(sections[section], &p)) return Value::Error(ErrorCode::kValue);

@@ -9,8 +9,11 @@ namespace ovc::excel::formula {
 // `value` shown with a number format code as TEXT does: "General", "@",
 // digit placeholders 0 # ?, a decimal point, thousands separators, %,
 // exponents (E+00), quoted and escaped literals before and after the
-// digits, and up to three sections (positive;negative;zero). Text is shown
-// as it is. Date and time codes are #VALUE!: not supported.
-Value FormatWithCode(const Value& value, std::string_view code);
+// digits, up to three sections (positive;negative;zero). Text is shown
+// as it is, unless it reads as a number or a date. Date and time codes show
+// `value` as a serial number of the workbook's date system, whose serials lie
+// `date_offset` days after the 1900 system's (see FormatDateTime); negative
+// dates are #VALUE!.
+Value FormatWithCode(const Value& value, std::string_view code, double date_offset);
 
 }  // namespace ovc::excel::formula

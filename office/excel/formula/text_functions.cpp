@@ -4,6 +4,7 @@
 #include <string>
 
 #include "automation/text.h"
+#include "office/excel/formula/date_format.h"
 #include "office/excel/formula/decimal.h"
 #include "office/excel/formula/function_support.h"
 #include "office/excel/formula/function_table.h"
@@ -174,10 +175,17 @@ Value Find(Scalars a) {
   return Invalid();
 }
 
+// VALUE: a number, or text read as a number, a date or a time (a serial
+// number of the workbook's date system).
 Value ValueOf(Scalars a) {
+  const double offset = TakeDateOffset(&a);
   if (a[0].is_number()) return a[0];
   if (a[0].is_blank()) return Value::Number(0);
-  return a[0].is_text() ? ToNumber(a[0]) : Invalid();
+  if (!a[0].is_text()) return Invalid();
+  const Value number = ToNumber(a[0]);
+  double serial = 0;
+  if (!number.is_error() || !ParseDateTime(a[0].text(), &serial)) return number;
+  return serial - offset < 0 ? Invalid() : Value::Number(serial - offset);
 }
 
 Value Fixed(Scalars a) {
@@ -191,7 +199,7 @@ Value Fixed(Scalars a) {
   std::string code = no_commas.boolean() ? "0" : "#,##0";
   if (decimals > 0) code += "." + std::string(size_t(decimals), '0');
   const double rounded = RoundDecimal(number, int(decimals), Rounding::kHalfAwayFromZero);
-  return FormatWithCode(Value::Number(rounded), code);
+  return FormatWithCode(Value::Number(rounded), code, 0);
 }
 
 Value Rept(Scalars a) {
@@ -246,9 +254,10 @@ Value Code(Scalars a) {
 }
 
 Value Text(Scalars a) {
+  const double offset = TakeDateOffset(&a);
   const Value code = ToText(a[1]);
   if (code.is_error()) return code;
-  return FormatWithCode(a[0], code.text());
+  return FormatWithCode(a[0], code.text(), offset);
 }
 
 Operand Concat(const Arguments& a) {
@@ -310,13 +319,13 @@ const FunctionSpec kFunctions[] = {
     {"REPLACE", 4, 4, 0, Replace, nullptr},
     {"FIND", 2, 3, 0, Find<false>, nullptr},
     {"SEARCH", 2, 3, 0, Find<true>, nullptr},
-    {"VALUE", 1, 1, 0, ValueOf, nullptr},
+    {"VALUE", 1, 1, kDated, ValueOf, nullptr},
     {"FIXED", 1, 3, 0, Fixed, nullptr},
     {"REPT", 2, 2, 0, Rept, nullptr},
     {"EXACT", 2, 2, 0, Exact, nullptr},
     {"CHAR", 1, 1, 0, Char, nullptr},
     {"CODE", 1, 1, 0, Code, nullptr},
-    {"TEXT", 2, 2, 0, Text, nullptr},
+    {"TEXT", 2, 2, kDated, Text, nullptr},
 };
 // clang-format on
 

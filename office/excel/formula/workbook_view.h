@@ -28,6 +28,9 @@ class WorkbookView {
   virtual bool NameFormula(std::string_view name, int32_t sheet, std::string* formula) = 0;
   // The current date and time as a serial number (days since 1899-12-30).
   virtual double Now() = 0;
+  // The days the workbook's serial numbers lie after the 1900 date
+  // system's: 0, or 1462 in the 1904 date system.
+  virtual double DateOffset() { return 0; }
 };
 
 }  // namespace ovc::excel::formula

@@ -189,7 +189,7 @@ TEST_F(EvaluatorTest, StatisticsLogicTextAndInformation) {
       {"CODE(\"\xC4\x80\")", N(63)},  // not in the code page
       {"CHAR(0)", E(ErrorCode::kValue)},
       {"CODE(\"\")", E(ErrorCode::kValue)},
-      {"TEXT(1,\"yyyy\")", E(ErrorCode::kValue)},
+      {"TEXT(60,\"yyyy-mm-dd\")", S("1900-02-29")},
       {"CONCATENATE(\"a\",1,TRUE)", S("a1TRUE")},
       {"TEXTJOIN(\"-\",TRUE,\"a\",\"\",C1:C3)", S("a-x-TRUE")},
       {"ISBLANK(C9)", B(true)},
@@ -248,11 +248,34 @@ TEST_F(EvaluatorTest, DatesAndEngineering) {
       {"HOUR(0.75)", N(18)},
       {"DATEDIF(2,1,\"D\")", E(ErrorCode::kNum)},
       {"YEAR(-1)", E(ErrorCode::kNum)},
+      {"VALUE(\"2024-02-29\")+VALUE(\" 1-Mar-2024 18:00 \")", N(45351 + 45352.75)},
+      {"VALUE(\"March 1, 24\")-VALUE(\"3/1/2024\")", N(0)},
+      {"VALUE(\"1:30 PM\")*24+VALUE(\"0:00:30.5\")*86400", N(13.5 + 30.5)},
+      {"VALUE(\"2/30/2024\")", E(ErrorCode::kValue)},
+      {"VALUE(\"24:00\")", E(ErrorCode::kValue)},
       {"TODAY()", N(45000)},
       {"NOW()", N(45000.25)},
       {"SLOPE(A1:A2,A1:A3)", E(ErrorCode::kNA)},
       {"CONVERT(1,\"atm\",\"kPa\")", N(101.325)},
       {"CONVERT(1,\"m\",\"kg\")", E(ErrorCode::kNA)},
+  };
+  ExpectAll(cases);
+}
+
+TEST_F(EvaluatorTest, The1904DateSystemCountsFromItsOwnDayZero) {
+  book_.date_offset = 1462;
+  const Case cases[] = {
+      {"DATE(1904,1,2)", N(1)},
+      {"DATE(1903,12,31)", E(ErrorCode::kNum)},
+      {"YEAR(0)*10000+MONTH(0)*100+DAY(0)", N(19040101)},
+      {"WEEKDAY(0)", N(6)},
+      {"EDATE(0,1)+EOMONTH(0,0)", N(31 + 30)},
+      {"DATEDIF(0,366,\"Y\")", N(1)},
+      {"TODAY()", N(45000 - 1462)},
+      {"TEXT(1,\"yyyy-mm-dd\")", S("1904-01-02")},
+      {"VALUE(\"1904-01-03\")", N(2)},
+      {"VALUE(\"1903-12-31\")", E(ErrorCode::kValue)},
+      {"YEAR(2957003)+YEAR(2957004)", E(ErrorCode::kNum)},
   };
   ExpectAll(cases);
 }

@@ -42,8 +42,10 @@ class FakeWorkbook : public WorkbookView {
     return true;
   }
   double Now() override { return 45000.25; }
+  double DateOffset() override { return date_offset; }
 
   int reads = 0;
+  double date_offset = 0;
 
  private:
   std::map<std::tuple<int32_t, int32_t, int32_t>, Value> cells_;
