@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
-#include <regex>
 #include <set>
 #include <string>
 
@@ -37,6 +37,16 @@ std::string Describe(const Variant& value) {
   }
 }
 
+// Adds the functions a formula calls: the upper-case words before "(".
+void AddCalls(const std::string& formula, std::set<std::string>* called) {
+  size_t start = 0;
+  for (size_t i = 0; i < formula.size(); ++i) {
+    const auto c = static_cast<unsigned char>(formula[i]);
+    if (c == '(' && i > start) called->insert(formula.substr(start, i - start));
+    if (!std::isupper(c) && !std::isdigit(c) && c != '.') start = i + 1;
+  }
+}
+
 bool Agree(const Variant& actual, const Variant& expected) {
   if (actual.vt() == VT_R8 && expected.vt() == VT_R8) {
     return std::fabs(actual.r8() - expected.r8()) <= 1e-12 * std::fabs(expected.r8());
@@ -59,7 +69,6 @@ class FunctionTableTest : public testing::BookTest {
         Open(office::testing::CopyFixture(folder_, "formulas_" + family + ".xlsx"));
     ASSERT_TRUE(workbook) << family;
     ASSERT_EQ(CallByName(application_.get(), L"Calculate", DISPATCH_METHOD), S_OK);
-    const std::regex call("([A-Z][A-Z0-9.]*)\\(");
     for (int row = 1;; ++row) {
       const Variant text = Cell("C" + std::to_string(row));
       if (text.vt() != VT_BSTR) break;
@@ -69,9 +78,7 @@ class FunctionTableTest : public testing::BookTest {
       EXPECT_TRUE(Agree(actual, expected))
           << family << ": " << formula << " gives " << Describe(actual) << ", LibreOffice "
           << Describe(expected);
-      for (std::sregex_iterator it(formula.begin(), formula.end(), call), end; it != end; ++it) {
-        called->insert((*it)[1]);
-      }
+      AddCalls(formula, called);
     }
     EXPECT_EQ(CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)}), S_OK);
   }
