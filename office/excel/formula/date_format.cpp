@@ -187,6 +187,7 @@ bool FormatDateTime(double serial, std::string_view section, std::string* text) 
     twelve_hours |= token.code == 'a' || token.code == 'p';
   }
   const Moment moment = MomentOf(serial, decimals);
+  if (double(moment.days) > kMaxSerial) return false;  // rounded past 9999-12-31
   std::string shown;
   for (const Token& token : tokens) {
     shown += token.code == 0 ? token.literal : Piece(token, moment, twelve_hours);

@@ -147,7 +147,9 @@ TEST(TextFormatTest, FormatsNumbersWithTheCodesUsersWrite) {
   EXPECT_EQ(FormatWithCode(Value::Text("2"), "0.0", 0), Value::Text("2.0"));
   EXPECT_EQ(FormatWithCode(Value::Text("3/1/2024"), "yyyy", 0), Value::Text("2024"));
   EXPECT_EQ(FormatWithCode(Value::Number(0), "yyyy-mm-dd", 1462), Value::Text("1904-01-01"));
-  EXPECT_EQ(FormatWithCode(Value::Number(-1), "yyyy", 0), Value::Error(ErrorCode::kValue));
+  for (const double past : {-1.0, 2958465.99999999}) {
+    EXPECT_EQ(FormatWithCode(Value::Number(past), "yyyy", 0), Value::Error(ErrorCode::kValue));
+  }
   EXPECT_EQ(FormatWithCode(Value::Number(1), "yyyy 0.0", 0), Value::Error(ErrorCode::kValue));
 }
 
