@@ -72,6 +72,10 @@ class ClassRegistryTest : public testing::Test {
     cookies_.push_back(cookie);
     return factory;
   }
+  // A new dispatch object of the class, made outside any outer object.
+  static HRESULT New(const CLSID& clsid, uint32_t context, void** object) {
+    return CoCreateInstance(clsid, nullptr, context, IDispatch::kIid, object);
+  }
   static void Store(std::wstring_view key, std::wstring value) {
     ASSERT_EQ(RegistryStore::Current().SetValue(Key(key), L"", std::move(value)), S_OK);
   }
@@ -91,22 +95,19 @@ TEST_F(ClassRegistryTest, CreationFailures) {
   EXPECT_EQ(CoCreateInstance(kEngineClsid, engine.get(), CLSCTX_ALL, IDispatch::kIid, &object),
             CLASS_E_NOAGGREGATION);
   EXPECT_EQ(object, nullptr);
-  EXPECT_EQ(CoCreateInstance(kEngineClsid, nullptr, CLSCTX_INPROC_SERVER, IDispatch::kIid, &object),
-            REGDB_E_CLASSNOTREG)
+  EXPECT_EQ(New(kEngineClsid, CLSCTX_INPROC_SERVER, &object), REGDB_E_CLASSNOTREG)
       << "served only as a local server";
   EXPECT_NE(TakeErrorDescription().find(GuidToString(kEngineClsid)), std::wstring::npos);
   EXPECT_EQ(factory->created, 0) << "no attempt reached the factory";
 
   Store(L"CLSID\\" + GuidToString(kUnknownClsid) + L"\\LocalServer32", L"/usr/bin/engine");
-  EXPECT_EQ(CoCreateInstance(kUnknownClsid, nullptr, CLSCTX_LOCAL_SERVER, IDispatch::kIid, &object),
-            REGDB_E_CLASSNOTREG)
+  EXPECT_EQ(New(kUnknownClsid, CLSCTX_LOCAL_SERVER, &object), REGDB_E_CLASSNOTREG)
       << "a stored local server is not started";
   EXPECT_NE(TakeErrorDescription().find(L"not running"), std::wstring::npos);
 
   // How each exception maps to a status is checked with the dispatch tests.
   factory->failure = std::make_exception_ptr(std::runtime_error("no engines"));
-  EXPECT_EQ(CoCreateInstance(kEngineClsid, nullptr, CLSCTX_LOCAL_SERVER, IDispatch::kIid, &object),
-            E_UNEXPECTED);
+  EXPECT_EQ(New(kEngineClsid, CLSCTX_LOCAL_SERVER, &object), E_UNEXPECTED);
   EXPECT_EQ(object, nullptr);
   EXPECT_EQ(TakeErrorDescription(), L"Unhandled C++ exception (std::runtime_error): no engines");
 }
@@ -115,9 +116,7 @@ TEST_F(ClassRegistryTest, NewestRegistrationWinsUntilRevokedAndRevokingReleasesI
   const auto older = Register(kEngineClsid, CLSCTX_INPROC_SERVER);
   auto newer = Register(kEngineClsid, CLSCTX_INPROC_SERVER);
   ComPtr<IDispatch> engine;
-  ASSERT_EQ(
-      CoCreateInstance(kEngineClsid, nullptr, CLSCTX_ALL, IDispatch::kIid, engine.ReceiveVoid()),
-      S_OK);
+  ASSERT_EQ(New(kEngineClsid, CLSCTX_ALL, engine.ReceiveVoid()), S_OK);
   EXPECT_EQ(newer->created, 1);
   EXPECT_EQ(Engine::count(), 1);
   newer.Reset();
@@ -126,7 +125,7 @@ TEST_F(ClassRegistryTest, NewestRegistrationWinsUntilRevokedAndRevokingReleasesI
   EXPECT_EQ(CoRevokeClassObject(cookies_.back()), E_INVALIDARG);
   cookies_.pop_back();
   EXPECT_EQ(EngineFactory::count(), 1);
-  CoCreateInstance(kEngineClsid, nullptr, CLSCTX_ALL, IDispatch::kIid, engine.ReceiveVoid());
+  New(kEngineClsid, CLSCTX_ALL, engine.ReceiveVoid());
   EXPECT_EQ(older->created, 1);
 
   ASSERT_EQ(CoRevokeClassObject(cookies_.back()), S_OK);
@@ -234,9 +233,7 @@ TEST_F(ClassRegistryTest, ModuleFailuresSayWhatWentWrong) {
   for (const auto& c : cases) {
     RegisterModule(c.clsid, c.path);
     ComPtr<IDispatch> object;
-    EXPECT_EQ(CoCreateInstance(c.clsid, nullptr, CLSCTX_ALL, IDispatch::kIid, object.ReceiveVoid()),
-              c.code)
-        << c.path;
+    EXPECT_EQ(New(c.clsid, CLSCTX_ALL, object.ReceiveVoid()), c.code) << c.path;
     const std::wstring description = TakeErrorDescription();
     for (const std::wstring& part : c.described) {
       EXPECT_NE(description.find(part), std::wstring::npos) << ToUtf8(description);
