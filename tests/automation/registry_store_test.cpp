@@ -24,7 +24,7 @@ class RegistryStoreTest : public testing::Test {
   std::filesystem::path file_ = dir_.path() / "registry.txt";
 };
 
-TEST_F(RegistryStoreTest, ChangesPersistAndReadBack) {
+TEST_F(RegistryStoreTest, ChangesPersistAndMalformedFilesAreRefused) {
   RegistryStore store;
   ASSERT_TRUE(store.Open(file_)) << "a missing file is an empty store";
   EXPECT_FALSE(std::filesystem::exists(file_)) << "created by the first change only";
@@ -37,21 +37,20 @@ TEST_F(RegistryStoreTest, ChangesPersistAndReadBack) {
   ASSERT_TRUE(reader.Open(file_));
   EXPECT_EQ(reader.Snapshot(), store.Snapshot());
   EXPECT_FALSE(reader.Snapshot().KeyExists(L"HKEY_CLASSES_ROOT\\Doomed"));
-}
 
-TEST_F(RegistryStoreTest, MalformedFileLeavesTheStoreUnchanged) {
-  RegistryStore store;
-  store.SetValue(L"Top", L"", L"in memory");
+  // A malformed file leaves the store unchanged.
+  RegistryStore fresh;
+  fresh.SetValue(L"Top", L"", L"in memory");
   WriteFile(file_, "[Top]\n@=\"fine\"\n\"bad\"=\"esc\\ape\"\n");
-  const RegistryLoadResult result = store.Open(file_);
+  const RegistryLoadResult result = fresh.Open(file_);
   EXPECT_FALSE(result);
   EXPECT_EQ(result.line, 3u);
-  EXPECT_TRUE(store.path().empty()) << "still not bound to the bad file";
+  EXPECT_TRUE(fresh.path().empty()) << "still not bound to the bad file";
   std::wstring data;
-  store.GetValue(L"Top", L"", &data);
+  fresh.GetValue(L"Top", L"", &data);
   EXPECT_EQ(data, L"in memory");
 
-  const RegistryLoadResult unreadable = store.Open(dir_.path());  // a folder, not a file
+  const RegistryLoadResult unreadable = fresh.Open(dir_.path());  // a folder, not a file
   EXPECT_FALSE(unreadable);
   EXPECT_EQ(unreadable.line, 0u);
   EXPECT_NE(unreadable.description.find(dir_.path().wstring()), std::wstring::npos);

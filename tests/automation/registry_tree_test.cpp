@@ -18,12 +18,9 @@ std::wstring ValueOf(const RegistryTree& tree, std::wstring_view key, std::wstri
 
 TEST(RegistryTreeTest, KeysAndValuesIgnoreCaseAndKeepTheirSpelling) {
   RegistryTree tree;
-  ASSERT_EQ(
-      tree.SetValue(L"HKEY_CLASSES_ROOT\\Excel.Application\\CurVer", L"", L"Excel.Application.16"),
-      S_OK);
-  ASSERT_EQ(tree.SetValue(L"hkey_classes_root\\EXCEL.APPLICATION", L"Note", L"one"), S_OK);
-  ASSERT_EQ(tree.SetValue(L"HKEY_CLASSES_ROOT\\excel.application", L"NOTE", L"two"), S_OK);
-
+  tree.SetValue(L"HKEY_CLASSES_ROOT\\Excel.Application\\CurVer", L"", L"Excel.Application.16");
+  tree.SetValue(L"hkey_classes_root\\EXCEL.APPLICATION", L"Note", L"one");
+  tree.SetValue(L"HKEY_CLASSES_ROOT\\excel.application", L"NOTE", L"two");
   EXPECT_EQ(ValueOf(tree, L"Hkey_Classes_Root\\Excel.APPLICATION\\curver", L""),
             L"Excel.Application.16");
   std::vector<std::wstring> subkeys;
