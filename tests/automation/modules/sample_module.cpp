@@ -1,7 +1,5 @@
 // A shared library serving one class through DllGetClassObject, loaded by
 // the class registry tests by path.
-#include <atomic>
-
 #include "automation/class_registry.h"
 #include "automation/com_object.h"
 #include "tests/automation/modules/sample_class.h"
@@ -10,20 +8,12 @@
 namespace ovc::objects_testing {
 namespace {
 
-std::atomic<int> live_objects{0};
-
-class Counted {
- protected:
-  Counted() { ++live_objects; }
-  ~Counted() { --live_objects; }
-};
-
-class SampleObject final : public values_testing::ValueObject, Counted {
+class SampleObject final : public values_testing::ValueObject {
  public:
-  SampleObject() : ValueObject(Variant::I4(kSampleValue)) {}
+  SampleObject() : ValueObject(Variant()) {}
 };
 
-class SampleFactory final : public ComObject<IClassFactory>, Counted {
+class SampleFactory final : public ComObject<IClassFactory> {
  public:
   HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** object) override {
     if (object == nullptr) return E_POINTER;
@@ -44,8 +34,4 @@ extern "C" __attribute__((visibility("default"))) ovc::HRESULT DllGetClassObject
   *object = nullptr;
   if (clsid != objects_testing::kSampleClsid) return CLASS_E_CLASSNOTAVAILABLE;
   return CreateObject<objects_testing::SampleFactory>(iid, object);
-}
-
-extern "C" __attribute__((visibility("default"))) int SampleModuleLiveObjects() {
-  return ovc::objects_testing::live_objects.load();
 }
