@@ -125,14 +125,26 @@ def test_quote_prefixed_cells_have_a_quoting_format(written, fixture, cell, quot
     assert (xf.get("quotePrefix") == "1") == quoted
 
 
+# Writes in the automatic calculation mode leave current results cached; only
+# a workbook holding formulas the engine does not calculate asks for a full
+# calculation on load.
+ASKS_FULL_CALCULATION = {"cells.xlsx"}
+
+
 @pytest.mark.parametrize("fixture", sorted(WRITES))
-def test_written_workbooks_ask_for_a_full_calculation_and_keep_the_rest(written, fixture):
+def test_written_workbooks_hold_current_results_and_keep_the_rest(written, fixture):
     calc = raw_part(written[fixture], "xl/workbook.xml").find(f"{MAIN}calcPr")
-    assert calc.get("fullCalcOnLoad") == "1"
+    asks = calc is not None and calc.get("fullCalcOnLoad") == "1"
+    assert asks == (fixture in ASKS_FULL_CALCULATION)
     diff = package_diff(FIXTURES / SOURCE.get(fixture, fixture), written[fixture])
     assert diff["order_kept"] and not diff["removed"] and not diff["added"]
     assert all(name.startswith("xl/worksheets/sheet") or name in {
         "xl/workbook.xml", "xl/styles.xml", "docProps/core.xml"} for name in diff["changed"]), diff
+
+
+def test_a_formula_over_a_written_input_caches_its_new_result(written):
+    cached = openpyxl.load_workbook(written["chart.xlsx"], data_only=True)["Data"]["B5"].value
+    assert cached == 99.5 + 20 + 30
 
 
 # fixture, sheet, row, column (0-based), text LibreOffice shows
