@@ -2,14 +2,31 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "automation/safe_array.h"
+#include "automation/text.h"
 #include "office/excel/area_reference.h"
-#include "tests/office/excel/xml_part.h"
+#include "office/excel/cell_text.h"
+#include "office/excel/number_format.h"
+#include "office/excel/recalculation.h"
+#include "office/excel/sheet.h"
+#include "tests/office/common/xml_part.h"
 
 namespace ovc::excel {
 namespace {
+
+using office::testing::LoadPart;
+using office::testing::XmlOf;
+
+// A worksheet part with the given content, in the spreadsheet namespace
+// under the prefix "x".
+std::string Worksheet(std::string_view content) {
+  return "<x:worksheet xmlns:x='http://schemas.openxmlformats.org/spreadsheetml/2006/main'>" +
+         std::string(content) + "</x:worksheet>";
+}
 
 constexpr std::string_view kStyles =
     "<styleSheet xmlns='http://schemas.openxmlformats.org/spreadsheetml/2006/main'>"
@@ -74,26 +91,20 @@ class CellStoreTest : public ::testing::Test {
   std::unique_ptr<CellStore> store_;
 };
 
-TEST_F(CellStoreTest, ReadsEveryKindOfCell) {
+TEST_F(CellStoreTest, ReadsEveryKindOfCellAndBlocksColumnByColumnInStorage) {
   Open(
-      "<x:sheetData><x:row r='1'>"
+      "<x:sheetData><x:row r='1'><x:c r='A1'><x:v>1</x:v></x:c><x:c r='B1'><x:v>2</x:v></x:c>"
       "<x:c r='E1' t='s'><x:v>1</x:v></x:c>"
       "<x:c r='F1' t='inlineStr' s='4'><x:is><x:t>in_x000D_line</x:t></x:is></x:c>"
       "<x:c r='I1' s='7'/>"
       "<x:c r='J1' t='str'><x:f>\"a\"&amp;\"b\"</x:f><x:v>ab</x:v></x:c>"
       "<x:c r='K1' t='d'><x:v>2020-01-02T12:00:00</x:v></x:c>"
-      "</x:row></x:sheetData>");
+      "</x:row><x:row r='2'><x:c r='A2'><x:v>3</x:v></x:c></x:row></x:sheetData>");
   EXPECT_EQ(Get("E1"), Variant(L"rich"));
   EXPECT_EQ(Get("F1"), Variant(L"in\rline"));
   EXPECT_EQ(Get("I1"), Variant());
   EXPECT_EQ(Get("J1"), Variant(L"ab"));
   EXPECT_EQ(Get("K1"), Variant::Date(43832.5));
-}
-
-TEST_F(CellStoreTest, ReadsBlocksColumnByColumnInStorage) {
-  Open(
-      "<x:sheetData><x:row r='1'><x:c r='A1'><x:v>1</x:v></x:c><x:c r='B1'><x:v>2</x:v></x:c>"
-      "</x:row><x:row r='2'><x:c r='A2'><x:v>3</x:v></x:c></x:row></x:sheetData>");
   const Variant block = Get("A1:B2");
   ASSERT_TRUE(block.IsArray());
   EXPECT_EQ(block.array().bounds()[0].lower, 1);
@@ -286,6 +297,174 @@ TEST_F(CellStoreTest, HeaderWritesRenameTableColumns) {
   EXPECT_EQ(XmlOf(table.first_child().first_child().last_child()),
             "<tableColumn id='2' name='2024'/>");
   EXPECT_EQ(sheet_->tables().changed_parts().size(), 1u);
+}
+
+TEST(CellTextTest, EncodesWhatXmlCannotCarryDecodesItBackAndRefusesWhatNoCellHolds) {
+  struct Case {
+    std::wstring text;
+    std::string stored;
+  };
+  const Case cases[] = {
+      {L"plain", "plain"},
+      {L"_x00_ and _xZZZZ_", "_x00_ and _xZZZZ_"},
+      {L"\xFFFF", "_xFFFF_"},
+      {L"\x1F600 caf\xE9", "\xF0\x9F\x98\x80 caf\xC3\xA9"},
+  };
+  std::string reason;
+  for (const Case& c : cases) {
+    std::string stored;
+    ASSERT_EQ(EncodeCellText(c.text, &stored, &reason), S_OK) << c.stored;
+    EXPECT_EQ(stored, c.stored);
+    EXPECT_EQ(FromUtf8(DecodeCellText(stored)), c.text) << c.stored;
+  }
+  EXPECT_EQ(DecodeCellText("_x000d__x000A_"), "\r\n");  // either case of hex digits
+  EXPECT_EQ(DecodeCellText("raw\rcr"), "raw\ncr");      // as an XML reader sees it
+  EXPECT_EQ(DecodeCellText("_xD83D__xDE00_"), "\xF0\x9F\x98\x80");
+  EXPECT_EQ(DecodeCellText("_xD83D_x"), "\xEF\xBF\xBDx");  // lone surrogate
+  EXPECT_EQ(DecodeCellText("_x005F_x0041_"), "_x0041_");
+  for (const std::wstring& text : {std::wstring(16384, L'\x1F600'), std::wstring(L"a\xD800z")}) {
+    std::string stored = "kept";
+    std::string why;
+    EXPECT_EQ(EncodeCellText(text, &stored, &why), E_INVALIDARG);
+    EXPECT_EQ(stored, "kept");
+    EXPECT_FALSE(why.empty());
+  }
+}
+
+TEST(NumberFormatTest, DateFormatCodes) {
+  for (const char* code : {"yyyy-mm-dd", "d/m", "h:mm AM/PM", "[h]", "[MM]:ss", "[Red][ss]",
+                           "[$-409]mmm", "\"at\" hh"}) {
+    EXPECT_TRUE(IsDateFormatCode(code)) << code;
+  }
+  for (const char* code : {"General", "0.00", "#,##0 \"days\"", "0\\d", "[Red]0.0", "_m0", "*s0",
+                           "0.00E+00", "[>100]0", "\"unclosed d"}) {
+    EXPECT_FALSE(IsDateFormatCode(code)) << code;
+  }
+}
+
+TEST(SheetTest, FindsCellsAndAddsMissingOnesInOrder) {
+  pugi::xml_document part;
+  LoadPart(&part, Worksheet("<x:dimension ref='B2:C3'/><x:sheetData>"
+                            "<x:row r='2' spans='2:3' s='4' x14ac:dyDescent='0.25'>"
+                            "<x:c r='B2'><x:v>1</x:v></x:c><x:c r='C2'/><x:extLst/></x:row>"
+                            "<x:row r='5'><x:c r='C5'><x:v>3</x:v></x:c><x:c r='A5'/><x:c r='C5'/>"
+                            "</x:row></x:sheetData><x:unknown/>"));
+  Sheet sheet(part, 1);
+  EXPECT_STREQ(sheet.FindCell({2, 2}).child_value("x:v"), "1");
+  // Cells out of order are found all the same, the first of two twins winning.
+  EXPECT_TRUE(sheet.FindCell({5, 1}));
+  EXPECT_STREQ(sheet.FindCell({5, 3}).child_value("x:v"), "3");
+  EXPECT_FALSE(sheet.FindCell({2, 4}));
+  EXPECT_FALSE(sheet.FindCell({3, 2}));
+
+  EXPECT_EQ(sheet.FindOrAddCell({2, 2}), sheet.FindCell({2, 2}));
+  for (CellRef cell : {CellRef{2, 5}, CellRef{2, 1}, CellRef{3, 3}, CellRef{7, 1}}) {
+    const pugi::xml_node added = sheet.FindOrAddCell(cell);
+    EXPECT_EQ(sheet.FindCell(cell), added);
+  }
+  EXPECT_EQ(XmlOf(part.document_element()),
+            Worksheet("<x:dimension ref='A2:E7'/><x:sheetData>"
+                      "<x:row r='2' spans='1:5' s='4' x14ac:dyDescent='0.25'><x:c r='A2'/>"
+                      "<x:c r='B2'><x:v>1</x:v></x:c><x:c r='C2'/><x:c r='E2'/><x:extLst/>"
+                      "</x:row><x:row r='3'><x:c r='C3'/></x:row><x:row r='5'><x:c r='C5'>"
+                      "<x:v>3</x:v></x:c><x:c r='A5'/><x:c r='C5'/></x:row><x:row r='7'>"
+                      "<x:c r='A7'/></x:row></x:sheetData><x:unknown/>"));
+}
+
+TEST(SheetTest, NamesImplicitPositionsBeforeInsertingAmongThem) {
+  pugi::xml_document part;
+  LoadPart(&part, Worksheet("<x:sheetData><x:row><x:c><x:v>1</x:v></x:c><x:c><x:v>3</x:v></x:c>"
+                            "</x:row><x:row r='3'/></x:sheetData>"));
+  Sheet sheet(part, 1);
+  EXPECT_STREQ(sheet.FindCell({1, 2}).child_value("x:v"), "3");
+  sheet.FindOrAddCell({2, 1});
+  sheet.FindOrAddCell({1, 4});
+  EXPECT_EQ(XmlOf(part.document_element().first_child()),
+            "<x:sheetData><x:row r='1'><x:c r='A1'><x:v>1</x:v></x:c><x:c r='B1'><x:v>3</x:v>"
+            "</x:c><x:c r='D1'/></x:row><x:row r='2'><x:c r='A2'/></x:row><x:row r='3'/>"
+            "</x:sheetData>");
+}
+
+TEST(SheetTest, NewCellsTakeRowOrColumnStyle) {
+  pugi::xml_document part;
+  LoadPart(&part, Worksheet("<x:cols><x:col min='2' max='3' style='7'/></x:cols><x:sheetData>"
+                            "<x:row r='1' s='5' customFormat='1'/><x:row r='2' s='6'/>"
+                            "</x:sheetData>"));
+  Sheet sheet(part, 1);
+  EXPECT_EQ(sheet.StyleOf({1, 2}), 5u);  // a custom row format wins
+  EXPECT_EQ(sheet.StyleOf({2, 2}), 7u);  // a row style without customFormat does not
+  EXPECT_EQ(sheet.StyleOf({2, 4}), 0u);
+  EXPECT_STREQ(sheet.FindOrAddCell({2, 3}).attribute("s").value(), "7");
+  EXPECT_FALSE(sheet.FindOrAddCell({9, 1}).attribute("s"));
+}
+
+TEST(SheetTest, CreatesSheetDataWhereTheSchemaPutsIt) {
+  pugi::xml_document part;
+  LoadPart(&part, Worksheet("<x:sheetViews/><x:pageMargins/>"));
+  Sheet sheet(part, 1);
+  sheet.FindOrAddCell({1, 1});
+  EXPECT_EQ(XmlOf(part.document_element()),
+            Worksheet("<x:sheetViews/><x:sheetData><x:row r='1'><x:c r='A1'/></x:row>"
+                      "</x:sheetData><x:pageMargins/>"));
+}
+
+constexpr CellRef kCell{1, 1};
+
+TEST(RecalculationTest, ANameChangeMakesStaleOnlyTheFormulasUsingIt) {
+  struct Case {
+    const char* formula;
+    const char* changed;
+    const char* stale_name;  // the name the reason gives; "" when fresh
+  };
+  const Case cases[] = {
+      {"Rate*2", "rate", "Rate"},
+      {"SUM(Sheet1!RATE,1)", "Rate", "RATE"},              // a sheet-qualified name may be the one
+      {"RATE(1,2,3)", "Rate", ""},                         // a function of that name
+      {"'Rate'!A1+Rate!B2", "Rate", ""},                   // sheets of that name
+      {"Table1[Rate]", "Rate", ""},                        // a table column
+      {"T\xC3\xA4ler*2", "T\xC3\x84LER", "T\xC3\xA4ler"},  // non-ASCII, any case
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.formula);
+    Recalculation recalculation(false);
+    recalculation.NoteNameChange(c.changed);
+    EXPECT_TRUE(recalculation.written());
+    const std::string reason = recalculation.StaleReason(1, kCell, c.formula, true);
+    if (*c.stale_name == '\0') {
+      EXPECT_EQ(reason, "");
+    } else {
+      EXPECT_EQ(reason, "name '" + std::string(c.stale_name) + "' changed since load");
+    }
+  }
+}
+
+TEST(RecalculationTest, ACalculatedCellStaysFreshUntilALaterChangeItMayDependOn) {
+  Recalculation recalculation(false);
+  recalculation.NoteNameChange("Rate");
+  recalculation.NoteCalculated(1, kCell);
+  EXPECT_EQ(recalculation.StaleReason(1, kCell, "Rate*2", true), "");
+  recalculation.NoteNameChange("Other");
+  EXPECT_EQ(recalculation.StaleReason(1, kCell, "Rate*2", true), "");
+  recalculation.NoteNameChange("RATE");
+  EXPECT_NE(recalculation.StaleReason(1, kCell, "Rate*2", true), "");
+  recalculation.NoteCalculated(1, kCell);
+  recalculation.NoteWrite(2, {kCell, kCell});
+  EXPECT_EQ(recalculation.StaleReason(1, kCell, "1+1", true), "input written since load");
+  EXPECT_EQ(recalculation.StaleReason(2, kCell, "1+1", true), "input written since load");
+  EXPECT_EQ(recalculation.CalculationReason(1, kCell, "1+1", true), "");
+  EXPECT_EQ(recalculation.written_since_calculation().size(), 1u);
+}
+
+TEST(RecalculationTest, AWorkbookCalculationFreshensAllButItsFailures) {
+  Recalculation recalculation(true);
+  EXPECT_EQ(recalculation.CalculationReason(1, kCell, "NOW()", false),
+            "no cached value; the file asks for a full calculation on load; volatile function NOW");
+  recalculation.NoteWrite(1, {kCell, kCell});
+  recalculation.NoteCalculation({{{1, 2, 2}, "circular reference among B2"}});
+  EXPECT_EQ(recalculation.StaleReason(1, kCell, "NOW()", false), "");
+  EXPECT_TRUE(recalculation.written_since_calculation().empty());
+  EXPECT_EQ(recalculation.StaleReason(1, {2, 2}, "B2", true), "circular reference among B2");
+  EXPECT_EQ(recalculation.CalculationReason(1, {2, 2}, "B2", true), "circular reference among B2");
 }
 
 }  // namespace
