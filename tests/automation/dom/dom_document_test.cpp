@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -102,7 +103,7 @@ TEST(DomDocumentTest, WhiteSpaceTextIsKeptOnlyWhenAsked) {
   }
 }
 
-TEST(DomFileTest, SaveWritesUtf8AtomicallyAndLoadReadsItBack) {
+TEST(DomFileTest, SaveWritesUtf8AtomicallyLoadReadsItBackAndFailuresNameTheFile) {
   TempDir dir;
   const fs::path path = dir.path() / "bridge.xml";
   WriteFile(path, "old content");
@@ -121,20 +122,16 @@ TEST(DomFileTest, SaveWritesUtf8AtomicallyAndLoadReadsItBack) {
   std::wstring url;
   reloaded->get_url(&url);
   EXPECT_EQ(url, L"file://" + FromUtf8(path.string()));
-}
 
-// A failed save leaves nothing behind; a failed load reports the file
-// system's status or the parse error.
-TEST(DomFileTest, FailuresNameTheFileOrTheParseError) {
-  TempDir dir;
-  ComPtr<IXMLDOMDocument2> document = Parse(L"<a/>");
+  // A failed save leaves nothing behind; a failed load reports the file
+  // system's status or the parse error.
+  fs::remove(path);
   const std::wstring no_folder = FromUtf8(dir.File("no such folder/a.xml"));
   EXPECT_EQ(document->save(Variant(no_folder)), E_FILENOTFOUND);
   EXPECT_NE(ErrorDescription().find(no_folder), std::wstring::npos);
   EXPECT_EQ(document->save(Variant(int32_t{3})), E_INVALIDARG);
   EXPECT_TRUE(dir.Entries().empty());
 
-  VARIANT_BOOL loaded = VARIANT_TRUE;
   const std::wstring missing = FromUtf8(dir.File("missing.xml"));
   EXPECT_EQ(document->load(Variant(missing), &loaded), S_FALSE);
   EXPECT_EQ(loaded, VARIANT_FALSE);
@@ -149,7 +146,39 @@ TEST(DomFileTest, FailuresNameTheFileOrTheParseError) {
   EXPECT_EQ(failure.source_text, L"<b></c>");
 }
 
-TEST(DomDocumentTest, PropertiesAreCheckedAndKept) {
+// <e><e>...x...</e></e>, `levels` elements deep.
+std::wstring Nested(size_t levels) {
+  std::wstring xml;
+  xml.reserve(levels * 7 + 1);
+  for (size_t i = 0; i < levels; ++i) xml += L"<e>";
+  xml += L"x";
+  for (size_t i = 0; i < levels; ++i) xml += L"</e>";
+  return xml;
+}
+
+TEST(DeepDocumentTest, ElementDepthIsLimitedAndPropertiesAreCheckedAndKept) {
+  struct Case {
+    Variant limit;  // empty: the default, 256
+    size_t levels;
+    int32_t error_position;  // of the first start tag too deep; 0: loads
+  };
+  const Case cases[] = {
+      {Variant(), 256, 0},         {Variant(), 257, 3 * 256 + 1}, {Variant(), 100000, 3 * 256 + 1},
+      {Variant(int32_t{3}), 3, 0}, {Variant(int32_t{3}), 4, 10},  {Variant(int32_t{0}), 1000, 0},
+  };
+  for (const Case& c : cases) {
+    ComPtr<IXMLDOMDocument2> document = NewDocument();
+    if (!c.limit.IsEmpty()) {
+      ASSERT_EQ(document->setProperty(L"MaxElementDepth", c.limit), S_OK);
+    }
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    const HRESULT hr = document->loadXML(Nested(c.levels), &loaded);
+    EXPECT_EQ(hr, c.error_position == 0 ? S_OK : S_FALSE) << c.levels;
+    const ParseFailure failure = FailureOf(document.get());
+    EXPECT_EQ(failure.position, c.error_position) << c.levels;
+    EXPECT_EQ(failure.reason.find(L"MaxElementDepth") != std::wstring::npos, hr != S_OK);
+  }
+
   ComPtr<IXMLDOMDocument2> document = NewDocument();
   ASSERT_EQ(document->setProperty(L"MaxElementDepth", Variant::I2(3)), S_OK);
   EXPECT_EQ(document->setProperty(L"MaxElementDepth", Variant(int32_t{-1})), E_INVALIDARG);
@@ -160,6 +189,81 @@ TEST(DomDocumentTest, PropertiesAreCheckedAndKept) {
   Variant value;
   document->getProperty(L"MaxElementDepth", &value);
   EXPECT_EQ(value, Variant(int32_t{3})) << "kept as a number";
+}
+
+// Every walk of a tree must work at any depth: none may recurse.
+TEST(DeepDocumentTest, UnlimitedDepthIsSafeEverywhere) {
+  constexpr size_t kLevels = 100000;
+  const std::wstring xml = Nested(kLevels);
+  ComPtr<IXMLDOMDocument2> document = NewDocument();
+  ASSERT_EQ(document->setProperty(L"MaxElementDepth", Variant(int32_t{0})), S_OK);
+  VARIANT_BOOL loaded = VARIANT_FALSE;
+  ASSERT_EQ(document->loadXML(xml, &loaded), S_OK) << ToUtf8(FailureOf(document.get()).reason);
+  EXPECT_EQ(XmlOf(document.get()), xml);
+  std::wstring text;
+  ASSERT_EQ(document->get_text(&text), S_OK);
+  EXPECT_EQ(text, L"x");
+
+  const TempDir dir;
+  EXPECT_EQ(document->save(Variant(FromUtf8(dir.File("deep.xml")))), S_OK);
+  EXPECT_EQ(fs::file_size(dir.File("deep.xml")), ToUtf8(xml).size());
+
+  IDispatch* found = nullptr;
+  ASSERT_EQ(document->getElementsByTagName(L"e", &found), S_OK);
+  int32_t length = 0;
+  As<IXMLDOMNodeList>(found)->get_length(&length);
+  EXPECT_EQ(length, static_cast<int32_t>(kLevels));
+  ASSERT_EQ(document->selectNodes(L"//e[not(*)]", &found), S_OK);
+  As<IXMLDOMNodeList>(found)->get_length(&length);
+  EXPECT_EQ(length, 1);
+
+  IDispatch* copy = nullptr;
+  ASSERT_EQ(document->cloneNode(VARIANT_TRUE, &copy), S_OK);
+  EXPECT_EQ(XmlOf(As<IXMLDOMNode>(copy).get()), xml);
+  ComPtr<IXMLDOMElement> root = Root(document.get());
+  ASSERT_EQ(root->cloneNode(VARIANT_TRUE, &copy), S_OK);
+  ComPtr<IXMLDOMNode> root_copy = As<IXMLDOMNode>(copy);
+
+  ComPtr<IXMLDOMDocument2> other = Parse(L"<other/>");
+  ASSERT_EQ(Root(other.get())->appendChild(root.get(), nullptr), S_OK);
+  EXPECT_EQ(XmlOf(other.get()), L"<other>" + xml + L"</other>");
+  ASSERT_EQ(Root(other.get())->removeChild(root.get(), nullptr), S_OK);
+  ASSERT_EQ(root_copy->put_text(L"flat"), S_OK);
+  EXPECT_EQ(XmlOf(root_copy.get()), L"<e>flat</e>");
+}
+
+TEST(WellFormednessTest, TextThatCannotBeWrittenIsRefusedWhereSet) {
+  ComPtr<IXMLDOMDocument2> document = Parse(L"<r a=\"1\">t<!--c--><?p d?><![CDATA[x]]></r>");
+  ComPtr<IXMLDOMElement> root = Root(document.get());
+  auto node = [&](const wchar_t* query) { return Select(document.get(), query); };
+  IDispatch* created = nullptr;
+  struct Case {
+    const char* what;
+    std::function<HRESULT()> set;
+  };
+  const std::vector<Case> cases = {
+      {"comment with --", [&] { return document->createComment(L"a--b", &created); }},
+      {"comment ending in -", [&] { return document->createComment(L"a-", &created); }},
+      {"comment text with --", [&] { return node(L"//comment()")->put_text(L"x--y"); }},
+      {"instruction with ?>",
+       [&] { return node(L"//processing-instruction()")->put_nodeValue(Variant(L"a?>b")); }},
+      {"CDATA with ]]>", [&] { return node(L"//text()[2]")->put_text(L"]]>"); }},
+      {"control character in new text",
+       [&] { return document->createTextNode(L"a\x01", &created); }},
+      {"U+FFFE in an attribute", [&] { return root->setAttribute(L"b", Variant(L"\uFFFE")); }},
+      {"lone surrogate in an attribute node",
+       [&] { return node(L"//@a")->put_nodeValue(Variant(std::wstring(1, 0xDC00))); }},
+      {"U+FFFF in an element name", [&] { return document->createElement(L"a\uFFFF", &created); }},
+  };
+  const std::wstring before = XmlOf(document.get());
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.set(), E_FAIL) << c.what;
+    EXPECT_FALSE(ErrorDescription().empty()) << c.what;
+    EXPECT_EQ(created, nullptr) << c.what;
+  }
+  EXPECT_EQ(XmlOf(document.get()), before);
+  EXPECT_EQ(document->createComment(L"a - b", &created), S_OK);
+  ComPtr<IDispatch>::Attach(created);
 }
 
 }  // namespace
