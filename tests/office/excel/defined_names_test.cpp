@@ -107,7 +107,7 @@ TEST_F(DefinedNamesTest, EnumeratesAndFindsAsTheWorkbookDoes) {
 
 // A name stored with the built-in prefix twice is shown whole, so that each
 // name is found again by the name it shows.
-TEST_F(DefinedNamesTest, ADoubledBuiltinPrefixIsShownWhole) {
+TEST_F(DefinedNamesTest, ADoubledBuiltinPrefixIsShownWholeAndANamesElementIsAddedInPlace) {
   Load(R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">
     <sheets><sheet name="Sheet1" sheetId="1"/></sheets><definedNames>
     <definedName name="_xLnm._xlnm.Print_Area" localSheetId="0">Sheet1!$A$1</definedName>
@@ -117,6 +117,15 @@ TEST_F(DefinedNamesTest, ADoubledBuiltinPrefixIsShownWhole) {
   EXPECT_EQ(shown,
             (std::vector<std::string>{"Sheet1!_xLnm._xlnm.Print_Area", "Sheet1!Print_Area"}));
   for (const std::string& name : shown) EXPECT_EQ(Found(name.c_str(), -1), name);
+
+  // Add creates the names element where the schema wants it.
+  Load(R"(<x:workbook xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+       R"(<x:sheets><x:sheet name="S"/></x:sheets><x:calcPr/></x:workbook>)");
+  Add("Rate", "=S!$A$1");
+  EXPECT_NE(Xml().find(R"(</x:sheets><x:definedNames><x:definedName name="Rate">S!$A$1<)"
+                       R"(/x:definedName></x:definedNames><x:calcPr/>)"),
+            std::string::npos)
+      << Xml();
 }
 
 TEST_F(DefinedNamesTest, AddCreatesInOrderOrReplacesInPlace) {
@@ -140,16 +149,6 @@ TEST_F(DefinedNamesTest, AddCreatesInOrderOrReplacesInPlace) {
   ASSERT_TRUE(TryAdd(*names_, "Rate", "='My Sheet'!$D$4"));
   EXPECT_EQ(id_, rate);
   EXPECT_FALSE(changed_);
-}
-
-TEST_F(DefinedNamesTest, AddCreatesTheNamesElementWhereTheSchemaWantsIt) {
-  Load(R"(<x:workbook xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
-       R"(<x:sheets><x:sheet name="S"/></x:sheets><x:calcPr/></x:workbook>)");
-  Add("Rate", "=S!$A$1");
-  EXPECT_NE(Xml().find(R"(</x:sheets><x:definedNames><x:definedName name="Rate">S!$A$1<)"
-                       R"(/x:definedName></x:definedNames><x:calcPr/>)"),
-            std::string::npos)
-      << Xml();
 }
 
 TEST_F(DefinedNamesTest, AddRefusesAndWritesNothing) {
