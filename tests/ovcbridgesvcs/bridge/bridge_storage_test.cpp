@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ovcbridgesvcs/bridge/bridge.h"
-#include "ovcbridgesvcs/host/orvan.h"
 #include "tests/ovcbridgesvcs/apps/app_files.h"
-#include "tests/ovcbridgesvcs/frame/library_registered.h"
-#include "tests/ovcbridgesvcs/host/plant_workspace.h"
+#include "tests/ovcbridgesvcs/bridge/bridge_testing.h"
 #include "tests/ovcbridgesvcs/xml/document_text.h"
 
 namespace ovc::bridge {
@@ -12,17 +9,16 @@ namespace {
 
 using host_testing::TakeDesc;
 
-class BridgeStorageTest : public host_testing::PlantTest {
+class BridgeStorageTest : public bridge_testing::PlantBridgeTest {
  protected:
-  void SetUp() override {
-    PlantTest::SetUp();
-    ASSERT_EQ(MakeObject<COrvan>()->Initialize(workspace_.get(), cache_.get()), S_OK);
+  // A Bridge made by class, with its AppCollection.
+  ComPtr<IBridge> BridgeByClass() {
+    ComPtr<IBridge> bridge;
+    EXPECT_EQ(
+        CoCreateInstance(CLSID_Bridge, nullptr, CLSCTX_ALL, IBridge::kIid, bridge.ReceiveVoid()),
+        S_OK);
+    return made_.emplace_back(bridge);
   }
-  void TearDown() override {
-    for (const ComPtr<IBridge>& bridge : bridges_) bridge->FinalCleanUp();
-    PlantTest::TearDown();
-  }
-  ComPtr<IBridge> NewBridge() { return bridges_.emplace_back(MakeObject<CBridge>()); }
   static int32_t OidOf(IBridge* bridge) {
     int32_t oid = 0;
     bridge->get_OID(&oid);
@@ -33,17 +29,12 @@ class BridgeStorageTest : public host_testing::PlantTest {
     EXPECT_EQ((bridge->*member)(&value), S_OK);
     return value != VARIANT_FALSE;
   }
-
-  frame_testing::LibraryRegistered registered_;
-  std::vector<ComPtr<IBridge>> bridges_;
 };
 
 TEST_F(BridgeStorageTest, ASavedBridgeOpensInAnotherBridgeUnderItsLock) {
   const ComPtr<IBridge> bridge = NewBridge();
   bridge->put_Name(L"Pump data");
-  Variant added;
-  ASSERT_EQ(bridge->CreateLinkSet(&added), S_OK);
-  const ComPtr<ILinkSet> pumps = ComPtr<IDispatch>(added.dispatch()).As<ILinkSet>();
+  const ComPtr<ILinkSet> pumps = AddLinkSet(bridge.get());
   pumps->put_Class(L"Pumps");
   ASSERT_EQ(bridge->Save(VARIANT_FALSE), S_OK);
   const int32_t oid = OidOf(bridge.get());
@@ -107,21 +98,13 @@ TEST_F(BridgeStorageTest, UserPrivilegesAndTheMissingWorkspace) {
 // The first "&" of a file name stands plain in the stored document.
 TEST_F(BridgeStorageTest, AFileNameWithAnAmpersandIsStoredAndOpensUnchanged) {
   apps_testing::AppFiles files;
-  ComPtr<IBridge> bridge;
-  ASSERT_EQ(
-      CoCreateInstance(CLSID_Bridge, nullptr, CLSCTX_ALL, IBridge::kIid, bridge.ReceiveVoid()),
-      S_OK);
-  bridges_.push_back(bridge);
+  const ComPtr<IBridge> bridge = BridgeByClass();
   Variant app;
   ASSERT_EQ(bridge->AddApp(files.File("A&B.xlsx"), &app), S_OK) << TakeDesc();
   ASSERT_EQ(bridge->Save(VARIANT_FALSE), S_OK) << TakeDesc();
   EXPECT_NE(xml_testing::XmlOf(bridge.get()).find(L"FileName=\"A&amp;B.xlsx\""),
             std::wstring::npos);
-  ComPtr<IBridge> opened;
-  ASSERT_EQ(
-      CoCreateInstance(CLSID_Bridge, nullptr, CLSCTX_ALL, IBridge::kIid, opened.ReceiveVoid()),
-      S_OK);
-  bridges_.push_back(opened);
+  const ComPtr<IBridge> opened = BridgeByClass();
   ASSERT_EQ(opened->Open(OidOf(bridge.get())), S_OK) << TakeDesc();
   Variant item;
   ASSERT_EQ(opened->get_ItemApp(Variant::I4(0), &item), S_OK);

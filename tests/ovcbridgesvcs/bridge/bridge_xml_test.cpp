@@ -4,9 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "ovcbridgesvcs/bridge/bridge.h"
-#include "tests/ovcbridgesvcs/frame/library_registered.h"
-#include "tests/ovcbridgesvcs/host/plant_workspace.h"
+#include "tests/ovcbridgesvcs/bridge/bridge_testing.h"
 #include "tests/ovcbridgesvcs/xml/document_text.h"
 
 namespace ovc::bridge {
@@ -16,23 +14,7 @@ using host_testing::TakeDesc;
 
 using xml_testing::XmlOf;
 
-class BridgeXmlTest : public ::testing::Test {
- protected:
-  void TearDown() override {
-    for (const ComPtr<IBridge>& bridge : bridges_) bridge->FinalCleanUp();
-  }
-  ComPtr<IBridge> NewBridge() { return bridges_.emplace_back(MakeObject<CBridge>()); }
-  ComPtr<ILinkSet> AddLinkSet(IBridge* bridge, const std::wstring& name) {
-    Variant added;
-    EXPECT_EQ(bridge->CreateLinkSet(&added), S_OK);
-    const ComPtr<ILinkSet> link_set = ComPtr<IDispatch>(added.dispatch()).As<ILinkSet>();
-    link_set->put_Name(name);
-    return link_set;
-  }
-
-  frame_testing::LibraryRegistered registered_;
-  std::vector<ComPtr<IBridge>> bridges_;
-};
+using BridgeXmlTest = bridge_testing::PlantBridgeTest;
 
 TEST_F(BridgeXmlTest, ABridgeReadsBackWhatItWroteAndReadingAppends) {
   const ComPtr<IBridge> bridge = NewBridge();
@@ -42,8 +24,10 @@ TEST_F(BridgeXmlTest, ABridgeReadsBackWhatItWroteAndReadingAppends) {
   bridge->put_OptimizePerformance(VARIANT_FALSE);
   bridge->put_CaseOID(101);
   Variant link;
-  AddLinkSet(bridge.get(), L"Pumps")->AddLink(&link);
-  AddLinkSet(bridge.get(), L"Tanks");
+  const ComPtr<ILinkSet> pumps = AddLinkSet(bridge.get());
+  pumps->put_Name(L"Pumps");
+  pumps->AddLink(&link);
+  AddLinkSet(bridge.get())->put_Name(L"Tanks");
   const std::wstring xml = XmlOf(bridge.get());
   EXPECT_NE(xml.find(L"<Bridge OID=\"-1\" Name=\"A&amp;#38;B\" CreatedBy=\"\" "
                      L"DateCreated=\"36526.25\" ModifiedBy=\"\" Case=\"101\""),

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace ovc {
 namespace {
 
-TEST(ErrorRecordTest, AttributesInOrderEmptyOnesLeftOutQuotesMadeSingle) {
+// Attributes in order, empty ones left out, quotes made single; the file
+// keeps its last two components; ExtractDesc finds a chain's first Desc.
+TEST(ErrorRecordTest, RecordsAreWrittenAndReadBack) {
   EXPECT_EQ(ErrorRecord()
                 .Add(L"Desc", L"Range \"Total\" not found")
                 .Add(L"Src", L"")
@@ -16,25 +19,14 @@ TEST(ErrorRecordTest, AttributesInOrderEmptyOnesLeftOutQuotesMadeSingle) {
                 .Finish(),
             L"<OVError Desc=\"Range 'Total' not found\" HR=\"0x0\" File=\"bridge/bridge.cpp\" "
             L"Line=\"217\" />");
-}
-
-TEST(ErrorRecordTest, FileKeepsTheLastTwoComponents) {
-  const struct {
-    const wchar_t* path;
-    const wchar_t* expected;
-  } cases[] = {
+  using Pair = std::pair<const wchar_t*, const wchar_t*>;
+  const Pair files[] = {
       {L"/work/main/ovcbridgesvcs/apps/excelapp.cpp", L"apps/excelapp.cpp"},
       {L"C:\\src\\OVCBridgeSvcs\\wordapp.cpp", L"OVCBridgeSvcs\\wordapp.cpp"},
       {L"/excelapp.cpp", L"/excelapp.cpp"},
   };
-  for (const auto& c : cases) EXPECT_EQ(FileAttributeValue(c.path), c.expected);
-}
-
-TEST(ErrorRecordTest, ExtractDescFindsTheFirstDescOfAChain) {
-  const struct {
-    const wchar_t* text;
-    const wchar_t* expected;
-  } cases[] = {
+  for (const auto& [path, kept] : files) EXPECT_EQ(FileAttributeValue(path), kept);
+  const Pair chains[] = {
       {L"Plain foreign text", L"Plain foreign text"},
       {L" <OVError Desc=\"not a chain\" />", L" <OVError Desc=\"not a chain\" />"},
       {L"<OVError Desc=\"Outer\" />\r\n<OVError Desc=\"Inner\" />", L"Outer"},
@@ -43,7 +35,7 @@ TEST(ErrorRecordTest, ExtractDescFindsTheFirstDescOfAChain) {
       {L"<OVError HR=\"E_FAIL\" />", L""},
       {L"<OVError Desc=\"Unclosed", L""},
   };
-  for (const auto& c : cases) EXPECT_EQ(ExtractDesc(c.text), c.expected) << c.text;
+  for (const auto& [text, desc] : chains) EXPECT_EQ(ExtractDesc(text), desc) << text;
 }
 
 }  // namespace

@@ -18,12 +18,7 @@ class FixedLocale final : public LocaleService {
   std::optional<NumberLayout> layout_;
 };
 
-class LocaleServiceTest : public ::testing::Test {
- protected:
-  ~LocaleServiceTest() override { SetLocaleService(nullptr); }
-};
-
-TEST_F(LocaleServiceTest, InstalledServiceAnswersUntilRemoved) {
+TEST(LocaleServiceTest, InstalledServiceAnswersUntilRemoved) {
   EXPECT_EQ(UserNumberLayout(), (NumberLayout{L".", L",", DateOrder::kMonthDayYear}));
   const NumberLayout german{L",", L".", DateOrder::kDayMonthYear};
   SetLocaleService(std::make_shared<FixedLocale>(german));

@@ -28,12 +28,26 @@ class RunMethodTest : public ::testing::Test {
   void TearDown() override { SetErrorInfo(nullptr); }
 };
 
-TEST_F(RunMethodTest, BodysCodeIsTheMethodsStatus) {
-  CMethodFrame frame(L"CBridge::get_Name");
+// The body's code is the method's status; CheckResult takes the thread's
+// error only on failure; the activity names what the method was doing.
+TEST_F(RunMethodTest, StatusCheckedResultsAndActivity) {
+  CMethodFrame frame(L"CBridge::Save");
   EXPECT_EQ(RunMethod(frame, [] {}), S_OK);
   EXPECT_FALSE(GetErrorInfo());
-  CMethodFrame with_code(L"CBridge::get_Dirty");
-  EXPECT_EQ(RunMethod(with_code, [] { return S_FALSE; }), S_FALSE);
+  EXPECT_EQ(RunMethod(frame, [] { return S_FALSE; }), S_FALSE);
+  const ComPtr<IErrorInfo> error = CreateErrorInfo(L"x", L"y");
+  SetErrorInfo(error);
+  EXPECT_EQ(CheckResult(frame, S_OK), S_OK);
+  EXPECT_EQ(GetErrorInfo(), error) << "success leaves the thread's error alone";
+  SetErrorInfo(error);
+  EXPECT_EQ(CheckResult(frame, E_FAIL), E_FAIL);
+  EXPECT_EQ(frame.error, error);
+  CMethodFrame saving(L"CBridge::Save");
+  saving.activity = L"saving \"B1\"";
+  EXPECT_EQ(RunMethod(saving, [&] { CheckAndRaise(saving, kHostFailure); }), kHostFailure);
+  EXPECT_EQ(TakeThreadDescription(),
+            L"<OVError Desc=\"Error while saving 'B1' (Unknown error 0x80040321)\" "
+            L"Activity=\"saving 'B1'\" HR=\"0x80040321\" />");
 }
 
 TEST_F(RunMethodTest, FailuresBecomeTheMethodsErrorChain) {
@@ -97,56 +111,18 @@ TEST_F(RunMethodTest, FailuresBecomeTheMethodsErrorChain) {
   EXPECT_TRUE(trace.Contains(L") : !!!! Unhandled Exception !!!!\n"));
 }
 
-TEST_F(RunMethodTest, ActivityNamesWhatTheMethodWasDoing) {
-  CMethodFrame frame(L"CBridge::Save");
-  EXPECT_EQ(RunMethod(frame,
-                      [&] {
-                        frame.activity = L"saving \"B1\"";
-                        CheckAndRaise(frame, kHostFailure);
-                      }),
-            kHostFailure);
-  EXPECT_EQ(TakeThreadDescription(),
-            L"<OVError Desc=\"Error while saving 'B1' (Unknown error 0x80040321)\" "
-            L"Activity=\"saving 'B1'\" HR=\"0x80040321\" />");
-}
-
-TEST_F(RunMethodTest, CheckResultTakesTheThreadsErrorOnlyOnFailure) {
-  CMethodFrame frame(L"CApp::Open");
-  const ComPtr<IErrorInfo> error = CreateErrorInfo(L"x", L"y");
-  SetErrorInfo(error);
-  EXPECT_EQ(CheckResult(frame, S_OK), S_OK);
-  EXPECT_EQ(GetErrorInfo(), error) << "success leaves the thread's error alone";
-  SetErrorInfo(error);
-  EXPECT_EQ(CheckResult(frame, E_FAIL), E_FAIL);
-  EXPECT_EQ(frame.error, error);
-}
-
 // A missing argument or a text that is no template leaves the text as it is.
 TEST_F(RunMethodTest, MessageTemplatesAreFilledSafely) {
-  const struct {
-    std::function<void(CMethodFrame&)> raise;
-    const wchar_t* description;
-  } cases[] = {
-      {[](CMethodFrame& frame) {
-         RaiseError(frame, SourceLocation::Current(), E_FAIL, LoadMessage(1301),
-                    std::wstring(L"P-1"), std::wstring(L"Pumps"), 3, std::wstring(L"Equipment"));
-       },
-       L"\r\nObject P-1 bound to linkset Pumps (linkset # 3) with classview Equipment.\r\n"},
-      {[](CMethodFrame& frame) {
-         RaiseError(frame, SourceLocation::Current(), E_FAIL, L"linkset %s, # %ld",
-                    std::wstring(L"Pumps"));
-       },
-       L"linkset %s, # %ld"},
-      {[](CMethodFrame& frame) {
-         RaiseError(frame, SourceLocation::Current(), E_FAIL, L"not found:  100%s%n");
-       },
-       L"not found:  100%s%n"},
-  };
-  for (const auto& c : cases) {
+  const auto raised = [](const auto&... args) {
     CMethodFrame frame(L"CBridge::CopyBindings");
-    RunMethod(frame, [&] { c.raise(frame); });
-    EXPECT_EQ(ExtractDesc(TakeThreadDescription()), c.description);
-  }
+    RunMethod(frame, [&] { RaiseError(frame, SourceLocation::Current(), E_FAIL, args...); });
+    return ExtractDesc(TakeThreadDescription());
+  };
+  const std::wstring pumps = L"Pumps";
+  EXPECT_EQ(raised(LoadMessage(1301), std::wstring(L"P-1"), pumps, 3, std::wstring(L"Equipment")),
+            L"\r\nObject P-1 bound to linkset Pumps (linkset # 3) with classview Equipment.\r\n");
+  EXPECT_EQ(raised(L"linkset %s, # %ld", pumps), L"linkset %s, # %ld");
+  EXPECT_EQ(raised(L"not found:  100%s%n"), L"not found:  100%s%n");
 }
 
 }  // namespace

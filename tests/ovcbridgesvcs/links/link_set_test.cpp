@@ -23,16 +23,20 @@ bool Dirty(ILinkSet* set) {
   return dirty != VARIANT_FALSE;
 }
 
-Variant Texts(std::vector<std::wstring> texts) {
-  SafeArray array = SafeArray::Vector(VT_BSTR, static_cast<uint32_t>(texts.size()));
-  for (size_t i = 0; i < texts.size(); ++i) array.data()[i] = Variant(texts[i]);
-  return Variant(std::move(array));
-}
-
-Variant Longs(std::vector<int32_t> values) {
-  SafeArray array = SafeArray::Vector(VT_I4, static_cast<uint32_t>(values.size()));
+// A vector of `type` elements, as the host hands lists of texts or OIDs.
+template <class T>
+Variant VectorOf(VARTYPE type, const std::vector<T>& values) {
+  SafeArray array = SafeArray::Vector(type, static_cast<uint32_t>(values.size()));
   for (size_t i = 0; i < values.size(); ++i) array.data()[i] = Variant(values[i]);
   return Variant(std::move(array));
+}
+Variant Texts(const std::vector<std::wstring>& texts) { return VectorOf(VT_BSTR, texts); }
+Variant Longs(const std::vector<int32_t>& values) { return VectorOf(VT_I4, values); }
+
+ComPtr<ILink> LinkAt(ILinkSet* set, int32_t index) {
+  Variant item;
+  EXPECT_EQ(set->get_Item(Variant(index), &item), S_OK);
+  return ComPtr<IDispatch>(item.dispatch()).As<ILink>();
 }
 
 using Order = std::vector<std::wstring>;
@@ -133,20 +137,25 @@ TEST_F(LinkSetTest, CollectionMembersRefuseWrongIndexesAndObjects) {
   EXPECT_FALSE(Dirty(set.get()));
 }
 
-TEST_F(LinkSetTest, SwapRemoveAndItemWorkOnZeroBasedPositions) {
+TEST_F(LinkSetTest, SwapRemoveAndItemWorkOnZeroBasedPositionsAndResolvingNeedsABridge) {
   const ComPtr<ILinkSet> set = SetOf({L"a", L"b", L"c"});
   EXPECT_EQ(set->SwapLinkPosition(1, 1), S_OK);
   EXPECT_FALSE(Dirty(set.get())) << "an equal swap changes nothing";
   EXPECT_EQ(set->SwapLinkPosition(0, 2), S_OK);
   EXPECT_TRUE(Dirty(set.get()));
-  Variant item;
-  ASSERT_EQ(set->get_Item(Variant::I2(0), &item), S_OK);
-  const ComPtr<ILink> first = ComPtr<IDispatch>(item.dispatch()).As<ILink>();
+  const ComPtr<ILink> first = LinkAt(set.get(), 0);
   ASSERT_EQ(set->Remove(0), S_OK);
   ComPtr<IDispatch> parent;
   EXPECT_EQ(first->get_Parent(parent.Receive()), E_FAIL) << "a removed Link has no Parent";
   TakeDesc();
   EXPECT_EQ(OrderOf(set.get()), (Order{L"b", L"a"}));
+  // Case and unit standard selection need the Bridge above.
+  int32_t oid = 0;
+  std::wstring text;
+  EXPECT_EQ(set->get_UnitStdResolved(&text), E_FAIL);
+  EXPECT_EQ(TakeDesc(), L"Parent is Null:  LinkSet must have a Bridge parent set");
+  EXPECT_EQ(LinkAt(set.get(), 0)->get_CaseResolved(&oid), E_FAIL);
+  EXPECT_EQ(TakeDesc(), L"Unable to access the Bridge container for the Link");
 }
 
 TEST_F(LinkSetTest, InsertLinksAndCopyLinkSetCopyLinksInTheirOrder) {
@@ -181,9 +190,7 @@ TEST_F(LinkSetTest, DirtyCoversTheLinksAndClearingItClearsThem) {
   set->put_Name(L"PUMPS");
   EXPECT_TRUE(Dirty(set.get())) << "names compare with letter case";
   set->put_Dirty(VARIANT_FALSE);
-  Variant item;
-  set->get_Item(Variant(0), &item);
-  const ComPtr<ILink> link = ComPtr<IDispatch>(item.dispatch()).As<ILink>();
+  const ComPtr<ILink> link = LinkAt(set.get(), 0);
   link->put_ReadLocation(L"In");
   EXPECT_TRUE(Dirty(set.get()));
   set->put_Dirty(VARIANT_FALSE);
@@ -193,18 +200,6 @@ TEST_F(LinkSetTest, DirtyCoversTheLinksAndClearingItClearsThem) {
   set->put_IterativeCopy(VARIANT_TRUE);
   set->RemoveAll();
   EXPECT_FALSE(Dirty(set.get()));
-}
-
-TEST_F(LinkSetTest, CaseAndUnitStandardSelectionNeedTheBridgeAbove) {
-  const ComPtr<ILinkSet> set = SetOf({L"in a LinkSet"});
-  Variant item;
-  set->get_Item(Variant(0), &item);
-  int32_t oid = 0;
-  std::wstring text;
-  EXPECT_EQ(set->get_UnitStdResolved(&text), E_FAIL);
-  EXPECT_EQ(TakeDesc(), L"Parent is Null:  LinkSet must have a Bridge parent set");
-  EXPECT_EQ(ComPtr<IDispatch>(item.dispatch()).As<ILink>()->get_CaseResolved(&oid), E_FAIL);
-  EXPECT_EQ(TakeDesc(), L"Unable to access the Bridge container for the Link");
 }
 
 TEST_F(LinkSetTest, ASingleObjectBindingTakesOneObjectAndAnIterativeOneAList) {
@@ -271,10 +266,8 @@ TEST_F(LinkSetPlantTest, AWorkingCopyIsBoundToOneObjectOfTheListAndHoldsCopiesOf
   EXPECT_EQ(
       std::make_tuple(iterative, copied, enabled, oid, name, links),
       std::make_tuple(VARIANT_FALSE, VARIANT_TRUE, VARIANT_TRUE, 1003, std::wstring(L"P-102A"), 2));
-  Variant item;
-  copy->get_Item(Variant(0), &item);
   ComPtr<IDispatch> attribute;
-  ComPtr<IDispatch>(item.dispatch()).As<ILink>()->get_AttributeDisp(attribute.Receive());
+  LinkAt(copy.get(), 0)->get_AttributeDisp(attribute.Receive());
   EXPECT_TRUE(attribute) << "the copy binds to the class view";
   copy->FinalCleanUp();
 }
@@ -311,7 +304,7 @@ TEST_F(LinkSetPlantTest, ValidateReportsWhatKeepsTheLinkSetFromATransfer) {
   }
 }
 
-TEST_F(LinkSetPlantTest, ValidateMarksTheLinksWhoseRouteTheClassViewLacks) {
+TEST_F(LinkSetPlantTest, ValidateMarksTheLinksWhoseRouteTheClassViewLacksAndANewViewBindsThem) {
   const ComPtr<ILink> missing = NewLink(L"Head");
   NewLink(L"Flow");
   NewLink(L"Torque")->put_Enabled(VARIANT_FALSE);
@@ -323,15 +316,13 @@ TEST_F(LinkSetPlantTest, ValidateMarksTheLinksWhoseRouteTheClassViewLacks) {
   int32_t errors = 0;
   pumps_->get_LinkErrorCount(&errors);
   EXPECT_EQ(errors, 1);
-}
-
-TEST_F(LinkSetPlantTest, ChangingTheClassViewBindsTheLinksAgain) {
-  const ComPtr<ILink> link = NewLink(L"DesignPressure");
+  // Changing the class view binds the Links again.
   ComPtr<IDispatch> attribute;
-  link->get_AttributeDisp(attribute.Receive());
+  const ComPtr<ILink> pressure = NewLink(L"DesignPressure");
+  pressure->get_AttributeDisp(attribute.Receive());
   EXPECT_FALSE(attribute) << "pumps have no design pressure";
   ASSERT_EQ(pumps_->put_Class(L"Tanks"), S_OK);
-  link->get_AttributeDisp(attribute.Receive());
+  pressure->get_AttributeDisp(attribute.Receive());
   EXPECT_TRUE(attribute);
 }
 

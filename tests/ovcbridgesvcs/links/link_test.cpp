@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "automation/safe_array.h"
+#include "tests/ovcbridgesvcs/links/link_testing.h"
 #include "tests/ovcbridgesvcs/links/plant_links.h"
 
 namespace ovc::links {
@@ -15,6 +16,7 @@ namespace {
 
 using host_testing::TakeDesc;
 using testing::AsDispatch;
+using testing::Vector;
 
 constexpr wchar_t kUnitsOfPressure[] =
     L"#-10;<Workspace Default> - |#-11;<Bridge Default> - |#-12;<LinkSet Default> - "
@@ -36,10 +38,6 @@ VARIANT_BOOL ErrorOf(ILink* link) {
   VARIANT_BOOL error = VARIANT_FALSE;
   EXPECT_EQ(link->get_Error(&error), S_OK);
   return error;
-}
-
-Variant ArrayOf(std::vector<Variant> values) {
-  return Variant(SafeArray::FromValues(std::move(values)));
 }
 
 // The unchanged values are a new Link's defaults.
@@ -69,29 +67,26 @@ TEST(LinkTest, PersistedSettersMarkDirtyOnlyOnARealChange) {
 TEST(LinkTest, AOneElementArrayIsStoredAsItsElementAndErrorsInReadValuesMarkTheLink) {
   const ComPtr<ILink> link = MakeObject<CLink>();
   Variant stored;
-  link->put_Prefix(ArrayOf({Variant(L"~")}));
+  link->put_Prefix(Vector({Variant(L"~")}));
   link->get_Prefix(&stored);
   EXPECT_EQ(stored, Variant(L"~"));
-  const Variant pair = ArrayOf({Variant(L"a"), Variant(L"b")});
+  const Variant pair = Vector({Variant(L"a"), Variant(L"b")});
   link->put_Postfix(pair);
   link->get_Postfix(&stored);
   EXPECT_EQ(stored, pair);
   EXPECT_EQ(ErrorOf(link.get()), VARIANT_FALSE);
 
-  link->put_RawAppValue(ArrayOf({Variant(1.0), Variant::Error(DISP_E_TYPEMISMATCH)}));
+  link->put_RawAppValue(Vector({Variant(1.0), Variant::Error(DISP_E_TYPEMISMATCH)}));
   EXPECT_EQ(ErrorOf(link.get()), VARIANT_TRUE);
   EXPECT_EQ(StatusOf(link.get()), L"Error in application value\r\n");
-}
-
-TEST(LinkTest, ResetLinkFormatDataEmptiesOnlyTheTextsThatAreSet) {
-  const ComPtr<ILink> link = MakeObject<CLink>();
-  link->put_Prefix(Variant(L"~"));
-  ASSERT_EQ(link->ResetLinkFormatData(), S_OK);
-  Variant prefix, postfix;
-  link->get_Prefix(&prefix);
-  link->get_Postfix(&postfix);
-  EXPECT_EQ(prefix, Variant(L""));
-  EXPECT_TRUE(postfix.IsEmpty());
+  // Resetting the format data empties only the texts that are set.
+  const ComPtr<ILink> fresh = MakeObject<CLink>();
+  fresh->put_Prefix(Variant(L"~"));
+  ASSERT_EQ(fresh->ResetLinkFormatData(), S_OK);
+  fresh->get_Prefix(&stored);
+  EXPECT_EQ(stored, Variant(L""));
+  fresh->get_Postfix(&stored);
+  EXPECT_TRUE(stored.IsEmpty());
 }
 
 TEST(LinkTest, WithoutALinkSetTheParentAndUnitsAreRefusedAndTheCopyNeedsALink) {
