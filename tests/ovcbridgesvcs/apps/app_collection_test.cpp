@@ -13,6 +13,7 @@
 #include "ovcbridgesvcs/apps/app.h"
 #include "ovcbridgesvcs/frame/error_record.h"
 #include "ovcbridgesvcs/host/host_state.h"
+#include "tests/automation/late_bound.h"
 #include "tests/ovcbridgesvcs/apps/app_files.h"
 #include "tests/ovcbridgesvcs/host/plant_workspace.h"
 
@@ -163,11 +164,8 @@ class AppCollectionHostTest : public host_testing::PlantTest {
 TEST_F(AppCollectionHostTest, FailedSaveStopsBeforeTheHostStoresTheFile) {
   const std::wstring copy = AddCopy(app_, "Calc.xlsx");
   // Another application holding the workbook makes this App's read-only.
-  ComPtr<IDispatch> other;
-  Variant books;
-  ASSERT_EQ(CreateObject(L"Excel.Application", &other), S_OK);
-  CallByName(other.get(), L"Workbooks", DISPATCH_PROPERTYGET, {}, &books);
-  CallByName(books.dispatch(), L"Open", DISPATCH_METHOD, {Variant(copy)});
+  dispatch_testing::LateBound other = dispatch_testing::LateBound::Create(L"Excel.Application");
+  other.Object(L"Workbooks").Call(L"Open", {Variant(copy)});
   ASSERT_EQ(app_->SetValue(L"Linked", Variant(L"changed")), S_OK);
   EXPECT_TRUE(Failed(apps_->SaveFiles(VARIANT_FALSE)));
   EXPECT_EQ(TakeDesc(), L"Use Save-As for Read-Only Files:  " + copy);
@@ -176,7 +174,7 @@ TEST_F(AppCollectionHostTest, FailedSaveStopsBeforeTheHostStoresTheFile) {
   EXPECT_EQ(oid, -1);
   EXPECT_TRUE(fs::exists(ToUtf8(copy)));
 
-  CallByName(other.get(), L"Quit", DISPATCH_METHOD);
+  other.Call(L"Quit");
   app_->TerminateApp(VARIANT_FALSE);
   ASSERT_EQ(apps_->SaveFiles(VARIANT_TRUE), S_OK);
   std::wstring checked_out;

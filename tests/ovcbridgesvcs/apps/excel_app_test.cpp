@@ -11,6 +11,7 @@
 #include "automation/text.h"
 #include "office/common/macro_registry.h"
 #include "office/excel/registration.h"
+#include "tests/automation/late_bound.h"
 #include "tests/office/office_test_support.h"
 #include "tests/ovcbridgesvcs/apps/failing_excel.h"
 #include "tests/ovcbridgesvcs/frame/library_registered.h"
@@ -18,6 +19,7 @@
 namespace ovc::apps {
 namespace {
 
+using dispatch_testing::LateBound;
 using office::testing::CopyFixture;
 using office::testing::TempDir;
 
@@ -51,15 +53,13 @@ class ExcelAppTest : public ::testing::Test {
 
   // The first name of the saved workbook, read by a fresh application.
   std::wstring FirstNameOnFile() {
-    ComPtr<IDispatch> excel;
-    Variant books, book, names, first, name;
-    EXPECT_EQ(CreateObject(L"Excel.Application", &excel), S_OK);
-    CallByName(excel.get(), L"Workbooks", DISPATCH_PROPERTYGET, {}, &books);
-    CallByName(books.dispatch(), L"Open", DISPATCH_METHOD, {Variant(FromUtf8(path_))}, &book);
-    CallByName(book.dispatch(), L"Names", DISPATCH_PROPERTYGET, {}, &names);
-    CallByName(names.dispatch(), L"Item", DISPATCH_METHOD, {Variant::I4(1)}, &first);
-    CallByName(first.dispatch(), L"Name", DISPATCH_PROPERTYGET, {}, &name);
-    CallByName(excel.get(), L"Quit", DISPATCH_METHOD);
+    LateBound excel = LateBound::Create(L"Excel.Application");
+    const Variant name = excel.Object(L"Workbooks")
+                             .Object(L"Open", {Variant(FromUtf8(path_))})
+                             .Object(L"Names")
+                             .Object(L"Item", {Variant::I4(1)})
+                             .Get(L"Name");
+    excel.Call(L"Quit");
     return name.vt() == VT_BSTR ? name.bstr() : L"";
   }
 
@@ -143,13 +143,11 @@ TEST_F(ExcelAppTest, OnlyClosingItsOwnWorkbookMakesTheAdapterStartAgain) {
   const std::wstring other = FromUtf8(CopyFixture(dir_, "book.xlsx"));
   bool close_own = false;
   office::RegisterMacro(L"CloseBooks", [&](IDispatch* excel, std::span<const Variant>, Variant*) {
-    Variant books, book, own;
-    CallByName(excel, L"Workbooks", DISPATCH_PROPERTYGET, {}, &books);
-    CallByName(books.dispatch(), L"Open", DISPATCH_METHOD, {Variant(other)}, &book);
-    CallByName(book.dispatch(), L"Close", DISPATCH_METHOD);
-    CallByName(books.dispatch(), L"Item", DISPATCH_METHOD, {Variant::I4(1)}, &own);
-    return close_own ? CallByName(own.dispatch(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)})
-                     : S_OK;
+    LateBound books = LateBound(ComPtr<IDispatch>(excel)).Object(L"Workbooks");
+    books.Object(L"Open", {Variant(other)}).Call(L"Close");
+    return close_own
+               ? books.Object(L"Item", {Variant::I4(1)}).Call(L"Close", {Variant::Bool(false)})
+               : S_OK;
   });
   for (const Variant& expected : {Variant(5.0), Variant(L"commented")}) {
     ASSERT_EQ(app.SetValue(L"Commented", Variant(5.0)), S_OK);  // not saved

@@ -6,6 +6,7 @@
 
 #include "automation/error_info.h"
 #include "automation/guid.h"
+#include "automation/text.h"
 #include "ovcbridgesvcs/frame/source_location.h"
 
 namespace ovc {
@@ -21,46 +22,40 @@ class ErrorChainTest : public ::testing::Test {
 
 TEST_F(ErrorChainTest, NewRecordGoesInFrontOfTheThreadsError) {
   const struct {
-    const char* name;
     ComPtr<IErrorInfo> previous;
     const wchar_t* text;
     const wchar_t* chain;
   } cases[] = {
-      {"a foreign description is converted first",
-       CreateErrorInfo(L"Workspace \"main\" is locked", L"Orvan.Workspace"), L"",
+      {CreateErrorInfo(L"Workspace \"main\" is locked", L"Orvan.Workspace"), L"",
        L"<OVError Desc=\"Workspace 'main' is locked\" HR=\"E_FAIL\" />\r\n"
        L"<OVError Desc=\"Workspace 'main' is locked\" Src=\"Orvan.Workspace\" HR=\"E_FAIL\" />"},
-      {"the given text is the new record's description",
-       CreateErrorInfo(L"<OVError Desc=\"Inner\" HR=\"E_FAIL\" />", L"CLink::Read"),
+      {CreateErrorInfo(L"<OVError Desc=\"Inner\" HR=\"E_FAIL\" />", L"CLink::Read"),
        L"Write to application:  ",
        L"<OVError Desc=\"Write to application:  \" HR=\"E_FAIL\" />\r\n"
        L"<OVError Desc=\"Inner\" HR=\"E_FAIL\" />"},
-      {"a short foreign text is chained as it is", CreateErrorInfo(L"Locked", L"Host"), L"",
+      {CreateErrorInfo(L"Locked", L"Host"), L"",
        L"<OVError Desc=\"Locked\" HR=\"E_FAIL\" />\r\nLocked"},
-      {"error records become one record each",
-       CreateErrorRecords({CreateErrorInfo(L"Row 1 violates a constraint", L"SQL Provider"),
+      {CreateErrorRecords({CreateErrorInfo(L"Row 1 violates a constraint", L"SQL Provider"),
                            CreateErrorInfo(L"", L"", kRowsetInterface)}),
        L"",
        L"<OVError Desc=\"Row 1 violates a constraint\" HR=\"E_FAIL\" />\r\n"
        L"<OVError Desc=\"Row 1 violates a constraint\" Src=\"SQL Provider\" HR=\"E_FAIL\" />\r\n"
        L"<OVError Desc=\"OLEDB Interface::{0C733A7C-2A1C-11CE-ADE5-00AA0044773D}\" "
        L"HR=\"E_FAIL\" />"},
-      {"without any description the code's text is used", nullptr, L"",
-       L"<OVError Desc=\"Unspecified error\" HR=\"E_FAIL\" />"},
+      {nullptr, L"", L"<OVError Desc=\"Unspecified error\" HR=\"E_FAIL\" />"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
     SetErrorInfo(c.previous);
     CMethodFrame frame(L"CBridge::Save");
     CheckResult(frame, E_FAIL);
     AddErrorRecord(frame, std::nullopt, c.text);
-    EXPECT_EQ(DescriptionOf(frame.error.get()), c.chain);
+    EXPECT_EQ(DescriptionOf(frame.error.get()), c.chain) << ToUtf8(c.chain);
     EXPECT_EQ(SourceOf(frame.error.get()), L"CBridge::Save");
     EXPECT_EQ(GetErrorInfo(), frame.error) << "the new error is the thread's current one";
   }
 }
 
-TEST_F(ErrorChainTest, ConvertForeignErrorKeepsSourceAndInterface) {
+TEST_F(ErrorChainTest, ConvertForeignErrorKeepsSourceAndInterfaceAndSetErrorRecordReplacesIt) {
   const ComPtr<IErrorInfo> foreign = CreateErrorInfo(L"", L"Excel", kRowsetInterface);
   const ComPtr<IErrorInfo> converted = ConvertForeignError(foreign.get(), E_INVALIDARG);
   EXPECT_EQ(DescriptionOf(converted.get()),
@@ -69,9 +64,8 @@ TEST_F(ErrorChainTest, ConvertForeignErrorKeepsSourceAndInterface) {
   GUID iid{};
   converted->GetGUID(&iid);
   EXPECT_EQ(iid, kRowsetInterface);
-}
 
-TEST_F(ErrorChainTest, SetErrorRecordReplacesTheErrorWithOneFullRecord) {
+  // SetErrorRecord replaces the error with one full record.
   CMethodFrame frame(L"CBridge::GetCaseName");
   frame.activity = L"finding case 7";
   frame.error = CreateErrorInfo(L"<OVError Desc=\"Old\" HR=\"E_FAIL\" />", L"Old");

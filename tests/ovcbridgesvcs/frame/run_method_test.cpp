@@ -8,6 +8,7 @@
 #include <string>
 
 #include "automation/error_info.h"
+#include "automation/text.h"
 #include "ovcbridgesvcs/frame/error_record.h"
 #include "ovcbridgesvcs/frame/message_catalogue.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
@@ -52,57 +53,49 @@ TEST_F(RunMethodTest, StatusCheckedResultsAndActivity) {
 
 TEST_F(RunMethodTest, FailuresBecomeTheMethodsErrorChain) {
   const struct {
-    const char* name;
     std::function<void(CMethodFrame&)> body;
     HRESULT code;
     const wchar_t* chain;
   } cases[] = {
-      {"raised in the same frame keeps one record",
-       [](CMethodFrame& frame) {
+      {[](CMethodFrame& frame) {
          RaiseError(frame, SourceLocation::Current(), E_INVALIDARG, LoadMessage(1108));
        },
        E_INVALIDARG,
        L"<OVError Desc=\"Bridge Collection:  LinkSet index is out of range\" "
        L"HR=\"E_INVALIDARG\" />"},
-      {"another frame's failure gets a record for this method",
-       [](CMethodFrame&) {
+      {[](CMethodFrame&) {
          CMethodFrame inner(L"CLink::ReadFromApp");
          RaiseError(inner, SourceLocation::Current(), kHostFailure, L"Read failed");
        },
        kHostFailure,
        L"<OVError Desc=\"Read failed\" HR=\"0x80040321\" />\r\n"
        L"<OVError Desc=\"Read failed\" HR=\"0x80040321\" />"},
-      {"a ComError is taken over like OVComException",
-       [](CMethodFrame&) {
+      {[](CMethodFrame&) {
          throw ComError(E_ACCESSDENIED, CreateErrorInfo(L"Book1 is open", L"Excel"));
        },
        E_ACCESSDENIED,
        L"<OVError Desc=\"Book1 is open\" HR=\"E_ACCESSDENIED\" />\r\n"
        L"<OVError Desc=\"Book1 is open\" Src=\"Excel\" HR=\"E_ACCESSDENIED\" />"},
-      {"a raise without failure code still fails",
-       [](CMethodFrame& frame) {
+      {[](CMethodFrame& frame) {
          CheckResult(frame, S_FALSE);
          RaiseError(frame, SourceLocation::Current(), std::nullopt, L"No links");
        },
        E_FAIL, L"<OVError Desc=\"No links\" HR=\"E_FAIL\" />"},
-      {"std::bad_alloc is out of memory",
-       [](CMethodFrame& frame) {
+      {[](CMethodFrame& frame) {
          CheckResult(frame, kHostFailure);  // an earlier failure is not chained
          throw std::bad_alloc();
        },
        E_OUTOFMEMORY,
        L"<OVError Desc=\"Not enough memory resources are available to complete this "
        L"operation.\" HR=\"E_OUTOFMEMORY\" />"},
-      {"a foreign exception is unexpected",
-       [](CMethodFrame&) { throw std::out_of_range("position 7"); }, E_UNEXPECTED,
+      {[](CMethodFrame&) { throw std::out_of_range("position 7"); }, E_UNEXPECTED,
        L"<OVError Desc=\"Unhandled C++ exception (std::out_of_range): position 7\" "
        L"HR=\"E_UNEXPECTED\" />"},
   };
   frame_testing::TraceCapture trace;
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
     CMethodFrame frame(L"CLinkSet::ReadFromApp");
-    EXPECT_EQ(RunMethod(frame, [&] { c.body(frame); }), c.code);
+    EXPECT_EQ(RunMethod(frame, [&] { c.body(frame); }), c.code) << ToUtf8(c.chain);
     const ComPtr<IErrorInfo> error = GetErrorInfo();
     EXPECT_EQ(DescriptionOf(error.get()), c.chain);
     EXPECT_EQ(SourceOf(error.get()), L"CLinkSet::ReadFromApp");

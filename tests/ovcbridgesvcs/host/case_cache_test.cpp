@@ -57,7 +57,7 @@ TEST_F(CaseCacheTest, FillReadsTheCasesAndTheGoverningCase) {
   }
 }
 
-TEST_F(CaseCacheTest, InsertKeepsOidOrderAndRefusesADuplicate) {
+TEST_F(CaseCacheTest, InsertKeepsOidOrderRefusesADuplicateAndHostFailuresEmptyIt) {
   CCaseCache cache;
   for (const int32_t oid : {7, -4, 12, 0}) ASSERT_EQ(Insert(cache, oid), S_OK);
   SetErrorResult(E_INVALIDARG, L"left over from an earlier call", L"Elsewhere");
@@ -66,10 +66,7 @@ TEST_F(CaseCacheTest, InsertKeepsOidOrderAndRefusesADuplicate) {
   EXPECT_EQ(ExtractDesc(description), L"Duplicate Case Id");
   EXPECT_THAT(description, ::testing::Not(::testing::HasSubstr(L"left over")));
   EXPECT_THAT(OidsOf(cache), ElementsAre(-4, 0, 7, 12));
-}
-
-TEST_F(CaseCacheTest, HostFailuresAreRaisedAndLeaveTheCacheEmpty) {
-  CCaseCache cache;
+  // Host failures are raised and leave the cache empty.
   ASSERT_EQ(Fill(cache, workspace_.get()), S_OK);
   EXPECT_EQ(Fill(cache, host_testing::NewWorkspace().get()), E_FAIL);
   EXPECT_THAT(TakeDesc(), ::testing::HasSubstr(L"not open"));

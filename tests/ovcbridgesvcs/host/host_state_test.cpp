@@ -12,7 +12,7 @@ namespace {
 using host_testing::RunInFrame;
 using HostStateTest = host_testing::PlantTest;
 
-TEST_F(HostStateTest, FileServiceIsMadeOnFirstNeedAndKeptUntilClear) {
+TEST_F(HostStateTest, FileServiceIsMadeOnFirstNeedAndHeldObjectsOutliveClear) {
   HostState& state = HostState::Current();
   ComPtr<IOVFileService> first;
   ComPtr<IOVFileService> second;
@@ -32,10 +32,8 @@ TEST_F(HostStateTest, FileServiceIsMadeOnFirstNeedAndKeptUntilClear) {
   const host_testing::ClassWithdrawn withdrawn(CLSID_FileService);
   EXPECT_EQ(RunInFrame([&](CMethodFrame& frame) { state.FileService(frame); }),
             REGDB_E_CLASSNOTREG);
-}
 
-TEST_F(HostStateTest, HeldObjectsOutliveClearWhileSomeoneUsesThem) {
-  HostState& state = HostState::Current();
+  // Held objects outlive Clear while someone uses them.
   HostObjects objects;
   objects.workspace = workspace_;
   workspace_.Reset();

@@ -196,7 +196,7 @@ TEST_F(LinkBindingTest, UnitsAreSelectedByNameOrByTheTextsTheGettersGive) {
             L"Units of Measures are null.");
 }
 
-TEST_F(LinkBindingTest, AnAppValueTextBecomesANumberOnlyForAQuantity) {
+TEST_F(LinkBindingTest, AnAppValueTextBecomesANumberOnlyForAQuantityAndReadTextsAreParsed) {
   const struct {
     std::wstring route;
     Variant given;
@@ -213,6 +213,17 @@ TEST_F(LinkBindingTest, AnAppValueTextBecomesANumberOnlyForAQuantity) {
     link->get_AppValue(&stored);
     EXPECT_EQ(stored, c.stored) << c.route;
   }
+  // Read texts are parsed by the host field formatter.
+  const ComPtr<ILink> link = NewLink(L"DischargePressure");
+  link->put_RawAppValue(Variant(L"~12.5"));
+  ASSERT_EQ(link->ConvertAppValue(L"book.xlsx"), S_OK);
+  Variant value, prefix;
+  VARIANT_BOOL read = VARIANT_FALSE;
+  link->get_AppValue(&value);
+  link->get_Prefix(&prefix);
+  link->get_ReadFromApp(&read);
+  EXPECT_EQ(std::make_tuple(value, prefix, read),
+            std::make_tuple(Variant(12.5), Variant(L"~"), VARIANT_TRUE));
 }
 
 TEST_F(LinkBindingTest, ResetStatusWritesTheHeadingAndEmptiesTheValuesTheOperationReplaces) {
@@ -298,19 +309,6 @@ TEST_F(LinkBindingTest, CopyLinkCopiesTheDefinitionButNotIdentityOrValues) {
   EXPECT_EQ(
       std::make_tuple(route, location, unit, case_oid, oid, prefix.IsEmpty()),
       std::make_tuple(std::wstring(L"DischargePressure"), std::wstring(L"W"), 4, 103, -1, true));
-}
-
-TEST_F(LinkBindingTest, ReadTextsAreParsedByTheHostFieldFormatter) {
-  const ComPtr<ILink> link = NewLink(L"DischargePressure");
-  link->put_RawAppValue(Variant(L"~12.5"));
-  ASSERT_EQ(link->ConvertAppValue(L"book.xlsx"), S_OK);
-  Variant value, prefix;
-  VARIANT_BOOL read = VARIANT_FALSE;
-  link->get_AppValue(&value);
-  link->get_Prefix(&prefix);
-  link->get_ReadFromApp(&read);
-  EXPECT_EQ(std::make_tuple(value, prefix, read),
-            std::make_tuple(Variant(12.5), Variant(L"~"), VARIANT_TRUE));
 }
 
 }  // namespace
