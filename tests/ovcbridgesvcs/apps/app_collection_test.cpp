@@ -22,6 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using files_testing::ReadFile;
+using host_testing::Got;
 
 std::wstring TakeDesc() { return ExtractDesc(DescriptionOf(GetErrorInfo().get())); }
 
@@ -148,9 +149,7 @@ class AppCollectionHostTest : public host_testing::PlantTest {
   std::wstring AddCopy(const ComPtr<IApp>& app, const std::string& name) {
     EXPECT_EQ(app->put_Path(files_.File(name)), S_OK);
     EXPECT_EQ(apps_->MakeCopyAndAdd(app.get()), S_OK);
-    std::wstring path;
-    app->get_Path(&path);
-    return path;
+    return Got(app.get(), &IApp::get_Path);
   }
 
   apps_testing::AppFiles files_;
@@ -169,16 +168,13 @@ TEST_F(AppCollectionHostTest, FailedSaveStopsBeforeTheHostStoresTheFile) {
   ASSERT_EQ(app_->SetValue(L"Linked", Variant(L"changed")), S_OK);
   EXPECT_TRUE(Failed(apps_->SaveFiles(VARIANT_FALSE)));
   EXPECT_EQ(TakeDesc(), L"Use Save-As for Read-Only Files:  " + copy);
-  int32_t oid = 0;
-  app_->get_OID(&oid);
-  EXPECT_EQ(oid, -1);
+  EXPECT_EQ(Got(app_.get(), &IApp::get_OID), -1);
   EXPECT_TRUE(fs::exists(ToUtf8(copy)));
 
   other.Call(L"Quit");
   app_->TerminateApp(VARIANT_FALSE);
   ASSERT_EQ(apps_->SaveFiles(VARIANT_TRUE), S_OK);
-  std::wstring checked_out;
-  app_->get_Path(&checked_out);
+  const std::wstring checked_out = Got(app_.get(), &IApp::get_Path);
   EXPECT_FALSE(fs::exists(ToUtf8(copy))) << "the host holds the file now";
   EXPECT_TRUE(checked_out.starts_with(FromUtf8(files_.work().string()))) << checked_out;
   EXPECT_TRUE(ReadFile(ToUtf8(checked_out)) == ReadFile(ToUtf8(files_.File("Calc.xlsx"))));
@@ -199,15 +195,11 @@ TEST_F(AppCollectionHostTest, FileElementReadsTheStoredFileBack) {
 
   const ComPtr<IApp> read = MakeObject<CApp>();
   ASSERT_EQ(read->ReadXML(document), S_OK);
-  std::wstring path;
-  std::wstring macro;
-  VARIANT_BOOL checked_out = VARIANT_FALSE;
-  read->get_Path(&path);
-  read->get_MacroRelease(&macro);
-  read->get_CheckedOut(&checked_out);
+  const std::wstring path = Got(read.get(), &IApp::get_Path);
   EXPECT_TRUE(ReadFile(ToUtf8(path)) == ReadFile(ToUtf8(files_.File("R&D.xlsx"))));
   EXPECT_TRUE(path.starts_with(FromUtf8(files_.work().string()))) << path;
-  EXPECT_EQ(macro + L" " + std::to_wstring(checked_out), L"Release -1");
+  EXPECT_EQ(Got(read.get(), &IApp::get_MacroRelease), L"Release");
+  EXPECT_EQ(Got(read.get(), &IApp::get_CheckedOut), VARIANT_TRUE);
   EXPECT_EQ(read->ReadXML(Variant(int32_t{1})), E_INVALIDARG);
 }
 

@@ -7,6 +7,7 @@
 namespace ovc::bridge {
 namespace {
 
+using host_testing::Got;
 using host_testing::TakeDesc;
 
 class BridgeStorageTest : public bridge_testing::PlantBridgeTest {
@@ -19,15 +20,9 @@ class BridgeStorageTest : public bridge_testing::PlantBridgeTest {
         S_OK);
     return made_.emplace_back(bridge);
   }
-  static int32_t OidOf(IBridge* bridge) {
-    int32_t oid = 0;
-    bridge->get_OID(&oid);
-    return oid;
-  }
+  static int32_t OidOf(IBridge* bridge) { return Got(bridge, &IBridge::get_OID); }
   static bool Flag(HRESULT (IBridge::*member)(VARIANT_BOOL*), IBridge* bridge) {
-    VARIANT_BOOL value = VARIANT_FALSE;
-    EXPECT_EQ((bridge->*member)(&value), S_OK);
-    return value != VARIANT_FALSE;
+    return Got(bridge, member) != VARIANT_FALSE;
   }
 };
 
@@ -39,23 +34,18 @@ TEST_F(BridgeStorageTest, ASavedBridgeOpensInAnotherBridgeUnderItsLock) {
   ASSERT_EQ(bridge->Save(VARIANT_FALSE), S_OK);
   const int32_t oid = OidOf(bridge.get());
   EXPECT_GT(oid, 0) << "the first save gives the Bridge its record";
-  int32_t set_oid = -1;
-  pumps->get_OID(&set_oid);
-  EXPECT_GT(set_oid, 0);
+  EXPECT_GT(Got(pumps.get(), &ILinkSet::get_OID), 0);
   EXPECT_FALSE(Flag(&IBridge::get_Dirty, bridge.get()));
   ASSERT_EQ(bridge->Save(VARIANT_FALSE), S_OK);
   EXPECT_EQ(OidOf(bridge.get()), oid);
 
   const ComPtr<IBridge> mine = NewBridge();
   ASSERT_EQ(mine->Open(oid), S_OK);
-  int32_t count = 0;
-  mine->get_Count(&count);
-  EXPECT_EQ(count, 1);
+  EXPECT_EQ(Got(mine.get(), &IBridge::get_Count), 1);
   EXPECT_FALSE(Flag(&IBridge::get_Dirty, mine.get()));
   EXPECT_FALSE(Flag(&IBridge::IsLocked, mine.get()));
 
-  std::wstring owner;
-  workspace_->get_UserName(&owner);
+  const std::wstring owner = Got(workspace_.get(), &IOVWorkspace::get_UserName);
   ASSERT_EQ(workspace_->put_UserName(L"guest"), S_OK);
   const ComPtr<IBridge> theirs = NewBridge();
   ASSERT_EQ(theirs->Open(oid), S_OK);
@@ -108,9 +98,8 @@ TEST_F(BridgeStorageTest, AFileNameWithAnAmpersandIsStoredAndOpensUnchanged) {
   ASSERT_EQ(opened->Open(OidOf(bridge.get())), S_OK) << TakeDesc();
   Variant item;
   ASSERT_EQ(opened->get_ItemApp(Variant::I4(0), &item), S_OK);
-  std::wstring name;
-  ComPtr<IDispatch>(item.dispatch()).As<IApp>()->get_FullName(&name);
-  EXPECT_EQ(name, L"A&B.xlsx");
+  EXPECT_EQ(Got(ComPtr<IDispatch>(item.dispatch()).As<IApp>().get(), &IApp::get_FullName),
+            L"A&B.xlsx");
 }
 
 }  // namespace

@@ -15,16 +15,13 @@
 namespace ovc::bridge {
 namespace {
 
+using host_testing::Got;
 using host_testing::TakeDesc;
 using Names = std::vector<std::wstring>;
 
 IDispatch* AsDispatch(const ComPtr<IBridge>& bridge) { return bridge.get(); }
 
-bool Dirty(IBridge* bridge) {
-  VARIANT_BOOL dirty = VARIANT_FALSE;
-  EXPECT_EQ(bridge->get_Dirty(&dirty), S_OK);
-  return dirty != VARIANT_FALSE;
-}
+bool Dirty(IBridge* bridge) { return Got(bridge, &IBridge::get_Dirty) != VARIANT_FALSE; }
 
 class BridgeTest : public bridge_testing::PlantBridgeTest {
  protected:
@@ -131,14 +128,11 @@ TEST_F(BridgeTest, ABridgeMadeByClassReadsUnitFormatsKeepsItsFilesAndCopies) {
   const ComPtr<IBridge> copy = by_class();
   AddLinkSet(copy.get())->put_Name(L"kept");
   ASSERT_EQ(copy->CopyBridge(AsDispatch(bridge)), S_OK);
-  int32_t files = 0, oid = 0;
-  copy->get_CountApps(&files);
-  copy->get_OID(&oid);
-  EXPECT_EQ(std::make_tuple(files, oid, NamesOf(copy.get())),
-            std::make_tuple(1, -1, Names{L"kept", L"x"}));
+  EXPECT_EQ(Got(copy.get(), &IBridge::get_CountApps), 1);
+  EXPECT_EQ(Got(copy.get(), &IBridge::get_OID), -1);
+  EXPECT_EQ(NamesOf(copy.get()), (Names{L"kept", L"x"}));
   EXPECT_EQ(bridge->RemoveApp(0), S_OK);
-  bridge->get_CountApps(&files);
-  EXPECT_EQ(files, 0);
+  EXPECT_EQ(Got(bridge.get(), &IBridge::get_CountApps), 0);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 namespace ovc::bridge {
 namespace {
 
+using host_testing::Got;
 using host_testing::TakeDesc;
 
 using xml_testing::XmlOf;
@@ -40,9 +41,7 @@ TEST_F(BridgeXmlTest, ABridgeReadsBackWhatItWroteAndReadingAppends) {
   ASSERT_EQ(copy->ReadXML(Variant(xml)), S_OK);
   EXPECT_EQ(XmlOf(copy.get()), xml);
   ASSERT_EQ(copy->ReadXML(Variant(xml)), S_OK);
-  int32_t count = 0;
-  copy->get_Count(&count);
-  EXPECT_EQ(count, 4);
+  EXPECT_EQ(Got(copy.get(), &IBridge::get_Count), 4);
   const std::filesystem::path path = std::filesystem::temp_directory_path() / "bridge_xml_test.xml";
   ASSERT_EQ(bridge->WriteToXML(Variant(path.wstring())), S_OK);
   std::wstringstream saved;
@@ -83,12 +82,8 @@ TEST_F(BridgeXmlTest, BadDocumentsAreRefusedWithAReasonAndLeaveTheBridgeAsItWas)
   ASSERT_EQ(bridge->ReadXML(Variant(L"<Bridge Version=\"99\" Name=\"new\"><Linksets><Linkset "
                                     L"Name=\"a\"><Future/></Linkset></Linksets><Extra/></Bridge>")),
             S_OK);
-  int32_t oid = 0;
-  bridge->get_OID(&oid);
-  EXPECT_EQ(oid, -1) << "an absent OID is none, never record 0";
-  int32_t count = 0;
-  bridge->get_Count(&count);
-  EXPECT_EQ(count, 1);
+  EXPECT_EQ(Got(bridge.get(), &IBridge::get_OID), -1) << "an absent OID is none, never record 0";
+  EXPECT_EQ(Got(bridge.get(), &IBridge::get_Count), 1);
 }
 
 }  // namespace

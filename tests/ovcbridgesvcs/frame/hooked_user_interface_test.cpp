@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 
 #include "ovcbridgesvcs/frame/user_interface.h"
-#include "tests/ovcbridgesvcs/frame/scripted_user_interface.h"
 #include "tests/ovcbridgesvcs/frame/trace_capture.h"
 
 namespace ovc {
@@ -19,6 +19,14 @@ OvcUserInterfaceHooks HooksAnswering(int32_t (*box)(void*, const wchar_t*, const
   return {nullptr, box, nullptr, numbering, [](void*) { ++released; }};
 }
 
+// A service whose every question throws.
+struct Throwing final : UserInterface {
+  [[noreturn]] static void Fail() { throw std::runtime_error("no terminal"); }
+  int32_t MessageBox(std::wstring_view, std::wstring_view, uint32_t) override { Fail(); }
+  Confirmation Confirm(std::wstring_view, std::wstring_view) override { Fail(); }
+  LocationNumbering AskNumbering(const LocationNumbering&) override { Fail(); }
+};
+
 // The answers a program without a person gets.
 void ExpectDefaultAnswers() {
   EXPECT_EQ(ShowMessageBox(L"text", L"Warning", kBoxOk), kAnswerOk);
@@ -27,16 +35,12 @@ void ExpectDefaultAnswers() {
   EXPECT_EQ(AskLocationNumbering(), (LocationNumbering{L"_", 0, 1}));
 }
 
-// An installed service that answers is checked through the scripting
-// layer's callbacks.
 TEST(UserInterfaceTest, DefaultAnswersWithoutAPersonOrWhenTheServiceThrows) {
   frame_testing::TraceCapture trace;
   ExpectDefaultAnswers();
   EXPECT_TRUE(trace.Contains(L"\"Warning\": text"));
   EXPECT_TRUE(trace.Contains(L"\"Confirm\": Overwrite?"));
-  auto scripted = std::make_shared<frame_testing::ScriptedInterface>();
-  scripted->fail = true;
-  SetUserInterface(scripted);
+  SetUserInterface(std::make_shared<Throwing>());
   ExpectDefaultAnswers();
   SetUserInterface(nullptr);
 }

@@ -86,6 +86,14 @@ inline ThreadError TakeThreadError() {
 // The first Desc of the thread's error chain, which is taken.
 inline std::wstring TakeDesc() { return ExtractDesc(TakeThreadError().first); }
 
+// What the getter `get` of `object` gives; the test fails when the call does.
+template <class I, class T>
+T Got(I* object, HRESULT (I::*get)(T*)) {
+  T value{};
+  EXPECT_EQ((object->*get)(&value), S_OK);
+  return value;
+}
+
 // Runs `body` (taking the frame) as the body of a method "Test::Run" and
 // returns its status; the failure is left on the thread.
 template <class Body>

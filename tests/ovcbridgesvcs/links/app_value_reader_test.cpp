@@ -97,6 +97,18 @@ void Convert(FakeLink& link, testing::FakeLinkFacts facts = {}) {
   ConvertAppValue(link, L"Book.xlsx", facts, NumberLayout{});
 }
 
+// A FakeLink with the read format, raw value and attribute type given,
+// converted once.
+FakeLink Converted(std::wstring format, Variant raw, std::wstring type = L"",
+                   const testing::FakeLinkFacts& facts = {}) {
+  FakeLink link;
+  link.format = std::move(format);
+  link.raw = std::move(raw);
+  link.attribute_type = std::move(type);
+  Convert(link, facts);
+  return link;
+}
+
 struct ReadCase {
   std::wstring format;
   Variant raw;
@@ -163,11 +175,7 @@ TEST(ConvertAppValueTest, ReadersGiveValuesAndStatusLines) {
        true},
   };
   for (const ReadCase& c : cases) {
-    FakeLink link;
-    link.format = c.format;
-    link.raw = c.raw;
-    link.attribute_type = c.attribute_type;
-    Convert(link);
+    FakeLink link = Converted(c.format, c.raw, c.attribute_type);
     EXPECT_EQ(link.app_value, c.expected) << c.format << " " << link.status;
     EXPECT_EQ(link.status, c.status) << c.format;
     EXPECT_EQ(link.error, c.error) << c.format << " " << link.status;
@@ -200,9 +208,7 @@ TEST(ConvertAppValueTest, DescriptiveFormatsReadTheTexts) {
 }
 
 TEST(ConvertAppValueTest, AValueReadTwiceIsADuplicateLocation) {
-  FakeLink link;
-  link.raw = Variant(1.0);
-  Convert(link);
+  FakeLink link = Converted(L"", Variant(1.0));
   link.raw = Variant(2.0);
   Convert(link);
   EXPECT_EQ(link.app_value, Variant(1.0));
@@ -212,10 +218,8 @@ TEST(ConvertAppValueTest, AValueReadTwiceIsADuplicateLocation) {
 }
 
 TEST(ConvertAppValueTest, VectorsOfNumbersKeepTheirDescriptiveTexts) {
-  FakeLink link;
-  link.attribute_type = L"Real";
-  link.raw = Vector({Variant(L"1"), Variant(L"~2 max"), Variant(L"n/a"), Variant(4.0)});
-  Convert(link);
+  FakeLink link = Converted(
+      L"", Vector({Variant(L"1"), Variant(L"~2 max"), Variant(L"n/a"), Variant(4.0)}), L"Real");
   EXPECT_EQ(link.app_value, Vector({Variant(1.0), Variant(2.0), Variant(), Variant(4.0)}));
   EXPECT_EQ(link.descriptive[DescriptiveKind::kPrefix],
             Vector({Variant(), Variant(L"~"), Variant(), Variant()}));
@@ -260,18 +264,12 @@ TEST(ConvertAppValueTest, UnitDefaultKeepsTheShownPrecision) {
   testing::FakeLinkFacts two_decimals;
   two_decimals.unit_default_format = L"/!NumberFmt(2)!/";
   for (const wchar_t* format : {L"/!UnitDefault!/", L"/!unitdefault!/"}) {
-    FakeLink link;
-    link.format = format;
-    link.raw = Variant(1234.5678);
-    Convert(link, two_decimals);
+    const FakeLink link = Converted(format, Variant(1234.5678), L"", two_decimals);
     EXPECT_EQ(link.app_value, Variant(1234.57));
     EXPECT_EQ(link.status, Line(L":  Value Read From \"B1\""));
   }
-  FakeLink text;
-  text.format = L"/!UnitDefault!/";
-  text.raw = Variant(L"12.3456");
-  Convert(text, two_decimals);
-  EXPECT_EQ(text.app_value, Variant(L"12.3456"));
+  EXPECT_EQ(Converted(L"/!UnitDefault!/", Variant(L"12.3456"), L"", two_decimals).app_value,
+            Variant(L"12.3456"));
 }
 
 }  // namespace

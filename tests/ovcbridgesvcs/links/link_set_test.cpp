@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "automation/enum_variant.h"
@@ -14,13 +13,17 @@
 namespace ovc::links {
 namespace {
 
+using host_testing::Got;
 using host_testing::TakeDesc;
 using testing::AsDispatch;
 
-bool Dirty(ILinkSet* set) {
-  VARIANT_BOOL dirty = VARIANT_FALSE;
-  EXPECT_EQ(set->get_Dirty(&dirty), S_OK);
-  return dirty != VARIANT_FALSE;
+bool Dirty(ILinkSet* set) { return Got(set, &ILinkSet::get_Dirty) != VARIANT_FALSE; }
+
+// Whether `link` is bound to an attribute of the class view.
+bool Bound(ILink* link) {
+  ComPtr<IDispatch> attribute;
+  EXPECT_EQ(link->get_AttributeDisp(attribute.Receive()), S_OK);
+  return bool(attribute);
 }
 
 // A vector of `type` elements, as the host hands lists of texts or OIDs.
@@ -171,13 +174,9 @@ TEST_F(LinkSetTest, InsertLinksAndCopyLinkSetCopyLinksInTheirOrder) {
   const ComPtr<ILinkSet> copy = SetOf({L"kept"});
   ASSERT_EQ(copy->CopyLinkSet(AsDispatch(source)), S_OK);
   EXPECT_EQ(OrderOf(copy.get()), (Order{L"kept", L"x", L"y"}));
-  std::wstring name;
-  int32_t oid = 0, objects = 0;
-  copy->get_Name(&name);
-  copy->get_OID(&oid);
-  copy->get_ObjectCount(&objects);
-  EXPECT_EQ(std::make_tuple(name, oid, objects),
-            std::make_tuple(std::wstring(L"Pumps data"), -1, 2));
+  EXPECT_EQ(Got(copy.get(), &ILinkSet::get_Name), L"Pumps data");
+  EXPECT_EQ(Got(copy.get(), &ILinkSet::get_OID), -1);
+  EXPECT_EQ(Got(copy.get(), &ILinkSet::get_ObjectCount), 2);
   EXPECT_EQ(OrderOf(source.get()), (Order{L"x", L"y"})) << "the copies stay out of the source";
 }
 
@@ -194,9 +193,7 @@ TEST_F(LinkSetTest, DirtyCoversTheLinksAndClearingItClearsThem) {
   link->put_ReadLocation(L"In");
   EXPECT_TRUE(Dirty(set.get()));
   set->put_Dirty(VARIANT_FALSE);
-  VARIANT_BOOL link_dirty = VARIANT_TRUE;
-  link->get_Dirty(&link_dirty);
-  EXPECT_EQ(link_dirty, VARIANT_FALSE);
+  EXPECT_EQ(Got(link.get(), &ILink::get_Dirty), VARIANT_FALSE);
   set->put_IterativeCopy(VARIANT_TRUE);
   set->RemoveAll();
   EXPECT_FALSE(Dirty(set.get()));
@@ -205,7 +202,6 @@ TEST_F(LinkSetTest, DirtyCoversTheLinksAndClearingItClearsThem) {
 TEST_F(LinkSetTest, ASingleObjectBindingTakesOneObjectAndAnIterativeOneAList) {
   const ComPtr<ILinkSet> set = SetOf({});
   int32_t oid = 0;
-  std::wstring name;
   set->put_ObjectOID(42);
   EXPECT_TRUE(Dirty(set.get()));
   EXPECT_EQ(set->put_ObjectNameList(Texts({L"P-101A", L"P-101B"})), E_FAIL);
@@ -220,24 +216,18 @@ TEST_F(LinkSetTest, ASingleObjectBindingTakesOneObjectAndAnIterativeOneAList) {
   set->put_Iterative(VARIANT_TRUE);
   ASSERT_EQ(set->put_ObjectOIDList(Longs({1001, 1002, 1003})), S_OK);
   ASSERT_EQ(set->put_ObjectNameList(Texts({L"P-101A", L"P-101B", L"P-102A"})), S_OK);
-  set->get_ObjectName(&name);
-  EXPECT_EQ(name, L"** Iterative (3 objects) **");
+  EXPECT_EQ(Got(set.get(), &ILinkSet::get_ObjectName), L"** Iterative (3 objects) **");
   EXPECT_EQ(set->get_ObjectOID(&oid), E_FAIL);
   EXPECT_EQ(TakeDesc(),
             L"Linkset Error:  The requested operation is only valid for Iterative Linksets.");
-  Variant oids;
-  set->get_ObjectOIDList(&oids);
-  set->get_FirstObjectOID(&oid);
-  EXPECT_EQ(oids, Longs({1001, 1002, 1003}));
-  EXPECT_EQ(oid, 1001);
+  EXPECT_EQ(Got(set.get(), &ILinkSet::get_ObjectOIDList), Longs({1001, 1002, 1003}));
+  EXPECT_EQ(Got(set.get(), &ILinkSet::get_FirstObjectOID), 1001);
 
   set->put_Iterative(VARIANT_FALSE);
-  set->get_ObjectOID(&oid);
-  set->get_ObjectName(&name);
-  EXPECT_EQ(std::make_tuple(oid, name), std::make_tuple(1001, std::wstring(L"P-101A")));
+  EXPECT_EQ(Got(set.get(), &ILinkSet::get_ObjectOID), 1001);
+  EXPECT_EQ(Got(set.get(), &ILinkSet::get_ObjectName), L"P-101A");
   set->ClearObject();
-  set->get_ObjectOID(&oid);
-  EXPECT_EQ(oid, -1);
+  EXPECT_EQ(Got(set.get(), &ILinkSet::get_ObjectOID), -1);
 }
 
 using LinkSetPlantTest = testing::PlantLinksTest;
@@ -254,21 +244,13 @@ TEST_F(LinkSetPlantTest, AWorkingCopyIsBoundToOneObjectOfTheListAndHoldsCopiesOf
   EXPECT_EQ(TakeDesc(), L"Object index is out of range for the iterative linkset (3 of [0..2])");
   ASSERT_EQ(pumps_->CreateWorkingCopy(2, &made), S_OK);
   const ComPtr<ILinkSet> copy = ComPtr<IDispatch>(made.dispatch()).As<ILinkSet>();
-  VARIANT_BOOL iterative = -1, copied = 0, enabled = 0;
-  int32_t oid = 0, links = 0;
-  std::wstring name;
-  copy->get_Iterative(&iterative);
-  copy->get_IterativeCopy(&copied);
-  copy->get_Enabled(&enabled);
-  copy->get_ObjectOID(&oid);
-  copy->get_ObjectName(&name);
-  copy->get_Count(&links);
-  EXPECT_EQ(
-      std::make_tuple(iterative, copied, enabled, oid, name, links),
-      std::make_tuple(VARIANT_FALSE, VARIANT_TRUE, VARIANT_TRUE, 1003, std::wstring(L"P-102A"), 2));
-  ComPtr<IDispatch> attribute;
-  LinkAt(copy.get(), 0)->get_AttributeDisp(attribute.Receive());
-  EXPECT_TRUE(attribute) << "the copy binds to the class view";
+  EXPECT_EQ(Got(copy.get(), &ILinkSet::get_Iterative), VARIANT_FALSE);
+  EXPECT_EQ(Got(copy.get(), &ILinkSet::get_IterativeCopy), VARIANT_TRUE);
+  EXPECT_EQ(Got(copy.get(), &ILinkSet::get_Enabled), VARIANT_TRUE);
+  EXPECT_EQ(Got(copy.get(), &ILinkSet::get_ObjectOID), 1003);
+  EXPECT_EQ(Got(copy.get(), &ILinkSet::get_ObjectName), L"P-102A");
+  EXPECT_EQ(Got(copy.get(), &ILinkSet::get_Count), 2);
+  EXPECT_TRUE(Bound(LinkAt(copy.get(), 0).get())) << "the copy binds to the class view";
   copy->FinalCleanUp();
 }
 
@@ -296,11 +278,9 @@ TEST_F(LinkSetPlantTest, ValidateReportsWhatKeepsTheLinkSetFromATransfer) {
       pumps_->put_ObjectName(c.oid == 1001 ? L"P-101A" : L"T-201");
     }
     std::wstring report;
-    VARIANT_BOOL error = 0;
     EXPECT_EQ(pumps_->get_Validate(c.transfer, &report), S_OK);
-    pumps_->get_Error(&error);
     EXPECT_EQ(report, c.report) << c.class_view << c.oid;
-    EXPECT_EQ(error != VARIANT_FALSE, !c.report.empty()) << c.class_view << c.oid;
+    EXPECT_EQ(Got(pumps_.get(), &ILinkSet::get_Error) != VARIANT_FALSE, !c.report.empty());
   }
 }
 
@@ -308,22 +288,16 @@ TEST_F(LinkSetPlantTest, ValidateMarksTheLinksWhoseRouteTheClassViewLacksAndANew
   const ComPtr<ILink> missing = NewLink(L"Head");
   NewLink(L"Flow");
   NewLink(L"Torque")->put_Enabled(VARIANT_FALSE);
-  std::wstring report, status;
+  std::wstring report;
   ASSERT_EQ(pumps_->get_Validate(VARIANT_TRUE, &report), S_OK);
   EXPECT_EQ(report, L"Attributes not found in class view Pumps\r\n\tHead");
-  missing->get_Status(&status);
-  EXPECT_EQ(status, L"Attribute not found in Class View.\r\n");
-  int32_t errors = 0;
-  pumps_->get_LinkErrorCount(&errors);
-  EXPECT_EQ(errors, 1);
+  EXPECT_EQ(Got(missing.get(), &ILink::get_Status), L"Attribute not found in Class View.\r\n");
+  EXPECT_EQ(Got(pumps_.get(), &ILinkSet::get_LinkErrorCount), 1);
   // Changing the class view binds the Links again.
-  ComPtr<IDispatch> attribute;
   const ComPtr<ILink> pressure = NewLink(L"DesignPressure");
-  pressure->get_AttributeDisp(attribute.Receive());
-  EXPECT_FALSE(attribute) << "pumps have no design pressure";
+  EXPECT_FALSE(Bound(pressure.get())) << "pumps have no design pressure";
   ASSERT_EQ(pumps_->put_Class(L"Tanks"), S_OK);
-  pressure->get_AttributeDisp(attribute.Receive());
-  EXPECT_TRUE(attribute);
+  EXPECT_TRUE(Bound(pressure.get()));
 }
 
 TEST_F(LinkSetPlantTest, StatusPassesToEveryLinkAndTheProfileListsEnabledLinks) {
@@ -331,9 +305,8 @@ TEST_F(LinkSetPlantTest, StatusPassesToEveryLinkAndTheProfileListsEnabledLinks) 
   link->put_WriteLocation(L"Out");
   ASSERT_EQ(pumps_->ResetStatus(ovWriteToApp), S_OK);
   ASSERT_EQ(pumps_->FinalStatus(ovWriteToApp), S_OK);
-  std::wstring status, profile = L"x";
-  link->get_Status(&status);
-  EXPECT_EQ(status,
+  std::wstring profile = L"x";
+  EXPECT_EQ(Got(link.get(), &ILink::get_Status),
             L"Write to application:    Object = P-101A\r\n"
             L"Value never written to Application(s)\r\n");
   link->put_Enabled(VARIANT_FALSE);

@@ -14,6 +14,7 @@
 namespace ovc::links {
 namespace {
 
+using host_testing::Got;
 using host_testing::TakeDesc;
 using testing::AsDispatch;
 using testing::Vector;
@@ -22,22 +23,15 @@ constexpr wchar_t kUnitsOfPressure[] =
     L"#-10;<Workspace Default> - |#-11;<Bridge Default> - |#-12;<LinkSet Default> - "
     L"|#1;Pa|#2;kPa|#3;bar|#4;psi|#5;kg/cm\u00b2";
 
-bool Dirty(ILink* link) {
-  VARIANT_BOOL dirty = VARIANT_FALSE;
-  EXPECT_EQ(link->get_Dirty(&dirty), S_OK);
-  return dirty != VARIANT_FALSE;
-}
+bool Dirty(ILink* link) { return Got(link, &ILink::get_Dirty) != VARIANT_FALSE; }
+std::wstring StatusOf(ILink* link) { return Got(link, &ILink::get_Status); }
+VARIANT_BOOL ErrorOf(ILink* link) { return Got(link, &ILink::get_Error); }
 
-std::wstring StatusOf(ILink* link) {
-  std::wstring status;
-  EXPECT_EQ(link->get_Status(&status), S_OK);
-  return status;
-}
-
-VARIANT_BOOL ErrorOf(ILink* link) {
-  VARIANT_BOOL error = VARIANT_FALSE;
-  EXPECT_EQ(link->get_Error(&error), S_OK);
-  return error;
+// Whether `link` is bound to an attribute of the class view.
+bool Bound(ILink* link) {
+  ComPtr<IDispatch> attribute;
+  EXPECT_EQ(link->get_AttributeDisp(attribute.Receive()), S_OK);
+  return bool(attribute);
 }
 
 // The unchanged values are a new Link's defaults.
@@ -66,14 +60,11 @@ TEST(LinkTest, PersistedSettersMarkDirtyOnlyOnARealChange) {
 
 TEST(LinkTest, AOneElementArrayIsStoredAsItsElementAndErrorsInReadValuesMarkTheLink) {
   const ComPtr<ILink> link = MakeObject<CLink>();
-  Variant stored;
   link->put_Prefix(Vector({Variant(L"~")}));
-  link->get_Prefix(&stored);
-  EXPECT_EQ(stored, Variant(L"~"));
+  EXPECT_EQ(Got(link.get(), &ILink::get_Prefix), Variant(L"~"));
   const Variant pair = Vector({Variant(L"a"), Variant(L"b")});
   link->put_Postfix(pair);
-  link->get_Postfix(&stored);
-  EXPECT_EQ(stored, pair);
+  EXPECT_EQ(Got(link.get(), &ILink::get_Postfix), pair);
   EXPECT_EQ(ErrorOf(link.get()), VARIANT_FALSE);
 
   link->put_RawAppValue(Vector({Variant(1.0), Variant::Error(DISP_E_TYPEMISMATCH)}));
@@ -83,10 +74,8 @@ TEST(LinkTest, AOneElementArrayIsStoredAsItsElementAndErrorsInReadValuesMarkTheL
   const ComPtr<ILink> fresh = MakeObject<CLink>();
   fresh->put_Prefix(Variant(L"~"));
   ASSERT_EQ(fresh->ResetLinkFormatData(), S_OK);
-  fresh->get_Prefix(&stored);
-  EXPECT_EQ(stored, Variant(L""));
-  fresh->get_Postfix(&stored);
-  EXPECT_TRUE(stored.IsEmpty());
+  EXPECT_EQ(Got(fresh.get(), &ILink::get_Prefix), Variant(L""));
+  EXPECT_TRUE(Got(fresh.get(), &ILink::get_Postfix).IsEmpty());
 }
 
 TEST(LinkTest, WithoutALinkSetTheParentAndUnitsAreRefusedAndTheCopyNeedsALink) {
@@ -107,26 +96,19 @@ TEST(LinkTest, WithoutALinkSetTheParentAndUnitsAreRefusedAndTheCopyNeedsALink) {
 using LinkBindingTest = testing::PlantLinksTest;
 
 TEST_F(LinkBindingTest, ALinkBindsItsRouteThroughTheClassViewAndListsTheUnits) {
-  std::wstring list;
-  int32_t count = 0, selected = 0;
   const ComPtr<ILink> pressure = NewLink(L"DischargePressure");
-  pressure->get_UnitComboList(&list);
-  pressure->get_UnitCount(&count);
-  EXPECT_EQ(std::make_tuple(list, count), std::make_tuple(std::wstring(kUnitsOfPressure), 8));
+  EXPECT_EQ(Got(pressure.get(), &ILink::get_UnitComboList), kUnitsOfPressure);
+  EXPECT_EQ(Got(pressure.get(), &ILink::get_UnitCount), 8);
   const ComPtr<ILink> tag = NewLink(L"Tag");
-  tag->get_UnitComboList(&list);
-  tag->get_UnitCount(&count);
-  tag->get_UnitSelectedID(&selected);
-  EXPECT_EQ(std::make_tuple(list, count, selected), std::make_tuple(std::wstring(), 0, -1));
+  EXPECT_EQ(Got(tag.get(), &ILink::get_UnitComboList), L"");
+  EXPECT_EQ(Got(tag.get(), &ILink::get_UnitCount), 0);
+  EXPECT_EQ(Got(tag.get(), &ILink::get_UnitSelectedID), -1);
 
   const ComPtr<ILink> link = NewLink(L"NoSuchRoute");
-  ComPtr<IDispatch> attribute;
-  link->get_AttributeDisp(attribute.Receive());
-  EXPECT_FALSE(attribute);
+  EXPECT_FALSE(Bound(link.get()));
   EXPECT_FALSE(GetErrorInfo()) << "a route the class view lacks is no error";
   link->put_AttribName(L"Flow");
-  link->get_AttributeDisp(attribute.Receive());
-  EXPECT_TRUE(attribute) << "a new route binds again";
+  EXPECT_TRUE(Bound(link.get())) << "a new route binds again";
 }
 
 TEST_F(LinkBindingTest, UnitIndexesStandForTheDefaultsThenTheUnits) {
@@ -157,8 +139,6 @@ TEST_F(LinkBindingTest, UnitIndexesStandForTheDefaultsThenTheUnits) {
 
 TEST_F(LinkBindingTest, UnitsAreSelectedByNameOrByTheTextsTheGettersGive) {
   const ComPtr<ILink> link = NewLink(L"DischargePressure");
-  std::wstring text;
-  int32_t id = 0;
   const struct {
     std::wstring sys_name;
     int32_t id;
@@ -168,18 +148,16 @@ TEST_F(LinkBindingTest, UnitsAreSelectedByNameOrByTheTextsTheGettersGive) {
                     {L"", 5}};
   for (const auto& s : selections) {
     EXPECT_EQ(link->put_UnitSysName(s.sys_name), S_OK) << s.sys_name;
-    link->get_UnitSelectedID(&id);
-    EXPECT_EQ(id, s.id) << s.sys_name;
+    EXPECT_EQ(Got(link.get(), &ILink::get_UnitSelectedID), s.id) << s.sys_name;
   }
   link->put_UnitString(L"kg/cm\u00b2");
-  link->get_UnitString(&text);
-  EXPECT_EQ(text, L"kg/cm\u00b2");
+  EXPECT_EQ(Got(link.get(), &ILink::get_UnitString), L"kg/cm\u00b2");
   link->put_UnitSelectedID(ovWorkspaceDefault);
-  link->get_UnitString(&text);
+  const std::wstring text = Got(link.get(), &ILink::get_UnitString);
   link->put_UnitSelectedID(2);
   EXPECT_EQ(link->put_UnitString(text), S_OK);
-  link->get_UnitSelectedID(&id);
-  EXPECT_EQ(id, ovWorkspaceDefault) << "a getter's default text selects it again";
+  EXPECT_EQ(Got(link.get(), &ILink::get_UnitSelectedID), ovWorkspaceDefault)
+      << "a getter's default text selects it again";
 
   EXPECT_EQ(link->put_UnitSysName(L"BAR"), E_FAIL);
   EXPECT_EQ(TakeDesc(), L"Link::get_UnitSelectedID - Unit system name not found:  BAR\r\n");
@@ -187,9 +165,8 @@ TEST_F(LinkBindingTest, UnitsAreSelectedByNameOrByTheTextsTheGettersGive) {
 
   link->put_UnitSelectedID(3);  // binding again to the same quantity keeps the choice
   link->SetDataModelSvcs();
-  link->get_UnitComboList(&text);
-  link->get_UnitSelectedID(&id);
-  EXPECT_EQ(id, 3);
+  Got(link.get(), &ILink::get_UnitComboList);
+  EXPECT_EQ(Got(link.get(), &ILink::get_UnitSelectedID), 3);
   EXPECT_EQ(NewLink(L"Tag")->put_UnitSysName(L"bar"), E_FAIL);
   EXPECT_EQ(TakeDesc(),
             L"Link error:  units of measure information was requested, but the  "
@@ -208,22 +185,16 @@ TEST_F(LinkBindingTest, AnAppValueTextBecomesANumberOnlyForAQuantityAndReadTexts
   };
   for (const auto& c : cases) {
     const ComPtr<ILink> link = NewLink(c.route);
-    Variant stored;
     EXPECT_EQ(link->put_AppValue(c.given), S_OK);
-    link->get_AppValue(&stored);
-    EXPECT_EQ(stored, c.stored) << c.route;
+    EXPECT_EQ(Got(link.get(), &ILink::get_AppValue), c.stored) << c.route;
   }
   // Read texts are parsed by the host field formatter.
   const ComPtr<ILink> link = NewLink(L"DischargePressure");
   link->put_RawAppValue(Variant(L"~12.5"));
   ASSERT_EQ(link->ConvertAppValue(L"book.xlsx"), S_OK);
-  Variant value, prefix;
-  VARIANT_BOOL read = VARIANT_FALSE;
-  link->get_AppValue(&value);
-  link->get_Prefix(&prefix);
-  link->get_ReadFromApp(&read);
-  EXPECT_EQ(std::make_tuple(value, prefix, read),
-            std::make_tuple(Variant(12.5), Variant(L"~"), VARIANT_TRUE));
+  EXPECT_EQ(Got(link.get(), &ILink::get_AppValue), Variant(12.5));
+  EXPECT_EQ(Got(link.get(), &ILink::get_Prefix), Variant(L"~"));
+  EXPECT_EQ(Got(link.get(), &ILink::get_ReadFromApp), VARIANT_TRUE);
 }
 
 TEST_F(LinkBindingTest, ResetStatusWritesTheHeadingAndEmptiesTheValuesTheOperationReplaces) {
@@ -250,14 +221,10 @@ TEST_F(LinkBindingTest, ResetStatusWritesTheHeadingAndEmptiesTheValuesTheOperati
     link->put_OrvanValue(Variant(1.0));
     link->put_AppValue(Variant(2.0));
     EXPECT_EQ(link->ResetStatus(c.op), S_OK);
-    Variant orvan, app;
-    link->get_OrvanValue(&orvan);
-    link->get_AppValue(&app);
     EXPECT_EQ(StatusOf(link.get()), c.status) << c.op;
     EXPECT_EQ(ErrorOf(link.get()), VARIANT_FALSE) << c.op;
-    EXPECT_EQ(std::make_pair(!orvan.IsEmpty(), !app.IsEmpty()),
-              std::make_pair(c.orvan_kept, c.app_kept))
-        << c.op;
+    EXPECT_EQ(!Got(link.get(), &ILink::get_OrvanValue).IsEmpty(), c.orvan_kept) << c.op;
+    EXPECT_EQ(!Got(link.get(), &ILink::get_AppValue).IsEmpty(), c.app_kept) << c.op;
   }
   pumps_->put_ObjectName(L"");
   link->ResetStatus(ovReadFromOrvan);
@@ -297,18 +264,12 @@ TEST_F(LinkBindingTest, CopyLinkCopiesTheDefinitionButNotIdentityOrValues) {
   source->put_Prefix(Variant(L"~"));
   const ComPtr<ILink> copy = NewLink();
   ASSERT_EQ(copy->CopyLink(AsDispatch(source)), S_OK);
-  std::wstring route, location;
-  int32_t unit = 0, case_oid = 0, oid = 0;
-  Variant prefix;
-  copy->get_AttribName(&route);
-  copy->get_WriteLocation(&location);
-  copy->get_UnitSelectedID(&unit);
-  copy->get_CaseOID(&case_oid);
-  copy->get_OID(&oid);
-  copy->get_Prefix(&prefix);
-  EXPECT_EQ(
-      std::make_tuple(route, location, unit, case_oid, oid, prefix.IsEmpty()),
-      std::make_tuple(std::wstring(L"DischargePressure"), std::wstring(L"W"), 4, 103, -1, true));
+  EXPECT_EQ(Got(copy.get(), &ILink::get_AttribName), L"DischargePressure");
+  EXPECT_EQ(Got(copy.get(), &ILink::get_WriteLocation), L"W");
+  EXPECT_EQ(Got(copy.get(), &ILink::get_UnitSelectedID), 4);
+  EXPECT_EQ(Got(copy.get(), &ILink::get_CaseOID), 103);
+  EXPECT_EQ(Got(copy.get(), &ILink::get_OID), -1);
+  EXPECT_TRUE(Got(copy.get(), &ILink::get_Prefix).IsEmpty());
 }
 
 }  // namespace
