@@ -5,22 +5,18 @@
 #include <functional>
 #include <string>
 
-#include "automation/error_info.h"
-#include "ovcbridgesvcs/frame/error_record.h"
 #include "tests/ovcbridgesvcs/apps/app_files.h"
+#include "tests/ovcbridgesvcs/host/plant_workspace.h"
 
 namespace ovc::apps {
 namespace {
 
-std::wstring TakeDesc() { return ExtractDesc(DescriptionOf(GetErrorInfo().get())); }
+using host_testing::Got;
+using host_testing::TakeDesc;
 
 class AppTest : public ::testing::Test {
  protected:
-  bool Flag(HRESULT (IApp::*get)(VARIANT_BOOL*)) {
-    VARIANT_BOOL flag = VARIANT_FALSE;
-    EXPECT_EQ((app_.get()->*get)(&flag), S_OK);
-    return flag == VARIANT_TRUE;
-  }
+  bool Flag(HRESULT (IApp::*get)(VARIANT_BOOL*)) { return Got(app_.get(), get) == VARIANT_TRUE; }
   std::wstring Read(const std::wstring& location) {
     Variant value;
     EXPECT_EQ(app_->GetValue(location, &value), S_OK) << TakeDesc();
@@ -56,9 +52,7 @@ TEST_F(AppTest, PathChoosesAdapterByExtensionAndComparesExactly) {
   EXPECT_EQ(text_file->put_Path(files_.File("Notes.txt")), E_POINTER);
 
   ASSERT_EQ(app_->put_Path(files_.File("Calc.XLSX")), S_OK);
-  std::wstring name;
-  app_->get_FullName(&name);
-  EXPECT_EQ(name, L"Calc.XLSX");
+  EXPECT_EQ(Got(app_.get(), &IApp::get_FullName), L"Calc.XLSX");
   ASSERT_EQ(app_->SetValue(L"Linked", Variant(L"changed")), S_OK) << TakeDesc();
   ASSERT_EQ(app_->put_Path(files_.File("Calc.XLSX")), S_OK);
   EXPECT_EQ(Read(L"Linked"), L"changed") << "the same path leaves the workbook open";
@@ -104,13 +98,9 @@ TEST_F(AppTest, CopyIsNewRecord) {
   app_->put_OID(42);
   const ComPtr<IApp> copy = MakeObject<CApp>();
   ASSERT_EQ(copy->CopyApp(app_.get()), S_OK);
-  std::wstring name;
-  std::wstring macro;
-  int32_t oid = 0;
-  copy->get_FullName(&name);
-  copy->get_MacroPostImport(&macro);
-  copy->get_OID(&oid);
-  EXPECT_EQ(name + L" " + macro + L" " + std::to_wstring(oid), L"Report.xlsx Finish -1");
+  EXPECT_EQ(Got(copy.get(), &IApp::get_FullName), L"Report.xlsx");
+  EXPECT_EQ(Got(copy.get(), &IApp::get_MacroPostImport), L"Finish");
+  EXPECT_EQ(Got(copy.get(), &IApp::get_OID), -1);
 }
 
 }  // namespace

@@ -212,8 +212,24 @@ TEST_F(WordAppTest, BracketsLiftProtectionAndTrackingAndAlwaysPutThemBack) {
   EXPECT_TRUE(Flag(&IExternalApp::get_Saved));
 }
 
-TEST_F(WordAppTest, TerminateKeepsOnlySavedChangesAndBookmarksMoveByName) {
+TEST_F(WordAppTest, TerminateKeepsSavedChangesBookmarksMoveByNameAndPropertiesAreRead) {
   Open("fields.docx");
+  ASSERT_EQ(app_->put_Description(L"Pump sheet"), S_OK) << TakeErrorText();
+  std::wstring text;
+  EXPECT_EQ(app_->get_Description(&text), S_OK);
+  EXPECT_EQ(text, L"Pump sheet");
+  ASSERT_EQ(app_->Save(), S_OK) << TakeErrorText();
+  EXPECT_EQ(app_->get_ModifiedBy(&text), S_OK);
+  EXPECT_FALSE(text.empty());
+  Variant time;
+  EXPECT_EQ(app_->get_ModifiedTimeStamp(&time), S_OK);
+  EXPECT_EQ(time.vt(), VT_DATE);
+  EXPECT_EQ(app_->RunMacro(L"NoSuchMacro"), E_FAIL);
+  EXPECT_TRUE(ErrorSays(L"Error running Word macro:  NoSuchMacro"));
+  EXPECT_EQ(app_->SetVectorValue(L"NoField", Vector({L"x"}), VARIANT_TRUE), E_INVALIDARG);
+  EXPECT_EQ(app_->SetVectorValue(L"Vector", Variant(L"x"), VARIANT_TRUE), E_FAIL);
+  EXPECT_EQ(TakeErrorText(), L"The vector must contain Variants.");
+
   ASSERT_EQ(app_->SetValue(L"NoField", Variant(L"kept")), S_OK);
   ASSERT_EQ(app_->Save(), S_OK);
   ASSERT_EQ(app_->SetValue(L"NoField", Variant(L"dropped")), S_OK);
@@ -233,6 +249,11 @@ TEST_F(WordAppTest, TerminateKeepsOnlySavedChangesAndBookmarksMoveByName) {
   EXPECT_EQ(app_->get_LocationList(&names), S_OK);
   EXPECT_EQ(names.array().size(), static_cast<size_t>(count));
   for (const Variant& name : names.array().data()) EXPECT_NE(name.bstr(), L"Copy");
+
+  ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
+  Open("protected_password.docx");
+  EXPECT_EQ(app_->PreImport(), E_FAIL);
+  EXPECT_TRUE(ErrorSays(L"can not handle a password-protected file"));
 }
 
 TEST_F(WordAppTest, ExportMacrosRunAroundTheBracketAndLeaveTheDocumentClean) {
@@ -273,29 +294,6 @@ TEST_F(WordAppTest, WritesGoWhereLocationExistsFoundAndWordGoneIsStartedAgain) {
   ASSERT_EQ(app_->TerminateApp(VARIANT_TRUE), S_OK);
   EXPECT_EQ(Read(L"NoField"), Texts{L"saved on quit"});
   office::UnregisterMacro(L"QuitWord");
-}
-
-TEST_F(WordAppTest, DocumentPropertiesMacrosAndRefusedWrites) {
-  Open("fields.docx");
-  ASSERT_EQ(app_->put_Description(L"Pump sheet"), S_OK) << TakeErrorText();
-  std::wstring text;
-  EXPECT_EQ(app_->get_Description(&text), S_OK);
-  EXPECT_EQ(text, L"Pump sheet");
-  ASSERT_EQ(app_->Save(), S_OK) << TakeErrorText();
-  EXPECT_EQ(app_->get_ModifiedBy(&text), S_OK);
-  EXPECT_FALSE(text.empty());
-  Variant time;
-  EXPECT_EQ(app_->get_ModifiedTimeStamp(&time), S_OK);
-  EXPECT_EQ(time.vt(), VT_DATE);
-  EXPECT_EQ(app_->RunMacro(L"NoSuchMacro"), E_FAIL);
-  EXPECT_TRUE(ErrorSays(L"Error running Word macro:  NoSuchMacro"));
-  EXPECT_EQ(app_->SetVectorValue(L"NoField", Vector({L"x"}), VARIANT_TRUE), E_INVALIDARG);
-  EXPECT_EQ(app_->SetVectorValue(L"Vector", Variant(L"x"), VARIANT_TRUE), E_FAIL);
-  EXPECT_EQ(TakeErrorText(), L"The vector must contain Variants.");
-  ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
-  Open("protected_password.docx");
-  EXPECT_EQ(app_->PreImport(), E_FAIL);
-  EXPECT_TRUE(ErrorSays(L"can not handle a password-protected file"));
 }
 
 TEST_F(WordAppTest, LinkedDocumentsOpenReadOnlyAndRefuseSave) {

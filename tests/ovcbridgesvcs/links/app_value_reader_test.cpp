@@ -183,7 +183,7 @@ TEST(ConvertAppValueTest, ReadersGiveValuesAndStatusLines) {
   }
 }
 
-TEST(ConvertAppValueTest, DescriptiveFormatsReadTheTexts) {
+TEST(ConvertAppValueTest, DescriptiveFormatsReadTheTextsAndAValueIsReadOnce) {
   FakeLink link;
   link.format = L"/!Prefix!/";
   link.raw = Variant(L"~");
@@ -205,16 +205,16 @@ TEST(ConvertAppValueTest, DescriptiveFormatsReadTheTexts) {
                 Line(L"  Vector of Substitutions read From \"B1\"") +
                 Line(L"\r\nError!  Application Value is not text, format calls for Postfix from "
                      L"\"B1\""));
-}
 
-TEST(ConvertAppValueTest, AValueReadTwiceIsADuplicateLocation) {
-  FakeLink link = Converted(L"", Variant(1.0));
-  link.raw = Variant(2.0);
-  Convert(link);
-  EXPECT_EQ(link.app_value, Variant(1.0));
-  EXPECT_TRUE(link.error);
-  EXPECT_EQ(link.status, Line(L":  Value Read From \"B1\"") +
-                             L"Error!  Application Value already read.  Duplicate location:B1\r\n");
+  // A value read twice is a duplicate location.
+  FakeLink twice = Converted(L"", Variant(1.0));
+  twice.raw = Variant(2.0);
+  Convert(twice);
+  EXPECT_EQ(twice.app_value, Variant(1.0));
+  EXPECT_TRUE(twice.error);
+  EXPECT_EQ(twice.status,
+            Line(L":  Value Read From \"B1\"") +
+                L"Error!  Application Value already read.  Duplicate location:B1\r\n");
 }
 
 TEST(ConvertAppValueTest, VectorsOfNumbersKeepTheirDescriptiveTexts) {
