@@ -16,10 +16,12 @@
 #include "ovcbridgesvcs/apps/word_app_text.h"
 #include "tests/office/office_test_support.h"
 #include "tests/ovcbridgesvcs/frame/library_registered.h"
+#include "tests/ovcbridgesvcs/host/plant_workspace.h"
 
 namespace ovc::apps {
 namespace {
 
+using host_testing::Got;
 using Texts = std::vector<std::wstring>;
 
 Variant Vector(const Texts& texts) {
@@ -79,9 +81,14 @@ class WordAppTest : public ::testing::Test {
   }
 
   bool Flag(HRESULT (IExternalApp::*get)(VARIANT_BOOL*)) {
-    VARIANT_BOOL value = VARIANT_FALSE;
-    EXPECT_EQ((app_.get()->*get)(&value), S_OK);
-    return value != VARIANT_FALSE;
+    return Got(app_.get(), get) != VARIANT_FALSE;
+  }
+  // The location list, checked against the location count.
+  Variant Locations() {
+    Variant names = Got(app_.get(), &IExternalApp::get_LocationList);
+    EXPECT_EQ(names.array().size(),
+              static_cast<size_t>(Got(app_.get(), &IExternalApp::get_LocationCount)));
+    return names;
   }
   bool Exists(const wchar_t* location) {
     VARIANT_BOOL exists = VARIANT_FALSE;
@@ -215,15 +222,10 @@ TEST_F(WordAppTest, BracketsLiftProtectionAndTrackingAndAlwaysPutThemBack) {
 TEST_F(WordAppTest, TerminateKeepsSavedChangesBookmarksMoveByNameAndPropertiesAreRead) {
   Open("fields.docx");
   ASSERT_EQ(app_->put_Description(L"Pump sheet"), S_OK) << TakeErrorText();
-  std::wstring text;
-  EXPECT_EQ(app_->get_Description(&text), S_OK);
-  EXPECT_EQ(text, L"Pump sheet");
+  EXPECT_EQ(Got(app_.get(), &IExternalApp::get_Description), L"Pump sheet");
   ASSERT_EQ(app_->Save(), S_OK) << TakeErrorText();
-  EXPECT_EQ(app_->get_ModifiedBy(&text), S_OK);
-  EXPECT_FALSE(text.empty());
-  Variant time;
-  EXPECT_EQ(app_->get_ModifiedTimeStamp(&time), S_OK);
-  EXPECT_EQ(time.vt(), VT_DATE);
+  EXPECT_FALSE(Got(app_.get(), &IExternalApp::get_ModifiedBy).empty());
+  EXPECT_EQ(Got(app_.get(), &IExternalApp::get_ModifiedTimeStamp).vt(), VT_DATE);
   EXPECT_EQ(app_->RunMacro(L"NoSuchMacro"), E_FAIL);
   EXPECT_TRUE(ErrorSays(L"Error running Word macro:  NoSuchMacro"));
   EXPECT_EQ(app_->SetVectorValue(L"NoField", Vector({L"x"}), VARIANT_TRUE), E_INVALIDARG);
@@ -243,11 +245,7 @@ TEST_F(WordAppTest, TerminateKeepsSavedChangesBookmarksMoveByNameAndPropertiesAr
   EXPECT_EQ(app_->DeleteLocationName(L"Copy"), S_OK);
   EXPECT_EQ(app_->DeleteLocationName(L"Copy"), S_OK);
   EXPECT_EQ(app_->RefreshLocationMap(), S_OK);
-  int32_t count = 0;
-  EXPECT_EQ(app_->get_LocationCount(&count), S_OK);
-  Variant names;
-  EXPECT_EQ(app_->get_LocationList(&names), S_OK);
-  EXPECT_EQ(names.array().size(), static_cast<size_t>(count));
+  Variant names = Locations();
   for (const Variant& name : names.array().data()) EXPECT_NE(name.bstr(), L"Copy");
 
   ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
@@ -302,12 +300,7 @@ TEST_F(WordAppTest, LinkedDocumentsOpenReadOnlyAndRefuseSave) {
   EXPECT_EQ(app_->SetValue(L"Text1", Variant(L"memory only")), S_OK);
   EXPECT_EQ(app_->Save(), E_FAIL);
   EXPECT_TRUE(ErrorSays(L"Use Save-As for Read-Only Files"));
-  Variant names;
-  EXPECT_EQ(app_->get_LocationList(&names), S_OK);
-  int32_t count = 0;
-  EXPECT_EQ(app_->get_LocationCount(&count), S_OK);
-  EXPECT_EQ(static_cast<size_t>(count), names.array().size());
-  EXPECT_EQ(names.array().data()[0].bstr(), L"Cell1");
+  EXPECT_EQ(Locations().array().data()[0].bstr(), L"Cell1");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 namespace ovc::links {
 namespace {
 
+using host_testing::Got;
 using host_testing::TakeDesc;
 using testing::AsDispatch;
 
@@ -33,11 +34,11 @@ TEST_F(LinkSetXmlTest, ALinkSetReadsBackWhatItWrote) {
   const ComPtr<ILinkSet> copy = MakeObject<CLinkSet>();
   ASSERT_EQ(copy->ReadXML(Variant(xml)), S_OK);
   EXPECT_EQ(XmlOf(copy.get()), xml);
-  int32_t id = 0;
   Variant first;
   copy->get_Item(Variant::I4(0), &first);
-  ComPtr<IDispatch>(first.dispatch()).As<ILink>()->get_UnitSelectedID(&id);
-  EXPECT_EQ(id, 3) << "the unit is selected once the Link is bound";
+  EXPECT_EQ(Got(ComPtr<IDispatch>(first.dispatch()).As<ILink>().get(), &ILink::get_UnitSelectedID),
+            3)
+      << "the unit is selected once the Link is bound";
   copy->FinalCleanUp();
 }
 
@@ -51,9 +52,7 @@ TEST_F(LinkSetXmlTest, AUnitNameWaitsForTheLinksUnits) {
   std::filesystem::remove(path);
   EXPECT_NE(XmlOf(link.get()).find(L"Units=\"bar\""), std::wstring::npos);
   ASSERT_EQ(pumps_->Add(AsDispatch(link)), S_OK);
-  int32_t id = 0;
-  link->get_UnitSelectedID(&id);
-  EXPECT_EQ(id, 3);
+  EXPECT_EQ(Got(link.get(), &ILink::get_UnitSelectedID), 3);
 }
 
 TEST_F(LinkSetXmlTest, BadInputIsRefusedWithAReason) {
@@ -65,9 +64,8 @@ TEST_F(LinkSetXmlTest, BadInputIsRefusedWithAReason) {
   EXPECT_EQ(target->ReadXML(Variant(L"<Linkset Name=\"kept\"><ClassViewObjects><Object "
                                     L"ObjectName=\"x\"/></ClassViewObjects></Linkset>")),
             S_OK);
-  Variant oids;
-  target->get_ObjectOIDList(&oids);
-  EXPECT_EQ(oids.array().data()[0], Variant::I4(-1)) << "no OID is none, not record 0";
+  EXPECT_EQ(Got(target.get(), &ILinkSet::get_ObjectOIDList).array().data()[0], Variant::I4(-1))
+      << "no OID is none, not record 0";
 }
 
 }  // namespace
