@@ -438,7 +438,7 @@ TEST(RecalculationTest, ANameChangeMakesStaleOnlyTheFormulasUsingIt) {
   }
 }
 
-TEST(RecalculationTest, ACalculatedCellStaysFreshUntilALaterChangeItMayDependOn) {
+TEST(RecalculationTest, ACalculatedCellStaysFreshUntilALaterChangeOrAWorkbookCalculation) {
   Recalculation recalculation(false);
   recalculation.NoteNameChange("Rate");
   recalculation.NoteCalculated(1, kCell);
@@ -453,18 +453,17 @@ TEST(RecalculationTest, ACalculatedCellStaysFreshUntilALaterChangeItMayDependOn)
   EXPECT_EQ(recalculation.StaleReason(2, kCell, "1+1", true), "input written since load");
   EXPECT_EQ(recalculation.CalculationReason(1, kCell, "1+1", true), "");
   EXPECT_EQ(recalculation.written_since_calculation().size(), 1u);
-}
 
-TEST(RecalculationTest, AWorkbookCalculationFreshensAllButItsFailures) {
-  Recalculation recalculation(true);
-  EXPECT_EQ(recalculation.CalculationReason(1, kCell, "NOW()", false),
+  // A workbook calculation freshens all but its failures.
+  Recalculation full(true);
+  EXPECT_EQ(full.CalculationReason(1, kCell, "NOW()", false),
             "no cached value; the file asks for a full calculation on load; volatile function NOW");
-  recalculation.NoteWrite(1, {kCell, kCell});
-  recalculation.NoteCalculation({{{1, 2, 2}, "circular reference among B2"}});
-  EXPECT_EQ(recalculation.StaleReason(1, kCell, "NOW()", false), "");
-  EXPECT_TRUE(recalculation.written_since_calculation().empty());
-  EXPECT_EQ(recalculation.StaleReason(1, {2, 2}, "B2", true), "circular reference among B2");
-  EXPECT_EQ(recalculation.CalculationReason(1, {2, 2}, "B2", true), "circular reference among B2");
+  full.NoteWrite(1, {kCell, kCell});
+  full.NoteCalculation({{{1, 2, 2}, "circular reference among B2"}});
+  EXPECT_EQ(full.StaleReason(1, kCell, "NOW()", false), "");
+  EXPECT_TRUE(full.written_since_calculation().empty());
+  EXPECT_EQ(full.StaleReason(1, {2, 2}, "B2", true), "circular reference among B2");
+  EXPECT_EQ(full.CalculationReason(1, {2, 2}, "B2", true), "circular reference among B2");
 }
 
 }  // namespace

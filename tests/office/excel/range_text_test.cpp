@@ -53,7 +53,7 @@ TEST(RangeTextTest, ReadsNamesAndQualifiedReferences) {
 
 constexpr CellArea kNone{};
 
-TEST(AreaReferenceTest, ReadsCellsAreasColumnsAndRows) {
+TEST(AreaReferenceTest, ReadsCellsAreasColumnsAndRowsAndRecognisesR1C1Text) {
   const struct {
     const char* text;
     CellArea area;  // kNone when refused
@@ -71,9 +71,6 @@ TEST(AreaReferenceTest, ReadsCellsAreasColumnsAndRows) {
     CellArea area;
     EXPECT_EQ(ParseAreaReference(c.text, &area) ? area : kNone, c.area) << c.text;
   }
-}
-
-TEST(AreaReferenceTest, RecognisesR1C1Text) {
   for (const char* text : {"r2c3", "RC", "R", "c", "R[-1]C[2]", "R1:R3", "R99999999C1"}) {
     EXPECT_TRUE(ReadsAsR1C1Reference(text)) << text;
   }
@@ -171,7 +168,7 @@ TEST(SheetPrefixTest, SplitsPrefixes) {
   }
 }
 
-TEST(NameRulesTest, ChecksNamesAsTheWorkbookDoes) {
+TEST(NameRulesTest, ChecksNamesAsTheWorkbookDoesAndKeysIgnoreCaseBeyondAscii) {
   const struct {
     std::string name;
     const char* reason;  // "" when valid
@@ -193,9 +190,6 @@ TEST(NameRulesTest, ChecksNamesAsTheWorkbookDoes) {
     EXPECT_EQ(CheckName(c.name, &reason), *c.reason == 0) << c.name;
     EXPECT_EQ(reason, c.reason) << c.name;
   }
-}
-
-TEST(NameRulesTest, KeysIgnoreCaseBeyondAscii) {
   EXPECT_EQ(NameKey("änderung_σ"), NameKey("ÄNDERUNG_Σ"));
   EXPECT_NE(NameKey("Rate1"), NameKey("Rate2"));
 }
@@ -273,14 +267,7 @@ TEST(StructuredReferenceTest, ReadsTheFormsTablesAreNamedBy) {
   EXPECT_FALSE(ParseStructuredReference(std::string(2000, 'T') + "[A]", true, &reference));
 }
 
-TEST(FormulaTextTest, VolatileFunctions) {
-  EXPECT_EQ(VolatileFunctionIn("A1+now()"), "NOW");
-  EXPECT_EQ(VolatileFunctionIn("SUM(_xlfn.RANDARRAY(2))"), "RANDARRAY");
-  EXPECT_EQ(VolatileFunctionIn("\"NOW()\"&MYNOW()&Today"), "");  // text, another name, no call
-  EXPECT_EQ(VolatileFunctionIn("'RAND('!A1+Info"), "");
-}
-
-TEST(FormulaTextTest, ShiftsRelativeReferences) {
+TEST(FormulaTextTest, ShiftsRelativeReferencesAndFindsVolatileFunctions) {
   struct Case {
     const char* formula;
     int32_t rows;
@@ -303,6 +290,10 @@ TEST(FormulaTextTest, ShiftsRelativeReferences) {
         << c.formula;
     EXPECT_EQ(shifted, c.shifted != nullptr ? c.shifted : "kept") << c.formula;
   }
+  EXPECT_EQ(VolatileFunctionIn("A1+now()"), "NOW");
+  EXPECT_EQ(VolatileFunctionIn("SUM(_xlfn.RANDARRAY(2))"), "RANDARRAY");
+  EXPECT_EQ(VolatileFunctionIn("\"NOW()\"&MYNOW()&Today"), "");  // text, another name, no call
+  EXPECT_EQ(VolatileFunctionIn("'RAND('!A1+Info"), "");
 }
 
 }  // namespace

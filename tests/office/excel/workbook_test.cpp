@@ -248,7 +248,7 @@ TEST(ApplicationTest, StateIsKeptPerApplicationAndBadValuesAreRefused) {
   }
 }
 
-TEST(ApplicationTest, IsServedAsALocalServerToo) {
+TEST(ApplicationTest, IsServedAsALocalServerTooAndRunPassesOnlyTheGivenArguments) {
   ASSERT_TRUE(NewApplication());
   CLSID clsid;
   ASSERT_EQ(CLSIDFromProgID(L"Excel.Application", &clsid), S_OK);
@@ -256,10 +256,8 @@ TEST(ApplicationTest, IsServedAsALocalServerToo) {
   EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IDispatch::kIid,
                              application.ReceiveVoid()),
             S_OK);
-}
 
-// A script's macro is called with the given arguments, missing ones left out.
-TEST(ApplicationTest, RunPassesOnlyTheGivenArguments) {
+  // A script's macro is called with the given arguments, missing ones left out.
   std::vector<Variant> seen;
   office::RegisterMacro(L"Keep", [&](IDispatch*, std::span<const Variant> arguments, Variant*) {
     seen.assign(arguments.begin(), arguments.end());
