@@ -112,7 +112,7 @@ TEST(PackageTest, PartsAreReachedThroughRelationshipsAndContentTypes) {
 }
 
 // A parsed part is written back as it was, but in UTF-8.
-TEST(PackageTest, ParsedPartIsWrittenBackAsItWas) {
+TEST(PackageTest, ParsedPartsAreWrittenBackAsTheyWere) {
   const std::string kept[] = {
       std::string(kDeclaration) +
           "<a xmlns=\"urn:a\" xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/"
@@ -150,12 +150,9 @@ TEST(PackageTest, ParsedPartIsWrittenBackAsItWas) {
     ASSERT_TRUE(OpenOrFail(path)->ReadPart("/doc.xml", &bytes, &error)) << error;
     EXPECT_EQ(bytes, c.written);
   }
-}
-
-// Every part of packages made by other writers, parsed and written back,
-// comes out byte for byte as it was, but for the two parts that hold
-// character references or an empty element written as a pair of tags.
-TEST(PackageTest, FixturePartsWriteBackUnchanged) {
+  // Every part of packages made by other writers, parsed and written back,
+  // comes out byte for byte as it was, but for the two parts that hold
+  // character references or an empty element written as a pair of tags.
   const std::set<std::string> normalised = {"/xl/theme/theme1.xml", "/xl/worksheets/sheet1.xml"};
   for (const char* fixture : {"book.xlsx", "document.docx"}) {
     std::unique_ptr<Package> package = OpenOrFail(FixturePath(fixture), ReadOnly());
