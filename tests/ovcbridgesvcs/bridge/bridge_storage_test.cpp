@@ -12,14 +12,6 @@ using host_testing::TakeDesc;
 
 class BridgeStorageTest : public bridge_testing::PlantBridgeTest {
  protected:
-  // A Bridge made by class, with its AppCollection.
-  ComPtr<IBridge> BridgeByClass() {
-    ComPtr<IBridge> bridge;
-    EXPECT_EQ(
-        CoCreateInstance(CLSID_Bridge, nullptr, CLSCTX_ALL, IBridge::kIid, bridge.ReceiveVoid()),
-        S_OK);
-    return made_.emplace_back(bridge);
-  }
   static int32_t OidOf(IBridge* bridge) { return Got(bridge, &IBridge::get_OID); }
   static bool Flag(HRESULT (IBridge::*member)(VARIANT_BOOL*), IBridge* bridge) {
     return Got(bridge, member) != VARIANT_FALSE;

@@ -106,12 +106,7 @@ TEST_F(BridgeTest, DirtyFollowsChangedValues) {
 
 TEST_F(BridgeTest, ABridgeMadeByClassReadsUnitFormatsKeepsItsFilesAndCopies) {
   ASSERT_EQ(excel::RegisterExcelClasses(), S_OK);
-  const auto by_class = [this] {
-    ComPtr<IDispatch> made;
-    EXPECT_EQ(CreateObject(L"OVCBridgeSvcs.Bridge", &made), S_OK);
-    return made_.emplace_back(made.As<IBridge>());
-  };
-  const ComPtr<IBridge> bridge = by_class();
+  const ComPtr<IBridge> bridge = BridgeByClass();
   std::wstring format = L"kept";
   EXPECT_EQ(bridge->GetUnitDefaultFormat(L"BAR", &format), S_FALSE);
   EXPECT_EQ(bridge->GetUnitDefaultFormat(L"bar", &format), S_OK);
@@ -125,7 +120,7 @@ TEST_F(BridgeTest, ABridgeMadeByClassReadsUnitFormatsKeepsItsFilesAndCopies) {
   EXPECT_FALSE(Dirty(bridge.get()));
   AddLinkSet(bridge.get())->put_Name(L"x");
   bridge->put_OID(77);
-  const ComPtr<IBridge> copy = by_class();
+  const ComPtr<IBridge> copy = BridgeByClass();
   AddLinkSet(copy.get())->put_Name(L"kept");
   ASSERT_EQ(copy->CopyBridge(AsDispatch(bridge)), S_OK);
   EXPECT_EQ(Got(copy.get(), &IBridge::get_CountApps), 1);

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "automation/class_registry.h"
 #include "ovcbridgesvcs/bridge/bridge.h"
 #include "ovcbridgesvcs/host/orvan.h"
 #include "tests/ovcbridgesvcs/frame/library_registered.h"
@@ -12,8 +13,8 @@
 namespace ovc::bridge_testing {
 
 // The sample plant as the library's host and the library's classes served
-// in the process. Bridges made by NewBridge have no AppCollection and are
-// cleaned up after the test.
+// in the process. Bridges made by NewBridge have no AppCollection, those
+// made by BridgeByClass have one; all are cleaned up after the test.
 class PlantBridgeTest : public host_testing::PlantTest {
  protected:
   void SetUp() override {
@@ -26,6 +27,11 @@ class PlantBridgeTest : public host_testing::PlantTest {
   }
 
   ComPtr<IBridge> NewBridge() { return made_.emplace_back(MakeObject<bridge::CBridge>()); }
+  ComPtr<IBridge> BridgeByClass() {
+    ComPtr<IDispatch> made;
+    EXPECT_EQ(CreateObject(L"OVCBridgeSvcs.Bridge", &made), S_OK);
+    return made_.emplace_back(made.As<IBridge>());
+  }
 
   // A new LinkSet appended to `bridge`.
   static ComPtr<ILinkSet> AddLinkSet(IBridge* bridge) {

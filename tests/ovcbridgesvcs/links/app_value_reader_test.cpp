@@ -45,14 +45,12 @@ class FakeLink final : public ReadableLink {
   std::wstring ReadLocation() override { return L"B1"; }
   std::wstring CaseResolvedName() override { return L"Design"; }
   HRESULT PutAppValue(const Variant& value) override {
-    if (value.vt() == VT_BSTR && attribute_type == L"Real") {
-      if (Failed(VariantChangeType(&app_value, value, 0, VT_R8))) {
-        return Raise(DISP_E_TYPEMISMATCH, L"Type mismatch.");
-      }
+    if (value.vt() != VT_BSTR || attribute_type != L"Real") {
+      app_value = value;
       return S_OK;
     }
-    app_value = value;
-    return S_OK;
+    const bool number = Succeeded(VariantChangeType(&app_value, value, 0, VT_R8));
+    return number ? S_OK : Raise(DISP_E_TYPEMISMATCH, L"Type mismatch.");
   }
   void StoreAppValue(Variant value) override { app_value = std::move(value); }
   Variant Descriptive(DescriptiveKind kind) override { return descriptive[kind]; }
