@@ -239,7 +239,7 @@ TEST_F(CellStoreTest, StaleFormulasFailToReadUntilCalculated) {
   EXPECT_EQ(XmlOf(workbook_.child("workbook").child("calcPr")), "<calcPr fullCalcOnLoad='1'/>");
 }
 
-TEST_F(CellStoreTest, WritingOverAFormulaRemovesItsChainEntry) {
+TEST_F(CellStoreTest, FormulasLeaveTheChainWhenWrittenOverAndSharedOnesOnlyWithTheirGroup) {
   Open(
       "<x:sheetData><x:row r='1'><x:c r='A1'><x:f>1+1</x:f><x:v>2</x:v></x:c>"
       "<x:c r='B1'><x:f>2+2</x:f><x:v>4</x:v></x:c></x:row></x:sheetData>",
@@ -252,9 +252,7 @@ TEST_F(CellStoreTest, WritingOverAFormulaRemovesItsChainEntry) {
   EXPECT_EQ(Cell("B1"), "<x:c r='B1'><x:f>A1*2</x:f></x:c>");
   EXPECT_TRUE(store_->calc_chain_changed());
   EXPECT_TRUE(store_->calc_chain_empty());
-}
 
-TEST_F(CellStoreTest, AMasterWhoseFormulaCannotShiftGoesOnlyWithItsWholeGroup) {
   Open(
       "<x:sheetData><x:row r='2'><x:c r='A2'><x:f t='shared' ref='A2:A3' si='0'>SUM(1:1)</x:f>"
       "</x:c></x:row><x:row r='3'><x:c r='A3'><x:f t='shared' si='0'/></x:c></x:row>"
