@@ -215,7 +215,7 @@ TEST_F(WorkbookTest, TheLastReleaseWithoutQuitClosesWithoutSaving) {
   EXPECT_EQ(Get(again.get(), L"ReadOnly"), Variant::Bool(false));
 }
 
-TEST(ApplicationTest, StateIsKeptPerApplicationAndBadValuesAreRefused) {
+TEST(ApplicationTest, StateIsKeptPerApplicationAndQuitDisconnectsItsObjects) {
   struct Case {
     const wchar_t* member;
     Variant initial;
@@ -246,6 +246,21 @@ TEST(ApplicationTest, StateIsKeptPerApplicationAndBadValuesAreRefused) {
     EXPECT_EQ(first_value, Succeeded(c.put_status) ? c.put : c.initial);
     EXPECT_EQ(second_value, c.initial);
   }
+
+  ComPtr<IDispatch> application = NewApplication();
+  ComPtr<IDispatch> workbooks = GetObject(application.get(), L"Workbooks");
+  ASSERT_TRUE(workbooks);
+  ASSERT_EQ(CallByName(application.get(), L"Quit", DISPATCH_METHOD), S_OK);
+  Variant value;
+  EXPECT_EQ(CallByName(application.get(), L"Visible", DISPATCH_PROPERTYGET, {}, &value),
+            RPC_E_DISCONNECTED);
+  GUID iid{};
+  ComPtr<IErrorInfo> error = GetErrorInfo();
+  ASSERT_TRUE(error);
+  error->GetGUID(&iid);
+  EXPECT_EQ(iid, IApplication::kIid);
+  EXPECT_EQ(CallByName(workbooks.get(), L"Count", DISPATCH_PROPERTYGET, {}, &value),
+            RPC_E_DISCONNECTED);
 }
 
 TEST(ApplicationTest, IsServedAsALocalServerTooAndRunPassesOnlyTheGivenArguments) {
@@ -268,23 +283,6 @@ TEST(ApplicationTest, IsServedAsALocalServerTooAndRunPassesOnlyTheGivenArguments
             S_OK);
   EXPECT_EQ(seen, std::vector<Variant>{Variant(21)});
   office::UnregisterMacro(L"Keep");
-}
-
-TEST(ApplicationTest, AfterQuitTheApplicationAndItsObjectsAreDisconnected) {
-  ComPtr<IDispatch> application = NewApplication();
-  ComPtr<IDispatch> workbooks = GetObject(application.get(), L"Workbooks");
-  ASSERT_TRUE(workbooks);
-  ASSERT_EQ(CallByName(application.get(), L"Quit", DISPATCH_METHOD), S_OK);
-  Variant value;
-  EXPECT_EQ(CallByName(application.get(), L"Visible", DISPATCH_PROPERTYGET, {}, &value),
-            RPC_E_DISCONNECTED);
-  GUID iid{};
-  ComPtr<IErrorInfo> error = GetErrorInfo();
-  ASSERT_TRUE(error);
-  error->GetGUID(&iid);
-  EXPECT_EQ(iid, IApplication::kIid);
-  EXPECT_EQ(CallByName(workbooks.get(), L"Count", DISPATCH_PROPERTYGET, {}, &value),
-            RPC_E_DISCONNECTED);
 }
 
 }  // namespace
