@@ -76,18 +76,6 @@ bool LastValueSaved(const std::string& path) {
   return saved;
 }
 
-// The best of three runs of `job` on fresh copies of the workbook at
-// `path`, in seconds; -1 when any failed.
-double BestOfThree(const std::string& path, const std::function<bool()>& job) {
-  double best = -1;
-  for (int run = 0; run < 3; ++run) {
-    const double seconds = WriteWorkbook(path) ? Seconds(job) : -1;
-    if (seconds < 0) return -1;
-    if (best < 0 || seconds < best) best = seconds;
-  }
-  return best;
-}
-
 }  // namespace
 }  // namespace ovc::excel::bench
 
@@ -100,8 +88,11 @@ int main() {
   const std::string book = (folder / "Values.xlsx").string();
   std::vector<std::string> names;
   for (size_t i = 0; i < kValues; ++i) names.push_back(NameOf(i));
-  const double floor = BestOfThree(book, [&] { return WriteNamedCells(book, names, ValueOf); });
-  const double adapter = BestOfThree(book, [&] { return WriteThroughApp(book); });
+  const double floor = BestOf(
+      3, [&] { return WriteWorkbook(book); },
+      [&] { return WriteNamedCells(book, names, ValueOf); });
+  const double adapter = BestOf(
+      3, [&] { return WriteWorkbook(book); }, [&] { return WriteThroughApp(book); });
   const bool saved = adapter >= 0 && LastValueSaved(book);
   std::filesystem::remove_all(folder);
   if (floor < 0 || adapter < 0 || !saved) {

@@ -137,4 +137,14 @@ double Seconds(const std::function<bool()>& job) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+double BestOf(int runs, const std::function<bool()>& prepare, const std::function<bool()>& job) {
+  double best = -1;
+  for (int run = 0; run < runs; ++run) {
+    const double seconds = prepare() ? Seconds(job) : -1;
+    if (seconds < 0) return -1;
+    if (best < 0 || seconds < best) best = seconds;
+  }
+  return best;
+}
+
 }  // namespace ovc::excel::bench

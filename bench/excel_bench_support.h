@@ -39,4 +39,9 @@ bool RewriteSheetAndWorkbook(const std::string& path);
 // The seconds `job` took, or -1 when it failed.
 double Seconds(const std::function<bool()>& job);
 
+// The fewest seconds of `runs` runs of `job`, each after `prepare` (not
+// timed) made its input afresh; -1 when any step failed. A short job timed
+// once is mostly the machine's noise.
+double BestOf(int runs, const std::function<bool()>& prepare, const std::function<bool()>& job);
+
 }  // namespace ovc::excel::bench
