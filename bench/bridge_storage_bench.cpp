@@ -88,7 +88,10 @@ struct Fixture {
 
   ~Fixture() {
     bridge->FinalCleanUp();
-    std::filesystem::remove(database);
+    // The database in write-ahead mode leaves its log and index beside it.
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+      std::filesystem::remove(database.string() + suffix);
+    }
   }
 };
 
