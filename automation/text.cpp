@@ -1,5 +1,6 @@
 #include "automation/text.h"
 
+#include <algorithm>
 #include <locale>
 
 namespace ovc {
@@ -10,23 +11,26 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 bool IsScalarValue(char32_t c) { return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF); }
 
-void AppendUtf8(std::string* out, char32_t c) {
+// Writes `c` as UTF-8 at `out`, which has room for four bytes; returns the
+// end of what was written.
+char* EncodeUtf8(char* out, char32_t c) {
   if (!IsScalarValue(c)) c = kReplacement;
   if (c < 0x80) {
-    out->push_back(static_cast<char>(c));
+    *out++ = static_cast<char>(c);
   } else if (c < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    *out++ = static_cast<char>(0xC0 | (c >> 6));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   } else if (c < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    *out++ = static_cast<char>(0xE0 | (c >> 12));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   } else {
-    out->push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    *out++ = static_cast<char>(0xF0 | (c >> 18));
+    *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   }
+  return out;
 }
 
 // How a multi-byte sequence starting with `lead` continues: the number of
@@ -63,20 +67,27 @@ const std::ctype<wchar_t>& Letters() {
 }  // namespace
 
 std::string ToUtf8(std::wstring_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (wchar_t c : text) AppendUtf8(&out, static_cast<char32_t>(c));
+  // Most text is ASCII, one byte per character; the rest may need four.
+  size_t ascii = 0;
+  while (ascii < text.size() && static_cast<char32_t>(text[ascii]) < 0x80) ++ascii;
+  std::string out(ascii + (text.size() - ascii) * 4, '\0');
+  std::copy(text.begin(), text.begin() + ascii, out.begin());
+  char* end = out.data() + ascii;
+  for (wchar_t c : text.substr(ascii)) end = EncodeUtf8(end, static_cast<char32_t>(c));
+  out.resize(end - out.data());
   return out;
 }
 
 std::wstring FromUtf8(std::string_view text) {
-  std::wstring out;
-  out.reserve(text.size());
+  // Every character takes at least one byte, so the text's length bounds
+  // the result.
+  std::wstring out(text.size(), L'\0');
+  wchar_t* end = out.data();
   size_t i = 0;
   while (i < text.size()) {
     const auto lead = static_cast<unsigned char>(text[i++]);
     if (lead < 0x80) {
-      out.push_back(static_cast<wchar_t>(lead));
+      *end++ = static_cast<wchar_t>(lead);
       continue;
     }
     const SequenceShape shape = ShapeOf(lead);
@@ -90,8 +101,9 @@ std::wstring FromUtf8(std::string_view text) {
       code = (code << 6) | (byte & 0x3F);
     }
     const bool complete = shape.continuation_bytes > 0 && read == shape.continuation_bytes;
-    out.push_back(static_cast<wchar_t>(complete ? code : kReplacement));
+    *end++ = static_cast<wchar_t>(complete ? code : kReplacement);
   }
+  out.resize(end - out.data());
   return out;
 }
 

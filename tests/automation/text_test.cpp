@@ -18,9 +18,16 @@ TEST(TextTest, MalformedUtf8AndNonScalarsBecomeReplacements) {
       {"\xF0\x9F\x98z", L"\uFFFDz"},            // one maximal subpart
   };
   for (const auto& c : cases) EXPECT_EQ(FromUtf8(c.bytes), c.text) << c.bytes;
-  // Text of every plane crossing both ways is left to the Python values.
-  const std::wstring non_scalar{static_cast<wchar_t>(0xD800), L'x', static_cast<wchar_t>(0x110000)};
-  EXPECT_EQ(ToUtf8(non_scalar), "\xEF\xBF\xBDx\xEF\xBF\xBD") << "encoded as replacements";
+  const std::wstring non_scalar{L'a', static_cast<wchar_t>(0xD800), L'x',
+                                static_cast<wchar_t>(0x110000)};
+  EXPECT_EQ(ToUtf8(non_scalar), "a\xEF\xBF\xBDx\xEF\xBF\xBD") << "encoded as replacements";
+}
+
+TEST(TextTest, EveryEncodedLengthAfterAsciiRoundTrips) {
+  const std::string bytes = "ab\xC3\xA9\xE2\x82\xAC\xF0\x9D\x84\x9Ez";
+  const std::wstring text = L"ab\u00E9\u20AC\U0001D11Ez";
+  EXPECT_EQ(ToUtf8(text), bytes);
+  EXPECT_EQ(FromUtf8(bytes), text);
 }
 
 TEST(TextTest, CaseMapping) {
