@@ -109,7 +109,7 @@ TEST_F(BookmarksTest, WritesAddsMovesAndDeletes) {
   EXPECT_EQ(TextOf(fresh.get()), Variant(L"two "));
 
   ASSERT_TRUE(Open(CopyFixture(folder_, "document.docx")));
-  ComPtr<IDispatch> foreign = Object(Object(application_.get(), L"Selection").get(), L"Range");
+  ComPtr<IDispatch> foreign = SelectionRange();
   ASSERT_TRUE(foreign);
   const struct {
     Variant name;

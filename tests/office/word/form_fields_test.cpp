@@ -9,6 +9,7 @@ namespace ovc::word {
 namespace {
 
 using office::testing::CopyFixture;
+using testing::BookmarkRange;
 using testing::Call;
 using testing::Object;
 using testing::WordTest;
@@ -17,10 +18,9 @@ class FormFieldsTest : public WordTest {
  protected:
   // The form fields of a bookmark's range, through the Selection.
   ComPtr<IDispatch> FieldsOf(IDispatch* document, const wchar_t* bookmark) {
-    ComPtr<IDispatch> range = Object(
-        Object(Object(document, L"Bookmarks").get(), L"Item", {Variant(bookmark)}).get(), L"Range");
-    EXPECT_EQ(Call(range.get(), L"Select", {}, DISPATCH_METHOD), Variant());
-    return Object(Object(application_.get(), L"Selection").get(), L"FormFields");
+    EXPECT_EQ(Call(BookmarkRange(document, bookmark).get(), L"Select", {}, DISPATCH_METHOD),
+              Variant());
+    return Object(Selection().get(), L"FormFields");
   }
   ComPtr<IDispatch> Field(IDispatch* document, const wchar_t* name) {
     return Object(FieldsOf(document, name).get(), L"Item", {Variant::I4(1)});
@@ -133,11 +133,8 @@ TEST_F(FormFieldsTest, ResultsAcceptedAndRefusedByKind) {
 TEST_F(FormFieldsTest, AFieldFollowsTheEditsBeforeIt) {
   ComPtr<IDispatch> document = Open(CopyFixture(folder_, "fields.docx"));
   ComPtr<IDispatch> check = Field(document.get(), L"Check2");
-  ComPtr<IDispatch> before = Object(
-      Object(Object(document.get(), L"Bookmarks").get(), L"Item", {Variant(L"NoField")}).get(),
-      L"Range");
-  ASSERT_EQ(CallByName(before.get(), L"Text", DISPATCH_PROPERTYPUT,
-                       {Variant(L"a much longer plain text")}, nullptr),
+  ASSERT_EQ(CallByName(BookmarkRange(document.get(), L"NoField").get(), L"Text",
+                       DISPATCH_PROPERTYPUT, {Variant(L"a much longer plain text")}),
             S_OK);
   EXPECT_EQ(Call(check.get(), L"Name"), Variant(L"Check2"));
   std::string description;

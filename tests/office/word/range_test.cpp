@@ -11,22 +11,17 @@ namespace ovc::word {
 namespace {
 
 using office::testing::CopyFixture;
+using testing::BookmarkRange;
 using testing::Call;
+using testing::Field;
 using testing::Object;
 using testing::Para;
 using testing::SnippetDocument;
 using testing::WordTest;
 
-std::string Field(const std::string& code, const std::string& result) {
-  return "<w:r><w:fldChar w:fldCharType='begin'/></w:r><w:r><w:instrText xml:space='preserve'>" +
-         code + "</w:instrText></w:r><w:r><w:fldChar w:fldCharType='separate'/></w:r><w:r><w:t>" +
-         result + "</w:t></w:r><w:r><w:fldChar w:fldCharType='end'/></w:r>";
-}
-
 class RangeTest : public WordTest {
  protected:
-  ComPtr<IDispatch> Selection() { return Object(application_.get(), L"Selection"); }
-  Variant SelectionText() { return Call(Object(Selection().get(), L"Range").get(), L"Text"); }
+  Variant SelectionText() { return Call(SelectionRange().get(), L"Text"); }
   Variant Move(const wchar_t* how, int32_t unit, int32_t count, int32_t extend) {
     return Call(Selection().get(), how,
                 {Variant::I4(unit), Variant::I4(count), Variant::I4(extend)}, DISPATCH_METHOD);
@@ -50,7 +45,7 @@ TEST_F(RangeTest, TextPutFollowsTheRangeOrIsRefusedWhileProtectedOrTracking) {
     ASSERT_TRUE(document);
     ASSERT_EQ(Move(L"MoveRight", 1, 3, 1), Variant::I4(3));
     const Variant before = SelectionText();
-    ComPtr<IDispatch> range = Object(Selection().get(), L"Range");
+    ComPtr<IDispatch> range = SelectionRange();
     ASSERT_EQ(Call(range.get(), L"Select", {}, DISPATCH_METHOD), Variant());
     EXCEPINFO error;
     EXPECT_EQ(
@@ -130,16 +125,12 @@ TEST_F(RangeTest, FieldsListResultsAndUpdateReferences) {
       Variant(L"kept"));
   EXPECT_EQ(Call(document.get(), L"Saved"), Variant::Bool(false));
   // A range's fields are those beginning inside it.
-  ASSERT_EQ(Call(Object(application_.get(), L"Selection").get(), L"MoveRight",
-                 {Variant::I4(1), Variant::I4(6), Variant::I4(1)}, DISPATCH_METHOD),
-            Variant::I4(6));
-  ComPtr<IDispatch> selected = Object(Object(application_.get(), L"Selection").get(), L"Range");
-  EXPECT_EQ(Call(Object(selected.get(), L"Fields").get(), L"Count"), Variant::I4(1));
+  ASSERT_EQ(Move(L"MoveRight", 1, 6, 1), Variant::I4(6));
+  EXPECT_EQ(Call(Object(SelectionRange().get(), L"Fields").get(), L"Count"), Variant::I4(1));
 }
 
 TEST_F(RangeTest, FormFieldResultsReadAsTheirStateAndRefuseTextWrites) {
   ComPtr<IDispatch> document = Open(CopyFixture(folder_, "fields.docx"));
-  ComPtr<IDispatch> bookmarks = Object(document.get(), L"Bookmarks");
   const struct {
     const wchar_t* bookmark;
     const wchar_t* shown;
@@ -151,10 +142,9 @@ TEST_F(RangeTest, FormFieldResultsReadAsTheirStateAndRefuseTextWrites) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(ToUtf8(c.bookmark));
-    ComPtr<IDispatch> range =
-        Object(Object(bookmarks.get(), L"Item", {Variant(c.bookmark)}).get(), L"Range");
-    ComPtr<IDispatch> result = Object(
-        Object(Object(range.get(), L"Fields").get(), L"Item", {Variant::I4(1)}).get(), L"Result");
+    ComPtr<IDispatch> fields = Object(BookmarkRange(document.get(), c.bookmark).get(), L"Fields");
+    ComPtr<IDispatch> result =
+        Object(Object(fields.get(), L"Item", {Variant::I4(1)}).get(), L"Result");
     EXPECT_EQ(Call(result.get(), L"Text"), Variant(c.shown));
     EXPECT_EQ(CallByName(result.get(), L"Text", DISPATCH_PROPERTYPUT, {Variant(L"x")}), c.put);
   }
@@ -167,7 +157,7 @@ TEST_F(RangeTest, HeldTablesAndCellsOutliveEditsOrAnswerDisconnected) {
                           Para("d") + "</w:tc></w:tr></w:tbl>" + Para("z"));
   ComPtr<IDispatch> document = Open(snippet.path());
   ASSERT_EQ(Move(L"MoveRight", 1, 3, 1), Variant::I4(3));
-  ComPtr<IDispatch> tables = Object(Object(Selection().get(), L"Range").get(), L"Tables");
+  ComPtr<IDispatch> tables = Object(SelectionRange().get(), L"Tables");
   ComPtr<IDispatch> table = Object(tables.get(), L"Item", {Variant::I4(2)});
   ComPtr<IDispatch> cell = Object(table.get(), L"Cell", {Variant::I4(1), Variant::I4(1)});
   ComPtr<IDispatch> cell_range = Object(cell.get(), L"Range");

@@ -9,6 +9,7 @@ namespace ovc::word {
 namespace {
 
 using office::testing::CopyFixture;
+using testing::BookmarkRange;
 using testing::Call;
 using testing::Object;
 using testing::WordTest;
@@ -17,9 +18,7 @@ class TablesTest : public WordTest {
  protected:
   void SetUp() override { document_ = Open(CopyFixture(folder_, "tables.docx")); }
   ComPtr<IDispatch> RangeOf(const wchar_t* bookmark) {
-    return Object(
-        Object(Object(document_.get(), L"Bookmarks").get(), L"Item", {Variant(bookmark)}).get(),
-        L"Range");
+    return BookmarkRange(document_.get(), bookmark);
   }
   ComPtr<IDispatch> TableOf(const wchar_t* bookmark, int32_t index = 1) {
     return Object(Object(RangeOf(bookmark).get(), L"Tables").get(), L"Item", {Variant::I4(index)});
@@ -57,8 +56,7 @@ TEST_F(TablesTest, CellsByRowAndColumn) {
 }
 
 TEST_F(TablesTest, RangeTablesAndCells) {
-  const ComPtr<IDispatch> start =
-      Object(Object(application_.get(), L"Selection").get(), L"Range");  // before every table
+  const ComPtr<IDispatch> start = SelectionRange();  // before every table
   const struct {
     ComPtr<IDispatch> range;
     Variant tables;

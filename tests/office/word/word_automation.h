@@ -29,6 +29,12 @@ inline ComPtr<IDispatch> Object(IDispatch* object, const wchar_t* member,
   return value.vt() == VT_DISPATCH ? ComPtr<IDispatch>(value.dispatch()) : nullptr;
 }
 
+// The range of a document's bookmark; null when there is none.
+inline ComPtr<IDispatch> BookmarkRange(IDispatch* document, const wchar_t* bookmark) {
+  return Object(Object(Object(document, L"Bookmarks").get(), L"Item", {Variant(bookmark)}).get(),
+                L"Range");
+}
+
 class WordTest : public ::testing::Test {
  protected:
   WordTest() {
@@ -47,6 +53,8 @@ class WordTest : public ::testing::Test {
     return Object(Documents().get(), L"Open", std::move(args));
   }
   ComPtr<IDispatch> Documents() { return Object(application_.get(), L"Documents"); }
+  ComPtr<IDispatch> Selection() { return Object(application_.get(), L"Selection"); }
+  ComPtr<IDispatch> SelectionRange() { return Object(Selection().get(), L"Range"); }
 
   office::testing::TempDir folder_;
   std::vector<std::string> prompts_;

@@ -9,17 +9,9 @@
 namespace ovc::word {
 namespace {
 
+using testing::Field;
 using testing::Para;
 using testing::SnippetDocument;
-
-const std::string kBegin = "<w:r><w:fldChar w:fldCharType='begin'/></w:r>";
-const std::string kSeparate = "<w:r><w:fldChar w:fldCharType='separate'/></w:r>";
-const std::string kEnd = "<w:r><w:fldChar w:fldCharType='end'/></w:r>";
-
-std::string Field(const std::string& code, const std::string& result) {
-  return kBegin + "<w:r><w:instrText>" + code + "</w:instrText></w:r>" + kSeparate + "<w:r><w:t>" +
-         result + "</w:t></w:r>" + kEnd;
-}
 
 TEST(WordTextTest, ReadsWhatTheWordProcessorShows) {
   struct Case {
@@ -143,10 +135,7 @@ TEST(WordTextTest, PutWritesRunsAndParagraphs) {
 
 TEST(WordTextTest, RefusedPutsChangeNothing) {
   const std::string form =
-      "<w:r><w:fldChar w:fldCharType='begin'><w:ffData><w:name w:val='F'/>"
-      "<w:textInput/></w:ffData></w:fldChar></w:r><w:r><w:instrText> "
-      "FORMTEXT </w:instrText></w:r>" +
-      kSeparate + "<w:r><w:t>res</w:t></w:r>" + kEnd;
+      Field(" FORMTEXT ", "res", "<w:ffData><w:name w:val='F'/><w:textInput/></w:ffData>");
   const std::string table =
       "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>a</w:t></w:r></w:p></w:tc><w:tc><w:p><w:r><w:t>b</w:t>"
       "</w:r></w:p></w:tc></w:tr></w:tbl>";

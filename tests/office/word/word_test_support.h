@@ -78,6 +78,16 @@ class SnippetDocument {
   std::unique_ptr<WordDocument> document_;
 };
 
+// A complex field of `code` showing `result`; `field_data` goes inside its
+// begin character (w:ffData of a form field).
+inline std::string Field(const std::string& code, const std::string& result,
+                         const std::string& field_data = "") {
+  return "<w:r><w:fldChar w:fldCharType='begin'>" + field_data +
+         "</w:fldChar></w:r><w:r><w:instrText xml:space='preserve'>" + code +
+         "</w:instrText></w:r><w:r><w:fldChar w:fldCharType='separate'/></w:r><w:r><w:t>" + result +
+         "</w:t></w:r><w:r><w:fldChar w:fldCharType='end'/></w:r>";
+}
+
 // A paragraph of one plain run.
 inline std::string Para(const std::string& text) {
   return "<w:p><w:r><w:t xml:space='preserve'>" + text + "</w:t></w:r></w:p>";
