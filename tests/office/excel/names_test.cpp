@@ -86,13 +86,11 @@ TEST_F(NamesTest, AddAndDeleteMakeStaleOnlyTheFormulasUsingTheName) {
   std::vector<testing::Part> parts = testing::MinimalWorkbook(
       "<definedNames><definedName name=\"X\">Sheet1!$A$1</definedName>"
       "<definedName name=\"Y\">Sheet1!$A$2</definedName>"
-      "<definedName name=\"Z\">X*2</definedName></definedNames>");
-  parts.back().content =
-      "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-      "<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><f>x+1</f><v>2</v></c></row>"
+      "<definedName name=\"Z\">X*2</definedName></definedNames>",
+      "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><f>x+1</f><v>2</v></c></row>"
       "<row r=\"2\"><c r=\"A2\"><v>2</v></c><c r=\"B2\"><f>Y+1</f><v>3</v></c></row>"
       "<row r=\"3\"><c r=\"B3\"><f>Z+1</f><v>3</v></c></row>"
-      "<row r=\"4\"><c r=\"B4\"><f>SUM(A1:A2)</f><v>3</v></c></row></sheetData></worksheet>";
+      "<row r=\"4\"><c r=\"B4\"><f>SUM(A1:A2)</f><v>3</v></c></row>");
   struct Case {
     const wchar_t* name;
     const wchar_t* refers_to;  // null: Delete the name

@@ -16,15 +16,10 @@ using testing::GetObject;
 // A sheet whose C1 is a formula over A1 with a cached value, and names over
 // single cells.
 std::vector<testing::Part> BookWithFormula() {
-  std::vector<testing::Part> parts = testing::MinimalWorkbook(
+  return testing::MinimalWorkbook(
       "<definedNames><definedName name=\"Input\">Sheet1!$A$1</definedName>"
-      "<definedName name=\"Output\">Sheet1!$C$1</definedName></definedNames>");
-  parts.back().content =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<worksheet "
-      "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData><row "
-      "r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"C1\"><f>A1*2</f><v>2</v></c></row></sheetData>"
-      "</worksheet>";
-  return parts;
+      "<definedName name=\"Output\">Sheet1!$C$1</definedName></definedNames>",
+      "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"C1\"><f>A1*2</f><v>2</v></c></row>");
 }
 
 class ValuesTest : public testing::BookTest {

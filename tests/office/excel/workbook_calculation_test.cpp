@@ -17,9 +17,7 @@ namespace {
 // off, to show it is not evaluated; E1:E2 one shared formula; G1:G2 one
 // array formula; A3, C3 and D3 a boolean, an error and a blank of A1; E3
 // volatile; F3 reads the chart sheet.
-const char kSheet[] =
-    "<?xml version=\"1.0\"?>\n<worksheet "
-    "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
+const char kSheetData[] =
     "<row r=\"1\"><c r=\"A1\"><v>2</v></c><c r=\"B1\"><f>A1*2</f><v>4</v></c>"
     "<c r=\"D1\"><f>NOSUCH(A1)</f><v>0</v></c>"
     "<c r=\"E1\"><f t=\"shared\" ref=\"E1:E2\" si=\"0\">A1+1</f><v>3</v></c>"
@@ -30,17 +28,15 @@ const char kSheet[] =
     "<c r=\"E2\"><f t=\"shared\" si=\"0\"/><v>4</v></c>"
     "<c r=\"F2\"><f>F1+1</f><v>0</v></c><c r=\"G2\"><v>30</v></c></row>"
     "<row r=\"3\"><c r=\"A3\"><f>A1&gt;1</f><v>1</v></c><c r=\"C3\"><f>1/(A1-1)</f><v>1</v></c>"
-    "<c r=\"D3\"><f>IF(A1,Z99)</f><v>1</v></c><c r=\"F3\"><f>Chart!A1+A1</f><v>1</v></c><c "
-    "r=\"E3\"><f>NOW()</f><v>1</v></c><c "
-    "r=\"B3\"><f>SUM(A1:A2)*Rate&amp;\" kg\"</f><v>x</v></c></row>"
-    "</sheetData></worksheet>";
+    "<c r=\"D3\"><f>IF(A1,Z99)</f><v>1</v></c><c r=\"F3\"><f>Chart!A1+A1</f><v>1</v></c>"
+    "<c r=\"E3\"><f>NOW()</f><v>1</v></c><c r=\"B3\"><f>SUM(A1:A2)*Rate&amp;\" kg\"</f><v>x</v></c>"
+    "</row>";
 
 class WorkbookCalculationTest : public testing::BookTest {
  protected:
   WorkbookCalculationTest() {
     std::vector<testing::Part> parts = testing::MinimalWorkbook(
-        "<definedNames><definedName name=\"Rate\">0.5</definedName></definedNames>");
-    parts.back().content = kSheet;
+        "<definedNames><definedName name=\"Rate\">0.5</definedName></definedNames>", kSheetData);
     // A sheet without a worksheet part, as a chart sheet reads.
     const size_t sheets_end = parts[2].content.find("</sheets>");
     parts[2].content.insert(sheets_end, "<sheet name=\"Chart\" sheetId=\"2\" r:id=\"rId9\"/>");

@@ -6,39 +6,27 @@
 
 namespace ovc::excel::testing {
 
-std::vector<Part> MinimalWorkbook(const std::string& workbook_children) {
-  const std::string relationships =
-      "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-  const std::string package = "http://schemas.openxmlformats.org/package/2006/";
+std::vector<Part> MinimalWorkbook(const std::string& workbook_children,
+                                  const std::string& sheet_data) {
+  using namespace office::testing;
   const std::string main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+  const std::string type = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
   return {
       {"[Content_Types].xml",
-       "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Types xmlns=\"" + package +
-           "content-types\"><Default Extension=\"rels\" "
-           "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-           "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-           "<Override PartName=\"/xl/workbook.xml\" "
-           "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+"
-           "xml\"/><Override PartName=\"/xl/worksheets/sheet1.xml\" "
-           "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+"
-           "xml\"/></Types>"},
-      {"_rels/.rels", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Relationships xmlns=\"" +
-                          package + "relationships\"><Relationship Id=\"rId1\" Type=\"" +
-                          relationships +
-                          "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
-      {"xl/workbook.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<workbook xmlns=\"" + main +
-                              "\" xmlns:r=\"" + relationships +
-                              "\"><sheets><sheet name=\"Sheet1\" sheetId=\"1\" r:id=\"rId1\"/>"
-                              "</sheets>" +
-                              workbook_children + "</workbook>"},
+       ContentTypes("<Override PartName='/xl/workbook.xml' ContentType='" + type +
+                    "sheet.main+xml'/><Override PartName='/xl/worksheets/sheet1.xml' "
+                    "ContentType='" +
+                    type + "worksheet+xml'/>")},
+      {"_rels/.rels", Relationships(Relationship("rId1", "officeDocument", "xl/workbook.xml"))},
+      {"xl/workbook.xml",
+       "<workbook xmlns='" + main +
+           "' xmlns:r='http://schemas.openxmlformats.org/officeDocument/2006/relationships'>"
+           "<sheets><sheet name='Sheet1' sheetId='1' r:id='rId1'/></sheets>" +
+           workbook_children + "</workbook>"},
       {"xl/_rels/workbook.xml.rels",
-       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Relationships xmlns=\"" + package +
-           "relationships\"><Relationship Id=\"rId1\" Type=\"" + relationships +
-           "/worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>"},
+       Relationships(Relationship("rId1", "worksheet", "worksheets/sheet1.xml"))},
       {"xl/worksheets/sheet1.xml",
-       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<worksheet xmlns=\"" + main +
-           "\"><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
-           "</sheetData></worksheet>"},
+       "<worksheet xmlns='" + main + "'><sheetData>" + sheet_data + "</sheetData></worksheet>"},
   };
 }
 

@@ -17,10 +17,12 @@ namespace ovc::excel::testing {
 using Part = office::testing::ZipEntry;
 using office::testing::WriteZip;
 
-// The parts of a workbook with one sheet "Sheet1" (A1 = 1), whose workbook
-// part has `workbook_children` (e.g. "<calcPr calcMode=\"manual\"/>") after
-// its sheets.
-std::vector<Part> MinimalWorkbook(const std::string& workbook_children = "");
+// The parts of a workbook with one sheet "Sheet1" whose sheetData holds
+// `sheet_data`, and whose workbook part has `workbook_children` (e.g.
+// "<calcPr calcMode=\"manual\"/>") after its sheets.
+std::vector<Part> MinimalWorkbook(
+    const std::string& workbook_children = "",
+    const std::string& sheet_data = "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>");
 
 // The object a property get returns; null when the call fails.
 ComPtr<IDispatch> GetObject(IDispatch* object, const std::wstring& name,

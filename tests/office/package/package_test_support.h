@@ -42,21 +42,38 @@ inline void WriteZip(const std::string& path, const std::vector<ZipEntry>& entri
   ASSERT_EQ(zip_close(archive), 0);
 }
 
+// [Content_Types].xml typing .rels and .xml parts, then `overrides`
+// (Override elements).
+inline std::string ContentTypes(const std::string& overrides = "") {
+  return "<Types xmlns='http://schemas.openxmlformats.org/package/2006/content-types'>"
+         "<Default Extension='rels' "
+         "ContentType='application/vnd.openxmlformats-package.relationships+xml'/>"
+         "<Default Extension='xml' ContentType='application/xml'/>" +
+         overrides + "</Types>";
+}
+
+// A relationships part holding `relationships` (Relationship elements).
+inline std::string Relationships(const std::string& relationships) {
+  return "<Relationships xmlns='http://schemas.openxmlformats.org/package/2006/relationships'>" +
+         relationships + "</Relationships>";
+}
+
+// A Relationship element of a type of the office document namespace ("worksheet").
+inline std::string Relationship(const std::string& id, const std::string& type,
+                                const std::string& target) {
+  return "<Relationship Id='" + id +
+         "' Type='http://schemas.openxmlformats.org/officeDocument/2006/relationships/" + type +
+         "' Target='" + target + "'/>";
+}
+
 // A package of the minimal parts with `main` as /doc.xml and the extra entries.
 inline void WritePackage(const std::string& path, const std::string& main,
                          std::vector<ZipEntry> extra = {},
                          const std::string& relationships_extra = "") {
   std::vector<ZipEntry> entries = {
-      {"[Content_Types].xml",
-       "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-       "<Default Extension=\"rels\" "
-       "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-       "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>"},
+      {"[Content_Types].xml", ContentTypes()},
       {"_rels/.rels",
-       "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-       "<Relationship Id=\"rId1\" Target=\"doc.xml\" Type=\"http://schemas.openxmlformats.org/"
-       "officeDocument/2006/relationships/officeDocument\"/>" +
-           relationships_extra + "</Relationships>"},
+       Relationships(Relationship("rId1", "officeDocument", "doc.xml") + relationships_extra)},
       {"doc.xml", main}};
   entries.insert(entries.end(), extra.begin(), extra.end());
   WriteZip(path, entries);

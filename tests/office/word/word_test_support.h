@@ -24,22 +24,13 @@ class SnippetDocument {
   explicit SnippetDocument(const std::string& body,
                            const std::vector<office::testing::ZipEntry>& extra = {},
                            const std::string& relationships = "") {
-    std::vector<office::testing::ZipEntry> entries = {
+    using namespace office::testing;
+    std::vector<ZipEntry> entries = {
         {"[Content_Types].xml",
-         "<Types xmlns='http://schemas.openxmlformats.org/package/2006/content-types'>"
-         "<Default Extension='rels' "
-         "ContentType='application/vnd.openxmlformats-package.relationships+xml'/>"
-         "<Default Extension='xml' ContentType='application/xml'/>"
-         "<Override PartName='/word/document.xml' ContentType='application/"
-         "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml'/></Types>"},
-        {"_rels/.rels",
-         "<Relationships xmlns='http://schemas.openxmlformats.org/package/2006/relationships'>"
-         "<Relationship Id='rId1' Target='word/document.xml' Type='http://schemas."
-         "openxmlformats.org/officeDocument/2006/relationships/officeDocument'/>"
-         "</Relationships>"},
-        {"word/_rels/document.xml.rels",
-         "<Relationships xmlns='http://schemas.openxmlformats.org/package/2006/relationships'>" +
-             relationships + "</Relationships>"},
+         ContentTypes("<Override PartName='/word/document.xml' ContentType='application/"
+                      "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml'/>")},
+        {"_rels/.rels", Relationships(Relationship("rId1", "officeDocument", "word/document.xml"))},
+        {"word/_rels/document.xml.rels", Relationships(relationships)},
         {"word/document.xml", std::string("<w:document ") + kWordNamespaces + "><w:body>" + body +
                                   "</w:body></w:document>"}};
     entries.insert(entries.end(), extra.begin(), extra.end());
