@@ -31,13 +31,7 @@ class CaseListComponentTest : public ComponentTest {
     LateBound list = LateBound::Create(L"Orvan.CaseList");
     EXPECT_EQ(list.Call(L"Initialize", {Variant(scope), workspace_.AsArgument()}), S_OK)
         << ToUtf8(list.error().description);
-    std::vector<std::pair<int32_t, std::wstring>> cases;
-    const int32_t count = list.Get(L"Count").i4();
-    for (int32_t k = 1; k <= count; ++k) {
-      cases.emplace_back(list.Get(L"CaseOID", {Variant(k)}).i4(),
-                         list.Get(L"CaseName", {Variant(k)}).bstr());
-    }
-    return cases;
+    return Entries(list, L"CaseOID", L"CaseName");
   }
 };
 

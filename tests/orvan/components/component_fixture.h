@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "automation/safe_array.h"
@@ -24,6 +25,18 @@ inline std::vector<std::wstring> Texts(const Variant& array) {
   }
   for (const Variant& element : array.array().data()) texts.push_back(element.bstr());
   return texts;
+}
+
+// (OID, name) of every entry of a list component from 1 to Count, read
+// through the members `oid` and `name`.
+inline std::vector<std::pair<int32_t, std::wstring>> Entries(LateBound& list, const wchar_t* oid,
+                                                             const wchar_t* name) {
+  std::vector<std::pair<int32_t, std::wstring>> entries;
+  const int32_t count = list.Get(L"Count").i4();
+  for (int32_t k = 1; k <= count; ++k) {
+    entries.emplace_back(list.Get(oid, {Variant(k)}).i4(), list.Get(name, {Variant(k)}).bstr());
+  }
+  return entries;
 }
 
 // The pump workspace of orvan_test_support.h opened through a Workspace

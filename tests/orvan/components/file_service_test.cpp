@@ -26,14 +26,20 @@ class FileServiceComponentTest : public ComponentTest {
       const std::string folder = dir_.File(service == &ann_files_ ? "ann" : "bob");
       ASSERT_EQ(service->Put(L"WorkingFolder", Variant(FromUtf8(folder))), S_OK);
     }
-    const std::string source = dir_.File("pump.xlsx");
-    WriteFile(source, "first");
-    oid_ = ann_files_
-               .Get(L"AddFile",
-                    {Variant(FromUtf8(source)), Variant::Bool(false), workspace_.AsArgument()})
-               .i4();
+    oid_ = Add("pump.xlsx", "first", false);
     ASSERT_GT(oid_, 0);
-    WriteFile(source, "changed after adding");  // the record has a copy
+    WriteFile(dir_.File("pump.xlsx"), "changed after adding");  // the record has a copy
+  }
+
+  // The OID of the file `name` holding `content`, added by ann.
+  int32_t Add(const char* name, const char* content, bool linked) {
+    WriteFile(dir_.File(name), content);
+    const Variant path(FromUtf8(dir_.File(name)));
+    return ann_files_.Get(L"AddFile", {path, Variant::Bool(linked), workspace_.AsArgument()}).i4();
+  }
+  // The arguments of most members: the file and the workspace.
+  std::vector<Variant> File(const LateBound& workspace) const {
+    return {Variant(oid_), workspace.AsArgument()};
   }
 
   // (holder, file name, linked) of the file as `files` sees it in `workspace`.
@@ -56,13 +62,12 @@ class FileServiceComponentTest : public ComponentTest {
 
 TEST_F(FileServiceComponentTest, CheckOutAndCheckInCarryTheContentAndTheHolder) {
   EXPECT_EQ(Record(ann_files_, workspace_), std::make_tuple(L"", L"pump.xlsx", false));
-  const std::wstring path =
-      ann_files_.Get(L"CheckOut", {Variant(oid_), workspace_.AsArgument()}).bstr();
+  const std::wstring path = ann_files_.Get(L"CheckOut", File(workspace_)).bstr();
   EXPECT_EQ(path.rfind(FromUtf8(dir_.File("ann")), 0), 0u) << ToUtf8(path);
   EXPECT_EQ(Contents(path), "first");
   EXPECT_EQ(Record(bob_files_, bob_), std::make_tuple(L"ann", L"pump.xlsx", false));
 
-  EXPECT_EQ(bob_files_.Call(L"CheckOut", {Variant(oid_), bob_.AsArgument()}), E_FAIL);
+  EXPECT_EQ(bob_files_.Call(L"CheckOut", File(bob_)), E_FAIL);
   EXPECT_NE(bob_files_.error().description.find(L"ann"), std::wstring::npos)
       << ToUtf8(bob_files_.error().description);
   EXPECT_EQ(
@@ -74,38 +79,28 @@ TEST_F(FileServiceComponentTest, CheckOutAndCheckInCarryTheContentAndTheHolder) 
                            {Variant(oid_), Variant(L"pump.xlsx"), workspace_.AsArgument()}),
             Variant(path));
 
-  ASSERT_EQ(ann_files_.Call(L"CheckIn", {Variant(oid_), workspace_.AsArgument()}), S_OK);
+  ASSERT_EQ(ann_files_.Call(L"CheckIn", File(workspace_)), S_OK);
   EXPECT_EQ(Record(bob_files_, bob_), std::make_tuple(L"", L"pump.xlsx", false));
-  const std::wstring copy = bob_files_.Get(L"GetCopy", {Variant(oid_), bob_.AsArgument()}).bstr();
-  EXPECT_EQ(Contents(copy), "second");
+  EXPECT_EQ(Contents(bob_files_.Get(L"GetCopy", File(bob_)).bstr()), "second");
 }
 
 TEST_F(FileServiceComponentTest, UndoCheckOutFreesTheFileWithoutStoringIt) {
-  const std::wstring path =
-      ann_files_.Get(L"CheckOut", {Variant(oid_), workspace_.AsArgument()}).bstr();
-  WriteFile(ToUtf8(path), "discarded");
-  ASSERT_EQ(ann_files_.Call(L"UndoCheckOut", {Variant(oid_), workspace_.AsArgument()}), S_OK);
-  const std::wstring bobs = bob_files_.Get(L"CheckOut", {Variant(oid_), bob_.AsArgument()}).bstr();
-  EXPECT_EQ(Contents(bobs), "first");
+  WriteFile(ToUtf8(ann_files_.Get(L"CheckOut", File(workspace_)).bstr()), "discarded");
+  ASSERT_EQ(ann_files_.Call(L"UndoCheckOut", File(workspace_)), S_OK);
+  EXPECT_EQ(Contents(bob_files_.Get(L"CheckOut", File(bob_)).bstr()), "first");
 }
 
 TEST_F(FileServiceComponentTest, LinkedFilesStayWhereTheyAreUntilEmbedded) {
-  const std::string source = dir_.File("linked.docx");
-  WriteFile(source, "linked content");
-  oid_ = ann_files_
-             .Get(L"AddFile",
-                  {Variant(FromUtf8(source)), Variant::Bool(true), workspace_.AsArgument()})
-             .i4();
+  oid_ = Add("linked.docx", "linked content", true);
   EXPECT_EQ(Record(ann_files_, workspace_), std::make_tuple(L"", L"linked.docx", true));
-  EXPECT_EQ(ann_files_.Get(L"CheckOut", {Variant(oid_), workspace_.AsArgument()}),
-            Variant(FromUtf8(source)));
-  ASSERT_EQ(ann_files_.Call(L"CheckIn", {Variant(oid_), workspace_.AsArgument()}), S_OK);
-  ASSERT_EQ(ann_files_.Call(L"ConvertToEmbedded", {Variant(oid_), workspace_.AsArgument()}), S_OK)
+  EXPECT_EQ(ann_files_.Get(L"CheckOut", File(workspace_)),
+            Variant(FromUtf8(dir_.File("linked.docx"))));
+  ASSERT_EQ(ann_files_.Call(L"CheckIn", File(workspace_)), S_OK);
+  ASSERT_EQ(ann_files_.Call(L"ConvertToEmbedded", File(workspace_)), S_OK)
       << ToUtf8(ann_files_.error().description);
-  std::filesystem::remove(source);
+  std::filesystem::remove(dir_.File("linked.docx"));
   EXPECT_EQ(Record(ann_files_, workspace_), std::make_tuple(L"", L"linked.docx", false));
-  const std::wstring copy = bob_files_.Get(L"GetCopy", {Variant(oid_), bob_.AsArgument()}).bstr();
-  EXPECT_EQ(Contents(copy), "linked content");
+  EXPECT_EQ(Contents(bob_files_.Get(L"GetCopy", File(bob_)).bstr()), "linked content");
 }
 
 TEST_F(FileServiceComponentTest, TheDefaultWorkingFolderFollowsHome) {
@@ -114,14 +109,14 @@ TEST_F(FileServiceComponentTest, TheDefaultWorkingFolderFollowsHome) {
   setenv("HOME", dir_.File("home").c_str(), 1);
   LateBound files = LateBound::Create(L"Orvan.FileService");
   home != nullptr ? setenv("HOME", saved.c_str(), 1) : unsetenv("HOME");
-  const std::wstring copy = files.Get(L"GetCopy", {Variant(oid_), workspace_.AsArgument()}).bstr();
+  const std::wstring copy = files.Get(L"GetCopy", File(workspace_)).bstr();
   EXPECT_EQ(copy.rfind(FromUtf8(dir_.File("home/Orvan Files/")), 0), 0u) << ToUtf8(copy);
 }
 
 TEST_F(FileServiceComponentTest, AFreeFileOrAClosedWorkspaceIsRefused) {
-  EXPECT_EQ(ann_files_.Call(L"CheckIn", {Variant(oid_), workspace_.AsArgument()}), E_INVALIDARG);
+  EXPECT_EQ(ann_files_.Call(L"CheckIn", File(workspace_)), E_INVALIDARG);
   ASSERT_EQ(bob_.Call(L"Close"), S_OK);
-  EXPECT_EQ(bob_files_.Call(L"GetCopy", {Variant(oid_), bob_.AsArgument()}), E_FAIL);
+  EXPECT_EQ(bob_files_.Call(L"GetCopy", File(bob_)), E_FAIL);
   EXPECT_NE(bob_files_.error().description.find(L"not open"), std::wstring::npos);
 }
 

@@ -20,14 +20,8 @@ TEST_F(ObjectListComponentTest, ListsTheObjectsOfAClassViewInOidOrder) {
   for (const Case& c : cases) {
     LateBound list = LateBound::Create(L"Orvan.ObjectList");
     ASSERT_EQ(list.Call(L"Initialize", {Variant(c.class_view), workspace_.AsArgument()}), S_OK);
-    std::vector<std::pair<int32_t, std::wstring>> objects;
-    const int32_t count = list.Get(L"Count").i4();
-    for (int32_t k = 1; k <= count; ++k) {
-      objects.emplace_back(list.Get(L"ObjectOID", {Variant(k)}).i4(),
-                           list.Get(L"ObjectName", {Variant(k)}).bstr());
-    }
-    EXPECT_EQ(objects, c.objects) << ToUtf8(c.class_view);
-    EXPECT_EQ(list.Call(L"ObjectOID", {Variant(count + 1)}), DISP_E_BADINDEX);
+    EXPECT_EQ(Entries(list, L"ObjectOID", L"ObjectName"), c.objects) << ToUtf8(c.class_view);
+    EXPECT_EQ(list.Call(L"ObjectOID", {Variant(int32_t(c.objects.size() + 1))}), DISP_E_BADINDEX);
     EXPECT_EQ(list.Call(L"ObjectName", {Variant(0)}), DISP_E_BADINDEX);
   }
 }

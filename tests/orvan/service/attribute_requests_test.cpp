@@ -21,6 +21,9 @@ std::string Attribute(const std::string& route, int case_oid, const std::string&
   return text + "><Values>" + values + "</Values></Attribute>";
 }
 
+// A Value element holding `quantity`.
+std::string Value(const std::string& quantity) { return "<Value Quantity=\"" + quantity + "\"/>"; }
+
 std::string Objects(int oid, const std::string& attributes) {
   return "<?xml version=\"1.0\"?><Objects><Object OID=\"" + std::to_string(oid) +
          "\" ClassView=\"Pumps\"><Attributes>" + attributes + "</Attributes></Object></Objects>";
@@ -62,6 +65,12 @@ class AttributeRequestsTest : public testing::ServiceTest {
     return answers.size() == 1 ? answers[0].attribute("Error").value() : "<no answer>";
   }
 
+  // Writes one attribute of pump 1, which must succeed.
+  void Store(const std::string& route, int case_oid, const std::string& unit,
+             const std::string& values) {
+    ASSERT_EQ(WriteOne(1, Attribute(route, case_oid, unit, values)), "Write Successful") << values;
+  }
+
   pugi::xml_document document_;
 };
 
@@ -69,23 +78,17 @@ class AttributeRequestsTest : public testing::ServiceTest {
 TEST_F(AttributeRequestsTest, RealsReadBackExactlyInTheUnitTheyWereSentIn) {
   const std::string psi = Attribute("Pressure", 101, "Units=\"psi\"");
   for (const char* real : {"0.1", "1e-300", "0.30000000000000004"}) {
-    std::string value = std::string("<Value Quantity=\"") + real + "\"/>";
-    ASSERT_EQ(WriteOne(1, Attribute("Pressure", 101, "Units=\"psi\"", value)), "Write Successful");
+    Store("Pressure", 101, "Units=\"psi\"", Value(real));
     EXPECT_EQ(ReadOne(1, psi), real);
   }
-  ASSERT_EQ(WriteOne(1, Attribute("Pressure", 101, "Units=\"psi\"", "<Value Prefix=\"~\"/>")),
-            "Write Successful");
+  Store("Pressure", 101, "Units=\"psi\"", "<Value Prefix=\"~\"/>");
   EXPECT_EQ(ReadOne(1, psi), "0.30000000000000004");
   EXPECT_EQ(ReadOne(1, psi, "Prefix"), "~");
 }
 
 TEST_F(AttributeRequestsTest, ValuesAreConvertedToTheUnitAsked) {
-  ASSERT_EQ(
-      WriteOne(1, Attribute("Pressure", 101, "Units=\"kPa\"", "<Value Quantity=\"101.325\"/>")),
-      "Write Successful");
-  ASSERT_EQ(
-      WriteOne(1, Attribute("Temperature", 101, "UnitSet=\"US\"", "<Value Quantity=\"212\"/>")),
-      "Write Successful");
+  Store("Pressure", 101, "Units=\"kPa\"", Value("101.325"));
+  Store("Temperature", 101, "UnitSet=\"US\"", Value("212"));
   struct Case {
     std::string attribute;
     double expected;
@@ -102,8 +105,7 @@ TEST_F(AttributeRequestsTest, ValuesAreConvertedToTheUnitAsked) {
 }
 
 TEST_F(AttributeRequestsTest, ReadAnswersHaveTheShapeTheLibraryWalks) {
-  ASSERT_EQ(WriteOne(1, Attribute("Stages", 101, "", "<Value Quantity=\"3\" Prefix=\"~\"/>")),
-            "Write Successful");
+  Store("Stages", 101, "", "<Value Quantity=\"3\" Prefix=\"~\"/>");
   std::string request = Objects(1, Attribute("Stages", 101) + Attribute("Nope", 101) +
                                        Attribute("Curve", 101) + Attribute("Tag", 101));
   request.insert(
@@ -132,10 +134,8 @@ TEST_F(AttributeRequestsTest, ReadAnswersHaveTheShapeTheLibraryWalks) {
 }
 
 TEST_F(AttributeRequestsTest, CaseMarkersMeanTheWorkspaceDefaultCase) {
-  ASSERT_EQ(WriteOne(1, Attribute("Stages", 101, "", "<Value Quantity=\"5\"/>")),
-            "Write Successful");
-  ASSERT_EQ(WriteOne(1, Attribute("Stages", 102, "", "<Value Quantity=\"6\"/>")),
-            "Write Successful");
+  Store("Stages", 101, "", Value("5"));
+  Store("Stages", 102, "", Value("6"));
   for (int marker : {-10, -11, -12}) EXPECT_EQ(ReadOne(1, Attribute("Stages", marker)), "5");
   EXPECT_EQ(ReadOne(1, Attribute("Stages", 102)), "6");
   std::vector<pugi::xml_node> values = ReadValues(1, Attribute("Stages", 999));
@@ -160,38 +160,30 @@ TEST_F(AttributeRequestsTest, EveryTypeIsStoredAndAnswered) {
       {"Stages", "", ""},
   };
   for (const Case& c : cases) {
-    std::string sent = "<Value Quantity=\"" + c.sent + "\"/>";
-    ASSERT_EQ(WriteOne(1, Attribute(c.route, 101, "", sent)), "Write Successful") << c.sent;
+    Store(c.route, 101, "", Value(c.sent));
     EXPECT_EQ(ReadOne(1, Attribute(c.route, 101)), c.read) << c.route << " " << c.sent;
   }
 }
 
 TEST_F(AttributeRequestsTest, RefusalsSayWhyAndLeaveTheValueAsItWas) {
-  ASSERT_EQ(WriteOne(1, Attribute("Pressure", 101, "Units=\"kPa\"", "<Value Quantity=\"5\"/>")),
-            "Write Successful");
-  ASSERT_EQ(WriteOne(1, Attribute("Service", 101, "", "<Value Quantity=\"Oil\"/>")),
-            "Write Successful");
+  Store("Pressure", 101, "Units=\"kPa\"", Value("5"));
+  Store("Service", 101, "", Value("Oil"));
   struct Case {
     int oid;
     std::string attribute;
     const char* reason;
   };
   const Case cases[] = {
-      {1, Attribute("Pressure", 101, "Units=\"kPa\"", "<Value Quantity=\"5 kPa\"/>"),
-       "is not a number"},
-      {1, Attribute("Pressure", 101, "Units=\"bar\"", "<Value Quantity=\"1\"/>"),
-       "'bar' is not a unit of quantity type 'Pressure'"},
-      {1,
-       Attribute("Pressure", 101, "Units=\"kPa\"",
-                 "<Value Quantity=\"1\"/><Value Quantity=\"2\"/>"),
-       "holds one value"},
-      {1, Attribute("Service", 101, "", "<Value Quantity=\"Steam\"/>"), "allowed texts"},
-      {1, Attribute("Serial", 101, "", "<Value Quantity=\"X\"/>"), "read-only"},
-      {1, Attribute("Nope", 101, "", "<Value Quantity=\"1\"/>"), "is not in class view 'Pumps'"},
-      {77, Attribute("Pressure", 101, "", "<Value Quantity=\"1\"/>"), "Object 77 does not exist"},
-      {2, Attribute("Pressure", 102, "", "<Value Quantity=\"1\"/>"), "does not apply to object 2"},
-      {1, Attribute("Stages", 101, "", "<Value Quantity=\"3.5\"/>"), "32-bit integer"},
-      {1, Attribute("Spare", 101, "", "<Value Quantity=\"yes\"/>"), "boolean"},
+      {1, Attribute("Pressure", 101, "Units=\"kPa\"", Value("5 kPa")), "is not a number"},
+      {1, Attribute("Pressure", 101, "Units=\"bar\"", Value("1")), "'bar' is not a unit of"},
+      {1, Attribute("Pressure", 101, "Units=\"kPa\"", Value("1") + Value("2")), "holds one value"},
+      {1, Attribute("Service", 101, "", Value("Steam")), "allowed texts"},
+      {1, Attribute("Serial", 101, "", Value("X")), "read-only"},
+      {1, Attribute("Nope", 101, "", Value("1")), "is not in class view 'Pumps'"},
+      {77, Attribute("Pressure", 101, "", Value("1")), "Object 77 does not exist"},
+      {2, Attribute("Pressure", 102, "", Value("1")), "does not apply to object 2"},
+      {1, Attribute("Stages", 101, "", Value("3.5")), "32-bit integer"},
+      {1, Attribute("Spare", 101, "", Value("yes")), "boolean"},
   };
   for (const Case& c : cases) {
     std::string error = WriteOne(c.oid, c.attribute);
@@ -202,8 +194,8 @@ TEST_F(AttributeRequestsTest, RefusalsSayWhyAndLeaveTheValueAsItWas) {
 }
 
 TEST_F(AttributeRequestsTest, ARefusedAttributeDoesNotStopTheOthers) {
-  std::string request = Objects(1, Attribute("Stages", 101, "", "<Value Quantity=\"x\"/>") +
-                                       Attribute("Tag", 101, "", "<Value Quantity=\"kept\"/>"));
+  std::string request = Objects(
+      1, Attribute("Stages", 101, "", Value("x")) + Attribute("Tag", 101, "", Value("kept")));
   std::vector<pugi::xml_node> answers = Answers(Call("WriteAttributes", request));
   ASSERT_EQ(answers.size(), 2u);
   EXPECT_STRNE(answers[0].attribute("Error").value(), "Write Successful");
@@ -217,8 +209,8 @@ TEST_F(AttributeRequestsTest, ADatabaseFailureUndoesTheWholeRequest) {
                          "WHEN NEW.route = 'Tag' BEGIN SELECT RAISE(ABORT, 'disk on fire'); END",
                          nullptr, nullptr, nullptr),
             SQLITE_OK);
-  std::string request = Objects(1, Attribute("Stages", 101, "", "<Value Quantity=\"4\"/>") +
-                                       Attribute("Tag", 101, "", "<Value Quantity=\"x\"/>"));
+  std::string request =
+      Objects(1, Attribute("Stages", 101, "", Value("4")) + Attribute("Tag", 101, "", Value("x")));
   Answer answer = Call("WriteAttributes", request);
   EXPECT_EQ(answer.status.code(), Status::Code::kStorage);
   EXPECT_NE(answer.status.message().find("disk on fire"), std::string::npos);
@@ -231,7 +223,7 @@ TEST_F(AttributeRequestsTest, VectorsKeepEveryElementAndItsTexts) {
       "<Value Substitution=\"N/A\" Prefix=\"\" Postfix=\"\"/>"
       "<Value Quantity=\"\" Substitution=\"\" Prefix=\"\" Postfix=\"\"/>"
       "<Value Quantity=\"4.25\" Substitution=\"\" Prefix=\"~\" Postfix=\"\"/>";
-  ASSERT_EQ(WriteOne(1, Attribute("Curve", 101, "Units=\"kPa\"", values)), "Write Successful");
+  Store("Curve", 101, "Units=\"kPa\"", values);
   // Quantity|Prefix|Substitution of each element read in `units`.
   auto read = [&](const std::string& units) {
     std::vector<std::string> elements;

@@ -66,17 +66,18 @@ TEST_F(BridgeRequestsTest, SaveAnswersOidsInDocumentOrderAndOpenReturnsTheDocume
   Answer saved = Call("SaveBridge", Document(oid));
   ASSERT_TRUE(saved.status.ok()) << saved.status.message();
   pugi::xml_document answer = Parse(saved);
-  std::vector<int> linksets, files;
-  for (pugi::xpath_node node : answer.select_nodes("//Linkset")) {
-    linksets.push_back(node.node().attribute("OID").as_int());
-  }
-  for (pugi::xpath_node node : answer.select_nodes("//File")) {
-    files.push_back(node.node().attribute("OID").as_int());
-  }
+  const auto oids = [&answer](const char* query) {
+    std::vector<int> found;
+    for (pugi::xpath_node node : answer.select_nodes(query)) {
+      found.push_back(node.node().attribute("OID").as_int());
+    }
+    return found;
+  };
+  const std::vector<int> linksets = oids("//Linkset");
   ASSERT_EQ(linksets.size(), 2u);
   EXPECT_GT(linksets[0], 0);
   EXPECT_EQ(linksets[1], 500);
-  EXPECT_EQ(files, (std::vector<int>{7, 8}));
+  EXPECT_EQ(oids("//File"), (std::vector<int>{7, 8}));
 
   Answer opened = Call("OpenBridge", BridgeRequest(oid));
   EXPECT_EQ(Locked(opened), "0");
