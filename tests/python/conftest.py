@@ -6,6 +6,7 @@ import sys
 import pytest
 
 BUILD = pathlib.Path(__file__).resolve().parents[2] / "build"
+SAMPLE = BUILD.parent / "samples" / "plant.json"
 sys.path.append(str(BUILD / "python"))
 
 import ovcbridge  # noqa: E402
@@ -26,3 +27,13 @@ def counter():
 @pytest.fixture
 def probe():
     return ovcbridge.CreateObject("OVCTest.ArrayProbe")
+
+
+@pytest.fixture
+def plant(tmp_path):
+    """A host workspace holding the sample plant, used by "ann"."""
+    workspace = ovcbridge.CreateObject("Orvan.Workspace")
+    workspace.Create(str(tmp_path / "plant.orvan"))
+    workspace.Import(str(SAMPLE))
+    workspace.UserName = "ann"
+    return workspace

@@ -2,15 +2,20 @@
 
 convert_with_soffice  LibreOffice headless opens and converts the files
 package_diff          what changed between two zip packages, part by part
+part_xml              one part of a zip package, parsed by lxml
 """
 import os
+import pathlib
 import shutil
 import subprocess
 import tempfile
 import zipfile
 
 import pytest
+from lxml import etree
 
+FIXTURES = pathlib.Path(__file__).resolve().parents[1] / "office" / "fixtures"
+W = "{http://schemas.openxmlformats.org/wordprocessingml/2006/main}"
 # Every sheet of a workbook to its own "<stem>-<sheet>.csv", UTF-8, comma separated.
 CSV_ALL_SHEETS = 'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1'
 
@@ -45,6 +50,12 @@ def read_parts(path):
     """The entries of a zip package inflated, as a dict in entry order."""
     with zipfile.ZipFile(path) as archive:
         return {info.filename: archive.read(info) for info in archive.infolist()}
+
+
+def part_xml(path, part):
+    """The part `part` of the zip package at `path`, parsed."""
+    with zipfile.ZipFile(path) as archive:
+        return etree.fromstring(archive.read(part))
 
 
 def package_diff(before, after):

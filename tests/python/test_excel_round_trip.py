@@ -4,16 +4,13 @@ import csv
 import datetime
 import pathlib
 import shutil
-import zipfile
 
 import openpyxl
 import pytest
-from lxml import etree
 
 import ovcbridge
-from office_oracles import CSV_ALL_SHEETS, convert_with_soffice, package_diff
+from office_oracles import CSV_ALL_SHEETS, FIXTURES, convert_with_soffice, package_diff, part_xml
 
-FIXTURES = pathlib.Path(__file__).resolve().parents[1] / "office" / "fixtures"
 MAIN = "{http://schemas.openxmlformats.org/spreadsheetml/2006/main}"
 LONG_NAME = "N" + "x" * 254
 # A book name that needs quotes in references: blank, apostrophe, brackets.
@@ -110,16 +107,11 @@ def test_texts_and_names_survive(written):
         assert after.epoch == before.epoch
 
 
-def raw_part(path, part):
-    with zipfile.ZipFile(path) as archive:
-        return etree.fromstring(archive.read(part))
-
-
 @pytest.mark.parametrize("fixture, cell, quoted", [
     ("macro.xlsm", "B2", True), ("macro.xlsm", "B3", True), ("chart.xlsx", "B2", False)])
 def test_quote_prefixed_cells_have_a_quoting_format(written, fixture, cell, quoted):
-    sheet = raw_part(written[fixture], "xl/worksheets/sheet1.xml")
-    styles = raw_part(written[fixture], "xl/styles.xml")
+    sheet = part_xml(written[fixture], "xl/worksheets/sheet1.xml")
+    styles = part_xml(written[fixture], "xl/styles.xml")
     (c,) = [element for element in sheet.iter(f"{MAIN}c") if element.get("r") == cell]
     xf = styles.find(f"{MAIN}cellXfs")[int(c.get("s", "0"))]
     assert (xf.get("quotePrefix") == "1") == quoted
@@ -133,7 +125,7 @@ ASKS_FULL_CALCULATION = {"cells.xlsx"}
 
 @pytest.mark.parametrize("fixture", sorted(WRITES))
 def test_written_workbooks_hold_current_results_and_keep_the_rest(written, fixture):
-    calc = raw_part(written[fixture], "xl/workbook.xml").find(f"{MAIN}calcPr")
+    calc = part_xml(written[fixture], "xl/workbook.xml").find(f"{MAIN}calcPr")
     asks = calc is not None and calc.get("fullCalcOnLoad") == "1"
     assert asks == (fixture in ASKS_FULL_CALCULATION)
     diff = package_diff(FIXTURES / SOURCE.get(fixture, fixture), written[fixture])

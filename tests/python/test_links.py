@@ -1,20 +1,13 @@
 """A LinkSet of Links bound to the sample plant, built and published from a script."""
-import pathlib
-
 import pytest
 
 import ovcbridge
 
-SAMPLE = pathlib.Path(__file__).resolve().parents[2] / "samples" / "plant.json"
-
 
 @pytest.fixture
-def pumps(tmp_path):
-    workspace = ovcbridge.CreateObject("Orvan.Workspace")
-    workspace.Create(str(tmp_path / "plant.orvan"))
-    workspace.Import(str(SAMPLE))
+def pumps(plant):
     orvan = ovcbridge.CreateObject("OVCBridgeSvcs.Orvan")
-    orvan.Initialize(workspace, workspace.Cache)
+    orvan.Initialize(plant, plant.Cache)
     linkset = ovcbridge.CreateObject("OVCBridgeSvcs.LinkSet")
     linkset.Class, linkset.ObjectOID, linkset.ObjectName = "Pumps", 1001, "P-101A"
     yield linkset

@@ -1,21 +1,9 @@
 """The host database and the library's host object driven from a script."""
-import pathlib
 import xml.etree.ElementTree as ElementTree
 
 import pytest
 
 import ovcbridge
-
-SAMPLE = pathlib.Path(__file__).resolve().parents[2] / "samples" / "plant.json"
-
-
-@pytest.fixture
-def plant(tmp_path):
-    workspace = ovcbridge.CreateObject("Orvan.Workspace")
-    workspace.Create(str(tmp_path / "plant.orvan"))
-    workspace.Import(str(SAMPLE))
-    workspace.UserName = "ann"
-    return workspace
 
 
 def request(workspace, method, text="", service="OVDBBridgeSvcs.Main", **parameters):

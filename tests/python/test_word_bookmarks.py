@@ -8,10 +8,7 @@ import pytest
 from lxml import etree
 
 import ovcbridge
-from office_oracles import convert_with_soffice, package_diff, read_parts
-
-FIXTURES = pathlib.Path(__file__).resolve().parents[1] / "office" / "fixtures"
-W = "{http://schemas.openxmlformats.org/wordprocessingml/2006/main}"
+from office_oracles import FIXTURES, W, convert_with_soffice, package_diff, read_parts
 
 # bookmark: the text written into it
 WRITES = {

@@ -3,17 +3,12 @@ as a client writes them, then read by independent programs: python-docx,
 lxml, LibreOffice."""
 import pathlib
 import shutil
-import zipfile
 
 import docx
 import pytest
-from lxml import etree
 
 import ovcbridge
-from office_oracles import convert_with_soffice, package_diff
-
-FIXTURES = pathlib.Path(__file__).resolve().parents[1] / "office" / "fixtures"
-W = "{http://schemas.openxmlformats.org/wordprocessingml/2006/main}"
+from office_oracles import FIXTURES, W, convert_with_soffice, package_diff, part_xml
 
 # bookmark around the fields, position among them, result written
 RESULTS = [("Text1", 1, "Typed here"), ("Check1", 1, "0"), ("Drop1", 1, "blue"),
@@ -54,9 +49,7 @@ def test_python_docx_reads_the_written_results(written):
 
 
 def form_data(path, name):
-    with zipfile.ZipFile(path) as archive:
-        root = etree.fromstring(archive.read("word/document.xml"))
-    return root.xpath("//w:ffData[w:name/@w:val=$name]", name=name, namespaces={"w": W[1:-1]})[0]
+    return part_xml(path, "word/document.xml").xpath("//w:ffData[w:name/@w:val=$name]", name=name, namespaces={"w": W[1:-1]})[0]
 
 
 def test_check_box_and_drop_down_state_is_in_the_form_data(written):
