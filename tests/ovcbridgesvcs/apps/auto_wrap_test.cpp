@@ -7,6 +7,7 @@
 
 #include "automation/com_object.h"
 #include "automation/error_info.h"
+#include "tests/automation/value_object.h"
 
 namespace ovc::apps {
 namespace {
@@ -14,15 +15,8 @@ namespace {
 constexpr CLSID kSource = MakeGuid("38000207-BF26-11D5-A6FE-0002A500E8F9");
 
 // Knows the members "Value" (DISPID 0) and "Count" (7); records each call.
-class RecordingTarget final : public ComObject<IDispatch> {
+class RecordingTarget final : public values_testing::UntypedDispatch<> {
  public:
-  HRESULT GetTypeInfoCount(uint32_t* count) override {
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT GetTypeInfo(uint32_t, LCID, const InterfaceInfo**) override {
-    return TYPE_E_ELEMENTNOTFOUND;
-  }
   HRESULT GetIDsOfNames(const IID&, const std::wstring* names, uint32_t, LCID,
                         DISPID* ids) override {
     ++lookups;

@@ -66,7 +66,9 @@ TEST(WordAppTextTest, ReadTextsAndFormFieldCuts) {
 
 class WordAppTest : public ::testing::Test {
  protected:
+  // Opens a copy of `fixture`, closing the document open before unsaved.
   void Open(const std::string& fixture) {
+    TearDown();
     ASSERT_EQ(ovc::word::RegisterWordClasses(), S_OK);
     ComPtr<IDispatch> object;
     ASSERT_EQ(CreateObject(L"OVCBridgeSvcs.WordApp", &object), S_OK);
@@ -101,6 +103,11 @@ class WordAppTest : public ::testing::Test {
     EXPECT_EQ(app_->GetValue(location, &value), S_OK) << TakeErrorText();
     return TextsOf(value);
   }
+  // Writes `texts` as a vector, which must succeed, and reads them back.
+  void WriteVector(const wchar_t* location, const Texts& texts, VARIANT_BOOL resize) {
+    EXPECT_EQ(app_->SetVectorValue(location, Vector(texts), resize), S_OK) << TakeErrorText();
+    EXPECT_EQ(Read(location), texts) << location;
+  }
 
   const frame_testing::LibraryRegistered registered_;
   office::testing::TempDir folder_;
@@ -117,7 +124,6 @@ TEST_F(WordAppTest, ReadsFieldResultsTextsAndCellsWithoutMarks) {
   EXPECT_TRUE(ErrorSays(L"2 dimensional"));
   EXPECT_FALSE(Exists(L"Missing"));
 
-  ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
   Open("fields.docx");
   EXPECT_EQ(Read(L"Text1"), Texts{L"Result"});
   EXPECT_EQ(Read(L"Empty"), Texts{L""});
@@ -158,39 +164,26 @@ TEST_F(WordAppTest, ScalarWritesByFieldKindAndTheirRefusals) {
     } else {
       EXPECT_NE(TakeErrorText().find(c.read_or_error), std::wstring::npos) << c.location;
     }
-    ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
   }
 }
 
 TEST_F(WordAppTest, VectorWritesCoverExactlyTheWrittenCells) {
   Open("bookmarks.docx");
-  EXPECT_EQ(app_->SetVectorValue(L"Column", Vector({L"x", L"y"}), VARIANT_TRUE), S_OK)
-      << TakeErrorText();
-  EXPECT_EQ(Read(L"Column"), (Texts{L"x", L"y"}));
+  WriteVector(L"Column", {L"x", L"y"}, VARIANT_TRUE);
   // A value that is no text leaves its cell as it is: b3 was emptied.
   Variant three(SafeArray::FromValues({Variant(L"x"), Variant(L"y"), Variant::Null()}));
   EXPECT_EQ(app_->SetVectorValue(L"Column", three, VARIANT_TRUE), S_OK);
   EXPECT_EQ(Read(L"Column"), (Texts{L"x", L"y", L""}));
-  EXPECT_EQ(app_->SetVectorValue(L"Column", Vector({L"1", L"2", L"3", L"4", L"5"}), VARIANT_TRUE),
-            S_OK)
-      << TakeErrorText();
-  EXPECT_EQ(Read(L"Column"), (Texts{L"1", L"2", L"3", L"4", L"5"}));
-  EXPECT_EQ(
-      app_->SetVectorValue(L"OneCell", Vector({L"r1", L"r2", L"r3", L"r4", L"r5"}), VARIANT_FALSE),
-      S_OK);
-  EXPECT_EQ(Read(L"OneCell"), (Texts{L"r1", L"r2", L"r3", L"r4", L"r5"}));
+  WriteVector(L"Column", {L"1", L"2", L"3", L"4", L"5"}, VARIANT_TRUE);
+  WriteVector(L"OneCell", {L"r1", L"r2", L"r3", L"r4", L"r5"}, VARIANT_FALSE);
   EXPECT_EQ(app_->SetVectorValue(L"Column", Vector({L"one"}), VARIANT_FALSE), S_OK);
   EXPECT_EQ(app_->SetValue(L"Column", Variant(L"whole cell")), S_OK) << TakeErrorText();
   EXPECT_EQ(Read(L"Column"), Texts{L"whole cell"});
 
-  ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
   Open("fields.docx");
-  EXPECT_EQ(app_->SetVectorValue(L"Vector", Vector({L"p", L"q", L"r"}), VARIANT_TRUE), S_OK)
-      << TakeErrorText();
-  EXPECT_EQ(Read(L"Vector"), (Texts{L"p", L"q", L"r"}));
+  WriteVector(L"Vector", {L"p", L"q", L"r"}, VARIANT_TRUE);
   EXPECT_EQ(Read(L"Cell2"), Texts{L"q"});
 
-  ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
   Open("tables.docx");
   EXPECT_EQ(app_->SetVectorValue(L"TwoTables", Vector({L"x"}), VARIANT_TRUE), E_FAIL);
   EXPECT_TRUE(ErrorSays(L"single table"));
@@ -210,7 +203,6 @@ TEST_F(WordAppTest, BracketsLiftProtectionAndTrackingAndAlwaysPutThemBack) {
   EXPECT_EQ(app_->PostImport(), E_FAIL);
   EXPECT_EQ(app_->SetValue(L"NoField", Variant(L"after")), E_FAIL);
 
-  ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
   Open("tracking.docx");
   ASSERT_EQ(app_->put_MacroPreImport(L"NoSuchMacro"), S_OK);
   EXPECT_EQ(app_->PreImport(), E_FAIL);
@@ -248,7 +240,6 @@ TEST_F(WordAppTest, TerminateKeepsSavedChangesBookmarksMoveByNameAndPropertiesAr
   Variant names = Locations();
   for (const Variant& name : names.array().data()) EXPECT_NE(name.bstr(), L"Copy");
 
-  ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
   Open("protected_password.docx");
   EXPECT_EQ(app_->PreImport(), E_FAIL);
   EXPECT_TRUE(ErrorSays(L"can not handle a password-protected file"));
