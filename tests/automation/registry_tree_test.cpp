@@ -5,16 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/automation/registry_value.h"
+
 namespace ovc {
 namespace {
 
 constexpr wchar_t kClass[] = L"HKEY_CLASSES_ROOT\\CLSID\\{38000201-BF26-11D5-A6FE-0002A500E8F9}";
 
-std::wstring ValueOf(const RegistryTree& tree, std::wstring_view key, std::wstring_view name) {
-  std::wstring data;
-  const HRESULT hr = tree.GetValue(key, name, &data);
-  return Succeeded(hr) ? data : L"<failed>";
-}
+using registry_testing::ValueOf;
 
 TEST(RegistryTreeTest, KeysAndValuesIgnoreCaseAndKeepTheirSpelling) {
   RegistryTree tree;

@@ -12,12 +12,12 @@
 #include "automation/text.h"
 #include "ovcbridgesvcs/frame/class_table.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
-#include "tests/ovcbridgesvcs/frame/registry_value.h"
+#include "tests/automation/registry_value.h"
 
 namespace ovc {
 namespace {
 
-using frame_testing::ValueOf;
+using registry_testing::ValueOf;
 
 using GetClassObjectFunction = HRESULT (*)(const CLSID&, const IID&, void**);
 using EntryFunction = HRESULT (*)();
@@ -44,7 +44,8 @@ class ExportsTest : public ::testing::Test {
 };
 
 TEST_F(ExportsTest, ClassObjectsHoldTheLibraryLoaded) {
-  EXPECT_EQ(dlsym(handle_, "_ZN3ovc12ServerModule8InstanceEv"), nullptr) << "only the entry points are exported";
+  EXPECT_EQ(dlsym(handle_, "_ZN3ovc12ServerModule8InstanceEv"), nullptr)
+      << "only the entry points are exported";
   const auto get_class_object = Symbol<GetClassObjectFunction>("DllGetClassObject");
   const auto can_unload_now = Symbol<EntryFunction>("DllCanUnloadNow");
   ASSERT_EQ(can_unload_now(), S_OK);

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "automation/error_info.h"
-#include "tests/ovcbridgesvcs/frame/registry_value.h"
+#include "tests/automation/registry_value.h"
 
 namespace ovc {
 namespace {
@@ -34,7 +34,7 @@ constexpr std::wstring_view kThingScript =
 constexpr std::wstring_view kClassKey =
     L"HKEY_CLASSES_ROOT\\CLSID\\{11111111-2222-3333-4444-555555555555}";
 
-using frame_testing::ValueOf;
+using registry_testing::ValueOf;
 
 TEST(RegistryScriptTest, RegisterAndUnregisterFollowTheMarkings) {
   RegistryScript script;

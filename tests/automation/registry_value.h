@@ -7,7 +7,7 @@
 
 #include "automation/hresult.h"
 
-namespace ovc::frame_testing {
+namespace ovc::registry_testing {
 
 // The data of value `name` of `key` in `registry` (a RegistryTree or the
 // RegistryStore); empty, with a failed expectation, when it is missing.
@@ -19,4 +19,4 @@ std::wstring ValueOf(const Registry& registry, const std::wstring& key,
   return data;
 }
 
-}  // namespace ovc::frame_testing
+}  // namespace ovc::registry_testing
