@@ -13,6 +13,9 @@ using testing::Field;
 using testing::Para;
 using testing::SnippetDocument;
 
+// A span of the body, in characters.
+TextSpan Body(int32_t start, int32_t end) { return {0, start, end}; }
+
 TEST(WordTextTest, ReadsWhatTheWordProcessorShows) {
   struct Case {
     std::string body;
@@ -103,25 +106,19 @@ TEST(WordTextTest, PutWritesRunsAndParagraphs) {
   } cases[] = {
       {"<w:p><w:r><w:rPr><w:i/></w:rPr><w:t>ab</w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>cd</w:t>"
        "</w:r></w:p>",
-       {0, 1, 3},
-       L" x ",
+       Body(1, 3), L" x ",
        "<w:p><w:r><w:rPr><w:i/></w:rPr><w:t>a</w:t></w:r><w:r><w:rPr><w:i/></w:rPr><w:t "
        "xml:space='preserve'> x </w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>d</w:t></w:r></w:p>"},
-      {"<w:p><w:ins w:id='1' w:author='A'><w:r><w:t>ab</w:t></w:r></w:ins></w:p>",
-       {0, 0, 2},
+      {"<w:p><w:ins w:id='1' w:author='A'><w:r><w:t>ab</w:t></w:r></w:ins></w:p>", Body(0, 2),
        L"x\ry",
        "<w:p><w:ins w:id='1' w:author='A'><w:r><w:t>x</w:t></w:r></w:ins></w:p><w:p><w:ins "
        "w:id='2' w:author='A'><w:r><w:t>y</w:t></w:r></w:ins></w:p>"},
-      {two("<w:pPr><w:jc/></w:pPr>", right + "</w:pPr>"),
-       {0, 1, 4},
-       L"Q",
+      {two("<w:pPr><w:jc/></w:pPr>", right + "</w:pPr>"), Body(1, 4), L"Q",
        "<w:p>" + right + "</w:pPr>" + merged + "</w:p><w:p/>"},
       // The mark before a table stays: a paragraph does not merge into a table.
-      {Para("x") + table, {0, 0, 2}, L"z", "<w:p><w:r><w:t>z</w:t></w:r></w:p>" + table},
-      {two("<w:pPr><w:jc/></w:pPr>", ""), {0, 1, 4}, L"Q", "<w:p>" + merged + "</w:p><w:p/>"},
-      {two("<w:pPr><w:sectPr/></w:pPr>", right + "</w:pPr>"),
-       {0, 1, 4},
-       L"Q",
+      {Para("x") + table, Body(0, 2), L"z", "<w:p><w:r><w:t>z</w:t></w:r></w:p>" + table},
+      {two("<w:pPr><w:jc/></w:pPr>", ""), Body(1, 4), L"Q", "<w:p>" + merged + "</w:p><w:p/>"},
+      {two("<w:pPr><w:sectPr/></w:pPr>", right + "</w:pPr>"), Body(1, 4), L"Q",
        "<w:p>" + right + "<w:sectPr/></w:pPr>" + merged + "</w:p><w:p/>"},
   };
   for (const auto& test : cases) {
@@ -146,29 +143,23 @@ TEST(WordTextTest, RefusedPutsChangeNothing) {
     std::wstring text;
     HRESULT code;
   } cases[] = {
-      {Para("abc"), {0, 0, 1}, L"a\a", E_INVALIDARG},
+      {Para("abc"), Body(0, 1), L"a\a", E_INVALIDARG},
       {Para("abc"), {0, 0, 1}, std::wstring(1, wchar_t(0xD800)), E_INVALIDARG},
-      {table + Para("x"), {0, 0, 3}, L"z", E_ACCESSDENIED},  // a cell's end
-      {Para("x") + table, {0, 0, 3}, L"z", E_ACCESSDENIED},  // into a table
-      {Para("x") + "<w:tbl><w:tblPr/></w:tbl>" + Para("y"), {0, 0, 3}, L"z", E_ACCESSDENIED},
-      {"<w:p>" + form + "</w:p>", {0, 0, 5}, L"z", E_ACCESSDENIED},
-      {"<w:p><w:r><w:t>a</w:t></w:r>" + Field("DATE", "d") + "</w:p>",
-       {0, 0, 3},
-       L"z",
+      {table + Para("x"), Body(0, 3), L"z", E_ACCESSDENIED},  // a cell's end
+      {Para("x") + table, Body(0, 3), L"z", E_ACCESSDENIED},  // into a table
+      {Para("x") + "<w:tbl><w:tblPr/></w:tbl>" + Para("y"), Body(0, 3), L"z", E_ACCESSDENIED},
+      {"<w:p>" + form + "</w:p>", Body(0, 5), L"z", E_ACCESSDENIED},
+      {"<w:p><w:r><w:t>a</w:t></w:r>" + Field("DATE", "d") + "</w:p>", Body(0, 3), L"z",
        E_ACCESSDENIED},  // part of a field
-      {"<w:p><w:r><w:t>a</w:t><w:drawing/></w:r></w:p>", {0, 0, 2}, L"z", E_ACCESSDENIED},
-      {"<w:p><w:r><w:t>a</w:t><w:footnoteReference w:id='1'/></w:r></w:p>",
-       {0, 1, 2},
-       L"",
+      {"<w:p><w:r><w:t>a</w:t><w:drawing/></w:r></w:p>", Body(0, 2), L"z", E_ACCESSDENIED},
+      {"<w:p><w:r><w:t>a</w:t><w:footnoteReference w:id='1'/></w:r></w:p>", Body(1, 2), L"",
        E_ACCESSDENIED},
       // A section break the surviving mark cannot take: it has one, it ends the story.
-      {section + section + "<w:p/>", {0, 0, 1}, L"", E_ACCESSDENIED},
-      {section + Para("x"), {0, 0, 1}, L"", E_ACCESSDENIED},
+      {section + section + "<w:p/>", Body(0, 1), L"", E_ACCESSDENIED},
+      {section + Para("x"), Body(0, 1), L"", E_ACCESSDENIED},
       {"<w:p><w:r><w:t>a</w:t></w:r><w:sdt><w:sdtContent><w:r><w:t>b</w:t></w:r></w:sdtContent>"
        "</w:sdt></w:p>",
-       {0, 0, 2},
-       L"z",
-       E_ACCESSDENIED},
+       Body(0, 2), L"z", E_ACCESSDENIED},
   };
   for (const Case& test : cases) {
     SnippetDocument document(test.body);

@@ -110,7 +110,8 @@ TEST_F(EvaluatorTest, ReferencesNamesAndArrays) {
       {"SUM((A1,B1))", N(11)},
       {"SUM(A1:B3 B2:C9)", N(50)},
       {"A1:A3", N(2)},
-      {"A1:A3*2", N(4)},  // intersected          {"B1:B3 A1:A3", E(ErrorCode::kNull)},
+      {"A1:A3*2", N(4)},  // intersected
+      {"B1:B3 A1:A3", E(ErrorCode::kNull)},
       {"C1:D1", E(ErrorCode::kValue)},  // no cell in the formula's column
       {"Nowhere!A1", E(ErrorCode::kRef)},
       {"SUM(A1:INDEX)", E(ErrorCode::kValue)},
