@@ -50,28 +50,25 @@ TEST_F(NamesTest, ItemFindsNamesByPositionOrByNameAsMethodOrPropertyGet) {
     const HRESULT hr = CallByName(names.get(), L"Item", c.flags, {c.index}, &item);
     EXPECT_EQ(Succeeded(hr) ? Get(item.dispatch(), L"Name") : Variant::Error(hr), c.name);
   }
-  CallByName(names.get(), L"Item", DISPATCH_METHOD, {Variant(L"Nope")});
+  CallMethod(names.get(), L"Item", {Variant(L"Nope")});
   EXPECT_EQ(DescriptionOf(GetErrorInfo().get()).rfind(L"Book.xlsx: name 'Nope': ", 0), 0u);
 }
 
 TEST_F(NamesTest, AddAndDeleteChangeTheWorkbookAndSurviveASave) {
   ComPtr<IDispatch> names = GetObject(workbook_.get(), L"Names");
   const Variant none = Variant::Missing();
-  EXPECT_EQ(CallByName(names.get(), L"Add", DISPATCH_METHOD,
-                       {Variant(L"TAX2019"), Variant(L"=Sheet1!$A$1")}),
+  EXPECT_EQ(CallMethod(names.get(), L"Add", {Variant(L"TAX2019"), Variant(L"=Sheet1!$A$1")}),
             E_INVALIDARG);
-  EXPECT_EQ(CallByName(names.get(), L"Add", DISPATCH_METHOD,
+  EXPECT_EQ(CallMethod(names.get(), L"Add",
                        {Variant(L"Key"), Variant(L"=Sheet1!$A$1"), none, none, Variant(L"k")}),
             E_NOTIMPL);
   EXPECT_EQ(Get(workbook_.get(), L"Saved"), Variant::Bool(true));
-  ASSERT_EQ(CallByName(names.get(), L"Add", DISPATCH_METHOD,
-                       {Variant(L"Total"), Variant(L"=Sheet1!$C$3")}),
-            S_OK);
+  ASSERT_EQ(CallMethod(names.get(), L"Add", {Variant(L"Total"), Variant(L"=Sheet1!$C$3")}), S_OK);
   ComPtr<IDispatch> rate = GetObject(names.get(), L"Item", {Variant(L"Rate")});
-  ASSERT_EQ(CallByName(rate.get(), L"Delete", DISPATCH_METHOD), S_OK);
+  ASSERT_EQ(CallMethod(rate.get(), L"Delete"), S_OK);
   EXPECT_EQ(Get(rate.get(), L"Name"), Variant::Error(DISP_E_BADINDEX));
   EXPECT_EQ(Get(workbook_.get(), L"Saved"), Variant::Bool(false));
-  ASSERT_EQ(CallByName(workbook_.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(true)}), S_OK);
+  ASSERT_EQ(CallMethod(workbook_.get(), L"Close", {Variant::Bool(true)}), S_OK);
 
   workbook_ = Open();
   names = GetObject(workbook_.get(), L"Names");
@@ -109,12 +106,9 @@ TEST_F(NamesTest, AddAndDeleteMakeStaleOnlyTheFormulasUsingTheName) {
     ASSERT_TRUE(workbook);
     ComPtr<IDispatch> names = GetObject(workbook.get(), L"Names");
     if (c.refers_to != nullptr) {
-      ASSERT_EQ(
-          CallByName(names.get(), L"Add", DISPATCH_METHOD, {Variant(c.name), Variant(c.refers_to)}),
-          S_OK);
+      ASSERT_EQ(CallMethod(names.get(), L"Add", {Variant(c.name), Variant(c.refers_to)}), S_OK);
     } else {
-      ASSERT_EQ(CallByName(GetObject(names.get(), L"Item", {Variant(c.name)}).get(), L"Delete",
-                           DISPATCH_METHOD),
+      ASSERT_EQ(CallMethod(GetObject(names.get(), L"Item", {Variant(c.name)}).get(), L"Delete"),
                 S_OK);
     }
     for (size_t row = 0; row < c.stale.size(); ++row) {
@@ -122,7 +116,7 @@ TEST_F(NamesTest, AddAndDeleteMakeStaleOnlyTheFormulasUsingTheName) {
       const Variant value = Get(Range(cell.c_str()).get(), L"Value");
       EXPECT_EQ(value == Variant::Error(E_PENDING), c.stale[row]) << ToUtf8(cell);
     }
-    CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)});
+    CallMethod(workbook.get(), L"Close", {Variant::Bool(false)});
   }
 }
 
@@ -142,11 +136,11 @@ TEST_F(NamesTest, RangesDescribeTheirBlockAndAreDisconnectedByClosing) {
   EXPECT_EQ(Get(rate.get(), L"Resize", {Variant(1048576)}), Variant::Error(E_INVALIDARG));
 
   // Goto takes only ranges of its own application, and closing disconnects them.
-  EXPECT_EQ(CallByName(application_.get(), L"Goto", DISPATCH_METHOD, {Variant(rate.get())}), S_OK);
+  EXPECT_EQ(CallMethod(application_.get(), L"Goto", {Variant(rate.get())}), S_OK);
   ComPtr<Application> other = MakeObject<Application>(office::Services{});
-  EXPECT_EQ(CallByName(other.get(), L"Goto", DISPATCH_METHOD, {Variant(rate.get())}), E_INVALIDARG);
+  EXPECT_EQ(CallMethod(other.get(), L"Goto", {Variant(rate.get())}), E_INVALIDARG);
   ComPtr<IDispatch> names = GetObject(workbook_.get(), L"Names");
-  ASSERT_EQ(CallByName(workbook_.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)}), S_OK);
+  ASSERT_EQ(CallMethod(workbook_.get(), L"Close", {Variant::Bool(false)}), S_OK);
   EXPECT_EQ(Get(rate.get(), L"Count"), Variant::Error(RPC_E_DISCONNECTED));
   EXPECT_EQ(Get(names.get(), L"Count"), Variant::Error(RPC_E_DISCONNECTED));
 }

@@ -62,9 +62,8 @@ class RoundTripTest : public testing::BookTest {
   }
   HRESULT Put(const wchar_t* range, const Variant& value) {
     const Variant target = Get(application_.get(), L"Range", {Variant(range)});
-    return target.vt() == VT_DISPATCH
-               ? CallByName(target.dispatch(), L"Value", DISPATCH_PROPERTYPUT, {value})
-               : target.scode();
+    return target.vt() == VT_DISPATCH ? PutProperty(target.dispatch(), L"Value", value)
+                                      : target.scode();
   }
   static std::string LastError() { return ToUtf8(DescriptionOf(GetErrorInfo().get())); }
 };
@@ -95,8 +94,7 @@ TEST_F(RoundTripTest, WritesChangeOnlyTheirPartsAndReadBack) {
     ASSERT_TRUE(workbook);
     for (const Write& write : test.writes)
       EXPECT_EQ(Put(write.range, write.value), S_OK) << ToUtf8(write.range);
-    ASSERT_EQ(CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(true)}), S_OK)
-        << LastError();
+    ASSERT_EQ(CallMethod(workbook.get(), L"Close", {Variant::Bool(true)}), S_OK) << LastError();
 
     const auto before = ReadPackageParts(office::testing::FixturePath(test.fixture));
     const auto after = ReadPackageParts(path);
@@ -110,7 +108,7 @@ TEST_F(RoundTripTest, WritesChangeOnlyTheirPartsAndReadBack) {
     workbook = Open(path);
     for (const Write& write : test.writes)
       EXPECT_EQ(GetOf(write.range, L"Value"), write.read_back) << ToUtf8(write.range);
-    CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)});
+    CallMethod(workbook.get(), L"Close", {Variant::Bool(false)});
   }
 }
 
@@ -188,7 +186,7 @@ TEST_F(RoundTripTest, FixturesReadAndRefuseAsWorkbooksDo) {
     } else {
       EXPECT_EQ(GetOf(probe.range, probe.member, probe.args), probe.expected) << LastError();
     }
-    CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)});
+    CallMethod(workbook.get(), L"Close", {Variant::Bool(false)});
   }
 }
 

@@ -45,12 +45,12 @@ class ValuesTest : public testing::BookTest {
 
 TEST_F(ValuesTest, AWriteThroughANameIsSavedAndMakesFormulasStale) {
   EXPECT_EQ(Get(Range(L"Output").get(), L"Value"), Variant::R8(2));
-  ASSERT_EQ(CallByName(Range(L"Input").get(), L"Value", DISPATCH_PROPERTYPUT, {Variant(5)}), S_OK);
+  ASSERT_EQ(PutProperty(Range(L"Input").get(), L"Value", Variant(5)), S_OK);
   EXPECT_EQ(Get(workbook_.get(), L"Saved"), Variant::Bool(false));
   EXPECT_EQ(Get(Range(L"Output").get(), L"Value"), Variant::Error(E_PENDING));
   EXPECT_EQ(DescriptionOf(GetErrorInfo().get()).rfind(L"Book.xlsx: Sheet1!C1: ", 0), 0u);
   EXPECT_EQ(Get(Range(L"Input").get(), L"Locked"), Variant::Bool(true));
-  ASSERT_EQ(CallByName(workbook_.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(true)}), S_OK);
+  ASSERT_EQ(CallMethod(workbook_.get(), L"Close", {Variant::Bool(true)}), S_OK);
 
   Reopen();
   EXPECT_EQ(Get(Range(L"Sheet1!A1").get(), L"Value"), Variant::R8(5));
@@ -62,27 +62,22 @@ TEST_F(ValuesTest, AWriteThroughANameIsSavedAndMakesFormulasStale) {
 // A sheet part outside the spreadsheet namespace is refused, never written
 // to nowhere with success.
 TEST_F(ValuesTest, ASheetOutsideTheSpreadsheetNamespaceIsRefused) {
-  CallByName(workbook_.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)});
+  CallMethod(workbook_.get(), L"Close", {Variant::Bool(false)});
   std::vector<testing::Part> parts = BookWithFormula();
   parts.back().content = "<worksheet xmlns=\"urn:other\"><sheetData/></worksheet>";
   testing::WriteZip(book_, parts);
   Reopen();
-  EXPECT_EQ(CallByName(Range(L"Input").get(), L"Value", DISPATCH_PROPERTYPUT, {Variant(5)}),
-            STG_E_DOCFILECORRUPT);
+  EXPECT_EQ(PutProperty(Range(L"Input").get(), L"Value", Variant(5)), STG_E_DOCFILECORRUPT);
   EXPECT_EQ(DescriptionOf(GetErrorInfo().get()),
             L"Book.xlsx: /xl/worksheets/sheet1.xml: the part is not a worksheet");
 }
 
 TEST_F(ValuesTest, DocumentPropertiesReadAndWriteTheCoreProperties) {
   EXPECT_EQ(Get(Property(L"title").get(), L"Value"), Variant());
-  ASSERT_EQ(
-      CallByName(Property(L"Title").get(), L"Value", DISPATCH_PROPERTYPUT, {Variant(L"Plan")}),
-      S_OK);
+  ASSERT_EQ(PutProperty(Property(L"Title").get(), L"Value", Variant(L"Plan")), S_OK);
   EXPECT_EQ(Get(workbook_.get(), L"Saved"), Variant::Bool(false));
-  EXPECT_EQ(
-      CallByName(Property(L"Creation Date").get(), L"Value", DISPATCH_PROPERTYPUT, {Variant(L"x")}),
-      E_ACCESSDENIED);
-  ASSERT_EQ(CallByName(workbook_.get(), L"Save", DISPATCH_METHOD), S_OK);
+  EXPECT_EQ(PutProperty(Property(L"Creation Date").get(), L"Value", Variant(L"x")), E_ACCESSDENIED);
+  ASSERT_EQ(CallMethod(workbook_.get(), L"Save"), S_OK);
   workbook_ = nullptr;
   Reopen();
   EXPECT_EQ(Get(Property(L"Title").get(), L"Value"), Variant(L"Plan"));

@@ -1,5 +1,6 @@
 #include "office/excel/workbook_calculation.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +12,8 @@
 
 namespace ovc::excel {
 namespace {
+
+using ::testing::HasSubstr;
 
 // Sheet1: inputs A1 = 2 and A2 = 3; B1:B3 a chain and a name; F1:F2 a
 // circle; D1 an unknown function; D2 a formula of A2 whose cached value is
@@ -50,10 +53,10 @@ class WorkbookCalculationTest : public testing::BookTest {
   }
   Variant Value(const wchar_t* cell) { return Get(Range(cell).get(), L"Value"); }
   HRESULT Put(const wchar_t* cell, const Variant& value) {
-    return CallByName(Range(cell).get(), L"Value", DISPATCH_PROPERTYPUT, {value});
+    return PutProperty(Range(cell).get(), L"Value", value);
   }
   HRESULT Put(const wchar_t* cell, double value) { return Put(cell, Variant::R8(value)); }
-  HRESULT Calculate() { return CallByName(application_.get(), L"Calculate", DISPATCH_METHOD); }
+  HRESULT Calculate() { return CallMethod(application_.get(), L"Calculate"); }
   static std::string LastError() { return ToUtf8(DescriptionOf(GetErrorInfo().get())); }
 
   ComPtr<IDispatch> workbook_;
@@ -78,7 +81,7 @@ TEST_F(WorkbookCalculationTest, CalculateRecomputesWhatAWriteReaches) {
   EXPECT_EQ(Value(L"Sheet1!E2"), Variant::R8(2));
   EXPECT_EQ(Value(L"Sheet1!B2"), Variant::R8(11));
   // A redefined name makes the formulas using it stale.
-  ASSERT_EQ(CallByName(testing::GetObject(workbook_.get(), L"Names").get(), L"Add", DISPATCH_METHOD,
+  ASSERT_EQ(CallMethod(testing::GetObject(workbook_.get(), L"Names").get(), L"Add",
                        {Variant(L"Rate"), Variant(L"=2")}),
             S_OK);
   EXPECT_EQ(Value(L"Sheet1!B3"), Variant::Error(E_PENDING));
@@ -132,22 +135,18 @@ TEST_F(WorkbookCalculationTest, CirclesAndUnknownFunctionsFailToReadWithTheirCel
   ASSERT_EQ(Put(L"Sheet1!A1", 1), S_OK);
   ASSERT_EQ(Calculate(), S_OK);
   EXPECT_EQ(Value(L"Sheet1!F1"), Variant::Error(E_PENDING));
-  EXPECT_NE(LastError().find("Sheet1!F1: formula not recalculated (circular reference among "
-                             "Sheet1!F1, Sheet1!F2)"),
-            std::string::npos)
-      << LastError();
+  EXPECT_THAT(LastError(), HasSubstr("Sheet1!F1: formula not recalculated (circular reference "
+                                     "among Sheet1!F1, Sheet1!F2)"));
   EXPECT_EQ(Value(L"Sheet1!D1"), Variant::Error(E_PENDING));
-  EXPECT_NE(LastError().find("Sheet1!D1: formula not recalculated (cannot be calculated: "
-                             "unknown function NOSUCH)"),
-            std::string::npos)
-      << LastError();
+  EXPECT_THAT(LastError(), HasSubstr("Sheet1!D1: formula not recalculated (cannot be "
+                                     "calculated: unknown function NOSUCH)"));
   EXPECT_EQ(Value(L"Sheet1!B1"), Variant::R8(2));
 }
 
 TEST_F(WorkbookCalculationTest, CalculatedValuesAreSavedAsCachedValues) {
   ASSERT_EQ(Put(L"Sheet1!A1", 1), S_OK);
   ASSERT_EQ(Calculate(), S_OK);
-  ASSERT_EQ(CallByName(workbook_.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(true)}), S_OK);
+  ASSERT_EQ(CallMethod(workbook_.get(), L"Close", {Variant::Bool(true)}), S_OK);
   office::OpenOptions options;
   options.read_only = true;
   const std::unique_ptr<office::Package> package = office::testing::OpenOrFail(book_, options);
@@ -159,7 +158,7 @@ TEST_F(WorkbookCalculationTest, CalculatedValuesAreSavedAsCachedValues) {
         "<c r=\"D3\"><f>IF(A1,Z99)</f><v>0</v></c>",
         "<c r=\"B3\" t=\"str\"><f>SUM(A1:A2)*Rate&amp;\" kg\"</f><v>2 kg</v>",
         "<c r=\"E1\"><f t=\"shared\" ref=\"E1:E2\" si=\"0\">A1+1</f><v>2</v>"}) {
-    EXPECT_NE(sheet.find(cell), std::string::npos) << cell << "\n" << sheet;
+    EXPECT_THAT(sheet, HasSubstr(cell));
   }
 }
 

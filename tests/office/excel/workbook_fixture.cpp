@@ -61,6 +61,15 @@ Variant BookTest::Get(IDispatch* object, const wchar_t* member, std::vector<Vari
   return Succeeded(hr) ? value : Variant::Error(hr);
 }
 
+HRESULT BookTest::PutProperty(IDispatch* object, const std::wstring& member, const Variant& value) {
+  return CallByName(object, member, DISPATCH_PROPERTYPUT, {value});
+}
+
+HRESULT BookTest::CallMethod(IDispatch* object, const std::wstring& method,
+                             std::vector<Variant> args) {
+  return CallByName(object, method, DISPATCH_METHOD, std::move(args));
+}
+
 ComPtr<IDispatch> BookTest::Range(const wchar_t* text) {
   return GetObject(application_.get(), L"Range", {Variant(text)});
 }

@@ -41,6 +41,10 @@ class BookTest : public ::testing::Test {
   ComPtr<IDispatch> Open() { return Open(book_); }
   // A property's value, or the failure as an error value.
   static Variant Get(IDispatch* object, const wchar_t* member, std::vector<Variant> args = {});
+  // A put of `member` or a call of the method `method`: the call's HRESULT.
+  static HRESULT PutProperty(IDispatch* object, const std::wstring& member, const Variant& value);
+  static HRESULT CallMethod(IDispatch* object, const std::wstring& method,
+                            std::vector<Variant> args = {});
   // The application's Range for `text`; null when it fails.
   ComPtr<IDispatch> Range(const wchar_t* text);
 

@@ -85,12 +85,10 @@ TEST_F(WorkbookTest, OneOpenWorkbookIsOneObjectWhateverItsPathSpelling) {
   const std::string other_spelling = folder_.File("./Book.xlsx");
   EXPECT_EQ(Open(other_spelling).get(), workbook.get());
   // A change marks it unsaved; saving replaces the file, still the open one.
-  ASSERT_EQ(
-      CallByName(workbook.get(), L"KeepChangeHistory", DISPATCH_PROPERTYPUT, {Variant::Bool(true)}),
-      S_OK);
+  ASSERT_EQ(PutProperty(workbook.get(), L"KeepChangeHistory", Variant::Bool(true)), S_OK);
   EXPECT_EQ(Get(workbook.get(), L"Saved"), Variant::Bool(false));
   const ino_t before = InodeOf(book_);
-  ASSERT_EQ(CallByName(workbook.get(), L"Save", DISPATCH_METHOD), S_OK);
+  ASSERT_EQ(CallMethod(workbook.get(), L"Save"), S_OK);
   EXPECT_EQ(Get(workbook.get(), L"Saved"), Variant::Bool(true));
   EXPECT_NE(InodeOf(book_), before);
   EXPECT_EQ(Open(book_).get(), workbook.get());
@@ -132,12 +130,10 @@ TEST_F(WorkbookTest, AReadOnlyWorkbookIsNeverWritten) {
   ComPtr<IDispatch> workbook = Open(book_, {Variant::Missing(), Variant::Bool(true)});
   ASSERT_TRUE(workbook);
   EXPECT_EQ(Get(workbook.get(), L"ReadOnly"), Variant::Bool(true));
-  EXPECT_EQ(CallByName(workbook.get(), L"Save", DISPATCH_METHOD), E_ACCESSDENIED);
-  ASSERT_EQ(CallByName(workbook.get(), L"Saved", DISPATCH_PROPERTYPUT, {Variant::Bool(false)}),
-            S_OK);
-  EXPECT_EQ(CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(true)}),
-            E_ACCESSDENIED);
-  ASSERT_EQ(CallByName(application_.get(), L"Quit", DISPATCH_METHOD), S_OK);
+  EXPECT_EQ(CallMethod(workbook.get(), L"Save"), E_ACCESSDENIED);
+  ASSERT_EQ(PutProperty(workbook.get(), L"Saved", Variant::Bool(false)), S_OK);
+  EXPECT_EQ(CallMethod(workbook.get(), L"Close", {Variant::Bool(true)}), E_ACCESSDENIED);
+  ASSERT_EQ(CallMethod(application_.get(), L"Quit"), S_OK);
   EXPECT_TRUE(prompted_.empty());
   EXPECT_EQ(InodeOf(book_), before);
   EXPECT_EQ(trace_.size(), 1u);
@@ -149,10 +145,10 @@ TEST_F(WorkbookTest, CloseFiresTheEventAndACancelKeepsTheWorkbookOpen) {
   Advise(sink.get());
   ComPtr<IDispatch> workbook = Open(book_);
   ASSERT_TRUE(workbook);
-  EXPECT_EQ(CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)}), S_OK);
+  EXPECT_EQ(CallMethod(workbook.get(), L"Close", {Variant::Bool(false)}), S_OK);
   EXPECT_EQ(Get(workbook.get(), L"Saved"), Variant::Bool(true));
 
-  EXPECT_EQ(CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)}), S_OK);
+  EXPECT_EQ(CallMethod(workbook.get(), L"Close", {Variant::Bool(false)}), S_OK);
   EXPECT_EQ(sink->closing, (std::vector<IDispatch*>{workbook.get(), workbook.get()}));
   Variant saved;
   EXPECT_EQ(CallByName(workbook.get(), L"Saved", DISPATCH_PROPERTYGET, {}, &saved),
@@ -183,10 +179,9 @@ TEST_F(WorkbookTest, QuitAsksForEachChangedWorkbookAndStopsWhenASinkCancels) {
     Advise(sink.get());
     ComPtr<IDispatch> workbook = Open(book_);
     ASSERT_TRUE(workbook);
-    ASSERT_EQ(CallByName(workbook.get(), L"Saved", DISPATCH_PROPERTYPUT, {Variant::Bool(false)}),
-              S_OK);
+    ASSERT_EQ(PutProperty(workbook.get(), L"Saved", Variant::Bool(false)), S_OK);
     const ino_t before = InodeOf(book_);
-    EXPECT_EQ(CallByName(application_.get(), L"Quit", DISPATCH_METHOD), S_OK);
+    EXPECT_EQ(CallMethod(application_.get(), L"Quit"), S_OK);
     EXPECT_EQ(InodeOf(book_) != before, c.written);
     EXPECT_EQ(prompted_.size(), c.cancels == 0 ? 1u : 0u);
     Variant visible;
@@ -199,8 +194,7 @@ TEST_F(WorkbookTest, TheLastReleaseWithoutQuitClosesWithoutSaving) {
   const ino_t before = InodeOf(book_);
   ComPtr<IDispatch> workbook = Open(book_);
   ASSERT_TRUE(workbook);
-  ASSERT_EQ(CallByName(workbook.get(), L"Saved", DISPATCH_PROPERTYPUT, {Variant::Bool(false)}),
-            S_OK);
+  ASSERT_EQ(PutProperty(workbook.get(), L"Saved", Variant::Bool(false)), S_OK);
   application_ = nullptr;
   EXPECT_EQ(InodeOf(book_), before);
   ASSERT_EQ(trace_.size(), 1u);

@@ -72,10 +72,7 @@ TEST_F(BookmarksTest, TextsOfEveryStoryAndShape) {
       {L"_ref1", L"four"},
       {L"Case", L"first"},
       {L"shared", L"shared"},
-      {L"Specials",
-       L"a\tb\vc\fd\x0e"
-       L"e\x1e"
-       L"f\x1fg\x2014hi"},
+      {L"Specials", L"a\tb\vc\fd\u000ee\u001ef\u001fg\u2014hi"},
       {L"OneCell", L"b1"},
       {L"Nested", L"n2"},
       {L"InHeader", L"header text"},

@@ -68,7 +68,7 @@ class FunctionTableTest : public testing::BookTest {
     const ComPtr<IDispatch> workbook =
         Open(office::testing::CopyFixture(folder_, "formulas_" + family + ".xlsx"));
     ASSERT_TRUE(workbook) << family;
-    ASSERT_EQ(CallByName(application_.get(), L"Calculate", DISPATCH_METHOD), S_OK);
+    ASSERT_EQ(CallMethod(application_.get(), L"Calculate"), S_OK);
     for (int row = 1;; ++row) {
       const Variant text = Cell("C" + std::to_string(row));
       if (text.vt() != VT_BSTR) break;
@@ -80,7 +80,7 @@ class FunctionTableTest : public testing::BookTest {
           << Describe(expected);
       AddCalls(formula, called);
     }
-    EXPECT_EQ(CallByName(workbook.get(), L"Close", DISPATCH_METHOD, {Variant::Bool(false)}), S_OK);
+    EXPECT_EQ(CallMethod(workbook.get(), L"Close", {Variant::Bool(false)}), S_OK);
   }
 };
 
