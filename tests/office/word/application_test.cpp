@@ -129,18 +129,19 @@ TEST_F(WordTest, UnprotectThenProtectLeavesTheSettingsByteForByte) {
 }
 
 TEST_F(WordTest, TrackingAndPropertiesChangeSavedAndReachTheFile) {
+  const auto title = [](IDispatch* document) {
+    return Object(Object(document, L"BuiltinDocumentProperties").get(), L"Item",
+                  {Variant(L"Title")});
+  };
   const std::string path = CopyFixture(folder_, "tracking.docx");
   ComPtr<IDispatch> document = Open(path);
   ASSERT_TRUE(document);
   EXPECT_EQ(Call(document.get(), L"TrackRevisions"), Variant::Bool(true));
-  EXPECT_EQ(
-      CallByName(document.get(), L"TrackRevisions", DISPATCH_PROPERTYPUT, {Variant::Bool(false)}),
-      S_OK);
+  EXPECT_EQ(Call(document.get(), L"TrackRevisions", {Variant::Bool(false)}, DISPATCH_PROPERTYPUT),
+            Variant());
   EXPECT_EQ(Call(document.get(), L"Saved"), Variant::Bool(false));
-  ComPtr<IDispatch> title = Object(Object(document.get(), L"BuiltinDocumentProperties").get(),
-                                   L"Item", {Variant(L"Title")});
-  ASSERT_TRUE(title);
-  EXPECT_EQ(CallByName(title.get(), L"Value", DISPATCH_PROPERTYPUT, {Variant(L"Plan")}), S_OK);
+  EXPECT_EQ(Call(title(document.get()).get(), L"Value", {Variant(L"Plan")}, DISPATCH_PROPERTYPUT),
+            Variant());
   EXPECT_EQ(Call(application_.get(), L"Quit", {Variant::I4(-1)}), Variant());
   EXPECT_EQ(Call(application_.get(), L"Visible"), Variant::Error(RPC_E_DISCONNECTED));
   EXPECT_EQ(Call(document.get(), L"Saved"), Variant::Error(RPC_E_DISCONNECTED));
@@ -149,11 +150,7 @@ TEST_F(WordTest, TrackingAndPropertiesChangeSavedAndReachTheFile) {
   ComPtr<IDispatch> reopened = Open(path);
   ASSERT_TRUE(reopened);
   EXPECT_EQ(Call(reopened.get(), L"TrackRevisions"), Variant::Bool(false));
-  EXPECT_EQ(Call(Object(Object(reopened.get(), L"BuiltinDocumentProperties").get(), L"Item",
-                        {Variant(L"Title")})
-                     .get(),
-                 L"Value"),
-            Variant(L"Plan"));
+  EXPECT_EQ(Call(title(reopened.get()).get(), L"Value"), Variant(L"Plan"));
 }
 
 TEST_F(WordTest, QuitDiscardsSavedDocumentsAndAsksAboutTheOthers) {
