@@ -27,6 +27,7 @@ TEST_F(ComponentFailureTest, FailuresReachTheScriptAsErrorObjects) {
   const V ws = workspace_.AsArgument();
   const V not_ws = cache.AsArgument();
   const V missing(FromUtf8(dir_.File("missing.xlsx")));
+  const V view(L"FilterView"), ints(SafeArray::Vector(VT_I4, 2));
   struct Case {
     LateBound* object;
     const wchar_t* source;  // after "Orvan."
@@ -47,12 +48,7 @@ TEST_F(ComponentFailureTest, FailuresReachTheScriptAsErrorObjects) {
       {&governing, L"GoverningCase", L"GoverningCase", {V(-1)}, E_UNEXPECTED, L"Workspace"},
       {&governing, L"GoverningCase", L"GoverningCase", {V(L"all")}, E_INVALIDARG, L"-1"},
       {&call, L"DataServiceCall", L"ResponseText", {}, E_UNEXPECTED, L"not been executed"},
-      {&call,
-       L"DataServiceCall",
-       L"AddParameter",
-       {V(L"FilterView"), V(SafeArray::Vector(VT_I4, 2))},
-       DISP_E_TYPEMISMATCH,
-       L"FilterView"},
+      {&call, L"DataServiceCall", L"AddParameter", {view, ints}, DISP_E_TYPEMISMATCH, L"View"},
       {&files, L"FileService", L"CheckOut", {V(9999), ws}, E_INVALIDARG, L"9999"},
       {&files, L"FileService", L"AddFile", {missing, V::Bool(false), ws}, E_INVALIDARG, L"missing"},
       {&closed, L"Workspace", L"DefaultCase", {}, E_FAIL, L"not open"},

@@ -38,6 +38,8 @@ TEST_F(DataServiceTest, ParametersReachTheHostAndItsAnswerComesBack) {
 
 TEST_F(DataServiceTest, FirstFailingStepIsNamedAndRaisedWithItsText) {
   const DataServiceParameter array[] = {{L"FilterView", Variant(SafeArray::Vector(VT_I4, 2))}};
+  IOVWorkspace* const plant = workspace_.get();
+  using Step = DataServiceStep;
   const struct {
     IOVWorkspace* workspace;
     DataServiceRequest request;
@@ -45,17 +47,13 @@ TEST_F(DataServiceTest, FirstFailingStepIsNamedAndRaisedWithItsText) {
     HRESULT code;
     const wchar_t* says;
   } cases[] = {
-      {nullptr, {kBridgeService, L"ListBridges"}, DataServiceStep::kNewCall, E_POINTER, L"no call"},
-      {workspace_.get(),
+      {nullptr, {kBridgeService, L"ListBridges"}, Step::kNewCall, E_POINTER, L"no call"},
+      {plant,
        {kGenericService, L"ListObjects", L"", array},
-       DataServiceStep::kSetUp,
+       Step::kSetUp,
        DISP_E_TYPEMISMATCH,
        L"FilterView"},
-      {workspace_.get(),
-       {kBridgeService, L"NoSuchMethod"},
-       DataServiceStep::kExecute,
-       E_INVALIDARG,
-       L"no execute"},
+      {plant, {kBridgeService, L"NoSuchMethod"}, Step::kExecute, E_INVALIDARG, L"no execute"},
   };
   for (const auto& c : cases) {
     std::wstring response = L"unchanged";
