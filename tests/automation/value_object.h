@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "automation/class_registry.h"
 #include "automation/com_object.h"
 #include "automation/dispatch.h"
 #include "automation/variant.h"
@@ -53,6 +54,20 @@ class ValueObject : public UntypedDispatch<> {
   Variant value_;
   HRESULT failure_;
   int reads_ = 0;
+};
+
+// The class object of a server library: makes default-constructed objects
+// of class T and refuses aggregation.
+template <class T>
+class ClassObject final : public ComObject<IClassFactory> {
+ public:
+  HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+    return CreateObject<T>(iid, object);
+  }
+  HRESULT LockServer(bool) override { return S_OK; }
 };
 
 }  // namespace ovc::values_testing

@@ -11,6 +11,7 @@
 #include "automation/safe_array.h"
 #include "automation/text.h"
 #include "tests/automation/counter.h"
+#include "tests/automation/value_object.h"
 
 namespace ovc::testing {
 namespace {
@@ -20,10 +21,8 @@ constexpr CLSID kArrayProbeClsid = MakeGuid("DE5A457E-1449-4F62-97B5-E885A47B9FE
 // Reads arrays with the server's own indexing, and has no type information:
 // its only member, Element(array, index, ...), is the element at those
 // indices.
-class ArrayProbe : public ComObject<IDispatch> {
+class ArrayProbe : public values_testing::UntypedDispatch<> {
  public:
-  HRESULT GetTypeInfoCount(uint32_t*) override { return E_NOTIMPL; }
-  HRESULT GetTypeInfo(uint32_t, LCID, const InterfaceInfo**) override { return E_NOTIMPL; }
   HRESULT GetIDsOfNames(const IID&, const std::wstring* names, uint32_t, LCID,
                         DISPID* id) override {
     *id = 1;
@@ -40,16 +39,6 @@ class ArrayProbe : public ComObject<IDispatch> {
     for (uint32_t i = params->count - 1; i-- > 0;) indices.push_back(params->args[i].i4());
     return array.array().GetElement(indices, result);
   }
-};
-
-template <class T>
-class Factory : public ComObject<IClassFactory> {
- public:
-  HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** object) override {
-    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    return CreateObject<T>(iid, object);
-  }
-  HRESULT LockServer(bool) override { return S_OK; }
 };
 
 std::wstring ModulePath() {
@@ -75,8 +64,9 @@ HRESULT Register(const std::wstring& prog_id, const CLSID& clsid) {
 extern "C" __attribute__((visibility("default"))) ovc::HRESULT DllGetClassObject(
     const ovc::CLSID& clsid, const ovc::IID& iid, void** object) {
   using namespace ovc::testing;
-  if (clsid == ovc::CLSID_Counter) return ovc::CreateObject<Factory<Counter>>(iid, object);
-  if (clsid == kArrayProbeClsid) return ovc::CreateObject<Factory<ArrayProbe>>(iid, object);
+  using ovc::values_testing::ClassObject;
+  if (clsid == ovc::CLSID_Counter) return ovc::CreateObject<ClassObject<Counter>>(iid, object);
+  if (clsid == kArrayProbeClsid) return ovc::CreateObject<ClassObject<ArrayProbe>>(iid, object);
   return ovc::CLASS_E_CLASSNOTAVAILABLE;
 }
 

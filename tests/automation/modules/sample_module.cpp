@@ -13,17 +13,6 @@ class SampleObject final : public values_testing::ValueObject {
   SampleObject() : ValueObject(Variant()) {}
 };
 
-class SampleFactory final : public ComObject<IClassFactory> {
- public:
-  HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    *object = nullptr;
-    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    return CreateObject<SampleObject>(iid, object);
-  }
-  HRESULT LockServer(bool) override { return S_OK; }
-};
-
 }  // namespace
 }  // namespace ovc::objects_testing
 
@@ -33,5 +22,5 @@ extern "C" __attribute__((visibility("default"))) ovc::HRESULT DllGetClassObject
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
   if (clsid != objects_testing::kSampleClsid) return CLASS_E_CLASSNOTAVAILABLE;
-  return CreateObject<objects_testing::SampleFactory>(iid, object);
+  return CreateObject<values_testing::ClassObject<objects_testing::SampleObject>>(iid, object);
 }
