@@ -40,37 +40,37 @@ TEST(WordTextTest, ReadsWhatTheWordProcessorShows) {
   }
 }
 
+// A run of plain text.
+std::string PlainRun(const std::string& text) { return "<w:r><w:t>" + text + "</w:t></w:r>"; }
+
+// `content` inside the bookmark "B".
+std::string Marked(const std::string& content) {
+  return "<w:bookmarkStart w:id='0' w:name='B'/>" + content + "<w:bookmarkEnd w:id='0'/>";
+}
+
+// The bookmark's text afterwards is the text put.
 TEST(WordTextTest, PutReplacesTheBookmarkedText) {
   struct Case {
     std::string body;
     std::wstring text;
     std::wstring story;
-    std::wstring bookmark;  // the bookmark's text afterwards
   } cases[] = {
       // Over runs of different formatting, stretched over the new text.
-      {"<w:p><w:r><w:t>a</w:t></w:r><w:bookmarkStart w:id='0' w:name='B'/><w:r><w:t>bc</w:t>"
-       "</w:r><w:r><w:rPr><w:b/></w:rPr><w:t>d</w:t></w:r><w:bookmarkEnd w:id='0'/>"
-       "<w:r><w:t>e</w:t></w:r></w:p>",
-       L"XY", L"aXYe\r", L"XY"},
+      {"<w:p>" + PlainRun("a") +
+           Marked(PlainRun("bc") + "<w:r><w:rPr><w:b/></w:rPr><w:t>d</w:t></w:r>") + PlainRun("e") +
+           "</w:p>",
+       L"XY", L"aXYe\r"},
       // Collapsed: the new text goes inside.
-      {"<w:p><w:r><w:t>ab</w:t></w:r><w:bookmarkStart w:id='0' w:name='B'/><w:bookmarkEnd "
-       "w:id='0'/><w:r><w:t>c</w:t></w:r></w:p>",
-       L"new", L"abnewc\r", L"new"},
+      {"<w:p>" + PlainRun("ab") + Marked("") + PlainRun("c") + "</w:p>", L"new", L"abnewc\r"},
       // Inside one run, with controls and paragraphs.
-      {"<w:p><w:r><w:t>a</w:t></w:r><w:bookmarkStart w:id='0' w:name='B'/><w:r><w:t>bc</w:t>"
-       "</w:r><w:bookmarkEnd w:id='0'/></w:p>",
-       L"", L"a\r", L""},
-      {"<w:p><w:r><w:t>ab</w:t></w:r><w:bookmarkStart w:id='0' w:name='B'/><w:r><w:t>cd</w:t>"
-       "</w:r><w:bookmarkEnd w:id='0'/></w:p>",
-       L"1\t2\v3\r4", L"ab1\t2\v3\r4\r", L"1\t2\v3\r4"},
+      {"<w:p>" + PlainRun("a") + Marked(PlainRun("bc")) + "</w:p>", L"", L"a\r"},
+      {"<w:p>" + PlainRun("ab") + Marked(PlainRun("cd")) + "</w:p>", L"1\t2\v3\r4",
+       L"ab1\t2\v3\r4\r"},
       // A whole paragraph with its mark: the next paragraph joins.
-      {"<w:bookmarkStart w:id='0' w:name='B'/>" + Para("one") + "<w:bookmarkEnd w:id='0'/>" +
-           Para("two"),
-       L"1", L"1two\r", L"1"},
+      {Marked(Para("one")) + Para("two"), L"1", L"1two\r"},
       // A body that ends with a table, as many writers leave it.
-      {"<w:p><w:bookmarkStart w:id='0' w:name='B'/><w:r><w:t>ab</w:t></w:r><w:bookmarkEnd "
-       "w:id='0'/></w:p><w:tbl><w:tr><w:tc><w:p/></w:tc></w:tr></w:tbl>",
-       L"new", L"new\r\r\a\r\a", L"new"},
+      {"<w:p>" + Marked(PlainRun("ab")) + "</w:p><w:tbl><w:tr><w:tc><w:p/></w:tc></w:tr></w:tbl>",
+       L"new", L"new\r\r\a\r\a"},
   };
   for (const Case& test : cases) {
     SnippetDocument document(test.body);
@@ -80,8 +80,8 @@ TEST(WordTextTest, PutReplacesTheBookmarkedText) {
     TextSpan span = bookmark.span;
     EXPECT_EQ(document->SetText(&span, test.text, &error), S_OK) << error;
     EXPECT_EQ(document.StoryText(), test.story) << test.body;
-    EXPECT_EQ(document.BookmarkText(L"B"), test.bookmark) << test.body;
-    EXPECT_EQ(document->Text(span), test.bookmark) << test.body;
+    EXPECT_EQ(document.BookmarkText(L"B"), test.text) << test.body;
+    EXPECT_EQ(document->Text(span), test.text) << test.body;
   }
 }
 
