@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,16 +37,12 @@ class CellStoreTest : public ::testing::Test {
  protected:
   void Open(std::string_view sheet_content, std::string_view workbook_content = "",
             std::string_view chain = "") {
+    const std::string main = "xmlns='http://schemas.openxmlformats.org/spreadsheetml/2006/main'>";
     LoadPart(&workbook_,
-             "<workbook xmlns='http://schemas.openxmlformats.org/spreadsheetml/2006/main'>"
-             "<sheets/>" +
-                 std::string(workbook_content) + "</workbook>");
+             "<workbook " + main + "<sheets/>" + std::string(workbook_content) + "</workbook>");
     LoadPart(&styles_, kStyles);
     LoadPart(&strings_, kSharedStrings);
-    LoadPart(&chain_,
-             "<calcChain xmlns='http://schemas.openxmlformats.org/spreadsheetml/2006/"
-             "main'>" +
-                 std::string(chain) + "</calcChain>");
+    LoadPart(&chain_, "<calcChain " + main + std::string(chain) + "</calcChain>");
     LoadPart(&sheet_part_, Worksheet(sheet_content));
     sheet_ = std::make_unique<Sheet>(sheet_part_, 1);
     store_ = std::make_unique<CellStore>(BookParts{&workbook_, &styles_, &strings_, &chain_});
@@ -102,28 +99,25 @@ TEST_F(CellStoreTest, ReadsEveryKindOfCellAndBlocksColumnByColumnInStorage) {
 TEST_F(CellStoreTest, WritesEachKindOfValue) {
   struct Case {
     Variant value;
-    std::string stored;  // the cell element afterwards
-    Variant read;
+    std::string stored;                          // the cell element afterwards
+    std::optional<Variant> read = std::nullopt;  // when not the value written
   };
   const Case cases[] = {
-      {Variant::R8(0.1 + 0.2), "<x:c r='A1'><x:v>0.30000000000000004</x:v></x:c>",
-       Variant::R8(0.1 + 0.2)},
+      {Variant::R8(0.1 + 0.2), "<x:c r='A1'><x:v>0.30000000000000004</x:v></x:c>"},
       {Variant(L" 1e3 "), "<x:c r='A1'><x:v>1000</x:v></x:c>", Variant::R8(1000)},
       {Variant(L"'0 07"), "<x:c r='A1' s='4' t='inlineStr'><x:is><x:t>0 07</x:t></x:is></x:c>",
        Variant(L"0 07")},
       {Variant(L" a "),
-       "<x:c r='A1' t='inlineStr'><x:is><x:t xml:space='preserve'> a </x:t></x:is></x:c>",
-       Variant(L" a ")},
-      {Variant::Error(static_cast<SCODE>(0x800A07FA)), "<x:c r='A1' t='e'><x:v>#N/A</x:v></x:c>",
-       Variant::Error(static_cast<SCODE>(0x800A07FA))},
-      {Variant::Date(45000), "<x:c r='A1' s='6'><x:v>45000</x:v></x:c>", Variant::Date(45000)},
-      {Variant(), "", Variant()},  // no cell made for nothing
+       "<x:c r='A1' t='inlineStr'><x:is><x:t xml:space='preserve'> a </x:t></x:is></x:c>"},
+      {Variant::Error(static_cast<SCODE>(0x800A07FA)), "<x:c r='A1' t='e'><x:v>#N/A</x:v></x:c>"},
+      {Variant::Date(45000), "<x:c r='A1' s='6'><x:v>45000</x:v></x:c>"},
+      {Variant(), ""},  // no cell made for nothing
   };
   for (const Case& c : cases) {
     Open("<x:sheetData/>");
     ASSERT_EQ(Put("A1", c.value), S_OK) << c.stored;
     EXPECT_EQ(Cell("A1"), c.stored);
-    EXPECT_EQ(Get("A1"), c.read) << c.stored;
+    EXPECT_EQ(Get("A1"), c.read.value_or(c.value)) << c.stored;
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "office/word/form_field_value.h"
 #include "tests/office/word/word_snippet.h"
 
@@ -27,29 +29,26 @@ TEST(FormFieldDataTest, KindComesFromTheCodesFirstWord) {
 // The fixture's fields hold the usual forms; these are the odd ones.
 TEST(FormFieldDataTest, ReadsOddValuesAsTheWordProcessorDoes) {
   const struct {
-    const char* xml;
     std::optional<bool> enabled;
     int32_t max_length;
     bool checked;
     int32_t selected;
+    const char* xml;  // inside w:ffData
   } cases[] = {
-      {"<w:ffData><w:enabled w:val='0'/><w:textInput><w:maxLength w:val='-3'/></w:textInput>"
-       "</w:ffData>",
-       false, 0, false, 0},
-      {"<w:ffData><w:enabled w:val='off'/><w:checkBox><w:default w:val='1'/></w:checkBox>"
-       "</w:ffData>",
-       false, 0, true, 0},
-      {"<w:ffData><w:checkBox><w:default/><w:checked w:val='false'/></w:checkBox></w:ffData>",
-       std::nullopt, 0, false, 0},
-      {"<w:ffData><w:ddList><w:result w:val='x'/></w:ddList></w:ffData>", std::nullopt, 0, false,
-       0},
+      {false, 0, false, 0,
+       "<w:enabled w:val='0'/><w:textInput><w:maxLength w:val='-3'/></w:textInput>"},
+      {false, 0, true, 0,
+       "<w:enabled w:val='off'/><w:checkBox><w:default w:val='1'/></w:checkBox>"},
+      {std::nullopt, 0, false, 0,
+       "<w:checkBox><w:default/><w:checked w:val='false'/></w:checkBox>"},
+      {std::nullopt, 0, false, 0, "<w:ddList><w:result w:val='x'/></w:ddList>"},
   };
   for (const auto& c : cases) {
-    const FormFieldData data = ReadFormFieldData(Snippet(c.xml).root());
-    EXPECT_EQ(data.enabled, c.enabled) << c.xml;
-    EXPECT_EQ(data.max_length, c.max_length) << c.xml;
-    EXPECT_EQ(data.checked, c.checked) << c.xml;
-    EXPECT_EQ(data.selected, c.selected) << c.xml;
+    const FormFieldData data =
+        ReadFormFieldData(Snippet("<w:ffData>" + std::string(c.xml) + "</w:ffData>").root());
+    EXPECT_EQ(std::tie(data.enabled, data.max_length, data.checked, data.selected),
+              std::tie(c.enabled, c.max_length, c.checked, c.selected))
+        << c.xml;
   }
   FormFieldData damaged;
   damaged.entries = {L"Red", L"Green"};
