@@ -9,6 +9,7 @@
 #include "ovcbridgesvcs/frame/method_frame.h"
 #include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
+#include "ovcbridgesvcs/xml/xml_part.h"
 
 namespace ovc::apps {
 
@@ -32,7 +33,7 @@ struct FileStats {
 // exactly, as the file system does. Persisted properties set Dirty only when
 // their value changes. Failures follow the library's error convention (class
 // App).
-class CApp final : public ComObject<DispatchImpl<IApp>, ISupportErrorInfo> {
+class CApp final : public ComObject<DispatchImpl<IApp>, ISupportErrorInfo>, public xml::XmlPart {
  public:
   CApp() = default;
   // FinalCleanUp when there is an adapter, then the adapter goes.
@@ -101,6 +102,10 @@ class CApp final : public ComObject<DispatchImpl<IApp>, ISupportErrorInfo> {
   // out of the host (app_xml.cpp).
   HRESULT GetXML(Variant* document) override;
   HRESULT ReadXML(const Variant& files) override;
+  // GetXML's element appended to `parent` / ReadXML from a File element, so
+  // that a Bridge writes and reads its files within its own tree.
+  void WriteXml(CMethodFrame& frame, pugi::xml_node parent) override;
+  void ReadXml(CMethodFrame& frame, pugi::xml_node element) override;
 
   // Handed to the adapter (app_adapter.cpp). Saved and LocationExists read
   // false without adapter; Save does nothing for a linked file. The macro

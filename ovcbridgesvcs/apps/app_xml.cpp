@@ -21,21 +21,16 @@ std::wstring MacroName(IApp& app, HRESULT (IApp::*get)(std::wstring*)) {
   return name;
 }
 
-// The "File" element `files` names: the node itself, the document element
-// of a document (as GetXML gives it) or of the local file at the path it
-// holds. Null for anything else.
-ComPtr<IXMLDOMNode> FileNode(CMethodFrame& frame, const Variant& files) {
+// The "File" element `files` names, copied into `tree`: the node itself,
+// the document element of a document (as GetXML gives it) or of the local
+// file at the path it holds. Null for anything else.
+pugi::xml_node FileElement(CMethodFrame& frame, const Variant& files, pugi::xml_document* tree) {
   ComPtr<IXMLDOMNode> node = xml::NodeOf(files);
-  ComPtr<IXMLDOMDocument> document;
   std::wstring path;
-  if (node) {
-    if (Failed(node.As(&document))) return node;
-  } else if (xml::TextOf(files, &path)) {
-    document = xml::LoadLocalDocument(frame, path);
-  } else {
-    return nullptr;
+  if (!node && xml::TextOf(files, &path)) {
+    node = xml::LoadLocalDocument(frame, path).As<IXMLDOMNode>();
   }
-  return xml::DocumentElement(frame, document.get()).As<IXMLDOMNode>();
+  return node ? xml::TreeOfNode(frame, node.get(), tree) : pugi::xml_node();
 }
 
 }  // namespace
@@ -44,40 +39,45 @@ HRESULT CApp::GetXML(Variant* document) {
   CMethodFrame frame(L"CApp::GetXML");
   return RunMethod(frame, [&]() -> HRESULT {
     if (document == nullptr) return E_POINTER;
-    const ComPtr<IXMLDOMDocument> made =
-        xml::ParseDocument(frame, L"<?xml version=\"1.0\"?><File/>");
-    const ComPtr<IXMLDOMElement> file = xml::DocumentElement(frame, made.get());
-    xml::AddAttributes(
-        frame, made.get(), file.get(),
-        {{L"OID", Variant(oid_)},
-         {L"Enabled", xml::FlagValue(enabled_)},
-         {L"FileName", Variant(xml::UnescapeXmlText(name_ + type_))},
-         {L"BeforeToAppMacro", Variant(MacroName(*this, &IApp::get_MacroPreExport))},
-         {L"BeforeFromAppMacro", Variant(MacroName(*this, &IApp::get_MacroPreImport))},
-         {L"AfterToAppMacro", Variant(MacroName(*this, &IApp::get_MacroPostExport))},
-         {L"AfterFromAppMacro", Variant(MacroName(*this, &IApp::get_MacroPostImport))},
-         {L"ReleaseMacro", Variant(MacroName(*this, &IApp::get_MacroRelease))}});
-    *document = xml::DocumentValue(made.get());
+    *document = xml::PartDocument(frame, *this);
     return S_OK;
   });
+}
+
+void CApp::WriteXml(CMethodFrame& frame, pugi::xml_node parent) {
+  xml::ElementWriter(frame, parent)
+      .Child("File")
+      .Integer("OID", oid_)
+      .Flag("Enabled", enabled_)
+      .Text("FileName", xml::UnescapeXmlText(name_ + type_))
+      .Text("BeforeToAppMacro", MacroName(*this, &IApp::get_MacroPreExport))
+      .Text("BeforeFromAppMacro", MacroName(*this, &IApp::get_MacroPreImport))
+      .Text("AfterToAppMacro", MacroName(*this, &IApp::get_MacroPostExport))
+      .Text("AfterFromAppMacro", MacroName(*this, &IApp::get_MacroPostImport))
+      .Text("ReleaseMacro", MacroName(*this, &IApp::get_MacroRelease));
 }
 
 HRESULT CApp::ReadXML(const Variant& files) {
   CMethodFrame frame(L"CApp::ReadXML");
   return RunMethod(frame, [&]() -> HRESULT {
-    const ComPtr<IXMLDOMNode> node = FileNode(frame, files);
-    if (!node) return E_INVALIDARG;
-    const xml::AttributeReader file(frame, node.get());
-    oid_ = file.Oid(L"OID");
-    CheckAndRaise(frame, put_Path(TakeHostFile(frame, oid_)));
-    CheckAndRaise(frame, put_Enabled(ToVariantBool(file.Flag(L"Enabled"))));
-    CheckAndRaise(frame, put_MacroPreExport(file.Text(L"BeforeToAppMacro")));
-    CheckAndRaise(frame, put_MacroPreImport(file.Text(L"BeforeFromAppMacro")));
-    CheckAndRaise(frame, put_MacroPostExport(file.Text(L"AfterToAppMacro")));
-    CheckAndRaise(frame, put_MacroPostImport(file.Text(L"AfterFromAppMacro")));
-    CheckAndRaise(frame, put_MacroRelease(file.Text(L"ReleaseMacro")));
+    pugi::xml_document tree;
+    const pugi::xml_node element = FileElement(frame, files, &tree);
+    if (!element) return E_INVALIDARG;
+    ReadXml(frame, element);
     return S_OK;
   });
+}
+
+void CApp::ReadXml(CMethodFrame& frame, pugi::xml_node element) {
+  const xml::ElementReader file(element);
+  oid_ = file.Oid("OID");
+  CheckAndRaise(frame, put_Path(TakeHostFile(frame, oid_)));
+  CheckAndRaise(frame, put_Enabled(ToVariantBool(file.Flag("Enabled"))));
+  CheckAndRaise(frame, put_MacroPreExport(file.Text("BeforeToAppMacro")));
+  CheckAndRaise(frame, put_MacroPreImport(file.Text("BeforeFromAppMacro")));
+  CheckAndRaise(frame, put_MacroPostExport(file.Text("AfterToAppMacro")));
+  CheckAndRaise(frame, put_MacroPostImport(file.Text("AfterFromAppMacro")));
+  CheckAndRaise(frame, put_MacroRelease(file.Text("ReleaseMacro")));
 }
 
 std::wstring CApp::TakeHostFile(CMethodFrame& frame, int32_t oid) {

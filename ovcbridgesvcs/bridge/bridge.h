@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <pugixml.hpp>
+
 #include "automation/com_object.h"
 #include "automation/dispatch_impl.h"
 #include "automation/error_info.h"
@@ -235,6 +237,10 @@ class CBridge final : public ComObject<DispatchImpl<IBridge>, ISupportErrorInfo>
   ComPtr<IOVWorkspace> StorageWorkspace(CMethodFrame& frame);
   void SaveAppFilesAs(CMethodFrame& frame, IOVWorkspace* workspace, bool check_out);
   void StoreDocument(CMethodFrame& frame, IOVWorkspace* workspace);
+  // GetXML's document written into the empty `tree` / ReadXML from a Bridge
+  // element (bridge_xml.cpp).
+  void WriteXml(CMethodFrame& frame, pugi::xml_document* tree);
+  void ReadXml(CMethodFrame& frame, pugi::xml_node element);
   HRESULT AskPrivilege(std::wstring_view method, std::wstring_view request, VARIANT_BOOL* granted);
 
   ModuleLock module_lock_;

@@ -43,39 +43,24 @@ std::wstring OidRequest(std::wstring_view element, int32_t oid) {
   return L"<" + std::wstring(element) + L" OID=\"" + std::to_wstring(oid) + L"\"/>";
 }
 
-// The host's answer as a document, or null when it does not parse.
-ComPtr<IXMLDOMDocument> ParsedResponse(CMethodFrame& frame, const std::wstring& response) {
-  ComPtr<IXMLDOMDocument> document;
-  if (Failed(CheckResult(frame, CreateDomDocument(&document)))) {
-    RaiseErrorText(frame, SourceLocation::Current(), std::nullopt,
-                   L"Unable to create an instance of MSXML2::CLSID_DOMDocument");
-  }
-  VARIANT_BOOL loaded = VARIANT_FALSE;
-  CheckAndRaise(frame, document->loadXML(response, &loaded));
-  return loaded == VARIANT_TRUE ? document : nullptr;
-}
-
-// The `OID` attributes of the elements `name` of `document`, in document
+// The `OID` attributes of the elements `name` of `answer`, in document
 // order; nullopt for an element without one.
-std::vector<std::optional<int32_t>> OidsOf(CMethodFrame& frame, IXMLDOMDocument* document,
-                                           std::wstring_view name) {
+std::vector<std::optional<int32_t>> OidsOf(const pugi::xml_document& answer,
+                                           std::string_view name) {
   std::vector<std::optional<int32_t>> oids;
-  for (const ComPtr<IXMLDOMNode>& node :
-       xml::SelectNodes(frame, document, L"//" + std::wstring(name))) {
-    std::wstring oid;
-    CheckAndRaise(frame, xml::GetNodeText(node.get(), L"OID", &oid));
+  xml::ForEachElementNamed(answer, name, [&](pugi::xml_node element) {
+    const std::wstring oid = xml::ElementReader(element).Text("OID");
     oids.push_back(oid.empty() ? std::nullopt : std::optional(xml::LeadingInteger(oid)));
-  }
+  });
   return oids;
 }
 
 // The OID of the first `name` element of a response; nullopt when the
 // response does not parse or has none.
-std::optional<int32_t> FirstOid(CMethodFrame& frame, const std::wstring& response,
-                                std::wstring_view name) {
-  const ComPtr<IXMLDOMDocument> document = ParsedResponse(frame, response);
-  if (!document) return std::nullopt;
-  const std::vector<std::optional<int32_t>> oids = OidsOf(frame, document.get(), name);
+std::optional<int32_t> FirstOid(const std::wstring& response, std::string_view name) {
+  pugi::xml_document answer;
+  if (!xml::TryParseTree(ToUtf8(response), &answer)) return std::nullopt;
+  const std::vector<std::optional<int32_t>> oids = OidsOf(answer, name);
   if (oids.empty()) return std::nullopt;
   return oids.front().value_or(-1);
 }
@@ -101,7 +86,7 @@ HRESULT CBridge::Create() {
     const std::wstring response =
         CallDataService(frame, workspace.get(),
                         {.service = kBridgeService, .method = L"CreateBridge"}, kCreateTexts);
-    if (const std::optional<int32_t> oid = FirstOid(frame, response, L"Bridge")) oid_ = *oid;
+    if (const std::optional<int32_t> oid = FirstOid(response, "Bridge")) oid_ = *oid;
     return S_OK;
   });
 }
@@ -121,7 +106,7 @@ HRESULT CBridge::Delete() {
         workspace.get(), {.service = kBridgeService, .method = L"DeleteBridge", .text = request},
         &response, &step);
     if (Failed(hr)) return ReportDataServiceFailure(frame, CLSID_Bridge, hr, step, kDeleteTexts);
-    if (FirstOid(frame, response, L"Bridge") == oid_) oid_ = -1;
+    if (FirstOid(response, "Bridge") == oid_) oid_ = -1;
     return S_OK;
   });
 }
@@ -203,26 +188,25 @@ void CBridge::SaveAppFilesAs(CMethodFrame& frame, IOVWorkspace* workspace, bool 
 }
 
 void CBridge::StoreDocument(CMethodFrame& frame, IOVWorkspace* workspace) {
-  Variant document;
-  CheckAndRaise(frame, GetXML(&document));
-  std::wstring request;
-  CheckAndRaise(frame, ComPtr<IDispatch>(document.dispatch()).As<IXMLDOMNode>()->get_xml(&request));
+  pugi::xml_document document;
+  WriteXml(frame, &document);
+  const std::wstring request = FromUtf8(xml::TreeText(document));
   const std::wstring response = CallDataService(
       frame, workspace, {.service = kBridgeService, .method = L"SaveBridge", .text = request},
       kSaveTexts);
-  const ComPtr<IXMLDOMDocument> answer = ParsedResponse(frame, response);
-  if (!answer) {
+  pugi::xml_document answer;
+  if (!xml::TryParseTree(ToUtf8(response), &answer)) {
     RaiseOwnError(frame, SourceLocation::Current(), E_FAIL,
                   L"Unable to read the XML response from the server");
   }
   // The host gives a Bridge saved for the first time its record.
-  const std::vector<std::optional<int32_t>> bridge_oids = OidsOf(frame, answer.get(), L"Bridge");
+  const std::vector<std::optional<int32_t>> bridge_oids = OidsOf(answer, "Bridge");
   if (!bridge_oids.empty() && bridge_oids.front()) oid_ = *bridge_oids.front();
-  const std::vector<std::optional<int32_t>> set_oids = OidsOf(frame, answer.get(), L"Linkset");
+  const std::vector<std::optional<int32_t>> set_oids = OidsOf(answer, "Linkset");
   for (size_t i = 0; i < link_sets_.items().size() && i < set_oids.size(); ++i) {
     if (set_oids[i]) CheckAndRaise(frame, link_sets_.items()[i]->put_OID(*set_oids[i]));
   }
-  const std::vector<std::optional<int32_t>> file_oids = OidsOf(frame, answer.get(), L"File");
+  const std::vector<std::optional<int32_t>> file_oids = OidsOf(answer, "File");
   int32_t app_count = 0;
   if (apps_) CheckAndRaise(frame, apps_->get_Count(&app_count));
   for (int32_t i = 0; i < app_count && static_cast<size_t>(i) < file_oids.size(); ++i) {
@@ -248,10 +232,16 @@ HRESULT CBridge::get_UserName(std::wstring* name) {
     const HRESULT hr = RunDataServiceCall(
         workspace.get(), {.service = kBridgeService, .method = L"GetUserName"}, &response, &step);
     if (Failed(hr)) return ReportDataServiceFailure(frame, CLSID_Bridge, hr, step, kUserNameTexts);
-    const ComPtr<IXMLDOMDocument> document = ParsedResponse(frame, response);
-    const ComPtr<IXMLDOMNode> user =
-        document ? xml::SelectFirstNode(frame, document.get(), L"//UserName") : nullptr;
-    if (user) CheckAndRaise(frame, xml::GetNodeText(user.get(), L"AccountName", &user_name_));
+    pugi::xml_document answer;
+    if (xml::TryParseTree(ToUtf8(response), &answer)) {
+      pugi::xml_node user;
+      xml::ForEachElementNamed(answer, "UserName", [&](pugi::xml_node element) {
+        if (!user) user = element;
+      });
+      if (user.attribute("AccountName")) {
+        user_name_ = xml::ElementReader(user).Text("AccountName");
+      }
+    }
     *name = user_name_;
     return S_OK;
   });

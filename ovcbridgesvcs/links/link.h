@@ -7,12 +7,12 @@
 
 #include "automation/com_object.h"
 #include "automation/dispatch_impl.h"
-#include "automation/dom/dom.h"
 #include "automation/error_info.h"
 #include "orvan/orvan.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
 #include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
+#include "ovcbridgesvcs/xml/xml_part.h"
 
 namespace ovc::links {
 
@@ -28,7 +28,7 @@ namespace ovc::links {
 // failures while binding never reach the caller, they leave the Link
 // unbound. Persisted properties set Dirty only when their value changes.
 // Failures follow the library's error convention (class Link).
-class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo> {
+class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo>, public xml::XmlPart {
  public:
   CLink() = default;
 
@@ -179,10 +179,10 @@ class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo> {
   // was read before a failure stays. A Units name waits as the pending unit
   // system name until binding finds the Link's units.
   HRESULT ReadXML(const Variant& link) override;
-  // Sets GetXML's attributes on `element` of `document`, so that a LinkSet
-  // writes its Links straight into its own document; raises through
-  // `frame`.
-  void WriteXmlAttributes(CMethodFrame& frame, IXMLDOMDocument* document, IXMLDOMElement* element);
+  // GetXML's element appended to `parent` / ReadXML from a Link element,
+  // so that a LinkSet writes and reads its Links within its own tree.
+  void WriteXml(CMethodFrame& frame, pugi::xml_node parent) override;
+  void ReadXml(CMethodFrame& frame, pugi::xml_node element) override;
 
   HRESULT InterfaceSupportsErrorInfo(const IID& iid) override {
     return iid == ILink::kIid ? S_OK : S_FALSE;

@@ -12,6 +12,7 @@
 #include "ovcbridgesvcs/frame/method_frame.h"
 #include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
+#include "ovcbridgesvcs/xml/xml_part.h"
 
 namespace ovc::links {
 
@@ -25,7 +26,8 @@ namespace ovc::links {
 // Parent Bridge, which holds it: FinalCleanUp breaks both cycles. Dirty is
 // the LinkSet's own flag or any Link's. Failures follow the library's error
 // convention (class LinkSet).
-class CLinkSet final : public ComObject<DispatchImpl<ILinkSet>, ISupportErrorInfo> {
+class CLinkSet final : public ComObject<DispatchImpl<ILinkSet>, ISupportErrorInfo>,
+                       public xml::XmlPart {
  public:
   CLinkSet() = default;
 
@@ -155,6 +157,10 @@ class CLinkSet final : public ComObject<DispatchImpl<ILinkSet>, ISupportErrorInf
   // Appends the OID and ObjectName of each ClassViewObjects/Object under
   // `node` to the object lists (an OID without digits reads as -1).
   HRESULT ReadObjects(IDispatch* node) override;
+  // GetXML's element appended to `parent` / ReadXML from a Linkset element,
+  // so that a Bridge writes and reads its LinkSets within its own tree.
+  void WriteXml(CMethodFrame& frame, pugi::xml_node parent) override;
+  void ReadXml(CMethodFrame& frame, pugi::xml_node element) override;
 
   HRESULT InterfaceSupportsErrorInfo(const IID& iid) override {
     return iid == ILinkSet::kIid ? S_OK : S_FALSE;
@@ -162,6 +168,8 @@ class CLinkSet final : public ComObject<DispatchImpl<ILinkSet>, ISupportErrorInf
 
  private:
   ComPtr<ILink> NewLink(CMethodFrame& frame);
+  // ReadObjects over the tree under `element`.
+  void ReadObjectsOf(pugi::xml_node element);
   HRESULT NewLinkAdded(Variant* link, std::wstring_view method);
   HRESULT CheckObjectListLength(size_t count) const;
   HRESULT CopyLinkAt(int32_t index, Variant* link);

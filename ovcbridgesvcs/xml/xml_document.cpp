@@ -2,33 +2,24 @@
 
 #include <utility>
 
+#include "automation/dom/xml_parse.h"
+#include "automation/dom/xml_writer.h"
+#include "automation/text.h"
 #include "ovcbridgesvcs/frame/message_format.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
 
 namespace ovc::xml {
 namespace {
 
-// The nodes of a DOM node list, in its order.
-std::vector<ComPtr<IXMLDOMNode>> NodesOf(CMethodFrame& frame,
-                                         const ComPtr<IDispatch>& list_dispatch) {
-  ComPtr<IXMLDOMNodeList> list;
-  CheckAndRaise(frame, list_dispatch.As(&list));
-  int32_t count = 0;
-  CheckAndRaise(frame, list->get_length(&count));
-  std::vector<ComPtr<IXMLDOMNode>> nodes;
-  nodes.reserve(static_cast<size_t>(count));
-  for (int32_t i = 0; i < count; ++i) {
-    ComPtr<IDispatch> item;
-    CheckAndRaise(frame, list->get_item(i, item.Receive()));
-    ComPtr<IXMLDOMNode> node;
-    CheckAndRaise(frame, item.As(&node));
-    nodes.push_back(std::move(node));
-  }
-  return nodes;
+constexpr std::wstring_view kNotWellFormed = L"The text is not well-formed XML: ";
+
+// "<reason> (line <n>, position <m>)" of a text that did not parse.
+std::wstring ParseFailure(const std::wstring& reason, int32_t line, int32_t position) {
+  return FormatMessageText(L"%s (line %ld, position %ld)", reason, line, position);
 }
 
-// "<reason> (line <n>, position <m>)" of a document that did not load.
-std::wstring ParseFailure(IXMLDOMDocument* document) {
+// The reason a DOM document did not load.
+std::wstring DocumentParseFailure(IXMLDOMDocument* document) {
   ComPtr<IDispatch> dispatch;
   ComPtr<IXMLDOMParseError> error;
   std::wstring reason;
@@ -39,19 +30,15 @@ std::wstring ParseFailure(IXMLDOMDocument* document) {
       Failed(error->get_linepos(&position))) {
     return L"the document cannot be read";
   }
-  return FormatMessageText(L"%s (line %ld, position %ld)", reason, line, position);
+  return ParseFailure(reason, line, position);
 }
 
-void RefuseDocumentType(CMethodFrame& frame, IXMLDOMDocument* document) {
-  ComPtr<IDispatch> children;
-  CheckAndRaise(frame, document->get_childNodes(children.Receive()));
-  for (const ComPtr<IXMLDOMNode>& child : NodesOf(frame, children)) {
-    DOMNodeType type = NODE_INVALID;
-    CheckAndRaise(frame, child->get_nodeType(&type));
-    if (type == NODE_DOCUMENT_TYPE) {
-      RaiseErrorText(frame, SourceLocation::Current(), E_INVALIDARG,
-                     L"The XML document has a document type declaration; none is read.");
-    }
+void RefuseDocumentType(CMethodFrame& frame, pugi::xml_document* tree) {
+  for (const pugi::xml_node child : tree->children()) {
+    if (child.type() != pugi::node_doctype) continue;
+    tree->reset();
+    RaiseErrorText(frame, SourceLocation::Current(), E_INVALIDARG,
+                   L"The XML document has a document type declaration; none is read.");
   }
 }
 
@@ -69,18 +56,64 @@ void CheckLoaded(CMethodFrame& frame, IXMLDOMDocument* document, HRESULT hr, VAR
   CheckAndRaise(frame, hr);
   if (loaded != VARIANT_TRUE) {
     RaiseErrorText(frame, SourceLocation::Current(), E_FAIL,
-                   std::wstring(failure) + ParseFailure(document));
+                   std::wstring(failure) + DocumentParseFailure(document));
   }
-  RefuseDocumentType(frame, document);
+}
+
+// The one element named `name` in `tree`, or null when there are none or
+// several.
+pugi::xml_node OnlyElementNamed(const pugi::xml_document& tree, std::string_view name) {
+  pugi::xml_node found;
+  int count = 0;
+  ForEachElementNamed(tree, name, [&](pugi::xml_node element) {
+    found = element;
+    ++count;
+  });
+  return count == 1 ? found : pugi::xml_node();
+}
+
+bool TryParseTree(std::string_view text, pugi::xml_document* tree, dom::ParseErrorInfo* error) {
+  dom::ParseOptions options;
+  options.is_unicode_text = true;
+  return dom::ParseXml(text, options, tree, error);
 }
 
 }  // namespace
+
+bool TryParseTree(std::string_view text, pugi::xml_document* tree) {
+  dom::ParseErrorInfo error;
+  return TryParseTree(text, tree, &error);
+}
+
+void ParseTree(CMethodFrame& frame, std::string_view text, pugi::xml_document* tree) {
+  dom::ParseErrorInfo error;
+  if (!TryParseTree(text, tree, &error)) {
+    RaiseErrorText(
+        frame, SourceLocation::Current(), E_FAIL,
+        std::wstring(kNotWellFormed) + ParseFailure(error.reason, error.line, error.line_position));
+  }
+  RefuseDocumentType(frame, tree);
+}
+
+std::string TreeText(pugi::xml_node node) { return dom::WriteXml(node); }
+
+void StartDocument(CMethodFrame& frame, pugi::xml_document* tree) {
+  pugi::xml_node declaration = tree->append_child(pugi::node_declaration);
+  if (!declaration.set_name("xml") || !declaration.append_attribute("version").set_value("1.0")) {
+    RaiseError(frame, SourceLocation::Current(), E_OUTOFMEMORY);
+  }
+}
+
+Variant DocumentValue(CMethodFrame& frame, const pugi::xml_document& tree) {
+  const ComPtr<IXMLDOMDocument> document = ParseDocument(frame, FromUtf8(TreeText(tree)));
+  return Variant(static_cast<IDispatch*>(document.get()));
+}
 
 ComPtr<IXMLDOMDocument> ParseDocument(CMethodFrame& frame, std::wstring_view xml) {
   ComPtr<IXMLDOMDocument> document = NewDocument(frame);
   VARIANT_BOOL loaded = VARIANT_FALSE;
   const HRESULT hr = document->loadXML(std::wstring(xml), &loaded);
-  CheckLoaded(frame, document.get(), hr, loaded, L"The text is not well-formed XML: ");
+  CheckLoaded(frame, document.get(), hr, loaded, kNotWellFormed);
   return document;
 }
 
@@ -98,46 +131,11 @@ ComPtr<IXMLDOMDocument> LoadLocalDocument(CMethodFrame& frame, const std::wstrin
   return document;
 }
 
-ComPtr<IXMLDOMElement> DocumentElement(CMethodFrame& frame, IXMLDOMDocument* document) {
-  ComPtr<IDispatch> element;
-  CheckAndRaise(frame, document->get_documentElement(element.Receive()));
-  if (!element) {
-    RaiseErrorText(frame, SourceLocation::Current(), E_FAIL,
-                   L"The XML document has no document element.");
-  }
-  ComPtr<IXMLDOMElement> typed;
-  CheckAndRaise(frame, element.As(&typed));
-  return typed;
-}
-
-ComPtr<IXMLDOMElement> AppendNewElement(CMethodFrame& frame, IXMLDOMDocument* document,
-                                        IXMLDOMNode* parent, std::wstring_view name) {
-  ComPtr<IDispatch> created;
-  CheckAndRaise(frame, document->createElement(std::wstring(name), created.Receive()));
-  ComPtr<IDispatch> appended;
-  CheckAndRaise(frame, parent->appendChild(created.get(), appended.Receive()));
-  ComPtr<IXMLDOMElement> element;
-  CheckAndRaise(frame, appended.As(&element));
-  return element;
-}
-
-void AppendNode(CMethodFrame& frame, IXMLDOMNode* parent, IXMLDOMNode* child) {
-  ComPtr<IDispatch> appended;
-  CheckAndRaise(frame, parent->appendChild(child, appended.Receive()));
-}
-
-std::vector<ComPtr<IXMLDOMNode>> SelectNodes(CMethodFrame& frame, IXMLDOMNode* node,
-                                             std::wstring_view query) {
-  ComPtr<IDispatch> list;
-  CheckAndRaise(frame, node->selectNodes(std::wstring(query), list.Receive()));
-  return NodesOf(frame, list);
-}
-
-ComPtr<IXMLDOMNode> SelectFirstNode(CMethodFrame& frame, IXMLDOMNode* node,
-                                    std::wstring_view query) {
-  ComPtr<IDispatch> selected;
-  CheckAndRaise(frame, node->selectSingleNode(std::wstring(query), selected.Receive()));
-  return selected ? selected.As<IXMLDOMNode>() : nullptr;
+pugi::xml_node TreeOfNode(CMethodFrame& frame, IXMLDOMNode* node, pugi::xml_document* tree) {
+  std::wstring text;
+  CheckAndRaise(frame, node->get_xml(&text));
+  ParseTree(frame, ToUtf8(text), tree);
+  return tree->document_element();
 }
 
 ComPtr<IXMLDOMNode> NodeOf(const Variant& value) {
@@ -153,28 +151,22 @@ bool TextOf(const Variant& value, std::wstring* text) {
   return true;
 }
 
-ComPtr<IXMLDOMElement> ElementToRead(CMethodFrame& frame, const Variant& value,
-                                     std::wstring_view name, TextSource source) {
-  std::wstring text;
-  ComPtr<IXMLDOMNode> node = NodeOf(value);
-  if (!node && TextOf(value, &text)) {
-    const ComPtr<IXMLDOMDocument> document = source == TextSource::kFilePath
-                                                 ? LoadLocalDocument(frame, text)
-                                                 : ParseDocument(frame, text);
-    ComPtr<IDispatch> list;
-    CheckAndRaise(frame, document->getElementsByTagName(std::wstring(name), list.Receive()));
-    std::vector<ComPtr<IXMLDOMNode>> found = NodesOf(frame, list);
-    if (found.size() != 1) return nullptr;
-    node = std::move(found.front());
+pugi::xml_node ElementToRead(CMethodFrame& frame, const Variant& value, const char* name,
+                             TextSource source, pugi::xml_document* tree) {
+  if (const ComPtr<IXMLDOMNode> node = NodeOf(value)) {
+    const ComPtr<IXMLDOMElement> element = node.As<IXMLDOMElement>();
+    if (!element) return {};
+    const pugi::xml_node read = TreeOfNode(frame, element.get(), tree);
+    return std::string_view(read.name()) == name ? read : pugi::xml_node();
   }
-  const ComPtr<IXMLDOMElement> element = node ? node.As<IXMLDOMElement>() : nullptr;
-  std::wstring tag;
-  if (!element || Failed(element->get_tagName(&tag)) || tag != name) return nullptr;
-  return element;
-}
-
-Variant DocumentValue(IXMLDOMDocument* document) {
-  return Variant(static_cast<IDispatch*>(document));
+  std::wstring text;
+  if (!TextOf(value, &text)) return {};
+  if (source == TextSource::kFilePath) {
+    TreeOfNode(frame, LoadLocalDocument(frame, text).get(), tree);
+  } else {
+    ParseTree(frame, ToUtf8(text), tree);
+  }
+  return OnlyElementNamed(*tree, name);
 }
 
 }  // namespace ovc::xml

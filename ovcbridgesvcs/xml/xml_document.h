@@ -2,47 +2,56 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include <pugixml.hpp>
 
 #include "automation/com_ptr.h"
 #include "automation/dom/dom.h"
+#include "automation/dom/tree_walk.h"
 #include "automation/variant.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
 
-// Building and reading the library's XML documents through the DOM. Every
-// function that takes a frame raises its failure through it (RaiseError),
-// with a text where the DOM gives none worth showing.
+// The library's XML documents: built and read as pugixml trees in UTF-8,
+// handed to scripts as DOM documents. Every function that takes a frame
+// raises its failure through it (RaiseError), with a text where the parser
+// gives none worth showing.
 namespace ovc::xml {
 
-// A new document parsed from `xml` (e.g. "<?xml version=\"1.0\"?><Link/>").
-// Raises when the document cannot be made, the text does not parse (the
-// text names the parser's reason, line and position) or it holds a document
-// type declaration: the library reads no DTD.
+// Parses UTF-8 `text` into the empty `tree` with the DOM's parser and limits
+// (no references but the predefined entities and character references,
+// elements nested 256 levels at most). Raises when the text does not parse
+// (the text names the parser's reason, line and position) or holds a
+// document type declaration: the library reads no DTD. `tree` is then empty.
+void ParseTree(CMethodFrame& frame, std::string_view text, pugi::xml_document* tree);
+
+// ParseTree without a reason: false, with `tree` empty, when the text does
+// not parse. A document type declaration is kept.
+bool TryParseTree(std::string_view text, pugi::xml_document* tree);
+
+// `node` serialised exactly as the DOM writes it (its `xml`), in UTF-8.
+std::string TreeText(pugi::xml_node node);
+
+// Starts the empty `tree` as every document of the library starts: with the
+// declaration <?xml version="1.0"?>.
+void StartDocument(CMethodFrame& frame, pugi::xml_document* tree);
+
+// The DOM document holding `tree`, as the VT_DISPATCH value GetXML hands
+// out.
+Variant DocumentValue(CMethodFrame& frame, const pugi::xml_document& tree);
+
+// A new DOM document parsed from `xml`. Raises when the document cannot be
+// made or the text does not parse (the text names the parser's reason, line
+// and position).
 ComPtr<IXMLDOMDocument> ParseDocument(CMethodFrame& frame, std::wstring_view xml);
 
-// A document loaded from the local file `path` (a path or a "file://"
+// A DOM document loaded from the local file `path` (a path or a "file://"
 // URL). Raises as ParseDocument does, and for any other URL: only local
 // files are read.
 ComPtr<IXMLDOMDocument> LoadLocalDocument(CMethodFrame& frame, const std::wstring& path);
 
-// The document element; raises E_FAIL when there is none.
-ComPtr<IXMLDOMElement> DocumentElement(CMethodFrame& frame, IXMLDOMDocument* document);
-
-// A new element `name` of `document`, appended as the last child of
-// `parent` (which then owns it).
-ComPtr<IXMLDOMElement> AppendNewElement(CMethodFrame& frame, IXMLDOMDocument* document,
-                                        IXMLDOMNode* parent, std::wstring_view name);
-
-// Moves `child` (of any document) to the end of `parent`'s children.
-void AppendNode(CMethodFrame& frame, IXMLDOMNode* parent, IXMLDOMNode* child);
-
-// The nodes `query` (XPath) selects from `node`, in document order.
-std::vector<ComPtr<IXMLDOMNode>> SelectNodes(CMethodFrame& frame, IXMLDOMNode* node,
-                                             std::wstring_view query);
-
-// The first node `query` selects from `node`, or null.
-ComPtr<IXMLDOMNode> SelectFirstNode(CMethodFrame& frame, IXMLDOMNode* node,
-                                    std::wstring_view query);
+// The text of DOM `node` (its `xml`) parsed into the empty `tree` by
+// ParseTree; returns the tree's document element.
+pugi::xml_node TreeOfNode(CMethodFrame& frame, IXMLDOMNode* node, pugi::xml_document* tree);
 
 // The DOM node a variant holds (VT_DISPATCH, also by reference), or null
 // for any other value or an object that is no node.
@@ -54,16 +63,24 @@ bool TextOf(const Variant& value, std::wstring* text);
 // What the text given to a ReadXML is.
 enum class TextSource { kFilePath, kXmlText };
 
-// The element a ReadXML reads from `value`: a DOM element named `name`
-// itself, or the one element named `name` in the document that a text
-// gives (a local file loaded by LoadLocalDocument, or XML text parsed by
-// ParseDocument). Null, with nothing raised, for any other value, for a
-// node that is no such element and for a document without exactly one;
-// raises when the text cannot be loaded or parsed.
-ComPtr<IXMLDOMElement> ElementToRead(CMethodFrame& frame, const Variant& value,
-                                     std::wstring_view name, TextSource source);
+// The element a ReadXML reads from `value`, copied into the empty `tree`:
+// a DOM element named `name` itself, or the one element named `name` in the
+// document that a text gives (a local file loaded by LoadLocalDocument, or
+// XML text). A null node, with nothing raised, for any other value, for a
+// DOM node that is no such element and for a document without exactly one;
+// raises when the text cannot be loaded or parsed (ParseTree).
+pugi::xml_node ElementToRead(CMethodFrame& frame, const Variant& value, const char* name,
+                             TextSource source, pugi::xml_document* tree);
 
-// `document` as the VT_DISPATCH value GetXML hands out.
-Variant DocumentValue(IXMLDOMDocument* document);
+// The elements of the subtree of `top` (`top` included) named `name`, in
+// document order, handed one by one to `visit`.
+template <class Visit>
+void ForEachElementNamed(pugi::xml_node top, std::string_view name, Visit&& visit) {
+  dom::TreeWalk walk(top);
+  do {
+    const pugi::xml_node node = walk.node();
+    if (node.type() == pugi::node_element && name == node.name()) visit(node);
+  } while (walk.Next());
+}
 
 }  // namespace ovc::xml

@@ -1,80 +1,72 @@
 #include "ovcbridgesvcs/xml/xml_helper.h"
 
-#include "automation/com_ptr.h"
+#include "automation/dom/xml_chars.h"
+#include "automation/text.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
-#include "ovcbridgesvcs/frame/run_method.h"
 #include "ovcbridgesvcs/xml/variant_util.h"
 
 namespace ovc::xml {
 
-HRESULT AddAttribute(IXMLDOMDocument* document, IXMLDOMElement* element, std::wstring_view name,
-                     const Variant& value) {
-  CMethodFrame frame(L"XMLhelper::AddAttribute");
-  return RunMethod(frame, [&]() -> HRESULT {
-    if (document == nullptr || element == nullptr) return E_INVALIDARG;
-    const Variant plain = value.Dereferenced();
-    if (plain.vt() == VT_BSTR) {
-      CheckAndRaise(
-          frame, element->setAttribute(std::wstring(name), Variant(EscapeXmlText(plain.bstr()))));
-    } else if (plain.vt() == VT_DATE) {
-      std::wstring text;
-      CheckAndRaise(frame, FormatForXML(plain, &text));
-      CheckAndRaise(frame, element->setAttribute(std::wstring(name), Variant(std::move(text))));
-    } else {
-      CheckAndRaise(frame, element->setAttribute(std::wstring(name), plain));
-    }
-    return S_OK;
-  });
+const ElementWriter& ElementWriter::Text(const char* name, std::wstring_view value) const {
+  const std::wstring escaped = EscapeXmlText(value);
+  CheckAndRaise(frame_, dom::CheckNodeText(NODE_ATTRIBUTE, escaped));
+  Set(name, ToUtf8(escaped).c_str());
+  return *this;
 }
 
-HRESULT GetNodeText(IXMLDOMNode* node, std::wstring_view name, std::wstring* text) {
-  CMethodFrame frame(L"XMLhelper::GetNodeText");
-  return RunMethod(frame, [&]() -> HRESULT {
-    if (node == nullptr) return E_INVALIDARG;
-    if (text == nullptr) return E_POINTER;
-    // Only elements have attributes.
-    const ComPtr<IXMLDOMElement> element = ComPtr<IXMLDOMNode>(node).As<IXMLDOMElement>();
-    if (!element) return S_OK;
-    Variant value;
-    const HRESULT found = element->getAttribute(std::wstring(name), &value);
-    CheckAndRaise(frame, found);
-    if (found == S_OK && value.vt() == VT_BSTR) *text = UnescapeXmlText(value.bstr());
-    return S_OK;
-  });
+const ElementWriter& ElementWriter::Integer(const char* name, int32_t value) const {
+  Set(name, std::to_string(value).c_str());
+  return *this;
 }
 
-Variant FlagValue(bool flag) { return Variant(flag ? L"1" : L"0"); }
+const ElementWriter& ElementWriter::Flag(const char* name, bool value) const {
+  Set(name, value ? "1" : "0");
+  return *this;
+}
 
-void AddAttributes(CMethodFrame& frame, IXMLDOMDocument* document, IXMLDOMElement* element,
-                   std::initializer_list<NamedValue> values) {
-  for (const NamedValue& each : values) {
-    CheckAndRaise(frame, AddAttribute(document, element, each.name, each.value));
+const ElementWriter& ElementWriter::Date(const char* name, const Variant& value) const {
+  if (value.vt() != VT_DATE) return *this;
+  std::wstring text;
+  CheckAndRaise(frame_, FormatForXML(value, &text));
+  Set(name, ToUtf8(text).c_str());
+  return *this;
+}
+
+ElementWriter ElementWriter::Child(const char* name) const {
+  pugi::xml_node element = element_;
+  const pugi::xml_node child = element.append_child(name);
+  if (!child) RaiseError(frame_, SourceLocation::Current(), E_OUTOFMEMORY);
+  return ElementWriter(frame_, child);
+}
+
+void ElementWriter::Set(const char* name, const char* value) const {
+  pugi::xml_node element = element_;
+  if (!element.append_attribute(name).set_value(value)) {
+    RaiseError(frame_, SourceLocation::Current(), E_OUTOFMEMORY);
   }
 }
 
-std::wstring AttributeReader::Text(std::wstring_view name) const {
-  std::wstring text;
-  CheckAndRaise(frame_, GetNodeText(node_, name, &text));
-  return text;
+std::wstring ElementReader::Text(const char* name) const {
+  return UnescapeXmlText(FromUtf8(element_.attribute(name).value()));
 }
 
-int32_t AttributeReader::Integer(std::wstring_view name) const {
-  return LeadingInteger(Text(name));
-}
+int32_t ElementReader::Integer(const char* name) const { return LeadingInteger(Text(name)); }
 
-int32_t AttributeReader::Oid(std::wstring_view name) const {
+int32_t ElementReader::Oid(const char* name) const {
   bool found = false;
   const int32_t oid = LeadingInteger(Text(name), &found);
   return found ? oid : -1;
 }
 
-bool AttributeReader::Flag(std::wstring_view name) const { return Text(name) == L"1"; }
+bool ElementReader::Flag(const char* name) const { return Text(name) == L"1"; }
 
-Variant AttributeReader::Date(std::wstring_view name) const {
+Variant ElementReader::Date(const char* name) const {
   Variant date;
   bool converted = false;
-  CheckAndRaise(frame_, ValueFromXMLText(Text(name), VT_DATE, &date, &converted));
-  return converted ? date : Variant::Null();
+  if (Failed(ValueFromXMLText(Text(name), VT_DATE, &date, &converted)) || !converted) {
+    return Variant::Null();
+  }
+  return date;
 }
 
 }  // namespace ovc::xml

@@ -1,69 +1,70 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
-#include "automation/dom/dom.h"
-#include "automation/hresult.h"
+#include <pugixml.hpp>
+
 #include "automation/variant.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
 
-// Writing and reading attribute values of the library's XML documents. Text
-// values carry the character-reference layer of EscapeXmlText
-// (variant_util.h) beneath the DOM's own escaping; these functions add and
-// remove it, so every writer and reader of the library matches.
+// Writing and reading attribute values of the library's XML documents, held
+// as pugixml trees in UTF-8. Text values carry the character-reference layer
+// of EscapeXmlText (variant_util.h) beneath the XML escaping the serialiser
+// adds; these classes add and remove it, so every writer and reader of the
+// library matches.
 namespace ovc::xml {
 
-// Sets attribute `name` of `element` (replacing one of the same name) to
-// `value`: a text escaped (EscapeXmlText), a date as FormatForXML gives it,
-// anything else as the DOM writes that typed value (integers in decimal).
-// E_INVALIDARG for a null document or element; E_FAIL for a name XML does
-// not allow; other DOM and format failures as they come, with an error.
-HRESULT AddAttribute(IXMLDOMDocument* document, IXMLDOMElement* element, std::wstring_view name,
-                     const Variant& value);
-
-// When `node` has attribute `name`, stores its value, unescaped
-// (UnescapeXmlText), in *text; otherwise leaves *text as it was.
-// E_INVALIDARG for a null node, E_POINTER for a null `text`.
-HRESULT GetNodeText(IXMLDOMNode* node, std::wstring_view name, std::wstring* text);
-
-// One attribute to write.
-struct NamedValue {
-  std::wstring_view name;
-  Variant value;
-};
-
-// The value of a flag attribute: "1" or "0".
-Variant FlagValue(bool flag);
-
-// AddAttribute for each of `values` in order; raises the first failure.
-void AddAttributes(CMethodFrame& frame, IXMLDOMDocument* document, IXMLDOMElement* element,
-                   std::initializer_list<NamedValue> values);
-
-// Reads the attributes of one element; DOM failures raise through the
-// frame.
-class AttributeReader {
+// Appends attributes, in the order of the calls, to one element of a tree;
+// failures raise through the frame.
+class ElementWriter {
  public:
-  // `node` must outlive the reader.
-  AttributeReader(CMethodFrame& frame, IXMLDOMNode* node) : frame_(frame), node_(node) {}
+  // `element` must outlive the writer; the tree owns what is appended.
+  ElementWriter(CMethodFrame& frame, pugi::xml_node element) : frame_(frame), element_(element) {}
 
-  // The unescaped text; empty when absent.
-  std::wstring Text(std::wstring_view name) const;
-  // The leading decimal digits; 0 when absent or without digits.
-  int32_t Integer(std::wstring_view name) const;
-  // An OID: the leading decimal digits; -1 (none) when absent, empty or
-  // without digits, so that a missing OID never names record 0.
-  int32_t Oid(std::wstring_view name) const;
-  // True exactly for "1" (any case is the same for a digit).
-  bool Flag(std::wstring_view name) const;
-  // A date from its serial number; null when absent or not a number.
-  Variant Date(std::wstring_view name) const;
+  // The text escaped (EscapeXmlText); raises E_FAIL with the reason for a
+  // character no XML document can hold.
+  const ElementWriter& Text(const char* name, std::wstring_view value) const;
+  // In decimal.
+  const ElementWriter& Integer(const char* name, int32_t value) const;
+  // "1" or "0".
+  const ElementWriter& Flag(const char* name, bool value) const;
+  // As FormatForXML writes a date; no attribute when `value` holds no date.
+  const ElementWriter& Date(const char* name, const Variant& value) const;
+  // A writer of a new element `name`, appended as the last child.
+  ElementWriter Child(const char* name) const;
+
+  pugi::xml_node element() const { return element_; }
 
  private:
+  void Set(const char* name, const char* value) const;
+
   CMethodFrame& frame_;
-  IXMLDOMNode* node_;
+  pugi::xml_node element_;
+};
+
+// Reads the attributes of one element of a tree; absent attributes read as
+// empty text.
+class ElementReader {
+ public:
+  // `element` must outlive the reader.
+  explicit ElementReader(pugi::xml_node element) : element_(element) {}
+
+  // The unescaped text; empty when absent.
+  std::wstring Text(const char* name) const;
+  // The leading decimal digits; 0 when absent or without digits.
+  int32_t Integer(const char* name) const;
+  // An OID: the leading decimal digits; -1 (none) when absent, empty or
+  // without digits, so that a missing OID never names record 0.
+  int32_t Oid(const char* name) const;
+  // True exactly for "1".
+  bool Flag(const char* name) const;
+  // A date from its serial number; null when absent or not a number.
+  Variant Date(const char* name) const;
+
+ private:
+  pugi::xml_node element_;
 };
 
 }  // namespace ovc::xml

@@ -12,25 +12,38 @@ namespace {
 using host_testing::RunInFrame;
 using host_testing::TakeDesc;
 
-TEST(XmlHelperTest, MissingAttributesAndObjectsAreHandled) {
-  ComPtr<IXMLDOMDocument> document;
-  ComPtr<IXMLDOMElement> root;
+TEST(XmlHelperTest, AttributesReadAsTheLibraryStoresThem) {
+  pugi::xml_document tree;
   ASSERT_EQ(RunInFrame([&](CMethodFrame& frame) {
-              document = ParseDocument(frame, L"<Link Empty=\"\" Word=\"x\" Some=\" 17z\"/>");
-              root = DocumentElement(frame, document.get());
-              const AttributeReader reader(frame, root.get());
-              EXPECT_EQ(reader.Oid(L"Absent"), -1) << "no OID is none, never record 0";
-              EXPECT_EQ(reader.Oid(L"Empty"), -1);
-              EXPECT_EQ(reader.Oid(L"Word"), -1);
-              EXPECT_EQ(reader.Oid(L"Some"), 17);
+              ParseTree(frame, "<Link Empty=\"\" Word=\"x\" Some=\" 17z\" T=\"a&amp;#38;b\"/>",
+                        &tree);
             }),
             S_OK);
-  std::wstring text = L"preset";
-  EXPECT_EQ(GetNodeText(root.get(), L"Absent", &text), S_OK);
-  EXPECT_EQ(text, L"preset");
-  EXPECT_EQ(GetNodeText(nullptr, L"A", &text), E_INVALIDARG);
-  EXPECT_EQ(AddAttribute(nullptr, root.get(), L"A", Variant()), E_INVALIDARG);
-  EXPECT_EQ(AddAttribute(document.get(), root.get(), L"1bad", Variant()), E_FAIL);
+  const ElementReader reader(tree.document_element());
+  EXPECT_EQ(reader.Oid("Absent"), -1) << "no OID is none, never record 0";
+  EXPECT_EQ(reader.Oid("Empty"), -1);
+  EXPECT_EQ(reader.Oid("Word"), -1);
+  EXPECT_EQ(reader.Oid("Some"), 17);
+  EXPECT_EQ(reader.Text("T"), L"a&b");
+  EXPECT_TRUE(reader.Date("Word").IsNull());
+
+  EXPECT_EQ(RunInFrame([&](CMethodFrame& frame) {
+              ElementWriter(frame, tree.document_element()).Text("Bad", L"a\uFFFFb");
+            }),
+            E_FAIL);
+  EXPECT_FALSE(TakeDesc().empty());
+  EXPECT_FALSE(tree.document_element().attribute("Bad")) << "nothing half-written";
+}
+
+// A Link element within `depth` levels of other elements.
+std::wstring Nested(int depth) {
+  std::wstring open;
+  std::wstring close;
+  for (int i = 0; i < depth; ++i) {
+    open += L"<a>";
+    close += L"</a>";
+  }
+  return open + L"<Link/>" + close;
 }
 
 // Documents come from text or local files only: no URL, no DTD, no
@@ -46,19 +59,19 @@ TEST(XmlHelperTest, HostileDocumentsAreRefusedWithAReason) {
        L"The text is not well-formed XML: "},
       {false, L"<!DOCTYPE Link SYSTEM \"link.dtd\"><Link/>",
        L"The XML document has a document type declaration"},
+      {false, Nested(300), L"The text is not well-formed XML: The document nests elements"},
       {true, L"http://example.com/link.xml", L"Only local files are read"},
       {true, L"/no/such/link.xml", L"Cannot read the XML file /no/such/link.xml: "},
   };
   for (const auto& each : cases) {
+    pugi::xml_document tree;
     const HRESULT hr = RunInFrame([&](CMethodFrame& frame) {
-      if (each.file) {
-        LoadLocalDocument(frame, each.source);
-      } else {
-        ParseDocument(frame, each.source);
-      }
+      ElementToRead(frame, Variant(each.source), "Link",
+                    each.file ? TextSource::kFilePath : TextSource::kXmlText, &tree);
     });
     EXPECT_TRUE(Failed(hr)) << ToUtf8(each.source);
     EXPECT_EQ(TakeDesc().substr(0, each.desc_start.size()), each.desc_start) << ToUtf8(each.source);
+    EXPECT_FALSE(tree.first_child()) << "nothing half-read";
   }
 }
 
