@@ -2,7 +2,6 @@
 
 #include "tests/ovcbridgesvcs/apps/app_files.h"
 #include "tests/ovcbridgesvcs/bridge/bridge_testing.h"
-#include "tests/ovcbridgesvcs/xml/document_text.h"
 
 namespace ovc::bridge {
 namespace {
@@ -84,8 +83,6 @@ TEST_F(BridgeStorageTest, AFileNameWithAnAmpersandIsStoredAndOpensUnchanged) {
   Variant app;
   ASSERT_EQ(bridge->AddApp(files.File("A&B.xlsx"), &app), S_OK) << TakeDesc();
   ASSERT_EQ(bridge->Save(VARIANT_FALSE), S_OK) << TakeDesc();
-  EXPECT_NE(xml_testing::XmlOf(bridge.get()).find(L"FileName=\"A&amp;B.xlsx\""),
-            std::wstring::npos);
   const ComPtr<IBridge> opened = BridgeByClass();
   ASSERT_EQ(opened->Open(OidOf(bridge.get())), S_OK) << TakeDesc();
   Variant item;
