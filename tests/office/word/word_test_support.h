@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "office/word/word_document.h"
+#include "tests/office/common/xml_part.h"
 #include "tests/office/office_test_support.h"
 #include "tests/office/package/package_test_support.h"
 
@@ -50,13 +51,7 @@ class SnippetDocument {
     return document_->Text({story, 0, document_->story_length(story)});
   }
   // The body as it would be saved, attribute values in single quotes.
-  std::string BodyXml() {
-    std::ostringstream out;
-    document_->story_root(0).print(out, "", pugi::format_raw);
-    std::string xml = out.str();
-    for (char& c : xml) c = c == '"' ? '\'' : c;
-    return xml;
-  }
+  std::string BodyXml() { return office::testing::XmlOf(document_->story_root(0)); }
   // The text of a bookmark, or "<absent>".
   std::wstring BookmarkText(const std::wstring& name) {
     BookmarkInfo bookmark;
