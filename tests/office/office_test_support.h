@@ -3,11 +3,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "automation/com_ptr.h"
+#include "automation/late_call.h"
 
 #include "tests/automation/temp_dir.h"
 
-// Shared by the office tests: a scratch folder and the fixtures of
-// tests/office/fixtures.
+// Shared by the office tests: a scratch folder, the fixtures of
+// tests/office/fixtures, and late-bound calls as the library makes them.
 namespace ovc::office::testing {
 
 using files_testing::ReadFile;
@@ -25,6 +30,21 @@ inline std::string CopyFixture(const TempDir& dir, const std::string& name,
   std::filesystem::copy_file(FixturePath(name), copy,
                              std::filesystem::copy_options::overwrite_existing);
   return copy;
+}
+
+// A property's value or a method's result; the failure as an error value.
+inline Variant Call(IDispatch* object, const wchar_t* member, std::vector<Variant> args = {},
+                    uint16_t flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                    EXCEPINFO* error = nullptr) {
+  Variant value;
+  const HRESULT hr = CallByName(object, member, flags, std::move(args), &value, error);
+  return Succeeded(hr) ? value : Variant::Error(hr);
+}
+
+inline ComPtr<IDispatch> Object(IDispatch* object, const wchar_t* member,
+                                std::vector<Variant> args = {}) {
+  Variant value = Call(object, member, std::move(args));
+  return value.vt() == VT_DISPATCH ? ComPtr<IDispatch>(value.dispatch()) : nullptr;
 }
 
 }  // namespace ovc::office::testing

@@ -13,8 +13,8 @@
 namespace ovc::excel {
 namespace {
 
-using testing::GetObject;
 using testing::NewApplication;
+using testing::Object;
 
 TEST(ApplicationTest, StateIsKeptPerApplicationAndQuitDisconnectsItsObjects) {
   struct Case {
@@ -49,7 +49,7 @@ TEST(ApplicationTest, StateIsKeptPerApplicationAndQuitDisconnectsItsObjects) {
   }
 
   ComPtr<IDispatch> application = NewApplication();
-  ComPtr<IDispatch> workbooks = GetObject(application.get(), L"Workbooks");
+  ComPtr<IDispatch> workbooks = Object(application.get(), L"Workbooks");
   ASSERT_TRUE(workbooks);
   ASSERT_EQ(CallByName(application.get(), L"Quit", DISPATCH_METHOD), S_OK);
   Variant value;

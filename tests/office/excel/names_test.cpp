@@ -11,7 +11,7 @@
 namespace ovc::excel {
 namespace {
 
-using testing::GetObject;
+using testing::Object;
 
 constexpr char kNames[] =
     "<definedNames><definedName name=\"Const\">0.05</definedName>"
@@ -30,7 +30,7 @@ class NamesTest : public testing::BookTest {
 };
 
 TEST_F(NamesTest, ItemFindsNamesByPositionOrByNameAsMethodOrPropertyGet) {
-  ComPtr<IDispatch> names = GetObject(workbook_.get(), L"Names");
+  ComPtr<IDispatch> names = Object(workbook_.get(), L"Names");
   ASSERT_TRUE(names);
   EXPECT_EQ(Get(names.get(), L"Count"), Variant::I4(3));
   struct Case {
@@ -55,7 +55,7 @@ TEST_F(NamesTest, ItemFindsNamesByPositionOrByNameAsMethodOrPropertyGet) {
 }
 
 TEST_F(NamesTest, AddAndDeleteChangeTheWorkbookAndSurviveASave) {
-  ComPtr<IDispatch> names = GetObject(workbook_.get(), L"Names");
+  ComPtr<IDispatch> names = Object(workbook_.get(), L"Names");
   const Variant none = Variant::Missing();
   EXPECT_EQ(CallMethod(names.get(), L"Add", {Variant(L"TAX2019"), Variant(L"=Sheet1!$A$1")}),
             E_INVALIDARG);
@@ -64,18 +64,18 @@ TEST_F(NamesTest, AddAndDeleteChangeTheWorkbookAndSurviveASave) {
             E_NOTIMPL);
   EXPECT_EQ(Get(workbook_.get(), L"Saved"), Variant::Bool(true));
   ASSERT_EQ(CallMethod(names.get(), L"Add", {Variant(L"Total"), Variant(L"=Sheet1!$C$3")}), S_OK);
-  ComPtr<IDispatch> rate = GetObject(names.get(), L"Item", {Variant(L"Rate")});
+  ComPtr<IDispatch> rate = Object(names.get(), L"Item", {Variant(L"Rate")});
   ASSERT_EQ(CallMethod(rate.get(), L"Delete"), S_OK);
   EXPECT_EQ(Get(rate.get(), L"Name"), Variant::Error(DISP_E_BADINDEX));
   EXPECT_EQ(Get(workbook_.get(), L"Saved"), Variant::Bool(false));
   ASSERT_EQ(CallMethod(workbook_.get(), L"Close", {Variant::Bool(true)}), S_OK);
 
   workbook_ = Open();
-  names = GetObject(workbook_.get(), L"Names");
+  names = Object(workbook_.get(), L"Names");
   EXPECT_EQ(Get(names.get(), L"Count"), Variant::I4(3));
-  ComPtr<IDispatch> total = GetObject(names.get(), L"Item", {Variant(L"Total")});
+  ComPtr<IDispatch> total = Object(names.get(), L"Item", {Variant(L"Total")});
   EXPECT_EQ(Get(total.get(), L"RefersTo"), Variant(L"=Sheet1!$C$3"));
-  EXPECT_FALSE(GetObject(names.get(), L"Item", {Variant(L"Rate")}));
+  EXPECT_FALSE(Object(names.get(), L"Item", {Variant(L"Rate")}));
 }
 
 TEST_F(NamesTest, AddAndDeleteMakeStaleOnlyTheFormulasUsingTheName) {
@@ -104,12 +104,11 @@ TEST_F(NamesTest, AddAndDeleteMakeStaleOnlyTheFormulasUsingTheName) {
     testing::WriteZip(path, parts);
     ComPtr<IDispatch> workbook = Open(path);
     ASSERT_TRUE(workbook);
-    ComPtr<IDispatch> names = GetObject(workbook.get(), L"Names");
+    ComPtr<IDispatch> names = Object(workbook.get(), L"Names");
     if (c.refers_to != nullptr) {
       ASSERT_EQ(CallMethod(names.get(), L"Add", {Variant(c.name), Variant(c.refers_to)}), S_OK);
     } else {
-      ASSERT_EQ(CallMethod(GetObject(names.get(), L"Item", {Variant(c.name)}).get(), L"Delete"),
-                S_OK);
+      ASSERT_EQ(CallMethod(Object(names.get(), L"Item", {Variant(c.name)}).get(), L"Delete"), S_OK);
     }
     for (size_t row = 0; row < c.stale.size(); ++row) {
       const std::wstring cell = L"Sheet1!B" + std::to_wstring(row + 1);
@@ -124,9 +123,9 @@ TEST_F(NamesTest, RangesDescribeTheirBlockAndAreDisconnectedByClosing) {
   ComPtr<IDispatch> rate = Range(L"Rate");
   ASSERT_TRUE(rate);
   EXPECT_EQ(Get(Range(L" local ").get(), L"Count"), Variant::I4(1));  // of the active sheet
-  EXPECT_EQ(Get(GetObject(rate.get(), L"Rows").get(), L"Count"), Variant::I4(3));
-  EXPECT_EQ(Get(GetObject(rate.get(), L"Columns").get(), L"Count"), Variant::I4(1));
-  ComPtr<IDispatch> block = GetObject(rate.get(), L"Resize", {Variant(2), Variant(3)});
+  EXPECT_EQ(Get(Object(rate.get(), L"Rows").get(), L"Count"), Variant::I4(3));
+  EXPECT_EQ(Get(Object(rate.get(), L"Columns").get(), L"Count"), Variant::I4(1));
+  ComPtr<IDispatch> block = Object(rate.get(), L"Resize", {Variant(2), Variant(3)});
   EXPECT_EQ(Get(block.get(), L"Address"), Variant(L"$B$2:$D$3"));
   EXPECT_EQ(Get(block.get(), L"Address", {Variant::Missing(), Variant::Missing(), Variant(-4150)}),
             Variant(L"R2C2:R3C4"));
@@ -139,7 +138,7 @@ TEST_F(NamesTest, RangesDescribeTheirBlockAndAreDisconnectedByClosing) {
   EXPECT_EQ(CallMethod(application_.get(), L"Goto", {Variant(rate.get())}), S_OK);
   ComPtr<Application> other = MakeObject<Application>(office::Services{});
   EXPECT_EQ(CallMethod(other.get(), L"Goto", {Variant(rate.get())}), E_INVALIDARG);
-  ComPtr<IDispatch> names = GetObject(workbook_.get(), L"Names");
+  ComPtr<IDispatch> names = Object(workbook_.get(), L"Names");
   ASSERT_EQ(CallMethod(workbook_.get(), L"Close", {Variant::Bool(false)}), S_OK);
   EXPECT_EQ(Get(rate.get(), L"Count"), Variant::Error(RPC_E_DISCONNECTED));
   EXPECT_EQ(Get(names.get(), L"Count"), Variant::Error(RPC_E_DISCONNECTED));

@@ -11,7 +11,7 @@
 namespace ovc::excel {
 namespace {
 
-using testing::GetObject;
+using testing::Object;
 
 // A sheet whose C1 is a formula over A1 with a cached value, and names over
 // single cells.
@@ -36,8 +36,8 @@ class ValuesTest : public testing::BookTest {
     workbook_ = Open();
   }
   ComPtr<IDispatch> Property(const wchar_t* name) {
-    return GetObject(GetObject(workbook_.get(), L"BuiltinDocumentProperties").get(), L"Item",
-                     {Variant(name)});
+    return Object(Object(workbook_.get(), L"BuiltinDocumentProperties").get(), L"Item",
+                  {Variant(name)});
   }
 
   ComPtr<IDispatch> workbook_;

@@ -81,7 +81,7 @@ TEST_F(WorkbookCalculationTest, CalculateRecomputesWhatAWriteReaches) {
   EXPECT_EQ(Value(L"Sheet1!E2"), Variant::R8(2));
   EXPECT_EQ(Value(L"Sheet1!B2"), Variant::R8(11));
   // A redefined name makes the formulas using it stale.
-  ASSERT_EQ(CallMethod(testing::GetObject(workbook_.get(), L"Names").get(), L"Add",
+  ASSERT_EQ(CallMethod(testing::Object(workbook_.get(), L"Names").get(), L"Add",
                        {Variant(L"Rate"), Variant(L"=2")}),
             S_OK);
   EXPECT_EQ(Value(L"Sheet1!B3"), Variant::Error(E_PENDING));

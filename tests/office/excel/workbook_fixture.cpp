@@ -30,16 +30,6 @@ std::vector<Part> MinimalWorkbook(const std::string& workbook_children,
   };
 }
 
-ComPtr<IDispatch> GetObject(IDispatch* object, const std::wstring& name,
-                            std::vector<Variant> args) {
-  Variant result;
-  if (Failed(CallByName(object, name, DISPATCH_PROPERTYGET, std::move(args), &result)) ||
-      result.vt() != VT_DISPATCH) {
-    return nullptr;
-  }
-  return ComPtr<IDispatch>(result.dispatch());
-}
-
 ComPtr<IDispatch> NewApplication() {
   if (Failed(RegisterExcelClasses())) return nullptr;
   ComPtr<IDispatch> application;
@@ -50,7 +40,7 @@ ComPtr<IDispatch> NewApplication() {
 ComPtr<IDispatch> BookTest::Open(const std::string& path, std::vector<Variant> more) {
   more.insert(more.begin(), Variant(FromUtf8(path)));
   Variant result;
-  status_ = CallByName(GetObject(application_.get(), L"Workbooks").get(), L"Open", DISPATCH_METHOD,
+  status_ = CallByName(Object(application_.get(), L"Workbooks").get(), L"Open", DISPATCH_METHOD,
                        std::move(more), &result);
   return Succeeded(status_) ? ComPtr<IDispatch>(result.dispatch()) : nullptr;
 }
@@ -71,7 +61,7 @@ HRESULT BookTest::CallMethod(IDispatch* object, const std::wstring& method,
 }
 
 ComPtr<IDispatch> BookTest::Range(const wchar_t* text) {
-  return GetObject(application_.get(), L"Range", {Variant(text)});
+  return Object(application_.get(), L"Range", {Variant(text)});
 }
 
 }  // namespace ovc::excel::testing

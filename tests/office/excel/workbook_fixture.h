@@ -10,11 +10,13 @@
 #include "automation/late_call.h"
 #include "office/excel/application.h"
 #include "tests/automation/temp_dir.h"
+#include "tests/office/office_test_support.h"
 #include "tests/office/package/package_test_support.h"
 
 namespace ovc::excel::testing {
 
 using Part = office::testing::ZipEntry;
+using office::testing::Object;
 using office::testing::WriteZip;
 
 // The parts of a workbook with one sheet "Sheet1" whose sheetData holds
@@ -23,10 +25,6 @@ using office::testing::WriteZip;
 std::vector<Part> MinimalWorkbook(
     const std::string& workbook_children = "",
     const std::string& sheet_data = "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>");
-
-// The object a property get returns; null when the call fails.
-ComPtr<IDispatch> GetObject(IDispatch* object, const std::wstring& name,
-                            std::vector<Variant> args = {});
 
 // A new application created by ProgID.
 ComPtr<IDispatch> NewApplication();

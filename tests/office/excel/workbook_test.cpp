@@ -22,8 +22,8 @@ namespace ovc::excel {
 namespace {
 
 using files_testing::TempDir;
-using testing::GetObject;
 using testing::NewApplication;
+using testing::Object;
 
 ino_t InodeOf(const std::string& path) {
   struct stat status {};

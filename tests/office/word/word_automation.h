@@ -14,20 +14,8 @@
 // Driving the word processor through late-bound calls, as the library does.
 namespace ovc::word::testing {
 
-// A property's value or a method's result; the failure as an error value.
-inline Variant Call(IDispatch* object, const wchar_t* member, std::vector<Variant> args = {},
-                    uint16_t flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET,
-                    EXCEPINFO* error = nullptr) {
-  Variant value;
-  const HRESULT hr = CallByName(object, member, flags, std::move(args), &value, error);
-  return Succeeded(hr) ? value : Variant::Error(hr);
-}
-
-inline ComPtr<IDispatch> Object(IDispatch* object, const wchar_t* member,
-                                std::vector<Variant> args = {}) {
-  Variant value = Call(object, member, std::move(args));
-  return value.vt() == VT_DISPATCH ? ComPtr<IDispatch>(value.dispatch()) : nullptr;
-}
+using office::testing::Call;
+using office::testing::Object;
 
 // The range of a document's bookmark; null when there is none.
 inline ComPtr<IDispatch> BookmarkRange(IDispatch* document, const wchar_t* bookmark) {
