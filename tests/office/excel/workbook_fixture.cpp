@@ -45,21 +45,6 @@ ComPtr<IDispatch> BookTest::Open(const std::string& path, std::vector<Variant> m
   return Succeeded(status_) ? ComPtr<IDispatch>(result.dispatch()) : nullptr;
 }
 
-Variant BookTest::Get(IDispatch* object, const wchar_t* member, std::vector<Variant> args) {
-  Variant value;
-  const HRESULT hr = CallByName(object, member, DISPATCH_PROPERTYGET, std::move(args), &value);
-  return Succeeded(hr) ? value : Variant::Error(hr);
-}
-
-HRESULT BookTest::PutProperty(IDispatch* object, const std::wstring& member, const Variant& value) {
-  return CallByName(object, member, DISPATCH_PROPERTYPUT, {value});
-}
-
-HRESULT BookTest::CallMethod(IDispatch* object, const std::wstring& method,
-                             std::vector<Variant> args) {
-  return CallByName(object, method, DISPATCH_METHOD, std::move(args));
-}
-
 ComPtr<IDispatch> BookTest::Range(const wchar_t* text) {
   return Object(application_.get(), L"Range", {Variant(text)});
 }

@@ -38,11 +38,17 @@ class BookTest : public ::testing::Test {
   ComPtr<IDispatch> Open(const std::string& path, std::vector<Variant> more = {});
   ComPtr<IDispatch> Open() { return Open(book_); }
   // A property's value, or the failure as an error value.
-  static Variant Get(IDispatch* object, const wchar_t* member, std::vector<Variant> args = {});
+  static Variant Get(IDispatch* object, const wchar_t* member, std::vector<Variant> args = {}) {
+    return office::testing::Call(object, member, std::move(args), DISPATCH_PROPERTYGET);
+  }
   // A put of `member` or a call of the method `method`: the call's HRESULT.
-  static HRESULT PutProperty(IDispatch* object, const std::wstring& member, const Variant& value);
-  static HRESULT CallMethod(IDispatch* object, const std::wstring& method,
-                            std::vector<Variant> args = {});
+  static HRESULT PutProperty(IDispatch* object, const wchar_t* member, const Variant& value) {
+    return CallByName(object, member, DISPATCH_PROPERTYPUT, {value});
+  }
+  static HRESULT CallMethod(IDispatch* object, const wchar_t* method,
+                            std::vector<Variant> args = {}) {
+    return CallByName(object, method, DISPATCH_METHOD, std::move(args));
+  }
   // The application's Range for `text`; null when it fails.
   ComPtr<IDispatch> Range(const wchar_t* text);
 
