@@ -120,10 +120,10 @@ HRESULT CBridge::Open(int32_t oid) {
                          E_FAIL);
     }
     const std::wstring request = OidRequest(L"Bridge", oid);
-    const std::wstring response =
-        CallDataService(frame, workspace.get(),
-                        {.service = kBridgeService, .method = L"OpenBridge", .text = request});
-    CheckAndRaise(frame, ReadXML(Variant(response)));
+    CheckAndRaise(frame,
+                  ReadXML(Variant(CallDataService(
+                      frame, workspace.get(),
+                      {.service = kBridgeService, .method = L"OpenBridge", .text = request}))));
     return put_Dirty(VARIANT_FALSE);
   });
 }

@@ -60,6 +60,14 @@ void CheckLoaded(CMethodFrame& frame, IXMLDOMDocument* document, HRESULT hr, VAR
   }
 }
 
+// `value` itself, or the target of a by-reference `value` copied into
+// *target: a whole document's text is read where it stands.
+const Variant& Plain(const Variant& value, Variant* target) {
+  if (!value.IsByRef()) return value;
+  *target = value.Dereferenced();
+  return *target;
+}
+
 // The one element named `name` in `tree`, or null when there are none or
 // several.
 pugi::xml_node OnlyElementNamed(const pugi::xml_document& tree, std::string_view name) {
@@ -139,13 +147,15 @@ pugi::xml_node TreeOfNode(CMethodFrame& frame, IXMLDOMNode* node, pugi::xml_docu
 }
 
 ComPtr<IXMLDOMNode> NodeOf(const Variant& value) {
-  const Variant plain = value.Dereferenced();
+  Variant target;
+  const Variant& plain = Plain(value, &target);
   if (plain.vt() != VT_DISPATCH || plain.dispatch() == nullptr) return nullptr;
   return ComPtr<IDispatch>(plain.dispatch()).As<IXMLDOMNode>();
 }
 
 bool TextOf(const Variant& value, std::wstring* text) {
-  const Variant plain = value.Dereferenced();
+  Variant target;
+  const Variant& plain = Plain(value, &target);
   if (plain.vt() != VT_BSTR) return false;
   *text = plain.bstr();
   return true;
@@ -159,12 +169,13 @@ pugi::xml_node ElementToRead(CMethodFrame& frame, const Variant& value, const ch
     const pugi::xml_node read = TreeOfNode(frame, element.get(), tree);
     return std::string_view(read.name()) == name ? read : pugi::xml_node();
   }
-  std::wstring text;
-  if (!TextOf(value, &text)) return {};
+  Variant target;
+  const Variant& given = Plain(value, &target);
+  if (given.vt() != VT_BSTR) return {};
   if (source == TextSource::kFilePath) {
-    TreeOfNode(frame, LoadLocalDocument(frame, text).get(), tree);
+    TreeOfNode(frame, LoadLocalDocument(frame, given.bstr()).get(), tree);
   } else {
-    ParseTree(frame, ToUtf8(text), tree);
+    ParseTree(frame, ToUtf8(given.bstr()), tree);
   }
   return OnlyElementNamed(*tree, name);
 }
