@@ -405,11 +405,9 @@ TEST(PackageSaveTest, LockMakesTheSecondOpenerReadOnly) {
   std::unique_ptr<Package> first = OpenOrFail(path);
   ASSERT_FALSE(first->is_read_only());
   {
-    OpenOptions options;
-    options.read_only = true;
-    std::unique_ptr<Package> reader = OpenOrFail(path, options);
+    std::unique_ptr<Package> reader = OpenOrFail(path, ReadOnly());
     EXPECT_TRUE(reader->is_read_only());
-    options.read_only = false;
+    OpenOptions options;
     options.trace = [&](std::string_view line) { traces.emplace_back(line); };
     std::unique_ptr<Package> second = OpenOrFail(path, options);
     EXPECT_TRUE(second->is_read_only());
