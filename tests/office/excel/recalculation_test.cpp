@@ -30,11 +30,9 @@ TEST(RecalculationTest, ANameChangeMakesStaleOnlyTheFormulasUsingIt) {
     recalculation.NoteNameChange(c.changed);
     EXPECT_TRUE(recalculation.written());
     const std::string reason = recalculation.StaleReason(1, kCell, c.formula, true);
-    if (*c.stale_name == '\0') {
-      EXPECT_EQ(reason, "");
-    } else {
-      EXPECT_EQ(reason, "name '" + std::string(c.stale_name) + "' changed since load");
-    }
+    EXPECT_EQ(reason, *c.stale_name == '\0'
+                          ? ""
+                          : "name '" + std::string(c.stale_name) + "' changed since load");
   }
 }
 
