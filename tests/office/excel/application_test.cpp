@@ -17,14 +17,13 @@ using testing::NewApplication;
 using testing::Object;
 
 TEST(ApplicationTest, StateIsKeptPerApplicationAndQuitDisconnectsItsObjects) {
-  struct Case {
+  const struct Case {
     const wchar_t* member;
     Variant initial;
     Variant put;
     HRESULT put_status;
     uint16_t put_flags = DISPATCH_PROPERTYPUT;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {L"Visible", Variant::Bool(false), Variant::Bool(true), S_OK},
       {L"WindowState", Variant::I4(-4143), Variant::I4(-4137), S_OK},
       {L"WindowState", Variant::I4(-4143), Variant::I4(1), E_INVALIDARG},

@@ -97,12 +97,11 @@ TEST_F(CellStoreTest, ReadsEveryKindOfCellAndBlocksColumnByColumnInStorage) {
 }
 
 TEST_F(CellStoreTest, WritesEachKindOfValue) {
-  struct Case {
+  const struct Case {
     Variant value;
     std::string stored;                          // the cell element afterwards
     std::optional<Variant> read = std::nullopt;  // when not the value written
-  };
-  const Case cases[] = {
+  } cases[] = {
       {Variant::R8(0.1 + 0.2), "<x:c r='A1'><x:v>0.30000000000000004</x:v></x:c>"},
       {Variant(L" 1e3 "), "<x:c r='A1'><x:v>1000</x:v></x:c>", Variant::R8(1000)},
       {Variant(L"'0 07"), "<x:c r='A1' s='4' t='inlineStr'><x:is><x:t>0 07</x:t></x:is></x:c>",

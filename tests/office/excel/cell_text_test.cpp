@@ -11,11 +11,10 @@ namespace ovc::excel {
 namespace {
 
 TEST(CellTextTest, EncodesWhatXmlCannotCarryDecodesItBackAndRefusesWhatNoCellHolds) {
-  struct Case {
+  const struct Case {
     std::wstring text;
     std::string stored;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {L"plain", "plain"},
       {L"_x00_ and _xZZZZ_", "_x00_ and _xZZZZ_"},
       {L"\xFFFF", "_xFFFF_"},

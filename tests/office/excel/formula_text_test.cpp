@@ -8,13 +8,12 @@ namespace ovc::excel {
 namespace {
 
 TEST(FormulaTextTest, ShiftsRelativeReferencesAndFindsVolatileFunctions) {
-  struct Case {
+  const struct Case {
     const char* formula;
     int32_t rows;
     int32_t columns;
     const char* shifted;  // null: cannot be shifted
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"A1*2", 1, 0, "A2*2"},
       {"$A1+A$1+$A$1", 2, 3, "$A3+D$1+$A$1"},
       {"SUM(B2:C3)/LOG10(4)", 1, 1, "SUM(C3:D4)/LOG10(4)"},

@@ -33,12 +33,11 @@ TEST_F(NamesTest, ItemFindsNamesByPositionOrByNameAsMethodOrPropertyGet) {
   ComPtr<IDispatch> names = Object(workbook_.get(), L"Names");
   ASSERT_TRUE(names);
   EXPECT_EQ(Get(names.get(), L"Count"), Variant::I4(3));
-  struct Case {
+  const struct Case {
     Variant index;
     uint16_t flags;
     Variant name;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {Variant(2), DISPATCH_METHOD, Variant(L"Sheet1!Local")},
       {Variant(3), DISPATCH_PROPERTYGET, Variant(L"Rate")},
       {Variant(L"rATE"), DISPATCH_METHOD, Variant(L"Rate")},
@@ -88,12 +87,11 @@ TEST_F(NamesTest, AddAndDeleteMakeStaleOnlyTheFormulasUsingTheName) {
       "<row r=\"2\"><c r=\"A2\"><v>2</v></c><c r=\"B2\"><f>Y+1</f><v>3</v></c></row>"
       "<row r=\"3\"><c r=\"B3\"><f>Z+1</f><v>3</v></c></row>"
       "<row r=\"4\"><c r=\"B4\"><f>SUM(A1:A2)</f><v>3</v></c></row>");
-  struct Case {
+  const struct Case {
     const wchar_t* name;
     const wchar_t* refers_to;  // null: Delete the name
     std::vector<bool> stale;   // B1..B4
-  };
-  const Case cases[] = {
+  } cases[] = {
       {L"X", L"=Sheet1!$A$2", {true, false, true, false}},
       {L"Y", nullptr, {false, true, false, false}},
       {L"New", L"=Sheet1!$A$1", {false, false, false, false}},

@@ -11,12 +11,11 @@ namespace {
 constexpr CellRef kCell{1, 1};
 
 TEST(RecalculationTest, ANameChangeMakesStaleOnlyTheFormulasUsingIt) {
-  struct Case {
+  const struct Case {
     const char* formula;
     const char* changed;
     const char* stale_name;  // the name the reason gives; "" when fresh
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"Rate*2", "rate", "Rate"},
       {"SUM(Sheet1!RATE,1)", "Rate", "RATE"},              // a sheet-qualified name may be the one
       {"RATE(1,2,3)", "Rate", ""},                         // a function of that name

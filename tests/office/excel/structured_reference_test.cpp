@@ -10,15 +10,14 @@ namespace {
 using enum TableRows;
 
 TEST(StructuredReferenceTest, ReadsTheFormsTablesAreNamedBy) {
-  struct Case {
+  const struct Case {
     const char* text;
     bool ok;
     const char* first = "";
     const char* last = "";
     TableRows first_rows = kData;
     TableRows last_rows = kData;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"Table1[Col]", true, "Col", "Col"},
       {"Table1", true},
       {"T[[A]:[B]]", true, "A", "B"},

@@ -158,13 +158,12 @@ TEST_F(WorkbookTest, CloseFiresTheEventAndACancelKeepsTheWorkbookOpen) {
 }
 
 TEST_F(WorkbookTest, QuitAsksForEachChangedWorkbookAndStopsWhenASinkCancels) {
-  struct Case {
+  const struct Case {
     bool answer;
     int cancels;
     bool written;
     bool quit;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {true, 0, true, true},
       {false, 0, false, true},
       {true, 1, false, false},

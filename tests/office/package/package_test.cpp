@@ -70,12 +70,11 @@ TEST(PackageTest, RefusedFormatsNameTheFileAndTheReason) {
       escape, "<doc/>", {},
       "<Relationship Id=\"rId2\" Target=\"../../etc/passwd\" Type=\"t\"/>"
       "<Relationship Id=\"rId3\" Target=\"http://x/\" TargetMode=\"External\" Type=\"t\"/>");
-  struct Case {
+  const struct Case {
     std::string path;
     HRESULT code;
     std::string message;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {escape, STG_E_DOCFILECORRUPT,
        "escape.xlsx: /_rels/.rels: relationship 'rId2' targets '../../etc/passwd', outside"},
       {FixturePath("binary.xlsb"), E_NOTIMPL,
@@ -183,12 +182,11 @@ TEST(PackageTest, GuardsRefuseWhatPassesALimit) {
                 {"dtd.xml", "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>"},
                 {"bad.xml", "<a><b></a>"},
                 {"bomb.xml", std::string(8 << 20, ' ') + "<a/>"}});
-  struct Case {
+  const struct Case {
     std::string part;
     PackageLimits limits;
     std::string message;  // empty: parses
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"/ok.xml", {}, ""},
       {"/deep.xml", {}, "deep.docx: /deep.xml: elements nested deeper than 1000"},
       {"/dtd.xml", {}, "deep.docx: /dtd.xml: a DOCTYPE is not allowed"},
@@ -341,12 +339,11 @@ class FailingFileSystem : public FileSystem {
 };
 
 TEST(PackageSaveTest, FailedSaveLeavesTheOldFileWholeAndNoTemporaryFile) {
-  struct Case {
+  const struct Case {
     FailingFileSystem::Step step;
     int error;
     HRESULT code;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {FailingFileSystem::Step::kWrite, ENOSPC, STG_E_MEDIUMFULL},
       {FailingFileSystem::Step::kSync, EIO, STG_E_WRITEFAULT},
       {FailingFileSystem::Step::kRename, EACCES, STG_E_ACCESSDENIED},

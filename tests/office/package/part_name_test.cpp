@@ -6,12 +6,11 @@ namespace ovc::office {
 namespace {
 
 TEST(PartNameTest, TargetsResolveAgainstTheSourceFolder) {
-  struct Case {
+  const struct Case {
     const char* source;
     const char* target;
     const char* part;  // null: refused
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"/xl/workbook.xml", "worksheets/sheet1.xml", "/xl/worksheets/sheet1.xml"},
       {"/xl/workbook.xml", "/xl/styles.xml", "/xl/styles.xml"},
       {"/xl/workbook.xml", "../docProps/core.xml", "/docProps/core.xml"},
