@@ -1,6 +1,5 @@
 #include "automation/text.h"
 
-#include <algorithm>
 #include <locale>
 
 namespace ovc {
@@ -11,8 +10,14 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 bool IsScalarValue(char32_t c) { return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF); }
 
-// Writes `c` as UTF-8 at `out`, which has room for four bytes; returns the
-// end of what was written.
+// The number of bytes EncodeUtf8 writes for `c`.
+size_t EncodedLength(char32_t c) {
+  if (!IsScalarValue(c)) c = kReplacement;
+  return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+}
+
+// Writes `c` as UTF-8 at `out`, which has room for EncodedLength(c) bytes;
+// returns the end of what was written.
 char* EncodeUtf8(char* out, char32_t c) {
   if (!IsScalarValue(c)) c = kReplacement;
   if (c < 0x80) {
@@ -67,14 +72,11 @@ const std::ctype<wchar_t>& Letters() {
 }  // namespace
 
 std::string ToUtf8(std::wstring_view text) {
-  // Most text is ASCII, one byte per character; the rest may need four.
-  size_t ascii = 0;
-  while (ascii < text.size() && static_cast<char32_t>(text[ascii]) < 0x80) ++ascii;
-  std::string out(ascii + (text.size() - ascii) * 4, '\0');
-  std::copy(text.begin(), text.begin() + ascii, out.begin());
-  char* end = out.data() + ascii;
-  for (wchar_t c : text.substr(ascii)) end = EncodeUtf8(end, static_cast<char32_t>(c));
-  out.resize(end - out.data());
+  size_t length = 0;
+  for (wchar_t c : text) length += EncodedLength(static_cast<char32_t>(c));
+  std::string out(length, '\0');
+  char* end = out.data();
+  for (wchar_t c : text) end = EncodeUtf8(end, static_cast<char32_t>(c));
   return out;
 }
 
