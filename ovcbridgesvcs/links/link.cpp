@@ -411,7 +411,7 @@ void CLink::BindAttribute(CMethodFrame& frame) {
     unit_combo_list_ = std::move(remembered_list);
     return;
   }
-  RebuildUnitComboList();
+  put_UnitSelectedID(ovLinkSetDefault);
   ApplyPendingUnitName();
 }
 

@@ -223,7 +223,10 @@ class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo>, pu
   HRESULT Resolve(int32_t id, UnitText kind, std::wstring* value);
   std::wstring StandardOf(int32_t id, IBridge* bridge) const;
   HRESULT CheckUnitIndex(int32_t index, uint32_t range_message) const;
-  void RebuildUnitComboList();
+  // Lists the defaults and the units for the combo box; built when first
+  // read after binding to a quantity type, kept while the Link stays bound
+  // to that type.
+  void BuildUnitComboList();
   // Selects the pending unit system name, if any, among the units and
   // forgets it; a name not found is left on the Link's status.
   void ApplyPendingUnitName();

@@ -19,7 +19,6 @@ constexpr uint32_t kUnitStringIndexOutOfRange = 1263;
 constexpr uint32_t kUnitIdIndexOutOfRange = 1264;
 constexpr uint32_t kNoUnits = 1265;
 constexpr uint32_t kUnitNotFound = 1266;
-constexpr int32_t kNoUnit = -1;
 
 struct DefaultSelection {
   int32_t id;
@@ -221,17 +220,12 @@ HRESULT CLink::put_UnitSelectedID(int32_t id) {
 
 HRESULT CLink::get_UnitComboList(std::wstring* list) {
   if (list == nullptr) return E_POINTER;
-  if (unit_combo_list_.empty() && units_) RebuildUnitComboList();
+  if (unit_combo_list_.empty() && units_) BuildUnitComboList();
   *list = unit_combo_list_;
   return S_OK;
 }
 
-void CLink::RebuildUnitComboList() {
-  unit_combo_list_.clear();
-  if (!units_) {
-    unit_selected_id_ = kNoUnit;
-    return;
-  }
+void CLink::BuildUnitComboList() {
   auto add = [&](int32_t id, const std::wstring& text) {
     if (!unit_combo_list_.empty()) unit_combo_list_ += L'|';
     unit_combo_list_.append(L"#").append(std::to_wstring(id)).append(L";").append(text);
@@ -243,7 +237,6 @@ void CLink::RebuildUnitComboList() {
   for (int32_t position = 1; position <= count; ++position) {
     add(position, UnitTextAt(position, UnitText::kDisplay));
   }
-  put_UnitSelectedID(ovLinkSetDefault);
 }
 
 void CLink::ApplyPendingUnitName() {
