@@ -103,6 +103,8 @@ TEST_F(LinkBindingTest, ALinkBindsItsRouteThroughTheClassViewAndListsTheUnits) {
   EXPECT_EQ(Got(tag.get(), &ILink::get_UnitComboList), L"");
   EXPECT_EQ(Got(tag.get(), &ILink::get_UnitCount), 0);
   EXPECT_EQ(Got(tag.get(), &ILink::get_UnitSelectedID), -1);
+  pressure->put_AttribName(L"Tag");
+  EXPECT_EQ(Got(pressure.get(), &ILink::get_UnitComboList), L"") << "dropped with the units";
 
   const ComPtr<ILink> link = NewLink(L"NoSuchRoute");
   EXPECT_FALSE(Bound(link.get()));
