@@ -72,11 +72,21 @@ const std::ctype<wchar_t>& Letters() {
 }  // namespace
 
 std::string ToUtf8(std::wstring_view text) {
-  size_t length = 0;
-  for (wchar_t c : text) length += EncodedLength(static_cast<char32_t>(c));
+  size_t length = text.size();
+  for (wchar_t c : text) {
+    const auto code = static_cast<char32_t>(c);
+    if (code >= 0x80) length += EncodedLength(code) - 1;
+  }
   std::string out(length, '\0');
   char* end = out.data();
-  for (wchar_t c : text) end = EncodeUtf8(end, static_cast<char32_t>(c));
+  for (wchar_t c : text) {
+    const auto code = static_cast<char32_t>(c);
+    if (code < 0x80) {
+      *end++ = static_cast<char>(code);
+    } else {
+      end = EncodeUtf8(end, code);
+    }
+  }
   return out;
 }
 
