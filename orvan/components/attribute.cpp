@@ -10,7 +10,7 @@ HRESULT Attribute::Definition(const void* out, const Route** route) const {
     return Fail(E_UNEXPECTED,
                 L"This attribute holds no definition; get it from ClassView.Attribute.");
   }
-  *route = &*route_;
+  *route = route_.get();
   return S_OK;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <optional>
+#include <memory>
 #include <string>
 
 #include "orvan/components/component.h"
@@ -8,12 +8,12 @@
 
 namespace ovc::orvan::components {
 
-// "Orvan.Attribute": a copy of one attribute route's definition. One created
-// by name holds none, and its members fail.
+// "Orvan.Attribute": one attribute route's definition, shared with its class
+// view. One created by name holds none, and its members fail.
 class Attribute final : public Component<IOVAttribute> {
  public:
   Attribute() = default;
-  explicit Attribute(Route route) : route_(std::move(route)) {}
+  explicit Attribute(std::shared_ptr<const Route> route) : route_(std::move(route)) {}
 
   HRESULT get_Route(std::wstring* route) override;
   HRESULT get_Type(std::wstring* type) override;              // "Real", "Integer", ...
@@ -34,7 +34,7 @@ class Attribute final : public Component<IOVAttribute> {
     return S_OK;
   }
 
-  std::optional<Route> route_;
+  std::shared_ptr<const Route> route_;
 };
 
 }  // namespace ovc::orvan::components

@@ -17,14 +17,15 @@ class Cache final : public Component<IOVCache> {
   explicit Cache(std::shared_ptr<Session> session) : session_(std::move(session)) {}
 
   HRESULT get_UnitStandardNames(Variant* names) override;
-  // A new ClassView / QuantityType object holding a copy of the definition
-  // of that name (matched exactly); E_INVALIDARG when there is none.
+  // A new ClassView / QuantityType object sharing the definition of that
+  // name (matched exactly) as the cache reads it now; E_INVALIDARG when
+  // there is none.
   HRESULT ClassView(const std::wstring& name, IDispatch** class_view) override;
   HRESULT QuantityType(const std::wstring& name, IDispatch** quantity_type) override;
   HRESULT put_Workspace(IDispatch* workspace) override;
 
  private:
-  Status GetCatalog(const Catalog** catalog) const;
+  Status GetCatalog(std::shared_ptr<const Catalog>* catalog) const;
 
   std::shared_ptr<Session> session_;
 };

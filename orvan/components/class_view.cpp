@@ -10,7 +10,7 @@ HRESULT ClassView::Definition(const void* out, const orvan::ClassView** view) co
   if (!view_) {
     return Fail(E_UNEXPECTED, L"This class view holds no definition; get it from Cache.ClassView.");
   }
-  *view = &*view_;
+  *view = view_.get();
   return S_OK;
 }
 
@@ -29,7 +29,7 @@ HRESULT ClassView::Attribute(const std::wstring& route, IDispatch** attribute) {
     return Fail(E_INVALIDARG, L"The class view '" + FromUtf8(view->name) + L"' has no attribute '" +
                                   route + L"'.");
   }
-  *attribute = MakeObject<components::Attribute>(*found).Detach();
+  *attribute = MakeObject<components::Attribute>(Share(view_, found)).Detach();
   return S_OK;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <optional>
+#include <memory>
 #include <string>
 
 #include "orvan/components/component.h"
@@ -8,12 +8,12 @@
 
 namespace ovc::orvan::components {
 
-// "Orvan.ClassView": a copy of one class view's definition. One created by
-// name holds none, and its members fail.
+// "Orvan.ClassView": one class view's definition, shared with the catalog
+// it was read from. One created by name holds none, and its members fail.
 class ClassView final : public Component<IOVClassView> {
  public:
   ClassView() = default;
-  explicit ClassView(orvan::ClassView view) : view_(std::move(view)) {}
+  explicit ClassView(std::shared_ptr<const orvan::ClassView> view) : view_(std::move(view)) {}
 
   HRESULT get_Name(std::wstring* name) override;
   // A new Attribute object for the route (matched exactly); E_INVALIDARG
@@ -24,7 +24,7 @@ class ClassView final : public Component<IOVClassView> {
  private:
   HRESULT Definition(const void* out, const orvan::ClassView** view) const;
 
-  std::optional<orvan::ClassView> view_;
+  std::shared_ptr<const orvan::ClassView> view_;
 };
 
 }  // namespace ovc::orvan::components

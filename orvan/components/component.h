@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,13 @@ std::wstring PositionError(std::wstring_view what, int32_t position, size_t coun
 // (UTF-8 or wide).
 Variant TextArray(const std::vector<std::wstring>& texts);
 Variant TextArray(const std::vector<std::string>& texts);
+
+// A pointer to `part` of the definitions `whole` holds, keeping all of them
+// alive as long as it lives, so that components share instead of copying.
+template <class Whole, class Part>
+std::shared_ptr<const Part> Share(const std::shared_ptr<Whole>& whole, const Part* part) {
+  return std::shared_ptr<const Part>(whole, part);
+}
 
 // The base of every component class: reference counting, IDispatch derived
 // from interface I, ISupportErrorInfo for I, and the interfaces in Extra.

@@ -12,7 +12,7 @@ HRESULT QuantityType::Definition(const void* out, const orvan::QuantityType** ty
     return Fail(E_UNEXPECTED,
                 L"This quantity type holds no definition; get it from Cache.QuantityType.");
   }
-  *type = &*type_;
+  *type = type_.get();
   return S_OK;
 }
 
@@ -26,7 +26,7 @@ HRESULT QuantityType::get_Name(std::wstring* name) {
 HRESULT QuantityType::get_Units(IDispatch** units) {
   const orvan::QuantityType* type = nullptr;
   if (HRESULT hr = Definition(units, &type); Failed(hr)) return hr;
-  *units = MakeObject<components::Units>(type->units).Detach();
+  *units = MakeObject<components::Units>(Share(type_, &type->units)).Detach();
   return S_OK;
 }
 
@@ -38,7 +38,7 @@ HRESULT QuantityType::UnitForStandard(const std::wstring& standard, IDispatch** 
     return Fail(E_INVALIDARG, L"The quantity type '" + FromUtf8(type->name) +
                                   L"' has no unit for the unit standard '" + standard + L"'.");
   }
-  *unit = MakeObject<components::Unit>(*found).Detach();
+  *unit = MakeObject<components::Unit>(Share(type_, found)).Detach();
   return S_OK;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <optional>
+#include <memory>
 #include <string>
 
 #include "orvan/components/component.h"
@@ -8,12 +8,13 @@
 
 namespace ovc::orvan::components {
 
-// "Orvan.QuantityType": a copy of one quantity type with its units. One
-// created by name holds none, and its members fail.
+// "Orvan.QuantityType": one quantity type with its units, shared with the
+// catalog it was read from. One created by name holds none, and its members
+// fail.
 class QuantityType final : public Component<IOVQuantityType> {
  public:
   QuantityType() = default;
-  explicit QuantityType(orvan::QuantityType type) : type_(std::move(type)) {}
+  explicit QuantityType(std::shared_ptr<const orvan::QuantityType> type) : type_(std::move(type)) {}
 
   HRESULT get_Name(std::wstring* name) override;
   // A new Units collection of the type's units in their order.
@@ -25,7 +26,7 @@ class QuantityType final : public Component<IOVQuantityType> {
  private:
   HRESULT Definition(const void* out, const orvan::QuantityType** type) const;
 
-  std::optional<orvan::QuantityType> type_;
+  std::shared_ptr<const orvan::QuantityType> type_;
 };
 
 }  // namespace ovc::orvan::components

@@ -52,14 +52,21 @@ Status Session::GetStore(Store** store) {
 }
 
 Status Session::GetCatalog(const Catalog** catalog) {
+  std::shared_ptr<const Catalog> shared;
+  ORVAN_RETURN_IF_ERROR(GetSharedCatalog(&shared));
+  *catalog = shared.get();
+  return Status::Ok();
+}
+
+Status Session::GetSharedCatalog(std::shared_ptr<const Catalog>* catalog) {
   Store* store = nullptr;
   ORVAN_RETURN_IF_ERROR(GetStore(&store));
   if (!catalog_) {
-    Catalog loaded;
-    ORVAN_RETURN_IF_ERROR(store->LoadCatalog(&loaded));
+    auto loaded = std::make_shared<Catalog>();
+    ORVAN_RETURN_IF_ERROR(store->LoadCatalog(loaded.get()));
     catalog_ = std::move(loaded);
   }
-  *catalog = &*catalog_;
+  *catalog = catalog_;
   return Status::Ok();
 }
 

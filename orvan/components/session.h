@@ -1,7 +1,6 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "orvan/status.h"
@@ -41,6 +40,9 @@ class Session {
   // until the workspace changes them through this session (Forget) or
   // another database is opened. Valid until then.
   Status GetCatalog(const Catalog** catalog);
+  // The same definitions, shared: they stay valid for as long as `catalog`
+  // holds them, also after the session reads them again.
+  Status GetSharedCatalog(std::shared_ptr<const Catalog>* catalog);
   // Makes the next GetCatalog read the definitions again.
   void ForgetCatalog() { catalog_.reset(); }
 
@@ -50,7 +52,7 @@ class Session {
   std::unique_ptr<Store> store_;
   std::string path_;
   std::wstring user_;
-  std::optional<Catalog> catalog_;
+  std::shared_ptr<const Catalog> catalog_;
 };
 
 // The login name of the process's user: the password database entry of the

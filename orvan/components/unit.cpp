@@ -9,7 +9,7 @@ HRESULT Unit::Definition(const void* out, const orvan::Unit** unit) const {
   if (!unit_) {
     return Fail(E_UNEXPECTED, L"This unit holds no definition; get it from a quantity type.");
   }
-  *unit = &*unit_;
+  *unit = unit_.get();
   return S_OK;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <optional>
+#include <memory>
 #include <string>
 
 #include "orvan/components/component.h"
@@ -8,12 +8,12 @@
 
 namespace ovc::orvan::components {
 
-// "Orvan.Unit": a copy of one unit of measure. One created by name holds
-// none, and its members fail.
+// "Orvan.Unit": one unit of measure, shared with its quantity type. One
+// created by name holds none, and its members fail.
 class Unit final : public Component<IOVUnit> {
  public:
   Unit() = default;
-  explicit Unit(orvan::Unit unit) : unit_(std::move(unit)) {}
+  explicit Unit(std::shared_ptr<const orvan::Unit> unit) : unit_(std::move(unit)) {}
 
   HRESULT get_UnitSystemName(std::wstring* name) override;
   HRESULT get_UnitText(std::wstring* text) override;
@@ -24,7 +24,7 @@ class Unit final : public Component<IOVUnit> {
  private:
   HRESULT Definition(const void* out, const orvan::Unit** unit) const;
 
-  std::optional<orvan::Unit> unit_;
+  std::shared_ptr<const orvan::Unit> unit_;
 };
 
 }  // namespace ovc::orvan::components
