@@ -33,21 +33,9 @@ class BridgeTest : public bridge_testing::PlantBridgeTest {
     return bridge;
   }
 
-  // The LinkSets' names, walked with the enumerator; each must have the
-  // Bridge as its Parent.
+  // The LinkSets' names in collection order.
   static Names NamesOf(IBridge* bridge) {
-    ComPtr<IUnknown> unknown;
-    EXPECT_EQ(bridge->get__NewEnum(unknown.Receive()), S_OK);
-    Names names;
-    Variant item;
-    while (unknown.As<IEnumVARIANT>()->Next(1, &item, nullptr) == S_OK) {
-      const ComPtr<ILinkSet> link_set = ComPtr<IDispatch>(item.dispatch()).As<ILinkSet>();
-      ComPtr<IDispatch> parent;
-      EXPECT_EQ(link_set->get_Parent(parent.Receive()), S_OK);
-      EXPECT_TRUE(IsSameObject(parent.get(), bridge));
-      link_set->get_Name(&names.emplace_back());
-    }
-    return names;
+    return host_testing::ItemTexts(bridge, &ILinkSet::get_Name);
   }
 };
 

@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "automation/class_registry.h"
 #include "automation/com_object.h"
+#include "automation/enum_variant.h"
 #include "automation/error_info.h"
 #include "orvan/components/registration.h"
 #include "orvan/orvan.h"
@@ -92,6 +94,25 @@ T Got(I* object, HRESULT (I::*get)(T*)) {
   T value{};
   EXPECT_EQ((object->*get)(&value), S_OK);
   return value;
+}
+
+// What `get` reads from each item of `collection`, walked with its
+// enumerator; each item must have `collection` as its Parent.
+template <class Item, class Collection>
+std::vector<std::wstring> ItemTexts(Collection* collection, HRESULT (Item::*get)(std::wstring*)) {
+  ComPtr<IUnknown> unknown;
+  EXPECT_EQ(collection->get__NewEnum(unknown.Receive()), S_OK);
+  const ComPtr<IEnumVARIANT> items = unknown.As<IEnumVARIANT>();
+  std::vector<std::wstring> texts;
+  Variant item;
+  while (items->Next(1, &item, nullptr) == S_OK) {
+    const ComPtr<Item> each = ComPtr<IDispatch>(item.dispatch()).As<Item>();
+    ComPtr<IDispatch> parent;
+    EXPECT_EQ(each->get_Parent(parent.Receive()), S_OK);
+    EXPECT_TRUE(IsSameObject(parent.get(), collection));
+    (each.get()->*get)(&texts.emplace_back());
+  }
+  return texts;
 }
 
 // Runs `body` (taking the frame) as the body of a method "Test::Run" and

@@ -16,15 +16,9 @@ namespace {
 using host_testing::Got;
 using host_testing::TakeDesc;
 using testing::AsDispatch;
+using testing::Bound;
 
 bool Dirty(ILinkSet* set) { return Got(set, &ILinkSet::get_Dirty) != VARIANT_FALSE; }
-
-// Whether `link` is bound to an attribute of the class view.
-bool Bound(ILink* link) {
-  ComPtr<IDispatch> attribute;
-  EXPECT_EQ(link->get_AttributeDisp(attribute.Receive()), S_OK);
-  return bool(attribute);
-}
 
 // A vector of `type` elements, as the host hands lists of texts or OIDs.
 template <class T>
@@ -64,23 +58,9 @@ class LinkSetTest : public ::testing::Test {
     return set;
   }
 
-  // The descriptions of the Links in collection order, walked with the
-  // enumerator; each Link must have the set as its Parent.
-  std::vector<std::wstring> OrderOf(ILinkSet* set) {
-    ComPtr<IUnknown> unknown;
-    EXPECT_EQ(set->get__NewEnum(unknown.Receive()), S_OK);
-    const ComPtr<IEnumVARIANT> walk = unknown.As<IEnumVARIANT>();
-    std::vector<std::wstring> order;
-    Variant item;
-    while (walk->Next(1, &item, nullptr) == S_OK) {
-      const ComPtr<ILink> link = ComPtr<IDispatch>(item.dispatch()).As<ILink>();
-      ComPtr<IDispatch> parent;
-      EXPECT_EQ(link->get_Parent(parent.Receive()), S_OK);
-      EXPECT_TRUE(IsSameObject(parent.get(), set));
-      order.emplace_back();
-      link->get_Description(&order.back());
-    }
-    return order;
+  // The descriptions of the Links in collection order.
+  static Order OrderOf(ILinkSet* set) {
+    return host_testing::ItemTexts(set, &ILink::get_Description);
   }
 
   ComPtr<ILink> NewLink(const std::wstring& description) {

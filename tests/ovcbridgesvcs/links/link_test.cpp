@@ -17,6 +17,7 @@ namespace {
 using host_testing::Got;
 using host_testing::TakeDesc;
 using testing::AsDispatch;
+using testing::Bound;
 using testing::Vector;
 
 constexpr wchar_t kUnitsOfPressure[] =
@@ -26,13 +27,6 @@ constexpr wchar_t kUnitsOfPressure[] =
 bool Dirty(ILink* link) { return Got(link, &ILink::get_Dirty) != VARIANT_FALSE; }
 std::wstring StatusOf(ILink* link) { return Got(link, &ILink::get_Status); }
 VARIANT_BOOL ErrorOf(ILink* link) { return Got(link, &ILink::get_Error); }
-
-// Whether `link` is bound to an attribute of the class view.
-bool Bound(ILink* link) {
-  ComPtr<IDispatch> attribute;
-  EXPECT_EQ(link->get_AttributeDisp(attribute.Receive()), S_OK);
-  return bool(attribute);
-}
 
 // The unchanged values are a new Link's defaults.
 TEST(LinkTest, PersistedSettersMarkDirtyOnlyOnARealChange) {

@@ -40,6 +40,13 @@ class PlantLinksTest : public host_testing::PlantTest {
   ComPtr<ILinkSet> pumps_ = MakeObject<CLinkSet>();
 };
 
+// Whether `link` is bound to an attribute of the class view.
+inline bool Bound(ILink* link) {
+  ComPtr<IDispatch> attribute;
+  EXPECT_EQ(link->get_AttributeDisp(attribute.Receive()), S_OK);
+  return bool(attribute);
+}
+
 template <class I>
 IDispatch* AsDispatch(const ComPtr<I>& object) {
   return static_cast<IDispatch*>(object.get());
