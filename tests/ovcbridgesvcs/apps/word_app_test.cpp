@@ -176,6 +176,8 @@ TEST_F(WordAppTest, VectorWritesCoverExactlyTheWrittenCells) {
   EXPECT_EQ(Read(L"Column"), (Texts{L"x", L"y", L""}));
   WriteVector(L"Column", {L"1", L"2", L"3", L"4", L"5"}, VARIANT_TRUE);
   WriteVector(L"OneCell", {L"r1", L"r2", L"r3", L"r4", L"r5"}, VARIANT_FALSE);
+  // Along the row from b1: of the column's cells only b1 changed.
+  EXPECT_EQ(Read(L"Column"), (Texts{L"r1", L"2", L"3", L"4", L"5"}));
   EXPECT_EQ(app_->SetVectorValue(L"Column", Vector({L"one"}), VARIANT_FALSE), S_OK);
   EXPECT_EQ(app_->SetValue(L"Column", Variant(L"whole cell")), S_OK) << TakeErrorText();
   EXPECT_EQ(Read(L"Column"), Texts{L"whole cell"});
