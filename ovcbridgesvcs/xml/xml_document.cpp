@@ -113,14 +113,14 @@ void StartDocument(CMethodFrame& frame, pugi::xml_document* tree) {
 }
 
 Variant DocumentValue(CMethodFrame& frame, const pugi::xml_document& tree) {
-  const ComPtr<IXMLDOMDocument> document = ParseDocument(frame, FromUtf8(TreeText(tree)));
+  const ComPtr<IXMLDOMDocument> document = DomDocumentOf(frame, tree);
   return Variant(static_cast<IDispatch*>(document.get()));
 }
 
-ComPtr<IXMLDOMDocument> ParseDocument(CMethodFrame& frame, std::wstring_view xml) {
+ComPtr<IXMLDOMDocument> DomDocumentOf(CMethodFrame& frame, pugi::xml_node node) {
   ComPtr<IXMLDOMDocument> document = NewDocument(frame);
   VARIANT_BOOL loaded = VARIANT_FALSE;
-  const HRESULT hr = document->loadXML(std::wstring(xml), &loaded);
+  const HRESULT hr = document->loadXML(FromUtf8(TreeText(node)), &loaded);
   CheckLoaded(frame, document.get(), hr, loaded, kNotWellFormed);
   return document;
 }

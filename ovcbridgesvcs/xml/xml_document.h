@@ -39,13 +39,13 @@ void StartDocument(CMethodFrame& frame, pugi::xml_document* tree);
 // out.
 Variant DocumentValue(CMethodFrame& frame, const pugi::xml_document& tree);
 
-// A new DOM document parsed from `xml`. Raises when the document cannot be
-// made or the text does not parse (the text names the parser's reason, line
-// and position).
-ComPtr<IXMLDOMDocument> ParseDocument(CMethodFrame& frame, std::wstring_view xml);
+// A new DOM document parsed from the text of `node` (TreeText). Raises when
+// the document cannot be made or the text does not parse (the text names the
+// parser's reason, line and position).
+ComPtr<IXMLDOMDocument> DomDocumentOf(CMethodFrame& frame, pugi::xml_node node);
 
 // A DOM document loaded from the local file `path` (a path or a "file://"
-// URL). Raises as ParseDocument does, and for any other URL: only local
+// URL). Raises as DomDocumentOf does, and for any other URL: only local
 // files are read.
 ComPtr<IXMLDOMDocument> LoadLocalDocument(CMethodFrame& frame, const std::wstring& path);
 

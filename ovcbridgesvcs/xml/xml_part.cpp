@@ -29,7 +29,7 @@ void AppendPartDocument(CMethodFrame& frame, const Variant& document, pugi::xml_
 }
 
 Variant ElementValue(CMethodFrame& frame, pugi::xml_node element) {
-  const ComPtr<IXMLDOMDocument> document = ParseDocument(frame, FromUtf8(TreeText(element)));
+  const ComPtr<IXMLDOMDocument> document = DomDocumentOf(frame, element);
   ComPtr<IDispatch> root;
   CheckAndRaise(frame, document->get_documentElement(root.Receive()));
   return Variant(root.get());
