@@ -1,11 +1,14 @@
 #include "ovcbridgesvcs/xml/variant_util.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "automation/dom/typed_value.h"
+#include "automation/dom/xml_chars.h"
 #include "automation/error_info.h"
 #include "automation/text.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
@@ -14,7 +17,77 @@
 namespace ovc::xml {
 namespace {
 
-bool IsBlank(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
+template <class Char>
+bool IsBlank(Char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Whether EscapeXmlText writes `c` as a character reference.
+bool NeedsReference(wchar_t c) { return c < 32 || c == L'&'; }
+
+std::string ReferenceText(wchar_t c) { return "&#" + std::to_string(static_cast<int>(c)) + ";"; }
+
+// Hands `text` to `plain` in the runs EscapeXmlText keeps as they are and
+// to `reference` as the references of the other characters, in order.
+template <class Plain, class Reference>
+void ForEachEscapedPiece(std::wstring_view text, Plain&& plain, Reference&& reference) {
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (!NeedsReference(text[i])) continue;
+    plain(text.substr(start, i - start));
+    reference(ReferenceText(text[i]));
+    start = i + 1;
+  }
+  plain(text.substr(start));
+}
+
+bool IsAscii(wchar_t c) { return c >= 0 && c < 0x80; }
+
+bool AllXmlChars(std::wstring_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](wchar_t c) { return dom::IsXmlChar(static_cast<char32_t>(c)); });
+}
+
+void AppendAscii(std::wstring_view ascii, std::string* out) {
+  const size_t start = out->size();
+  out->resize(start + ascii.size());
+  std::transform(ascii.begin(), ascii.end(), out->begin() + static_cast<ptrdiff_t>(start),
+                 [](wchar_t c) { return static_cast<char>(c); });
+}
+
+// Appends `run`, which holds no character below 32, to *out as UTF-8: ASCII
+// copied, the rest through ToUtf8. False at a character no XML document can
+// hold.
+bool AppendUtf8Run(std::wstring_view run, std::string* out) {
+  while (true) {
+    const auto ascii = std::find_if_not(run.begin(), run.end(), IsAscii) - run.begin();
+    AppendAscii(run.substr(0, static_cast<size_t>(ascii)), out);
+    run.remove_prefix(static_cast<size_t>(ascii));
+    if (run.empty()) return true;
+    const auto other = std::find_if(run.begin(), run.end(), IsAscii) - run.begin();
+    const std::wstring_view wide = run.substr(0, static_cast<size_t>(other));
+    if (!AllXmlChars(wide)) return false;
+    out->append(ToUtf8(wide));
+    run.remove_prefix(wide.size());
+  }
+}
+
+template <class Char>
+int32_t LeadingDigits(std::basic_string_view<Char> text, bool* found) {
+  size_t i = 0;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
+  int64_t magnitude = 0;
+  const size_t first_digit = i;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    magnitude = std::min(kLimit, magnitude * 10 + (text[i] - '0'));
+  }
+  if (found != nullptr) *found = i > first_digit;
+  const int64_t result = negative ? -magnitude : magnitude;
+  return static_cast<int32_t>(std::min<int64_t>(result, std::numeric_limits<int32_t>::max()));
+}
 
 // "%.16g" without the locale: to_chars gives the same digits with ".".
 std::wstring RealText(double value) {
@@ -48,14 +121,18 @@ bool LeadingReal(std::wstring_view text, double* value) {
 std::wstring EscapeXmlText(std::wstring_view text) {
   std::wstring escaped;
   escaped.reserve(text.size());
-  for (const wchar_t c : text) {
-    if (c < 32 || c == L'&') {
-      escaped.append(L"&#").append(std::to_wstring(static_cast<int>(c))).push_back(L';');
-    } else {
-      escaped.push_back(c);
-    }
-  }
+  ForEachEscapedPiece(
+      text, [&](std::wstring_view run) { escaped.append(run); },
+      [&](const std::string& reference) { escaped.append(reference.begin(), reference.end()); });
   return escaped;
+}
+
+bool AppendEscapedUtf8(std::wstring_view text, std::string* out) {
+  bool allowed = true;
+  ForEachEscapedPiece(
+      text, [&](std::wstring_view run) { allowed = allowed && AppendUtf8Run(run, out); },
+      [&](const std::string& reference) { out->append(reference); });
+  return allowed;
 }
 
 std::wstring UnescapeXmlText(std::wstring_view text) {
@@ -76,21 +153,9 @@ std::wstring UnescapeXmlText(std::wstring_view text) {
   return plain;
 }
 
-int32_t LeadingInteger(std::wstring_view text, bool* found) {
-  size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
-  constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
-  int64_t magnitude = 0;
-  const size_t first_digit = i;
-  for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-    magnitude = std::min(kLimit, magnitude * 10 + (text[i] - L'0'));
-  }
-  if (found != nullptr) *found = i > first_digit;
-  const int64_t result = negative ? -magnitude : magnitude;
-  return static_cast<int32_t>(std::min<int64_t>(result, std::numeric_limits<int32_t>::max()));
-}
+int32_t LeadingInteger(std::wstring_view text, bool* found) { return LeadingDigits(text, found); }
+
+int32_t LeadingInteger(std::string_view text, bool* found) { return LeadingDigits(text, found); }
 
 HRESULT FormatForXML(const Variant& value, std::wstring* text) {
   CMethodFrame frame(L"VariantUtil::FormatForXML");

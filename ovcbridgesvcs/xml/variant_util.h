@@ -15,6 +15,11 @@ namespace ovc::xml {
 // data service escapes and unescapes its texts the same way.
 std::wstring EscapeXmlText(std::wstring_view text);
 
+// Appends EscapeXmlText(text) as UTF-8 (as ToUtf8 encodes it) to *out in one
+// pass. False at the first character no XML document can hold
+// (dom::IsXmlChar); *out then ends with part of the text.
+bool AppendEscapedUtf8(std::wstring_view text, std::string* out);
+
 // Undoes EscapeXmlText: every "&#" with a ";" after it becomes the character
 // whose code is the leading decimal digits between them (LeadingInteger),
 // lower 16 bits. A "&#" without a ";" after it, and the rest, stay as they
@@ -25,6 +30,8 @@ std::wstring UnescapeXmlText(std::wstring_view text);
 // digits that follow; 0 when there are none; clamped to 32 bits. *found
 // (when given) tells whether there was at least one digit.
 int32_t LeadingInteger(std::wstring_view text, bool* found = nullptr);
+// The same over UTF-8 text, as over its FromUtf8.
+int32_t LeadingInteger(std::string_view text, bool* found = nullptr);
 
 // The text `value` takes in a document: "" for empty and null; integers in
 // decimal; reals and dates (as serial numbers) printed like "%.16g" with "."

@@ -38,7 +38,7 @@ class ElementWriter {
   pugi::xml_node element() const { return element_; }
 
  private:
-  void Set(const char* name, const char* value) const;
+  void Set(const char* name, std::string_view value) const;
 
   CMethodFrame& frame_;
   pugi::xml_node element_;

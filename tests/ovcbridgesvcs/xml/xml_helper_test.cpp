@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "automation/dom/xml_chars.h"
 #include "automation/text.h"
+#include "ovcbridgesvcs/xml/variant_util.h"
 #include "ovcbridgesvcs/xml/xml_document.h"
 #include "tests/ovcbridgesvcs/host/plant_workspace.h"
 
@@ -30,6 +32,51 @@ TEST(XmlHelperTest, OidsWithoutDigitsAreNoneAndBadTextIsNotWritten) {
             E_FAIL);
   EXPECT_FALSE(TakeDesc().empty());
   EXPECT_FALSE(tree.document_element().attribute("Bad")) << "nothing half-written";
+}
+
+// The one-pass writer and the plain-value reader agree with the layered
+// route (EscapeXmlText, CheckNodeText, ToUtf8 / FromUtf8, UnescapeXmlText).
+TEST(XmlHelperTest, TextGoesThroughTheLayerLikeTheLayeredRoute) {
+  const std::wstring texts[] = {L"",
+                                L"A&B",
+                                L"&#38; typed",
+                                L"\x01\t\n\x1f",
+                                L"<\">' 17",
+                                L"\u00e9\u6c34\U0001F600x",
+                                L"\xD800",
+                                L"&\uFFFE",
+                                L"\u00e9\x110000"};
+  for (const std::wstring& text : texts) {
+    const std::wstring escaped = EscapeXmlText(text);
+    const HRESULT check = dom::CheckNodeText(NODE_ATTRIBUTE, escaped);
+    const std::wstring check_desc = TakeDesc();
+    pugi::xml_document tree;
+    pugi::xml_node element = tree.append_child("Link");
+    EXPECT_EQ(
+        RunInFrame([&](CMethodFrame& frame) { ElementWriter(frame, element).Text("T", text); }),
+        check);
+    EXPECT_NE(TakeDesc().find(check_desc), std::wstring::npos) << ToUtf8(escaped);
+    if (Failed(check)) continue;
+    EXPECT_EQ(element.attribute("T").value(), ToUtf8(escaped));
+    EXPECT_EQ(ElementReader(element).Text("T"), text);
+  }
+}
+
+TEST(XmlHelperTest, NumbersAndFlagsReadLikeTheUnescapedText) {
+  const std::string values[] = {"",           " 17z", "&#32;5", "-99999999999", "+8",
+                                "\xC2\xA0+5", "1",    "&#49;",  " 1",           "\xFF"};
+  for (const std::string& value : values) {
+    pugi::xml_document tree;
+    pugi::xml_node element = tree.append_child("Link");
+    element.append_attribute("V").set_value(value.c_str());
+    const ElementReader reader(element);
+    const std::wstring text = UnescapeXmlText(FromUtf8(value));
+    bool found = false;
+    const int32_t number = LeadingInteger(text, &found);
+    EXPECT_EQ(reader.Integer("V"), number) << value;
+    EXPECT_EQ(reader.Oid("V"), found ? number : -1) << value;
+    EXPECT_EQ(reader.Flag("V"), text == L"1") << value;
+  }
 }
 
 // A Link element within `depth` levels of other elements.
