@@ -48,11 +48,19 @@ bool AllXmlChars(std::wstring_view text) {
                      [](wchar_t c) { return dom::IsXmlChar(static_cast<char32_t>(c)); });
 }
 
-void AppendAscii(std::wstring_view ascii, std::string* out) {
+// Appends the leading ASCII characters of `run` to *out; returns how many.
+size_t AppendAsciiPrefix(std::wstring_view run, std::string* out) {
   const size_t start = out->size();
-  out->resize(start + ascii.size());
-  std::transform(ascii.begin(), ascii.end(), out->begin() + static_cast<ptrdiff_t>(start),
-                 [](wchar_t c) { return static_cast<char>(c); });
+  out->resize(start + run.size());
+  char* const first = out->data() + start;
+  char* end = first;
+  for (const wchar_t c : run) {
+    if (!IsAscii(c)) break;
+    *end++ = static_cast<char>(c);
+  }
+  const auto copied = static_cast<size_t>(end - first);
+  out->resize(start + copied);
+  return copied;
 }
 
 // Appends `run`, which holds no character below 32, to *out as UTF-8: ASCII
@@ -60,9 +68,7 @@ void AppendAscii(std::wstring_view ascii, std::string* out) {
 // hold.
 bool AppendUtf8Run(std::wstring_view run, std::string* out) {
   while (true) {
-    const auto ascii = std::find_if_not(run.begin(), run.end(), IsAscii) - run.begin();
-    AppendAscii(run.substr(0, static_cast<size_t>(ascii)), out);
-    run.remove_prefix(static_cast<size_t>(ascii));
+    run.remove_prefix(AppendAsciiPrefix(run, out));
     if (run.empty()) return true;
     const auto other = std::find_if(run.begin(), run.end(), IsAscii) - run.begin();
     const std::wstring_view wide = run.substr(0, static_cast<size_t>(other));
