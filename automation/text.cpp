@@ -1,6 +1,10 @@
 #include "automation/text.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <locale>
+#include <type_traits>
 
 namespace ovc {
 
@@ -10,10 +14,10 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 bool IsScalarValue(char32_t c) { return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF); }
 
-// The number of bytes EncodeUtf8 writes for `c`.
+// The number of bytes EncodeUtf8 writes for `c`: a replacement takes three,
+// like every other code point from U+0800 to U+FFFF.
 size_t EncodedLength(char32_t c) {
-  if (!IsScalarValue(c)) c = kReplacement;
-  return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+  return 1 + (c >= 0x80) + (c >= 0x800) + (c >= 0x10000 && c <= 0x10FFFF);
 }
 
 // Writes `c` as UTF-8 at `out`, which has room for EncodedLength(c) bytes;
@@ -58,6 +62,62 @@ SequenceShape ShapeOf(unsigned char lead) {
   return {0, 0, 0};
 }
 
+// Decodes the sequence at *in and moves *in past it; a malformed sequence
+// reads as U+FFFD and ends before the first byte that cannot continue it.
+char32_t DecodeUtf8(const char** in, const char* stop) {
+  const auto lead = static_cast<unsigned char>(*(*in)++);
+  if (lead < 0x80) return lead;
+  const SequenceShape shape = ShapeOf(lead);
+  char32_t code = lead & (0x3F >> shape.continuation_bytes);
+  int read = 0;
+  for (; read < shape.continuation_bytes && *in != stop; ++read, ++*in) {
+    const auto byte = static_cast<unsigned char>(**in);
+    const unsigned char low = read == 0 ? shape.first_low : 0x80;
+    const unsigned char high = read == 0 ? shape.first_high : 0xBF;
+    if (byte < low || byte > high) break;
+    code = (code << 6) | (byte & 0x3F);
+  }
+  const bool complete = shape.continuation_bytes > 0 && read == shape.continuation_bytes;
+  return complete ? code : kReplacement;
+}
+
+// ASCII text is converted a block of code units at a time: a loop of fixed
+// length without an early exit, which the compiler turns into vector code.
+constexpr ptrdiff_t kBlock = 16;
+
+template <class Unit>
+bool IsAsciiBlock(const Unit* units) {
+  std::make_unsigned_t<Unit> bits = 0;
+  for (ptrdiff_t k = 0; k < kBlock; ++k) bits |= units[k];
+  return bits < 0x80;
+}
+
+// Converted in a local block first: `out` may alias `in` as far as the
+// compiler knows, which would keep it from vectorising a direct copy.
+template <class From, class To>
+To* CopyAsciiBlock(const From* in, To* out) {
+  To block[kBlock];
+  for (ptrdiff_t k = 0; k < kBlock; ++k) block[k] = static_cast<To>(in[k]);
+  std::memcpy(out, block, sizeof block);
+  return out + kBlock;
+}
+
+// Walks the units from `in` to `stop` a block at a time: a block of ASCII
+// units goes to `ascii` whole; in any other block `other` takes a character
+// at a time, moving `in` past it (possibly beyond the block's end).
+template <class Unit, class Ascii, class Other>
+void WalkBlocks(const Unit* in, const Unit* stop, Ascii ascii, Other other) {
+  while (in != stop) {
+    if (stop - in >= kBlock && IsAsciiBlock(in)) {
+      ascii(in);
+      in += kBlock;
+      continue;
+    }
+    const Unit* const block_end = in + std::min(kBlock, stop - in);
+    while (in < block_end) other(&in);
+  }
+}
+
 const std::ctype<wchar_t>& Letters() {
   static const std::locale locale = [] {
     try {
@@ -72,21 +132,16 @@ const std::ctype<wchar_t>& Letters() {
 }  // namespace
 
 std::string ToUtf8(std::wstring_view text) {
-  size_t length = text.size();
-  for (wchar_t c : text) {
-    const auto code = static_cast<char32_t>(c);
-    if (code >= 0x80) length += EncodedLength(code) - 1;
-  }
+  const wchar_t* const stop = text.data() + text.size();
+  size_t length = 0;
+  WalkBlocks(
+      text.data(), stop, [&](const wchar_t*) { length += kBlock; },
+      [&](const wchar_t** in) { length += EncodedLength(static_cast<char32_t>(*(*in)++)); });
   std::string out(length, '\0');
   char* end = out.data();
-  for (wchar_t c : text) {
-    const auto code = static_cast<char32_t>(c);
-    if (code < 0x80) {
-      *end++ = static_cast<char>(code);
-    } else {
-      end = EncodeUtf8(end, code);
-    }
-  }
+  WalkBlocks(
+      text.data(), stop, [&](const wchar_t* block) { end = CopyAsciiBlock(block, end); },
+      [&](const wchar_t** in) { end = EncodeUtf8(end, static_cast<char32_t>(*(*in)++)); });
   return out;
 }
 
@@ -95,26 +150,10 @@ std::wstring FromUtf8(std::string_view text) {
   // the result.
   std::wstring out(text.size(), L'\0');
   wchar_t* end = out.data();
-  size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i++]);
-    if (lead < 0x80) {
-      *end++ = static_cast<wchar_t>(lead);
-      continue;
-    }
-    const SequenceShape shape = ShapeOf(lead);
-    char32_t code = lead & (0x3F >> shape.continuation_bytes);
-    int read = 0;
-    for (; read < shape.continuation_bytes && i < text.size(); ++read, ++i) {
-      const auto byte = static_cast<unsigned char>(text[i]);
-      const unsigned char low = read == 0 ? shape.first_low : 0x80;
-      const unsigned char high = read == 0 ? shape.first_high : 0xBF;
-      if (byte < low || byte > high) break;
-      code = (code << 6) | (byte & 0x3F);
-    }
-    const bool complete = shape.continuation_bytes > 0 && read == shape.continuation_bytes;
-    *end++ = static_cast<wchar_t>(complete ? code : kReplacement);
-  }
+  const char* const stop = text.data() + text.size();
+  WalkBlocks(
+      text.data(), stop, [&](const char* block) { end = CopyAsciiBlock(block, end); },
+      [&](const char** in) { *end++ = static_cast<wchar_t>(DecodeUtf8(in, stop)); });
   out.resize(end - out.data());
   return out;
 }

@@ -30,6 +30,45 @@ TEST(TextTest, EveryEncodedLengthAfterAsciiRoundTrips) {
   EXPECT_EQ(FromUtf8(bytes), text);
 }
 
+// Blocks of sixteen ASCII units convert whole; a character of any other
+// kind placed where a block starts, ends or is cut short by the text's end
+// converts as it does alone.
+TEST(TextTest, CharactersAtBlockEdgesConvertAsAlone) {
+  const struct {
+    std::wstring text;
+    std::string bytes;
+  } kinds[] = {
+      {L"\u00E9", "\xC3\xA9"},
+      {L"\u20AC", "\xE2\x82\xAC"},
+      {L"\U0001F600", "\xF0\x9F\x98\x80"},
+      {L"\x01&\r", "\x01&\r"},
+      {L"", ""},
+  };
+  const struct {
+    std::string bytes;
+    std::wstring text;
+  } malformed[] = {
+      {"\xE2\x82", L"\uFFFD"},
+      {"\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD"},
+  };
+  for (const size_t at : {0, 7, 8, 15, 16, 32}) {
+    const auto amid_ascii = [at](auto inserted) {
+      decltype(inserted) whole(32, 'a');
+      return whole.insert(at, inserted);
+    };
+    for (const auto& kind : kinds) {
+      EXPECT_EQ(ToUtf8(amid_ascii(kind.text)), amid_ascii(kind.bytes)) << at;
+      EXPECT_EQ(FromUtf8(amid_ascii(kind.bytes)), amid_ascii(kind.text)) << at;
+    }
+    EXPECT_EQ(ToUtf8(amid_ascii(std::wstring(1, static_cast<wchar_t>(0xDC00)))),
+              amid_ascii(std::string("\xEF\xBF\xBD")))
+        << at;
+    for (const auto& bad : malformed) {
+      EXPECT_EQ(FromUtf8(amid_ascii(bad.bytes)), amid_ascii(bad.text)) << at;
+    }
+  }
+}
+
 TEST(TextTest, CaseMapping) {
   EXPECT_EQ(ToUpper(L"MyName_1"), L"MYNAME_1");
   EXPECT_EQ(ToLower(L"\u00C9T\u00C9"), L"\u00E9t\u00E9");

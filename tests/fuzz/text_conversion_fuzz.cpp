@@ -1,5 +1,6 @@
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "automation/conversion.h"
 #include "automation/text.h"
@@ -25,7 +26,10 @@ void RoundTrip(const Variant& text, VARTYPE vt) {
 }  // namespace ovc
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  ovc::Variant text(ovc::FromUtf8(ovc::fuzz::Bytes(data, size)));
+  const std::wstring decoded = ovc::FromUtf8(ovc::fuzz::Bytes(data, size));
+  ovc::fuzz::Require(ovc::FromUtf8(ovc::ToUtf8(decoded)) == decoded,
+                     "decoded text encodes and decodes unchanged");
+  ovc::Variant text(decoded);
   ovc::RoundTrip(text, ovc::VT_R8);
   ovc::RoundTrip(text, ovc::VT_DATE);
   return 0;
