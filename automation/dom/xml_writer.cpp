@@ -1,5 +1,6 @@
 #include "automation/dom/xml_writer.h"
 
+#include <array>
 #include <string_view>
 
 #include "automation/dom/tree_walk.h"
@@ -8,46 +9,60 @@ namespace ovc::dom {
 
 namespace {
 
-void AppendCharacterReference(std::string& out, unsigned char c) {
-  out += "&#";
-  out += std::to_string(c);
-  out += ';';
+// The bytes that stand for themselves in text or in an attribute value, and
+// the ones that are written as a reference.
+using EscapeSet = std::array<bool, 256>;
+
+constexpr EscapeSet MakeEscapeSet(std::string_view markup, std::string_view literal_controls) {
+  EscapeSet set{};
+  for (char c = 0; c < 32; ++c)
+    set[static_cast<unsigned char>(c)] = literal_controls.find(c) == std::string_view::npos;
+  for (const char c : markup) set[static_cast<unsigned char>(c)] = true;
+  return set;
 }
 
-void AppendEscapedText(std::string& out, std::string_view text) {
-  for (const char c : text) {
-    const auto code = static_cast<unsigned char>(c);
-    if (c == '&') {
+constexpr EscapeSet kTextEscapes = MakeEscapeSet("&<>", "\t\n");
+constexpr EscapeSet kAttributeEscapes = MakeEscapeSet("&<\"", "");
+
+void AppendReference(std::string& out, unsigned char c) {
+  switch (c) {
+    case '&':
       out += "&amp;";
-    } else if (c == '<') {
+      break;
+    case '<':
       out += "&lt;";
-    } else if (c == '>') {
+      break;
+    case '>':
       out += "&gt;";
-    } else if (code < 32 && c != '\t' && c != '\n') {
-      AppendCharacterReference(out, code);
-    } else {
-      out += c;
-    }
+      break;
+    case '"':
+      out += "&quot;";
+      break;
+    default:
+      out += "&#";
+      out += std::to_string(c);
+      out += ';';
   }
+}
+
+// Appends `text` with every byte in `escaped` written as its reference; the
+// runs between go in whole.
+void AppendEscaped(std::string& out, std::string_view text, const EscapeSet& escaped) {
+  size_t run = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto code = static_cast<unsigned char>(text[i]);
+    if (!escaped[code]) continue;
+    out.append(text.substr(run, i - run));
+    AppendReference(out, code);
+    run = i + 1;
+  }
+  out.append(text.substr(run));
 }
 
 void AppendAttribute(std::string& out, pugi::xml_attribute attribute) {
   out += attribute.name();
   out += "=\"";
-  for (const char c : std::string_view(attribute.value())) {
-    const auto code = static_cast<unsigned char>(c);
-    if (c == '&') {
-      out += "&amp;";
-    } else if (c == '<') {
-      out += "&lt;";
-    } else if (c == '"') {
-      out += "&quot;";
-    } else if (code < 32) {
-      AppendCharacterReference(out, code);
-    } else {
-      out += c;
-    }
-  }
+  AppendEscaped(out, attribute.value(), kAttributeEscapes);
   out += '"';
 }
 
@@ -69,7 +84,7 @@ void AppendOpening(std::string& out, pugi::xml_node node) {
       out += node.first_child() ? ">" : "/>";
       break;
     case pugi::node_pcdata:
-      AppendEscapedText(out, node.value());
+      AppendEscaped(out, node.value(), kTextEscapes);
       break;
     case pugi::node_cdata:
       out.append("<![CDATA[").append(node.value()).append("]]>");
