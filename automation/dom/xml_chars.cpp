@@ -32,6 +32,13 @@ char32_t NextCodePoint(std::string_view text, size_t* i) {
   return c;
 }
 
+// The body of IsXmlChar, which calls from this file inline: an exported
+// function's own calls to it stay calls.
+bool IsAllowedCharacter(char32_t c) {
+  if (c < 0x20) return c == '\t' || c == '\n' || c == '\r';
+  return c <= 0xD7FF || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
 // Written without branches so that the block test below vectorises.
 bool IsAllowedAscii(unsigned char byte) {
   return (static_cast<unsigned char>(byte - 0x20) < 0x60) | (byte == '\t') | (byte == '\n') |
@@ -67,10 +74,7 @@ HRESULT Refuse(DOMNodeType type, std::wstring_view sequence, bool at_end = false
 
 }  // namespace
 
-bool IsXmlChar(char32_t c) {
-  if (c < 0x20) return c == '\t' || c == '\n' || c == '\r';
-  return c <= 0xD7FF || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
-}
+bool IsXmlChar(char32_t c) { return IsAllowedCharacter(c); }
 
 size_t FindDisallowedCharacter(std::string_view text) {
   size_t i = 0;
@@ -84,7 +88,7 @@ size_t FindDisallowedCharacter(std::string_view text) {
       const size_t start = i;
       if (IsAllowedAscii(static_cast<unsigned char>(text[i]))) {
         ++i;
-      } else if (!IsXmlChar(NextCodePoint(text, &i))) {
+      } else if (!IsAllowedCharacter(NextCodePoint(text, &i))) {
         return start;
       }
     }
@@ -94,7 +98,7 @@ size_t FindDisallowedCharacter(std::string_view text) {
 
 HRESULT CheckNodeText(DOMNodeType type, std::wstring_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
-    if (IsXmlChar(static_cast<char32_t>(text[i]))) continue;
+    if (IsAllowedCharacter(static_cast<char32_t>(text[i]))) continue;
     return DomError(E_FAIL, L"The character " + CodePointName(static_cast<char32_t>(text[i])) +
                                 L" at position " + std::to_wstring(i + 1) +
                                 L" cannot be stored in an XML document.");
