@@ -67,15 +67,19 @@ HRESULT GiveObject(IDispatch** out, const ComPtr<I>& object) {
 HRESULT CLink::get_AttribName(std::wstring* value) { return Give(value, attrib_name_); }
 
 HRESULT CLink::put_AttribName(const std::wstring& value) {
-  if (value == attrib_name_) return S_OK;
-  attrib_name_ = value;
+  SetRoute(value, nullptr);
+  return S_OK;
+}
+
+void CLink::SetRoute(const std::wstring& route, BindingCache* bindings) {
+  if (route == attrib_name_) return;
+  attrib_name_ = route;
   DropBinding();
-  units_.Reset();
-  units_quantity_type_.clear();
+  binding_.units.Reset();
+  binding_.units_quantity_type.clear();
   dirty_ = true;
   binding_failed_ = false;
-  Bind();
-  return S_OK;
+  Bind(bindings);
 }
 
 HRESULT CLink::get_WriteLocation(std::wstring* value) { return Give(value, write_location_); }
@@ -135,7 +139,7 @@ HRESULT CLink::put_OrvanValue(const Variant& value) {
 HRESULT CLink::get_AppValue(Variant* value) { return Give(value, CopyOrError(app_value_)); }
 HRESULT CLink::put_AppValue(const Variant& value) {
   app_value_.Clear();
-  if (quantity_type_ && value.vt() == VT_BSTR) {
+  if (binding_.quantity_type && value.vt() == VT_BSTR) {
     Variant number;
     if (Succeeded(VariantChangeType(&number, value, VARIANT_ALPHABOOL, VT_R8))) {
       app_value_ = std::move(number);
@@ -344,21 +348,31 @@ HRESULT CLink::put_Parent(IDispatch* parent) {
   CMethodFrame frame(L"CLink::put_Parent");
   return RunMethod(frame, [&]() -> HRESULT {
     if (IsSameObject(parent, parent_.get())) return S_OK;
-    parent_.Reset();
-    DropBinding();
+    LeaveLinkSet();
     if (parent == nullptr) return S_OK;
-    if (Failed(ComPtr<IDispatch>(parent).As(&parent_))) {
+    ComPtr<ILinkSet> link_set;
+    if (Failed(ComPtr<IDispatch>(parent).As(&link_set))) {
       return ReportError(CLSID_Link, kParentNotLinkSet, IID_NULL, E_FAIL);
     }
-    binding_failed_ = false;
-    Bind();
+    JoinLinkSet(std::move(link_set));
     return S_OK;
   });
 }
 
+void CLink::JoinLinkSet(ComPtr<ILinkSet> parent) {
+  parent_ = std::move(parent);
+  binding_failed_ = false;
+  Bind();
+}
+
+void CLink::LeaveLinkSet() {
+  parent_.Reset();
+  DropBinding();
+}
+
 void CLink::DropBinding() {
-  attribute_.Reset();
-  quantity_type_.Reset();
+  binding_.attribute.Reset();
+  binding_.quantity_type.Reset();
 }
 
 HRESULT CLink::SetDataModelSvcs() {
@@ -366,10 +380,10 @@ HRESULT CLink::SetDataModelSvcs() {
   return S_OK;
 }
 
-void CLink::Bind() {
+void CLink::Bind(BindingCache* bindings) {
   if (!binding_enabled_ || binding_failed_) return;
   CMethodFrame frame(L"CLink::SetDataModelSvcs");
-  const HRESULT hr = RunMethod(frame, [&] { BindAttribute(frame); });
+  const HRESULT hr = RunMethod(frame, [&] { BindAttribute(frame, bindings); });
   if (Failed(hr)) {
     unit_selected_id_ = -1;
     binding_failed_ = true;
@@ -377,37 +391,31 @@ void CLink::Bind() {
   }
 }
 
-void CLink::BindAttribute(CMethodFrame& frame) {
+void CLink::BindAttribute(CMethodFrame& frame, BindingCache* bindings) {
   if (attrib_name_.empty() || !parent_) return;
-  const std::wstring remembered = std::exchange(units_quantity_type_, std::wstring());
+  const std::wstring remembered = std::exchange(binding_.units_quantity_type, std::wstring());
   std::wstring remembered_list = std::exchange(unit_combo_list_, std::wstring());
-  quantity_type_.Reset();
-  units_.Reset();
+  binding_.quantity_type.Reset();
+  binding_.units.Reset();
   ComPtr<IDispatch> view;
   CheckAndRaise(frame, parent_->get_ClassViewDisp(view.Receive()));
   if (!view) return;
-  ComPtr<IDispatch> attribute;
-  CheckAndRaise(frame, view.As<IOVClassView>()->Attribute(attrib_name_, attribute.Receive()));
-  CheckAndRaise(frame, attribute.As(&attribute_));
-  std::wstring quantity_name;
-  CheckAndRaise(frame, attribute_->get_QuantityTypeName(&quantity_name));
   const ComPtr<IOVCache> cache = HostState::Current().cache();
-  if (cache && !quantity_name.empty()) {
-    ComPtr<IDispatch> quantity_type;
-    CheckAndRaise(frame, cache->QuantityType(quantity_name, quantity_type.Receive()));
-    CheckAndRaise(frame, quantity_type.As(&quantity_type_));
+  const AttributeBinding* known =
+      bindings != nullptr ? bindings->Find(view.get(), cache.get(), attrib_name_) : nullptr;
+  if (known != nullptr) {
+    binding_ = *known;
+  } else {
+    LookUpBinding(frame, view, cache.get());
+    if (bindings != nullptr) bindings->Keep(view.get(), cache.get(), attrib_name_, binding_);
   }
-  if (!quantity_type_) {
+  if (!binding_.quantity_type) {
     unit_selected_id_ = -1;
     return;
   }
-  ComPtr<IDispatch> units;
-  CheckAndRaise(frame, quantity_type_->get_Units(units.Receive()));
-  CheckAndRaise(frame, units.As(&units_));
-  units_quantity_type_ = quantity_name;
   // The host may hand out a new collection object each time: a collection of
   // the same quantity type is the one the selection was made in.
-  if (quantity_name == remembered) {
+  if (binding_.units_quantity_type == remembered) {
     unit_combo_list_ = std::move(remembered_list);
     return;
   }
@@ -415,11 +423,29 @@ void CLink::BindAttribute(CMethodFrame& frame) {
   ApplyPendingUnitName();
 }
 
+void CLink::LookUpBinding(CMethodFrame& frame, const ComPtr<IDispatch>& view, IOVCache* cache) {
+  ComPtr<IDispatch> attribute;
+  CheckAndRaise(frame, view.As<IOVClassView>()->Attribute(attrib_name_, attribute.Receive()));
+  CheckAndRaise(frame, attribute.As(&binding_.attribute));
+  std::wstring quantity_name;
+  CheckAndRaise(frame, binding_.attribute->get_QuantityTypeName(&quantity_name));
+  if (cache != nullptr && !quantity_name.empty()) {
+    ComPtr<IDispatch> quantity_type;
+    CheckAndRaise(frame, cache->QuantityType(quantity_name, quantity_type.Receive()));
+    CheckAndRaise(frame, quantity_type.As(&binding_.quantity_type));
+  }
+  if (!binding_.quantity_type) return;
+  ComPtr<IDispatch> units;
+  CheckAndRaise(frame, binding_.quantity_type->get_Units(units.Receive()));
+  CheckAndRaise(frame, units.As(&binding_.units));
+  binding_.units_quantity_type = std::move(quantity_name);
+}
+
 HRESULT CLink::get_AttributeDisp(IDispatch** attribute) {
-  return GiveObject(attribute, attribute_);
+  return GiveObject(attribute, binding_.attribute);
 }
 HRESULT CLink::get_QuantityTypeDisp(IDispatch** quantity_type) {
-  return GiveObject(quantity_type, quantity_type_);
+  return GiveObject(quantity_type, binding_.quantity_type);
 }
 
 HRESULT CLink::CopyLink(IDispatch* source) {

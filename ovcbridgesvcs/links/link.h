@@ -11,6 +11,7 @@
 #include "orvan/orvan.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
 #include "ovcbridgesvcs/frame/server_module.h"
+#include "ovcbridgesvcs/links/link_binding.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 #include "ovcbridgesvcs/xml/xml_part.h"
 
@@ -175,7 +176,7 @@ class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo>, pu
   // Reads a Link element: `link` names a local file holding one (a path or
   // "file://" URL) or is the element's DOM node. E_INVALIDARG, nothing
   // read, for any other value or node; a file that cannot be read, or holds
-  // a DTD, fails with its reason. Setters are used, so Dirty follows; what
+  // a DTD, fails with its reason. Dirty follows as for the setters; what
   // was read before a failure stays. A Units name waits as the pending unit
   // system name until binding finds the Link's units.
   HRESULT ReadXML(const Variant& link) override;
@@ -183,6 +184,12 @@ class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo>, pu
   // so that a LinkSet writes and reads its Links within its own tree.
   void WriteXml(CMethodFrame& frame, pugi::xml_node parent) override;
   void ReadXml(CMethodFrame& frame, pugi::xml_node element) override;
+
+  // For a LinkSet making its own Links: a Link without a Parent joins
+  // `parent` as put_Parent does, then reads its element as ReadXml does,
+  // binding through `bindings` (when given) that the LinkSet's Links share.
+  void JoinLinkSet(ComPtr<ILinkSet> parent);
+  void ReadElement(pugi::xml_node element, BindingCache* bindings);
 
   HRESULT InterfaceSupportsErrorInfo(const IID& iid) override {
     return iid == ILink::kIid ? S_OK : S_FALSE;
@@ -205,8 +212,14 @@ class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo>, pu
   // Which text of a unit a selection or resolution shows.
   enum class UnitText { kSystemName, kDisplay };
 
-  void Bind();
-  void BindAttribute(CMethodFrame& frame);
+  // put_AttribName, binding through `bindings` when given.
+  void SetRoute(const std::wstring& route, BindingCache* bindings);
+  void LeaveLinkSet();
+  void Bind(BindingCache* bindings = nullptr);
+  void BindAttribute(CMethodFrame& frame, BindingCache* bindings);
+  // Looks the route up in `view` and the host's `cache`, each part of the
+  // binding set as it is found.
+  void LookUpBinding(CMethodFrame& frame, const ComPtr<IDispatch>& view, IOVCache* cache);
   void DropBinding();
   bool HasReadFlag() const;
   void AppendLine(std::wstring_view line);
@@ -237,10 +250,7 @@ class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo>, pu
   int32_t case_oid_ = ovLinkSetDefault;
   bool enabled_ = true;
   ComPtr<ILinkSet> parent_;
-  ComPtr<IOVAttribute> attribute_;
-  ComPtr<IOVQuantityType> quantity_type_;
-  ComPtr<IOVUnits> units_;
-  std::wstring units_quantity_type_;  // the quantity type units_ belongs to
+  AttributeBinding binding_;
   TransferFlags flags_;
   bool manual_entry_ = false;
   bool error_ = false;

@@ -53,7 +53,7 @@ class CLink::Facts final : public LinkFacts {
         [&](std::wstring* text) { return link_.parent_->GetUnitDefaultFormat(*unit, text); });
   }
 
-  bool HasQuantityType() override { return Bound() && link_.quantity_type_; }
+  bool HasQuantityType() override { return Bound() && link_.binding_.quantity_type; }
 
   std::wstring UnitString() override {
     return TextOrNothing([&](std::wstring* text) { return link_.get_UnitStringResolved(text); })
@@ -77,8 +77,8 @@ class CLink::Facts final : public LinkFacts {
  private:
   // Whether the Link has its attribute, binding it first when it has none.
   bool Bound() {
-    if (!link_.attribute_) link_.Bind();
-    return static_cast<bool>(link_.attribute_);
+    if (!link_.binding_.attribute) link_.Bind();
+    return static_cast<bool>(link_.binding_.attribute);
   }
 
   std::optional<std::wstring> ParentText(std::wstring_view name) {
@@ -92,10 +92,10 @@ class CLink::Facts final : public LinkFacts {
   std::optional<std::wstring> TypeText() {
     if (!Bound()) return std::nullopt;
     std::optional<std::wstring> type =
-        TextOrNothing([&](std::wstring* text) { return link_.attribute_->get_Type(text); });
-    if (!type || !link_.quantity_type_) return type;
-    const std::optional<std::wstring> quantity =
-        TextOrNothing([&](std::wstring* text) { return link_.quantity_type_->get_Name(text); });
+        TextOrNothing([&](std::wstring* text) { return link_.binding_.attribute->get_Type(text); });
+    if (!type || !link_.binding_.quantity_type) return type;
+    const std::optional<std::wstring> quantity = TextOrNothing(
+        [&](std::wstring* text) { return link_.binding_.quantity_type->get_Name(text); });
     return *type + L": " + quantity.value_or(std::wstring());
   }
 
@@ -126,11 +126,12 @@ class CLink::Reader final : public ReadableLink {
   void AppendStatus(std::wstring_view line) override { link_.AppendLine(line); }
   void ResetLinkFormatData() override { link_.ResetLinkFormatData(); }
 
-  bool HasAttribute() override { return static_cast<bool>(link_.attribute_); }
+  bool HasAttribute() override { return static_cast<bool>(link_.binding_.attribute); }
   HRESULT SetDataModelSvcs() override { return link_.SetDataModelSvcs(); }
   std::wstring AttributeType() override {
-    if (!link_.attribute_) return std::wstring();
-    return TextOrNothing([&](std::wstring* text) { return link_.attribute_->get_Type(text); })
+    if (!link_.binding_.attribute) return std::wstring();
+    return TextOrNothing(
+               [&](std::wstring* text) { return link_.binding_.attribute->get_Type(text); })
         .value_or(std::wstring());
   }
 

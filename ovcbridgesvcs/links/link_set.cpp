@@ -46,10 +46,14 @@ HRESULT CLinkSet::Add(IDispatch* link) {
       return ReportError(CLSID_LinkSet, kOnlyLinks, IID_NULL, E_FAIL);
     }
     CheckAndRaise(frame, added->put_Parent(static_cast<ILinkSet*>(this)));
-    links_.items().push_back(std::move(added));
-    dirty_ = true;
+    Append(std::move(added));
     return S_OK;
   });
+}
+
+void CLinkSet::Append(ComPtr<ILink> link) {
+  links_.items().push_back(std::move(link));
+  dirty_ = true;
 }
 
 HRESULT CLinkSet::InsertLink(IDispatch* link, int32_t index) {

@@ -168,6 +168,8 @@ class CLinkSet final : public ComObject<DispatchImpl<ILinkSet>, ISupportErrorInf
 
  private:
   ComPtr<ILink> NewLink(CMethodFrame& frame);
+  // Adds `link`, whose Parent this LinkSet already is.
+  void Append(ComPtr<ILink> link);
   // ReadObjects over the tree under `element`.
   void ReadObjectsOf(pugi::xml_node element);
   HRESULT NewLinkAdded(Variant* link, std::wstring_view method);

@@ -79,10 +79,12 @@ void CLinkSet::ReadXml(CMethodFrame& frame, pugi::xml_node element) {
   CheckAndRaise(frame, put_UnitStdSelected(reader.Text("UnitStdSelected")));
   CheckAndRaise(frame, put_Enabled(ToVariantBool(reader.Flag("Enabled"))));
   CheckAndRaise(frame, put_Iterative(ToVariantBool(reader.Flag("Iterative"))));
+  BindingCache bindings;
   ForEachChildOf(element, "Links", "Link", [&](pugi::xml_node link_element) {
-    Variant added;
-    CheckAndRaise(frame, AddLink(&added));
-    xml::ReadPart(frame, ComPtr<IDispatch>(added.dispatch()).As<ILink>().get(), link_element);
+    const ComPtr<CLink> link = MakeObject<CLink>();
+    link->JoinLinkSet(ComPtr<ILinkSet>(this));
+    Append(link);
+    link->ReadElement(link_element, &bindings);
   });
 }
 

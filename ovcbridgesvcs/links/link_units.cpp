@@ -46,7 +46,7 @@ int32_t IdOfIndex(int32_t index) { return index < 3 ? ovWorkspaceDefault - index
 
 int32_t CLink::UnitTotal() const {
   int32_t count = 0;
-  if (units_ && Failed(units_->get_Count(&count))) {
+  if (binding_.units && Failed(binding_.units->get_Count(&count))) {
     SetErrorInfo(nullptr);
     return 0;
   }
@@ -56,7 +56,7 @@ int32_t CLink::UnitTotal() const {
 std::wstring CLink::UnitTextAt(int32_t position, UnitText kind) const {
   ComPtr<IDispatch> item;
   std::wstring text;
-  if (!units_ || Failed(units_->get_Item(position, item.Receive()))) {
+  if (!binding_.units || Failed(binding_.units->get_Item(position, item.Receive()))) {
     SetErrorInfo(nullptr);
     return text;
   }
@@ -76,7 +76,7 @@ std::wstring CLink::SelectionText(int32_t id, UnitText kind) {
     if (Failed(Resolve(id, UnitText::kDisplay, &resolved))) SetErrorInfo(nullptr);
     return std::wstring(selection->text).append(L" - ").append(resolved);
   }
-  return id > 0 && units_ ? UnitTextAt(id, kind) : std::wstring();
+  return id > 0 && binding_.units ? UnitTextAt(id, kind) : std::wstring();
 }
 
 HRESULT CLink::GetSelection(UnitText kind, std::wstring* value, std::wstring_view method) {
@@ -84,7 +84,7 @@ HRESULT CLink::GetSelection(UnitText kind, std::wstring* value, std::wstring_vie
   return RunMethod(frame, [&]() -> HRESULT {
     if (value == nullptr) return E_POINTER;
     if (!parent_) return ReportError(CLSID_Link, kNoParent, IID_NULL, E_FAIL);
-    if (!units_ && !pending_unit_sys_name_.empty()) {
+    if (!binding_.units && !pending_unit_sys_name_.empty()) {
       // Binding applies the pending name; that is no change of the user's.
       const bool dirty = dirty_;
       Bind();
@@ -102,7 +102,7 @@ HRESULT CLink::SelectByText(const std::wstring& text, UnitText kind, std::wstrin
     for (const DefaultSelection& selection : kDefaults) {
       if (text.find(selection.text) != std::wstring::npos) return put_UnitSelectedID(selection.id);
     }
-    if (!units_) return ReportError(CLSID_Link, kNoUnits, IID_NULL, E_FAIL);
+    if (!binding_.units) return ReportError(CLSID_Link, kNoUnits, IID_NULL, E_FAIL);
     const int32_t count = UnitTotal();
     for (int32_t position = 1; position <= count; ++position) {
       if (UnitTextAt(position, kind) == text) return put_UnitSelectedID(position);
@@ -134,7 +134,9 @@ HRESULT CLink::put_UnitString(const std::wstring& value) {
   return SelectByText(value, UnitText::kDisplay, L"CLink::put_UnitString");
 }
 
-HRESULT CLink::get_UnitCount(int32_t* count) { return Give(count, units_ ? UnitTotal() + 3 : 0); }
+HRESULT CLink::get_UnitCount(int32_t* count) {
+  return Give(count, binding_.units ? UnitTotal() + 3 : 0);
+}
 
 // The unit standard that default selection `id` follows; empty when it
 // cannot be had.
@@ -156,8 +158,8 @@ HRESULT CLink::Resolve(int32_t id, UnitText kind, std::wstring* value) {
   if (!parent_) return ReportError(CLSID_Link, kNoParent, IID_NULL, E_FAIL);
   const ComPtr<IBridge> bridge = ParentBridge();
   if (!bridge) return S_OK;
-  if (!quantity_type_) Bind();
-  if (!quantity_type_) return S_OK;
+  if (!binding_.quantity_type) Bind();
+  if (!binding_.quantity_type) return S_OK;
   if (FindDefault(id) == nullptr) {
     if (id > 0) *value = UnitTextAt(id, kind);
     return S_OK;
@@ -167,7 +169,7 @@ HRESULT CLink::Resolve(int32_t id, UnitText kind, std::wstring* value) {
   CMethodFrame frame(L"CLink::Resolve");
   return RunMethod(frame, [&] {
     ComPtr<IDispatch> item;
-    CheckAndRaise(frame, quantity_type_->UnitForStandard(standard, item.Receive()));
+    CheckAndRaise(frame, binding_.quantity_type->UnitForStandard(standard, item.Receive()));
     const ComPtr<IOVUnit> unit = item.As<IOVUnit>();
     if (!unit) RaiseOwnError(frame, SourceLocation::Current(), E_NOINTERFACE);
     CheckAndRaise(frame, kind == UnitText::kSystemName ? unit->get_UnitSystemName(value)
@@ -184,17 +186,17 @@ HRESULT CLink::get_UnitStringResolved(std::wstring* value) {
 
 HRESULT CLink::get_UOMCollDisp(IDispatch** units) {
   if (units == nullptr) return E_POINTER;
-  if (!units_) Bind();
-  *units = ComPtr<IDispatch>(units_).Detach();
+  if (!binding_.units) Bind();
+  *units = ComPtr<IDispatch>(binding_.units).Detach();
   return S_OK;
 }
 
 HRESULT CLink::CheckUnitIndex(int32_t index, uint32_t range_message) const {
   const int32_t last = UnitTotal() + 2;
-  if (index < 0 || (units_ && index > last)) {
+  if (index < 0 || (binding_.units && index > last)) {
     return ReportOutOfRange(CLSID_Link, range_message, index, last);
   }
-  if (!units_ && index > 2) return ReportError(CLSID_Link, kNoUnits, IID_NULL, E_FAIL);
+  if (!binding_.units && index > 2) return ReportError(CLSID_Link, kNoUnits, IID_NULL, E_FAIL);
   return S_OK;
 }
 
@@ -220,7 +222,7 @@ HRESULT CLink::put_UnitSelectedID(int32_t id) {
 
 HRESULT CLink::get_UnitComboList(std::wstring* list) {
   if (list == nullptr) return E_POINTER;
-  if (unit_combo_list_.empty() && units_) BuildUnitComboList();
+  if (unit_combo_list_.empty() && binding_.units) BuildUnitComboList();
   *list = unit_combo_list_;
   return S_OK;
 }
@@ -240,7 +242,7 @@ void CLink::BuildUnitComboList() {
 }
 
 void CLink::ApplyPendingUnitName() {
-  if (pending_unit_sys_name_.empty() || !units_) return;
+  if (pending_unit_sys_name_.empty() || !binding_.units) return;
   if (Failed(put_UnitSysName(std::exchange(pending_unit_sys_name_, std::wstring())))) {
     SetErrorInfo(nullptr);
   }

@@ -1,5 +1,4 @@
 // The Link's XML form.
-#include "ovcbridgesvcs/frame/raise_error.h"
 #include "ovcbridgesvcs/frame/report_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
 #include "ovcbridgesvcs/links/link.h"
@@ -49,18 +48,20 @@ HRESULT CLink::ReadXML(const Variant& link) {
   });
 }
 
-void CLink::ReadXml(CMethodFrame& frame, pugi::xml_node element) {
+void CLink::ReadXml(CMethodFrame&, pugi::xml_node element) { ReadElement(element, nullptr); }
+
+void CLink::ReadElement(pugi::xml_node element, BindingCache* bindings) {
   const xml::ElementReader reader(element);
-  CheckAndRaise(frame, put_Description(reader.Text("Description")));
-  CheckAndRaise(frame, put_AttribName(reader.Text("Route")));
-  CheckAndRaise(frame, put_ReadLocation(reader.Text("ReadLocation")));
-  CheckAndRaise(frame, put_WriteLocation(reader.Text("WriteLocation")));
-  CheckAndRaise(frame, put_CaseOID(reader.Integer("Case")));
+  SetPersisted(description_, reader.Text("Description"), dirty_);
+  SetRoute(reader.Text("Route"), bindings);
+  SetPersisted(read_location_, reader.Text("ReadLocation"), dirty_);
+  SetPersisted(write_location_, reader.Text("WriteLocation"), dirty_);
+  SetPersisted(case_oid_, reader.Integer("Case"), dirty_);
   pending_unit_sys_name_ = reader.Text("Units");
   ApplyPendingUnitName();
-  CheckAndRaise(frame, put_ReadFormat(reader.Text("ReadFormat")));
-  CheckAndRaise(frame, put_WriteFormat(reader.Text("WriteFormat")));
-  CheckAndRaise(frame, put_Enabled(ToVariantBool(reader.Flag("Enabled"))));
+  SetPersisted(read_format_, reader.Text("ReadFormat"), dirty_);
+  SetPersisted(write_format_, reader.Text("WriteFormat"), dirty_);
+  SetPersisted(enabled_, reader.Flag("Enabled"), dirty_);
 }
 
 }  // namespace ovc::links

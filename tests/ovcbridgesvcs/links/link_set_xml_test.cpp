@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "automation/safe_array.h"
 #include "tests/ovcbridgesvcs/links/plant_links.h"
@@ -37,6 +39,34 @@ TEST_F(LinkSetXmlTest, ALinkSetReadsBackWhatItWrote) {
             3)
       << "the unit is selected once the Link is bound";
   copy->FinalCleanUp();
+}
+
+// Links read together share what the host finds for a route: each binds to
+// its own route all the same, and binds again when its route or the class
+// changes.
+TEST_F(LinkSetXmlTest, LinksReadTogetherBindToTheirOwnRoutes) {
+  const std::wstring routes[] = {L"Flow", L"Tag", L"NoSuchRoute", L"DischargePressure", L"Flow"};
+  std::wstring xml = L"<Linkset Class=\"Pumps\"><Links>";
+  std::vector<std::wstring> units_alone;
+  for (const std::wstring& route : routes) {
+    xml += L"<Link Route=\"" + route + L"\"/>";
+    units_alone.push_back(Got(NewLink(route).get(), &ILink::get_UnitComboList));
+  }
+  const ComPtr<ILinkSet> read = MakeObject<CLinkSet>();
+  ASSERT_EQ(read->ReadXML(Variant(xml + L"</Links></Linkset>")), S_OK);
+  EXPECT_EQ(host_testing::ItemTexts(read.get(), &ILink::get_UnitComboList), units_alone);
+  auto link_at = [&](int32_t index) {
+    Variant item;
+    EXPECT_EQ(read->get_Item(Variant::I4(index), &item), S_OK);
+    return ComPtr<IDispatch>(item.dispatch()).As<ILink>();
+  };
+  EXPECT_FALSE(testing::Bound(link_at(2).get()));
+  link_at(0)->put_AttribName(L"DischargePressure");
+  EXPECT_EQ(Got(link_at(0).get(), &ILink::get_UnitComboList), units_alone[3]);
+  read->put_Class(L"Tanks");
+  EXPECT_FALSE(testing::Bound(link_at(4).get())) << "a tank has no flow";
+  EXPECT_TRUE(testing::Bound(link_at(1).get()));
+  read->FinalCleanUp();
 }
 
 // A Link read before it has a LinkSet keeps its unit name until it binds.
