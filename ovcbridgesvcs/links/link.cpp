@@ -345,11 +345,14 @@ HRESULT CLink::get_Parent(IDispatch** parent) {
 }
 
 HRESULT CLink::put_Parent(IDispatch* parent) {
+  if (parent == nullptr) {
+    LeaveLinkSet();
+    return S_OK;
+  }
   CMethodFrame frame(L"CLink::put_Parent");
   return RunMethod(frame, [&]() -> HRESULT {
     if (IsSameObject(parent, parent_.get())) return S_OK;
     LeaveLinkSet();
-    if (parent == nullptr) return S_OK;
     ComPtr<ILinkSet> link_set;
     if (Failed(ComPtr<IDispatch>(parent).As(&link_set))) {
       return ReportError(CLSID_Link, kParentNotLinkSet, IID_NULL, E_FAIL);
