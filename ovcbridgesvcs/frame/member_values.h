@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "automation/guid.h"
 #include "automation/hresult.h"
@@ -25,12 +26,12 @@ HRESULT Give(T* out, const U& value) {
 // Hands out a flag as VARIANT_TRUE or VARIANT_FALSE.
 inline HRESULT GiveFlag(VARIANT_BOOL* out, bool flag) { return Give(out, ToVariantBool(flag)); }
 
-// Sets a persisted `field` to `value` and raises `dirty` when that changes
-// it (texts compare exactly).
-template <class T>
-void SetPersisted(T& field, const T& value, bool& dirty) {
+// Sets a persisted `field` to `value` (moved in when given as a temporary)
+// and raises `dirty` when that changes it (texts compare exactly).
+template <class T, class U>
+void SetPersisted(T& field, U&& value, bool& dirty) {
   if (field == value) return;
-  field = value;
+  field = std::forward<U>(value);
   dirty = true;
 }
 

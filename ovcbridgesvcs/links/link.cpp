@@ -71,9 +71,9 @@ HRESULT CLink::put_AttribName(const std::wstring& value) {
   return S_OK;
 }
 
-void CLink::SetRoute(const std::wstring& route, BindingCache* bindings) {
+void CLink::SetRoute(std::wstring route, BindingCache* bindings) {
   if (route == attrib_name_) return;
-  attrib_name_ = route;
+  attrib_name_ = std::move(route);
   DropBinding();
   binding_.units.Reset();
   binding_.units_quantity_type.clear();

@@ -213,7 +213,7 @@ class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo>, pu
   enum class UnitText { kSystemName, kDisplay };
 
   // put_AttribName, binding through `bindings` when given.
-  void SetRoute(const std::wstring& route, BindingCache* bindings);
+  void SetRoute(std::wstring route, BindingCache* bindings);
   void LeaveLinkSet();
   void Bind(BindingCache* bindings = nullptr);
   void BindAttribute(CMethodFrame& frame, BindingCache* bindings);
