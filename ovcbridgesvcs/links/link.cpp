@@ -384,7 +384,7 @@ HRESULT CLink::SetDataModelSvcs() {
 }
 
 void CLink::Bind(BindingCache* bindings) {
-  if (!binding_enabled_ || binding_failed_) return;
+  if (!binding_enabled_ || binding_failed_ || attrib_name_.empty() || !parent_) return;
   CMethodFrame frame(L"CLink::SetDataModelSvcs");
   const HRESULT hr = RunMethod(frame, [&] { BindAttribute(frame, bindings); });
   if (Failed(hr)) {
@@ -395,7 +395,6 @@ void CLink::Bind(BindingCache* bindings) {
 }
 
 void CLink::BindAttribute(CMethodFrame& frame, BindingCache* bindings) {
-  if (attrib_name_.empty() || !parent_) return;
   const std::wstring remembered = std::exchange(binding_.units_quantity_type, std::wstring());
   std::wstring remembered_list = std::exchange(unit_combo_list_, std::wstring());
   binding_.quantity_type.Reset();
