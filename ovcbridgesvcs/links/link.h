@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <typeinfo>
 
 #include "automation/com_object.h"
 #include "automation/dispatch_impl.h"
@@ -273,5 +274,12 @@ class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo>, pu
   std::wstring read_location_;
   std::wstring write_location_;
 };
+
+// `link` as a Link of this library, or null for one of another origin.
+// CLink is final, so its dynamic type alone tells, without the search of the
+// bases a cross cast makes.
+inline CLink* AsOwnLink(ILink* link) {
+  return typeid(*link) == typeid(CLink) ? static_cast<CLink*>(link) : nullptr;
+}
 
 }  // namespace ovc::links

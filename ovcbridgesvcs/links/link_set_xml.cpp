@@ -50,7 +50,13 @@ void CLinkSet::WriteXml(CMethodFrame& frame, pugi::xml_node parent) {
     objects.Child("Object").Integer("OID", object_oids_[i]).Text("ObjectName", object_names_[i]);
   }
   const pugi::xml_node links = element.Child("Links").element();
-  for (const ComPtr<ILink>& link : links_.items()) xml::WritePart(frame, link.get(), links, "Link");
+  for (const ComPtr<ILink>& link : links_.items()) {
+    if (CLink* own = AsOwnLink(link.get())) {
+      own->WriteXml(frame, links);
+    } else {
+      xml::WritePart(frame, link.get(), links, "Link");
+    }
+  }
 }
 
 HRESULT CLinkSet::ReadXML(const Variant& link_set) {
