@@ -66,29 +66,13 @@ Status Run(Store* store, const Method& method, const RequestContext& context,
   return transaction.Commit();
 }
 
-// Requests and answers are mostly ASCII, which converts by widening or
-// narrowing each character; anything else goes through the UTF-8 codec.
-std::string Narrow(std::wstring_view text) {
-  for (wchar_t c : text) {
-    if (c < 0 || c >= 0x80) return ToUtf8(text);
-  }
-  return std::string(text.begin(), text.end());
-}
-
-std::wstring Widen(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return FromUtf8(text);
-  }
-  return std::wstring(text.begin(), text.end());
-}
-
 std::wstring ErrorAnswer(std::string_view service, std::string_view method, const Status& status) {
   pugi::xml_document out;
   pugi::xml_node error = out.append_child("Error");
   SetText(error, "Service", service);
   SetText(error, "Method", method);
   SetText(error, "Message", status.message());
-  return Widen(SerializeXml(out, false));
+  return FromUtf8(SerializeXml(out, false));
 }
 
 }  // namespace
@@ -110,10 +94,10 @@ ServiceResponse DataService::Execute(const ServiceRequest& request) {
     for (const auto& [name, value] : request.parameters) {
       context.parameters.emplace_back(ToUtf8(name), ToUtf8(value));
     }
-    response.status = Run(store_, *method, context, Narrow(request.text), &answer);
+    response.status = Run(store_, *method, context, ToUtf8(request.text), &answer);
   }
   response.text =
-      response.status.ok() ? Widen(answer) : ErrorAnswer(service, method_name, response.status);
+      response.status.ok() ? FromUtf8(answer) : ErrorAnswer(service, method_name, response.status);
   return response;
 }
 
