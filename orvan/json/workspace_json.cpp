@@ -132,7 +132,7 @@ Status RecordsToJson(Store* store, json* out) {
   (*out)["bridges"] = json::array();
   for (const BridgeRecord& listed : bridges) {
     BridgeRecord bridge;
-    ORVAN_RETURN_IF_ERROR(store->GetBridge(listed.oid, &bridge));
+    ORVAN_RETURN_IF_ERROR(store->GetBridge(listed.oid, true, &bridge));
     (*out)["bridges"].push_back({{"oid", bridge.oid},
                                  {"name", bridge.name},
                                  {"createdBy", bridge.created_by},

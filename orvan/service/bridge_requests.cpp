@@ -79,7 +79,7 @@ Status AssignLinksetOids(const RequestContext& context, pugi::xml_node root) {
 // The record the document is saved into: the existing one (when the user may
 // change it) or a new one.
 Status RecordFor(const RequestContext& context, int32_t oid, BridgeRecord* bridge) {
-  Status found = oid > 0 ? context.store->GetBridge(oid, bridge)
+  Status found = oid > 0 ? context.store->GetBridge(oid, false, bridge)
                          : Status::NotFound(BridgeText(oid) + " does not exist");
   if (found.ok()) {
     ORVAN_RETURN_IF_ERROR(CheckNotLockedByOther(context, *bridge));
@@ -126,7 +126,7 @@ Status DeleteBridge(const RequestContext& context, std::string_view request,
   int32_t oid = 0;
   ORVAN_RETURN_IF_ERROR(RequestedOid(request, "Bridge", &oid));
   BridgeRecord bridge;
-  ORVAN_RETURN_IF_ERROR(context.store->GetBridge(oid, &bridge));
+  ORVAN_RETURN_IF_ERROR(context.store->GetBridge(oid, false, &bridge));
   ORVAN_RETURN_IF_ERROR(CheckNotLockedByOther(context, bridge));
   ORVAN_RETURN_IF_ERROR(CheckPrivilege(context, "ModifyBridge"));
   ORVAN_RETURN_IF_ERROR(context.store->DeleteBridge(oid));
@@ -138,13 +138,12 @@ Status OpenBridge(const RequestContext& context, std::string_view request, std::
   int32_t oid = 0;
   ORVAN_RETURN_IF_ERROR(RequestedOid(request, "Bridge", &oid));
   BridgeRecord bridge;
-  ORVAN_RETURN_IF_ERROR(context.store->GetBridge(oid, &bridge));
+  ORVAN_RETURN_IF_ERROR(context.store->GetBridge(oid, true, &bridge));
   pugi::xml_document document;
   ORVAN_RETURN_IF_ERROR(LoadDocument(bridge, &document));
   bool locked = !CheckNotLockedByOther(context, bridge).ok();
   if (!locked && bridge.lock_holder.empty()) {
-    bridge.lock_holder = context.user;
-    ORVAN_RETURN_IF_ERROR(context.store->PutBridge(bridge));
+    ORVAN_RETURN_IF_ERROR(context.store->SetBridgeLock(oid, context.user));
   }
   SetNumber(document.document_element(), "Locked", locked ? 1 : 0);
   *response = SerializeXml(document, true);
@@ -191,11 +190,10 @@ Status ReleaseLock(const RequestContext& context, std::string_view request, std:
   int32_t oid = 0;
   ORVAN_RETURN_IF_ERROR(RequestedOid(request, "ReleaseLock", &oid));
   BridgeRecord bridge;
-  ORVAN_RETURN_IF_ERROR(context.store->GetBridge(oid, &bridge));
+  ORVAN_RETURN_IF_ERROR(context.store->GetBridge(oid, false, &bridge));
   ORVAN_RETURN_IF_ERROR(CheckNotLockedByOther(context, bridge));
   if (!bridge.lock_holder.empty()) {
-    bridge.lock_holder.clear();
-    ORVAN_RETURN_IF_ERROR(context.store->PutBridge(bridge));
+    ORVAN_RETURN_IF_ERROR(context.store->SetBridgeLock(oid, ""));
   }
   *response = OidAnswer("ReleaseLock", oid);
   return Status::Ok();

@@ -646,6 +646,10 @@ void ReadBridgeRow(const Statement& row, BridgeRecord* bridge) {
   bridge->lock_holder = row.Text(6);
 }
 
+Status BridgeNotFound(int32_t oid) {
+  return Status::NotFound("bridge " + std::to_string(oid) + " does not exist");
+}
+
 }  // namespace
 
 Status SqliteStore::AddBridge(BridgeRecord* bridge) {
@@ -661,15 +665,18 @@ Status SqliteStore::AddBridge(BridgeRecord* bridge) {
   });
 }
 
-Status SqliteStore::GetBridge(int32_t oid, BridgeRecord* bridge) {
+Status SqliteStore::GetBridge(int32_t oid, bool with_document, BridgeRecord* bridge) {
   Status status;
-  ORVAN_STATEMENT(row,
-                  "SELECT oid, name, created_by, date_created, modified_by, date_modified, "
-                  "lock_holder, document FROM bridges WHERE oid = ?");
+  // The document is read only when asked for; it is most of the row.
+  ORVAN_STATEMENT(
+      row,
+      "SELECT oid, name, created_by, date_created, modified_by, date_modified, "
+      "lock_holder, CASE WHEN ?2 THEN document ELSE '' END FROM bridges WHERE oid = ?1");
   row.Bind(1, static_cast<int64_t>(oid));
+  row.Bind(2, static_cast<int64_t>(with_document));
   if (!row.Step(&status)) {
     if (!status.ok()) return status;
-    return Status::NotFound("bridge " + std::to_string(oid) + " does not exist");
+    return BridgeNotFound(oid);
   }
   ReadBridgeRow(row, bridge);
   bridge->document = row.Text(7);
@@ -692,14 +699,19 @@ Status SqliteStore::PutBridge(const BridgeRecord& bridge) {
   return insert.Run();
 }
 
+Status SqliteStore::SetBridgeLock(int32_t oid, std::string_view holder) {
+  ORVAN_STATEMENT(update, "UPDATE bridges SET lock_holder = ? WHERE oid = ?");
+  update.Bind(1, holder);
+  update.Bind(2, static_cast<int64_t>(oid));
+  ORVAN_RETURN_IF_ERROR(update.Run());
+  return sqlite3_changes(db_) == 0 ? BridgeNotFound(oid) : Status::Ok();
+}
+
 Status SqliteStore::DeleteBridge(int32_t oid) {
   ORVAN_STATEMENT(erase, "DELETE FROM bridges WHERE oid = ?");
   erase.Bind(1, static_cast<int64_t>(oid));
   ORVAN_RETURN_IF_ERROR(erase.Run());
-  if (sqlite3_changes(db_) == 0) {
-    return Status::NotFound("bridge " + std::to_string(oid) + " does not exist");
-  }
-  return Status::Ok();
+  return sqlite3_changes(db_) == 0 ? BridgeNotFound(oid) : Status::Ok();
 }
 
 Status SqliteStore::ListBridges(std::vector<BridgeRecord>* bridges) {

@@ -44,8 +44,9 @@ class SqliteStore final : public Store {
   Status ListValues(std::vector<StoredValue>* values) override;
 
   Status AddBridge(BridgeRecord* bridge) override;
-  Status GetBridge(int32_t oid, BridgeRecord* bridge) override;
+  Status GetBridge(int32_t oid, bool with_document, BridgeRecord* bridge) override;
   Status PutBridge(const BridgeRecord& bridge) override;
+  Status SetBridgeLock(int32_t oid, std::string_view holder) override;
   Status DeleteBridge(int32_t oid) override;
   Status ListBridges(std::vector<BridgeRecord>* bridges) override;
   Status NextNumber(std::string_view counter, int32_t* number) override;

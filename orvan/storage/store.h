@@ -46,10 +46,14 @@ class Store {
   virtual Status ListValues(std::vector<StoredValue>* values) = 0;
 
   // Bridges. AddBridge assigns a new OID when bridge->oid is below 1 and
-  // stores it in bridge->oid; PutBridge inserts or replaces by OID.
+  // stores it in bridge->oid; PutBridge inserts or replaces by OID. GetBridge
+  // leaves the document empty unless with_document; it and SetBridgeLock
+  // (which changes the lock holder alone, empty to release) fail with
+  // kNotFound for an unknown OID.
   virtual Status AddBridge(BridgeRecord* bridge) = 0;
-  virtual Status GetBridge(int32_t oid, BridgeRecord* bridge) = 0;  // kNotFound when absent
+  virtual Status GetBridge(int32_t oid, bool with_document, BridgeRecord* bridge) = 0;
   virtual Status PutBridge(const BridgeRecord& bridge) = 0;
+  virtual Status SetBridgeLock(int32_t oid, std::string_view holder) = 0;
   virtual Status DeleteBridge(int32_t oid) = 0;  // kNotFound when absent
   // Bridges in OID order, without their documents.
   virtual Status ListBridges(std::vector<BridgeRecord>* bridges) = 0;

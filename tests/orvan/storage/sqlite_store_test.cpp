@@ -72,6 +72,27 @@ TEST(SqliteStoreTest, OldSchemaIsUpgradedOnOpen) {
   EXPECT_TRUE(store->PutPrivilege({"ann", "ModifyBridge", false}).ok()) << "a table of version 2";
 }
 
+// Taking and releasing a lock changes the holder alone; a bridge read without
+// its document has every other field.
+TEST(SqliteStoreTest, BridgeLockChangesTheHolderAlone) {
+  TempDir dir;
+  std::unique_ptr<SqliteStore> store = NewPumpStore(dir);
+  BridgeRecord stored{0, "B", "ann", "1", "ann", "2", "", "<Bridge/>"};
+  ASSERT_TRUE(store->AddBridge(&stored).ok());
+  ASSERT_TRUE(store->SetBridgeLock(stored.oid, "bob").ok());
+  BridgeRecord read;
+  ASSERT_TRUE(store->GetBridge(stored.oid, true, &read).ok());
+  EXPECT_EQ(read.lock_holder, "bob");
+  EXPECT_EQ(read.document, "<Bridge/>");
+  ASSERT_TRUE(store->SetBridgeLock(stored.oid, "").ok());
+  ASSERT_TRUE(store->GetBridge(stored.oid, false, &read).ok());
+  EXPECT_EQ(read.lock_holder, "");
+  EXPECT_EQ(read.document, "");
+  EXPECT_EQ(read.name, "B");
+  EXPECT_EQ(read.date_modified, "2");
+  EXPECT_EQ(store->SetBridgeLock(stored.oid + 1, "bob").code(), Status::Code::kNotFound);
+}
+
 // Two processes writing to one workspace at once lose nothing: each waits
 // for the other's transaction instead of failing.
 TEST(SqliteStoreTest, TwoProcessesWritingLoseNothing) {
