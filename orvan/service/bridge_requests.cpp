@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "orvan/format/number_text.h"
+#include "orvan/service/stored_document.h"
 #include "orvan/service/xml_io.h"
 
 namespace ovc::orvan {
@@ -139,12 +140,13 @@ Status OpenBridge(const RequestContext& context, std::string_view request, std::
   ORVAN_RETURN_IF_ERROR(RequestedOid(request, "Bridge", &oid));
   BridgeRecord bridge;
   ORVAN_RETURN_IF_ERROR(context.store->GetBridge(oid, true, &bridge));
-  pugi::xml_document document;
-  ORVAN_RETURN_IF_ERROR(LoadDocument(bridge, &document));
   bool locked = !CheckNotLockedByOther(context, bridge).ok();
   if (!locked && bridge.lock_holder.empty()) {
     ORVAN_RETURN_IF_ERROR(context.store->SetBridgeLock(oid, context.user));
   }
+  if (StampLocked(bridge.document, locked, response)) return Status::Ok();
+  pugi::xml_document document;
+  ORVAN_RETURN_IF_ERROR(LoadDocument(bridge, &document));
   SetNumber(document.document_element(), "Locked", locked ? 1 : 0);
   *response = SerializeXml(document, true);
   return Status::Ok();
