@@ -47,7 +47,10 @@ void CLinkSet::WriteXml(CMethodFrame& frame, pugi::xml_node parent) {
       .Flag("Iterative", iterative_);
   const xml::ElementWriter objects = element.Child("ClassViewObjects");
   for (size_t i = 0; i < object_oids_.size(); ++i) {
-    objects.Child("Object").Integer("OID", object_oids_[i]).Text("ObjectName", object_names_[i]);
+    // An object may be given by its OID alone.
+    const std::wstring_view name =
+        i < object_names_.size() ? std::wstring_view(object_names_[i]) : std::wstring_view();
+    objects.Child("Object").Integer("OID", object_oids_[i]).Text("ObjectName", name);
   }
   const pugi::xml_node links = element.Child("Links").element();
   for (const ComPtr<ILink>& link : links_.items()) {

@@ -41,6 +41,12 @@ TEST_F(LinkSetXmlTest, ALinkSetReadsBackWhatItWrote) {
   copy->FinalCleanUp();
 }
 
+TEST_F(LinkSetXmlTest, AnObjectGivenByItsOidAloneIsWrittenWithoutAName) {
+  const ComPtr<ILinkSet> set = MakeObject<CLinkSet>();
+  ASSERT_EQ(set->put_ObjectOID(7), S_OK);
+  EXPECT_NE(XmlOf(set.get()).find(L"<Object OID=\"7\" ObjectName=\"\"/>"), std::wstring::npos);
+}
+
 // Links read together share what the host finds for a route: each binds to
 // its own route all the same, and binds again when its route or the class
 // changes.
