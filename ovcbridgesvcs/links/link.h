@@ -191,6 +191,9 @@ class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo>, pu
   // binding through `bindings` (when given) that the LinkSet's Links share.
   void JoinLinkSet(ComPtr<ILinkSet> parent);
   void ReadElement(pugi::xml_node element, BindingCache* bindings);
+  // WriteXml for a LinkSet writing its own Links, resolving default unit
+  // selections through `unit_texts` (when given) that they share.
+  void WriteElement(CMethodFrame& frame, pugi::xml_node parent, DefaultUnitTexts* unit_texts);
 
   HRESULT InterfaceSupportsErrorInfo(const IID& iid) override {
     return iid == ILink::kIid ? S_OK : S_FALSE;
@@ -231,7 +234,8 @@ class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo>, pu
   // Units (link_units.cpp).
   int32_t UnitTotal() const;
   std::wstring UnitTextAt(int32_t position, UnitText kind) const;
-  std::wstring SelectionText(int32_t id, UnitText kind);
+  // `unit_texts`, when given, keeps and gives the texts of default selections.
+  std::wstring SelectionText(int32_t id, UnitText kind, DefaultUnitTexts* unit_texts = nullptr);
   HRESULT GetSelection(UnitText kind, std::wstring* value, std::wstring_view method);
   HRESULT SelectByText(const std::wstring& text, UnitText kind, std::wstring_view method);
   HRESULT Resolve(int32_t id, UnitText kind, std::wstring* value);

@@ -19,4 +19,13 @@ void BindingCache::Keep(IDispatch* view, IOVCache* host, const std::wstring& rou
   bindings_.insert_or_assign(route, binding);
 }
 
+const std::wstring* DefaultUnitTexts::Find(const std::wstring& type, int32_t id) const {
+  const auto found = texts_.find({type, id});
+  return found == texts_.end() ? nullptr : &found->second;
+}
+
+void DefaultUnitTexts::Keep(const std::wstring& type, int32_t id, std::wstring text) {
+  texts_.insert_or_assign({type, id}, std::move(text));
+}
+
 }  // namespace ovc::links

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 #include "automation/com_ptr.h"
 #include "orvan/orvan.h"
@@ -33,6 +36,20 @@ class BindingCache {
   ComPtr<IDispatch> view_;
   ComPtr<IOVCache> host_;
   std::unordered_map<std::wstring, AttributeBinding> bindings_;
+};
+
+// The texts of default unit selections ("<LinkSet Default> - bar") that the
+// Links of one LinkSet show while the LinkSet writes them, by quantity type
+// name and selection: the unit standards they resolve through cannot change
+// meanwhile, so the host resolves each pair once.
+class DefaultUnitTexts {
+ public:
+  // The text kept for selection `id` of quantity type `type`, or null.
+  const std::wstring* Find(const std::wstring& type, int32_t id) const;
+  void Keep(const std::wstring& type, int32_t id, std::wstring text);
+
+ private:
+  std::map<std::pair<std::wstring, int32_t>, std::wstring> texts_;
 };
 
 }  // namespace ovc::links

@@ -53,9 +53,10 @@ void CLinkSet::WriteXml(CMethodFrame& frame, pugi::xml_node parent) {
     objects.Child("Object").Integer("OID", object_oids_[i]).Text("ObjectName", name);
   }
   const pugi::xml_node links = element.Child("Links").element();
+  DefaultUnitTexts unit_texts;
   for (const ComPtr<ILink>& link : links_.items()) {
     if (CLink* own = AsOwnLink(link.get())) {
-      own->WriteXml(frame, links);
+      own->WriteElement(frame, links, &unit_texts);
     } else {
       xml::WritePart(frame, link.get(), links, "Link");
     }

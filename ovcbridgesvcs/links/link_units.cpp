@@ -70,13 +70,19 @@ std::wstring CLink::UnitTextAt(int32_t position, UnitText kind) const {
 
 // The text showing selection `id`: a default's name with the unit it
 // resolves to, a unit's text, or nothing.
-std::wstring CLink::SelectionText(int32_t id, UnitText kind) {
-  if (const DefaultSelection* selection = FindDefault(id)) {
-    std::wstring resolved;
-    if (Failed(Resolve(id, UnitText::kDisplay, &resolved))) SetErrorInfo(nullptr);
-    return std::wstring(selection->text).append(L" - ").append(resolved);
+std::wstring CLink::SelectionText(int32_t id, UnitText kind, DefaultUnitTexts* unit_texts) {
+  const DefaultSelection* selection = FindDefault(id);
+  if (selection == nullptr) return id > 0 && binding_.units ? UnitTextAt(id, kind) : std::wstring();
+  const bool shared =
+      unit_texts != nullptr && binding_.quantity_type && !binding_.units_quantity_type.empty();
+  if (shared) {
+    if (const std::wstring* kept = unit_texts->Find(binding_.units_quantity_type, id)) return *kept;
   }
-  return id > 0 && binding_.units ? UnitTextAt(id, kind) : std::wstring();
+  std::wstring resolved;
+  if (Failed(Resolve(id, UnitText::kDisplay, &resolved))) SetErrorInfo(nullptr);
+  std::wstring text = std::wstring(selection->text).append(L" - ").append(resolved);
+  if (shared) unit_texts->Keep(binding_.units_quantity_type, id, text);
+  return text;
 }
 
 HRESULT CLink::GetSelection(UnitText kind, std::wstring* value, std::wstring_view method) {

@@ -18,8 +18,12 @@ HRESULT CLink::GetXML(Variant* document) {
 }
 
 void CLink::WriteXml(CMethodFrame& frame, pugi::xml_node parent) {
+  WriteElement(frame, parent, nullptr);
+}
+
+void CLink::WriteElement(CMethodFrame& frame, pugi::xml_node parent, DefaultUnitTexts* unit_texts) {
   std::wstring units = pending_unit_sys_name_;
-  if (units.empty()) units = SelectionText(unit_selected_id_, UnitText::kSystemName);
+  if (units.empty()) units = SelectionText(unit_selected_id_, UnitText::kSystemName, unit_texts);
   xml::ElementWriter(frame, parent)
       .Child("Link")
       .Text("Description", description_)

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
 #include "automation/safe_array.h"
 #include "tests/ovcbridgesvcs/bridge/bridge_testing.h"
+#include "tests/ovcbridgesvcs/xml/document_text.h"
 
 namespace ovc::bridge {
 namespace {
@@ -92,6 +94,37 @@ TEST_F(BridgeCaseTest, UnitStandardsResolveThroughTheLevelsAndReachTheLinksUnits
     EXPECT_EQ(Got(link_.get(), &ILink::get_UnitSysNameResolved), c.system_name) << c.bridge;
     EXPECT_EQ(published, Variant(c.published)) << c.bridge << " " << c.link_set;
   }
+}
+
+// A LinkSet writing its Links resolves each default selection of a quantity
+// type once; every Link still writes the units it shows itself.
+TEST_F(BridgeCaseTest, LinksWrittenTogetherKeepTheirOwnDefaultUnits) {
+  bridge_->put_UnitStdSelected(L"US");
+  link_set_->put_UnitStdSelected(L"Metric");
+  const struct {
+    const wchar_t* route;
+    int32_t unit_id;
+  } links[] = {{L"DischargePressure", ovBridgeDefault},
+               {L"Flow", ovLinkSetDefault},
+               {L"DischargePressure", ovLinkSetDefault},
+               {L"Flow", ovBridgeDefault}};
+  std::vector<std::wstring> shown = {Got(link_.get(), &ILink::get_UnitSysName)};
+  for (const auto& l : links) {
+    Variant added;
+    ASSERT_EQ(link_set_->CreateLink(&added), S_OK);
+    const ComPtr<ILink> link = ComPtr<IDispatch>(added.dispatch()).As<ILink>();
+    link->put_AttribName(l.route);
+    link->put_UnitSelectedID(l.unit_id);
+    shown.push_back(Got(link.get(), &ILink::get_UnitSysName));
+  }
+  const std::wstring xml = xml_testing::XmlOf(link_set_.get());
+  const std::wregex units(L" Units=\"&lt;([^\"]*)\"");
+  std::vector<std::wstring> written;
+  for (std::wsregex_iterator it(xml.begin(), xml.end(), units), end; it != end; ++it) {
+    written.push_back(L"<" + (*it)[1].str());
+  }
+  EXPECT_EQ(written, shown);
+  EXPECT_NE(shown[1], shown[3]) << "the two defaults resolve to different units";
 }
 
 TEST_F(BridgeCaseTest, WithoutAWorkspaceCaseListsNamesAndStandardsFail) {
