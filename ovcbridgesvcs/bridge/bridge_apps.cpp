@@ -40,15 +40,13 @@ HRESULT CBridge::AddApp(const std::wstring& path, Variant* app) {
   CMethodFrame frame(L"CBridge::AddApp");
   return RunMethod(frame, [&]() -> HRESULT {
     if (!apps_ || app == nullptr) return E_POINTER;
-    Variant created;
-    CheckAndRaise(frame, apps_->CreateApp(&created));
+    // Only a file the App opens joins the collection.
     ComPtr<IApp> new_app;
-    if (created.vt() != VT_DISPATCH || created.dispatch() == nullptr) {
-      RaiseError(frame, SourceLocation::Current(), E_UNEXPECTED);
-    }
-    CheckAndRaise(frame, ComPtr<IDispatch>(created.dispatch()).As(&new_app));
+    CheckAndRaise(frame, CoCreateInstance(CLSID_App, nullptr, CLSCTX_SERVER, IApp::kIid,
+                                          new_app.ReceiveVoid()));
     CheckAndRaise(frame, new_app->put_Path(path));
-    *app = std::move(created);
+    CheckAndRaise(frame, apps_->Add(new_app.get()));
+    *app = Variant(static_cast<IDispatch*>(new_app.get()));
     return S_OK;
   });
 }

@@ -102,6 +102,9 @@ TEST_F(BridgeTest, ABridgeMadeByClassReadsUnitFormatsKeepsItsFilesAndCopies) {
 
   const office::testing::TempDir dir;
   Variant app;
+  EXPECT_EQ(bridge->AddApp(FromUtf8(dir.File("missing.xlsx")), &app), E_FAIL);
+  EXPECT_EQ(TakeDesc(), L"Unable to access application file for statistics.");
+  EXPECT_EQ(Got(bridge.get(), &IBridge::get_CountApps), 0) << "a file that failed stays out";
   ASSERT_EQ(bridge->AddApp(FromUtf8(office::testing::CopyFixture(dir, "book.xlsx")), &app), S_OK);
   EXPECT_TRUE(Dirty(bridge.get())) << "a new file";
   bridge->put_Dirty(VARIANT_FALSE);
