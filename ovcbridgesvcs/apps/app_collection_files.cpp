@@ -27,6 +27,17 @@ bool InWorkingFolder(const fs::path& path) {
   return folder && fs::equivalent(fs::path(path).parent_path(), *folder, error);
 }
 
+// Whether someone holds the stored file `oid` checked out; one nobody holds,
+// such as a file saved without checking it out, has nothing to check in.
+bool Held(CMethodFrame& frame, IOVFileService& files, int32_t oid) {
+  std::wstring holder;
+  std::wstring file_name;
+  VARIANT_BOOL linked = VARIANT_FALSE;
+  CheckAndRaise(frame, files.FileRecord(oid, HostState::Current().workspace().get(), &holder,
+                                        &file_name, &linked));
+  return !holder.empty();
+}
+
 }  // namespace
 
 bool CAppCollection::TakeWorkingCopy(CMethodFrame& frame, IApp& app) {
@@ -98,7 +109,7 @@ void CAppCollection::SaveFile(CMethodFrame& frame, IApp& app, bool check_out) {
   } else if (converted != VARIANT_FALSE) {
     app.TerminateApp(VARIANT_FALSE);
     CheckAndRaise(frame, files->ConvertToEmbedded(oid, workspace.get()));
-  } else {
+  } else if (Held(frame, *files, oid)) {
     CheckAndRaise(frame, files->CheckIn(oid, workspace.get()));
   }
   if (!check_out) return;

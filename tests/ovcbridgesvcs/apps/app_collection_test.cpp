@@ -181,11 +181,13 @@ TEST_F(AppCollectionHostTest, FailedSaveStopsBeforeTheHostStoresTheFile) {
 }
 
 // Reading the App's "File" element takes the stored file out of the host,
-// checked out, with its macros.
+// checked out, with its macros. A file stored without a checkout saves again
+// with nothing to check in.
 TEST_F(AppCollectionHostTest, FileElementReadsTheStoredFileBack) {
   AddCopy(app_, "R&D.xlsx");
   app_->put_MacroRelease(L"Release");
   ASSERT_EQ(apps_->SaveFiles(VARIANT_FALSE), S_OK);
+  ASSERT_EQ(apps_->SaveFiles(VARIANT_FALSE), S_OK) << TakeDesc();
   Variant document;
   ASSERT_EQ(app_->GetXML(&document), S_OK);
 
