@@ -177,10 +177,11 @@ void CBridge::SaveAppFilesAs(CMethodFrame& frame, IOVWorkspace* workspace, bool 
     CheckAndRaise(frame, app->get_Linked(&linked));
     int32_t new_oid = -1;
     CheckAndRaise(frame, files->AddFile(path, linked, workspace_dispatch, &new_oid));
+    // The stored document names the new record, checked out or not.
+    CheckAndRaise(frame, app->put_OID(new_oid));
     if (check_out) {
       std::wstring local_path;
       CheckAndRaise(frame, files->CheckOut(new_oid, workspace_dispatch, &local_path));
-      CheckAndRaise(frame, app->put_OID(new_oid));
       CheckAndRaise(frame, app->put_Path(local_path));
     }
     if (old_oid > 0) CheckAndRaise(frame, files->UndoCheckOut(old_oid, workspace_dispatch));

@@ -15,6 +15,20 @@ class BridgeStorageTest : public bridge_testing::PlantBridgeTest {
   static bool Flag(HRESULT (IBridge::*member)(VARIANT_BOOL*), IBridge* bridge) {
     return Got(bridge, member) != VARIANT_FALSE;
   }
+  // A Bridge holding the file `name` of `files`, saved.
+  ComPtr<IBridge> SavedWithFile(const apps_testing::AppFiles& files, const std::string& name,
+                                VARIANT_BOOL check_out) {
+    const ComPtr<IBridge> bridge = BridgeByClass();
+    Variant app;
+    EXPECT_EQ(bridge->AddApp(files.File(name), &app), S_OK) << TakeDesc();
+    EXPECT_EQ(bridge->Save(check_out), S_OK) << TakeDesc();
+    return bridge;
+  }
+  static ComPtr<IApp> FirstApp(IBridge* bridge) {
+    Variant item;
+    EXPECT_EQ(bridge->get_ItemApp(Variant::I4(0), &item), S_OK);
+    return ComPtr<IDispatch>(item.dispatch()).As<IApp>();
+  }
 };
 
 TEST_F(BridgeStorageTest, ASavedBridgeOpensInAnotherBridgeUnderItsLock) {
@@ -79,16 +93,26 @@ TEST_F(BridgeStorageTest, UserPrivilegesAndTheMissingWorkspace) {
 // The first "&" of a file name stands plain in the stored document.
 TEST_F(BridgeStorageTest, AFileNameWithAnAmpersandIsStoredAndOpensUnchanged) {
   apps_testing::AppFiles files;
-  const ComPtr<IBridge> bridge = BridgeByClass();
-  Variant app;
-  ASSERT_EQ(bridge->AddApp(files.File("A&B.xlsx"), &app), S_OK) << TakeDesc();
-  ASSERT_EQ(bridge->Save(VARIANT_FALSE), S_OK) << TakeDesc();
+  const ComPtr<IBridge> bridge = SavedWithFile(files, "A&B.xlsx", VARIANT_FALSE);
   const ComPtr<IBridge> opened = BridgeByClass();
   ASSERT_EQ(opened->Open(OidOf(bridge.get())), S_OK) << TakeDesc();
-  Variant item;
-  ASSERT_EQ(opened->get_ItemApp(Variant::I4(0), &item), S_OK);
-  EXPECT_EQ(Got(ComPtr<IDispatch>(item.dispatch()).As<IApp>().get(), &IApp::get_FullName),
-            L"A&B.xlsx");
+  EXPECT_EQ(Got(FirstApp(opened.get()).get(), &IApp::get_FullName), L"A&B.xlsx");
+}
+
+// SaveAs stores each file as a new record, which the stored document names
+// whether or not the files are checked out again.
+TEST_F(BridgeStorageTest, SaveAsWithoutACheckoutStoresTheFilesAsWritten) {
+  apps_testing::AppFiles files;
+  const ComPtr<IBridge> bridge = SavedWithFile(files, "calc.xlsx", VARIANT_TRUE);
+  ASSERT_EQ(FirstApp(bridge.get())->SetValue(L"Linked", Variant(L"written")), S_OK) << TakeDesc();
+  ASSERT_EQ(bridge->SaveAs(VARIANT_FALSE), S_OK) << TakeDesc();
+  ASSERT_EQ(bridge->ReleaseLock(), S_OK);
+
+  const ComPtr<IBridge> opened = BridgeByClass();
+  ASSERT_EQ(opened->Open(OidOf(bridge.get())), S_OK) << TakeDesc();
+  Variant value;
+  ASSERT_EQ(FirstApp(opened.get())->GetValue(L"Linked", &value), S_OK) << TakeDesc();
+  EXPECT_EQ(value, Variant(L"written"));
 }
 
 }  // namespace
