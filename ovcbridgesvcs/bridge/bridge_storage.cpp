@@ -120,10 +120,12 @@ HRESULT CBridge::Open(int32_t oid) {
                          E_FAIL);
     }
     const std::wstring request = OidRequest(L"Bridge", oid);
-    CheckAndRaise(frame,
-                  ReadXML(Variant(CallDataService(
-                      frame, workspace.get(),
-                      {.service = kBridgeService, .method = L"OpenBridge", .text = request}))));
+    const Variant stored(
+        CallDataService(frame, workspace.get(),
+                        {.service = kBridgeService, .method = L"OpenBridge", .text = request}));
+    // The stored Bridge takes the place of whatever this one held.
+    FinalCleanUp();
+    CheckAndRaise(frame, ReadXML(stored));
     return put_Dirty(VARIANT_FALSE);
   });
 }

@@ -63,6 +63,8 @@ TEST_F(BridgeStorageTest, ASavedBridgeOpensInAnotherBridgeUnderItsLock) {
   EXPECT_EQ(OidOf(theirs.get()), oid);
 
   ASSERT_EQ(workspace_->put_UserName(owner), S_OK);
+  ASSERT_EQ(mine->Open(oid), S_OK) << "opened again";
+  EXPECT_EQ(Got(mine.get(), &IBridge::get_Count), 1) << "the stored LinkSets replace those held";
   ASSERT_EQ(mine->ReleaseLock(), S_OK);
   ASSERT_EQ(mine->Delete(), S_OK);
   EXPECT_EQ(OidOf(mine.get()), -1);
