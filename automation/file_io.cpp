@@ -36,6 +36,11 @@ mode_t ModeFor(const std::filesystem::path& path) {
 }  // namespace
 
 int ReadWholeFile(const std::filesystem::path& path, std::string* content) {
+  // Only a regular file has an end to read to; a device or a pipe may never
+  // give one, and opening a pipe waits for a writer.
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return errno;
+  if (!S_ISREG(status.st_mode)) return S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return errno;
   std::string data;

@@ -6,8 +6,9 @@
 
 namespace ovc {
 
-// Reads the whole file at `path` into *content. Returns 0, or the errno of
-// the failure with *content unchanged.
+// Reads the whole regular file at `path` into *content. Returns 0, or the
+// errno of the failure with *content unchanged: EISDIR for a folder, EINVAL
+// for anything else that is not a regular file.
 int ReadWholeFile(const std::filesystem::path& path, std::string* content);
 
 // Writes all of `data` to the open file `fd` at its position, retrying

@@ -135,6 +135,7 @@ TEST(DomFileTest, SaveWritesUtf8AtomicallyLoadReadsItBackAndFailuresNameTheFile)
   EXPECT_EQ(FailureOf(document.get()).code, E_FILENOTFOUND);
   EXPECT_EQ(FailureOf(document.get()).url, missing);
   EXPECT_EQ(document->load(Variant(true), &loaded), E_INVALIDARG);
+  EXPECT_EQ(document->load(Variant(L"/dev/zero"), &loaded), S_FALSE) << "a device has no end";
 
   WriteFile(dir.File("broken.xml"), "<?xml version=\"1.0\"?>\n<a>\n<b></c>\n</a>\n");
   EXPECT_EQ(document->load(Variant(FromUtf8(dir.File("broken.xml"))), &loaded), S_FALSE);
