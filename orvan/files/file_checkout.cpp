@@ -91,15 +91,21 @@ Status FileCheckout::AddFile(const std::filesystem::path& local_path, bool linke
   return Status::Ok();
 }
 
-Status FileCheckout::WriteOut(const FileRecord& file, bool keep_existing, fs::path* path) {
+Status FileCheckout::WriteOut(const FileRecord& file, Placement placement, fs::path* path) {
   if (file.linked) {
     *path = file.linked_path;
     return Status::Ok();
   }
   ORVAN_RETURN_IF_ERROR(LocalPath(file, path));
+  if (placement == Placement::kCopy) {
+    *path = working_folder_ / (std::to_string(file.oid) + ".copy") / path->filename();
+  }
   ORVAN_RETURN_IF_ERROR(RealDirectory(path->parent_path()));
   std::error_code ec;
-  if (keep_existing && fs::is_regular_file(fs::symlink_status(*path, ec))) return Status::Ok();
+  if (placement == Placement::kRepeatedCheckOut &&
+      fs::is_regular_file(fs::symlink_status(*path, ec))) {
+    return Status::Ok();
+  }
   return WriteAtomically(*path, file.content);
 }
 
@@ -112,8 +118,9 @@ Status FileCheckout::CheckOut(int32_t oid, std::filesystem::path* local_path) {
     return Status::Refused(FileText(oid) + " (" + file.file_name + ") is checked out by " +
                            file.holder + ".");
   }
-  bool held = file.holder == user_;
-  ORVAN_RETURN_IF_ERROR(WriteOut(file, held, local_path));
+  const Placement placement =
+      file.holder == user_ ? Placement::kRepeatedCheckOut : Placement::kCheckOut;
+  ORVAN_RETURN_IF_ERROR(WriteOut(file, placement, local_path));
   file.holder = user_;
   ORVAN_RETURN_IF_ERROR(store_->PutFile(file));
   return transaction.Commit();
@@ -122,7 +129,7 @@ Status FileCheckout::CheckOut(int32_t oid, std::filesystem::path* local_path) {
 Status FileCheckout::CopyOut(int32_t oid, std::filesystem::path* local_path) {
   FileRecord file;
   ORVAN_RETURN_IF_ERROR(store_->GetFile(oid, true, &file));
-  return WriteOut(file, false, local_path);
+  return WriteOut(file, Placement::kCopy, local_path);
 }
 
 // The record of a file the user holds, with content; refused otherwise.

@@ -18,9 +18,11 @@ struct FileInfo {
 
 // Stored application files and their check-out by one user into a working
 // folder. An embedded file's content lives in the workspace and is written to
-// <working folder>/<file OID>/<file name> on check-out; a linked file stays
-// where it is and only its holder is recorded. File names from the workspace
-// never lead a write outside the working folder.
+// <working folder>/<file OID>/<file name> on check-out, and a read-only copy
+// to <working folder>/<file OID>.copy/<file name>, so that users sharing a
+// working folder never overwrite a file that one of them holds. A linked file
+// stays where it is and only its holder is recorded. File names from the
+// workspace never lead a write outside the working folder.
 class FileCheckout {
  public:
   // `store` is not owned and must outlive this object. The working folder is
@@ -36,8 +38,8 @@ class FileCheckout {
   // while another user holds it. A file the user already holds is not
   // written again, so local changes survive.
   Status CheckOut(int32_t oid, std::filesystem::path* local_path);
-  // Writes the current content to the working folder without taking the
-  // file; for reading a file somebody else holds.
+  // Writes the current content beside the check-out place without taking
+  // the file; for reading a file somebody else holds.
   Status CopyOut(int32_t oid, std::filesystem::path* local_path);
   // Stores the checked-out copy (embedded files) and frees the file.
   Status CheckIn(int32_t oid);
@@ -47,13 +49,17 @@ class FileCheckout {
   Status ConvertToEmbedded(int32_t oid);
   Status Record(int32_t oid, FileInfo* info);
 
-  // Where an embedded file is written: fails for a stored name that has no
-  // usable last path component ("", ".", "..", control characters).
+  // Where an embedded file is checked out to: fails for a stored name that
+  // has no usable last path component ("", ".", "..", control characters).
   Status LocalPath(const FileRecord& file, std::filesystem::path* path) const;
 
  private:
+  // What WriteOut does with an embedded file: a check-out writes it, a
+  // repeated check-out keeps the holder's local edits, a copy goes beside.
+  enum class Placement { kCheckOut, kRepeatedCheckOut, kCopy };
+
   Status Held(int32_t oid, FileRecord* file);
-  Status WriteOut(const FileRecord& file, bool keep_existing, std::filesystem::path* path);
+  Status WriteOut(const FileRecord& file, Placement placement, std::filesystem::path* path);
 
   Store* store_;
   std::string user_;

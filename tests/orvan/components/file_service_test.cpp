@@ -84,6 +84,14 @@ TEST_F(FileServiceComponentTest, CheckOutAndCheckInCarryTheContentAndTheHolder) 
   EXPECT_EQ(Contents(bob_files_.Get(L"GetCopy", File(bob_)).bstr()), "second");
 }
 
+TEST_F(FileServiceComponentTest, ACopyForAnotherUserOfTheFolderLeavesTheHoldersEditsAlone) {
+  ASSERT_EQ(bob_files_.Put(L"WorkingFolder", Variant(FromUtf8(dir_.File("ann")))), S_OK);
+  const std::wstring held = ann_files_.Get(L"CheckOut", File(workspace_)).bstr();
+  WriteFile(ToUtf8(held), "ann's edits");
+  EXPECT_EQ(Contents(bob_files_.Get(L"GetCopy", File(bob_)).bstr()), "first");
+  EXPECT_EQ(Contents(held), "ann's edits");
+}
+
 TEST_F(FileServiceComponentTest, UndoCheckOutFreesTheFileWithoutStoringIt) {
   WriteFile(ToUtf8(ann_files_.Get(L"CheckOut", File(workspace_)).bstr()), "discarded");
   ASSERT_EQ(ann_files_.Call(L"UndoCheckOut", File(workspace_)), S_OK);
