@@ -37,12 +37,17 @@ mode_t ModeFor(const std::filesystem::path& path) {
 
 int ReadWholeFile(const std::filesystem::path& path, std::string* content) {
   // Only a regular file has an end to read to; a device or a pipe may never
-  // give one, and opening a pipe waits for a writer.
-  struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) return errno;
-  if (!S_ISREG(status.st_mode)) return S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // give one. O_NONBLOCK keeps the open of a pipe from waiting for a writer,
+  // and the kind is checked on what was opened, not on the name.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return errno;
+  struct stat status {};
+  int refused = ::fstat(fd, &status) == 0 ? 0 : errno;
+  if (refused == 0 && !S_ISREG(status.st_mode)) refused = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+  if (refused != 0) {
+    ::close(fd);
+    return refused;
+  }
   std::string data;
   char buffer[65536];
   int error = 0;

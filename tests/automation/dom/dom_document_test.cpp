@@ -1,6 +1,7 @@
 #include "automation/dom/dom_document.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -136,6 +137,9 @@ TEST(DomFileTest, SaveWritesUtf8AtomicallyLoadReadsItBackAndFailuresNameTheFile)
   EXPECT_EQ(FailureOf(document.get()).url, missing);
   EXPECT_EQ(document->load(Variant(true), &loaded), E_INVALIDARG);
   EXPECT_EQ(document->load(Variant(L"/dev/zero"), &loaded), S_FALSE) << "a device has no end";
+  ASSERT_EQ(::mkfifo(dir.File("pipe").c_str(), 0600), 0);
+  EXPECT_EQ(document->load(Variant(FromUtf8(dir.File("pipe"))), &loaded), S_FALSE)
+      << "a pipe without a writer";
 
   WriteFile(dir.File("broken.xml"), "<?xml version=\"1.0\"?>\n<a>\n<b></c>\n</a>\n");
   EXPECT_EQ(document->load(Variant(FromUtf8(dir.File("broken.xml"))), &loaded), S_FALSE);
