@@ -146,7 +146,8 @@ void BM_HostAlone(benchmark::State& state) {
 // writes its pages.
 void BM_BareStore(benchmark::State& state) {
   const std::filesystem::path path = Shared().database.string() + "_bare";
-  const std::string texts[] = {ToUtf8(Shared().xml), ToUtf8(Shared().xml) + " "};
+  const std::string text = ToUtf8(Shared().xml);
+  const std::string texts[] = {text, text + " "};
   sqlite3* db = nullptr;
   if (sqlite3_open(path.c_str(), &db) != SQLITE_OK ||
       sqlite3_exec(db,
@@ -161,9 +162,9 @@ void BM_BareStore(benchmark::State& state) {
   sqlite3_prepare_v2(db, "SELECT doc FROM b WHERE oid = 1", -1, &select, nullptr);
   size_t round = 0;
   for (auto _ : state) {
-    const std::string& text = texts[round++ % 2];
+    const std::string& written = texts[round++ % 2];
     sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-    sqlite3_bind_text(update, 1, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+    sqlite3_bind_text(update, 1, written.data(), static_cast<int>(written.size()), SQLITE_STATIC);
     if (sqlite3_step(update) != SQLITE_DONE) state.SkipWithError("UPDATE failed");
     sqlite3_reset(update);
     if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {

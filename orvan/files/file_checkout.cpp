@@ -98,7 +98,7 @@ Status FileCheckout::WriteOut(const FileRecord& file, Placement placement, fs::p
   }
   ORVAN_RETURN_IF_ERROR(LocalPath(file, path));
   if (placement == Placement::kCopy) {
-    *path = working_folder_ / (std::to_string(file.oid) + ".copy") / path->filename();
+    *path = fs::path(path->parent_path()).concat(".copy") / path->filename();
   }
   ORVAN_RETURN_IF_ERROR(RealDirectory(path->parent_path()));
   std::error_code ec;
