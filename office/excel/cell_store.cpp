@@ -477,7 +477,7 @@ HRESULT CellStore::CheckTarget(Sheet& sheet, const CellArea& area, const Target&
   }
   const bool needs_format = (content.quote_prefix && !styles_.HasQuotePrefix(style)) ||
                             (!IsTextLike(content) && styles_.HasQuotePrefix(style)) ||
-                            (content.date_format != 0 && styles_.NumberFormatId(style) == 0);
+                            (content.date_format != 0 && styles_.IsGeneral(style));
   if (needs_format && !styles_.can_add()) {
     *reason = "the workbook has no cell formats to give the cell its quote prefix or date format";
     return E_NOTIMPL;
@@ -546,7 +546,7 @@ uint32_t CellStore::StyleFor(uint32_t style, const CellContent& content) {
     return style;
   }
   styles_.WithQuotePrefix(style, false, &style);
-  if (content.date_format != 0 && styles_.NumberFormatId(style) == 0) {
+  if (content.date_format != 0 && styles_.IsGeneral(style)) {
     styles_.WithNumberFormat(style, content.date_format, &style);
   }
   return style;

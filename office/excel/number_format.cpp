@@ -56,4 +56,13 @@ bool IsDateFormatCode(std::string_view code) {
   return false;
 }
 
+bool IsGeneralFormatCode(std::string_view code) {
+  constexpr std::string_view kGeneral = "general";
+  if (code.size() != kGeneral.size()) return false;
+  for (size_t i = 0; i < code.size(); ++i) {
+    if ((code[i] | 0x20) != kGeneral[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace ovc::excel

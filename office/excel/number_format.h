@@ -19,4 +19,7 @@ bool IsBuiltInDateFormat(uint32_t id);
 // [ss]).
 bool IsDateFormatCode(std::string_view code);
 
+// True when a format code is General, in any letter case.
+bool IsGeneralFormatCode(std::string_view code);
+
 }  // namespace ovc::excel

@@ -17,8 +17,9 @@ Styles::Styles(pugi::xml_document* part) {
   }
   for (pugi::xml_node format : SpreadsheetChild(root, "numFmts").children()) {
     if (IsSpreadsheetElement(format, "numFmt")) {
-      custom_date_formats_[format.attribute("numFmtId").as_uint()] =
-          IsDateFormatCode(format.attribute("formatCode").value());
+      const std::string_view code = format.attribute("formatCode").value();
+      custom_formats_[format.attribute("numFmtId").as_uint()] = {IsDateFormatCode(code),
+                                                                 IsGeneralFormatCode(code)};
     }
   }
 }
@@ -33,8 +34,14 @@ uint32_t Styles::NumberFormatId(uint32_t xf) const {
 
 bool Styles::IsDateFormat(uint32_t xf) const {
   const uint32_t id = NumberFormatId(xf);
-  const auto custom = custom_date_formats_.find(id);
-  return custom != custom_date_formats_.end() ? custom->second : IsBuiltInDateFormat(id);
+  const auto custom = custom_formats_.find(id);
+  return custom != custom_formats_.end() ? custom->second.date : IsBuiltInDateFormat(id);
+}
+
+bool Styles::IsGeneral(uint32_t xf) const {
+  const uint32_t id = NumberFormatId(xf);
+  const auto custom = custom_formats_.find(id);
+  return custom != custom_formats_.end() ? custom->second.general : id == 0;
 }
 
 bool Styles::IsLocked(uint32_t xf) const {

@@ -21,8 +21,10 @@ class Styles {
 
   // True when the format shows numbers as dates or times.
   bool IsDateFormat(uint32_t xf) const;
-  // The format's number format id (0 is General).
-  uint32_t NumberFormatId(uint32_t xf) const;
+  // True when the format shows numbers as General: number format 0, or a
+  // custom one whose code is "General" (as other producers write their
+  // default style).
+  bool IsGeneral(uint32_t xf) const;
   // The format's protection/@locked; true when absent.
   bool IsLocked(uint32_t xf) const;
   bool HasQuotePrefix(uint32_t xf) const;
@@ -40,14 +42,21 @@ class Styles {
   bool changed() const { return changed_; }
 
  private:
+  // What a custom number format's code shows.
+  struct CustomFormat {
+    bool date = false;
+    bool general = false;
+  };
+
   pugi::xml_node Xf(uint32_t xf) const;
+  uint32_t NumberFormatId(uint32_t xf) const;
   std::string KeyOf(pugi::xml_node xf) const;
   bool FindOrAdd(pugi::xml_node model, uint32_t* result);
 
   pugi::xml_node cell_xfs_;
   std::vector<pugi::xml_node> xfs_;
-  std::map<uint32_t, bool> custom_date_formats_;  // numFmtId -> shows dates
-  std::map<std::string, uint32_t> xf_keys_;       // built on first use
+  std::map<uint32_t, CustomFormat> custom_formats_;  // by numFmtId
+  std::map<std::string, uint32_t> xf_keys_;          // built on first use
   bool changed_ = false;
 };
 

@@ -23,7 +23,7 @@ PUTS = ["'", "''x", "007", "1e3", "=A1*2", "1,000", "a\x01b\rc", "_x000D_", "x" 
 # fixture: [(range, value)], written in order, then saved; a range given as
 # (text, rows, columns) is resized first, as a client shapes a vector
 WRITES = {
-    "chart.xlsx": [("Input", 99.5)],
+    "chart.xlsx": [("Input", 99.5), ("Data!D8", datetime.datetime(2024, 3, 1))],
     "macro.xlsm": [("Input", "'=cmd"), ("Data!B3", "'007")],
     "names.xlsx": [("OnMySheet", 1.5), ("OnHidden", "hidden, written"), ("Quoted", True),
                    ("'My Sheet'!Rate", 7), ("RATE", 8), ("Multi", "1,000"), (LONG_NAME.upper(), -0.0),
@@ -38,6 +38,8 @@ WRITES = {
 EXPECTED = [
     ("chart.xlsx", "Data", "B2", 99.5, "General"),
     ("chart.xlsx", "Data", "B5", "=SUM(B2:B4)", "General"),
+    # a new cell of LibreOffice's default style, whose format is a custom "General"
+    ("chart.xlsx", "Data", "D8", datetime.datetime(2024, 3, 1), "mm-dd-yy"),
     ("macro.xlsm", "Data", "B2", "=cmd", "General"),
     ("macro.xlsm", "Data", "B3", "007", "General"),
     ("names.xlsx", "My Sheet", "B2", 1.5, "General"),
