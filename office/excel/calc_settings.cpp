@@ -18,7 +18,7 @@ int32_t ModeOf(std::string_view text) {
 
 CalcSettings::CalcSettings(pugi::xml_document& workbook) : workbook_(workbook.document_element()) {
   if (office::BooleanAttribute(SpreadsheetChild(workbook_, "workbookPr").attribute("date1904"))) {
-    date_system_ = DateSystem::k1904;
+    date_system_ = formula::DateSystem::k1904;
   }
   const pugi::xml_node calc = SpreadsheetChild(workbook_, "calcPr");
   full_calc_on_load_ = office::BooleanAttribute(calc.attribute("fullCalcOnLoad"));

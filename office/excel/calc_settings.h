@@ -4,7 +4,7 @@
 
 #include <pugixml.hpp>
 
-#include "office/excel/serial_date.h"
+#include "office/excel/formula/serial_date.h"
 
 namespace ovc::excel {
 
@@ -21,7 +21,7 @@ class CalcSettings {
  public:
   explicit CalcSettings(pugi::xml_document& workbook);
 
-  DateSystem date_system() const { return date_system_; }
+  formula::DateSystem date_system() const { return date_system_; }
   bool full_calc_on_load() const { return full_calc_on_load_; }
   // calcPr/@calcMode as a calculation mode; automatic when absent.
   int32_t calculation_mode() const { return calculation_mode_; }
@@ -33,7 +33,7 @@ class CalcSettings {
 
  private:
   pugi::xml_node workbook_;
-  DateSystem date_system_ = DateSystem::k1900;
+  formula::DateSystem date_system_ = formula::DateSystem::k1900;
   bool full_calc_on_load_ = false;
   int32_t calculation_mode_ = kCalculationAutomatic;
 };

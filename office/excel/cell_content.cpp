@@ -96,11 +96,12 @@ HRESULT TextContent(std::wstring_view text, CellContent* content, std::string* r
   return EncodeCellText(text, &content->text, reason);
 }
 
-HRESULT DateContent(DATE date, DateSystem system, CellContent* content, std::string* reason) {
+HRESULT DateContent(DATE date, formula::DateSystem system, CellContent* content,
+                    std::string* reason) {
   double serial = 0;
-  if (!std::isfinite(date) || !DateToSerial(date, system, &serial)) {
-    *reason = system == DateSystem::k1904 ? "date before 1904-01-01 or after 9999"
-                                          : "date before 1900-01-01 or after 9999";
+  if (!std::isfinite(date) || !formula::DateToSerial(date, system, &serial)) {
+    *reason = system == formula::DateSystem::k1904 ? "date before 1904-01-01 or after 9999"
+                                                   : "date before 1900-01-01 or after 9999";
     return E_INVALIDARG;
   }
   content->kind = CellContent::Kind::kNumber;
@@ -113,7 +114,7 @@ HRESULT DateContent(DATE date, DateSystem system, CellContent* content, std::str
 
 }  // namespace
 
-HRESULT ContentFromValue(const Variant& given, DateSystem system, CellContent* content,
+HRESULT ContentFromValue(const Variant& given, formula::DateSystem system, CellContent* content,
                          std::string* reason) {
   const Variant value = given.Dereferenced();
   *content = CellContent();

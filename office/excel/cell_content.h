@@ -6,7 +6,7 @@
 #include <pugixml.hpp>
 
 #include "automation/variant.h"
-#include "office/excel/serial_date.h"
+#include "office/excel/formula/serial_date.h"
 
 namespace ovc::excel {
 
@@ -34,7 +34,7 @@ struct CellContent {
 // Failures, with *reason: E_INVALIDARG for NaN, infinities, a date no serial
 // carries, a text or formula too long or not Unicode; DISP_E_TYPEMISMATCH
 // for any other type (arrays, objects, error codes that are no cell error).
-HRESULT ContentFromValue(const Variant& value, DateSystem system, CellContent* content,
+HRESULT ContentFromValue(const Variant& value, formula::DateSystem system, CellContent* content,
                          std::string* reason);
 
 // Replaces what cell `c` holds (formula, value, type; cell metadata) by

@@ -193,7 +193,7 @@ HRESULT CellStore::ReadStored(pugi::xml_node c, Variant* value, std::string* rea
     }
     DATE date = 0;
     const bool is_date = styles_.IsDateFormat(c.attribute("s").as_uint()) &&
-                         SerialToDate(number, settings_.date_system(), &date);
+                         formula::SerialToDate(number, settings_.date_system(), &date);
     *value = is_date ? Variant::Date(date) : Variant::R8(number);
   }
   return S_OK;
@@ -273,7 +273,7 @@ formula::Value CellStore::StoredValue(Sheet& sheet, CellRef cell) {
       return formula::Value::Number(value.r8());
     case VT_DATE: {
       double serial = 0;
-      DateToSerial(value.date(), settings_.date_system(), &serial);
+      formula::DateToSerial(value.date(), settings_.date_system(), &serial);
       return formula::Value::Number(serial);
     }
     case VT_BSTR:
@@ -334,7 +334,7 @@ namespace {
 
 // The contents a put stores, cell by cell in row order over the area: one
 // for a scalar, one per element for an array.
-HRESULT ContentsOf(const Variant& value, const CellArea& area, DateSystem system,
+HRESULT ContentsOf(const Variant& value, const CellArea& area, formula::DateSystem system,
                    std::vector<CellContent>* contents, CellFailure* failure) {
   const uint32_t rows = RowsOf(area);
   const uint32_t columns = ColumnsOf(area);

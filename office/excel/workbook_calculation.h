@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "office/excel/cell_store.h"
-#include "office/excel/formula/civil_date.h"
 #include "office/excel/formula/dependency_graph.h"
 #include "office/excel/formula/formula.h"
+#include "office/excel/formula/serial_date.h"
 #include "office/excel/formula/workbook_view.h"
 #include "office/excel/workbook_document.h"
 
@@ -45,8 +45,9 @@ class WorkbookCalculation final : public formula::WorkbookView {
   bool NameFormula(std::string_view name, int32_t sheet, std::string* formula) override;
   double Now() override { return now_; }
   double DateOffset() override {
-    return document_.cells().settings().date_system() == DateSystem::k1904 ? formula::k1904Offset
-                                                                           : 0;
+    return document_.cells().settings().date_system() == formula::DateSystem::k1904
+               ? formula::k1904Offset
+               : 0;
   }
 
  private:

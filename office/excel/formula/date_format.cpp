@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "office/excel/formula/civil_date.h"
+#include "office/excel/formula/serial_date.h"
 
 namespace ovc::excel::formula {
 

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "automation/text.h"
-#include "office/excel/formula/civil_date.h"
 #include "office/excel/formula/function_support.h"
 #include "office/excel/formula/function_table.h"
+#include "office/excel/formula/serial_date.h"
 
 namespace ovc::excel::formula {
 
