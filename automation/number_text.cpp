@@ -8,27 +8,6 @@
 
 namespace ovc {
 
-namespace {
-
-// How a form writes numbers. `significant_digits` 0 means the shortest
-// digits that read back exactly.
-struct NumberStyle {
-  int significant_digits;
-  int plain_exponent_limit;  // plain digits while the exponent is below it
-  bool signed_zero;          // "-0" for negative zero
-};
-
-constexpr NumberStyle kDoubleStyle{15, 15, false};
-constexpr NumberStyle kFloatStyle{7, 7, false};
-constexpr NumberStyle kRoundTripStyle{0, 15, true};
-
-// A finite, positive number as its significant digits without trailing
-// zeros ("123" for 1.23E+5) and the decimal exponent of the first digit.
-struct Decimal {
-  std::string digits;
-  int exponent = 0;
-};
-
 Decimal ToDecimal(double magnitude, int significant_digits) {
   char buffer[64];
   char* const end = buffer + sizeof buffer;
@@ -48,6 +27,20 @@ Decimal ToDecimal(double magnitude, int significant_digits) {
   std::from_chars(exponent.data(), exponent.data() + exponent.size(), decimal.exponent);
   return decimal;
 }
+
+namespace {
+
+// How a form writes numbers. `significant_digits` 0 means the shortest
+// digits that read back exactly.
+struct NumberStyle {
+  int significant_digits;
+  int plain_exponent_limit;  // plain digits while the exponent is below it
+  bool signed_zero;          // "-0" for negative zero
+};
+
+constexpr NumberStyle kDoubleStyle{15, 15, false};
+constexpr NumberStyle kFloatStyle{7, 7, false};
+constexpr NumberStyle kRoundTripStyle{0, 15, true};
 
 std::string Layout(const Decimal& decimal, int plain_exponent_limit) {
   const std::string& digits = decimal.digits;

@@ -27,4 +27,14 @@ std::wstring FloatToText(float value);
 // DoubleToText.
 std::wstring DoubleToRoundTripText(double value);
 
+// A finite, positive number as decimal digits: its significant digits
+// without trailing zeros and the decimal exponent of the first ("123" and 5
+// for 1.23E+5), rounded to `significant_digits`, or the shortest digits that
+// read back exactly when that is 0.
+struct Decimal {
+  std::string digits;
+  int exponent = 0;
+};
+Decimal ToDecimal(double magnitude, int significant_digits);
+
 }  // namespace ovc

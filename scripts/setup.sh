@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, from Debian's archive, every package the build, the tests and the
-# benchmarks need. Safe to run again: it installs only what is missing.
+# benchmarks need, and the locales the tests use. Safe to run again: it
+# installs only what is missing.
 set -euo pipefail
 
 packages=(
@@ -9,8 +10,13 @@ packages=(
   libfmt-dev libpugixml-dev libssl-dev libzip-dev libsqlite3-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   pybind11-dev python3-dev python3-pytest python3-openpyxl python3-docx python3-lxml
-  libreoffice-calc-nogui libreoffice-writer-nogui
+  libreoffice-calc-nogui libreoffice-writer-nogui locales
 )
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -19,15 +25,20 @@ for package in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -q
+  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-echo "setup: installing ${missing[*]}"
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then
-  sudo_cmd=(sudo)
+# The tests that numbers and text convert alike in every locale run in one
+# whose decimal separator is a comma.
+comma_locale=de_DE.UTF-8
+if ! locale -a | grep -qix 'de_DE\.utf-\?8'; then
+  echo "setup: generating the locale $comma_locale"
+  "${sudo_cmd[@]}" sed -i "s/^# *\($comma_locale UTF-8\)/\1/" /etc/locale.gen
+  grep -qx "$comma_locale UTF-8" /etc/locale.gen ||
+    echo "$comma_locale UTF-8" | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo_cmd[@]}" locale-gen >/dev/null
 fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -q
-"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

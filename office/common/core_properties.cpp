@@ -1,6 +1,7 @@
 #include "office/common/core_properties.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -63,22 +64,30 @@ const CoreProperty* Find(std::wstring_view name) {
 bool ParseW3cTime(const char* text, double* utc_seconds) {
   DateFields fields;
   fields.month = fields.day = 1;
-  double seconds = 0;
-  char zone[8] = {};
-  const int read = std::sscanf(text, "%4d-%2d-%2dT%2d:%2d:%lf%7s", &fields.year, &fields.month,
-                               &fields.day, &fields.hour, &fields.minute, &seconds, zone);
+  int time_end = 0;
+  const int read = std::sscanf(text, "%4d-%2d-%2dT%2d:%2d%n", &fields.year, &fields.month,
+                               &fields.day, &fields.hour, &fields.minute, &time_end);
   if (read < 1 || read == 4) return false;
-  if (read == 5) std::sscanf(text, "%*4d-%*2d-%*2dT%*2d:%*2d%7s", zone);
+  double seconds = 0;
+  std::string_view zone;
+  if (read == 5) {
+    zone = std::string_view(text + time_end);
+    if (zone.starts_with(':')) {
+      const auto [end, error] = std::from_chars(zone.data() + 1, zone.data() + zone.size(), seconds,
+                                                std::chars_format::fixed);
+      if (error != std::errc()) return false;
+      zone.remove_prefix(static_cast<size_t>(end - zone.data()));
+    }
+  }
   DATE date = 0;
   if (!DateFromFields(fields, &date)) return false;
   int64_t zone_seconds = 0;
-  const std::string_view designator = zone;
-  if (designator.size() == 6 && (designator[0] == '+' || designator[0] == '-')) {
+  if (zone.size() == 6 && (zone[0] == '+' || zone[0] == '-')) {
     int hours = 0;
     int minutes = 0;
-    if (std::sscanf(zone + 1, "%2d:%2d", &hours, &minutes) != 2) return false;
-    zone_seconds = (designator[0] == '-' ? -1 : 1) * (hours * 3600 + minutes * 60);
-  } else if (read >= 5 && designator != "Z") {
+    if (std::sscanf(zone.data() + 1, "%2d:%2d", &hours, &minutes) != 2) return false;
+    zone_seconds = (zone[0] == '-' ? -1 : 1) * (hours * 3600 + minutes * 60);
+  } else if (read == 5 && zone != "Z") {
     return false;
   }
   *utc_seconds = std::round((date - kUnixEpochDate) * kSecondsPerDay) + seconds -

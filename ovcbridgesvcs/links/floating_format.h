@@ -10,6 +10,9 @@ namespace ovc::links {
 inline constexpr int kMaxFormatWidth = 64;
 inline constexpr int kMaxFormatPrecision = 30;
 
+// Numbers are written as printf writes them in the "C" locale, whatever the
+// process locale: the decimal point is ".".
+
 // Applies a printf-style number format to `value`: literal text, "%%", and
 // exactly one floating conversion "%[flags][width][.precision][l]c" with c
 // one of f F e E g G a A, at most five flags of "-+ #0", a width up to

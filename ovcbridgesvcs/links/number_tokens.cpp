@@ -1,8 +1,8 @@
 // The renderers of the number token families: "/!Number(", "/!Percent(",
 // "/!NumberFmt(", "/!Magnitude(" for reals, "/!Integer" and "/!IntegerFmt("
 // for integers, with their ":DescrText" and ":Unit" modifiers.
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 #include "ovcbridgesvcs/links/floating_format.h"
@@ -61,7 +61,9 @@ std::optional<std::wstring> Magnitude(std::wstring_view argument, double value,
     const int decimals = digits - exponent - (size >= 1 ? 1 : 0);
     return LayOutNumber(PrintDouble('f', decimals, value), UserRules(layout, decimals));
   }
-  const double rounded = std::strtod(PrintDouble('E', digits - 1, value).c_str(), nullptr);
+  const std::string scientific = PrintDouble('e', digits - 1, value);
+  double rounded = 0;
+  std::from_chars(scientific.data(), scientific.data() + scientific.size(), rounded);
   return LayOutNumber(PrintDouble('f', 6, rounded), UserRules(layout, 0));
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -277,6 +278,13 @@ bool ReadDate(std::string_view text, double* serial) {
   return false;
 }
 
+// The number digits write, with a decimal point or not.
+double DecimalNumber(const std::string& text) {
+  double value = 0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
+
 // Hours and minutes, seconds with decimals, or an hour alone before AM or
 // PM (A or P).
 bool ReadTime(std::string_view text, double* fraction) {
@@ -298,9 +306,9 @@ bool ReadTime(std::string_view text, double* fraction) {
   for (size_t i = 0; i < p.size(); ++i) {
     if (p[i].size() > (i == 3 ? 9 : 2)) return false;
   }
-  double hour = std::stod(p[0]);
-  const double minute = p.size() > 1 ? std::stod(p[1]) : 0;
-  const double second = p.size() > 2 ? std::stod(p[2] + (p.size() > 3 ? "." + p[3] : "")) : 0;
+  double hour = DecimalNumber(p[0]);
+  const double minute = p.size() > 1 ? DecimalNumber(p[1]) : 0;
+  const double second = p.size() > 2 ? DecimalNumber(p[2] + (p.size() > 3 ? "." + p[3] : "")) : 0;
   if (!meridiem.empty()) {
     if (hour < 1 || hour > 12) return false;
     hour = std::fmod(hour, 12) + (meridiem[0] == 'p' ? 12 : 0);

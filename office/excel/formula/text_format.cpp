@@ -1,8 +1,8 @@
 #include "office/excel/formula/text_format.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -110,9 +110,10 @@ std::string Grouped(const std::string& digits) {
 // The digits of a non-negative number: integer part and decimals.
 std::string Digits(double number, const Pattern& p) {
   const double rounded = RoundDecimal(number, p.decimals, Rounding::kHalfAwayFromZero);
-  std::vector<char> text(size_t(std::log10(rounded + 1) + p.decimals + 8));
-  std::snprintf(text.data(), text.size(), "%.*f", p.decimals, rounded);
-  std::string all = text.data();
+  std::string all(size_t(std::log10(rounded + 1) + p.decimals + 8), '\0');
+  const auto written = std::to_chars(all.data(), all.data() + all.size(), rounded,
+                                     std::chars_format::fixed, p.decimals);
+  all.resize(size_t(written.ptr - all.data()));
   const size_t point = all.find('.');
   std::string integer = all.substr(0, point);
   std::string decimals = point == std::string::npos ? "" : all.substr(point + 1);

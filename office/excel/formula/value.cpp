@@ -4,8 +4,8 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
+#include "automation/number_text.h"
 #include "automation/text.h"
 #include "office/excel/formula/decimal.h"
 
@@ -117,12 +117,7 @@ bool ParseNumber(std::string_view text, double* number) {
   return std::isfinite(*number);
 }
 
-std::string FormatGeneral(double number) {
-  if (number == 0) return "0";
-  char text[32];
-  std::snprintf(text, sizeof text, "%.15G", RoundSignificant(number));
-  return text;
-}
+std::string FormatGeneral(double number) { return ToUtf8(DoubleToText(number)); }
 
 Value ToNumber(const Value& value) {
   const Value& scalar = Scalar(value);

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <string>
 #include <vector>
 
+#include "tests/automation/decimal_comma_locale.h"
 #include "tests/automation/dom/dom_testing.h"
 
 namespace ovc::dom_testing {
@@ -40,14 +40,9 @@ TEST(DomElementTest, TypedAttributeValuesBecomeTheirText) {
 }
 
 TEST(DomElementTest, RealsUseAPointWhateverTheLocale) {
-  const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr &&
-      std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr) {
-    GTEST_SKIP() << "no locale with a decimal comma is installed";
-  }
+  OVC_IN_DECIMAL_COMMA_LOCALE(locale);
   ComPtr<IXMLDOMElement> element = Root(Parse(L"<a/>").get());
   element->setAttribute(L"v", Variant(1234.5));
-  std::setlocale(LC_NUMERIC, previous.c_str());
   EXPECT_EQ(AttributeText(element.get(), L"v"), L"1234.5");
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "automation/text.h"
+#include "tests/automation/decimal_comma_locale.h"
 #include "tests/office/common/xml_part.h"
 
 namespace ovc::office {
@@ -24,7 +25,7 @@ constexpr std::string_view kCore =
     "<dcterms:modified xsi:type='dcterms:W3CDTF'>2024-01-02T12:00:00.5+02:00</dcterms:modified>"
     "</cp:coreProperties>";
 
-TEST(CorePropertiesTest, ReadsTextAndLocalTimes) {
+void ExpectTextAndLocalTimes() {
   pugi::xml_document part;
   LoadPart(&part, kCore);
   const CoreProperties properties(&part, nullptr, TwoHoursEast);
@@ -48,6 +49,13 @@ TEST(CorePropertiesTest, ReadsTextAndLocalTimes) {
   std::string reason;
   EXPECT_EQ(properties.Get(L"Company", &value, &reason), DISP_E_BADINDEX);
   EXPECT_EQ(reason, "no document property 'Company'");
+}
+
+TEST(CorePropertiesTest, ReadsTextAndLocalTimes) { ExpectTextAndLocalTimes(); }
+
+TEST(CorePropertiesTest, ReadsTimesAlikeInADecimalCommaLocale) {
+  OVC_IN_DECIMAL_COMMA_LOCALE(locale);
+  ExpectTextAndLocalTimes();
 }
 
 TEST(CorePropertiesTest, PutsTextPropertiesOnly) {

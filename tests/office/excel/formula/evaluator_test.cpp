@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "tests/automation/decimal_comma_locale.h"
 #include "tests/office/excel/formula/fake_workbook.h"
 
 namespace ovc::excel::formula {
@@ -260,6 +261,21 @@ TEST_F(EvaluatorTest, The1904DateSystemCountsFromItsOwnDayZero) {
       {"VALUE(\"1904-01-03\")", N(2)},
       {"VALUE(\"1903-12-31\")", E(ErrorCode::kValue)},
       {"YEAR(2957003)+YEAR(2957004)", E(ErrorCode::kNum)},
+  };
+  ExpectAll(cases);
+}
+
+TEST_F(EvaluatorTest, NumbersAndTextConvertAlikeInADecimalCommaLocale) {
+  OVC_IN_DECIMAL_COMMA_LOCALE(locale);
+  const Case cases[] = {
+      {"1.5&\"\"", S("1.5")},
+      {"1E-05&\"\"", S("1E-05")},
+      {"TEXT(1.5,\"0.00\")", S("1.50")},
+      {"TEXT(1234.5,\"#,##0.0\")", S("1,234.5")},
+      {"TEXT(12345,\"0.0E+00\")", S("1.2E+04")},
+      {"VALUE(\"12:30:15.5\")*86400", N(45015.5)},
+      {"VALUE(\"1.5\")", N(1.5)},
+      {"ROUND(2.675,2)", N(2.68)},
   };
   ExpectAll(cases);
 }

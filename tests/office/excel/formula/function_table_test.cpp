@@ -9,6 +9,7 @@
 
 #include "automation/text.h"
 #include "office/excel/application.h"
+#include "tests/automation/decimal_comma_locale.h"
 #include "tests/office/excel/workbook_fixture.h"
 #include "tests/office/office_test_support.h"
 
@@ -84,12 +85,12 @@ class FunctionTableTest : public testing::BookTest {
   }
 };
 
+constexpr const char* kFamilies[] = {"math",  "statistics", "logic",       "lookup",     "text",
+                                     "dates", "dates1904",  "information", "engineering"};
+
 TEST_F(FunctionTableTest, EveryFunctionAgreesWithLibreOffice) {
   std::set<std::string> called;
-  for (const char* family : {"math", "statistics", "logic", "lookup", "text", "dates", "dates1904",
-                             "information", "engineering"}) {
-    CompareFamily(family, &called);
-  }
+  for (const char* family : kFamilies) CompareFamily(family, &called);
   for (const auto family :
        {formula::MathFunctions(), formula::StatisticsFunctions(), formula::LogicFunctions(),
         formula::TextFunctions(), formula::InformationFunctions(), formula::ConditionalFunctions(),
@@ -100,6 +101,12 @@ TEST_F(FunctionTableTest, EveryFunctionAgreesWithLibreOffice) {
           << name << " is compared with LibreOffice nowhere";
     }
   }
+}
+
+TEST_F(FunctionTableTest, EveryFunctionAgreesWithLibreOfficeInADecimalCommaLocale) {
+  OVC_IN_DECIMAL_COMMA_LOCALE(locale);
+  std::set<std::string> called;
+  for (const char* family : kFamilies) CompareFamily(family, &called);
 }
 
 }  // namespace
