@@ -1,7 +1,9 @@
 #include "ovcbridgesvcs/links/date_format.h"
 
+#include <locale.h>
+#include <wchar.h>
+
 #include <ctime>
-#include <cwchar>
 
 #include "automation/date.h"
 
@@ -28,6 +30,13 @@ int DayOfWeek(int year, int month, int day) {
   return (year + year / 4 - year / 100 + year / 400 + kMonthOffset[month - 1] + day) % 7;
 }
 
+// The "C" locale, whose English names %a, %b and %p write whatever locale
+// the process runs in.
+locale_t CLocale() {
+  static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t{});
+  return locale;
+}
+
 }  // namespace
 
 std::optional<std::wstring> FormatDateText(std::wstring_view format, DATE date) {
@@ -40,7 +49,8 @@ std::optional<std::wstring> FormatDateText(std::wstring_view format, DATE date) 
   calendar.tm_wday = DayOfWeek(fields.year, fields.month, fields.day);
   const std::wstring pattern(format);
   std::wstring text(kMaxDateText + 1, L'\0');
-  const size_t written = std::wcsftime(text.data(), text.size(), pattern.c_str(), &calendar);
+  const size_t written =
+      wcsftime_l(text.data(), text.size(), pattern.c_str(), &calendar, CLocale());
   if (written == 0) return std::nullopt;
   text.resize(written);
   return text;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/automation/decimal_comma_locale.h"
 #include "tests/ovcbridgesvcs/links/link_testing.h"
 
 namespace ovc::links {
@@ -79,6 +80,16 @@ TEST(PublishValueTest, TemplatesGiveTheirTexts) {
   for (const FormatCase& c : cases) {
     EXPECT_EQ(Publish(c.value, c.format), c.expected) << c.format;
   }
+}
+
+TEST(PublishValueTest, NumbersAndNamesAreTheSameInEveryLocale) {
+  OVC_IN_DECIMAL_COMMA_LOCALE(locale);
+  const FormatCase cases[] = {
+      {L"/!Date(%a %A %b %B %p)!/", DateOf(2020, 12, 25, 13), Text(L"Fri Friday Dec December AM")},
+      {L"/!Number(%.2f)!/", Variant(1234.5), Text(L"1234.50")},
+      {L"/!Magnitude(2)!/", Variant(1234.5), Text(L"1,200")},
+  };
+  for (const FormatCase& c : cases) EXPECT_EQ(Publish(c.value, c.format), c.expected) << c.format;
 }
 
 TEST(PublishValueTest, HostileConversionsProduceNothing) {
