@@ -190,9 +190,8 @@ HRESULT CLinkSet::get_Class(std::wstring* value) { return Give(value, class_); }
 HRESULT CLinkSet::put_Class(const std::wstring& value) {
   if (value == class_) return S_OK;
   class_ = value;
-  class_view_.Reset();
   dirty_ = true;
-  return class_.empty() ? S_OK : SetDataModelSvcs();
+  return SetDataModelSvcs();
 }
 HRESULT CLinkSet::get_Description(std::wstring* value) { return Give(value, description_); }
 HRESULT CLinkSet::put_Description(const std::wstring& value) {

@@ -65,7 +65,8 @@ class CLinkSet final : public ComObject<DispatchImpl<ILinkSet>, ISupportErrorInf
   // Persisted properties; the setters set Dirty when the value changes.
   HRESULT get_Name(std::wstring* value) override;
   HRESULT put_Name(const std::wstring& value) override;
-  // Put binds the class view of the new name (SetDataModelSvcs).
+  // Put binds the class view of the new name (SetDataModelSvcs) and the
+  // Links through it; without a valid class view the Links have no attribute.
   HRESULT get_Class(std::wstring* value) override;
   HRESULT put_Class(const std::wstring& value) override;
   HRESULT get_Description(std::wstring* value) override;

@@ -8,6 +8,7 @@
 
 #include "automation/enum_variant.h"
 #include "automation/safe_array.h"
+#include "automation/text.h"
 #include "tests/ovcbridgesvcs/links/plant_links.h"
 
 namespace ovc::links {
@@ -278,6 +279,18 @@ TEST_F(LinkSetPlantTest, ValidateMarksTheLinksWhoseRouteTheClassViewLacksAndANew
   EXPECT_FALSE(Bound(pressure.get())) << "pumps have no design pressure";
   ASSERT_EQ(pumps_->put_Class(L"Tanks"), S_OK);
   EXPECT_TRUE(Bound(pressure.get()));
+}
+
+TEST_F(LinkSetPlantTest, LinksHaveNoAttributeWhileTheClassViewIsNotValid) {
+  const ComPtr<ILink> flow = NewLink(L"Flow");
+  const struct {
+    const wchar_t* class_view;
+    bool bound;
+  } steps[] = {{L"Pumpz", false}, {L"Pumps", true}, {L"", false}, {L"Pumps", true}};
+  for (const auto& step : steps) {
+    ASSERT_EQ(pumps_->put_Class(step.class_view), S_OK);
+    EXPECT_EQ(Bound(flow.get()), step.bound) << "class view '" << ToUtf8(step.class_view) << "'";
+  }
 }
 
 TEST_F(LinkSetPlantTest, StatusPassesToEveryLinkAndTheProfileListsEnabledLinks) {
