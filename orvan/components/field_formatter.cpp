@@ -46,41 +46,35 @@ HRESULT FieldFormatter::get_Substitutions(Variant* texts) {
   return S_OK;
 }
 
-HRESULT FieldFormatter::Parse(const std::wstring& text, bool integer, FieldValue* parsed,
+HRESULT FieldFormatter::Parse(const std::wstring& text, bool integer, Variant* value,
                               std::wstring* prefix, std::wstring* postfix,
                               std::wstring* substitution) const {
-  if (prefix == nullptr || postfix == nullptr || substitution == nullptr) return E_POINTER;
+  if (value == nullptr || prefix == nullptr || postfix == nullptr || substitution == nullptr) {
+    return E_POINTER;
+  }
   std::unique_ptr<orvan::FieldFormatter> formatter;
   if (HRESULT hr = Formatter(&formatter); Failed(hr)) return hr;
+  FieldValue parsed;
   const Status status =
-      integer ? formatter->ParseInteger(text, parsed) : formatter->ParseReal(text, parsed);
+      integer ? formatter->ParseInteger(text, &parsed) : formatter->ParseReal(text, &parsed);
   if (HRESULT hr = Report(status); Failed(hr)) return hr;
-  *prefix = parsed->prefix;
-  *postfix = parsed->postfix;
-  *substitution = parsed->substitution;
+  *value = !parsed.number ? Variant()
+           : integer      ? Variant(static_cast<int32_t>(*parsed.number))
+                          : Variant(*parsed.number);
+  *prefix = std::move(parsed.prefix);
+  *postfix = std::move(parsed.postfix);
+  *substitution = std::move(parsed.substitution);
   return S_OK;
 }
 
-HRESULT FieldFormatter::ParseReal(const std::wstring& text, double* value, std::wstring* prefix,
+HRESULT FieldFormatter::ParseReal(const std::wstring& text, Variant* value, std::wstring* prefix,
                                   std::wstring* postfix, std::wstring* substitution) {
-  if (value == nullptr) return E_POINTER;
-  FieldValue parsed;
-  if (HRESULT hr = Parse(text, false, &parsed, prefix, postfix, substitution); Failed(hr)) {
-    return hr;
-  }
-  *value = parsed.number.value_or(0.0);
-  return S_OK;
+  return Parse(text, false, value, prefix, postfix, substitution);
 }
 
-HRESULT FieldFormatter::ParseInteger(const std::wstring& text, int32_t* value, std::wstring* prefix,
+HRESULT FieldFormatter::ParseInteger(const std::wstring& text, Variant* value, std::wstring* prefix,
                                      std::wstring* postfix, std::wstring* substitution) {
-  if (value == nullptr) return E_POINTER;
-  FieldValue parsed;
-  if (HRESULT hr = Parse(text, true, &parsed, prefix, postfix, substitution); Failed(hr)) {
-    return hr;
-  }
-  *value = static_cast<int32_t>(parsed.number.value_or(0.0));
-  return S_OK;
+  return Parse(text, true, value, prefix, postfix, substitution);
 }
 
 }  // namespace ovc::orvan::components

@@ -19,19 +19,20 @@ class FieldFormatter final : public Component<IOVFieldFormatter> {
   HRESULT get_Prefixes(Variant* texts) override;
   HRESULT get_Postfixes(Variant* texts) override;
   HRESULT get_Substitutions(Variant* texts) override;
-  // A field text taken apart into its number and descriptive texts (a
-  // substitution or a blank text gives the value 0). Text that cannot be
-  // read fails with E_INVALIDARG and a description that quotes it.
-  HRESULT ParseReal(const std::wstring& text, double* value, std::wstring* prefix,
+  // A field text taken apart into its number (VT_R8, or VT_I4 for an
+  // integer) and descriptive texts; a substitution or a blank text has no
+  // number and gives an empty value. Text that cannot be read fails with
+  // E_INVALIDARG and a description that quotes it.
+  HRESULT ParseReal(const std::wstring& text, Variant* value, std::wstring* prefix,
                     std::wstring* postfix, std::wstring* substitution) override;
-  HRESULT ParseInteger(const std::wstring& text, int32_t* value, std::wstring* prefix,
+  HRESULT ParseInteger(const std::wstring& text, Variant* value, std::wstring* prefix,
                        std::wstring* postfix, std::wstring* substitution) override;
 
  private:
   // The workspace's formatter, or the failure to report.
   HRESULT Formatter(std::unique_ptr<orvan::FieldFormatter>* formatter) const;
-  // Parses `text` and hands out its descriptive texts.
-  HRESULT Parse(const std::wstring& text, bool integer, FieldValue* parsed, std::wstring* prefix,
+  // Parses `text` and hands out its number and descriptive texts.
+  HRESULT Parse(const std::wstring& text, bool integer, Variant* value, std::wstring* prefix,
                 std::wstring* postfix, std::wstring* substitution) const;
 
   std::shared_ptr<Session> session_;

@@ -213,15 +213,16 @@ class Reading {
       FieldParse parse;
       const HRESULT parsed = link_.ParseField(elements[index].bstr(), integer, &parse);
       if (Failed(parsed)) return parsed;
+      const bool substituted = !parse.substitution.empty();
       const std::array<std::wstring*, 3> texts = {&parse.prefix, &parse.postfix,
                                                   &parse.substitution};
-      for (size_t kind = parse.substitution.empty() ? 0 : 2; kind < 3; ++kind) {
+      for (size_t kind = substituted ? 2 : 0; kind < 3; ++kind) {
         if (texts[kind]->empty()) continue;
         descriptive[kind].resize(elements.size());
         descriptive[kind][index] = Variant(std::move(*texts[kind]));
         found[kind] = true;
       }
-      if (parse.substitution.empty()) {
+      if (!substituted) {
         values[index] = std::move(parse.value);
         any_value = true;
       }

@@ -16,7 +16,7 @@ enum class ReadFlag { kValue, kPrefix, kPostfix, kSubstitution };
 
 // What the host field formatter made of a field text.
 struct FieldParse {
-  Variant value;  // VT_R8 for a real parse, VT_I4 for an integer parse
+  Variant value;  // VT_R8 or VT_I4; empty for a blank text or a substitution
   std::wstring prefix;
   std::wstring postfix;
   std::wstring substitution;

@@ -139,18 +139,10 @@ class CLink::Reader final : public ReadableLink {
     const ComPtr<IOVFieldFormatter> formatter = HostState::Current().field_formatter();
     if (!formatter) return E_POINTER;
     const std::wstring field(text);
-    if (integer) {
-      int32_t value = 0;
-      const HRESULT hr = formatter->ParseInteger(field, &value, &parse->prefix, &parse->postfix,
-                                                 &parse->substitution);
-      if (Succeeded(hr)) parse->value = Variant(value);
-      return hr;
-    }
-    double value = 0;
-    const HRESULT hr =
-        formatter->ParseReal(field, &value, &parse->prefix, &parse->postfix, &parse->substitution);
-    if (Succeeded(hr)) parse->value = Variant(value);
-    return hr;
+    return integer ? formatter->ParseInteger(field, &parse->value, &parse->prefix, &parse->postfix,
+                                             &parse->substitution)
+                   : formatter->ParseReal(field, &parse->value, &parse->prefix, &parse->postfix,
+                                          &parse->substitution);
   }
 
  private:

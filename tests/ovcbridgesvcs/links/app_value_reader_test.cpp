@@ -73,6 +73,7 @@ class FakeLink final : public ReadableLink {
   HRESULT ParseField(std::wstring_view text, bool integer, FieldParse* parse) override {
     if (!has_formatter) return Raise(E_POINTER, L"No field formatter.");
     if (text == L"n/a") {
+      parse->value = Variant(0.0);  // beside a substitution, a number is not read
       parse->substitution = text;
       return S_OK;
     }

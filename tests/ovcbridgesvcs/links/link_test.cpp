@@ -193,6 +193,34 @@ TEST_F(LinkBindingTest, AnAppValueTextBecomesANumberOnlyForAQuantityAndReadTexts
   EXPECT_EQ(Got(link.get(), &ILink::get_ReadFromApp), VARIANT_TRUE);
 }
 
+// A text without a number (blank, or a substitution) is an empty value, in a
+// vector as alone: an empty read empties the host value.
+TEST_F(LinkBindingTest, ReadTextsWithoutANumberGiveEmptyValues) {
+  const struct {
+    std::wstring route;
+    Variant raw;
+    Variant value;
+    Variant substitution;
+  } cases[] = {
+      {L"HeadCurve", Vector({Variant(L"~ 1.5"), Variant(2.0), Variant(L"TBD"), Variant(L"3 max")}),
+       Vector({Variant(1.5), Variant(2.0), Variant(), Variant(3.0)}),
+       Vector({Variant(), Variant(), Variant(L"TBD"), Variant()})},
+      {L"HeadCurve", Vector({Variant(L" "), Variant(L"4")}), Vector({Variant(), Variant(4.0)}),
+       Variant()},
+      {L"Flow", Variant(L""), Variant(), Variant()},
+      {L"Stages", Variant(L"  "), Variant(), Variant()},
+  };
+  for (const auto& c : cases) {
+    const ComPtr<ILink> link = NewLink(c.route);
+    link->put_RawAppValue(c.raw);
+    ASSERT_EQ(link->ConvertAppValue(L"book.xlsx"), S_OK);
+    EXPECT_EQ(Got(link.get(), &ILink::get_AppValue), c.value) << StatusOf(link.get());
+    EXPECT_EQ(Got(link.get(), &ILink::get_Substitution), c.substitution);
+    EXPECT_EQ(Got(link.get(), &ILink::get_ReadValueFromApp), VARIANT_TRUE);
+    EXPECT_EQ(ErrorOf(link.get()), VARIANT_FALSE);
+  }
+}
+
 TEST_F(LinkBindingTest, ResetStatusWritesTheHeadingAndEmptiesTheValuesTheOperationReplaces) {
   const ComPtr<ILink> link = NewLink(L"Flow");
   const struct {
