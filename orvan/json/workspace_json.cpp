@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include "orvan/format/number_text.h"
 #include "orvan/json/base64.h"
 #include "orvan/json/catalog_check.h"
 #include "orvan/units/unit_conversion.h"
@@ -342,22 +343,11 @@ Status ImportObjects(Store* store, const Catalog& catalog, const json& objects) 
   return Status::Ok();
 }
 
-int32_t LargestLinksetOid(const std::string& document) {
-  // Linkset OIDs in a stored document; the counter must stay above them.
-  int32_t largest = 0;
-  size_t at = 0;
-  while ((at = document.find("<Linkset ", at)) != std::string::npos) {
-    size_t oid = document.find("OID=\"", at);
-    at += 9;
-    if (oid == std::string::npos || document.find('>', at) < oid) continue;
-    largest = std::max(largest, static_cast<int32_t>(std::atol(document.c_str() + oid + 5)));
-  }
-  return largest;
-}
-
-// A stored bridge document is empty (never saved) or well-formed XML.
-void CheckBridgeDocument(const BridgeRecord& bridge) {
-  if (bridge.document.empty()) return;
+// The largest Linkset OID of a stored bridge document, which the linkset
+// counter must stay above. The document is empty (never saved) or
+// well-formed XML; its OIDs are read as the data service reads them.
+int32_t LargestLinksetOid(const BridgeRecord& bridge) {
+  if (bridge.document.empty()) return 0;
   pugi::xml_document parsed;
   pugi::xml_parse_result result =
       parsed.load_buffer(bridge.document.data(), bridge.document.size(), pugi::parse_default);
@@ -366,6 +356,13 @@ void CheckBridgeDocument(const BridgeRecord& bridge) {
                                                               result.description() + " at offset " +
                                                               std::to_string(result.offset) + ").");
   }
+  int32_t largest = 0;
+  for (pugi::xml_node linksets : parsed.document_element().children("Linksets")) {
+    for (pugi::xml_node linkset : linksets.children("Linkset")) {
+      largest = std::max(largest, LeadingInteger(linkset.attribute("OID").value()));
+    }
+  }
+  return largest;
 }
 
 void CheckUnique(std::set<int32_t>* seen, const char* what, int32_t oid) {
@@ -386,9 +383,9 @@ Status ImportRecords(Store* store, const json& in) {
                         bridge.at("lockHolder").get<std::string>(),
                         bridge.at("document").get<std::string>()};
     CheckUnique(&bridge_oids, "Bridge", record.oid);
-    CheckBridgeDocument(record);
+    const int32_t largest_linkset = LargestLinksetOid(record);
     ORVAN_RETURN_IF_ERROR(store->PutBridge(record));
-    ORVAN_RETURN_IF_ERROR(store->RaiseCounter("linkset", LargestLinksetOid(record.document)));
+    ORVAN_RETURN_IF_ERROR(store->RaiseCounter("linkset", largest_linkset));
   }
   std::set<int32_t> file_oids;
   for (const json& file : in.at("files")) {

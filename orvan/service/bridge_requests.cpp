@@ -2,6 +2,7 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <chrono>
 
 #include "orvan/format/number_text.h"
@@ -67,8 +68,16 @@ Status LoadDocument(const BridgeRecord& bridge, pugi::xml_document* document) {
   return Status::Ok();
 }
 
+// Numbers each Linkset without an OID (below 1). The counter is first raised
+// past the OIDs the document gives, so that no number is handed out twice.
 Status AssignLinksetOids(const RequestContext& context, pugi::xml_node root) {
-  for (pugi::xml_node linkset : root.child("Linksets").children("Linkset")) {
+  const auto linksets = root.child("Linksets").children("Linkset");
+  int32_t largest = 0;
+  for (pugi::xml_node linkset : linksets) {
+    largest = std::max(largest, LeadingInteger(linkset.attribute("OID").value()));
+  }
+  ORVAN_RETURN_IF_ERROR(context.store->RaiseCounter("linkset", largest));
+  for (pugi::xml_node linkset : linksets) {
     if (LeadingInteger(linkset.attribute("OID").value()) > 0) continue;
     int32_t oid = 0;
     ORVAN_RETURN_IF_ERROR(context.store->NextNumber("linkset", &oid));

@@ -94,6 +94,27 @@ TEST_F(SamplePlantTest, RefusesAWorkspaceItCannotKeepAndChangesNothing) {
   EXPECT_EQ(exported, sample_);
 }
 
+// Linkset numbers handed out after an import stay above the Linkset OIDs of
+// the imported documents, however their XML is written.
+TEST_F(SamplePlantTest, ImportRaisesTheLinksetNumbersPastTheDocumentsOids) {
+  nlohmann::json workspace = nlohmann::json::parse(sample_);
+  workspace["bridges"].push_back(
+      {{"oid", 1},
+       {"name", "B"},
+       {"createdBy", ""},
+       {"dateCreated", ""},
+       {"modifiedBy", ""},
+       {"dateModified", ""},
+       {"lockHolder", ""},
+       {"document",
+        "<Bridge OID='1'><Linksets><Linkset OID='40'/><Linkset\nOID=\"7\"/>"
+        "</Linksets></Bridge>"}});
+  ASSERT_TRUE(ImportWorkspace(store_.get(), workspace.dump()).ok());
+  int32_t next = 0;
+  ASSERT_TRUE(store_->NextNumber("linkset", &next).ok());
+  EXPECT_EQ(next, 41);
+}
+
 TEST_F(SamplePlantTest, BridgesFilesAndPrivilegesTravelToo) {
   Answer created = Call("CreateBridge", "");
   int oid = Parse(created).child("Bridge").attribute("OID").as_int();

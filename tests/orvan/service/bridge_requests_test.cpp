@@ -96,6 +96,26 @@ TEST_F(BridgeRequestsTest, SaveAnswersOidsInDocumentOrderAndOpenReturnsTheDocume
   EXPECT_EQ(Parse(again).select_node("//Linkset").node().attribute("OID").as_int(), linksets[0]);
 }
 
+// A number handed to a new Linkset is above every Linkset OID saved before,
+// and above those of the same document.
+TEST_F(BridgeRequestsTest, NewLinksetsAreNumberedAboveEveryOidGiven) {
+  const int oid = Create();
+  const auto save = [&](const std::string& linksets) {
+    Answer saved = Call("SaveBridge", "<Bridge OID=\"" + std::to_string(oid) + "\"><Linksets>" +
+                                          linksets + "</Linksets></Bridge>");
+    EXPECT_TRUE(saved.status.ok()) << saved.status.message();
+    std::vector<int> oids;
+    for (pugi::xpath_node node : Parse(saved).select_nodes("//Linkset")) {
+      oids.push_back(node.node().attribute("OID").as_int());
+    }
+    return oids;
+  };
+  const std::string fresh = "<Linkset OID=\"0\"/>";
+  EXPECT_EQ(save("<Linkset OID=\"3\"/>"), (std::vector<int>{3}));
+  EXPECT_EQ(save(fresh + fresh + fresh + fresh), (std::vector<int>{4, 5, 6, 7}));
+  EXPECT_EQ(save(fresh + "<Linkset OID=\"20\"/>"), (std::vector<int>{21, 20}));
+}
+
 // Only the holder releases a lock; until then another user opens read-only.
 TEST_F(BridgeRequestsTest, AnotherUsersLockHoldsUntilItsHolderReleasesIt) {
   int oid = Create();
