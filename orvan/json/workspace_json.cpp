@@ -12,6 +12,7 @@
 #include "orvan/format/number_text.h"
 #include "orvan/json/base64.h"
 #include "orvan/json/catalog_check.h"
+#include "orvan/json/strict_json.h"
 #include "orvan/units/unit_conversion.h"
 
 namespace ovc::orvan {
@@ -166,6 +167,46 @@ Status RecordsToJson(Store* store, json* out) {
 
 // ---- import ----
 
+// Refuses the import: `context` says where (object, route), `why` what is wrong.
+[[noreturn]] void Refuse(const std::string& context, const std::string& why) {
+  throw std::invalid_argument(context + why);
+}
+
+std::string At(const std::string& path) { return "At " + path + ": "; }
+
+double NumberFromJson(const json& value, const std::string& context) {
+  double number = value.get<double>();
+  if (!std::isfinite(number)) Refuse(context, value.dump() + " is not a finite number.");
+  return number;
+}
+
+// Integers, identifiers among them, are 32-bit, as a write request takes
+// them; a fraction or a number out of range is refused rather than cut off.
+int32_t Int32FromJson(const json& value, const std::string& context) {
+  if (!value.is_number()) Refuse(context, value.dump() + " is not a 32-bit integer.");
+  double number = NumberFromJson(value, context);
+  if (number != std::trunc(number) || number < INT32_MIN || number > INT32_MAX) {
+    Refuse(context, value.dump() + " is not a 32-bit integer.");
+  }
+  return static_cast<int32_t>(number);
+}
+
+// The OID or case number at member `key` of the value at `path`.
+int32_t IdentifierAt(const json& in, std::string_view key, const std::string& path) {
+  return Int32FromJson(in.at(key), At(PointerBelow(path, key)));
+}
+
+// The identifiers listed at member `key` of the value at `path`.
+std::vector<int32_t> IdentifiersAt(const json& in, std::string_view key, const std::string& path) {
+  const json& list = in.at(key);
+  const std::string pointer = PointerBelow(path, key);
+  std::vector<int32_t> identifiers;
+  for (size_t index = 0; index < list.size(); ++index) {
+    identifiers.push_back(Int32FromJson(list.at(index), At(PointerBelow(pointer, index))));
+  }
+  return identifiers;
+}
+
 Catalog CatalogFromJson(const json& in) {
   Catalog catalog;
   catalog.unit_standards = in.at("unitStandards").get<std::vector<std::string>>();
@@ -207,33 +248,15 @@ Catalog CatalogFromJson(const json& in) {
     }
     catalog.class_views.push_back(std::move(class_view));
   }
-  for (const json& c : in.at("cases")) {
-    catalog.cases.push_back({c.at("oid").get<int32_t>(), c.at("name").get<std::string>()});
+  const json& cases = in.at("cases");
+  for (size_t index = 0; index < cases.size(); ++index) {
+    const json& c = cases.at(index);
+    catalog.cases.push_back(
+        {IdentifierAt(c, "oid", PointerBelow("/cases", index)), c.at("name").get<std::string>()});
   }
-  catalog.default_case = in.at("defaultCase").get<int32_t>();
-  catalog.governing_case = in.at("governingCase").get<int32_t>();
+  catalog.default_case = IdentifierAt(in, "defaultCase", "");
+  catalog.governing_case = IdentifierAt(in, "governingCase", "");
   return catalog;
-}
-
-// Refuses the import: `context` says where (object, route), `why` what is wrong.
-[[noreturn]] void Refuse(const std::string& context, const std::string& why) {
-  throw std::invalid_argument(context + why);
-}
-
-double NumberFromJson(const json& value, const std::string& context) {
-  double number = value.get<double>();
-  if (!std::isfinite(number)) Refuse(context, value.dump() + " is not a finite number.");
-  return number;
-}
-
-// Integers are 32-bit, as a write request takes them; a fraction is refused
-// rather than cut off.
-int64_t IntegerFromJson(const json& value, const std::string& context) {
-  double number = NumberFromJson(value, context);
-  if (number != std::trunc(number) || number < INT32_MIN || number > INT32_MAX) {
-    Refuse(context, value.dump() + " is not a 32-bit integer.");
-  }
-  return static_cast<int64_t>(number);
 }
 
 std::string EnumFromJson(const json& value, const Route& route, const std::string& context) {
@@ -250,7 +273,7 @@ Scalar ScalarFromJson(const json& value, const Route& route, const std::string& 
     case AttributeType::kDate:
       return NumberFromJson(value, context);
     case AttributeType::kInteger:
-      return IntegerFromJson(value, context);
+      return int64_t{Int32FromJson(value, context)};
     case AttributeType::kBoolean:
       return int64_t{value.get<bool>() ? 1 : 0};
     case AttributeType::kString:
@@ -291,13 +314,17 @@ void CheckCaseExists(const Catalog& catalog, int32_t case_oid, const std::string
   }
 }
 
-// The object's values, each checked against its route and the catalog.
-std::vector<StoredValue> ValuesFromJson(const json& values, const Catalog& catalog,
-                                        const ClassView& view, int32_t object) {
+// The object's values (at `path`), each checked against its route and the
+// catalog.
+std::vector<StoredValue> ValuesFromJson(const json& values, const std::string& path,
+                                        const Catalog& catalog, const ClassView& view,
+                                        int32_t object) {
   std::vector<StoredValue> stored;
   std::set<std::pair<std::string, int32_t>> seen;
-  for (const json& value : values) {
-    ValueKey key{object, value.at("route").get<std::string>(), value.at("case").get<int32_t>()};
+  for (size_t index = 0; index < values.size(); ++index) {
+    const json& value = values.at(index);
+    ValueKey key{object, value.at("route").get<std::string>(),
+                 IdentifierAt(value, "case", PointerBelow(path, index))};
     const std::string context = "Object " + std::to_string(object) + ", route '" + key.route +
                                 "', case " + std::to_string(key.case_oid) + ": ";
     const Route* route = view.FindRoute(key.route);
@@ -325,16 +352,18 @@ std::vector<StoredValue> ValuesFromJson(const json& values, const Catalog& catal
 
 Status ImportObjects(Store* store, const Catalog& catalog, const json& objects) {
   std::set<int32_t> oids;
-  for (const json& in : objects) {
-    ObjectRecord object{in.at("oid").get<int32_t>(), in.at("name").get<std::string>(),
-                        in.at("classView").get<std::string>(),
-                        in.at("cases").get<std::vector<int32_t>>()};
+  for (size_t index = 0; index < objects.size(); ++index) {
+    const json& in = objects.at(index);
+    const std::string path = PointerBelow("/objects", index);
+    ObjectRecord object{IdentifierAt(in, "oid", path), in.at("name").get<std::string>(),
+                        in.at("classView").get<std::string>(), IdentifiersAt(in, "cases", path)};
     const std::string context = "Object " + std::to_string(object.oid) + ": ";
     if (!oids.insert(object.oid).second) Refuse(context, "the OID is listed twice.");
     const ClassView* view = catalog.FindClassView(object.class_view);
     if (view == nullptr) Refuse(context, "class view '" + object.class_view + "' does not exist.");
     for (int32_t case_oid : object.cases) CheckCaseExists(catalog, case_oid, context);
-    std::vector<StoredValue> values = ValuesFromJson(in.at("values"), catalog, *view, object.oid);
+    std::vector<StoredValue> values =
+        ValuesFromJson(in.at("values"), PointerBelow(path, "values"), catalog, *view, object.oid);
     ORVAN_RETURN_IF_ERROR(store->PutObject(object));
     for (const StoredValue& value : values) {
       ORVAN_RETURN_IF_ERROR(store->PutValue(value.key, value.elements));
@@ -373,8 +402,10 @@ void CheckUnique(std::set<int32_t>* seen, const char* what, int32_t oid) {
 
 Status ImportRecords(Store* store, const json& in) {
   std::set<int32_t> bridge_oids;
-  for (const json& bridge : in.at("bridges")) {
-    BridgeRecord record{bridge.at("oid").get<int32_t>(),
+  const json& bridges = in.at("bridges");
+  for (size_t index = 0; index < bridges.size(); ++index) {
+    const json& bridge = bridges.at(index);
+    BridgeRecord record{IdentifierAt(bridge, "oid", PointerBelow("/bridges", index)),
                         bridge.at("name").get<std::string>(),
                         bridge.at("createdBy").get<std::string>(),
                         bridge.at("dateCreated").get<std::string>(),
@@ -388,11 +419,15 @@ Status ImportRecords(Store* store, const json& in) {
     ORVAN_RETURN_IF_ERROR(store->RaiseCounter("linkset", largest_linkset));
   }
   std::set<int32_t> file_oids;
-  for (const json& file : in.at("files")) {
-    FileRecord record{
-        file.at("oid").get<int32_t>(),        file.at("fileName").get<std::string>(),
-        file.at("linked").get<bool>(),        file.at("linkedPath").get<std::string>(),
-        file.at("holder").get<std::string>(), ""};
+  const json& files = in.at("files");
+  for (size_t index = 0; index < files.size(); ++index) {
+    const json& file = files.at(index);
+    FileRecord record{IdentifierAt(file, "oid", PointerBelow("/files", index)),
+                      file.at("fileName").get<std::string>(),
+                      file.at("linked").get<bool>(),
+                      file.at("linkedPath").get<std::string>(),
+                      file.at("holder").get<std::string>(),
+                      ""};
     CheckUnique(&file_oids, "File", record.oid);
     if (!DecodeBase64(file.at("content").get<std::string>(), &record.content)) {
       Refuse("File " + std::to_string(record.oid) + ": ", "the content is not base64.");
@@ -439,7 +474,7 @@ Status ImportWorkspace(Store* store, std::string_view json_text) {
   Transaction transaction(store, true);
   ORVAN_RETURN_IF_ERROR(transaction.status());
   try {
-    ORVAN_RETURN_IF_ERROR(Import(store, json::parse(json_text)));
+    ORVAN_RETURN_IF_ERROR(Import(store, ParseStrictJson(json_text)));
   } catch (const std::exception& error) {
     return Status::Invalid(std::string("The workspace JSON cannot be imported: ") + error.what());
   }

@@ -20,8 +20,10 @@ Status ExportWorkspace(Store* store, std::string* json_text);
 // transaction. A workspace it could not keep as written is refused with
 // kInvalidArgument and a message naming the object, OID, route, case or unit
 // and what is wrong; the workspace is then left as it was. Refused besides
-// text that is not JSON or of another format: definitions CheckCatalog
-// refuses; an OID listed twice (object, bridge, file) or a value listed twice;
+// text that is not JSON or of another format, and a key given twice in one
+// object: definitions CheckCatalog refuses; an OID or case number that is not
+// an integer within 32 bits (named by its JSON pointer, "/objects/3/oid");
+// an OID listed twice (object, bridge, file) or a value listed twice;
 // an unknown class view, route, case or unit; a value of the wrong kind, a
 // fraction for an integer, a number that is not finite, an Enum text not
 // allowed, several values for a single-valued attribute; a bridge document

@@ -79,6 +79,20 @@ TEST_F(SamplePlantTest, RefusesAWorkspaceItCannotKeepAndChangesNothing) {
              "linkedPath": "", "holder": "", "content": "Zg="})"));
        },
        "File 2: the content is not base64."},
+      // Identifiers are never cut to 32 bits or to a whole number.
+      {[](json& w) { w["objects"][0]["oid"] = 4294967297u; },
+       "At /objects/0/oid: 4294967297 is not a 32-bit integer."},
+      {[](json& w) { w["objects"][0]["oid"] = 1001.5; }, "At /objects/0/oid: 1001.5 is not"},
+      {[](json& w) { w["objects"][0]["oid"] = 1e30; }, "At /objects/0/oid: 1e+30 is not"},
+      {[](json& w) { w["objects"][2]["oid"] = -1e30; }, "At /objects/2/oid: -1e+30 is not"},
+      {[](json& w) { w["cases"][0]["oid"] = 4294967397u; }, "At /cases/0/oid: 4294967397 is"},
+      {[&](json& w) { value(w, 4)["case"] = 4294967397u; },
+       "At /objects/0/values/4/case: 4294967397 is"},
+      {[](json& w) {
+         w["objects"][1]["cases"] = {101, 4294967397u};
+       },
+       "At /objects/1/cases/1: 4294967397 is"},
+      {[](json& w) { w["governingCase"] = "102"; }, "At /governingCase: \"102\" is not"},
   };
   for (const Case& c : cases) {
     json workspace = json::parse(sample_);
@@ -89,6 +103,33 @@ TEST_F(SamplePlantTest, RefusesAWorkspaceItCannotKeepAndChangesNothing) {
   }
   Status status = ImportWorkspace(store_.get(), "{not json");
   EXPECT_NE(status.message().find("cannot be imported"), std::string::npos) << status.message();
+  std::string exported;
+  ASSERT_TRUE(ExportWorkspace(store_.get(), &exported).ok());
+  EXPECT_EQ(exported, sample_);
+}
+
+// A key given twice in one object is refused with its place, not decided by
+// whichever comes last.
+TEST_F(SamplePlantTest, RefusesAKeyGivenTwice) {
+  nlohmann::json marked = nlohmann::json::parse(sample_);
+  marked["objects"][1]["values"][2]["route"] = "MARK";
+  const std::string compact = marked.dump();
+  const std::string mark = "\"route\":\"MARK\"";
+  std::string nested = compact;
+  nested.replace(nested.find(mark), mark.size(), "\"route\":\"Flow\",\"route\":\"Power\"");
+  const struct {
+    std::string text;
+    const char* message;
+  } cases[] = {
+      {sample_.substr(0, sample_.rfind('}')) + ", \"objects\": []}",
+       "At /objects: the key is given twice."},
+      {nested, "At /objects/1/values/2/route: the key is given twice."},
+  };
+  for (const auto& c : cases) {
+    Status status = ImportWorkspace(store_.get(), c.text);
+    EXPECT_EQ(status.code(), Status::Code::kInvalidArgument) << c.message;
+    EXPECT_NE(status.message().find(c.message), std::string::npos) << status.message();
+  }
   std::string exported;
   ASSERT_TRUE(ExportWorkspace(store_.get(), &exported).ok());
   EXPECT_EQ(exported, sample_);
