@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <pugixml.hpp>
 #include <set>
-#include <sstream>
 
+#include "automation/file_io.h"
 #include "orvan/format/number_text.h"
 #include "orvan/json/base64.h"
 #include "orvan/json/catalog_check.h"
@@ -492,11 +493,11 @@ Status ExportWorkspaceFile(Store* store, const std::filesystem::path& path) {
 }
 
 Status ImportWorkspaceFile(Store* store, const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Status::NotFound("cannot read '" + path.string() + "'");
-  std::ostringstream text;
-  text << in.rdbuf();
-  return ImportWorkspace(store, text.str());
+  std::string text;
+  if (const int error = ReadWholeFile(path, &text); error != 0) {
+    return Status::NotFound("cannot read '" + path.string() + "': " + std::strerror(error));
+  }
+  return ImportWorkspace(store, text);
 }
 
 }  // namespace ovc::orvan

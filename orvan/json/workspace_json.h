@@ -31,6 +31,8 @@ Status ExportWorkspace(Store* store, std::string* json_text);
 Status ImportWorkspace(Store* store, std::string_view json_text);
 
 Status ExportWorkspaceFile(Store* store, const std::filesystem::path& path);
+// Imports the regular file at `path`; anything else (a folder, a pipe, a
+// device) is refused with kNotFound.
 Status ImportWorkspaceFile(Store* store, const std::filesystem::path& path);
 
 }  // namespace ovc::orvan

@@ -1,10 +1,15 @@
 #include "orvan/json/workspace_json.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <nlohmann/json.hpp>
+#include <thread>
 
 #include "orvan/files/file_checkout.h"
 #include "tests/orvan/service/service_fixture.h"
@@ -133,6 +138,26 @@ TEST_F(SamplePlantTest, RefusesAKeyGivenTwice) {
   std::string exported;
   ASSERT_TRUE(ExportWorkspace(store_.get(), &exported).ok());
   EXPECT_EQ(exported, sample_);
+}
+
+// Only a regular file is read: a pipe would give no end (or none yet).
+TEST_F(SamplePlantTest, ImportReadsOnlyARegularFile) {
+  const fs::path pipe = dir_.path() / "pipe.json";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  // A writer puts a whole workspace into the pipe and closes it after a
+  // while, so that a reader of pipes would end, having read it.
+  const int writer = ::open(pipe.c_str(), O_RDWR | O_NONBLOCK);
+  ASSERT_GE(writer, 0);
+  ASSERT_GE(::fcntl(writer, F_SETPIPE_SZ, 1 << 20), static_cast<int>(sample_.size()));
+  ASSERT_EQ(::write(writer, sample_.data(), sample_.size()), static_cast<ssize_t>(sample_.size()));
+  std::thread closer([writer] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ::close(writer);
+  });
+  Status status = ImportWorkspaceFile(store_.get(), pipe);
+  closer.join();
+  EXPECT_FALSE(status.ok());
+  EXPECT_NE(status.message().find("pipe.json"), std::string::npos) << status.message();
 }
 
 // Linkset numbers handed out after an import stay above the Linkset OIDs of
