@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <pugixml.hpp>
@@ -485,10 +484,9 @@ Status ImportWorkspace(Store* store, std::string_view json_text) {
 Status ExportWorkspaceFile(Store* store, const std::filesystem::path& path) {
   std::string text;
   ORVAN_RETURN_IF_ERROR(ExportWorkspace(store, &text));
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  out.close();
-  if (!out) return Status::Storage("cannot write '" + path.string() + "'");
+  if (const int error = ReplaceFileAtomically(path, text); error != 0) {
+    return Status::Storage("cannot write '" + path.string() + "': " + std::strerror(error));
+  }
   return Status::Ok();
 }
 

@@ -30,6 +30,8 @@ Status ExportWorkspace(Store* store, std::string* json_text);
 // that is not well-formed XML; file content that is not base64.
 Status ImportWorkspace(Store* store, std::string_view json_text);
 
+// Replaces the file at `path` atomically: a failure leaves the file that was
+// there whole.
 Status ExportWorkspaceFile(Store* store, const std::filesystem::path& path);
 // Imports the regular file at `path`; anything else (a folder, a pipe, a
 // device) is refused with kNotFound.

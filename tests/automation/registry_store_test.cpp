@@ -1,18 +1,18 @@
 #include "automation/registry_store.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <string>
 
 #include "automation/error_info.h"
+#include "tests/automation/file_size_limit.h"
 #include "tests/automation/temp_dir.h"
 
 namespace ovc {
 namespace {
 
+using files_testing::FileSizeLimit;
 using files_testing::ReadFile;
 using files_testing::WriteFile;
 
@@ -55,27 +55,6 @@ TEST_F(RegistryStoreTest, ChangesPersistAndMalformedFilesAreRefused) {
   EXPECT_EQ(unreadable.line, 0u);
   EXPECT_NE(unreadable.description.find(dir_.path().wstring()), std::wstring::npos);
 }
-
-// Limits the size of files this process may write, so that writing the
-// store fails even for a user whom permissions do not stop.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved_;
-    limited.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previous_handler_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*previous_handler_)(int);
-};
 
 // A change that fails, or whose file cannot be written, changes neither the
 // file nor the store in memory.

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "orvan/files/file_checkout.h"
+#include "tests/automation/file_size_limit.h"
 #include "tests/orvan/service/service_fixture.h"
 
 namespace ovc::orvan {
@@ -158,6 +159,24 @@ TEST_F(SamplePlantTest, ImportReadsOnlyARegularFile) {
   closer.join();
   EXPECT_FALSE(status.ok());
   EXPECT_NE(status.message().find("pipe.json"), std::string::npos) << status.message();
+}
+
+// An export that cannot be written whole leaves the previous export as it was.
+TEST_F(SamplePlantTest, AFailedExportKeepsThePreviousOne) {
+  const fs::path path = dir_.path() / "export.json";
+  ASSERT_TRUE(ExportWorkspaceFile(store_.get(), path).ok());
+  ASSERT_EQ(testing::ReadFile(path), sample_);
+  Status status;
+  {
+    files_testing::FileSizeLimit limit(sample_.size() / 2);
+    status = ExportWorkspaceFile(store_.get(), path);
+  }
+  EXPECT_EQ(status.code(), Status::Code::kStorage);
+  EXPECT_NE(status.message().find("export.json"), std::string::npos) << status.message();
+  EXPECT_EQ(testing::ReadFile(path), sample_);
+  for (const std::string& name : dir_.Entries()) {
+    EXPECT_TRUE(name == "export.json" || !name.starts_with("export.json")) << name;
+  }
 }
 
 // Linkset numbers handed out after an import stay above the Linkset OIDs of
