@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <vector>
 
 #include "automation/conversion.h"
 #include "automation/date.h"
@@ -21,6 +22,14 @@ constexpr std::string_view kCoreNamespace =
 constexpr std::string_view kElementsNamespace = "http://purl.org/dc/elements/1.1/";
 constexpr std::string_view kTermsNamespace = "http://purl.org/dc/terms/";
 constexpr std::string_view kInstanceNamespace = "http://www.w3.org/2001/XMLSchema-instance";
+constexpr std::string_view kContentType =
+    "application/vnd.openxmlformats-package.core-properties+xml";
+constexpr std::string_view kPartName = "/docProps/core.xml";
+// The standard relationship type, then the one some writers give instead.
+constexpr std::array<std::string_view, 2> kRelationshipTypes = {
+    "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties",
+    "http://schemas.openxmlformats.org/officedocument/2006/relationships/metadata/"
+    "core-properties"};
 
 // Day 0 of automation dates counted from 1970-01-01, and a day's seconds.
 constexpr double kUnixEpochDate = 25569;
@@ -122,6 +131,29 @@ int64_t SystemUtcOffset(int64_t utc_seconds) {
   std::tm local{};
   localtime_r(&time, &local);
   return local.tm_gmtoff;
+}
+
+std::unique_ptr<CoreProperties> CoreProperties::OfPackage(Package* package,
+                                                          std::string* part_name) {
+  const std::string root(kPackageRoot);
+  pugi::xml_document* part = nullptr;
+  for (std::string_view type : kRelationshipTypes) {
+    std::vector<std::string> parts;
+    std::string ignored;
+    if (package->RelatedParts(root, type, &parts, &ignored) && !parts.empty()) {
+      *part_name = parts.front();
+      part = package->XmlPart(*part_name, &ignored);
+      break;
+    }
+  }
+  const auto create_part = [package, part_name, root]() -> pugi::xml_document* {
+    std::string ignored;
+    pugi::xml_document* made = package->AddXmlPart(std::string(kPartName), kContentType, root,
+                                                   kRelationshipTypes.front(), nullptr, &ignored);
+    if (made != nullptr) *part_name = kPartName;
+    return made;
+  };
+  return std::make_unique<CoreProperties>(part, create_part);
 }
 
 CoreProperties::CoreProperties(pugi::xml_document* part,

@@ -2,12 +2,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include <pugixml.hpp>
 
 #include "automation/variant.h"
+#include "office/package/package.h"
 
 namespace ovc::office {
 
@@ -26,14 +28,12 @@ struct CoreProperty;
 // without regard to case.
 class CoreProperties {
  public:
-  inline static constexpr std::string_view kContentType =
-      "application/vnd.openxmlformats-package.core-properties+xml";
-  inline static constexpr std::string_view kRelationshipType =
-      "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties";
-  // The type some writers give the same relationship instead.
-  inline static constexpr std::string_view kAlternativeRelationshipType =
-      "http://schemas.openxmlformats.org/officedocument/2006/relationships/metadata/"
-      "core-properties";
+  // The properties of `package`, kept in the part its root relates to by a
+  // core properties relationship (of either spelling writers use), whose
+  // name goes to *part_name. Without one, the first change adds
+  // /docProps/core.xml and names it in *part_name, which must outlive the
+  // result.
+  static std::unique_ptr<CoreProperties> OfPackage(Package* package, std::string* part_name);
 
   // `part` is the parsed core properties part (borrowed; null when the
   // package has none). `create_part` adds an empty part to the package and

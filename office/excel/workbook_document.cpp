@@ -100,14 +100,7 @@ bool WorkbookDocument::ReadParts(std::string* error, HRESULT* code) {
       RelatedXmlPart(main, RelationshipType("calcChain"), &calc_chain_part_, &ignored);
   cells_ = std::make_unique<CellStore>(parts);
   cells_->set_shared_workbook(shared_);
-  const std::string root(office::kPackageRoot);
-  pugi::xml_document* core =
-      RelatedXmlPart(root, office::CoreProperties::kRelationshipType, &core_part_, &ignored);
-  if (core == nullptr) {
-    core = RelatedXmlPart(root, office::CoreProperties::kAlternativeRelationshipType, &core_part_,
-                          &ignored);
-  }
-  properties_ = std::make_unique<office::CoreProperties>(core, [this] { return CreateCorePart(); });
+  properties_ = office::CoreProperties::OfPackage(package_.get(), &core_part_);
   const int32_t tab =
       ChildNamed(ChildNamed(workbook->document_element(), "bookViews"), "workbookView")
           .attribute("activeTab")
@@ -133,15 +126,6 @@ bool WorkbookDocument::ReadSheetParts(const pugi::xml_document& workbook, std::s
     sheets_.push_back(std::move(entry));
   }
   return true;
-}
-
-pugi::xml_document* WorkbookDocument::CreateCorePart() {
-  std::string error;
-  pugi::xml_document* part = package_->AddXmlPart(
-      "/docProps/core.xml", office::CoreProperties::kContentType, std::string(office::kPackageRoot),
-      office::CoreProperties::kRelationshipType, nullptr, &error);
-  if (part != nullptr) core_part_ = "/docProps/core.xml";
-  return part;
 }
 
 Sheet* WorkbookDocument::SheetAt(int32_t sheet, std::string* error) {

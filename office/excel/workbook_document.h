@@ -85,7 +85,6 @@ class WorkbookDocument {
   // the names model); false and *reason when it names missing cells, false
   // alone when no sheet has the table.
   bool LocateTable(const StructuredReference& reference, NameTarget* target, std::string* reason);
-  pugi::xml_document* CreateCorePart();
 
   std::unique_ptr<office::Package> package_;
   const std::string path_;

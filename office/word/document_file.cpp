@@ -40,13 +40,7 @@ void DocumentFile::ReadParts() {
     return package().XmlPart(*part, &ignored);
   };
   const std::string main = package().MainDocumentPartName();
-  const std::string root(office::kPackageRoot);
-  pugi::xml_document* core =
-      first_related(root, office::CoreProperties::kRelationshipType, &core_part_);
-  properties_ = std::make_unique<office::CoreProperties>(core, [this, root] {
-    return AddPart("/docProps/core.xml", office::CoreProperties::kContentType, root,
-                   office::CoreProperties::kRelationshipType, &core_part_);
-  });
+  properties_ = office::CoreProperties::OfPackage(&package(), &core_part_);
   pugi::xml_document* settings = first_related(main, kSettingsRelationship, &settings_part_);
   settings_ = std::make_unique<DocumentSettings>(settings, [this, main] {
     const std::string folder = main.substr(0, main.rfind('/') + 1);

@@ -128,6 +128,22 @@ TEST_F(WordTest, UnprotectThenProtectLeavesTheSettingsByteForByte) {
   EXPECT_EQ(Call(legacy.get(), L"Unprotect", {Variant(L"secret")}), Variant::Error(E_NOTIMPL));
 }
 
+// LibreOffice relates the core properties by another spelling of the
+// relationship type: a save records itself in that part and adds none.
+TEST_F(WordTest, SavesIntoTheCorePropertiesPartOfEitherRelationshipType) {
+  const std::string path = CopyFixture(folder_, "writer.docx");
+  const uint32_t core = CrcOf(path, "docProps/core.xml");
+  const size_t parts = RawEntries(path).size();
+  ComPtr<IDispatch> document = Open(path);
+  ASSERT_TRUE(document);
+  EXPECT_EQ(Call(document.get(), L"Save"), Variant());
+  EXPECT_NE(CrcOf(path, "docProps/core.xml"), core);
+  EXPECT_EQ(RawEntries(path).size(), parts);
+  EXPECT_EQ(Call(document.get(), L"TrackRevisions", {Variant::Bool(true)}, DISPATCH_PROPERTYPUT),
+            Variant());
+  EXPECT_EQ(Call(application_.get(), L"Quit", {Variant::I4(-1)}), Variant());
+}
+
 TEST_F(WordTest, TrackingAndPropertiesChangeSavedAndReachTheFile) {
   const auto title = [](IDispatch* document) {
     return Object(Object(document, L"BuiltinDocumentProperties").get(), L"Item",
