@@ -279,7 +279,7 @@ bool StoryEdit::CheckParagraph(int32_t segment, Plan* plan, std::string* error) 
                    })) {
           plan->collapsed_ends.push_back(node);
         }
-      } else if (!collapsed && position > plan->start) {
+      } else if (!collapsed && position > plan->start && position < plan->end) {
         plan->marks.emplace_back(node, position);
       }
       continue;
@@ -344,6 +344,28 @@ Point StoryEdit::SplitAt(pugi::xml_node paragraph, int32_t offset) {
     if (!names.Is(node.parent(), "r")) return {node.parent(), node};
     pugi::xml_node run = SplitRun(names, node.parent(), node, offset - cursor.position());
     return {run.parent(), run};
+  }
+  return {paragraph, {}};
+}
+
+Point StoryEdit::SplitAfter(pugi::xml_node paragraph, int32_t offset) {
+  if (offset <= 0) return {paragraph, paragraph.first_child()};
+  const WordNames& names = story_.names();
+  InlineCursor cursor(names, paragraph);
+  while (cursor.Next()) {
+    if (cursor.width() == 0 || cursor.position() + cursor.width() < offset) continue;
+    pugi::xml_node node = cursor.node();
+    if (!names.Is(node.parent(), "r")) return {node.parent(), node.next_sibling()};
+    pugi::xml_node run = node.parent();
+    pugi::xml_node tail;
+    if (cursor.position() + cursor.width() > offset) {
+      tail = SplitRun(names, run, node, offset - cursor.position());
+    } else if (node.next_sibling()) {
+      tail = SplitRun(names, run, node.next_sibling(), 0);
+    } else {
+      return {run.parent(), run.next_sibling()};
+    }
+    return {tail.parent(), tail};
   }
   return {paragraph, {}};
 }
@@ -485,7 +507,7 @@ bool StoryEdit::Replace(int32_t start, int32_t end, std::wstring_view text,
   const Point from = SplitAt(first_paragraph, plan.start - story_.SegmentStart(plan.first));
   const Point to = plan.start == plan.end
                        ? from
-                       : SplitAt(last_paragraph, plan.end - story_.SegmentStart(plan.last));
+                       : SplitAfter(last_paragraph, plan.end - story_.SegmentStart(plan.last));
   std::vector<pugi::xml_node> breaks;
   std::vector<pugi::xml_node> inserted = Insert(from, text, options.paragraphs, &breaks);
   const bool anchored = inserted.empty();

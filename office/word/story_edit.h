@@ -64,6 +64,10 @@ class StoryEdit {
   bool CheckParagraph(int32_t segment, Plan* plan, std::string* error) const;
   bool CheckSections(Plan* plan, std::string* error) const;
   Point SplitAt(pugi::xml_node paragraph, int32_t offset);
+  // The place just after the content that ends at `offset` of `paragraph`,
+  // splitting the run that holds it: what follows, if it takes no position,
+  // stays after the place. At offset 0 the paragraph's start.
+  Point SplitAfter(pugi::xml_node paragraph, int32_t offset);
   void CopyRunProperties(const Plan& plan, const EditOptions& options);
   std::vector<pugi::xml_node> Insert(const Point& at, std::wstring_view text, bool paragraphs,
                                      std::vector<pugi::xml_node>* breaks);
