@@ -76,11 +76,15 @@ bool IsOn(pugi::xml_attribute attribute) {
   return value == "1" || value == "true" || value == "on";
 }
 
+// True when the element holds a password hash. Some writers give an element
+// without a password empty hash attributes.
 bool HoldsHash(pugi::xml_node element) {
   for (pugi::xml_attribute attribute : element.attributes()) {
     const std::string_view name = attribute.name();
     const std::string_view local = name.substr(name.find(':') + 1);
-    if (local == "hashValue" || local == "hash" || local.starts_with("crypt")) return true;
+    if ((local == "hashValue" || local == "hash") && *attribute.value() != '\0') {
+      return true;
+    }
   }
   return false;
 }
@@ -288,6 +292,7 @@ void DocumentSettings::Remove(pugi::xml_node element, Removed* removed) {
   DeclareScope(element.parent(), holder);
   holder.append_copy(element);
   removed->index = index;
+  removed->in_schema_order = FitsAfter(element.parent(), element.previous_sibling(), Rank(element));
   removed->held = true;
   element.parent().remove_child(element);
   changed_ = true;
@@ -303,7 +308,10 @@ void DocumentSettings::Restore(Removed* removed) {
        node = node.next_sibling(), ++index) {
     after = node;
   }
-  const bool in_place = index == removed->index && FitsAfter(root, after, rank);
+  // An element the producer put out of schema order goes back there all the
+  // same; one in order only where it is in order still.
+  const bool in_place =
+      index == removed->index && (!removed->in_schema_order || FitsAfter(root, after, rank));
   InsertCopy(root, in_place ? after : PlaceFor(root, rank), kept);
   removed->held = false;
   changed_ = true;

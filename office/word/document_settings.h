@@ -67,6 +67,7 @@ class DocumentSettings {
     pugi::xml_node element() const { return copy.document_element().first_child(); }
     pugi::xml_document copy;
     size_t index = 0;  // the number of sibling nodes before it
+    bool in_schema_order = true;
     bool held = false;
   };
 

@@ -110,6 +110,31 @@ TEST(DocumentSettingsTest, TrackingIsPutBackAsItWasAndKeptByProtection) {
   EXPECT_EQ(protected_settings.SetTrackRevisions(false, &reason), E_ACCESSDENIED);
 }
 
+// Unprotect then Protect puts the element back where the producer had it,
+// in schema order or not (LibreOffice writes it last, with empty hash
+// attributes when there is no password).
+TEST(DocumentSettingsTest, ProtectionIsPutBackWhereItWas) {
+  const std::string libreoffice =
+      "<w:documentProtection w:edit='forms' w:enforcement='1' w:cryptProviderType='rsaAES' "
+      "w:cryptAlgorithmSid='' w:cryptSpinCount='0' w:hash='' w:salt=''/>";
+  const std::string plain = "<w:documentProtection w:edit='forms' w:enforcement='1'/>";
+  const std::string cases[] = {
+      "<w:zoom/>" + plain + "<w:defaultTabStop w:val='720'/>",
+      "<w:zoom/><w:compat/>" + libreoffice + "<w:themeFontLang/>",
+      "<w:zoom/><w:compat/>" + plain,
+      plain + "<w:zoom/>",
+  };
+  for (const std::string& content : cases) {
+    pugi::xml_document part;
+    LoadPart(&part, Settings(content));
+    DocumentSettings settings(&part, nullptr);
+    std::string reason;
+    ASSERT_EQ(settings.Unprotect(nullptr, &reason), S_OK) << reason << content;
+    ASSERT_EQ(settings.Protect(kAllowOnlyFormFields, nullptr, &reason), S_OK) << reason;
+    EXPECT_EQ(XmlOf(part), Settings(content));
+  }
+}
+
 TEST(DocumentSettingsTest, MakesThePartWhenFirstNeeded) {
   pugi::xml_document made;
   int calls = 0;
