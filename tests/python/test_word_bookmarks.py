@@ -73,3 +73,36 @@ def test_libreoffice_shows_the_written_texts(written):
     text = pathlib.Path(outputs[str(target)][0]).read_text(encoding="utf-8-sig")
     for value in ("Written runs", "new link", "now inserted", "cell text"):
         assert value in text
+
+
+OFFICE = "{urn:oasis:names:tc:opendocument:xmlns:office:1.0}"
+
+
+def comments(flat_document):
+    """{comment: the text it covers} of a flat ODF text document."""
+    found = {}
+    for start in etree.parse(flat_document).iter(OFFICE + "annotation"):
+        body = "".join(p.xpath("string()") for p in start.iter("{*}p"))
+        covered, node = [start.tail or ""], start.getnext()
+        while node is not None and node.get(OFFICE + "name") != start.get(OFFICE + "name"):
+            covered.append(node.xpath("string()") + (node.tail or ""))
+            node = node.getnext()
+        found[body] = "".join(covered) if node is not None else None
+    return found
+
+
+def test_libreoffice_keeps_the_comment_after_a_written_bookmark(tmp_path):
+    """LibreOffice ends a commented, bookmarked text with the bookmark's end,
+    then the comment's end and reference: a write keeps the comment over it."""
+    target = tmp_path / "writer.docx"
+    shutil.copy(FIXTURES / "writer.docx", target)
+    application = ovcbridge.CreateObject("Word.Application")
+    try:
+        document = application.Documents.Open(str(target))
+        document.Unprotect()
+        document.Bookmarks.Item("Note").Range.Text = "new words"
+        document.Save()
+    finally:
+        application.Quit()
+    [flat] = convert_with_soffice([str(target)], "fodt")[str(target)]
+    assert comments(flat) == {"a comment": "new words"}
