@@ -8,7 +8,9 @@ CalcChain::CalcChain(pugi::xml_document* part) : chain_(office::DocumentRoot(par
   uint32_t sheet = 0;
   for (pugi::xml_node entry : chain_.children()) {
     if (!IsSpreadsheetElement(entry, "c")) continue;
-    if (pugi::xml_attribute i = entry.attribute("i")) sheet = i.as_uint();
+    if (pugi::xml_attribute i = entry.attribute("i")) {
+      sheet = office::IntegerAttribute<uint32_t>(i).value_or(0);
+    }
     CellRef cell;
     if (ParseA1Cell(entry.attribute("r").value(), &cell)) {
       entries_.try_emplace({sheet, cell.row, cell.column}, entry);

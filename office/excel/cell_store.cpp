@@ -120,7 +120,7 @@ bool CellStore::FormulaOf(Sheet& sheet, CellRef cell, pugi::xml_node c, std::str
   if (const pugi::xml_node f = SpreadsheetChild(c, "f")) {
     *formula = f.child_value();
     if (formula->empty() && std::string_view(f.attribute("t").value()) == "shared") {
-      if (const SharedFormula* group = sheet.formulas().Shared(f.attribute("si").as_uint())) {
+      if (const SharedFormula* group = sheet.formulas().Shared(f)) {
         *formula = group->formula.child_value();
       }
     }
@@ -159,10 +159,8 @@ HRESULT CellStore::ReadStored(pugi::xml_node c, Variant* value, std::string* rea
     return S_OK;
   } else if (type == "s") {
     std::string text;
-    uint32_t index = 0;
-    const std::string_view digits = stored;
-    if (std::from_chars(digits.data(), digits.data() + digits.size(), index).ec != std::errc() ||
-        !shared_strings_.Text(index, &text)) {
+    const std::optional<uint32_t> index = office::XmlInteger<uint32_t>(stored);
+    if (!index || !shared_strings_.Text(*index, &text)) {
       *reason = "the cell names a shared string the workbook does not have";
       return E_FAIL;
     }
@@ -192,7 +190,7 @@ HRESULT CellStore::ReadStored(pugi::xml_node c, Variant* value, std::string* rea
       return E_FAIL;
     }
     DATE date = 0;
-    const bool is_date = styles_.IsDateFormat(c.attribute("s").as_uint()) &&
+    const bool is_date = styles_.IsDateFormat(StyleIndex(c)) &&
                          formula::SerialToDate(number, settings_.date_system(), &date);
     *value = is_date ? Variant::Date(date) : Variant::R8(number);
   }
@@ -250,7 +248,7 @@ bool CellStore::CellFormula(Sheet& sheet, CellRef cell, CalculatedFormula* formu
   if (formula->array) return true;
   const SharedFormula* group = nullptr;
   if (std::string_view(f.attribute("t").value()) == "shared") {
-    group = sheet.formulas().Shared(f.attribute("si").as_uint());
+    group = sheet.formulas().Shared(f);
   }
   std::string shifted;
   if (group != nullptr && !(group->master == cell)) {
@@ -484,7 +482,7 @@ HRESULT CellStore::CheckTarget(Sheet& sheet, const CellArea& area, const Target&
   }
   const pugi::xml_node f = SpreadsheetChild(sheet.FindCell(cell), "f");
   if (std::string_view(f.attribute("t").value()) != "shared" || !f.attribute("ref")) return S_OK;
-  const SharedFormula* group = sheet.formulas().Shared(f.attribute("si").as_uint());
+  const SharedFormula* group = sheet.formulas().Shared(f);
   if (group == nullptr || !(group->master == cell)) return S_OK;
   Promotion promotion{cell, {}, {}, {}};
   bool found = false;
@@ -564,7 +562,7 @@ bool CellStore::Store(Sheet& sheet, const Target& target,
     sheet.tables().Rename(
         target.cell, content.kind == CellContent::Kind::kText ? content.text : HeaderName(content));
   }
-  const uint32_t style = c.attribute("s").as_uint();
+  const uint32_t style = StyleIndex(c);
   if (const uint32_t next = StyleFor(style, content); next != style) SetStyle(c, next);
   return removed;
 }

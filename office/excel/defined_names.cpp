@@ -1,7 +1,6 @@
 #include "office/excel/defined_names.h"
 
 #include <algorithm>
-#include <charconv>
 #include <iterator>
 #include <utility>
 
@@ -45,11 +44,7 @@ bool MayUseNames(std::string_view formula) {
 int32_t SheetOf(const pugi::xml_node& node) {
   const pugi::xml_attribute attribute = node.attribute("localSheetId");
   if (!attribute) return -1;
-  const std::string_view text = attribute.value();
-  int32_t sheet = -2;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), sheet);
-  if (error != std::errc() || end != text.data() + text.size() || sheet < 0) return -2;
-  return sheet;
+  return office::IntegerAttribute(attribute, 0).value_or(-2);
 }
 
 bool IsSet(const pugi::xml_attribute& attribute) {

@@ -1,18 +1,13 @@
 #include "office/excel/sheet.h"
 
 #include <algorithm>
-#include <charconv>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace ovc::excel {
 
 namespace {
-
-bool ParseNumber(std::string_view text, int32_t* value) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
-  return error == std::errc() && end == text.data() + text.size();
-}
 
 std::string RowText(int32_t row) { return std::to_string(row); }
 
@@ -25,11 +20,12 @@ Sheet::Sheet(pugi::xml_document& part, uint32_t sheet_id)
       office::BooleanAttribute(SpreadsheetChild(worksheet_, "sheetProtection").attribute("sheet"));
   for (pugi::xml_node col : SpreadsheetChild(worksheet_, "cols").children()) {
     if (!IsSpreadsheetElement(col, "col")) continue;
-    const uint32_t style = col.attribute("style").as_uint();
-    if (style != 0) {
-      column_styles_.push_back(
-          {col.attribute("min").as_int(), col.attribute("max").as_int(), style});
-    }
+    const uint32_t style = office::IntegerAttribute<uint32_t>(col.attribute("style")).value_or(0);
+    const std::optional<int32_t> first =
+        office::IntegerAttribute(col.attribute("min"), 1, kMaxColumn);
+    const std::optional<int32_t> last =
+        office::IntegerAttribute(col.attribute("max"), 1, kMaxColumn);
+    if (style != 0 && first && last) column_styles_.push_back({*first, *last, style});
   }
   for (pugi::xml_node merge : SpreadsheetChild(worksheet_, "mergeCells").children()) {
     CellArea area;
@@ -49,7 +45,9 @@ void Sheet::IndexRows() {
     const pugi::xml_attribute r = row.attribute("r");
     if (!r) {
       implicit_rows_ = true;
-    } else if (!ParseNumber(r.value(), &number)) {
+    } else if (const std::optional<int32_t> given = office::IntegerAttribute(r)) {
+      number = *given;
+    } else {
       continue;
     }
     if (number < 1 || number > kMaxRow) continue;
@@ -158,7 +156,7 @@ pugi::xml_node Sheet::FindOrAddCell(CellRef cell) {
 
 uint32_t Sheet::DefaultStyle(CellRef cell, const RowSlot* row) const {
   if (row != nullptr && office::BooleanAttribute(row->node.attribute("customFormat"))) {
-    return row->node.attribute("s").as_uint();
+    return StyleIndex(row->node);
   }
   for (const ColumnStyle& column : column_styles_) {
     if (cell.column >= column.first && cell.column <= column.last) return column.style;
@@ -167,7 +165,7 @@ uint32_t Sheet::DefaultStyle(CellRef cell, const RowSlot* row) const {
 }
 
 uint32_t Sheet::StyleOf(CellRef cell) {
-  if (pugi::xml_node node = FindCell(cell)) return node.attribute("s").as_uint();
+  if (pugi::xml_node node = FindCell(cell)) return StyleIndex(node);
   return DefaultStyle(cell, FindRow(cell.row));
 }
 
@@ -176,16 +174,17 @@ void Sheet::GrowSpans(pugi::xml_node row, int32_t column) {
   if (!spans) return;
   const std::string_view text = spans.value();
   const size_t colon = text.find(':');
-  int32_t first = 0;
-  int32_t last = 0;
-  if (colon == std::string_view::npos || !ParseNumber(text.substr(0, colon), &first) ||
-      !ParseNumber(text.substr(colon + 1), &last)) {
+  const std::optional<int32_t> first =
+      colon == std::string_view::npos ? std::nullopt : office::XmlInteger(text.substr(0, colon));
+  const std::optional<int32_t> last =
+      colon == std::string_view::npos ? std::nullopt : office::XmlInteger(text.substr(colon + 1));
+  if (!first || !last) {
     row.remove_attribute(spans);
     return;
   }
-  if (column >= first && column <= last) return;
+  if (column >= *first && column <= *last) return;
   const std::string grown =
-      std::to_string(std::min(first, column)) + ":" + std::to_string(std::max(last, column));
+      std::to_string(std::min(*first, column)) + ":" + std::to_string(std::max(*last, column));
   spans.set_value(grown.c_str());
 }
 

@@ -1,10 +1,12 @@
 #include "office/excel/sheet_formulas.h"
 
+#include <optional>
 #include <string_view>
 
 #include "office/excel/area_reference.h"
 #include "office/excel/cell_area.h"
 #include "office/excel/spreadsheet_xml.h"
+#include "office/package/xml_names.h"
 
 namespace ovc::excel {
 
@@ -13,7 +15,9 @@ void SheetFormulas::Add(CellRef cell, pugi::xml_node c) {
   if (!f) return;
   const std::string_view type = f.attribute("t").value();
   if (type == "shared") {
-    SharedFormula& group = shared_[f.attribute("si").as_uint()];
+    const std::optional<uint32_t> si = office::IntegerAttribute<uint32_t>(f.attribute("si"));
+    if (!si) return;
+    SharedFormula& group = shared_[*si];
     if (f.attribute("ref") && !group.formula) {
       group.master = cell;
       group.formula = f;
@@ -40,8 +44,10 @@ const FormulaBlock* SheetFormulas::BlockOf(CellRef cell) const {
   return nullptr;
 }
 
-const SharedFormula* SheetFormulas::Shared(uint32_t si) const {
-  const auto found = shared_.find(si);
+const SharedFormula* SheetFormulas::Shared(pugi::xml_node f) const {
+  const std::optional<uint32_t> si = office::IntegerAttribute<uint32_t>(f.attribute("si"));
+  if (!si) return nullptr;
+  const auto found = shared_.find(*si);
   return found == shared_.end() || !found->second.formula ? nullptr : &found->second;
 }
 

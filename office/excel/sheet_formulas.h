@@ -39,8 +39,9 @@ class SheetFormulas {
 
   // The block of more than one cell holding `cell`, or null.
   const FormulaBlock* BlockOf(CellRef cell) const;
-  // The shared formula with index `si`, or null.
-  const SharedFormula* Shared(uint32_t si) const;
+  // The shared formula an f element of type shared belongs to (by its
+  // index, si), or null.
+  const SharedFormula* Shared(pugi::xml_node f) const;
 
  private:
   std::vector<FormulaBlock> blocks_;

@@ -1,6 +1,7 @@
 #include "office/excel/sheet_tables.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "automation/text.h"
 #include "office/excel/area_reference.h"
@@ -15,12 +16,15 @@ void SheetTables::Add(pugi::xml_document* part) {
   if (!IsSpreadsheetElement(table, "table") ||
       !ParseAreaReference(table.attribute("ref").value(), &area))
     return;
-  Table entry{part,
-              table.attribute("displayName").value(),
-              area,
-              table.attribute("headerRowCount").as_int(1),
-              table.attribute("totalsRowCount").as_int(0),
-              {}};
+  const int32_t rows = area.last.row - area.first.row + 1;
+  const auto row_count = [&](const char* name, int32_t absent) -> std::optional<int32_t> {
+    const pugi::xml_attribute count = table.attribute(name);
+    return count ? office::IntegerAttribute(count, 0, rows) : absent;
+  };
+  const std::optional<int32_t> header_rows = row_count("headerRowCount", 1);
+  const std::optional<int32_t> totals_rows = row_count("totalsRowCount", 0);
+  if (!header_rows || !totals_rows) return;
+  Table entry{part, table.attribute("displayName").value(), area, *header_rows, *totals_rows, {}};
   for (pugi::xml_node column : SpreadsheetChild(table, "tableColumns").children()) {
     if (IsSpreadsheetElement(column, "tableColumn")) entry.columns.push_back(column);
   }
@@ -46,8 +50,8 @@ bool SheetTables::Locate(const StructuredReference& reference, CellArea* area,
 
 bool SheetTables::RowsOf(const Table& table, const StructuredReference& reference, CellArea* area,
                          std::string* reason) const {
-  const int32_t header_end = table.area.first.row + std::max(table.header_rows, 0);
-  const int32_t totals_start = table.area.last.row + 1 - std::max(table.totals_rows, 0);
+  const int32_t header_end = table.area.first.row + table.header_rows;
+  const int32_t totals_start = table.area.last.row + 1 - table.totals_rows;
   // The first and one past the last row of each band.
   const int32_t starts[] = {table.area.first.row, header_end, totals_start};
   const int32_t ends[] = {header_end, totals_start, table.area.last.row + 1};

@@ -17,7 +17,8 @@ namespace ovc::excel {
 // name of its own. Table parts are borrowed and must outlive the object.
 class SheetTables {
  public:
-  // Adds a table part of the sheet; parts that hold no table are ignored.
+  // Adds a table part of the sheet; parts that hold no table, or one whose
+  // header or totals row count does not fit its rows, are ignored.
   void Add(pugi::xml_document* part);
 
   // The cells of `reference` when it names a table of this sheet (the table

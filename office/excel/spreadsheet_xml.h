@@ -23,6 +23,12 @@ inline pugi::xml_node SpreadsheetChild(const pugi::xml_node& parent, std::string
   return office::ChildElement(parent, kSpreadsheetNamespace, local);
 }
 
+// The cell format (index into the cell formats) an element's s attribute
+// names; 0, the default format, when it names none.
+inline uint32_t StyleIndex(const pugi::xml_node& element) {
+  return office::IntegerAttribute<uint32_t>(element.attribute("s")).value_or(0);
+}
+
 // The qualified name of a new spreadsheet element `local` under `parent`,
 // with the prefix in scope there; "" when the namespace is not in scope,
 // which for a parent that is itself a spreadsheet element means a null

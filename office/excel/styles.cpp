@@ -18,8 +18,9 @@ Styles::Styles(pugi::xml_document* part) {
   for (pugi::xml_node format : SpreadsheetChild(root, "numFmts").children()) {
     if (IsSpreadsheetElement(format, "numFmt")) {
       const std::string_view code = format.attribute("formatCode").value();
-      custom_formats_[format.attribute("numFmtId").as_uint()] = {IsDateFormatCode(code),
-                                                                 IsGeneralFormatCode(code)};
+      const std::optional<uint32_t> id =
+          office::IntegerAttribute<uint32_t>(format.attribute("numFmtId"));
+      if (id) custom_formats_[*id] = {IsDateFormatCode(code), IsGeneralFormatCode(code)};
     }
   }
 }
@@ -29,7 +30,7 @@ pugi::xml_node Styles::Xf(uint32_t xf) const {
 }
 
 uint32_t Styles::NumberFormatId(uint32_t xf) const {
-  return Xf(xf).attribute("numFmtId").as_uint();
+  return office::IntegerAttribute<uint32_t>(Xf(xf).attribute("numFmtId")).value_or(0);
 }
 
 bool Styles::IsDateFormat(uint32_t xf) const {

@@ -101,11 +101,11 @@ bool WorkbookDocument::ReadParts(std::string* error, HRESULT* code) {
   cells_ = std::make_unique<CellStore>(parts);
   cells_->set_shared_workbook(shared_);
   properties_ = office::CoreProperties::OfPackage(package_.get(), &core_part_);
-  const int32_t tab =
+  const pugi::xml_attribute tab =
       ChildNamed(ChildNamed(workbook->document_element(), "bookViews"), "workbookView")
-          .attribute("activeTab")
-          .as_int(0);
-  active_sheet_ = tab >= 0 && static_cast<size_t>(tab) < sheets_.size() ? tab : 0;
+          .attribute("activeTab");
+  active_sheet_ =
+      office::IntegerAttribute(tab, 0, static_cast<int32_t>(sheets_.size()) - 1).value_or(0);
   *code = S_OK;
   return true;
 }
@@ -118,7 +118,7 @@ bool WorkbookDocument::ReadSheetParts(const pugi::xml_document& workbook, std::s
   for (const pugi::xml_node& sheet : ChildNamed(workbook.document_element(), "sheets").children()) {
     if (LocalName(sheet) != "sheet") continue;
     SheetPart entry;
-    entry.sheet_id = sheet.attribute("sheetId").as_uint();
+    entry.sheet_id = office::IntegerAttribute<uint32_t>(sheet.attribute("sheetId")).value_or(0);
     const std::string id = RelationshipIdOf(sheet);
     for (const office::Relationship& relationship : relationships) {
       if (relationship.id == id && !relationship.external) entry.part = relationship.part;

@@ -1,6 +1,7 @@
 #include "office/package/xml_names.h"
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
 
 namespace ovc::office {
@@ -131,6 +132,22 @@ pugi::xml_node InsertInOrder(const pugi::xml_node& parent, std::string_view name
 
 pugi::xml_node DocumentRoot(const pugi::xml_document* part) {
   return part == nullptr ? pugi::xml_node() : part->document_element();
+}
+
+std::optional<int64_t> ParseXmlInteger(std::string_view text, int64_t minimum, int64_t maximum) {
+  constexpr std::string_view kBlanks = " \t\r\n";
+  const size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return std::nullopt;
+  text = text.substr(first, text.find_last_not_of(kBlanks) + 1 - first);
+  // from_chars takes a minus sign but no plus sign.
+  if (text.starts_with('+') && !text.substr(1).starts_with('-')) text.remove_prefix(1);
+  int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < minimum ||
+      value > maximum) {
+    return std::nullopt;
+  }
+  return value;
 }
 
 bool BooleanAttribute(const pugi::xml_attribute& attribute, bool absent) {

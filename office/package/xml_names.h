@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
+#include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -64,5 +67,30 @@ pugi::xml_node DocumentRoot(const pugi::xml_document* part);
 // An xsd:boolean attribute: true for "1" and "true", `absent` when the
 // attribute is missing, false otherwise.
 bool BooleanAttribute(const pugi::xml_attribute& attribute, bool absent = false);
+
+// The integer `text` holds as an xsd integer (decimal digits after an
+// optional sign, white space around them allowed) when it lies within
+// [minimum, maximum]; nullopt for other text or a value outside the range.
+std::optional<int64_t> ParseXmlInteger(std::string_view text, int64_t minimum, int64_t maximum);
+
+// Every integer a part holds is read through these: nullopt when the text
+// (the attribute's value) is no integer within [minimum, maximum], and for
+// an absent attribute.
+template <typename Integer = int32_t>
+std::optional<Integer> XmlInteger(std::string_view text,
+                                  Integer minimum = std::numeric_limits<Integer>::min(),
+                                  Integer maximum = std::numeric_limits<Integer>::max()) {
+  static_assert(sizeof(Integer) <= sizeof(int32_t), "the range must fit in int64_t");
+  const std::optional<int64_t> value = ParseXmlInteger(text, minimum, maximum);
+  if (!value) return std::nullopt;
+  return static_cast<Integer>(*value);
+}
+template <typename Integer = int32_t>
+std::optional<Integer> IntegerAttribute(const pugi::xml_attribute& attribute,
+                                        Integer minimum = std::numeric_limits<Integer>::min(),
+                                        Integer maximum = std::numeric_limits<Integer>::max()) {
+  if (!attribute) return std::nullopt;
+  return XmlInteger<Integer>(attribute.value(), minimum, maximum);
+}
 
 }  // namespace ovc::office

@@ -27,7 +27,7 @@ ComPtr<Range> Range::OfBookmark(ComPtr<Document> document, const BookmarkInfo& b
                                 std::string where) {
   ComPtr<Range> range = MakeObject<Range>(std::move(document), bookmark.span, std::move(where));
   if (bookmark.first_column >= 0) {
-    range->columns_ = std::make_pair(bookmark.first_column + 1, bookmark.last_column + 1);
+    range->columns_ = std::make_pair(bookmark.first_column, bookmark.last_column);
   }
   return range;
 }
@@ -78,8 +78,9 @@ HRESULT Range::get_Cells(IDispatch** cells) {
     const TableGrid grid(TableOf(found.front()));
     std::erase_if(found, [&](pugi::xml_node cell) {
       int32_t row = 0, column = 0;
-      return !grid.Locate(cell, &row, &column) || column < columns_->first ||
-             column > columns_->second;
+      // Grid columns count from 1, the bookmark's from 0.
+      return !grid.Locate(cell, &row, &column) || column - 1 < columns_->first ||
+             column - 1 > columns_->second;
     });
   }
   *cells = MakeObject<Cells>(document_, std::move(found)).Detach();

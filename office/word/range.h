@@ -58,7 +58,7 @@ class Range final : public WordObject<IRange> {
   const std::string where_;
   // Set for a range that only shows a form field's state.
   std::optional<std::wstring> shown_;
-  // The 1-based cell columns of a bookmark over a block of cells.
+  // The 0-based cell columns of a bookmark over a block of cells.
   std::optional<std::pair<int32_t, int32_t>> columns_;
 };
 

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "automation/text.h"
+#include "office/package/xml_names.h"
 #include "office/word/field_scan.h"
 #include "office/word/inline_cursor.h"
 
@@ -47,9 +48,8 @@ void GiveFreshId(const WordNames& names, pugi::xml_node shell) {
   if (!id) return;
   int64_t largest = -1;
   for (pugi::xml_node node = shell.root().first_child(); node;) {
-    if (const pugi::xml_attribute other = names.Attribute(node, "id")) {
-      largest = std::max<int64_t>(largest, other.as_llong(-1));
-    }
+    const std::optional<int32_t> other = office::IntegerAttribute(names.Attribute(node, "id"), 0);
+    if (other) largest = std::max<int64_t>(largest, *other);
     if (node.first_child()) {
       node = node.first_child();
       continue;

@@ -1,12 +1,15 @@
 #include "office/word/word_document.h"
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <optional>
+#include <set>
 #include <unordered_map>
 #include <utility>
 
 #include "automation/text.h"
+#include "office/package/xml_names.h"
 #include "office/word/bookmark_table.h"
 #include "office/word/field_scan.h"
 #include "office/word/inline_cursor.h"
@@ -63,7 +66,7 @@ class WordDocument::Impl {
   StoryIndex StoryOf(pugi::xml_node node) const;
   BookmarkTable& bookmarks() { return bookmarks_; }
   pugi::xml_document* scratch() { return &scratch_; }
-  int32_t NewBookmarkId() { return next_bookmark_id_++; }
+  int32_t NewBookmarkId();
   void set_listener(std::function<void()> listener) { listener_ = std::move(listener); }
 
   bool Resolve(const BookmarkMarks* marks, BookmarkInfo* info) const;
@@ -89,7 +92,8 @@ class WordDocument::Impl {
   std::vector<std::unique_ptr<Story>> stories_;
   std::unordered_map<const void*, StoryIndex> roots_;
   BookmarkTable bookmarks_;
-  int32_t next_bookmark_id_ = 0;
+  // The w:ids of the bookmark marks, those that are integers from 0 up.
+  std::set<int32_t> bookmark_ids_;
   std::vector<std::weak_ptr<LiveSpan>> live_;
   std::function<void()> listener_;
   pugi::xml_document scratch_;
@@ -240,7 +244,9 @@ void WordDocument::Impl::IndexBookmarks() {
       if (local == "txbxContent" && !fallback) continue;
       if (local == "bookmarkStart" || local == "bookmarkEnd") {
         const pugi::xml_attribute id = names.Attribute(node, "id");
-        next_bookmark_id_ = std::max(next_bookmark_id_, id.as_int() + 1);
+        if (const std::optional<int32_t> number = office::IntegerAttribute(id, 0)) {
+          bookmark_ids_.insert(*number);
+        }
         if (fallback) continue;
         if (local == "bookmarkStart") {
           starts.push_back(node);
@@ -268,6 +274,22 @@ void WordDocument::Impl::IndexBookmarks() {
   }
 }
 
+// One past the largest id in use; the smallest unused one once the largest
+// is the largest an id can be.
+int32_t WordDocument::Impl::NewBookmarkId() {
+  int32_t id = 0;
+  if (!bookmark_ids_.empty() && *bookmark_ids_.rbegin() < std::numeric_limits<int32_t>::max()) {
+    id = *bookmark_ids_.rbegin() + 1;
+  } else {
+    for (const int32_t used : bookmark_ids_) {
+      if (used != id) break;
+      ++id;
+    }
+  }
+  bookmark_ids_.insert(id);
+  return id;
+}
+
 StoryIndex WordDocument::Impl::StoryOf(pugi::xml_node node) const {
   for (; node; node = node.parent()) {
     const auto found = roots_.find(node.internal_object());
@@ -287,8 +309,10 @@ bool WordDocument::Impl::Resolve(const BookmarkMarks* marks, BookmarkInfo* info)
   info->span = {marks->story, std::min(start, end), std::max(start, end)};
   const pugi::xml_attribute first = names.Attribute(marks->start, "colFirst");
   const pugi::xml_attribute last = names.Attribute(marks->start, "colLast");
-  info->first_column = first && last ? first.as_int() : -1;
-  info->last_column = first && last ? last.as_int() : -1;
+  const std::optional<int32_t> first_column = office::IntegerAttribute(first, 0);
+  const std::optional<int32_t> last_column = office::IntegerAttribute(last, 0);
+  info->first_column = first_column && last_column ? *first_column : -1;
+  info->last_column = first_column && last_column ? *last_column : -1;
   info->start = marks->start;
   info->end = marks->end;
   return true;

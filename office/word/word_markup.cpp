@@ -1,7 +1,6 @@
 #include "office/word/word_markup.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string>
 
 #include "office/package/xml_names.h"
@@ -50,10 +49,7 @@ bool IsOn(pugi::xml_node property) {
 }
 
 int32_t IntegerValue(pugi::xml_node element, int32_t absent) {
-  const std::string_view text = WordAttribute(element, "val").value();
-  int32_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return text.empty() || error != std::errc() || end != text.data() + text.size() ? absent : value;
+  return office::IntegerAttribute(WordAttribute(element, "val")).value_or(absent);
 }
 
 pugi::xml_node AppendWordChild(pugi::xml_node parent, std::string_view local) {

@@ -127,6 +127,30 @@ TEST_F(RangeTest, FieldsListResultsAndUpdateReferences) {
   EXPECT_EQ(Call(Object(SelectionRange().get(), L"Fields").get(), L"Count"), Variant::I4(1));
 }
 
+// The columns of a block bookmark at the edge of their range: to the last
+// column there could be, or past every column.
+TEST_F(RangeTest, BookmarkColumnsAtTheEdgeOfTheirRange) {
+  const auto cell = [](const char* text) { return "<w:tc>" + Para(text) + "</w:tc>"; };
+  const auto block = [&](const char* name, const char* id, const char* first, const char* last) {
+    return std::string("<w:tbl><w:tr><w:bookmarkStart w:id='") + id + "' w:name='" + name +
+           "' w:colFirst='" + first + "' w:colLast='" + last + "'/>" + cell("a") + cell("b") +
+           cell("c") + "<w:bookmarkEnd w:id='" + id + "'/></w:tr></w:tbl>";
+  };
+  SnippetDocument snippet(block("Rest", "0", "1", "2147483647") +
+                          block("Past", "2147483647", "2147483647", "2147483647") + Para("x"));
+  ComPtr<IDispatch> document = Open(snippet.path());
+  ASSERT_TRUE(document);
+  const struct {
+    const wchar_t* bookmark;
+    int32_t cells;
+  } cases[] = {{L"Rest", 2}, {L"Past", 0}};
+  for (const auto& c : cases) {
+    ComPtr<IDispatch> cells = Object(BookmarkRange(document.get(), c.bookmark).get(), L"Cells");
+    ASSERT_TRUE(cells);
+    EXPECT_EQ(Call(cells.get(), L"Count"), Variant::I4(c.cells)) << ToUtf8(c.bookmark);
+  }
+}
+
 TEST_F(RangeTest, FormFieldResultsReadAsTheirStateAndRefuseTextWrites) {
   ComPtr<IDispatch> document = Open(CopyFixture(folder_, "fields.docx"));
   const struct {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "automation/text.h"
 #include "tests/office/word/word_test_support.h"
 
 namespace ovc::word {
@@ -257,6 +258,36 @@ TEST(WordBookmarkTest, AddOverCellsOfOneTableMarksTheBlock) {
   EXPECT_EQ(block.first_column, 1);
   EXPECT_EQ(block.last_column, 2);
   EXPECT_EQ(document->Text(block.span), L"\r\a\r\a\r\a\r\a\r\a\r\a\r\a");
+}
+
+// A new bookmark takes one past the largest id, or, once the largest id there
+// can be is used, the smallest free one; ids that are no such number are
+// passed over.
+TEST(WordBookmarkTest, NewIdsStayWithinTheirRange) {
+  const struct {
+    std::string ids[2];
+    std::string added[2];
+  } cases[] = {
+      {{"4", "7"}, {"8", "9"}},
+      {{"0", "2147483646"}, {"2147483647", "1"}},
+      {{"2147483648", "-3"}, {"0", "1"}},
+  };
+  for (const auto& c : cases) {
+    std::string body = "<w:p>";
+    for (const std::string& id : c.ids) {
+      body += "<w:bookmarkStart w:id='" + id + "' w:name='B" + id + "'/><w:bookmarkEnd w:id='" +
+              id + "'/>";
+    }
+    SnippetDocument document(body + PlainRun("x") + "</w:p>");
+    for (const std::string& id : c.added) {
+      const std::wstring name = L"New" + FromUtf8(id);
+      std::string error;
+      ASSERT_EQ(document->AddBookmark(name, Body(0, 1), &error), S_OK) << error;
+      BookmarkInfo added;
+      ASSERT_TRUE(document->FindBookmark(name, &added));
+      EXPECT_STREQ(added.start.attribute("w:id").value(), id.c_str()) << c.ids[1];
+    }
+  }
 }
 
 TEST(WordStoryTest, TextBoxEditsRewriteTheFallbackCopyWithoutBookmarks) {
