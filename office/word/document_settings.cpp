@@ -1,6 +1,8 @@
 #include "office/word/document_settings.h"
 
 #include <array>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "office/package/xml_names.h"
@@ -12,6 +14,9 @@ namespace {
 
 constexpr std::string_view kMain = kWordNamespace;
 constexpr uint32_t kSpinCount = 100000;
+// The most rounds a password hash may take, as in the word processor's own
+// limit; more would take hours to check.
+constexpr uint32_t kMaxSpinCount = 10'000'000;
 constexpr size_t kSaltBytes = 16;
 
 // The settings' elements in schema order, up to the last one placed here.
@@ -99,8 +104,17 @@ HRESULT CheckPassword(pugi::xml_node element, const std::wstring& password, std:
     *reason = "the protection password is kept in a legacy form, which is not supported";
     return E_NOTIMPL;
   }
-  const std::string computed =
-      HashPassword(algorithm.value(), password, salt, Attribute(element, "spinCount").as_uint(0));
+  const pugi::xml_attribute spin_count = Attribute(element, "spinCount");
+  const std::optional<uint32_t> rounds =
+      spin_count ? office::IntegerAttribute<uint32_t>(spin_count, 0, kMaxSpinCount)
+                 : std::optional<uint32_t>(0);
+  if (!rounds) {
+    *reason = "the protection password is hashed with a spin count of '" +
+              std::string(spin_count.value()) + "', which is not one from 0 to " +
+              std::to_string(kMaxSpinCount);
+    return E_NOTIMPL;
+  }
+  const std::string computed = HashPassword(algorithm.value(), password, salt, *rounds);
   if (computed.empty()) {
     *reason = "the protection password is hashed with " + std::string(algorithm.value()) +
               ", which is not supported";

@@ -135,6 +135,24 @@ TEST(DocumentSettingsTest, ProtectionIsPutBackWhereItWas) {
   }
 }
 
+// A spin count that is no number up to the word processor's limit is refused
+// before any hashing (4294967295 rounds would take more than an hour).
+TEST(DocumentSettingsTest, RefusesSpinCountsPastTheLimit) {
+  for (const char* count : {"-1", "many", "10000001", "4294967295"}) {
+    pugi::xml_document part;
+    LoadPart(&part, Settings(std::string("<w:documentProtection w:edit='forms' w:enforcement='1' "
+                                         "w:algorithmName='SHA-512' w:hashValue='AAAA' "
+                                         "w:saltValue='AAAA' w:spinCount='") +
+                             count + "'/>"));
+    DocumentSettings settings(&part, nullptr);
+    const std::wstring password = L"secret";
+    std::string reason;
+    ASSERT_EQ(settings.Unprotect(&password, &reason), E_NOTIMPL) << count;
+    EXPECT_EQ(reason, "the protection password is hashed with a spin count of '" +
+                          std::string(count) + "', which is not one from 0 to 10000000");
+  }
+}
+
 TEST(DocumentSettingsTest, MakesThePartWhenFirstNeeded) {
   pugi::xml_document made;
   int calls = 0;
