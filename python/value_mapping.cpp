@@ -40,8 +40,10 @@ py::object DateFromVariant(DATE date) {
 }
 
 Variant IntegerToVariant(py::handle value) {
-  const long long number = value.cast<long long>();
-  if (number < std::numeric_limits<int32_t>::min() ||
+  int overflow = 0;
+  const long long number = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
+  if (number == -1 && PyErr_Occurred()) throw py::error_already_set();
+  if (overflow != 0 || number < std::numeric_limits<int32_t>::min() ||
       number > std::numeric_limits<int32_t>::max()) {
     throw py::value_error("integer does not fit a 32-bit automation integer");
   }

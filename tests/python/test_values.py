@@ -86,6 +86,8 @@ def test_change_type_applies_the_automation_rules():
     (1e10, VT_I4, ovcbridge.ComError),
     ([[1], [2, 3]], VT_ARRAY | VT_I4, ovcbridge.ComError),  # an array of arrays
     (2**40, VT_I4, ValueError),
+    (2**64, VT_I4, ValueError),
+    (-2**100, ovcbridge.VT_R8, ValueError),
     (object(), VT_I4, TypeError),
 ])
 def test_values_without_an_automation_form_are_refused(value, vt, error):
