@@ -48,4 +48,18 @@ void ThrowComError(HRESULT hr) {
   throw py::error_already_set();
 }
 
+bool CarryComError(const py::error_already_set& failure, HRESULT* hr) {
+  if (!failure.matches(ComErrorType())) return false;
+  try {
+    const py::object& error = failure.value();
+    const auto code = static_cast<HRESULT>(error.attr("hresult").cast<uint32_t>());
+    *hr = Failed(code) ? code : E_FAIL;
+    SetErrorResult(*hr, error.attr("description").cast<std::wstring>(),
+                   error.attr("source").cast<std::wstring>());
+    return true;
+  } catch (const std::exception&) {
+    return false;  // a ComError made by hand with attributes of other types
+  }
+}
+
 }  // namespace ovc::python

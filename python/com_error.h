@@ -15,6 +15,11 @@ void BindComError(py::module_& module);
 // thread's error object (taken), or the system's text for the code.
 [[noreturn]] void ThrowComError(HRESULT hr);
 
+// For a ComError being handled: makes the error it describes the thread's
+// error object, sets *hr to its code and returns true, so that the error
+// crosses an automation call unchanged. False for any other exception.
+bool CarryComError(const py::error_already_set& failure, HRESULT* hr);
+
 // Raises ComError when `hr` is a failure.
 inline void Check(HRESULT hr) {
   if (Failed(hr)) ThrowComError(hr);

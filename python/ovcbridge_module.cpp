@@ -72,8 +72,28 @@ void RegisterServer(const std::string& path) {
   Check(register_server());
 }
 
+// "Type: message" of a Python exception, without the traceback, which
+// would list the whole stack however deeply macros nest; a message that
+// cannot be had is left out.
+std::wstring ExceptionText(const py::error_already_set& failure) {
+  std::wstring text = ovc::FromUtf8(Py_TYPE(failure.value().ptr())->tp_name);
+  try {
+    const std::string message = py::str(failure.value());
+    if (!message.empty()) text += L": " + ovc::FromUtf8(message);
+  } catch (const std::exception&) {
+    // the exception's __str__ failed
+  }
+  return text;
+}
+
+HRESULT MacroFailed(const std::wstring& name, const std::wstring& reason) {
+  return SetErrorResult(DISP_E_EXCEPTION, L"macro '" + name + L"' failed: " + reason,
+                        std::wstring(excel::kErrorSource));
+}
+
 // Runs the Python macro `name` (kept in ovcbridge._macros, so that no Python
-// object outlives the interpreter in C++ hands) for Application.Run.
+// object outlives the interpreter in C++ hands) for Application.Run. A
+// ComError the macro raises fails Run with that very error.
 HRESULT RunPythonMacro(const std::wstring& name, IDispatch* application,
                        std::span<const Variant> arguments, Variant* result) {
   py::gil_scoped_acquire gil;
@@ -85,10 +105,11 @@ HRESULT RunPythonMacro(const std::wstring& name, IDispatch* application,
     py::object value = macro(*values);
     if (result != nullptr) *result = ToVariant(value);
     return S_OK;
+  } catch (const py::error_already_set& failure) {
+    HRESULT carried = S_OK;
+    return CarryComError(failure, &carried) ? carried : MacroFailed(name, ExceptionText(failure));
   } catch (const std::exception& failure) {
-    return SetErrorResult(DISP_E_EXCEPTION,
-                          L"macro '" + name + L"' failed: " + ovc::FromUtf8(failure.what()),
-                          std::wstring(excel::kErrorSource));
+    return MacroFailed(name, ovc::FromUtf8(failure.what()));
   }
 }
 

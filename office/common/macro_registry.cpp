@@ -2,6 +2,7 @@
 
 #include <map>
 #include <mutex>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -21,6 +22,18 @@ Registry& TheRegistry() {
   static Registry registry;
   return registry;
 }
+
+// The macro runs under way on this thread, one inside another.
+thread_local int running_macros = 0;
+
+// Counts a macro run for as long as it lasts.
+class NestedRun {
+ public:
+  NestedRun() { ++running_macros; }
+  ~NestedRun() { --running_macros; }
+  NestedRun(const NestedRun&) = delete;
+  NestedRun& operator=(const NestedRun&) = delete;
+};
 
 }  // namespace
 
@@ -56,11 +69,17 @@ HRESULT RunMacro(IDispatch* application, const Variant& macro, std::span<const V
     *reason = quoted + " not available: only macros registered by the embedding program run";
     return E_NOTIMPL;
   }
+  if (running_macros >= kMaxMacroNesting) {
+    *reason = quoted + " not run: more than " + std::to_string(kMaxMacroNesting) +
+              " macro runs inside one another";
+    return E_FAIL;
+  }
   size_t count = args.size();
   while (count > 0 && args[count - 1]->IsMissing()) --count;
   std::vector<Variant> values;
   for (size_t i = 0; i < count; ++i) values.push_back(*args[i]);
   ComPtr<IDispatch> keep_alive(application);
+  const NestedRun nested;
   const HRESULT hr = found(application, values, result);
   if (Succeeded(hr)) return hr;
   ComPtr<IErrorInfo> error = GetErrorInfo();

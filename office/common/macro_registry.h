@@ -25,11 +25,16 @@ bool UnregisterMacro(const std::wstring& name);
 // A copy of the macro `name`, or an empty function.
 Macro FindMacro(const std::wstring& name);
 
+// How many macro runs a thread may have under way one inside another (a
+// macro that runs a macro, directly or through the application).
+inline constexpr int kMaxMacroNesting = 64;
+
 // Runs the registered macro named by `macro` (VT_BSTR) for `application`
 // (kept alive meanwhile) with `args`, missing ones at the end left off, as
-// Application.Run does. On failure returns the error and sets *reason to the
-// description the caller's error object takes; *reason stays empty when the
-// macro itself left an error object on the thread, which then stands.
+// Application.Run does; refuses to run past kMaxMacroNesting. On failure
+// returns the error and sets *reason to the description the caller's error
+// object takes; *reason stays empty when the macro itself left an error
+// object on the thread, which then stands.
 HRESULT RunMacro(IDispatch* application, const Variant& macro, std::span<const Variant* const> args,
                  Variant* result, std::string* reason);
 

@@ -6,6 +6,8 @@
 #include <fmt/format.h>
 #include <fmt/xchar.h>
 
+#include "automation/error_info.h"
+#include "ovcbridgesvcs/frame/error_record.h"
 #include "ovcbridgesvcs/frame/report_error.h"
 #include "ovcbridgesvcs/frame/user_interface.h"
 
@@ -56,6 +58,13 @@ HRESULT AutoWrap(CallKind kind, Variant* result, IDispatch* target, DispIdCell& 
   }
   return target->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, static_cast<uint16_t>(kind), &params,
                         result, nullptr, nullptr);
+}
+
+std::wstring TakeReason() { return ExtractDesc(DescriptionOf(GetErrorInfo().get())); }
+
+std::wstring WithReason(std::wstring text, std::wstring_view reason) {
+  if (!reason.empty()) text.append(L" (").append(reason).append(L")");
+  return text;
 }
 
 }  // namespace ovc::apps

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -51,5 +52,12 @@ inline HRESULT AutoWrap(CallKind kind, Variant* result, IDispatch* target, LateM
                         std::vector<Variant> args, const CLSID& source) {
   return AutoWrap(kind, result, target, member.cell, member.name, std::move(args), source);
 }
+
+// The reason a failed call gave: the description of the thread's error
+// object (the first record's for a chain of records), taken off the
+// thread; empty when there is none.
+std::wstring TakeReason();
+// `text` followed by " (reason)" when `reason` is not empty.
+std::wstring WithReason(std::wstring text, std::wstring_view reason);
 
 }  // namespace ovc::apps

@@ -205,7 +205,7 @@ HRESULT CExcelApp::RunMacro(const std::wstring& macro) {
   return RunMethod(frame, [&]() -> HRESULT {
     if (Failed(EnsureRunning())) return E_FAIL;
     if (Failed(Call(application_.get(), application.run, {Variant(macro)}))) {
-      return ReportExcel(kMacroFailed, macro);
+      return ReportExcel(kMacroFailed, WithReason(macro, TakeReason()));
     }
     return S_OK;
   });

@@ -83,11 +83,8 @@ HRESULT AddBookmark(IDispatch* document, const std::wstring& name, IDispatch* ra
   return Succeeded(hr) ? Call(bookmarks.get(), kBookmarksAdd, {Variant(name), Variant(range)}) : hr;
 }
 
-std::wstring TakeReason() { return ExtractDesc(DescriptionOf(GetErrorInfo().get())); }
-
 HRESULT Report(std::wstring text, std::wstring_view reason, HRESULT code) {
-  if (!reason.empty()) text.append(L" (").append(reason).append(L")");
-  return ReportError(CLSID_WordApp, text, IExternalApp::kIid, code);
+  return ReportError(CLSID_WordApp, WithReason(std::move(text), reason), IExternalApp::kIid, code);
 }
 
 HRESULT FirstFailure::Keep(HRESULT status) {

@@ -105,10 +105,6 @@ HRESULT GetText(IDispatch* target, LateMember& member, std::wstring* value);
 // `range`, moving it when it exists.
 HRESULT AddBookmark(IDispatch* document, const std::wstring& name, IDispatch* range);
 
-// The reason a failed call gave: the description of the thread's error
-// object (the first record's for a chain of records), taken off the
-// thread; empty when there is none.
-std::wstring TakeReason();
 // Reports `text` as the WordApp's error, followed by " (reason)" when
 // `reason` is not empty; returns `code`.
 HRESULT Report(std::wstring text, std::wstring_view reason = {}, HRESULT code = E_FAIL);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <span>
 #include <string>
 #include <vector>
@@ -83,6 +84,26 @@ TEST(ApplicationTest, IsServedAsALocalServerTooAndRunPassesOnlyTheGivenArguments
             S_OK);
   EXPECT_EQ(seen, std::vector<Variant>{Variant(21)});
   office::UnregisterMacro(L"Keep");
+}
+
+// A macro that runs itself through Run without end is refused past the
+// nesting bound; each run then fails with the refusal as its reason.
+TEST(ApplicationTest, RunRefusesMacrosNestedPastTheBound) {
+  ComPtr<IDispatch> application = NewApplication();
+  ASSERT_TRUE(application);
+  int deepest = 0;
+  office::RegisterMacro(L"Again", [&](IDispatch* self, std::span<const Variant>, Variant*) {
+    static int depth = 0;
+    deepest = std::max(deepest, ++depth);
+    const HRESULT hr = CallByName(self, L"Run", DISPATCH_METHOD, {Variant(L"Again")});
+    --depth;
+    return hr;
+  });
+  EXPECT_EQ(CallByName(application.get(), L"Run", DISPATCH_METHOD, {Variant(L"Again")}), E_FAIL);
+  EXPECT_EQ(DescriptionOf(GetErrorInfo().get()),
+            L"macro 'Again' not run: more than 64 macro runs inside one another");
+  EXPECT_EQ(deepest, office::kMaxMacroNesting);
+  office::UnregisterMacro(L"Again");
 }
 
 }  // namespace

@@ -159,7 +159,8 @@ TEST_F(ExcelAppTest, OnlyClosingItsOwnWorkbookMakesTheAdapterStartAgain) {
 
 // TerminateApp(true) leaves a changed workbook to Excel, whose Quit saves
 // it; TerminateApp(false) discards the change. A linked file opens read-only
-// and is never saved; a macro nobody registered is named in the failure.
+// and is never saved; a macro nobody registered is named in the failure,
+// followed by the reason Run gave.
 TEST_F(ExcelAppTest, TerminateSavesOnlyWhenAskedAndLinkedFilesStayUnsaved) {
   IExternalApp& app = Open("cells.xlsx");
   for (const auto& [save, kept] :
@@ -169,7 +170,9 @@ TEST_F(ExcelAppTest, TerminateSavesOnlyWhenAskedAndLinkedFilesStayUnsaved) {
     EXPECT_EQ(Read(app, L"Commented"), kept);
   }
   EXPECT_EQ(app.RunMacro(L"Nope"), E_FAIL);
-  EXPECT_EQ(TakeErrorText(), L"Error running Excel macro:  Nope");
+  EXPECT_EQ(TakeErrorText(),
+            L"Error running Excel macro:  Nope (macro 'Nope' not available: only "
+            L"macros registered by the embedding program run)");
   VARIANT_BOOL linked = VARIANT_TRUE, read_only = VARIANT_FALSE;
   EXPECT_EQ(app.TerminateApp(VARIANT_FALSE), S_OK);
   EXPECT_EQ(app.putLinkedPtr(&linked), S_OK);
