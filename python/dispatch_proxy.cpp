@@ -5,19 +5,28 @@
 #include "automation/enum_variant.h"
 #include "automation/text.h"
 #include "python/com_error.h"
+#include "python/property_value.h"
 #include "python/value_mapping.h"
 
 namespace ovc::python {
 namespace {
 
-// A property read as an attribute: a get whose only parameter is its result.
-bool IsPlainProperty(const InterfaceInfo& info, DISPID id) {
+// What reading member `id` as an attribute gives: a property get without
+// parameters gives its value; one whose parameters are all optional a
+// PropertyValue, its value that can be called with arguments; anything else
+// a callable.
+enum class Reading { kValue, kCallableValue, kCallable };
+
+Reading ReadingOf(const InterfaceInfo& info, DISPID id) {
   const MemberInfo* get = info.Find(id, MemberKind::kPropertyGet);
-  if (get == nullptr || info.Find(id, MemberKind::kMethod) != nullptr) return false;
+  if (get == nullptr || info.Find(id, MemberKind::kMethod) != nullptr) return Reading::kCallable;
+  Reading reading = Reading::kValue;
   for (const ParamInfo& param : get->params) {
-    if (!param.is_retval()) return false;
+    if (param.is_retval()) continue;
+    if (param.is_out() || !param.is_optional()) return Reading::kCallable;
+    reading = Reading::kCallableValue;
   }
-  return true;
+  return reading;
 }
 
 // The values a call hands back: [retval] first, then [out] values in order.
@@ -57,13 +66,14 @@ DISPID DispatchProxy::IdOfName(const std::wstring& name) const {
 py::object DispatchProxy::GetAttribute(const std::wstring& name) const {
   const DISPID id = IdOfName(name);
   const InterfaceInfo* info = Describe();
-  if (info != nullptr && IsPlainProperty(*info, id)) {
-    return Call(name, DISPATCH_PROPERTYGET, py::args());
-  }
+  const Reading reading = info != nullptr ? ReadingOf(*info, id) : Reading::kCallable;
+  if (reading == Reading::kValue) return Call(name, DISPATCH_PROPERTYGET, py::args());
   DispatchProxy self = *this;
-  return py::cpp_function([self, name](py::args args) {
+  py::cpp_function call([self, name](py::args args) {
     return self.Call(name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args);
   });
+  if (reading == Reading::kCallable) return call;
+  return MakePropertyValue(Call(name, DISPATCH_PROPERTYGET, py::args()), std::move(call));
 }
 
 void DispatchProxy::SetAttribute(const std::wstring& name, py::handle value) const {
@@ -161,17 +171,24 @@ std::string DispatchProxy::Repr() const {
 
 void BindDispatch(py::module_& module) {
   py::class_<DispatchProxy>(module, "Dispatch", "A late-bound automation object.")
-      .def("__getattr__", [](const DispatchProxy& self, const std::wstring& name) {
-        if (name.starts_with(L"__")) throw py::attribute_error(ToUtf8(name));
-        return self.GetAttribute(name);
-      })
+      .def("__getattr__",
+           [](const DispatchProxy& self, const std::wstring& name) {
+             if (name.starts_with(L"__")) throw py::attribute_error(ToUtf8(name));
+             return self.GetAttribute(name);
+           })
       .def("__setattr__", &DispatchProxy::SetAttribute)
       .def("__bool__", [](const DispatchProxy&) { return true; })
       .def("__len__", &DispatchProxy::Length)
       .def("__iter__", &DispatchProxy::Iterate)
-      .def("__eq__", [](const DispatchProxy& a, py::handle b) {
-        return py::isinstance<DispatchProxy>(b) && a.SameObject(b.cast<const DispatchProxy&>());
-      })
+      .def("__eq__",
+           [](const DispatchProxy& a, py::handle b) -> py::object {
+             // Anything else may compare itself with the object, as a
+             // PropertyValue holding it does.
+             if (!py::isinstance<DispatchProxy>(b)) {
+               return py::reinterpret_borrow<py::object>(Py_NotImplemented);
+             }
+             return py::bool_(a.SameObject(b.cast<const DispatchProxy&>()));
+           })
       .def("__hash__", &DispatchProxy::Hash)
       .def("__repr__", &DispatchProxy::Repr);
 }

@@ -13,7 +13,8 @@ namespace ovc::python {
 namespace py = pybind11;
 
 // ovcbridge.Dispatch: a late-bound proxy for an automation object. Reading
-// an attribute calls the property get (members with parameters and methods
+// an attribute calls the property get (a get whose parameters are all
+// optional gives a PropertyValue; other members with parameters and methods
 // come back as callables); assigning calls the property put; calls pass
 // positional arguments, may leave out trailing optional ones and return
 // the [retval] value followed by the [out] values (a tuple when there are

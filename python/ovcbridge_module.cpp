@@ -22,6 +22,7 @@
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 #include "python/com_error.h"
 #include "python/dispatch_proxy.h"
+#include "python/property_value.h"
 #include "python/user_interface.h"
 #include "python/value_mapping.h"
 
@@ -141,6 +142,7 @@ PYBIND11_MODULE(ovcbridge, module) {
   BindComError(module);
   BindValues(module);
   BindDispatch(module);
+  BindPropertyValue(module);
   BindConstants(module);
   module.def("CreateObject", &CreateObjectByName, py::arg("progid_or_clsid"),
              "Creates an object by ProgID or braced CLSID and returns its Dispatch proxy.");

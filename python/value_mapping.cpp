@@ -12,6 +12,7 @@
 #include "python/array_mapping.h"
 #include "python/com_error.h"
 #include "python/dispatch_proxy.h"
+#include "python/property_value.h"
 
 namespace ovc::python {
 namespace {
@@ -50,7 +51,7 @@ Variant IntegerToVariant(py::handle value) {
   return Variant::I4(static_cast<int32_t>(number));
 }
 
-Variant ScalarToVariant(py::handle value) {
+Variant PlainScalarToVariant(py::handle value) {
   if (value.is_none()) return Variant();
   if (py::isinstance<NullValue>(value)) return Variant::Null();
   if (py::isinstance<py::bool_>(value)) return Variant::Bool(value.cast<bool>());
@@ -65,6 +66,12 @@ Variant ScalarToVariant(py::handle value) {
   if (py::isinstance<TypedValue>(value)) return value.cast<const TypedValue&>().value();
   throw py::type_error("no automation value for a Python " +
                        std::string(py::str(value.get_type().attr("__name__"))));
+}
+
+// A PropertyValue passes the value it stands for, which holds none.
+Variant ScalarToVariant(py::handle value) {
+  if (IsPropertyValue(value)) return SequencesToArrays(ValueOf(value), &PlainScalarToVariant);
+  return PlainScalarToVariant(value);
 }
 
 py::object ScalarFromVariant(const Variant& value) {

@@ -30,9 +30,10 @@ struct NullValue {};
 // Python value to variant: None -> VT_EMPTY, Null -> VT_NULL, bool -> VT_BOOL,
 // int -> VT_I4 (ValueError outside 32 bits), float -> VT_R8, str -> VT_BSTR,
 // datetime.datetime -> VT_DATE, Error -> VT_ERROR, Dispatch -> VT_DISPATCH,
-// Variant -> its value, lists and tuples -> arrays of VT_VARIANT as
-// SequencesToArrays describes (a rectangular list of lists is one
-// two-dimensional array). Anything else raises TypeError.
+// Variant -> its value, PropertyValue -> the value it stands for, lists and
+// tuples -> arrays of VT_VARIANT as SequencesToArrays describes (a
+// rectangular list of lists is one two-dimensional array). Anything else
+// raises TypeError.
 Variant ToVariant(py::handle value);
 
 // Variant to Python value, the reverse of ToVariant: VT_I2 and VT_I4 -> int,
