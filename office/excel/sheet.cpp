@@ -142,10 +142,17 @@ pugi::xml_node Sheet::FindOrAddCell(CellRef cell) {
     row.implicit_columns = false;
   }
   const std::string name = SpreadsheetName(row.node, "c");
-  pugi::xml_node before =
-      slot != row.cells.end() ? slot->node : SpreadsheetChild(row.node, "extLst");
-  pugi::xml_node node = before ? row.node.insert_child_before(name.c_str(), before)
-                               : row.node.append_child(name.c_str());
+  pugi::xml_node node;
+  if (slot != row.cells.end()) {
+    node = row.node.insert_child_before(name.c_str(), slot->node);
+  } else if (!row.cells.empty()) {
+    // After the last cell: looking for the row's extLst would scan every cell.
+    node = row.node.insert_child_after(name.c_str(), row.cells.back().node);
+  } else if (const pugi::xml_node extensions = SpreadsheetChild(row.node, "extLst")) {
+    node = row.node.insert_child_before(name.c_str(), extensions);
+  } else {
+    node = row.node.append_child(name.c_str());
+  }
   node.append_attribute("r") = FormatA1Cell(cell).c_str();
   if (const uint32_t style = DefaultStyle(cell, &row)) node.append_attribute("s") = style;
   row.cells.insert(slot, {cell.column, node});

@@ -39,6 +39,28 @@ TEST(SheetTest, FindsCellsAndAddsMissingOnesInOrder) {
                       "<x:c r='A7'/></x:row></x:sheetData><x:unknown/>"));
 }
 
+TEST(SheetTest, AppendsEachCellOfAFullRowRightAfterTheLastOne) {
+  pugi::xml_document part;
+  LoadPart(&part, Worksheet("<x:sheetData><x:row r='1' spans='1:2'>"
+                            "<x:c r='A1'/><x:c r='B1'/><y:mark xmlns:y='urn:y'/><x:extLst/>"
+                            "</x:row></x:sheetData>"));
+  Sheet sheet(part, 1);
+  for (int32_t column = 3; column <= kMaxColumn; ++column) sheet.FindOrAddCell({1, column});
+
+  const pugi::xml_node row = part.document_element().child("x:sheetData").child("x:row");
+  int32_t column = 0;
+  pugi::xml_node child = row.first_child();
+  for (; std::string_view(child.name()) == "x:c"; child = child.next_sibling()) {
+    ++column;
+    ASSERT_EQ(sheet.FindCell({1, column}), child) << column;
+    ASSERT_EQ(child.attribute("r").value(), FormatA1Cell({1, column}));
+  }
+  EXPECT_EQ(column, kMaxColumn);
+  EXPECT_EQ(XmlOf(child), "<y:mark xmlns:y='urn:y'/>");
+  EXPECT_EQ(XmlOf(child.next_sibling()), "<x:extLst/>");
+  EXPECT_STREQ(row.attribute("spans").value(), "1:16384");
+}
+
 TEST(SheetTest, NamesImplicitPositionsBeforeInsertingAmongThem) {
   pugi::xml_document part;
   LoadPart(&part, Worksheet("<x:sheetData><x:row><x:c><x:v>1</x:v></x:c><x:c><x:v>3</x:v></x:c>"
