@@ -318,6 +318,13 @@ void CellStore::StoreResult(Sheet& sheet, CellRef cell, const formula::Value& va
   v.text().set(text.c_str());
 }
 
+void CellStore::ForgetResult(Sheet& sheet, CellRef cell) {
+  pugi::xml_node c = sheet.FindCell(cell);
+  c.remove_attribute("t");
+  c.remove_child(SpreadsheetChild(c, "v"));
+  c.remove_child(SpreadsheetChild(c, "is"));
+}
+
 Variant CellStore::GetLocked(Sheet& sheet, const CellArea& area) {
   const bool first = styles_.IsLocked(sheet.StyleOf(area.first));
   for (int32_t row = area.first.row; row <= area.last.row; ++row) {

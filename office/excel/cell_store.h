@@ -101,6 +101,9 @@ class CellStore {
   formula::Value StoredValue(Sheet& sheet, CellRef cell);
   // Stores a calculated value as a formula cell's cached value (blank as 0).
   void StoreResult(Sheet& sheet, CellRef cell, const formula::Value& value);
+  // Removes a formula cell's cached value, which a calculation could not
+  // bring up to date.
+  void ForgetResult(Sheet& sheet, CellRef cell);
 
   const CalcSettings& settings() const { return settings_; }
   Recalculation& recalculation() { return recalculation_; }

@@ -41,10 +41,11 @@ class Recalculation {
   bool names_changed_since_calculation() const { return names_changed_since_calculation_; }
   // True after any write (cells or names) since load.
   bool written() const { return written_; }
-  // True when a write since load left formulas uncalculated: a change after
-  // the last calculation, or formulas it could not calculate.
+  // True when formulas are left uncalculated: by a write since load after
+  // the last calculation, or by formulas that calculation could not
+  // calculate (which keep no cached value).
   bool uncalculated() const {
-    return written_ && (changed_at_ > workbook_calculated_at_ || !failures_.empty());
+    return (written_ && changed_at_ > workbook_calculated_at_) || !failures_.empty();
   }
 
   // Records that an evaluator stored a fresh value in a formula cell.

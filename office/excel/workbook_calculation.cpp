@@ -42,6 +42,12 @@ formula::Value ElementFor(const formula::Value& value, const CellArea& block, Ce
   return array.At(row, column);
 }
 
+// A formula that cannot be calculated, as the formulas reading it name it.
+struct Unavailable {
+  std::string cell;  // "Sheet1!B66"
+  std::string reason;
+};
+
 }  // namespace
 
 double LocalNowSerial() {
@@ -145,7 +151,8 @@ bool WorkbookCalculation::ReadFormula(int32_t sheet, CellRef cell) {
     entry.problem = "the formula cannot be read: " + error;
   }
   entry.uses_names = parsed.has_names;
-  if (entry.problem.empty()) entry.formula = formula::ExpandNames(parsed, *this, sheet, &error);
+  if (entry.problem.empty())
+    entry.formula = formula::ExpandNames(parsed, *this, sheet, &error);
   graph_.Add(key, formula::ReferencedAreas(entry.formula, *this, sheet), entry.formula.is_volatile);
   formulas_.insert_or_assign(KeyOf(key), std::move(entry));
   return true;
@@ -192,38 +199,64 @@ void WorkbookCalculation::Run(double now) {
   recalculation.NoteCalculation(Evaluate(order, circular));
 }
 
+std::string WorkbookCalculation::CellName(const formula::CellKey& cell) const {
+  return FormatSheetPrefix("", document_.names().sheet_names()[cell.sheet]) +
+         FormatA1Cell({cell.row, cell.column});
+}
+
+void WorkbookCalculation::Block(const formula::CellKey& cell, size_t root,
+                                std::unordered_map<uint64_t, size_t>* blocked) const {
+  blocked->emplace(KeyOf(cell), root);
+  graph_.ForEachDependent(cell, [&](const formula::CellKey& reader) {
+    return blocked->emplace(KeyOf(reader), root).second;
+  });
+}
+
 std::map<FailureKey, std::string> WorkbookCalculation::Evaluate(
     const std::vector<formula::CellKey>& order, const std::vector<formula::CellKey>& circular) {
   std::map<FailureKey, std::string> failures;
+  std::vector<bool> written(sheets_.size(), false);
   const auto fail = [&](const formula::CellKey& key, const std::string& reason) {
     failures[{sheets_[key.sheet]->sheet_id(), key.row, key.column}] = reason;
     failed_.push_back(key);
+    document_.cells().ForgetResult(*sheets_[key.sheet], {key.row, key.column});
+    values_.erase(KeyOf(key));
+    written[key.sheet] = true;
   };
-  std::vector<bool> written(sheets_.size(), false);
+  // The formulas that cannot be calculated, and by key those and the
+  // formulas reading them, as indexes into `unavailable`.
+  std::vector<Unavailable> unavailable;
+  std::unordered_map<uint64_t, size_t> blocked;
   for (const formula::CellKey& key : order) {
+    ++evaluated_;
+    if (const auto root = blocked.find(KeyOf(key)); root != blocked.end()) {
+      const Unavailable& cause = unavailable[root->second];
+      fail(key, "depends on " + cause.cell + ", which " + cause.reason);
+      continue;
+    }
     FormulaCell& cell = formulas_.at(KeyOf(key));
     std::string problem = cell.problem;
     const formula::Value value = problem.empty() ? Calculated(cell, &problem) : formula::Value();
-    ++evaluated_;
     if (!problem.empty()) {
-      fail(key, "cannot be calculated: " + problem);
+      unavailable.push_back({CellName(key), "cannot be calculated: " + problem});
+      fail(key, unavailable.back().reason);
+      Block(key, unavailable.size() - 1, &blocked);
       continue;
     }
     document_.cells().StoreResult(*sheets_[key.sheet], cell.cell, value);
     written[key.sheet] = true;
     Remember(key, value);
   }
-  for (size_t sheet = 0; sheet < written.size(); ++sheet) {
-    if (written[sheet]) document_.NoteCellsWritten(int32_t(sheet));
-  }
   std::string cycle;
   for (size_t i = 0; i < circular.size() && i < kNamedCircularCells; ++i) {
     if (!cycle.empty()) cycle += ", ";
-    cycle += FormatSheetPrefix("", document_.names().sheet_names()[circular[i].sheet]) +
-             FormatA1Cell({circular[i].row, circular[i].column});
+    cycle += CellName(circular[i]);
   }
   if (circular.size() > kNamedCircularCells) cycle += ", ...";
   for (const formula::CellKey& key : circular) fail(key, "circular reference among " + cycle);
+  for (size_t sheet = 0; sheet < written.size(); ++sheet) {
+    if (written[sheet]) document_.NoteCellsWritten(int32_t(sheet));
+  }
   return failures;
 }
 

@@ -24,8 +24,9 @@ namespace ovc::excel {
 // value (written by the next save). The formulas are read at the first Run;
 // later Runs read again only the cells written since, and the formulas using
 // names when a name changed. A formula that cannot be calculated (a function
-// the evaluator lacks, a circular reference, text it cannot read) keeps
-// failing to read, with the reason.
+// the evaluator lacks, a circular reference, text it cannot read), and every
+// formula reading it directly or not, keeps failing to read, with the reason,
+// and loses its cached value.
 class WorkbookCalculation final : public formula::WorkbookView {
  public:
   // `document` is borrowed and must outlive the calculation, and change only
@@ -75,6 +76,11 @@ class WorkbookCalculation final : public formula::WorkbookView {
   void Remember(const formula::CellKey& cell, const formula::Value& stored);
   int32_t SheetOfId(uint32_t sheet_id) const;
   formula::Value Calculated(const FormulaCell& cell, std::string* problem);
+  std::string CellName(const formula::CellKey& cell) const;
+  // Files `cell` and every formula reading it, directly or not, under `root`
+  // in *blocked.
+  void Block(const formula::CellKey& cell, size_t root,
+             std::unordered_map<uint64_t, size_t>* blocked) const;
   // Evaluates `order` and stores the results; returns the failures.
   std::map<std::tuple<uint32_t, int32_t, int32_t>, std::string> Evaluate(
       const std::vector<formula::CellKey>& order, const std::vector<formula::CellKey>& circular);

@@ -190,4 +190,14 @@ void DependencyGraph::Plan(const std::vector<CellKey>& stale, const std::vector<
   }
 }
 
+void DependencyGraph::ForEachDependent(const CellKey& cell,
+                                       const std::function<bool(const CellKey&)>& reach) const {
+  std::vector<CellKey> reached = {cell};
+  for (size_t head = 0; head < reached.size(); ++head) {
+    ForEachReader(AreaOf(reached[head]), [&](uint32_t reader) {
+      if (reach(cells_[reader])) reached.push_back(cells_[reader]);
+    });
+  }
+}
+
 }  // namespace ovc::excel::formula

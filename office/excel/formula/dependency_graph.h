@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -35,6 +36,12 @@ class DependencyGraph {
   // no recursion however long the chains.
   void Plan(const std::vector<CellKey>& stale, const std::vector<Area>& written,
             std::vector<CellKey>* order, std::vector<CellKey>* circular) const;
+
+  // Calls reach(formula cell) for every formula reading `cell`, directly or
+  // through other formulas; the formulas reading one for which reach returns
+  // false are not followed from it. Iterative, like Plan.
+  void ForEachDependent(const CellKey& cell,
+                        const std::function<bool(const CellKey&)>& reach) const;
 
   // How many formula cells the graph holds.
   size_t size() const { return index_.size(); }

@@ -16,20 +16,22 @@ namespace {
 using ::testing::HasSubstr;
 
 // Sheet1: inputs A1 = 2 and A2 = 3; B1:B3 a chain and a name; F1:F2 a
-// circle; D1 an unknown function; D2 a formula of A2 whose cached value is
+// circle; D1 an unknown function, stale on every calculation; D2 a formula of A2 whose cached value is
 // off, to show it is not evaluated; E1:E2 one shared formula; G1:G2 one
 // array formula; A3, C3 and D3 a boolean, an error and a blank of A1; E3
-// volatile; F3 reads the chart sheet.
+// volatile; F3 reads the chart sheet; H1:H2 read D1, directly or not.
 const char kSheetData[] =
     "<row r=\"1\"><c r=\"A1\"><v>2</v></c><c r=\"B1\"><f>A1*2</f><v>4</v></c>"
-    "<c r=\"D1\"><f>NOSUCH(A1)</f><v>0</v></c>"
+    "<c r=\"D1\"><f>NOSUCH(A1,NOW())</f><v>0</v></c>"
     "<c r=\"E1\"><f t=\"shared\" ref=\"E1:E2\" si=\"0\">A1+1</f><v>3</v></c>"
     "<c r=\"F1\"><f>F2+A1</f><v>0</v></c>"
-    "<c r=\"G1\"><f t=\"array\" ref=\"G1:G2\">A1:A2*10</f><v>20</v></c></row>"
+    "<c r=\"G1\"><f t=\"array\" ref=\"G1:G2\">A1:A2*10</f><v>20</v></c>"
+    "<c r=\"H1\"><f>D1*A2</f><v>0</v></c></row>"
     "<row r=\"2\"><c r=\"A2\"><v>3</v></c><c r=\"B2\"><f>B1+A2</f><v>7</v></c>"
     "<c r=\"D2\"><f>A2*10</f><v>99</v></c>"
     "<c r=\"E2\"><f t=\"shared\" si=\"0\"/><v>4</v></c>"
-    "<c r=\"F2\"><f>F1+1</f><v>0</v></c><c r=\"G2\"><v>30</v></c></row>"
+    "<c r=\"F2\"><f>F1+1</f><v>0</v></c><c r=\"G2\"><v>30</v></c>"
+    "<c r=\"H2\"><f>SUM(H1:H1,A1)</f><v>2</v></c></row>"
     "<row r=\"3\"><c r=\"A3\"><f>A1&gt;1</f><v>1</v></c><c r=\"C3\"><f>1/(A1-1)</f><v>1</v></c>"
     "<c r=\"D3\"><f>IF(A1,Z99)</f><v>1</v></c><c r=\"F3\"><f>Chart!A1+A1</f><v>1</v></c>"
     "<c r=\"E3\"><f>NOW()</f><v>1</v></c><c r=\"B3\"><f>SUM(A1:A2)*Rate&amp;\" kg\"</f><v>x</v></c>"
@@ -38,13 +40,16 @@ const char kSheetData[] =
 class WorkbookCalculationTest : public testing::BookTest {
  protected:
   WorkbookCalculationTest() {
+    WriteBook();
+    OpenIn(kCalculationManual);
+  }
+  void WriteBook() {
     std::vector<testing::Part> parts = testing::MinimalWorkbook(
         "<definedNames><definedName name=\"Rate\">0.5</definedName></definedNames>", kSheetData);
     // A sheet without a worksheet part, as a chart sheet reads.
     const size_t sheets_end = parts[2].content.find("</sheets>");
     parts[2].content.insert(sheets_end, "<sheet name=\"Chart\" sheetId=\"2\" r:id=\"rId9\"/>");
     testing::WriteZip(book_, parts);
-    OpenIn(kCalculationManual);
   }
   void OpenIn(int32_t mode) {
     application_ = MakeObject<Application>(office::Services{});
@@ -141,6 +146,49 @@ TEST_F(WorkbookCalculationTest, CirclesAndUnknownFunctionsFailToReadWithTheirCel
   EXPECT_THAT(LastError(), HasSubstr("Sheet1!D1: formula not recalculated (cannot be "
                                      "calculated: unknown function NOSUCH)"));
   EXPECT_EQ(Value(L"Sheet1!B1"), Variant::R8(2));
+}
+
+TEST_F(WorkbookCalculationTest, FormulasReadingOneThatCannotBeCalculatedFailWithIt) {
+  for (const bool write : {false, true}) {
+    SCOPED_TRACE(write ? "after a write" : "without writes");
+    if (write) {  // in the workbook as it was, once the first is closed
+      WriteBook();
+      OpenIn(kCalculationManual);
+      ASSERT_EQ(Put(L"Sheet1!A2", 5), S_OK);
+    }
+    ASSERT_EQ(Calculate(), S_OK);
+    const struct {
+      const wchar_t* cell;
+      const char* reason;
+    } cases[] = {
+        {L"Sheet1!D1",
+         "Sheet1!D1: formula not recalculated (cannot be calculated: unknown "
+         "function NOSUCH)"},
+        {L"Sheet1!H1",
+         "Sheet1!H1: formula not recalculated (depends on Sheet1!D1, which cannot "
+         "be calculated: unknown function NOSUCH)"},
+        {L"Sheet1!H2",
+         "Sheet1!H2: formula not recalculated (depends on Sheet1!D1, which cannot "
+         "be calculated: unknown function NOSUCH)"},
+    };
+    for (const auto& c : cases) {
+      EXPECT_EQ(Value(c.cell), Variant::Error(E_PENDING)) << ToUtf8(c.cell);
+      EXPECT_THAT(LastError(), HasSubstr(c.reason));
+    }
+    // Saved without their stale values, for a recalculation on open.
+    ASSERT_EQ(CallMethod(workbook_.get(), L"Close", {Variant::Bool(true)}), S_OK);
+    office::OpenOptions options;
+    options.read_only = true;
+    const std::unique_ptr<office::Package> package = office::testing::OpenOrFail(book_, options);
+    std::string sheet, workbook, error;
+    ASSERT_TRUE(package->ReadPart("/xl/worksheets/sheet1.xml", &sheet, &error)) << error;
+    ASSERT_TRUE(package->ReadPart("/xl/workbook.xml", &workbook, &error)) << error;
+    for (const char* cell : {"<c r=\"D1\"><f>NOSUCH(A1,NOW())</f></c>", "<c r=\"H1\"><f>D1*A2</f></c>",
+                             "<c r=\"H2\"><f>SUM(H1:H1,A1)</f></c>"}) {
+      EXPECT_THAT(sheet, HasSubstr(cell));
+    }
+    EXPECT_THAT(workbook, HasSubstr("fullCalcOnLoad=\"1\""));
+  }
 }
 
 TEST_F(WorkbookCalculationTest, CalculatedValuesAreSavedAsCachedValues) {
