@@ -201,8 +201,8 @@ bool DefinedNames::TargetOf(const std::string& formula, NameTarget* target, std:
   if (!ParseRefersTo(formula, &areas, &why)) {
     std::string_view body = Trimmed(formula);
     if (body.starts_with('=')) body = Trimmed(body.substr(1));
-    StructuredReference table;
-    if (ParseStructuredReference(body, false, &table)) {
+    formula::StructuredReference table;
+    if (formula::ParseStructuredReference(body, false, &table)) {
       return LocateTable(table, target, reason, code);
     }
     return Fail(DISP_E_BADINDEX, why, reason, code);
@@ -216,7 +216,7 @@ bool DefinedNames::TargetOf(const std::string& formula, NameTarget* target, std:
   return true;
 }
 
-bool DefinedNames::LocateTable(const StructuredReference& reference, NameTarget* target,
+bool DefinedNames::LocateTable(const formula::StructuredReference& reference, NameTarget* target,
                                std::string* reason, HRESULT* code) const {
   std::string why = "no table '" + reference.table + "'";
   if (table_locator_ && table_locator_(reference, target, &why)) return true;
@@ -245,8 +245,8 @@ bool DefinedNames::ResolveRange(const RangeText& text, int32_t active_sheet, Nam
     found = Lookup(-1, text.name);
     if (!found && active_sheet >= 0) found = Lookup(active_sheet, text.name);
   }
-  StructuredReference table;
-  if (!found && text.sheet.empty() && ParseStructuredReference(text.name, true, &table)) {
+  formula::StructuredReference table;
+  if (!found && text.sheet.empty() && formula::ParseStructuredReference(text.name, true, &table)) {
     if (LocateTable(table, target, reason, code)) return true;
     if (text.name.find('[') != std::string::npos) return false;
   }

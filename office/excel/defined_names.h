@@ -13,8 +13,8 @@
 
 #include "automation/hresult.h"
 #include "office/excel/cell_reference.h"
+#include "office/excel/formula/structured_reference.h"
 #include "office/excel/range_text.h"
-#include "office/excel/structured_reference.h"
 
 namespace ovc::excel {
 
@@ -110,7 +110,7 @@ class DefinedNames {
   // that name). The workbook, which knows its sheets' tables, installs it;
   // without one no structured reference resolves.
   using TableLocator =
-      std::function<bool(const StructuredReference&, NameTarget*, std::string* reason)>;
+      std::function<bool(const formula::StructuredReference&, NameTarget*, std::string* reason)>;
   void set_table_locator(TableLocator locator) { table_locator_ = std::move(locator); }
 
   // The sheets, in workbook order.
@@ -137,8 +137,8 @@ class DefinedNames {
   std::optional<NameId> Lookup(int32_t sheet, std::string_view name) const;
   bool TargetOf(const std::string& formula, NameTarget* target, std::string* reason,
                 HRESULT* code) const;
-  bool LocateTable(const StructuredReference& reference, NameTarget* target, std::string* reason,
-                   HRESULT* code) const;
+  bool LocateTable(const formula::StructuredReference& reference, NameTarget* target,
+                   std::string* reason, HRESULT* code) const;
   bool StoredReference(std::string_view item, int32_t active_sheet, std::string* stored,
                        std::string* reason, HRESULT* code) const;
   bool StoredFormula(std::string_view refers_to, int32_t active_sheet, std::string* formula,

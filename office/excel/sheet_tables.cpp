@@ -31,7 +31,7 @@ void SheetTables::Add(pugi::xml_document* part) {
   tables_.push_back(std::move(entry));
 }
 
-bool SheetTables::Locate(const StructuredReference& reference, CellArea* area,
+bool SheetTables::Locate(const formula::StructuredReference& reference, CellArea* area,
                          std::string* reason) const {
   reason->clear();
   const std::wstring wanted = FromUtf8(reference.table);
@@ -48,8 +48,12 @@ bool SheetTables::Locate(const StructuredReference& reference, CellArea* area,
   return false;
 }
 
-bool SheetTables::RowsOf(const Table& table, const StructuredReference& reference, CellArea* area,
-                         std::string* reason) const {
+bool SheetTables::RowsOf(const Table& table, const formula::StructuredReference& reference,
+                         CellArea* area, std::string* reason) const {
+  if (reference.this_row) {
+    *reason = "table '" + table.name + "': '#This Row' names a row only in a formula";
+    return false;
+  }
   const int32_t header_end = table.area.first.row + table.header_rows;
   const int32_t totals_start = table.area.last.row + 1 - table.totals_rows;
   // The first and one past the last row of each band.
@@ -57,7 +61,8 @@ bool SheetTables::RowsOf(const Table& table, const StructuredReference& referenc
   const int32_t ends[] = {header_end, totals_start, table.area.last.row + 1};
   const auto first = static_cast<size_t>(reference.first_rows);
   const auto last = static_cast<size_t>(reference.last_rows);
-  if (reference.first_rows == TableRows::kHeaders && reference.last_rows == TableRows::kTotals) {
+  if (reference.first_rows == formula::TableRows::kHeaders &&
+      reference.last_rows == formula::TableRows::kTotals) {
     return true;  // the whole table, whichever bands it has
   }
   for (size_t band = first; band <= last; ++band) {
@@ -72,7 +77,7 @@ bool SheetTables::RowsOf(const Table& table, const StructuredReference& referenc
   return true;
 }
 
-bool SheetTables::ColumnsOf(const Table& table, const StructuredReference& reference,
+bool SheetTables::ColumnsOf(const Table& table, const formula::StructuredReference& reference,
                             CellArea* area, std::string* reason) const {
   if (reference.first_column.empty()) return true;
   const auto index_of = [&](const std::string& name) -> int32_t {

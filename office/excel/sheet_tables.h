@@ -8,7 +8,7 @@
 
 #include "automation/hresult.h"
 #include "office/excel/cell_area.h"
-#include "office/excel/structured_reference.h"
+#include "office/excel/formula/structured_reference.h"
 
 namespace ovc::excel {
 
@@ -25,7 +25,8 @@ class SheetTables {
   // name without regard to case): true and *area. False with *reason empty
   // when no table of the sheet has that name; with *reason set when the
   // table lacks the column or row band named.
-  bool Locate(const StructuredReference& reference, CellArea* area, std::string* reason) const;
+  bool Locate(const formula::StructuredReference& reference, CellArea* area,
+              std::string* reason) const;
 
   // True when `cell` is a header cell of a table.
   bool IsHeader(CellRef cell) const;
@@ -48,9 +49,9 @@ class SheetTables {
     int32_t totals_rows = 0;
     std::vector<pugi::xml_node> columns;
   };
-  bool RowsOf(const Table& table, const StructuredReference& reference, CellArea* area,
+  bool RowsOf(const Table& table, const formula::StructuredReference& reference, CellArea* area,
               std::string* reason) const;
-  bool ColumnsOf(const Table& table, const StructuredReference& reference, CellArea* area,
+  bool ColumnsOf(const Table& table, const formula::StructuredReference& reference, CellArea* area,
                  std::string* reason) const;
   const Table* HeaderTable(CellRef cell) const;
 

@@ -152,7 +152,7 @@ bool WorkbookCalculation::ReadFormula(int32_t sheet, CellRef cell) {
   }
   entry.uses_names = parsed.has_names;
   if (entry.problem.empty())
-    entry.formula = formula::ExpandNames(parsed, *this, sheet, &error);
+    entry.formula = formula::ExpandNames(parsed, *this, sheet, cell.row, &error);
   graph_.Add(key, formula::ReferencedAreas(entry.formula, *this, sheet), entry.formula.is_volatile);
   formulas_.insert_or_assign(KeyOf(key), std::move(entry));
   return true;
@@ -299,6 +299,16 @@ bool WorkbookCalculation::NameFormula(std::string_view name, int32_t sheet, std:
     return false;
   }
   *formula = defined.formula;
+  return true;
+}
+
+bool WorkbookCalculation::TableArea(const formula::StructuredReference& reference,
+                                    formula::Area* area, std::string* problem) {
+  NameTarget target;
+  *problem = "no table '" + reference.table + "'";
+  if (!document_.LocateTable(reference, &target, problem)) return false;
+  *area = {target.sheet, target.area.first.row, target.area.first.column, target.area.last.row,
+           target.area.last.column};
   return true;
 }
 

@@ -44,6 +44,8 @@ class WorkbookCalculation final : public formula::WorkbookView {
   void UsedExtent(int32_t sheet, int32_t* last_row, int32_t* last_column) override;
   int32_t SheetIndex(std::string_view name) override;
   bool NameFormula(std::string_view name, int32_t sheet, std::string* formula) override;
+  bool TableArea(const formula::StructuredReference& reference, formula::Area* area,
+                 std::string* problem) override;
   double Now() override { return now_; }
   double DateOffset() override {
     return document_.cells().settings().date_system() == formula::DateSystem::k1904

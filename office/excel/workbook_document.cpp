@@ -87,9 +87,8 @@ bool WorkbookDocument::ReadParts(std::string* error, HRESULT* code) {
   shared_ = !revisions.empty();
   names_ = std::make_unique<DefinedNames>(workbook);
   names_->set_table_locator(
-      [this](const StructuredReference& reference, NameTarget* target, std::string* reason) {
-        return LocateTable(reference, target, reason);
-      });
+      [this](const formula::StructuredReference& reference, NameTarget* target,
+             std::string* reason) { return LocateTable(reference, target, reason); });
   BookParts parts;
   parts.workbook = workbook;
   std::string ignored;
@@ -160,8 +159,8 @@ Sheet* WorkbookDocument::SheetAt(int32_t sheet, std::string* error) {
   return entry.sheet.get();
 }
 
-bool WorkbookDocument::LocateTable(const StructuredReference& reference, NameTarget* target,
-                                   std::string* reason) {
+bool WorkbookDocument::LocateTable(const formula::StructuredReference& reference,
+                                   NameTarget* target, std::string* reason) {
   const auto sheets = static_cast<int32_t>(names_->sheet_names().size());
   for (int32_t index = 0; index < sheets; ++index) {
     std::string error;

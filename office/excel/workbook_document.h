@@ -55,6 +55,11 @@ class WorkbookDocument {
   // first use with its tables; null and *error when its part is missing or
   // malformed.
   Sheet* SheetAt(int32_t sheet, std::string* error);
+  // Finds the table `reference` names on any sheet, for the names model and
+  // the calculation; false and *reason when it names missing cells, false
+  // alone when no sheet has the table.
+  bool LocateTable(const formula::StructuredReference& reference, NameTarget* target,
+                   std::string* reason);
   // Records a successful put on `sheet`: the parts it changed are written by
   // the next save.
   void NoteCellsWritten(int32_t sheet);
@@ -81,10 +86,6 @@ class WorkbookDocument {
   pugi::xml_document* RelatedXmlPart(const std::string& source, std::string_view type,
                                      std::string* part, std::string* error);
   bool ReadSheetParts(const pugi::xml_document& workbook, std::string* error);
-  // Finds the table `reference` names on any sheet (the table locator of
-  // the names model); false and *reason when it names missing cells, false
-  // alone when no sheet has the table.
-  bool LocateTable(const StructuredReference& reference, NameTarget* target, std::string* reason);
 
   std::unique_ptr<office::Package> package_;
   const std::string path_;

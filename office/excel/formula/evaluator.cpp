@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "automation/text.h"
@@ -188,11 +189,17 @@ Operand CallFunction(const Node& node, std::span<const Operand> operands,
   });
 }
 
+// The sheet a reference node names, seen from the formula's `sheet`.
+int32_t SheetOf(const Node& node, WorkbookView& view, int32_t sheet) {
+  if (node.area.sheet >= 0) return node.area.sheet;
+  return node.sheet_given ? view.SheetIndex(node.text) : sheet;
+}
+
 Operand Reference(const Node& node, const EvaluationContext& context) {
   Operand operand;
   operand.areas.push_back(node.area);
   Area& area = operand.areas.back();
-  area.sheet = node.sheet_given ? context.view->SheetIndex(node.text) : context.sheet;
+  area.sheet = SheetOf(node, *context.view, context.sheet);
   if (area.sheet < 0) return Value::Error(ErrorCode::kRef);
   return operand;
 }
@@ -229,14 +236,43 @@ std::string NameProblem(const std::string& name, bool known, size_t expansions,
   return "name " + name + " expands to too large a formula";
 }
 
+// The reference a structured reference node names, seen from the formula's
+// row: #REF! when the workbook has no such table, column or row band,
+// #VALUE! for "#This Row" outside the table's data rows.
+Node TableReference(const Node& node, WorkbookView& view, int32_t row, std::string* problem) {
+  Node resolved;
+  resolved.array_context = node.array_context;
+  StructuredReference reference;
+  ParseStructuredReference(node.text, false, &reference);  // read by the tokenizer already
+  const bool this_row = std::exchange(reference.this_row, false);
+  Area area;
+  std::string why;
+  if (!view.TableArea(reference, &area, &why)) {
+    NoteProblem(node.text + ": " + why, problem);
+    resolved.constant = Value::Error(ErrorCode::kRef);
+  } else if (this_row && (row < area.top || row > area.bottom)) {
+    resolved.constant = Value::Error(ErrorCode::kValue);
+  } else {
+    if (this_row) area.top = area.bottom = row;
+    resolved.kind = Node::Kind::kReference;
+    resolved.area = area;
+  }
+  return resolved;
+}
+
 }  // namespace
 
-Formula ExpandNames(const Formula& formula, WorkbookView& view, int32_t sheet,
+Formula ExpandNames(const Formula& formula, WorkbookView& view, int32_t sheet, int32_t row,
                     std::string* problem) {
   Formula expanded = formula;
   std::vector<Node>& nodes = expanded.nodes;
   size_t expansions = 0;
   for (size_t i = 0; i < nodes.size();) {
+    if (nodes[i].kind == Node::Kind::kTable) {
+      nodes[i] = TableReference(nodes[i], view, row, problem);
+      ++i;
+      continue;
+    }
     if (nodes[i].kind != Node::Kind::kName) {
       ++i;
       continue;
@@ -269,7 +305,7 @@ std::vector<Area> ReferencedAreas(const Formula& formula, WorkbookView& view, in
   for (const Node& node : formula.nodes) {
     if (node.kind != Node::Kind::kReference) continue;
     Area area = node.area;
-    area.sheet = node.sheet_given ? view.SheetIndex(node.text) : sheet;
+    area.sheet = SheetOf(node, view, sheet);
     if (area.sheet >= 0) areas.push_back(area);
   }
   return areas;
@@ -277,7 +313,9 @@ std::vector<Area> ReferencedAreas(const Formula& formula, WorkbookView& view, in
 
 Value Evaluate(const Formula& formula, const EvaluationContext& context, std::string* problem) {
   Formula expanded;
-  if (formula.has_names) expanded = ExpandNames(formula, *context.view, context.sheet, problem);
+  if (formula.has_names) {
+    expanded = ExpandNames(formula, *context.view, context.sheet, context.row, problem);
+  }
   std::vector<Operand> stack;
   for (const Node& node : formula.has_names ? expanded.nodes : formula.nodes) {
     switch (node.kind) {
@@ -289,6 +327,9 @@ Value Evaluate(const Formula& formula, const EvaluationContext& context, std::st
         break;
       case Node::Kind::kName:
         stack.emplace_back(Value::Error(ErrorCode::kName));
+        break;
+      case Node::Kind::kTable:  // resolved by ExpandNames
+        stack.emplace_back(Value::Error(ErrorCode::kRef));
         break;
       case Node::Kind::kMissing:
         stack.emplace_back().missing = true;

@@ -13,10 +13,12 @@ namespace ovc::excel::formula {
 inline constexpr size_t kMaxNameExpansions = 1000;
 
 // The formula with every defined name replaced by what it refers to (names
-// used by names too), seen from `sheet`. A name that is missing, cannot be
-// parsed or expands without end becomes #NAME? and *problem tells which
-// ("unknown name Rate"); *problem is left alone otherwise.
-Formula ExpandNames(const Formula& formula, WorkbookView& view, int32_t sheet,
+// used by names too) and every structured reference by the cells it names,
+// seen from the formula's `sheet` and `row`. A name that is missing, cannot
+// be parsed or expands without end becomes #NAME?, a structured reference
+// to a missing table or column #REF!, and *problem tells which ("unknown
+// name Rate"); *problem is left alone otherwise.
+Formula ExpandNames(const Formula& formula, WorkbookView& view, int32_t sheet, int32_t row,
                     std::string* problem);
 
 // The cells the formula's references name (names already expanded), sheets

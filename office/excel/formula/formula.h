@@ -53,7 +53,7 @@ enum class Operator : uint8_t {
 // One step of a formula in postfix order: operands push, operators and
 // calls pop their arguments and push their result.
 struct Node {
-  enum class Kind : uint8_t { kConstant, kReference, kName, kMissing, kOperator, kCall };
+  enum class Kind : uint8_t { kConstant, kReference, kName, kTable, kMissing, kOperator, kCall };
   Kind kind = Kind::kConstant;
   Operator op = Operator::kAdd;  // kOperator
   // Operands are taken as arrays (inside an argument of a function that
@@ -62,9 +62,12 @@ struct Node {
   uint16_t arguments = 0;  // kCall
   int32_t function = -1;   // kCall: index in the function table; -1 unknown
   Value constant;          // kConstant
-  Area area;               // kReference; area.sheet -1 with `sheet` empty: own sheet
+  // kReference; area.sheet -1 unless known (a table's): the sheet `text`
+  // names, else the formula's own.
+  Area area;
   // kReference: the sheet as written ("" for the formula's own); kName: the
-  // name, with "Sheet!" when qualified; kCall: the function as written.
+  // name, with "Sheet!" when qualified; kTable: the structured reference
+  // ("Table1[[#All],[Code]]"); kCall: the function as written.
   std::string text;
   bool sheet_given = false;  // kReference and kName: qualified by a sheet
 };
@@ -73,7 +76,7 @@ struct Node {
 struct Formula {
   std::vector<Node> nodes;  // postfix order
   bool is_volatile = false;
-  bool has_names = false;
+  bool has_names = false;  // names or structured references, which ExpandNames resolves
 };
 
 // Parses formula text as a cell stores it (without "="). True and *formula

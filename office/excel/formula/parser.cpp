@@ -96,7 +96,7 @@ class Parser {
     switch (token.kind) {
       case Token::Kind::kOperand:
         if (!BeginOperand(token, error)) return false;
-        has_names_ |= token.node.kind == Node::Kind::kName;
+        has_names_ |= token.node.kind == Node::Kind::kName || token.node.kind == Node::Kind::kTable;
         Emit(std::move(token.node));
         expect_operand_ = false;
         return true;

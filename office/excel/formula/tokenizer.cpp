@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "automation/text.h"
+#include "office/excel/formula/structured_reference.h"
 
 namespace ovc::excel::formula {
 
@@ -188,6 +189,7 @@ bool Tokenizer::ReadOperand(Token* token, std::string* error) {
     ++at_;
     return ReadQualified(std::string(word), token, error);
   }
+  if (at_ < text_.size() && text_[at_] == '[') return ReadStructured(start, &node, error);
   at_ = start;
   if (ReadReference(&node)) return true;
   at_ = start + word.size();
@@ -230,6 +232,27 @@ bool Tokenizer::ReadReference(Node* node) {
   node->kind = Node::Kind::kReference;
   node->area = area;
   return true;
+}
+
+// A table name and the bracketed specifier at at_ ("[[#All],[Code]]").
+bool Tokenizer::ReadStructured(size_t start, Node* node, std::string* error) {
+  int depth = 0;
+  for (size_t i = at_; i < text_.size(); ++i) {
+    if (text_[i] == '\'') {
+      ++i;  // escapes the next character
+    } else if (text_[i] == '[') {
+      ++depth;
+    } else if (text_[i] == ']' && --depth == 0) {
+      const std::string_view text = text_.substr(start, i + 1 - start);
+      StructuredReference reference;
+      if (!ParseStructuredReference(text, false, &reference)) break;
+      node->kind = Node::Kind::kTable;
+      node->text = text;
+      at_ = i + 1;
+      return true;
+    }
+  }
+  return Fail("malformed table reference", error);
 }
 
 std::string_view Tokenizer::ReadWord() {

@@ -12,7 +12,7 @@ namespace ovc::excel::formula {
 struct Token {
   enum class Kind : uint8_t {
     kEnd,
-    kOperand,   // `node`: a constant, reference or name
+    kOperand,   // `node`: a constant, reference, name or structured reference
     kFunction,  // `text`: the name, the "(" read too
     kOpen,
     kClose,
@@ -38,6 +38,7 @@ class Tokenizer {
   bool ReadOperand(Token* token, std::string* error);
   bool ReadQualified(std::string sheet, Token* token, std::string* error);
   bool ReadReference(Node* node);
+  bool ReadStructured(size_t start, Node* node, std::string* error);
   bool ReadNumber(Token* token, std::string* error);
   bool ReadString(std::string* text, std::string* error);
   bool ReadErrorLiteral(Value* value);

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "office/excel/formula/formula.h"
+#include "office/excel/formula/structured_reference.h"
 #include "office/excel/formula/value.h"
 
 namespace ovc::excel::formula {
@@ -26,6 +28,15 @@ class WorkbookView {
   // the sheet-level name of that sheet, else the workbook-level one. False
   // when there is none.
   virtual bool NameFormula(std::string_view name, int32_t sheet, std::string* formula) = 0;
+  // The cells a structured reference names (its `this_row` left aside):
+  // true and *area with its sheet; false with *problem ("no table 'T'",
+  // "table 'T' has no column 'X'") when the workbook has none such, as a
+  // workbook without tables answers.
+  virtual bool TableArea(const StructuredReference& reference, Area* /*area*/,
+                         std::string* problem) {
+    *problem = "no table '" + reference.table + "'";
+    return false;
+  }
   // The current date and time as a serial number (days since 1899-12-30).
   virtual double Now() = 0;
   // The days the workbook's serial numbers lie after the 1900 date

@@ -7,11 +7,11 @@
 
 #include "office/excel/area_reference.h"
 #include "office/excel/cell_reference.h"
+#include "office/excel/formula/structured_reference.h"
 #include "office/excel/formula_text.h"
 #include "office/excel/name_rules.h"
 #include "office/excel/refers_to.h"
 #include "office/excel/sheet_prefix.h"
-#include "office/excel/structured_reference.h"
 
 namespace ovc::excel {
 namespace {

@@ -140,6 +140,7 @@ TEST_F(RoundTripTest, FixturesReadAndRefuseAsWorkbooksDo) {
       {"names.xlsx", L"table1[#All]", L"Address", {}, Variant(L"$A$1:$B$3")},
       {"names.xlsx", L"Table1[[#Headers],[Other]]", L"Address", {}, Variant(L"$B$1")},
       {"names.xlsx", L"Table1[#Totals]", L"Address", {}, absent},
+      {"names.xlsx", L"Table1[@Other]", L"Address", {}, absent},  // a formula's row only
       {"names.xlsx", L"WholeColumn", L"Address", {}, Variant(L"$E:$E")},
       {"names.xlsx", L"WholeRows", L"Count", {}, Variant::I4(2 * 16384)},
       {"names.xlsx", L"rate", L"Value", {}, Variant::R8(0.25)},

@@ -24,8 +24,8 @@ std::string DataRows(const char* header_rows, const char* totals_rows) {
                       "</tableColumns></table>");
   SheetTables tables;
   tables.Add(&part);
-  StructuredReference reference;
-  EXPECT_TRUE(ParseStructuredReference("T[#Data]", false, &reference));
+  formula::StructuredReference reference;
+  EXPECT_TRUE(formula::ParseStructuredReference("T[#Data]", false, &reference));
   CellArea area;
   std::string reason;
   if (!tables.Locate(reference, &area, &reason)) return "";

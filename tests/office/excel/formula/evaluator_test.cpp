@@ -128,6 +128,12 @@ TEST_F(EvaluatorTest, ReferencesNamesAndArrays) {
       {"SUMPRODUCT(A1:A3,B1:B2)", E(ErrorCode::kValue)},
       {"{1,\"a\";TRUE,#N/A}", N(1)},
       {"_xlfn.CONCAT(A1:B1,\"x\")", S("110x")},
+      {"SUM(T[Price])", N(60)},
+      {"SUM(T[])", N(66)},
+      {"T[@Code]", N(2)},  // the formula's row
+      {"T[[#This Row],[Price]]*2", N(40)},
+      {"SUM(T[@[Code]:[Price]])", N(22)},
+      {"Low[@Code]", E(ErrorCode::kValue)},  // no row of the table's
   };
   ExpectAll(cases);
 }
@@ -141,6 +147,7 @@ TEST_F(EvaluatorTest, ProblemsNameWhatIsMissing) {
       {"IFERROR(NOSUCH(1),0)", "unknown function NOSUCH", N(0)},
       {"Unknown+1", "unknown name Unknown"},
       {"Loop", "name Loop refers to itself"},
+      {"Other[Code]+1", "Other[Code]: no table 'Other'", E(ErrorCode::kRef)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.formula);
@@ -348,6 +355,8 @@ TEST(ParseFormulaTest, RefusesMalformedAndHostileText) {
       {"AND(A:,B1)", "operand expected at 7"},
       {"SUM(1+)", "operand expected at 7"},
       {"A1!", "reference expected"},
+      {"SUM(T[Code)", "malformed table reference at 6"},
+      {"T[[#This Row],[#Data]]", "malformed table reference at 2"},
       {std::string(10000, '(') + "1" + std::string(10000, ')'), "nested more than 255 levels"},
       {std::string(70000, '1'), "formula longer than 65536 bytes"},
   };

@@ -10,7 +10,7 @@
 namespace ovc::excel::formula {
 
 // A workbook of constant cells for evaluator tests: sheets "Sheet1" and
-// "My Sheet", cells and names as the test sets them.
+// "My Sheet", cells and names as the test sets them, two tables.
 class FakeWorkbook : public WorkbookView {
  public:
   void Set(int32_t sheet, int32_t row, int32_t column, Value value) {
@@ -39,6 +39,14 @@ class FakeWorkbook : public WorkbookView {
     const auto found = names_.find(std::string(name));
     if (found == names_.end()) return false;
     *formula = found->second;
+    return true;
+  }
+  // "T" is Sheet1!A1:B3, of the columns Code and Price; "Low" its last row.
+  bool TableArea(const StructuredReference& reference, Area* area, std::string* problem) override {
+    const int32_t top = reference.table == "T" ? 1 : reference.table == "Low" ? 3 : 0;
+    if (top == 0) return WorkbookView::TableArea(reference, area, problem);
+    *area = {0, top, reference.first_column == "Price" ? 2 : 1, 3,
+             reference.last_column == "Code" ? 1 : 2};
     return true;
   }
   double Now() override { return 45000.25; }

@@ -11,7 +11,8 @@ namespace ovc::excel::formula {
 namespace {
 
 // The steps of a formula in one line: constants as "1"/"\"a\"", references
-// as "Sheet!top,left:bottom,right", names as "@Name", calls as "SUM/2",
+// as "Sheet!top,left:bottom,right", names as "@Name", structured references
+// as "#Table[Column]", calls as "SUM/2",
 // operators by their enumeration value as "op7", missing as "_".
 std::string Steps(const std::string& text) {
   Formula formula;
@@ -36,6 +37,9 @@ std::string Steps(const std::string& text) {
         break;
       case Node::Kind::kName:
         steps += "@" + node.text;
+        break;
+      case Node::Kind::kTable:
+        steps += "#" + node.text;
         break;
       case Node::Kind::kMissing:
         steps += "_";
@@ -80,6 +84,10 @@ TEST(ParserTest, ReadsReferencesNamesAndCallsAsTheFilesWriteThem) {
       {"-A1^2", "1,1:1,1 op3 2 op6"},
       {"1=1<>2", "1 1 op12 2 op13"},
       {"#REF!+Sheet1!#REF!", "#REF! #REF! op9"},
+      {"VLOOKUP(2,T[[Code]:[Name]],2,FALSE)", "2 #T[[Code]:[Name]] 2 FALSE VLOOKUP/4"},
+      {"T[Code]*T[@Code]", "#T[Code] #T[@Code] op7"},
+      {"ROWS(T[[#All],[Co']de]])", "#T[[#All],[Co']de]] ROWS/1"},
+      {"SUM(T[[#Data], [A]:[B]])", "#T[[#Data], [A]:[B]] SUM/1"},
   };
   for (const auto& c : cases) EXPECT_EQ(Steps(c.formula), c.steps) << c.formula;
 }

@@ -1,10 +1,10 @@
-#include "office/excel/structured_reference.h"
+#include "office/excel/formula/structured_reference.h"
 
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
-namespace ovc::excel {
+namespace ovc::excel::formula {
 namespace {
 
 using enum TableRows;
@@ -17,6 +17,7 @@ TEST(StructuredReferenceTest, ReadsTheFormsTablesAreNamedBy) {
     const char* last = "";
     TableRows first_rows = kData;
     TableRows last_rows = kData;
+    bool this_row = false;
   } cases[] = {
       {"Table1[Col]", true, "Col", "Col"},
       {"Table1", true},
@@ -25,7 +26,13 @@ TEST(StructuredReferenceTest, ReadsTheFormsTablesAreNamedBy) {
       {"T[[#Headers], [#Data],[Price '[€']]]", true, "Price [€]", "Price [€]", kHeaders, kData},
       {"T[[#totals],[A]]", true, "A", "A", kTotals, kTotals},
       {"T[[#Headers],[#Totals]]", false},
-      {"T[#This Row]", false},
+      {"T[#This Row]", true, "", "", kData, kData, true},
+      {"T[[#This Row],[A]]", true, "A", "A", kData, kData, true},
+      {"T[@A]", true, "A", "A", kData, kData, true},
+      {"T[@[A b]:[C]]", true, "A b", "C", kData, kData, true},
+      {"T[@]", true, "", "", kData, kData, true},
+      {"T[[#This Row],[#Data]]", false},
+      {"T[@#All]", false},
       {"T[[A],[B]]", false},
       {"T[Col", false},
       {"T[C[o]l]", false},
@@ -40,6 +47,7 @@ TEST(StructuredReferenceTest, ReadsTheFormsTablesAreNamedBy) {
     EXPECT_EQ(reference.last_column, test.last);
     EXPECT_EQ(reference.first_rows, test.first_rows);
     EXPECT_EQ(reference.last_rows, test.last_rows);
+    EXPECT_EQ(reference.this_row, test.this_row);
   }
   StructuredReference reference;
   EXPECT_FALSE(ParseStructuredReference("Table1", false, &reference));
@@ -47,4 +55,4 @@ TEST(StructuredReferenceTest, ReadsTheFormsTablesAreNamedBy) {
 }
 
 }  // namespace
-}  // namespace ovc::excel
+}  // namespace ovc::excel::formula

@@ -1,4 +1,4 @@
-#include "office/excel/structured_reference.h"
+#include "office/excel/formula/structured_reference.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 
 #include "automation/text.h"
 
-namespace ovc::excel {
+namespace ovc::excel::formula {
 namespace {
 
 bool IsNameStart(char c) {
@@ -65,27 +65,43 @@ bool ReadItemList(std::string_view text, size_t* at, std::vector<std::pair<Item,
   }
 }
 
+// The bands a reference takes: header row, data rows, totals row, and
+// the formula's own row.
+struct Bands {
+  std::array<bool, 3> rows{};
+  bool this_row = false;
+};
+
 // Adds the row bands of a keyword to `bands`; false for an unknown one.
-bool AddKeyword(const std::string& keyword, std::array<bool, 3>* bands) {
+bool AddKeyword(const std::string& keyword, Bands* bands) {
   const std::wstring wide = FromUtf8(keyword);
+  if (EqualsNoCase(wide, L"#This Row")) {
+    bands->this_row = true;
+    return true;
+  }
+  std::array<bool, 3>* rows = &bands->rows;
   if (EqualsNoCase(wide, L"#All")) {
-    bands->fill(true);
+    rows->fill(true);
   } else if (EqualsNoCase(wide, L"#Headers")) {
-    (*bands)[0] = true;
+    (*rows)[0] = true;
   } else if (EqualsNoCase(wide, L"#Data")) {
-    (*bands)[1] = true;
+    (*rows)[1] = true;
   } else if (EqualsNoCase(wide, L"#Totals")) {
-    (*bands)[2] = true;
+    (*rows)[2] = true;
   } else {
     return false;
   }
   return true;
 }
 
-// Sets the span of rows from `bands`; false when the bands do not touch.
-bool SetRows(const std::array<bool, 3>& bands, StructuredReference* out) {
+// Sets the span of rows from `bands`; false when the bands do not touch
+// or the formula's row comes with another.
+bool SetRows(const Bands& taken, StructuredReference* out) {
+  const std::array<bool, 3>& bands = taken.rows;
   const auto first = std::find(bands.begin(), bands.end(), true);
+  out->this_row = taken.this_row;
   if (first == bands.end()) return true;  // columns only: the data rows
+  if (taken.this_row) return false;
   const auto last = std::find(bands.rbegin(), bands.rend(), true).base() - 1;
   if (std::find(first, last, false) != last) return false;
   out->first_rows = static_cast<TableRows>(first - bands.begin());
@@ -94,7 +110,7 @@ bool SetRows(const std::array<bool, 3>& bands, StructuredReference* out) {
 }
 
 bool ApplyItems(const std::vector<std::pair<Item, char>>& items, StructuredReference* out) {
-  std::array<bool, 3> bands{};
+  Bands bands;
   std::vector<std::string> columns;
   bool range = false;
   for (const auto& [item, separator] : items) {
@@ -131,6 +147,10 @@ bool ParseStructuredReference(std::string_view text, bool bare_name, StructuredR
   }
   size_t at = bracket + 1;
   std::vector<std::pair<Item, char>> items;
+  if (at < text.size() && text[at] == '@') {  // "[@Col]" stands for "[[#This Row],[Col]]"
+    items.emplace_back(Item{"#This Row", true}, ',');
+    ++at;
+  }
   if (at < text.size() && text[at] == ']') {
     ++at;
   } else if (at < text.size() && text[at] == '[') {
@@ -145,4 +165,4 @@ bool ParseStructuredReference(std::string_view text, bool bare_name, StructuredR
   return true;
 }
 
-}  // namespace ovc::excel
+}  // namespace ovc::excel::formula
