@@ -104,8 +104,9 @@ TEST_F(BridgeRequestsTest, NewLinksetsAreNumberedAboveEveryOidGiven) {
     Answer saved = Call("SaveBridge", "<Bridge OID=\"" + std::to_string(oid) + "\"><Linksets>" +
                                           linksets + "</Linksets></Bridge>");
     EXPECT_TRUE(saved.status.ok()) << saved.status.message();
+    const pugi::xml_document answer = Parse(saved);
     std::vector<int> oids;
-    for (pugi::xpath_node node : Parse(saved).select_nodes("//Linkset")) {
+    for (pugi::xpath_node node : answer.select_nodes("//Linkset")) {
       oids.push_back(node.node().attribute("OID").as_int());
     }
     return oids;
