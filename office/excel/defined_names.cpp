@@ -241,9 +241,18 @@ bool DefinedNames::ResolveRange(const RangeText& text, int32_t active_sheet, Nam
       *target = {sheet, text.area, false};
       return true;
     }
+    if (!found && text.is_r1c1) {
+      return Fail(E_INVALIDARG, "R1C1 reference '" + text.text + "': write it in A1 form", reason,
+                  code);
+    }
   } else {
     found = Lookup(-1, text.name);
     if (!found && active_sheet >= 0) found = Lookup(active_sheet, text.name);
+    if (!found && (text.is_reference || text.is_r1c1)) {
+      return Fail(E_INVALIDARG,
+                  "unqualified cell reference '" + text.text + "': qualify it with a sheet name",
+                  reason, code);
+    }
   }
   formula::StructuredReference table;
   if (!found && text.sheet.empty() && formula::ParseStructuredReference(text.name, true, &table)) {

@@ -82,8 +82,9 @@ class DefinedNames {
   // The cells Application.Range's text names in this workbook (the book part
   // is the caller's to match): "Sheet!X" is the sheet-level name X of that
   // sheet, else X as a reference; "X" the workbook-level name X, else the
-  // sheet-level X of `active_sheet`. False, *reason and *code as Resolve, or
-  // for a missing sheet or name.
+  // sheet-level X of `active_sheet`; only an X that names no name is read as
+  // a reference, refused without a sheet or in R1C1 form (E_INVALIDARG).
+  // False, *reason and *code as Resolve, or for a missing sheet or name.
   bool ResolveRange(const RangeText& text, int32_t active_sheet, NameTarget* target,
                     std::string* reason, HRESULT* code) const;
 

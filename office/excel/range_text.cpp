@@ -37,19 +37,12 @@ bool ParseRangeText(std::string_view text, RangeText* out, std::string* reason, 
   }
   // "C1" and "R1:R3" read both ways; A1 form wins, as in a workbook in A1 mode.
   RangeText parsed;
-  const bool reads_as_area = ParseAreaReference(split.rest, &parsed.area);
-  if (!reads_as_area && ReadsAsR1C1Reference(split.rest) && !split.sheet.empty()) {
-    return Fail("R1C1 reference '" + std::string(text) + "': write it in A1 form", reason, code);
-  }
-  if (split.sheet.empty() && (reads_as_area || ReadsAsR1C1Reference(split.rest))) {
-    return Fail(
-        "unqualified cell reference '" + std::string(text) + "': qualify it with a sheet name",
-        reason, code);
-  }
+  parsed.is_reference = ParseAreaReference(split.rest, &parsed.area);
+  parsed.is_r1c1 = !parsed.is_reference && ReadsAsR1C1Reference(split.rest);
   parsed.book = std::move(split.book);
   parsed.sheet = std::move(split.sheet);
   parsed.name = std::string(split.rest);
-  parsed.is_reference = reads_as_area;
+  parsed.text = std::string(text);
   *out = std::move(parsed);
   return true;
 }

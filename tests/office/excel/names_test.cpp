@@ -53,6 +53,35 @@ TEST_F(NamesTest, ItemFindsNamesByPositionOrByNameAsMethodOrPropertyGet) {
   EXPECT_EQ(DescriptionOf(GetErrorInfo().get()).rfind(L"Book.xlsx: name 'Nope': ", 0), 0u);
 }
 
+TEST_F(NamesTest, ANameSpelledLikeACellReferenceWinsOverTheReference) {
+  const std::string path = folder_.File("Spelled.xlsx");
+  testing::WriteZip(path, testing::MinimalWorkbook(
+                              "<definedNames><definedName name=\"Row3\">Sheet1!$C$3</definedName>"
+                              "<definedName name=\"TAX2019\">Sheet1!$D$4</definedName>"
+                              "<definedName name=\"Col3\" localSheetId=\"0\">Sheet1!$E$5"
+                              "</definedName><definedName name=\"R5C5\" localSheetId=\"0\">"
+                              "Sheet1!$F$6</definedName></definedNames>"));
+  ASSERT_TRUE(Open(path));
+  const struct {
+    const wchar_t* text;
+    Variant address;
+  } cases[] = {
+      {L"Row3", Variant(L"$C$3")},
+      {L"tax2019", Variant(L"$D$4")},
+      {L"Col3", Variant(L"$E$5")},
+      {L"Sheet1!R5C5", Variant(L"$F$6")},
+      {L"Sheet1!Row4", Variant(L"$ROW$4")},
+      {L"Row4", Variant::Error(E_INVALIDARG)},
+      {L"R2C2", Variant::Error(E_INVALIDARG)},
+      {L"Sheet1!R2C2", Variant::Error(E_INVALIDARG)},
+  };
+  for (const auto& c : cases) {
+    const Variant range = Get(application_.get(), L"Range", {Variant(c.text)});
+    EXPECT_EQ(range.vt() == VT_DISPATCH ? Get(range.dispatch(), L"Address") : range, c.address)
+        << ToUtf8(c.text);
+  }
+}
+
 TEST_F(NamesTest, AddAndDeleteChangeTheWorkbookAndSurviveASave) {
   ComPtr<IDispatch> names = Object(workbook_.get(), L"Names");
   const Variant none = Variant::Missing();
