@@ -5,6 +5,7 @@
 
 #include "automation/safe_array.h"
 #include "automation/text.h"
+#include "ovcbridgesvcs/apps/clone_location.h"
 #include "ovcbridgesvcs/apps/excel_app.h"
 #include "ovcbridgesvcs/apps/excel_members.h"
 #include "ovcbridgesvcs/apps/excel_report.h"
@@ -136,7 +137,9 @@ HRESULT CExcelApp::CloneLocation(const std::wstring& old_location, const std::ws
     if (const HRESULT status = AddLocation(current_range_.get(), new_location); Failed(status)) {
       return status;
     }
-    return remove_old != VARIANT_FALSE ? DeleteLocationName(old_location) : S_OK;
+    return MustDeleteClonedLocation(old_location, new_location, remove_old)
+               ? DeleteLocationName(old_location)
+               : S_OK;
   });
 }
 

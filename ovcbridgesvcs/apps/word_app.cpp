@@ -6,6 +6,7 @@
 #include "automation/class_registry.h"
 #include "automation/safe_array.h"
 #include "automation/text.h"
+#include "ovcbridgesvcs/apps/clone_location.h"
 #include "ovcbridgesvcs/apps/word_app_calls.h"
 #include "ovcbridgesvcs/frame/member_values.h"
 #include "ovcbridgesvcs/frame/message_catalogue.h"
@@ -358,9 +359,7 @@ HRESULT CWordApp::CloneLocation(const std::wstring& old_location, const std::wst
     if (Succeeded(hr) && Failed(hr = AddBookmark(document_.get(), new_location, range.get()))) {
       return ReportFailedCall(L"Word Error:  Unable to define the bookmark:  " + new_location);
     }
-    if (Failed(hr) || remove_old == VARIANT_FALSE || EqualsNoCase(old_location, new_location)) {
-      return hr;
-    }
+    if (Failed(hr) || !MustDeleteClonedLocation(old_location, new_location, remove_old)) return hr;
     return DeleteBookmark(old_location);
   });
 }

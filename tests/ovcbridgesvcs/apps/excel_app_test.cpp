@@ -110,6 +110,29 @@ TEST_F(ExcelAppTest, LocationsAreTheWorkbookLevelNamesAndAMissingOneIsNoFailure)
   EXPECT_EQ(TakeErrorText(), L"Excel Error  Range name not found:  Missing");
 }
 
+TEST_F(ExcelAppTest, ReplacingCloneKeepsANameClonedOntoItselfInAnyLetterCase) {
+  IExternalApp& app = Open("names.xlsx");
+  const struct {
+    const wchar_t* old_location;
+    const wchar_t* new_location;
+    VARIANT_BOOL old_kept;
+  } cases[] = {
+      {L"Rate", L"Rate", VARIANT_TRUE},
+      {L"Rate", L"rATE", VARIANT_TRUE},
+      {L"Rate", L"Copy", VARIANT_FALSE},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(app.CloneLocation(c.old_location, c.new_location, VARIANT_TRUE), S_OK)
+        << TakeErrorText();
+    VARIANT_BOOL old_exists = VARIANT_FALSE;
+    VARIANT_BOOL new_exists = VARIANT_FALSE;
+    EXPECT_EQ(app.LocationExists(c.old_location, &old_exists), S_OK);
+    EXPECT_EQ(app.LocationExists(c.new_location, &new_exists), S_OK);
+    EXPECT_EQ(old_exists, c.old_kept) << ToUtf8(c.new_location);
+    EXPECT_EQ(new_exists, VARIANT_TRUE) << ToUtf8(c.new_location);
+  }
+}
+
 TEST_F(ExcelAppTest, VectorWritesRedefineTheNameInPlaceAndAnEmptyVectorClearsTheCells) {
   IExternalApp& app = Open("cells.xlsx", "Book]1.xlsx");  // "]" in the book name
   EXPECT_EQ(app.SetVectorValue(L"Puts", Vector({Variant(L"=A1"), Variant(2.0)}), VARIANT_TRUE),
