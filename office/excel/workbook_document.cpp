@@ -52,6 +52,7 @@ std::unique_ptr<WorkbookDocument> WorkbookDocument::Open(const std::string& path
                                                          std::string* error, HRESULT* code) {
   office::OpenOptions options;
   options.read_only = read_only;
+  options.kind = office::DocumentKind::kWorkbook;
   if (services.trace) {
     options.trace = [trace = services.trace](std::string_view line) { trace(std::string(line)); };
   }

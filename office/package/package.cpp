@@ -336,10 +336,11 @@ class Package::Impl {
       *code = STG_E_DOCFILECORRUPT;
       return false;
     }
-    if (LookupContentType(types->document, main_part_) == kBinaryWorkbookType) {
-      return Refuse("binary workbook (.xlsb)", error, code);
-    }
-    return true;
+    const std::string type = LookupContentType(types->document, main_part_);
+    if (type == kBinaryWorkbookType) return Refuse("binary workbook (.xlsb)", error, code);
+    const std::string mismatch =
+        options_.kind ? KindMismatch(*options_.kind, DocumentKindOf(type)) : "";
+    return mismatch.empty() || Refuse(mismatch, error, code);
   }
 
   PackageEntry* Find(const std::string& part) {

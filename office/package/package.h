@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,7 @@
 #include <pugixml.hpp>
 
 #include "automation/hresult.h"
+#include "office/package/document_kind.h"
 
 namespace ovc::office {
 
@@ -28,6 +30,9 @@ struct PackageLimits {
 struct OpenOptions {
   // Never written and never locked.
   bool read_only = false;
+  // The kind of document the opener serves; a package of another kind is
+  // refused at Open. Empty: any kind.
+  std::optional<DocumentKind> kind;
   PackageLimits limits;
   // The file system calls of Save; null means FileSystem::Real(). Not owned;
   // must outlive the package.
@@ -61,7 +66,8 @@ class Package {
   // Opens the package at `path`. On failure returns null and sets *error to
   // "<file name>: <reason>" and *code: E_NOTIMPL for a format that is not an
   // Office Open XML package (legacy binary, encrypted, .xlsb, Strict, not a
-  // zip), STG_E_DOCFILECORRUPT for a damaged package or a passed limit,
+  // zip, a document of another kind than options.kind),
+  // STG_E_DOCFILECORRUPT for a damaged package or a passed limit,
   // STG_E_* from errno for a file that cannot be read.
   // A writable open takes an advisory lock on the file; when another open
   // file description holds it (this process or another), or the file cannot

@@ -23,13 +23,6 @@ namespace {
 constexpr std::string_view kRelationships =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
 
-bool IsWordContentType(std::string_view type) {
-  return type.find("wordprocessingml.document.main") != std::string_view::npos ||
-         type.find("wordprocessingml.template.main") != std::string_view::npos ||
-         type.find("ms-word.document.macroEnabled.main") != std::string_view::npos ||
-         type.find("ms-word.template.macroEnabledTemplate.main") != std::string_view::npos;
-}
-
 bool IsSeparatorNote(const WordNames& names, pugi::xml_node note) {
   const std::string_view type = names.Attribute(note, "type").value();
   return type == "separator" || type == "continuationSeparator" || type == "continuationNotice";
@@ -166,16 +159,6 @@ void WordDocument::Impl::AddTextBoxes(const std::string& part, const WordNames* 
 bool WordDocument::Impl::Load(std::string* error, HRESULT* code) {
   *code = STG_E_DOCFILECORRUPT;
   const std::string& main = package_.MainDocumentPartName();
-  const std::string type = package_.ContentType(main);
-  if (!IsWordContentType(type)) {
-    *code = E_NOTIMPL;
-    *error = package_.file_name() + ": " +
-             (type.find("spreadsheetml") != std::string::npos ||
-                      type.find("ms-excel") != std::string::npos
-                  ? "a workbook, not a word-processing document: not supported"
-                  : "not a word-processing document: not supported");
-    return false;
-  }
   pugi::xml_document* xml = package_.XmlPart(main, error);
   if (xml == nullptr) return false;
   const WordNames* names = NamesOf(main, *xml);
@@ -381,7 +364,9 @@ WordDocument::~WordDocument() = default;
 std::unique_ptr<WordDocument> WordDocument::Open(const std::string& path,
                                                  const office::OpenOptions& options,
                                                  std::string* error, HRESULT* code) {
-  std::unique_ptr<office::Package> package = office::Package::Open(path, options, error, code);
+  office::OpenOptions word_options = options;
+  word_options.kind = office::DocumentKind::kWordProcessing;
+  std::unique_ptr<office::Package> package = office::Package::Open(path, word_options, error, code);
   if (!package) return nullptr;
   auto impl = std::make_unique<Impl>(package.get(), options.trace);
   if (!impl->Load(error, code)) return nullptr;

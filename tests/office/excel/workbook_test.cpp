@@ -108,7 +108,9 @@ TEST_F(WorkbookTest, OpenRefusesPasswordsAndASecondFileOfAnOpenName) {
     HRESULT status;
   };
   const Variant none = Variant::Missing();
+  const std::string letter = office::testing::CopyFixture(folder_, "document.docx", "Letter.xlsx");
   const Case cases[] = {
+      {letter, {}, E_NOTIMPL},
       {folder_.File("Other.xlsx"), {none, none, none, Variant(L"secret")}, E_NOTIMPL},
       {folder_.File("Other.xlsx"), {none, none, none, none, Variant(L"secret")}, E_NOTIMPL},
       {elsewhere.File("Book.xlsx"), {}, E_ACCESSDENIED},
@@ -121,6 +123,9 @@ TEST_F(WorkbookTest, OpenRefusesPasswordsAndASecondFileOfAnOpenName) {
     EXPECT_EQ(description.rfind(FromUtf8(std::filesystem::path(c.path).filename().string()), 0), 0u)
         << description;
   }
+  Open(letter);
+  EXPECT_EQ(DescriptionOf(GetErrorInfo().get()),
+            L"Letter.xlsx: a word-processing document, not a workbook: not supported");
   EXPECT_FALSE(Open(folder_.File("Missing.xlsx")));
   EXPECT_NE(DescriptionOf(GetErrorInfo().get()).find(L"Missing.xlsx"), std::wstring::npos);
 }

@@ -92,6 +92,43 @@ TEST(PackageTest, RefusedFormatsNameTheFileAndTheReason) {
   EXPECT_EQ(OpenError(fifo, STG_E_READFAULT, ReadOnly()), "fifo.xlsx: Invalid argument");
 }
 
+TEST(PackageTest, AnOpenerServingOneKindOfDocumentRefusesEveryOther) {
+  TempDir dir;
+  const std::string path = dir.File("renamed.xlsx");
+  const std::string word = "application/vnd.openxmlformats-officedocument.wordprocessingml.";
+  const std::string sheet = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
+  const struct {
+    std::string main_type;
+    DocumentKind kind;
+    std::string refusal;  // "" when it opens
+  } cases[] = {
+      {word + "document.main+xml", DocumentKind::kWorkbook,
+       "a word-processing document, not a workbook"},
+      {sheet + "sheet.main+xml", DocumentKind::kWordProcessing,
+       "a workbook, not a word-processing document"},
+      {"application/xml", DocumentKind::kWorkbook, "not a workbook"},
+      {"application/vnd.ms-word.template.macroEnabledTemplate.main+xml",
+       DocumentKind::kWordProcessing, ""},
+      {"Application/VND.ms-excel.sheet.macroEnabled.main+xml", DocumentKind::kWorkbook, ""},
+  };
+  for (const auto& c : cases) {
+    WriteZip(path, {{"[Content_Types].xml",
+                     testing::ContentTypes("<Override PartName='/doc.xml' ContentType='" +
+                                           c.main_type + "'/>")},
+                    {"_rels/.rels", testing::Relationships(testing::Relationship(
+                                        "rId1", "officeDocument", "doc.xml"))},
+                    {"doc.xml", "<doc/>"}});
+    OpenOptions options = ReadOnly();
+    options.kind = c.kind;
+    if (c.refusal.empty()) {
+      EXPECT_NE(OpenOrFail(path, options), nullptr) << c.main_type;
+    } else {
+      EXPECT_EQ(OpenError(path, E_NOTIMPL, options),
+                "renamed.xlsx: " + c.refusal + ": not supported");
+    }
+  }
+}
+
 TEST(PackageTest, PartsAreReachedThroughRelationshipsAndContentTypes) {
   std::unique_ptr<Package> package = OpenOrFail(FixturePath("book.xlsx"), ReadOnly());
   ASSERT_NE(package, nullptr);
