@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,7 +12,27 @@ namespace ovc::office {
 namespace {
 
 constexpr std::string_view kCompoundMagic("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-constexpr size_t kChunk = 1 << 16;
+constexpr size_t kHeaderSize = 512;
+constexpr size_t kHeaderFatLocations = 109;
+constexpr uint32_t kLastRegularSector = 0xFFFFFFFA;
+constexpr size_t kEntrySize = 128;
+constexpr uint8_t kStreamEntry = 2;
+// Bounds on what is read of a compound file that claims more: its
+// directory sectors, and the sectors of its FAT-location chain walked to
+// find one FAT sector. An encrypted package's directory takes one sector.
+constexpr uint32_t kMaxDirectorySectors = 256;
+constexpr uint32_t kMaxFatLocationSectors = 64;
+
+uint32_t Little32(const char* bytes) {
+  uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[i]);
+  return value;
+}
+
+uint16_t Little16(const char* bytes) {
+  return static_cast<uint16_t>(static_cast<unsigned char>(bytes[0]) |
+                               static_cast<unsigned char>(bytes[1]) << 8);
+}
 
 // A stream name as a compound file's directory stores it (UTF-16LE).
 std::string Utf16(std::string_view ascii) {
@@ -22,45 +44,139 @@ std::string Utf16(std::string_view ascii) {
   return wide;
 }
 
-// Whether the file holds an encryption stream name; scans in overlapping
-// chunks. 0 or the errno.
-int HoldsEncryptionStream(int fd, bool* holds) {
-  const std::string names[] = {Utf16("EncryptionInfo"), Utf16("EncryptedPackage")};
-  const size_t overlap = names[1].size();
-  std::string window;
-  off_t offset = 0;
-  *holds = false;
-  for (;;) {
-    char buffer[kChunk];
-    const ssize_t count = ::pread(fd, buffer, sizeof buffer, offset);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) return errno;
-    if (count == 0) return 0;
-    offset += count;
-    window.append(buffer, static_cast<size_t>(count));
-    for (const std::string& name : names) {
-      if (window.find(name) != std::string::npos) {
-        *holds = true;
-        return 0;
+// The directory of a compound file, reached through its header and FAT.
+// Every failure ends the walk: a failed read leaves its errno in error(),
+// a malformed or truncated structure none.
+class CompoundDirectory {
+ public:
+  explicit CompoundDirectory(const ReadAt& read) : read_(read) {}
+
+  // Whether the directory names a stream of one of `names` (UTF-16LE).
+  bool HoldsStreamNamed(const std::array<std::string, 2>& names) {
+    if (!ReadHeader()) return false;
+    std::string sector_bytes(sector_size_, '\0');
+    uint32_t sector = first_directory_;
+    for (uint32_t walked = 0; walked < kMaxDirectorySectors && sector <= kLastRegularSector;
+         ++walked) {
+      if (!Read(SectorOffset(sector), sector_bytes.size(), sector_bytes.data())) return false;
+      for (size_t entry = 0; entry + kEntrySize <= sector_bytes.size(); entry += kEntrySize) {
+        if (IsStreamNamed(sector_bytes.data() + entry, names)) return true;
       }
+      const std::optional<uint32_t> next = NextSector(sector);
+      if (!next) return false;
+      sector = *next;
     }
-    if (window.size() > overlap) window.erase(0, window.size() - overlap);
+    return false;
   }
-}
+
+  int error() const { return error_; }
+
+ private:
+  static bool IsStreamNamed(const char* entry, const std::array<std::string, 2>& names) {
+    const uint16_t name_bytes = Little16(entry + 64);  // with the terminating NUL
+    if (static_cast<uint8_t>(entry[66]) != kStreamEntry || name_bytes < 2 || name_bytes > 64) {
+      return false;
+    }
+    const std::string_view name(entry, name_bytes - 2u);
+    return name == names[0] || name == names[1];
+  }
+
+  bool ReadHeader() {
+    char header[kHeaderSize];
+    if (!Read(0, sizeof header, header)) return false;
+    const uint16_t shift = Little16(header + 30);
+    if (Little16(header + 28) != 0xFFFE || (shift != 9 && shift != 12)) return false;
+    sector_shift_ = shift;
+    sector_size_ = size_t{1} << shift;
+    first_directory_ = Little32(header + 48);
+    first_fat_location_sector_ = Little32(header + 68);
+    for (size_t i = 0; i < kHeaderFatLocations; ++i) {
+      header_fat_locations_[i] = Little32(header + 76 + 4 * i);
+    }
+    return true;
+  }
+
+  uint64_t SectorOffset(uint32_t sector) const { return (uint64_t{sector} + 1) << sector_shift_; }
+
+  // The sector following `sector` in its chain, by the FAT.
+  std::optional<uint32_t> NextSector(uint32_t sector) {
+    const uint32_t per_sector = static_cast<uint32_t>(sector_size_ / 4);
+    const std::optional<uint32_t> fat_sector = FatSectorLocation(sector / per_sector);
+    if (!fat_sector) return std::nullopt;
+    return ReadLocation(SectorOffset(*fat_sector) + 4 * uint64_t{sector % per_sector});
+  }
+
+  // Where the FAT's sector `index` lies: among the header's first 109
+  // locations, else in the chain of location sectors, each holding one
+  // location fewer than it could and the next sector of the chain last.
+  std::optional<uint32_t> FatSectorLocation(uint32_t index) {
+    if (index < kHeaderFatLocations) return Regular(header_fat_locations_[index]);
+    const uint32_t per_sector = static_cast<uint32_t>(sector_size_ / 4) - 1;
+    const uint32_t rest = index - kHeaderFatLocations;
+    if (rest / per_sector >= kMaxFatLocationSectors) return std::nullopt;
+    std::optional<uint32_t> sector = Regular(first_fat_location_sector_);
+    for (uint32_t hop = 0; hop < rest / per_sector && sector; ++hop) {
+      sector = ReadLocation(SectorOffset(*sector) + 4 * uint64_t{per_sector});
+    }
+    if (!sector) return std::nullopt;
+    return ReadLocation(SectorOffset(*sector) + 4 * uint64_t{rest % per_sector});
+  }
+
+  // A sector number stored at `offset`, when it names a regular sector.
+  std::optional<uint32_t> ReadLocation(uint64_t offset) {
+    char bytes[4];
+    if (!Read(offset, sizeof bytes, bytes)) return std::nullopt;
+    return Regular(Little32(bytes));
+  }
+
+  static std::optional<uint32_t> Regular(uint32_t sector) {
+    return sector <= kLastRegularSector ? std::optional<uint32_t>(sector) : std::nullopt;
+  }
+
+  // Reads all `size` bytes at `offset`; false at a failed or short read.
+  bool Read(uint64_t offset, size_t size, char* out) {
+    while (size > 0) {
+      const ssize_t count = read_(out, size, offset);
+      if (count < 0 && errno == EINTR) continue;
+      if (count < 0) error_ = errno;
+      if (count <= 0) return false;
+      out += count;
+      size -= static_cast<size_t>(count);
+      offset += static_cast<uint64_t>(count);
+    }
+    return true;
+  }
+
+  const ReadAt& read_;
+  int error_ = 0;
+  uint16_t sector_shift_ = 9;
+  size_t sector_size_ = 512;
+  uint32_t first_directory_ = 0;
+  uint32_t first_fat_location_sector_ = 0;
+  std::array<uint32_t, kHeaderFatLocations> header_fat_locations_{};
+};
 
 }  // namespace
 
-int SniffFileKind(int fd, FileKind* kind) {
+ReadAt ReadFileAt(int fd) {
+  return [fd](char* buffer, size_t size, uint64_t offset) {
+    return ::pread(fd, buffer, size, static_cast<off_t>(offset));
+  };
+}
+
+int SniffFileKind(const ReadAt& read, FileKind* kind) {
   char head[8];
   ssize_t count;
   do {
-    count = ::pread(fd, head, sizeof head, 0);
+    count = read(head, sizeof head, 0);
   } while (count < 0 && errno == EINTR);
   if (count < 0) return errno;
   const std::string_view start(head, static_cast<size_t>(count));
   if (start == kCompoundMagic) {
-    bool encrypted = false;
-    if (int error = HoldsEncryptionStream(fd, &encrypted)) return error;
+    CompoundDirectory directory(read);
+    const bool encrypted =
+        directory.HoldsStreamNamed({Utf16("EncryptionInfo"), Utf16("EncryptedPackage")});
+    if (directory.error() != 0) return directory.error();
     *kind = encrypted ? FileKind::kEncrypted : FileKind::kLegacyBinary;
   } else if (start.substr(0, 2) == "PK") {
     *kind = FileKind::kZip;

@@ -1,5 +1,11 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
 namespace ovc::office {
 
 enum class FileKind {
@@ -9,8 +15,17 @@ enum class FileKind {
   kUnknown,
 };
 
-// Tells the kind of the file open at `fd` from its bytes (read with pread,
-// the file position untouched). Returns 0 with *kind, or the errno.
-int SniffFileKind(int fd, FileKind* kind);
+// Reads up to `size` bytes at `offset` into `buffer`: the count read (0 at
+// the end of the file), or -1 with errno set.
+using ReadAt = std::function<ssize_t(char* buffer, size_t size, uint64_t offset)>;
+
+// A ReadAt over the file open at `fd` (pread: the file position untouched).
+ReadAt ReadFileAt(int fd);
+
+// Tells the kind of a file from its first bytes and, for a compound file,
+// its header and directory: a bounded number of bytes whatever the file's
+// size. A compound file whose directory cannot be followed counts as legacy
+// binary. Returns 0 with *kind, or the errno of a failed read.
+int SniffFileKind(const ReadAt& read, FileKind* kind);
 
 }  // namespace ovc::office

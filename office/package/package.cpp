@@ -91,7 +91,7 @@ class Package::Impl {
     }
     read_only_ = !locked;
     FileKind kind = FileKind::kUnknown;
-    if (int failure = SniffFileKind(fd_, &kind)) {
+    if (int failure = SniffFileKind(ReadFileAt(fd_), &kind)) {
       return Fail(std::strerror(failure), StorageError(failure, false), error, code);
     }
     if (kind == FileKind::kEncrypted) return Refuse("encrypted package", error, code);
