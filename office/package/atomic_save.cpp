@@ -1,13 +1,16 @@
 #include "office/package/atomic_save.h"
 
+#include <fcntl.h>
 #include <sys/random.h>
-#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <ctime>
+#include <filesystem>
 
 #include "office/package/file_system.h"
 
@@ -15,31 +18,55 @@ namespace ovc::office {
 namespace {
 
 constexpr int kNameAttempts = 16;
+constexpr size_t kSuffixDigits = 12;
+constexpr std::string_view kDigits = "0123456789abcdef";
+constexpr std::string_view kTemporaryEnd = ".tmp";
+// A temporary file untouched this long belongs to no save in progress.
+constexpr time_t kLeftoverAgeSeconds = 60;
 
 // Twelve hex digits from the system's random source, or from the clock
 // when it has none (the O_EXCL create still refuses a name in use).
 std::string RandomSuffix() {
-  static constexpr char kDigits[] = "0123456789abcdef";
   uint64_t bits = 0;
   if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
     bits = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
   }
   std::string suffix;
-  for (int i = 0; i < 12; ++i, bits >>= 4) suffix += kDigits[bits & 15];
+  for (size_t i = 0; i < kSuffixDigits; ++i, bits >>= 4) suffix += kDigits[bits & 15];
   return suffix;
 }
 
-// Creates the temporary file beside `target`; 0 with *temporary and *fd, or
+// The start of the temporary files' names of the file `name`.
+std::string TemporaryPrefix(const std::string& name) { return ".~" + name + "."; }
+
+// Whether `entry` names a temporary file of the file `name`.
+bool IsTemporaryOf(std::string_view entry, const std::string& name) {
+  const std::string prefix = TemporaryPrefix(name);
+  if (entry.size() != prefix.size() + kSuffixDigits + kTemporaryEnd.size() ||
+      !entry.starts_with(prefix) || !entry.ends_with(kTemporaryEnd)) {
+    return false;
+  }
+  return entry.substr(prefix.size(), kSuffixDigits).find_first_not_of(kDigits) ==
+         std::string_view::npos;
+}
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
+std::string NameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// Creates the temporary file beside `target` and locks it at once, so that
+// a cleanup never takes it for a leftover; 0 with *temporary and *fd, or
 // the errno.
 int CreateTemporary(FileSystem& file_system, const std::string& target, std::string* temporary,
                     int* fd) {
-  const size_t slash = target.rfind('/');
-  const std::string folder = target.substr(0, slash + 1);
-  const std::string name = target.substr(slash + 1);
   int error = EEXIST;
   for (int attempt = 0; attempt < kNameAttempts && error == EEXIST; ++attempt) {
-    *temporary = folder + ".~" + name + "." + RandomSuffix() + ".tmp";
+    *temporary = FolderOf(target) + TemporaryPrefix(NameOf(target)) + RandomSuffix() +
+                 std::string(kTemporaryEnd);
     error = file_system.CreateExclusive(*temporary, 0600, fd);
+  }
+  if (error == 0 && (error = LockFile(*fd)) != 0) {
+    file_system.Close(*fd);
+    file_system.Remove(*temporary);
   }
   return error;
 }
@@ -56,21 +83,54 @@ int Fill(FileSystem& file_system, int fd, std::string_view bytes, const struct s
     trace(target + ": the owner could not be kept");
   }
   if (old.st_nlink > 1 && trace) trace(target + ": hard-linked; the other names keep the old file");
-  return LockFile(fd);
+  return 0;
+}
+
+// 0 when `target` is still the version `expected`, with its status in *status;
+// else kFileChangedMeanwhile or the errno.
+int CheckVersion(const std::string& target, const FileVersion& expected, struct stat* status) {
+  if (::stat(target.c_str(), status) != 0) return errno == ENOENT ? kFileChangedMeanwhile : errno;
+  return FileVersion::Of(*status) == expected ? 0 : kFileChangedMeanwhile;
+}
+
+// Removes the temporary file `path` when it is a leftover: a regular file
+// no save holds locked, untouched for kLeftoverAgeSeconds. True when removed.
+bool RemoveIfLeftover(FileSystem& file_system, const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat status {};
+  const bool leftover = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+                        ::time(nullptr) - status.st_mtime >= kLeftoverAgeSeconds &&
+                        LockFile(fd) == 0 && SameFile(fd, path) && file_system.Remove(path) == 0;
+  ::close(fd);
+  return leftover;
 }
 
 }  // namespace
 
+FileVersion FileVersion::Of(const struct stat& status) {
+  return {status.st_dev, status.st_ino, status.st_size, status.st_mtim};
+}
+
+bool FileVersion::operator==(const FileVersion& other) const {
+  return device == other.device && inode == other.inode && size == other.size &&
+         modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+}
+
 int SaveAtomically(FileSystem& file_system, const std::string& path, std::string_view bytes,
-                   const TraceSink& trace, int* fd) {
+                   const FileVersion& expected, const TraceSink& trace, int* fd) {
   char resolved[PATH_MAX];
-  if (::realpath(path.c_str(), resolved) == nullptr) return errno;
+  if (::realpath(path.c_str(), resolved) == nullptr) {
+    return errno == ENOENT ? kFileChangedMeanwhile : errno;
+  }
   const std::string target = resolved;
   struct stat old {};
-  if (::stat(target.c_str(), &old) != 0) return errno;
+  if (int error = CheckVersion(target, expected, &old)) return error;
   std::string temporary;
   if (int error = CreateTemporary(file_system, target, &temporary, fd)) return error;
+  struct stat unchanged {};
   int error = Fill(file_system, *fd, bytes, old, target, trace);
+  if (error == 0) error = CheckVersion(target, expected, &unchanged);
   if (error == 0) error = file_system.Rename(temporary, target);
   if (error != 0) {
     file_system.Close(*fd);
@@ -78,9 +138,33 @@ int SaveAtomically(FileSystem& file_system, const std::string& path, std::string
     file_system.Remove(temporary);
     return error;
   }
-  const std::string folder = target.substr(0, target.rfind('/') + 1);
-  if (file_system.SyncFolder(folder) != 0 && trace) trace(target + ": the folder was not flushed");
+  if (file_system.SyncFolder(FolderOf(target)) != 0 && trace) {
+    trace(target + ": the folder was not flushed");
+  }
   return 0;
+}
+
+int CheckFolderTakesSave(FileSystem& file_system, const std::string& path) {
+  char resolved[PATH_MAX];
+  if (::realpath(path.c_str(), resolved) == nullptr) return 0;
+  return file_system.CheckFolderWritable(FolderOf(resolved));
+}
+
+void RemoveLeftoverTemporaries(FileSystem& file_system, const std::string& path,
+                               const TraceSink& trace) {
+  char resolved[PATH_MAX];
+  if (::realpath(path.c_str(), resolved) == nullptr) return;
+  const std::string target = resolved;
+  const std::string name = NameOf(target);
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(FolderOf(target), error), end;
+       !error && entry != end; entry.increment(error)) {
+    const std::string entry_name = entry->path().filename().string();
+    if (!IsTemporaryOf(entry_name, name)) continue;
+    if (RemoveIfLeftover(file_system, entry->path().string()) && trace) {
+      trace(path + ": removed the leftover temporary file " + entry_name);
+    }
+  }
 }
 
 }  // namespace ovc::office

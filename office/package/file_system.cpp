@@ -15,6 +15,10 @@ FileSystem& FileSystem::Real() {
   return real;
 }
 
+int FileSystem::CheckFolderWritable(const std::string& folder) {
+  return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
+
 int FileSystem::CreateExclusive(const std::string& path, mode_t mode, int* fd) {
   *fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
   return *fd < 0 ? errno : 0;

@@ -7,9 +7,9 @@
 
 namespace ovc::office {
 
-// The file system calls a package makes to save. Every call returns 0 on
-// success or the errno of its failure. The real one is the default; tests
-// derive from it to make one step fail.
+// The file system calls a package makes to open for writing and to save.
+// Every call returns 0 on success or the errno of its failure. The real one
+// is the default; tests derive from it to make one step fail.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -17,6 +17,9 @@ class FileSystem {
   // The real file system; lives as long as the process.
   static FileSystem& Real();
 
+  // Whether this process may create and rename files in `folder`, as an
+  // atomic save does.
+  virtual int CheckFolderWritable(const std::string& folder);
   // Creates `path`, which must not exist (O_EXCL), for reading and writing;
   // *fd is then owned by the caller.
   virtual int CreateExclusive(const std::string& path, mode_t mode, int* fd);

@@ -1,5 +1,6 @@
 #include "office/package/package.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,6 +24,9 @@ constexpr std::string_view kStrictNamespaces = "http://purl.oclc.org/ooxml/";
 constexpr std::string_view kBinaryWorkbookType =
     "application/vnd.ms-excel.sheet.binary.macroEnabled.main";
 constexpr std::string_view kNotOpenXml = "not an Office Open XML package";
+constexpr std::string_view kChangedMeanwhile =
+    "changed or replaced by another program since it was opened: not saved, to keep that "
+    "program's version; close it and open it again";
 constexpr std::string_view kRelationshipsType =
     "application/vnd.openxmlformats-package.relationships+xml";
 
@@ -86,10 +90,16 @@ class Package::Impl {
   // false with *error and *code.
   bool Open(std::string* error, HRESULT* code) {
     bool locked = false;
-    if (int failure = OpenPackageFile(path_, options_.read_only, options_.trace, &fd_, &locked)) {
+    const bool read_only = options_.read_only || !FolderAllowsSaving();
+    if (int failure = OpenPackageFile(path_, read_only, options_.trace, &fd_, &locked)) {
       return Fail(std::strerror(failure), StorageError(failure, false), error, code);
     }
     read_only_ = !locked;
+    struct stat status {};
+    if (::fstat(fd_, &status) != 0) {
+      return Fail(std::strerror(errno), StorageError(errno, false), error, code);
+    }
+    version_ = FileVersion::Of(status);
     FileKind kind = FileKind::kUnknown;
     if (int failure = SniffFileKind(ReadFileAt(fd_), &kind)) {
       return Fail(std::strerror(failure), StorageError(failure, false), error, code);
@@ -104,7 +114,9 @@ class Package::Impl {
     if (archive_ == nullptr) return Corrupt("damaged zip archive: " + reason, error, code);
     if (!IndexEntries(&reason)) return Corrupt(reason, error, code);
     if (!HasPart(std::string(kContentTypesPart))) return Refuse(kNotOpenXml, error, code);
-    return FindMainPart(error, code);
+    if (!FindMainPart(error, code)) return false;
+    if (!read_only_) RemoveLeftoverTemporaries(*file_system_, path_, options_.trace);
+    return true;
   }
 
   bool HasPart(const std::string& part) const { return by_key_.count(PartKey(part)) != 0; }
@@ -258,12 +270,17 @@ class Package::Impl {
     if (!archive_->Write(outputs, &bytes, &reason)) return Corrupt(reason, error, code);
     outputs.clear();
     int fd = -1;
-    if (int failure = SaveAtomically(*file_system_, path_, bytes, options_.trace, &fd)) {
-      return Fail(std::strerror(failure), StorageError(failure, true), error, code);
+    const int failure = SaveAtomically(*file_system_, path_, bytes, version_, options_.trace, &fd);
+    if (failure == kFileChangedMeanwhile) {
+      return Fail(kChangedMeanwhile, E_ACCESSDENIED, error, code);
     }
+    if (failure != 0) return Fail(std::strerror(failure), StorageError(failure, true), error, code);
     ::close(fd_);
     fd_ = fd;
+    struct stat status {};
+    if (::fstat(fd_, &status) == 0) version_ = FileVersion::Of(status);
     Reindex();
+    RemoveLeftoverTemporaries(*file_system_, path_, options_.trace);
     return true;
   }
 
@@ -287,6 +304,17 @@ class Package::Impl {
   }
   bool Corrupt(const std::string& reason, std::string* error, HRESULT* code) const {
     return Fail(reason, STG_E_DOCFILECORRUPT, error, code);
+  }
+
+  // Whether the folder of the file lets an atomic save replace it; traced
+  // when not. True when the path leads nowhere (the open then says why).
+  bool FolderAllowsSaving() const {
+    const int failure = CheckFolderTakesSave(*file_system_, path_);
+    if (failure != 0 && options_.trace) {
+      options_.trace(path_ + ": folder not writable (" + std::strerror(failure) +
+                     "); opened read-only");
+    }
+    return failure == 0;
   }
 
   bool IndexEntries(std::string* reason) {
@@ -418,6 +446,7 @@ class Package::Impl {
   uint64_t total_left_;
   int fd_ = -1;
   bool read_only_ = true;
+  FileVersion version_;  // of the file as opened or last saved
   std::unique_ptr<Archive> archive_;
   std::vector<std::unique_ptr<PackageEntry>> entries_;
   std::unordered_map<std::string, size_t> by_key_;

@@ -34,7 +34,8 @@ struct OpenOptions {
   // refused at Open. Empty: any kind.
   std::optional<DocumentKind> kind;
   PackageLimits limits;
-  // The file system calls of Save; null means FileSystem::Real(). Not owned;
+  // The file system calls of Open's folder check and of Save; null means
+  // FileSystem::Real(). Not owned;
   // must outlive the package.
   FileSystem* file_system = nullptr;
   // Receives one line for each event worth a trace (a busy lock, an owner
@@ -70,8 +71,10 @@ class Package {
   // STG_E_DOCFILECORRUPT for a damaged package or a passed limit,
   // STG_E_* from errno for a file that cannot be read.
   // A writable open takes an advisory lock on the file; when another open
-  // file description holds it (this process or another), or the file cannot
-  // be opened for writing, the package opens read-only instead.
+  // file description holds it (this process or another), the file cannot be
+  // opened for writing or its folder does not let a save replace it, the
+  // package opens read-only instead. A writable open removes what killed
+  // saves left beside the file (see RemoveLeftoverTemporaries).
   static std::unique_ptr<Package> Open(const std::string& path, const OpenOptions& options,
                                        std::string* error, HRESULT* code);
 
@@ -81,7 +84,7 @@ class Package {
   Package& operator=(const Package&) = delete;
 
   // True when Save always fails: opened read-only, the lock was busy, or the
-  // file was not writable.
+  // file or its folder was not writable.
   bool is_read_only() const;
   // The path as given to Open.
   const std::string& path() const;
@@ -149,7 +152,9 @@ class Package {
   // Writes the package atomically over the file (a symbolic link's target is
   // replaced, never the link): changed parts are re-serialised, untouched ones
   // copied with their compressed bytes as they are, in entry order. False,
-  // *error and *code (E_ACCESSDENIED when read-only, STG_E_* from errno,
+  // *error and *code (E_ACCESSDENIED when read-only or when the path no
+  // longer names the file as opened or last saved: another program replaced
+  // or changed it; STG_E_* from errno,
   // STG_E_DOCFILECORRUPT for a damaged source entry) on failure, the file
   // then whole and unchanged.
   bool Save(std::string* error, HRESULT* code);

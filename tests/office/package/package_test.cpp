@@ -1,16 +1,21 @@
 #include "office/package/package.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <set>
 
 #include <gtest/gtest.h>
 
+#include "office/package/file_lock.h"
 #include "office/package/file_system.h"
 #include "tests/office/office_test_support.h"
 #include "tests/office/package/package_test_support.h"
@@ -468,6 +473,143 @@ TEST(PackageSaveTest, LockMakesTheSecondOpenerReadOnly) {
   EXPECT_TRUE(OpenOrFail(path)->is_read_only());
   first.reset();
   EXPECT_FALSE(OpenOrFail(path)->is_read_only());
+}
+
+// The real file system, but for a folder check that fails, and an action
+// run when the save flushes its temporary file.
+class ScriptedFileSystem : public FileSystem {
+ public:
+  int folder_error = 0;
+  std::function<void()> during_save;
+
+  int CheckFolderWritable(const std::string& folder) override {
+    return folder_error != 0 ? folder_error : FileSystem::CheckFolderWritable(folder);
+  }
+  int Sync(int fd) override {
+    if (during_save) during_save();
+    return FileSystem::Sync(fd);
+  }
+};
+
+void SetModified(const std::string& path, time_t seconds_ago) {
+  struct timespec times[2] = {{::time(nullptr) - seconds_ago, 0},
+                              {::time(nullptr) - seconds_ago, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+TEST(PackageSaveTest, AFolderThatCannotTakeTheSaveOpensTheFileReadOnly) {
+  TempDir dir;
+  const std::string path = CopyFixture(dir, "book.xlsx");
+  ScriptedFileSystem file_system;
+  file_system.folder_error = EACCES;
+  std::vector<std::string> traces;
+  OpenOptions options;
+  options.file_system = &file_system;
+  options.trace = [&](std::string_view line) { traces.emplace_back(line); };
+  std::unique_ptr<Package> package = OpenOrFail(path, options);
+  EXPECT_TRUE(package->is_read_only());
+  EXPECT_EQ(traces, std::vector<std::string>{path + ": folder not writable (" +
+                                             std::strerror(EACCES) + "); opened read-only"});
+  std::string error;
+  HRESULT code = S_OK;
+  EXPECT_FALSE(package->Save(&error, &code));
+  EXPECT_EQ(code, E_ACCESSDENIED);
+  // Opened as a read-only file is: without the lock.
+  EXPECT_FALSE(OpenOrFail(path)->is_read_only());
+}
+
+TEST(PackageSaveTest, SaveRefusesToOverwriteWhatAnotherProgramChangedSinceTheOpen) {
+  const auto replace = [](const std::string& path) {
+    std::ofstream(path + ".new") << "theirs";
+    std::filesystem::rename(path + ".new", path);
+  };
+  const auto rewrite = [](const std::string& path) { std::ofstream(path, std::ios::app) << "x"; };
+  const auto retime = [](const std::string& path) { SetModified(path, 3600); };
+  const auto remove = [](const std::string& path) { std::filesystem::remove(path); };
+  const struct {
+    const char* what;
+    std::function<void(const std::string&)> before_save;
+    std::function<void(const std::string&)> during_save;
+  } cases[] = {
+      {"replaced", replace, nullptr},
+      {"rewritten in place", rewrite, nullptr},
+      {"given another time", retime, nullptr},
+      {"removed", remove, nullptr},
+      {"replaced while the save writes", nullptr, replace},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const std::string path = CopyFixture(dir, "book.xlsx");
+    ScriptedFileSystem file_system;
+    OpenOptions options;
+    options.file_system = &file_system;
+    std::unique_ptr<Package> package = OpenOrFail(path, options);
+    Touch(package.get(), kWorkbook, "1");
+    if (c.before_save) c.before_save(path);
+    if (c.during_save) file_system.during_save = [&] { c.during_save(path); };
+    const bool exists = std::filesystem::exists(path);
+    const std::string theirs = c.during_save ? "theirs" : exists ? ReadFile(path) : "";
+    std::string error;
+    HRESULT code = S_OK;
+    EXPECT_FALSE(package->Save(&error, &code));
+    EXPECT_EQ(code, E_ACCESSDENIED);
+    EXPECT_EQ(error.rfind("book.xlsx: changed or replaced by another program", 0), 0u) << error;
+    EXPECT_EQ(dir.Entries(),
+              exists ? std::vector<std::string>{"book.xlsx"} : std::vector<std::string>{});
+    EXPECT_TRUE((exists ? ReadFile(path) : "") == theirs);
+  }
+}
+
+TEST(PackageSaveTest, OpenAndSaveRemoveOnlyTheLeftoversOfKilledSaves) {
+  TempDir dir;
+  const std::string path = CopyFixture(dir, "book.xlsx");
+  const struct {
+    std::string name;
+    time_t age;
+    bool locked;  // by a save still running
+    bool removed;
+  } cases[] = {
+      {".~book.xlsx.0123456789ab.tmp", 3600, false, true},
+      {".~book.xlsx.aaaaaaaaaaaa.tmp", 0, false, false},
+      {".~book.xlsx.bbbbbbbbbbbb.tmp", 3600, true, false},
+      {".~other.xlsx.0123456789ab.tmp", 3600, false, false},
+      {".~book.xlsx.0123456789ax.tmp", 3600, false, false},
+      {"book.xlsx.0123456789ab.tmp", 3600, false, false},
+  };
+  std::vector<int> running_saves;
+  const auto leave = [&] {
+    for (const auto& c : cases) {
+      std::ofstream(dir.File(c.name)) << "half";
+      SetModified(dir.File(c.name), c.age);
+      const int fd = ::open(dir.File(c.name).c_str(), O_RDWR);
+      if (c.locked && LockFile(fd) == 0) {
+        running_saves.push_back(fd);
+      } else {
+        ::close(fd);
+      }
+    }
+  };
+  const auto check = [&](const char* when) {
+    for (const auto& c : cases) {
+      EXPECT_EQ(std::filesystem::exists(dir.File(c.name)), !c.removed) << when << ": " << c.name;
+    }
+  };
+  leave();
+  OpenOrFail(path, ReadOnly());
+  EXPECT_TRUE(std::filesystem::exists(dir.File(cases[0].name))) << "a read-only open removes none";
+  std::vector<std::string> traces;
+  OpenOptions options;
+  options.trace = [&](std::string_view line) { traces.emplace_back(line); };
+  std::unique_ptr<Package> package = OpenOrFail(path, options);
+  check("open");
+  EXPECT_EQ(traces, std::vector<std::string>{path + ": removed the leftover temporary file " +
+                                             cases[0].name});
+  leave();
+  Touch(package.get(), kWorkbook, "1");
+  SaveOrFail(package.get());
+  check("save");
+  for (const int fd : running_saves) ::close(fd);
 }
 
 }  // namespace
