@@ -16,6 +16,7 @@
 #include "ovcbridgesvcs/frame/method_frame.h"
 #include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
+#include "ovcbridgesvcs/transfer/host_attributes.h"
 
 namespace ovc::bridge {
 
@@ -242,6 +243,9 @@ class CBridge final : public ComObject<DispatchImpl<IBridge>, ISupportErrorInfo>
   void WriteXml(CMethodFrame& frame, pugi::xml_document* tree);
   void ReadXml(CMethodFrame& frame, pugi::xml_node element);
   HRESULT AskPrivilege(std::wstring_view method, std::wstring_view request, VARIANT_BOOL* granted);
+  // What a transfer with the host works on: the LinkSets, files and name
+  // (bridge_host_transfer.cpp).
+  transfer::HostTransfer HostTransfer() const;
 
   ModuleLock module_lock_;
   ChildList<ILinkSet> link_sets_{CLSID_Bridge};

@@ -9,10 +9,6 @@ HRESULT CBridge::get_Validate(OVCBRIDGETRANSFEROP, OVCBRIDGEVALIDATE*, std::wstr
   return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::get_Validate");
 }
 
-HRESULT CBridge::ResetStatus(OVCBRIDGETRANSFEROP) {
-  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::ResetStatus");
-}
-
 HRESULT CBridge::FinalStatus(OVCBRIDGETRANSFEROP) {
   return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::FinalStatus");
 }
@@ -55,14 +51,6 @@ HRESULT CBridge::ResumeAutoRunWithPause(VARIANT_BOOL, VARIANT_BOOL*) {
 
 HRESULT CBridge::CancelAutoRunWithPause() {
   return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::CancelAutoRunWithPause");
-}
-
-HRESULT CBridge::WriteToOrvan(VARIANT_BOOL) {
-  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::WriteToOrvan");
-}
-
-HRESULT CBridge::ReadFromOrvan(VARIANT_BOOL, VARIANT_BOOL) {
-  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::ReadFromOrvan");
 }
 
 HRESULT CBridge::ReadFromAppsIterative(VARIANT_BOOL) {

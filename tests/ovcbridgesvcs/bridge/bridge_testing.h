@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "automation/class_registry.h"
@@ -38,6 +39,22 @@ class PlantBridgeTest : public host_testing::PlantTest {
     Variant added;
     EXPECT_EQ(bridge->CreateLinkSet(&added), S_OK);
     return ComPtr<IDispatch>(added.dispatch()).As<ILinkSet>();
+  }
+  // A new LinkSet appended to `bridge`, on class view Pumps bound to P-101A.
+  static ComPtr<ILinkSet> AddPumpLinkSet(IBridge* bridge) {
+    ComPtr<ILinkSet> link_set = AddLinkSet(bridge);
+    EXPECT_EQ(link_set->put_Class(L"Pumps"), S_OK);
+    EXPECT_EQ(link_set->put_ObjectOID(1001), S_OK);
+    EXPECT_EQ(link_set->put_ObjectName(L"P-101A"), S_OK);
+    return link_set;
+  }
+  // A new Link of `link_set` on route `route`.
+  static ComPtr<ILink> AddLink(ILinkSet* link_set, const std::wstring& route) {
+    Variant added;
+    EXPECT_EQ(link_set->CreateLink(&added), S_OK);
+    ComPtr<ILink> link = ComPtr<IDispatch>(added.dispatch()).As<ILink>();
+    EXPECT_EQ(link->put_AttribName(route), S_OK);
+    return link;
   }
 
   frame_testing::LibraryRegistered library_;

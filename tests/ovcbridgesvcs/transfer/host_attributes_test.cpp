@@ -22,21 +22,7 @@ using ::testing::HasSubstr;
 // plant.
 class HostAttributesTest : public bridge_testing::PlantBridgeTest {
  protected:
-  void SetUp() override {
-    PlantBridgeTest::SetUp();
-    ASSERT_EQ(pumps_->put_Class(L"Pumps"), S_OK);
-    ASSERT_EQ(pumps_->put_ObjectOID(1001), S_OK);
-    ASSERT_EQ(pumps_->put_ObjectName(L"P-101A"), S_OK);
-  }
-
-  // A new Link of the LinkSet on route `route`.
-  ComPtr<ILink> NewLink(const std::wstring& route) {
-    Variant added;
-    EXPECT_EQ(pumps_->CreateLink(&added), S_OK);
-    ComPtr<ILink> link = ComPtr<IDispatch>(added.dispatch()).As<ILink>();
-    EXPECT_EQ(link->put_AttribName(route), S_OK);
-    return link;
-  }
+  ComPtr<ILink> NewLink(const std::wstring& route) { return AddLink(pumps_.get(), route); }
 
   HostTransfer Transfer() {
     HostTransfer transfer{.link_sets = link_sets_, .bridge_name = L"Plant", .record_change = {}};
@@ -83,7 +69,7 @@ class HostAttributesTest : public bridge_testing::PlantBridgeTest {
     return link;
   }
 
-  ComPtr<ILinkSet> pumps_ = AddLinkSet(NewBridge().get());
+  ComPtr<ILinkSet> pumps_ = AddPumpLinkSet(NewBridge().get());
   std::vector<ComPtr<ILinkSet>> link_sets_{pumps_};
   std::vector<ChangeEntry> changes_;
 };

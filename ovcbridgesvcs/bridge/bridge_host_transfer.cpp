@@ -1,0 +1,42 @@
+// The Bridge's transfers with the host: its Links' values read from and
+// written to the host database.
+#include "ovcbridgesvcs/bridge/bridge.h"
+#include "ovcbridgesvcs/frame/raise_error.h"
+#include "ovcbridgesvcs/frame/run_method.h"
+#include "ovcbridgesvcs/transfer/host_attributes.h"
+
+namespace ovc::bridge {
+
+HRESULT CBridge::ResetStatus(OVCBRIDGETRANSFEROP op) {
+  for (const ComPtr<ILinkSet>& link_set : link_sets_.items()) link_set->ResetStatus(op);
+  return S_OK;
+}
+
+HRESULT CBridge::ReadFromOrvan(VARIANT_BOOL transferring_data, VARIANT_BOOL) {
+  CMethodFrame frame(L"CBridge::ReadFromOrvan");
+  return RunMethod(frame, [&]() -> HRESULT {
+    const bool transferring = transferring_data != VARIANT_FALSE;
+    if (transferring) ResetStatus(ovReadFromOrvan);
+    return transfer::ReadFromDB(frame, HostTransfer(), transferring);
+  });
+}
+
+HRESULT CBridge::WriteToOrvan(VARIANT_BOOL) {
+  CMethodFrame frame(L"CBridge::WriteToOrvan");
+  return RunMethod(frame, [&]() -> HRESULT {
+    ResetStatus(ovWriteToOrvan);
+    const transfer::HostTransfer host = HostTransfer();
+    const HRESULT written = transfer::WriteToDB(frame, host);
+    if (Failed(written)) return written;
+    return transfer::ReadFromDB(frame, host, false);
+  });
+}
+
+transfer::HostTransfer CBridge::HostTransfer() const {
+  return {.link_sets = link_sets_.items(),
+          .apps = apps_.get(),
+          .bridge_name = name_,
+          .record_change = {}};
+}
+
+}  // namespace ovc::bridge
