@@ -1,6 +1,7 @@
 #include "automation/date.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -306,6 +307,36 @@ std::wstring FormatDate(DATE date) {
                       std::to_wstring(civil.year);
   if (seconds != 0) text += L' ' + FormatTime(seconds);
   return text;
+}
+
+int ReadIsoDateTimeFields(std::string_view text, int max_fields, DateFields* fields,
+                          size_t* consumed) {
+  struct Field {
+    int DateFields::*member;
+    char separator;  // before the field
+    size_t width;
+  };
+  static constexpr Field kFields[] = {{&DateFields::year, 0, 4},     {&DateFields::month, '-', 2},
+                                      {&DateFields::day, '-', 2},    {&DateFields::hour, 'T', 2},
+                                      {&DateFields::minute, ':', 2}, {&DateFields::second, ':', 2}};
+  size_t position = 0;
+  int read = 0;
+  for (; read < max_fields && read < static_cast<int>(std::size(kFields)); ++read) {
+    const Field& field = kFields[read];
+    size_t start = position;
+    if (field.separator != 0) {
+      if (start >= text.size() || text[start] != field.separator) break;
+      ++start;
+    }
+    size_t end = start;
+    while (end < text.size() && end - start < field.width && text[end] >= '0' && text[end] <= '9')
+      ++end;
+    if (end == start) break;
+    std::from_chars(text.data() + start, text.data() + end, fields->*field.member);
+    position = end;
+  }
+  *consumed = position;
+  return read;
 }
 
 }  // namespace ovc

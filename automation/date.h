@@ -29,6 +29,14 @@ bool DateFromFields(const DateFields& fields, DATE* date);
 // do (-1.25 is 1899-12-29 06:00). False for dates outside years 100..9999.
 bool FieldsFromDate(DATE date, DateFields* fields);
 
+// Reads from the start of `text` the fields of an ISO 8601 date and time
+// "YYYY-MM-DDThh:mm:ss", in that order and at most `max_fields` of them, each
+// one to four (the year) or one to two digits. Returns how many fields were
+// read before the text ended or differed, and sets *consumed to the length
+// they took. Fields not read keep their values.
+int ReadIsoDateTimeFields(std::string_view text, int max_fields, DateFields* fields,
+                          size_t* consumed);
+
 // Text to date and date to text, as VariantChangeType does them.
 // ParseDate leaves *date unchanged on failure; FormatDate gives "" for a
 // date outside the years 100..9999.

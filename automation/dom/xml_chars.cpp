@@ -1,7 +1,8 @@
 #include "automation/dom/xml_chars.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
+#include <cstdint>
 #include <string>
 
 #include "automation/dom/dom_error.h"
@@ -59,8 +60,13 @@ bool IsAllowedAsciiBlock(const char* bytes) {
 }
 
 std::wstring CodePointName(char32_t c) {
-  wchar_t name[16];
-  std::swprintf(name, 16, L"U+%04X", static_cast<unsigned>(c));
+  char digits[8];
+  const char* end = std::to_chars(digits, digits + sizeof digits, static_cast<uint32_t>(c), 16).ptr;
+  std::wstring name = L"U+";
+  name.append(static_cast<size_t>(std::max<ptrdiff_t>(4 - (end - digits), 0)), L'0');
+  for (const char* digit = digits; digit != end; ++digit) {
+    name.push_back(static_cast<wchar_t>(*digit >= 'a' ? *digit - 'a' + 'A' : *digit));
+  }
   return name;
 }
 

@@ -3,7 +3,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <ctime>
 #include <vector>
 
@@ -68,14 +67,18 @@ const CoreProperty* Find(std::wstring_view name) {
   return nullptr;
 }
 
+bool ReadWholeNumber(std::string_view digits, int* value) {
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), *value);
+  return error == std::errc() && end == digits.data() + digits.size();
+}
+
 // Reads the W3C profile of ISO 8601 the part uses ("2024-05-01T10:20:30Z",
 // "2024-05-01T12:20:30.5+02:00", "2024-05-01", "2024") as UTC seconds.
 bool ParseW3cTime(const char* text, double* utc_seconds) {
   DateFields fields;
   fields.month = fields.day = 1;
-  int time_end = 0;
-  const int read = std::sscanf(text, "%4d-%2d-%2dT%2d:%2d%n", &fields.year, &fields.month,
-                               &fields.day, &fields.hour, &fields.minute, &time_end);
+  size_t time_end = 0;
+  const int read = ReadIsoDateTimeFields(text, 5, &fields, &time_end);
   if (read < 1 || read == 4) return false;
   double seconds = 0;
   std::string_view zone;
@@ -94,7 +97,9 @@ bool ParseW3cTime(const char* text, double* utc_seconds) {
   if (zone.size() == 6 && (zone[0] == '+' || zone[0] == '-')) {
     int hours = 0;
     int minutes = 0;
-    if (std::sscanf(zone.data() + 1, "%2d:%2d", &hours, &minutes) != 2) return false;
+    if (!ReadWholeNumber(zone.substr(1, 2), &hours) || zone[3] != ':' ||
+        !ReadWholeNumber(zone.substr(4, 2), &minutes))
+      return false;
     zone_seconds = (zone[0] == '-' ? -1 : 1) * (hours * 3600 + minutes * 60);
   } else if (read == 5 && zone != "Z") {
     return false;

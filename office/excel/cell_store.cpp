@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <map>
 #include <set>
 #include <string_view>
@@ -58,8 +57,8 @@ bool ParseDouble(std::string_view text, double* value) {
 bool ParseIsoDate(const char* text, DATE* date) {
   DateFields fields;
   fields.hour = fields.minute = fields.second = 0;
-  const int read = std::sscanf(text, "%4d-%2d-%2dT%2d:%2d:%2d", &fields.year, &fields.month,
-                               &fields.day, &fields.hour, &fields.minute, &fields.second);
+  size_t consumed = 0;
+  const int read = ReadIsoDateTimeFields(text, 6, &fields, &consumed);
   return (read == 3 || read >= 5) && DateFromFields(fields, date);
 }
 

@@ -1,11 +1,11 @@
 #include "office/excel/formula/date_format.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
 #include "office/excel/formula/serial_date.h"
@@ -108,9 +108,14 @@ void ResolveMinutes(std::vector<Token>* tokens) {
 }
 
 std::string Padded(int64_t number, int width) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%0*lld", width, static_cast<long long>(number));
-  return buffer;
+  char digits[24];
+  char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+  const bool negative = number < 0;
+  const int length = static_cast<int>(end - digits);
+  std::string text(digits, negative ? 1 : 0);
+  text.append(static_cast<size_t>(std::max(width - length, 0)), '0');
+  text.append(digits + (negative ? 1 : 0), end);
+  return text;
 }
 
 // The parts of a serial rounded to the precision a format shows.
