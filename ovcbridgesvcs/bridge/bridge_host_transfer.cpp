@@ -7,11 +7,6 @@
 
 namespace ovc::bridge {
 
-HRESULT CBridge::ResetStatus(OVCBRIDGETRANSFEROP op) {
-  for (const ComPtr<ILinkSet>& link_set : link_sets_.items()) link_set->ResetStatus(op);
-  return S_OK;
-}
-
 HRESULT CBridge::ReadFromOrvan(VARIANT_BOOL transferring_data, VARIANT_BOOL) {
   CMethodFrame frame(L"CBridge::ReadFromOrvan");
   return RunMethod(frame, [&]() -> HRESULT {

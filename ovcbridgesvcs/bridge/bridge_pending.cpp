@@ -9,10 +9,6 @@ HRESULT CBridge::get_Validate(OVCBRIDGETRANSFEROP, OVCBRIDGEVALIDATE*, std::wstr
   return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::get_Validate");
 }
 
-HRESULT CBridge::FinalStatus(OVCBRIDGETRANSFEROP) {
-  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::FinalStatus");
-}
-
 HRESULT CBridge::WriteToApps(VARIANT_BOOL) {
   return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::WriteToApps");
 }

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "automation/class_registry.h"
+#include "automation/safe_array.h"
 #include "ovcbridgesvcs/bridge/bridge.h"
 #include "ovcbridgesvcs/host/orvan.h"
 #include "tests/ovcbridgesvcs/frame/library_registered.h"
@@ -46,6 +48,23 @@ class PlantBridgeTest : public host_testing::PlantTest {
     EXPECT_EQ(link_set->put_Class(L"Pumps"), S_OK);
     EXPECT_EQ(link_set->put_ObjectOID(1001), S_OK);
     EXPECT_EQ(link_set->put_ObjectName(L"P-101A"), S_OK);
+    return link_set;
+  }
+  // A new iterative LinkSet appended to `bridge`, on class view Pumps bound
+  // to the pumps of `pumps`, OIDs and names.
+  static ComPtr<ILinkSet> AddIterativePumpLinkSet(
+      IBridge* bridge, const std::vector<std::pair<int32_t, std::wstring>>& pumps) {
+    ComPtr<ILinkSet> link_set = AddLinkSet(bridge);
+    EXPECT_EQ(link_set->put_Class(L"Pumps"), S_OK);
+    EXPECT_EQ(link_set->put_Iterative(VARIANT_TRUE), S_OK);
+    SafeArray oids = SafeArray::Vector(VT_I4, static_cast<uint32_t>(pumps.size()));
+    SafeArray names = SafeArray::Vector(VT_BSTR, static_cast<uint32_t>(pumps.size()));
+    for (size_t i = 0; i < pumps.size(); ++i) {
+      oids.data()[i] = Variant::I4(pumps[i].first);
+      names.data()[i] = Variant(pumps[i].second);
+    }
+    EXPECT_EQ(link_set->put_ObjectOIDList(Variant(std::move(oids))), S_OK);
+    EXPECT_EQ(link_set->put_ObjectNameList(Variant(std::move(names))), S_OK);
     return link_set;
   }
   // A new Link of `link_set` on route `route`.
