@@ -3,6 +3,7 @@
 #include <pybind11/eval.h>
 
 #include "automation/error_info.h"
+#include "automation/text.h"
 
 namespace ovc::python {
 namespace {
@@ -46,6 +47,17 @@ void ThrowComError(HRESULT hr) {
       ComErrorType()(static_cast<uint32_t>(hr), py::cast(description), py::cast(source));
   PyErr_SetObject(ComErrorType().ptr(), error.ptr());
   throw py::error_already_set();
+}
+
+std::wstring ExceptionText(const py::error_already_set& failure) {
+  std::wstring text = ovc::FromUtf8(Py_TYPE(failure.value().ptr())->tp_name);
+  try {
+    const std::string message = py::str(failure.value());
+    if (!message.empty()) text += L": " + ovc::FromUtf8(message);
+  } catch (const std::exception&) {
+    // the exception's __str__ failed
+  }
+  return text;
 }
 
 bool CarryComError(const py::error_already_set& failure, HRESULT* hr) {

@@ -2,6 +2,8 @@
 
 #include <pybind11/pybind11.h>
 
+#include <string>
+
 #include "automation/hresult.h"
 
 namespace ovc::python {
@@ -19,6 +21,11 @@ void BindComError(py::module_& module);
 // error object, sets *hr to its code and returns true, so that the error
 // crosses an automation call unchanged. False for any other exception.
 bool CarryComError(const py::error_already_set& failure, HRESULT* hr);
+
+// "Type: message" of a Python exception, without the traceback, which
+// would list the whole stack however deeply callbacks nest; a message that
+// cannot be had is left out.
+std::wstring ExceptionText(const py::error_already_set& failure);
 
 // Raises ComError when `hr` is a failure.
 inline void Check(HRESULT hr) {

@@ -22,6 +22,7 @@
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 #include "python/com_error.h"
 #include "python/dispatch_proxy.h"
+#include "python/progress.h"
 #include "python/property_value.h"
 #include "python/user_interface.h"
 #include "python/value_mapping.h"
@@ -34,9 +35,10 @@ void BindConstants(py::module_& module) {
   OVC_BIND_VT(VT_EMPTY)
   OVC_BIND_VT(VT_NULL)
   OVC_BIND_VT(VT_I2)
-  OVC_BIND_VT(VT_I4) OVC_BIND_VT(VT_R8) OVC_BIND_VT(VT_DATE) OVC_BIND_VT(VT_BSTR)
-      OVC_BIND_VT(VT_DISPATCH) OVC_BIND_VT(VT_ERROR) OVC_BIND_VT(VT_BOOL) OVC_BIND_VT(VT_VARIANT)
-          OVC_BIND_VT(VT_UNKNOWN) OVC_BIND_VT(VT_ARRAY) OVC_BIND_VT(VT_BYREF)
+  OVC_BIND_VT(VT_I4)
+  OVC_BIND_VT(VT_R8) OVC_BIND_VT(VT_DATE) OVC_BIND_VT(VT_BSTR) OVC_BIND_VT(VT_DISPATCH)
+      OVC_BIND_VT(VT_ERROR) OVC_BIND_VT(VT_BOOL) OVC_BIND_VT(VT_VARIANT) OVC_BIND_VT(VT_UNKNOWN)
+          OVC_BIND_VT(VT_ARRAY) OVC_BIND_VT(VT_BYREF)
 #undef OVC_BIND_VT
               module.attr("VARIANT_ALPHABOOL") = static_cast<int>(VARIANT_ALPHABOOL);
   module.attr("VARIANT_NOVALUEPROP") = static_cast<int>(VARIANT_NOVALUEPROP);
@@ -71,20 +73,6 @@ void RegisterServer(const std::string& path) {
     throw py::value_error(path + " exports no DllRegisterServer");
   }
   Check(register_server());
-}
-
-// "Type: message" of a Python exception, without the traceback, which
-// would list the whole stack however deeply macros nest; a message that
-// cannot be had is left out.
-std::wstring ExceptionText(const py::error_already_set& failure) {
-  std::wstring text = ovc::FromUtf8(Py_TYPE(failure.value().ptr())->tp_name);
-  try {
-    const std::string message = py::str(failure.value());
-    if (!message.empty()) text += L": " + ovc::FromUtf8(message);
-  } catch (const std::exception&) {
-    // the exception's __str__ failed
-  }
-  return text;
 }
 
 HRESULT MacroFailed(const std::wstring& name, const std::wstring& reason) {
@@ -162,5 +150,6 @@ PYBIND11_MODULE(ovcbridge, module) {
 #ifdef OVC_LIBRARY_PATH
   RegisterServer(OVC_LIBRARY_PATH);
   BindUserInterface(module, OVC_LIBRARY_PATH);
+  BindProgress(module, OVC_LIBRARY_PATH);
 #endif
 }

@@ -2,14 +2,13 @@
 // numbering dialog) answered by Python callables.
 #include "python/user_interface.h"
 
-#include <dlfcn.h>
 #include <pybind11/stl.h>
 
 #include <string>
 #include <tuple>
 
 #include "ovcbridgesvcs/frame/user_interface_hooks.h"
-#include "python/com_error.h"
+#include "python/library_export.h"
 
 namespace ovc::python {
 namespace {
@@ -65,11 +64,6 @@ int32_t AskNumbering(void*, OvcNumbering* numbering) {
 
 void SetUserInterface(const char* library_path, py::object message_box, py::object confirm,
                       py::object ask_numbering) {
-  void* library = dlopen(library_path, RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) throw py::value_error(std::string("cannot load ") + dlerror());
-  auto install =
-      reinterpret_cast<OvcSetUserInterfaceFunction>(dlsym(library, "OvcSetUserInterface"));
-  if (install == nullptr) throw py::value_error(std::string(library_path) + " has no hooks");
   py::dict callbacks;
   callbacks["message_box"] = message_box;
   callbacks["confirm"] = confirm;
@@ -78,9 +72,7 @@ void SetUserInterface(const char* library_path, py::object message_box, py::obje
   const bool any = !message_box.is_none() || !confirm.is_none() || !ask_numbering.is_none();
   static const OvcUserInterfaceHooks hooks{nullptr, &AskMessageBox, &AskConfirm, &AskNumbering,
                                            nullptr};
-  const HRESULT hr = install(any ? &hooks : nullptr);
-  dlclose(library);
-  Check(hr);
+  CallLibraryExport(library_path, "OvcSetUserInterface", any ? &hooks : nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The entry points of libovcbridgesvcs.so, the only symbols it exports:
-// the four of a server library and the user-interface hooks.
+// the four of a server library and the hooks of the user interface and of
+// the progress service.
 #include <dlfcn.h>
 
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "automation/registry_store.h"
 #include "automation/text.h"
 #include "ovcbridgesvcs/frame/class_factory.h"
+#include "ovcbridgesvcs/frame/hooked_progress.h"
 #include "ovcbridgesvcs/frame/hooked_user_interface.h"
 #include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/frame/server_registration.h"
@@ -65,6 +67,13 @@ OVC_EXPORT ovc::HRESULT DllUnregisterServer() { return RunRegistration(&ovc::Unr
 OVC_EXPORT int32_t OvcSetUserInterface(const OvcUserInterfaceHooks* hooks) {
   return ovc::GuardedCall(kSource, [&] {
     ovc::SetUserInterface(hooks == nullptr ? nullptr : ovc::MakeHookedUserInterface(*hooks));
+    return ovc::S_OK;
+  });
+}
+
+OVC_EXPORT int32_t OvcSetProgress(const OvcProgressHooks* hooks) {
+  return ovc::GuardedCall(kSource, [&] {
+    ovc::SetProgress(hooks == nullptr ? nullptr : ovc::MakeHookedProgress(*hooks));
     return ovc::S_OK;
   });
 }
