@@ -203,18 +203,80 @@ TEST_F(AttributeRequestsTest, ARefusedAttributeDoesNotStopTheOthers) {
   EXPECT_EQ(ReadOne(1, Attribute("Tag", 101)), "kept");
 }
 
+// The database refuses the Tag value: at once, or (a deferred constraint) only
+// when the request commits, which leaves its transaction open.
 TEST_F(AttributeRequestsTest, ADatabaseFailureUndoesTheWholeRequest) {
-  ASSERT_EQ(sqlite3_exec(store_->handle(),
-                         "CREATE TRIGGER fail_tag BEFORE INSERT ON attribute_values "
-                         "WHEN NEW.route = 'Tag' BEGIN SELECT RAISE(ABORT, 'disk on fire'); END",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
+  struct Case {
+    const char* failure;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"CREATE TRIGGER fail_tag BEFORE INSERT ON attribute_values WHEN NEW.route = 'Tag' "
+       "BEGIN SELECT RAISE(ABORT, 'disk on fire'); END",
+       "disk on fire"},
+      {"PRAGMA foreign_keys = ON; CREATE TABLE guard(id INTEGER PRIMARY KEY);"
+       "CREATE TABLE guarded(id REFERENCES guard(id) DEFERRABLE INITIALLY DEFERRED);"
+       "CREATE TRIGGER fail_tag AFTER INSERT ON attribute_values WHEN NEW.route = 'Tag' "
+       "BEGIN INSERT INTO guarded VALUES(1); END",
+       "FOREIGN KEY constraint failed"},
+  };
   std::string request =
       Objects(1, Attribute("Stages", 101, "", Value("4")) + Attribute("Tag", 101, "", Value("x")));
-  Answer answer = Call("WriteAttributes", request);
-  EXPECT_EQ(answer.status.code(), Status::Code::kStorage);
-  EXPECT_NE(answer.status.message().find("disk on fire"), std::string::npos);
-  EXPECT_EQ(ReadOne(1, Attribute("Stages", 101)), "");
+  for (const Case& c : cases) {
+    ASSERT_EQ(sqlite3_exec(store_->handle(), c.failure, nullptr, nullptr, nullptr), SQLITE_OK);
+    Answer answer = Call("WriteAttributes", request);
+    EXPECT_EQ(answer.status.code(), Status::Code::kStorage);
+    EXPECT_NE(answer.status.message().find(c.message), std::string::npos)
+        << answer.status.message();
+    EXPECT_EQ(ReadOne(1, Attribute("Stages", 101)), "") << c.message;
+    ASSERT_EQ(sqlite3_exec(store_->handle(), "DROP TRIGGER fail_tag", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+  }
+}
+
+// One request as a Bridge of 1,000 LinkSets of 20 Links sends it: every
+// value is answered and stored but the one refused.
+TEST_F(AttributeRequestsTest, OneRequestCarriesAThousandObjectsOfTwentyRoutes) {
+  constexpr int kObjects = 1000;
+  constexpr int kRoutes = 20;
+  Catalog catalog = testing::PumpCatalog();
+  ClassView& view = catalog.class_views.emplace_back();
+  view.name = "Bench";
+  for (int r = 0; r < kRoutes; ++r) {
+    view.routes.push_back(
+        {"R" + std::to_string(r), AttributeType::kReal, "Pressure", false, false, {}});
+  }
+  Transaction transaction(store_.get(), true);
+  ASSERT_TRUE(store_->ReplaceCatalog(catalog).ok());
+  std::string request = "<Objects>";
+  for (int oid = 100; oid < 100 + kObjects; ++oid) {
+    ASSERT_TRUE(store_->PutObject({oid, "B", "Bench", {}}).ok());
+    request += "<Object OID=\"" + std::to_string(oid) + "\"><Attributes>";
+    for (int r = 0; r < kRoutes; ++r) {
+      const std::string route = oid == 500 && r == 7 ? "Gone" : "R" + std::to_string(r);
+      request += Attribute(route, 101, "Units=\"kPa\"", Value(std::to_string(oid + r)));
+    }
+    request += "</Attributes></Object>";
+  }
+  ASSERT_TRUE(transaction.Commit().ok());
+  Answer answer = Call("WriteAttributes", request + "</Objects>");
+  ASSERT_TRUE(answer.status.ok()) << answer.status.message();
+  std::vector<std::string> refusals;
+  int answers = 0;
+  pugi::xml_document document = Parse(answer);
+  for (pugi::xml_node object : document.child("Objects").children("Object")) {
+    for (pugi::xml_node attribute : object.first_child().children()) {
+      ++answers;
+      std::string error = attribute.attribute("Error").value();
+      if (error != "Write Successful") refusals.push_back(error);
+    }
+  }
+  EXPECT_EQ(answers, kObjects * kRoutes);
+  EXPECT_EQ(refusals,
+            std::vector<std::string>{"The attribute route 'Gone' is not in class view 'Bench'."});
+  std::vector<StoredValue> stored;
+  ASSERT_TRUE(store_->ListValues(&stored).ok());
+  EXPECT_EQ(stored.size(), size_t{kObjects * kRoutes - 1});
 }
 
 TEST_F(AttributeRequestsTest, VectorsKeepEveryElementAndItsTexts) {
