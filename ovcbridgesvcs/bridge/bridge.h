@@ -243,9 +243,19 @@ class CBridge final : public ComObject<DispatchImpl<IBridge>, ISupportErrorInfo>
   void WriteXml(CMethodFrame& frame, pugi::xml_document* tree);
   void ReadXml(CMethodFrame& frame, pugi::xml_node element);
   HRESULT AskPrivilege(std::wstring_view method, std::wstring_view request, VARIANT_BOOL* granted);
-  // What a transfer with the host works on: the LinkSets, files and name
-  // (bridge_host_transfer.cpp).
-  transfer::HostTransfer HostTransfer() const;
+  // What a transfer works on: the LinkSets, files and name, its changes
+  // going to the change report (bridge_host_transfer.cpp).
+  transfer::HostTransfer HostTransfer();
+  // Transfers between the Links and the application files, carried out by
+  // the transfer engine; changes are reported when `change_report`
+  // (bridge_app_transfer.cpp).
+  HRESULT AppsTransfer(bool write, bool activate, bool change_report);
+  HRESULT AppTransfer(int32_t file_index, bool write, bool change_report);
+  HRESULT TransferToApp(IApp* app, bool change_report);
+  HRESULT TransferFromApp(IApp* app, bool change_report);
+  transfer::HostTransfer FileTransfer(bool change_report);
+  // Appends the texts of `entry` to the change report.
+  void AddChangeReportEntry(transfer::ChangeEntry entry);
 
   ModuleLock module_lock_;
   ChildList<ILinkSet> link_sets_{CLSID_Bridge};

@@ -1,5 +1,7 @@
 // The Bridge's transfers with the host: its Links' values read from and
 // written to the host database.
+#include <utility>
+
 #include "ovcbridgesvcs/bridge/bridge.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
@@ -27,11 +29,13 @@ HRESULT CBridge::WriteToOrvan(VARIANT_BOOL) {
   });
 }
 
-transfer::HostTransfer CBridge::HostTransfer() const {
+transfer::HostTransfer CBridge::HostTransfer() {
   return {.link_sets = link_sets_.items(),
           .apps = apps_.get(),
           .bridge_name = name_,
-          .record_change = {}};
+          .record_change = [this](transfer::ChangeEntry entry) {
+            AddChangeReportEntry(std::move(entry));
+          }};
 }
 
 }  // namespace ovc::bridge

@@ -1,0 +1,297 @@
+// The per-file engine: host values into the application files and file
+// values back into the Links.
+#include "ovcbridgesvcs/transfer/app_transfer.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ovcbridgesvcs/frame/error_record.h"
+#include "ovcbridgesvcs/frame/member_values.h"
+#include "ovcbridgesvcs/frame/message_catalogue.h"
+#include "ovcbridgesvcs/frame/raise_error.h"
+#include "ovcbridgesvcs/frame/run_method.h"
+#include "ovcbridgesvcs/frame/user_interface.h"
+#include "ovcbridgesvcs/transfer/link_walk.h"
+
+namespace ovc::transfer {
+namespace {
+
+constexpr uint32_t kAppIndexOutOfRange = 1212;
+constexpr uint32_t kNoClassView = 1285;
+constexpr std::wstring_view kRowMarker = L"/!Row!/";
+
+// `transfer` over a list of LinkSets of its own: the hooks and macros run by
+// a transfer may change the Bridge's list, never the one being walked.
+class OwnLinkSets {
+ public:
+  explicit OwnLinkSets(const HostTransfer& transfer)
+      : link_sets_(transfer.link_sets.begin(), transfer.link_sets.end()), transfer_(transfer) {
+    transfer_.link_sets = link_sets_;
+  }
+  OwnLinkSets(const OwnLinkSets&) = delete;
+  OwnLinkSets& operator=(const OwnLinkSets&) = delete;
+
+  const HostTransfer& get() const { return transfer_; }
+
+ private:
+  std::vector<ComPtr<ILinkSet>> link_sets_;
+  HostTransfer transfer_;
+};
+
+// The hooks around a file's transfer.
+struct Bracket {
+  HRESULT (IApp::*open)();
+  HRESULT (IApp::*close)();
+};
+constexpr Bracket kImportBracket{&IApp::PreImport, &IApp::PostImport};
+constexpr Bracket kExportBracket{&IApp::PreExport, &IApp::PostExport};
+
+// Runs `walk` inside the bracket: once the opening hook succeeded the
+// closing one runs on every way out, and the first failure is raised.
+template <class Walk>
+void Bracketed(CMethodFrame& frame, IApp* app, const Bracket& bracket, Walk&& walk) {
+  CheckAndRaise(frame, (app->*bracket.open)());
+  try {
+    walk();
+  } catch (...) {
+    static_cast<void>((app->*bracket.close)());  // the walk's failure is the one passed on
+    throw;
+  }
+  CheckAndRaise(frame, (app->*bracket.close)());
+}
+
+// The first description of the thread's error chain (which the thread gives
+// up), or the system's text of `code`.
+std::wstring TakeFailureReason(HRESULT code) {
+  std::wstring reason = ExtractDesc(DescriptionOf(GetErrorInfo().get()));
+  return reason.empty() ? MessageText(code) : reason;
+}
+
+std::wstring FileNameOf(CMethodFrame& frame, IApp* app) {
+  return Got(frame, app, &IApp::get_Name) + Got(frame, app, &IApp::get_Type);
+}
+
+// Calls `visit(frame, object_name, link)` for every enabled Link of the
+// enabled, non-iterative LinkSets, in order, each in a frame of its own: a
+// failure becomes the Link's status line "<file>:  <reason>" and the walk
+// goes on with the next Link.
+template <class Visit>
+void ForEachLink(CMethodFrame& frame, const HostTransfer& transfer, const std::wstring& file,
+                 Visit&& visit) {
+  for (const ComPtr<ILinkSet>& link_set : transfer.link_sets) {
+    if (!GotFlag(frame, link_set.get(), &ILinkSet::get_Enabled) ||
+        GotFlag(frame, link_set.get(), &ILinkSet::get_Iterative)) {
+      continue;
+    }
+    const std::wstring object_name = Got(frame, link_set.get(), &ILinkSet::get_ObjectName);
+    const int32_t count = Got(frame, link_set.get(), &ILinkSet::get_Count);
+    for (int32_t i = 0; i < count; ++i) {
+      const ComPtr<ILink> link = LinkAt(frame, link_set.get(), i);
+      if (!GotFlag(frame, link.get(), &ILink::get_Enabled)) continue;
+      CMethodFrame link_frame(frame.method_name);
+      const HRESULT done =
+          RunMethod(link_frame, [&] { visit(link_frame, object_name, link.get()); });
+      if (Failed(done)) AppendStatus(frame, link.get(), file + L":  " + TakeFailureReason(done));
+    }
+  }
+}
+
+// One file written: each Link's value published for the file and put at its
+// write location.
+class FileWrite {
+ public:
+  FileWrite(CMethodFrame& frame, const HostTransfer& transfer, IApp* app)
+      : transfer_(transfer),
+        app_(app),
+        file_(FileNameOf(frame, app)),
+        strings_only_(GotFlag(frame, app, &IApp::get_StringValuesOnly)) {}
+
+  void Walk(CMethodFrame& frame) {
+    ForEachLink(frame, transfer_, file_, std::bind_front(&FileWrite::WriteLink, this));
+  }
+
+ private:
+  void WriteLink(CMethodFrame& frame, const std::wstring& object, ILink* link) {
+    const std::wstring location = Got(frame, link, &ILink::get_WriteLocation);
+    if (!GotFlag(frame, link, &ILink::get_ReadFromOrvan)) {
+      AppendStatus(
+          frame, link,
+          L"Value not written to \"" + location + L"\" because no value was read from Orvan.");
+      return;
+    }
+    if (location.empty()) return;
+    const bool recording = static_cast<bool>(transfer_.record_change);
+    // Read before the location is selected for the write, so that reading
+    // it can never change what is written or where.
+    const Variant old_value = recording ? ValueBefore(location) : Variant();
+    VARIANT_BOOL exists = VARIANT_FALSE;
+    CheckAndRaise(frame, app_->get_LocationExists(location, &exists));
+    if (exists == VARIANT_FALSE) {
+      AppendStatus(frame, link,
+                   L"Value not written to \"" + location +
+                       L"\" because location does not exist in \"" + file_ + L"\"");
+      return;
+    }
+    Variant value;
+    CheckAndRaise(frame,
+                  link->get_PublishedValue(ToVariantBool(strings_only_), VARIANT_TRUE, &value));
+    if (value.IsArray()) {
+      const bool column =
+          Got(frame, link, &ILink::get_WriteFormat).find(kRowMarker) == std::wstring::npos;
+      CheckAndRaise(frame, app_->SetVectorValueAtSelection(value, ToVariantBool(column)));
+      MarkWritten(frame, link, L":  vector value written to " + location);
+    } else {
+      CheckAndRaise(frame, app_->SetValueAtSelection(value));
+      MarkWritten(frame, link, L":  value written to " + location);
+    }
+    if (recording) transfer_.record_change({file_, object, location, old_value, value});
+  }
+
+  // What `location` holds before the write; empty when it cannot be read.
+  Variant ValueBefore(const std::wstring& location) {
+    Variant value;
+    if (Succeeded(app_->GetValue(location, &value))) return value;
+    SetErrorInfo(nullptr);
+    return Variant();
+  }
+
+  void MarkWritten(CMethodFrame& frame, ILink* link, const std::wstring& what) {
+    CheckAndRaise(frame, link->put_WrittenToApp(VARIANT_TRUE));
+    AppendStatus(frame, link, file_ + what);
+  }
+
+  const HostTransfer& transfer_;
+  IApp* app_;
+  std::wstring file_;
+  bool strings_only_;
+};
+
+// One file read: each Link's read location taken into its raw value and
+// converted.
+class FileRead {
+ public:
+  FileRead(CMethodFrame& frame, const HostTransfer& transfer, IApp* app)
+      : transfer_(transfer), app_(app), file_(FileNameOf(frame, app)) {}
+
+  void Walk(CMethodFrame& frame) {
+    ForEachLink(frame, transfer_, file_, std::bind_front(&FileRead::ReadLink, this));
+  }
+
+ private:
+  void ReadLink(CMethodFrame& frame, const std::wstring& object, ILink* link) {
+    const std::wstring location = Got(frame, link, &ILink::get_ReadLocation);
+    if (location.empty()) return;
+    Variant value;
+    if (const HRESULT read = app_->GetValue(location, &value); Failed(read)) {
+      NoteFailedRead(frame, link, location, TakeFailureReason(read));
+      return;
+    }
+    CheckAndRaise(frame, link->put_RawAppValue(value));
+    CheckAndRaise(frame, link->ConvertAppValue(file_));
+    if (transfer_.record_change) {
+      transfer_.record_change(
+          {transfer_.bridge_name, object, Got(frame, link, &ILink::get_AttribName),
+           Got(frame, link, &ILink::get_OrvanValue), Got(frame, link, &ILink::get_AppValue)});
+    }
+  }
+
+  // A location the file lacks is no failure (it may be another file's);
+  // any other failed read leaves its reason on the Link.
+  void NoteFailedRead(CMethodFrame& frame, ILink* link, const std::wstring& location,
+                      const std::wstring& reason) {
+    VARIANT_BOOL exists = VARIANT_TRUE;
+    if (Failed(app_->get_LocationExists(location, &exists))) SetErrorInfo(nullptr);
+    if (exists != VARIANT_FALSE) AppendStatus(frame, link, file_ + L":  " + reason);
+  }
+
+  const HostTransfer& transfer_;
+  IApp* app_;
+  std::wstring file_;
+};
+
+// Whether the first enabled LinkSet has a class view; when it has none the
+// "Warning" box says so. False when no LinkSet is enabled.
+bool FirstLinkSetHasClassView(CMethodFrame& frame, const HostTransfer& transfer) {
+  for (const ComPtr<ILinkSet>& link_set : transfer.link_sets) {
+    if (!GotFlag(frame, link_set.get(), &ILinkSet::get_Enabled)) continue;
+    ComPtr<IDispatch> class_view;
+    CheckAndRaise(frame, link_set->get_ClassViewDisp(class_view.Receive()));
+    if (class_view) return true;
+    ShowMessageBox(LoadMessage(kNoClassView), L"Warning", kBoxOk);
+    return false;
+  }
+  return false;
+}
+
+ComPtr<IApp> AppAt(CMethodFrame& frame, IAppCollection* apps, int32_t index) {
+  Variant item;
+  CheckAndRaise(frame, apps->get_Item(Variant::I4(index), &item));
+  ComPtr<IApp> app = ComPtr<IDispatch>(item.dispatch()).As<IApp>();
+  if (!app) RaiseError(frame, SourceLocation::Current(), E_POINTER);
+  return app;
+}
+
+IAppCollection* AppsOf(CMethodFrame& frame, const HostTransfer& transfer) {
+  if (transfer.apps == nullptr) RaiseError(frame, SourceLocation::Current(), E_POINTER);
+  return transfer.apps;
+}
+
+// Transfers `app` when it is enabled; false when it is not.
+bool TransferEnabledApp(CMethodFrame& frame, const HostTransfer& transfer, IApp* app, bool write) {
+  if (!GotFlag(frame, app, &IApp::get_Enabled)) return false;
+  CheckAndRaise(frame, write ? TransferToApp(transfer, app) : TransferFromApp(transfer, app));
+  return true;
+}
+
+}  // namespace
+
+HRESULT AppsTransfer(const HostTransfer& transfer, bool write, bool activate) {
+  CMethodFrame frame(L"CBridge::AppsTransfer");
+  return RunMethod(frame, [&] {
+    const OwnLinkSets own(transfer);
+    IAppCollection* apps = AppsOf(frame, transfer);
+    const int32_t count = Got(frame, apps, &IAppCollection::get_Count);
+    for (int32_t i = 0; i < count; ++i) {
+      const ComPtr<IApp> app = AppAt(frame, apps, i);
+      if (TransferEnabledApp(frame, own.get(), app.get(), write) && activate) {
+        CheckAndRaise(frame, app->Activate(VARIANT_TRUE));
+      }
+    }
+  });
+}
+
+HRESULT AppTransfer(const HostTransfer& transfer, int32_t index, bool write) {
+  CMethodFrame frame(L"CBridge::AppTransfer");
+  return RunMethod(frame, [&]() -> HRESULT {
+    IAppCollection* apps = AppsOf(frame, transfer);
+    const int32_t count = Got(frame, apps, &IAppCollection::get_Count);
+    if (index < 0 || index >= count) {
+      return ReportOutOfRange(CLSID_Bridge, kAppIndexOutOfRange, index, count - 1);
+    }
+    TransferEnabledApp(frame, transfer, AppAt(frame, apps, index).get(), write);
+    return S_OK;
+  });
+}
+
+HRESULT TransferToApp(const HostTransfer& transfer, IApp* app) {
+  CMethodFrame frame(L"CBridge::TransferToApp");
+  return RunMethod(frame, [&] {
+    if (app == nullptr) RaiseError(frame, SourceLocation::Current(), E_POINTER);
+    const OwnLinkSets own(transfer);
+    Bracketed(frame, app, kImportBracket, [&] { FileWrite(frame, own.get(), app).Walk(frame); });
+  });
+}
+
+HRESULT TransferFromApp(const HostTransfer& transfer, IApp* app) {
+  CMethodFrame frame(L"CBridge::TransferFromApp");
+  return RunMethod(frame, [&] {
+    if (app == nullptr) RaiseError(frame, SourceLocation::Current(), E_POINTER);
+    const OwnLinkSets own(transfer);
+    if (!FirstLinkSetHasClassView(frame, own.get())) return;
+    Bracketed(frame, app, kExportBracket, [&] { FileRead(frame, own.get(), app).Walk(frame); });
+  });
+}
+
+}  // namespace ovc::transfer

@@ -1,0 +1,249 @@
+#include "ovcbridgesvcs/transfer/app_transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "automation/safe_array.h"
+#include "automation/text.h"
+#include "ovcbridgesvcs/frame/user_interface.h"
+#include "ovcbridgesvcs/transfer/change_report.h"
+#include "tests/ovcbridgesvcs/apps/app_files.h"
+#include "tests/ovcbridgesvcs/bridge/bridge_testing.h"
+
+namespace ovc::transfer {
+namespace {
+
+using host_testing::Got;
+
+Variant Vector(std::vector<Variant> values) { return Variant(SafeArray::FromValues(values)); }
+
+std::wstring StatusOf(ILink* link) { return Got(link, &ILink::get_Status); }
+
+// Counts the message boxes shown and answers OK.
+struct CountingUserInterface final : UserInterface {
+  int32_t MessageBox(std::wstring_view text, std::wstring_view caption, uint32_t) override {
+    shown.push_back(std::wstring(caption) + L": " + std::wstring(text));
+    return kAnswerOk;
+  }
+  Confirmation Confirm(std::wstring_view, std::wstring_view) override { return Confirmation::kYes; }
+  LocationNumbering AskNumbering(const LocationNumbering& initial) override { return initial; }
+  std::vector<std::wstring> shown;
+};
+
+// A Bridge with one LinkSet on P-101A and the workbook Plant.xlsx (a copy
+// of the fixture cells.xlsx), transferred by the engine.
+class AppTransferTest : public bridge_testing::PlantBridgeTest {
+ protected:
+  void SetUp() override {
+    PlantBridgeTest::SetUp();
+    ASSERT_EQ(pumps_->SetDataModelSvcs(), S_OK);  // made before the host was there
+  }
+  void TearDown() override {
+    SetUserInterface(nullptr);
+    PlantBridgeTest::TearDown();
+  }
+
+  ComPtr<IApp> AddApp(const std::string& file) {
+    Variant added;
+    EXPECT_EQ(bridge_->AddApp(files_.File(file), &added), S_OK);
+    return ComPtr<IDispatch>(added.dispatch()).As<IApp>();
+  }
+  ComPtr<IAppCollection> Apps() {
+    Variant apps;
+    EXPECT_EQ(bridge_->get_AppCollection(&apps), S_OK);
+    return ComPtr<IDispatch>(apps.dispatch()).As<IAppCollection>();
+  }
+  HostTransfer Transfer(bool report) {
+    HostTransfer transfer{
+        .link_sets = link_sets_, .apps = apps_.get(), .bridge_name = L"Plant", .record_change = {}};
+    if (report) {
+      transfer.record_change = [this](ChangeEntry entry) { AppendChangeEntry(entry, &report_); };
+    }
+    return transfer;
+  }
+  // A Link writing `value` (as read from the host) to `location`.
+  ComPtr<ILink> WriteLink(const std::wstring& location, const Variant& value) {
+    ComPtr<ILink> link = AddLink(pumps_.get(), L"Stages");
+    EXPECT_EQ(link->put_WriteLocation(location), S_OK);
+    EXPECT_EQ(link->put_OrvanValue(value), S_OK);
+    return link;
+  }
+  // A Link reading `location`.
+  ComPtr<ILink> ReadLink(const std::wstring& route, const std::wstring& location) {
+    ComPtr<ILink> link = AddLink(pumps_.get(), route);
+    EXPECT_EQ(link->put_ReadLocation(location), S_OK);
+    return link;
+  }
+  Variant InFile(const std::wstring& location) {
+    Variant value;
+    EXPECT_EQ(plant_->GetValue(location, &value), S_OK);
+    return value;
+  }
+
+  apps_testing::AppFiles files_;
+  ComPtr<IBridge> bridge_ = BridgeByClass();
+  ComPtr<ILinkSet> pumps_ = AddPumpLinkSet(bridge_.get());
+  std::vector<ComPtr<ILinkSet>> link_sets_{pumps_};
+  ComPtr<IApp> plant_ = AddApp("Plant.xlsx");
+  ComPtr<IAppCollection> apps_ = Apps();
+  std::vector<std::wstring> report_;
+};
+
+TEST_F(AppTransferTest, WriteLeavesItsStatusOnEachLinkAndGoesOnAfterAFailedLink) {
+  struct Case {
+    std::wstring location;
+    Variant value;  // empty: no value read from the host
+    std::wstring status;
+    bool written;
+  };
+  const std::vector<Case> cases = {
+      {L"", {}, L"Value not written to \"\" because no value was read from Orvan.", false},
+      {L"Commented",
+       {},
+       L"Value not written to \"Commented\" because no value was read from Orvan.",
+       false},
+      {L"", Variant::I4(3), L"", false},  // nothing to do
+      {L"Temp", Variant::I4(3),
+       L"Value not written to \"Temp\" because location does not exist in \"Plant.xlsx\"", false},
+      {L"LockedCell", Variant::I4(3),
+       L"Plant.xlsx:  The application location 'LockedCell' is locked", false},
+      {L"Commented", Variant::I4(7), L"Plant.xlsx:  value written to Commented", true},
+      {L"Puts", Vector({Variant::I4(1), Variant::I4(2)}),
+       L"Plant.xlsx:  vector value written to Puts", true},
+  };
+  std::vector<ComPtr<ILink>> links;
+  for (const Case& each : cases) {
+    links.push_back(WriteLink(each.location, each.value));
+    if (each.value.IsEmpty()) {
+      ASSERT_EQ(links.back()->put_ReadFromOrvan(VARIANT_FALSE), S_OK);
+    }
+  }
+  ASSERT_EQ(TransferToApp(Transfer(false), plant_.get()), S_OK);
+  for (size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(StatusOf(links[i].get()), cases[i].status.empty() ? L"" : cases[i].status + L"\r\n");
+    EXPECT_EQ(Got(links[i].get(), &ILink::get_WrittenToApp), ToVariantBool(cases[i].written));
+  }
+  EXPECT_EQ(InFile(L"Commented"), Variant::R8(7));
+  EXPECT_EQ(InFile(L"Cells!M2"), Variant::R8(2));
+}
+
+TEST_F(AppTransferTest, VectorIsWrittenAsARowOnlyWhenTheFormatSaysRow) {
+  const Variant values = Vector({Variant::I4(1), Variant::I4(2), Variant::I4(3)});
+  const ComPtr<ILink> column = WriteLink(L"Puts", values);
+  ASSERT_EQ(TransferToApp(Transfer(false), plant_.get()), S_OK);
+  EXPECT_EQ(InFile(L"Cells!M3"), Variant::R8(3));
+  EXPECT_EQ(InFile(L"Cells!O5"), Variant());
+  ASSERT_EQ(column->put_WriteLocation(L"Volatile"), S_OK);
+  ASSERT_EQ(column->put_WriteFormat(L"/!Row!/"), S_OK);
+  ASSERT_EQ(TransferToApp(Transfer(false), plant_.get()), S_OK);
+  EXPECT_EQ(InFile(L"Cells!N1"), Variant::R8(3));
+}
+
+TEST_F(AppTransferTest, ChangeReportOfAVectorHasOneGroupPerNewElement) {
+  ASSERT_EQ(plant_->SetVectorValue(L"Puts", Vector({Variant::R8(7), Variant::R8(8)}), VARIANT_TRUE),
+            S_OK);
+  WriteLink(L"Puts", Vector({Variant::I4(1), Variant::I4(2), Variant::I4(3)}));
+  ASSERT_EQ(TransferToApp(Transfer(true), plant_.get()), S_OK);
+  const std::vector<std::wstring> expected = {L"Plant.xlsx", L"P-101A", L"Puts 0", L"7", L"1",
+                                              L"Plant.xlsx", L"P-101A", L"Puts 1", L"8", L"2",
+                                              L"Plant.xlsx", L"P-101A", L"Puts 2", L"",  L"3"};
+  EXPECT_EQ(report_, expected);
+}
+
+TEST_F(AppTransferTest, ReadConvertsEachValueAndReportsOnlyWhatWasRead) {
+  const ComPtr<ILink> money = ReadLink(L"Power", L"Money");
+  const ComPtr<ILink> text = ReadLink(L"Tag", L"Commented");
+  const ComPtr<ILink> missing = ReadLink(L"Stages", L"Temp");
+  ASSERT_EQ(text->put_OrvanValue(Variant(L"P-101A")), S_OK);
+  ASSERT_EQ(TransferFromApp(Transfer(true), plant_.get()), S_OK);
+  EXPECT_EQ(Got(money.get(), &ILink::get_AppValue), Variant::R8(1234.5));
+  EXPECT_EQ(Got(text.get(), &ILink::get_AppValue), Variant(L"commented"));
+  EXPECT_EQ(StatusOf(missing.get()), L"");
+  EXPECT_EQ(Got(missing.get(), &ILink::get_ReadFromApp), VARIANT_FALSE);
+  const std::vector<std::wstring> expected = {L"Plant",  L"P-101A",   L"Power",  L"",
+                                              L"1234.5", L"Plant",    L"P-101A", L"Tag",
+                                              L"P-101A", L"commented"};
+  EXPECT_EQ(report_, expected);
+}
+
+TEST_F(AppTransferTest, ReadWithoutClassViewOnTheFirstEnabledLinkSetWarnsAndReadsNothing) {
+  const auto user = std::make_shared<CountingUserInterface>();
+  SetUserInterface(user);
+  ASSERT_EQ(pumps_->put_Enabled(VARIANT_FALSE), S_OK);
+  const ComPtr<ILinkSet> unbound = AddLinkSet(bridge_.get());
+  const ComPtr<ILink> link = AddLink(unbound.get(), L"Tag");
+  ASSERT_EQ(link->put_ReadLocation(L"Commented"), S_OK);
+  link_sets_.push_back(unbound);
+  link_sets_.push_back(AddPumpLinkSet(bridge_.get()));
+  ASSERT_EQ(TransferFromApp(Transfer(false), plant_.get()), S_OK);
+  EXPECT_EQ(user->shown, std::vector<std::wstring>{
+                             L"Warning: At least one linkset does not have a class view set"});
+  EXPECT_EQ(Got(link.get(), &ILink::get_RawAppValue), Variant());
+  ASSERT_EQ(pumps_->put_Enabled(VARIANT_TRUE), S_OK);
+  ASSERT_EQ(TransferFromApp(Transfer(false), plant_.get()), S_OK);
+  EXPECT_EQ(user->shown.size(), 1U);
+}
+
+TEST_F(AppTransferTest, AllFilesSkipDisabledOnesAndOneFileIsCheckedForItsIndex) {
+  const ComPtr<IApp> second = AddApp("Second.xlsx");
+  ASSERT_EQ(plant_->put_Enabled(VARIANT_FALSE), S_OK);
+  const ComPtr<ILink> link = WriteLink(L"Commented", Variant::I4(5));
+  ASSERT_EQ(AppsTransfer(Transfer(false), true, false), S_OK);
+  EXPECT_EQ(StatusOf(link.get()), L"Second.xlsx:  value written to Commented\r\n");
+  EXPECT_EQ(AppTransfer(Transfer(false), 0, true), S_OK);
+  EXPECT_EQ(StatusOf(link.get()), L"Second.xlsx:  value written to Commented\r\n");
+  EXPECT_EQ(AppTransfer(Transfer(false), 2, true), E_FAIL);
+  EXPECT_EQ(host_testing::TakeDesc(), L"Bridge:  App index is out of range (2 of [0..1])");
+}
+
+TEST_F(AppTransferTest, HostReadReportsToTheBridgeWhenTransferringData) {
+  const ComPtr<ILink> stages = WriteLink(L"Commented", {});
+  ASSERT_EQ(stages->put_CaseOID(101), S_OK);
+  const auto report = [&] {
+    Variant texts;
+    EXPECT_EQ(bridge_->GetChangeReport(&texts), S_OK);
+    const std::span<const Variant> all = texts.array().data();
+    std::vector<std::wstring> result;
+    for (const Variant& text : all) result.push_back(text.bstr());
+    return result;
+  };
+  ASSERT_EQ(bridge_->ReadFromOrvan(VARIANT_FALSE, VARIANT_FALSE), S_OK);
+  EXPECT_EQ(report(), std::vector<std::wstring>{});
+  ASSERT_EQ(bridge_->ReadFromOrvan(VARIANT_TRUE, VARIANT_FALSE), S_OK);
+  EXPECT_EQ(report(), (std::vector<std::wstring>{L"Plant.xlsx", L"P-101A", L"Commented",
+                                                 L"commented", L"1"}));
+  ASSERT_EQ(bridge_->ClearChangeReport(), S_OK);
+  EXPECT_EQ(report(), std::vector<std::wstring>{});
+}
+
+// The data table's cell exists but cannot be read: its formula is never
+// calculated.
+TEST_F(AppTransferTest, FailedReadOfAnExistingLocationLeavesItsReasonAndNoReport) {
+  const ComPtr<ILink> table = ReadLink(L"Stages", L"DataTable");
+  ASSERT_EQ(TransferFromApp(Transfer(true), plant_.get()), S_OK);
+  EXPECT_EQ(StatusOf(table.get()),
+            L"Plant.xlsx:  Plant.xlsx: Cells!F3: formula not recalculated (cannot be calculated: "
+            L"data tables are not calculated)\r\n");
+  EXPECT_EQ(report_, std::vector<std::wstring>{});
+}
+
+// The first Link's write leaves the shared formula at SharedMaster stale, so
+// its old value cannot be read.
+TEST_F(AppTransferTest, UnreadableOldValueIsReportedEmptyAndTheNewValueStillWritten) {
+  WriteLink(L"Cells!A5", Variant::I4(50));
+  const ComPtr<ILink> master = WriteLink(L"SharedMaster", Variant::I4(9));
+  ASSERT_EQ(TransferToApp(Transfer(true), plant_.get()), S_OK);
+  EXPECT_EQ(StatusOf(master.get()), L"Plant.xlsx:  value written to SharedMaster\r\n");
+  EXPECT_EQ(InFile(L"SharedMaster"), Variant::R8(9));
+  const std::vector<std::wstring> master_entry = {L"Plant.xlsx", L"P-101A", L"SharedMaster", L"",
+                                                  L"9"};
+  ASSERT_EQ(report_.size(), 10U);
+  EXPECT_EQ(std::vector<std::wstring>(report_.begin() + 5, report_.end()), master_entry);
+}
+
+}  // namespace
+}  // namespace ovc::transfer
