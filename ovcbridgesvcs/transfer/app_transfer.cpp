@@ -2,6 +2,7 @@
 // values back into the Links.
 #include "ovcbridgesvcs/transfer/app_transfer.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 #include "ovcbridgesvcs/frame/run_method.h"
 #include "ovcbridgesvcs/frame/user_interface.h"
 #include "ovcbridgesvcs/transfer/link_walk.h"
+#include "ovcbridgesvcs/transfer/progress_step.h"
 
 namespace ovc::transfer {
 namespace {
@@ -73,29 +75,48 @@ std::wstring FileNameOf(CMethodFrame& frame, IApp* app) {
   return Got(frame, app, &IApp::get_Name) + Got(frame, app, &IApp::get_Type);
 }
 
-// Calls `visit(frame, object_name, link)` for every enabled Link of the
-// enabled, non-iterative LinkSets, in order, each in a frame of its own: a
-// failure becomes the Link's status line "<file>:  <reason>" and the walk
-// goes on with the next Link.
-template <class Visit>
-void ForEachLink(CMethodFrame& frame, const HostTransfer& transfer, const std::wstring& file,
-                 Visit&& visit) {
+// The enabled, non-iterative LinkSets of the transfer, in order.
+std::vector<ILinkSet*> WalkedLinkSets(CMethodFrame& frame, const HostTransfer& transfer) {
+  std::vector<ILinkSet*> walked;
   for (const ComPtr<ILinkSet>& link_set : transfer.link_sets) {
-    if (!GotFlag(frame, link_set.get(), &ILinkSet::get_Enabled) ||
-        GotFlag(frame, link_set.get(), &ILinkSet::get_Iterative)) {
-      continue;
-    }
-    const std::wstring object_name = Got(frame, link_set.get(), &ILinkSet::get_ObjectName);
-    const int32_t count = Got(frame, link_set.get(), &ILinkSet::get_Count);
-    for (int32_t i = 0; i < count; ++i) {
-      const ComPtr<ILink> link = LinkAt(frame, link_set.get(), i);
-      if (!GotFlag(frame, link.get(), &ILink::get_Enabled)) continue;
-      CMethodFrame link_frame(frame.method_name);
-      const HRESULT done =
-          RunMethod(link_frame, [&] { visit(link_frame, object_name, link.get()); });
-      if (Failed(done)) AppendStatus(frame, link.get(), file + L":  " + TakeFailureReason(done));
+    if (GotFlag(frame, link_set.get(), &ILinkSet::get_Enabled) &&
+        !GotFlag(frame, link_set.get(), &ILinkSet::get_Iterative)) {
+      walked.push_back(link_set.get());
     }
   }
+  return walked;
+}
+
+// Calls `visit(frame, object_name, link)` for every enabled Link of
+// `link_set`, each in a frame of its own: a failure becomes the Link's
+// status line "<file>:  <reason>" and the walk goes on with the next Link.
+template <class Visit>
+void ForEachLinkOf(CMethodFrame& frame, ILinkSet* link_set, const std::wstring& file,
+                   const std::wstring& object_name, Visit& visit) {
+  const int32_t count = Got(frame, link_set, &ILinkSet::get_Count);
+  for (int32_t i = 0; i < count; ++i) {
+    const ComPtr<ILink> link = LinkAt(frame, link_set, i);
+    if (!GotFlag(frame, link.get(), &ILink::get_Enabled)) continue;
+    CMethodFrame link_frame(frame.method_name);
+    const HRESULT done = RunMethod(link_frame, [&] { visit(link_frame, object_name, link.get()); });
+    if (Failed(done)) AppendStatus(frame, link.get(), file + L":  " + TakeFailureReason(done));
+  }
+}
+
+// ForEachLinkOf over the enabled, non-iterative LinkSets of the transfer,
+// in order. Each object, and the end of the file, is reported to the
+// progress service, which may stop the walk there.
+template <class Visit>
+void ForEachLink(CMethodFrame& frame, const HostTransfer& transfer, const std::wstring& file,
+                 ProgressPhase phase, Visit&& visit) {
+  const std::vector<ILinkSet*> walked = WalkedLinkSets(frame, transfer);
+  const auto total = static_cast<int64_t>(walked.size());
+  for (int64_t done = 0; done < total; ++done) {
+    const std::wstring object_name = Got(frame, walked[done], &ILinkSet::get_ObjectName);
+    ReportStep(frame, {phase, file, object_name, done, total});
+    ForEachLinkOf(frame, walked[done], file, object_name, visit);
+  }
+  ReportStep(frame, {phase, file, {}, total, total});
 }
 
 // One file written: each Link's value published for the file and put at its
@@ -109,7 +130,8 @@ class FileWrite {
         strings_only_(GotFlag(frame, app, &IApp::get_StringValuesOnly)) {}
 
   void Walk(CMethodFrame& frame) {
-    ForEachLink(frame, transfer_, file_, std::bind_front(&FileWrite::WriteLink, this));
+    ForEachLink(frame, transfer_, file_, ProgressPhase::kWritePass,
+                std::bind_front(&FileWrite::WriteLink, this));
   }
 
  private:
@@ -176,7 +198,8 @@ class FileRead {
       : transfer_(transfer), app_(app), file_(FileNameOf(frame, app)) {}
 
   void Walk(CMethodFrame& frame) {
-    ForEachLink(frame, transfer_, file_, std::bind_front(&FileRead::ReadLink, this));
+    ForEachLink(frame, transfer_, file_, ProgressPhase::kReadPass,
+                std::bind_front(&FileRead::ReadLink, this));
   }
 
  private:

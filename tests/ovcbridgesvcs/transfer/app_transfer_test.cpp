@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "automation/safe_array.h"
 #include "automation/text.h"
+#include "office/common/macro_registry.h"
+#include "ovcbridgesvcs/frame/progress.h"
 #include "ovcbridgesvcs/frame/user_interface.h"
 #include "ovcbridgesvcs/transfer/change_report.h"
 #include "tests/ovcbridgesvcs/apps/app_files.h"
@@ -43,6 +46,7 @@ class AppTransferTest : public bridge_testing::PlantBridgeTest {
   }
   void TearDown() override {
     SetUserInterface(nullptr);
+    SetProgress(nullptr);
     PlantBridgeTest::TearDown();
   }
 
@@ -243,6 +247,53 @@ TEST_F(AppTransferTest, UnreadableOldValueIsReportedEmptyAndTheNewValueStillWrit
                                                   L"9"};
   ASSERT_EQ(report_.size(), 10U);
   EXPECT_EQ(std::vector<std::wstring>(report_.begin() + 5, report_.end()), master_entry);
+}
+
+// Answers each step with `go_on` and keeps what it was told.
+struct RecordingProgress final : Progress {
+  explicit RecordingProgress(bool go_on) : go_on(go_on) {}
+  bool Report(const ProgressStep& step) override {
+    steps.push_back(std::wstring(step.file) + L"|" + std::wstring(step.object) + L"|" +
+                    std::to_wstring(step.done) + L"/" + std::to_wstring(step.total));
+    return go_on;
+  }
+  bool go_on;
+  std::vector<std::wstring> steps;
+};
+
+TEST_F(AppTransferTest, WalkReportsEachObjectAndTheEndOfTheFile) {
+  const auto progress = std::make_shared<RecordingProgress>(true);
+  SetProgress(progress);
+  AddPumpLinkSet(bridge_.get());
+  link_sets_.push_back(AddPumpLinkSet(bridge_.get()));
+  ASSERT_EQ(TransferToApp(Transfer(false), plant_.get()), S_OK);
+  EXPECT_EQ(progress->steps,
+            (std::vector<std::wstring>{L"Plant.xlsx|P-101A|0/2", L"Plant.xlsx|P-101A|1/2",
+                                       L"Plant.xlsx||2/2"}));
+}
+
+// A stop asked by the progress service ends the walk inside the bracket;
+// the closing hook still runs (its macro fails too) and the stop is the
+// result.
+TEST_F(AppTransferTest, ClosingHookRunsWhenTheWalkFailsAndTheFirstFailureIsReturned) {
+  int closed = 0;
+  office::RegisterMacro(L"Close", [&](IDispatch*, std::span<const Variant>, Variant*) {
+    ++closed;
+    return SetErrorResult(E_FAIL, L"closing failed", L"test");
+  });
+  ASSERT_EQ(plant_->put_MacroPostImport(L"Close"), S_OK);
+  ASSERT_EQ(plant_->put_MacroPostExport(L"Close"), S_OK);
+  const ComPtr<ILink> link = WriteLink(L"Commented", Variant::I4(5));
+  ASSERT_EQ(link->put_ReadLocation(L"Commented"), S_OK);
+  SetProgress(std::make_shared<RecordingProgress>(false));
+  EXPECT_EQ(TransferToApp(Transfer(false), plant_.get()), E_ABORT);
+  EXPECT_EQ(host_testing::TakeDesc(),
+            L"The transfer was stopped at the request of the progress service; nothing was "
+            L"written to Orvan.");
+  EXPECT_EQ(TransferFromApp(Transfer(false), plant_.get()), E_ABORT);
+  office::UnregisterMacro(L"Close");
+  EXPECT_EQ(closed, 2);
+  EXPECT_EQ(StatusOf(link.get()), L"");
 }
 
 }  // namespace
