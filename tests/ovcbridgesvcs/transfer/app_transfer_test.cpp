@@ -1,7 +1,9 @@
 #include "ovcbridgesvcs/transfer/app_transfer.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <span>
 #include <string>
@@ -20,6 +22,8 @@ namespace ovc::transfer {
 namespace {
 
 using host_testing::Got;
+using ::testing::EndsWith;
+using ::testing::StartsWith;
 
 Variant Vector(std::vector<Variant> values) { return Variant(SafeArray::FromValues(values)); }
 
@@ -261,11 +265,14 @@ struct RecordingProgress final : Progress {
   std::vector<std::wstring> steps;
 };
 
-TEST_F(AppTransferTest, WalkReportsEachObjectAndTheEndOfTheFile) {
+TEST_F(AppTransferTest, WalkReportsEachEnabledNonIterativeObjectAndTheEndOfTheFile) {
   const auto progress = std::make_shared<RecordingProgress>(true);
   SetProgress(progress);
-  AddPumpLinkSet(bridge_.get());
-  link_sets_.push_back(AddPumpLinkSet(bridge_.get()));
+  const ComPtr<ILinkSet> disabled = AddPumpLinkSet(bridge_.get());
+  const ComPtr<ILinkSet> iterative = AddPumpLinkSet(bridge_.get());
+  ASSERT_EQ(disabled->put_Enabled(VARIANT_FALSE), S_OK);
+  ASSERT_EQ(iterative->put_Iterative(VARIANT_TRUE), S_OK);
+  link_sets_.insert(link_sets_.end(), {disabled, iterative, AddPumpLinkSet(bridge_.get())});
   ASSERT_EQ(TransferToApp(Transfer(false), plant_.get()), S_OK);
   EXPECT_EQ(progress->steps,
             (std::vector<std::wstring>{L"Plant.xlsx|P-101A|0/2", L"Plant.xlsx|P-101A|1/2",
@@ -293,6 +300,31 @@ TEST_F(AppTransferTest, ClosingHookRunsWhenTheWalkFailsAndTheFirstFailureIsRetur
   EXPECT_EQ(TransferFromApp(Transfer(false), plant_.get()), E_ABORT);
   office::UnregisterMacro(L"Close");
   EXPECT_EQ(closed, 2);
+  EXPECT_EQ(StatusOf(link.get()), L"");
+}
+
+TEST_F(AppTransferTest, DocumentTakesTheValueAsTextAndGivesItBack) {
+  const ComPtr<IApp> sheet = AddApp("Sheet.docx");
+  const ComPtr<ILink> power = AddLink(pumps_.get(), L"Power");
+  ASSERT_EQ(power->put_WriteLocation(L"Runs"), S_OK);
+  ASSERT_EQ(power->put_ReadLocation(L"Runs"), S_OK);
+  ASSERT_EQ(power->put_OrvanValue(Variant::R8(227.9)), S_OK);
+  ASSERT_EQ(TransferToApp(Transfer(true), sheet.get()), S_OK);
+  EXPECT_EQ(StatusOf(power.get()), L"Sheet.docx:  value written to Runs\r\n");
+  EXPECT_EQ(report_, (std::vector<std::wstring>{L"Sheet.docx", L"P-101A", L"Runs", L"bold italic",
+                                                L"227.9"}));
+  ASSERT_EQ(TransferFromApp(Transfer(false), sheet.get()), S_OK);
+  EXPECT_EQ(Got(power.get(), &ILink::get_AppValue), Variant::R8(227.9));
+}
+
+TEST_F(AppTransferTest, AFileThatVanishedEndsTheWalkOverAllFilesBeforeTheNextOne) {
+  AddApp("Second.xlsx");
+  const ComPtr<ILink> link = WriteLink(L"Commented", Variant::I4(5));
+  std::filesystem::remove(ToUtf8(files_.File("Plant.xlsx")));
+  EXPECT_EQ(AppsTransfer(Transfer(false), true, false), E_FAIL);
+  const std::wstring reason = host_testing::TakeDesc();
+  EXPECT_THAT(reason, StartsWith(L"Error opening Excel file:  "));
+  EXPECT_THAT(reason, EndsWith(L"Plant.xlsx"));
   EXPECT_EQ(StatusOf(link.get()), L"");
 }
 
