@@ -5,6 +5,7 @@
 #include "automation/dispatch_impl.h"
 #include "automation/error_info.h"
 #include "automation/exception_guard.h"
+#include "automation/gated_dispatch.h"
 #include "automation/text.h"
 
 namespace ovc {
@@ -192,7 +193,7 @@ namespace {
 
 HRESULT InvokeMember(const InterfaceInfo& info, IDispatch* self, DISPID id, uint16_t flags,
                      DISPPARAMS* params, Variant* result, EXCEPINFO* exception,
-                     uint32_t* arg_error) {
+                     uint32_t* arg_error, MemberGate gate) {
   DISPPARAMS no_arguments;
   if (params == nullptr) params = &no_arguments;
   if (params->count < params->named_count || (params->count > 0 && params->args == nullptr) ||
@@ -201,6 +202,13 @@ HRESULT InvokeMember(const InterfaceInfo& info, IDispatch* self, DISPID id, uint
   }
   const MemberInfo* member = ResolveMember(info, id, flags);
   if (member == nullptr) return DISP_E_MEMBERNOTFOUND;
+  if (gate != nullptr) {
+    const HRESULT refused = gate(*member);
+    if (Failed(refused)) {
+      CopyErrorTo(exception, refused);
+      return refused;
+    }
+  }
 
   ArgumentMap map;
   HRESULT hr = map.Build(*member, *params, arg_error);
@@ -232,8 +240,14 @@ HRESULT InvokeMember(const InterfaceInfo& info, IDispatch* self, DISPID id, uint
 HRESULT DispatchInvoke(const InterfaceInfo& info, IDispatch* self, DISPID id, uint16_t flags,
                        DISPPARAMS* params, Variant* result, EXCEPINFO* exception,
                        uint32_t* arg_error) {
+  return GatedDispatchInvoke(info, self, id, flags, params, result, exception, arg_error, nullptr);
+}
+
+HRESULT GatedDispatchInvoke(const InterfaceInfo& info, IDispatch* self, DISPID id, uint16_t flags,
+                            DISPPARAMS* params, Variant* result, EXCEPINFO* exception,
+                            uint32_t* arg_error, MemberGate gate) {
   return GuardedCall(info.name, [&] {
-    return InvokeMember(info, self, id, flags, params, result, exception, arg_error);
+    return InvokeMember(info, self, id, flags, params, result, exception, arg_error, gate);
   });
 }
 

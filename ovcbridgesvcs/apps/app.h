@@ -4,9 +4,9 @@
 #include <string>
 
 #include "automation/com_object.h"
-#include "automation/dispatch_impl.h"
 #include "automation/error_info.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
+#include "ovcbridgesvcs/frame/reentry_guard.h"
 #include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 #include "ovcbridgesvcs/xml/xml_part.h"
@@ -33,7 +33,8 @@ struct FileStats {
 // exactly, as the file system does. Persisted properties set Dirty only when
 // their value changes. Failures follow the library's error convention (class
 // App).
-class CApp final : public ComObject<DispatchImpl<IApp>, ISupportErrorInfo>, public xml::XmlPart {
+class CApp final : public ComObject<ReentryGuardedDispatch<IApp>, ISupportErrorInfo>,
+                   public xml::XmlPart {
  public:
   CApp() = default;
   // FinalCleanUp when there is an adapter, then the adapter goes.

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "automation/com_object.h"
-#include "automation/dispatch_impl.h"
 #include "automation/error_info.h"
 #include "ovcbridgesvcs/frame/child_list.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
+#include "ovcbridgesvcs/frame/reentry_guard.h"
 #include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 
@@ -23,7 +23,8 @@ namespace ovc::apps {
 // compared exactly, as the file system does. Dirty is set by every change of
 // the list. Failures follow the library's error convention (class
 // AppCollection).
-class CAppCollection final : public ComObject<DispatchImpl<IAppCollection>, ISupportErrorInfo> {
+class CAppCollection final
+    : public ComObject<ReentryGuardedDispatch<IAppCollection>, ISupportErrorInfo> {
  public:
   CAppCollection() = default;
   // RemoveAll: every App is cleaned up before it goes.

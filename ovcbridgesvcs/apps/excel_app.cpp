@@ -204,6 +204,7 @@ HRESULT CExcelApp::RunMacro(const std::wstring& macro) {
   CMethodFrame frame(L"CExcelApp::RunMacro");
   return RunMethod(frame, [&]() -> HRESULT {
     if (Failed(EnsureRunning())) return E_FAIL;
+    const UserCodeScope macro_code;
     if (Failed(Call(application_.get(), application.run, {Variant(macro)}))) {
       return ReportExcel(kMacroFailed, WithReason(macro, TakeReason()));
     }

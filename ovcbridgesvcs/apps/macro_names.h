@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "automation/dispatch_impl.h"
+#include "ovcbridgesvcs/frame/reentry_guard.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 
 namespace ovc::apps {
@@ -12,7 +12,7 @@ namespace ovc::apps {
 // fields: setting one runs nothing, and an empty name means "run nothing".
 // Every getter answers E_POINTER for a null `name` and S_OK otherwise; the
 // setters always succeed. The adapter deriving from this class runs them.
-class MacroNames : public DispatchImpl<IExternalApp> {
+class MacroNames : public ReentryGuardedDispatch<IExternalApp> {
  public:
   HRESULT get_MacroPreImport(std::wstring* name) override;
   HRESULT put_MacroPreImport(const std::wstring& name) override;

@@ -183,6 +183,7 @@ HRESULT CWordApp::RunMacro(const std::wstring& name) {
 HRESULT CWordApp::RunNamedMacro(const std::wstring& name) {
   HRESULT hr = EnsureRunning(false);
   if (Failed(hr)) return hr;
+  const UserCodeScope macro_code;
   if (Failed(Call(application_.get(), kApplicationRun, {Variant(name)}))) {
     return ReportFailedCall(LoadMessage(kMacroFailed) + name);
   }

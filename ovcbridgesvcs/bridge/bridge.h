@@ -9,11 +9,11 @@
 #include <pugixml.hpp>
 
 #include "automation/com_object.h"
-#include "automation/dispatch_impl.h"
 #include "automation/error_info.h"
 #include "orvan/orvan.h"
 #include "ovcbridgesvcs/frame/child_list.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
+#include "ovcbridgesvcs/frame/reentry_guard.h"
 #include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 #include "ovcbridgesvcs/transfer/host_attributes.h"
@@ -31,7 +31,7 @@ namespace ovc::bridge {
 // AppCollection and the host object are made by FinalConstruct, found by
 // class through the registry, and kept for the Bridge's whole life.
 // Failures follow the library's error convention (class Bridge).
-class CBridge final : public ComObject<DispatchImpl<IBridge>, ISupportErrorInfo> {
+class CBridge final : public ComObject<ReentryGuardedDispatch<IBridge>, ISupportErrorInfo> {
  public:
   CBridge() = default;
 

@@ -9,6 +9,7 @@
 #include "automation/hresult.h"
 #include "automation/text.h"
 #include "ovcbridgesvcs/frame/installed_service.h"
+#include "ovcbridgesvcs/frame/reentry_guard.h"
 #include "ovcbridgesvcs/frame/trace_log.h"
 
 namespace ovc {
@@ -49,7 +50,9 @@ void SetProgress(std::shared_ptr<Progress> service) { Installed().Install(std::m
 bool ReportProgress(const ProgressStep& step) {
   try {
     const std::shared_ptr<Progress> service = Installed().Current();
-    return !service || service->Report(step);
+    if (!service) return true;
+    const UserCodeScope user_code;
+    return service->Report(step);
   } catch (...) {
     RecordServiceFailure();
     return false;

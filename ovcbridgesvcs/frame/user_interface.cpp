@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "ovcbridgesvcs/frame/installed_service.h"
+#include "ovcbridgesvcs/frame/reentry_guard.h"
 #include "ovcbridgesvcs/frame/trace_log.h"
 
 namespace ovc {
@@ -44,6 +45,7 @@ template <class Ask>
 auto AskSomeone(const Ask& ask) {
   if (const std::shared_ptr<UserInterface> service = Installed().Current()) {
     try {
+      const UserCodeScope user_code;
       return ask(*service);
     } catch (...) {
       CTraceLog::Instance().Trace(CTraceLog::kErrorLevel, TraceKind::kError,

@@ -7,10 +7,10 @@
 #include <typeinfo>
 
 #include "automation/com_object.h"
-#include "automation/dispatch_impl.h"
 #include "automation/error_info.h"
 #include "orvan/orvan.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
+#include "ovcbridgesvcs/frame/reentry_guard.h"
 #include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/links/link_binding.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
@@ -30,7 +30,8 @@ namespace ovc::links {
 // failures while binding never reach the caller, they leave the Link
 // unbound. Persisted properties set Dirty only when their value changes.
 // Failures follow the library's error convention (class Link).
-class CLink final : public ComObject<DispatchImpl<ILink>, ISupportErrorInfo>, public xml::XmlPart {
+class CLink final : public ComObject<ReentryGuardedDispatch<ILink>, ISupportErrorInfo>,
+                    public xml::XmlPart {
  public:
   CLink() = default;
 

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "automation/com_object.h"
-#include "automation/dispatch_impl.h"
 #include "automation/error_info.h"
 #include "orvan/orvan.h"
 #include "ovcbridgesvcs/frame/child_list.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
+#include "ovcbridgesvcs/frame/reentry_guard.h"
 #include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 #include "ovcbridgesvcs/xml/xml_part.h"
@@ -26,7 +26,7 @@ namespace ovc::links {
 // Parent Bridge, which holds it: FinalCleanUp breaks both cycles. Dirty is
 // the LinkSet's own flag or any Link's. Failures follow the library's error
 // convention (class LinkSet).
-class CLinkSet final : public ComObject<DispatchImpl<ILinkSet>, ISupportErrorInfo>,
+class CLinkSet final : public ComObject<ReentryGuardedDispatch<ILinkSet>, ISupportErrorInfo>,
                        public xml::XmlPart {
  public:
   CLinkSet() = default;

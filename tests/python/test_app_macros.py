@@ -30,7 +30,8 @@ def failed_call(application):
      "macro 'Broken' failed: ValueError: no input"),
     (lambda app: app.RunMacro("Broken"), lambda app: failed_call, "the pump is gone"),
     (lambda app: app.PreImport(), lambda app: lambda application: app.PreImport(),
-     "macro 'Broken' not run: more than 64 macro runs inside one another"),
+     "PreImport cannot be called from a progress callback, macro or question the Bridge is "
+     "waiting for; until it returns, properties can only be read"),
 ], ids=["raises", "a call fails", "re-enters its bracket"])
 def test_a_failing_macro_fails_the_app_with_its_own_reason(app, run, macro_for, reason):
     app.MacroPreImport = "Broken"

@@ -1,0 +1,72 @@
+"""User code the library waits for (a macro of a file, a question, the progress
+callable) may read the Bridge's properties; what would change the Bridge or run
+a transfer fails with a clear error and changes nothing."""
+import openpyxl
+import pytest
+from openpyxl.workbook.defined_name import DefinedName
+
+import ovcbridge
+
+REFUSED = " cannot be called from a progress callback, macro or question the Bridge is waiting for"
+
+
+@pytest.fixture
+def bridge(plant, tmp_path):
+    """A Bridge over the plant: one LinkSet on P-101A with one Link, one workbook."""
+    host = ovcbridge.CreateObject("OVCBridgeSvcs.Orvan")
+    host.Initialize(plant, plant.Cache)
+    book = openpyxl.Workbook()
+    book.defined_names.append(DefinedName("Rate", attr_text="Sheet!$A$1"))
+    book.save(tmp_path / "pump.xlsx")
+    bridge = ovcbridge.CreateObject("OVCBridgeSvcs.Bridge")
+    pumps = bridge.CreateLinkSet()
+    pumps.Class, pumps.ObjectOID, pumps.ObjectName = "Pumps", 1001, "P-101A"
+    link = pumps.CreateLink()
+    link.AttribName, link.WriteLocation = "Flow", "Rate"
+    bridge.AddApp(str(tmp_path / "pump.xlsx"))
+    yield bridge
+    bridge.ItemApp(0).TerminateApp(False)
+    bridge.FinalCleanUp()
+    host.FinalCleanUp()
+
+
+def meddle(bridge, seen):
+    """Reads the Bridge and tries to change it; records what it read and each refusal."""
+    link = bridge.Item(0).Item(0)
+    seen.append((len(bridge), link.AttribName, bridge.ItemApp(0).Name))
+    attempts = {
+        "Remove": lambda: bridge.Remove(0),
+        "AutoRun": lambda: bridge.AutoRun(False),
+        "AttribName": lambda: setattr(link, "AttribName", "Head"),
+        "Save": lambda: bridge.ItemApp(0).Save(),
+    }
+    for member, attempt in attempts.items():
+        with pytest.raises(ovcbridge.ComError) as refusal:
+            attempt()
+        seen.append((refusal.value.hresult, refusal.value.description.startswith(member + REFUSED)))
+
+
+def by_macro(bridge, callback):
+    app = bridge.ItemApp(0)
+    app.MacroPreExport = "Meddle"
+    ovcbridge.RegisterMacro("Meddle", lambda application: callback())
+    app.PreExport()
+    app.PostExport()
+
+
+def by_question(bridge, callback):
+    ovcbridge.SetUserInterface(message_box=lambda text, caption, style: callback() or 1)
+    try:
+        with pytest.raises(ovcbridge.ComError):
+            ovcbridge.CreateObject("OVCBridgeSvcs.ExcelApp").ReadOnly
+    finally:
+        ovcbridge.SetUserInterface()
+
+
+@pytest.mark.parametrize("run", [by_macro, by_question], ids=["macro", "question"])
+def test_user_code_reads_the_bridge_and_cannot_change_it(bridge, run):
+    seen = []
+    run(bridge, lambda: meddle(bridge, seen))
+    assert seen == [(1, "Flow", "pump")] + [(ovcbridge.E_ACCESSDENIED, True)] * 4
+    assert (len(bridge), bridge.Item(0).Item(0).AttribName) == (1, "Flow")
+    bridge.Item(0).Item(0).AttribName = "Head"
