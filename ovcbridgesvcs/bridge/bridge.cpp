@@ -274,7 +274,7 @@ HRESULT CBridge::get_LinkErrorCount(int32_t* count) {
   });
 }
 
-HRESULT CBridge::get_AutorunStatus(std::wstring* status) { return Give(status, autorun_status_); }
+HRESULT CBridge::get_AutorunStatus(std::wstring* status) { return Give(status, paused_run_.prompt); }
 
 HRESULT CBridge::GetChangeReport(Variant* report) {
   CMethodFrame frame(L"CBridge::GetChangeReport");

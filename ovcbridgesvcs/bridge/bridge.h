@@ -16,6 +16,7 @@
 #include "ovcbridgesvcs/frame/reentry_guard.h"
 #include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
+#include "ovcbridgesvcs/transfer/auto_run.h"
 #include "ovcbridgesvcs/transfer/host_attributes.h"
 
 namespace ovc::bridge {
@@ -184,11 +185,23 @@ class CBridge final : public ComObject<ReentryGuardedDispatch<IBridge>, ISupport
   HRESULT CanModifyBridge(VARIANT_BOOL* can_modify) override;
   HRESULT CanUseBridge(VARIANT_BOOL* can_use) override;
 
-  // Transfers, validation, reports, name synchronisation and copying of
-  // object bindings belong to layers above the Bridge; until they exist
-  // they answer E_NOTIMPL with an error (bridge_pending.cpp).
+  // Validation, reports, name synchronisation and copying of object
+  // bindings belong to layers above the Bridge; until they exist they
+  // answer E_NOTIMPL with an error (bridge_pending.cpp).
   HRESULT get_Validate(OVCBRIDGETRANSFEROP op, OVCBRIDGEVALIDATE* result,
                        std::wstring* report) override;
+  HRESULT get_StatusReport(std::wstring* report) override;
+  HRESULT get_ErrorReport(std::wstring* report) override;
+  HRESULT GetBridgeProfile(std::wstring* profile) override;
+  HRESULT LinksetSynchNames(VARIANT_BOOL replace, int32_t link_set_index,
+                            const std::wstring& suffix) override;
+  HRESULT BridgeSynchNames(VARIANT_BOOL replace) override;
+  HRESULT CopyBrObjectBindings(int32_t source_bridge_oid) override;
+  HRESULT AutoCreateObjectBindings() override;
+
+  // The transfer operations (bridge_operations.cpp,
+  // bridge_host_transfer.cpp), carried out by the transfer engine. ResetStatus empties the report
+  // texts and resets every LinkSet, always successfully.
   HRESULT ResetStatus(OVCBRIDGETRANSFEROP op) override;
   HRESULT FinalStatus(OVCBRIDGETRANSFEROP op) override;
   HRESULT WriteToApps(VARIANT_BOOL change_report) override;
@@ -204,14 +217,6 @@ class CBridge final : public ComObject<ReentryGuardedDispatch<IBridge>, ISupport
   HRESULT WriteToOrvan(VARIANT_BOOL change_report) override;
   HRESULT ReadFromOrvan(VARIANT_BOOL transferring_data, VARIANT_BOOL change_report) override;
   HRESULT ReadFromAppsIterative(VARIANT_BOOL change_report) override;
-  HRESULT get_StatusReport(std::wstring* report) override;
-  HRESULT get_ErrorReport(std::wstring* report) override;
-  HRESULT GetBridgeProfile(std::wstring* profile) override;
-  HRESULT LinksetSynchNames(VARIANT_BOOL replace, int32_t link_set_index,
-                            const std::wstring& suffix) override;
-  HRESULT BridgeSynchNames(VARIANT_BOOL replace) override;
-  HRESULT CopyBrObjectBindings(int32_t source_bridge_oid) override;
-  HRESULT AutoCreateObjectBindings() override;
 
   HRESULT InterfaceSupportsErrorInfo(const IID& iid) override {
     return iid == IBridge::kIid ? S_OK : S_FALSE;
@@ -243,6 +248,9 @@ class CBridge final : public ComObject<ReentryGuardedDispatch<IBridge>, ISupport
   void WriteXml(CMethodFrame& frame, pugi::xml_document* tree);
   void ReadXml(CMethodFrame& frame, pugi::xml_node element);
   HRESULT AskPrivilege(std::wstring_view method, std::wstring_view request, VARIANT_BOOL* granted);
+  // The steps of the transfer operations on this Bridge
+  // (bridge_operations.cpp).
+  class OperationSteps;
   // What a transfer works on: the LinkSets, files and name, its changes
   // going to the change report (bridge_host_transfer.cpp).
   transfer::HostTransfer HostTransfer();
@@ -274,7 +282,7 @@ class CBridge final : public ComObject<ReentryGuardedDispatch<IBridge>, ISupport
   ComPtr<IOrvan> host_;
   ComPtr<IAppCollection> apps_;
   bool dirty_ = false;
-  std::wstring autorun_status_;
+  transfer::PausedRun paused_run_;
   std::vector<std::wstring> change_report_;
   std::map<std::wstring, std::wstring, std::less<>> unit_formats_;
   std::wstring error_text_;

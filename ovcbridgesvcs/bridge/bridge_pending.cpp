@@ -9,32 +9,8 @@ HRESULT CBridge::get_Validate(OVCBRIDGETRANSFEROP, OVCBRIDGEVALIDATE*, std::wstr
   return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::get_Validate");
 }
 
-HRESULT CBridge::WriteToApps(VARIANT_BOOL) {
-  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::WriteToApps");
-}
-
-HRESULT CBridge::ReadFromApps(VARIANT_BOOL) {
-  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::ReadFromApps");
-}
-
-HRESULT CBridge::ReadFromApp(int32_t, VARIANT_BOOL) {
-  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::ReadFromApp");
-}
-
-HRESULT CBridge::WriteToApp(int32_t, VARIANT_BOOL) {
-  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::WriteToApp");
-}
-
-HRESULT CBridge::ExportOrvanToApp(VARIANT_BOOL) {
-  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::ExportOrvanToApp");
-}
-
 HRESULT CBridge::ImportOrvanFromApp(VARIANT_BOOL) {
   return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::ImportOrvanFromApp");
-}
-
-HRESULT CBridge::AutoRun(VARIANT_BOOL) {
-  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::AutoRun");
 }
 
 HRESULT CBridge::StartAutoRunWithPause(VARIANT_BOOL) {

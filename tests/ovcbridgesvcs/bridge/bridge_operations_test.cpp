@@ -1,13 +1,26 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "automation/late_call.h"
+#include "automation/text.h"
+#include "office/common/macro_registry.h"
+#include "ovcbridgesvcs/frame/progress.h"
+#include "ovcbridgesvcs/host/data_service.h"
+#include "tests/office/office_test_support.h"
+#include "tests/ovcbridgesvcs/apps/app_files.h"
 #include "tests/ovcbridgesvcs/bridge/bridge_testing.h"
 
 namespace ovc::bridge {
 namespace {
 
 using host_testing::Got;
+using host_testing::TakeDesc;
+using ::testing::HasSubstr;
 
 class BridgeOperationsTest : public bridge_testing::PlantBridgeTest {
  protected:
@@ -27,6 +40,214 @@ TEST_F(BridgeOperationsTest, FinalStatusMarksOnlyTheLinksOfEnabledLinkSets) {
   EXPECT_EQ(Got(marked.get(), &ILink::get_Status), L"Value never written to Application(s)\r\n");
   EXPECT_EQ(Got(marked.get(), &ILink::get_Error), VARIANT_TRUE);
   EXPECT_EQ(Got(skipped.get(), &ILink::get_Status), L"");
+}
+
+const std::vector<std::pair<int32_t, std::wstring>> kThreePumps = {
+    {1001, L"P-101A"}, {1002, L"P-101B"}, {1003, L"P-102A"}};
+
+// Records the steps reported outside a file as "<phase> <object> done/total"
+// and asks to stop at step number `stop_at` (from 1), or at the first step
+// inside a file.
+struct RecordingProgress final : Progress {
+  bool Report(const ProgressStep& step) override {
+    if (!step.file.empty()) return !stop_in_file;
+    static constexpr const wchar_t* kPhases[] = {L"host read", L"write", L"read", L"host write"};
+    std::wstring text = kPhases[static_cast<int>(step.phase)];
+    if (!step.object.empty()) text += L" " + std::wstring(step.object);
+    steps.push_back(text + L" " + std::to_wstring(step.done) + L"/" + std::to_wstring(step.total));
+    if (steps.size() == stop_at && throws) throw std::runtime_error("window closed");
+    return steps.size() != stop_at;
+  }
+  std::vector<std::wstring> steps;
+  size_t stop_at = 0;
+  bool throws = false;
+  bool stop_in_file = false;
+};
+
+// A Bridge over the sample plant with the workbook Calc.xlsx (the fixture
+// book.xlsx: Total = Rate*100). Its Links on Stages (case Design) write Rate
+// and read Total back, so a run stores a hundred times the stages.
+class BridgeRunTest : public bridge_testing::PlantBridgeTest {
+ protected:
+  void SetUp() override {
+    PlantBridgeTest::SetUp();
+    std::filesystem::copy_file(office::testing::FixturePath("book.xlsx"),
+                               files_.work().parent_path() / "Calc.xlsx");
+    Variant added;
+    ASSERT_EQ(bridge_->AddApp(files_.File("Calc.xlsx"), &added), S_OK) << TakeDesc();
+    app_ = ComPtr<IDispatch>(added.dispatch()).As<IApp>();
+    SetProgress(progress_);
+  }
+  void TearDown() override {
+    SetProgress(nullptr);
+    PlantBridgeTest::TearDown();
+  }
+
+  static ComPtr<ILink> AddStagesLink(ILinkSet* link_set) {
+    ComPtr<ILink> link = AddLink(link_set, L"Stages");
+    EXPECT_EQ(link->put_CaseOID(101), S_OK);
+    EXPECT_EQ(link->put_WriteLocation(L"Rate"), S_OK);
+    EXPECT_EQ(link->put_ReadLocation(L"Total"), S_OK);
+    return link;
+  }
+  ComPtr<ILinkSet> AddIterativeStages() {
+    ComPtr<ILinkSet> iterative = AddIterativePumpLinkSet(bridge_.get(), kThreePumps);
+    AddStagesLink(iterative.get());
+    return iterative;
+  }
+
+  // Stages of pump `oid` in case Design as the host's data service gives it.
+  std::wstring StoredStages(int32_t oid) {
+    const std::wstring request = L"<Objects><Object OID=\"" + std::to_wstring(oid) +
+                                 L"\" ClassView=\"Pumps\"><Attributes><Attribute Route=\"Stages\" "
+                                 L"Case=\"101\" Units=\"\"/></Attributes></Object></Objects>";
+    std::wstring response;
+    DataServiceStep failed = DataServiceStep::kNone;
+    EXPECT_EQ(RunDataServiceCall(workspace_.get(), {kBridgeService, L"ReadAttributes", request},
+                                 &response, &failed),
+              S_OK);
+    const size_t start = response.find(L"Quantity=\"") + 10;
+    return response.substr(start, response.find(L'"', start) - start);
+  }
+  std::vector<std::wstring> StoredStagesOfThreePumps() {
+    return {StoredStages(1001), StoredStages(1002), StoredStages(1003)};
+  }
+  Variant InFile(const wchar_t* location) {
+    Variant value;
+    EXPECT_EQ(app_->GetValue(location, &value), S_OK);
+    return value;
+  }
+  int32_t LinkSets() { return Got(bridge_.get(), &IBridge::get_Count); }
+
+  apps_testing::AppFiles files_;
+  ComPtr<IBridge> bridge_ = BridgeByClass();
+  ComPtr<IApp> app_;
+  std::shared_ptr<RecordingProgress> progress_ = std::make_shared<RecordingProgress>();
+  const std::vector<std::wstring> unchanged_ = {L"1", L"1", L"2"};
+};
+
+TEST_F(BridgeRunTest, AutoRunWritesTheFilesAndStoresWhatTheyCalculate) {
+  const ComPtr<ILink> stages = AddStagesLink(AddPumpLinkSet(bridge_.get()).get());
+  ASSERT_EQ(bridge_->AutoRun(VARIANT_FALSE), S_OK) << TakeDesc();
+  EXPECT_EQ(StoredStages(1001), L"100");
+  EXPECT_EQ(Got(stages.get(), &ILink::get_OrvanValue), Variant::I4(100));
+  EXPECT_THAT(Got(stages.get(), &ILink::get_Status),
+              HasSubstr(L"Calc.xlsx:  value written to Rate"));
+  EXPECT_EQ(progress_->steps, (std::vector<std::wstring>{L"host read 0/1", L"write 0/1",
+                                                         L"read 0/1", L"host write 0/1"}));
+}
+
+TEST_F(BridgeRunTest, IterativeAutoRunRunsTheFilesOncePerObjectAndRemovesItsCopies) {
+  const ComPtr<ILinkSet> iterative = AddIterativeStages();
+  ASSERT_EQ(bridge_->AutoRun(VARIANT_FALSE), S_OK) << TakeDesc();
+  EXPECT_EQ(StoredStagesOfThreePumps(), (std::vector<std::wstring>{L"100", L"100", L"200"}));
+  EXPECT_EQ(InFile(L"Rate"), Variant::R8(2));
+  EXPECT_EQ(LinkSets(), 1);
+  EXPECT_EQ(progress_->steps,
+            (std::vector<std::wstring>{L"host read 0/1", L"write P-101A 0/3", L"read P-101A 0/3",
+                                       L"write P-101B 1/3", L"read P-101B 1/3", L"write P-102A 2/3",
+                                       L"read P-102A 2/3", L"host write 0/1"}));
+}
+
+// A stop asked at any step ends the run there: no working copy stays and
+// the host keeps its values.
+TEST_F(BridgeRunTest, AStopEndsTheRunWithoutCopiesAndWithoutWritingTheHost) {
+  const struct {
+    size_t stop_at;
+    bool throws;
+    bool in_file;
+    const wchar_t* reason;
+  } cases[] = {
+      {1, false, false, L"stopped at the request of the progress service"},
+      {5, false, false, L"stopped at the request of the progress service"},
+      {8, false, false, L"stopped at the request of the progress service"},
+      {4, true, false, L"The progress service failed: window closed"},
+      {2, false, true, L"stopped at the request of the progress service"},
+  };
+  AddIterativeStages();
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.stop_at);
+    progress_->steps.clear();
+    progress_->stop_at = each.in_file ? 0 : each.stop_at;
+    progress_->throws = each.throws;
+    progress_->stop_in_file = each.in_file;
+    EXPECT_EQ(bridge_->AutoRun(VARIANT_FALSE), E_ABORT);
+    EXPECT_THAT(host_testing::TakeThreadError().first, HasSubstr(each.reason));
+    EXPECT_EQ(progress_->steps.size(), each.stop_at);
+    EXPECT_EQ(LinkSets(), 1);
+    EXPECT_EQ(StoredStagesOfThreePumps(), unchanged_);
+  }
+}
+
+// Only WriteToApps shows the files it wrote.
+TEST_F(BridgeRunTest, OnlyWriteToAppsShowsTheFiles) {
+  AddStagesLink(AddPumpLinkSet(bridge_.get()).get());
+  bool visible = false;
+  office::RegisterMacro(L"SeeVisible", [&](IDispatch* excel, std::span<const Variant>, Variant*) {
+    visible = office::testing::Call(excel, L"Visible") == Variant::Bool(true);
+    return S_OK;
+  });
+  ASSERT_EQ(bridge_->ReadFromOrvan(VARIANT_TRUE, VARIANT_FALSE), S_OK);
+  const struct {
+    const char* name;
+    HRESULT (*run)(IBridge*);
+    bool shown;
+  } cases[] = {
+      {"WriteToApp", [](IBridge* b) { return b->WriteToApp(0, VARIANT_FALSE); }, false},
+      {"ExportOrvanToApp", [](IBridge* b) { return b->ExportOrvanToApp(VARIANT_FALSE); }, false},
+      {"WriteToApps", [](IBridge* b) { return b->WriteToApps(VARIANT_FALSE); }, true},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.name);
+    ASSERT_EQ(each.run(bridge_.get()), S_OK) << TakeDesc();
+    ASSERT_EQ(app_->RunMacro(L"SeeVisible"), S_OK) << TakeDesc();
+    EXPECT_EQ(visible, each.shown);
+  }
+  office::UnregisterMacro(L"SeeVisible");
+}
+
+TEST_F(BridgeRunTest, AutoRunOverNothingSucceeds) {
+  const struct {
+    const char* name;
+    int link_sets;
+    bool files;
+  } cases[] = {{"no LinkSet", 0, true}, {"1,000 LinkSets", 1000, true}, {"no file", 1, false}};
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.name);
+    ASSERT_EQ(bridge_->RemoveAll(), S_OK);
+    if (!each.files) {
+      ASSERT_EQ(bridge_->RemoveAllApps(), S_OK);
+    }
+    for (int i = 0; i < each.link_sets; ++i) AddStagesLink(AddPumpLinkSet(bridge_.get()).get());
+    EXPECT_EQ(bridge_->AutoRun(VARIANT_FALSE), S_OK) << TakeDesc();
+    EXPECT_EQ(LinkSets(), each.link_sets);
+  }
+}
+
+// A file gone or broken since the Bridge was opened fails the run with the
+// reason and leaves the host as it was.
+TEST_F(BridgeRunTest, AFileGoneOrBrokenFailsTheRunBeforeTheHost) {
+  const struct {
+    const char* name;
+    void (*spoil)(const std::filesystem::path& file);
+    const wchar_t* reason;
+  } cases[] = {
+      {"removed", [](const std::filesystem::path& file) { std::filesystem::remove(file); },
+       L"Calc.xlsx"},
+      {"broken",
+       [](const std::filesystem::path& file) { files_testing::WriteFile(file, "not a workbook"); },
+       L"Calc.xlsx"},
+  };
+  AddIterativeStages();
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.name);
+    const std::filesystem::path file = ToUtf8(files_.File("Calc.xlsx"));
+    each.spoil(file);
+    EXPECT_TRUE(Failed(bridge_->AutoRun(VARIANT_FALSE)));
+    EXPECT_THAT(TakeDesc(), HasSubstr(each.reason));
+    EXPECT_EQ(StoredStagesOfThreePumps(), unchanged_);
+    std::filesystem::remove(file);
+  }
 }
 
 }  // namespace
