@@ -1,8 +1,8 @@
 #pragma once
 
 #include "automation/com_object.h"
-#include "automation/dispatch_impl.h"
 #include "automation/error_info.h"
+#include "ovcbridgesvcs/frame/reentry_guard.h"
 #include "ovcbridgesvcs/frame/server_module.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
 
@@ -12,7 +12,7 @@ namespace ovc {
 // workspace and cache through Initialize, which fills the library's
 // HostState; every instance reads and changes that one shared state.
 // Failures follow the library's error convention (class Orvan).
-class COrvan final : public ComObject<DispatchImpl<IOrvan>, ISupportErrorInfo> {
+class COrvan final : public ComObject<ReentryGuardedDispatch<IOrvan>, ISupportErrorInfo> {
  public:
   COrvan() = default;
 

@@ -11,8 +11,9 @@ REFUSED = " cannot be called from a progress callback, macro or question the Bri
 
 
 @pytest.fixture
-def bridge(plant, tmp_path):
-    """A Bridge over the plant: one LinkSet on P-101A with one Link, one workbook."""
+def bridge_and_host(plant, tmp_path):
+    """A Bridge over the plant (one LinkSet on P-101A with one Link, one workbook) and
+    the library's host object."""
     host = ovcbridge.CreateObject("OVCBridgeSvcs.Orvan")
     host.Initialize(plant, plant.Cache)
     book = openpyxl.Workbook()
@@ -24,14 +25,15 @@ def bridge(plant, tmp_path):
     link = pumps.CreateLink()
     link.AttribName, link.WriteLocation = "Flow", "Rate"
     bridge.AddApp(str(tmp_path / "pump.xlsx"))
-    yield bridge
+    yield bridge, host
     bridge.ItemApp(0).TerminateApp(False)
     bridge.FinalCleanUp()
     host.FinalCleanUp()
 
 
-def meddle(bridge, seen):
-    """Reads the Bridge and tries to change it; records what it read and each refusal."""
+def meddle(bridge, host, seen):
+    """Reads the Bridge and tries to change it and the host; records what it read and each
+    refusal."""
     link = bridge.Item(0).Item(0)
     seen.append((len(bridge), link.AttribName, bridge.ItemApp(0).Name))
     attempts = {
@@ -39,6 +41,7 @@ def meddle(bridge, seen):
         "AutoRun": lambda: bridge.AutoRun(False),
         "AttribName": lambda: setattr(link, "AttribName", "Head"),
         "Save": lambda: bridge.ItemApp(0).Save(),
+        "FinalCleanUp": lambda: host.FinalCleanUp(),
     }
     for member, attempt in attempts.items():
         with pytest.raises(ovcbridge.ComError) as refusal:
@@ -64,9 +67,10 @@ def by_question(bridge, callback):
 
 
 @pytest.mark.parametrize("run", [by_macro, by_question], ids=["macro", "question"])
-def test_user_code_reads_the_bridge_and_cannot_change_it(bridge, run):
+def test_user_code_reads_the_bridge_and_cannot_change_it(bridge_and_host, run):
+    bridge, host = bridge_and_host
     seen = []
-    run(bridge, lambda: meddle(bridge, seen))
-    assert seen == [(1, "Flow", "pump")] + [(ovcbridge.E_ACCESSDENIED, True)] * 4
+    run(bridge, lambda: meddle(bridge, host, seen))
+    assert seen == [(1, "Flow", "pump")] + [(ovcbridge.E_ACCESSDENIED, True)] * 5
     assert (len(bridge), bridge.Item(0).Item(0).AttribName) == (1, "Flow")
     bridge.Item(0).Item(0).AttribName = "Head"
