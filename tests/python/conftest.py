@@ -3,7 +3,9 @@ import os
 import pathlib
 import sys
 
+import openpyxl
 import pytest
+from openpyxl.workbook.defined_name import DefinedName
 
 BUILD = pathlib.Path(__file__).resolve().parents[2] / "build"
 SAMPLE = BUILD.parent / "samples" / "plant.json"
@@ -37,3 +39,24 @@ def plant(tmp_path):
     workspace.Import(str(SAMPLE))
     workspace.UserName = "ann"
     return workspace
+
+
+@pytest.fixture
+def bridge_and_host(plant, tmp_path):
+    """A Bridge over the plant (one LinkSet on P-101A with one Link, one workbook) and
+    the library's host object."""
+    host = ovcbridge.CreateObject("OVCBridgeSvcs.Orvan")
+    host.Initialize(plant, plant.Cache)
+    book = openpyxl.Workbook()
+    book.defined_names.append(DefinedName("Rate", attr_text="Sheet!$A$1"))
+    book.save(tmp_path / "pump.xlsx")
+    bridge = ovcbridge.CreateObject("OVCBridgeSvcs.Bridge")
+    pumps = bridge.CreateLinkSet()
+    pumps.Class, pumps.ObjectOID, pumps.ObjectName = "Pumps", 1001, "P-101A"
+    link = pumps.CreateLink()
+    link.AttribName, link.WriteLocation = "Flow", "Rate"
+    bridge.AddApp(str(tmp_path / "pump.xlsx"))
+    yield bridge, host
+    bridge.ItemApp(0).TerminateApp(False)
+    bridge.FinalCleanUp()
+    host.FinalCleanUp()

@@ -1,39 +1,18 @@
 """User code the library waits for (a macro of a file, a question, the progress
 callable) may read the Bridge's properties; what would change the Bridge or run
 a transfer fails with a clear error and changes nothing."""
-import openpyxl
 import pytest
-from openpyxl.workbook.defined_name import DefinedName
 
 import ovcbridge
 
 REFUSED = " cannot be called from a progress callback, macro or question the Bridge is waiting for"
 
 
-@pytest.fixture
-def bridge_and_host(plant, tmp_path):
-    """A Bridge over the plant (one LinkSet on P-101A with one Link, one workbook) and
-    the library's host object."""
-    host = ovcbridge.CreateObject("OVCBridgeSvcs.Orvan")
-    host.Initialize(plant, plant.Cache)
-    book = openpyxl.Workbook()
-    book.defined_names.append(DefinedName("Rate", attr_text="Sheet!$A$1"))
-    book.save(tmp_path / "pump.xlsx")
-    bridge = ovcbridge.CreateObject("OVCBridgeSvcs.Bridge")
-    pumps = bridge.CreateLinkSet()
-    pumps.Class, pumps.ObjectOID, pumps.ObjectName = "Pumps", 1001, "P-101A"
-    link = pumps.CreateLink()
-    link.AttribName, link.WriteLocation = "Flow", "Rate"
-    bridge.AddApp(str(tmp_path / "pump.xlsx"))
-    yield bridge, host
-    bridge.ItemApp(0).TerminateApp(False)
-    bridge.FinalCleanUp()
-    host.FinalCleanUp()
-
-
 def meddle(bridge, host, seen):
     """Reads the Bridge and tries to change it and the host; records what it read and each
-    refusal."""
+    refusal. Only the first call meddles."""
+    if seen:
+        return
     link = bridge.Item(0).Item(0)
     seen.append((len(bridge), link.AttribName, bridge.ItemApp(0).Name))
     attempts = {
@@ -66,7 +45,16 @@ def by_question(bridge, callback):
         ovcbridge.SetUserInterface()
 
 
-@pytest.mark.parametrize("run", [by_macro, by_question], ids=["macro", "question"])
+def by_progress(bridge, callback):
+    ovcbridge.SetProgress(lambda **step: callback())
+    try:
+        bridge.AutoRun(False)
+    finally:
+        ovcbridge.SetProgress(None)
+
+
+@pytest.mark.parametrize("run", [by_macro, by_question, by_progress],
+                         ids=["macro", "question", "progress"])
 def test_user_code_reads_the_bridge_and_cannot_change_it(bridge_and_host, run):
     bridge, host = bridge_and_host
     seen = []
