@@ -224,6 +224,20 @@ TEST_F(HostAttributesTest, WriteStoresAcceptedValuesAndMarksRefusedOnes) {
   EXPECT_EQ(HostValue(power.get()), Variant::R8(227.9));
 }
 
+// A request the host fails as a whole (here: its database is gone) is
+// raised with the host's reason and marks no Link.
+TEST_F(HostAttributesTest, AFailedWriteRequestMarksNoLink) {
+  const ComPtr<ILink> stages = ImportLink(L"Stages", Variant::I4(3));
+  ASSERT_EQ(stages->put_OrvanValue(Variant::I4(1)), S_OK);
+  ASSERT_EQ(workspace_->Close(), S_OK);
+  EXPECT_EQ(RunInFrame([&](CMethodFrame& frame) { WriteToDB(frame, Transfer()); }), E_FAIL);
+  EXPECT_THAT(host_testing::TakeThreadError().first, HasSubstr(L"The workspace is not open"));
+  EXPECT_EQ(StatusOf(stages.get()), L"");
+  EXPECT_FALSE(Error(stages.get()));
+  EXPECT_EQ(HostValue(stages.get()), Variant::I4(1));
+  EXPECT_TRUE(changes_.empty());
+}
+
 TEST_F(HostAttributesTest, WithoutWorkspaceNothingIsSent) {
   NewLink(L"Tag");
   HostState::Current().Clear();
