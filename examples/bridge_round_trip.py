@@ -1,135 +1,156 @@
 #!/usr/bin/env python3
-"""A Bridge kept in the host database, opened again in another process, moving
-values into and out of its workbook and document.
+"""An AutoRun over the sample plant: host values into a calculation workbook
+and a data sheet, the workbook's results back into the host.
 
     PYTHONPATH=build/python /usr/bin/python3 examples/bridge_round_trip.py [folder]
 
 1. Makes, in `folder` (default: build/bridge-round-trip), the host database
-   plant.orvan from samples/plant.json, and the workbook pump.xlsx and the
-   document pump.docx with the office fixture scripts of tests/office/fixtures.
-2. Creates a Bridge over the plant with a LinkSet on pump P-101A and the two
-   files, and saves it in the database (the files go in with it).
-3. Runs itself again as a second process, which opens the Bridge by its OID,
-   writes a value into each file through IApp, reads it back, saves the
-   Bridge with its files checked out and copies them to `folder`.
-Everything it makes stays in `folder`.
+   plant.orvan from samples/plant.json, the calculation workbook
+   pump-sizing.xlsx and the data sheet pump-datasheet.docx (pump_plant.py).
+2. Creates the Bridge "Pump sizing" (a LinkSet per pump: flow and pressures
+   into the workbook, shaft power and stages back; a LinkSet filling the
+   data sheet's bookmarks for P-101A) and saves it, files included, in the
+   host database.
+3. Opens the Bridge again and runs AutoRun: the host values go into the
+   files, the workbook calculates, its results go back into the host. Prints
+   each Link's status, the change report and the host values before and
+   after, then saves the Bridge with its files and copies them to `folder`
+   as autorun-pump-sizing.xlsx and autorun-pump-datasheet.docx.
 """
 import pathlib
 import shutil
-import subprocess
 import sys
 
+import docx
+import openpyxl
+
 import ovcbridge
+import pump_plant
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-SAMPLE = ROOT / "samples" / "plant.json"
-FIXTURES = ROOT / "tests" / "office" / "fixtures"
-# The files, and where each takes its value: a workbook name and a document
-# form field.
-VALUES = {".xlsx": ("Rate", 42.5), ".docx": ("Text1", "P-101A checked")}
-FILES = ("pump.xlsx", "pump.docx")
+RESULTS = ("Power", "Stages")
+SHOWN = ("Flow", "SuctionPressure", "DischargePressure", *RESULTS)
 
 
-def open_host(database):
-    """The workspace over `database`, handed to the library's host object."""
-    workspace = ovcbridge.CreateObject("Orvan.Workspace")
-    workspace.Open(str(database))
-    host = ovcbridge.CreateObject("OVCBridgeSvcs.Orvan")
-    host.Initialize(workspace, workspace.Cache)
-    return workspace, host
-
-
-def make_files(folder):
-    """The database and the two office files, made afresh."""
-    sys.path.insert(0, str(FIXTURES))
-    import make_fixtures
-    import make_word_fixtures
-
-    (folder / "pump.xlsx").write_bytes(make_fixtures.make_book())
-    (folder / "pump.docx").write_bytes(make_word_fixtures.make_fields())
-    database = folder / "plant.orvan"
-    for stale in (database, folder / "plant.orvan-wal", folder / "plant.orvan-shm"):
-        stale.unlink(missing_ok=True)
-    workspace = ovcbridge.CreateObject("Orvan.Workspace")
-    workspace.Create(str(database))
-    workspace.Import(str(SAMPLE))
-    workspace.Close()
-    return database
-
-
-def create_bridge(folder, database):
-    """Creates and saves the Bridge; returns its OID."""
-    workspace, host = open_host(database)
-    bridge = ovcbridge.CreateObject("OVCBridgeSvcs.Bridge")
-    bridge.Create()
-    bridge.Name = "Pump P-101A"
-    bridge.Description = "Rate into the workbook, a note into the document"
-    pumps = bridge.CreateLinkSet()
-    pumps.Name = "P-101A"
-    pumps.Class = "Pumps"
-    pumps.ObjectOID = 1001
-    pumps.ObjectName = "P-101A"
-    link = pumps.CreateLink()
-    link.AttribName = "Flow"
-    link.WriteLocation = VALUES[".xlsx"][0]
-    for name in FILES:
-        bridge.AddApp(str(folder / name))
+def stored_bridge(folder):
+    """Makes the files and saves a new Bridge over them; returns its OID."""
+    workbook, data_sheet = folder / "pump-sizing.xlsx", folder / "pump-datasheet.docx"
+    pump_plant.make_workbook(workbook)
+    pump_plant.make_data_sheet(data_sheet)
+    bridge = pump_plant.create_bridge(workbook, data_sheet)
     bridge.Save(False)
     oid = bridge.OID
-    print(f"Saved Bridge {oid} '{bridge.Name}': {len(bridge)} LinkSet, {bridge.CountApps} files,"
-          f" case {bridge.SelectedCaseName}, unit standard {bridge.UnitStdResolved}")
+    print(f"Saved Bridge {oid} '{bridge.Name}': {len(bridge)} LinkSets, {bridge.CountApps} files")
     bridge.FinalCleanUp()
-    host.FinalCleanUp()
-    workspace.Close()
     return oid
 
 
-def reopen(folder, database, oid):
-    """The second process: opens the Bridge and moves values through IApp."""
-    workspace, host = open_host(database)
-    bridge = ovcbridge.CreateObject("OVCBridgeSvcs.Bridge")
-    bridge.Open(oid)
-    print(f"Opened Bridge {oid} '{bridge.Name}' in process 2: "
-          f"LinkSet {bridge.Item(0).Name}, Link {bridge.Item(0).Item(0).AttribName}")
-    apps = [bridge.ItemApp(i) for i in range(bridge.CountApps)]
-    for app in apps:
-        path = pathlib.Path(app.Path)
-        location, value = VALUES[path.suffix]
-        app.SetValue(location, value)
-        print(f"  {path.name}: wrote {value!r} to {location}, read back {app.GetValue(location)!r}")
+def show_progress(phase, file, object, done, total):
+    """The library's progress reports: the start of each phase and the end of
+    each file (it also reports each object)."""
+    if not object:
+        print(f"  {phase.replace('_', ' '):<11} {file:<20} {done}/{total}")
+
+
+def autorun(bridge):
+    """AutoRun with a change report, its progress shown; 0, or 1 when it failed."""
+    print("AutoRun:")
+    ovcbridge.SetProgress(show_progress)
+    try:
+        bridge.AutoRun(True)
+        return 0
+    except ovcbridge.ComError as error:
+        print(f"AutoRun failed: {error.description}")
+        return 1
+    finally:
+        ovcbridge.SetProgress(None)
+
+
+def print_status_report(bridge):
+    """Each Link's status and error flag, by LinkSet and object."""
+    print("\nStatus report:")
+    for linkset in bridge:
+        errors = f", {linkset.LinkErrorCount} link errors" if linkset.LinkErrorCount else ""
+        print(f"  LinkSet '{linkset.Name}', object {linkset.ObjectName} of {linkset.Class}{errors}")
+        for link in linkset:
+            lines = [line.replace("\t", " ") for line in link.Status.splitlines() if line.strip()] or [""]
+            flag = "ERROR" if link.Error else "ok"
+            print(f"    {link.AttribName:<18} {flag:<6}{lines[0]}")
+            for line in lines[1:]:
+                print(f"    {'':<18} {'':<6}{line}")
+
+
+def print_change_report(bridge):
+    texts = bridge.GetChangeReport() or ()
+    print(f"\nChange report ({len(texts) // 5} changes):")
+    for source, what, where, old, new in zip(*[iter(texts)] * 5):
+        print(f"  {source:<20} {what:<8} {where:<18} {old:>18} -> {new}")
+
+
+def readable(value):
+    return "" if value is None else f"{value:.6g}" if isinstance(value, float) else str(value)
+
+
+def print_host_values(workspace, before):
+    print("\nHost values (case Design, SI units), before -> after AutoRun:")
+    print(f"  {'pump':<8}" + "".join(f"{route:>20}" for route in SHOWN))
+    for tag, oid in pump_plant.PUMPS.items():
+        after = pump_plant.host_values(workspace, oid, SHOWN)
+        changes = (readable(before[tag][route]) + ("" if before[tag][route] == after[route] else
+                                                   f" -> {readable(after[route])}") for route in SHOWN)
+        print(f"  {tag:<8}" + "".join(f"{change:>20}" for change in changes))
+
+
+def keep_files(bridge, folder):
+    """Saves the Bridge with its files and copies them into `folder`."""
     bridge.Save(True)
-    for app in apps:
-        app.TerminateApp(False)
-        written = folder / f"written-{pathlib.Path(app.Path).name}"
-        shutil.copyfile(app.Path, written)
-    bridge.ReleaseLock()
-    bridge.FinalCleanUp()
-    host.FinalCleanUp()
-    workspace.Close()
-    return 0
+    kept = []
+    for index in range(bridge.CountApps):
+        app = bridge.ItemApp(index)
+        kept.append(folder / f"autorun-{app.FullName}")
+        shutil.copyfile(app.Path, kept[-1])
+    return kept
+
+
+def print_saved_files(workbook, data_sheet):
+    """What independent readers find in the saved files."""
+    sheet = openpyxl.load_workbook(workbook, data_only=True)["Sizing"]
+    print(f"\n{workbook.name}, read by openpyxl (values as last calculated):")
+    for row in sheet.iter_rows(min_row=pump_plant.FIRST_PUMP_ROW, values_only=True):
+        cells = (f"{prefix} {readable(value)}" for (prefix, *_), value in zip(pump_plant.COLUMNS.values(), row) if prefix)
+        print(f"  {row[0]}: " + ", ".join(cells))
+    print(f"\n{data_sheet.name}, read by python-docx:")
+    for row in docx.Document(data_sheet).tables[0].rows:
+        print(f"  {row.cells[0].text:<20} {row.cells[1].text}")
 
 
 def main(folder):
     folder.mkdir(parents=True, exist_ok=True)
-    database = make_files(folder)
-    oid = create_bridge(folder, database)
-    second = subprocess.run([sys.executable, __file__, "--reopen", str(folder), str(oid)],
-                            check=False)
-    if second.returncode != 0:
-        return second.returncode
-    import openpyxl
+    workspace = pump_plant.make_plant(folder / "plant.orvan")
+    host = pump_plant.open_host(workspace)
+    oid = stored_bridge(folder)
+    before = {tag: pump_plant.host_values(workspace, pump_oid, SHOWN) for tag, pump_oid in pump_plant.PUMPS.items()}
 
-    rate = openpyxl.load_workbook(folder / "written-pump.xlsx")["Sheet1"]["B1"].value
-    print(f"\nwritten-pump.xlsx, read by openpyxl: Sheet1!B1 (Rate) = {rate}")
-    print(f"\nFiles left in {folder}:")
+    bridge = ovcbridge.CreateObject("OVCBridgeSvcs.Bridge")
+    bridge.Open(oid)
+    copies = ", ".join(bridge.ItemApp(index).Path for index in range(bridge.CountApps))
+    print(f"Opened Bridge {oid}, its files checked out to {copies}")
+    failed = autorun(bridge)
+    print_status_report(bridge)
+    print_change_report(bridge)
+    print_host_values(workspace, before)
+    workbook, data_sheet = keep_files(bridge, folder)
+    bridge.ReleaseLock()
+    bridge.FinalCleanUp()
+    host.FinalCleanUp()
+    workspace.Close()
+    print_saved_files(workbook, data_sheet)
+    print(f"\nFiles in {folder}:")
     for path in sorted(folder.iterdir()):
         print(f"  {path.name}")
-    return 0
+    return failed
 
 
 if __name__ == "__main__":
-    if len(sys.argv) == 4 and sys.argv[1] == "--reopen":
-        out = pathlib.Path(sys.argv[2])
-        sys.exit(reopen(out, out / "plant.orvan", int(sys.argv[3])))
     target = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else ROOT / "build" / "bridge-round-trip"
     sys.exit(main(target.resolve()))
