@@ -3,6 +3,7 @@
 convert_with_soffice  LibreOffice headless opens and converts the files
 package_diff          what changed between two zip packages, part by part
 part_xml              one part of a zip package, parsed by lxml
+bookmark_texts        the texts of a document's bookmarks, read by python-docx
 """
 import os
 import pathlib
@@ -11,6 +12,7 @@ import subprocess
 import tempfile
 import zipfile
 
+import docx
 import pytest
 from lxml import etree
 
@@ -71,3 +73,19 @@ def package_diff(before, after):
         "removed": set(old) - set(new),
         "order_kept": [name for name in old if name in new] == [name for name in new if name in old],
     }
+
+
+def bookmark_texts(path):
+    """{bookmark: the text it encloses} over the body of the document at `path`."""
+    enclosing, texts = {}, {}
+    body = docx.Document(str(path)).element.body
+    for element in body.iter(W + "bookmarkStart", W + "bookmarkEnd", W + "t"):
+        if element.tag == W + "bookmarkStart":
+            enclosing[element.get(W + "id")] = element.get(W + "name")
+            texts[element.get(W + "name")] = ""
+        elif element.tag == W + "bookmarkEnd":
+            enclosing.pop(element.get(W + "id"), None)
+        else:
+            for name in enclosing.values():
+                texts[name] += element.text or ""
+    return texts
