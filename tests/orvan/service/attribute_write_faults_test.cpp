@@ -214,8 +214,8 @@ class AttributeWriteFaultsTest : public testing::ServiceTest {
     return connection;
   }
 
-  // What the request stores, and that it answered each refusal alone.
-  void ExpectWrittenWithRefusals(const ServiceResponse& response) {
+  // The request's answer: each refusal alone, the other values written.
+  void ExpectAnswered(const ServiceResponse& response) {
     ASSERT_TRUE(response.status.ok()) << response.status.message();
     Answer answer{response.status, ToUtf8(response.text)};
     pugi::xml_document document = Parse(answer);
@@ -234,6 +234,11 @@ class AttributeWriteFaultsTest : public testing::ServiceTest {
         "Write Successful",
         "Object 77 does not exist."};
     EXPECT_EQ(errors, expected);
+    ExpectStored();
+  }
+
+  // The values the request stores beside those it leaves alone.
+  void ExpectStored() {
     std::vector<Element> stored;
     ASSERT_TRUE(store_->GetValue({1, "Stages", 101}, &stored).ok());
     EXPECT_EQ(stored, One(int64_t{3}, "~"));
@@ -243,6 +248,8 @@ class AttributeWriteFaultsTest : public testing::ServiceTest {
     EXPECT_EQ(stored, One(std::string("new")));
     ASSERT_TRUE(store_->GetValue({1, "Curve", 101}, &stored).ok());
     EXPECT_EQ(stored.size(), 2u);
+    ASSERT_TRUE(store_->GetValue({1, "Pressure", 101}, &stored).ok());
+    EXPECT_EQ(stored.size(), 1u);
   }
 
   Values before_;
@@ -255,7 +262,7 @@ TEST_F(AttributeWriteFaultsTest, AFailingStoreCallStoresNoneOfTheRequest) {
     FaultyStore faulty(store_.get(), fail_at);
     ServiceResponse response = Write(&faulty);
     if (faulty.calls() < fail_at) {
-      ExpectWrittenWithRefusals(response);
+      ExpectAnswered(response);
       break;
     }
     EXPECT_EQ(response.status.code(), Status::Code::kStorage) << "call " << fail_at;
@@ -273,7 +280,7 @@ TEST_F(AttributeWriteFaultsTest, ADiskFullAtAnyWriteStoresNoneOfTheRequest) {
     std::unique_ptr<SqliteStore> connection = Connect();
     ServiceResponse response = Write(connection.get());
     if (!FaultyWrites::met()) {
-      ExpectWrittenWithRefusals(response);
+      ExpectAnswered(response);
       EXPECT_GT(fault_at, 1);
       break;
     }
@@ -302,7 +309,7 @@ TEST_F(AttributeWriteFaultsTest, AProcessKilledAtAnyWriteStoresNoneOfTheRequest)
     store_ = Connect();
     if (WIFEXITED(status)) {
       ASSERT_EQ(WEXITSTATUS(status), 0);
-      ExpectWrittenWithRefusals(Write(store_.get()));
+      ExpectStored();
       EXPECT_GT(fault_at, 1);
       break;
     }
