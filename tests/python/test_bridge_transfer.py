@@ -40,8 +40,8 @@ def stages(pump):
 
 
 def results(pump):
-    """What the workbook computes from the inputs of `pump`; the host keeps
-    reals to 15 significant digits."""
+    """What the workbook computes from the inputs of `pump` (reals to 13
+    digits: the evaluator may round in another order)."""
     return {"Power": pytest.approx(power(pump), rel=1e-13), "Stages": stages(pump)}
 
 
