@@ -88,10 +88,43 @@ HRESULT CBridge::ExportOrvanToApp(VARIANT_BOOL change_report) {
   });
 }
 
+HRESULT CBridge::ImportOrvanFromApp(VARIANT_BOOL change_report) {
+  CMethodFrame frame(L"CBridge::ImportOrvanFromApp");
+  OperationSteps steps(*this, change_report);
+  return RunMethod(frame, [&] { transfer::ImportOrvanFromApp(frame, steps, paused_run_); });
+}
+
 HRESULT CBridge::AutoRun(VARIANT_BOOL change_report) {
   CMethodFrame frame(L"CBridge::AutoRun");
   OperationSteps steps(*this, change_report);
   return RunMethod(frame, [&] { transfer::AutoRun(frame, steps, paused_run_); });
+}
+
+HRESULT CBridge::StartAutoRunWithPause(VARIANT_BOOL change_report) {
+  CMethodFrame frame(L"CBridge::StartAutoRunWithPause");
+  OperationSteps steps(*this, change_report);
+  return RunMethod(frame, [&] { transfer::StartAutoRunWithPause(frame, steps, paused_run_); });
+}
+
+HRESULT CBridge::ResumeAutoRunWithPause(VARIANT_BOOL change_report, VARIANT_BOOL* finished) {
+  CMethodFrame frame(L"CBridge::ResumeAutoRunWithPause");
+  OperationSteps steps(*this, change_report);
+  return RunMethod(frame, [&]() -> HRESULT {
+    if (finished == nullptr) return E_POINTER;
+    *finished = ToVariantBool(transfer::ResumeAutoRunWithPause(frame, steps, paused_run_));
+    return S_OK;
+  });
+}
+
+HRESULT CBridge::CancelAutoRunWithPause() {
+  CMethodFrame frame(L"CBridge::CancelAutoRunWithPause");
+  return RunMethod(frame, [&] { transfer::CancelAutoRunWithPause(frame, this, paused_run_); });
+}
+
+HRESULT CBridge::ReadFromAppsIterative(VARIANT_BOOL change_report) {
+  CMethodFrame frame(L"CBridge::ReadFromAppsIterative");
+  OperationSteps steps(*this, change_report);
+  return RunMethod(frame, [&] { transfer::ReadFromAppsIterative(frame, steps, paused_run_); });
 }
 
 }  // namespace ovc::bridge

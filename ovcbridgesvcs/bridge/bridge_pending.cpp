@@ -9,26 +9,6 @@ HRESULT CBridge::get_Validate(OVCBRIDGETRANSFEROP, OVCBRIDGEVALIDATE*, std::wstr
   return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::get_Validate");
 }
 
-HRESULT CBridge::ImportOrvanFromApp(VARIANT_BOOL) {
-  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::ImportOrvanFromApp");
-}
-
-HRESULT CBridge::StartAutoRunWithPause(VARIANT_BOOL) {
-  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::StartAutoRunWithPause");
-}
-
-HRESULT CBridge::ResumeAutoRunWithPause(VARIANT_BOOL, VARIANT_BOOL*) {
-  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::ResumeAutoRunWithPause");
-}
-
-HRESULT CBridge::CancelAutoRunWithPause() {
-  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::CancelAutoRunWithPause");
-}
-
-HRESULT CBridge::ReadFromAppsIterative(VARIANT_BOOL) {
-  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::ReadFromAppsIterative");
-}
-
 HRESULT CBridge::get_StatusReport(std::wstring*) {
   return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::get_StatusReport");
 }

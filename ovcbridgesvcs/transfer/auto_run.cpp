@@ -1,5 +1,8 @@
 #include "ovcbridgesvcs/transfer/auto_run.h"
 
+#include <string_view>
+#include <utility>
+
 #include "ovcbridgesvcs/frame/ov_com_exception.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
@@ -9,6 +12,19 @@
 
 namespace ovc::transfer {
 namespace {
+
+constexpr std::wstring_view kNotPerformed = L"Error:  Transfer not performed";
+constexpr std::wstring_view kFilesWrittenPrompt =
+    L"The Bridge has completed the transfer from Orvan to the Applications.\n\nPress OK when you "
+    L"are ready to transfer from the Applications to Orvan";
+
+std::wstring ObjectWrittenPrompt(const std::wstring& object) {
+  return L"The Bridge has completed the transfer for \"" + object +
+         L"\" in the iterative linkset to the Application(s).\nAutotransfer will continue with the "
+         L"next object in the iterative list, or write to Orvan if that was the last.\n\n\nNote:  "
+         L"No data will be written back to the Orvan database if Cancel is pressed.\n\nPress OK "
+         L"when you are ready to continue, Cancel to stop the operation.";
+}
 
 // A phase that runs once, not per object.
 ProgressStep Whole(ProgressPhase phase) { return {phase, {}, {}, 0, 1}; }
@@ -60,6 +76,23 @@ void EndedCleanlyOnStop(IBridge* bridge, ILinkSet* iterative_template, PausedRun
   }
 }
 
+// A new run: what earlier runs left is removed, the iterative template, when
+// there is one, expanded into working copies and the host read; then
+// `run(template or null)`, ended cleanly on a stop. Returns the template.
+template <class Run>
+ComPtr<ILinkSet> RunAfresh(CMethodFrame& frame, OperationSteps& steps, PausedRun& paused,
+                           Run&& run) {
+  IBridge* bridge = steps.bridge();
+  StartAfresh(frame, bridge, paused);
+  ComPtr<ILinkSet> iterative = IterativeTemplate(frame, bridge);
+  if (iterative) CreateWorkingCopies(frame, bridge, iterative.get());
+  EndedCleanlyOnStop(bridge, iterative.get(), paused, [&] {
+    ReadHost(frame, steps);
+    run(iterative.get());
+  });
+  return iterative;
+}
+
 // The passes once per working copy, with only that copy enabled: a write
 // pass when `write`, then a read pass. The copies are left disabled.
 void PassesPerObject(CMethodFrame& frame, OperationSteps& steps, ILinkSet* iterative_template,
@@ -80,27 +113,133 @@ void PassesPerObject(CMethodFrame& frame, OperationSteps& steps, ILinkSet* itera
   }
 }
 
+// From the paused position on: enables the next working copy, writes the
+// files for it and pauses there. False when no copy is left.
+bool PauseAtNextObject(CMethodFrame& frame, OperationSteps& steps, PausedRun& paused) {
+  IBridge* bridge = steps.bridge();
+  for (; paused.position < LinkSetCount(frame, bridge); ++paused.position) {
+    const ComPtr<ILinkSet> copy = LinkSetAt(frame, bridge, paused.position);
+    if (!IsWorkingCopy(frame, copy.get())) continue;
+    const std::wstring object = ObjectOf(frame, copy.get());
+    CheckAndRaise(frame, copy->put_Enabled(VARIANT_TRUE));
+    const int32_t total = ObjectCount(frame, paused.iterative_template.get());
+    RunPass(frame, steps, {ProgressPhase::kWritePass, {}, object, paused.objects_done, total},
+            true);
+    paused.prompt = ObjectWrittenPrompt(object);
+    return true;
+  }
+  return false;
+}
+
+// Reads the files for the working copy paused at, then pauses at the next
+// one. False when none is left.
+bool ResumeAtNextObject(CMethodFrame& frame, OperationSteps& steps, PausedRun& paused) {
+  const ComPtr<ILinkSet> copy = LinkSetAt(frame, steps.bridge(), paused.position);
+  const int32_t total = ObjectCount(frame, paused.iterative_template.get());
+  RunPass(frame, steps,
+          {ProgressPhase::kReadPass, {}, ObjectOf(frame, copy.get()), paused.objects_done, total},
+          false);
+  CheckAndRaise(frame, copy->put_Enabled(VARIANT_FALSE));
+  ++paused.position;
+  ++paused.objects_done;
+  return PauseAtNextObject(frame, steps, paused);
+}
+
 }  // namespace
 
 void AutoRun(CMethodFrame& frame, OperationSteps& steps, PausedRun& paused) {
   IBridge* bridge = steps.bridge();
-  StartAfresh(frame, bridge, paused);
-  const ComPtr<ILinkSet> iterative = IterativeTemplate(frame, bridge);
-  if (iterative) CreateWorkingCopies(frame, bridge, iterative.get());
-  EndedCleanlyOnStop(bridge, iterative.get(), paused, [&] {
-    ReadHost(frame, steps);
-    if (iterative) {
-      PassesPerObject(frame, steps, iterative.get(), true);
-      SetWorkingCopiesEnabled(frame, bridge, true);
-    } else {
-      RunPass(frame, steps, Whole(ProgressPhase::kWritePass), false);
-      RunPass(frame, steps, Whole(ProgressPhase::kReadPass), false);
-    }
-    WriteHost(frame, steps);
-  });
+  const ComPtr<ILinkSet> iterative =
+      RunAfresh(frame, steps, paused, [&](ILinkSet* iterative_template) {
+        if (iterative_template) {
+          PassesPerObject(frame, steps, iterative_template, true);
+          SetWorkingCopiesEnabled(frame, bridge, true);
+        } else {
+          RunPass(frame, steps, Whole(ProgressPhase::kWritePass), false);
+          RunPass(frame, steps, Whole(ProgressPhase::kReadPass), false);
+        }
+        WriteHost(frame, steps);
+      });
   CheckAndRaise(frame, bridge->FinalStatus(ovAutorun));
   DeleteWorkingCopies(frame, bridge, iterative.get());
   CheckAndRaise(frame, steps.ReadFromHost(frame));
+}
+
+void StartAutoRunWithPause(CMethodFrame& frame, OperationSteps& steps, PausedRun& paused) {
+  RunAfresh(frame, steps, paused, [&](ILinkSet* iterative_template) {
+    if (!iterative_template) {
+      RunPass(frame, steps, Whole(ProgressPhase::kWritePass), true);
+      paused.prompt = kFilesWrittenPrompt;
+      return;
+    }
+    SetWorkingCopiesEnabled(frame, steps.bridge(), false);
+    paused.iterative_template = ComPtr<ILinkSet>(iterative_template);
+    paused.position = 0;
+    if (PauseAtNextObject(frame, steps, paused)) return;
+    paused = PausedRun();
+    RaiseErrorText(frame, SourceLocation::Current(), E_FAIL, kNotPerformed);
+  });
+}
+
+bool ResumeAutoRunWithPause(CMethodFrame& frame, OperationSteps& steps, PausedRun& paused) {
+  IBridge* bridge = steps.bridge();
+  const ComPtr<ILinkSet> iterative_template = paused.iterative_template;
+  const ComPtr<ILinkSet> iterative = paused.position < 0 ? nullptr : iterative_template;
+  bool finished = true;
+  EndedCleanlyOnStop(bridge, iterative_template.get(), paused, [&] {
+    if (!iterative) {
+      RunPass(frame, steps, Whole(ProgressPhase::kReadPass), false);
+      WriteHost(frame, steps);
+      paused.prompt.clear();
+      return;
+    }
+    if (ResumeAtNextObject(frame, steps, paused)) {
+      finished = false;
+      return;
+    }
+    SetWorkingCopiesEnabled(frame, bridge, true);
+    WriteHost(frame, steps);
+    DeleteWorkingCopies(frame, bridge, iterative.get());
+    paused = PausedRun();
+  });
+  if (!finished) return false;
+  CheckAndRaise(frame, steps.ReadFromHost(frame));
+  CheckAndRaise(frame, bridge->FinalStatus(ovAutorunPause));
+  return true;
+}
+
+void CancelAutoRunWithPause(CMethodFrame& frame, IBridge* bridge, PausedRun& paused) {
+  if (!paused.iterative_template) return;
+  const ComPtr<ILinkSet> iterative = std::exchange(paused, PausedRun()).iterative_template;
+  DeleteWorkingCopies(frame, bridge, iterative.get());
+}
+
+void ReadFromAppsIterative(CMethodFrame& frame, OperationSteps& steps, PausedRun& paused) {
+  IBridge* bridge = steps.bridge();
+  StartAfresh(frame, bridge, paused);
+  const ComPtr<ILinkSet> iterative = IterativeTemplate(frame, bridge);
+  if (!iterative) {
+    RunPass(frame, steps, Whole(ProgressPhase::kReadPass), false);
+    return;
+  }
+  paused.iterative_template = iterative;
+  CreateWorkingCopies(frame, bridge, iterative.get());
+  EndedCleanlyOnStop(bridge, iterative.get(), paused,
+                     [&] { PassesPerObject(frame, steps, iterative.get(), false); });
+}
+
+void ImportOrvanFromApp(CMethodFrame& frame, OperationSteps& steps, PausedRun& paused) {
+  IBridge* bridge = steps.bridge();
+  const ComPtr<ILinkSet> iterative = paused.iterative_template;
+  EndedCleanlyOnStop(bridge, iterative.get(), paused, [&] {
+    if (iterative) SetWorkingCopiesEnabled(frame, bridge, true);
+    WriteHost(frame, steps);
+  });
+  CheckAndRaise(frame, bridge->FinalStatus(ovImportOrvanFromApp));
+  CheckAndRaise(frame, steps.ReadFromHost(frame));
+  if (!iterative) return;
+  DeleteWorkingCopies(frame, bridge, iterative.get());
+  paused = PausedRun();
 }
 
 }  // namespace ovc::transfer

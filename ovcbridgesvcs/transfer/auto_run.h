@@ -55,4 +55,29 @@ struct PausedRun {
 
 void AutoRun(CMethodFrame& frame, OperationSteps& steps, PausedRun& paused);
 
+// Reads the host values and writes them into the files, then pauses: at
+// the first object of an iterative run, else before the files are read.
+// An iterative template without objects fails with "Error:  Transfer not
+// performed" (E_FAIL).
+void StartAutoRunWithPause(CMethodFrame& frame, OperationSteps& steps, PausedRun& paused);
+
+// Reads the files; pauses again at the next object of an iterative run,
+// else writes to the host, reads its values back and ends the run. Whether
+// the run ended. Without a pause under way it reads the files and writes
+// to the host.
+bool ResumeAutoRunWithPause(CMethodFrame& frame, OperationSteps& steps, PausedRun& paused);
+
+// Ends an iterative pause without writing to the host: the working copies
+// are removed, their Links' errors and statuses handed to the template.
+void CancelAutoRunWithPause(CMethodFrame& frame, IBridge* bridge, PausedRun& paused);
+
+// Reads the files; for an iterative template once per object, into working
+// copies that stay for ImportOrvanFromApp.
+void ReadFromAppsIterative(CMethodFrame& frame, OperationSteps& steps, PausedRun& paused);
+
+// Writes the values read from the files to the host, with every working
+// copy of a preceding ReadFromAppsIterative, reads them back, and removes
+// the copies.
+void ImportOrvanFromApp(CMethodFrame& frame, OperationSteps& steps, PausedRun& paused);
+
 }  // namespace ovc::transfer

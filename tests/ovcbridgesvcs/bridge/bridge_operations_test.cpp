@@ -179,6 +179,98 @@ TEST_F(BridgeRunTest, AStopEndsTheRunWithoutCopiesAndWithoutWritingTheHost) {
   }
 }
 
+TEST_F(BridgeRunTest, PausedIterativeRunWritesTheHostOnlyAfterTheLastObject) {
+  AddIterativeStages();
+  ASSERT_EQ(bridge_->StartAutoRunWithPause(VARIANT_FALSE), S_OK) << TakeDesc();
+  ASSERT_EQ(LinkSets(), 4);
+  std::vector<VARIANT_BOOL> enabled;
+  for (int32_t i = 1; i < 4; ++i) {
+    Variant copy;
+    ASSERT_EQ(bridge_->get_Item(Variant::I4(i), &copy), S_OK);
+    enabled.push_back(
+        Got(ComPtr<IDispatch>(copy.dispatch()).As<ILinkSet>().get(), &ILinkSet::get_Enabled));
+  }
+  EXPECT_EQ(enabled, (std::vector<VARIANT_BOOL>{VARIANT_TRUE, VARIANT_FALSE, VARIANT_FALSE}));
+  EXPECT_THAT(Got(bridge_.get(), &IBridge::get_AutorunStatus),
+              HasSubstr(L"completed the transfer for \"P-101A\" in the iterative linkset"));
+  VARIANT_BOOL finished = VARIANT_TRUE;
+  for (const wchar_t* next : {L"\"P-101B\"", L"\"P-102A\""}) {
+    ASSERT_EQ(bridge_->ResumeAutoRunWithPause(VARIANT_FALSE, &finished), S_OK) << TakeDesc();
+    EXPECT_EQ(finished, VARIANT_FALSE);
+    EXPECT_THAT(Got(bridge_.get(), &IBridge::get_AutorunStatus), HasSubstr(next));
+    EXPECT_EQ(StoredStagesOfThreePumps(), unchanged_);
+  }
+  ASSERT_EQ(bridge_->ResumeAutoRunWithPause(VARIANT_FALSE, &finished), S_OK) << TakeDesc();
+  EXPECT_EQ(finished, VARIANT_TRUE);
+  EXPECT_EQ(StoredStagesOfThreePumps(), (std::vector<std::wstring>{L"100", L"100", L"200"}));
+  EXPECT_EQ(LinkSets(), 1);
+  EXPECT_EQ(Got(bridge_.get(), &IBridge::get_AutorunStatus), L"");
+}
+
+TEST_F(BridgeRunTest, CancelledPauseLeavesTheHostAndNoCopies) {
+  AddIterativeStages();
+  VARIANT_BOOL finished = VARIANT_TRUE;
+  ASSERT_EQ(bridge_->StartAutoRunWithPause(VARIANT_FALSE), S_OK) << TakeDesc();
+  ASSERT_EQ(bridge_->ResumeAutoRunWithPause(VARIANT_FALSE, &finished), S_OK) << TakeDesc();
+  ASSERT_EQ(bridge_->CancelAutoRunWithPause(), S_OK);
+  EXPECT_EQ(LinkSets(), 1);
+  EXPECT_EQ(Got(bridge_.get(), &IBridge::get_AutorunStatus), L"");
+  EXPECT_EQ(StoredStagesOfThreePumps(), unchanged_);
+}
+
+TEST_F(BridgeRunTest, AStopDuringAPauseEndsItWithoutCopiesOrHostWrite) {
+  AddIterativeStages();
+  ASSERT_EQ(bridge_->StartAutoRunWithPause(VARIANT_FALSE), S_OK) << TakeDesc();
+  progress_->stop_at = progress_->steps.size() + 2;  // the write pass of the second object
+  VARIANT_BOOL finished = VARIANT_TRUE;
+  EXPECT_EQ(bridge_->ResumeAutoRunWithPause(VARIANT_FALSE, &finished), E_ABORT);
+  EXPECT_EQ(progress_->steps.back(), L"write P-101B 1/3");
+  EXPECT_EQ(LinkSets(), 1);
+  EXPECT_EQ(Got(bridge_.get(), &IBridge::get_AutorunStatus), L"");
+  EXPECT_EQ(StoredStagesOfThreePumps(), unchanged_);
+}
+
+TEST_F(BridgeRunTest, ResumeWithoutAStartReadsTheFilesAndWritesTheHost) {
+  AddStagesLink(AddPumpLinkSet(bridge_.get()).get());
+  ASSERT_EQ(app_->SetValue(L"Rate", Variant::I4(3)), S_OK);
+  VARIANT_BOOL finished = VARIANT_FALSE;
+  ASSERT_EQ(bridge_->ResumeAutoRunWithPause(VARIANT_FALSE, &finished), S_OK) << TakeDesc();
+  EXPECT_EQ(finished, VARIANT_TRUE);
+  EXPECT_EQ(StoredStages(1001), L"300");
+}
+
+TEST_F(BridgeRunTest, PausedRunWithoutIterativeLinkSetPausesBeforeReadingTheFiles) {
+  const ComPtr<ILink> stages = AddStagesLink(AddPumpLinkSet(bridge_.get()).get());
+  ASSERT_EQ(bridge_->StartAutoRunWithPause(VARIANT_FALSE), S_OK) << TakeDesc();
+  EXPECT_THAT(Got(bridge_.get(), &IBridge::get_AutorunStatus),
+              HasSubstr(L"completed the transfer from Orvan to the Applications"));
+  EXPECT_EQ(InFile(L"Total"), Variant::R8(100));
+  EXPECT_EQ(StoredStages(1001), L"1");
+  VARIANT_BOOL finished = VARIANT_FALSE;
+  ASSERT_EQ(bridge_->ResumeAutoRunWithPause(VARIANT_FALSE, &finished), S_OK) << TakeDesc();
+  EXPECT_EQ(finished, VARIANT_TRUE);
+  EXPECT_EQ(StoredStages(1001), L"100");
+  EXPECT_EQ(Got(bridge_.get(), &IBridge::get_AutorunStatus), L"");
+}
+
+TEST_F(BridgeRunTest, PausedRunOverATemplateWithoutObjectsIsNotPerformed) {
+  const ComPtr<ILinkSet> iterative = AddIterativePumpLinkSet(bridge_.get(), {});
+  AddStagesLink(iterative.get());
+  EXPECT_EQ(bridge_->StartAutoRunWithPause(VARIANT_FALSE), E_FAIL);
+  EXPECT_EQ(TakeDesc(), L"Error:  Transfer not performed");
+  EXPECT_EQ(Got(bridge_.get(), &IBridge::get_AutorunStatus), L"");
+}
+
+TEST_F(BridgeRunTest, IterativeReadKeepsItsCopiesUntilTheImport) {
+  AddIterativeStages();
+  ASSERT_EQ(app_->SetValue(L"Rate", Variant::I4(3)), S_OK);
+  ASSERT_EQ(bridge_->ReadFromAppsIterative(VARIANT_FALSE), S_OK) << TakeDesc();
+  EXPECT_EQ(LinkSets(), 4);
+  ASSERT_EQ(bridge_->ImportOrvanFromApp(VARIANT_FALSE), S_OK) << TakeDesc();
+  EXPECT_EQ(StoredStagesOfThreePumps(), (std::vector<std::wstring>{L"300", L"300", L"300"}));
+  EXPECT_EQ(LinkSets(), 1);
+}
+
 // Only WriteToApps shows the files it wrote.
 TEST_F(BridgeRunTest, OnlyWriteToAppsShowsTheFiles) {
   AddStagesLink(AddPumpLinkSet(bridge_.get()).get());
