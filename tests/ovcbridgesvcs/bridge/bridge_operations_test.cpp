@@ -207,27 +207,62 @@ TEST_F(BridgeRunTest, PausedIterativeRunWritesTheHostOnlyAfterTheLastObject) {
   EXPECT_EQ(Got(bridge_.get(), &IBridge::get_AutorunStatus), L"");
 }
 
-TEST_F(BridgeRunTest, CancelledPauseLeavesTheHostAndNoCopies) {
-  AddIterativeStages();
+// The first object reads an error value (#VALUE!); cancelling at the
+// second hands that Link's error and status to the template.
+TEST_F(BridgeRunTest, CancelledPauseLeavesTheHostAndNoCopiesButTheirErrors) {
+  const ComPtr<ILinkSet> iterative = AddIterativeStages();
   VARIANT_BOOL finished = VARIANT_TRUE;
   ASSERT_EQ(bridge_->StartAutoRunWithPause(VARIANT_FALSE), S_OK) << TakeDesc();
+  ASSERT_EQ(app_->SetValue(L"Rate", Variant(L"abc")), S_OK);
   ASSERT_EQ(bridge_->ResumeAutoRunWithPause(VARIANT_FALSE, &finished), S_OK) << TakeDesc();
   ASSERT_EQ(bridge_->CancelAutoRunWithPause(), S_OK);
   EXPECT_EQ(LinkSets(), 1);
   EXPECT_EQ(Got(bridge_.get(), &IBridge::get_AutorunStatus), L"");
   EXPECT_EQ(StoredStagesOfThreePumps(), unchanged_);
+  Variant link;
+  ASSERT_EQ(iterative->get_Item(Variant::I4(0), &link), S_OK);
+  const ComPtr<ILink> stages = ComPtr<IDispatch>(link.dispatch()).As<ILink>();
+  EXPECT_EQ(Got(stages.get(), &ILink::get_Error), VARIANT_TRUE);
+  EXPECT_THAT(Got(stages.get(), &ILink::get_Status), HasSubstr(L"Error in application value"));
 }
 
-TEST_F(BridgeRunTest, AStopDuringAPauseEndsItWithoutCopiesOrHostWrite) {
+// Whichever operation the progress service stops ends with E_ABORT, no
+// working copy and no pause left, and the host unchanged.
+TEST_F(BridgeRunTest, AStopEndsEveryOperationWithoutCopiesPauseOrHostWrite) {
+  using Call = HRESULT (*)(IBridge*);
+  const Call start = [](IBridge* b) { return b->StartAutoRunWithPause(VARIANT_FALSE); };
+  const Call resume = [](IBridge* b) {
+    VARIANT_BOOL finished = VARIANT_FALSE;
+    return b->ResumeAutoRunWithPause(VARIANT_FALSE, &finished);
+  };
+  const Call read = [](IBridge* b) { return b->ReadFromAppsIterative(VARIANT_FALSE); };
+  const Call import = [](IBridge* b) { return b->ImportOrvanFromApp(VARIANT_FALSE); };
+  const struct {
+    Call before;  // may be null
+    Call stopped;
+    size_t stop_at;
+    const wchar_t* last_step;
+  } cases[] = {
+      {nullptr, start, 2, L"write P-101A 0/3"},
+      {start, resume, 2, L"write P-101B 1/3"},
+      {nullptr, read, 2, L"read P-101B 1/3"},
+      {read, import, 1, L"host write 0/1"},
+  };
   AddIterativeStages();
-  ASSERT_EQ(bridge_->StartAutoRunWithPause(VARIANT_FALSE), S_OK) << TakeDesc();
-  progress_->stop_at = progress_->steps.size() + 2;  // the write pass of the second object
-  VARIANT_BOOL finished = VARIANT_TRUE;
-  EXPECT_EQ(bridge_->ResumeAutoRunWithPause(VARIANT_FALSE, &finished), E_ABORT);
-  EXPECT_EQ(progress_->steps.back(), L"write P-101B 1/3");
-  EXPECT_EQ(LinkSets(), 1);
-  EXPECT_EQ(Got(bridge_.get(), &IBridge::get_AutorunStatus), L"");
-  EXPECT_EQ(StoredStagesOfThreePumps(), unchanged_);
+  for (const auto& each : cases) {
+    SCOPED_TRACE(ToUtf8(each.last_step));
+    progress_->stop_at = 0;
+    if (each.before != nullptr) {
+      ASSERT_EQ(each.before(bridge_.get()), S_OK) << TakeDesc();
+    }
+    progress_->steps.clear();
+    progress_->stop_at = each.stop_at;
+    EXPECT_EQ(each.stopped(bridge_.get()), E_ABORT);
+    EXPECT_EQ(progress_->steps.back(), each.last_step);
+    EXPECT_EQ(LinkSets(), 1);
+    EXPECT_EQ(Got(bridge_.get(), &IBridge::get_AutorunStatus), L"");
+    EXPECT_EQ(StoredStagesOfThreePumps(), unchanged_);
+  }
 }
 
 TEST_F(BridgeRunTest, ResumeWithoutAStartReadsTheFilesAndWritesTheHost) {
