@@ -82,26 +82,6 @@ TEST_F(WorkingCopiesTest, OnlyTheOneEnabledIterativeLinkSetWithLinksIsATemplate)
   }
 }
 
-TEST_F(WorkingCopiesTest, OneEnabledCopyPerObjectIsAppendedInObjectOrder) {
-  AddPumpLinkSet(bridge_.get());
-  const ComPtr<ILinkSet> iterative = AddTemplate();
-  CreateCopies(iterative.get());
-  ASSERT_EQ(Got(bridge_.get(), &IBridge::get_Count), 5);
-  for (int32_t i = 0; i < 3; ++i) {
-    const ComPtr<ILinkSet> copy = At(2 + i);
-    EXPECT_EQ(Got(copy.get(), &ILinkSet::get_IterativeCopy), VARIANT_TRUE);
-    EXPECT_EQ(Got(copy.get(), &ILinkSet::get_Enabled), VARIANT_TRUE);
-    EXPECT_EQ(Got(copy.get(), &ILinkSet::get_ObjectOID), kThreePumps[i].first);
-    EXPECT_EQ(Got(copy.get(), &ILinkSet::get_ObjectName), kThreePumps[i].second);
-    EXPECT_EQ(Got(copy.get(), &ILinkSet::get_Count), 2);
-  }
-  ASSERT_EQ(RunInFrame(
-                [&](CMethodFrame& frame) { SetWorkingCopiesEnabled(frame, bridge_.get(), false); }),
-            S_OK);
-  EXPECT_EQ(Got(At(0).get(), &ILinkSet::get_Enabled), VARIANT_TRUE);
-  EXPECT_EQ(Got(At(3).get(), &ILinkSet::get_Enabled), VARIANT_FALSE);
-}
-
 TEST_F(WorkingCopiesTest, CopiesWithLinkErrorsHandTheirStatusesToTheTemplateAndAllGo) {
   const ComPtr<ILinkSet> pumps = AddPumpLinkSet(bridge_.get());
   const ComPtr<ILinkSet> iterative = AddTemplate();
@@ -125,15 +105,6 @@ TEST_F(WorkingCopiesTest, CopiesWithLinkErrorsHandTheirStatusesToTheTemplateAndA
             L"copy 4 link 1\r\ncopy 2 link 1\r\n");
   EXPECT_EQ(Got(LinkOf(iterative.get(), 0).get(), &ILink::get_Error), VARIANT_FALSE);
   EXPECT_EQ(Got(LinkOf(iterative.get(), 1).get(), &ILink::get_Error), VARIANT_TRUE);
-}
-
-TEST_F(WorkingCopiesTest, WithoutATemplateCopiesAreOnlyRemoved) {
-  const ComPtr<ILinkSet> iterative = AddTemplate();
-  CreateCopies(iterative.get());
-  ASSERT_EQ(LinkOf(At(1).get(), 0)->put_Error(VARIANT_TRUE), S_OK);
-  DeleteCopies(nullptr);
-  EXPECT_EQ(Got(bridge_.get(), &IBridge::get_Count), 1);
-  EXPECT_EQ(Got(LinkOf(iterative.get(), 0).get(), &ILink::get_Status), L"");
 }
 
 }  // namespace
