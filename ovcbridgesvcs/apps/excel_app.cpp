@@ -77,7 +77,7 @@ HRESULT CExcelApp::OpenFile() {
   if (Failed(
           GetObject(books.get(), workbook.open, &workbook_, std::move(args), CallKind::kMethod))) {
     workbook_.Reset();
-    return ReportExcel(kOpenFailed, path_);
+    return ReportExcel(kOpenFailed, WithReason(path_, TakeReason()));
   }
   Call(application_.get(), application.calculate);
   Put(workbook_.get(), workbook.saved, Variant::Bool(true));
