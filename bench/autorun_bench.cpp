@@ -3,12 +3,11 @@
 //
 // Workbook: an iterative LinkSet over 1,000 objects x 20 Links (In_0..In_9
 // written into named cells, Out_0..Out_9 computed from them by formulas and
-// read back into the host) and a LinkSet of 40 Links on one site object
-// (P_0..P_19 in, R_0..R_19 computed and read), which AutoRun writes and
-// reads once per object. Floor: the same "ReadAttributes" request, per
-// object the same cell writes, the two recalculations and the same reads
-// through "Excel.Application", the same "WriteAttributes" request and the
-// closing read of the site's values.
+// read back into the host) and a LinkSet of 40 Links writing the parameters
+// P_0..P_39 of one site object, which AutoRun writes once per object. Floor:
+// the same "ReadAttributes" request, per object the same cell writes, the
+// two recalculations and the same reads through "Excel.Application", the
+// same "WriteAttributes" request and the closing read of the site's values.
 //
 // Document: 100 LinkSets x 20 Links, each writing its host value into a
 // bookmark of its own (2,000: plain text, table cells and form fields) and
@@ -52,8 +51,8 @@ using word::bench::BookmarkName;
 using word::bench::KindOf;
 
 constexpr int kObjects = 1000;
-constexpr int kPairs = 10;      // In_k written, Out_k computed and read
-constexpr int kSitePairs = 20;  // P_k written, R_k computed and read
+constexpr int kPairs = 10;       // In_k written, Out_k computed and read
+constexpr int kParameters = 40;  // P_k of the site, written for every object
 constexpr int32_t kFirstOid = 1001;
 constexpr int32_t kSiteOid = 5000;
 constexpr int kDocumentSets = 100;
@@ -84,7 +83,11 @@ const std::vector<std::wstring>& UnitRoutes() {
   return routes;
 }
 const std::vector<std::wstring>& SiteRoutes() {
-  static const std::vector<std::wstring> routes = Pairs(L"P_", L"R_", kSitePairs);
+  static const std::vector<std::wstring> routes = [] {
+    std::vector<std::wstring> names;
+    for (int k = 0; k < kParameters; ++k) names.push_back(Numbered(L"P_", k));
+    return names;
+  }();
   return routes;
 }
 
@@ -92,15 +95,15 @@ std::wstring UnitName(int object) { return L"U-" + std::to_wstring(kFirstOid + o
 double InputOf(int object, int k) { return 1 + object * 0.5 + k; }
 double ParameterOf(int k) { return 1.5 + k * 0.25; }
 
-// The formulas of the workbook, in C++: Out_k and R_k of one object.
+// The formula of Out_k in C++.
 double OutputOf(int object, int k) {
-  return InputOf(object, k) * ParameterOf(k) + InputOf(object, (k + 1) % kPairs);
+  return InputOf(object, k) * ParameterOf(k) + InputOf(object, (k + 1) % kPairs) +
+         ParameterOf(k + 10) + ParameterOf(k + 20) + ParameterOf(k + 30);
 }
-double ResultOf(int object, int k) { return ParameterOf(k) * 2 + OutputOf(object, k % kPairs); }
 
-// The host: class views Unit (In_k, Out_k) and Site (P_k, R_k), real
-// pressures in kPa, objects U-1001..U-2000 and the site 5000, every value
-// of case 101 stored (outputs as 0).
+// The host: class views Unit (In_k, Out_k) and Site (P_k), real pressures
+// in kPa, objects U-1001..U-2000 and the site 5000, every value of case 101
+// stored (outputs as 0).
 nlohmann::json Workspace() {
   using nlohmann::json;
   auto view = [](const char* name, const std::vector<std::wstring>& routes) {
@@ -135,9 +138,8 @@ nlohmann::json Workspace() {
       return k < kPairs ? InputOf(o, static_cast<int>(k)) : 0.0;
     }));
   }
-  objects.push_back(object(kSiteOid, L"Site", "Site", SiteRoutes(), [](size_t k) {
-    return k < kSitePairs ? ParameterOf(static_cast<int>(k)) : 0.0;
-  }));
+  objects.push_back(object(kSiteOid, L"Site", "Site", SiteRoutes(),
+                           [](size_t k) { return ParameterOf(static_cast<int>(k)); }));
   return {
       {"format", "orvan-workspace"},
       {"version", 1},
@@ -196,29 +198,28 @@ ComPtr<IOVWorkspace> OpenHost(const std::filesystem::path& folder) {
   return workspace;
 }
 
-// Sheet1, row k+1: In_k in A, Out_k = A*C + A of the next row (wrapping
-// at 10) in B, P_k in C, R_k = C*2 + B of row (k mod 10)+1 in D; the
-// formulas hold no value until calculated.
+// Sheet1, row k+1: In_k in A and Out_k in B for k < 10, P_k in C. Out_k =
+// A*C + A of the next row (wrapping at 10) + C of the rows 10, 20 and 30
+// below; the formulas hold no value until calculated.
 bool WriteWorkbook(const std::string& path) {
   std::string names, rows;
   auto name = [&](const std::wstring& cell_name, char column, int row) {
     names += "<definedName name=\"" + ToUtf8(cell_name) + "\">Sheet1!$" + column + "$" +
              std::to_string(row) + "</definedName>";
   };
-  for (int k = 0; k < kSitePairs; ++k) {
+  for (int k = 0; k < kParameters; ++k) {
     const std::string row = std::to_string(k + 1);
-    const std::string cells = k < kPairs ? "<c r=\"A" + row + "\"><v>0</v></c><c r=\"B" + row +
-                                               "\"><f>A" + row + "*C" + row + "+A" +
-                                               std::to_string((k + 1) % kPairs + 1) + "</f></c>"
-                                         : "";
-    rows += "<row r=\"" + row + "\">" + cells + "<c r=\"C" + row + "\"><v>0</v></c><c r=\"D" + row +
-            "\"><f>C" + row + "*2+B" + std::to_string(k % kPairs + 1) + "</f></c></row>";
+    auto c = [&](int offset) { return "+C" + std::to_string(k + 1 + offset); };
+    const std::string pair = "<c r=\"A" + row + "\"><v>0</v></c><c r=\"B" + row + "\"><f>A" + row +
+                             "*C" + row + "+A" + std::to_string((k + 1) % kPairs + 1) + c(10) +
+                             c(20) + c(30) + "</f></c>";
+    rows += "<row r=\"" + row + "\">" + (k < kPairs ? pair : "") + "<c r=\"C" + row +
+            "\"><v>0</v></c></row>";
     if (k < kPairs) {
       name(Numbered(L"In_", k), 'A', k + 1);
       name(Numbered(L"Out_", k), 'B', k + 1);
     }
     name(Numbered(L"P_", k), 'C', k + 1);
-    name(Numbered(L"R_", k), 'D', k + 1);
   }
   return excel::bench::WriteOneSheetWorkbook(path, names, rows);
 }
@@ -280,7 +281,9 @@ ComPtr<IBridge> WorkbookBridge(const std::string& workbook) {
   AddPairLinks(units.get(), UnitRoutes());
   const ComPtr<ILinkSet> site = AddLinkSet(bridge.get(), L"Site");
   BindObject(site.get(), kSiteOid, L"Site");
-  AddPairLinks(site.get(), SiteRoutes());
+  for (const std::wstring& parameter : SiteRoutes()) {
+    AddLink(site.get(), parameter, parameter, L"");
+  }
   return bridge;
 }
 
@@ -297,18 +300,6 @@ ComPtr<IBridge> DocumentBridge(const std::string& document) {
     }
   }
   return bridge;
-}
-
-// The R_0 the host answers for the site through the site LinkSet (the
-// Bridge's second), which AutoRun reads last.
-double SiteResult(IBridge* bridge) {
-  Variant item, value;
-  Check(bridge->get_Item(Variant::I4(1), &item), "the site LinkSet");
-  const ComPtr<ILinkSet> site = ComPtr<IDispatch>(item.dispatch()).As<ILinkSet>();
-  Variant link;
-  Check(site->get_Item(Variant::I4(kSitePairs), &link), "the Link of R_0");
-  Check(ComPtr<IDispatch>(link.dispatch()).As<ILink>()->get_OrvanValue(&value), "R_0");
-  return value.vt() == VT_R8 ? value.r8() : -1;
 }
 
 // AutoRun of `bridge`, timed; -1 when it fails or a Link reports an error.
@@ -334,11 +325,7 @@ std::vector<HostObject> UnitObjects(int count, bool outputs_only) {
   return objects;
 }
 
-HostObject SiteObject(bool outputs_only) {
-  HostObject site{kSiteOid, L"Site", SiteRoutes()};
-  if (outputs_only) site.routes.erase(site.routes.begin(), site.routes.begin() + kSitePairs);
-  return site;
-}
+HostObject SiteObject() { return {kSiteOid, L"Site", SiteRoutes()}; }
 
 struct ExcelMembers {
   Member workbooks{L"Workbooks"}, open{L"Open"}, close{L"Close"}, quit{L"Quit"};
@@ -361,23 +348,18 @@ bool GetCell(IDispatch* excel, ExcelMembers& m, const std::wstring& name, double
 }
 
 // One object through the workbook: inputs and parameters in, two
-// recalculations, outputs and results out.
+// recalculations, outputs out.
 bool CalculateObject(IDispatch* excel, ExcelMembers& m, const Values& unit, const Values& site,
-                     Values* outputs, Values* results) {
+                     Values* outputs) {
   const std::vector<std::wstring>& unit_names = UnitRoutes();
-  const std::vector<std::wstring>& site_names = SiteRoutes();
   bool ok = true;
   for (int k = 0; k < kPairs && ok; ++k) ok = PutCell(excel, m, unit_names[k], unit[k]);
-  for (int k = 0; k < kSitePairs && ok; ++k) ok = PutCell(excel, m, site_names[k], site[k]);
+  for (int k = 0; k < kParameters && ok; ++k) ok = PutCell(excel, m, SiteRoutes()[k], site[k]);
   ok = ok && Succeeded(Invoke(excel, m.calculate, DISPATCH_METHOD)) &&
        Succeeded(Invoke(excel, m.calculate, DISPATCH_METHOD));
   outputs->resize(kPairs);
-  results->resize(kSitePairs);
   for (int k = 0; k < kPairs && ok; ++k) {
     ok = GetCell(excel, m, unit_names[kPairs + k], &(*outputs)[k]);
-  }
-  for (int k = 0; k < kSitePairs && ok; ++k) {
-    ok = GetCell(excel, m, site_names[kSitePairs + k], &(*results)[k]);
   }
   return ok;
 }
@@ -389,16 +371,15 @@ ComPtr<IDispatch> NewApplication(const wchar_t* prog_id) {
 }
 
 // The workbook's work done directly; -1 when a step fails or the last
-// object's first result is not the formulas' value.
+// object's first output is not the formula's value.
 double WorkbookFloor(IOVWorkspace* host, const std::string& path) {
   std::vector<HostObject> read_objects = UnitObjects(kObjects, false);
-  read_objects.push_back(SiteObject(false));
-  std::vector<HostObject> write_objects = UnitObjects(kObjects, true);
-  write_objects.push_back(SiteObject(true));
+  read_objects.push_back(SiteObject());
+  const std::vector<HostObject> write_objects = UnitObjects(kObjects, true);
   const ComPtr<IDispatch> excel = NewApplication(L"Excel.Application");
   ExcelMembers m;
   ComPtr<IDispatch> workbook;
-  std::vector<Values> written(kObjects + 1);
+  std::vector<Values> written(kObjects);
   const double seconds = Seconds([&] {
     std::vector<Values> read, site;
     if (!ReadHost(host, read_objects, &read)) return false;
@@ -409,16 +390,13 @@ double WorkbookFloor(IOVWorkspace* host, const std::string& path) {
       return false;
     }
     for (int o = 0; o < kObjects; ++o) {
-      if (!CalculateObject(excel.get(), m, read[o], read[kObjects], &written[o],
-                           &written[kObjects])) {
-        return false;
-      }
+      if (!CalculateObject(excel.get(), m, read[o], read[kObjects], &written[o])) return false;
     }
-    return WriteHost(host, write_objects, written) && ReadHost(host, {SiteObject(false)}, &site);
+    return WriteHost(host, write_objects, written) && ReadHost(host, {SiteObject()}, &site);
   });
   Invoke(workbook.get(), m.close, DISPATCH_METHOD, {Variant::Bool(false)});
   Invoke(excel.get(), m.quit, DISPATCH_METHOD);
-  return written[kObjects][0] == ResultOf(kObjects - 1, 0) ? seconds : -1;
+  return written[kObjects - 1][0] == OutputOf(kObjects - 1, 0) ? seconds : -1;
 }
 
 struct WordMembers {
@@ -521,14 +499,21 @@ void Print(const char* what, int transfers, const Result& result) {
               result.autorun.seconds / result.floor.seconds);
 }
 
+// The Out_0 the host holds for the last object.
+double LastOutput(IOVWorkspace* host) {
+  std::vector<Values> values;
+  const HostObject last{kFirstOid + kObjects - 1, L"Unit", {UnitRoutes()[kPairs]}};
+  return ReadHost(host, {last}, &values) ? values[0][0] : -1;
+}
+
 // One run of each side over the workbook; the first AutoRun must leave the
-// formulas' value of the last object in the host.
+// formula's value of the last object in the host, which held 0 before.
 void RunWorkbook(IOVWorkspace* host, const std::string& path, bool check, Result* result) {
   if (!WriteWorkbook(path)) Check(E_FAIL, "writing the workbook");
   const ComPtr<IBridge> bridge = WorkbookBridge(path);
   double seconds = TimedAutoRun(bridge.get());
-  if (check && seconds >= 0 && SiteResult(bridge.get()) != ResultOf(kObjects - 1, 0)) {
-    std::fprintf(stderr, "AutoRun left R_0 = %g in the host\n", SiteResult(bridge.get()));
+  if (check && seconds >= 0 && LastOutput(host) != OutputOf(kObjects - 1, 0)) {
+    std::fprintf(stderr, "AutoRun left Out_0 = %g in the host\n", LastOutput(host));
     seconds = -1;
   }
   bridge->FinalCleanUp();
@@ -565,7 +550,7 @@ int main() {
   }
   std::printf("Load average at the start: %.2f\n", load[0]);
   Print("Workbook: iterative LinkSet of 1,000 objects x 20 Links and a LinkSet of 40 Links",
-        kObjects * (2 * kPairs + 2 * kSitePairs), workbook);
+        kObjects * (2 * kPairs + kParameters), workbook);
   Print("Document: 100 LinkSets x 20 Links on 2,000 bookmarks", kBookmarks, document);
   std::filesystem::remove_all(folder);
   const bool failed = workbook.autorun.failed || workbook.floor.failed || document.autorun.failed ||
