@@ -40,20 +40,14 @@ TextSpan Cell::Span() const { return document_->model().SpanOf(cell_.Get(documen
 
 HRESULT Cell::Locate(int32_t* row, int32_t* column) {
   const pugi::xml_node cell = cell_.Get(document_->model());
-  if (TableGrid(TableOf(cell)).Locate(cell, row, column)) return S_OK;
+  if (LocateCell(cell, document_->model().NamesOf(cell), row, column)) return S_OK;
   return Fail(DISP_E_BADINDEX,
               office::Describe(document_->file_name(), "Cell", "is no longer in its table"));
 }
 
-HRESULT Cell::get_RowIndex(int32_t* row) {
-  int32_t column = 0;
-  return Locate(row, &column);
-}
+HRESULT Cell::get_RowIndex(int32_t* row) { return Locate(row, nullptr); }
 
-HRESULT Cell::get_ColumnIndex(int32_t* column) {
-  int32_t row = 0;
-  return Locate(&row, column);
-}
+HRESULT Cell::get_ColumnIndex(int32_t* column) { return Locate(nullptr, column); }
 
 HRESULT Cell::get_Range(IDispatch** range) {
   *range = MakeObject<Range>(document_, Span()).Detach();

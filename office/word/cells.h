@@ -48,6 +48,7 @@ class Cell final : public WordObject<ICell> {
   }
 
  private:
+  // Its 1-based row and column, each only when asked for (not null).
   HRESULT Locate(int32_t* row, int32_t* column);
   // The cell's span now.
   TextSpan Span() const;

@@ -8,27 +8,71 @@
 namespace ovc::word {
 namespace {
 
-// The elements `local` among the children of `parent`, looking through
-// content controls (w:sdt/w:sdtContent) and custom XML (w:customXml)
-// without recursion.
-std::vector<pugi::xml_node> ChildrenThroughWrappers(pugi::xml_node parent, std::string_view local) {
-  std::vector<pugi::xml_node> found;
-  std::vector<pugi::xml_node> pending = {parent.first_child()};
-  while (!pending.empty()) {
-    pugi::xml_node node = pending.back();
-    pending.pop_back();
-    for (; node; node = node.next_sibling()) {
-      if (IsWord(node, local)) {
-        found.push_back(node);
-      } else if (IsWord(node, "sdt") || IsWord(node, "customXml")) {
-        const pugi::xml_node content = IsWord(node, "sdt") ? WordChild(node, "sdtContent") : node;
-        pending.push_back(node.next_sibling());
-        pending.push_back(content.first_child());
-        break;
-      }
+bool IsNamed(pugi::xml_node node, std::string_view local, const WordNames* names) {
+  return names != nullptr ? names->Is(node, local) : IsWord(node, local);
+}
+
+// Calls `visit` with each element `local` among the children of `parent`,
+// looking through content controls (w:sdt/w:sdtContent) and custom XML
+// (w:customXml) without recursion, until it returns false.
+template <class Visit>
+void VisitThroughWrappers(pugi::xml_node parent, std::string_view local, const WordNames* names,
+                          Visit&& visit) {
+  std::vector<pugi::xml_node> pending;
+  for (pugi::xml_node node = parent.first_child(); node;) {
+    if (IsNamed(node, local, names)) {
+      if (!visit(node)) return;
+    } else if (IsNamed(node, "sdt", names) || IsNamed(node, "customXml", names)) {
+      const pugi::xml_node content =
+          IsNamed(node, "sdt", names) ? WordChild(node, "sdtContent") : node;
+      pending.push_back(node.next_sibling());
+      node = content.first_child();
+      continue;
+    }
+    node = node.next_sibling();
+    while (!node && !pending.empty()) {
+      node = pending.back();
+      pending.pop_back();
     }
   }
+}
+
+std::vector<pugi::xml_node> ChildrenThroughWrappers(pugi::xml_node parent, std::string_view local,
+                                                    const WordNames* names) {
+  std::vector<pugi::xml_node> found;
+  VisitThroughWrappers(parent, local, names, [&](pugi::xml_node node) {
+    found.push_back(node);
+    return true;
+  });
   return found;
+}
+
+// Whether VisitThroughWrappers over `parent` reaches its descendant
+// `child`: every element between them is a content control's content or
+// custom XML.
+bool ReachedThroughWrappers(pugi::xml_node parent, pugi::xml_node child, const WordNames* names) {
+  for (pugi::xml_node node = child.parent(); node; node = node.parent()) {
+    if (node == parent) return true;
+    const bool content = IsNamed(node, "sdtContent", names) && IsNamed(node.parent(), "sdt", names);
+    if (!content && !IsNamed(node, "sdt", names) && !IsNamed(node, "customXml", names)) {
+      return false;
+    }
+  }
+  return false;
+}
+
+// The 1-based place of `wanted` among the elements `local` of `parent`, as
+// ChildrenThroughWrappers lists them; 0 when it is not one.
+int32_t PlaceThroughWrappers(pugi::xml_node parent, std::string_view local, const WordNames* names,
+                             pugi::xml_node wanted) {
+  int32_t place = 0;
+  bool found = false;
+  VisitThroughWrappers(parent, local, names, [&](pugi::xml_node node) {
+    ++place;
+    found = node == wanted;
+    return !found;
+  });
+  return found ? place : 0;
 }
 
 const std::vector<pugi::xml_node>& NoCells() {
@@ -38,9 +82,12 @@ const std::vector<pugi::xml_node>& NoCells() {
 
 }  // namespace
 
-TableGrid::TableGrid(pugi::xml_node table) : rows_(ChildrenThroughWrappers(table, "tr")) {
+TableGrid::TableGrid(pugi::xml_node table, const WordNames* names)
+    : rows_(ChildrenThroughWrappers(table, "tr", names)) {
   cells_.reserve(rows_.size());
-  for (const pugi::xml_node& row : rows_) cells_.push_back(ChildrenThroughWrappers(row, "tc"));
+  for (const pugi::xml_node& row : rows_) {
+    cells_.push_back(ChildrenThroughWrappers(row, "tc", names));
+  }
 }
 
 int32_t TableGrid::column_count() const {
@@ -128,6 +175,19 @@ pugi::xml_node TableOf(pugi::xml_node node) {
     if (IsWord(node, "tbl")) return node;
   }
   return {};
+}
+
+bool LocateCell(pugi::xml_node cell, const WordNames* names, int32_t* row, int32_t* column) {
+  pugi::xml_node tr = cell.parent();
+  while (tr && !IsNamed(tr, "tr", names)) tr = tr.parent();
+  const pugi::xml_node table = TableOf(cell);
+  if (!tr || !ReachedThroughWrappers(table, tr, names) ||
+      !ReachedThroughWrappers(tr, cell, names)) {
+    return false;
+  }
+  if (row != nullptr) *row = PlaceThroughWrappers(table, "tr", names, tr);
+  if (column != nullptr) *column = PlaceThroughWrappers(tr, "tc", names, cell);
+  return true;
 }
 
 }  // namespace ovc::word

@@ -5,6 +5,8 @@
 
 #include <pugixml.hpp>
 
+#include "office/word/word_names.h"
+
 namespace ovc::word {
 
 // The rows and cells of one table (a w:tbl), as automation numbers them:
@@ -12,10 +14,12 @@ namespace ovc::word {
 // cell spanning grid columns counts once, w:gridBefore not at all); rows
 // and cells inside content controls or custom XML count as if unwrapped;
 // nested tables are not part of the grid. Borrows the XML, which must
-// outlive the grid and stay unchanged.
+// outlive the grid and stay unchanged. Given the names of the table's part
+// (WordDocument::NamesOf), rows and cells are told by them, which is much
+// quicker than resolving each element's namespace.
 class TableGrid {
  public:
-  explicit TableGrid(pugi::xml_node table);
+  explicit TableGrid(pugi::xml_node table, const WordNames* names = nullptr);
 
   int32_t row_count() const { return static_cast<int32_t>(rows_.size()); }
   // The most cells in a row.
@@ -53,5 +57,11 @@ bool ContinuesVerticalMerge(pugi::xml_node cell);
 
 // The nearest w:tbl containing `node`; empty when none.
 pugi::xml_node TableOf(pugi::xml_node node);
+
+// What TableGrid(TableOf(cell), names).Locate gives for a w:tc, without
+// the grid: false when the grid has no such cell; otherwise the 1-based row
+// and column, each only when asked for (a null pointer is not), reading the
+// table's rows up to the cell's and the cell's own row.
+bool LocateCell(pugi::xml_node cell, const WordNames* names, int32_t* row, int32_t* column);
 
 }  // namespace ovc::word

@@ -12,13 +12,18 @@ namespace {
 // tables or paragraphs (whose tables belong to other stories).
 std::vector<pugi::xml_node> TablesBeginningIn(const WordDocument& document, const TextSpan& span) {
   std::vector<pugi::xml_node> found;
-  std::vector<pugi::xml_node> pending = {document.story_root(span.story).first_child()};
+  const pugi::xml_node root = document.story_root(span.story);
+  const WordNames* names = document.NamesOf(root);
+  const auto is = [names](pugi::xml_node node, std::string_view local) {
+    return names != nullptr ? names->Is(node, local) : IsWord(node, local);
+  };
+  std::vector<pugi::xml_node> pending = {root.first_child()};
   while (!pending.empty()) {
     pugi::xml_node node = pending.back();
     pending.pop_back();
     for (; node; node = node.next_sibling()) {
-      if (node.type() != pugi::node_element || IsWord(node, "p")) continue;
-      if (!IsWord(node, "tbl")) {
+      if (node.type() != pugi::node_element || is(node, "p")) continue;
+      if (!is(node, "tbl")) {
         pending.push_back(node.next_sibling());
         pending.push_back(node.first_child());
         break;
@@ -62,6 +67,9 @@ bool LocateAt(const WordDocument& document, const TableGrid& grid, pugi::xml_nod
 std::vector<pugi::xml_node> TablesOfSpan(const WordDocument& document, const TextSpan& span) {
   const pugi::xml_node table = document.InnermostAt(span.story, span.start, "tbl");
   if (table) return {table};
+  // No table begins inside a paragraph of the story.
+  const pugi::xml_node paragraph = document.InnermostAt(span.story, span.start, "p");
+  if (paragraph && span.end <= document.SpanOf(paragraph).end) return {};
   return TablesBeginningIn(document, span);
 }
 
@@ -69,11 +77,18 @@ std::vector<pugi::xml_node> CellsOfSpan(const WordDocument& document, const Text
   const std::vector<pugi::xml_node> tables = TablesOfSpan(document, span);
   if (tables.empty()) return {};
   const pugi::xml_node table = tables.front();
-  const TableGrid grid(table);
+  const WordNames* names = document.NamesOf(table);
+  const int32_t end = std::max(span.start, span.end - 1);
+  // A span inside one cell gives that cell, found without the whole grid.
+  const pugi::xml_node only = CellOf(table, document.InnermostAt(span.story, span.start, "tc"));
+  if (only && only == CellOf(table, document.InnermostAt(span.story, end, "tc"))) {
+    if (!LocateCell(only, names, nullptr, nullptr) || ContinuesVerticalMerge(only)) return {};
+    return {only};
+  }
+  const TableGrid grid(table, names);
   const TextSpan whole = document.SpanOf(table);
   int32_t first_row = 1, first = 1;
   int32_t last_row = grid.row_count(), last = grid.column_count();
-  const int32_t end = std::max(span.start, span.end - 1);
   if (span.start >= whole.start &&
       !LocateAt(document, grid, table, {span.story, span.start, span.start}, &first_row, &first)) {
     return {};

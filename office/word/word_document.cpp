@@ -469,6 +469,11 @@ pugi::xml_node WordDocument::InnermostAt(StoryIndex index, int32_t position,
   return {};
 }
 
+const WordNames* WordDocument::NamesOf(pugi::xml_node node) const {
+  const Story* story = impl_->StoryAt(impl_->StoryOf(node));
+  return story == nullptr ? nullptr : &story->names();
+}
+
 int32_t WordDocument::visible_bookmark_count() const { return impl_->bookmarks().visible_count(); }
 
 bool WordDocument::VisibleBookmark(int32_t index, BookmarkInfo* bookmark) const {

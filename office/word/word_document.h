@@ -33,6 +33,7 @@ struct TextSpan {
 };
 
 class Story;
+class WordNames;
 
 // A span the document keeps valid: every edit moves it as the text around it
 // moves (an edit before it shifts it, one inside resizes it, an insertion at
@@ -151,6 +152,9 @@ class WordDocument {
   // "hyperlink", ...) containing the content at `position` of `story`;
   // empty when there is none or the position is outside the story.
   pugi::xml_node InnermostAt(StoryIndex story, int32_t position, std::string_view local_name) const;
+  // How the part holding `node` names its word-processing elements; null
+  // when the node is in no story.
+  const WordNames* NamesOf(pugi::xml_node node) const;
 
   // Bookmarks of every story with both marks in that story. The visible ones
   // (names not starting with "_"), sorted by name without regard to case:

@@ -5,10 +5,9 @@
 
 #include <pugixml.hpp>
 
-namespace ovc::word {
+#include "office/word/word_names.h"  // kWordNamespace
 
-inline constexpr std::string_view kWordNamespace =
-    "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
+namespace ovc::word {
 
 // WordprocessingML elements matched by namespace URI, never by prefix, and
 // their attributes, which carry the prefix of their element ("w:val" on

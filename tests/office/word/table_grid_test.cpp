@@ -58,6 +58,28 @@ TEST(TableGridTest, NumbersCellsByPositionInTheirRow) {
   EXPECT_TRUE(grid.HasHorizontalMerge());
 }
 
+// LocateCell, reading no grid, places each cell (nested, wrapped, or out
+// of reach in an unknown element) as the grid of its table does, whether
+// names are resolved one by one or by the part's prefix.
+TEST(TableGridTest, LocatesEachCellAsTheGridOfItsTableDoes) {
+  const Snippet snippet("<w:body>" + kGeometry + "<w:tbl><w:tr><w:unknown>" + Cell("out") +
+                        "</w:unknown>" + Cell("in") + "</w:tr></w:tbl></w:body>");
+  const WordNames names(snippet.document());
+  const pugi::xpath_node_set cells = snippet.root().select_nodes(".//*[local-name()='tc']");
+  ASSERT_EQ(cells.size(), 13u);
+  for (const WordNames* given : {static_cast<const WordNames*>(nullptr), &names}) {
+    for (const pugi::xpath_node& found : cells) {
+      const pugi::xml_node cell = found.node();
+      int32_t row = 0, column = 0, grid_row = 0, grid_column = 0;
+      const bool located = LocateCell(cell, given, &row, &column);
+      ASSERT_EQ(located, TableGrid(TableOf(cell), given).Locate(cell, &grid_row, &grid_column))
+          << CellText(cell);
+      EXPECT_EQ(row * 10 + column, grid_row * 10 + grid_column) << CellText(cell);
+      EXPECT_EQ(located, CellText(cell) != "out");
+    }
+  }
+}
+
 TEST(TableGridTest, FindsHorizontalMerges) {
   const struct {
     const char* properties;

@@ -25,6 +25,7 @@ class Snippet {
   }
 
   pugi::xml_node root() const { return document_.document_element().first_child(); }
+  const pugi::xml_document& document() const { return document_; }
 
  private:
   pugi::xml_document document_;
