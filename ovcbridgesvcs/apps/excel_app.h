@@ -114,8 +114,10 @@ class CExcelApp final : public ComObject<MacroNames, ISupportErrorInfo> {
   HRESULT ReadSaved(bool* saved);
   HRESULT RefreshMap();
   // Resolves and selects `location` into current_range_; with `report`
-  // false a missing name fails without an error report.
+  // false a missing name fails without an error report. GetRange first
+  // ensures Excel runs, FindRange expects it running.
   HRESULT GetRange(const std::wstring& location, bool report = true);
+  HRESULT FindRange(const std::wstring& location, bool report);
   HRESULT RangeStats(IDispatch* range, int32_t* rows, int32_t* columns);
   HRESULT AddLocation(IDispatch* range, const std::wstring& name);
   HRESULT WriteFailed(IDispatch* target, std::wstring_view fallback);

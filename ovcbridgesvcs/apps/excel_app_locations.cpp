@@ -83,6 +83,12 @@ HRESULT CExcelApp::GetRange(const std::wstring& location, bool report) {
   current_range_.Reset();
   current_location_.clear();
   if (Failed(EnsureRunning())) return E_FAIL;
+  return FindRange(location, report);
+}
+
+HRESULT CExcelApp::FindRange(const std::wstring& location, bool report) {
+  current_range_.Reset();
+  current_location_.clear();
   ComPtr<IDispatch> range, active;
   if (Failed(GetObject(application_.get(), application.range, &range, {Variant(location)})) ||
       Failed(Call(application_.get(), application.go_to, {Variant(range.get())}))) {
@@ -103,7 +109,7 @@ HRESULT CExcelApp::LocationExists(const std::wstring& location, VARIANT_BOOL* ex
     if (exists == nullptr) return E_POINTER;
     *exists = VARIANT_FALSE;
     if (Failed(EnsureRunning())) return E_FAIL;
-    if (Succeeded(GetRange(location, false))) *exists = VARIANT_TRUE;
+    if (Succeeded(FindRange(location, false))) *exists = VARIANT_TRUE;
     return S_OK;
   });
 }

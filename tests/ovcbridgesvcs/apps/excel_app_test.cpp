@@ -206,6 +206,22 @@ TEST_F(ExcelAppTest, TerminateSavesOnlyWhenAskedAndLinkedFilesStayUnsaved) {
   EXPECT_EQ(TakeErrorText(), L"Use Save-As for Read-Only Files:  " + FromUtf8(path_));
 }
 
+// A location asked for checks once that Excel and the workbook are still
+// there (Application.Visible, Workbook.Saved), not again for the lookup.
+TEST_F(ExcelAppTest, LocationExistsChecksTheApplicationOnce) {
+  const testing::FailingExcelRegistered registered(L"");
+  IExternalApp& app = Open("names.xlsx");
+  ASSERT_EQ(app.Activate(VARIANT_FALSE), S_OK);
+  for (const auto& [location, exists] :
+       {std::pair{L"Rate", VARIANT_TRUE}, std::pair{L"Missing", VARIANT_FALSE}}) {
+    const int before = registered.last_made()->CallsOf(L"Visible");
+    VARIANT_BOOL answer = VARIANT_FALSE;
+    EXPECT_EQ(app.LocationExists(location, &answer), S_OK);
+    EXPECT_EQ(answer, exists) << ToUtf8(location);
+    EXPECT_EQ(registered.last_made()->CallsOf(L"Visible") - before, 1) << ToUtf8(location);
+  }
+}
+
 // A bracket step failing after the settings were changed puts them back,
 // and the closing bracket runs every step, returning the first failure.
 TEST_F(ExcelAppTest, BracketsRestoreTheSettingsWhenAStepFails) {

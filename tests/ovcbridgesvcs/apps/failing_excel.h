@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <utility>
 
@@ -11,8 +12,9 @@
 namespace ovc::apps::testing {
 
 // A spreadsheet application whose Application member `failing` fails;
-// everything else is the engine's. Registered as "Excel.Application" while
-// a FailingExcelRegistered lives, the newest application made is `last`.
+// everything else is the engine's. It counts the calls of each Application
+// member. Registered as "Excel.Application" while a FailingExcelRegistered
+// lives, the newest application made is `last`.
 class FailingExcel final : public ComObject<IDispatch> {
  public:
   explicit FailingExcel(std::wstring failing)
@@ -36,6 +38,7 @@ class FailingExcel final : public ComObject<IDispatch> {
   }
   HRESULT Invoke(DISPID id, const IID& iid, LCID locale, uint16_t flags, DISPPARAMS* params,
                  Variant* result, EXCEPINFO* exception, uint32_t* arg_error) override {
+    ++calls_[id];
     if (id == failing_id_) {
       SetErrorInfo(CreateErrorInfo(failing_ + L" failed", L"Excel.Application"));
       return E_FAIL;
@@ -45,10 +48,19 @@ class FailingExcel final : public ComObject<IDispatch> {
 
   IDispatch* inner() const { return inner_.get(); }
 
+  // How often the Application member `name` was called.
+  int CallsOf(const std::wstring& name) const {
+    DISPID id = DISPID_UNKNOWN;
+    inner_->GetIDsOfNames(IID_NULL, &name, 1, 0, &id);
+    const auto found = calls_.find(id);
+    return found == calls_.end() ? 0 : found->second;
+  }
+
  private:
   ComPtr<excel::Application> inner_;
   std::wstring failing_;
   DISPID failing_id_ = DISPID_UNKNOWN;
+  std::map<DISPID, int> calls_;
 };
 
 // Serves FailingExcel as "Excel.Application" while it lives.
@@ -66,6 +78,7 @@ class FailingExcelRegistered {
 
   // The application made last (null before the first).
   IDispatch* last() const { return factory_->last ? factory_->last->inner() : nullptr; }
+  FailingExcel* last_made() const { return factory_->last.get(); }
 
  private:
   struct Factory final : ComObject<IClassFactory> {
