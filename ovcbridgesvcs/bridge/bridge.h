@@ -199,9 +199,9 @@ class CBridge final : public ComObject<ReentryGuardedDispatch<IBridge>, ISupport
   HRESULT CopyBrObjectBindings(int32_t source_bridge_oid) override;
   HRESULT AutoCreateObjectBindings() override;
 
-  // The transfer operations (bridge_operations.cpp,
-  // bridge_host_transfer.cpp), carried out by the transfer engine. ResetStatus empties the report
-  // texts and resets every LinkSet, always successfully.
+  // The transfer operations (bridge_operations.cpp, bridge_host_transfer.cpp),
+  // carried out by the transfer engine. ResetStatus empties the report texts
+  // and resets every LinkSet, always successfully.
   HRESULT ResetStatus(OVCBRIDGETRANSFEROP op) override;
   HRESULT FinalStatus(OVCBRIDGETRANSFEROP op) override;
   HRESULT WriteToApps(VARIANT_BOOL change_report) override;
