@@ -3,10 +3,12 @@
 
 #include <filesystem>
 #include <memory>
+#include <span>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "automation/late_call.h"
 #include "automation/text.h"
 #include "office/common/macro_registry.h"
 #include "ovcbridgesvcs/frame/progress.h"
