@@ -57,7 +57,11 @@ void CBridge::WriteXml(CMethodFrame& frame, pugi::xml_document* tree) {
       .Flag("Optimize", optimize_performance_);
   const pugi::xml_node link_sets = root.Child("Linksets").element();
   for (const ComPtr<ILinkSet>& link_set : link_sets_.items()) {
-    xml::WritePart(frame, link_set.get(), link_sets, "Linkset");
+    // Working copies live for one run; stored, they would come back as
+    // ordinary LinkSets writing the template's locations once more.
+    VARIANT_BOOL working_copy = VARIANT_FALSE;
+    CheckAndRaise(frame, link_set->get_IterativeCopy(&working_copy));
+    if (working_copy == VARIANT_FALSE) xml::WritePart(frame, link_set.get(), link_sets, "Linkset");
   }
   const pugi::xml_node files = root.Child("BridgeFiles").element();
   int32_t app_count = 0;

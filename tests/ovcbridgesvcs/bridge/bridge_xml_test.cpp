@@ -109,6 +109,21 @@ TEST_F(BridgeXmlTest, ABridgeReadsBackWhatItWroteAndReadingAppends) {
       Failed(bridge->WriteToXML(Variant(std::filesystem::temp_directory_path().wstring()))));
 }
 
+TEST_F(BridgeXmlTest, WorkingCopiesLeftByAFailedRunAreNotStored) {
+  const ComPtr<IBridge> bridge = NewBridge();
+  AddLinkSet(bridge.get())->put_Name(L"Template");
+  const ComPtr<ILinkSet> copy = AddLinkSet(bridge.get());
+  copy->put_Name(L"Copy");
+  copy->put_IterativeCopy(VARIANT_TRUE);
+  const ComPtr<IBridge> stored = NewBridge();
+  ASSERT_EQ(stored->ReadXML(Variant(XmlOf(bridge.get()))), S_OK);
+  ASSERT_EQ(Got(stored.get(), &IBridge::get_Count), 1);
+  Variant first;
+  ASSERT_EQ(stored->get_Item(Variant::I4(0), &first), S_OK);
+  EXPECT_EQ(Got(ComPtr<IDispatch>(first.dispatch()).As<ILinkSet>().get(), &ILinkSet::get_Name),
+            L"Template");
+}
+
 // Malformed, hostile, truncated or newer documents: a reason, nothing read,
 // no crash; a newer document's unknown parts are passed over.
 TEST_F(BridgeXmlTest, BadDocumentsAreRefusedWithAReasonAndLeaveTheBridgeAsItWas) {
