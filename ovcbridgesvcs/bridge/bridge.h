@@ -185,14 +185,23 @@ class CBridge final : public ComObject<ReentryGuardedDispatch<IBridge>, ISupport
   HRESULT CanModifyBridge(VARIANT_BOOL* can_modify) override;
   HRESULT CanUseBridge(VARIANT_BOOL* can_use) override;
 
-  // Validation, reports, name synchronisation and copying of object
-  // bindings belong to layers above the Bridge; until they exist they
-  // answer E_NOTIMPL with an error (bridge_pending.cpp).
+  // Validation and reports, made by the transfer engine
+  // (bridge_reports.cpp). Validate resets the Links' statuses for `op` and
+  // the stored report texts, then checks the definition for `op`: ovOK and
+  // an empty report, or the findings (ovError when `op` cannot run). The
+  // status and error reports are the stored text when one was kept (by the
+  // copying of object bindings), else a heading and the statuses of the
+  // enabled Links (those in error only, for the error report).
   HRESULT get_Validate(OVCBRIDGETRANSFEROP op, OVCBRIDGEVALIDATE* result,
                        std::wstring* report) override;
   HRESULT get_StatusReport(std::wstring* report) override;
   HRESULT get_ErrorReport(std::wstring* report) override;
+  // Each bound object of each LinkSet with its class view and Link routes.
   HRESULT GetBridgeProfile(std::wstring* profile) override;
+
+  // Name synchronisation and copying of object bindings belong to layers
+  // above the Bridge; until they exist they answer E_NOTIMPL with an error
+  // (bridge_pending.cpp).
   HRESULT LinksetSynchNames(VARIANT_BOOL replace, int32_t link_set_index,
                             const std::wstring& suffix) override;
   HRESULT BridgeSynchNames(VARIANT_BOOL replace) override;
@@ -264,6 +273,9 @@ class CBridge final : public ComObject<ReentryGuardedDispatch<IBridge>, ISupport
   transfer::HostTransfer FileTransfer(bool change_report);
   // Appends the texts of `entry` to the change report.
   void AddChangeReportEntry(transfer::ChangeEntry entry);
+  // `stored` when not empty, else `heading` and the Links' statuses.
+  std::wstring StoredOrLinkReport(CMethodFrame& frame, const std::wstring& stored,
+                                  std::wstring_view heading, bool errors_only);
 
   ModuleLock module_lock_;
   ChildList<ILinkSet> link_sets_{CLSID_Bridge};
