@@ -11,10 +11,11 @@ and a data sheet, the workbook's results back into the host.
    into the workbook, shaft power and stages back; a LinkSet filling the
    data sheet's bookmarks for P-101A) and saves it, files included, in the
    host database.
-3. Opens the Bridge again and runs AutoRun: the host values go into the
-   files, the workbook calculates, its results go back into the host. Prints
-   each Link's status, the change report and the host values before and
-   after, then saves the Bridge with its files and copies them to `folder`
+3. Opens the Bridge again, validates it for AutoRun and runs AutoRun: the
+   host values go into the files, the workbook calculates, its results go
+   back into the host. Prints the Bridge's status report (and its error
+   report when Links failed), the change report and the host values before
+   and after, then saves the Bridge with its files and copies them to `folder`
    as autorun-pump-sizing.xlsx and autorun-pump-datasheet.docx.
 """
 import pathlib
@@ -66,18 +67,22 @@ def autorun(bridge):
         ovcbridge.SetProgress(None)
 
 
-def print_status_report(bridge):
-    """Each Link's status and error flag, by LinkSet and object."""
-    print("\nStatus report:")
-    for linkset in bridge:
-        errors = f", {linkset.LinkErrorCount} link errors" if linkset.LinkErrorCount else ""
-        print(f"  LinkSet '{linkset.Name}', object {linkset.ObjectName} of {linkset.Class}{errors}")
-        for link in linkset:
-            lines = [line.replace("\t", " ") for line in link.Status.splitlines() if line.strip()] or [""]
-            flag = "ERROR" if link.Error else "ok"
-            print(f"    {link.AttribName:<18} {flag:<6}{lines[0]}")
-            for line in lines[1:]:
-                print(f"    {'':<18} {'':<6}{line}")
+def validate(bridge):
+    """The Bridge's check of its definition for an AutoRun; True when it may run."""
+    report, level = bridge.Validate(ovcbridge.ovAutorun)
+    print("Validated for AutoRun: " + ("errors, not run" if level == ovcbridge.ovError else "may run"))
+    if report:
+        print(report)
+    return level != ovcbridge.ovError
+
+
+def print_reports(bridge):
+    """The Bridge's status report (each Link's status, by LinkSet) and, when
+    Links failed, its error report."""
+    print()
+    print(bridge.StatusReport.replace("\t", " "))
+    if bridge.LinkErrorCount:
+        print(bridge.ErrorReport.replace("\t", " "))
 
 
 def print_change_report(bridge):
@@ -135,8 +140,8 @@ def main(folder):
     bridge.Open(oid)
     copies = ", ".join(bridge.ItemApp(index).Path for index in range(bridge.CountApps))
     print(f"Opened Bridge {oid}, its files checked out to {copies}")
-    failed = autorun(bridge)
-    print_status_report(bridge)
+    failed = autorun(bridge) if validate(bridge) else 1
+    print_reports(bridge)
     print_change_report(bridge)
     print_host_values(workspace, before)
     workbook, data_sheet = keep_files(bridge, folder)

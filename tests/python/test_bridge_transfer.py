@@ -103,6 +103,8 @@ def test_the_example_autoruns_the_plant_and_leaves_the_files_it_saved(tmp_path, 
                          capture_output=True, text=True, env=environment, timeout=600)
     assert run.returncode == 0, run.stdout + run.stderr
     assert f"Files in {folder}:" in run.stdout
+    assert "Validated for AutoRun: may run" in run.stdout
+    assert "Bridge Status Report:" in run.stdout
     workspace = ovcbridge.CreateObject("Orvan.Workspace")
     workspace.Open(str(folder / "plant.orvan"))
     after = host_state(workspace)
