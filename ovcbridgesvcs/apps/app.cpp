@@ -9,6 +9,7 @@
 
 #include "automation/class_registry.h"
 #include "automation/text.h"
+#include "ovcbridgesvcs/apps/location_names.h"
 #include "ovcbridgesvcs/frame/member_values.h"
 #include "ovcbridgesvcs/frame/message_format.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
@@ -52,11 +53,14 @@ struct AdapterClass {
 };
 
 std::optional<AdapterClass> AdapterClassOf(const std::wstring& type) {
-  const std::wstring lower = ToLower(type);
-  if (lower == L".xlsx" || lower == L".xlsm" || lower == L".xls") {
-    return AdapterClass{CLSID_ExcelApp, kExcelNotCreated};
+  switch (FileKindOf(type)) {
+    case FileKind::kWorkbook:
+      return AdapterClass{CLSID_ExcelApp, kExcelNotCreated};
+    case FileKind::kDocument:
+      return AdapterClass{CLSID_WordApp, kWordNotCreated};
+    case FileKind::kNone:
+      break;
   }
-  if (lower == L".docx" || lower == L".doc") return AdapterClass{CLSID_WordApp, kWordNotCreated};
   return std::nullopt;
 }
 

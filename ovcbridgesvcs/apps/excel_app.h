@@ -119,6 +119,9 @@ class CExcelApp final : public ComObject<MacroNames, ISupportErrorInfo> {
   HRESULT GetRange(const std::wstring& location, bool report = true);
   HRESULT FindRange(const std::wstring& location, bool report);
   HRESULT RangeStats(IDispatch* range, int32_t* rows, int32_t* columns);
+  // Fails, reported, when `name` is a workbook name already that does not
+  // name the cells of `source`: adding it would repoint it.
+  HRESULT CheckCloneTarget(IDispatch* source, const std::wstring& name);
   HRESULT AddLocation(IDispatch* range, const std::wstring& name);
   HRESULT WriteFailed(IDispatch* target, std::wstring_view fallback);
   // The workbook's built-in document property `name`, opening it first.

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "automation/error_info.h"
 #include "automation/safe_array.h"
 #include "automation/text.h"
 #include "ovcbridgesvcs/apps/clone_location.h"
@@ -31,6 +32,19 @@ std::optional<std::wstring> RefersToOf(const std::wstring& address) {
   const size_t bracket = address.rfind(L']', bang - 1);
   if (bracket == std::wstring::npos) return std::nullopt;
   return (address.starts_with(L'\'') ? L"='" : L"=") + address.substr(bracket + 1);
+}
+
+// "[Book.xlsx]Sheet1!$C$10:$C$14", the address of `range` with its book
+// and sheet; nullopt when Excel does not give it.
+std::optional<std::wstring> ExternalAddressOf(IDispatch* range) {
+  Variant address;
+  if (Failed(Get(range, excel::range.address, &address,
+                 {Variant::Bool(true), Variant::Bool(true), Variant::I4(kA1Style),
+                  Variant::Bool(true), Variant::Bool(false)})) ||
+      address.vt() != VT_BSTR) {
+    return std::nullopt;
+  }
+  return address.bstr();
 }
 
 }  // namespace
@@ -140,7 +154,13 @@ HRESULT CExcelApp::CloneLocation(const std::wstring& old_location, const std::ws
   CMethodFrame frame(L"CExcelApp::CloneLocation");
   return RunMethod(frame, [&]() -> HRESULT {
     if (const HRESULT status = GetRange(old_location); Failed(status)) return status;
-    if (const HRESULT status = AddLocation(current_range_.get(), new_location); Failed(status)) {
+    const ComPtr<IDispatch> source = current_range_;
+    if (!EqualsNoCase(old_location, new_location)) {
+      if (const HRESULT status = CheckCloneTarget(source.get(), new_location); Failed(status)) {
+        return status;
+      }
+    }
+    if (const HRESULT status = AddLocation(source.get(), new_location); Failed(status)) {
       return status;
     }
     return MustDeleteClonedLocation(old_location, new_location, remove_old)
@@ -149,16 +169,28 @@ HRESULT CExcelApp::CloneLocation(const std::wstring& old_location, const std::ws
   });
 }
 
+HRESULT CExcelApp::CheckCloneTarget(IDispatch* source, const std::wstring& name) {
+  ComPtr<IDispatch> all, item;
+  if (Failed(GetObject(workbook_.get(), workbook.names, &all)) ||
+      Failed(GetObject(all.get(), names.item, &item, {Variant(name)}, CallKind::kMethod))) {
+    SetErrorInfo(nullptr);
+    return S_OK;
+  }
+  const std::optional<std::wstring> source_address = ExternalAddressOf(source);
+  if (source_address && Succeeded(FindRange(name, false)) &&
+      ExternalAddressOf(current_range_.get()) == source_address) {
+    return S_OK;
+  }
+  SetErrorInfo(nullptr);
+  return ReportExcelText(L"Excel Error:  The name " + name +
+                         L" already names another place in the workbook");
+}
+
 HRESULT CExcelApp::AddLocation(IDispatch* range, const std::wstring& name) {
   if (range == nullptr) return ReportExcelText(L"Range pointer is NULL, can not add location.");
-  Variant address;
-  if (Failed(Get(range, excel::range.address, &address,
-                 {Variant::Bool(true), Variant::Bool(true), Variant::I4(kA1Style),
-                  Variant::Bool(true), Variant::Bool(false)})) ||
-      address.vt() != VT_BSTR) {
-    return ReportExcelText(L"Unable to get range address for Name Add method");
-  }
-  const std::optional<std::wstring> refers_to = RefersToOf(address.bstr());
+  const std::optional<std::wstring> address = ExternalAddressOf(range);
+  if (!address) return ReportExcelText(L"Unable to get range address for Name Add method");
+  const std::optional<std::wstring> refers_to = RefersToOf(*address);
   if (!refers_to) {
     return ReportExcelText(
         L"Error, range address is not in the form [Import.xls]Sheet1!$C$10:$C$14");

@@ -351,12 +351,36 @@ HRESULT CWordApp::DeleteBookmark(const std::wstring& location) {
   return S_OK;
 }
 
+HRESULT CWordApp::CheckCloneTarget(IDispatch* source, const std::wstring& name) {
+  ComPtr<IDispatch> bookmarks, bookmark, target;
+  if (Failed(GetObject(document_.get(), kDocumentBookmarks, &bookmarks)) ||
+      Failed(Item(bookmarks.get(), kBookmarksItem, Variant(name), &bookmark))) {
+    SetErrorInfo(nullptr);
+    return S_OK;
+  }
+  int32_t source_start = 0, source_end = 0, target_start = -1, target_end = -1;
+  if (Succeeded(GetObject(bookmark.get(), kBookmarkRange, &target)) &&
+      Succeeded(GetLong(source, kRangeStart, &source_start)) &&
+      Succeeded(GetLong(source, kRangeEnd, &source_end)) &&
+      Succeeded(GetLong(target.get(), kRangeStart, &target_start)) &&
+      Succeeded(GetLong(target.get(), kRangeEnd, &target_end)) && source_start == target_start &&
+      source_end == target_end) {
+    return S_OK;
+  }
+  SetErrorInfo(nullptr);
+  return Report(L"Word Error:  The bookmark " + name +
+                L" already marks another place in the document");
+}
+
 HRESULT CWordApp::CloneLocation(const std::wstring& old_location, const std::wstring& new_location,
                                 VARIANT_BOOL remove_old) {
   CMethodFrame frame(L"CWordApp::CloneLocation");
   return RunMethod(frame, [&] {
     ComPtr<IDispatch> range;
     HRESULT hr = GetRange(old_location, &range);
+    if (Succeeded(hr) && !EqualsNoCase(old_location, new_location)) {
+      hr = CheckCloneTarget(range.get(), new_location);
+    }
     if (Succeeded(hr) && Failed(hr = AddBookmark(document_.get(), new_location, range.get()))) {
       return ReportFailedCall(L"Word Error:  Unable to define the bookmark:  " + new_location);
     }

@@ -148,6 +148,9 @@ class CWordApp final : public ComObject<MacroNames, ISupportErrorInfo> {
   // current one.
   HRESULT ListBookmarks();
   HRESULT GetRange(const std::wstring& location, ComPtr<IDispatch>* range);
+  // Fails, reported, when the bookmark `name` exists already and does not
+  // mark the range `source`: adding it would move it.
+  HRESULT CheckCloneTarget(IDispatch* source, const std::wstring& name);
   HRESULT DeleteBookmark(const std::wstring& location);
   // Values (word_app_values.cpp).
   HRESULT ReadValue(const std::wstring& location, Variant* value);

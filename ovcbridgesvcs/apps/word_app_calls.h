@@ -51,6 +51,8 @@ inline LateMember kBookmarkDelete{L"Delete"};
 inline LateMember kRangeSelect{L"Select"};
 inline LateMember kRangeText{L"Text"};
 inline LateMember kRangeFields{L"Fields"};
+inline LateMember kRangeStart{L"Start"};
+inline LateMember kRangeEnd{L"End"};
 inline LateMember kRangeTables{L"Tables"};
 inline LateMember kRangeCells{L"Cells"};
 inline LateMember kFieldsCount{L"Count"};

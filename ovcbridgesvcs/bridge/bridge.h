@@ -199,12 +199,16 @@ class CBridge final : public ComObject<ReentryGuardedDispatch<IBridge>, ISupport
   // Each bound object of each LinkSet with its class view and Link routes.
   HRESULT GetBridgeProfile(std::wstring* profile) override;
 
-  // Name synchronisation and copying of object bindings belong to layers
-  // above the Bridge; until they exist they answer E_NOTIMPL with an error
-  // (bridge_pending.cpp).
+  // Name synchronisation (bridge_synch_names.cpp): the Links' locations
+  // named after their routes in the files, of every enabled LinkSet or of
+  // the one at `link_set_index` (message 1108 with the range outside the
+  // collection), with `suffix`; the status is reset first and the location
+  // maps are refreshed afterwards. `replace` removes the old names.
   HRESULT LinksetSynchNames(VARIANT_BOOL replace, int32_t link_set_index,
                             const std::wstring& suffix) override;
   HRESULT BridgeSynchNames(VARIANT_BOOL replace) override;
+  // Copying of object bindings belongs to a layer above the Bridge; until
+  // it exists it answers E_NOTIMPL with an error (bridge_pending.cpp).
   HRESULT CopyBrObjectBindings(int32_t source_bridge_oid) override;
   HRESULT AutoCreateObjectBindings() override;
 
@@ -276,6 +280,11 @@ class CBridge final : public ComObject<ReentryGuardedDispatch<IBridge>, ISupport
   // `stored` when not empty, else `heading` and the Links' statuses.
   std::wstring StoredOrLinkReport(CMethodFrame& frame, const std::wstring& stored,
                                   std::wstring_view heading, bool errors_only);
+  // Synchronises the names of `link_set`'s Links in the files; refreshes
+  // the files' location maps (bridge_synch_names.cpp).
+  void SynchNames(CMethodFrame& frame, ILinkSet* link_set, VARIANT_BOOL replace,
+                  const std::wstring& suffix);
+  void RefreshLocations(CMethodFrame& frame);
 
   ModuleLock module_lock_;
   ChildList<ILinkSet> link_sets_{CLSID_Bridge};

@@ -1,17 +1,9 @@
-// Members whose work belongs to the naming and binding-copy layers, which
-// are not part of this version.
+// Members whose work belongs to the binding-copy layer, which is not part
+// of this version.
 #include "ovcbridgesvcs/bridge/bridge.h"
 #include "ovcbridgesvcs/links/link_values.h"
 
 namespace ovc::bridge {
-
-HRESULT CBridge::LinksetSynchNames(VARIANT_BOOL, int32_t, const std::wstring&) {
-  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::LinksetSynchNames");
-}
-
-HRESULT CBridge::BridgeSynchNames(VARIANT_BOOL) {
-  return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::BridgeSynchNames");
-}
 
 HRESULT CBridge::CopyBrObjectBindings(int32_t) {
   return links::ReportNotImplemented(CLSID_Bridge, L"CBridge::CopyBrObjectBindings");

@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "ovcbridgesvcs/frame/error_record.h"
 #include "ovcbridgesvcs/frame/member_values.h"
 #include "ovcbridgesvcs/frame/message_catalogue.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
@@ -62,13 +61,6 @@ void Bracketed(CMethodFrame& frame, IApp* app, const Bracket& bracket, Walk&& wa
     throw;
   }
   CheckAndRaise(frame, (app->*bracket.close)());
-}
-
-// The first description of the thread's error chain (which the thread gives
-// up), or the system's text of `code`.
-std::wstring TakeFailureReason(HRESULT code) {
-  std::wstring reason = ExtractDesc(DescriptionOf(GetErrorInfo().get()));
-  return reason.empty() ? MessageText(code) : reason;
 }
 
 std::wstring FileNameOf(CMethodFrame& frame, IApp* app) {
@@ -246,14 +238,6 @@ bool FirstLinkSetHasClassView(CMethodFrame& frame, const HostTransfer& transfer)
     return false;
   }
   return false;
-}
-
-ComPtr<IApp> AppAt(CMethodFrame& frame, IAppCollection* apps, int32_t index) {
-  Variant item;
-  CheckAndRaise(frame, apps->get_Item(Variant::I4(index), &item));
-  ComPtr<IApp> app = ComPtr<IDispatch>(item.dispatch()).As<IApp>();
-  if (!app) RaiseError(frame, SourceLocation::Current(), E_POINTER);
-  return app;
 }
 
 IAppCollection* AppsOf(CMethodFrame& frame, const HostTransfer& transfer) {

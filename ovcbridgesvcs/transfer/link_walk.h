@@ -37,6 +37,13 @@ ComPtr<ILink> LinkAt(CMethodFrame& frame, ILinkSet* link_set, int32_t index);
 // and, for a write, marked for import. *route receives the route.
 bool LinkInRequest(CMethodFrame& frame, ILink* link, Direction direction, std::wstring* route);
 
+// The file at `index` of `apps`.
+ComPtr<IApp> AppAt(CMethodFrame& frame, IAppCollection* apps, int32_t index);
+
+// The first description of the thread's error chain (which the thread gives
+// up), or the system's text of `code`.
+std::wstring TakeFailureReason(HRESULT code);
+
 // Appends `line` to the status of `link`.
 void AppendStatus(CMethodFrame& frame, ILink* link, const std::wstring& line);
 
