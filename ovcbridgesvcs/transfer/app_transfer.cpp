@@ -23,12 +23,17 @@ constexpr uint32_t kAppIndexOutOfRange = 1212;
 constexpr uint32_t kNoClassView = 1285;
 constexpr std::wstring_view kRowMarker = L"/!Row!/";
 
-// `transfer` over a list of LinkSets of its own: the hooks and macros run by
-// a transfer may change the Bridge's list, never the one being walked.
+// `transfer` over a list of its own of the enabled LinkSets, the only ones a
+// file's transfer looks at: the hooks and macros run by a transfer may
+// change the Bridge's list, never the one being walked, and may not enable
+// or disable a LinkSet meanwhile. An iterative run enables one working copy
+// of many at a time, so the list is short.
 class OwnLinkSets {
  public:
-  explicit OwnLinkSets(const HostTransfer& transfer)
-      : link_sets_(transfer.link_sets.begin(), transfer.link_sets.end()), transfer_(transfer) {
+  OwnLinkSets(CMethodFrame& frame, const HostTransfer& transfer) : transfer_(transfer) {
+    for (const ComPtr<ILinkSet>& link_set : transfer.link_sets) {
+      if (GotFlag(frame, link_set.get(), &ILinkSet::get_Enabled)) link_sets_.push_back(link_set);
+    }
     transfer_.link_sets = link_sets_;
   }
   OwnLinkSets(const OwnLinkSets&) = delete;
@@ -257,7 +262,7 @@ bool TransferEnabledApp(CMethodFrame& frame, const HostTransfer& transfer, IApp*
 HRESULT AppsTransfer(const HostTransfer& transfer, bool write, bool activate) {
   CMethodFrame frame(L"CBridge::AppsTransfer");
   return RunMethod(frame, [&] {
-    const OwnLinkSets own(transfer);
+    const OwnLinkSets own(frame, transfer);
     IAppCollection* apps = AppsOf(frame, transfer);
     const int32_t count = Got(frame, apps, &IAppCollection::get_Count);
     for (int32_t i = 0; i < count; ++i) {
@@ -286,7 +291,7 @@ HRESULT TransferToApp(const HostTransfer& transfer, IApp* app) {
   CMethodFrame frame(L"CBridge::TransferToApp");
   return RunMethod(frame, [&] {
     if (app == nullptr) RaiseError(frame, SourceLocation::Current(), E_POINTER);
-    const OwnLinkSets own(transfer);
+    const OwnLinkSets own(frame, transfer);
     Bracketed(frame, app, kImportBracket, [&] { FileWrite(frame, own.get(), app).Walk(frame); });
   });
 }
@@ -295,7 +300,7 @@ HRESULT TransferFromApp(const HostTransfer& transfer, IApp* app) {
   CMethodFrame frame(L"CBridge::TransferFromApp");
   return RunMethod(frame, [&] {
     if (app == nullptr) RaiseError(frame, SourceLocation::Current(), E_POINTER);
-    const OwnLinkSets own(transfer);
+    const OwnLinkSets own(frame, transfer);
     if (!FirstLinkSetHasClassView(frame, own.get())) return;
     Bracketed(frame, app, kExportBracket, [&] { FileRead(frame, own.get(), app).Walk(frame); });
   });
