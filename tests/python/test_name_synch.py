@@ -123,3 +123,18 @@ def test_an_index_outside_the_linksets_changes_nothing(synch):
     with pytest.raises(Exception, match=r"LinkSet index is out of range \(-1 of \[0\.\.0\]\)"):
         bridge.LinksetSynchNames(True, -1, "")
     assert link_set.Item(0).WriteLocation == "Src_1" and link_set.Item(0).Status == ""
+
+
+def test_a_read_only_file_leaves_the_link_unrenamed_in_every_file(synch):
+    bridge, link_set, tmp_path = synch
+    holder = ovcbridge.CreateObject("OVCBridgeSvcs.Bridge")
+    holder.AddApp(str(tmp_path / "synch.xlsx"))
+    holder.ItemApp(0).LocationExists("Src_1")  # opened first, it holds the file
+    bridge.LinksetSynchNames(True, 0, "")
+    holder.ItemApp(0).TerminateApp(False)
+    holder.FinalCleanUp()
+    link = link_set.Item(0)
+    assert "synch.xlsx:  Location Name Src_1 not synchronised:  Use Save-As for Read-Only Files" in link.Status
+    assert link.Error and link.WriteLocation == "Src_1"
+    bridge.ItemApp(1).Save()
+    assert "Good" not in bookmark_texts(tmp_path / "synch.docx")
