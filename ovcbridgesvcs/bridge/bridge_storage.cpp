@@ -38,11 +38,6 @@ constexpr DataServiceFailureTexts kUserNameTexts = {
     L"Invalid server response.\nFailed to get user name.",
 };
 
-// "<Element OID="n"/>", the request that names one record.
-std::wstring OidRequest(std::wstring_view element, int32_t oid) {
-  return L"<" + std::wstring(element) + L" OID=\"" + std::to_wstring(oid) + L"\"/>";
-}
-
 // The `OID` attributes of the elements `name` of `answer`, in document
 // order; nullopt for an element without one.
 std::vector<std::optional<int32_t>> OidsOf(const pugi::xml_document& answer,

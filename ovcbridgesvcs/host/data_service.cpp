@@ -32,6 +32,10 @@ HRESULT SetUp(IOVDataServiceCall& call, const DataServiceRequest& request) {
 
 }  // namespace
 
+std::wstring OidRequest(std::wstring_view element, int32_t oid) {
+  return L"<" + std::wstring(element) + L" OID=\"" + std::to_wstring(oid) + L"\"/>";
+}
+
 std::wstring_view DataServiceFailureTexts::For(DataServiceStep step) const {
   switch (step) {
     case DataServiceStep::kNewCall:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -30,6 +31,9 @@ struct DataServiceRequest {
   std::wstring_view text = {};
   std::span<const DataServiceParameter> parameters = {};
 };
+
+// "<element OID="oid"/>", the request that names one record.
+std::wstring OidRequest(std::wstring_view element, int32_t oid);
 
 // The steps of a call, in the order they run. kSetUp is any of: option 0,
 // service name, method name, request text, parameters.
