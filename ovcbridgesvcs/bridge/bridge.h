@@ -207,8 +207,10 @@ class CBridge final : public ComObject<ReentryGuardedDispatch<IBridge>, ISupport
   HRESULT LinksetSynchNames(VARIANT_BOOL replace, int32_t link_set_index,
                             const std::wstring& suffix) override;
   HRESULT BridgeSynchNames(VARIANT_BOOL replace) override;
-  // Copying of object bindings belongs to a layer above the Bridge; until
-  // it exists it answers E_NOTIMPL with an error (bridge_pending.cpp).
+  // Bound LinkSets made from the template LinkSets, after the LinkSets of
+  // the stored Bridge `source_bridge_oid` or one per object of each
+  // template's class view (bridge_bindings.cpp); the log is added to both
+  // stored report texts.
   HRESULT CopyBrObjectBindings(int32_t source_bridge_oid) override;
   HRESULT AutoCreateObjectBindings() override;
 
@@ -285,6 +287,9 @@ class CBridge final : public ComObject<ReentryGuardedDispatch<IBridge>, ISupport
   void SynchNames(CMethodFrame& frame, ILinkSet* link_set, VARIANT_BOOL replace,
                   const std::wstring& suffix);
   void RefreshLocations(CMethodFrame& frame);
+  // Appends the log of a binding copy to both stored report texts
+  // (bridge_bindings.cpp).
+  void AppendBindingLog(const std::wstring& log);
 
   ModuleLock module_lock_;
   ChildList<ILinkSet> link_sets_{CLSID_Bridge};
