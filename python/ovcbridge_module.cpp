@@ -36,9 +36,10 @@ void BindConstants(py::module_& module) {
   OVC_BIND_VT(VT_NULL)
   OVC_BIND_VT(VT_I2)
   OVC_BIND_VT(VT_I4)
-  OVC_BIND_VT(VT_R8) OVC_BIND_VT(VT_DATE) OVC_BIND_VT(VT_BSTR) OVC_BIND_VT(VT_DISPATCH)
-      OVC_BIND_VT(VT_ERROR) OVC_BIND_VT(VT_BOOL) OVC_BIND_VT(VT_VARIANT) OVC_BIND_VT(VT_UNKNOWN)
-          OVC_BIND_VT(VT_ARRAY) OVC_BIND_VT(VT_BYREF)
+  OVC_BIND_VT(VT_R8)
+  OVC_BIND_VT(VT_DATE) OVC_BIND_VT(VT_BSTR) OVC_BIND_VT(VT_DISPATCH) OVC_BIND_VT(VT_ERROR)
+      OVC_BIND_VT(VT_BOOL) OVC_BIND_VT(VT_VARIANT) OVC_BIND_VT(VT_UNKNOWN) OVC_BIND_VT(VT_ARRAY)
+          OVC_BIND_VT(VT_BYREF)
 #undef OVC_BIND_VT
               module.attr("VARIANT_ALPHABOOL") = static_cast<int>(VARIANT_ALPHABOOL);
   module.attr("VARIANT_NOVALUEPROP") = static_cast<int>(VARIANT_NOVALUEPROP);
@@ -147,9 +148,9 @@ PYBIND11_MODULE(ovcbridge, module) {
   ovc::RegisterDomClasses();
   Check(ovc::excel::RegisterExcelClasses());
   Check(ovc::word::RegisterWordClasses());
-#ifdef OVC_LIBRARY_PATH
-  RegisterServer(OVC_LIBRARY_PATH);
-  BindUserInterface(module, OVC_LIBRARY_PATH);
-  BindProgress(module, OVC_LIBRARY_PATH);
+#ifdef OVC_LIBRARY_NAME
+  RegisterServer(OVC_LIBRARY_NAME);
+  BindUserInterface(module, OVC_LIBRARY_NAME);
+  BindProgress(module, OVC_LIBRARY_NAME);
 #endif
 }

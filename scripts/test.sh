@@ -10,10 +10,10 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 build_dir=build
-cmake_options=(-DOVC_DEBUG_INFO=OFF)
+cmake_options=(-DOVC_DEBUG_INFO=OFF -DOVC_WERROR=ON)
 if [ "${1:-}" = "--sanitize" ]; then
   build_dir=build-asan
-  cmake_options=(-DOVC_SANITIZE=ON -DCMAKE_CXX_COMPILER=clang++-14)
+  cmake_options=(-DOVC_WERROR=ON -DOVC_SANITIZE=ON -DCMAKE_CXX_COMPILER=clang++-14)
 fi
 
 cmake -S . -B "$build_dir" -G Ninja "${cmake_options[@]}" >/dev/null
