@@ -1,5 +1,7 @@
 #include "python/dispatch_proxy.h"
 
+#include <iterator>
+#include <set>
 #include <vector>
 
 #include "automation/enum_variant.h"
@@ -32,13 +34,28 @@ Reading ReadingOf(const InterfaceInfo& info, DISPID id) {
 // The values a call hands back: [retval] first, then [out] values in order.
 py::object CollectResults(const MemberInfo* member, const Variant& result,
                           const std::vector<Variant>& outputs) {
-  const bool has_retval = member != nullptr && !member->params.empty() &&
-                          member->params.back().is_retval();
+  const bool has_retval =
+      member != nullptr && !member->params.empty() && member->params.back().is_retval();
   if (outputs.empty()) return has_retval || member == nullptr ? FromVariant(result) : py::none();
   py::list values;
   if (has_retval) values.append(FromVariant(result));
   for (const Variant& output : outputs) values.append(FromVariant(output));
   return py::tuple(values);
+}
+
+// The position of the parameter that `keyword` names in member `member`,
+// which is its DISPID as a named argument.
+DISPID PositionOfKeyword(IDispatch* object, const std::wstring& member,
+                         const std::wstring& keyword) {
+  const std::wstring names[] = {member, keyword};
+  DISPID ids[] = {DISPID_UNKNOWN, DISPID_UNKNOWN};
+  const HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 2, 0, ids);
+  if (hr == DISP_E_UNKNOWNNAME || ids[1] < 0) {
+    throw py::type_error(ToUtf8(member) + "() got an unexpected keyword argument '" +
+                         ToUtf8(keyword) + "'");
+  }
+  Check(hr);
+  return ids[1];
 }
 
 }  // namespace
@@ -69,8 +86,8 @@ py::object DispatchProxy::GetAttribute(const std::wstring& name) const {
   const Reading reading = info != nullptr ? ReadingOf(*info, id) : Reading::kCallable;
   if (reading == Reading::kValue) return Call(name, DISPATCH_PROPERTYGET, py::args());
   DispatchProxy self = *this;
-  py::cpp_function call([self, name](py::args args) {
-    return self.Call(name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args);
+  py::cpp_function call([self, name](const py::args& args, const py::kwargs& keywords) {
+    return self.Call(name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, keywords);
   });
   if (reading == Reading::kCallable) return call;
   return MakePropertyValue(Call(name, DISPATCH_PROPERTYGET, py::args()), std::move(call));
@@ -86,9 +103,20 @@ void DispatchProxy::SetAttribute(const std::wstring& name, py::handle value) con
   Check(object_->Invoke(id, IID_NULL, 0, flags, &params, nullptr, nullptr, nullptr));
 }
 
-py::object DispatchProxy::Call(const std::wstring& name, uint16_t flags,
-                               const py::args& args) const {
-  const DISPID id = IdOfName(name);
+py::object DispatchProxy::Call(const std::wstring& name, uint16_t flags, const py::args& args,
+                               const py::kwargs& keywords) const {
+  return CallById(IdOfName(name), name, flags, args, keywords);
+}
+
+py::object DispatchProxy::CallDefault(const py::args& args, const py::kwargs& keywords) const {
+  const InterfaceInfo* info = Describe();
+  const MemberInfo* member = info != nullptr ? info->Find(DISPID_VALUE) : nullptr;
+  const std::wstring name = member != nullptr ? std::wstring(member->name) : L"";
+  return CallById(DISPID_VALUE, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, keywords);
+}
+
+py::object DispatchProxy::CallById(DISPID id, const std::wstring& name, uint16_t flags,
+                                   const py::args& args, const py::kwargs& keywords) const {
   const InterfaceInfo* info = Describe();
   const MemberInfo* member = nullptr;
   if (info != nullptr) {
@@ -102,8 +130,9 @@ py::object DispatchProxy::Call(const std::wstring& name, uint16_t flags,
   const size_t parameter_count = member != nullptr ? member->params.size() : args.size();
   outputs.reserve(parameter_count);
   size_t next_arg = 0;
-  for (size_t p = 0; p < parameter_count; ++p) {
-    const ParamInfo* param = member != nullptr ? &member->params[p] : nullptr;
+  size_t covered = 0;  // parameters that the positional arguments reach
+  for (; covered < parameter_count; ++covered) {
+    const ParamInfo* param = member != nullptr ? &member->params[covered] : nullptr;
     if (param != nullptr && param->is_retval()) break;
     if (param != nullptr && param->is_out()) {
       outputs.emplace_back();
@@ -116,12 +145,46 @@ py::object DispatchProxy::Call(const std::wstring& name, uint16_t flags,
   if (next_arg < args.size()) {
     throw py::type_error(ToUtf8(name) + "() takes fewer arguments than were given");
   }
-  // Trailing omitted optional [in] arguments are simply not passed.
-  std::vector<Variant> reversed(natural.rbegin(), natural.rend());
-  DISPPARAMS params{reversed.data(), nullptr, static_cast<uint32_t>(reversed.size()), 0};
+  // Keywords pass as named arguments, after them the [out] slots that the
+  // positional arguments did not reach. Omitted optional ones are not passed.
+  std::vector<Variant> named;
+  std::vector<DISPID> named_ids;
+  if (!keywords.empty()) {
+    for (const auto& [keyword, value] : keywords) {
+      const DISPID position = PositionOfKeyword(object_.get(), name, keyword.cast<std::wstring>());
+      if (static_cast<size_t>(position) < covered) {
+        throw py::type_error(ToUtf8(name) + "() got multiple values for argument '" +
+                             keyword.cast<std::string>() + "'");
+      }
+      named.push_back(ToVariant(value));
+      named_ids.push_back(position);
+    }
+    for (size_t p = covered; member != nullptr && p < parameter_count; ++p) {
+      const ParamInfo& param = member->params[p];
+      if (!param.is_out() || param.is_retval()) continue;
+      outputs.emplace_back();
+      named.push_back(Variant::ByRef(&outputs.back()));
+      named_ids.push_back(static_cast<DISPID>(p));
+    }
+  }
+  // DISPPARAMS holds the named arguments first, then the positional ones
+  // from last to first.
+  std::vector<Variant> passed = std::move(named);
+  passed.insert(passed.end(), std::make_move_iterator(natural.rbegin()),
+                std::make_move_iterator(natural.rend()));
+  DISPPARAMS params{passed.data(), named_ids.data(), static_cast<uint32_t>(passed.size()),
+                    static_cast<uint32_t>(named_ids.size())};
   Variant result;
   Check(object_->Invoke(id, IID_NULL, 0, flags, &params, &result, nullptr, nullptr));
   return CollectResults(member, result, outputs);
+}
+
+py::object DispatchProxy::Item(py::handle key) const {
+  if (py::isinstance<py::str>(key)) return CallDefault(py::args(py::make_tuple(key)), {});
+  if (py::isinstance<py::bool_>(key) || !PyIndex_Check(key.ptr())) {
+    throw py::type_error("items are looked up by position or by name");
+  }
+  return Items().attr("__getitem__")(key);
 }
 
 size_t DispatchProxy::Length() const {
@@ -129,11 +192,22 @@ size_t DispatchProxy::Length() const {
   return count.cast<size_t>();
 }
 
-py::object DispatchProxy::Iterate() const {
+py::list DispatchProxy::Items() const {
   Variant enumerator;
   DISPPARAMS none;
-  Check(object_->Invoke(DISPID_NEWENUM, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
-                        &none, &enumerator, nullptr, nullptr));
+  const HRESULT hr =
+      object_->Invoke(DISPID_NEWENUM, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none,
+                      &enumerator, nullptr, nullptr);
+  py::list values;
+  if (hr == DISP_E_MEMBERNOTFOUND) {
+    const size_t count = Length();
+    for (size_t index = 1; index <= count; ++index) {
+      values.append(
+          Call(L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, py::args(py::make_tuple(index))));
+    }
+    return values;
+  }
+  Check(hr);
   IUnknown* unknown = enumerator.vt() == VT_DISPATCH  ? enumerator.dispatch()
                       : enumerator.vt() == VT_UNKNOWN ? enumerator.unknown()
                                                       : nullptr;
@@ -142,16 +216,27 @@ py::object DispatchProxy::Iterate() const {
       Failed(unknown->QueryInterface(IEnumVARIANT::kIid, items.ReceiveVoid()))) {
     throw py::type_error("the object's _NewEnum is not an enumerator");
   }
-  py::list values;
   for (;;) {
     Variant item;
     uint32_t fetched = 0;
-    const HRESULT hr = items->Next(1, &item, &fetched);
-    Check(hr);
+    Check(items->Next(1, &item, &fetched));
     if (fetched == 0) break;
     values.append(FromVariant(item));
   }
-  return values.attr("__iter__")();
+  return values;
+}
+
+py::object DispatchProxy::Iterate() const { return Items().attr("__iter__")(); }
+
+py::list DispatchProxy::MemberNames() const {
+  const InterfaceInfo* info = Describe();
+  std::set<std::wstring_view> names;
+  if (info != nullptr) {
+    for (const MemberInfo& member : info->members) names.insert(member.name);
+  }
+  py::list result;
+  for (std::wstring_view name : names) result.append(py::cast(std::wstring(name)));
+  return result;
 }
 
 size_t DispatchProxy::Hash() const {
@@ -178,8 +263,11 @@ void BindDispatch(py::module_& module) {
            })
       .def("__setattr__", &DispatchProxy::SetAttribute)
       .def("__bool__", [](const DispatchProxy&) { return true; })
+      .def("__call__", &DispatchProxy::CallDefault)
+      .def("__getitem__", &DispatchProxy::Item)
       .def("__len__", &DispatchProxy::Length)
       .def("__iter__", &DispatchProxy::Iterate)
+      .def("__dir__", &DispatchProxy::MemberNames)
       .def("__eq__",
            [](const DispatchProxy& a, py::handle b) -> py::object {
              // Anything else may compare itself with the object, as a

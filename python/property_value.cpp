@@ -31,8 +31,8 @@ class PropertyValue:
         object.__setattr__(self, "_value", value)
         object.__setattr__(self, "_read", read)
 
-    def __call__(self, *args):
-        return self._read(*args)
+    def __call__(self, *args, **keywords):
+        return self._read(*args, **keywords)
 
     def __getattr__(self, name):
         return getattr(object.__getattribute__(self, "_value"), name)

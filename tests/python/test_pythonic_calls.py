@@ -1,0 +1,53 @@
+"""Calls, collections and values as Python users of automation objects expect them."""
+
+import openpyxl
+import pytest
+from openpyxl.workbook.defined_name import DefinedName
+
+import ovcbridge
+
+
+@pytest.fixture
+def excel(tmp_path):
+    """The spreadsheet application with a workbook of two names, Rate and Flow."""
+    book = openpyxl.Workbook()
+    book.active.title = "Sheet"
+    for name, cell in [("Rate", "$A$1"), ("Flow", "$B$1")]:
+        book.defined_names.append(DefinedName(name, attr_text=f"Sheet!{cell}"))
+    book.save(tmp_path / "names.xlsx")
+    application = ovcbridge.CreateObject("Excel.Application")
+    yield application, str(tmp_path / "names.xlsx")
+    application.Quit()
+
+
+def opened(excel, **keywords):
+    application, path = excel
+    return application.Workbooks.Open(path, **keywords)
+
+
+def address_of_rate(excel, **keywords):
+    opened(excel)
+    return excel[0].Range("Rate").Address(**keywords)
+
+
+@pytest.mark.parametrize("call, expected", [
+    # keyword arguments by parameter name, also through a PropertyValue
+    (lambda x: x[0].Workbooks.Open(Filename=x[1], ReadOnly=True).ReadOnly, True),
+    (lambda x: address_of_rate(x, RowAbsolute=False), "$A1"),
+    (lambda x: x[0].Workbooks.Open(Filename=x[1], Filename2=1), TypeError),
+    (lambda x: x[0].Workbooks.Open(x[1], Filename=x[1]), TypeError),
+    # collections: the default member, positions and names, Count, Item
+    (lambda x: (opened(x).Names(2).Name, opened(x).Names("Rate").Name), ("Flow", "Rate")),
+    (lambda x: (opened(x).Names[0].Name, opened(x).Names[-1].Name), ("Rate", "Flow")),
+    (lambda x: opened(x).Names["Flow"].Name, "Flow"),
+    (lambda x: opened(x).Names[2], IndexError),
+    (lambda x: [name.Name for name in opened(x).Names], ["Rate", "Flow"]),
+    (lambda x: (len(opened(x).Names), x[0].Workbooks[0].Name), (2, "names.xlsx")),
+    (lambda x: dir(opened(x).Names), ["Add", "Count", "Item"]),
+])
+def test_python_calls_collections_and_values(excel, call, expected):
+    if isinstance(expected, type) and issubclass(expected, Exception):
+        with pytest.raises(expected):
+            call(excel)
+    else:
+        assert call(excel) == expected
