@@ -19,15 +19,23 @@ namespace {
 
 py::object DateTimeType() { return py::module_::import("datetime").attr("datetime"); }
 
+// datetime.date, whose subclass datetime.datetime is.
+py::object DateType() { return py::module_::import("datetime").attr("date"); }
+
+py::object DecimalType() { return py::module_::import("decimal").attr("Decimal"); }
+
+// A datetime.datetime, or a datetime.date at midnight.
 Variant DateToVariant(py::handle value) {
   DateFields fields;
   fields.year = value.attr("year").cast<int>();
   fields.month = value.attr("month").cast<int>();
   fields.day = value.attr("day").cast<int>();
-  fields.hour = value.attr("hour").cast<int>();
-  fields.minute = value.attr("minute").cast<int>();
-  fields.second = value.attr("second").cast<int>();
-  fields.millisecond = value.attr("microsecond").cast<int>() / 1000;
+  if (py::isinstance(value, DateTimeType())) {
+    fields.hour = value.attr("hour").cast<int>();
+    fields.minute = value.attr("minute").cast<int>();
+    fields.second = value.attr("second").cast<int>();
+    fields.millisecond = value.attr("microsecond").cast<int>() / 1000;
+  }
   DATE date = 0;
   if (!DateFromFields(fields, &date)) throw py::value_error("date out of the automation range");
   return Variant::Date(date);
@@ -40,15 +48,33 @@ py::object DateFromVariant(DATE date) {
                         fields.second, fields.millisecond * 1000);
 }
 
+// The runtime's integers are 32 bits wide: a larger integer of 64 bits goes
+// as a double when the double holds it exactly.
 Variant IntegerToVariant(py::handle value) {
   int overflow = 0;
   const long long number = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
   if (number == -1 && PyErr_Occurred()) throw py::error_already_set();
-  if (overflow != 0 || number < std::numeric_limits<int32_t>::min() ||
-      number > std::numeric_limits<int32_t>::max()) {
-    throw py::value_error("integer does not fit a 32-bit automation integer");
+  if (overflow != 0) throw py::value_error("integer does not fit 64 bits");
+  if (number >= std::numeric_limits<int32_t>::min() &&
+      number <= std::numeric_limits<int32_t>::max()) {
+    return Variant::I4(static_cast<int32_t>(number));
   }
-  return Variant::I4(static_cast<int32_t>(number));
+  const double approximation = static_cast<double>(number);
+  // 2^63 itself is out of range for the way back.
+  if (approximation >= 0x1p63 || static_cast<long long>(approximation) != number) {
+    throw py::value_error("integer beyond 32 bits that a double cannot hold exactly");
+  }
+  return Variant::R8(approximation);
+}
+
+// A decimal goes as the nearest double.
+Variant DecimalToVariant(py::handle value) {
+  if (!py::cast<bool>(value.attr("is_finite")())) {
+    throw py::value_error("a decimal that is not finite has no automation value");
+  }
+  const double number = PyFloat_AsDouble(value.ptr());
+  if (number == -1.0 && PyErr_Occurred()) throw py::error_already_set();
+  return Variant::R8(number);
 }
 
 Variant PlainScalarToVariant(py::handle value) {
@@ -58,7 +84,8 @@ Variant PlainScalarToVariant(py::handle value) {
   if (py::isinstance<py::int_>(value)) return IntegerToVariant(value);
   if (py::isinstance<py::float_>(value)) return Variant::R8(value.cast<double>());
   if (py::isinstance<py::str>(value)) return Variant::Str(value.cast<std::wstring>());
-  if (py::isinstance(value, DateTimeType())) return DateToVariant(value);
+  if (py::isinstance(value, DateType())) return DateToVariant(value);
+  if (py::isinstance(value, DecimalType())) return DecimalToVariant(value);
   if (py::isinstance<ErrorValue>(value)) return Variant::Error(value.cast<ErrorValue>().scode);
   if (py::isinstance<DispatchProxy>(value)) {
     return Variant(value.cast<const DispatchProxy&>().get());
@@ -76,15 +103,24 @@ Variant ScalarToVariant(py::handle value) {
 
 py::object ScalarFromVariant(const Variant& value) {
   switch (value.vt()) {
-    case VT_EMPTY: return py::none();
-    case VT_NULL: return py::cast(NullValue{});
-    case VT_I2: return py::int_(value.i2());
-    case VT_I4: return py::int_(value.i4());
-    case VT_R8: return py::float_(value.r8());
-    case VT_DATE: return DateFromVariant(value.date());
-    case VT_BSTR: return py::cast(value.bstr());
-    case VT_BOOL: return py::bool_(value.boolVal() != VARIANT_FALSE);
-    case VT_ERROR: return py::cast(ErrorValue{value.scode()});
+    case VT_EMPTY:
+      return py::none();
+    case VT_NULL:
+      return py::cast(NullValue{});
+    case VT_I2:
+      return py::int_(value.i2());
+    case VT_I4:
+      return py::int_(value.i4());
+    case VT_R8:
+      return py::float_(value.r8());
+    case VT_DATE:
+      return DateFromVariant(value.date());
+    case VT_BSTR:
+      return py::cast(value.bstr());
+    case VT_BOOL:
+      return py::bool_(value.boolVal() != VARIANT_FALSE);
+    case VT_ERROR:
+      return py::cast(ErrorValue{value.scode()});
     case VT_DISPATCH:
       if (value.dispatch() == nullptr) return py::none();
       return py::cast(DispatchProxy(ComPtr<IDispatch>(value.dispatch())));
@@ -110,20 +146,20 @@ py::object FromVariant(const Variant& value) { return ArraysToTuples(value, &Sca
 void BindValues(py::module_& module) {
   py::class_<NullValue>(module, "NullType", "The type of ovcbridge.Null (VT_NULL).")
       .def("__repr__", [](const NullValue&) { return "ovcbridge.Null"; })
-      .def("__eq__", [](const NullValue&, py::handle other) {
-        return py::isinstance<NullValue>(other);
-      })
+      .def("__eq__",
+           [](const NullValue&, py::handle other) { return py::isinstance<NullValue>(other); })
       .def("__hash__", [](const NullValue&) { return 0x4e756c6c; });
   module.attr("Null") = NullValue{};
 
   py::class_<ErrorValue>(module, "Error", "A VT_ERROR value carrying a status code.")
       .def(py::init([](int64_t scode) { return ErrorValue{static_cast<int32_t>(scode)}; }),
            py::arg("scode"))
-      .def_property_readonly(
-          "scode", [](const ErrorValue& e) { return static_cast<uint32_t>(e.scode); })
-      .def("__eq__", [](const ErrorValue& a, py::handle b) {
-        return py::isinstance<ErrorValue>(b) && b.cast<ErrorValue>().scode == a.scode;
-      })
+      .def_property_readonly("scode",
+                             [](const ErrorValue& e) { return static_cast<uint32_t>(e.scode); })
+      .def("__eq__",
+           [](const ErrorValue& a, py::handle b) {
+             return py::isinstance<ErrorValue>(b) && b.cast<ErrorValue>().scode == a.scode;
+           })
       .def("__hash__", [](const ErrorValue& e) { return e.scode; })
       .def("__repr__", [](const ErrorValue& e) {
         return fmt::format("ovcbridge.Error(0x{:08X})", static_cast<uint32_t>(e.scode));
@@ -132,8 +168,7 @@ void BindValues(py::module_& module) {
   py::class_<TypedValue>(module, "Variant", "A value with an exact variant type.")
       .def(py::init([](int vt, py::handle value) {
              Variant converted;
-             Check(VariantChangeType(&converted, ToVariant(value), 0,
-                                     static_cast<VARTYPE>(vt)));
+             Check(VariantChangeType(&converted, ToVariant(value), 0, static_cast<VARTYPE>(vt)));
              return TypedValue(std::move(converted));
            }),
            py::arg("vt"), py::arg("value"))

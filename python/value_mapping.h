@@ -28,8 +28,9 @@ struct ErrorValue {
 struct NullValue {};
 
 // Python value to variant: None -> VT_EMPTY, Null -> VT_NULL, bool -> VT_BOOL,
-// int -> VT_I4 (ValueError outside 32 bits), float -> VT_R8, str -> VT_BSTR,
-// datetime.datetime -> VT_DATE, Error -> VT_ERROR, Dispatch -> VT_DISPATCH,
+// int -> VT_I4 (beyond 32 bits VT_R8 when exact, otherwise ValueError),
+// float and decimal.Decimal -> VT_R8, str -> VT_BSTR, datetime.datetime and
+// datetime.date (at midnight) -> VT_DATE, Error -> VT_ERROR, Dispatch -> VT_DISPATCH,
 // Variant -> its value, PropertyValue -> the value it stands for, lists and
 // tuples -> arrays of VT_VARIANT as SequencesToArrays describes (a
 // rectangular list of lists is one two-dimensional array). Anything else

@@ -1,4 +1,6 @@
 """Calls, collections and values as Python users of automation objects expect them."""
+import datetime
+import decimal
 
 import openpyxl
 import pytest
@@ -44,8 +46,18 @@ def address_of_rate(excel, **keywords):
     (lambda x: [name.Name for name in opened(x).Names], ["Rate", "Flow"]),
     (lambda x: (len(opened(x).Names), x[0].Workbooks[0].Name), (2, "names.xlsx")),
     (lambda x: dir(opened(x).Names), ["Add", "Count", "Item"]),
+    # integers, dates and decimals
+    (lambda x: x[0].Run("Echo", 7), 7),
+    (lambda x: x[0].Run("Echo", -2 ** 40), -2.0 ** 40),
+    (lambda x: x[0].Run("Echo", 2 ** 62), 2.0 ** 62),
+    (lambda x: x[0].Run("Echo", 2 ** 53 + 1), ValueError),
+    (lambda x: x[0].Run("Echo", 2 ** 64), ValueError),
+    (lambda x: x[0].Run("Echo", datetime.date(2024, 2, 29)), datetime.datetime(2024, 2, 29)),
+    (lambda x: x[0].Run("Echo", decimal.Decimal("12.25")), 12.25),
+    (lambda x: x[0].Run("Echo", decimal.Decimal("NaN")), ValueError),
 ])
 def test_python_calls_collections_and_values(excel, call, expected):
+    ovcbridge.RegisterMacro("Echo", lambda application, value: value)
     if isinstance(expected, type) and issubclass(expected, Exception):
         with pytest.raises(expected):
             call(excel)
