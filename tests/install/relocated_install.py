@@ -44,6 +44,7 @@ def main(cmake, build):
         prefix = (scratch / "first").rename(scratch / "moved")
         modules = list(prefix.rglob("ovcbridge*.so"))
         assert len(modules) == 1, modules
+        assert modules[0].with_name("ovcbridge.pyi").is_file()
         environment = {key: value for key, value in os.environ.items()
                        if key not in ("LD_LIBRARY_PATH", "PYTHONPATH", "LD_PRELOAD")}
         environment["PYTHONPATH"] = str(modules[0].parent)

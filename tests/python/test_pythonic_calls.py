@@ -1,6 +1,9 @@
 """Calls, collections and values as Python users of automation objects expect them."""
+import ast
 import datetime
 import decimal
+import pathlib
+import re
 
 import openpyxl
 import pytest
@@ -32,6 +35,21 @@ def address_of_rate(excel, **keywords):
     return excel[0].Range("Rate").Address(**keywords)
 
 
+def stub_classes():
+    """Per class of the type stub beside the module, its members' parameter names."""
+    stub = pathlib.Path(ovcbridge.__file__).with_name("ovcbridge.pyi")
+    tree = ast.parse(stub.read_text())
+    return {node.name: {item.name: [arg.arg for arg in item.args.args] for item in node.body
+                        if isinstance(item, ast.FunctionDef)}
+            for node in tree.body if isinstance(node, ast.ClassDef)}
+
+
+def stub_progids():
+    """The ProgIDs of CreateObject's overloads in the stub and their interfaces' names."""
+    stub = pathlib.Path(ovcbridge.__file__).with_name("ovcbridge.pyi").read_text()
+    return re.findall(r'Literal\["([^"]+)"\]\) -> [A-Za-z0-9]+_(\w+):', stub)
+
+
 @pytest.mark.parametrize("call, expected", [
     # keyword arguments by parameter name, also through a PropertyValue
     (lambda x: x[0].Workbooks.Open(Filename=x[1], ReadOnly=True).ReadOnly, True),
@@ -55,6 +73,11 @@ def address_of_rate(excel, **keywords):
     (lambda x: x[0].Run("Echo", datetime.date(2024, 2, 29)), datetime.datetime(2024, 2, 29)),
     (lambda x: x[0].Run("Echo", decimal.Decimal("12.25")), 12.25),
     (lambda x: x[0].Run("Echo", decimal.Decimal("NaN")), ValueError),
+    # the type stub beside the module lists what dir() lists
+    (lambda x: set(stub_classes()["Excel_IApplication"]) == set(dir(x[0])), True),
+    (lambda x: stub_classes()["Excel_IWorkbooks"]["Open"][1:3], ["Filename", "UpdateLinks"]),
+    (lambda x: [repr(ovcbridge.CreateObject(progid)).split()[-1].rstrip(">") == interface
+                for progid, interface in stub_progids()], [True] * 24),
 ])
 def test_python_calls_collections_and_values(excel, call, expected):
     ovcbridge.RegisterMacro("Echo", lambda application, value: value)
