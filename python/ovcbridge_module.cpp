@@ -31,17 +31,23 @@ namespace ovc::python {
 namespace {
 
 void BindConstants(py::module_& module) {
-#define OVC_BIND_VT(name) module.attr(#name) = static_cast<int>(name);
-  OVC_BIND_VT(VT_EMPTY)
-  OVC_BIND_VT(VT_NULL)
-  OVC_BIND_VT(VT_I2)
-  OVC_BIND_VT(VT_I4)
-  OVC_BIND_VT(VT_R8)
-  OVC_BIND_VT(VT_DATE) OVC_BIND_VT(VT_BSTR) OVC_BIND_VT(VT_DISPATCH) OVC_BIND_VT(VT_ERROR)
-      OVC_BIND_VT(VT_BOOL) OVC_BIND_VT(VT_VARIANT) OVC_BIND_VT(VT_UNKNOWN) OVC_BIND_VT(VT_ARRAY)
-          OVC_BIND_VT(VT_BYREF)
+#define OVC_BIND_VT(name) module.attr(#name) = static_cast<int>(name)
+  OVC_BIND_VT(VT_EMPTY);
+  OVC_BIND_VT(VT_NULL);
+  OVC_BIND_VT(VT_I2);
+  OVC_BIND_VT(VT_I4);
+  OVC_BIND_VT(VT_R8);
+  OVC_BIND_VT(VT_DATE);
+  OVC_BIND_VT(VT_BSTR);
+  OVC_BIND_VT(VT_DISPATCH);
+  OVC_BIND_VT(VT_ERROR);
+  OVC_BIND_VT(VT_BOOL);
+  OVC_BIND_VT(VT_VARIANT);
+  OVC_BIND_VT(VT_UNKNOWN);
+  OVC_BIND_VT(VT_ARRAY);
+  OVC_BIND_VT(VT_BYREF);
 #undef OVC_BIND_VT
-              module.attr("VARIANT_ALPHABOOL") = static_cast<int>(VARIANT_ALPHABOOL);
+  module.attr("VARIANT_ALPHABOOL") = static_cast<int>(VARIANT_ALPHABOOL);
   module.attr("VARIANT_NOVALUEPROP") = static_cast<int>(VARIANT_NOVALUEPROP);
 
 #define OVC_BIND_HRESULT(name, code, text) \
