@@ -198,6 +198,16 @@ HRESULT CellStore::ReadStored(pugi::xml_node c, Variant* value, std::string* rea
 
 HRESULT CellStore::GetValue(Sheet& sheet, const CellArea& area, Variant* value,
                             CellFailure* failure) {
+  return ReadBlock(sheet, area, &CellStore::ReadCell, value, failure);
+}
+
+HRESULT CellStore::GetFormula(Sheet& sheet, const CellArea& area, Variant* formula,
+                              CellFailure* failure) {
+  return ReadBlock(sheet, area, &CellStore::ReadFormula, formula, failure);
+}
+
+HRESULT CellStore::ReadBlock(Sheet& sheet, const CellArea& area, CellReader read, Variant* value,
+                             CellFailure* failure) {
   const uint32_t rows = RowsOf(area);
   const uint32_t columns = ColumnsOf(area);
   const uint64_t count = uint64_t{rows} * columns;
@@ -207,7 +217,7 @@ HRESULT CellStore::GetValue(Sheet& sheet, const CellArea& area, Variant* value,
     return E_INVALIDARG;
   }
   if (count == 1) {
-    const HRESULT hr = ReadCell(sheet, area.first, value, &failure->reason);
+    const HRESULT hr = (this->*read)(sheet, area.first, value, &failure->reason);
     if (Failed(hr)) failure->where = area;
     return hr;
   }
@@ -218,7 +228,7 @@ HRESULT CellStore::GetValue(Sheet& sheet, const CellArea& area, Variant* value,
       const CellRef cell{area.first.row + static_cast<int32_t>(row),
                          area.first.column + static_cast<int32_t>(column)};
       const HRESULT hr =
-          ReadCell(sheet, cell, &elements[column * size_t{rows} + row], &failure->reason);
+          (this->*read)(sheet, cell, &elements[column * size_t{rows} + row], &failure->reason);
       if (Failed(hr)) {
         failure->where = OneCell(cell);
         return hr;
@@ -226,6 +236,23 @@ HRESULT CellStore::GetValue(Sheet& sheet, const CellArea& area, Variant* value,
     }
   }
   *value = Variant(std::move(array));
+  return S_OK;
+}
+
+HRESULT CellStore::ReadFormula(Sheet& sheet, CellRef cell, Variant* formula, std::string* reason) {
+  const pugi::xml_node c = sheet.FindCell(cell);
+  std::string text;
+  bool has_value = false;
+  if (!FormulaOf(sheet, cell, c, &text, &has_value)) return ReadStored(c, formula, reason);
+  const pugi::xml_node f = SpreadsheetChild(c, "f");
+  const SharedFormula* group = f ? sheet.formulas().Shared(f) : nullptr;
+  std::string shifted;
+  if (group != nullptr && !(group->master == cell) &&
+      ShiftReferences(text, cell.row - group->master.row, cell.column - group->master.column,
+                      &shifted)) {
+    text = std::move(shifted);
+  }
+  *formula = Variant(L"=" + FromUtf8(text));
   return S_OK;
 }
 

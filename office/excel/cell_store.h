@@ -66,6 +66,10 @@ class CellStore {
   // *failure: E_PENDING for a formula whose value is stale, E_INVALIDARG
   // for a block over the cell cap, E_FAIL for a cell the file stores wrongly.
   HRESULT GetValue(Sheet& sheet, const CellArea& area, Variant* value, CellFailure* failure);
+  // Range.Formula: each cell's formula, "=" and its text (a shared formula
+  // as it reads in that cell), or what a cell without formula holds, as
+  // GetValue gives it; never stale.
+  HRESULT GetFormula(Sheet& sheet, const CellArea& area, Variant* formula, CellFailure* failure);
 
   // Stores a scalar in every cell of `area`, or a two-dimensional array (any
   // lower bounds, first index the row) or a one-dimensional one (one row) of
@@ -115,7 +119,13 @@ class CellStore {
   struct Target;
   struct Promotion;
 
+  using CellReader = HRESULT (CellStore::*)(Sheet&, CellRef, Variant*, std::string*);
+  // The cells of `area` read by `read`: one cell as itself, more as a
+  // 1-based rows x columns array; the first failure names its cell.
+  HRESULT ReadBlock(Sheet& sheet, const CellArea& area, CellReader read, Variant* value,
+                    CellFailure* failure);
   HRESULT ReadCell(Sheet& sheet, CellRef cell, Variant* value, std::string* reason);
+  HRESULT ReadFormula(Sheet& sheet, CellRef cell, Variant* formula, std::string* reason);
   HRESULT ReadStored(pugi::xml_node c, Variant* value, std::string* reason);
   bool FormulaOf(Sheet& sheet, CellRef cell, pugi::xml_node c, std::string* formula,
                  bool* has_value);

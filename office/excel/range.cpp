@@ -126,6 +126,16 @@ HRESULT Range::get_Value(const Variant& data_type, Variant* value) {
   return S_OK;
 }
 
+HRESULT Range::get_Formula(Variant* formula) {
+  Sheet* sheet = nullptr;
+  if (HRESULT hr = OpenSheet(Variant::Missing(), &sheet); Failed(hr)) return hr;
+  CellFailure failure;
+  const HRESULT hr = workbook_->document()->cells().GetFormula(*sheet, area_, formula, &failure);
+  if (Failed(hr))
+    return Fail(hr, Describe(workbook_->file_name(), Where(failure.where), failure.reason));
+  return S_OK;
+}
+
 HRESULT Range::put_Value(const Variant& data_type, const Variant& value) {
   Sheet* sheet = nullptr;
   if (HRESULT hr = OpenSheet(data_type, &sheet); Failed(hr)) return hr;

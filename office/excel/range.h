@@ -34,6 +34,9 @@ class Range final : public ExcelObject<IRange> {
                       const Variant& reference_style, const Variant& external,
                       const Variant& relative_to, std::wstring* address) override;
 
+  // Each cell's formula ("=" and its text) or, without one, its value; one
+  // cell as itself, more as a 1-based array (CellStore::GetFormula).
+  HRESULT get_Formula(Variant* formula) override;
   // The sheet the range is on.
   HRESULT get_Worksheet(IDispatch** sheet) override;
 

@@ -6,6 +6,7 @@
 #include "automation/text.h"
 #include "office/common/document_properties.h"
 #include "office/excel/names.h"
+#include "office/excel/worksheet.h"
 
 namespace ovc::excel {
 
@@ -20,6 +21,11 @@ std::string Workbook::Disconnected() const { return Closed(); }
 
 HRESULT Workbook::get_Names(IDispatch** names) {
   *names = MakeObject<Names>(ComPtr<Workbook>(this)).Detach();
+  return S_OK;
+}
+
+HRESULT Workbook::get_Worksheets(IDispatch** sheets) {
+  *sheets = MakeObject<Worksheets>(ComPtr<Workbook>(this)).Detach();
   return S_OK;
 }
 

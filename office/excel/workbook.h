@@ -27,6 +27,7 @@ class Workbook final : public office::OpenDocument<ExcelObject<IWorkbook>, Workb
            std::unique_ptr<WorkbookDocument> document);
 
   HRESULT get_Names(IDispatch** names) override;
+  HRESULT get_Worksheets(IDispatch** sheets) override;
   HRESULT get_BuiltinDocumentProperties(IDispatch** properties) override;
   HRESULT get_KeepChangeHistory(VARIANT_BOOL* keep) override;
   HRESULT put_KeepChangeHistory(VARIANT_BOOL keep) override;
