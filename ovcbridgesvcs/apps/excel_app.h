@@ -75,6 +75,10 @@ class CExcelApp final : public ComObject<MacroNames, ISupportErrorInfo> {
   // Selects `location` and writes a vector there (SetVectorValueAtSelection).
   HRESULT SetVectorValue(const std::wstring& location, const Variant& values,
                          VARIANT_BOOL column) override;
+  // Names the cells of `old_location` `new_location` too, refused when
+  // that name already names other cells; with `remove_old` the old name is
+  // deleted then, unless a formula of the workbook uses it: it is kept and
+  // the answer is S_FALSE.
   HRESULT CloneLocation(const std::wstring& old_location, const std::wstring& new_location,
                         VARIANT_BOOL remove_old) override;
   // Document properties "Comments", "Last Author", "Last Save Time".
@@ -123,6 +127,11 @@ class CExcelApp final : public ComObject<MacroNames, ISupportErrorInfo> {
   // name the cells of `source`: adding it would repoint it.
   HRESULT CheckCloneTarget(IDispatch* source, const std::wstring& name);
   HRESULT AddLocation(IDispatch* range, const std::wstring& name);
+  // Whether a cell formula of any sheet, or another name's RefersTo, uses
+  // the workbook name `name`; true when the workbook cannot be searched.
+  bool NameInUse(const std::wstring& name);
+  bool SheetsUseName(const std::wstring& name, HRESULT* status);
+  bool NamesUseName(const std::wstring& name, HRESULT* status);
   HRESULT WriteFailed(IDispatch* target, std::wstring_view fallback);
   // The workbook's built-in document property `name`, opening it first.
   HRESULT DocumentProperty(std::wstring_view name, ComPtr<IDispatch>* property);

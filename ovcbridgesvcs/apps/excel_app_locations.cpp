@@ -1,4 +1,5 @@
 // The Excel adapter's locations: the workbook-level range names.
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <utility>
@@ -45,6 +46,47 @@ std::optional<std::wstring> ExternalAddressOf(IDispatch* range) {
     return std::nullopt;
   }
   return address.bstr();
+}
+
+bool IsNameCharacter(wchar_t c) {
+  return IsLetter(c) || (c >= L'0' && c <= L'9') || c == L'_' || c == L'.' || c == L'\\' ||
+         c == L'?';
+}
+
+// Whether `formula` names `name` outside its texts, quoted sheet names and
+// brackets, other than as a function or a sheet. "Sheet1!Rate" counts: it
+// may mean the workbook's Rate.
+bool FormulaUsesName(std::wstring_view formula, std::wstring_view name) {
+  size_t i = 0;
+  while (i < formula.size()) {
+    const wchar_t c = formula[i];
+    if (c == L'"' || c == L'\'' || c == L'[') {
+      i = formula.find(c == L'[' ? L']' : c, i + 1);
+      if (i == std::wstring_view::npos) return false;
+      ++i;
+    } else if (!IsNameCharacter(c)) {
+      ++i;
+    } else {
+      size_t end = i;
+      while (end < formula.size() && IsNameCharacter(formula[end])) ++end;
+      const bool called_or_sheet =
+          end < formula.size() && (formula[end] == L'(' || formula[end] == L'!');
+      if (!called_or_sheet && EqualsNoCase(formula.substr(i, end - i), name)) return true;
+      i = end;
+    }
+  }
+  return false;
+}
+
+// Whether one of the formulas in `formulas` (a text or an array of values)
+// uses `name`.
+bool AnyFormulaUses(const Variant& formulas, std::wstring_view name) {
+  const auto uses = [&](const Variant& value) {
+    return value.vt() == VT_BSTR && value.bstr().starts_with(L'=') &&
+           FormulaUsesName(value.bstr(), name);
+  };
+  if (!formulas.IsArray()) return uses(formulas);
+  return std::ranges::any_of(formulas.array().data(), uses);
 }
 
 }  // namespace
@@ -163,9 +205,8 @@ HRESULT CExcelApp::CloneLocation(const std::wstring& old_location, const std::ws
     if (const HRESULT status = AddLocation(source.get(), new_location); Failed(status)) {
       return status;
     }
-    return MustDeleteClonedLocation(old_location, new_location, remove_old)
-               ? DeleteLocationName(old_location)
-               : S_OK;
+    if (!MustDeleteClonedLocation(old_location, new_location, remove_old)) return S_OK;
+    return NameInUse(old_location) ? S_FALSE : DeleteLocationName(old_location);
   });
 }
 
@@ -184,6 +225,51 @@ HRESULT CExcelApp::CheckCloneTarget(IDispatch* source, const std::wstring& name)
   SetErrorInfo(nullptr);
   return ReportExcelText(L"Excel Error:  The name " + name +
                          L" already names another place in the workbook");
+}
+
+bool CExcelApp::NameInUse(const std::wstring& name) {
+  HRESULT status = S_OK;
+  const bool used = SheetsUseName(name, &status) || NamesUseName(name, &status);
+  SetErrorInfo(nullptr);
+  return used || Failed(status);
+}
+
+bool CExcelApp::SheetsUseName(const std::wstring& name, HRESULT* status) {
+  ComPtr<IDispatch> sheets;
+  Variant count;
+  *status = GetObject(workbook_.get(), workbook.worksheets, &sheets);
+  if (Succeeded(*status)) *status = Get(sheets.get(), workbook.sheet_count, &count);
+  if (Succeeded(*status) && count.vt() != VT_I4) *status = E_FAIL;
+  for (int32_t i = 1; Succeeded(*status) && i <= count.i4(); ++i) {
+    ComPtr<IDispatch> sheet, used;
+    Variant formulas;
+    *status =
+        GetObject(sheets.get(), workbook.sheet_item, &sheet, {Variant::I4(i)}, CallKind::kMethod);
+    if (Succeeded(*status)) *status = GetObject(sheet.get(), range.used_range, &used);
+    if (Succeeded(*status)) *status = Get(used.get(), range.formula, &formulas);
+    if (Succeeded(*status) && AnyFormulaUses(formulas, name)) return true;
+  }
+  return false;
+}
+
+bool CExcelApp::NamesUseName(const std::wstring& name, HRESULT* status) {
+  ComPtr<IDispatch> all;
+  Variant count;
+  *status = GetObject(workbook_.get(), workbook.names, &all);
+  if (Succeeded(*status)) *status = Get(all.get(), names.count, &count);
+  if (Succeeded(*status) && count.vt() != VT_I4) *status = E_FAIL;
+  for (int32_t i = 1; Succeeded(*status) && i <= count.i4(); ++i) {
+    ComPtr<IDispatch> item;
+    Variant other, refers_to;
+    *status = GetObject(all.get(), names.item, &item, {Variant::I4(i)}, CallKind::kMethod);
+    if (Succeeded(*status)) *status = Get(item.get(), names.name, &other);
+    if (Succeeded(*status)) *status = Get(item.get(), names.refers_to, &refers_to);
+    if (Succeeded(*status) && !(other.vt() == VT_BSTR && EqualsNoCase(other.bstr(), name)) &&
+        AnyFormulaUses(refers_to, name)) {
+      return true;
+    }
+  }
+  return false;
 }
 
 HRESULT CExcelApp::AddLocation(IDispatch* range, const std::wstring& name) {

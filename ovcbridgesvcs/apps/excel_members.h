@@ -32,6 +32,9 @@ struct WorkbookMembers {
   LateMember read_only{L"ReadOnly"};
   LateMember save{L"Save"};
   LateMember names{L"Names"};
+  LateMember worksheets{L"Worksheets"};
+  LateMember sheet_count{L"Count"};  // of Worksheets
+  LateMember sheet_item{L"Item"};    // of Worksheets
   LateMember properties{L"BuiltinDocumentProperties"};
   LateMember keep_change_history{L"KeepChangeHistory"};
   LateMember close{L"Close"};
@@ -45,6 +48,7 @@ struct NameMembers {
   LateMember add{L"Add"};      // of Names
   LateMember name{L"Name"};
   LateMember remove{L"Delete"};
+  LateMember refers_to{L"RefersTo"};
 };
 
 struct RangeMembers {
@@ -58,6 +62,8 @@ struct RangeMembers {
   LateMember address{L"Address"};
   LateMember worksheet{L"Worksheet"};
   LateMember protect_contents{L"ProtectContents"};  // of Worksheet
+  LateMember used_range{L"UsedRange"};              // of Worksheet
+  LateMember formula{L"Formula"};
 };
 
 inline ApplicationMembers application;

@@ -107,7 +107,8 @@ std::wstring ClonedText(const HoldingFile& file, const LinkSynch& synch, bool re
 }
 
 // Clones the source location in every file holding it; true when at least
-// one clone succeeded. A failing clone becomes a status line.
+// one clone succeeded. A failing clone becomes a status line; a clone that
+// had to keep the old name (S_FALSE) says so.
 bool CloneInFiles(CMethodFrame& frame, ILink* link, const std::vector<HoldingFile>& holding,
                   const LinkSynch& synch, bool replace) {
   bool cloned = false;
@@ -116,6 +117,11 @@ bool CloneInFiles(CMethodFrame& frame, ILink* link, const std::vector<HoldingFil
         file.app->CloneLocation(synch.source, synch.target, ToVariantBool(replace));
     if (Failed(done)) {
       MarkError(frame, link, NotSynchronised(file, synch) + TakeFailureReason(done));
+    } else if (done == S_FALSE) {  // the old name was kept
+      AppendStatus(frame, link,
+                   ClonedText(file, synch, false) + L"; " + synch.source +
+                       L" kept:  a formula of the file still uses it");
+      cloned = true;
     } else {
       AppendStatus(frame, link, ClonedText(file, synch, replace));
       cloned = true;

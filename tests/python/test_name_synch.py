@@ -30,6 +30,7 @@ CASES = [
     ("X" * 2000, "Src_8", "is longer than 255 characters", "neither", True),
     ("Taken", "Src_9", "The name Taken already names another place in the workbook", "document", True),
     ("Place", "place", "Replaced with Place", "both", False),
+    ("Priced", "Src_11", "Src_11 kept:  a formula of the file still uses it", "both", False),
     ("Gone", "Nowhere", "Nowhere not synchronised:  it is in no file of the Bridge", "neither", True),
 ]
 SOURCES = [source for _, source, _, _, _ in CASES if source != "Nowhere"]
@@ -60,6 +61,7 @@ def synch(plant, tmp_path):
     for row, source in enumerate([*SOURCES, "Taken"], 1):
         book["Sheet"].cell(row, 1).value = source
         book.defined_names.append(DefinedName(source, attr_text=f"Sheet!$A${row}"))
+    book["Sheet"]["B1"] = '=Src_11*2&"Src_1"'  # Src_1 only in a text
     book.save(tmp_path / "synch.xlsx")
     document = docx.Document()
     for bookmark_id, source in enumerate(SOURCES, 1):
@@ -116,6 +118,7 @@ def test_each_link_is_synchronised_or_refused_on_its_own(synch):
         assert (link.WriteLocation, link.ReadLocation) == (expected, expected), route[:50]
     assert names["Taken"] == f"Sheet!$A${len(SOURCES) + 1}"
     assert "Src_2" in names and "Src_2" in bookmarks
+    assert ("Src_11" in names, "Src_11" in bookmarks, "Src_1" in names) == (True, False, False)
 
 
 def test_an_index_outside_the_linksets_changes_nothing(synch):
