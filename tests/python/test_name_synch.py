@@ -104,6 +104,8 @@ def test_each_link_is_synchronised_or_refused_on_its_own(synch):
     bridge, link_set, tmp_path = synch
     bridge.BridgeSynchNames(True)
     names, bookmarks = saved(bridge, tmp_path)
+    # the location map was refreshed from the files as they are now
+    assert bridge.AppCollection.LocationCount == len({name.lower() for name in [*names, *bookmarks]})
     for index, (route, source, status, renamed, error) in enumerate(CASES):
         link = link_set.Item(index)
         target = route.replace("(", "").replace(")", "").replace("*", "")
