@@ -29,6 +29,7 @@ CASES = [
     (LONG_BOOKMARK, "Src_7", "is no valid bookmark: it is longer than 40 characters", "neither", True),
     ("X" * 2000, "Src_8", "is longer than 255 characters", "neither", True),
     ("Taken", "Src_9", "The name Taken already names another place in the workbook", "document", True),
+    ("Marked", "Src_12", "The bookmark Marked already marks another place in the document", "workbook", True),
     ("Place", "place", "Replaced with Place", "both", False),
     ("Priced", "Src_11", "Src_11 kept:  a formula of the file still uses it", "both", False),
     ("Gone", "Nowhere", "Nowhere not synchronised:  it is in no file of the Bridge", "neither", True),
@@ -54,7 +55,7 @@ def cell_of(source):
 def synch(plant, tmp_path):
     """A Bridge with one LinkSet of CASES over a workbook and a document that
     both hold every source location; "Taken" names another cell of the
-    workbook."""
+    workbook, "Marked" another text of the document."""
     host = ovcbridge.CreateObject("OVCBridgeSvcs.Orvan")
     host.Initialize(plant, plant.Cache)
     book = openpyxl.Workbook()
@@ -64,7 +65,7 @@ def synch(plant, tmp_path):
     book["Sheet"]["B1"] = '=Src_11*2&"Src_1"'  # Src_1 only in a text
     book.save(tmp_path / "synch.xlsx")
     document = docx.Document()
-    for bookmark_id, source in enumerate(SOURCES, 1):
+    for bookmark_id, source in enumerate([*SOURCES, "Marked"], 1):
         bookmarked(document.add_paragraph(), bookmark_id, source, source)
     document.save(tmp_path / "synch.docx")
     bridge = ovcbridge.CreateObject("OVCBridgeSvcs.Bridge")
@@ -114,11 +115,11 @@ def test_each_link_is_synchronised_or_refused_on_its_own(synch):
         # letter case aside: a name kept in another spelling is still the location
         in_document = folded(bookmarks).get(target.lower()) == source
         in_workbook = source in SOURCES and folded(names).get(target.lower()) == cell_of(source)
-        assert (in_workbook, in_document) == {"both": (True, True), "document": (False, True),
+        assert (in_workbook, in_document) == {"both": (True, True), "document": (False, True), "workbook": (True, False),
                                               "neither": (False, False)}[renamed], route[:50]
         expected = target if renamed != "neither" else source
         assert (link.WriteLocation, link.ReadLocation) == (expected, expected), route[:50]
-    assert names["Taken"] == f"Sheet!$A${len(SOURCES) + 1}"
+    assert names["Taken"] == f"Sheet!$A${len(SOURCES) + 1}" and bookmarks["Marked"] == "Marked"
     assert "Src_2" in names and "Src_2" in bookmarks
     assert ("Src_11" in names, "Src_11" in bookmarks, "Src_1" in names) == (True, False, False)
 
