@@ -72,7 +72,7 @@ def main(database):
     host = ovcbridge.CreateObject("OVCBridgeSvcs.Orvan")
     host.Initialize(workspace, workspace.Cache)
     print("Unit standards:", ", ".join(workspace.UnitStandardNames))
-    print("Stored bridges:", len(host.BridgeList) // 6)
+    print("Stored bridges:", len(host.BridgeList) // 8)
 
     pumps = request(workspace, "ListObjects", service="OVDBGenericSvcs.Main", FilterView="Pumps")
     oids = [int(pump.get("OID")) for pump in pumps.iter("Object")][:5]

@@ -103,6 +103,16 @@ Status RecordFor(const RequestContext& context, int32_t oid, BridgeRecord* bridg
   return context.store->AddBridge(bridge);
 }
 
+// The Description of the bridge's stored document ("" before its first save).
+Status StoredDescription(const RequestContext& context, int32_t oid, std::string* description) {
+  BridgeRecord bridge;
+  ORVAN_RETURN_IF_ERROR(context.store->GetBridge(oid, true, &bridge));
+  pugi::xml_document document;
+  ORVAN_RETURN_IF_ERROR(LoadDocument(bridge, &document));
+  *description = GetText(document.document_element(), "Description");
+  return Status::Ok();
+}
+
 std::string SaveAnswer(int32_t oid, pugi::xml_node root) {
   pugi::xml_document out;
   pugi::xml_node answer = out.append_child("SaveBridge");
@@ -185,6 +195,8 @@ Status ListBridges(const RequestContext& context, std::string_view, std::string*
   pugi::xml_document out;
   pugi::xml_node root = out.append_child("Bridges");
   for (const BridgeRecord& bridge : bridges) {
+    std::string description;
+    ORVAN_RETURN_IF_ERROR(StoredDescription(context, bridge.oid, &description));
     pugi::xml_node entry = root.append_child("Bridge");
     SetNumber(entry, "OID", bridge.oid);
     SetText(entry, "Name", bridge.name);
@@ -192,6 +204,8 @@ Status ListBridges(const RequestContext& context, std::string_view, std::string*
     SetText(entry, "DateCreated", bridge.date_created);
     SetText(entry, "ModifiedBy", bridge.modified_by);
     SetText(entry, "DateModified", bridge.date_modified);
+    SetText(entry, "Description", description);
+    SetText(entry, "LockedBy", bridge.lock_holder);
   }
   *response = SerializeXml(out, false);
   return Status::Ok();

@@ -11,8 +11,10 @@ namespace ovc {
 
 // The attributes of each Bridge element of a "ListBridges" response, in the
 // order the list gives them.
-inline constexpr std::array<std::wstring_view, 6> kBridgeListAttributes = {
-    L"OID", L"Name", L"CreatedBy", L"DateCreated", L"ModifiedBy", L"DateModified"};
+// LockedBy is the user holding the bridge's lock, empty when none does.
+inline constexpr std::array<std::wstring_view, 8> kBridgeListAttributes = {
+    L"OID",        L"Name",         L"CreatedBy",   L"DateCreated",
+    L"ModifiedBy", L"DateModified", L"Description", L"LockedBy"};
 
 // Reads a "ListBridges" response: for every Bridge element, in document
 // order, the values of its kBridgeListAttributes as the host wrote them,

@@ -61,6 +61,25 @@ TEST_F(BridgeRequestsTest, CreateAndListBridges) {
   EXPECT_TRUE(second.attribute("Name") && second.attribute("DateModified"));
 }
 
+TEST_F(BridgeRequestsTest, ListGivesTheStoredDescriptionAndTheLockHolder) {
+  const int saved = Create();
+  ASSERT_TRUE(Call("SaveBridge", "<Bridge OID=\"" + std::to_string(saved) +
+                                     "\" Name=\"B\" Description=\"a &amp; b\"/>")
+                  .status.ok());
+  Create();
+  ASSERT_TRUE(CallAs(&bob_, "OpenBridge", BridgeRequest(saved)).status.ok());
+  pugi::xpath_node_set bridges = Parse(Call("ListBridges", "")).select_nodes("/Bridges/Bridge");
+  ASSERT_EQ(bridges.size(), 2u);
+  const struct {
+    const char* description;
+    const char* locked_by;
+  } expected[] = {{"a &#38; b", "bob"}, {"", ""}};  // texts carry the character-reference layer
+  for (size_t i = 0; i < 2; ++i) {
+    EXPECT_STREQ(bridges[i].node().attribute("Description").value(), expected[i].description);
+    EXPECT_STREQ(bridges[i].node().attribute("LockedBy").value(), expected[i].locked_by);
+  }
+}
+
 TEST_F(BridgeRequestsTest, SaveAnswersOidsInDocumentOrderAndOpenReturnsTheDocument) {
   int oid = Create();
   Answer saved = Call("SaveBridge", Document(oid));
