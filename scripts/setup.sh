@@ -9,7 +9,7 @@ packages=(
   clang-14 libclang-rt-14-dev llvm-14
   libfmt-dev libpugixml-dev libssl-dev libzip-dev libsqlite3-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  pybind11-dev python3-dev python3-pytest python3-openpyxl python3-docx python3-lxml
+  libcli11-dev pybind11-dev python3-dev python3-pytest python3-openpyxl python3-docx python3-lxml
   libreoffice-calc-nogui libreoffice-writer-nogui locales
 )
 

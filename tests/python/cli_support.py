@@ -1,0 +1,71 @@
+"""Runs the program ovcbridge as a user does, and makes the databases it works on."""
+import os
+import pty
+import subprocess
+import sys
+
+import ovcbridge
+from conftest import BUILD, SAMPLE
+
+sys.path.append(str(BUILD.parent / "examples"))
+import pump_plant  # noqa: E402
+
+PROGRAM = BUILD / "bin" / "ovcbridge"
+
+
+def run(*args, env=None, cwd=None):
+    """The finished program: (exit status, standard output, standard error)."""
+    done = subprocess.run([str(PROGRAM), *map(str, args)], capture_output=True, text=True,
+                          env={**os.environ, **(env or {})}, cwd=cwd, stdin=subprocess.DEVNULL,
+                          timeout=120)
+    return done.returncode, done.stdout, done.stderr
+
+
+def run_on_terminal(*args, env=None):
+    """The program with standard output and error on a pseudo-terminal: (status, what it showed)."""
+    pid, terminal = pty.fork()
+    if pid == 0:
+        os.execve(str(PROGRAM), [str(PROGRAM), *map(str, args)], {**os.environ, **(env or {})})
+    shown = b""
+    while True:
+        try:
+            chunk = os.read(terminal, 65536)
+        except OSError:
+            break
+        if not chunk:
+            break
+        shown += chunk
+    _, status = os.waitpid(pid, 0)
+    return os.waitstatus_to_exitcode(status), shown.decode()
+
+
+def pump_database(folder):
+    """The sample plant with the Bridge "Pump sizing" (OID 1) stored by "ann"; returns its path."""
+    database = folder / "plant.orvan"
+    workspace = pump_plant.make_plant(database)
+    workspace.UserName = "ann"
+    host = pump_plant.open_host(workspace)
+    workbook, data_sheet = folder / "pump-sizing.xlsx", folder / "pump-datasheet.docx"
+    pump_plant.make_workbook(workbook)
+    pump_plant.make_data_sheet(data_sheet)
+    bridge = pump_plant.create_bridge(workbook, data_sheet)
+    bridge.Save(False)
+    bridge.ReleaseLock()
+    bridge.FinalCleanUp()
+    host.FinalCleanUp()
+    workspace.Close()
+    return database
+
+
+def open_as(database, user, oid):
+    """Opens a Bridge as `user` in this process, taking its lock; returns what to close."""
+    workspace = ovcbridge.CreateObject("Orvan.Workspace")
+    workspace.Open(str(database))
+    workspace.UserName = user
+    host = pump_plant.open_host(workspace)
+    bridge = ovcbridge.CreateObject("OVCBridgeSvcs.Bridge")
+    bridge.Open(oid)
+    return workspace, host, bridge
+
+
+__all__ = ["PROGRAM", "SAMPLE", "run", "run_on_terminal", "pump_database", "open_as", "pump_plant"]
