@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
-#include <filesystem>
 #include <iostream>
 #include <pugixml.hpp>
 #include <sstream>
@@ -13,16 +12,6 @@
 
 namespace ovc::cli {
 namespace {
-
-// The library beside the program when installed (bin/ and lib/), else the
-// one this program was built with.
-std::string LibraryPath() {
-  std::error_code error;
-  const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-  const auto installed = program.parent_path().parent_path() / "lib" / "libovcbridgesvcs.so";
-  if (!error && std::filesystem::exists(installed)) return installed.string();
-  return OVC_LIBRARY_PATH;
-}
 
 void AddGlobalOptions(CLI::App& app, Options& options) {
   app.add_option("--db", options.db,
@@ -88,7 +77,7 @@ int Run(int argc, char** argv) {
     return status == 0 ? kSuccess : kUsageError;
   }
   try {
-    RegisterClasses(LibraryPath());
+    RegisterClasses(OVC_LIBRARY_NAME);
     return context.action();
   } catch (const Failure& failure) {
     return Failed(context.console, failure);

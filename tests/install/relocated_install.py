@@ -55,6 +55,15 @@ def main(cmake, build):
         assert any(path.endswith("libovcbridgesvcs.so") for path in loaded), loaded
         outside = [path for path in loaded if not path.startswith(str(prefix))]
         assert not outside, f"loaded from outside the installed prefix: {outside}"
+        check_program(prefix / "bin" / "ovcbridge", environment, scratch)
+
+
+def check_program(program, environment, scratch):
+    """The installed program makes a database and lists its Bridges through the
+    library it finds in the prefix."""
+    for args in (["db", "create", scratch / "cli.orvan"], ["--db", scratch / "cli.orvan", "bridge", "list"]):
+        run = subprocess.run([program, *args], env=environment, capture_output=True, text=True)
+        assert run.returncode == 0, run.stderr
 
 
 if __name__ == "__main__":
