@@ -23,6 +23,9 @@ void Check(HRESULT hr, std::wstring_view what) {
   throw Failure{hr, description.empty() ? std::wstring(what) + L" failed" : description};
 }
 
+// The library RegisterClasses loaded; it stays loaded.
+void* library = nullptr;
+
 // Loads the library and runs its DllRegisterServer, as an installer does.
 void RegisterServer(const std::string& path) {
   void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -33,6 +36,7 @@ void RegisterServer(const std::string& path) {
     throw Failure{E_FAIL, FromUtf8(path + " exports no DllRegisterServer")};
   }
   Check(register_server(), L"registering the library");
+  library = module;
 }
 
 }  // namespace
@@ -43,6 +47,10 @@ void RegisterClasses(const std::string& library_path) {
   Check(excel::RegisterExcelClasses(), L"registering Excel.Application");
   Check(word::RegisterWordClasses(), L"registering Word.Application");
   RegisterServer(library_path);
+}
+
+void* LibraryExport(const char* name) {
+  return library != nullptr ? dlsym(library, name) : nullptr;
 }
 
 Object Object::Create(std::wstring_view prog_id) {

@@ -19,6 +19,8 @@ struct Failure {
 // Registers the host's classes, the office applications and the library at
 // `library_path`, so that every object is created by ProgID. Throws Failure.
 void RegisterClasses(const std::string& library_path);
+// A function the registered library exports; null when there is none.
+void* LibraryExport(const char* name);
 
 // An automation object driven late bound, as a script drives it. Every
 // member throws Failure when the call fails.

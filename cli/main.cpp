@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <iostream>
 #include <pugixml.hpp>
 #include <sstream>
@@ -12,6 +13,19 @@
 
 namespace ovc::cli {
 namespace {
+
+// The library's full path: the first of OVC_LIBRARY_FOLDERS (relative to the
+// program's folder) that holds it.
+std::string LibraryPath() {
+  std::error_code error;
+  const auto folder = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+  std::istringstream candidates(OVC_LIBRARY_FOLDERS);
+  for (std::string candidate; std::getline(candidates, candidate, ':');) {
+    const auto path = folder / candidate / OVC_LIBRARY_NAME;
+    if (std::filesystem::is_regular_file(path, error)) return path.string();
+  }
+  return OVC_LIBRARY_NAME;
+}
 
 void AddGlobalOptions(CLI::App& app, Options& options) {
   app.add_option("--db", options.db,
@@ -77,7 +91,7 @@ int Run(int argc, char** argv) {
     return status == 0 ? kSuccess : kUsageError;
   }
   try {
-    RegisterClasses(OVC_LIBRARY_NAME);
+    RegisterClasses(LibraryPath());
     return context.action();
   } catch (const Failure& failure) {
     return Failed(context.console, failure);
