@@ -26,6 +26,7 @@ struct Context {
 
 void AddDbCommands(CLI::App& app, Context& context);
 void AddBridgeCommands(CLI::App& app, Context& context);
+void AddRunCommand(CLI::App& app, Context& context);
 
 // The names of the transfer operations as the command line spells them and
 // the library's OVCBRIDGETRANSFEROP values.

@@ -10,6 +10,7 @@
 #include "automation/text.h"
 #include "cli/automation_client.h"
 #include "cli/commands.h"
+#include "cli/progress_display.h"
 
 namespace ovc::cli {
 namespace {
@@ -47,6 +48,7 @@ constexpr const char* kExamples =
     "  ovcbridge db create plant.orvan --from samples/plant.json\n"
     "  ovcbridge --db plant.orvan bridge list\n"
     "  ovcbridge bridge show 1 --db plant.orvan --json\n"
+    "  ovcbridge run 1 --changes\n"
     "Each command explains itself: ovcbridge COMMAND --help";
 
 // One record of an error chain as a person reads it: the library writes
@@ -84,6 +86,7 @@ int Run(int argc, char** argv) {
   AddGlobalOptions(app, context.options);
   AddDbCommands(app, context);
   AddBridgeCommands(app, context);
+  AddRunCommand(app, context);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -92,8 +95,11 @@ int Run(int argc, char** argv) {
   }
   try {
     RegisterClasses(LibraryPath());
-    return context.action();
+    CatchInterrupt();
+    const int status = context.action();
+    return Interrupted() ? kInterrupted : status;
   } catch (const Failure& failure) {
+    if (Interrupted()) return kInterrupted;
     return Failed(context.console, failure);
   }
 }

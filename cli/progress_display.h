@@ -1,0 +1,50 @@
+#pragma once
+
+#include <chrono>
+#include <set>
+#include <string>
+
+#include "cli/console.h"
+
+namespace ovc::cli {
+
+// From now on Ctrl-C only marks the program as interrupted, so that every
+// command ends its work and releases what it holds; a second Ctrl-C ends
+// the program at once.
+void CatchInterrupt();
+bool Interrupted();
+
+// Shows the library's progress reports while it is installed: a bar redrawn
+// in place on a terminal, plain lines otherwise, nothing with --quiet. The
+// bar is erased when the display ends, however the operation ended. After
+// a Ctrl-C it asks the library to stop at its next report.
+class ProgressDisplay {
+ public:
+  explicit ProgressDisplay(const Console& console);
+  ~ProgressDisplay();
+  ProgressDisplay(const ProgressDisplay&) = delete;
+  ProgressDisplay& operator=(const ProgressDisplay&) = delete;
+
+  // The files the reports named, and the time since the display began.
+  const std::set<std::string>& files() const { return files_; }
+  double seconds() const;
+
+  // One report of the library; false asks it to stop.
+  bool Report(int phase, const std::string& file, const std::string& object, int64_t done,
+              int64_t total);
+
+ private:
+  void DrawBar(int phase, const std::string& file, const std::string& object, int64_t done,
+               int64_t total);
+  void Erase();
+
+  const Console& console_;
+  const bool bar_;
+  const std::chrono::steady_clock::time_point start_;
+  std::chrono::steady_clock::time_point drawn_;
+  bool shown_ = false;
+  int64_t steps_ = 0;
+  std::set<std::string> files_;
+};
+
+}  // namespace ovc::cli

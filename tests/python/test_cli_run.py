@@ -1,0 +1,118 @@
+"""ovcbridge run: the library's sequences with progress, summary, reports and Ctrl-C."""
+import csv
+import json
+import signal
+import subprocess
+
+import openpyxl
+import pytest
+
+from cli_support import PROGRAM, pump_database, pump_plant, run, run_on_terminal
+
+HOST_WRITTEN = ("Power", "Stages")
+
+
+@pytest.fixture
+def database(tmp_path):
+    return pump_database(tmp_path)
+
+
+def host_results(database):
+    workspace = pump_plant.ovcbridge.CreateObject("Orvan.Workspace")
+    workspace.Open(str(database))
+    try:
+        return pump_plant.host_values(workspace, pump_plant.PUMPS["P-101A"], HOST_WRITTEN)
+    finally:
+        workspace.Close()
+
+
+@pytest.mark.parametrize("op, written, read, host_changed", [
+    ("autorun", 17, 23, True),
+    ("write-to-apps", 17, 23, False),
+    ("export", 17, 23, False),
+    ("read-db", 0, 23, False),
+    ("read-from-apps", 0, 6, False),
+    ("write-db", 0, 23, True),
+])
+def test_each_operation_runs_its_sequence_and_sums_it_up(database, op, written, read, host_changed):
+    before = host_results(database)
+    status, out, err = run("--db", database, "run", "1", "--op", op, "--json")
+    summary = json.loads(out)
+    assert status == 0, err
+    assert (summary["written"], summary["read"], summary["failed"]) == (written, read, 0)
+    assert summary["saved"] is True and summary["milliseconds"] >= 0
+    assert (host_results(database) != before) == host_changed
+
+
+def test_the_change_report_as_table_csv_and_json(database, tmp_path):
+    status, out, _ = run("--db", database, "run", "1", "--changes", "--change-report",
+                         tmp_path / "changes.csv")
+    with open(tmp_path / "changes.csv", newline="", encoding="utf-8") as file:
+        rows = list(csv.reader(file))
+    assert status == 0 and rows[0] == ["source", "object", "where", "old", "new"]
+    assert ["pump-sizing.xlsx", "P-101A", "Flow_P101A", "", "380.2"] in rows
+    assert all(len(row) == 5 for row in rows) and "Flow_P101A" in out and "SOURCE" in out
+    assert run("--db", database, "run", "1", "--change-report", tmp_path / "changes.json")[0] == 0
+    changes = json.loads((tmp_path / "changes.json").read_text(encoding="utf-8"))
+    assert changes[0] == {"source": "pump-sizing.xlsx", "object": "P-101A", "where": "Flow_P101A",
+                          "old": "380.2", "new": "380.2"}
+
+
+@pytest.mark.parametrize("report, heading", [("status", "Bridge Status Report"),
+                                             ("errors", "")])
+def test_the_report_asked_for_is_printed(database, report, heading):
+    status, out, _ = run("--db", database, "run", "1", "--report", report, "--json")
+    assert status == 0 and json.loads(out)["report"].startswith(heading)
+
+
+@pytest.mark.parametrize("args", [["--change-report", "changes.txt"], ["--op", "autorun-pause"],
+                                  ["--report", "all"]])
+def test_run_refuses_wrong_options_with_2(database, args):
+    assert run("--db", database, "run", "1", *args)[0] == 2
+
+
+def test_progress_is_plain_lines_off_a_terminal_and_nothing_with_quiet(database):
+    status, _, err = run("--db", database, "run", "1")
+    assert status == 0 and "write pass pump-sizing.xlsx" in err and "\r" not in err
+    assert run("--db", database, "--quiet", "run", "1")[2] == ""
+
+
+def test_the_bar_is_drawn_on_a_terminal_and_erased_before_the_summary(database):
+    status, shown = run_on_terminal("--db", database, "run", "1")
+    assert status == 0 and "] " in shown and "write pass [" in shown
+    assert shown[shown.rindex("\r\x1b[K") + 4:].startswith("Links:")
+
+
+def slow_database(folder):
+    """The pump Bridge over a workbook whose 20,000 formulas make a run last a while."""
+    make_workbook = pump_plant.make_workbook
+
+    def loaded_workbook(path):
+        make_workbook(path)
+        book = openpyxl.load_workbook(path)
+        sheet = book.create_sheet("Load")
+        for row in range(1, 20001):
+            sheet.cell(row, 1, f"=Sizing!B9+Sizing!C9+Sizing!D9+{row}")
+        book.save(path)
+
+    pump_plant.make_workbook = loaded_workbook
+    try:
+        return pump_database(folder)
+    finally:
+        pump_plant.make_workbook = make_workbook
+
+
+def test_ctrl_c_stops_the_run_writes_nothing_to_the_host_and_releases_the_lock(tmp_path):
+    database = slow_database(tmp_path)
+    before = run("db", "export", database)[1]
+    child = subprocess.Popen([str(PROGRAM), "--db", str(database), "run", "1"], text=True,
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    for line in child.stderr:
+        if line.startswith("write pass"):
+            child.send_signal(signal.SIGINT)
+            break
+    out, err = child.communicate(timeout=120)
+    assert child.returncode == 130 and out == "" and "interrupted" in err
+    assert run("db", "export", database)[1] == before
+    listed = json.loads(run("--db", database, "bridge", "list", "--json")[1])["bridges"]
+    assert listed[0]["locked_by"] == ""
