@@ -1,0 +1,289 @@
+#include "office/package/legacy_converter.h"
+
+#include <fcntl.h>
+#include <ftw.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace ovc::office {
+namespace {
+
+constexpr std::string_view kLibreOfficeNeeded =
+    "LibreOffice is needed to open .xls/.doc files (Debian packages libreoffice-calc-nogui, "
+    "libreoffice-writer-nogui)";
+constexpr std::chrono::milliseconds kPollInterval(10);
+constexpr size_t kMaxReasonLength = 300;
+
+// The user profile's settings: macros neither run nor ask to.
+constexpr std::string_view kMacrosDisabled =
+    R"(<?xml version="1.0" encoding="UTF-8"?>
+<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
+<item oor:path="/org.openoffice.Office.Common/Security/Scripting"><prop oor:name="MacroSecurityLevel" oor:op="fuse"><value>3</value></prop></item>
+<item oor:path="/org.openoffice.Office.Common/Security/Scripting"><prop oor:name="DisableMacrosExecution" oor:op="fuse"><value>true</value></prop></item>
+</oor:items>
+)";
+
+struct FormatInfo {
+  std::string_view extension;
+  std::string_view filter;  // LibreOffice's export filter
+};
+
+FormatInfo InfoOf(ConvertedFormat format) {
+  switch (format) {
+    case ConvertedFormat::kXls:
+      return {"xls", "MS Excel 97"};
+    case ConvertedFormat::kXlsx:
+      return {"xlsx", "Calc MS Excel 2007 XML"};
+    case ConvertedFormat::kDoc:
+      return {"doc", "MS Word 97"};
+    case ConvertedFormat::kDocx:
+      break;
+  }
+  return {"docx", "MS Word 2007 XML"};
+}
+
+bool IsExecutableFile(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+         ::access(path.c_str(), X_OK) == 0;
+}
+
+// The first "soffice", else the first "libreoffice", along `search_path`.
+std::string FindLibreOffice(std::string_view search_path) {
+  for (const std::string_view program : {"soffice", "libreoffice"}) {
+    size_t start = 0;
+    while (start <= search_path.size()) {
+      const size_t end = std::min(search_path.find(':', start), search_path.size());
+      const std::string_view folder = search_path.substr(start, end - start);
+      const std::string candidate =
+          (folder.empty() ? std::string(".") : std::string(folder)) + "/" + std::string(program);
+      if (IsExecutableFile(candidate)) return candidate;
+      start = end + 1;
+    }
+  }
+  return "";
+}
+
+// A file URL of an absolute path, every byte outside the unreserved set
+// percent-encoded.
+std::string FileUrl(std::string_view path) {
+  constexpr char kHex[] = "0123456789ABCDEF";
+  std::string url = "file://";
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                            (c >= '0' && c <= '9') ||
+                            std::string_view("/-._~").find(c) != std::string_view::npos;
+    if (unreserved) {
+      url += c;
+    } else {
+      url += '%';
+      url += kHex[byte >> 4];
+      url += kHex[byte & 0xF];
+    }
+  }
+  return url;
+}
+
+bool WriteFile(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out.flush());
+}
+
+// Prepares the folder's LibreOffice profile (macros disabled) and output
+// folder, once.
+bool PrepareFolder(const std::string& folder) {
+  const std::string user = folder + "/profile/user";
+  const std::string settings = user + "/registrymodifications.xcu";
+  if (::access(settings.c_str(), F_OK) == 0) return true;
+  for (const std::string& sub : {folder + "/profile", user, folder + "/out"}) {
+    if (::mkdir(sub.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  }
+  return WriteFile(settings, kMacrosDisabled);
+}
+
+// The last non-blank line LibreOffice printed: its reason for a failure.
+std::string LastLine(const std::string& log_path) {
+  std::ifstream in(log_path, std::ios::binary);
+  std::string line;
+  std::string last;
+  while (std::getline(in, line)) {
+    if (line.find_first_not_of(" \t\r") != std::string::npos) last = line;
+  }
+  if (last.size() > kMaxReasonLength) last.resize(kMaxReasonLength);
+  return last;
+}
+
+// The file name LibreOffice gives its output: the source's name with the
+// last extension replaced.
+std::string OutputName(const std::string& source, std::string_view extension) {
+  const size_t slash = source.rfind('/');
+  std::string name = slash == std::string::npos ? source : source.substr(slash + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot != 0) name.resize(dot);
+  return name + "." + std::string(extension);
+}
+
+// posix_spawn's settings for one conversion: its own process group, default
+// signal handling, stdin from /dev/null, stdout and stderr into `log_path`.
+class SpawnSettings {
+ public:
+  explicit SpawnSettings(const std::string& log_path) {
+    ::posix_spawnattr_init(&attributes_);
+    ::posix_spawn_file_actions_init(&actions_);
+    sigset_t signals;
+    sigemptyset(&signals);
+    ::posix_spawnattr_setsigmask(&attributes_, &signals);
+    sigfillset(&signals);
+    ::posix_spawnattr_setsigdefault(&attributes_, &signals);
+    ::posix_spawnattr_setpgroup(&attributes_, 0);
+    ::posix_spawnattr_setflags(
+        &attributes_, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    ::posix_spawn_file_actions_addopen(&actions_, 0, "/dev/null", O_RDONLY, 0);
+    ::posix_spawn_file_actions_addopen(&actions_, 1, log_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                       0600);
+    ::posix_spawn_file_actions_adddup2(&actions_, 1, 2);
+  }
+  ~SpawnSettings() {
+    ::posix_spawn_file_actions_destroy(&actions_);
+    ::posix_spawnattr_destroy(&attributes_);
+  }
+  SpawnSettings(const SpawnSettings&) = delete;
+  SpawnSettings& operator=(const SpawnSettings&) = delete;
+
+  const posix_spawnattr_t* attributes() const { return &attributes_; }
+  const posix_spawn_file_actions_t* actions() const { return &actions_; }
+
+ private:
+  posix_spawnattr_t attributes_;
+  posix_spawn_file_actions_t actions_;
+};
+
+// Waits for the process `pid` until `limit`; true when it ended in time.
+// Its process group is killed either way, so that nothing it started
+// outlives the conversion.
+bool WaitWithin(pid_t pid, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  int status = 0;
+  pid_t ended = 0;
+  while ((ended = ::waitpid(pid, &status, WNOHANG)) == 0 &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(kPollInterval);
+  }
+  ::kill(-pid, SIGKILL);
+  if (ended == 0) {
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }
+  return ended != 0;
+}
+
+std::string Seconds(std::chrono::milliseconds duration) {
+  std::array<char, 24> digits{};
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(duration).count();
+  const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), seconds);
+  return std::string(digits.data(), result.ptr);
+}
+
+int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) {
+  ::remove(path);
+  return 0;
+}
+
+}  // namespace
+
+std::string_view ExtensionOf(ConvertedFormat format) { return InfoOf(format).extension; }
+
+ConverterOptions DefaultConverterOptions() {
+  ConverterOptions options;
+  const char* path = std::getenv("PATH");
+  options.search_path = path != nullptr ? path : "/usr/bin:/bin";
+  return options;
+}
+
+bool WorkingFolder::Create() {
+  const char* tmpdir = std::getenv("TMPDIR");
+  std::string pattern =
+      std::string(tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp") + "/ovc-legacy-XXXXXX";
+  if (::mkdtemp(pattern.data()) == nullptr) return false;
+  path_ = std::move(pattern);
+  return true;
+}
+
+WorkingFolder::~WorkingFolder() {
+  if (!path_.empty()) ::nftw(path_.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+HRESULT ConvertWithLibreOffice(const std::string& source, ConvertedFormat target,
+                               const WorkingFolder& folder, const std::string& display_name,
+                               const ConverterOptions& options, std::string* output,
+                               std::string* error) {
+  const FormatInfo info = InfoOf(target);
+  const std::string conversion = "conversion to ." + std::string(info.extension);
+  const std::string program = FindLibreOffice(options.search_path);
+  if (program.empty()) {
+    *error = display_name + ": " + std::string(kLibreOfficeNeeded);
+    return E_NOTIMPL;
+  }
+  if (!PrepareFolder(folder.path())) {
+    *error = display_name + ": " + conversion + ": " + std::strerror(errno);
+    return E_FAIL;
+  }
+  const std::string out_folder = folder.path() + "/out";
+  const std::string produced = out_folder + "/" + OutputName(source, info.extension);
+  ::unlink(produced.c_str());
+  // A relative name gets "./" so that one starting with '-' is no option.
+  const std::string source_argument = source.front() == '/' ? source : "./" + source;
+  const std::vector<std::string> arguments = {
+      program,        "--headless",
+      "--invisible",  "--nologo",
+      "--norestore",  "--nolockcheck",
+      "--nodefault",  "-env:UserInstallation=" + FileUrl(folder.path() + "/profile"),
+      "--convert-to", std::string(info.extension) + ":" + std::string(info.filter),
+      "--outdir",     out_folder,
+      source_argument};
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  const std::string log_path = folder.path() + "/convert.log";
+  SpawnSettings settings(log_path);
+  pid_t pid = 0;
+  if (const int failure = ::posix_spawn(&pid, program.c_str(), settings.actions(),
+                                        settings.attributes(), argv.data(), environ)) {
+    *error = display_name + ": " + conversion +
+             ": LibreOffice could not be started: " + std::strerror(failure);
+    return E_FAIL;
+  }
+  if (!WaitWithin(pid, options.time_limit)) {
+    *error = display_name + ": " + conversion + " by LibreOffice did not finish within " +
+             Seconds(options.time_limit) + " s and was stopped";
+    return E_FAIL;
+  }
+  struct stat status {};
+  if (::stat(produced.c_str(), &status) != 0 || status.st_size == 0) {
+    const std::string reason = LastLine(log_path);
+    *error = display_name + ": " + conversion + ": LibreOffice wrote nothing" +
+             (reason.empty() ? "" : " (" + reason + ")");
+    return E_NOTIMPL;
+  }
+  *output = produced;
+  return S_OK;
+}
+
+}  // namespace ovc::office

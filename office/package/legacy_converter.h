@@ -1,0 +1,58 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+#include "automation/hresult.h"
+
+namespace ovc::office {
+
+// The formats LibreOffice converts between for the engines.
+enum class ConvertedFormat { kXls, kXlsx, kDoc, kDocx };
+
+// The extension a converted file gets ("xlsx").
+std::string_view ExtensionOf(ConvertedFormat format);
+
+struct ConverterOptions {
+  // The folders searched for "soffice", then "libreoffice", as PATH lists them.
+  std::string search_path;
+  // Past it, the converter and every process it started are killed.
+  std::chrono::milliseconds time_limit{std::chrono::seconds(120)};
+};
+
+// The options a process's environment gives: its PATH, 120 s.
+ConverterOptions DefaultConverterOptions();
+
+// A private folder (mode 0700) under TMPDIR (else /tmp) holding the working
+// copies of one legacy file, LibreOffice's user profile and its output;
+// removed with everything in it when destroyed.
+class WorkingFolder {
+ public:
+  // Creates the folder; false with errno when it cannot.
+  bool Create();
+  ~WorkingFolder();
+  WorkingFolder() = default;
+  WorkingFolder(const WorkingFolder&) = delete;
+  WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+  // Empty before Create() succeeded.
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// Converts the file `source` to `target` with LibreOffice headless, in
+// `folder` (a WorkingFolder): LibreOffice is started without a shell, with
+// the folder's own user profile and macros disabled, as its own process
+// group. Returns S_OK with *output the converted file inside the folder.
+// On failure *error reads "<display_name>: <reason>": E_NOTIMPL when
+// LibreOffice is missing or wrote nothing (with the reason it printed),
+// E_FAIL when it ran past the time limit or could not be started.
+HRESULT ConvertWithLibreOffice(const std::string& source, ConvertedFormat target,
+                               const WorkingFolder& folder, const std::string& display_name,
+                               const ConverterOptions& options, std::string* output,
+                               std::string* error);
+
+}  // namespace ovc::office

@@ -1,0 +1,164 @@
+#include "office/package/legacy_converter.h"
+
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "tests/office/office_test_support.h"
+
+namespace ovc::office {
+namespace {
+
+using testing::CopyFixture;
+using testing::ReadFile;
+using testing::TempDir;
+
+constexpr std::string_view kCompoundMagic("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+
+// A fake LibreOffice in a folder of its own: a shell script named soffice.
+class FakeOffice {
+ public:
+  explicit FakeOffice(const std::string& body) {
+    const std::string script = dir_.File("soffice");
+    std::ofstream(script) << "#!/bin/sh\n" << body << "\n";
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  }
+  ConverterOptions Options(std::chrono::milliseconds limit = std::chrono::seconds(20)) const {
+    return {dir_.path().string(), limit};
+  }
+  std::string File(const std::string& name) const { return dir_.File(name); }
+
+ private:
+  TempDir dir_;
+};
+
+struct Outcome {
+  HRESULT code;
+  std::string error;
+};
+
+Outcome Convert(const std::string& source, const ConverterOptions& options,
+                const WorkingFolder& folder) {
+  std::string output;
+  std::string error;
+  const HRESULT code = ConvertWithLibreOffice(source, ConvertedFormat::kXlsx, folder, "data.xls",
+                                              options, &output, &error);
+  return {code, error};
+}
+
+// True once `pid` has ended (a zombie not yet reaped by its new parent
+// counts as ended).
+bool ProcessGone(pid_t pid) {
+  for (int tries = 0; tries < 200; ++tries) {
+    const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+    if (stat.empty() || stat.find(") Z ") != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+TEST(LegacyConverterTest, AWorkingFolderIsPrivateAndRemovedWithWhatItHolds) {
+  std::string path;
+  {
+    WorkingFolder folder;
+    ASSERT_TRUE(folder.Create());
+    path = folder.path();
+    struct stat status {};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    std::filesystem::create_directories(path + "/profile/user");
+    std::ofstream(path + "/profile/user/x") << "x";
+  }
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(LegacyConverterTest, FailuresNameTheFileAndTheirCause) {
+  TempDir empty;
+  const FakeOffice silent("echo 'Error: source file could not be loaded'; exit 0");
+  const struct {
+    ConverterOptions options;
+    HRESULT code;
+    std::string error;
+  } cases[] = {
+      {{empty.path().string(), std::chrono::seconds(1)},
+       E_NOTIMPL,
+       "data.xls: LibreOffice is needed to open .xls/.doc files (Debian packages "
+       "libreoffice-calc-nogui, libreoffice-writer-nogui)"},
+      {silent.Options(), E_NOTIMPL,
+       "data.xls: conversion to .xlsx: LibreOffice wrote nothing (Error: source file could "
+       "not be loaded)"},
+  };
+  for (const auto& c : cases) {
+    WorkingFolder folder;
+    ASSERT_TRUE(folder.Create());
+    const Outcome outcome = Convert("/nonexistent/data.xls", c.options, folder);
+    EXPECT_EQ(outcome.code, c.code) << c.error;
+    EXPECT_EQ(outcome.error, c.error);
+  }
+}
+
+TEST(LegacyConverterTest, AConversionPastItsTimeLimitIsKilledWithWhatItStarted) {
+  TempDir dir;
+  const std::string pids = dir.File("pids");
+  const FakeOffice hanging("sleep 60 & echo $! > '" + pids + "'; sleep 60");
+  WorkingFolder folder;
+  ASSERT_TRUE(folder.Create());
+  const auto start = std::chrono::steady_clock::now();
+  const Outcome outcome =
+      Convert(dir.File("data.xls"), hanging.Options(std::chrono::milliseconds(1500)), folder);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_EQ(outcome.code, E_FAIL);
+  EXPECT_EQ(outcome.error,
+            "data.xls: conversion to .xlsx by LibreOffice did not finish within 1 s and was "
+            "stopped");
+  const pid_t background = std::stoi(ReadFile(pids));
+  EXPECT_TRUE(ProcessGone(background));
+}
+
+// Every argument reaches LibreOffice as it was given, without a shell, a
+// leading '-' turned into a path; the profile is the folder's own, with
+// macros disabled.
+TEST(LegacyConverterTest, HostileFileNamesReachLibreOfficeUnchanged) {
+  const FakeOffice recorder("");
+  const FakeOffice echoing("for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+                           recorder.File("args") + "'");
+  for (const std::string name : {"-x 'q' \"d\" $HOME `id`.xls", "a b;c.xls"}) {
+    WorkingFolder folder;
+    ASSERT_TRUE(folder.Create());
+    Convert(name, echoing.Options(), folder);
+    const std::string args = ReadFile(recorder.File("args"));
+    EXPECT_NE(args.find("\n./" + name + "\n"), std::string::npos) << args;
+    EXPECT_NE(args.find("-env:UserInstallation=file://" + folder.path() + "/profile\n"),
+              std::string::npos)
+        << args;
+    EXPECT_NE(ReadFile(folder.path() + "/profile/user/registrymodifications.xcu")
+                  .find("DisableMacrosExecution"),
+              std::string::npos);
+  }
+}
+
+TEST(LegacyConverterTest, LibreOfficeConvertsAFileWithAHostileName) {
+  const ConverterOptions options = DefaultConverterOptions();
+  TempDir dir;
+  const std::string source = CopyFixture(dir, "book.xlsx", "-a 'b' $c.xlsx");
+  WorkingFolder folder;
+  ASSERT_TRUE(folder.Create());
+  std::string output;
+  std::string error;
+  const HRESULT code = ConvertWithLibreOffice(source, ConvertedFormat::kXls, folder, "book",
+                                              options, &output, &error);
+  if (code == E_NOTIMPL && error.find("is needed") != std::string::npos) GTEST_SKIP() << error;
+  ASSERT_EQ(code, S_OK) << error;
+  EXPECT_EQ(output, folder.path() + "/out/-a 'b' $c.xls");
+  EXPECT_EQ(ReadFile(output).substr(0, 8), kCompoundMagic);
+}
+
+}  // namespace
+}  // namespace ovc::office
