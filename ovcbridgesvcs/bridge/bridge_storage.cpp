@@ -10,6 +10,7 @@
 #include "ovcbridgesvcs/host/host_state.h"
 #include "ovcbridgesvcs/host/own_error.h"
 #include "ovcbridgesvcs/links/link_values.h"
+#include "ovcbridgesvcs/transfer/link_walk.h"
 #include "ovcbridgesvcs/xml/variant_util.h"
 #include "ovcbridgesvcs/xml/xml_document.h"
 #include "ovcbridgesvcs/xml/xml_helper.h"
@@ -58,14 +59,6 @@ std::optional<int32_t> FirstOid(const std::wstring& response, std::string_view n
   const std::vector<std::optional<int32_t>> oids = OidsOf(answer, name);
   if (oids.empty()) return std::nullopt;
   return oids.front().value_or(-1);
-}
-
-ComPtr<IApp> AppAt(CMethodFrame& frame, IAppCollection& apps, int32_t index) {
-  Variant item;
-  CheckAndRaise(frame, apps.get_Item(Variant::I4(index), &item));
-  ComPtr<IApp> app;
-  CheckAndRaise(frame, ComPtr<IDispatch>(item.dispatch()).As(&app));
-  return app;
 }
 
 }  // namespace
@@ -162,7 +155,7 @@ void CBridge::SaveAppFilesAs(CMethodFrame& frame, IOVWorkspace* workspace, bool 
   int32_t count = 0;
   CheckAndRaise(frame, apps_->get_Count(&count));
   for (int32_t i = 0; i < count; ++i) {
-    const ComPtr<IApp> app = AppAt(frame, *apps_, i);
+    const ComPtr<IApp> app = transfer::AppAt(frame, apps_.get(), i);
     // A file that did not save is not stored: its stale copy would be.
     CheckAndRaise(frame, app->Save());
     CheckAndRaise(frame, app->TerminateApp(VARIANT_FALSE));
@@ -209,7 +202,9 @@ void CBridge::StoreDocument(CMethodFrame& frame, IOVWorkspace* workspace) {
   if (apps_) CheckAndRaise(frame, apps_->get_Count(&app_count));
   for (int32_t i = 0; i < app_count && static_cast<size_t>(i) < file_oids.size(); ++i) {
     if (file_oids[static_cast<size_t>(i)]) {
-      CheckAndRaise(frame, AppAt(frame, *apps_, i)->put_OID(*file_oids[static_cast<size_t>(i)]));
+      CheckAndRaise(
+          frame,
+          transfer::AppAt(frame, apps_.get(), i)->put_OID(*file_oids[static_cast<size_t>(i)]));
     }
   }
   CheckAndRaise(frame, put_Dirty(VARIANT_FALSE));

@@ -30,15 +30,28 @@ bool GotFlag(CMethodFrame& frame, I* object, HRESULT (I::*get)(VARIANT_BOOL*)) {
 // bound to an object.
 bool LinkSetInRequest(CMethodFrame& frame, ILinkSet* link_set);
 
-// The Link at `index` of `link_set`.
-ComPtr<ILink> LinkAt(CMethodFrame& frame, ILinkSet* link_set, int32_t index);
+// The item at `index` of `collection` as an `Item`; E_POINTER is raised
+// for an item that is none.
+template <class Item, class Collection>
+ComPtr<Item> ItemAt(CMethodFrame& frame, Collection* collection, int32_t index) {
+  Variant item;
+  CheckAndRaise(frame, collection->get_Item(Variant::I4(index), &item));
+  ComPtr<Item> typed = ComPtr<IDispatch>(item.dispatch()).template As<Item>();
+  if (!typed) RaiseError(frame, SourceLocation::Current(), E_POINTER);
+  return typed;
+}
+
+inline ComPtr<ILink> LinkAt(CMethodFrame& frame, ILinkSet* link_set, int32_t index) {
+  return ItemAt<ILink>(frame, link_set, index);
+}
 
 // Whether `link` answers in a request of `direction`: enabled, with a route
 // and, for a write, marked for import. *route receives the route.
 bool LinkInRequest(CMethodFrame& frame, ILink* link, Direction direction, std::wstring* route);
 
-// The file at `index` of `apps`.
-ComPtr<IApp> AppAt(CMethodFrame& frame, IAppCollection* apps, int32_t index);
+inline ComPtr<IApp> AppAt(CMethodFrame& frame, IAppCollection* apps, int32_t index) {
+  return ItemAt<IApp>(frame, apps, index);
+}
 
 // The first description of the thread's error chain (which the thread gives
 // up), or the system's text of `code`.

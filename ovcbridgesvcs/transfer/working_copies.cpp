@@ -33,14 +33,6 @@ void MergeIntoTemplate(CMethodFrame& frame, ILinkSet* copy, ILinkSet* iterative_
 
 }  // namespace
 
-ComPtr<ILinkSet> LinkSetAt(CMethodFrame& frame, IBridge* bridge, int32_t index) {
-  Variant item;
-  CheckAndRaise(frame, bridge->get_Item(Variant::I4(index), &item));
-  ComPtr<ILinkSet> link_set = ComPtr<IDispatch>(item.dispatch()).As<ILinkSet>();
-  if (!link_set) RaiseError(frame, SourceLocation::Current(), E_POINTER);
-  return link_set;
-}
-
 int32_t LinkSetCount(CMethodFrame& frame, IBridge* bridge) {
   return Got(frame, bridge, &IBridge::get_Count);
 }

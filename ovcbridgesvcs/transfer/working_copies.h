@@ -5,6 +5,7 @@
 #include "automation/com_ptr.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
 #include "ovcbridgesvcs/resources/ovcbridgesvcs.h"
+#include "ovcbridgesvcs/transfer/link_walk.h"
 
 // The iterative run of a Bridge: one iterative LinkSet, the template, bound
 // to a list of objects, is expanded into working copies, one LinkSet per
@@ -12,8 +13,9 @@
 // failing call raises through the frame.
 namespace ovc::transfer {
 
-// The LinkSet at `index` of `bridge`.
-ComPtr<ILinkSet> LinkSetAt(CMethodFrame& frame, IBridge* bridge, int32_t index);
+inline ComPtr<ILinkSet> LinkSetAt(CMethodFrame& frame, IBridge* bridge, int32_t index) {
+  return ItemAt<ILinkSet>(frame, bridge, index);
+}
 
 int32_t LinkSetCount(CMethodFrame& frame, IBridge* bridge);
 
