@@ -2,11 +2,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ovc::office {
 namespace {
@@ -16,7 +18,9 @@ constexpr size_t kHeaderSize = 512;
 constexpr size_t kHeaderFatLocations = 109;
 constexpr uint32_t kLastRegularSector = 0xFFFFFFFA;
 constexpr size_t kEntrySize = 128;
+constexpr uint32_t kEndOfChain = 0xFFFFFFFE;
 constexpr uint8_t kStreamEntry = 2;
+constexpr uint8_t kRootEntry = 5;
 // Bounds on what is read of a compound file that claims more: its
 // directory sectors, and the sectors of its FAT-location chain walked to
 // find one FAT sector. An encrypted package's directory takes one sector.
@@ -51,22 +55,31 @@ class CompoundDirectory {
  public:
   explicit CompoundDirectory(const ReadAt& read) : read_(read) {}
 
-  // Whether the directory names a stream of one of `names` (UTF-16LE).
-  bool HoldsStreamNamed(const std::array<std::string, 2>& names) {
-    if (!ReadHeader()) return false;
+  enum class Search { kFound, kAbsent, kMalformed };
+
+  // Whether the directory names a stream of one of `names` (UTF-16LE):
+  // kMalformed when the header, the directory's root entry or its chain of
+  // sectors is broken; kAbsent too for a directory longer than is walked.
+  Search FindStreamNamed(const std::array<std::string, 2>& names) {
+    if (!ReadHeader()) return Search::kMalformed;
     std::string sector_bytes(sector_size_, '\0');
-    uint32_t sector = first_directory_;
-    for (uint32_t walked = 0; walked < kMaxDirectorySectors && sector <= kLastRegularSector;
-         ++walked) {
-      if (!Read(SectorOffset(sector), sector_bytes.size(), sector_bytes.data())) return false;
+    std::vector<uint32_t> walked;
+    for (uint32_t sector = first_directory_; walked.size() < kMaxDirectorySectors;) {
+      if (std::find(walked.begin(), walked.end(), sector) != walked.end() ||
+          !Read(SectorOffset(sector), sector_bytes.size(), sector_bytes.data()) ||
+          (walked.empty() && static_cast<uint8_t>(sector_bytes[66]) != kRootEntry)) {
+        return Search::kMalformed;
+      }
+      walked.push_back(sector);
       for (size_t entry = 0; entry + kEntrySize <= sector_bytes.size(); entry += kEntrySize) {
-        if (IsStreamNamed(sector_bytes.data() + entry, names)) return true;
+        if (IsStreamNamed(sector_bytes.data() + entry, names)) return Search::kFound;
       }
       const std::optional<uint32_t> next = NextSector(sector);
-      if (!next) return false;
+      if (next == kEndOfChain) return Search::kAbsent;
+      if (!next || *next > kLastRegularSector) return Search::kMalformed;
       sector = *next;
     }
-    return false;
+    return Search::kAbsent;
   }
 
   int error() const { return error_; }
@@ -98,12 +111,13 @@ class CompoundDirectory {
 
   uint64_t SectorOffset(uint32_t sector) const { return (uint64_t{sector} + 1) << sector_shift_; }
 
-  // The sector following `sector` in its chain, by the FAT.
+  // The FAT's entry for `sector`: the next sector of its chain, or a
+  // special value (kEndOfChain); none when the FAT cannot be read there.
   std::optional<uint32_t> NextSector(uint32_t sector) {
     const uint32_t per_sector = static_cast<uint32_t>(sector_size_ / 4);
     const std::optional<uint32_t> fat_sector = FatSectorLocation(sector / per_sector);
     if (!fat_sector) return std::nullopt;
-    return ReadLocation(SectorOffset(*fat_sector) + 4 * uint64_t{sector % per_sector});
+    return ReadWord(SectorOffset(*fat_sector) + 4 * uint64_t{sector % per_sector});
   }
 
   // Where the FAT's sector `index` lies: among the header's first 109
@@ -124,9 +138,14 @@ class CompoundDirectory {
 
   // A sector number stored at `offset`, when it names a regular sector.
   std::optional<uint32_t> ReadLocation(uint64_t offset) {
+    const std::optional<uint32_t> word = ReadWord(offset);
+    return word ? Regular(*word) : std::nullopt;
+  }
+
+  std::optional<uint32_t> ReadWord(uint64_t offset) {
     char bytes[4];
     if (!Read(offset, sizeof bytes, bytes)) return std::nullopt;
-    return Regular(Little32(bytes));
+    return Little32(bytes);
   }
 
   static std::optional<uint32_t> Regular(uint32_t sector) {
@@ -174,10 +193,12 @@ int SniffFileKind(const ReadAt& read, FileKind* kind) {
   const std::string_view start(head, static_cast<size_t>(count));
   if (start == kCompoundMagic) {
     CompoundDirectory directory(read);
-    const bool encrypted =
-        directory.HoldsStreamNamed({Utf16("EncryptionInfo"), Utf16("EncryptedPackage")});
+    const CompoundDirectory::Search search =
+        directory.FindStreamNamed({Utf16("EncryptionInfo"), Utf16("EncryptedPackage")});
     if (directory.error() != 0) return directory.error();
-    *kind = encrypted ? FileKind::kEncrypted : FileKind::kLegacyBinary;
+    *kind = search == CompoundDirectory::Search::kFound    ? FileKind::kEncrypted
+            : search == CompoundDirectory::Search::kAbsent ? FileKind::kLegacyBinary
+                                                           : FileKind::kDamagedCompound;
   } else if (start.substr(0, 2) == "PK") {
     *kind = FileKind::kZip;
   } else {

@@ -9,9 +9,10 @@
 namespace ovc::office {
 
 enum class FileKind {
-  kZip,           // starts like a zip archive
-  kEncrypted,     // compound file holding an encrypted package
-  kLegacyBinary,  // other compound file (.xls, .doc)
+  kZip,              // starts like a zip archive
+  kEncrypted,        // compound file holding an encrypted package
+  kLegacyBinary,     // other compound file (.xls, .doc)
+  kDamagedCompound,  // starts like a compound file whose header or directory is broken
   kUnknown,
 };
 
@@ -24,8 +25,8 @@ ReadAt ReadFileAt(int fd);
 
 // Tells the kind of a file from its first bytes and, for a compound file,
 // its header and directory: a bounded number of bytes whatever the file's
-// size. A compound file whose directory cannot be followed counts as legacy
-// binary. Returns 0 with *kind, or the errno of a failed read.
+// size. A compound file whose header, directory root or directory chain is
+// broken is damaged. Returns 0 with *kind, or the errno of a failed read.
 int SniffFileKind(const ReadAt& read, FileKind* kind);
 
 }  // namespace ovc::office

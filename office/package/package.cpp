@@ -105,6 +105,9 @@ class Package::Impl {
       return Fail(std::strerror(failure), StorageError(failure, false), error, code);
     }
     if (kind == FileKind::kEncrypted) return Refuse("encrypted package", error, code);
+    if (kind == FileKind::kDamagedCompound) {
+      return Corrupt("damaged compound file (.xls/.doc)", error, code);
+    }
     if (kind == FileKind::kLegacyBinary) {
       return Refuse("legacy binary format (.xls/.doc)", error, code);
     }

@@ -61,9 +61,9 @@ TEST(FileKindTest, ACompoundFileIsToldByItsHeaderAndDirectoryReadingBoundedBytes
       {legacy, FileKind::kLegacyBinary},
       {encrypted, FileKind::kEncrypted},
       {huge_encrypted, FileKind::kEncrypted},
-      {magic_only, FileKind::kLegacyBinary},
-      {cycle, FileKind::kLegacyBinary},
-      {far, FileKind::kLegacyBinary},
+      {magic_only, FileKind::kDamagedCompound},
+      {cycle, FileKind::kDamagedCompound},
+      {far, FileKind::kDamagedCompound},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);

@@ -60,6 +60,9 @@ TEST(PackageTest, RefusedFormatsNameTheFileAndTheReason) {
   std::ofstream(text) << "just text";
   const std::string truncated = dir.File("truncated.xlsx");
   std::ofstream(truncated, std::ios::binary) << ReadFile(FixturePath("book.xlsx")).substr(0, 2000);
+  const std::string corrupt_legacy = dir.File("corrupt.xls");
+  std::ofstream(corrupt_legacy, std::ios::binary)
+      << ReadFile(FixturePath("legacy.doc")).substr(0, 512) << std::string(4096, 'x');
   const std::string fifo = dir.File("fifo.xlsx");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::string no_main = dir.File("no_main.xlsx");
@@ -87,6 +90,7 @@ TEST(PackageTest, RefusedFormatsNameTheFileAndTheReason) {
       {text, E_NOTIMPL, "notes.xlsx: not an Office Open XML package: not supported"},
       {no_main, E_NOTIMPL, "no_main.xlsx: not an Office Open XML package: not supported"},
       {truncated, STG_E_DOCFILECORRUPT, "truncated.xlsx: damaged zip archive"},
+      {corrupt_legacy, STG_E_DOCFILECORRUPT, "corrupt.xls: damaged compound file (.xls/.doc)"},
       {dir.File("missing.xlsx"), STG_E_FILENOTFOUND, "missing.xlsx: "},
   };
   for (const Case& c : cases) {
