@@ -27,6 +27,20 @@ struct Context {
 void AddDbCommands(CLI::App& app, Context& context);
 void AddBridgeCommands(CLI::App& app, Context& context);
 void AddRunCommand(CLI::App& app, Context& context);
+void AddDemoCommand(CLI::App& app, Context& context);
+
+// What `run` is asked to do.
+struct RunArguments {
+  int32_t oid = 0;
+  std::string operation = "autorun";
+  bool save = true;
+  std::string change_report;
+  bool changes = false;
+  std::string report;
+};
+
+// Runs the Bridge of the options' database as `run` does; the exit status.
+int RunBridge(const Context& context, const RunArguments& arguments);
 
 // The names of the transfer operations as the command line spells them and
 // the library's OVCBRIDGETRANSFEROP values.

@@ -49,6 +49,7 @@ constexpr const char* kExamples =
     "  ovcbridge --db plant.orvan bridge list\n"
     "  ovcbridge bridge show 1 --db plant.orvan --json\n"
     "  ovcbridge run 1 --changes\n"
+    "  ovcbridge demo                # the sample plant, run once\n"
     "Each command explains itself: ovcbridge COMMAND --help";
 
 // One record of an error chain as a person reads it: the library writes
@@ -87,6 +88,7 @@ int Run(int argc, char** argv) {
   AddDbCommands(app, context);
   AddBridgeCommands(app, context);
   AddRunCommand(app, context);
+  AddDemoCommand(app, context);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

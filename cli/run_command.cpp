@@ -13,15 +13,6 @@
 namespace ovc::cli {
 namespace {
 
-struct RunArguments {
-  int32_t oid = 0;
-  std::string operation = "autorun";
-  bool save = true;
-  std::string change_report;
-  bool changes = false;
-  std::string report;
-};
-
 // The library's members each operation calls, in order; the first argument of
 // ReadFromOrvan says that a transfer follows, the last of each member asks
 // for a change report.
@@ -115,7 +106,9 @@ std::string Summary(const nlohmann::json& result) {
          (result["saved"].get<bool>() ? "; saved" : "; not saved");
 }
 
-int Run(const Context& context, const RunArguments& arguments) {
+}  // namespace
+
+int RunBridge(const Context& context, const RunArguments& arguments) {
   HostSession session(context.options);
   OpenedBridge opened(arguments.oid);
   const Object& bridge = opened.bridge();
@@ -164,8 +157,6 @@ int Run(const Context& context, const RunArguments& arguments) {
   return result["failed"].get<int>() > 0 ? kFinishedWithErrors : kSuccess;
 }
 
-}  // namespace
-
 void AddRunCommand(CLI::App& app, Context& context) {
   auto arguments = std::make_shared<RunArguments>();
   CLI::App* run =
@@ -197,7 +188,7 @@ void AddRunCommand(CLI::App& app, Context& context) {
       "  ovcbridge run 1 --changes --change-report changes.csv --report status\n"
       "Ctrl-C stops at the next object: nothing is written to the host (exit status 130).");
   run->callback([&context, arguments] {
-    context.action = [&context, arguments] { return Run(context, *arguments); };
+    context.action = [&context, arguments] { return RunBridge(context, *arguments); };
   });
 }
 

@@ -174,3 +174,9 @@ def host_values(workspace, oid, routes):
         typed = {"Real": float, "Integer": int}.get(answer.get("DataType"), str)
         values[answer.get("Route")] = typed(quantity) if quantity else None
     return values
+
+
+if __name__ == "__main__":
+    # The sample files that `ovcbridge demo` starts from, kept in samples/.
+    make_workbook(SAMPLE.parent / "pump-sizing.xlsx")
+    make_data_sheet(SAMPLE.parent / "pump-datasheet.docx")

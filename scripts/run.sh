@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds everything and runs the main job: the example
-# script examples/bridge_round_trip.py, an AutoRun over the sample plant,
-# through the Python module. It leaves the database and the files in
-# build/bridge-round-trip, or in the folder given as the first argument, and
-# says where.
+# Sets up the machine, builds everything and runs the main job: `ovcbridge
+# demo`, an AutoRun over the sample plant. It leaves the database and the
+# files in build/bridge-round-trip, or in the folder given as the first
+# argument, and says where.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 folder="$(realpath -m "${1:-$root/build/bridge-round-trip}")"
@@ -11,5 +10,5 @@ cd "$root"
 scripts/setup.sh
 cmake -S . -B build -G Ninja >/dev/null
 ninja -C build
-PYTHONPATH="$PWD/build/python" /usr/bin/python3 examples/bridge_round_trip.py "$folder"
+build/bin/ovcbridge demo "$folder"
 echo "run: the database, the files and the files as the Bridge saved them are in $folder"

@@ -59,9 +59,10 @@ def main(cmake, build):
 
 
 def check_program(program, environment, scratch):
-    """The installed program makes a database and lists its Bridges through the
-    library it finds in the prefix."""
-    for args in (["db", "create", scratch / "cli.orvan"], ["--db", scratch / "cli.orvan", "bridge", "list"]):
+    """The installed program makes a database, lists its Bridges and runs the demo
+    through the library and the samples it finds in the prefix."""
+    for args in (["db", "create", scratch / "cli.orvan"], ["--db", scratch / "cli.orvan", "bridge", "list"],
+                 ["demo", scratch / "demo"]):
         run = subprocess.run([program, *args], env=environment, capture_output=True, text=True)
         assert run.returncode == 0, run.stderr
 

@@ -1,5 +1,6 @@
 """ovcbridge run: the library's sequences with progress, summary, reports and Ctrl-C."""
 import csv
+import docx
 import json
 import signal
 import subprocess
@@ -116,3 +117,13 @@ def test_ctrl_c_stops_the_run_writes_nothing_to_the_host_and_releases_the_lock(t
     assert run("db", "export", database)[1] == before
     listed = json.loads(run("--db", database, "bridge", "list", "--json")[1])["bridges"]
     assert listed[0]["locked_by"] == ""
+
+
+def test_demo_makes_the_sample_plant_runs_it_and_keeps_the_saved_files(tmp_path):
+    status, out, _ = run("demo", tmp_path / "demo", "--json")
+    assert status == 0 and json.loads(out)["failed"] == 0
+    book = openpyxl.load_workbook(tmp_path / "demo" / "autorun-pump-sizing.xlsx", data_only=True)
+    assert book["Sizing"]["F9"].value == pytest.approx(380.2 * (774 - 128) / 3600 / 0.75)
+    sheet = docx.Document(tmp_path / "demo" / "autorun-pump-datasheet.docx").tables[0]
+    assert [row.cells[1].text for row in sheet.rows][:2] == ["P-101A", "Crude Oil pump A; duty & spare service"]
+    assert host_results(tmp_path / "demo" / "plant.orvan")["Stages"] == 2
