@@ -1,5 +1,6 @@
 #include "office/word/word_names.h"
 
+#include <cstring>
 #include <vector>
 
 #include "office/package/xml_names.h"
@@ -55,6 +56,15 @@ std::string_view WordNames::Local(pugi::xml_node node) const {
   }
   return office::NamespaceUri(node) == kWordNamespace ? office::LocalName(node)
                                                       : std::string_view();
+}
+
+bool WordNames::Is(pugi::xml_node node, std::string_view local) const {
+  if (!uniform_) return Local(node) == local;
+  if (node.type() != pugi::node_element) return false;
+  const char* name = node.name();
+  return std::strncmp(name, prefix_.data(), prefix_.size()) == 0 &&
+         std::strncmp(name + prefix_.size(), local.data(), local.size()) == 0 &&
+         name[prefix_.size() + local.size()] == '\0';
 }
 
 pugi::xml_attribute WordNames::Attribute(pugi::xml_node element, std::string_view local) const {

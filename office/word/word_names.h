@@ -23,7 +23,9 @@ class WordNames {
   // The local name of an element of the word-processing namespace; "" for
   // any other node.
   std::string_view Local(pugi::xml_node node) const;
-  bool Is(pugi::xml_node node, std::string_view local) const { return Local(node) == local; }
+  // Whether `node` is the element `local` (not empty) of the namespace; as
+  // Local(node) == local, comparing the qualified name in place.
+  bool Is(pugi::xml_node node, std::string_view local) const;
   // The attribute of that local name in the word-processing namespace.
   pugi::xml_attribute Attribute(pugi::xml_node element, std::string_view local) const;
   // The first child element of that local name; empty if none.
