@@ -1,6 +1,7 @@
 """Installs the build into a temporary prefix, moves the prefix elsewhere and
 uses the Python module from there in a fresh interpreter that cannot see the
-build tree: every library it loads must come from the moved prefix.
+build tree: every library it loads must come from the moved prefix. The
+installed command line lists the Bridges of a database from there too.
 
     relocated_install.py <cmake> <build folder>
 """
@@ -55,6 +56,11 @@ def main(cmake, build):
         assert any(path.endswith("libovcbridgesvcs.so") for path in loaded), loaded
         outside = [path for path in loaded if not path.startswith(str(prefix))]
         assert not outside, f"loaded from outside the installed prefix: {outside}"
+        program = [prefix / "bin" / "ovcbridge", "--db", scratch / "plant.orvan"]
+        listed = subprocess.run(program + ["bridge", "list", "--json"], env=environment,
+                                capture_output=True, text=True)
+        assert (listed.returncode, listed.stdout.split()) == (0, ["{", '"bridges":', "[]", "}"]), \
+            listed.stderr
         check_program(prefix / "bin" / "ovcbridge", environment, scratch)
 
 
