@@ -34,6 +34,7 @@ struct RunArguments {
   int32_t oid = 0;
   std::string operation = "autorun";
   bool save = true;
+  bool pause = false;
   std::string change_report;
   bool changes = false;
   std::string report;

@@ -79,6 +79,8 @@ void CatchInterrupt() {
 
 bool Interrupted() { return interrupted; }
 
+void Interrupt() { interrupted = true; }
+
 double ProgressDisplay::seconds() const {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
 }

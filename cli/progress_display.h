@@ -13,6 +13,8 @@ namespace ovc::cli {
 // the program at once.
 void CatchInterrupt();
 bool Interrupted();
+// Marks the program as interrupted, as a Ctrl-C does.
+void Interrupt();
 
 // Shows the library's progress reports while it is installed: a bar redrawn
 // in place on a terminal, plain lines otherwise, nothing with --quiet. The
@@ -29,6 +31,9 @@ class ProgressDisplay {
   const std::set<std::string>& files() const { return files_; }
   double seconds() const;
 
+  // Takes the bar off the terminal, until the next report draws it again.
+  void Erase();
+
   // One report of the library; false asks it to stop.
   bool Report(int phase, const std::string& file, const std::string& object, int64_t done,
               int64_t total);
@@ -36,7 +41,6 @@ class ProgressDisplay {
  private:
   void DrawBar(int phase, const std::string& file, const std::string& object, int64_t done,
                int64_t total);
-  void Erase();
 
   const Console& console_;
   const bool bar_;

@@ -1,7 +1,10 @@
 // ovcbridge run: one of the library's transfer sequences over a stored Bridge,
 // with its progress, a summary and the reports.
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <memory>
 
 #include "automation/text.h"
@@ -28,6 +31,25 @@ void RunSequence(const Object& bridge, const std::string& operation, bool change
   if (operation == "import") return call(L"ReadFromAppsIterative"), call(L"ImportOrvanFromApp");
   call(L"ReadFromApps");
   call(L"WriteToOrvan");
+}
+
+// AutoRun with pause: the prompt of each stop on standard error, Enter goes
+// on, "c" (or Ctrl-C, or the end of the input) cancels. False when cancelled.
+bool RunWithPauses(const Object& bridge, bool change_report, ProgressDisplay* progress) {
+  const Variant report = Variant::Bool(change_report);
+  bridge.Call(L"StartAutoRunWithPause", {report});
+  for (;;) {
+    progress->Erase();
+    std::cerr << ToUtf8(bridge.Text(L"AutorunStatus")) << "\n[Enter: go on, c: cancel] "
+              << std::flush;
+    std::string answer;
+    if (!std::getline(std::cin, answer) || answer == "c" || Interrupted()) {
+      bridge.Call(L"CancelAutoRunWithPause");
+      return false;
+    }
+    Variant finished = bridge.Call(L"ResumeAutoRunWithPause", {report});
+    if (finished.vt() == VT_BOOL && finished.boolVal() != VARIANT_FALSE) return true;
+  }
 }
 
 struct LinkCounts {
@@ -121,7 +143,11 @@ int RunBridge(const Context& context, const RunArguments& arguments) {
   {
     ProgressDisplay progress(context.console);
     try {
-      RunSequence(bridge, arguments.operation, change_report);
+      if (!arguments.pause) {
+        RunSequence(bridge, arguments.operation, change_report);
+      } else if (!RunWithPauses(bridge, change_report, &progress)) {
+        Interrupt();
+      }
     } catch (const Failure&) {
       if (!Interrupted()) throw;
     }
@@ -129,7 +155,7 @@ int RunBridge(const Context& context, const RunArguments& arguments) {
     result["milliseconds"] = static_cast<int64_t>(progress.seconds() * 1000);
   }
   if (Interrupted()) {
-    context.console.Error("interrupted: nothing was written to the host and nothing saved");
+    context.console.Error("stopped: nothing was written to the host and nothing saved");
     return kInterrupted;
   }
   const LinkCounts counts = CountLinks(bridge);
@@ -180,14 +206,24 @@ void AddRunCommand(CLI::App& app, Context& context) {
         return extension == ".csv" || extension == ".json" ? std::string()
                                                            : std::string("FILE.csv or FILE.json");
       });
+  run->add_flag("--pause", arguments->pause,
+                "AutoRun with a stop after the files are written (and at each object of an "
+                "iterative LinkSet): Enter goes on, c cancels");
   run->add_flag("--changes", arguments->changes, "Print the change report as a table");
   run->add_option("--report", arguments->report, "Print the status or the error report")
       ->check(CLI::IsMember({"status", "errors"}));
   run->footer(
       "Examples:\n  ovcbridge run 1\n  ovcbridge run 1 --op write-to-apps --no-save\n"
       "  ovcbridge run 1 --changes --change-report changes.csv --report status\n"
+      "  ovcbridge run 1 --pause\n"
       "Ctrl-C stops at the next object: nothing is written to the host (exit status 130).");
   run->callback([&context, arguments] {
+    if (arguments->pause && arguments->operation != "autorun") {
+      throw CLI::ValidationError("--pause", "goes with --op autorun only");
+    }
+    if (arguments->pause && isatty(STDIN_FILENO) == 0) {
+      throw CLI::ValidationError("--pause", "needs standard input to be a terminal");
+    }
     context.action = [&context, arguments] { return RunBridge(context, *arguments); };
   });
 }

@@ -113,7 +113,7 @@ def test_ctrl_c_stops_the_run_writes_nothing_to_the_host_and_releases_the_lock(t
             child.send_signal(signal.SIGINT)
             break
     out, err = child.communicate(timeout=120)
-    assert child.returncode == 130 and out == "" and "interrupted" in err
+    assert child.returncode == 130 and out == "" and "stopped" in err
     assert run("db", "export", database)[1] == before
     listed = json.loads(run("--db", database, "bridge", "list", "--json")[1])["bridges"]
     assert listed[0]["locked_by"] == ""
@@ -127,3 +127,18 @@ def test_demo_makes_the_sample_plant_runs_it_and_keeps_the_saved_files(tmp_path)
     sheet = docx.Document(tmp_path / "demo" / "autorun-pump-datasheet.docx").tables[0]
     assert [row.cells[1].text for row in sheet.rows][:2] == ["P-101A", "Crude Oil pump A; duty & spare service"]
     assert host_results(tmp_path / "demo" / "plant.orvan")["Stages"] == 2
+
+
+@pytest.mark.parametrize("answer, status, host_changed", [("", 0, True), ("c", 130, False)])
+def test_pause_waits_for_enter_or_cancels_without_writing_the_host(database, answer, status,
+                                                                    host_changed):
+    before = host_results(database)
+    done, shown = run_on_terminal("--db", database, "run", "1", "--pause", answers=[answer])
+    assert done == status and "Press OK when you are ready" in shown
+    assert (host_results(database) != before) == host_changed
+    assert json.loads(run("--db", database, "bridge", "list", "--json")[1])["bridges"][0]["locked_by"] == ""
+
+
+def test_pause_is_refused_without_a_terminal(database):
+    status, _, err = run("--db", database, "run", "1", "--pause")
+    assert status == 2 and "needs standard input to be a terminal" in err
