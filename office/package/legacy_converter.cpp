@@ -286,4 +286,125 @@ HRESULT ConvertWithLibreOffice(const std::string& source, ConvertedFormat target
   return S_OK;
 }
 
+namespace {
+
+// Copies the whole file open at `fd` into a new file `path`; 0 or the errno.
+int CopyOpenFile(int fd, const std::string& path) {
+  const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (out < 0) return errno;
+  std::array<char, 1 << 16> buffer{};
+  int failure = 0;
+  for (off_t offset = 0;;) {
+    const ssize_t count = ::pread(fd, buffer.data(), buffer.size(), offset);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) {
+      failure = count < 0 ? errno : 0;
+      break;
+    }
+    if (::write(out, buffer.data(), static_cast<size_t>(count)) != count) {
+      failure = errno != 0 ? errno : EIO;
+      break;
+    }
+    offset += count;
+  }
+  ::close(out);
+  return failure;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+  std::ifstream in(path, std::ios::binary);
+  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+}  // namespace
+
+LegacyWorkingCopy::LegacyWorkingCopy(std::string display_name, bool word_processing,
+                                     ConverterOptions options)
+    : display_name_(std::move(display_name)),
+      word_processing_(word_processing),
+      options_(std::move(options)) {}
+
+LegacyWorkingCopy::~LegacyWorkingCopy() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::unique_ptr<LegacyWorkingCopy> LegacyWorkingCopy::Open(int original_fd,
+                                                           const std::string& display_name,
+                                                           bool word_processing,
+                                                           const ConverterOptions& options,
+                                                           std::string* error, HRESULT* code) {
+  std::unique_ptr<LegacyWorkingCopy> copy(
+      new LegacyWorkingCopy(display_name, word_processing, options));
+  if (!copy->folder_.Create()) return copy->Fail(STG_E_WRITEFAULT, error, code), nullptr;
+  // LibreOffice reads a private copy, never the original, so that it leaves
+  // no lock file of its own beside it.
+  const std::string source =
+      copy->folder_.path() + (word_processing ? "/source.doc" : "/source.xls");
+  if (const int failure = CopyOpenFile(original_fd, source)) {
+    errno = failure;
+    return copy->Fail(STG_E_READFAULT, error, code), nullptr;
+  }
+  std::string converted;
+  *code = ConvertWithLibreOffice(source,
+                                 word_processing ? ConvertedFormat::kDocx : ConvertedFormat::kXlsx,
+                                 copy->folder_, display_name, options, &converted, error);
+  ::unlink(source.c_str());
+  if (*code != S_OK) return nullptr;
+  if (::rename(converted.c_str(), copy->CopyPath(0).c_str()) != 0 ||
+      (copy->fd_ = ::open(copy->CopyPath(0).c_str(), O_RDONLY | O_CLOEXEC)) < 0) {
+    return copy->Fail(STG_E_WRITEFAULT, error, code), nullptr;
+  }
+  return copy;
+}
+
+bool LegacyWorkingCopy::ConvertBack(std::string_view package, std::string* legacy_bytes,
+                                    std::string* error, HRESULT* code) {
+  const std::string next = CopyPath(generation_ + 1);
+  std::string converted;
+  HRESULT status = S_OK;
+  if (!WriteFile(next, package)) {
+    status = STG_E_WRITEFAULT;
+    *error = display_name_ + ": " + std::strerror(errno);
+  } else {
+    status = ConvertWithLibreOffice(
+        next, word_processing_ ? ConvertedFormat::kDoc : ConvertedFormat::kXls, folder_,
+        display_name_, options_, &converted, error);
+  }
+  if (status == S_OK && !ReadWholeFile(converted, legacy_bytes)) {
+    *error = display_name_ + ": " + std::strerror(errno);
+    status = STG_E_READFAULT;
+  }
+  if (!converted.empty()) ::unlink(converted.c_str());
+  if (status == S_OK) return true;
+  *code = status;
+  ::unlink(next.c_str());
+  return false;
+}
+
+bool LegacyWorkingCopy::Adopt() {
+  const int next = ::open(CopyPath(generation_ + 1).c_str(), O_RDONLY | O_CLOEXEC);
+  if (next < 0) return false;
+  ::close(fd_);
+  ::unlink(CopyPath(generation_).c_str());
+  fd_ = next;
+  ++generation_;
+  return true;
+}
+
+void LegacyWorkingCopy::Discard() { ::unlink(CopyPath(generation_ + 1).c_str()); }
+
+std::string LegacyWorkingCopy::CopyPath(unsigned generation) const {
+  std::array<char, 16> digits{};
+  const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), generation);
+  return folder_.path() + "/copy" + std::string(digits.data(), result.ptr) +
+         (word_processing_ ? ".docx" : ".xlsx");
+}
+
+bool LegacyWorkingCopy::Fail(HRESULT status, std::string* error, HRESULT* code) const {
+  *error = display_name_ + ": working copy: " + std::strerror(errno);
+  *code = status;
+  return false;
+}
+
 }  // namespace ovc::office

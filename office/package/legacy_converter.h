@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -54,5 +55,52 @@ HRESULT ConvertWithLibreOffice(const std::string& source, ConvertedFormat target
                                const WorkingFolder& folder, const std::string& display_name,
                                const ConverterOptions& options, std::string* output,
                                std::string* error);
+
+}  // namespace ovc::office
+
+namespace ovc::office {
+
+// The Office Open XML working copy of one legacy file (.xls/.doc), in a
+// WorkingFolder of its own that goes with it.
+class LegacyWorkingCopy {
+ public:
+  // Converts the legacy file open at `original_fd` (its name `display_name`
+  // starts every message) to .xlsx, or to .docx when `word_processing`.
+  // Null on failure with *error and *code as ConvertWithLibreOffice's, or
+  // STG_E_READFAULT / STG_E_WRITEFAULT when the working folder fails.
+  static std::unique_ptr<LegacyWorkingCopy> Open(int original_fd, const std::string& display_name,
+                                                 bool word_processing,
+                                                 const ConverterOptions& options,
+                                                 std::string* error, HRESULT* code);
+  ~LegacyWorkingCopy();
+  LegacyWorkingCopy(const LegacyWorkingCopy&) = delete;
+  LegacyWorkingCopy& operator=(const LegacyWorkingCopy&) = delete;
+
+  // The working copy, open for reading.
+  int fd() const { return fd_; }
+
+  // Writes `package` as the next working copy and converts it to the legacy
+  // format into *legacy_bytes; false with *error and *code, the current
+  // copy unchanged.
+  bool ConvertBack(std::string_view package, std::string* legacy_bytes, std::string* error,
+                   HRESULT* code);
+  // Makes the copy the last ConvertBack wrote the current one (after the
+  // original was replaced; false when it cannot be opened), or drops it
+  // (after that failed).
+  bool Adopt();
+  void Discard();
+
+ private:
+  LegacyWorkingCopy(std::string display_name, bool word_processing, ConverterOptions options);
+  bool Fail(HRESULT status, std::string* error, HRESULT* code) const;
+  std::string CopyPath(unsigned generation) const;
+
+  WorkingFolder folder_;
+  std::string display_name_;
+  bool word_processing_;
+  ConverterOptions options_;
+  int fd_ = -1;
+  unsigned generation_ = 0;
+};
 
 }  // namespace ovc::office

@@ -13,6 +13,7 @@
 #include "office/package/file_kind.h"
 #include "office/package/file_lock.h"
 #include "office/package/file_system.h"
+#include "office/package/legacy_converter.h"
 #include "office/package/parsed_part.h"
 #include "office/package/part_name.h"
 #include "office/package/relationships.h"
@@ -108,12 +109,12 @@ class Package::Impl {
     if (kind == FileKind::kDamagedCompound) {
       return Corrupt("damaged compound file (.xls/.doc)", error, code);
     }
-    if (kind == FileKind::kLegacyBinary) {
-      return Refuse("legacy binary format (.xls/.doc)", error, code);
+    if (kind == FileKind::kLegacyBinary && !OpenWorkingCopy(error, code)) return false;
+    if (kind != FileKind::kZip && kind != FileKind::kLegacyBinary) {
+      return Refuse(kNotOpenXml, error, code);
     }
-    if (kind != FileKind::kZip) return Refuse(kNotOpenXml, error, code);
     std::string reason;
-    archive_ = Archive::Open(fd_, &reason);
+    archive_ = Archive::Open(ArchiveFd(), &reason);
     if (archive_ == nullptr) return Corrupt("damaged zip archive: " + reason, error, code);
     if (!IndexEntries(&reason)) return Corrupt(reason, error, code);
     if (!HasPart(std::string(kContentTypesPart))) return Refuse(kNotOpenXml, error, code);
@@ -272,8 +273,10 @@ class Package::Impl {
     std::string reason;
     if (!archive_->Write(outputs, &bytes, &reason)) return Corrupt(reason, error, code);
     outputs.clear();
+    if (legacy_ != nullptr && !legacy_->ConvertBack(bytes, &bytes, error, code)) return false;
     int fd = -1;
     const int failure = SaveAtomically(*file_system_, path_, bytes, version_, options_.trace, &fd);
+    if (failure != 0 && legacy_ != nullptr) legacy_->Discard();
     if (failure == kFileChangedMeanwhile) {
       return Fail(kChangedMeanwhile, E_ACCESSDENIED, error, code);
     }
@@ -282,7 +285,7 @@ class Package::Impl {
     fd_ = fd;
     struct stat status {};
     if (::fstat(fd_, &status) == 0) version_ = FileVersion::Of(status);
-    Reindex();
+    if (legacy_ == nullptr || legacy_->Adopt()) Reindex();
     RemoveLeftoverTemporaries(*file_system_, path_, options_.trace);
     return true;
   }
@@ -296,6 +299,23 @@ class Package::Impl {
 
  private:
   std::string Message(const std::string& reason) const { return file_name_ + ": " + reason; }
+
+  // The file the zip archive is read from: the original, or a legacy
+  // file's working copy.
+  int ArchiveFd() const { return legacy_ != nullptr ? legacy_->fd() : fd_; }
+
+  // Converts the legacy file into its working copy: a .docx for a word
+  // processing opener or a ".doc" file, else an .xlsx.
+  bool OpenWorkingCopy(std::string* error, HRESULT* code) {
+    const bool word_processing =
+        options_.kind ? *options_.kind == DocumentKind::kWordProcessing
+                      : file_name_.size() > 4 && file_name_.substr(file_name_.size() - 4) == ".doc";
+    legacy_ = LegacyWorkingCopy::Open(
+        fd_, file_name_, word_processing,
+        options_.converter != nullptr ? *options_.converter : DefaultConverterOptions(), error,
+        code);
+    return legacy_ != nullptr;
+  }
 
   bool Fail(std::string_view reason, HRESULT status, std::string* error, HRESULT* code) const {
     *error = Message(std::string(reason));
@@ -423,7 +443,7 @@ class Package::Impl {
   // After a save the new file is the source of every kept entry, in order.
   void Reindex() {
     std::string reason;
-    std::unique_ptr<Archive> reopened = Archive::Open(fd_, &reason);
+    std::unique_ptr<Archive> reopened = Archive::Open(ArchiveFd(), &reason);
     // Else the old archive stays the source, and the parts written from
     // memory stay marked so that later saves write them again.
     if (reopened == nullptr) return;
@@ -449,7 +469,8 @@ class Package::Impl {
   uint64_t total_left_;
   int fd_ = -1;
   bool read_only_ = true;
-  FileVersion version_;  // of the file as opened or last saved
+  FileVersion version_;                        // of the file as opened or last saved
+  std::unique_ptr<LegacyWorkingCopy> legacy_;  // of a legacy file; null for a package
   std::unique_ptr<Archive> archive_;
   std::vector<std::unique_ptr<PackageEntry>> entries_;
   std::unordered_map<std::string, size_t> by_key_;

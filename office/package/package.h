@@ -16,6 +16,7 @@
 namespace ovc::office {
 
 class FileSystem;
+struct ConverterOptions;
 
 // Bounds on what a package may make the process read, against zip bombs and
 // hostile XML. Passing one fails the open or the part with
@@ -38,6 +39,9 @@ struct OpenOptions {
   // FileSystem::Real(). Not owned;
   // must outlive the package.
   FileSystem* file_system = nullptr;
+  // How a legacy file (.xls/.doc) is converted into its working copy and
+  // back; null means DefaultConverterOptions(). Not owned.
+  const ConverterOptions* converter = nullptr;
   // Receives one line for each event worth a trace (a busy lock, an owner
   // that could not be kept); may be empty.
   std::function<void(std::string_view)> trace;
@@ -66,8 +70,9 @@ class Package {
  public:
   // Opens the package at `path`. On failure returns null and sets *error to
   // "<file name>: <reason>" and *code: E_NOTIMPL for a format that is not an
-  // Office Open XML package (legacy binary, encrypted, .xlsb, Strict, not a
-  // zip, a document of another kind than options.kind),
+  // Office Open XML package (encrypted, .xlsb, Strict, not a zip, a document
+  // of another kind than options.kind) or a legacy file LibreOffice cannot
+  // convert or is missing for,
   // STG_E_DOCFILECORRUPT for a damaged package or a passed limit,
   // STG_E_* from errno for a file that cannot be read.
   // A writable open takes an advisory lock on the file; when another open
@@ -75,6 +80,9 @@ class Package {
   // opened for writing or its folder does not let a save replace it, the
   // package opens read-only instead. A writable open removes what killed
   // saves left beside the file (see RemoveLeftoverTemporaries).
+  // A legacy file (.xls/.doc) is read through its LegacyWorkingCopy; path,
+  // name, lock and read-only state stay the original's, and Save converts
+  // back to the legacy format before it replaces the original.
   static std::unique_ptr<Package> Open(const std::string& path, const OpenOptions& options,
                                        std::string* error, HRESULT* code);
 

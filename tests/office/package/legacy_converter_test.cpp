@@ -9,10 +9,12 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "office/package/file_kind.h"
+#include "office/package/package.h"
 
 #include "tests/office/office_test_support.h"
 
@@ -163,6 +165,72 @@ TEST(LegacyConverterTest, LibreOfficeConvertsAFileWithAHostileName) {
   EXPECT_EQ(SniffFileKind(ReadFileAt(fd), &kind), 0);
   ::close(fd);
   EXPECT_EQ(kind, FileKind::kLegacyBinary);
+}
+
+// A fake LibreOffice that "converts" to .xlsx by copying book.xlsx and
+// back to .xls by copying its input, or writes nothing once `refuse` exists.
+std::string CopyingConverter(const std::string& refuse) {
+  return "while [ $# -gt 1 ]; do case \"$1\" in --outdir) out=\"$2\";; --convert-to) "
+         "ext=\"${2%%:*}\";; esac; shift; done\n"
+         "name=$(basename \"$1\"); target=\"$out/${name%.*}.$ext\"\n"
+         "[ -e '" +
+         refuse +
+         "' ] && exit 0\n"
+         "case \"$ext\" in xlsx) cp '" +
+         testing::FixturePath("book.xlsx") + "' \"$target\";; *) cp \"$1\" \"$target\";; esac";
+}
+
+// Points TMPDIR at a folder of the test's while it lives.
+class TemporaryFolderOverride {
+ public:
+  TemporaryFolderOverride() { ::setenv("TMPDIR", dir_.path().c_str(), 1); }
+  ~TemporaryFolderOverride() { ::unsetenv("TMPDIR"); }
+  const TempDir& dir() const { return dir_; }
+
+ private:
+  TempDir dir_;
+};
+
+TEST(LegacyPackageTest, ALegacyFileIsReadThroughItsWorkingCopyAndSavedBackInPlace) {
+  TemporaryFolderOverride temporary;
+  TempDir dir;
+  const FakeOffice converter(CopyingConverter(dir.File("refuse")));
+  const ConverterOptions options = converter.Options();
+  const std::string original = CopyFixture(dir, "legacy.doc", "-a 'b' $c.xls");
+  OpenOptions open_options;
+  open_options.kind = DocumentKind::kWorkbook;
+  open_options.converter = &options;
+  std::string error;
+  HRESULT code = S_OK;
+  std::unique_ptr<Package> package = Package::Open(original, open_options, &error, &code);
+  ASSERT_NE(package, nullptr) << error;
+  EXPECT_EQ(package->path(), original);
+  EXPECT_EQ(package->file_name(), "-a 'b' $c.xls");
+  EXPECT_FALSE(package->is_read_only());
+  EXPECT_TRUE(package->IsFile(original));
+  EXPECT_EQ(package->MainDocumentPartName(), "/xl/workbook.xml");
+  EXPECT_EQ(Package::Open(original, open_options, &error, &code)->is_read_only(), true)
+      << "the lock is the original's";
+
+  std::ofstream(dir.File("refuse")) << "";
+  const std::string before = ReadFile(original);
+  EXPECT_FALSE(package->Save(&error, &code));
+  EXPECT_EQ(code, E_NOTIMPL);
+  EXPECT_EQ(error.rfind("-a 'b' $c.xls: conversion to .xls: LibreOffice wrote nothing", 0), 0u)
+      << error;
+  EXPECT_EQ(ReadFile(original), before);
+
+  std::filesystem::remove(dir.File("refuse"));
+  ASSERT_TRUE(package->Save(&error, &code)) << error;
+  EXPECT_EQ(ReadFile(original).substr(0, 2), "PK");
+  EXPECT_TRUE(package->IsFile(original));
+  EXPECT_EQ(package->MainDocumentPartName(), "/xl/workbook.xml");
+  const std::vector<std::string> before_close = temporary.dir().Entries();
+  package.reset();
+  const std::vector<std::string> after_close = temporary.dir().Entries();
+  EXPECT_EQ(before_close.size(), after_close.size() + 1);
+  for (const std::string& name : after_close)
+    EXPECT_EQ(name.rfind("ovc-legacy-", 0), std::string::npos);
 }
 
 }  // namespace

@@ -55,7 +55,9 @@ TEST_F(WordTest, OpenRefusesWhatItCannotServeNamingTheFile) {
     const char* description;
   } cases[] = {
       {"encrypted.docx", E_NOTIMPL, "encrypted.docx: encrypted package"},
-      {"legacy.doc", E_NOTIMPL, "legacy.doc: legacy binary format"},
+      {"legacy.doc", E_NOTIMPL,
+       "legacy.doc: conversion to .docx: LibreOffice wrote nothing (Error: source file could "
+       "not be loaded)"},
       {"strict.docx", E_NOTIMPL, "strict.docx: Strict Open XML"},
       {"book.xlsx", E_NOTIMPL, "book.xlsx: a workbook, not a word-processing document"},
       {"not_office.zip", E_NOTIMPL, "not_office.zip: not an Office Open XML package"},
