@@ -28,6 +28,7 @@ void AddDbCommands(CLI::App& app, Context& context);
 void AddBridgeCommands(CLI::App& app, Context& context);
 void AddRunCommand(CLI::App& app, Context& context);
 void AddDemoCommand(CLI::App& app, Context& context);
+void AddEditCommands(CLI::App& app, Context& context);
 
 // What `run` is asked to do.
 struct RunArguments {

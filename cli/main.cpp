@@ -88,6 +88,7 @@ int Run(int argc, char** argv) {
   AddDbCommands(app, context);
   AddBridgeCommands(app, context);
   AddRunCommand(app, context);
+  AddEditCommands(app, context);
   AddDemoCommand(app, context);
   try {
     app.parse(argc, argv);
