@@ -19,6 +19,7 @@ constexpr size_t kHeaderFatLocations = 109;
 constexpr uint32_t kLastRegularSector = 0xFFFFFFFA;
 constexpr size_t kEntrySize = 128;
 constexpr uint32_t kEndOfChain = 0xFFFFFFFE;
+constexpr uint8_t kStorageEntry = 1;
 constexpr uint8_t kStreamEntry = 2;
 constexpr uint8_t kRootEntry = 5;
 // Bounds on what is read of a compound file that claims more: its
@@ -57,10 +58,11 @@ class CompoundDirectory {
 
   enum class Search { kFound, kAbsent, kMalformed };
 
-  // Whether the directory names a stream of one of `names` (UTF-16LE):
+  // Whether the directory holds an entry of `type` (storage or stream)
+  // named one of `names` (UTF-16LE):
   // kMalformed when the header, the directory's root entry or its chain of
   // sectors is broken; kAbsent too for a directory longer than is walked.
-  Search FindStreamNamed(const std::array<std::string, 2>& names) {
+  Search FindEntry(uint8_t type, const std::array<std::string, 2>& names) {
     if (!ReadHeader()) return Search::kMalformed;
     std::string sector_bytes(sector_size_, '\0');
     std::vector<uint32_t> walked;
@@ -72,7 +74,7 @@ class CompoundDirectory {
       }
       walked.push_back(sector);
       for (size_t entry = 0; entry + kEntrySize <= sector_bytes.size(); entry += kEntrySize) {
-        if (IsStreamNamed(sector_bytes.data() + entry, names)) return Search::kFound;
+        if (IsEntry(sector_bytes.data() + entry, type, names)) return Search::kFound;
       }
       const std::optional<uint32_t> next = NextSector(sector);
       if (next == kEndOfChain) return Search::kAbsent;
@@ -85,9 +87,9 @@ class CompoundDirectory {
   int error() const { return error_; }
 
  private:
-  static bool IsStreamNamed(const char* entry, const std::array<std::string, 2>& names) {
+  static bool IsEntry(const char* entry, uint8_t type, const std::array<std::string, 2>& names) {
     const uint16_t name_bytes = Little16(entry + 64);  // with the terminating NUL
-    if (static_cast<uint8_t>(entry[66]) != kStreamEntry || name_bytes < 2 || name_bytes > 64) {
+    if (static_cast<uint8_t>(entry[66]) != type || name_bytes < 2 || name_bytes > 64) {
       return false;
     }
     const std::string_view name(entry, name_bytes - 2u);
@@ -194,7 +196,7 @@ int SniffFileKind(const ReadAt& read, FileKind* kind) {
   if (start == kCompoundMagic) {
     CompoundDirectory directory(read);
     const CompoundDirectory::Search search =
-        directory.FindStreamNamed({Utf16("EncryptionInfo"), Utf16("EncryptedPackage")});
+        directory.FindEntry(kStreamEntry, {Utf16("EncryptionInfo"), Utf16("EncryptedPackage")});
     if (directory.error() != 0) return directory.error();
     *kind = search == CompoundDirectory::Search::kFound    ? FileKind::kEncrypted
             : search == CompoundDirectory::Search::kAbsent ? FileKind::kLegacyBinary
@@ -205,6 +207,13 @@ int SniffFileKind(const ReadAt& read, FileKind* kind) {
     *kind = FileKind::kUnknown;
   }
   return 0;
+}
+
+int HoldsMacroProject(const ReadAt& read, bool* holds) {
+  CompoundDirectory directory(read);
+  *holds = directory.FindEntry(kStorageEntry, {Utf16("_VBA_PROJECT_CUR"), Utf16("Macros")}) ==
+           CompoundDirectory::Search::kFound;
+  return directory.error();
 }
 
 }  // namespace ovc::office

@@ -29,4 +29,9 @@ ReadAt ReadFileAt(int fd);
 // broken is damaged. Returns 0 with *kind, or the errno of a failed read.
 int SniffFileKind(const ReadAt& read, FileKind* kind);
 
+// Whether a legacy compound file holds a VBA project (a workbook's storage
+// "_VBA_PROJECT_CUR", a document's "Macros"), reading as SniffFileKind
+// does. Returns 0 with *holds, or the errno of a failed read.
+int HoldsMacroProject(const ReadAt& read, bool* holds);
+
 }  // namespace ovc::office

@@ -314,7 +314,23 @@ class Package::Impl {
         fd_, file_name_, word_processing,
         options_.converter != nullptr ? *options_.converter : DefaultConverterOptions(), error,
         code);
-    return legacy_ != nullptr;
+    return legacy_ != nullptr && KeepMacroProject(error, code);
+  }
+
+  // The working copy holds no VBA project: a legacy file with one opens
+  // read-only, so that no save drops the user's macros unnoticed.
+  bool KeepMacroProject(std::string* error, HRESULT* code) {
+    bool holds = false;
+    if (const int failure = HoldsMacroProject(ReadFileAt(fd_), &holds)) {
+      return Fail(std::strerror(failure), StorageError(failure, false), error, code);
+    }
+    if (!holds || read_only_) return true;
+    read_only_ = true;
+    if (options_.trace) {
+      options_.trace(Message(
+          "opened read-only: its VBA project does not survive the conversion a save needs"));
+    }
+    return true;
   }
 
   bool Fail(std::string_view reason, HRESULT status, std::string* error, HRESULT* code) const {

@@ -233,5 +233,30 @@ TEST(LegacyPackageTest, ALegacyFileIsReadThroughItsWorkingCopyAndSavedBackInPlac
     EXPECT_EQ(name.rfind("ovc-legacy-", 0), std::string::npos);
 }
 
+TEST(LegacyPackageTest, ALegacyFileWithAMacroProjectOpensReadOnlySayingWhy) {
+  TempDir dir;
+  const FakeOffice converter(CopyingConverter(dir.File("refuse")));
+  const ConverterOptions options = converter.Options();
+  const std::string original = CopyFixture(dir, "legacy.doc", "macros.xls");
+  // Its fourth directory entry becomes the storage "Macros".
+  const std::string name = "Macros";
+  std::string entry(64, '\0');
+  for (size_t i = 0; i < name.size(); ++i) entry[2 * i] = name[i];
+  std::string patched = ReadFile(original);
+  patched.replace(896, 67, entry + std::string("\x0e\x00\x01", 3));
+  std::ofstream(original, std::ios::binary | std::ios::trunc) << patched;
+  std::vector<std::string> trace;
+  OpenOptions open_options;
+  open_options.converter = &options;
+  open_options.trace = [&](std::string_view line) { trace.emplace_back(line); };
+  std::string error;
+  HRESULT code = S_OK;
+  std::unique_ptr<Package> package = Package::Open(original, open_options, &error, &code);
+  ASSERT_NE(package, nullptr) << error;
+  EXPECT_TRUE(package->is_read_only());
+  EXPECT_EQ(trace, std::vector<std::string>{"macros.xls: opened read-only: its VBA project does "
+                                            "not survive the conversion a save needs"});
+}
+
 }  // namespace
 }  // namespace ovc::office
