@@ -212,7 +212,8 @@ const std::map<std::string, int>& OperationNames() {
 }
 
 void AddBridgeCommands(CLI::App& app, Context& context) {
-  CLI::App* bridge = app.add_subcommand("bridge", "List, show, validate and delete stored Bridges");
+  CLI::App* bridge = app.add_subcommand(
+      "bridge", "List, show, validate, export, import and delete stored Bridges");
   bridge->require_subcommand(1);
   auto arguments = std::make_shared<BridgeArguments>();
 
@@ -234,6 +235,7 @@ void AddBridgeCommands(CLI::App& app, Context& context) {
       ->capture_default_str();
   validate->footer(
       "Examples:\n  ovcbridge bridge validate 1\n  ovcbridge bridge validate 1 --op write-to-apps");
+  AddBridgeTransferCommands(*bridge, context);
   BridgeCommand(*bridge, context, "delete", "Delete a stored Bridge", arguments, Delete)
       ->footer("Example:\n  ovcbridge bridge delete 3");
 }

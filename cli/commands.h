@@ -29,6 +29,8 @@ void AddBridgeCommands(CLI::App& app, Context& context);
 void AddRunCommand(CLI::App& app, Context& context);
 void AddDemoCommand(CLI::App& app, Context& context);
 void AddEditCommands(CLI::App& app, Context& context);
+// bridge export and import, added to the bridge command.
+void AddBridgeTransferCommands(CLI::App& bridge, Context& context);
 
 // What `run` is asked to do.
 struct RunArguments {

@@ -3,7 +3,7 @@ import json
 
 import pytest
 
-from cli_support import pump_database, run
+from cli_support import SAMPLE, pump_database, run
 
 
 @pytest.fixture
@@ -49,3 +49,29 @@ def test_bindings_auto_answers_without_a_terminal_and_says_how(database, args, a
 def test_bindings_copy_takes_the_objects_another_bridge_binds(database):
     assert run("--db", database, "bindings", "copy", "1", "--from", "1", "--yes")[0] == 0
     assert len(shown(database)["linksets"]) >= 4
+
+
+def listed_names(database):
+    return [bridge["name"] for bridge in json.loads(run("--db", database, "bridge", "list", "--json")[1])["bridges"]]
+
+
+def test_export_and_import_within_a_database(database, tmp_path):
+    status, out, _ = run("--db", database, "bridge", "export", "1")
+    assert status == 0 and out.lstrip().startswith("<") and 'Name="Pump sizing"' in out
+    assert run("--db", database, "bridge", "export", "1", tmp_path / "b.xml")[0] == 0
+    status, out, _ = run("--db", database, "bridge", "import", tmp_path / "b.xml", "--name", "Copy")
+    assert (status, out) == (0, "2\n") and listed_names(database) == ["Pump sizing", "Copy"]
+    assert run("--db", database, "run", "2", "--quiet")[0] == 0
+
+
+def test_a_bridge_moves_to_another_database_with_its_files(database, tmp_path):
+    assert run("--db", database, "bridge", "export", "1", tmp_path / "b.xml", "--files", tmp_path / "files")[0] == 0
+    other = tmp_path / "other.orvan"
+    assert run("db", "create", other, "--from", SAMPLE)[0] == 0
+    (tmp_path / "files" / "pump-datasheet.docx").rename(tmp_path / "datasheet.docx")
+    status, _, err = run("--db", other, "bridge", "import", tmp_path / "b.xml", "--files", tmp_path / "files")
+    assert status == 3 and "pump-datasheet.docx is missing" in err and listed_names(other) == []
+    (tmp_path / "datasheet.docx").rename(tmp_path / "files" / "pump-datasheet.docx")
+    assert run("--db", other, "bridge", "import", tmp_path / "b.xml", "--files", tmp_path / "files")[0] == 0
+    status, out, _ = run("--db", other, "run", "1", "--json")
+    assert status == 0 and json.loads(out)["failed"] == 0 and listed_names(other) == ["Pump sizing"]
