@@ -147,24 +147,40 @@ TEST(LegacyConverterTest, HostileFileNamesReachLibreOfficeUnchanged) {
   }
 }
 
-TEST(LegacyConverterTest, LibreOfficeConvertsAFileWithAHostileName) {
+// Two conversions at once, each with its own profile, one of a file with a
+// hostile name.
+TEST(LegacyConverterTest, LibreOfficeConvertsConcurrentlyFilesWithHostileNames) {
   const ConverterOptions options = DefaultConverterOptions();
   TempDir dir;
-  const std::string source = CopyFixture(dir, "book.xlsx", "-a 'b' $c.xlsx");
-  WorkingFolder folder;
-  ASSERT_TRUE(folder.Create());
-  std::string output;
-  std::string error;
-  const HRESULT code = ConvertWithLibreOffice(source, ConvertedFormat::kXls, folder, "book",
-                                              options, &output, &error);
-  if (code == E_NOTIMPL && error.find("is needed") != std::string::npos) GTEST_SKIP() << error;
-  ASSERT_EQ(code, S_OK) << error;
-  EXPECT_EQ(output, folder.path() + "/out/-a 'b' $c.xls");
-  const int fd = ::open(output.c_str(), O_RDONLY);
-  FileKind kind = FileKind::kUnknown;
-  EXPECT_EQ(SniffFileKind(ReadFileAt(fd), &kind), 0);
-  ::close(fd);
-  EXPECT_EQ(kind, FileKind::kLegacyBinary);
+  const std::string names[] = {"-a 'b' $c.xlsx", "plain.xlsx"};
+  struct Conversion {
+    WorkingFolder folder;
+    std::string output;
+    std::string error;
+    HRESULT code = E_FAIL;
+  } conversions[2];
+  std::vector<std::thread> threads;
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(conversions[i].folder.Create());
+    const std::string source = CopyFixture(dir, "book.xlsx", names[i]);
+    threads.emplace_back([&, source, i] {
+      Conversion& c = conversions[i];
+      c.code = ConvertWithLibreOffice(source, ConvertedFormat::kXls, c.folder, "book", options,
+                                      &c.output, &c.error);
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (int i = 0; i < 2; ++i) {
+    const Conversion& c = conversions[i];
+    if (c.code == E_NOTIMPL && c.error.find("is needed") != std::string::npos) GTEST_SKIP();
+    ASSERT_EQ(c.code, S_OK) << c.error;
+    EXPECT_EQ(c.output, c.folder.path() + "/out/" + names[i].substr(0, names[i].size() - 1));
+    const int fd = ::open(c.output.c_str(), O_RDONLY);
+    FileKind kind = FileKind::kUnknown;
+    EXPECT_EQ(SniffFileKind(ReadFileAt(fd), &kind), 0);
+    ::close(fd);
+    EXPECT_EQ(kind, FileKind::kLegacyBinary);
+  }
 }
 
 // A fake LibreOffice that "converts" to .xlsx by copying book.xlsx and
