@@ -13,10 +13,10 @@
 
 #include "automation/conversion.h"
 #include "automation/variant.h"
+#include "bench/plain_read_link.h"
 #include "bench/ratio_reporter.h"
 #include "ovcbridgesvcs/links/app_value_reader.h"
 #include "ovcbridgesvcs/links/value_format.h"
-#include "tests/ovcbridgesvcs/links/plain_read_link.h"
 
 namespace ovc::links {
 namespace {

@@ -190,21 +190,4 @@ int32_t ContentWidth(const WordNames& names, pugi::xml_node paragraph) {
   return cursor.position();
 }
 
-int32_t InlineWidth(const WordNames& names, pugi::xml_node element) {
-  const Entry entry = EntryOf(names, element);
-  switch (entry.kind) {
-    case Kind::kSkip:
-    case Kind::kMark:
-      return 0;
-    case Kind::kContainer:
-      return ContentWidth(names, element);
-    case Kind::kSimpleField:
-      return 2 + ContentWidth(names, element);
-    case Kind::kText:
-      return TextLength(element);
-    default:
-      return 1;
-  }
-}
-
 }  // namespace ovc::word

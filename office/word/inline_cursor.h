@@ -61,9 +61,6 @@ class InlineCursor {
 // The number of characters of a w:t as Text reads them.
 int32_t TextLength(pugi::xml_node text);
 
-// The positions an inline element takes with everything inside it.
-int32_t InlineWidth(const WordNames& names, pugi::xml_node element);
-
 // The positions of a paragraph's content, its mark not included.
 int32_t ContentWidth(const WordNames& names, pugi::xml_node paragraph);
 

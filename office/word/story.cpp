@@ -83,13 +83,6 @@ pugi::xml_node Story::ParagraphOf(pugi::xml_node node) const {
   return {};
 }
 
-pugi::xml_node Story::ContainerOf(pugi::xml_node node) const {
-  for (node = node.parent(); node && node != root_; node = node.parent()) {
-    if (names_->Is(node, "tc")) return node;
-  }
-  return root_;
-}
-
 int32_t Story::InParagraph(pugi::xml_node paragraph, pugi::xml_node node, bool after) const {
   const int32_t start = SegmentStart(SegmentOf(paragraph));
   if (node == paragraph) return after ? start + tree_.length(SegmentOf(paragraph)) : start;

@@ -45,7 +45,6 @@ class Story {
   int32_t length() const { return tree_.total(); }
   int32_t segment_count() const { return tree_.size(); }
   const Segment& segment(int32_t index) const { return segments_[index]; }
-  int32_t SegmentLength(int32_t index) const { return tree_.length(index); }
   int32_t SegmentStart(int32_t index) const { return tree_.StartOf(index); }
   // The segment holding `position`; segment_count() at or past the end.
   int32_t SegmentAt(int32_t position) const { return tree_.Find(position); }
@@ -53,8 +52,6 @@ class Story {
   int32_t SegmentOf(pugi::xml_node node) const;
   // The w:p of the story holding `node` (or `node` itself); empty if none.
   pugi::xml_node ParagraphOf(pugi::xml_node node) const;
-  // The nearest w:tc holding `node`, else the root.
-  pugi::xml_node ContainerOf(pugi::xml_node node) const;
 
   // The position just before `node` and just after everything it holds.
   int32_t PositionBefore(pugi::xml_node node) const;

@@ -17,10 +17,6 @@ class ComError {
   explicit ComError(HRESULT code, ComPtr<IErrorInfo> error = {})
       : code_(code), error_(std::move(error)) {}
 
-  // The error for a failed call: `code` and the thread's current error
-  // object, which the thread gives up.
-  static ComError FromThread(HRESULT code) { return ComError(code, GetErrorInfo()); }
-
   HRESULT code() const { return code_; }
   const ComPtr<IErrorInfo>& error() const { return error_; }
 

@@ -6,7 +6,6 @@
 #include "automation/safe_array.h"
 #include "ovcbridgesvcs/frame/message_catalogue.h"
 #include "ovcbridgesvcs/frame/message_format.h"
-#include "ovcbridgesvcs/frame/report_error.h"
 
 namespace ovc::links {
 
@@ -35,11 +34,6 @@ bool HoldsError(const Variant& value) {
     if (element.vt() == VT_ERROR) return true;
   }
   return false;
-}
-
-HRESULT ReportNotImplemented(const CLSID& clsid, std::wstring_view member) {
-  return ReportError(clsid, std::wstring(member) + L" is not available in this version", IID_NULL,
-                     E_NOTIMPL);
 }
 
 }  // namespace ovc::links

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "automation/guid.h"
 #include "automation/hresult.h"
 #include "automation/variant.h"
 #include "ovcbridgesvcs/frame/member_values.h"
@@ -28,9 +27,5 @@ Variant UnwrapSingleElement(const Variant& value);
 
 // Whether `value` is a VT_ERROR or an array of variants holding one.
 bool HoldsError(const Variant& value);
-
-// Reports, for a member that belongs to a layer not built yet, E_NOTIMPL
-// with an error naming `member` ("CLink::GetXML") for class `clsid`.
-HRESULT ReportNotImplemented(const CLSID& clsid, std::wstring_view member);
 
 }  // namespace ovc::links

@@ -9,9 +9,9 @@
 #include "automation/safe_array.h"
 #include "automation/text.h"
 #include "automation/variant.h"
+#include "bench/plain_read_link.h"
 #include "ovcbridgesvcs/links/app_value_reader.h"
 #include "tests/fuzz/fuzz_support.h"
-#include "tests/ovcbridgesvcs/links/plain_read_link.h"
 
 namespace ovc::links {
 namespace {
