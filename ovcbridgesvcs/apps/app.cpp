@@ -17,14 +17,11 @@
 #include "ovcbridgesvcs/frame/run_method.h"
 #include "ovcbridgesvcs/frame/trace_log.h"
 #include "ovcbridgesvcs/host/host_state.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::apps {
 namespace {
 
-constexpr uint32_t kNeedsExtension = 1201;
-constexpr uint32_t kExcelNotCreated = 1203;
-constexpr uint32_t kWordNotCreated = 1206;
-constexpr uint32_t kTimeStampType = 1216;
 constexpr std::wstring_view kNoStatistics = L"Unable to access application file for statistics.";
 
 // The size and time of the regular file at `path`, or nullopt (traced)
@@ -55,9 +52,9 @@ struct AdapterClass {
 std::optional<AdapterClass> AdapterClassOf(const std::wstring& type) {
   switch (FileKindOf(type)) {
     case FileKind::kWorkbook:
-      return AdapterClass{CLSID_ExcelApp, kExcelNotCreated};
+      return AdapterClass{CLSID_ExcelApp, msg::kExcelNotCreated};
     case FileKind::kDocument:
-      return AdapterClass{CLSID_WordApp, kWordNotCreated};
+      return AdapterClass{CLSID_WordApp, msg::kWordNotCreated};
     case FileKind::kNone:
       break;
   }
@@ -98,7 +95,7 @@ HRESULT CApp::put_Path(const std::wstring& value) {
     if (adapter_) adapter_->TerminateApp(VARIANT_FALSE);
     const std::filesystem::path file(ToUtf8(value));
     const std::wstring type = FromUtf8(file.extension().string());
-    if (type.empty()) return ReportError(CLSID_App, kNeedsExtension, IID_NULL, E_FAIL);
+    if (type.empty()) return ReportError(CLSID_App, msg::kNeedsExtension, IID_NULL, E_FAIL);
     path_ = value;
     type_ = type;
     if (name_.empty()) name_ = FromUtf8(file.stem().string());
@@ -175,7 +172,7 @@ HRESULT CApp::get_ModifiedTimeStamp(Variant* value) {
 
 HRESULT CApp::put_ModifiedTimeStamp(const Variant& value) {
   if (value.vt() != VT_DATE && value.vt() != VT_EMPTY) {
-    return ReportError(CLSID_App, kTimeStampType, IID_NULL, E_FAIL);
+    return ReportError(CLSID_App, msg::kModifiedTimeStampType, IID_NULL, E_FAIL);
   }
   modified_time_stamp_ = value;
   dirty_ = true;

@@ -2,16 +2,11 @@
 #include "ovcbridgesvcs/apps/app.h"
 #include "ovcbridgesvcs/frame/member_values.h"
 #include "ovcbridgesvcs/frame/report_error.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::apps {
-namespace {
-
-constexpr uint32_t kFileNotSet = 1205;
-
-}  // namespace
-
 HRESULT CApp::ReportNoFile(HRESULT code) {
-  return ReportError(CLSID_App, kFileNotSet, IID_NULL, code);
+  return ReportError(CLSID_App, msg::kFileNotSet, IID_NULL, code);
 }
 
 template <class Call>

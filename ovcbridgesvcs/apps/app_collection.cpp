@@ -14,15 +14,10 @@
 #include "ovcbridgesvcs/frame/report_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
 #include "ovcbridgesvcs/frame/working_folder.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::apps {
 namespace {
-
-constexpr uint32_t kIndexOutOfRange = 1212;
-constexpr uint32_t kOnlyApps = 1215;
-constexpr uint32_t kPathNotFound = 1244;
-constexpr uint32_t kSwapOutOfRange = 1245;
-constexpr uint32_t kInsertNeedsBridge = 1246;
 
 constexpr std::wstring_view kFileFilter =
     L"MS Excel Files (*.xlsx)|*.xlsx|MS Excel Macro-Enabled Files (*.xlsm)|*.xlsm|"
@@ -69,7 +64,7 @@ ComPtr<IApp> CAppCollection::NewApp(CMethodFrame& frame) {
 ComPtr<IApp> CAppCollection::AppOf(IDispatch* app) {
   ComPtr<IApp> found;
   if (app == nullptr || Failed(ComPtr<IDispatch>(app).As(&found))) {
-    ReportError(CLSID_AppCollection, kOnlyApps, IID_NULL, E_FAIL);
+    ReportError(CLSID_AppCollection, msg::kOnlyAppsInCollection, IID_NULL, E_FAIL);
     return nullptr;
   }
   return found;
@@ -77,7 +72,7 @@ ComPtr<IApp> CAppCollection::AppOf(IDispatch* app) {
 
 HRESULT CAppCollection::get_Item(const Variant& index, Variant* app) {
   CMethodFrame frame(L"CAppCollection::get_Item");
-  return RunMethod(frame, [&] { return apps_.Item(index, kIndexOutOfRange, app); });
+  return RunMethod(frame, [&] { return apps_.Item(index, msg::kAppIndexOutOfRange, app); });
 }
 
 HRESULT CAppCollection::get__NewEnum(IUnknown** enumerator) {
@@ -102,7 +97,8 @@ HRESULT CAppCollection::Remove(int32_t index) {
   CMethodFrame frame(L"CAppCollection::Remove");
   return RunMethod(frame, [&]() -> HRESULT {
     ComPtr<IApp> removed;
-    if (HRESULT hr = apps_.Take(index, kIndexOutOfRange, &removed, dirty_); Failed(hr)) return hr;
+    if (HRESULT hr = apps_.Take(index, msg::kAppIndexOutOfRange, &removed, dirty_); Failed(hr))
+      return hr;
     removed->TerminateApp(VARIANT_FALSE);
     return S_OK;
   });
@@ -117,8 +113,8 @@ HRESULT CAppCollection::InsertApp(IDispatch* app, int32_t index) {
 
 HRESULT CAppCollection::SwapAppPosition(int32_t position1, int32_t position2) {
   CMethodFrame frame(L"CAppCollection::SwapAppPosition");
-  return RunMethod(frame,
-                   [&] { return apps_.Swap(position1, position2, kSwapOutOfRange, dirty_); });
+  return RunMethod(
+      frame, [&] { return apps_.Swap(position1, position2, msg::kAppSwapOutOfRange, dirty_); });
 }
 
 HRESULT CAppCollection::CopyApp(const Variant& index, Variant* copy) {
@@ -139,7 +135,7 @@ HRESULT CAppCollection::InsertApps(IDispatch* bridge, int32_t index) {
   return RunMethod(frame, [&]() -> HRESULT {
     ComPtr<IBridge> source;
     if (bridge == nullptr || Failed(ComPtr<IDispatch>(bridge).As(&source))) {
-      return ReportError(CLSID_AppCollection, kInsertNeedsBridge, IID_NULL, E_FAIL);
+      return ReportError(CLSID_AppCollection, msg::kInsertAppsNeedsBridge, IID_NULL, E_FAIL);
     }
     int32_t count = 0;
     CheckAndRaise(frame, source->get_CountApps(&count));
@@ -303,7 +299,8 @@ HRESULT CAppCollection::DisplayLocation(const std::wstring& location, const std:
       if (HRESULT hr = app->DisplayLocation(location); Failed(hr)) return hr;
       return app->Activate(VARIANT_TRUE);
     }
-    return ReportError(CLSID_AppCollection, LoadMessage(kPathNotFound) + path, IID_NULL, E_FAIL);
+    return ReportError(CLSID_AppCollection, LoadMessage(msg::kPathNotFound) + path, IID_NULL,
+                       E_FAIL);
   });
 }
 

@@ -10,12 +10,11 @@
 #include "ovcbridgesvcs/frame/error_record.h"
 #include "ovcbridgesvcs/frame/report_error.h"
 #include "ovcbridgesvcs/frame/user_interface.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::apps {
 
 namespace {
-
-constexpr uint32_t kNullTargetMessage = 1230;
 
 HRESULT ResolveName(IDispatch* target, DispIdCell& cell, std::wstring_view name,
                     const CLSID& source, DISPID* id) {
@@ -41,7 +40,7 @@ HRESULT AutoWrap(CallKind kind, Variant* result, IDispatch* target, DispIdCell& 
   if (target == nullptr) {
     ShowMessageBox(L"Null Pointer Passed to AutoWrap", L"AutoWrap",
                    kBoxIconError | kBoxSetForeground);
-    return ReportError(source, kNullTargetMessage, IID_NULL, E_FAIL);
+    return ReportError(source, msg::kAutoWrapNullTarget, IID_NULL, E_FAIL);
   }
   DISPID id = DISPID_UNKNOWN;
   if (const HRESULT status = ResolveName(target, cell, name, source, &id); Failed(status)) {

@@ -8,6 +8,7 @@
 #include "ovcbridgesvcs/apps/workbook_close_sink.h"
 #include "ovcbridgesvcs/frame/member_values.h"
 #include "ovcbridgesvcs/frame/run_method.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::apps {
 
@@ -55,11 +56,11 @@ HRESULT CExcelApp::StartApp() {
   workbook_.Reset();
   CLSID clsid;
   const HRESULT found = CLSIDFromProgID(kProgId, &clsid);
-  if (found == REGDB_E_WRITEREGDB) return ReportExcel(kRegistryCorrupt);
-  if (found == CO_E_CLASSSTRING) return ReportExcel(kExcelProgIdInvalid);
+  if (found == REGDB_E_WRITEREGDB) return ReportExcel(msg::kRegistryCorrupt);
+  if (found == CO_E_CLASSSTRING) return ReportExcel(msg::kExcelProgIdInvalid);
   if (Failed(found) || Failed(CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IDispatch::kIid,
                                                application_.ReceiveVoid()))) {
-    return ReportExcel(kExcelNotRegistered);
+    return ReportExcel(msg::kExcelNotRegistered);
   }
   return S_OK;
 }
@@ -67,7 +68,7 @@ HRESULT CExcelApp::StartApp() {
 HRESULT CExcelApp::OpenFile() {
   ComPtr<IDispatch> books;
   if (Failed(GetObject(application_.get(), application.workbooks, &books))) {
-    return ReportExcel(kNoWorkbooks);
+    return ReportExcel(msg::kNoWorkbooks);
   }
   std::vector<Variant> args(kOpenArguments, Variant::Missing());
   args[0] = Variant(path_);
@@ -77,7 +78,7 @@ HRESULT CExcelApp::OpenFile() {
   if (Failed(
           GetObject(books.get(), workbook.open, &workbook_, std::move(args), CallKind::kMethod))) {
     workbook_.Reset();
-    return ReportExcel(kOpenFailed, WithReason(path_, TakeReason()));
+    return ReportExcel(msg::kExcelOpenFailed, WithReason(path_, TakeReason()));
   }
   Call(application_.get(), application.calculate);
   Put(workbook_.get(), workbook.saved, Variant::Bool(true));
@@ -133,7 +134,7 @@ HRESULT CExcelApp::ReadSaved(bool* saved) {
   Variant answer;
   if (Failed(Get(workbook_.get(), workbook.saved, &answer)) || answer.vt() != VT_BOOL) {
     TerminateApp(VARIANT_FALSE);
-    return ReportExcel(kWorkbookClosed);
+    return ReportExcel(msg::kWorkbookClosed);
   }
   *saved = answer.boolVal() != VARIANT_FALSE;
   return S_OK;
@@ -182,7 +183,7 @@ HRESULT CExcelApp::Save() {
     Variant read_only;
     if (Succeeded(Get(workbook_.get(), workbook.read_only, &read_only)) &&
         read_only.vt() == VT_BOOL && read_only.boolVal() != VARIANT_FALSE) {
-      return ReportExcel(kSaveReadOnly, path_);
+      return ReportExcel(msg::kReadOnlySave, path_);
     }
     return Call(workbook_.get(), workbook.save);
   });
@@ -206,7 +207,7 @@ HRESULT CExcelApp::RunMacro(const std::wstring& macro) {
     if (Failed(EnsureRunning())) return E_FAIL;
     const UserCodeScope macro_code;
     if (Failed(Call(application_.get(), application.run, {Variant(macro)}))) {
-      return ReportExcel(kMacroFailed, WithReason(macro, TakeReason()));
+      return ReportExcel(msg::kExcelMacroFailed, WithReason(macro, TakeReason()));
     }
     return S_OK;
   });

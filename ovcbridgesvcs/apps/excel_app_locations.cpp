@@ -12,6 +12,7 @@
 #include "ovcbridgesvcs/apps/excel_members.h"
 #include "ovcbridgesvcs/apps/excel_report.h"
 #include "ovcbridgesvcs/frame/run_method.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::apps {
 
@@ -148,11 +149,11 @@ HRESULT CExcelApp::FindRange(const std::wstring& location, bool report) {
   ComPtr<IDispatch> range, active;
   if (Failed(GetObject(application_.get(), application.range, &range, {Variant(location)})) ||
       Failed(Call(application_.get(), application.go_to, {Variant(range.get())}))) {
-    return report ? ReportExcel(kRangeNotFound, location) : E_FAIL;
+    return report ? ReportExcel(msg::kRangeNotFound, location) : E_FAIL;
   }
   if (Failed(GetObject(application_.get(), application.active_workbook, &active)) ||
       !SameObject(active.get(), workbook_.get())) {
-    return report ? ReportExcel(kSharedRangeName, location) : E_FAIL;
+    return report ? ReportExcel(msg::kSharedRangeName, location) : E_FAIL;
   }
   current_location_ = location;
   current_range_ = std::move(range);

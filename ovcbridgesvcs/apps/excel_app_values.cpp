@@ -9,6 +9,7 @@
 #include "ovcbridgesvcs/apps/excel_report.h"
 #include "ovcbridgesvcs/frame/message_catalogue.h"
 #include "ovcbridgesvcs/frame/run_method.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::apps {
 
@@ -103,7 +104,7 @@ HRESULT CExcelApp::SetValueAtSelection(const Variant& value) {
   return RunMethod(frame, [&]() -> HRESULT {
     if (!current_range_) return E_FAIL;
     const HRESULT status = Put(current_range_.get(), range.value, WithTextsKept(value));
-    if (Failed(status)) return WriteFailed(current_range_.get(), LoadMessage(kSetValueFailed));
+    if (Failed(status)) return WriteFailed(current_range_.get(), LoadMessage(msg::kSetValueFailed));
     return status;
   });
 }
@@ -139,7 +140,7 @@ HRESULT CExcelApp::SetVectorValueAtSelection(const Variant& given, VARIANT_BOOL 
       return WriteFailed(target.get(), kVectorFailed);
     }
     if (Failed(AddLocation(target.get(), current_location_))) {
-      return ReportExcel(kSetVectorFailed, current_location_);
+      return ReportExcel(msg::kSetVectorFailed, current_location_);
     }
     return S_OK;
   });

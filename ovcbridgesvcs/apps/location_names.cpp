@@ -10,8 +10,8 @@ namespace {
 
 constexpr size_t kLongestWorkbookName = 255;
 constexpr size_t kLongestBookmark = 40;
-constexpr uint32_t kLastColumn = 16384;
-constexpr uint32_t kLastRow = 1048576;
+constexpr uint32_t kLastColumn = 16'384;
+constexpr uint32_t kLastRow = 1'048'576;
 constexpr size_t kMostRowDigits = 7;
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }

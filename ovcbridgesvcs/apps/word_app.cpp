@@ -12,23 +12,12 @@
 #include "ovcbridgesvcs/frame/message_catalogue.h"
 #include "ovcbridgesvcs/frame/report_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::apps {
 namespace {
 
 using namespace word;
-
-constexpr uint32_t kRegistryCorrupt = 1209;
-constexpr uint32_t kProgIdInvalid = 1210;
-constexpr uint32_t kWordNotRegistered = 1231;
-constexpr uint32_t kNoDocuments = 1232;
-constexpr uint32_t kOpenFailed = 1233;
-constexpr uint32_t kMacroFailed = 1234;
-constexpr uint32_t kBookmarkNotFound = 1235;
-constexpr uint32_t kDocumentClosed = 1237;
-constexpr uint32_t kNoBookmarks = 1239;
-constexpr uint32_t kSaveFailed = 1240;
-constexpr uint32_t kReadOnlySave = 1241;
 
 constexpr std::wstring_view kWordProgId = L"Word.Application";
 constexpr std::wstring_view kFileFilter =
@@ -70,26 +59,26 @@ HRESULT CWordApp::StartApp() {
   document_.Reset();
   CLSID clsid;
   HRESULT hr = CLSIDFromProgID(kWordProgId, &clsid);
-  if (hr == REGDB_E_WRITEREGDB) return ReportMessage(kRegistryCorrupt);
-  if (hr == CO_E_CLASSSTRING) return ReportMessage(kProgIdInvalid);
+  if (hr == REGDB_E_WRITEREGDB) return ReportMessage(msg::kRegistryCorrupt);
+  if (hr == CO_E_CLASSSTRING) return ReportMessage(msg::kWordProgIdInvalid);
   if (Succeeded(hr)) {
     hr = CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IDispatch::kIid,
                           application_.ReceiveVoid());
   }
-  return Failed(hr) ? ReportFailedCall(LoadMessage(kWordNotRegistered)) : S_OK;
+  return Failed(hr) ? ReportFailedCall(LoadMessage(msg::kWordNotRegistered)) : S_OK;
 }
 
 HRESULT CWordApp::OpenFile() {
   ComPtr<IDispatch> documents;
   if (Failed(GetObject(application_.get(), kApplicationDocuments, &documents))) {
-    return ReportFailedCall(LoadMessage(kNoDocuments));
+    return ReportFailedCall(LoadMessage(msg::kNoDocuments));
   }
   const bool read_only = linked_ != nullptr && *linked_ == VARIANT_TRUE;
   std::vector<Variant> args = {Variant(path_), Variant::Missing(), Variant::Bool(read_only),
                                Variant::Bool(false)};
   args.resize(10, Variant::Missing());
   if (Failed(GetObject(documents.get(), kDocumentsOpen, &document_, std::move(args), true))) {
-    return ReportFailedCall(LoadMessage(kOpenFailed) + path_);
+    return ReportFailedCall(LoadMessage(msg::kWordOpenFailed) + path_);
   }
   return S_OK;
 }
@@ -110,7 +99,7 @@ HRESULT CWordApp::ReadSaved(bool* saved) {
   *saved = true;
   if (!document_ || Succeeded(GetFlag(document_.get(), kDocumentSaved, saved))) return S_OK;
   Terminate(false);
-  return ReportMessage(kDocumentClosed);
+  return ReportMessage(msg::kDocumentClosed);
 }
 
 HRESULT CWordApp::get_Saved(VARIANT_BOOL* saved) {
@@ -160,9 +149,9 @@ HRESULT CWordApp::Save() {
     bool read_only = false;
     if (Failed(GetFlag(document_.get(), kDocumentReadOnly, &read_only)) ||
         (!read_only && Failed(Call(document_.get(), kDocumentSave)))) {
-      return ReportFailedCall(LoadMessage(kSaveFailed) + path_);
+      return ReportFailedCall(LoadMessage(msg::kSaveFailed) + path_);
     }
-    return read_only ? Report(LoadMessage(kReadOnlySave) + path_) : S_OK;
+    return read_only ? Report(LoadMessage(msg::kReadOnlySave) + path_) : S_OK;
   });
 }
 
@@ -185,7 +174,7 @@ HRESULT CWordApp::RunNamedMacro(const std::wstring& name) {
   if (Failed(hr)) return hr;
   const UserCodeScope macro_code;
   if (Failed(Call(application_.get(), kApplicationRun, {Variant(name)}))) {
-    return ReportFailedCall(LoadMessage(kMacroFailed) + name);
+    return ReportFailedCall(LoadMessage(msg::kWordMacroFailed) + name);
   }
   return S_OK;
 }
@@ -273,14 +262,14 @@ HRESULT CWordApp::ListBookmarks() {
   int32_t count = 0;
   if (Failed(GetObject(document_.get(), kDocumentBookmarks, &bookmarks)) ||
       Failed(GetLong(bookmarks.get(), kBookmarksCount, &count))) {
-    return ReportFailedCall(LoadMessage(kNoBookmarks));
+    return ReportFailedCall(LoadMessage(msg::kNoBookmarks));
   }
   for (int32_t index = 1; index <= count; ++index) {
     ComPtr<IDispatch> bookmark;
     std::wstring name;
     if (Failed(Item(bookmarks.get(), kBookmarksItem, Variant::I4(index), &bookmark)) ||
         Failed(GetText(bookmark.get(), kBookmarkName, &name))) {
-      return ReportFailedCall(LoadMessage(kNoBookmarks));
+      return ReportFailedCall(LoadMessage(msg::kNoBookmarks));
     }
     location_map_.emplace(ToLower(name), name);
   }
@@ -303,7 +292,7 @@ HRESULT CWordApp::GetRange(const std::wstring& location, ComPtr<IDispatch>* rang
   if (Failed(GetObject(document_.get(), kDocumentBookmarks, &bookmarks)) ||
       Failed(Item(bookmarks.get(), kBookmarksItem, Variant(location), &bookmark)) ||
       Failed(GetObject(bookmark.get(), kBookmarkRange, range))) {
-    return ReportFailedCall(LoadMessage(kBookmarkNotFound) + location);
+    return ReportFailedCall(LoadMessage(msg::kBookmarkNotFound) + location);
   }
   current_range_ = *range;
   current_location_ = location;

@@ -6,13 +6,13 @@
 #include "ovcbridgesvcs/apps/word_app_calls.h"
 #include "ovcbridgesvcs/frame/message_catalogue.h"
 #include "ovcbridgesvcs/frame/run_method.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::apps {
 namespace {
 
 using namespace word;
 
-constexpr uint32_t kPasswordProtected = 1242;
 constexpr int32_t kNotProtected = -1;
 
 constexpr std::wstring_view kPrepareFailed =
@@ -110,7 +110,7 @@ HRESULT CWordApp::TakeState() {
   bracket_protection_ = protection;
   if (protection != kNotProtected) {
     if (Failed(Call(document, kDocumentUnprotect, {Variant::Missing()}))) {
-      return ReportFailedCall(LoadMessage(kPasswordProtected) + path_);
+      return ReportFailedCall(LoadMessage(msg::kPasswordProtected) + path_);
     }
     taken_.protection = protection;
   }

@@ -12,19 +12,12 @@
 #include "ovcbridgesvcs/frame/message_catalogue.h"
 #include "ovcbridgesvcs/frame/message_format.h"
 #include "ovcbridgesvcs/frame/run_method.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::apps {
 namespace {
 
 using namespace word;
-
-constexpr uint32_t kWriteFailed = 1236;
-constexpr uint32_t kReadFailed = 1238;
-constexpr uint32_t kProtectedRead = 1249;
-constexpr uint32_t kSeveralTables = 1273;
-constexpr uint32_t kNoTableStatistics = 1274;
-constexpr uint32_t kTwoDimensional = 1275;
-constexpr uint32_t kCellReadFailed = 1276;
 
 constexpr int32_t kNotProtected = -1;
 constexpr int32_t kUnitWord = 2;
@@ -119,9 +112,9 @@ HRESULT LocateTable(IDispatch* range, TableSpan* span) {
 // LocateTable for a read or a vector write, which take one table only.
 HRESULT TableInfo(const std::wstring& location, IDispatch* range, TableSpan* span) {
   if (Failed(LocateTable(range, span))) {
-    return ReportFailedCall(LoadMessage(kNoTableStatistics) + location);
+    return ReportFailedCall(LoadMessage(msg::kNoTableStatistics) + location);
   }
-  if (span->tables > 1) return Report(LoadMessage(kSeveralTables) + location);
+  if (span->tables > 1) return Report(LoadMessage(msg::kSeveralTables) + location);
   return S_OK;
 }
 
@@ -162,7 +155,7 @@ HRESULT ReadCells(const TableSpan& span, int32_t count, const std::wstring& loca
     if (Failed(TableCell(span.table.get(), cells.RowOf(index), cells.ColumnOf(index), &cell)) ||
         Failed(GetObject(cell.get(), kCellRange, &range)) ||
         Failed(ReadShownText(range.get(), &text))) {
-      return ReportFailedCall(LoadMessage(kCellReadFailed) + location);
+      return ReportFailedCall(LoadMessage(msg::kCellReadFailed) + location);
     }
     texts.data()[index] = Variant(std::move(text));
   }
@@ -306,7 +299,7 @@ HRESULT CWordApp::ReadValue(const std::wstring& location, Variant* value) {
   if (Failed(hr)) return hr;
   if (span.table && span.start_row > 0) {
     if (span.SpansRows() && span.SpansColumns()) {
-      return Report(LoadMessage(kTwoDimensional) + location);
+      return Report(LoadMessage(msg::kTwoDimensional) + location);
     }
     const int32_t count = span.SpansRows() ? span.end_row - span.start_row + 1
                                            : span.end_column - span.start_column + 1;
@@ -326,7 +319,8 @@ HRESULT CWordApp::ReportReadFailure(const std::wstring& location) {
   const bool now = Succeeded(GetLong(document_.get(), kDocumentProtectionType, &protection)) &&
                    protection != kNotProtected;
   const bool before = bracket_protection_.value_or(kNotProtected) != kNotProtected;
-  return Report(LoadMessage(now || before ? kProtectedRead : kReadFailed) + location, reason);
+  return Report(LoadMessage(now || before ? msg::kProtectedRead : msg::kWordReadFailed) + location,
+                reason);
 }
 
 HRESULT CWordApp::SetValue(const std::wstring& location, const Variant& value) {
@@ -352,7 +346,7 @@ HRESULT CWordApp::WriteText(const Variant& value) {
   ComPtr<IDispatch> form_fields;
   int32_t count = 0;
   if (Failed(SelectFormFields(application_.get(), range, kRangeSelect, &form_fields, &count))) {
-    return ReportFailedCall(LoadMessage(kWriteFailed) + location);
+    return ReportFailedCall(LoadMessage(msg::kBookmarkWriteFailed) + location);
   }
   if (count > 1) return Report(std::wstring(kSeveralFormFields) + location);
   if (count == 1) {
@@ -365,7 +359,7 @@ HRESULT CWordApp::WriteText(const Variant& value) {
   }
   TableSpan span;
   if (Failed(LocateTable(range, &span))) {
-    return ReportFailedCall(LoadMessage(kWriteFailed) + location);
+    return ReportFailedCall(LoadMessage(msg::kBookmarkWriteFailed) + location);
   }
   if (span.tables > 1 || (span.tables == 1 && span.cell_count != 1)) {
     return Report(std::wstring(kHoldsTable) + location);
@@ -379,7 +373,7 @@ HRESULT CWordApp::WriteText(const Variant& value) {
 
 HRESULT CWordApp::ReportWriteFailure(bool locked) {
   if (locked) return Report(FormatMessageText(kLocked, current_location_), TakeReason());
-  return ReportFailedCall(LoadMessage(kWriteFailed) + current_location_);
+  return ReportFailedCall(LoadMessage(msg::kBookmarkWriteFailed) + current_location_);
 }
 
 HRESULT CWordApp::SetVectorValue(const std::wstring& location, const Variant& values,

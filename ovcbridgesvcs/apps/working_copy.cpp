@@ -13,7 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Enough to step past every copy a person keeps of one file.
-constexpr int kMaxCandidates = 10000;
+constexpr int kMaxCandidates = 10'000;
 
 fs::path Candidate(const fs::path& first, int number) {
   if (number == 1) return first;

@@ -9,19 +9,12 @@
 #include "ovcbridgesvcs/frame/report_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
 #include "ovcbridgesvcs/links/copy_property.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::bridge {
 namespace {
 
 using links::CopyProperty;
-
-constexpr uint32_t kOnlyLinkSets = 1105;
-constexpr uint32_t kIndexOutOfRange = 1108;
-constexpr uint32_t kSwapOutOfRange = 1128;
-constexpr uint32_t kInsertNeedsBridge = 1129;
-constexpr uint32_t kCopyNeedsBridge = 1132;
-constexpr uint32_t kModifiedTimeStampType = 1216;
-constexpr uint32_t kCreatedTimeStampType = 1217;
 
 template <class I>
 ComPtr<I> CreateByClass(CMethodFrame& frame, const CLSID& clsid, uint32_t context) {
@@ -45,7 +38,8 @@ HRESULT CBridge::FinalConstruct() {
 
 HRESULT CBridge::get_Item(const Variant& index, Variant* link_set) {
   CMethodFrame frame(L"CBridge::get_Item");
-  return RunMethod(frame, [&] { return link_sets_.Item(index, kIndexOutOfRange, link_set); });
+  return RunMethod(frame,
+                   [&] { return link_sets_.Item(index, msg::kLinkSetIndexOutOfRange, link_set); });
 }
 
 HRESULT CBridge::get__NewEnum(IUnknown** enumerator) {
@@ -60,7 +54,7 @@ HRESULT CBridge::Add(IDispatch* link_set) {
   return RunMethod(frame, [&]() -> HRESULT {
     ComPtr<ILinkSet> added;
     if (link_set == nullptr || Failed(ComPtr<IDispatch>(link_set).As(&added))) {
-      return ReportError(CLSID_Bridge, kOnlyLinkSets, IID_NULL, E_FAIL);
+      return ReportError(CLSID_Bridge, msg::kOnlyLinkSetsInBridge, IID_NULL, E_FAIL);
     }
     CheckAndRaise(frame, added->put_Parent(static_cast<IBridge*>(this)));
     link_sets_.items().push_back(std::move(added));
@@ -73,7 +67,7 @@ HRESULT CBridge::Remove(int32_t index) {
   CMethodFrame frame(L"CBridge::Remove");
   return RunMethod(frame, [&]() -> HRESULT {
     ComPtr<ILinkSet> removed;
-    const HRESULT taken = link_sets_.Take(index, kIndexOutOfRange, &removed, dirty_);
+    const HRESULT taken = link_sets_.Take(index, msg::kLinkSetIndexOutOfRange, &removed, dirty_);
     if (Succeeded(taken)) removed->FinalCleanUp();
     return taken;
   });
@@ -98,8 +92,9 @@ HRESULT CBridge::InsertLinkSet(IDispatch* link_set, int32_t index) {
 
 HRESULT CBridge::SwapLinkSetPosition(int32_t position1, int32_t position2) {
   CMethodFrame frame(L"CBridge::SwapLinkSetPosition");
-  return RunMethod(frame,
-                   [&] { return link_sets_.Swap(position1, position2, kSwapOutOfRange, dirty_); });
+  return RunMethod(frame, [&] {
+    return link_sets_.Swap(position1, position2, msg::kLinkSetSwapOutOfRange, dirty_);
+  });
 }
 
 HRESULT CBridge::InsertLinkSets(IDispatch* bridge, int32_t index) {
@@ -107,7 +102,7 @@ HRESULT CBridge::InsertLinkSets(IDispatch* bridge, int32_t index) {
   return RunMethod(frame, [&]() -> HRESULT {
     ComPtr<IBridge> source;
     if (bridge == nullptr || Failed(ComPtr<IDispatch>(bridge).As(&source))) {
-      return ReportError(CLSID_Bridge, kInsertNeedsBridge, IID_NULL, E_FAIL);
+      return ReportError(CLSID_Bridge, msg::kInsertLinkSetsNeedsBridge, IID_NULL, E_FAIL);
     }
     int32_t count = 0;
     CheckAndRaise(frame, source->get_Count(&count));
@@ -161,7 +156,7 @@ HRESULT CBridge::CopyBridge(IDispatch* bridge) {
   return RunMethod(frame, [&]() -> HRESULT {
     ComPtr<IBridge> source;
     if (bridge == nullptr || Failed(ComPtr<IDispatch>(bridge).As(&source))) {
-      return ReportError(CLSID_Bridge, kCopyNeedsBridge, IID_NULL, E_FAIL);
+      return ReportError(CLSID_Bridge, msg::kCopyBridgeNeedsBridge, IID_NULL, E_FAIL);
     }
     IBridge* from = source.get();
     CopyProperty(frame, from, &IBridge::get_Name, this, &CBridge::put_Name);
@@ -219,11 +214,11 @@ HRESULT CBridge::PutTimeStamp(Variant& field, const Variant& value, uint32_t mes
 
 HRESULT CBridge::get_CreatedTimeStamp(Variant* value) { return Give(value, created_time_stamp_); }
 HRESULT CBridge::put_CreatedTimeStamp(const Variant& value) {
-  return PutTimeStamp(created_time_stamp_, value, kCreatedTimeStampType);
+  return PutTimeStamp(created_time_stamp_, value, msg::kCreatedTimeStampType);
 }
 HRESULT CBridge::get_ModifiedTimeStamp(Variant* value) { return Give(value, modified_time_stamp_); }
 HRESULT CBridge::put_ModifiedTimeStamp(const Variant& value) {
-  return PutTimeStamp(modified_time_stamp_, value, kModifiedTimeStampType);
+  return PutTimeStamp(modified_time_stamp_, value, msg::kModifiedTimeStampType);
 }
 
 HRESULT CBridge::get_OptimizePerformance(VARIANT_BOOL* value) {
@@ -274,7 +269,9 @@ HRESULT CBridge::get_LinkErrorCount(int32_t* count) {
   });
 }
 
-HRESULT CBridge::get_AutorunStatus(std::wstring* status) { return Give(status, paused_run_.prompt); }
+HRESULT CBridge::get_AutorunStatus(std::wstring* status) {
+  return Give(status, paused_run_.prompt);
+}
 
 HRESULT CBridge::GetChangeReport(Variant* report) {
   CMethodFrame frame(L"CBridge::GetChangeReport");

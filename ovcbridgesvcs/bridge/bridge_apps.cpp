@@ -5,25 +5,19 @@
 #include "ovcbridgesvcs/frame/raise_error.h"
 #include "ovcbridgesvcs/frame/report_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::bridge {
-namespace {
-
-constexpr uint32_t kNoAppCollection = 1248;
-constexpr uint32_t kAppsNull = 1250;
-
-}  // namespace
-
 HRESULT CBridge::WithApps(std::wstring_view method,
                           const std::function<HRESULT(IAppCollection&)>& call) {
   const CMethodFrame frame(method);
-  if (!apps_) return ReportError(CLSID_Bridge, kAppsNull, IID_NULL, E_FAIL);
+  if (!apps_) return ReportError(CLSID_Bridge, msg::kAppsNull, IID_NULL, E_FAIL);
   return call(*apps_);
 }
 
 HRESULT CBridge::get_AppCollection(Variant* collection) {
   if (collection == nullptr) return E_POINTER;
-  if (!apps_) return ReportError(CLSID_Bridge, kNoAppCollection, IID_NULL, E_FAIL);
+  if (!apps_) return ReportError(CLSID_Bridge, msg::kNoAppCollection, IID_NULL, E_FAIL);
   *collection = Variant(static_cast<IDispatch*>(apps_.get()));
   return S_OK;
 }

@@ -13,11 +13,11 @@
 #include "ovcbridgesvcs/frame/run_method.h"
 #include "ovcbridgesvcs/host/data_service.h"
 #include "ovcbridgesvcs/host/host_state.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::bridge {
 namespace {
 
-constexpr uint32_t kNoWorkspaceForCase = 1268;
 constexpr std::wstring_view kNoUnitStandards =
     L"There are no Unit Standards in the Workspace.\n\n"
     L"Is UOMDefinitions.xml missing in the ClassLibraries?";
@@ -116,7 +116,7 @@ HRESULT CBridge::get_SelectedCaseName(std::wstring* name) {
 HRESULT CBridge::CaseComboListOf(CMethodFrame& frame, OVCBRIDGESVCSOBJ kind, int32_t object_oid,
                                  std::wstring* combo_list) {
   const ComPtr<IOVWorkspace> workspace = HostState::Current().workspace();
-  if (!workspace) return ReportError(CLSID_Bridge, kNoWorkspaceForCase, IID_NULL, E_FAIL);
+  if (!workspace) return ReportError(CLSID_Bridge, msg::kNoWorkspaceForCase, IID_NULL, E_FAIL);
   CCaseCache object_cases;
   HostState::Current().case_cache().LoadObjectCases(frame, workspace.get(), object_oid,
                                                     object_cases);

@@ -3,13 +3,12 @@
 #include "ovcbridgesvcs/frame/member_values.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 #include "ovcbridgesvcs/transfer/link_walk.h"
 #include "ovcbridgesvcs/transfer/name_synch.h"
 
 namespace ovc::bridge {
 namespace {
-
-constexpr uint32_t kIndexOutOfRange = 1108;
 
 OVCBRIDGETRANSFEROP SynchOperation(VARIANT_BOOL replace) {
   return replace != VARIANT_FALSE ? ovSynchNamesReplace : ovSynchNamesAdd;
@@ -36,7 +35,7 @@ HRESULT CBridge::LinksetSynchNames(VARIANT_BOOL replace, int32_t link_set_index,
   CMethodFrame frame(L"CBridge::LinksetSynchNames");
   return RunMethod(frame, [&]() -> HRESULT {
     if (link_set_index < 0 || link_set_index >= link_sets_.count()) {
-      return ReportOutOfRange(CLSID_Bridge, kIndexOutOfRange, link_set_index,
+      return ReportOutOfRange(CLSID_Bridge, msg::kLinkSetIndexOutOfRange, link_set_index,
                               link_sets_.count() - 1);
     }
     ILinkSet* link_set = link_sets_.items()[link_set_index].get();

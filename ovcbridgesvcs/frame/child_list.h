@@ -10,6 +10,7 @@
 #include "automation/variant.h"
 #include "ovcbridgesvcs/frame/member_values.h"
 #include "ovcbridgesvcs/frame/report_error.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc {
 
@@ -32,7 +33,8 @@ class ChildList {
   HRESULT Item(const Variant& index, uint32_t range_message, Variant* child) const {
     if (child == nullptr) return E_POINTER;
     int32_t position = 0;
-    if (!IndexOf(index, &position)) return ReportError(clsid_, kIndexType, IID_NULL, E_INVALIDARG);
+    if (!IndexOf(index, &position))
+      return ReportError(clsid_, msg::kIndexType, IID_NULL, E_INVALIDARG);
     const HRESULT checked = Check(position, range_message);
     if (Failed(checked)) return checked;
     *child = Variant(static_cast<IDispatch*>(items_[static_cast<size_t>(position)].get()));
@@ -89,8 +91,6 @@ class ChildList {
   }
 
  private:
-  static constexpr uint32_t kIndexType = 1211;
-
   HRESULT Check(int32_t position, uint32_t range_message) const {
     if (position >= 0 && position < count()) return S_OK;
     return ReportOutOfRange(clsid_, range_message, position, count() - 1);

@@ -11,13 +11,13 @@
 #include "ovcbridgesvcs/frame/raise_error.h"
 #include "ovcbridgesvcs/frame/source_location.h"
 #include "ovcbridgesvcs/host/own_error.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc {
 namespace {
 
 // The case-list scope that selects every case of the workspace.
 constexpr int32_t kAllCases = -1;
-constexpr uint32_t kCaseListNotRegistered = 1267;
 
 // The position of the first entry whose OID is not below `oid`.
 size_t PlaceOf(std::span<const CaseEntry> entries, int32_t oid) {
@@ -58,7 +58,7 @@ void CCaseCache::ReadCaseList(CMethodFrame& frame, IOVWorkspace* workspace, int3
   into.Clear();
   const auto where = SourceLocation::Current();
   const ComPtr<IOVCaseList> list = CreateHostComponent<IOVCaseList>(
-      frame, CLSID_CaseList, LoadMessage(kCaseListNotRegistered), where);
+      frame, CLSID_CaseList, LoadMessage(msg::kCaseListNotRegistered), where);
   CheckAndRaise(frame, list->Initialize(scope, workspace));
   int32_t count = 0;
   CheckAndRaise(frame, list->get_Count(&count));

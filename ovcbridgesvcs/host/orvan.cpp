@@ -15,12 +15,10 @@
 #include "ovcbridgesvcs/host/data_service.h"
 #include "ovcbridgesvcs/host/host_state.h"
 #include "ovcbridgesvcs/host/own_error.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc {
 namespace {
-
-constexpr uint32_t kWorkspaceRefused = 1255;
-constexpr uint32_t kHostServiceFailed = 1256;
 
 constexpr std::wstring_view kNoWorkspaceForList =
     L"Invalid workspace.\nFailed to get list for Bridges.";
@@ -64,21 +62,21 @@ HRESULT ReadUnitStandardNames(IOVCache* cache, std::vector<std::wstring>* names)
 HRESULT Connect(CMethodFrame& frame, IDispatch* workspace, IDispatch* cache, HostObjects& host) {
   if (workspace == nullptr) return S_OK;
   if (Failed(ComPtr<IDispatch>(workspace).As(&host.workspace))) {
-    return ReportError(CLSID_Orvan, kWorkspaceRefused, IID_NULL, E_FAIL);
+    return ReportError(CLSID_Orvan, msg::kWorkspaceRefused, IID_NULL, E_FAIL);
   }
   if (Failed(ComPtr<IDispatch>(cache).As(&host.cache))) {
-    return ReportError(CLSID_Orvan, kHostServiceFailed, IID_NULL, E_FAIL);
+    return ReportError(CLSID_Orvan, msg::kHostServiceFailed, IID_NULL, E_FAIL);
   }
   HRESULT hr = NewFieldFormatter(host.workspace.get(), &host.field_formatter);
   if (Failed(hr)) {
     host.field_formatter.Reset();
-    return ReportError(CLSID_Orvan, kHostServiceFailed, IID_NULL, hr);
+    return ReportError(CLSID_Orvan, msg::kHostServiceFailed, IID_NULL, hr);
   }
   host.case_cache.Fill(frame, host.workspace.get());
   hr = ReadUnitStandardNames(host.cache.get(), &host.unit_standard_names);
   if (Failed(hr)) {
     host.unit_standard_names.clear();
-    return ReportError(CLSID_Orvan, kHostServiceFailed, IID_NULL, hr);
+    return ReportError(CLSID_Orvan, msg::kHostServiceFailed, IID_NULL, hr);
   }
   return S_OK;
 }

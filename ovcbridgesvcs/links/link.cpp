@@ -9,13 +9,10 @@
 #include "ovcbridgesvcs/frame/run_method.h"
 #include "ovcbridgesvcs/host/host_state.h"
 #include "ovcbridgesvcs/links/link_values.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::links {
 namespace {
-
-constexpr uint32_t kNoParent = 1106;
-constexpr uint32_t kParentNotLinkSet = 1107;
-constexpr uint32_t kCopyNeedsLink = 1130;
 
 constexpr bool Among(OVCBRIDGETRANSFEROP op, std::initializer_list<OVCBRIDGETRANSFEROP> ops) {
   for (OVCBRIDGETRANSFEROP each : ops) {
@@ -24,25 +21,28 @@ constexpr bool Among(OVCBRIDGETRANSFEROP op, std::initializer_list<OVCBRIDGETRAN
   return false;
 }
 
+// `message` when `shown`, else 0 (no heading).
+uint32_t HeadingIf(bool shown, uint32_t message) { return shown ? message : 0; }
+
 // The heading message of operation `op`, or 0 when the Link shows none
 // (an operation that does not use the Link's locations).
 uint32_t HeadingMessage(OVCBRIDGETRANSFEROP op, bool reads, bool writes) {
   switch (op) {
     case ovReadFromOrvan:
-      return 1124;
+      return msg::kReadFromOrvanTitle;
     case ovWriteToOrvan:
-      return 1125;
+      return msg::kWriteToOrvanTitle;
     case ovReadFromApp:
-      return reads ? 1119 : 0;
+      return HeadingIf(reads, msg::kReadFromAppTitle);
     case ovWriteToApp:
-      return writes ? 1118 : 0;
+      return HeadingIf(writes, msg::kWriteToAppTitle);
     case ovExportOrvanToApp:
-      return writes ? 1122 : 0;
+      return HeadingIf(writes, msg::kExportTitle);
     case ovImportOrvanFromApp:
-      return reads ? 1121 : 0;
+      return HeadingIf(reads, msg::kImportTitle);
     case ovAutorun:
     case ovAutorunPause:
-      return reads || writes ? 1120 : 0;
+      return HeadingIf(reads || writes, msg::kAutorunTitle);
     default:
       return 0;
   }
@@ -339,7 +339,7 @@ HRESULT CLink::get_Parent(IDispatch** parent) {
   CMethodFrame frame(L"CLink::get_Parent");
   return RunMethod(frame, [&]() -> HRESULT {
     if (parent == nullptr) return E_POINTER;
-    if (!parent_) return ReportError(CLSID_Link, kNoParent, IID_NULL, E_FAIL);
+    if (!parent_) return ReportError(CLSID_Link, msg::kLinkNoParent, IID_NULL, E_FAIL);
     return GiveObject(parent, parent_);
   });
 }
@@ -355,7 +355,7 @@ HRESULT CLink::put_Parent(IDispatch* parent) {
     LeaveLinkSet();
     ComPtr<ILinkSet> link_set;
     if (Failed(ComPtr<IDispatch>(parent).As(&link_set))) {
-      return ReportError(CLSID_Link, kParentNotLinkSet, IID_NULL, E_FAIL);
+      return ReportError(CLSID_Link, msg::kLinkParentNotLinkSet, IID_NULL, E_FAIL);
     }
     JoinLinkSet(std::move(link_set));
     return S_OK;
@@ -455,7 +455,7 @@ HRESULT CLink::CopyLink(IDispatch* source) {
   return RunMethod(frame, [&]() -> HRESULT {
     ComPtr<ILink> link;
     if (source == nullptr || Failed(ComPtr<IDispatch>(source).As(&link))) {
-      return ReportError(CLSID_Link, kCopyNeedsLink, IID_NULL, E_FAIL);
+      return ReportError(CLSID_Link, msg::kCopyLinkNeedsLink, IID_NULL, E_FAIL);
     }
     binding_enabled_ = true;
     using Text = HRESULT (ILink::*)(std::wstring*);

@@ -2,20 +2,14 @@
 // above it.
 #include "ovcbridgesvcs/frame/report_error.h"
 #include "ovcbridgesvcs/links/link.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::links {
-namespace {
-
-constexpr uint32_t kNoParent = 1106;
-constexpr uint32_t kNoBridge = 1111;
-
-}  // namespace
-
 HRESULT CLink::get_CaseResolved(int32_t* oid) {
   if (oid == nullptr) return E_POINTER;
-  if (!parent_) return ReportError(CLSID_Link, kNoParent, IID_NULL, E_FAIL);
+  if (!parent_) return ReportError(CLSID_Link, msg::kLinkNoParent, IID_NULL, E_FAIL);
   const ComPtr<IBridge> bridge = ParentBridge();
-  if (!bridge) return ReportError(CLSID_Link, kNoBridge, IID_NULL, E_FAIL);
+  if (!bridge) return ReportError(CLSID_Link, msg::kLinkNoBridge, IID_NULL, E_FAIL);
   switch (case_oid_) {
     case ovLinkSetDefault:
       return parent_->get_CaseResolved(oid);

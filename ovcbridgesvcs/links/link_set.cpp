@@ -10,24 +10,12 @@
 #include "ovcbridgesvcs/links/copy_property.h"
 #include "ovcbridgesvcs/links/link.h"
 #include "ovcbridgesvcs/links/link_values.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::links {
-namespace {
-
-constexpr uint32_t kNoParent = 1101;
-constexpr uint32_t kParentNotBridge = 1102;
-constexpr uint32_t kOnlyLinks = 1103;
-constexpr uint32_t kIndexOutOfRange = 1104;
-constexpr uint32_t kNullLink = 1123;
-constexpr uint32_t kSwapOutOfRange = 1126;
-constexpr uint32_t kInsertNeedsLinkSet = 1127;
-constexpr uint32_t kCopyNeedsLinkSet = 1131;
-
-}  // namespace
-
 HRESULT CLinkSet::get_Item(const Variant& index, Variant* link) {
   CMethodFrame frame(L"CLinkSet::get_Item");
-  return RunMethod(frame, [&] { return links_.Item(index, kIndexOutOfRange, link); });
+  return RunMethod(frame, [&] { return links_.Item(index, msg::kLinkIndexOutOfRange, link); });
 }
 
 HRESULT CLinkSet::get__NewEnum(IUnknown** enumerator) {
@@ -40,10 +28,10 @@ HRESULT CLinkSet::get_Count(int32_t* count) { return Give(count, links_.count())
 HRESULT CLinkSet::Add(IDispatch* link) {
   CMethodFrame frame(L"CLinkSet::Add");
   return RunMethod(frame, [&]() -> HRESULT {
-    if (link == nullptr) return ReportError(CLSID_LinkSet, kNullLink, IID_NULL, E_FAIL);
+    if (link == nullptr) return ReportError(CLSID_LinkSet, msg::kNullLink, IID_NULL, E_FAIL);
     ComPtr<ILink> added;
     if (Failed(ComPtr<IDispatch>(link).As(&added))) {
-      return ReportError(CLSID_LinkSet, kOnlyLinks, IID_NULL, E_FAIL);
+      return ReportError(CLSID_LinkSet, msg::kOnlyLinksInLinkSet, IID_NULL, E_FAIL);
     }
     CheckAndRaise(frame, added->put_Parent(static_cast<ILinkSet*>(this)));
     Append(std::move(added));
@@ -71,7 +59,7 @@ HRESULT CLinkSet::InsertLinks(IDispatch* link_set, int32_t index) {
   return RunMethod(frame, [&]() -> HRESULT {
     ComPtr<ILinkSet> source;
     if (link_set == nullptr || Failed(ComPtr<IDispatch>(link_set).As(&source))) {
-      return ReportError(CLSID_LinkSet, kInsertNeedsLinkSet, IID_NULL, E_FAIL);
+      return ReportError(CLSID_LinkSet, msg::kInsertLinksNeedsLinkSet, IID_NULL, E_FAIL);
     }
     int32_t count = 0;
     CheckAndRaise(frame, source->get_Count(&count));
@@ -87,15 +75,15 @@ HRESULT CLinkSet::InsertLinks(IDispatch* link_set, int32_t index) {
 
 HRESULT CLinkSet::SwapLinkPosition(int32_t position1, int32_t position2) {
   CMethodFrame frame(L"CLinkSet::SwapLinkPosition");
-  return RunMethod(frame,
-                   [&] { return links_.Swap(position1, position2, kSwapOutOfRange, dirty_); });
+  return RunMethod(
+      frame, [&] { return links_.Swap(position1, position2, msg::kLinkSwapOutOfRange, dirty_); });
 }
 
 HRESULT CLinkSet::Remove(int32_t index) {
   CMethodFrame frame(L"CLinkSet::Remove");
   return RunMethod(frame, [&]() -> HRESULT {
     ComPtr<ILink> removed;
-    const HRESULT taken = links_.Take(index, kIndexOutOfRange, &removed, dirty_);
+    const HRESULT taken = links_.Take(index, msg::kLinkIndexOutOfRange, &removed, dirty_);
     if (Failed(taken)) return taken;
     CheckAndRaise(frame, removed->put_Parent(nullptr));
     return S_OK;
@@ -155,7 +143,7 @@ HRESULT CLinkSet::CopyLinkSet(IDispatch* link_set) {
   return RunMethod(frame, [&]() -> HRESULT {
     ComPtr<ILinkSet> source;
     if (link_set == nullptr || Failed(ComPtr<IDispatch>(link_set).As(&source))) {
-      return ReportError(CLSID_LinkSet, kCopyNeedsLinkSet, IID_NULL, E_FAIL);
+      return ReportError(CLSID_LinkSet, msg::kCopyLinkSetNeedsLinkSet, IID_NULL, E_FAIL);
     }
     ILinkSet* from = source.get();
     CopyProperty(frame, from, &ILinkSet::get_Name, this, &CLinkSet::put_Name);
@@ -235,7 +223,7 @@ HRESULT CLinkSet::get_Error(VARIANT_BOOL* value) { return GiveFlag(value, error_
 
 HRESULT CLinkSet::get_Parent(IDispatch** parent) {
   if (parent == nullptr) return E_POINTER;
-  if (!parent_) return ReportError(CLSID_LinkSet, kNoParent, IID_NULL, E_FAIL);
+  if (!parent_) return ReportError(CLSID_LinkSet, msg::kLinkSetNoParent, IID_NULL, E_FAIL);
   *parent = ComPtr<IDispatch>(parent_).Detach();
   return S_OK;
 }
@@ -246,7 +234,7 @@ HRESULT CLinkSet::put_Parent(IDispatch* parent) {
   class_view_.Reset();
   if (parent == nullptr) return S_OK;
   if (Failed(ComPtr<IDispatch>(parent).As(&parent_))) {
-    return ReportError(CLSID_LinkSet, kParentNotBridge, IID_NULL, E_FAIL);
+    return ReportError(CLSID_LinkSet, msg::kLinkSetParentNotBridge, IID_NULL, E_FAIL);
   }
   return SetDataModelSvcs();
 }

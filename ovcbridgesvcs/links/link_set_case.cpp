@@ -3,11 +3,10 @@
 #include "automation/text.h"
 #include "ovcbridgesvcs/frame/report_error.h"
 #include "ovcbridgesvcs/links/link_set.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::links {
 namespace {
-
-constexpr uint32_t kNoParent = 1101;
 
 bool SameIgnoringCase(std::wstring_view text, std::wstring_view marker) {
   // Case mapping keeps the length, so texts of different lengths never match;
@@ -21,7 +20,7 @@ int32_t CLinkSet::FirstObject() const { return object_oids_.empty() ? -1 : objec
 
 HRESULT CLinkSet::get_CaseResolved(int32_t* oid) {
   if (oid == nullptr) return E_POINTER;
-  if (!parent_) return ReportError(CLSID_LinkSet, kNoParent, IID_NULL, E_FAIL);
+  if (!parent_) return ReportError(CLSID_LinkSet, msg::kLinkSetNoParent, IID_NULL, E_FAIL);
   if (case_oid_ == ovBridgeDefault) return parent_->get_CaseResolved(oid);
   if (case_oid_ == ovWorkspaceDefault) return parent_->get_WorkspaceDefaultCase(oid);
   *oid = case_oid_;
@@ -48,13 +47,13 @@ HRESULT CLinkSet::get_CaseComboList(std::wstring* list) {
 }
 
 HRESULT CLinkSet::get_UnitStdSelectionList(Variant* names) {
-  if (!parent_) return ReportError(CLSID_LinkSet, kNoParent, IID_NULL, E_FAIL);
+  if (!parent_) return ReportError(CLSID_LinkSet, msg::kLinkSetNoParent, IID_NULL, E_FAIL);
   return parent_->UnitStdSelectionListByType(ovLinkSet, names);
 }
 
 HRESULT CLinkSet::get_UnitStdResolved(std::wstring* name) {
   if (name == nullptr) return E_POINTER;
-  if (!parent_) return ReportError(CLSID_LinkSet, kNoParent, IID_NULL, E_FAIL);
+  if (!parent_) return ReportError(CLSID_LinkSet, msg::kLinkSetNoParent, IID_NULL, E_FAIL);
   if (SameIgnoringCase(unit_std_selected_, L"<Bridge Default>")) {
     return parent_->get_UnitStdResolved(name);
   }

@@ -8,15 +8,10 @@
 #include "ovcbridgesvcs/frame/run_method.h"
 #include "ovcbridgesvcs/links/link_set.h"
 #include "ovcbridgesvcs/links/link_values.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::links {
 namespace {
-
-constexpr uint32_t kOnlyIterative = 1251;
-constexpr uint32_t kOneObjectOnly = 1252;
-constexpr uint32_t kNamesNotTexts = 1253;
-constexpr uint32_t kOidsNotLongs = 1254;
-constexpr uint32_t kObjectOutOfRange = 1271;
 
 // Sets the single entry of a non-iterative binding list: adds it to an empty
 // list, replaces a different one. Whether the list changed.
@@ -53,7 +48,7 @@ HRESULT CLinkSet::get_ObjectName(std::wstring* value) {
 
 HRESULT CLinkSet::put_ObjectName(const std::wstring& value) {
   if (iterative_ || object_names_.size() > 1) {
-    return ReportError(CLSID_LinkSet, kOnlyIterative, IID_NULL, E_FAIL);
+    return ReportError(CLSID_LinkSet, msg::kOnlyIterative, IID_NULL, E_FAIL);
   }
   if (SetSingle(object_names_, value)) dirty_ = true;
   return S_OK;
@@ -61,14 +56,14 @@ HRESULT CLinkSet::put_ObjectName(const std::wstring& value) {
 
 HRESULT CLinkSet::get_ObjectOID(int32_t* value) {
   if (value == nullptr) return E_POINTER;
-  if (iterative_) return ReportError(CLSID_LinkSet, kOnlyIterative, IID_NULL, E_FAIL);
+  if (iterative_) return ReportError(CLSID_LinkSet, msg::kOnlyIterative, IID_NULL, E_FAIL);
   *value = object_oids_.size() == 1 ? object_oids_.front() : -1;
   return S_OK;
 }
 
 HRESULT CLinkSet::put_ObjectOID(int32_t value) {
   if (iterative_ || object_oids_.size() > 1) {
-    return ReportError(CLSID_LinkSet, kOnlyIterative, IID_NULL, E_FAIL);
+    return ReportError(CLSID_LinkSet, msg::kOnlyIterative, IID_NULL, E_FAIL);
   }
   if (SetSingle(object_oids_, value)) dirty_ = true;
   return S_OK;
@@ -96,14 +91,14 @@ HRESULT CLinkSet::get_ObjectOIDList(Variant* oids) {
 
 HRESULT CLinkSet::CheckObjectListLength(size_t count) const {
   if (!iterative_ && count > 1) {
-    return ReportError(CLSID_LinkSet, kOneObjectOnly, IID_NULL, E_FAIL);
+    return ReportError(CLSID_LinkSet, msg::kOneObjectOnly, IID_NULL, E_FAIL);
   }
   return S_OK;
 }
 
 HRESULT CLinkSet::put_ObjectNameList(const Variant& names) {
   if (names.vt() != (VT_ARRAY | VT_BSTR)) {
-    return ReportError(CLSID_LinkSet, kNamesNotTexts, IID_NULL, E_FAIL);
+    return ReportError(CLSID_LinkSet, msg::kNamesNotTexts, IID_NULL, E_FAIL);
   }
   if (const HRESULT hr = CheckObjectListLength(names.array().size()); Failed(hr)) return hr;
   std::vector<std::wstring> list;
@@ -116,7 +111,7 @@ HRESULT CLinkSet::put_ObjectNameList(const Variant& names) {
 
 HRESULT CLinkSet::put_ObjectOIDList(const Variant& oids) {
   if (oids.vt() != (VT_ARRAY | VT_I4)) {
-    return ReportError(CLSID_LinkSet, kOidsNotLongs, IID_NULL, E_FAIL);
+    return ReportError(CLSID_LinkSet, msg::kOidsNotLongs, IID_NULL, E_FAIL);
   }
   if (const HRESULT hr = CheckObjectListLength(oids.array().size()); Failed(hr)) return hr;
   std::vector<int32_t> list;
@@ -167,7 +162,7 @@ HRESULT CLinkSet::CreateWorkingCopy(int32_t index, Variant* link_set) {
     if (link_set == nullptr) return E_POINTER;
     const auto names = static_cast<int32_t>(object_names_.size());
     if (index < 0 || index >= names || static_cast<size_t>(index) >= object_oids_.size()) {
-      return ReportOutOfRange(CLSID_LinkSet, kObjectOutOfRange, index, names - 1);
+      return ReportOutOfRange(CLSID_LinkSet, msg::kObjectOutOfRange, index, names - 1);
     }
     const auto position = static_cast<size_t>(index);
     copy = MakeObject<CLinkSet>();

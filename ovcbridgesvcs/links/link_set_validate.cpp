@@ -9,15 +9,10 @@
 #include "ovcbridgesvcs/host/host_state.h"
 #include "ovcbridgesvcs/host/own_error.h"
 #include "ovcbridgesvcs/links/link_set.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::links {
 namespace {
-
-constexpr uint32_t kNoClassForObject = 1277;
-constexpr uint32_t kNoClassForIterative = 1278;
-constexpr uint32_t kClassViewInvalid = 1280;
-constexpr uint32_t kNoObjects = 1281;
-constexpr uint32_t kObjectsNotInView = 1283;
 
 // The OIDs of the objects of class view `view`.
 std::vector<int32_t> ObjectsOf(CMethodFrame& frame, const std::wstring& view) {
@@ -50,21 +45,21 @@ HRESULT CLinkSet::get_Validate(VARIANT_BOOL transfer, std::wstring* report) {
     if (class_.empty()) {
       error_ = true;
       if (object_oids_.size() == 1 && !object_names_.empty()) {
-        *report = LoadMessage(kNoClassForObject) + object_names_.front();
+        *report = LoadMessage(msg::kNoClassForObject) + object_names_.front();
       } else if (object_oids_.size() > 1) {
-        *report = LoadMessage(kNoClassForIterative);
+        *report = LoadMessage(msg::kNoClassForIterative);
       }
       return S_OK;
     }
     if (!class_view_) {
       error_ = true;
-      *report = LoadMessage(kClassViewInvalid) + class_;
+      *report = LoadMessage(msg::kClassViewInvalid) + class_;
       return S_OK;
     }
     if (object_oids_.empty()) {
       if (transfer != VARIANT_FALSE) {
         error_ = true;
-        *report = LoadMessage(kNoObjects) + class_;
+        *report = LoadMessage(msg::kNoObjects) + class_;
       }
     } else {
       *report = MissingObjects(frame);
@@ -86,7 +81,7 @@ std::wstring CLinkSet::MissingObjects(CMethodFrame& frame) {
     if (std::find(present.begin(), present.end(), object_oids_[i]) != present.end()) continue;
     if (text.empty()) {
       error_ = true;
-      text = LoadMessage(kObjectsNotInView) + class_ + L"\":  ";
+      text = LoadMessage(msg::kObjectsNotInView) + class_ + L"\":  ";
     } else {
       text += L", ";
     }

@@ -9,16 +9,10 @@
 #include "ovcbridgesvcs/host/own_error.h"
 #include "ovcbridgesvcs/links/link.h"
 #include "ovcbridgesvcs/links/link_values.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::links {
 namespace {
-
-constexpr uint32_t kNoParent = 1106;
-constexpr uint32_t kNoBridge = 1111;
-constexpr uint32_t kUnitStringIndexOutOfRange = 1263;
-constexpr uint32_t kUnitIdIndexOutOfRange = 1264;
-constexpr uint32_t kNoUnits = 1265;
-constexpr uint32_t kUnitNotFound = 1266;
 
 struct DefaultSelection {
   int32_t id;
@@ -89,7 +83,7 @@ HRESULT CLink::GetSelection(UnitText kind, std::wstring* value, std::wstring_vie
   CMethodFrame frame(method);
   return RunMethod(frame, [&]() -> HRESULT {
     if (value == nullptr) return E_POINTER;
-    if (!parent_) return ReportError(CLSID_Link, kNoParent, IID_NULL, E_FAIL);
+    if (!parent_) return ReportError(CLSID_Link, msg::kLinkNoParent, IID_NULL, E_FAIL);
     if (!binding_.units && !pending_unit_sys_name_.empty()) {
       // Binding applies the pending name; that is no change of the user's.
       const bool dirty = dirty_;
@@ -108,7 +102,7 @@ HRESULT CLink::SelectByText(const std::wstring& text, UnitText kind, std::wstrin
     for (const DefaultSelection& selection : kDefaults) {
       if (text.find(selection.text) != std::wstring::npos) return put_UnitSelectedID(selection.id);
     }
-    if (!binding_.units) return ReportError(CLSID_Link, kNoUnits, IID_NULL, E_FAIL);
+    if (!binding_.units) return ReportError(CLSID_Link, msg::kNoUnits, IID_NULL, E_FAIL);
     const int32_t count = UnitTotal();
     for (int32_t position = 1; position <= count; ++position) {
       if (UnitTextAt(position, kind) == text) return put_UnitSelectedID(position);
@@ -122,7 +116,7 @@ HRESULT CLink::SelectByText(const std::wstring& text, UnitText kind, std::wstrin
       }
     }
     error_ = true;
-    status_ = LoadMessage(kUnitNotFound) + text + L"\r\n";
+    status_ = LoadMessage(msg::kUnitNotFound) + text + L"\r\n";
     RaiseOwnError(frame, SourceLocation::Current(), E_FAIL, status_);
   });
 }
@@ -161,7 +155,7 @@ std::wstring CLink::StandardOf(int32_t id, IBridge* bridge) const {
 HRESULT CLink::Resolve(int32_t id, UnitText kind, std::wstring* value) {
   if (value == nullptr) return E_POINTER;
   value->clear();
-  if (!parent_) return ReportError(CLSID_Link, kNoParent, IID_NULL, E_FAIL);
+  if (!parent_) return ReportError(CLSID_Link, msg::kLinkNoParent, IID_NULL, E_FAIL);
   const ComPtr<IBridge> bridge = ParentBridge();
   if (!bridge) return S_OK;
   if (!binding_.quantity_type) Bind();
@@ -202,20 +196,20 @@ HRESULT CLink::CheckUnitIndex(int32_t index, uint32_t range_message) const {
   if (index < 0 || (binding_.units && index > last)) {
     return ReportOutOfRange(CLSID_Link, range_message, index, last);
   }
-  if (!binding_.units && index > 2) return ReportError(CLSID_Link, kNoUnits, IID_NULL, E_FAIL);
+  if (!binding_.units && index > 2) return ReportError(CLSID_Link, msg::kNoUnits, IID_NULL, E_FAIL);
   return S_OK;
 }
 
 HRESULT CLink::get_UnitStringByIndex(int32_t index, std::wstring* value) {
   if (value == nullptr) return E_POINTER;
-  const HRESULT hr = CheckUnitIndex(index, kUnitStringIndexOutOfRange);
+  const HRESULT hr = CheckUnitIndex(index, msg::kUnitStringIndexOutOfRange);
   if (Succeeded(hr)) *value = SelectionText(IdOfIndex(index), UnitText::kDisplay);
   return hr;
 }
 
 HRESULT CLink::get_UnitID(int32_t index, int32_t* id) {
   if (id == nullptr) return E_POINTER;
-  const HRESULT hr = CheckUnitIndex(index, kUnitIdIndexOutOfRange);
+  const HRESULT hr = CheckUnitIndex(index, msg::kUnitIdIndexOutOfRange);
   if (Succeeded(hr)) *id = IdOfIndex(index);
   return hr;
 }
@@ -256,9 +250,9 @@ void CLink::ApplyPendingUnitName() {
 
 HRESULT CLink::get_UnitSetName(std::wstring* value) {
   if (value == nullptr) return E_POINTER;
-  if (!parent_) return ReportError(CLSID_Link, kNoParent, IID_NULL, E_FAIL);
+  if (!parent_) return ReportError(CLSID_Link, msg::kLinkNoParent, IID_NULL, E_FAIL);
   const ComPtr<IBridge> bridge = ParentBridge();
-  if (!bridge) return ReportError(CLSID_Link, kNoBridge, IID_NULL, E_FAIL);
+  if (!bridge) return ReportError(CLSID_Link, msg::kLinkNoBridge, IID_NULL, E_FAIL);
   for (const DefaultSelection& selection : kDefaults) {
     if (pending_unit_sys_name_.starts_with(selection.text)) {
       *value = StandardOf(selection.id, bridge.get());

@@ -1,6 +1,7 @@
 # Compiles the message catalogue and the registry scripts into the library:
 # tools/rc.py turns them into table rows that frame/ includes, so that the
-# library never reads a resource file at run time. Included by
+# library never reads a resource file at run time, and names the messages in
+# message_ids.h for the code that reports them. Included by
 # ovcbridgesvcs/CMakeLists.txt after ovcbridgesvcs_core is defined.
 set(ovc_resources_dir ${CMAKE_CURRENT_LIST_DIR})
 set(ovc_resources_out ${OVC_GENERATED_DIR}/ovcbridgesvcs/resources)
@@ -21,10 +22,10 @@ set(ovc_registry_files ${ovc_registry_scripts})
 list(TRANSFORM ovc_registry_files REPLACE "^[0-9]+=" "")
 
 add_custom_command(
-  OUTPUT ${ovc_resources_out}/messages.inc
+  OUTPUT ${ovc_resources_out}/messages.inc ${ovc_resources_out}/message_ids.h
   COMMAND ${CMAKE_COMMAND} -E make_directory ${ovc_resources_out}
   COMMAND ${OVC_PYTHON} ${ovc_rc} messages ${ovc_resources_dir}/messages.txt
-          ${ovc_resources_out}/messages.inc
+          ${ovc_resources_out}/messages.inc ${ovc_resources_out}/message_ids.h
   DEPENDS ${ovc_resources_dir}/messages.txt ${ovc_rc}
   COMMENT "Compiling the message catalogue")
 add_custom_command(
@@ -35,4 +36,5 @@ add_custom_command(
   DEPENDS ${ovc_registry_files} ${ovc_rc}
   COMMENT "Compiling the registry scripts")
 target_sources(ovcbridgesvcs_core PRIVATE ${ovc_resources_out}/messages.inc
+                                          ${ovc_resources_out}/message_ids.h
                                           ${ovc_resources_out}/registry_scripts.inc)

@@ -13,14 +13,13 @@
 #include "ovcbridgesvcs/frame/raise_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
 #include "ovcbridgesvcs/frame/user_interface.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 #include "ovcbridgesvcs/transfer/link_walk.h"
 #include "ovcbridgesvcs/transfer/progress_step.h"
 
 namespace ovc::transfer {
 namespace {
 
-constexpr uint32_t kAppIndexOutOfRange = 1212;
-constexpr uint32_t kNoClassView = 1285;
 constexpr std::wstring_view kRowMarker = L"/!Row!/";
 
 // `transfer` over a list of its own of the enabled LinkSets, the only ones a
@@ -239,7 +238,7 @@ bool FirstLinkSetHasClassView(CMethodFrame& frame, const HostTransfer& transfer)
     ComPtr<IDispatch> class_view;
     CheckAndRaise(frame, link_set->get_ClassViewDisp(class_view.Receive()));
     if (class_view) return true;
-    ShowMessageBox(LoadMessage(kNoClassView), L"Warning", kBoxOk);
+    ShowMessageBox(LoadMessage(msg::kNoClassView), L"Warning", kBoxOk);
     return false;
   }
   return false;
@@ -280,7 +279,7 @@ HRESULT AppTransfer(const HostTransfer& transfer, int32_t index, bool write) {
     IAppCollection* apps = AppsOf(frame, transfer);
     const int32_t count = Got(frame, apps, &IAppCollection::get_Count);
     if (index < 0 || index >= count) {
-      return ReportOutOfRange(CLSID_Bridge, kAppIndexOutOfRange, index, count - 1);
+      return ReportOutOfRange(CLSID_Bridge, msg::kAppIndexOutOfRange, index, count - 1);
     }
     TransferEnabledApp(frame, transfer, AppAt(frame, apps, index).get(), write);
     return S_OK;

@@ -21,6 +21,7 @@
 #include "ovcbridgesvcs/host/data_service.h"
 #include "ovcbridgesvcs/host/host_state.h"
 #include "ovcbridgesvcs/host/own_error.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 #include "ovcbridgesvcs/transfer/link_walk.h"
 #include "ovcbridgesvcs/transfer/location_numbering.h"
 #include "ovcbridgesvcs/transfer/working_copies.h"
@@ -31,20 +32,6 @@
 namespace ovc::transfer {
 namespace {
 
-constexpr uint32_t kOpenFailed = 1287;
-constexpr uint32_t kBadOpenResponse = 1289;
-constexpr uint32_t kNameMissing = 1291;
-constexpr uint32_t kClassMissing = 1292;
-constexpr uint32_t kBothMissing = 1293;
-constexpr uint32_t kWillBeSkipped = 1294;
-constexpr uint32_t kOverwrite = 1295;
-constexpr uint32_t kClassViewDone = 1296;
-constexpr uint32_t kTemplateWalk = 1297;
-constexpr uint32_t kSourceWalk = 1298;
-constexpr uint32_t kTemplateWalkDone = 1299;
-constexpr uint32_t kSourceWalkDone = 1300;
-constexpr uint32_t kBound = 1301;
-constexpr uint32_t kCopying = 1302;
 constexpr std::wstring_view kOverwriteCaption = L"Confirm Binding Overwrite";
 constexpr size_t kSeparatorWidth = 85;
 
@@ -60,13 +47,13 @@ Key KeyOf(CMethodFrame& frame, ILinkSet* link_set) {
 std::optional<std::wstring> SkippedLine(const Key& key, int32_t position) {
   const auto& [name, class_view] = key;
   if (name.empty()) {
-    return FormatMessageText(L"%s %d %s",
-                             LoadMessage(class_view.empty() ? kBothMissing : kNameMissing),
-                             position, LoadMessage(kWillBeSkipped));
+    return FormatMessageText(
+        L"%s %d %s", LoadMessage(class_view.empty() ? msg::kBothMissing : msg::kNameMissing),
+        position, LoadMessage(msg::kWillBeSkipped));
   }
   if (!class_view.empty()) return std::nullopt;
-  return FormatMessageText(L"%s %s %s", LoadMessage(kClassMissing), name,
-                           LoadMessage(kWillBeSkipped));
+  return FormatMessageText(L"%s %s %s", LoadMessage(msg::kClassMissing), name,
+                           LoadMessage(msg::kWillBeSkipped));
 }
 
 // The bound copies a walk makes, those of one name next to each other, in
@@ -118,7 +105,7 @@ class OverwriteQuestion {
   std::optional<bool> GoOn(const std::wstring& name, int32_t position) {
     if (yes_to_all_) return true;
     const Confirmation answer = AskConfirmation(
-        FormatMessageText(LoadMessage(kOverwrite), name, static_cast<long>(position)),
+        FormatMessageText(LoadMessage(msg::kOverwrite), name, static_cast<long>(position)),
         kOverwriteCaption);
     if (answer == Confirmation::kCancel) return std::nullopt;
     yes_to_all_ = answer == Confirmation::kYesToAll;
@@ -164,8 +151,8 @@ class SourceLock {
 // returns its Bridge element.
 pugi::xml_node OpenSource(CMethodFrame& frame, IOVWorkspace* workspace, int32_t oid,
                           pugi::xml_document* source) {
-  const std::wstring open_failed = LoadMessage(kOpenFailed);
-  const std::wstring bad_response = LoadMessage(kBadOpenResponse);
+  const std::wstring open_failed = LoadMessage(msg::kBindingOpenFailed);
+  const std::wstring bad_response = LoadMessage(msg::kBadOpenResponse);
   const std::wstring response = CallDataService(
       frame, workspace,
       {.service = kBridgeService, .method = L"OpenBridge", .text = OidRequest(L"Bridge", oid)},
@@ -204,17 +191,17 @@ class BindingRun {
   BindingRun(CMethodFrame& frame, IBridge* bridge) : frame_(frame), bridge_(bridge) {}
 
   std::wstring CopyFrom(pugi::xml_node source) {
-    log_ = LoadMessage(kTemplateWalk);
+    log_ = LoadMessage(msg::kTemplateWalk);
     CollectTemplates();
-    log_ += LoadMessage(kTemplateWalkDone);
-    log_ += LoadMessage(kSourceWalk);
+    log_ += LoadMessage(msg::kTemplateWalkDone);
+    log_ += LoadMessage(msg::kSourceWalk);
     int32_t position = 0;
     for (const pugi::xml_node link_sets : source.children("Linksets")) {
       for (const pugi::xml_node element : link_sets.children("Linkset")) {
         if (!TakeElement(element, ++position)) return log_;
       }
     }
-    log_ += LoadMessage(kSourceWalkDone);
+    log_ += LoadMessage(msg::kSourceWalkDone);
     Create();
     return log_;
   }
@@ -232,7 +219,7 @@ class BindingRun {
       if (class_view.empty()) {
         log_ += *SkippedLine({name, class_view}, i + 1) + L"\n";
       } else if (!class_views_done.insert(class_view).second) {
-        log_ += FormatMessageText(LoadMessage(kClassViewDone), name, class_view) + L"\r\n";
+        log_ += FormatMessageText(LoadMessage(msg::kClassViewDone), name, class_view) + L"\r\n";
       } else {
         BindEachObject(link_set.get(), name, class_view);
       }
@@ -310,7 +297,7 @@ class BindingRun {
   // Adds the copies to the Bridge, then removes the LinkSets they replace.
   // A failure while adding takes the added ones out again.
   void Create() {
-    log_ += FormatMessageText(LoadMessage(kCopying), static_cast<long>(bindings_.count()));
+    log_ += FormatMessageText(LoadMessage(msg::kCopying), static_cast<long>(bindings_.count()));
     const int32_t before = LinkSetCount(frame_, bridge_);
     const bool was_dirty = GotFlag(frame_, bridge_, &IBridge::get_Dirty);
     try {
@@ -365,8 +352,9 @@ class BindingRun {
 
   std::wstring BoundLine(ILinkSet* added, int32_t number) {
     const auto [name, class_view] = KeyOf(frame_, added);
-    return FormatMessageText(LoadMessage(kBound), Got(frame_, added, &ILinkSet::get_ObjectName),
-                             name, static_cast<long>(number), class_view);
+    return FormatMessageText(LoadMessage(msg::kBound),
+                             Got(frame_, added, &ILinkSet::get_ObjectName), name,
+                             static_cast<long>(number), class_view);
   }
 
   void RemoveAddedAfter(int32_t before, bool was_dirty) noexcept {

@@ -8,12 +8,12 @@
 #include "ovcbridgesvcs/frame/member_values.h"
 #include "ovcbridgesvcs/frame/message_catalogue.h"
 #include "ovcbridgesvcs/frame/run_method.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 #include "ovcbridgesvcs/transfer/link_walk.h"
 
 namespace ovc::transfer {
 namespace {
 
-constexpr uint32_t kReadOnlyFile = 1241;
 constexpr std::wstring_view kDroppedCharacters = L"()*.";
 constexpr std::wstring_view kDifferingLocations =
     L"Write location and read location are both specified but are different\r\n";
@@ -91,7 +91,8 @@ bool AllTakeTarget(CMethodFrame& frame, ILink* link, const std::vector<HoldingFi
                 NotSynchronised(file, synch) + L"\"" + synch.target + L"\" " + problem);
       all = false;
     } else if (GotFlag(frame, file.app.get(), &IApp::get_ReadOnly)) {
-      MarkError(frame, link, NotSynchronised(file, synch) + LoadMessage(kReadOnlyFile) + file.name);
+      MarkError(frame, link,
+                NotSynchronised(file, synch) + LoadMessage(msg::kReadOnlySave) + file.name);
       all = false;
     }
   }

@@ -10,20 +10,11 @@
 #include "automation/safe_array.h"
 #include "automation/text.h"
 #include "ovcbridgesvcs/frame/message_catalogue.h"
+#include "ovcbridgesvcs/resources/message_ids.h"
 #include "ovcbridgesvcs/transfer/link_walk.h"
 
 namespace ovc::transfer {
 namespace {
-
-constexpr uint32_t kNoEnabledFile = 1257;
-constexpr uint32_t kNoLinks = 1259;
-constexpr uint32_t kNoWriteLocation = 1261;
-constexpr uint32_t kNoReadLocation = 1262;
-constexpr uint32_t kOneIterativeOnly = 1269;
-constexpr uint32_t kIterativeNotTaken = 1270;
-constexpr uint32_t kNoRoute = 1286;
-constexpr uint32_t kWriteLocationInvalid = 1305;
-constexpr uint32_t kReadLocationInvalid = 1306;
 
 constexpr std::wstring_view kHeading = L"Pre-Transfer Validation Errors:\r\n\r\n";
 
@@ -87,7 +78,7 @@ class Validator {
 
   void CheckFiles(IAppCollection* apps) {
     if (!UsesFiles(op_) || AnyFileEnabled(frame_, apps)) return;
-    AddBridgeLine(kNoEnabledFile);
+    AddBridgeLine(msg::kNoEnabledFile);
     result_.level = ovError;
   }
 
@@ -109,9 +100,9 @@ class Validator {
   }
 
   void CheckTotals() {
-    if (!any_links_) AddBridgeLine(kNoLinks);
+    if (!any_links_) AddBridgeLine(msg::kNoLinks);
     if (iterative_ == 0 || (TakesIterative(op_) && iterative_ == 1)) return;
-    AddBridgeLine(TakesIterative(op_) ? kOneIterativeOnly : kIterativeNotTaken);
+    AddBridgeLine(TakesIterative(op_) ? msg::kOneIterativeOnly : msg::kIterativeNotTaken);
     result_.level = ovError;
   }
 
@@ -133,19 +124,19 @@ class Validator {
     const std::wstring write = Got(frame_, link, &ILink::get_WriteLocation);
     bool write_found = false;
     if (write.empty()) {
-      if (WritesFiles(op_)) AddLinkLine(prefix, kNoWriteLocation);
+      if (WritesFiles(op_)) AddLinkLine(prefix, msg::kNoWriteLocation);
     } else {
       write_found = Known(write);
-      if (!write_found) AddLinkLine(prefix, kWriteLocationInvalid);
+      if (!write_found) AddLinkLine(prefix, msg::kWriteLocationInvalid);
     }
     const std::wstring read = Got(frame_, link, &ILink::get_ReadLocation);
     if (read.empty()) {
-      if (ReadsFiles(op_) && !write_found) AddLinkLine(prefix, kNoReadLocation);
+      if (ReadsFiles(op_) && !write_found) AddLinkLine(prefix, msg::kNoReadLocation);
     } else if (!Known(read)) {
-      AddLinkLine(prefix, kReadLocationInvalid);
+      AddLinkLine(prefix, msg::kReadLocationInvalid);
     }
     if (UsesFiles(op_) && Got(frame_, link, &ILink::get_AttribName).empty()) {
-      AddLinkLine(prefix, kNoRoute);
+      AddLinkLine(prefix, msg::kNoRoute);
       result_.level = ovError;
     }
   }
