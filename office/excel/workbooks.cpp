@@ -5,6 +5,7 @@
 
 #include "automation/conversion.h"
 #include "automation/text.h"
+#include "office/common/open_files.h"
 #include "office/excel/workbook.h"
 #include "office/excel/workbook_document.h"
 
@@ -69,27 +70,12 @@ HRESULT Workbooks::get_Count(int32_t* count) {
 }
 
 HRESULT Workbooks::get_Item(const Variant& index, IDispatch** workbook) {
-  const Variant value = index.Dereferenced();
   const auto& open = application_->workbooks;
-  if (value.vt() == VT_BSTR) {
-    for (const ComPtr<Workbook>& candidate : open) {
-      if (EqualsNoCase(FromUtf8(candidate->file_name()), value.bstr())) {
-        *workbook = ComPtr<IDispatch>(candidate).Detach();
-        return S_OK;
-      }
-    }
-    return Fail(DISP_E_BADINDEX,
-                "Workbooks: no open workbook is named '" + ToUtf8(value.bstr()) + "'");
-  }
-  Variant position;
-  if (Failed(VariantChangeType(&position, value, 0, VT_I4))) {
-    return Fail(DISP_E_TYPEMISMATCH, "Workbooks: the index is neither a position nor a name");
-  }
-  if (position.i4() < 1 || static_cast<size_t>(position.i4()) > open.size()) {
-    return Fail(DISP_E_BADINDEX,
-                "Workbooks: no open workbook at position " + std::to_string(position.i4()));
-  }
-  *workbook = ComPtr<IDispatch>(open[position.i4() - 1]).Detach();
+  size_t position = 0;
+  const office::LookupError error =
+      office::FindOpenFile(office::FileNames(open), index, "Workbooks", "workbook", &position);
+  if (Failed(error.code)) return Fail(error.code, error.description);
+  *workbook = ComPtr<IDispatch>(open[position]).Detach();
   return S_OK;
 }
 

@@ -5,6 +5,7 @@
 
 #include "automation/conversion.h"
 #include "automation/text.h"
+#include "office/common/open_files.h"
 #include "office/word/document.h"
 
 namespace ovc::word {
@@ -68,27 +69,12 @@ HRESULT Documents::get_Count(int32_t* count) {
 }
 
 HRESULT Documents::Item(const Variant& index, IDispatch** document) {
-  const Variant value = index.Dereferenced();
   const auto& open = application_->documents;
-  if (value.vt() == VT_BSTR) {
-    for (const ComPtr<Document>& candidate : open) {
-      if (EqualsNoCase(FromUtf8(candidate->file_name()), value.bstr())) {
-        *document = ComPtr<IDispatch>(static_cast<IDocument*>(candidate.get())).Detach();
-        return S_OK;
-      }
-    }
-    return Fail(DISP_E_BADINDEX,
-                "Documents: no open document is named '" + ToUtf8(value.bstr()) + "'");
-  }
-  Variant position;
-  if (Failed(VariantChangeType(&position, value, 0, VT_I4))) {
-    return Fail(DISP_E_TYPEMISMATCH, "Documents: the index is neither a position nor a name");
-  }
-  if (position.i4() < 1 || static_cast<size_t>(position.i4()) > open.size()) {
-    return Fail(DISP_E_BADINDEX,
-                "Documents: no open document at position " + std::to_string(position.i4()));
-  }
-  *document = ComPtr<IDispatch>(static_cast<IDocument*>(open[position.i4() - 1].get())).Detach();
+  size_t position = 0;
+  const office::LookupError error =
+      office::FindOpenFile(office::FileNames(open), index, "Documents", "document", &position);
+  if (Failed(error.code)) return Fail(error.code, error.description);
+  *document = ComPtr<IDispatch>(static_cast<IDocument*>(open[position].get())).Detach();
   return S_OK;
 }
 

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "automation/com_ptr.h"
+#include "automation/hresult.h"
+#include "automation/variant.h"
+
+namespace ovc::office {
+
+// The error of a failed lookup in a collection of open files.
+struct LookupError {
+  HRESULT code = S_OK;
+  std::string description;
+};
+
+// The position (from 0) in `names`, the open files' names in order, that an
+// Item index selects: a text is a name matched without regard to case,
+// anything else a position counted from 1. `collection` and `item` name the
+// collection and its files in the error ("Workbooks", "workbook").
+LookupError FindOpenFile(const std::vector<std::string>& names, const Variant& index,
+                         std::string_view collection, std::string_view item, size_t* position);
+
+// The names of open files, in order.
+template <class File>
+std::vector<std::string> FileNames(const std::vector<ComPtr<File>>& open) {
+  std::vector<std::string> names;
+  names.reserve(open.size());
+  for (const ComPtr<File>& file : open) names.push_back(file->file_name());
+  return names;
+}
+
+}  // namespace ovc::office
