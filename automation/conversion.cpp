@@ -7,6 +7,7 @@
 #include <string>
 #include <system_error>
 
+#include "automation/ascii.h"
 #include "automation/date.h"
 #include "automation/dispatch.h"
 #include "automation/number_text.h"
@@ -21,28 +22,18 @@ namespace {
 constexpr double kFirstDate = -657435.0;
 constexpr double kLastDate = 2958466.0;
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
-
-std::wstring_view Trim(std::wstring_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-
 // Reduces number text of the en-US locale to the plain form from_chars
 // reads: sign, digits without thousands separators, ".", exponent. False
 // when the text is not a number.
 bool ToPlainNumber(std::wstring_view text, std::string* plain) {
-  text = Trim(text);
+  text = TrimBlanks(text);
   size_t i = 0;
   if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
     if (text[i] == L'-') plain->push_back('-');
     ++i;
   }
   size_t digits = 0;
-  for (; i < text.size() && (IsDigit(text[i]) || (text[i] == L',' && digits > 0)); ++i) {
+  for (; i < text.size() && (IsAsciiDigit(text[i]) || (text[i] == L',' && digits > 0)); ++i) {
     if (text[i] != L',') {
       plain->push_back(static_cast<char>(text[i]));
       ++digits;
@@ -50,7 +41,7 @@ bool ToPlainNumber(std::wstring_view text, std::string* plain) {
   }
   if (i < text.size() && text[i] == L'.') {
     plain->push_back('.');
-    for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits) {
+    for (++i; i < text.size() && IsAsciiDigit(text[i]); ++i, ++digits) {
       plain->push_back(static_cast<char>(text[i]));
     }
   }
@@ -62,7 +53,7 @@ bool ToPlainNumber(std::wstring_view text, std::string* plain) {
       plain->push_back(static_cast<char>(text[i++]));
     }
     size_t exponent_digits = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i, ++exponent_digits) {
+    for (; i < text.size() && IsAsciiDigit(text[i]); ++i, ++exponent_digits) {
       plain->push_back(static_cast<char>(text[i]));
     }
     if (exponent_digits == 0) return false;
@@ -158,7 +149,7 @@ HRESULT SourceNumber(const Variant& value, VARTYPE vt, double* number) {
   }
   if (vt == VT_DATE) return ParseDate(value.bstr(), number) ? S_OK : DISP_E_TYPEMISMATCH;
   if (vt == VT_BOOL) {
-    const std::wstring_view text = Trim(value.bstr());
+    const std::wstring_view text = TrimBlanks(value.bstr());
     if (EqualsNoCase(text, L"True") || EqualsNoCase(text, L"False")) {
       *number = EqualsNoCase(text, L"True") ? VARIANT_TRUE : VARIANT_FALSE;
       return S_OK;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "automation/ascii.h"
 #include "automation/text.h"
 
 namespace ovc {
@@ -86,7 +87,6 @@ struct Token {
   int value = 0;
 };
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 bool IsLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
 
 bool Tokenize(std::wstring_view text, std::vector<Token>* tokens) {
@@ -96,9 +96,9 @@ bool Tokenize(std::wstring_view text, std::vector<Token>* tokens) {
     const size_t begin = i;
     if (c == L' ' || c == L'\t' || c == L',') {
       ++i;
-    } else if (IsDigit(c)) {
+    } else if (IsAsciiDigit(c)) {
       int value = 0;
-      while (i < text.size() && IsDigit(text[i])) {
+      while (i < text.size() && IsAsciiDigit(text[i])) {
         if (i - begin >= 9) return false;
         value = value * 10 + (text[i++] - L'0');
       }

@@ -79,7 +79,7 @@ std::optional<std::wstring> ReadQuoted(std::wstring_view* line, std::wstring* te
   return L"unterminated quoted text";
 }
 
-std::wstring_view TrimSpaces(std::wstring_view text) {
+std::wstring_view TrimSpacesAndTabs(std::wstring_view text) {
   const size_t first = text.find_first_not_of(L" \t");
   if (first == std::wstring_view::npos) return {};
   return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
@@ -243,7 +243,7 @@ RegistryLoadResult RegistryTree::Parse(std::string_view text, RegistryTree* tree
     const auto fail = [line_number](std::wstring what) {
       return RegistryLoadResult{REGDB_E_READREGDB, line_number, std::move(what)};
     };
-    line = TrimSpaces(line);
+    line = TrimSpacesAndTabs(line);
     if (line.empty() || line.front() == L';') continue;
     if (line.front() == L'[') {
       if (line.back() != L']') return fail(L"a key line must end with ']'");
@@ -259,12 +259,12 @@ RegistryLoadResult RegistryTree::Parse(std::string_view text, RegistryTree* tree
     } else if (auto error = ReadQuoted(&line, &name)) {
       return fail(L"value name: " + *error);
     }
-    line = TrimSpaces(line);
+    line = TrimSpacesAndTabs(line);
     if (line.empty() || line.front() != L'=') return fail(L"expected '=' after the value name");
-    line = TrimSpaces(line.substr(1));
+    line = TrimSpacesAndTabs(line.substr(1));
     std::wstring data;
     if (auto error = ReadQuoted(&line, &data)) return fail(L"value: " + *error);
-    if (!TrimSpaces(line).empty()) return fail(L"unexpected text after the value");
+    if (!TrimSpacesAndTabs(line).empty()) return fail(L"unexpected text after the value");
     std::wstring existing;
     if (Succeeded(parsed.GetValue(current_key, name, &existing))) {
       return fail(L"value '" + name + L"' appears twice in key '" + current_key + L"'");

@@ -1,5 +1,7 @@
 #include "office/excel/area_reference.h"
 
+#include "automation/ascii.h"
+
 #include <algorithm>
 #include <cstddef>
 
@@ -41,8 +43,6 @@ bool ParseCorners(std::string_view first, std::string_view last, CellArea* area)
   return false;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // Skips a number after "R" or "C": digits, or a bracketed signed offset.
 // False when something is there but is not such a number.
 bool SkipR1C1Number(std::string_view text, size_t* i) {
@@ -50,12 +50,12 @@ bool SkipR1C1Number(std::string_view text, size_t* i) {
     ++*i;
     if (*i < text.size() && (text[*i] == '-' || text[*i] == '+')) ++*i;
     const size_t digits = *i;
-    while (*i < text.size() && IsDigit(text[*i])) ++*i;
+    while (*i < text.size() && IsAsciiDigit(text[*i])) ++*i;
     if (*i == digits || *i >= text.size() || text[*i] != ']') return false;
     ++*i;
     return true;
   }
-  while (*i < text.size() && IsDigit(text[*i])) ++*i;
+  while (*i < text.size() && IsAsciiDigit(text[*i])) ++*i;
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "automation/ascii.h"
 #include "automation/conversion.h"
 #include "automation/number_text.h"
 #include "automation/text.h"
@@ -17,18 +18,17 @@ namespace ovc::excel {
 
 namespace {
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+bool IsSpaceOrTab(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 // Blanks, an optional sign, digits with an optional "." fraction, an
 // optional exponent, blanks: nothing else reads as a number.
 bool ReadsAsNumber(std::wstring_view text, double* number) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  while (!text.empty() && IsSpaceOrTab(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsSpaceOrTab(text.back())) text.remove_suffix(1);
   size_t i = 0;
   const auto digits = [&] {
     const size_t start = i;
-    while (i < text.size() && IsDigit(text[i])) ++i;
+    while (i < text.size() && IsAsciiDigit(text[i])) ++i;
     return i - start;
   };
   if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) ++i;

@@ -1,11 +1,12 @@
 #include "office/excel/cell_reference.h"
 
+#include "automation/ascii.h"
+
 namespace ovc::excel {
 
 namespace {
 
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Removes a leading "$" from *text; true when there was one.
 bool TakeDollar(std::string_view* text) {
@@ -42,7 +43,7 @@ bool ParseRowNumber(std::string_view text, int32_t* row) {
   if (text.empty()) return false;
   int32_t value = 0;
   for (char c : text) {
-    if (!IsDigit(c)) return false;
+    if (!IsAsciiDigit(c)) return false;
     value = value * 10 + (c - '0');
     if (value > kMaxRow) return false;
   }

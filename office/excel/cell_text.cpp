@@ -1,5 +1,6 @@
 #include "office/excel/cell_text.h"
 
+#include "automation/ascii.h"
 #include "automation/text.h"
 #include "office/excel/spreadsheet_xml.h"
 
@@ -47,8 +48,6 @@ void AppendEscape(std::string* out, unsigned unit) {
   for (int shift = 12; shift >= 0; shift -= 4) out->push_back(kHex[(unit >> shift) & 0xF]);
   out->push_back('_');
 }
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 void AppendText(pugi::xml_node t, std::string* out) {
   for (pugi::xml_node part = t.first_child(); part; part = part.next_sibling()) {

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <utility>
 
+#include "automation/ascii.h"
 #include "office/excel/area_reference.h"
 #include "office/excel/formula_text.h"
 #include "office/excel/name_rules.h"
@@ -50,13 +51,6 @@ int32_t SheetOf(const pugi::xml_node& node) {
 bool IsSet(const pugi::xml_attribute& attribute) {
   const std::string_view value = attribute.value();
   return value == "1" || value == "true";
-}
-
-std::string_view Trimmed(std::string_view text) {
-  constexpr std::string_view kBlanks = " \t\r\n";
-  const size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
 bool Fail(HRESULT hr, std::string message, std::string* reason, HRESULT* code) {
@@ -180,7 +174,7 @@ bool DefinedNames::Find(std::string_view text, int32_t active_sheet, NameId* id,
                         std::string* reason, HRESULT* code) const {
   SheetQualified split;
   std::optional<NameId> found;
-  if (SplitSheetPrefix(Trimmed(text), &split) && split.book.empty()) {
+  if (SplitSheetPrefix(TrimBlanks(text), &split) && split.book.empty()) {
     if (!split.sheet.empty()) {
       const int32_t sheet = SheetIndex(split.sheet);
       if (sheet >= 0) found = Lookup(sheet, split.rest);
@@ -199,8 +193,8 @@ bool DefinedNames::TargetOf(const std::string& formula, NameTarget* target, std:
   std::vector<SheetArea> areas;
   std::string why;
   if (!ParseRefersTo(formula, &areas, &why)) {
-    std::string_view body = Trimmed(formula);
-    if (body.starts_with('=')) body = Trimmed(body.substr(1));
+    std::string_view body = TrimBlanks(formula);
+    if (body.starts_with('=')) body = TrimBlanks(body.substr(1));
     formula::StructuredReference table;
     if (formula::ParseStructuredReference(body, false, &table)) {
       return LocateTable(table, target, reason, code);
@@ -294,11 +288,11 @@ bool DefinedNames::StoredReference(std::string_view item, int32_t active_sheet, 
 
 bool DefinedNames::StoredFormula(std::string_view refers_to, int32_t active_sheet,
                                  std::string* formula, std::string* reason, HRESULT* code) const {
-  refers_to = Trimmed(refers_to);
+  refers_to = TrimBlanks(refers_to);
   if (refers_to.empty() || refers_to.front() != '=') {
     return Fail(E_INVALIDARG, "RefersTo must start with '='", reason, code);
   }
-  const std::string_view body = Trimmed(refers_to.substr(1));
+  const std::string_view body = TrimBlanks(refers_to.substr(1));
   if (body.empty()) return Fail(E_INVALIDARG, "RefersTo is empty", reason, code);
   if (IsConstantFormula(body)) {
     *formula = body;
@@ -307,7 +301,7 @@ bool DefinedNames::StoredFormula(std::string_view refers_to, int32_t active_shee
   std::string stored;
   for (std::string_view item : SplitFormulaList(body)) {
     std::string reference;
-    if (!StoredReference(Trimmed(item), active_sheet, &reference, reason, code)) return false;
+    if (!StoredReference(TrimBlanks(item), active_sheet, &reference, reason, code)) return false;
     if (!stored.empty()) stored += ',';
     stored += reference;
   }

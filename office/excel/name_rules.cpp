@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "automation/ascii.h"
 #include "automation/text.h"
 #include "office/excel/area_reference.h"
 
@@ -9,11 +10,11 @@ namespace ovc::excel {
 
 namespace {
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-
 bool MayStartName(wchar_t c) { return c == L'_' || c == L'\\' || IsLetter(c); }
 
-bool MayContinueName(wchar_t c) { return MayStartName(c) || IsDigit(c) || c == L'.' || c == L'?'; }
+bool MayContinueName(wchar_t c) {
+  return MayStartName(c) || IsAsciiDigit(c) || c == L'.' || c == L'?';
+}
 
 bool ReadsAsCellReference(std::string_view name) {
   CellRef cell;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "automation/ascii.h"
 #include "automation/text.h"
 #include "office/excel/area_reference.h"
 #include "office/excel/sheet_prefix.h"
@@ -9,13 +10,6 @@
 namespace ovc::excel {
 
 namespace {
-
-std::string_view Trimmed(std::string_view text) {
-  constexpr std::string_view kBlanks = " \t\r\n";
-  const size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
 
 bool Fail(std::string message, std::string* reason, HRESULT* code) {
   *reason = std::move(message);
@@ -26,7 +20,7 @@ bool Fail(std::string message, std::string* reason, HRESULT* code) {
 }  // namespace
 
 bool ParseRangeText(std::string_view text, RangeText* out, std::string* reason, HRESULT* code) {
-  text = Trimmed(text);
+  text = TrimBlanks(text);
   if (text.empty()) return Fail("no range given", reason, code);
   if (FromUtf8(text).size() > kMaxRangeTextLength) {
     return Fail("range text longer than 2,048 characters", reason, code);

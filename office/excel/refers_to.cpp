@@ -3,6 +3,7 @@
 #include <charconv>
 #include <utility>
 
+#include "automation/ascii.h"
 #include "automation/text.h"
 #include "office/excel/area_reference.h"
 #include "office/excel/sheet_prefix.h"
@@ -168,16 +169,10 @@ std::string ClassifyFailure(std::string_view formula) {
   return "refers to a formula";
 }
 
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
 }  // namespace
 
 bool IsConstantFormula(std::string_view formula) {
-  formula = Trimmed(formula);
+  formula = TrimSpaces(formula);
   const std::string upper = ToUtf8(ToUpper(FromUtf8(formula)));
   return IsNumber(formula) || IsStringLiteral(formula) || upper == "TRUE" || upper == "FALSE" ||
          IsErrorLiteral(upper) ||
@@ -185,8 +180,8 @@ bool IsConstantFormula(std::string_view formula) {
 }
 
 bool ParseRefersTo(std::string_view formula, std::vector<SheetArea>* areas, std::string* reason) {
-  formula = Trimmed(formula);
-  if (!formula.empty() && formula.front() == '=') formula = Trimmed(formula.substr(1));
+  formula = TrimSpaces(formula);
+  if (!formula.empty() && formula.front() == '=') formula = TrimSpaces(formula.substr(1));
   if (formula.empty()) {
     *reason = "refers to nothing";
     return false;
@@ -194,7 +189,7 @@ bool ParseRefersTo(std::string_view formula, std::vector<SheetArea>* areas, std:
   std::vector<SheetArea> parsed;
   for (std::string_view item : SplitFormulaList(formula)) {
     SheetArea area;
-    if (!ParseSheetArea(Trimmed(item), &area)) {
+    if (!ParseSheetArea(TrimSpaces(item), &area)) {
       *reason = ClassifyFailure(formula);
       return false;
     }

@@ -1,13 +1,13 @@
 #include "office/package/parsed_part.h"
 
+#include "automation/ascii.h"
+
 #include <cstring>
 
 namespace ovc::office {
 namespace {
 
 constexpr unsigned kParseOptions = pugi::parse_full | pugi::parse_ws_pcdata;
-
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // The UTF-8 prolog as written: an optional byte order mark, the declaration
 // and the white space after it. Empty for a part without declaration or not
@@ -21,13 +21,13 @@ std::string Prolog(std::string_view bytes) {
   const size_t end = bytes.find("?>", at);
   if (end == std::string_view::npos) return "";
   at = end + 2;
-  while (at < bytes.size() && IsSpace(bytes[at])) ++at;
+  while (at < bytes.size() && IsBlank(bytes[at])) ++at;
   return std::string(bytes.substr(0, at));
 }
 
 std::string Epilogue(std::string_view bytes) {
   size_t at = bytes.size();
-  while (at > 0 && IsSpace(bytes[at - 1])) --at;
+  while (at > 0 && IsBlank(bytes[at - 1])) --at;
   return std::string(bytes.substr(at));
 }
 

@@ -2,18 +2,12 @@
 
 #include <vector>
 
+#include "automation/ascii.h"
 #include "automation/text.h"
 #include "office/word/inline_cursor.h"
 
 namespace ovc::word {
 namespace {
-
-std::wstring Trimmed(std::wstring_view text) {
-  const size_t first = text.find_first_not_of(L" \t\r\n");
-  if (first == std::wstring_view::npos) return L"";
-  const size_t last = text.find_last_not_of(L" \t\r\n");
-  return std::wstring(text.substr(first, last - first + 1));
-}
 
 // Fields still open while walking: an index into the result, or -1 for one
 // begun past the span, followed only to keep the nesting right.
@@ -47,7 +41,7 @@ bool IsFormFieldCode(std::wstring_view code) {
 }
 
 std::wstring FieldKeyword(std::wstring_view code) {
-  const std::wstring trimmed = Trimmed(code);
+  const std::wstring_view trimmed = TrimBlanks(code);
   return ToUpper(trimmed.substr(0, trimmed.find_first_of(L" \t")));
 }
 
@@ -86,7 +80,7 @@ std::vector<FieldInfo> ScanFields(const Story& story, StoryIndex index, int32_t 
               field->span.end = position + 1;
               if (!field->separate) field->result = {index, position, position};
               field->result.end = position;
-              field->code = Trimmed(field->code);
+              field->code = std::wstring(TrimBlanks(field->code));
             }
           }
           break;
@@ -95,7 +89,7 @@ std::vector<FieldInfo> ScanFields(const Story& story, StoryIndex index, int32_t 
           FieldInfo field;
           field.story = index;
           field.begin = node;
-          field.code = Trimmed(FromUtf8(names.Attribute(node, "instr").value()));
+          field.code = std::wstring(TrimBlanks(FromUtf8(names.Attribute(node, "instr").value())));
           field.span = {index, position, position};
           field.result = {index, position + 1, position + 1};
           stack.Push(std::move(field), position >= start && position < end);

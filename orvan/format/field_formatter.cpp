@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "automation/ascii.h"
 #include "automation/text.h"
 #include "orvan/format/number_text.h"
 
@@ -15,14 +16,6 @@ std::vector<std::wstring> Wide(const std::vector<std::string>& texts) {
   std::vector<std::wstring> wide;
   for (const std::string& text : texts) wide.push_back(FromUtf8(text));
   return wide;
-}
-
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
-
-std::wstring_view Trim(std::wstring_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
 }
 
 // The texts that `text` starts with (or ends with), ignoring case, longest
@@ -70,7 +63,7 @@ bool FieldFormatter::ParseNumber(std::wstring_view text, bool integer, double* n
 }
 
 Status FieldFormatter::Parse(std::wstring_view text, bool integer, FieldValue* value) const {
-  std::wstring_view body = Trim(text);
+  std::wstring_view body = TrimBlanks(text);
   *value = FieldValue();
   if (body.empty()) return Status::Ok();
   for (const std::wstring& substitution : substitutions_) {
@@ -83,7 +76,8 @@ Status FieldFormatter::Parse(std::wstring_view text, bool integer, FieldValue* v
     std::wstring_view rest = body.substr(prefix.size());
     for (std::wstring_view postfix : Candidates(postfixes_, rest, false)) {
       double number = 0;
-      if (!ParseNumber(Trim(rest.substr(0, rest.size() - postfix.size())), integer, &number)) {
+      if (!ParseNumber(TrimBlanks(rest.substr(0, rest.size() - postfix.size())), integer,
+                       &number)) {
         continue;
       }
       value->number = number;

@@ -1,5 +1,7 @@
 #include "orvan/format/number_text.h"
 
+#include "automation/ascii.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -8,14 +10,6 @@
 namespace ovc::orvan {
 
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 // Drops a leading "+", which from_chars does not accept; "+-1" stays invalid.
 std::string_view DropPlus(std::string_view text) {
@@ -32,7 +26,7 @@ std::string FormatReal(double value) {
 }
 
 bool ParseReal(std::string_view text, double* value) {
-  text = DropPlus(Trim(text));
+  text = DropPlus(TrimBlanks(text));
   if (text.empty()) return false;
   double parsed = 0;
   auto result =
@@ -44,7 +38,7 @@ bool ParseReal(std::string_view text, double* value) {
 }
 
 bool ParseInteger(std::string_view text, int64_t min, int64_t max, int64_t* value) {
-  text = DropPlus(Trim(text));
+  text = DropPlus(TrimBlanks(text));
   if (text.empty()) return false;
   int64_t parsed = 0;
   auto result = std::from_chars(text.data(), text.data() + text.size(), parsed);

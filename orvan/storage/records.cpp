@@ -1,7 +1,8 @@
 #include "orvan/storage/records.h"
 
-#include <algorithm>
 #include <array>
+
+#include "automation/ascii.h"
 
 namespace ovc::orvan {
 
@@ -9,12 +10,6 @@ namespace {
 
 constexpr std::array<std::string_view, 6> kTypeNames = {"Real", "Integer", "String",
                                                         "Enum", "Date",    "Boolean"};
-
-bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char x, char y) { return lower(x) == lower(y); });
-}
 
 template <typename T>
 const T* FindByName(const std::vector<T>& items, std::string_view name) {

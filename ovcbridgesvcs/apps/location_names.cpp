@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "automation/ascii.h"
 #include "automation/text.h"
 
 namespace ovc::apps {
@@ -14,15 +15,14 @@ constexpr uint32_t kLastColumn = 16'384;
 constexpr uint32_t kLastRow = 1'048'576;
 constexpr size_t kMostRowDigits = 7;
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-
 wchar_t AsciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c; }
 
 bool IsAsciiLetter(wchar_t c) { return AsciiUpper(c) >= L'A' && AsciiUpper(c) <= L'Z'; }
 
 // Whether `digits` is a decimal number from 1 to `last`.
 bool NumberUpTo(std::wstring_view digits, uint32_t last) {
-  if (digits.empty() || digits.size() > kMostRowDigits || !std::ranges::all_of(digits, IsDigit)) {
+  if (digits.empty() || digits.size() > kMostRowDigits ||
+      !std::ranges::all_of(digits, IsAsciiDigit<wchar_t>)) {
     return false;
   }
   uint32_t value = 0;
@@ -46,7 +46,7 @@ bool ReadsAsA1Cell(std::wstring_view name) {
 bool TakeR1C1Part(std::wstring_view* name, wchar_t letter, uint32_t last) {
   if (name->empty() || AsciiUpper(name->front()) != letter) return false;
   name->remove_prefix(1);
-  const size_t digits = std::ranges::find_if_not(*name, IsDigit) - name->begin();
+  const size_t digits = std::ranges::find_if_not(*name, IsAsciiDigit<wchar_t>) - name->begin();
   if (digits > 0 && !NumberUpTo(name->substr(0, digits), last)) return false;
   name->remove_prefix(digits);
   return true;
@@ -62,10 +62,10 @@ bool ReadsAsR1C1Cell(std::wstring_view name) {
 bool MayStartWorkbookName(wchar_t c) { return c == L'_' || c == L'\\' || IsLetter(c); }
 
 bool MayContinueWorkbookName(wchar_t c) {
-  return MayStartWorkbookName(c) || IsDigit(c) || c == L'.' || c == L'?';
+  return MayStartWorkbookName(c) || IsAsciiDigit(c) || c == L'.' || c == L'?';
 }
 
-bool MayContinueBookmark(wchar_t c) { return IsLetter(c) || IsDigit(c) || c == L'_'; }
+bool MayContinueBookmark(wchar_t c) { return IsLetter(c) || IsAsciiDigit(c) || c == L'_'; }
 
 std::wstring WorkbookNameProblem(std::wstring_view name) {
   if (name.size() > kLongestWorkbookName) return L"is longer than 255 characters";

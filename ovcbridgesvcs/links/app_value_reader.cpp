@@ -8,6 +8,7 @@
 #include "automation/conversion.h"
 #include "automation/error_info.h"
 #include "automation/safe_array.h"
+#include "automation/text.h"
 #include "ovcbridgesvcs/links/date_text.h"
 #include "ovcbridgesvcs/links/template_expansion.h"
 #include "ovcbridgesvcs/links/template_token.h"
@@ -36,16 +37,6 @@ constexpr std::array<DescriptiveFormat, 3> kDescriptiveFormats = {{
 std::wstring Quoted(std::wstring_view text) {
   std::wstring quoted(L"\"");
   return quoted.append(text).append(L"\"");
-}
-
-bool SameIgnoringCase(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t at = 0; at < a.size(); ++at) {
-    if (std::towlower(static_cast<wint_t>(a[at])) != std::towlower(static_cast<wint_t>(b[at]))) {
-      return false;
-    }
-  }
-  return true;
 }
 
 std::wstring Trimmed(std::wstring_view text) {
@@ -101,7 +92,7 @@ class Reading {
                          link_.ReadLocation());
     } else if (format_.empty()) {
       ReadPlain();
-    } else if (SameIgnoringCase(format_, L"/!UnitDefault!/")) {
+    } else if (EqualsNoCase(format_, L"/!UnitDefault!/")) {
       ReadUnitDefault();
     } else if (format_.starts_with(L"/!Bool(")) {
       ReadFormatted(kBoolFormat);
@@ -303,9 +294,9 @@ class Reading {
   // nullopt when it stands for none.
   std::optional<Variant> Interpret(std::wstring_view text) const {
     if (bool_texts_) {
-      if (SameIgnoringCase(text, (*bool_texts_)[0])) return Variant(true);
-      if (SameIgnoringCase(text, (*bool_texts_)[1])) return Variant(false);
-      if (SameIgnoringCase(text, (*bool_texts_)[2])) return Variant();
+      if (EqualsNoCase(text, (*bool_texts_)[0])) return Variant(true);
+      if (EqualsNoCase(text, (*bool_texts_)[1])) return Variant(false);
+      if (EqualsNoCase(text, (*bool_texts_)[2])) return Variant();
       return std::nullopt;
     }
     const std::optional<DATE> date = date_order_ ? ParseDateText(text, *date_order_) : std::nullopt;

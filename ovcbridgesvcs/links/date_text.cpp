@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "automation/ascii.h"
 #include "automation/date.h"
 
 namespace ovc::links {
@@ -12,17 +13,15 @@ namespace {
 constexpr size_t kMaxDateTextLength = 256;
 constexpr long kMaxField = 99999;
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-
 // The first three runs of digits of `text`, each kept below kMaxField + 1.
 std::optional<std::array<long, 3>> ThreeNumbers(std::wstring_view text) {
   std::array<long, 3> numbers{};
   size_t at = 0;
   for (long& number : numbers) {
-    while (at < text.size() && !IsDigit(text[at])) ++at;
+    while (at < text.size() && !IsAsciiDigit(text[at])) ++at;
     if (at == text.size()) return std::nullopt;
     number = 0;
-    for (; at < text.size() && IsDigit(text[at]); ++at) {
+    for (; at < text.size() && IsAsciiDigit(text[at]); ++at) {
       if (number <= kMaxField) number = number * 10 + (text[at] - L'0');
     }
   }

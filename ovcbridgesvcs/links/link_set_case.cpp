@@ -6,16 +6,6 @@
 #include "ovcbridgesvcs/resources/message_ids.h"
 
 namespace ovc::links {
-namespace {
-
-bool SameIgnoringCase(std::wstring_view text, std::wstring_view marker) {
-  // Case mapping keeps the length, so texts of different lengths never match;
-  // the usual text is the marker as written, which needs no mapping.
-  return text == marker || (text.size() == marker.size() && ToLower(text) == ToLower(marker));
-}
-
-}  // namespace
-
 int32_t CLinkSet::FirstObject() const { return object_oids_.empty() ? -1 : object_oids_.front(); }
 
 HRESULT CLinkSet::get_CaseResolved(int32_t* oid) {
@@ -54,10 +44,10 @@ HRESULT CLinkSet::get_UnitStdSelectionList(Variant* names) {
 HRESULT CLinkSet::get_UnitStdResolved(std::wstring* name) {
   if (name == nullptr) return E_POINTER;
   if (!parent_) return ReportError(CLSID_LinkSet, msg::kLinkSetNoParent, IID_NULL, E_FAIL);
-  if (SameIgnoringCase(unit_std_selected_, L"<Bridge Default>")) {
+  if (EqualsNoCase(unit_std_selected_, L"<Bridge Default>")) {
     return parent_->get_UnitStdResolved(name);
   }
-  if (SameIgnoringCase(unit_std_selected_, L"<Workspace Default>")) {
+  if (EqualsNoCase(unit_std_selected_, L"<Workspace Default>")) {
     return parent_->get_WorkspaceDefaultUnitStd(name);
   }
   *name = unit_std_selected_;

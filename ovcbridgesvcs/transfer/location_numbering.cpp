@@ -1,5 +1,7 @@
 #include "ovcbridgesvcs/transfer/location_numbering.h"
 
+#include "automation/ascii.h"
+
 #include <algorithm>
 #include <charconv>
 
@@ -10,12 +12,10 @@ namespace {
 constexpr int32_t kMaxDigits = 10;
 constexpr size_t kMaxOldSuffix = 3;
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-
 // `location` without an old numeric suffix.
 std::wstring_view WithoutOldSuffix(std::wstring_view location, std::wstring_view delimiter) {
   size_t digits = 0;
-  while (digits < location.size() && IsDigit(location[location.size() - 1 - digits])) ++digits;
+  while (digits < location.size() && IsAsciiDigit(location[location.size() - 1 - digits])) ++digits;
   if (digits == 0 || digits > kMaxOldSuffix || digits == location.size()) return location;
   std::wstring_view stem = location.substr(0, location.size() - digits);
   if (!delimiter.empty()) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "automation/ascii.h"
 #include "automation/text.h"
 #include "office/excel/formula/structured_reference.h"
 
@@ -12,12 +13,10 @@ namespace ovc::excel::formula {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 // A byte of a word: names, functions, sheets and references.
 bool IsWordByte(char c) {
-  return IsAsciiLetter(c) || IsDigit(c) || c == '_' || c == '.' || c == '\\' || c == '?' ||
+  return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_' || c == '.' || c == '\\' || c == '?' ||
          c == '$' || static_cast<unsigned char>(c) >= 0x80;
 }
 bool StartsWord(char c) {
@@ -46,7 +45,7 @@ bool ReadRow(std::string_view text, size_t* at, int32_t* row) {
   if (i < text.size() && text[i] == '$') ++i;
   const size_t first = i;
   int64_t value = 0;
-  for (; i < text.size() && IsDigit(text[i]) && value <= kSheetRows; ++i) {
+  for (; i < text.size() && IsAsciiDigit(text[i]) && value <= kSheetRows; ++i) {
     value = value * 10 + (text[i] - '0');
   }
   if (i == first || value < 1 || value > kSheetRows) return false;
@@ -174,8 +173,8 @@ bool Tokenizer::ReadOperand(Token* token, std::string* error) {
     return true;
   }
   if (c == '{') return ReadArray(token, error);
-  if (IsDigit(c) || c == '.') {
-    if (IsDigit(c) && ReadReference(&node)) return true;
+  if (IsAsciiDigit(c) || c == '.') {
+    if (IsAsciiDigit(c) && ReadReference(&node)) return true;
     return ReadNumber(token, error);
   }
   if (c == '\'') {
@@ -263,13 +262,13 @@ std::string_view Tokenizer::ReadWord() {
 
 bool Tokenizer::ReadNumber(Token* token, std::string* error) {
   const size_t start = at_;
-  while (at_ < text_.size() && (IsDigit(text_[at_]) || text_[at_] == '.')) ++at_;
+  while (at_ < text_.size() && (IsAsciiDigit(text_[at_]) || text_[at_] == '.')) ++at_;
   if (at_ < text_.size() && (text_[at_] == 'e' || text_[at_] == 'E')) {
     size_t i = at_ + 1;
     if (i < text_.size() && (text_[i] == '+' || text_[i] == '-')) ++i;
-    if (i < text_.size() && IsDigit(text_[i])) {
+    if (i < text_.size() && IsAsciiDigit(text_[i])) {
       at_ = i;
-      while (at_ < text_.size() && IsDigit(text_[at_])) ++at_;
+      while (at_ < text_.size() && IsAsciiDigit(text_[at_])) ++at_;
     }
   }
   double number = 0;
@@ -327,7 +326,7 @@ bool Tokenizer::ReadArrayElement(Value* value, std::string* error) {
     *value = Value::Text(std::move(text));
   } else if (c == '#') {
     if (!ReadErrorLiteral(value)) return Fail("unknown error value", error);
-  } else if (c == '-' || c == '+' || IsDigit(c) || c == '.') {
+  } else if (c == '-' || c == '+' || IsAsciiDigit(c) || c == '.') {
     const bool negative = c == '-';
     if (c == '-' || c == '+') ++at_;
     Token number;

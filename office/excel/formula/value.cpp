@@ -1,10 +1,10 @@
 #include "office/excel/formula/value.h"
 
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 
+#include "automation/ascii.h"
 #include "automation/number_text.h"
 #include "automation/text.h"
 #include "office/excel/formula/decimal.h"
@@ -15,20 +15,6 @@ namespace {
 
 constexpr std::array<std::string_view, 7> kErrorTexts = {"#NULL!", "#DIV/0!", "#VALUE!", "#REF!",
                                                          "#NAME?", "#NUM!",   "#N/A"};
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
-bool EqualsUpper(std::string_view text, std::string_view upper) {
-  if (text.size() != upper.size()) return false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(text[i])) != upper[i]) return false;
-  }
-  return true;
-}
 
 const Value& Scalar(const Value& value) {
   return value.is_array() ? value.array().cells[0] : value;
@@ -50,7 +36,7 @@ std::string_view ErrorText(ErrorCode code) { return kErrorTexts[static_cast<size
 
 bool ErrorFromText(std::string_view text, ErrorCode* code) {
   for (size_t i = 0; i < kErrorTexts.size(); ++i) {
-    if (EqualsUpper(text, kErrorTexts[i])) {
+    if (EqualsAsciiNoCase(text, kErrorTexts[i])) {
       *code = static_cast<ErrorCode>(i + 1);
       return true;
     }
@@ -99,9 +85,9 @@ bool operator==(const Value& a, const Value& b) {
 }
 
 bool ParseNumber(std::string_view text, double* number) {
-  text = Trimmed(text);
+  text = TrimSpaces(text);
   const bool percent = !text.empty() && text.back() == '%';
-  if (percent) text = Trimmed(text.substr(0, text.size() - 1));
+  if (percent) text = TrimSpaces(text.substr(0, text.size() - 1));
   bool negative = false;
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
     negative = text.front() == '-';
@@ -158,8 +144,8 @@ Value ToBoolean(const Value& value) {
     case Value::Type::kNumber:
       return Value::Boolean(scalar.number() != 0);
     case Value::Type::kText:
-      if (EqualsUpper(scalar.text(), "TRUE")) return Value::Boolean(true);
-      if (EqualsUpper(scalar.text(), "FALSE")) return Value::Boolean(false);
+      if (EqualsAsciiNoCase(scalar.text(), "TRUE")) return Value::Boolean(true);
+      if (EqualsAsciiNoCase(scalar.text(), "FALSE")) return Value::Boolean(false);
       return Value::Error(ErrorCode::kValue);
     case Value::Type::kBlank:
       return Value::Boolean(false);
