@@ -1,5 +1,6 @@
 """Runs the program ovcbridge as a user does, and makes the databases it works on."""
 import os
+import pathlib
 import pty
 import subprocess
 import sys
@@ -10,7 +11,9 @@ from conftest import BUILD, SAMPLE
 sys.path.append(str(BUILD.parent / "examples"))
 import pump_plant  # noqa: E402
 
-PROGRAM = BUILD / "bin" / "ovcbridge"
+# The program of the build whose module the tests use (build-asan/ in the
+# sanitizer run).
+PROGRAM = pathlib.Path(ovcbridge.__file__).resolve().parent.parent / "bin" / "ovcbridge"
 
 
 def run(*args, env=None, cwd=None):
