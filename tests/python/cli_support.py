@@ -24,15 +24,15 @@ def run(*args, env=None, cwd=None):
     return done.returncode, done.stdout, done.stderr
 
 
-def run_on_terminal(*args, env=None, answers=()):
+def run_on_terminal(*args, env=None, answers=(), prompt=b"[Enter"):
     """The program on a pseudo-terminal: (status, what it showed). Each of `answers` is
-    typed when the program next asks with "[Enter"."""
+    typed when the program next shows `prompt`."""
     pid, terminal = pty.fork()
     if pid == 0:
         os.execve(str(PROGRAM), [str(PROGRAM), *map(str, args)], {**os.environ, **(env or {})})
     shown = b""
     for asked, answer in enumerate(answers):
-        while shown.count(b"[Enter") <= asked:
+        while shown.count(prompt) <= asked:
             shown += os.read(terminal, 65536)
         os.write(terminal, answer.encode() + b"\n")
     while True:

@@ -3,7 +3,7 @@ import json
 
 import pytest
 
-from cli_support import SAMPLE, pump_database, run
+from cli_support import SAMPLE, pump_database, run, run_on_terminal
 
 
 @pytest.fixture
@@ -43,6 +43,14 @@ def test_edit_commands_refuse_wrong_options_with_2(database, args):
 def test_bindings_auto_answers_without_a_terminal_and_says_how(database, args, answer, copies):
     status, _, err = run("--db", database, "bindings", "auto", "1", *args)
     assert status == 0 and answer in err
+    assert (len(shown(database)["linksets"]) > 4) == copies
+
+
+@pytest.mark.parametrize("answers, copies", [(["n", "n", "n", "n"], False), (["a"], True)])
+def test_bindings_auto_asks_on_a_terminal(database, answers, copies):
+    status, shown_text = run_on_terminal("--db", database, "bindings", "auto", "1", "--delimiter", "_",
+                                         answers=answers, prompt=b"[a]ll: ")
+    assert status == 0 and "Do you wish to over-write?" in shown_text
     assert (len(shown(database)["linksets"]) > 4) == copies
 
 
