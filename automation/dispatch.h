@@ -70,9 +70,8 @@ struct IDispatch : IUnknown {
   // DISP_E_MEMBERNOTFOUND, DISP_E_BADPARAMCOUNT, DISP_E_PARAMNOTOPTIONAL,
   // DISP_E_TYPEMISMATCH (with the argument's position, counted in
   // `params.args` order, in *arg_error), DISP_E_NONAMEDARGS.
-  virtual HRESULT Invoke(DISPID id, const IID& iid, LCID locale, uint16_t flags,
-                         DISPPARAMS* params, Variant* result, EXCEPINFO* exception,
-                         uint32_t* arg_error) = 0;
+  virtual HRESULT Invoke(DISPID id, const IID& iid, LCID locale, uint16_t flags, DISPPARAMS* params,
+                         Variant* result, EXCEPINFO* exception, uint32_t* arg_error) = 0;
 
  protected:
   ~IDispatch() = default;

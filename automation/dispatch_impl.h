@@ -17,8 +17,8 @@ namespace ovc {
 // The dispatcher shared by every dual interface: GetIDsOfNames and Invoke
 // derived from the interface's description (see IDispatch for the results).
 // No C++ exception leaves DispatchInvoke.
-HRESULT DispatchGetIDsOfNames(const InterfaceInfo& info, const std::wstring* names,
-                              uint32_t count, DISPID* ids);
+HRESULT DispatchGetIDsOfNames(const InterfaceInfo& info, const std::wstring* names, uint32_t count,
+                              DISPID* ids);
 HRESULT DispatchInvoke(const InterfaceInfo& info, IDispatch* self, DISPID id, uint16_t flags,
                        DISPPARAMS* params, Variant* result, EXCEPINFO* exception,
                        uint32_t* arg_error);
@@ -42,10 +42,9 @@ class DispatchImpl : public I {
                         DISPID* ids) override {
     return DispatchGetIDsOfNames(I::TypeInfo(), names, count, ids);
   }
-  HRESULT Invoke(DISPID id, const IID&, LCID, uint16_t flags, DISPPARAMS* params,
-                 Variant* result, EXCEPINFO* exception, uint32_t* arg_error) override {
-    return DispatchInvoke(I::TypeInfo(), this, id, flags, params, result, exception,
-                          arg_error);
+  HRESULT Invoke(DISPID id, const IID&, LCID, uint16_t flags, DISPPARAMS* params, Variant* result,
+                 EXCEPINFO* exception, uint32_t* arg_error) override {
+    return DispatchInvoke(I::TypeInfo(), this, id, flags, params, result, exception, arg_error);
   }
 
  protected:

@@ -43,16 +43,26 @@ const MemberInfo* ResolveMember(const InterfaceInfo& info, DISPID id, uint16_t f
 
 Variant ZeroValueOf(VARTYPE vt) {
   switch (vt) {
-    case VT_I2: return Variant::I2(0);
-    case VT_I4: return Variant::I4(0);
-    case VT_R8: return Variant::R8(0);
-    case VT_DATE: return Variant::Date(0);
-    case VT_BSTR: return Variant::Str(L"");
-    case VT_BOOL: return Variant::Bool(false);
-    case VT_ERROR: return Variant::Error(S_OK);
-    case VT_DISPATCH: return Variant::AttachDispatch(nullptr);
-    case VT_UNKNOWN: return Variant::AttachUnknown(nullptr);
-    default: return Variant();
+    case VT_I2:
+      return Variant::I2(0);
+    case VT_I4:
+      return Variant::I4(0);
+    case VT_R8:
+      return Variant::R8(0);
+    case VT_DATE:
+      return Variant::Date(0);
+    case VT_BSTR:
+      return Variant::Str(L"");
+    case VT_BOOL:
+      return Variant::Bool(false);
+    case VT_ERROR:
+      return Variant::Error(S_OK);
+    case VT_DISPATCH:
+      return Variant::AttachDispatch(nullptr);
+    case VT_UNKNOWN:
+      return Variant::AttachUnknown(nullptr);
+    default:
+      return Variant();
   }
 }
 
@@ -92,8 +102,8 @@ class ArgumentMap {
 
  private:
   static bool IsPut(const MemberInfo& member) {
-    return !member.params.empty() && (member.kind == MemberKind::kPropertyPut ||
-                                      member.kind == MemberKind::kPropertyPutRef);
+    return !member.params.empty() &&
+           (member.kind == MemberKind::kPropertyPut || member.kind == MemberKind::kPropertyPutRef);
   }
 
   std::vector<std::optional<uint32_t>> positions_;
@@ -171,8 +181,8 @@ void CopyErrorTo(EXCEPINFO* exception, HRESULT hr) {
 
 }  // namespace
 
-HRESULT DispatchGetIDsOfNames(const InterfaceInfo& info, const std::wstring* names,
-                              uint32_t count, DISPID* ids) {
+HRESULT DispatchGetIDsOfNames(const InterfaceInfo& info, const std::wstring* names, uint32_t count,
+                              DISPID* ids) {
   if (count == 0) return S_OK;
   if (names == nullptr || ids == nullptr) return E_POINTER;
   ids[0] = info.IdOfName(names[0]);
@@ -192,8 +202,8 @@ HRESULT DispatchGetIDsOfNames(const InterfaceInfo& info, const std::wstring* nam
 namespace {
 
 HRESULT InvokeMember(const InterfaceInfo& info, IDispatch* self, DISPID id, uint16_t flags,
-                     DISPPARAMS* params, Variant* result, EXCEPINFO* exception,
-                     uint32_t* arg_error, MemberGate gate) {
+                     DISPPARAMS* params, Variant* result, EXCEPINFO* exception, uint32_t* arg_error,
+                     MemberGate gate) {
   DISPPARAMS no_arguments;
   if (params == nullptr) params = &no_arguments;
   if (params->count < params->named_count || (params->count > 0 && params->args == nullptr) ||

@@ -8,12 +8,10 @@ namespace {
 
 struct HresultEntry {
   HRESULT code;
-  std::wstring_view name;
   std::wstring_view text;
 };
 
-#define OVC_HRESULT_ENTRY(name, code, text) \
-  HresultEntry{static_cast<HRESULT>(code), L"" #name, L"" text},
+#define OVC_HRESULT_ENTRY(name, code, text) HresultEntry{static_cast<HRESULT>(code), L"" text},
 constexpr HresultEntry kEntries[] = {OVC_HRESULT_TABLE(OVC_HRESULT_ENTRY)};
 #undef OVC_HRESULT_ENTRY
 
@@ -25,12 +23,6 @@ const HresultEntry* Find(HRESULT hr) {
 }
 
 }  // namespace
-
-std::optional<std::wstring_view> HresultName(HRESULT hr) {
-  const HresultEntry* entry = Find(hr);
-  if (entry == nullptr) return std::nullopt;
-  return entry->name;
-}
 
 std::optional<std::wstring_view> SystemMessage(HRESULT hr) {
   const HresultEntry* entry = Find(hr);

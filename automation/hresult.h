@@ -17,6 +17,7 @@ constexpr bool Failed(HRESULT hr) { return hr < 0; }
 
 // Every status code the runtime knows by name, with the text the system gives
 // for it. Everything else about status codes is derived from this table.
+// clang-format off
 #define OVC_HRESULT_TABLE(X)                                                   \
   X(S_OK, 0x00000000, "The operation completed successfully.")                 \
   X(S_FALSE, 0x00000001, "Incorrect function.")                                \
@@ -97,9 +98,7 @@ constexpr bool Failed(HRESULT hr) { return hr < 0; }
   inline constexpr HRESULT name = static_cast<HRESULT>(code);
 OVC_HRESULT_TABLE(OVC_DECLARE_HRESULT)
 #undef OVC_DECLARE_HRESULT
-
-// The symbolic name of a code of the table ("E_FAIL"), or nothing.
-std::optional<std::wstring_view> HresultName(HRESULT hr);
+// clang-format on
 
 // The system's text for a code of the table, or nothing when the system has
 // no text for it.

@@ -70,14 +70,14 @@ class Variant {
   Variant& operator=(Variant&& other) noexcept;
   ~Variant();
 
-  explicit Variant(int32_t value);                // VT_I4
-  explicit Variant(double value);                 // VT_R8
-  explicit Variant(bool value);                   // VT_BOOL
-  explicit Variant(std::wstring value);           // VT_BSTR
-  explicit Variant(const wchar_t* value);         // VT_BSTR
-  explicit Variant(SafeArray array);              // VT_ARRAY | element type
-  explicit Variant(IDispatch* value);             // VT_DISPATCH, AddRef'd
-  explicit Variant(IUnknown* value);              // VT_UNKNOWN, AddRef'd
+  explicit Variant(int32_t value);         // VT_I4
+  explicit Variant(double value);          // VT_R8
+  explicit Variant(bool value);            // VT_BOOL
+  explicit Variant(std::wstring value);    // VT_BSTR
+  explicit Variant(const wchar_t* value);  // VT_BSTR
+  explicit Variant(SafeArray array);       // VT_ARRAY | element type
+  explicit Variant(IDispatch* value);      // VT_DISPATCH, AddRef'd
+  explicit Variant(IUnknown* value);       // VT_UNKNOWN, AddRef'd
 
   static Variant Null();
   static Variant I2(int16_t value);
@@ -85,7 +85,7 @@ class Variant {
   static Variant R8(double value);
   static Variant Date(DATE value);
   static Variant Bool(bool value);
-  static Variant BoolRaw(VARIANT_BOOL value);     // kept as given
+  static Variant BoolRaw(VARIANT_BOOL value);  // kept as given
   static Variant Str(std::wstring value);
   static Variant Error(SCODE code);
   // The value passed for an omitted optional argument:
@@ -117,7 +117,7 @@ class Variant {
   IUnknown* unknown() const;    // borrowed; may be null
   const SafeArray& array() const;
   SafeArray& array();
-  void* byref() const;          // the target of a by-reference variant
+  void* byref() const;  // the target of a by-reference variant
   template <class T>
   T* byref_as() const {
     return static_cast<T*>(byref());

@@ -16,10 +16,10 @@ namespace {
 using ::testing::HasSubstr;
 
 // Sheet1: inputs A1 = 2 and A2 = 3; B1:B3 a chain and a name; F1:F2 a
-// circle; D1 an unknown function, stale on every calculation; D2 a formula of A2 whose cached value is
-// off, to show it is not evaluated; E1:E2 one shared formula; G1:G2 one
-// array formula; A3, C3 and D3 a boolean, an error and a blank of A1; E3
-// volatile; F3 reads the chart sheet; H1:H2 read D1, directly or not.
+// circle; D1 an unknown function, stale on every calculation; D2 a formula of A2 whose cached value
+// is off, to show it is not evaluated; E1:E2 one shared formula; G1:G2 one array formula; A3, C3
+// and D3 a boolean, an error and a blank of A1; E3 volatile; F3 reads the chart sheet; H1:H2 read
+// D1, directly or not.
 const char kSheetData[] =
     "<row r=\"1\"><c r=\"A1\"><v>2</v></c><c r=\"B1\"><f>A1*2</f><v>4</v></c>"
     "<c r=\"D1\"><f>NOSUCH(A1,NOW())</f><v>0</v></c>"
@@ -183,8 +183,9 @@ TEST_F(WorkbookCalculationTest, FormulasReadingOneThatCannotBeCalculatedFailWith
     std::string sheet, workbook, error;
     ASSERT_TRUE(package->ReadPart("/xl/worksheets/sheet1.xml", &sheet, &error)) << error;
     ASSERT_TRUE(package->ReadPart("/xl/workbook.xml", &workbook, &error)) << error;
-    for (const char* cell : {"<c r=\"D1\"><f>NOSUCH(A1,NOW())</f></c>", "<c r=\"H1\"><f>D1*A2</f></c>",
-                             "<c r=\"H2\"><f>SUM(H1:H1,A1)</f></c>"}) {
+    for (const char* cell :
+         {"<c r=\"D1\"><f>NOSUCH(A1,NOW())</f></c>", "<c r=\"H1\"><f>D1*A2</f></c>",
+          "<c r=\"H2\"><f>SUM(H1:H1,A1)</f></c>"}) {
       EXPECT_THAT(sheet, HasSubstr(cell));
     }
     EXPECT_THAT(workbook, HasSubstr("fullCalcOnLoad=\"1\""));
