@@ -16,10 +16,18 @@ import pump_plant  # noqa: E402
 PROGRAM = pathlib.Path(ovcbridge.__file__).resolve().parent.parent / "bin" / "ovcbridge"
 
 
+def program_environment(env=None):
+    """The tests' environment for the program, with `env` added. The sanitizer run preloads
+    the shared sanitizer runtime into Python; the program carries its own and must not get
+    a second one."""
+    inherited = {name: value for name, value in os.environ.items() if name != "LD_PRELOAD"}
+    return {**inherited, **(env or {})}
+
+
 def run(*args, env=None, cwd=None):
     """The finished program: (exit status, standard output, standard error)."""
     done = subprocess.run([str(PROGRAM), *map(str, args)], capture_output=True, text=True,
-                          env={**os.environ, **(env or {})}, cwd=cwd, stdin=subprocess.DEVNULL,
+                          env=program_environment(env), cwd=cwd, stdin=subprocess.DEVNULL,
                           timeout=120)
     return done.returncode, done.stdout, done.stderr
 
@@ -29,7 +37,7 @@ def run_on_terminal(*args, env=None, answers=(), prompt=b"[Enter"):
     typed when the program next shows `prompt`."""
     pid, terminal = pty.fork()
     if pid == 0:
-        os.execve(str(PROGRAM), [str(PROGRAM), *map(str, args)], {**os.environ, **(env or {})})
+        os.execve(str(PROGRAM), [str(PROGRAM), *map(str, args)], program_environment(env))
     shown = b""
     for asked, answer in enumerate(answers):
         while shown.count(prompt) <= asked:

@@ -8,7 +8,8 @@ import subprocess
 import openpyxl
 import pytest
 
-from cli_support import PROGRAM, pump_database, pump_plant, run, run_on_terminal
+from cli_support import (PROGRAM, program_environment, pump_database, pump_plant, run,
+                         run_on_terminal)
 
 HOST_WRITTEN = ("Power", "Stages")
 
@@ -107,7 +108,8 @@ def test_ctrl_c_stops_the_run_writes_nothing_to_the_host_and_releases_the_lock(t
     database = slow_database(tmp_path)
     before = run("db", "export", database)[1]
     child = subprocess.Popen([str(PROGRAM), "--db", str(database), "run", "1"], text=True,
-                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                             env=program_environment())
     for line in child.stderr:
         if line.startswith("write pass"):
             child.send_signal(signal.SIGINT)

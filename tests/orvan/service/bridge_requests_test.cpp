@@ -68,7 +68,8 @@ TEST_F(BridgeRequestsTest, ListGivesTheStoredDescriptionAndTheLockHolder) {
                   .status.ok());
   Create();
   ASSERT_TRUE(CallAs(&bob_, "OpenBridge", BridgeRequest(saved)).status.ok());
-  pugi::xpath_node_set bridges = Parse(Call("ListBridges", "")).select_nodes("/Bridges/Bridge");
+  const pugi::xml_document list = Parse(Call("ListBridges", ""));
+  const pugi::xpath_node_set bridges = list.select_nodes("/Bridges/Bridge");
   ASSERT_EQ(bridges.size(), 2u);
   const struct {
     const char* description;
