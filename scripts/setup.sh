@@ -8,6 +8,7 @@ packages=(
   cmake ninja-build g++ clang-format
   clang-14 libclang-rt-14-dev llvm-14
   libfmt-dev libpugixml-dev libssl-dev libzip-dev libsqlite3-dev nlohmann-json3-dev
+  postgresql-15 libpq-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev pybind11-dev python3-dev python3-pytest python3-openpyxl python3-docx python3-lxml
   libreoffice-calc-nogui libreoffice-writer-nogui locales
