@@ -7,6 +7,12 @@
 #   scripts/postgres.sh uri                prints the URI of its superuser role
 #                                          `postgres` (no password) for the
 #                                          database `postgres`, over the socket
+#   scripts/postgres.sh run COMMAND...     runs COMMAND with OVC_TEST_POSTGRES_URI
+#                                          and OVC_TEST_POSTGRES_DIR naming a
+#                                          cluster in a fresh temporary folder,
+#                                          removed however COMMAND ends; when
+#                                          OVC_TEST_POSTGRES_URI is set already,
+#                                          runs COMMAND on that server
 # The cluster lives in OVC_PG_DIR (default ${TMPDIR:-/tmp}/ovc-postgres): its
 # data in data/, its log in server.log, its Unix socket in the folder itself.
 # It listens on no TCP address unless OVC_PG_LISTEN names some (e.g.
@@ -111,14 +117,33 @@ uri() {
   echo "postgresql:///postgres?host=$(uri_encode "$dir")&port=$port&user=$role"
 }
 
+run() {
+  if [ -n "${OVC_TEST_POSTGRES_URI:-}" ]; then
+    "$@"
+    return
+  fi
+  dir="$(mktemp -d "${TMPDIR:-/tmp}/ovc-test-postgres.XXXXXX")"
+  trap '(cd / && stop) || true; rm -rf "$dir"' EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+  (cd / && start)
+  OVC_TEST_POSTGRES_URI="$(uri)" OVC_TEST_POSTGRES_DIR="$dir" "$@"
+}
+
 bin="$(server_bin_dir)"
+command="${1:-}"
+shift || true
+if [ "$command" = run ]; then
+  run "$@"
+  exit
+fi
 cd /
-case "${1:-}" in
+case "$command" in
 start) start ;;
-stop) stop "${2:-}" ;;
+stop) stop "${1:-}" ;;
 uri) uri ;;
 *)
-  echo "usage: scripts/postgres.sh start|stop [--immediate]|uri" >&2
+  echo "usage: scripts/postgres.sh start|stop [--immediate]|uri|run COMMAND..." >&2
   exit 2
   ;;
 esac
