@@ -12,70 +12,11 @@
 #include <tuple>
 #include <vector>
 
+#include "tests/orvan/hooked_store.h"
 #include "tests/orvan/service/service_fixture.h"
 
 namespace ovc::orvan {
 namespace {
-
-// Passes every call on to a real store, except call number `fail_at` (from
-// 1), which fails as a database failure does (a failing Commit rolls back,
-// as the real one does).
-class FaultyStore final : public Store {
- public:
-  FaultyStore(Store* store, int fail_at) : store_(store), fail_at_(fail_at) {}
-
-  int calls() const { return calls_; }
-
-  Status Commit() override {
-    Status status = Pass([&] { return store_->Commit(); });
-    if (calls_ == fail_at_) store_->Rollback();
-    return status;
-  }
-  void Rollback() override { store_->Rollback(); }
-
-#define OVC_PASS(method, parameters, ...)                     \
-  Status method parameters override {                         \
-    return Pass([&] { return store_->method(__VA_ARGS__); }); \
-  }
-  OVC_PASS(Begin, (bool write), write)
-  OVC_PASS(LoadCatalog, (Catalog * c), c)
-  OVC_PASS(ReplaceCatalog, (const Catalog& c), c)
-  OVC_PASS(GetObject, (int32_t oid, ObjectRecord* o), oid, o)
-  OVC_PASS(ListObjects, (std::string_view view, std::vector<ObjectRecord>* o), view, o)
-  OVC_PASS(PutObject, (const ObjectRecord& o), o)
-  OVC_PASS(GetValue, (const ValueKey& key, std::vector<Element>* e), key, e)
-  OVC_PASS(PutValue, (const ValueKey& key, const std::vector<Element>& e), key, e)
-  OVC_PASS(ListValues, (std::vector<StoredValue> * v), v)
-  OVC_PASS(AddBridge, (BridgeRecord * b), b)
-  OVC_PASS(GetBridge, (int32_t oid, bool document, BridgeRecord* b), oid, document, b)
-  OVC_PASS(PutBridge, (const BridgeRecord& b), b)
-  OVC_PASS(SetBridgeLock, (int32_t oid, std::string_view holder), oid, holder)
-  OVC_PASS(DeleteBridge, (int32_t oid), oid)
-  OVC_PASS(ListBridges, (std::vector<BridgeRecord> * b), b)
-  OVC_PASS(NextNumber, (std::string_view counter, int32_t* n), counter, n)
-  OVC_PASS(RaiseCounter, (std::string_view counter, int32_t at_least), counter, at_least)
-  OVC_PASS(AddFile, (FileRecord * f), f)
-  OVC_PASS(GetFile, (int32_t oid, bool content, FileRecord* f), oid, content, f)
-  OVC_PASS(PutFile, (const FileRecord& f), f)
-  OVC_PASS(ListFiles, (std::vector<FileRecord> * f), f)
-  OVC_PASS(GetPrivilege, (std::string_view user, std::string_view name, bool* allowed), user, name,
-           allowed)
-  OVC_PASS(PutPrivilege, (const Privilege& p), p)
-  OVC_PASS(ListPrivileges, (std::vector<Privilege> * p), p)
-  OVC_PASS(Clear, ())
-#undef OVC_PASS
-
- private:
-  template <class Call>
-  Status Pass(Call call) {
-    if (++calls_ == fail_at_) return Status::Storage("database error: disk I/O error");
-    return call();
-  }
-
-  Store* store_;
-  int fail_at_;
-  int calls_ = 0;
-};
 
 // The default file system of SQLite with a fault planted in its writes: the
 // write numbered `fault_at` (from 1, over every file of every connection
@@ -259,9 +200,12 @@ class AttributeWriteFaultsTest : public testing::ServiceTest {
 // with that call failing, until it runs through without meeting the fault.
 TEST_F(AttributeWriteFaultsTest, AFailingStoreCallStoresNoneOfTheRequest) {
   for (int fail_at = 1;; ++fail_at) {
-    FaultyStore faulty(store_.get(), fail_at);
+    int calls = 0;
+    testing::HookedStore faulty(store_.get(), [&](std::string_view) {
+      return ++calls == fail_at ? Status::Storage("database error: disk I/O error") : Status::Ok();
+    });
     ServiceResponse response = Write(&faulty);
-    if (faulty.calls() < fail_at) {
+    if (calls < fail_at) {
       ExpectAnswered(response);
       break;
     }
