@@ -342,11 +342,7 @@ Status SqliteStore::LoadClassViews(Catalog* catalog) {
 
 Status SqliteStore::ReplaceCatalog(const Catalog& catalog) {
   return Atomically(true, [&] {
-    ORVAN_RETURN_IF_ERROR(
-        Exec("DELETE FROM unit_standards; DELETE FROM quantity_types; DELETE FROM units;"
-             "DELETE FROM standard_units; DELETE FROM unit_formats; DELETE FROM descriptive_texts;"
-             "DELETE FROM class_views; DELETE FROM routes; DELETE FROM enum_texts;"
-             "DELETE FROM cases; DELETE FROM meta;"));
+    ORVAN_RETURN_IF_ERROR(Exec(schema::kDeleteCatalog));
     return InsertCatalog(catalog);
   });
 }
@@ -854,9 +850,7 @@ Status SqliteStore::ListPrivileges(std::vector<Privilege>* privileges) {
 Status SqliteStore::Clear() {
   return Atomically(true, [&] {
     ORVAN_RETURN_IF_ERROR(ReplaceCatalog(Catalog()));
-    return Exec(
-        "DELETE FROM objects; DELETE FROM object_cases; DELETE FROM attribute_values;"
-        "DELETE FROM bridges; DELETE FROM files; DELETE FROM privileges; DELETE FROM counters;");
+    return Exec(schema::kDeleteRecords);
   });
 }
 

@@ -49,17 +49,22 @@ inline Catalog PumpCatalog() {
   return catalog;
 }
 
-// A new workspace at dir/name holding PumpCatalog and the pumps P-101 (OID 1,
-// all cases) and P-102 (OID 2, Design only) and the tank T-1 (OID 3).
+// Fills a new workspace with PumpCatalog and the pumps P-101 (OID 1, all
+// cases) and P-102 (OID 2, Design only) and the tank T-1 (OID 3).
+inline void FillPumpStore(Store* store) {
+  EXPECT_TRUE(store->ReplaceCatalog(PumpCatalog()).ok());
+  EXPECT_TRUE(store->PutObject({1, "P-101", "Pumps", {}}).ok());
+  EXPECT_TRUE(store->PutObject({2, "P-102", "Pumps", {101}}).ok());
+  EXPECT_TRUE(store->PutObject({3, "T-1", "Tanks", {}}).ok());
+}
+
+// A new workspace at dir/name filled by FillPumpStore.
 inline std::unique_ptr<SqliteStore> NewPumpStore(const TempDir& dir,
                                                  const std::string& name = "plant.orvan") {
   std::unique_ptr<SqliteStore> store;
   Status status = SqliteStore::Open(dir.File(name), SqliteStore::Mode::kCreate, &store);
   EXPECT_TRUE(status.ok()) << status.message();
-  EXPECT_TRUE(store->ReplaceCatalog(PumpCatalog()).ok());
-  EXPECT_TRUE(store->PutObject({1, "P-101", "Pumps", {}}).ok());
-  EXPECT_TRUE(store->PutObject({2, "P-102", "Pumps", {101}}).ok());
-  EXPECT_TRUE(store->PutObject({3, "T-1", "Tanks", {}}).ok());
+  FillPumpStore(store.get());
   return store;
 }
 
