@@ -262,8 +262,20 @@ Status PostgresStore::DatabaseError() const {
   return Status::Storage("database error: " + Trimmed(PQerrorMessage(conn_)));
 }
 
+// A connection the server dropped (a restart, a terminated session) is made
+// again before the next operation outside a transaction; the operation that
+// met the drop has failed already.
+Status PostgresStore::EnsureConnected() {
+  if (PQstatus(conn_) == CONNECTION_OK) return Status::Ok();
+  PQreset(conn_);
+  prepared_.clear();
+  if (PQstatus(conn_) != CONNECTION_OK) return DatabaseError();
+  return Exec(kLockTimeout);
+}
+
 Status PostgresStore::Run(const char* sql, const PgParams& params, PgRows* rows) {
   if (!params.ok()) return Status::Storage("too many statement parameters");
+  if (!in_transaction_) ORVAN_RETURN_IF_ERROR(EnsureConnected());
   auto found = prepared_.find(sql);
   if (found == prepared_.end()) {
     std::string name = "orvan" + std::to_string(prepared_.size());
@@ -302,6 +314,7 @@ Status PostgresStore::NextOid(const char* sql, const char* kind, int32_t* oid) {
 
 Status PostgresStore::Begin(bool write) {
   if (in_transaction_) return Status::Invalid("a transaction is already open");
+  ORVAN_RETURN_IF_ERROR(EnsureConnected());
   ORVAN_RETURN_IF_ERROR(Exec(write ? "BEGIN" : "BEGIN ISOLATION LEVEL REPEATABLE READ"));
   in_transaction_ = true;
   write_locked_ = false;

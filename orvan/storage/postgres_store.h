@@ -87,6 +87,7 @@ class PostgresStore final : public Store {
   Status Upgrade(const std::string& shown);
   Status Exec(const char* sql);
   Status DatabaseError() const;
+  Status EnsureConnected();
   // Runs sql (a string literal, prepared once per connection) with params and
   // gives the rows in binary format.
   Status Run(const char* sql, const PgParams& params, PgRows* rows);

@@ -75,5 +75,30 @@ TEST(PostgresStoreTest, OpenAndCreateRefuseWhatTheyCannotUse) {
   }
 }
 
+// A session the server ended fails the operation that meets the end, in a
+// transaction or not; the store then connects again and goes on.
+TEST(PostgresStoreTest, StoreConnectsAgainAfterTheServerEndedItsSession) {
+  if (TestPostgresUri().empty()) GTEST_SKIP() << "OVC_TEST_POSTGRES_URI is not set";
+  TestDatabase database;
+  std::unique_ptr<PostgresStore> store;
+  ASSERT_TRUE(PostgresStore::Open(database.uri(), "", PostgresStore::Mode::kCreate, &store).ok());
+  const std::string end_sessions =
+      "SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE datname = '" +
+      database.name() + "' AND pid <> pg_backend_pid()";
+  for (bool in_transaction : {false, true}) {
+    SCOPED_TRACE(in_transaction ? "in a transaction" : "alone");
+    ASSERT_EQ(RawPostgres(database.uri(), end_sessions), "1");
+    if (in_transaction) {
+      EXPECT_EQ(store->Begin(true).code(), Status::Code::kStorage);
+    } else {
+      EXPECT_EQ(store->PutPrivilege({"ann", "RunBridge", false}).code(), Status::Code::kStorage);
+    }
+    ASSERT_TRUE(store->PutPrivilege({"ann", "RunBridge", false}).ok());
+    bool allowed = true;
+    ASSERT_TRUE(store->GetPrivilege("ann", "RunBridge", &allowed).ok());
+    EXPECT_FALSE(allowed);
+  }
+}
+
 }  // namespace
 }  // namespace ovc::orvan
