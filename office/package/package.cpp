@@ -296,6 +296,7 @@ class Package::Impl {
   const std::string& file_name() const { return file_name_; }
   const std::string& main_part() const { return main_part_; }
   bool read_only() const { return read_only_; }
+  bool converted() const { return legacy_ != nullptr; }
 
  private:
   std::string Message(const std::string& reason) const { return file_name_ + ": " + reason; }
@@ -504,6 +505,7 @@ Package::Package(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Package::~Package() = default;
 
 bool Package::is_read_only() const { return impl_->read_only(); }
+bool Package::is_converted() const { return impl_->converted(); }
 const std::string& Package::path() const { return impl_->path(); }
 const std::string& Package::file_name() const { return impl_->file_name(); }
 bool Package::IsFile(const std::string& path) const { return impl_->IsFile(path); }

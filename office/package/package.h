@@ -94,6 +94,9 @@ class Package {
   // True when Save always fails: opened read-only, the lock was busy, or the
   // file or its folder was not writable.
   bool is_read_only() const;
+  // True when the package is the working copy LibreOffice converted a
+  // legacy file (.xls/.doc) into.
+  bool is_converted() const;
   // The path as given to Open.
   const std::string& path() const;
   // The last component of path(), which starts every message.

@@ -11,6 +11,7 @@
 #include "automation/text.h"
 #include "office/package/xml_names.h"
 #include "office/word/bookmark_table.h"
+#include "office/word/converted_form_fields.h"
 #include "office/word/field_scan.h"
 #include "office/word/inline_cursor.h"
 #include "office/word/story.h"
@@ -40,6 +41,15 @@ void PushChildren(pugi::xml_node node, std::vector<pugi::xml_node>* stack) {
   for (pugi::xml_node child = node.last_child(); child; child = child.previous_sibling()) {
     if (child.type() == pugi::node_element) stack->push_back(child);
   }
+}
+
+// Mends in the main part what LibreOffice's conversion of a .doc file broke;
+// a repaired part is written by the next save.
+void RepairConversion(office::Package* package) {
+  std::string ignored;
+  const std::string& main = package->MainDocumentPartName();
+  pugi::xml_document* xml = package->XmlPart(main, &ignored);
+  if (xml != nullptr && RepairConvertedFormFields(xml)) package->MarkChanged(main);
 }
 
 }  // namespace
@@ -368,6 +378,7 @@ std::unique_ptr<WordDocument> WordDocument::Open(const std::string& path,
   word_options.kind = office::DocumentKind::kWordProcessing;
   std::unique_ptr<office::Package> package = office::Package::Open(path, word_options, error, code);
   if (!package) return nullptr;
+  if (package->is_converted()) RepairConversion(package.get());
   auto impl = std::make_unique<Impl>(package.get(), options.trace);
   if (!impl->Load(error, code)) return nullptr;
   return std::unique_ptr<WordDocument>(new WordDocument(std::move(package), std::move(impl)));
