@@ -124,6 +124,7 @@ class ResponseWalk {
       MarkFailed(link, route + L"\tFailed to\twrite\tvalue\tin Orvan.", error);
       return;
     }
+    CheckAndRaise(frame_, link->put_WrittenToOrvan(VARIANT_TRUE));
     AppendStatus(frame_, link, L"Value\twritten\tto Orvan");
     if (transfer_.record_change) {
       transfer_.record_change({transfer_.bridge_name, object_name, route,

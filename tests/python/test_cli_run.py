@@ -29,12 +29,12 @@ def host_results(database):
 
 
 @pytest.mark.parametrize("op, written, read, host_changed", [
-    ("autorun", 17, 23, True),
+    ("autorun", 23, 23, True),
     ("write-to-apps", 17, 23, False),
     ("export", 17, 23, False),
     ("read-db", 0, 23, False),
     ("read-from-apps", 0, 6, False),
-    ("write-db", 0, 23, True),
+    ("write-db", 6, 23, True),
 ])
 def test_each_operation_runs_its_sequence_and_sums_it_up(database, op, written, read, host_changed):
     before = host_results(database)

@@ -215,6 +215,8 @@ TEST_F(HostAttributesTest, WriteStoresAcceptedValuesAndMarksRefusedOnes) {
       StatusOf(refused.get()),
       L"Manufacturer\tFailed to\twrite\tvalue\tin Orvan.\r\n'Manufacturer' is read-only.\r\n");
   EXPECT_TRUE(Error(refused.get()));
+  EXPECT_TRUE(Got(stages.get(), &ILink::get_WrittenToOrvan));
+  EXPECT_FALSE(Got(refused.get(), &ILink::get_WrittenToOrvan));
   ASSERT_EQ(changes_.size(), 2U);  // Stages and the texts of Power
   EXPECT_EQ(changes_[0].source, L"Plant");
   EXPECT_EQ(changes_[0].place, L"Stages");
