@@ -9,7 +9,6 @@
 
 #include "automation/text.h"
 #include "cli/automation_client.h"
-#include "ovcbridgesvcs/frame/progress_hooks.h"
 
 namespace ovc::cli {
 namespace {
@@ -29,10 +28,7 @@ const char* PhaseName(int phase) {
 
 int32_t ReportStep(void* context, const OvcProgressStep* step, const wchar_t**) noexcept {
   try {
-    return static_cast<ProgressDisplay*>(context)->Report(
-               step->phase, ToUtf8(step->file), ToUtf8(step->object), step->done, step->total)
-               ? 1
-               : 0;
+    return static_cast<ProgressDisplay*>(context)->Report(*step) ? 1 : 0;
   } catch (...) {
     return 0;
   }
@@ -85,19 +81,24 @@ double ProgressDisplay::seconds() const {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
 }
 
-bool ProgressDisplay::Report(int phase, const std::string& file, const std::string& object,
-                             int64_t done, int64_t total) {
-  ++steps_;
+bool ProgressDisplay::Report(const OvcProgressStep& step) {
+  const std::string file = ToUtf8(step.file);
   if (!file.empty()) files_.insert(file);
+  links_ = links_finished_ + step.links;
+  // A file's walk ends with a step of all its objects done.
+  if (!file.empty() && step.done == step.total) links_finished_ = links_;
   if (console_.quiet() || interrupted) return !interrupted;
+  const std::string object = ToUtf8(step.object);
   if (bar_) {
-    DrawBar(phase, file, object, done, total);
+    DrawBar(step.phase, file, object, step.done, step.total);
   } else if (object.empty()) {
-    std::cerr << PhaseName(phase) << (file.empty() ? "" : " " + file) << ' ' << Count(done, total)
-              << '\n';
+    std::cerr << PhaseName(step.phase) << (file.empty() ? "" : " " + file) << ' '
+              << Count(step.done, step.total) << (file.empty() ? "" : ", " + Links()) << '\n';
   }
   return true;
 }
+
+std::string ProgressDisplay::Links() const { return std::to_string(links_) + " links"; }
 
 void ProgressDisplay::DrawBar(int phase, const std::string& file, const std::string& object,
                               int64_t done, int64_t total) {
@@ -107,11 +108,11 @@ void ProgressDisplay::DrawBar(int phase, const std::string& file, const std::str
   const int filled = total > 0 ? static_cast<int>(kBarWidth * std::min(done, total) / total) : 0;
   const double elapsed = seconds();
   const int64_t rate =
-      elapsed > 0 ? static_cast<int64_t>(static_cast<double>(steps_) / elapsed) : 0;
+      elapsed > 0 ? static_cast<int64_t>(static_cast<double>(links_) / elapsed) : 0;
   std::cerr << "\r\033[K" << PhaseName(phase) << " [" << std::string(filled, '#')
             << std::string(kBarWidth - filled, '-') << "] " << Count(done, total) << ' ' << file
-            << (object.empty() ? "" : " " + object) << "  " << Elapsed(elapsed) << ' ' << rate
-            << "/s" << std::flush;
+            << (object.empty() ? "" : " " + object) << "  " << Links() << "  " << Elapsed(elapsed)
+            << ' ' << rate << " links/s" << std::flush;
   shown_ = true;
 }
 

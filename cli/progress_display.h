@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/console.h"
+#include "ovcbridgesvcs/frame/progress_hooks.h"
 
 namespace ovc::cli {
 
@@ -35,10 +36,10 @@ class ProgressDisplay {
   void Erase();
 
   // One report of the library; false asks it to stop.
-  bool Report(int phase, const std::string& file, const std::string& object, int64_t done,
-              int64_t total);
+  bool Report(const OvcProgressStep& step);
 
  private:
+  std::string Links() const;
   void DrawBar(int phase, const std::string& file, const std::string& object, int64_t done,
                int64_t total);
 
@@ -47,7 +48,9 @@ class ProgressDisplay {
   const std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point drawn_;
   bool shown_ = false;
-  int64_t steps_ = 0;
+  // The Links of the file walks finished, and with the walk under way.
+  int64_t links_finished_ = 0;
+  int64_t links_ = 0;
   std::set<std::string> files_;
 };
 

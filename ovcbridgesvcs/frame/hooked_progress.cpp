@@ -21,8 +21,12 @@ class HookedProgress final : public Progress {
     if (hooks_.report == nullptr) return true;
     const std::wstring file(step.file);
     const std::wstring object(step.object);
-    const OvcProgressStep plain{static_cast<int32_t>(step.phase), file.c_str(), object.c_str(),
-                                step.done, step.total};
+    const OvcProgressStep plain{.phase = static_cast<int32_t>(step.phase),
+                                .file = file.c_str(),
+                                .object = object.c_str(),
+                                .done = step.done,
+                                .total = step.total,
+                                .links = step.links};
     const wchar_t* failure = nullptr;
     switch (hooks_.report(hooks_.context, &plain, &failure)) {
       case 0:

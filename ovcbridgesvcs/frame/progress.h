@@ -16,6 +16,7 @@ struct ProgressStep {
   std::wstring_view object;  // the LinkSet's ObjectName, empty when none
   int64_t done;              // steps of this phase done so far
   int64_t total;             // steps of this phase in all (0 when unknown)
+  int64_t links = 0;         // Links whose value moved to or from `file` so far
 };
 
 // Follows the transfer operations. The embedding program installs one

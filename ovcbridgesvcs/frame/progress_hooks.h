@@ -17,6 +17,8 @@ struct OvcProgressStep {
   const wchar_t* object;
   int64_t done;
   int64_t total;
+  // The Links whose value moved to or from the file so far (0 outside one).
+  int64_t links;
 };
 
 // `report` answers 1 to go on and 0 to stop. Any other answer is a failure of

@@ -86,17 +86,24 @@ std::vector<ILinkSet*> WalkedLinkSets(CMethodFrame& frame, const HostTransfer& t
 // Calls `visit(frame, object_name, link)` for every enabled Link of
 // `link_set`, each in a frame of its own: a failure becomes the Link's
 // status line "<file>:  <reason>" and the walk goes on with the next Link.
+// `visit` answers whether a value moved between the Link and the file;
+// returns how many did.
 template <class Visit>
-void ForEachLinkOf(CMethodFrame& frame, ILinkSet* link_set, const std::wstring& file,
-                   const std::wstring& object_name, Visit& visit) {
+int64_t ForEachLinkOf(CMethodFrame& frame, ILinkSet* link_set, const std::wstring& file,
+                      const std::wstring& object_name, Visit& visit) {
   const int32_t count = Got(frame, link_set, &ILinkSet::get_Count);
+  int64_t moved = 0;
   for (int32_t i = 0; i < count; ++i) {
     const ComPtr<ILink> link = LinkAt(frame, link_set, i);
     if (!GotFlag(frame, link.get(), &ILink::get_Enabled)) continue;
     CMethodFrame link_frame(frame.method_name);
-    const HRESULT done = RunMethod(link_frame, [&] { visit(link_frame, object_name, link.get()); });
+    bool value_moved = false;
+    const HRESULT done =
+        RunMethod(link_frame, [&] { value_moved = visit(link_frame, object_name, link.get()); });
     if (Failed(done)) AppendStatus(frame, link.get(), file + L":  " + TakeFailureReason(done));
+    moved += value_moved ? 1 : 0;
   }
+  return moved;
 }
 
 // ForEachLinkOf over the enabled, non-iterative LinkSets of the transfer,
@@ -107,12 +114,13 @@ void ForEachLink(CMethodFrame& frame, const HostTransfer& transfer, const std::w
                  ProgressPhase phase, Visit&& visit) {
   const std::vector<ILinkSet*> walked = WalkedLinkSets(frame, transfer);
   const auto total = static_cast<int64_t>(walked.size());
+  int64_t links = 0;
   for (int64_t done = 0; done < total; ++done) {
     const std::wstring object_name = Got(frame, walked[done], &ILinkSet::get_ObjectName);
-    ReportStep(frame, {phase, file, object_name, done, total});
-    ForEachLinkOf(frame, walked[done], file, object_name, visit);
+    ReportStep(frame, {phase, file, object_name, done, total, links});
+    links += ForEachLinkOf(frame, walked[done], file, object_name, visit);
   }
-  ReportStep(frame, {phase, file, {}, total, total});
+  ReportStep(frame, {phase, file, {}, total, total, links});
 }
 
 // One file written: each Link's value published for the file and put at its
@@ -131,15 +139,15 @@ class FileWrite {
   }
 
  private:
-  void WriteLink(CMethodFrame& frame, const std::wstring& object, ILink* link) {
+  bool WriteLink(CMethodFrame& frame, const std::wstring& object, ILink* link) {
     const std::wstring location = Got(frame, link, &ILink::get_WriteLocation);
     if (!GotFlag(frame, link, &ILink::get_ReadFromOrvan)) {
       AppendStatus(
           frame, link,
           L"Value not written to \"" + location + L"\" because no value was read from Orvan.");
-      return;
+      return false;
     }
-    if (location.empty()) return;
+    if (location.empty()) return false;
     const bool recording = static_cast<bool>(transfer_.record_change);
     // Read before the location is selected for the write, so that reading
     // it can never change what is written or where.
@@ -150,7 +158,7 @@ class FileWrite {
       AppendStatus(frame, link,
                    L"Value not written to \"" + location +
                        L"\" because location does not exist in \"" + file_ + L"\"");
-      return;
+      return false;
     }
     Variant value;
     CheckAndRaise(frame,
@@ -165,6 +173,7 @@ class FileWrite {
       MarkWritten(frame, link, L":  value written to " + location);
     }
     if (recording) transfer_.record_change({file_, object, location, old_value, value});
+    return true;
   }
 
   // What `location` holds before the write; empty when it cannot be read.
@@ -199,13 +208,13 @@ class FileRead {
   }
 
  private:
-  void ReadLink(CMethodFrame& frame, const std::wstring& object, ILink* link) {
+  bool ReadLink(CMethodFrame& frame, const std::wstring& object, ILink* link) {
     const std::wstring location = Got(frame, link, &ILink::get_ReadLocation);
-    if (location.empty()) return;
+    if (location.empty()) return false;
     Variant value;
     if (const HRESULT read = app_->GetValue(location, &value); Failed(read)) {
       NoteFailedRead(frame, link, location, TakeFailureReason(read));
-      return;
+      return false;
     }
     CheckAndRaise(frame, link->put_RawAppValue(value));
     CheckAndRaise(frame, link->ConvertAppValue(file_));
@@ -214,6 +223,7 @@ class FileRead {
           {transfer_.bridge_name, object, Got(frame, link, &ILink::get_AttribName),
            Got(frame, link, &ILink::get_OrvanValue), Got(frame, link, &ILink::get_AppValue)});
     }
+    return true;
   }
 
   // A location the file lacks is no failure (it may be another file's);

@@ -14,10 +14,10 @@
 // once the opening one succeeded, the closing one runs on every way out and
 // the first failure is the result. Changes go to `record_change` of the
 // transfer when it is set. The walk reports each object (LinkSet) and the
-// end of each file to the progress service; a stop it asks for ends the
-// walk there with E_ABORT, the closing hook still run. Each function is an
-// automation method of the Bridge: it returns a status and leaves its error
-// chain on failure.
+// end of each file, with the Links done so far, to the progress service; a
+// stop it asks for ends the walk there with E_ABORT, the closing hook still
+// run. Each function is an automation method of the Bridge: it returns a
+// status and leaves its error chain on failure.
 namespace ovc::transfer {
 
 // Writes into (`write`) or reads from every enabled file of the transfer's

@@ -13,7 +13,7 @@
 namespace ovc {
 namespace {
 
-constexpr ProgressStep kStep{ProgressPhase::kReadPass, L"calc.xlsx", L"P-101", 3, 7};
+constexpr ProgressStep kStep{ProgressPhase::kReadPass, L"calc.xlsx", L"P-101", 3, 7, 12};
 
 // A service answering with `answer`, or throwing when it is null.
 class Answering final : public Progress {
@@ -104,6 +104,7 @@ TEST(HookedProgressTest, HooksGetTheStepAndAnswerOrFailWithTheirText) {
     EXPECT_EQ(hook.object, L"P-101");
     EXPECT_EQ(hook.step.done, 3);
     EXPECT_EQ(hook.step.total, 7);
+    EXPECT_EQ(hook.step.links, 12);
   }
 }
 

@@ -253,30 +253,40 @@ TEST_F(AppTransferTest, UnreadableOldValueIsReportedEmptyAndTheNewValueStillWrit
   EXPECT_EQ(std::vector<std::wstring>(report_.begin() + 5, report_.end()), master_entry);
 }
 
-// Answers each step with `go_on` and keeps what it was told.
+// Answers each step with `go_on` and keeps what it was told: file, object,
+// objects done and Links moved.
 struct RecordingProgress final : Progress {
   explicit RecordingProgress(bool go_on) : go_on(go_on) {}
   bool Report(const ProgressStep& step) override {
     steps.push_back(std::wstring(step.file) + L"|" + std::wstring(step.object) + L"|" +
-                    std::to_wstring(step.done) + L"/" + std::to_wstring(step.total));
+                    std::to_wstring(step.done) + L"/" + std::to_wstring(step.total) + L"|" +
+                    std::to_wstring(step.links));
     return go_on;
   }
   bool go_on;
   std::vector<std::wstring> steps;
 };
 
+// The Links counted are those whose value was written: not the one whose
+// location the file lacks.
 TEST_F(AppTransferTest, WalkReportsEachEnabledNonIterativeObjectAndTheEndOfTheFile) {
   const auto progress = std::make_shared<RecordingProgress>(true);
   SetProgress(progress);
   const ComPtr<ILinkSet> disabled = AddPumpLinkSet(bridge_.get());
   const ComPtr<ILinkSet> iterative = AddPumpLinkSet(bridge_.get());
+  const ComPtr<ILinkSet> last = AddPumpLinkSet(bridge_.get());
   ASSERT_EQ(disabled->put_Enabled(VARIANT_FALSE), S_OK);
   ASSERT_EQ(iterative->put_Iterative(VARIANT_TRUE), S_OK);
-  link_sets_.insert(link_sets_.end(), {disabled, iterative, AddPumpLinkSet(bridge_.get())});
+  link_sets_.insert(link_sets_.end(), {disabled, iterative, last});
+  WriteLink(L"Cells!A5", Variant::I4(5));
+  WriteLink(L"Nowhere", Variant::I4(6));
+  const ComPtr<ILink> in_last = AddLink(last.get(), L"Stages");
+  ASSERT_EQ(in_last->put_WriteLocation(L"Cells!A6"), S_OK);
+  ASSERT_EQ(in_last->put_OrvanValue(Variant::I4(7)), S_OK);
   ASSERT_EQ(TransferToApp(Transfer(false), plant_.get()), S_OK);
   EXPECT_EQ(progress->steps,
-            (std::vector<std::wstring>{L"Plant.xlsx|P-101A|0/2", L"Plant.xlsx|P-101A|1/2",
-                                       L"Plant.xlsx||2/2"}));
+            (std::vector<std::wstring>{L"Plant.xlsx|P-101A|0/2|0", L"Plant.xlsx|P-101A|1/2|1",
+                                       L"Plant.xlsx||2/2|2"}));
 }
 
 // A stop asked by the progress service ends the walk inside the bracket;
