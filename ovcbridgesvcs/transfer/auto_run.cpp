@@ -26,17 +26,27 @@ std::wstring ObjectWrittenPrompt(const std::wstring& object) {
          L"when you are ready to continue, Cancel to stop the operation.";
 }
 
-// A phase that runs once, not per object.
-ProgressStep Whole(ProgressPhase phase) { return {phase, {}, {}, 0, 1}; }
+// A phase that runs once, not per object: reported before (0 of 1) and,
+// for the host, after (1 of 1).
+ProgressStep Whole(ProgressPhase phase, int64_t done = 0) { return {phase, {}, {}, done, 1}; }
 
 void ReadHost(CMethodFrame& frame, OperationSteps& steps) {
   ReportStep(frame, Whole(ProgressPhase::kHostRead));
   CheckAndRaise(frame, steps.ReadFromHost(frame));
+  ReportStep(frame, Whole(ProgressPhase::kHostRead, 1));
 }
 
 void WriteHost(CMethodFrame& frame, OperationSteps& steps) {
   ReportStep(frame, Whole(ProgressPhase::kHostWrite));
   CheckAndRaise(frame, steps.WriteToHost(frame));
+  ReportUnstoppable(Whole(ProgressPhase::kHostWrite, 1));
+}
+
+// The host read after the host write, so that the Links show what it holds.
+void ReadHostWritten(CMethodFrame& frame, OperationSteps& steps) {
+  ReportUnstoppable(Whole(ProgressPhase::kHostRead));
+  CheckAndRaise(frame, steps.ReadFromHost(frame));
+  ReportUnstoppable(Whole(ProgressPhase::kHostRead, 1));
 }
 
 // A write or read pass over the files, as `step` says.
@@ -162,7 +172,7 @@ void AutoRun(CMethodFrame& frame, OperationSteps& steps, PausedRun& paused) {
       });
   CheckAndRaise(frame, bridge->FinalStatus(ovAutorun));
   DeleteWorkingCopies(frame, bridge, iterative.get());
-  CheckAndRaise(frame, steps.ReadFromHost(frame));
+  ReadHostWritten(frame, steps);
 }
 
 void StartAutoRunWithPause(CMethodFrame& frame, OperationSteps& steps, PausedRun& paused) {
@@ -203,7 +213,7 @@ bool ResumeAutoRunWithPause(CMethodFrame& frame, OperationSteps& steps, PausedRu
     paused = PausedRun();
   });
   if (!finished) return false;
-  CheckAndRaise(frame, steps.ReadFromHost(frame));
+  ReadHostWritten(frame, steps);
   CheckAndRaise(frame, bridge->FinalStatus(ovAutorunPause));
   return true;
 }
@@ -236,7 +246,7 @@ void ImportOrvanFromApp(CMethodFrame& frame, OperationSteps& steps, PausedRun& p
     WriteHost(frame, steps);
   });
   CheckAndRaise(frame, bridge->FinalStatus(ovImportOrvanFromApp));
-  CheckAndRaise(frame, steps.ReadFromHost(frame));
+  ReadHostWritten(frame, steps);
   if (!iterative) return;
   DeleteWorkingCopies(frame, bridge, iterative.get());
   paused = PausedRun();

@@ -21,4 +21,8 @@ void ReportStep(CMethodFrame& frame, const ProgressStep& step) {
   RaiseErrorText(frame, SourceLocation::Current(), E_ABORT, kStopped);
 }
 
+void ReportUnstoppable(const ProgressStep& step) {
+  if (!ReportProgress(step)) SetErrorInfo(nullptr);  // the service's failure, if it left one
+}
+
 }  // namespace ovc::transfer

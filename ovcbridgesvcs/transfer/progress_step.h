@@ -10,4 +10,8 @@ namespace ovc::transfer {
 // any.
 void ReportStep(CMethodFrame& frame, const ProgressStep& step);
 
+// Reports `step` where a stop can no longer keep the host unwritten: once it
+// was written. A stop asked for here is not taken.
+void ReportUnstoppable(const ProgressStep& step);
+
 }  // namespace ovc::transfer

@@ -78,7 +78,7 @@ def test_progress_is_plain_lines_off_a_terminal_and_nothing_with_quiet(database)
     assert status == 0 and "\r" not in err
     # The Links moved so far: 9 written into the workbook, 8 into the data sheet, 6 read.
     for line in ("write pass pump-sizing.xlsx 4/4, 9 links", "write pass pump-datasheet.docx 4/4, 17 links",
-                 "read pass pump-datasheet.docx 4/4, 23 links"):
+                 "read pass pump-datasheet.docx 4/4, 23 links", "host write 1/1"):
         assert line + "\n" in err
     assert run("--db", database, "--quiet", "run", "1")[2] == ""
 
@@ -86,6 +86,9 @@ def test_progress_is_plain_lines_off_a_terminal_and_nothing_with_quiet(database)
 def test_the_bar_is_drawn_on_a_terminal_and_erased_before_the_summary(database):
     status, shown = run_on_terminal("--db", database, "run", "1")
     assert status == 0 and "write pass [" in shown and " 17 links " in shown
+    # Each host phase is drawn when done, the final read after the write too.
+    done = [part.split(" [")[0] for part in shown.split("\r\x1b[K") if "] 1/1" in part]
+    assert done[-3:] == ["host read", "host write", "host read"]
     assert shown[shown.rindex("\r\x1b[K") + 4:].startswith("Links:")
 
 

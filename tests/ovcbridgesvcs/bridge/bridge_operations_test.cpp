@@ -135,8 +135,25 @@ TEST_F(BridgeRunTest, AutoRunWritesTheFilesAndStoresWhatTheyCalculate) {
   EXPECT_EQ(Got(stages.get(), &ILink::get_OrvanValue), Variant::I4(100));
   EXPECT_THAT(Got(stages.get(), &ILink::get_Status),
               HasSubstr(L"Calc.xlsx:  value written to Rate"));
-  EXPECT_EQ(progress_->steps, (std::vector<std::wstring>{L"host read 0/1", L"write 0/1",
-                                                         L"read 0/1", L"host write 0/1"}));
+  EXPECT_EQ(progress_->steps,
+            (std::vector<std::wstring>{L"host read 0/1", L"host read 1/1", L"write 0/1",
+                                       L"read 0/1", L"host write 0/1", L"host write 1/1",
+                                       L"host read 0/1", L"host read 1/1"}));
+}
+
+// Once the host is written, a stop would no longer keep it unwritten: the
+// run ends as if none was asked for.
+TEST_F(BridgeRunTest, AStopAskedAfterTheHostWriteIsNotTaken) {
+  const ComPtr<ILink> stages = AddStagesLink(AddPumpLinkSet(bridge_.get()).get());
+  for (const size_t stop_at : {6U, 7U, 8U}) {
+    SCOPED_TRACE(stop_at);
+    progress_->steps.clear();
+    progress_->stop_at = stop_at;
+    ASSERT_EQ(bridge_->AutoRun(VARIANT_FALSE), S_OK) << TakeDesc();
+    EXPECT_EQ(progress_->steps.size(), 8U);
+    EXPECT_EQ(Got(stages.get(), &ILink::get_WrittenToOrvan), VARIANT_TRUE);
+    EXPECT_EQ(StoredStages(1001), L"100");
+  }
 }
 
 TEST_F(BridgeRunTest, IterativeAutoRunRunsTheFilesOncePerObjectAndRemovesItsCopies) {
@@ -146,9 +163,10 @@ TEST_F(BridgeRunTest, IterativeAutoRunRunsTheFilesOncePerObjectAndRemovesItsCopi
   EXPECT_EQ(InFile(L"Rate"), Variant::R8(2));
   EXPECT_EQ(LinkSets(), 1);
   EXPECT_EQ(progress_->steps,
-            (std::vector<std::wstring>{L"host read 0/1", L"write P-101A 0/3", L"read P-101A 0/3",
-                                       L"write P-101B 1/3", L"read P-101B 1/3", L"write P-102A 2/3",
-                                       L"read P-102A 2/3", L"host write 0/1"}));
+            (std::vector<std::wstring>{L"host read 0/1", L"host read 1/1", L"write P-101A 0/3",
+                                       L"read P-101A 0/3", L"write P-101B 1/3", L"read P-101B 1/3",
+                                       L"write P-102A 2/3", L"read P-102A 2/3", L"host write 0/1",
+                                       L"host write 1/1", L"host read 0/1", L"host read 1/1"}));
 }
 
 // A stop asked at any step ends the run there: no working copy stays and
@@ -162,9 +180,9 @@ TEST_F(BridgeRunTest, AStopEndsTheRunWithoutCopiesAndWithoutWritingTheHost) {
   } cases[] = {
       {1, false, false, L"stopped at the request of the progress service"},
       {5, false, false, L"stopped at the request of the progress service"},
-      {8, false, false, L"stopped at the request of the progress service"},
+      {9, false, false, L"stopped at the request of the progress service"},
       {4, true, false, L"The progress service failed: window closed"},
-      {2, false, true, L"stopped at the request of the progress service"},
+      {3, false, true, L"stopped at the request of the progress service"},
   };
   AddIterativeStages();
   for (const auto& each : cases) {
@@ -245,7 +263,7 @@ TEST_F(BridgeRunTest, AStopEndsEveryOperationWithoutCopiesPauseOrHostWrite) {
     size_t stop_at;
     const wchar_t* last_step;
   } cases[] = {
-      {nullptr, start, 2, L"write P-101A 0/3"},
+      {nullptr, start, 3, L"write P-101A 0/3"},
       {start, resume, 2, L"write P-101B 1/3"},
       {nullptr, read, 2, L"read P-101B 1/3"},
       {read, import, 1, L"host write 0/1"},
