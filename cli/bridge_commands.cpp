@@ -1,4 +1,5 @@
 // ovcbridge bridge list | show | validate | delete: the stored Bridges.
+#include <limits>
 #include <map>
 #include <memory>
 
@@ -22,6 +23,12 @@ struct BridgeArguments {
 
 std::string Utf8(const std::wstring& text) { return ToUtf8(text); }
 
+int32_t ListedOid(const std::string& text) {
+  const std::optional<int32_t> oid = DecimalIn(text, 1, std::numeric_limits<int32_t>::max());
+  if (!oid) throw Failure{E_FAIL, FromUtf8("the host listed a Bridge with the OID '" + text + "'")};
+  return *oid;
+}
+
 int List(const Context& context) {
   HostSession session(context.options);
   const std::vector<std::wstring> texts = AsTexts(session.host().Get(L"BridgeList"));
@@ -29,7 +36,7 @@ int List(const Context& context) {
   std::vector<std::vector<std::string>> rows;
   for (size_t at = 0; at + kListedTexts <= texts.size(); at += kListedTexts) {
     const auto text = [&](size_t field) { return Utf8(texts[at + field]); };
-    bridges.push_back({{"oid", std::stoi(text(0))},
+    bridges.push_back({{"oid", ListedOid(text(0))},
                        {"name", text(1)},
                        {"description", text(6)},
                        {"created_by", text(2)},
@@ -195,7 +202,7 @@ CLI::App* BridgeCommand(CLI::App& parent, Context& context, const char* name,
   CLI::App* command = parent.add_subcommand(name, description);
   command->add_option("ID", arguments->oid, "The Bridge's OID (see `bridge list`)")
       ->required()
-      ->check(CLI::PositiveNumber);
+      ->transform(OidOption());
   command->callback([&context, arguments, run] {
     context.action = [&context, arguments, run] { return run(context, *arguments); };
   });

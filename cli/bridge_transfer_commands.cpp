@@ -145,7 +145,7 @@ void AddBridgeTransferCommands(CLI::App& bridge, Context& context) {
   CLI::App* export_command = bridge.add_subcommand("export", "Write a Bridge as an XML document");
   export_command->add_option("ID", arguments->oid, "The Bridge's OID")
       ->required()
-      ->check(CLI::PositiveNumber);
+      ->transform(OidOption());
   export_command->add_option("FILE.xml", arguments->xml,
                              "Where to write (default: standard output)");
   export_command->add_option("--files", arguments->files,

@@ -2,7 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
+#include <string_view>
 
 #include "cli/console.h"
 
@@ -14,6 +17,15 @@ inline constexpr int kFinishedWithErrors = 1;  // link or validation errors
 inline constexpr int kUsageError = 2;
 inline constexpr int kOperationFailed = 3;
 inline constexpr int kInterrupted = 130;
+
+// `text` as a whole number of plain decimal digits (no sign, no blanks, no
+// other base) from `low` to `high`; nothing otherwise.
+std::optional<int32_t> DecimalIn(std::string_view text, int32_t low, int32_t high);
+// The check of a numeric option or argument: DecimalIn, or a usage error
+// naming the range. It leaves the number in the form the option then reads.
+CLI::Validator DecimalOption(int32_t low, int32_t high);
+// A Bridge's OID as the commands take it.
+CLI::Validator OidOption();
 
 // What the parsed command line asks for, run after parsing.
 using Action = std::function<int()>;

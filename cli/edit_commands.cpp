@@ -1,6 +1,7 @@
 // ovcbridge names sync, bindings copy | auto: changes to a stored Bridge that
 // the library makes, saved afterwards unless --no-save.
 #include <functional>
+#include <limits>
 #include <memory>
 
 #include "automation/text.h"
@@ -11,6 +12,8 @@
 
 namespace ovc::cli {
 namespace {
+
+constexpr int32_t kLargest = std::numeric_limits<int32_t>::max();
 
 struct EditArguments {
   int32_t oid = 0;
@@ -78,7 +81,7 @@ CLI::App* EditCommand(CLI::App& parent, Context& context, const char* name, cons
   CLI::App* command = parent.add_subcommand(name, description);
   command->add_option("ID", arguments->oid, "The Bridge's OID (see `bridge list`)")
       ->required()
-      ->check(CLI::PositiveNumber);
+      ->transform(OidOption());
   command->add_flag("--save,!--no-save", arguments->save,
                     "Save the Bridge and its files afterwards (default) or not");
   command->callback([&context, arguments, run] {
@@ -90,9 +93,9 @@ CLI::App* EditCommand(CLI::App& parent, Context& context, const char* name, cons
 void AddNumberingOptions(CLI::App* command, Numbering& numbering) {
   command->add_option("--delimiter", numbering.delimiter, "Between a copy's name and its number");
   command->add_option("--digits", numbering.digits, "Digits of the number")
-      ->check(CLI::Range(1, 9));
+      ->transform(DecimalOption(1, 9));
   command->add_option("--start", numbering.start, "The first number")
-      ->check(CLI::NonNegativeNumber);
+      ->transform(DecimalOption(0, kLargest));
 }
 
 }  // namespace
@@ -108,7 +111,7 @@ void AddEditCommands(CLI::App& app, Context& context) {
   sync->add_flag("--replace", arguments->replace, "Remove the old names (default: keep them)");
   CLI::Option* linkset = sync->add_option("--linkset", arguments->linkset,
                                           "Only this LinkSet (its position in `bridge show`)")
-                             ->check(CLI::PositiveNumber);
+                             ->transform(DecimalOption(1, kLargest));
   sync->add_option("--suffix", arguments->suffix, "Appended to the route names")->needs(linkset);
   sync->footer(
       "Examples:\n  ovcbridge names sync 1\n  ovcbridge names sync 1 --replace\n"
@@ -123,7 +126,7 @@ void AddEditCommands(CLI::App& app, Context& context) {
                   CopyBindings);
   copy->add_option("--from", arguments->from, "The other Bridge's OID")
       ->required()
-      ->check(CLI::PositiveNumber);
+      ->transform(OidOption());
   AddNumberingOptions(copy, arguments->numbering);
   copy->footer(
       "Examples:\n  ovcbridge bindings copy 2 --from 1\n"

@@ -189,7 +189,7 @@ void AddRunCommand(CLI::App& app, Context& context) {
       app.add_subcommand("run", "Run a Bridge: move values between the host and its files");
   run->add_option("ID", arguments->oid, "The Bridge's OID (see `bridge list`)")
       ->required()
-      ->check(CLI::PositiveNumber);
+      ->transform(OidOption());
   std::map<std::string, int> operations = OperationNames();
   operations.erase("autorun-pause");
   run->add_option("--op", arguments->operation,

@@ -29,6 +29,8 @@ def test_each_command_explains_itself_with_examples(args, shown):
     [], ["db"], ["bridge"], ["frobnicate"], ["bridge", "show"], ["bridge", "show", "x"],
     ["bridge", "validate", "1", "--op", "sideways"], ["bridge", "list", "--colour"],
     ["db", "import", "a.orvan", "/no/such.json"],
+    ["bridge", "show", "0x1"], ["bridge", "show", "+1"], ["bridge", "show", " 1"],
+    ["bridge", "show", "2147483648"], ["names", "sync", "1", "--linkset", "0x1"],
 ])
 def test_usage_errors_exit_with_2_and_say_why_on_standard_error(args):
     status, out, err = run(*args)
