@@ -1,12 +1,13 @@
 // ovcbridge: the command line for the people who run Bridges.
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
-#include <filesystem>
 #include <iostream>
 #include <pugixml.hpp>
 #include <sstream>
 
+#include "automation/library_search.h"
 #include "automation/text.h"
 #include "cli/automation_client.h"
 #include "cli/commands.h"
@@ -15,17 +16,10 @@
 namespace ovc::cli {
 namespace {
 
-// The library's full path: the first of OVC_LIBRARY_FOLDERS (relative to the
-// program's folder) that holds it.
+// The library's full path along the program's own search path, which the
+// build and the installation set relative to the program.
 std::string LibraryPath() {
-  std::error_code error;
-  const auto folder = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
-  std::istringstream candidates(OVC_LIBRARY_FOLDERS);
-  for (std::string candidate; std::getline(candidates, candidate, ':');) {
-    const auto path = folder / candidate / OVC_LIBRARY_NAME;
-    if (std::filesystem::is_regular_file(path, error)) return path.string();
-  }
-  return OVC_LIBRARY_NAME;
+  return FindAlongSearchPath(dlopen(nullptr, RTLD_LAZY), OVC_LIBRARY_NAME);
 }
 
 void AddGlobalOptions(CLI::App& app, Options& options) {

@@ -4,17 +4,14 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
-#include <cstddef>
-#include <filesystem>
 #include <span>
 #include <string>
-#include <system_error>
-#include <vector>
 
 #include "automation/class_registry.h"
 #include "automation/conversion.h"
 #include "automation/dom/dom.h"
 #include "automation/error_info.h"
+#include "automation/library_search.h"
 #include "automation/registry_store.h"
 #include "automation/text.h"
 #include "automation/variant.h"
@@ -86,28 +83,9 @@ void RegisterServer(const std::string& path) {
   Check(register_server());
 }
 
-// The directories the dynamic loader searches for the libraries of the
-// module `handle`, its run path among them with $ORIGIN expanded.
-std::vector<std::filesystem::path> SearchPath(void* handle) {
-  Dl_serinfo size{};
-  if (dlinfo(handle, RTLD_DI_SERINFOSIZE, &size) != 0) return {};
-  std::vector<std::max_align_t> storage(size.dls_size / sizeof(std::max_align_t) + 1);
-  auto* info = reinterpret_cast<Dl_serinfo*>(storage.data());
-  if (dlinfo(handle, RTLD_DI_SERINFOSIZE, info) != 0 ||
-      dlinfo(handle, RTLD_DI_SERINFO, info) != 0) {
-    return {};
-  }
-  std::vector<std::filesystem::path> folders;
-  for (const Dl_serpath& entry : std::span(info->dls_serpath, info->dls_cnt)) {
-    folders.emplace_back(entry.dls_name);
-  }
-  return folders;
-}
-
 // The full path of the library `name` along this module's own search path,
-// which the build and the installation set relative to the module. Searching
-// here rather than in dlopen keeps it right when a sanitizer's dlopen, which
-// searches from its own library, stands in. Gives `name` when not found.
+// which the build and the installation set relative to the module. Gives
+// `name` when not found.
 std::string FindLibrary(const char* name) {
   Dl_info self{};
   if (dladdr(reinterpret_cast<void*>(&FindLibrary), &self) == 0 || self.dli_fname == nullptr) {
@@ -115,14 +93,7 @@ std::string FindLibrary(const char* name) {
   }
   void* module = dlopen(self.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
   if (module == nullptr) return name;
-  std::string found = name;
-  for (const std::filesystem::path& folder : SearchPath(module)) {
-    std::error_code error;
-    if (std::filesystem::is_regular_file(folder / name, error)) {
-      found = (folder / name).string();
-      break;
-    }
-  }
+  std::string found = FindAlongSearchPath(module, name);
   dlclose(module);
   return found;
 }

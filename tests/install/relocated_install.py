@@ -66,11 +66,19 @@ def main(cmake, build):
 
 def check_program(program, environment, scratch):
     """The installed program makes a database, lists its Bridges and runs the demo
-    through the library and the samples it finds in the prefix."""
+    through the library and the samples it finds in the prefix, and loads no library of
+    the project from anywhere else."""
+    prefix = str(program.parent.parent)
     for args in (["db", "create", scratch / "cli.orvan"], ["--db", scratch / "cli.orvan", "bridge", "list"],
                  ["demo", scratch / "demo"]):
-        run = subprocess.run([program, *args], env=environment, capture_output=True, text=True)
+        run = subprocess.run([program, *args], env={**environment, "LD_DEBUG": "libs"},
+                             capture_output=True, text=True)
         assert run.returncode == 0, run.stderr
+        loaded = [line.split("calling init:")[1].strip() for line in run.stderr.splitlines()
+                  if "calling init:" in line and "libovc" in line]
+        assert any(path.endswith("libovcbridgesvcs.so") for path in loaded), loaded
+        outside = [path for path in loaded if not path.startswith(prefix)]
+        assert not outside, f"{args[0]} loaded from outside the installed prefix: {outside}"
 
 
 if __name__ == "__main__":
