@@ -66,6 +66,18 @@ def test_the_list_gives_description_and_lock_holder_and_other_commands_leave_no_
     assert json.loads(run("--db", database, "bridge", "list", "--json")[1])["bridges"][0]["locked_by"] == ""
 
 
+@pytest.mark.parametrize("args, status", [
+    (["run", "1", "--op", "write-db"], 0),
+    (["run", "1", "--change-report", "no/such/folder/changes.csv"], 3),
+    (["names", "sync", "1", "--linkset", "2"], 0),
+    (["bindings", "auto", "1"], 0),
+    (["bridge", "export", "1", "--files", "moved"], 0),
+])
+def test_every_command_releases_the_lock_it_took_however_it_ends(database, args, status):
+    assert run("--db", database, *args, cwd=database.parent)[0] == status
+    assert json.loads(run("--db", database, "bridge", "list", "--json")[1])["bridges"][0]["locked_by"] == ""
+
+
 def test_show_gives_the_bridge_as_json(database):
     status, out, _ = run("--db", database, "bridge", "show", "1", "--json")
     shown = json.loads(out)
