@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "automation/text.h"
-#include "orvan/storage/sqlite_store.h"
+#include "orvan/storage/open_store.h"
 
 namespace ovc::orvan::components {
 
@@ -22,24 +22,23 @@ std::wstring LoginName() {
 
 Session::Session() : user_(LoginName()) {}
 
-Status Session::Create(const std::string& path) { return Replace(path, true); }
+Status Session::Create(const std::string& location) { return Replace(location, true); }
 
-Status Session::Open(const std::string& path) { return Replace(path, false); }
+Status Session::Open(const std::string& location) { return Replace(location, false); }
 
-Status Session::Replace(const std::string& path, bool create) {
-  if (path.empty()) return Status::Invalid("No workspace path was given.");
-  std::unique_ptr<SqliteStore> store;
-  ORVAN_RETURN_IF_ERROR(SqliteStore::Open(
-      path, create ? SqliteStore::Mode::kCreate : SqliteStore::Mode::kOpen, &store));
+Status Session::Replace(const std::string& location, bool create) {
+  if (location.empty()) return Status::Invalid("No workspace path was given.");
+  std::unique_ptr<Store> store;
+  ORVAN_RETURN_IF_ERROR(OpenStore(location, create ? OpenMode::kCreate : OpenMode::kOpen, &store));
   store_ = std::move(store);
-  path_ = path;
+  location_ = DisplayLocation(location);
   catalog_.reset();
   return Status::Ok();
 }
 
 void Session::Close() {
   store_.reset();
-  path_.clear();
+  location_.clear();
   catalog_.reset();
 }
 

@@ -10,7 +10,7 @@
 namespace ovc::orvan::components {
 
 // The state behind a workspace component: the open database (if any), its
-// path and the session's user. Components given the workspace share it, so
+// location and the session's user. Components given the workspace share it, so
 // that closing the workspace is seen by every one of them. Used by one thread
 // at a time.
 class Session {
@@ -20,16 +20,18 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // Create makes a new workspace file at `path` and opens it; Open opens an
-  // existing one. On success the session holds the new database in place of
-  // the old one; on failure the session is unchanged.
-  Status Create(const std::string& path);
-  Status Open(const std::string& path);
+  // Create makes a new workspace at `location` (a file path or a database
+  // URI) and opens it; Open opens an existing one. On success the session
+  // holds the new database in place of the old one; on failure the session
+  // is unchanged.
+  Status Create(const std::string& location);
+  Status Open(const std::string& location);
   // Closes the database; a no-op when closed.
   void Close();
 
   bool is_open() const { return store_ != nullptr; }
-  const std::string& path() const { return path_; }  // empty when closed
+  // The location as it may be shown (no password); empty when closed.
+  const std::string& location() const { return location_; }
   const std::wstring& user() const { return user_; }
   void set_user(std::wstring user) { user_ = std::move(user); }
 
@@ -47,10 +49,10 @@ class Session {
   void ForgetCatalog() { catalog_.reset(); }
 
  private:
-  Status Replace(const std::string& path, bool create);
+  Status Replace(const std::string& location, bool create);
 
   std::unique_ptr<Store> store_;
-  std::string path_;
+  std::string location_;
   std::wstring user_;
   std::shared_ptr<const Catalog> catalog_;
 };

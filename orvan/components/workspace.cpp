@@ -74,7 +74,7 @@ HRESULT Workspace::get_DefaultCase(int32_t* oid) {
 
 HRESULT Workspace::get_Path(std::wstring* path) {
   if (path == nullptr) return E_POINTER;
-  *path = FromUtf8(session_->path());
+  *path = FromUtf8(session_->location());
   return S_OK;
 }
 

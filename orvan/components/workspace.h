@@ -15,8 +15,9 @@ class Workspace final : public Component<IOVWorkspace, ISessionSource> {
  public:
   Workspace() : session_(std::make_shared<Session>()) {}
 
-  // Create fails when `path` already holds a database; Open when it holds
-  // none or one that is not a workspace. On failure the workspace keeps the
+  // `path` is a workspace file or a database URI. Create fails when it
+  // already holds a database; Open when it holds none or one that is not a
+  // workspace. On failure the workspace keeps the
   // database it had open.
   HRESULT Create(const std::wstring& path) override;
   HRESULT Open(const std::wstring& path) override;
@@ -36,6 +37,7 @@ class Workspace final : public Component<IOVWorkspace, ISessionSource> {
   HRESULT get_UnitStandardNames(Variant* names) override;
   // 0 when the workspace has no default case.
   HRESULT get_DefaultCase(int32_t* oid) override;
+  // The location opened, a URI without its password.
   HRESULT get_Path(std::wstring* path) override;
 
   std::shared_ptr<Session> session() override { return session_; }

@@ -78,7 +78,12 @@ CREATE TABLE privileges(
   PRIMARY KEY(user_name, name));
 )sql";
 
-constexpr const char* kMigrations[] = {kVersion1};
+// Bridges count their saves, so that a save based on an older copy is seen.
+constexpr const char* kVersion2 = R"sql(
+ALTER TABLE bridges ADD COLUMN version bigint NOT NULL DEFAULT 0;
+)sql";
+
+constexpr const char* kMigrations[] = {kVersion1, kVersion2};
 constexpr int kCurrentVersion = static_cast<int>(std::size(kMigrations));
 
 // Every relation a user made in the database, ours or not.
@@ -707,6 +712,7 @@ void ReadBridgeRow(const PgRows& rows, int row, BridgeRecord* bridge) {
   bridge->modified_by = rows.Text(row, 4);
   bridge->date_modified = rows.Text(row, 5);
   bridge->lock_holder = rows.Text(row, 6);
+  bridge->version = rows.Int(row, 7);
 }
 
 }  // namespace
@@ -726,11 +732,11 @@ Status PostgresStore::GetBridge(int32_t oid, bool with_document, BridgeRecord* b
   // The document is read only when asked for; it is most of the row.
   ORVAN_RETURN_IF_ERROR(
       Run("SELECT oid, name, created_by, date_created, modified_by, date_modified, lock_holder, "
-          "CASE WHEN $2 <> 0 THEN document ELSE '' END FROM bridges WHERE oid = $1",
+          "version, CASE WHEN $2 <> 0 THEN document ELSE '' END FROM bridges WHERE oid = $1",
           PgParams().Int(oid).Int(with_document), &rows));
   if (rows.rows() == 0) return NotFoundError("bridge", oid);
   ReadBridgeRow(rows, 0, bridge);
-  bridge->document = rows.Text(0, 7);
+  bridge->document = rows.Text(0, 8);
   return Status::Ok();
 }
 
@@ -738,11 +744,11 @@ Status PostgresStore::PutBridge(const BridgeRecord& bridge) {
   return Atomically(true, [&] {
     return Run(
         "INSERT INTO bridges(oid, name, created_by, date_created, modified_by, date_modified, "
-        "lock_holder, document) VALUES($1, $2, $3, $4, $5, $6, $7, $8) "
+        "lock_holder, document, version) VALUES($1, $2, $3, $4, $5, $6, $7, $8, $9) "
         "ON CONFLICT(oid) DO UPDATE SET name = EXCLUDED.name, created_by = EXCLUDED.created_by, "
         "date_created = EXCLUDED.date_created, modified_by = EXCLUDED.modified_by, "
         "date_modified = EXCLUDED.date_modified, lock_holder = EXCLUDED.lock_holder, "
-        "document = EXCLUDED.document",
+        "document = EXCLUDED.document, version = EXCLUDED.version",
         PgParams()
             .Int(bridge.oid)
             .Text(bridge.name)
@@ -751,7 +757,8 @@ Status PostgresStore::PutBridge(const BridgeRecord& bridge) {
             .Text(bridge.modified_by)
             .Text(bridge.date_modified)
             .Text(bridge.lock_holder)
-            .Text(bridge.document));
+            .Text(bridge.document)
+            .Int(bridge.version));
   });
 }
 
@@ -769,7 +776,7 @@ Status PostgresStore::ListBridges(std::vector<BridgeRecord>* bridges) {
   PgRows rows;
   ORVAN_RETURN_IF_ERROR(
       Run("SELECT oid, name, created_by, date_created, modified_by, "
-          "date_modified, lock_holder FROM bridges ORDER BY oid",
+          "date_modified, lock_holder, version FROM bridges ORDER BY oid",
           PgParams(), &rows));
   bridges->resize(static_cast<size_t>(rows.rows()));
   for (int i = 0; i < rows.rows(); ++i) ReadBridgeRow(rows, i, &(*bridges)[i]);
@@ -797,6 +804,20 @@ Status PostgresStore::RaiseCounter(std::string_view counter, int32_t at_least) {
         "ON CONFLICT(name) DO UPDATE SET value = greatest(counters.value, $2)",
         PgParams().Text(counter).Int(at_least));
   });
+}
+
+Status PostgresStore::ListCounters(std::vector<Counter>* counters) {
+  counters->clear();
+  PgRows rows;
+  ORVAN_RETURN_IF_ERROR(
+      Run("SELECT name, value FROM counters ORDER BY name COLLATE \"C\"", PgParams(), &rows));
+  for (int i = 0; i < rows.rows(); ++i) {
+    if (rows.Int(i, 1) < 0 || rows.Int(i, 1) > INT32_MAX) {
+      return Status::Storage("the counter '" + rows.Text(i, 0) + "' is out of range");
+    }
+    counters->push_back({rows.Text(i, 0), Oid32(rows, i, 1)});
+  }
+  return Status::Ok();
 }
 
 // ---- files ----

@@ -62,6 +62,7 @@ class PostgresStore final : public Store {
   Status ListBridges(std::vector<BridgeRecord>* bridges) override;
   Status NextNumber(std::string_view counter, int32_t* number) override;
   Status RaiseCounter(std::string_view counter, int32_t at_least) override;
+  Status ListCounters(std::vector<Counter>* counters) override;
 
   Status AddFile(FileRecord* file) override;
   Status GetFile(int32_t oid, bool with_content, FileRecord* file) override;

@@ -134,6 +134,7 @@ struct BridgeRecord {
   std::string date_modified;
   std::string lock_holder;  // empty: not locked
   std::string document;     // the Bridge XML document; empty until saved
+  int64_t version = 0;      // raised by every save, so that a stale copy is seen
 };
 
 struct FileRecord {
@@ -143,6 +144,14 @@ struct FileRecord {
   std::string linked_path;  // absolute path of a linked file
   std::string holder;       // user holding the check-out; empty: free
   std::string content;      // bytes of an embedded file
+};
+
+// A named counter of NextNumber and the last number it gave.
+struct Counter {
+  std::string name;
+  int32_t value = 0;
+
+  friend bool operator==(const Counter&, const Counter&) = default;
 };
 
 struct Privilege {

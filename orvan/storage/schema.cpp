@@ -61,7 +61,12 @@ CREATE TABLE privileges(
   PRIMARY KEY(user, name)) WITHOUT ROWID;
 )sql";
 
-constexpr const char* kMigrations[] = {kVersion1, kVersion2};
+// Bridges count their saves, so that a save based on an older copy is seen.
+constexpr const char* kVersion3 = R"sql(
+ALTER TABLE bridges ADD COLUMN version INTEGER NOT NULL DEFAULT 0;
+)sql";
+
+constexpr const char* kMigrations[] = {kVersion1, kVersion2, kVersion3};
 
 }  // namespace
 

@@ -640,6 +640,7 @@ void ReadBridgeRow(const Statement& row, BridgeRecord* bridge) {
   bridge->modified_by = row.Text(4);
   bridge->date_modified = row.Text(5);
   bridge->lock_holder = row.Text(6);
+  bridge->version = row.Int(7);
 }
 
 Status BridgeNotFound(int32_t oid) {
@@ -667,7 +668,7 @@ Status SqliteStore::GetBridge(int32_t oid, bool with_document, BridgeRecord* bri
   ORVAN_STATEMENT(
       row,
       "SELECT oid, name, created_by, date_created, modified_by, date_modified, "
-      "lock_holder, CASE WHEN ?2 THEN document ELSE '' END FROM bridges WHERE oid = ?1");
+      "lock_holder, version, CASE WHEN ?2 THEN document ELSE '' END FROM bridges WHERE oid = ?1");
   row.Bind(1, static_cast<int64_t>(oid));
   row.Bind(2, static_cast<int64_t>(with_document));
   if (!row.Step(&status)) {
@@ -675,15 +676,15 @@ Status SqliteStore::GetBridge(int32_t oid, bool with_document, BridgeRecord* bri
     return BridgeNotFound(oid);
   }
   ReadBridgeRow(row, bridge);
-  bridge->document = row.Text(7);
+  bridge->document = row.Text(8);
   return Status::Ok();
 }
 
 Status SqliteStore::PutBridge(const BridgeRecord& bridge) {
   ORVAN_STATEMENT(insert,
                   "INSERT OR REPLACE INTO bridges(oid, name, created_by, date_created, "
-                  "modified_by, date_modified, lock_holder, document) "
-                  "VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
+                  "modified_by, date_modified, lock_holder, document, version) "
+                  "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)");
   insert.Bind(1, static_cast<int64_t>(bridge.oid));
   insert.Bind(2, std::string_view(bridge.name));
   insert.Bind(3, std::string_view(bridge.created_by));
@@ -692,6 +693,7 @@ Status SqliteStore::PutBridge(const BridgeRecord& bridge) {
   insert.Bind(6, std::string_view(bridge.date_modified));
   insert.Bind(7, std::string_view(bridge.lock_holder));
   insert.Bind(8, std::string_view(bridge.document));
+  insert.Bind(9, bridge.version);
   return insert.Run();
 }
 
@@ -714,7 +716,7 @@ Status SqliteStore::ListBridges(std::vector<BridgeRecord>* bridges) {
   bridges->clear();
   ORVAN_STATEMENT(rows,
                   "SELECT oid, name, created_by, date_created, modified_by, date_modified, "
-                  "lock_holder FROM bridges ORDER BY oid");
+                  "lock_holder, version FROM bridges ORDER BY oid");
   Status status;
   while (rows.Step(&status)) {
     bridges->emplace_back();
@@ -749,6 +751,19 @@ Status SqliteStore::RaiseCounter(std::string_view counter, int32_t at_least) {
   raise.Bind(1, counter);
   raise.Bind(2, static_cast<int64_t>(at_least));
   return raise.Run();
+}
+
+Status SqliteStore::ListCounters(std::vector<Counter>* counters) {
+  counters->clear();
+  ORVAN_STATEMENT(rows, "SELECT name, value FROM counters ORDER BY name");
+  Status status;
+  while (rows.Step(&status)) {
+    if (rows.Int(1) > INT32_MAX || rows.Int(1) < 0) {
+      return Status::Storage("the counter '" + rows.Text(0) + "' is out of range");
+    }
+    counters->push_back({rows.Text(0), static_cast<int32_t>(rows.Int(1))});
+  }
+  return status;
 }
 
 // ---- files ----

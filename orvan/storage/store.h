@@ -45,8 +45,9 @@ class Store {
   virtual Status PutValue(const ValueKey& key, const std::vector<Element>& elements) = 0;
   virtual Status ListValues(std::vector<StoredValue>* values) = 0;
 
-  // Bridges. AddBridge assigns a new OID when bridge->oid is below 1 and
-  // stores it in bridge->oid; PutBridge inserts or replaces by OID. GetBridge
+  // Bridges, each with its version. AddBridge assigns a new OID when
+  // bridge->oid is below 1 and stores it in bridge->oid; PutBridge inserts or
+  // replaces by OID. GetBridge
   // leaves the document empty unless with_document; it and SetBridgeLock
   // (which changes the lock holder alone, empty to release) fail with
   // kNotFound for an unknown OID.
@@ -61,6 +62,8 @@ class Store {
   virtual Status NextNumber(std::string_view counter, int32_t* number) = 0;
   // Makes every later NextNumber of the counter greater than `at_least`.
   virtual Status RaiseCounter(std::string_view counter, int32_t at_least) = 0;
+  // Every counter in name order, with the last number it gave.
+  virtual Status ListCounters(std::vector<Counter>* counters) = 0;
 
   // Application files, as for bridges. GetFile leaves content empty unless
   // with_content.

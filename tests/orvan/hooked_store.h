@@ -48,6 +48,7 @@ class HookedStore final : public Store {
   OVC_PASS(ListBridges, (std::vector<BridgeRecord> * b), b)
   OVC_PASS(NextNumber, (std::string_view counter, int32_t* n), counter, n)
   OVC_PASS(RaiseCounter, (std::string_view counter, int32_t at_least), counter, at_least)
+  OVC_PASS(ListCounters, (std::vector<Counter> * c), c)
   OVC_PASS(AddFile, (FileRecord * f), f)
   OVC_PASS(GetFile, (int32_t oid, bool content, FileRecord* f), oid, content, f)
   OVC_PASS(PutFile, (const FileRecord& f), f)

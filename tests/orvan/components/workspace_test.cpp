@@ -29,6 +29,20 @@ TEST_F(WorkspaceComponentTest, OpenCreateAndCloseReportThePathAndRefuseWhatIsNot
   EXPECT_TRUE(IsSameObject(cache.dispatch(), workspace_.Get(L"Cache").dispatch()));
 }
 
+// No server listens in a folder that does not exist, so both calls fail
+// quickly; neither may show the password.
+TEST_F(WorkspaceComponentTest, ADatabaseUriIsNeverShownWithItsPassword) {
+  const std::wstring uri = L"postgresql://ann:s3cret@/plant?host=/nonexistent&password=s3cret";
+  for (const wchar_t* method : {L"Open", L"Create"}) {
+    EXPECT_NE(workspace_.Call(method, {Variant(uri)}), S_OK);
+    EXPECT_EQ(workspace_.error().description.find(L"s3cret"), std::wstring::npos)
+        << ToUtf8(workspace_.error().description);
+    EXPECT_NE(workspace_.error().description.find(L"postgresql://ann@/plant"), std::wstring::npos)
+        << ToUtf8(workspace_.error().description);
+  }
+  EXPECT_EQ(workspace_.Get(L"Path"), Variant(path_));
+}
+
 TEST_F(WorkspaceComponentTest, UserNameIsTheLoginNameUntilSetAndNeverEmpty) {
   EXPECT_FALSE(components::LoginName().empty());
   EXPECT_EQ(workspace_.Get(L"UserName"), Variant(components::LoginName()));

@@ -68,6 +68,8 @@ TEST(SqliteStoreTest, OldSchemaIsUpgradedOnOpen) {
   ASSERT_TRUE(status.ok()) << status.message();
   EXPECT_EQ(store->SchemaVersion(), schema::CurrentVersion());
   EXPECT_TRUE(store->PutPrivilege({"ann", "ModifyBridge", false}).ok()) << "a table of version 2";
+  BridgeRecord bridge{0, "B", "ann", "1", "ann", "2", "", "<Bridge/>", 3};
+  EXPECT_TRUE(store->AddBridge(&bridge).ok()) << "a column of version 3";
 }
 
 }  // namespace

@@ -208,7 +208,7 @@ TEST_P(StoreContractTest, UnknownOidsAreNotFound) {
 // Taking and releasing a lock changes the holder alone; a bridge read without
 // its document has every other field.
 TEST_P(StoreContractTest, BridgeLockChangesTheHolderAlone) {
-  BridgeRecord stored{0, "B", "ann", "1", "ann", "2", "", "<Bridge/>"};
+  BridgeRecord stored{0, "B", "ann", "1", "ann", "2", "", "<Bridge/>", 7};
   ASSERT_TRUE(store_->AddBridge(&stored).ok());
   ASSERT_TRUE(store_->SetBridgeLock(stored.oid, "bob").ok());
   BridgeRecord read;
@@ -221,10 +221,12 @@ TEST_P(StoreContractTest, BridgeLockChangesTheHolderAlone) {
   EXPECT_EQ(read.document, "");
   EXPECT_EQ(read.name, "B");
   EXPECT_EQ(read.date_modified, "2");
+  EXPECT_EQ(read.version, 7);
   std::vector<BridgeRecord> bridges;
   ASSERT_TRUE(store_->ListBridges(&bridges).ok());
   ASSERT_EQ(bridges.size(), 1u);
   EXPECT_EQ(bridges[0].created_by, "ann");
+  EXPECT_EQ(bridges[0].version, 7);
   ASSERT_TRUE(store_->DeleteBridge(stored.oid).ok());
   ASSERT_TRUE(store_->ListBridges(&bridges).ok());
   EXPECT_TRUE(bridges.empty());
@@ -248,6 +250,9 @@ TEST_P(StoreContractTest, CountersCountFromOneAndClearRestartsThem) {
     ASSERT_TRUE(store_->NextNumber(step.counter, &number).ok());
     EXPECT_EQ(number, step.expected) << step.counter;
   }
+  std::vector<Counter> counters;
+  ASSERT_TRUE(store_->ListCounters(&counters).ok());
+  EXPECT_EQ(counters, (std::vector<Counter>{{"file", 1}, {"linkset", 13}, {"new", 8}}));
   ASSERT_TRUE(store_->Clear().ok());
   int32_t number = 0;
   ASSERT_TRUE(store_->NextNumber("linkset", &number).ok());
