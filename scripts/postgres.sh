@@ -79,7 +79,7 @@ start() {
   prepare_folder
   if [ ! -f "$dir/data/PG_VERSION" ]; then
     as_owner "$bin/initdb" --pgdata="$dir/data" --username="$role" --auth=trust \
-      --encoding=UTF8 --locale=C.UTF-8 >"$dir/initdb.log" 2>&1 ||
+      --encoding=UTF8 --locale=C.UTF-8 --no-sync >"$dir/initdb.log" 2>&1 ||
       fail "initdb failed, see $dir/initdb.log"
   fi
   local options
