@@ -27,6 +27,18 @@ constexpr uint8_t kRootEntry = 5;
 // find one FAT sector. An encrypted package's directory takes one sector.
 constexpr uint32_t kMaxDirectorySectors = 256;
 constexpr uint32_t kMaxFatLocationSectors = 64;
+// A directory entry's first sector, followed by its size.
+constexpr size_t kStartOffset = 116;
+// The start of a workbook stream that tells encryption: its BOF record and
+// the few records that may come before FILEPASS; and of a document
+// stream's FIB, which carries the flag.
+constexpr size_t kStreamStart = 64;
+constexpr uint16_t kBofRecord = 0x0809;
+constexpr uint16_t kWriteProtectRecord = 0x0086;
+constexpr uint16_t kFilePassRecord = 0x002F;
+constexpr uint16_t kFibIdentifier = 0xA5EC;
+constexpr size_t kFibFlagsOffset = 0x0A;
+constexpr uint16_t kFibEncrypted = 0x0100;
 
 uint32_t Little32(const char* bytes) {
   uint32_t value = 0;
@@ -62,6 +74,7 @@ class CompoundDirectory {
   // named one of `names` (UTF-16LE):
   // kMalformed when the header, the directory's root entry or its chain of
   // sectors is broken; kAbsent too for a directory longer than is walked.
+  // The entry found is the one ReadStreamStart reads.
   Search FindEntry(uint8_t type, const std::array<std::string, 2>& names) {
     if (!ReadHeader()) return Search::kMalformed;
     std::string sector_bytes(sector_size_, '\0');
@@ -74,7 +87,11 @@ class CompoundDirectory {
       }
       walked.push_back(sector);
       for (size_t entry = 0; entry + kEntrySize <= sector_bytes.size(); entry += kEntrySize) {
-        if (IsEntry(sector_bytes.data() + entry, type, names)) return Search::kFound;
+        if (IsEntry(sector_bytes.data() + entry, type, names)) {
+          found_start_ = Little32(sector_bytes.data() + entry + kStartOffset);
+          found_size_ = Little32(sector_bytes.data() + entry + kStartOffset + 4);
+          return Search::kFound;
+        }
       }
       const std::optional<uint32_t> next = NextSector(sector);
       if (next == kEndOfChain) return Search::kAbsent;
@@ -82,6 +99,14 @@ class CompoundDirectory {
       sector = *next;
     }
     return Search::kAbsent;
+  }
+
+  // Reads the first `size` bytes of the stream FindEntry found from its
+  // first sector; false for a stream shorter than that or small enough to
+  // lie in the mini stream, which is not read.
+  bool ReadStreamStart(size_t size, char* out) {
+    if (found_size_ < size || found_size_ < mini_stream_cutoff_) return false;
+    return Read(SectorOffset(found_start_), size, out);
   }
 
   int error() const { return error_; }
@@ -104,6 +129,7 @@ class CompoundDirectory {
     sector_shift_ = shift;
     sector_size_ = size_t{1} << shift;
     first_directory_ = Little32(header + 48);
+    mini_stream_cutoff_ = Little32(header + 56);
     first_fat_location_sector_ = Little32(header + 68);
     for (size_t i = 0; i < kHeaderFatLocations; ++i) {
       header_fat_locations_[i] = Little32(header + 76 + 4 * i);
@@ -174,8 +200,47 @@ class CompoundDirectory {
   size_t sector_size_ = 512;
   uint32_t first_directory_ = 0;
   uint32_t first_fat_location_sector_ = 0;
+  uint32_t mini_stream_cutoff_ = 4096;
+  uint32_t found_start_ = kEndOfChain;
+  uint32_t found_size_ = 0;
   std::array<uint32_t, kHeaderFatLocations> header_fat_locations_{};
 };
+
+// Whether a workbook stream starting with `start` is encrypted: a FILEPASS
+// record among the first records, which only BOF and WRITEPROTECT precede.
+bool WorkbookEncrypted(std::string_view start) {
+  for (size_t at = 0; at + 4 <= start.size();) {
+    const uint16_t type = Little16(start.data() + at);
+    if (type == kFilePassRecord) return true;
+    if (type != kBofRecord && type != kWriteProtectRecord) return false;
+    at += 4 + size_t{Little16(start.data() + at + 2)};
+  }
+  return false;
+}
+
+// Whether a document stream starting with `start` is encrypted, as its FIB
+// says.
+bool DocumentEncrypted(std::string_view start) {
+  return Little16(start.data()) == kFibIdentifier &&
+         (Little16(start.data() + kFibFlagsOffset) & kFibEncrypted) != 0;
+}
+
+// Whether the legacy compound file's workbook or document stream says it
+// is encrypted; false when it has neither or they cannot be read.
+bool LegacyEncrypted(const ReadAt& read) {
+  char start[kStreamStart];
+  CompoundDirectory workbook(read);
+  if (workbook.FindEntry(kStreamEntry, {Utf16("Workbook"), Utf16("Book")}) ==
+          CompoundDirectory::Search::kFound &&
+      workbook.ReadStreamStart(sizeof start, start)) {
+    return WorkbookEncrypted(std::string_view(start, sizeof start));
+  }
+  CompoundDirectory document(read);
+  return document.FindEntry(kStreamEntry, {Utf16("WordDocument"), Utf16("WordDocument")}) ==
+             CompoundDirectory::Search::kFound &&
+         document.ReadStreamStart(sizeof start, start) &&
+         DocumentEncrypted(std::string_view(start, sizeof start));
+}
 
 }  // namespace
 
@@ -201,6 +266,9 @@ int SniffFileKind(const ReadAt& read, FileKind* kind) {
     *kind = search == CompoundDirectory::Search::kFound    ? FileKind::kEncrypted
             : search == CompoundDirectory::Search::kAbsent ? FileKind::kLegacyBinary
                                                            : FileKind::kDamagedCompound;
+    if (*kind == FileKind::kLegacyBinary && LegacyEncrypted(read)) {
+      *kind = FileKind::kEncryptedLegacy;
+    }
   } else if (start.substr(0, 2) == "PK") {
     *kind = FileKind::kZip;
   } else {

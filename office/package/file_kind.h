@@ -11,6 +11,7 @@ namespace ovc::office {
 enum class FileKind {
   kZip,              // starts like a zip archive
   kEncrypted,        // compound file holding an encrypted package
+  kEncryptedLegacy,  // .xls or .doc file encrypted with a password to open
   kLegacyBinary,     // other compound file (.xls, .doc)
   kDamagedCompound,  // starts like a compound file whose header or directory is broken
   kUnknown,
@@ -26,7 +27,9 @@ ReadAt ReadFileAt(int fd);
 // Tells the kind of a file from its first bytes and, for a compound file,
 // its header and directory: a bounded number of bytes whatever the file's
 // size. A compound file whose header, directory root or directory chain is
-// broken is damaged. Returns 0 with *kind, or the errno of a failed read.
+// broken is damaged. A legacy one is encrypted when the start of its
+// workbook stream (a FILEPASS record) or document stream (the FIB's flag)
+// says so. Returns 0 with *kind, or the errno of a failed read.
 int SniffFileKind(const ReadAt& read, FileKind* kind);
 
 // Whether a legacy compound file holds a VBA project (a workbook's storage

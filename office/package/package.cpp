@@ -106,6 +106,9 @@ class Package::Impl {
       return Fail(std::strerror(failure), StorageError(failure, false), error, code);
     }
     if (kind == FileKind::kEncrypted) return Refuse("encrypted package", error, code);
+    if (kind == FileKind::kEncryptedLegacy) {
+      return Refuse("encrypted .xls/.doc file (a password to open)", error, code);
+    }
     if (kind == FileKind::kDamagedCompound) {
       return Corrupt("damaged compound file (.xls/.doc)", error, code);
     }

@@ -83,6 +83,45 @@ TEST(FileKindTest, ACompoundFileIsToldByItsHeaderAndDirectoryReadingBoundedBytes
   }
 }
 
+// Sets the bits `mask` of the byte `at` bytes into the first sector that
+// starts with `marker`.
+void SetBitsAfter(const std::string& path, const std::string& marker, size_t at, char mask) {
+  const std::string bytes = testing::ReadFile(path);
+  size_t found = 0;
+  while (found < bytes.size() && bytes.compare(found, marker.size(), marker) != 0) found += 512;
+  ASSERT_LT(found + at, bytes.size()) << path;
+  Patch(path, found + at, std::string(1, static_cast<char>(bytes[found + at] | mask)));
+}
+
+TEST(FileKindTest, AnEncryptedLegacyFileIsToldByItsWorkbookOrDocumentStream) {
+  TempDir dir;
+  // A workbook stream's BOF record (BIFF8, workbook globals) and, after it,
+  // the header of the next record: FILEPASS once its type becomes 0x2F.
+  const std::string bof("\x09\x08\x10\x00\x00\x06\x05\x00", 8);
+  const std::string workbook = CopyFixture(dir, "names.xls", "encrypted.xls");
+  Patch(workbook, testing::ReadFile(workbook).find(bof) + 20, std::string("\x2F\x00", 2));
+  // A document stream's FIB: its identifier, then the flag fEncrypted.
+  const std::string document = CopyFixture(dir, "bookmarks.doc", "encrypted.doc");
+  SetBitsAfter(document, "\xEC\xA5", 0x0B, 0x01);
+  const struct {
+    std::string path;
+    FileKind kind;
+  } cases[] = {
+      {workbook, FileKind::kEncryptedLegacy},
+      {document, FileKind::kEncryptedLegacy},
+      {CopyFixture(dir, "names.xls"), FileKind::kLegacyBinary},
+      {CopyFixture(dir, "bookmarks.doc"), FileKind::kLegacyBinary},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const int fd = ::open(c.path.c_str(), O_RDONLY);
+    FileKind kind = FileKind::kUnknown;
+    EXPECT_EQ(SniffFileKind(ReadFileAt(fd), &kind), 0);
+    EXPECT_EQ(kind, c.kind);
+    ::close(fd);
+  }
+}
+
 TEST(FileKindTest, AFailedReadIsReportedWithItsErrno) {
   const std::string header = testing::ReadFile(testing::FixturePath("legacy.doc")).substr(0, 512);
   const ReadAt failing_past_header = [&](char* buffer, size_t size, uint64_t offset) -> ssize_t {

@@ -249,6 +249,25 @@ TEST(LegacyPackageTest, ALegacyFileIsReadThroughItsWorkingCopyAndSavedBackInPlac
     EXPECT_EQ(name.rfind("ovc-legacy-", 0), std::string::npos);
 }
 
+TEST(LegacyPackageTest, AnEncryptedLegacyFileIsRefusedBeforeAnyConversion) {
+  TempDir dir;
+  const FakeOffice converter("touch '" + dir.File("called") + "'");
+  const ConverterOptions options = converter.Options();
+  const std::string path = CopyFixture(dir, "names.xls", "secret.xls");
+  const std::string bof("\x09\x08\x10\x00\x00\x06\x05\x00", 8);
+  std::string bytes = ReadFile(path);
+  bytes.replace(bytes.find(bof) + 20, 2, std::string("\x2F\x00", 2));  // FILEPASS
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  OpenOptions open_options;
+  open_options.converter = &options;
+  std::string error;
+  HRESULT code = S_OK;
+  EXPECT_EQ(Package::Open(path, open_options, &error, &code), nullptr);
+  EXPECT_EQ(code, E_NOTIMPL);
+  EXPECT_EQ(error, "secret.xls: encrypted .xls/.doc file (a password to open): not supported");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("called")));
+}
+
 TEST(LegacyPackageTest, ALegacyFileWithAMacroProjectOpensReadOnlySayingWhy) {
   TempDir dir;
   const FakeOffice converter(CopyingConverter(dir.File("refuse")));
