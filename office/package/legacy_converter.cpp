@@ -1,5 +1,6 @@
 #include "office/package/legacy_converter.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
 #include <signal.h>
@@ -8,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -15,6 +17,8 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <limits>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -28,6 +32,9 @@ constexpr std::string_view kLibreOfficeNeeded =
     "libreoffice-writer-nogui)";
 constexpr std::chrono::milliseconds kPollInterval(10);
 constexpr size_t kMaxReasonLength = 300;
+constexpr std::string_view kFolderPrefix = "ovc-legacy-";
+// In each working folder: the process that made it.
+constexpr std::string_view kOwnerFile = "owner";
 
 // The user profile's settings: macros neither run nor ask to.
 constexpr std::string_view kMacrosDisabled =
@@ -194,16 +201,99 @@ bool WaitWithin(pid_t pid, std::chrono::milliseconds limit) {
   return ended != 0;
 }
 
-std::string Seconds(std::chrono::milliseconds duration) {
+std::string Decimal(uint64_t value) {
   std::array<char, 24> digits{};
-  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(duration).count();
-  const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), seconds);
+  const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
   return std::string(digits.data(), result.ptr);
 }
 
 int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) {
   ::remove(path);
   return 0;
+}
+
+// A number of decimal digits, the whole of `text`.
+std::optional<uint64_t> Number(std::string_view text) {
+  uint64_t value = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// When the process `pid` started, in clock ticks after boot (the 22nd
+// field of /proc/<pid>/stat, the 20th after the parenthesised command);
+// none when there is no such process.
+std::optional<uint64_t> ProcessStart(pid_t pid) {
+  std::ifstream in("/proc/" + Decimal(static_cast<uint64_t>(pid)) + "/stat");
+  std::string stat;
+  std::getline(in, stat);
+  const size_t command_end = stat.rfind(')');
+  if (command_end == std::string::npos) return std::nullopt;
+  std::string_view fields = std::string_view(stat).substr(command_end + 1);
+  for (int field = 0; field < 19; ++field) {
+    const size_t start = fields.find_first_not_of(' ');
+    if (start == std::string_view::npos) return std::nullopt;
+    fields.remove_prefix(std::min(fields.find(' ', start), fields.size()));
+  }
+  fields.remove_prefix(std::min(fields.find_first_not_of(' '), fields.size()));
+  return Number(fields.substr(0, fields.find(' ')));
+}
+
+// The owner file's text: the process's id and when it started, which
+// together stay unique when ids are reused.
+std::string OwnerRecord(pid_t pid, uint64_t started) {
+  return Decimal(static_cast<uint64_t>(pid)) + " " + Decimal(started) + "\n";
+}
+
+// Whether the working folder `path`, of this user, holds an owner file
+// naming a process that is gone. A folder without one (being made, or not
+// ours) is never abandoned.
+bool OwnerGone(const std::string& path) {
+  const int fd = ::open((path + "/" + std::string(kOwnerFile)).c_str(),
+                        O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  std::array<char, 64> buffer{};
+  const ssize_t count = ::read(fd, buffer.data(), buffer.size());
+  ::close(fd);
+  if (count <= 0) return false;
+  std::string_view record(buffer.data(), static_cast<size_t>(count));
+  if (!record.ends_with('\n')) return false;
+  record.remove_suffix(1);
+  const size_t blank = record.find(' ');
+  if (blank == std::string_view::npos) return false;
+  const std::optional<uint64_t> pid = Number(record.substr(0, blank));
+  const std::optional<uint64_t> started = Number(record.substr(blank + 1));
+  if (!pid || !started || *pid == 0 ||
+      *pid > static_cast<uint64_t>(std::numeric_limits<pid_t>::max()))
+    return false;
+  return ProcessStart(static_cast<pid_t>(*pid)) != started;
+}
+
+// Whether `name` is one mkdtemp made from the working folders' pattern.
+bool IsWorkingFolderName(std::string_view name) {
+  if (name.size() != kFolderPrefix.size() + 6 || !name.starts_with(kFolderPrefix)) return false;
+  return std::all_of(name.begin() + kFolderPrefix.size(), name.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+  });
+}
+
+// Removes the working folders under `parent` that a killed process left:
+// of the working folders' name, a real folder (no link) of this user with
+// mode 0700, whose owner file names a process that is gone.
+void RemoveAbandonedFolders(const std::string& parent) {
+  DIR* folder = ::opendir(parent.c_str());
+  if (folder == nullptr) return;
+  while (const struct dirent* entry = ::readdir(folder)) {
+    if (!IsWorkingFolderName(entry->d_name)) continue;
+    const std::string path = parent + "/" + entry->d_name;
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+        status.st_uid != ::geteuid() || (status.st_mode & 07777) != 0700 || !OwnerGone(path)) {
+      continue;
+    }
+    ::nftw(path.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+  }
+  ::closedir(folder);
 }
 
 }  // namespace
@@ -219,11 +309,21 @@ ConverterOptions DefaultConverterOptions() {
 
 bool WorkingFolder::Create() {
   const char* tmpdir = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp") + "/ovc-legacy-XXXXXX";
+  const std::string parent = tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp";
+  RemoveAbandonedFolders(parent);
+  std::string pattern = parent + "/" + std::string(kFolderPrefix) + "XXXXXX";
   if (::mkdtemp(pattern.data()) == nullptr) return false;
   path_ = std::move(pattern);
-  return true;
+  const std::optional<uint64_t> started = ProcessStart(::getpid());
+  if (started &&
+      WriteFile(path_ + "/" + std::string(kOwnerFile), OwnerRecord(::getpid(), *started))) {
+    return true;
+  }
+  const int failure = errno;
+  ::nftw(path_.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+  path_.clear();
+  errno = failure;
+  return false;
 }
 
 WorkingFolder::~WorkingFolder() {
@@ -272,7 +372,9 @@ HRESULT ConvertWithLibreOffice(const std::string& source, ConvertedFormat target
   }
   if (!WaitWithin(pid, options.time_limit)) {
     *error = display_name + ": " + conversion + " by LibreOffice did not finish within " +
-             Seconds(options.time_limit) + " s and was stopped";
+             Decimal(static_cast<uint64_t>(
+                 std::chrono::duration_cast<std::chrono::seconds>(options.time_limit).count())) +
+             " s and was stopped";
     return E_FAIL;
   }
   struct stat status {};
@@ -395,10 +497,7 @@ bool LegacyWorkingCopy::Adopt() {
 void LegacyWorkingCopy::Discard() { ::unlink(CopyPath(generation_ + 1).c_str()); }
 
 std::string LegacyWorkingCopy::CopyPath(unsigned generation) const {
-  std::array<char, 16> digits{};
-  const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), generation);
-  return folder_.path() + "/copy" + std::string(digits.data(), result.ptr) +
-         (word_processing_ ? ".docx" : ".xlsx");
+  return folder_.path() + "/copy" + Decimal(generation) + (word_processing_ ? ".docx" : ".xlsx");
 }
 
 bool LegacyWorkingCopy::Fail(HRESULT status, std::string* error, HRESULT* code) const {

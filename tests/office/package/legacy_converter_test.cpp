@@ -3,10 +3,13 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -80,6 +83,74 @@ TEST(LegacyConverterTest, AWorkingFolderIsPrivateAndRemovedWithWhatItHolds) {
     std::ofstream(path + "/profile/user/x") << "x";
   }
   EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+// Points TMPDIR at a folder of the test's while it lives.
+class TemporaryFolderOverride {
+ public:
+  TemporaryFolderOverride() { ::setenv("TMPDIR", dir_.path().c_str(), 1); }
+  ~TemporaryFolderOverride() { ::unsetenv("TMPDIR"); }
+  const TempDir& dir() const { return dir_; }
+
+ private:
+  TempDir dir_;
+};
+
+// The id of a process that has ended.
+pid_t EndedProcess() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  return child;
+}
+
+TEST(LegacyConverterTest, ANewWorkingFolderRemovesThoseOfEndedProcessesOnly) {
+  TemporaryFolderOverride temporary;
+  WorkingFolder live;
+  ASSERT_TRUE(live.Create());
+  const std::string ended = std::to_string(EndedProcess()) + " 12345\n";
+  const std::string reused = std::to_string(::getpid()) + " 1\n";  // another start time
+  const std::string elsewhere = temporary.dir().File("elsewhere");
+  const struct {
+    std::string name;
+    std::filesystem::perms mode;
+    std::string owner;  // none when empty
+    bool removed;
+  } cases[] = {
+      {"ovc-legacy-ended1", std::filesystem::perms::owner_all, ended, true},
+      {"ovc-legacy-reused", std::filesystem::perms::owner_all, reused, true},
+      {"ovc-legacy-noown1", std::filesystem::perms::owner_all, "", false},
+      {"ovc-legacy-junk01", std::filesystem::perms::owner_all, "12 x\n", false},
+      {"ovc-legacy-short", std::filesystem::perms::owner_all, ended, false},
+      {"ovc-legacy-opn755", std::filesystem::perms(0755), ended, false},
+      {"other-legacy-xx", std::filesystem::perms::owner_all, ended, false},
+  };
+  for (const auto& c : cases) {
+    const std::string folder = temporary.dir().File(c.name);
+    std::filesystem::create_directories(folder + "/profile/user");
+    if (!c.owner.empty()) std::ofstream(folder + "/owner") << c.owner;
+    std::filesystem::permissions(folder, c.mode);
+  }
+  std::filesystem::create_directories(elsewhere);
+  std::filesystem::permissions(elsewhere, std::filesystem::perms::owner_all);
+  std::ofstream(elsewhere + "/owner") << ended;
+  std::filesystem::create_directory_symlink(elsewhere, temporary.dir().File("ovc-legacy-link01"));
+
+  WorkingFolder next;
+  ASSERT_TRUE(next.Create());
+  for (const auto& c : cases) {
+    EXPECT_EQ(std::filesystem::exists(temporary.dir().File(c.name)), !c.removed) << c.name;
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(temporary.dir().File("ovc-legacy-link01")));
+  EXPECT_TRUE(std::filesystem::exists(elsewhere + "/owner"));
+  EXPECT_TRUE(std::filesystem::exists(live.path()));
+  // The owner is this process and its start time, the 22nd field of its
+  // status line.
+  const std::string stat = ReadFile("/proc/self/stat");
+  std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+  std::string start;
+  for (int field = 3; field <= 22; ++field) fields >> start;
+  EXPECT_EQ(ReadFile(live.path() + "/owner"), std::to_string(::getpid()) + " " + start + "\n");
 }
 
 TEST(LegacyConverterTest, FailuresNameTheFileAndTheirCause) {
@@ -195,17 +266,6 @@ std::string CopyingConverter(const std::string& refuse) {
          "case \"$ext\" in xlsx) cp '" +
          testing::FixturePath("book.xlsx") + "' \"$target\";; *) cp \"$1\" \"$target\";; esac";
 }
-
-// Points TMPDIR at a folder of the test's while it lives.
-class TemporaryFolderOverride {
- public:
-  TemporaryFolderOverride() { ::setenv("TMPDIR", dir_.path().c_str(), 1); }
-  ~TemporaryFolderOverride() { ::unsetenv("TMPDIR"); }
-  const TempDir& dir() const { return dir_; }
-
- private:
-  TempDir dir_;
-};
 
 TEST(LegacyPackageTest, ALegacyFileIsReadThroughItsWorkingCopyAndSavedBackInPlace) {
   TemporaryFolderOverride temporary;
