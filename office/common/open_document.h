@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
@@ -49,6 +50,11 @@ class OpenDocument : public Object {
     *read_only = file_->is_read_only() ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
   }
+  // The folder of FullName.
+  HRESULT get_Path(std::wstring* path) override {
+    *path = FromUtf8(std::filesystem::path(file_->path()).parent_path().string());
+    return S_OK;
+  }
   // Writes the file atomically; a read-only one is refused (E_ACCESSDENIED).
   HRESULT Save() override { return SaveFile(); }
 
@@ -80,6 +86,26 @@ class OpenDocument : public Object {
     saved_ = true;
     return S_OK;
   }
+  // Saves as the file `path`, which the document then is (see
+  // Package::SaveAs), Saved then true; refused (E_ACCESSDENIED) when
+  // `open_here`, another file open in the application, is that file or has
+  // its name.
+  HRESULT SaveFileAs(const std::string& path, const OpenDocument* open_here) {
+    if (open_here != nullptr) {
+      return this->Fail(E_ACCESSDENIED,
+                        Describe(file_name_, "SaveAs",
+                                 "'" + open_here->file_->path() +
+                                     "' is open in this application; close it first"));
+    }
+    std::string error;
+    HRESULT code = S_OK;
+    if (!file_->SaveAs(path, UserName(*services_), std::time(nullptr), &error, &code)) {
+      return this->Fail(code, error);
+    }
+    file_name_ = file_->file_name();
+    saved_ = true;
+    return S_OK;
+  }
   // kSave or kDiscard for `choice`: kAsk discards a clean or read-only
   // document and otherwise follows the prompt service (traced).
   CloseChoice Decide(CloseChoice choice) const {
@@ -99,7 +125,7 @@ class OpenDocument : public Object {
     if (services_->trace) services_->trace(line);
   }
 
-  const std::string file_name_;
+  std::string file_name_;
 
  private:
   std::unique_ptr<File> file_;

@@ -1,5 +1,7 @@
 #include "office/common/open_files.h"
 
+#include <filesystem>
+
 #include "automation/conversion.h"
 #include "automation/text.h"
 
@@ -38,6 +40,11 @@ LookupError FindOpenFile(const std::vector<std::string>& names, const Variant& i
   }
   *position = static_cast<size_t>(number.i4() - 1);
   return {};
+}
+
+std::string FullPathOf(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::absolute(path, ignored).lexically_normal().string();
 }
 
 }  // namespace ovc::office

@@ -7,6 +7,7 @@
 
 #include "automation/com_ptr.h"
 #include "automation/hresult.h"
+#include "automation/text.h"
 #include "automation/variant.h"
 
 namespace ovc::office {
@@ -23,6 +24,27 @@ struct LookupError {
 // collection and its files in the error ("Workbooks", "workbook").
 LookupError FindOpenFile(const std::vector<std::string>& names, const Variant& index,
                          std::string_view collection, std::string_view item, size_t* position);
+
+// The absolute, normalised form of `path` that an open file reports as its
+// full name; `path` itself when the working folder is unknown.
+std::string FullPathOf(const std::string& path);
+
+// The file of `open` other than `self` that a save of `self` as `path`
+// would clash with: the file `path` names, or one of the same name (without
+// regard to case), which would leave two files of one name open. Null when
+// none. `File` offers file_name() and file()->IsFile(path).
+template <class File>
+const File* OpenFileClashing(const std::vector<ComPtr<File>>& open, const File* self,
+                             const std::string& path) {
+  const std::wstring name = FromUtf8(path.substr(path.rfind('/') + 1));
+  for (const ComPtr<File>& file : open) {
+    if (file.get() != self &&
+        (file->file()->IsFile(path) || EqualsNoCase(FromUtf8(file->file_name()), name))) {
+      return file.get();
+    }
+  }
+  return nullptr;
+}
 
 // The names of open files, in order.
 template <class File>

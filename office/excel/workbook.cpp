@@ -5,6 +5,7 @@
 #include "automation/conversion.h"
 #include "automation/text.h"
 #include "office/common/document_properties.h"
+#include "office/common/open_files.h"
 #include "office/excel/names.h"
 #include "office/excel/worksheet.h"
 
@@ -18,6 +19,11 @@ Workbook::Workbook(std::shared_ptr<ApplicationState> application,
       active_sheet_(file()->active_sheet()) {}
 
 std::string Workbook::Disconnected() const { return Closed(); }
+
+HRESULT Workbook::SaveAs(const std::wstring& file_name) {
+  const std::string path = ToUtf8(file_name);
+  return SaveFileAs(path, office::OpenFileClashing(application_->workbooks, this, path));
+}
 
 HRESULT Workbook::get_Names(IDispatch** names) {
   *names = MakeObject<Names>(ComPtr<Workbook>(this)).Detach();

@@ -26,6 +26,9 @@ class Workbook final : public office::OpenDocument<ExcelObject<IWorkbook>, Workb
   Workbook(std::shared_ptr<ApplicationState> application,
            std::unique_ptr<WorkbookDocument> document);
 
+  // Refused when another file open in the application is the file or has
+  // its name.
+  HRESULT SaveAs(const std::wstring& file_name) override;
   HRESULT get_Names(IDispatch** names) override;
   HRESULT get_Worksheets(IDispatch** sheets) override;
   HRESULT get_BuiltinDocumentProperties(IDispatch** properties) override;

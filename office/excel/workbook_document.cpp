@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "office/common/open_files.h"
 #include "office/excel/spreadsheet_xml.h"
 
 namespace ovc::excel {
@@ -58,10 +59,8 @@ std::unique_ptr<WorkbookDocument> WorkbookDocument::Open(const std::string& path
   }
   std::unique_ptr<office::Package> package = office::Package::Open(path, options, error, code);
   if (!package) return nullptr;
-  std::error_code ignored;
-  std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
   std::unique_ptr<WorkbookDocument> document(
-      new WorkbookDocument(std::move(package), absolute.lexically_normal().string()));
+      new WorkbookDocument(std::move(package), office::FullPathOf(path)));
   if (!document->ReadParts(error, code)) return nullptr;
   return document;
 }
@@ -201,6 +200,21 @@ void WorkbookDocument::NotePropertiesChanged() {
 
 bool WorkbookDocument::Save(const std::string& user, int64_t now_utc_seconds, std::string* error,
                             HRESULT* code) {
+  return PrepareSave(user, now_utc_seconds, error, code) && package_->Save(error, code);
+}
+
+bool WorkbookDocument::SaveAs(const std::string& path, const std::string& user,
+                              int64_t now_utc_seconds, std::string* error, HRESULT* code) {
+  if (!PrepareSave(user, now_utc_seconds, error, code) || !package_->SaveAs(path, error, code)) {
+    return false;
+  }
+  path_ = office::FullPathOf(path);
+  file_name_ = package_->file_name();
+  return true;
+}
+
+bool WorkbookDocument::PrepareSave(const std::string& user, int64_t now_utc_seconds,
+                                   std::string* error, HRESULT* code) {
   if (cells_->PrepareSave()) package_->MarkChanged(package_->MainDocumentPartName());
   if (cells_->calc_chain_changed() && !calc_chain_part_.empty()) {
     if (!cells_->calc_chain_empty()) {
@@ -218,7 +232,7 @@ bool WorkbookDocument::Save(const std::string& user, int64_t now_utc_seconds, st
     return false;
   }
   NotePropertiesChanged();
-  return package_->Save(error, code);
+  return true;
 }
 
 }  // namespace ovc::excel

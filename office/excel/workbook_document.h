@@ -72,6 +72,10 @@ class WorkbookDocument {
   // writes, and writes the workbook over its file atomically. False with
   // *error and *code set on failure, the file then unchanged.
   bool Save(const std::string& user, int64_t now_utc_seconds, std::string* error, HRESULT* code);
+  // Saves as Save does, but as the file `path` (see Package::SaveAs), which
+  // the workbook then is.
+  bool SaveAs(const std::string& path, const std::string& user, int64_t now_utc_seconds,
+              std::string* error, HRESULT* code);
 
  private:
   struct SheetPart {
@@ -82,14 +86,16 @@ class WorkbookDocument {
 
   WorkbookDocument(std::unique_ptr<office::Package> package, std::string path);
   bool ReadParts(std::string* error, HRESULT* code);
+  bool PrepareSave(const std::string& user, int64_t now_utc_seconds, std::string* error,
+                   HRESULT* code);
   // The first part `source` relates to by `type`, parsed; null when none.
   pugi::xml_document* RelatedXmlPart(const std::string& source, std::string_view type,
                                      std::string* part, std::string* error);
   bool ReadSheetParts(const pugi::xml_document& workbook, std::string* error);
 
   std::unique_ptr<office::Package> package_;
-  const std::string path_;
-  const std::string file_name_;
+  std::string path_;
+  std::string file_name_;
   bool shared_ = false;
   int32_t active_sheet_ = 0;
   std::unique_ptr<DefinedNames> names_;

@@ -56,13 +56,13 @@ std::string NameOf(const std::string& path) { return path.substr(path.rfind('/')
 // Creates the temporary file beside `target` and locks it at once, so that
 // a cleanup never takes it for a leftover; 0 with *temporary and *fd, or
 // the errno.
-int CreateTemporary(FileSystem& file_system, const std::string& target, std::string* temporary,
-                    int* fd) {
+int CreateTemporary(FileSystem& file_system, const std::string& target, mode_t mode,
+                    std::string* temporary, int* fd) {
   int error = EEXIST;
   for (int attempt = 0; attempt < kNameAttempts && error == EEXIST; ++attempt) {
     *temporary = FolderOf(target) + TemporaryPrefix(NameOf(target)) + RandomSuffix() +
                  std::string(kTemporaryEnd);
-    error = file_system.CreateExclusive(*temporary, 0600, fd);
+    error = file_system.CreateExclusive(*temporary, mode, fd);
   }
   if (error == 0 && (error = LockFile(*fd)) != 0) {
     file_system.Close(*fd);
@@ -71,11 +71,17 @@ int CreateTemporary(FileSystem& file_system, const std::string& target, std::str
   return error;
 }
 
-// Writes and prepares the temporary file; 0 or the errno.
+// Writes and flushes the temporary file; 0 or the errno.
+int Write(FileSystem& file_system, int fd, std::string_view bytes) {
+  if (int error = file_system.Write(fd, bytes)) return error;
+  return file_system.Sync(fd);
+}
+
+// Writes the temporary file and gives it the mode and owner of the file
+// `old` it replaces; 0 or the errno.
 int Fill(FileSystem& file_system, int fd, std::string_view bytes, const struct stat& old,
          const std::string& target, const TraceSink& trace) {
-  if (int error = file_system.Write(fd, bytes)) return error;
-  if (int error = file_system.Sync(fd)) return error;
+  if (int error = Write(file_system, fd, bytes)) return error;
   if (int error = file_system.ChangeMode(fd, old.st_mode & 07777)) return error;
   struct stat now {};
   if (::fstat(fd, &now) == 0 && (now.st_uid != old.st_uid || now.st_gid != old.st_gid) &&
@@ -117,20 +123,13 @@ bool FileVersion::operator==(const FileVersion& other) const {
          modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
 }
 
-int SaveAtomically(FileSystem& file_system, const std::string& path, std::string_view bytes,
-                   const FileVersion& expected, const TraceSink& trace, int* fd) {
-  char resolved[PATH_MAX];
-  if (::realpath(path.c_str(), resolved) == nullptr) {
-    return errno == ENOENT ? kFileChangedMeanwhile : errno;
-  }
-  const std::string target = resolved;
-  struct stat old {};
-  if (int error = CheckVersion(target, expected, &old)) return error;
-  std::string temporary;
-  if (int error = CreateTemporary(file_system, target, &temporary, fd)) return error;
-  struct stat unchanged {};
-  int error = Fill(file_system, *fd, bytes, old, target, trace);
-  if (error == 0) error = CheckVersion(target, expected, &unchanged);
+namespace {
+
+// Renames the filled temporary file over `target` and flushes the folder,
+// unless `error` already tells a failure; on failure the temporary file
+// goes.
+int Commit(FileSystem& file_system, const std::string& temporary, const std::string& target,
+           int error, const TraceSink& trace, int* fd) {
   if (error == 0) error = file_system.Rename(temporary, target);
   if (error != 0) {
     file_system.Close(*fd);
@@ -142,6 +141,85 @@ int SaveAtomically(FileSystem& file_system, const std::string& path, std::string
     trace(target + ": the folder was not flushed");
   }
   return 0;
+}
+
+// SaveAtomically over the real path `target`.
+int Replace(FileSystem& file_system, const std::string& target, std::string_view bytes,
+            const FileVersion& expected, const TraceSink& trace, int* fd) {
+  struct stat old {};
+  if (int error = CheckVersion(target, expected, &old)) return error;
+  std::string temporary;
+  if (int error = CreateTemporary(file_system, target, 0600, &temporary, fd)) return error;
+  struct stat unchanged {};
+  int error = Fill(file_system, *fd, bytes, old, target, trace);
+  if (error == 0) error = CheckVersion(target, expected, &unchanged);
+  return Commit(file_system, temporary, target, error, trace, fd);
+}
+
+// Writes the new file `target`, which must still be absent when it is
+// renamed into place; its mode is 0666 less the umask.
+int CreateNew(FileSystem& file_system, const std::string& target, std::string_view bytes,
+              const TraceSink& trace, int* fd) {
+  std::string temporary;
+  if (int error = CreateTemporary(file_system, target, 0666, &temporary, fd)) return error;
+  int error = Write(file_system, *fd, bytes);
+  struct stat appeared {};
+  if (error == 0 && ::lstat(target.c_str(), &appeared) == 0) error = kFileChangedMeanwhile;
+  return Commit(file_system, temporary, target, error, trace, fd);
+}
+
+// The real path of the file `path` names, also when there is no file yet:
+// then that of its folder with its name. A dangling symbolic link is
+// ENOENT.
+int ResolveTarget(const std::string& path, std::string* target) {
+  char resolved[PATH_MAX];
+  if (::realpath(path.c_str(), resolved) != nullptr) {
+    *target = resolved;
+    return 0;
+  }
+  if (errno != ENOENT) return errno;
+  struct stat link {};
+  if (::lstat(path.c_str(), &link) == 0) return ENOENT;
+  const std::string folder = FolderOf(path);
+  if (::realpath(folder.empty() ? "." : folder.c_str(), resolved) == nullptr) return errno;
+  const std::string_view real_folder = resolved;
+  *target = std::string(real_folder) + (real_folder.ends_with('/') ? "" : "/") + NameOf(path);
+  return 0;
+}
+
+// 0 when no open file description holds the lock of the existing file
+// `target`; kFileInUse when one does, else the errno (EACCES for a file
+// this process may not write).
+int CheckNotInUse(const std::string& target) {
+  const int fd = ::open(target.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno;
+  const int error = LockFile(fd);
+  ::close(fd);
+  return error == EAGAIN ? kFileInUse : error;
+}
+
+}  // namespace
+
+int SaveAtomically(FileSystem& file_system, const std::string& path, std::string_view bytes,
+                   const FileVersion& expected, const TraceSink& trace, int* fd) {
+  char resolved[PATH_MAX];
+  if (::realpath(path.c_str(), resolved) == nullptr) {
+    return errno == ENOENT ? kFileChangedMeanwhile : errno;
+  }
+  return Replace(file_system, resolved, bytes, expected, trace, fd);
+}
+
+int SaveAtomicallyAs(FileSystem& file_system, const std::string& path, std::string_view bytes,
+                     const TraceSink& trace, int* fd) {
+  std::string target;
+  if (int error = ResolveTarget(path, &target)) return error;
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) != 0) {
+    return errno == ENOENT ? CreateNew(file_system, target, bytes, trace, fd) : errno;
+  }
+  if (!S_ISREG(existing.st_mode)) return EISDIR;
+  if (int error = CheckNotInUse(target)) return error;
+  return Replace(file_system, target, bytes, FileVersion::Of(existing), trace, fd);
 }
 
 int CheckFolderTakesSave(FileSystem& file_system, const std::string& path) {

@@ -37,6 +37,20 @@ inline constexpr int kFileChangedMeanwhile = -1;
 int SaveAtomically(FileSystem& file_system, const std::string& path, std::string_view bytes,
                    const FileVersion& expected, const TraceSink& trace, int* fd);
 
+// What SaveAtomicallyAs returns when another open of the file it would
+// replace (in this process or another) holds the file's lock.
+inline constexpr int kFileInUse = -2;
+
+// Writes `bytes` as the file `path` names: a new file (mode 0666 less the
+// umask), or one replacing the file there as SaveAtomically does, unless
+// another open holds that file's lock (kFileInUse) or this process may not
+// write it (EACCES). Returns 0 with *fd the new file, open and locked, owned
+// by the caller; kFileChangedMeanwhile when a file appeared meanwhile, or
+// the errno of the failing step; on failure whatever was there is unchanged
+// and no temporary file is left.
+int SaveAtomicallyAs(FileSystem& file_system, const std::string& path, std::string_view bytes,
+                     const TraceSink& trace, int* fd);
+
 // 0 when the folder of the file `path` leads to lets a save create and
 // rename files there, else the errno; 0 also when `path` leads nowhere.
 int CheckFolderTakesSave(FileSystem& file_system, const std::string& path);

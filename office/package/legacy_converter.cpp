@@ -431,14 +431,24 @@ LegacyWorkingCopy::~LegacyWorkingCopy() {
   if (fd_ >= 0) ::close(fd_);
 }
 
+std::unique_ptr<LegacyWorkingCopy> LegacyWorkingCopy::Create(const std::string& display_name,
+                                                             bool word_processing,
+                                                             const ConverterOptions& options,
+                                                             std::string* error, HRESULT* code) {
+  std::unique_ptr<LegacyWorkingCopy> copy(
+      new LegacyWorkingCopy(display_name, word_processing, options));
+  if (!copy->folder_.Create()) return copy->Fail(STG_E_WRITEFAULT, error, code), nullptr;
+  return copy;
+}
+
 std::unique_ptr<LegacyWorkingCopy> LegacyWorkingCopy::Open(int original_fd,
                                                            const std::string& display_name,
                                                            bool word_processing,
                                                            const ConverterOptions& options,
                                                            std::string* error, HRESULT* code) {
-  std::unique_ptr<LegacyWorkingCopy> copy(
-      new LegacyWorkingCopy(display_name, word_processing, options));
-  if (!copy->folder_.Create()) return copy->Fail(STG_E_WRITEFAULT, error, code), nullptr;
+  std::unique_ptr<LegacyWorkingCopy> copy =
+      Create(display_name, word_processing, options, error, code);
+  if (copy == nullptr) return nullptr;
   // LibreOffice reads a private copy, never the original, so that it leaves
   // no lock file of its own beside it.
   const std::string source =
@@ -487,7 +497,7 @@ bool LegacyWorkingCopy::ConvertBack(std::string_view package, std::string* legac
 bool LegacyWorkingCopy::Adopt() {
   const int next = ::open(CopyPath(generation_ + 1).c_str(), O_RDONLY | O_CLOEXEC);
   if (next < 0) return false;
-  ::close(fd_);
+  if (fd_ >= 0) ::close(fd_);
   ::unlink(CopyPath(generation_).c_str());
   fd_ = next;
   ++generation_;

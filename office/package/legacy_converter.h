@@ -72,6 +72,13 @@ class LegacyWorkingCopy {
                                                  bool word_processing,
                                                  const ConverterOptions& options,
                                                  std::string* error, HRESULT* code);
+  // An empty working copy for a package to be saved as the legacy file
+  // `display_name`: ConvertBack and Adopt make its first copy. Null with
+  // STG_E_WRITEFAULT when its folder cannot be made.
+  static std::unique_ptr<LegacyWorkingCopy> Create(const std::string& display_name,
+                                                   bool word_processing,
+                                                   const ConverterOptions& options,
+                                                   std::string* error, HRESULT* code);
   ~LegacyWorkingCopy();
   LegacyWorkingCopy(const LegacyWorkingCopy&) = delete;
   LegacyWorkingCopy& operator=(const LegacyWorkingCopy&) = delete;

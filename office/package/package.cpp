@@ -7,6 +7,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "automation/ascii.h"
 #include "office/package/archive.h"
 #include "office/package/atomic_save.h"
 #include "office/package/content_types.h"
@@ -28,6 +29,9 @@ constexpr std::string_view kNotOpenXml = "not an Office Open XML package";
 constexpr std::string_view kChangedMeanwhile =
     "changed or replaced by another program since it was opened: not saved, to keep that "
     "program's version; close it and open it again";
+constexpr std::string_view kInUse =
+    "open in another application or program: not replaced; close it there first";
+constexpr std::string_view kAppeared = "written by another program meanwhile: not replaced";
 constexpr std::string_view kRelationshipsType =
     "application/vnd.openxmlformats-package.relationships+xml";
 
@@ -259,36 +263,48 @@ class Package::Impl {
 
   bool Save(std::string* error, HRESULT* code) {
     if (read_only_) return Fail("opened read-only", E_ACCESSDENIED, error, code);
-    std::vector<Archive::Output> outputs;
-    for (const std::unique_ptr<PackageEntry>& entry : entries_) {
-      if (entry->removed) continue;
-      Archive::Output output;
-      output.name = entry->name;
-      if (entry->changed || entry->source_index < 0) {
-        output.data = SerializePart(*entry->xml);
-        output.time_of = entry->source_index;
-      } else {
-        output.source_index = entry->source_index;
-      }
-      outputs.push_back(std::move(output));
-    }
     std::string bytes;
-    std::string reason;
-    if (!archive_->Write(outputs, &bytes, &reason)) return Corrupt(reason, error, code);
-    outputs.clear();
+    if (!Serialize(&bytes, error, code)) return false;
     if (legacy_ != nullptr && !legacy_->ConvertBack(bytes, &bytes, error, code)) return false;
     int fd = -1;
     const int failure = SaveAtomically(*file_system_, path_, bytes, version_, options_.trace, &fd);
     if (failure != 0 && legacy_ != nullptr) legacy_->Discard();
-    if (failure == kFileChangedMeanwhile) {
-      return Fail(kChangedMeanwhile, E_ACCESSDENIED, error, code);
-    }
-    if (failure != 0) return Fail(std::strerror(failure), StorageError(failure, true), error, code);
+    if (failure != 0) return SaveFailed(failure, error, code);
     ::close(fd_);
     fd_ = fd;
     struct stat status {};
     if (::fstat(fd_, &status) == 0) version_ = FileVersion::Of(status);
     if (legacy_ == nullptr || legacy_->Adopt()) Reindex();
+    RemoveLeftoverTemporaries(*file_system_, path_, options_.trace);
+    return true;
+  }
+
+  bool SaveAs(const std::string& path, std::string* error, HRESULT* code) {
+    if (SameFile(fd_, path)) return Save(error, code);
+    const std::string name = BaseName(path);
+    bool convert = false;
+    if (!ChooseFormat(name, &convert, error, code)) return false;
+    std::string bytes;
+    if (!Serialize(&bytes, error, code)) return false;
+    std::unique_ptr<LegacyWorkingCopy> legacy;
+    if (convert) {
+      legacy = LegacyWorkingCopy::Create(name, IsWordProcessing(), Converter(), error, code);
+      if (legacy == nullptr || !legacy->ConvertBack(bytes, &bytes, error, code)) return false;
+      if (!legacy->Adopt()) return Fail(std::strerror(errno), STG_E_READFAULT, error, code);
+    }
+    int fd = -1;
+    if (const int failure = SaveAtomicallyAs(*file_system_, path, bytes, options_.trace, &fd)) {
+      return SaveFailed(failure, error, code, name);
+    }
+    ::close(fd_);
+    fd_ = fd;
+    path_ = path;
+    file_name_ = name;
+    read_only_ = false;
+    legacy_ = std::move(legacy);
+    struct stat status {};
+    if (::fstat(fd_, &status) == 0) version_ = FileVersion::Of(status);
+    Reindex();
     RemoveLeftoverTemporaries(*file_system_, path_, options_.trace);
     return true;
   }
@@ -314,10 +330,7 @@ class Package::Impl {
     const bool word_processing =
         options_.kind ? *options_.kind == DocumentKind::kWordProcessing
                       : file_name_.size() > 4 && file_name_.substr(file_name_.size() - 4) == ".doc";
-    legacy_ = LegacyWorkingCopy::Open(
-        fd_, file_name_, word_processing,
-        options_.converter != nullptr ? *options_.converter : DefaultConverterOptions(), error,
-        code);
+    legacy_ = LegacyWorkingCopy::Open(fd_, file_name_, word_processing, Converter(), error, code);
     return legacy_ != nullptr && KeepMacroProject(error, code);
   }
 
@@ -335,6 +348,74 @@ class Package::Impl {
           "opened read-only: its VBA project does not survive the conversion a save needs"));
     }
     return true;
+  }
+
+  // The package as a save writes it: changed parts re-serialised, the
+  // others copied with their compressed bytes, in entry order.
+  bool Serialize(std::string* bytes, std::string* error, HRESULT* code) {
+    std::vector<Archive::Output> outputs;
+    for (const std::unique_ptr<PackageEntry>& entry : entries_) {
+      if (entry->removed) continue;
+      Archive::Output output;
+      output.name = entry->name;
+      if (entry->changed || entry->source_index < 0) {
+        output.data = SerializePart(*entry->xml);
+        output.time_of = entry->source_index;
+      } else {
+        output.source_index = entry->source_index;
+      }
+      outputs.push_back(std::move(output));
+    }
+    std::string reason;
+    return archive_->Write(outputs, bytes, &reason) || Corrupt(reason, error, code);
+  }
+
+  // The failure `failure` of an atomic save over the package's own file,
+  // or as the new file `name`.
+  bool SaveFailed(int failure, std::string* error, HRESULT* code,
+                  const std::string& name = "") const {
+    std::string reason = std::strerror(failure);
+    *code = StorageError(failure, true);
+    if (failure == kFileChangedMeanwhile || failure == kFileInUse) {
+      *code = E_ACCESSDENIED;
+      reason = failure == kFileInUse ? kInUse : name.empty() ? kChangedMeanwhile : kAppeared;
+    }
+    *error = (name.empty() ? file_name_ : name) + ": " + reason;
+    return false;
+  }
+
+  // Whether a save as the file `name` writes the package as it is (its
+  // extension is the package's own) or *convert-s it to the legacy format
+  // of its kind. Any other extension is refused (E_INVALIDARG), and so is
+  // the conversion of a package with macros, which the legacy file would
+  // not keep (E_NOTIMPL).
+  bool ChooseFormat(const std::string& name, bool* convert, std::string* error,
+                    HRESULT* code) const {
+    const std::string_view own = PackageExtension(main_type_);
+    const std::string_view legacy = IsWordProcessing() ? "doc" : "xls";
+    const size_t dot = name.rfind('.');
+    const std::string_view extension =
+        dot == std::string::npos ? std::string_view() : std::string_view(name).substr(dot + 1);
+    *convert = EqualsAsciiNoCase(extension, legacy);
+    if (*convert && own.ends_with('m')) {
+      *code = E_NOTIMPL;
+      *error = name + ": its macros do not survive the conversion to ." + std::string(legacy);
+      return false;
+    }
+    if (*convert || EqualsAsciiNoCase(extension, own)) return true;
+    *code = E_INVALIDARG;
+    *error = name + ": not a name this " + (IsWordProcessing() ? "document" : "workbook") +
+             " can be saved as: it takes the extension ." + std::string(own) + " or ." +
+             std::string(legacy);
+    return false;
+  }
+
+  bool IsWordProcessing() const {
+    return DocumentKindOf(main_type_) == DocumentKind::kWordProcessing;
+  }
+
+  ConverterOptions Converter() const {
+    return options_.converter != nullptr ? *options_.converter : DefaultConverterOptions();
   }
 
   bool Fail(std::string_view reason, HRESULT status, std::string* error, HRESULT* code) const {
@@ -407,7 +488,7 @@ class Package::Impl {
       *code = STG_E_DOCFILECORRUPT;
       return false;
     }
-    const std::string type = LookupContentType(types->document, main_part_);
+    const std::string& type = main_type_ = LookupContentType(types->document, main_part_);
     if (type == kBinaryWorkbookType) return Refuse("binary workbook (.xlsb)", error, code);
     const std::string mismatch =
         options_.kind ? KindMismatch(*options_.kind, DocumentKindOf(type)) : "";
@@ -495,6 +576,7 @@ class Package::Impl {
   std::vector<std::unique_ptr<PackageEntry>> entries_;
   std::unordered_map<std::string, size_t> by_key_;
   std::string main_part_;
+  std::string main_type_;  // the main part's content type
 };
 
 std::unique_ptr<Package> Package::Open(const std::string& path, const OpenOptions& options,
@@ -558,5 +640,9 @@ bool Package::RemovePart(const std::string& part, std::string* error) {
 bool Package::HasChanges() const { return impl_->HasChanges(); }
 
 bool Package::Save(std::string* error, HRESULT* code) { return impl_->Save(error, code); }
+
+bool Package::SaveAs(const std::string& path, std::string* error, HRESULT* code) {
+  return impl_->SaveAs(path, error, code);
+}
 
 }  // namespace ovc::office

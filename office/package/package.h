@@ -170,6 +170,18 @@ class Package {
   // then whole and unchanged.
   bool Save(std::string* error, HRESULT* code);
 
+  // Writes the package as the file `path` (the file it has open: as Save),
+  // atomically: as it is when its extension is the package's own (.xlsx,
+  // .docm, ...), converted when it is the legacy one of its kind (.xls,
+  // .doc). A file there is replaced unless another open holds its lock.
+  // Then the package is that file: path, name, lock (the old file's is
+  // released) and a legacy working copy follow it, and it is writable. False,
+  // *error ("<new name>: <reason>") and *code on failure (E_INVALIDARG for
+  // another extension, E_NOTIMPL for a conversion that would drop macros or
+  // that LibreOffice cannot make, E_ACCESSDENIED for a file in use, STG_E_*
+  // from errno), the package and both files then unchanged.
+  bool SaveAs(const std::string& path, std::string* error, HRESULT* code);
+
  private:
   class Impl;
   explicit Package(std::unique_ptr<Impl> impl);

@@ -4,6 +4,7 @@
 
 #include "automation/conversion.h"
 #include "automation/text.h"
+#include "office/common/open_files.h"
 #include "office/word/bookmarks.h"
 #include "office/word/fields.h"
 #include "office/word/form_reset.h"
@@ -83,6 +84,11 @@ void Document::Discard(const std::string& why) {
   ComPtr<Document> keep_alive(this);
   CloseFile(why);
   application_->Forget(this);
+}
+
+HRESULT Document::SaveAs(const std::wstring& file_name) {
+  const std::string path = ToUtf8(file_name);
+  return SaveFileAs(path, office::OpenFileClashing(application_->documents, this, path));
 }
 
 HRESULT Document::get_Bookmarks(IDispatch** bookmarks) {

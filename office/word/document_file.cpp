@@ -1,6 +1,7 @@
 #include "office/word/document_file.h"
 
-#include <filesystem>
+#include "office/common/open_files.h"
+
 #include <utility>
 #include <vector>
 
@@ -22,10 +23,7 @@ std::unique_ptr<DocumentFile> DocumentFile::Open(const std::string& path,
                                                  std::string* error, HRESULT* code) {
   std::unique_ptr<WordDocument> model = WordDocument::Open(path, options, error, code);
   if (!model) return nullptr;
-  std::error_code ignored;
-  const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
-  std::unique_ptr<DocumentFile> file(
-      new DocumentFile(std::move(model), absolute.lexically_normal().string()));
+  std::unique_ptr<DocumentFile> file(new DocumentFile(std::move(model), office::FullPathOf(path)));
   file->ReadParts();
   return file;
 }
@@ -66,13 +64,27 @@ void DocumentFile::NoteChanges() {
 
 bool DocumentFile::Save(const std::string& user, int64_t now_utc_seconds, std::string* error,
                         HRESULT* code) {
+  return PrepareSave(user, now_utc_seconds, error, code) && package().Save(error, code);
+}
+
+bool DocumentFile::SaveAs(const std::string& path, const std::string& user, int64_t now_utc_seconds,
+                          std::string* error, HRESULT* code) {
+  if (!PrepareSave(user, now_utc_seconds, error, code) || !package().SaveAs(path, error, code)) {
+    return false;
+  }
+  path_ = office::FullPathOf(path);
+  return true;
+}
+
+bool DocumentFile::PrepareSave(const std::string& user, int64_t now_utc_seconds, std::string* error,
+                               HRESULT* code) {
   if (!properties_->NoteSave(user, now_utc_seconds)) {
     *error = file_name() + ": the document properties part cannot be made";
     *code = E_FAIL;
     return false;
   }
   NoteChanges();
-  return package().Save(error, code);
+  return true;
 }
 
 }  // namespace ovc::word

@@ -40,6 +40,10 @@ class DocumentFile {
   // Writes the document atomically, recording `user` and the time as its
   // last save. False, *error and *code on failure, the file then unchanged.
   bool Save(const std::string& user, int64_t now_utc_seconds, std::string* error, HRESULT* code);
+  // Saves as Save does, but as the file `path` (see Package::SaveAs), which
+  // the document then is.
+  bool SaveAs(const std::string& path, const std::string& user, int64_t now_utc_seconds,
+              std::string* error, HRESULT* code);
 
  private:
   DocumentFile(std::unique_ptr<WordDocument> model, std::string path);
@@ -48,9 +52,11 @@ class DocumentFile {
                               const std::string& source, std::string_view relationship_type,
                               std::string* part);
   void NoteChanges();
+  bool PrepareSave(const std::string& user, int64_t now_utc_seconds, std::string* error,
+                   HRESULT* code);
 
   std::unique_ptr<WordDocument> model_;
-  const std::string path_;
+  std::string path_;
   std::string core_part_;
   std::string settings_part_;
   std::unique_ptr<office::CoreProperties> properties_;

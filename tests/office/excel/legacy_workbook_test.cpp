@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
 #include "automation/com_object.h"
 #include "automation/text.h"
 #include "tests/office/excel/workbook_fixture.h"
@@ -17,6 +24,21 @@ class LegacyWorkbookTest : public testing::BookTest {
   ~LegacyWorkbookTest() override { application_ = nullptr; }
 
   const std::string legacy_ = CopyFixture(folder_, "names.xls", "-my 'names' $x.xls");
+};
+
+// Working folders live in a temporary folder of the test's own.
+class LegacySaveAsTest : public LegacyWorkbookTest {
+ protected:
+  LegacySaveAsTest() { ::setenv("TMPDIR", temporary_.path().c_str(), 1); }
+  ~LegacySaveAsTest() override { ::unsetenv("TMPDIR"); }
+
+  size_t WorkingFolders() const {
+    const std::vector<std::string> names = temporary_.Entries();
+    return std::count_if(names.begin(), names.end(),
+                         [](const std::string& name) { return name.starts_with("ovc-legacy-"); });
+  }
+
+  files_testing::TempDir temporary_;
 };
 
 TEST_F(LegacyWorkbookTest, ALegacyWorkbookIsReadWrittenAndSavedInItsOwnFormat) {
@@ -39,6 +61,44 @@ TEST_F(LegacyWorkbookTest, ALegacyWorkbookIsReadWrittenAndSavedInItsOwnFormat) {
   rate = Range(L"Rate");
   ASSERT_TRUE(rate);
   EXPECT_EQ(Get(rate.get(), L"Value"), Variant(0.5));
+}
+
+// SaveAs moves the workbook to the new file in the format its extension
+// names; a name another open workbook has is refused.
+TEST_F(LegacySaveAsTest, SaveAsMovesTheWorkbookToANewFileOfEitherFormat) {
+  ComPtr<IDispatch> workbook = Open(legacy_);
+  if (!workbook && status_ == E_NOTIMPL) GTEST_SKIP() << "LibreOffice is not installed";
+  ASSERT_TRUE(workbook) << std::hex << status_;
+  const std::string before = office::testing::ReadFile(legacy_);
+  ASSERT_EQ(PutProperty(Range(L"Rate").get(), L"Value", Variant(0.5)), S_OK);
+  std::filesystem::create_directory(folder_.File("sub"));
+  const struct {
+    std::string name;
+    std::string magic;
+  } cases[] = {{"Copy.xlsx", "PK"}, {"Back.xls", "\xD0\xCF\x11\xE0"}};
+  for (const auto& c : cases) {
+    const std::string path = folder_.File("sub/" + c.name);
+    ASSERT_EQ(CallMethod(workbook.get(), L"SaveAs", {Variant(FromUtf8(path))}), S_OK) << c.name;
+    EXPECT_EQ(Get(workbook.get(), L"Name"), Variant(FromUtf8(c.name)));
+    EXPECT_EQ(Get(workbook.get(), L"FullName"), Variant(FromUtf8(path)));
+    EXPECT_EQ(Get(workbook.get(), L"Path"), Variant(FromUtf8(folder_.File("sub"))));
+    EXPECT_EQ(Get(workbook.get(), L"Saved"), Variant::Bool(true));
+    EXPECT_EQ(office::testing::ReadFile(path).substr(0, c.magic.size()), c.magic);
+  }
+  EXPECT_EQ(office::testing::ReadFile(legacy_), before);
+  ASSERT_TRUE(Open(CopyFixture(folder_, "book.xlsx", "Other.xlsx")));
+  EXPECT_EQ(
+      CallMethod(workbook.get(), L"SaveAs", {Variant(FromUtf8(folder_.File("sub/Other.xlsx")))}),
+      E_ACCESSDENIED);
+  ASSERT_EQ(CallMethod(workbook.get(), L"Close"), S_OK);
+  EXPECT_EQ(WorkingFolders(), 0u);
+
+  workbook = Open(folder_.File("sub/Back.xls"));
+  ASSERT_TRUE(workbook) << std::hex << status_;
+  EXPECT_EQ(Get(Range(L"Rate").get(), L"Value"), Variant(0.5));
+  EXPECT_EQ(WorkingFolders(), 1u);
+  ASSERT_EQ(CallMethod(application_.get(), L"Quit"), S_OK);
+  EXPECT_EQ(WorkingFolders(), 0u);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +21,7 @@
 #include "office/package/package.h"
 
 #include "tests/office/office_test_support.h"
+#include "tests/office/package/package_test_support.h"
 
 namespace ovc::office {
 namespace {
@@ -307,6 +309,81 @@ TEST(LegacyPackageTest, ALegacyFileIsReadThroughItsWorkingCopyAndSavedBackInPlac
   EXPECT_EQ(before_close.size(), after_close.size() + 1);
   for (const std::string& name : after_close)
     EXPECT_EQ(name.rfind("ovc-legacy-", 0), std::string::npos);
+}
+
+// The working folders under the temporary folder `dir`.
+size_t WorkingFolders(const TempDir& dir) {
+  const std::vector<std::string> names = dir.Entries();
+  return std::count_if(names.begin(), names.end(),
+                       [](const std::string& name) { return name.starts_with("ovc-legacy-"); });
+}
+
+// SaveAs writes the package as it is or converted, by the new name's
+// extension; the package then is the new file, lock and working copy
+// included. A refused or failed SaveAs leaves both files and the package
+// as they were.
+TEST(LegacyPackageTest, SaveAsWritesTheNewFileInItsFormatAndTheLockFollows) {
+  TemporaryFolderOverride temporary;
+  TempDir dir;
+  const FakeOffice converter(CopyingConverter(dir.File("refuse")));
+  const ConverterOptions options = converter.Options();
+  OpenOptions open_options;
+  open_options.converter = &options;
+  const std::string busy = CopyFixture(dir, "names.xlsx", "busy.xlsx");
+  const std::unique_ptr<Package> holder = testing::OpenOrFail(busy, open_options);
+  const struct {
+    std::string fixture, source, target;
+    bool refuse_conversion;
+    HRESULT code;
+    std::string error;
+    size_t working_folders;  // the package's, after the SaveAs
+  } cases[] = {
+      {"book.xlsx", "a.xlsx", "b.xlsx", false, S_OK, "", 0},
+      {"book.xlsx", "a.xlsx", "b.XLS", false, S_OK, "", 1},
+      {"legacy.doc", "a.xls", "b.xlsx", false, S_OK, "", 0},
+      {"legacy.doc", "a.xls", "b.xls", false, S_OK, "", 1},
+      {"book.xlsx", "a.xlsx", "b.pdf", false, E_INVALIDARG,
+       "b.pdf: not a name this workbook can be saved as: it takes the extension .xlsx or .xls", 0},
+      {"macro.xlsm", "a.xlsm", "b.xls", false, E_NOTIMPL,
+       "b.xls: its macros do not survive the conversion to .xls", 0},
+      {"book.xlsx", "a.xlsx", "b.xls", true, E_NOTIMPL,
+       "b.xls: conversion to .xls: LibreOffice wrote nothing", 0},
+      {"book.xlsx", "a.xlsx", "busy.xlsx", false, E_ACCESSDENIED,
+       "busy.xlsx: open in another application or program: not replaced; close it there first", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source + " as " + c.target);
+    const std::string source = CopyFixture(dir, c.fixture, c.source);
+    const std::string target = dir.File(c.target);
+    const std::string source_bytes = ReadFile(source);
+    const std::string target_bytes = ReadFile(target);
+    if (c.refuse_conversion) std::ofstream(dir.File("refuse")) << "";
+    std::unique_ptr<Package> package = testing::OpenOrFail(source, open_options);
+    std::string error;
+    HRESULT code = S_OK;
+    EXPECT_EQ(package->SaveAs(target, &error, &code), c.code == S_OK);
+    std::filesystem::remove(dir.File("refuse"));
+    EXPECT_EQ(ReadFile(source), source_bytes);
+    EXPECT_EQ(WorkingFolders(temporary.dir()), c.working_folders);
+    if (c.code != S_OK) {
+      EXPECT_EQ(code, c.code);
+      EXPECT_EQ(error.substr(0, c.error.size()), c.error);
+      EXPECT_EQ(ReadFile(target), target_bytes);
+      EXPECT_EQ(package->path(), source);
+      EXPECT_TRUE(testing::OpenOrFail(source, open_options)->is_read_only()) << "still locked";
+      continue;
+    }
+    EXPECT_EQ(package->path(), target);
+    EXPECT_EQ(package->file_name(), c.target);
+    EXPECT_TRUE(package->IsFile(target));
+    EXPECT_FALSE(package->is_read_only());
+    EXPECT_EQ(ReadFile(target).substr(0, 2), "PK");
+    EXPECT_TRUE(testing::OpenOrFail(target, open_options)->is_read_only()) << "locked";
+    EXPECT_FALSE(testing::OpenOrFail(source, open_options)->is_read_only()) << "released";
+    package.reset();
+    EXPECT_EQ(WorkingFolders(temporary.dir()), 0u);
+    std::filesystem::remove(target);
+  }
 }
 
 TEST(LegacyPackageTest, AnEncryptedLegacyFileIsRefusedBeforeAnyConversion) {

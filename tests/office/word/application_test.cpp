@@ -101,6 +101,31 @@ TEST_F(WordTest, OpenGivesOneObjectPerFileAndHonoursReadOnlyAndLocks) {
   Call(other.get(), L"Quit");
 }
 
+// SaveAs writes the document as the new file in the format its extension
+// names, which it then is; the old file stays as it was.
+TEST_F(WordTest, SaveAsMovesTheDocumentToTheNewFile) {
+  const std::string path = CopyFixture(folder_, "bookmarks.docx");
+  const std::string before = office::testing::ReadFile(path);
+  ComPtr<IDispatch> document = Open(path);
+  ASSERT_TRUE(document);
+  const struct {
+    std::string name;
+    HRESULT status;
+  } cases[] = {{"copy.docx", S_OK}, {"copy.xlsx", E_INVALIDARG}, {"copy.doc", S_OK}};
+  for (const auto& c : cases) {
+    const std::string target = folder_.File(c.name);
+    EXPECT_EQ(CallByName(document.get(), L"SaveAs", DISPATCH_METHOD, {Variant(FromUtf8(target))}),
+              c.status)
+        << c.name;
+    if (c.status != S_OK) continue;
+    EXPECT_EQ(Call(document.get(), L"FullName"), Variant(FromUtf8(target)));
+    EXPECT_EQ(Call(document.get(), L"Path"), Variant(FromUtf8(folder_.path().string())));
+  }
+  EXPECT_EQ(Call(document.get(), L"Name"), Variant(L"copy.doc"));
+  EXPECT_EQ(office::testing::ReadFile(folder_.File("copy.doc")).substr(0, 4), "\xD0\xCF\x11\xE0");
+  EXPECT_EQ(office::testing::ReadFile(path), before);
+}
+
 TEST_F(WordTest, UnprotectThenProtectLeavesTheSettingsByteForByte) {
   const std::string path = CopyFixture(folder_, "protected_password.docx");
   const uint32_t settings = CrcOf(path, "word/settings.xml");
