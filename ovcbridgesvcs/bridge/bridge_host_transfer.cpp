@@ -6,26 +6,22 @@
 #include "ovcbridgesvcs/frame/raise_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
 #include "ovcbridgesvcs/transfer/host_attributes.h"
+#include "ovcbridgesvcs/transfer/progress_step.h"
 
 namespace ovc::bridge {
 
+// A transferring read is a host phase of its own, reported to the progress
+// service before and after.
 HRESULT CBridge::ReadFromOrvan(VARIANT_BOOL transferring_data, VARIANT_BOOL) {
   CMethodFrame frame(L"CBridge::ReadFromOrvan");
   return RunMethod(frame, [&]() -> HRESULT {
-    const bool transferring = transferring_data != VARIANT_FALSE;
-    if (transferring) ResetStatus(ovReadFromOrvan);
-    return transfer::ReadFromDB(frame, HostTransfer(), transferring);
-  });
-}
-
-HRESULT CBridge::WriteToOrvan(VARIANT_BOOL) {
-  CMethodFrame frame(L"CBridge::WriteToOrvan");
-  return RunMethod(frame, [&]() -> HRESULT {
-    ResetStatus(ovWriteToOrvan);
-    const transfer::HostTransfer host = HostTransfer();
-    const HRESULT written = transfer::WriteToDB(frame, host);
-    if (Failed(written)) return written;
-    return transfer::ReadFromDB(frame, host, false);
+    if (transferring_data == VARIANT_FALSE)
+      return transfer::ReadFromDB(frame, HostTransfer(), false);
+    transfer::ReportStep(frame, {ProgressPhase::kHostRead, {}, {}, 0, 1});
+    ResetStatus(ovReadFromOrvan);
+    const HRESULT read = transfer::ReadFromDB(frame, HostTransfer(), true);
+    if (Succeeded(read)) transfer::ReportStep(frame, {ProgressPhase::kHostRead, {}, {}, 1, 1});
+    return read;
   });
 }
 

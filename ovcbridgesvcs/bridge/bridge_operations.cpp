@@ -48,6 +48,16 @@ HRESULT CBridge::FinalStatus(OVCBRIDGETRANSFEROP op) {
   });
 }
 
+HRESULT CBridge::WriteToOrvan(VARIANT_BOOL change_report) {
+  CMethodFrame frame(L"CBridge::WriteToOrvan");
+  OperationSteps steps(*this, change_report);
+  return RunMethod(frame, [&] {
+    ResetStatus(ovWriteToOrvan);
+    transfer::WriteHost(frame, steps);
+    transfer::ReadHostWritten(frame, steps);
+  });
+}
+
 HRESULT CBridge::WriteToApps(VARIANT_BOOL change_report) {
   CMethodFrame frame(L"CBridge::WriteToApps");
   return RunMethod(frame, [&] {

@@ -30,25 +30,6 @@ std::wstring ObjectWrittenPrompt(const std::wstring& object) {
 // for the host, after (1 of 1).
 ProgressStep Whole(ProgressPhase phase, int64_t done = 0) { return {phase, {}, {}, done, 1}; }
 
-void ReadHost(CMethodFrame& frame, OperationSteps& steps) {
-  ReportStep(frame, Whole(ProgressPhase::kHostRead));
-  CheckAndRaise(frame, steps.ReadFromHost(frame));
-  ReportStep(frame, Whole(ProgressPhase::kHostRead, 1));
-}
-
-void WriteHost(CMethodFrame& frame, OperationSteps& steps) {
-  ReportStep(frame, Whole(ProgressPhase::kHostWrite));
-  CheckAndRaise(frame, steps.WriteToHost(frame));
-  ReportUnstoppable(Whole(ProgressPhase::kHostWrite, 1));
-}
-
-// The host read after the host write, so that the Links show what it holds.
-void ReadHostWritten(CMethodFrame& frame, OperationSteps& steps) {
-  ReportUnstoppable(Whole(ProgressPhase::kHostRead));
-  CheckAndRaise(frame, steps.ReadFromHost(frame));
-  ReportUnstoppable(Whole(ProgressPhase::kHostRead, 1));
-}
-
 // A write or read pass over the files, as `step` says.
 void RunPass(CMethodFrame& frame, OperationSteps& steps, const ProgressStep& step, bool activate) {
   ReportStep(frame, step);
@@ -156,6 +137,24 @@ bool ResumeAtNextObject(CMethodFrame& frame, OperationSteps& steps, PausedRun& p
 }
 
 }  // namespace
+
+void ReadHost(CMethodFrame& frame, OperationSteps& steps) {
+  ReportStep(frame, Whole(ProgressPhase::kHostRead));
+  CheckAndRaise(frame, steps.ReadFromHost(frame));
+  ReportStep(frame, Whole(ProgressPhase::kHostRead, 1));
+}
+
+void WriteHost(CMethodFrame& frame, OperationSteps& steps) {
+  ReportStep(frame, Whole(ProgressPhase::kHostWrite));
+  CheckAndRaise(frame, steps.WriteToHost(frame));
+  ReportUnstoppable(Whole(ProgressPhase::kHostWrite, 1));
+}
+
+void ReadHostWritten(CMethodFrame& frame, OperationSteps& steps) {
+  ReportUnstoppable(Whole(ProgressPhase::kHostRead));
+  CheckAndRaise(frame, steps.ReadFromHost(frame));
+  ReportUnstoppable(Whole(ProgressPhase::kHostRead, 1));
+}
 
 void AutoRun(CMethodFrame& frame, OperationSteps& steps, PausedRun& paused) {
   IBridge* bridge = steps.bridge();

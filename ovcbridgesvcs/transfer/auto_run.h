@@ -40,6 +40,14 @@ class OperationSteps {
   ~OperationSteps() = default;
 };
 
+// The host's phases, each reported to the progress service before it runs,
+// where a stop ends the operation, and after: the Links' values read from
+// the host; written to it; read back after a write, so that the Links show
+// what the host now holds, where a stop is no longer taken.
+void ReadHost(CMethodFrame& frame, OperationSteps& steps);
+void WriteHost(CMethodFrame& frame, OperationSteps& steps);
+void ReadHostWritten(CMethodFrame& frame, OperationSteps& steps);
+
 // An AutoRun with pause between its calls.
 struct PausedRun {
   // The template of the iterative run under way; null when none.

@@ -141,6 +141,28 @@ TEST_F(BridgeRunTest, AutoRunWritesTheFilesAndStoresWhatTheyCalculate) {
                                        L"host read 0/1", L"host read 1/1"}));
 }
 
+// The host transfers on their own report their phases as a run does; the
+// read that only refreshes the Links reports nothing.
+TEST_F(BridgeRunTest, HostTransfersReportTheirPhases) {
+  using Call = HRESULT (*)(IBridge*);
+  const struct {
+    Call transfer;
+    std::vector<std::wstring> steps;
+  } cases[] = {
+      {[](IBridge* b) { return b->ReadFromOrvan(VARIANT_TRUE, VARIANT_FALSE); },
+       {L"host read 0/1", L"host read 1/1"}},
+      {[](IBridge* b) { return b->ReadFromOrvan(VARIANT_FALSE, VARIANT_FALSE); }, {}},
+      {[](IBridge* b) { return b->WriteToOrvan(VARIANT_FALSE); },
+       {L"host write 0/1", L"host write 1/1", L"host read 0/1", L"host read 1/1"}},
+  };
+  AddStagesLink(AddPumpLinkSet(bridge_.get()).get());
+  for (const auto& each : cases) {
+    progress_->steps.clear();
+    ASSERT_EQ(each.transfer(bridge_.get()), S_OK) << TakeDesc();
+    EXPECT_EQ(progress_->steps, each.steps);
+  }
+}
+
 // Once the host is written, a stop would no longer keep it unwritten: the
 // run ends as if none was asked for.
 TEST_F(BridgeRunTest, AStopAskedAfterTheHostWriteIsNotTaken) {
