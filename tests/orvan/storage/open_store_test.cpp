@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "tests/orvan/orvan_test_support.h"
+#include "tests/orvan/storage/store_factory.h"
 
 namespace ovc::orvan {
 namespace {
 
 using testing::NewPumpStore;
 using testing::TempDir;
+using testing::TestDatabase;
+using testing::TestPostgresUri;
 
 TEST(OpenStoreTest, DisplayLocationDropsEveryPasswordAndKeepsTheRest) {
   struct Case {
@@ -59,6 +62,37 @@ TEST(OpenStoreTest, OpensAndCreatesWorkspaceFilesAsAsked) {
     std::unique_ptr<Store> store;
     EXPECT_EQ(OpenStore(c.location, c.mode, &store).code(), c.code) << c.location;
     EXPECT_EQ(store != nullptr, c.code == Status::Code::kOk) << c.location;
+  }
+}
+
+// Whether the password is in the URI's credentials or its query, and
+// whatever fails, no message holds it, and each names the workspace.
+TEST(OpenStoreTest, DatabaseFailuresNeverShowThePassword) {
+  if (TestPostgresUri().empty()) GTEST_SKIP() << "OVC_TEST_POSTGRES_URI is not set";
+  TestDatabase workspace, empty, missing;
+  ASSERT_EQ(empty.Create(), "");
+  std::unique_ptr<Store> store;
+  ASSERT_TRUE(OpenStore(workspace.uri(), OpenMode::kCreate, &store).ok());
+  store.reset();
+  struct Case {
+    const TestDatabase* database;
+    OpenMode mode;
+  };
+  const Case cases[] = {
+      {&workspace, OpenMode::kCreate}, {&empty, OpenMode::kOpen}, {&missing, OpenMode::kOpen}};
+  for (const Case& c : cases) {
+    std::string uri = c.database->uri();
+    const std::string with_password[] = {
+        uri + "&password=s3cret",
+        uri.substr(0, uri.find("://") + 3) + "postgres:s3cret@" + uri.substr(uri.find("://") + 3),
+    };
+    for (const std::string& location : with_password) {
+      Status status = OpenStore(location, c.mode, &store);
+      EXPECT_FALSE(status.ok()) << location;
+      EXPECT_EQ(status.message().find("s3cret"), std::string::npos) << status.message();
+      EXPECT_NE(status.message().find(DisplayLocation(location)), std::string::npos)
+          << status.message();
+    }
   }
 }
 
