@@ -1,6 +1,8 @@
 """Uses the build next to the sources unless PYTHONPATH and OVC_TEST_SERVER name another."""
+import itertools
 import os
 import pathlib
+import subprocess
 import sys
 
 import openpyxl
@@ -31,11 +33,53 @@ def probe():
     return ovcbridge.CreateObject("OVCTest.ArrayProbe")
 
 
+POSTGRES_URI = os.environ.get("OVC_TEST_POSTGRES_URI", "")
+DATABASE_NUMBERS = itertools.count(1)
+
+
+def pytest_configure(config):
+    config.addinivalue_line("markers", "both_stores: runs on a workspace file and again on PostgreSQL")
+
+
+def pytest_generate_tests(metafunc):
+    if metafunc.definition.get_closest_marker("both_stores"):
+        metafunc.parametrize("store", ["file", "postgres"], indirect=True)
+
+
+def with_database(uri, database):
+    """The URI naming the database `database` instead of its own."""
+    query = uri.find("?") if "?" in uri else len(uri)
+    authority = uri.find("://") + 3
+    path = uri.find("/", authority, query)
+    return uri[:query if path < 0 else path] + "/" + database + uri[query:]
+
+
+def psql(sql):
+    subprocess.run(["psql", "-X", "-q", "-v", "ON_ERROR_STOP=1", "-d", POSTGRES_URI,
+                    "-c", "SET client_min_messages = warning", "-c", sql], check=True)
+
+
 @pytest.fixture
-def plant(tmp_path):
+def store(request, tmp_path):
+    """Where the plant's workspace lives: a file in tmp_path, or, for the tests marked
+    both_stores in their run on PostgreSQL, a database of their own on the test server."""
+    if getattr(request, "param", "file") == "file":
+        yield str(tmp_path / "plant.orvan")
+        return
+    if not POSTGRES_URI:
+        pytest.skip("OVC_TEST_POSTGRES_URI is not set")
+    name = f"ovc_py_{os.getpid()}_{next(DATABASE_NUMBERS)}"
+    psql(f"DROP DATABASE IF EXISTS {name} WITH (FORCE)")
+    psql(f"CREATE DATABASE {name}")
+    yield with_database(POSTGRES_URI, name)
+    psql(f"DROP DATABASE {name} WITH (FORCE)")
+
+
+@pytest.fixture
+def plant(store):
     """A host workspace holding the sample plant, used by "ann"."""
     workspace = ovcbridge.CreateObject("Orvan.Workspace")
-    workspace.Create(str(tmp_path / "plant.orvan"))
+    workspace.Create(store)
     workspace.Import(str(SAMPLE))
     workspace.UserName = "ann"
     return workspace

@@ -125,6 +125,7 @@ def test_write_to_apps_puts_the_host_values_into_the_saved_files_and_nothing_int
     assert host_state(plant) == before
 
 
+@pytest.mark.both_stores
 def test_read_from_apps_takes_inputs_edited_with_openpyxl_through_the_formulas_into_the_host(sizing, plant):
     before = host_state(plant)
     edited = {tag: dict(zip(INPUTS, values)) for tag, values in

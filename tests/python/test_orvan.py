@@ -15,6 +15,7 @@ def request(workspace, method, text="", service="OVDBBridgeSvcs.Main", **paramet
     return ElementTree.fromstring(call.ResponseText)
 
 
+@pytest.mark.both_stores
 def test_a_script_lists_the_objects_of_a_class_view(plant):
     assert plant.UnitStandardNames == ("SI", "US", "Metric")
     pumps = request(plant, "ListObjects", service="OVDBGenericSvcs.Main", FilterView="Pumps")
@@ -22,6 +23,7 @@ def test_a_script_lists_the_objects_of_a_class_view(plant):
     assert len(names) == 12 and names[:2] == ["P-101A", "P-101B"]
 
 
+@pytest.mark.both_stores
 def test_the_library_host_lists_the_bridges_and_refuses_work_without_a_workspace(plant):
     orvan = ovcbridge.CreateObject("OVCBridgeSvcs.Orvan")
     orvan.Initialize(plant, plant.Cache)
