@@ -8,6 +8,7 @@
 
 #include "automation/text.h"
 #include "office/common/office_error.h"
+#include "office/common/open_files.h"
 #include "office/common/services.h"
 
 namespace ovc::office {
@@ -66,7 +67,10 @@ class OpenDocument : public Object {
  protected:
   // `services` is borrowed and must outlive the document.
   OpenDocument(std::unique_ptr<File> file, const Services* services)
-      : file_name_(file->file_name()), file_(std::move(file)), services_(services) {}
+      : file_name_(file->file_name()),
+        file_(std::move(file)),
+        open_file_(std::make_unique<ProcessOpenFile>(file_->path())),
+        services_(services) {}
 
   // "<file>: has been closed" once closed, else "".
   std::string Closed() const {
@@ -83,26 +87,30 @@ class OpenDocument : public Object {
     if (!file_->Save(UserName(*services_), std::time(nullptr), &error, &code)) {
       return this->Fail(code, error);
     }
+    open_file_->Moved(file_->path());
     saved_ = true;
     return S_OK;
   }
   // Saves as the file `path`, which the document then is (see
   // Package::SaveAs), Saved then true; refused (E_ACCESSDENIED) when
-  // `open_here`, another file open in the application, is that file or has
-  // its name.
-  HRESULT SaveFileAs(const std::string& path, const OpenDocument* open_here) {
-    if (open_here != nullptr) {
-      return this->Fail(E_ACCESSDENIED,
-                        Describe(file_name_, "SaveAs",
-                                 "'" + open_here->file_->path() +
-                                     "' is open in this application; close it first"));
+  // `same_name`, another file open in the application, has its name, or when
+  // the file is open in this process.
+  HRESULT SaveFileAs(const std::string& path, const OpenDocument* same_name) {
+    std::string refusal;
+    if (same_name != nullptr) {
+      refusal = "'" + same_name->file_->path() + "' of the same name is open; close it first";
+    } else if (open_file_->OtherIsOpen(path)) {
+      refusal = "'" + path + "' is open in this program; close it first";
     }
+    if (!refusal.empty())
+      return this->Fail(E_ACCESSDENIED, Describe(file_name_, "SaveAs", refusal));
     std::string error;
     HRESULT code = S_OK;
     if (!file_->SaveAs(path, UserName(*services_), std::time(nullptr), &error, &code)) {
       return this->Fail(code, error);
     }
     file_name_ = file_->file_name();
+    open_file_->Moved(file_->path());
     saved_ = true;
     return S_OK;
   }
@@ -120,6 +128,7 @@ class OpenDocument : public Object {
   void CloseFile(const std::string& why) {
     if (!saved_ && !why.empty()) Trace(file_name_ + ": changes discarded: " + why);
     file_.reset();
+    open_file_.reset();
   }
   void Trace(const std::string& line) const {
     if (services_->trace) services_->trace(line);
@@ -129,6 +138,7 @@ class OpenDocument : public Object {
 
  private:
   std::unique_ptr<File> file_;
+  std::unique_ptr<ProcessOpenFile> open_file_;  // while file_ is open
   const Services* services_;
   bool saved_ = true;
 };

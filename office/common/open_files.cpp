@@ -1,6 +1,11 @@
 #include "office/common/open_files.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <filesystem>
+#include <mutex>
+#include <utility>
 
 #include "automation/conversion.h"
 #include "automation/text.h"
@@ -24,7 +29,58 @@ LookupError FindByName(const std::vector<std::string>& names, std::wstring_view 
                "no open " + std::string(item) + " is named '" + ToUtf8(name) + "'");
 }
 
+// A file as the system knows it, whatever its name.
+using FileId = std::pair<dev_t, ino_t>;
+
+// The files open in this process, each with the ProcessOpenFile that
+// stands for it; none when it could not be told.
+struct OpenFileTable {
+  std::mutex mutex;
+  std::vector<std::pair<const ProcessOpenFile*, FileId>> files;
+};
+
+OpenFileTable& Table() {
+  static OpenFileTable table;
+  return table;
+}
+
+bool IdOf(const std::string& path, FileId* id) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return false;
+  *id = {status.st_dev, status.st_ino};
+  return true;
+}
+
 }  // namespace
+
+ProcessOpenFile::ProcessOpenFile(const std::string& path) {
+  FileId id;
+  if (!IdOf(path, &id)) return;
+  std::lock_guard<std::mutex> lock(Table().mutex);
+  Table().files.emplace_back(this, id);
+}
+
+ProcessOpenFile::~ProcessOpenFile() {
+  std::lock_guard<std::mutex> lock(Table().mutex);
+  std::erase_if(Table().files, [this](const auto& file) { return file.first == this; });
+}
+
+void ProcessOpenFile::Moved(const std::string& path) {
+  FileId id;
+  const bool known = IdOf(path, &id);
+  std::lock_guard<std::mutex> lock(Table().mutex);
+  std::erase_if(Table().files, [this](const auto& file) { return file.first == this; });
+  if (known) Table().files.emplace_back(this, id);
+}
+
+bool ProcessOpenFile::OtherIsOpen(const std::string& path) const {
+  FileId id;
+  if (!IdOf(path, &id)) return false;
+  std::lock_guard<std::mutex> lock(Table().mutex);
+  return std::any_of(Table().files.begin(), Table().files.end(), [this, id](const auto& file) {
+    return file.first != this && file.second == id;
+  });
+}
 
 LookupError FindOpenFile(const std::vector<std::string>& names, const Variant& index,
                          std::string_view collection, std::string_view item, size_t* position) {

@@ -29,22 +29,35 @@ LookupError FindOpenFile(const std::vector<std::string>& names, const Variant& i
 // full name; `path` itself when the working folder is unknown.
 std::string FullPathOf(const std::string& path);
 
-// The file of `open` other than `self` that a save of `self` as `path`
-// would clash with: the file `path` names, or one of the same name (without
-// regard to case), which would leave two files of one name open. Null when
-// none. `File` offers file_name() and file()->IsFile(path).
+// The file of `open` other than `self` that has the name of the file
+// `path` (without regard to case): a save of `self` as `path` would leave
+// two open files of one name. Null when none. `File` offers file_name().
 template <class File>
-const File* OpenFileClashing(const std::vector<ComPtr<File>>& open, const File* self,
-                             const std::string& path) {
+const File* OpenFileNamedAs(const std::vector<ComPtr<File>>& open, const File* self,
+                            const std::string& path) {
   const std::wstring name = FromUtf8(path.substr(path.rfind('/') + 1));
   for (const ComPtr<File>& file : open) {
-    if (file.get() != self &&
-        (file->file()->IsFile(path) || EqualsNoCase(FromUtf8(file->file_name()), name))) {
-      return file.get();
-    }
+    if (file.get() != self && EqualsNoCase(FromUtf8(file->file_name()), name)) return file.get();
   }
   return nullptr;
 }
+
+// One file open in an office application of this process, known to all of
+// them while it is open (its device and inode, as of the open or the last
+// save): a save as another name never replaces a file open here, read-only
+// opens included. Thread-safe.
+class ProcessOpenFile {
+ public:
+  explicit ProcessOpenFile(const std::string& path);
+  ~ProcessOpenFile();
+  ProcessOpenFile(const ProcessOpenFile&) = delete;
+  ProcessOpenFile& operator=(const ProcessOpenFile&) = delete;
+
+  // Records that the file is now the one at `path` (after a save).
+  void Moved(const std::string& path);
+  // Whether `path` names another file open in this process.
+  bool OtherIsOpen(const std::string& path) const;
+};
 
 // The names of open files, in order.
 template <class File>

@@ -22,7 +22,7 @@ std::string Workbook::Disconnected() const { return Closed(); }
 
 HRESULT Workbook::SaveAs(const std::wstring& file_name) {
   const std::string path = ToUtf8(file_name);
-  return SaveFileAs(path, office::OpenFileClashing(application_->workbooks, this, path));
+  return SaveFileAs(path, office::OpenFileNamedAs(application_->workbooks, this, path));
 }
 
 HRESULT Workbook::get_Names(IDispatch** names) {

@@ -26,8 +26,8 @@ class Workbook final : public office::OpenDocument<ExcelObject<IWorkbook>, Workb
   Workbook(std::shared_ptr<ApplicationState> application,
            std::unique_ptr<WorkbookDocument> document);
 
-  // Refused when another file open in the application is the file or has
-  // its name.
+  // Refused when another file open in the application has the file's name
+  // or the file is open in this process.
   HRESULT SaveAs(const std::wstring& file_name) override;
   HRESULT get_Names(IDispatch** names) override;
   HRESULT get_Worksheets(IDispatch** sheets) override;

@@ -88,7 +88,7 @@ void Document::Discard(const std::string& why) {
 
 HRESULT Document::SaveAs(const std::wstring& file_name) {
   const std::string path = ToUtf8(file_name);
-  return SaveFileAs(path, office::OpenFileClashing(application_->documents, this, path));
+  return SaveFileAs(path, office::OpenFileNamedAs(application_->documents, this, path));
 }
 
 HRESULT Document::get_Bookmarks(IDispatch** bookmarks) {

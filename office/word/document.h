@@ -26,8 +26,8 @@ class Document final : public office::OpenDocument<WordObject<IDocument>, Docume
 
   HRESULT Close(const Variant& save_changes, const Variant& original_format,
                 const Variant& route_document) override;
-  // Refused when another file open in the application is the file or has
-  // its name.
+  // Refused when another file open in the application has the file's name
+  // or the file is open in this process.
   HRESULT SaveAs(const std::wstring& file_name) override;
   HRESULT get_Bookmarks(IDispatch** bookmarks) override;
   HRESULT get_Fields(IDispatch** fields) override;

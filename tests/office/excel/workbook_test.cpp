@@ -130,6 +130,43 @@ TEST_F(WorkbookTest, OpenRefusesPasswordsAndASecondFileOfAnOpenName) {
   EXPECT_NE(DescriptionOf(GetErrorInfo().get()).find(L"Missing.xlsx"), std::wstring::npos);
 }
 
+// SaveAs never replaces a file open in this process, read-only in another
+// application included, nor leaves two open workbooks of one name.
+TEST_F(WorkbookTest, SaveAsRefusesAFileOpenInThisProcess) {
+  ComPtr<IDispatch> workbook = Open(book_);
+  ASSERT_TRUE(workbook);
+  TempDir elsewhere;
+  const std::string linked = elsewhere.File("Linked.xlsx");
+  const std::string named = elsewhere.File("Named.xlsx");
+  testing::WriteZip(linked, testing::MinimalWorkbook());
+  testing::WriteZip(folder_.File("Named.xlsx"), testing::MinimalWorkbook());
+  ComPtr<IDispatch> other = NewApplication();
+  ComPtr<IDispatch> reader =
+      Object(Object(other.get(), L"Workbooks").get(), L"Open",
+             {Variant(FromUtf8(linked)), Variant::Missing(), Variant::Bool(true)});
+  ASSERT_TRUE(reader);
+  ASSERT_TRUE(Open(folder_.File("Named.xlsx")));
+  const std::string linked_bytes = office::testing::ReadFile(linked);
+  const struct {
+    std::string target;
+    std::wstring error;
+  } cases[] = {
+      {linked,
+       L"Book.xlsx: SaveAs: '" + FromUtf8(linked) + L"' is open in this program; close it first"},
+      {named, L"Book.xlsx: SaveAs: '" + FromUtf8(folder_.File("Named.xlsx")) +
+                  L"' of the same name is open; close it first"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CallMethod(workbook.get(), L"SaveAs", {Variant(FromUtf8(c.target))}), E_ACCESSDENIED);
+    EXPECT_EQ(DescriptionOf(GetErrorInfo().get()), c.error);
+  }
+  EXPECT_EQ(office::testing::ReadFile(linked), linked_bytes);
+  EXPECT_FALSE(std::filesystem::exists(named));
+  ASSERT_EQ(CallMethod(reader.get(), L"Close"), S_OK);
+  EXPECT_EQ(CallMethod(workbook.get(), L"SaveAs", {Variant(FromUtf8(linked))}), S_OK);
+  EXPECT_EQ(CallMethod(other.get(), L"Quit"), S_OK);
+}
+
 TEST_F(WorkbookTest, AReadOnlyWorkbookIsNeverWritten) {
   const ino_t before = InodeOf(book_);
   ComPtr<IDispatch> workbook = Open(book_, {Variant::Missing(), Variant::Bool(true)});
