@@ -25,6 +25,12 @@ std::string FormatReal(double value) {
   return std::string(buffer, result.ptr);
 }
 
+std::string FormatInteger(int64_t value) {
+  char buffer[24];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
 bool ParseReal(std::string_view text, double* value) {
   text = DropPlus(TrimBlanks(text));
   if (text.empty()) return false;

@@ -10,6 +10,10 @@ namespace ovc::orvan {
 // "1e+300", "-0"). Never depends on the C locale.
 std::string FormatReal(double value);
 
+// Decimal digits with a leading '-' when negative. Never depends on the C
+// locale.
+std::string FormatInteger(int64_t value);
+
 // Reads a whole text as a finite double: optional blanks around it, an
 // optional sign, decimal or exponent notation with "." as decimal point.
 // False, leaving *value unchanged, for anything else (also "nan", "inf").

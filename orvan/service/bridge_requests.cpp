@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 
+#include "automation/date.h"
 #include "orvan/format/number_text.h"
 #include "orvan/service/stored_document.h"
 #include "orvan/service/xml_io.h"
@@ -21,6 +23,22 @@ std::string Now() {
 }
 
 std::string BridgeText(int32_t oid) { return "Bridge " + std::to_string(oid); }
+
+// `value` in decimal, with leading zeros to `width` digits.
+std::string Padded(int value, size_t width) {
+  std::string digits = FormatInteger(value);
+  return std::string(width > digits.size() ? width - digits.size() : 0, '0') + digits;
+}
+
+// An automation date serial as "YYYY-MM-DD hh:mm UTC"; the text as it is when
+// it is no date.
+std::string DateText(const std::string& serial) {
+  double date = 0;
+  DateFields fields;
+  if (!ParseReal(serial, &date) || !FieldsFromDate(date, &fields)) return serial;
+  return Padded(fields.year, 4) + "-" + Padded(fields.month, 2) + "-" + Padded(fields.day, 2) +
+         " " + Padded(fields.hour, 2) + ":" + Padded(fields.minute, 2) + " UTC";
+}
 
 Status RequestedOid(std::string_view request, const char* root, int32_t* oid) {
   pugi::xml_document in;
@@ -50,6 +68,7 @@ std::string OidAnswer(const char* element, int32_t oid) {
 // The host's own texts of the record, written over the document's.
 void StampDocument(const BridgeRecord& bridge, pugi::xml_node root) {
   SetNumber(root, "OID", bridge.oid);
+  SetNumber(root, "Version", bridge.version);
   SetText(root, "CreatedBy", bridge.created_by);
   SetText(root, "DateCreated", bridge.date_created);
   SetText(root, "ModifiedBy", bridge.modified_by);
@@ -86,14 +105,33 @@ Status AssignLinksetOids(const RequestContext& context, pugi::xml_node root) {
   return Status::Ok();
 }
 
+// Refuses a document read before the stored version was saved: saving it
+// would undo that save. A document without a Version claims none.
+Status CheckReadVersion(const BridgeRecord& stored, pugi::xml_node root) {
+  const pugi::xml_attribute sent = root.attribute("Version");
+  if (!sent) return Status::Ok();
+  int64_t version = 0;
+  if (!ParseInteger(sent.value(), 0, INT64_MAX, &version)) {
+    return Status::Invalid("The Version '" + std::string(sent.value()) + "' of " +
+                           BridgeText(stored.oid) + " is not a version number.");
+  }
+  if (version >= stored.version) return Status::Ok();
+  return Status::Refused(BridgeText(stored.oid) + " was saved by " + stored.modified_by + " on " +
+                         DateText(stored.date_modified) +
+                         " after this copy was opened; open it again to see and repeat the "
+                         "changes, so that the newer version is not overwritten.");
+}
+
 // The record the document is saved into: the existing one (when the user may
-// change it) or a new one.
-Status RecordFor(const RequestContext& context, int32_t oid, BridgeRecord* bridge) {
+// change it and the document is based on its version) or a new one.
+Status RecordFor(const RequestContext& context, pugi::xml_node root, BridgeRecord* bridge) {
+  const int32_t oid = LeadingInteger(root.attribute("OID").value());
   Status found = oid > 0 ? context.store->GetBridge(oid, false, bridge)
                          : Status::NotFound(BridgeText(oid) + " does not exist");
   if (found.ok()) {
     ORVAN_RETURN_IF_ERROR(CheckNotLockedByOther(context, *bridge));
-    return CheckPrivilege(context, "ModifyBridge");
+    ORVAN_RETURN_IF_ERROR(CheckPrivilege(context, "ModifyBridge"));
+    return CheckReadVersion(*bridge, root);
   }
   if (found.code() != Status::Code::kNotFound) return found;
   *bridge = BridgeRecord();
@@ -113,10 +151,17 @@ Status StoredDescription(const RequestContext& context, int32_t oid, std::string
   return Status::Ok();
 }
 
-std::string SaveAnswer(int32_t oid, pugi::xml_node root) {
+// <Bridge OID="n" Version="v"/>: the record a client's copy now stands for.
+void AppendRecord(pugi::xml_node parent, const BridgeRecord& bridge) {
+  pugi::xml_node record = parent.append_child("Bridge");
+  SetNumber(record, "OID", bridge.oid);
+  SetNumber(record, "Version", bridge.version);
+}
+
+std::string SaveAnswer(const BridgeRecord& bridge, pugi::xml_node root) {
   pugi::xml_document out;
   pugi::xml_node answer = out.append_child("SaveBridge");
-  SetNumber(answer.append_child("Bridge"), "OID", oid);
+  AppendRecord(answer, bridge);
   pugi::xml_node linksets = answer.append_child("Linksets");
   for (pugi::xml_node linkset : root.child("Linksets").children("Linkset")) {
     SetNumber(linksets.append_child("Linkset"), "OID",
@@ -137,7 +182,9 @@ Status CreateBridge(const RequestContext& context, std::string_view, std::string
   bridge.created_by = bridge.modified_by = context.user;
   bridge.date_created = bridge.date_modified = Now();
   ORVAN_RETURN_IF_ERROR(context.store->AddBridge(&bridge));
-  *response = OidAnswer("Bridge", bridge.oid);
+  pugi::xml_document out;
+  AppendRecord(out, bridge);
+  *response = SerializeXml(out, false);
   return Status::Ok();
 }
 
@@ -163,10 +210,14 @@ Status OpenBridge(const RequestContext& context, std::string_view request, std::
   if (!locked && bridge.lock_holder.empty()) {
     ORVAN_RETURN_IF_ERROR(context.store->SetBridgeLock(oid, context.user));
   }
-  if (StampLocked(bridge.document, locked, response)) return Status::Ok();
+  // The record's version, which a save of this copy sends back.
+  const std::string version = FormatInteger(bridge.version);
+  const RootAttribute opened[] = {{"Locked", locked ? "1" : "0"}, {"Version", version}};
+  if (StampRoot(bridge.document, opened, response)) return Status::Ok();
   pugi::xml_document document;
   ORVAN_RETURN_IF_ERROR(LoadDocument(bridge, &document));
   SetNumber(document.document_element(), "Locked", locked ? 1 : 0);
+  SetNumber(document.document_element(), "Version", bridge.version);
   *response = SerializeXml(document, true);
   return Status::Ok();
 }
@@ -176,16 +227,17 @@ Status SaveBridge(const RequestContext& context, std::string_view request, std::
   ORVAN_RETURN_IF_ERROR(ParseXml(request, "Bridge", "SaveBridge request", &document));
   pugi::xml_node root = document.document_element();
   BridgeRecord bridge;
-  ORVAN_RETURN_IF_ERROR(RecordFor(context, LeadingInteger(root.attribute("OID").value()), &bridge));
+  ORVAN_RETURN_IF_ERROR(RecordFor(context, root, &bridge));
   ORVAN_RETURN_IF_ERROR(AssignLinksetOids(context, root));
   root.remove_attribute("Locked");
   bridge.name = GetText(root, "Name");
   bridge.modified_by = context.user;
   bridge.date_modified = Now();
+  ++bridge.version;
   StampDocument(bridge, root);
   bridge.document = SerializeXml(document, true);
   ORVAN_RETURN_IF_ERROR(context.store->PutBridge(bridge));
-  *response = SaveAnswer(bridge.oid, root);
+  *response = SaveAnswer(bridge, root);
   return Status::Ok();
 }
 

@@ -1,7 +1,9 @@
 #include "orvan/service/stored_document.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <vector>
 
 namespace ovc::orvan {
 
@@ -82,15 +84,16 @@ size_t AttributeValueEnd(std::string_view text, size_t at) {
   return kNotWritten;
 }
 
-// Where the value of the root's first Locked attribute stands.
-struct LockedValue {
+// Where the value of an attribute stands; end 0 when the tag has none.
+struct ValueSpan {
   size_t begin = 0;
   size_t end = 0;
 };
 
-// Past the tag starting at text[at] ('<'); records the first Locked value
-// in *locked when given.
-size_t TagEnd(std::string_view text, size_t at, TagKind* kind, LockedValue* locked) {
+// Past the tag starting at text[at] ('<'); found[i] gets where the value of
+// the first attribute named wanted[i].name stands.
+size_t TagEnd(std::string_view text, size_t at, TagKind* kind,
+              std::span<const RootAttribute> wanted = {}, ValueSpan* found = nullptr) {
   bool end_tag = text.substr(at + 1).starts_with('/');
   size_t name_begin = at + (end_tag ? 2 : 1);
   size_t pos = NameEnd(text, name_begin);
@@ -100,9 +103,9 @@ size_t TagEnd(std::string_view text, size_t at, TagKind* kind, LockedValue* lock
     if (name_end == pos + 1 || !text.substr(name_end).starts_with("=\"")) return kNotWritten;
     size_t value_end = AttributeValueEnd(text, name_end + 2);
     if (value_end == kNotWritten) return kNotWritten;
-    if (locked != nullptr && locked->end == 0 && text.substr(pos + 1, 6) == "Locked" &&
-        name_end == pos + 7) {
-      *locked = {name_end + 2, value_end - 1};
+    const std::string_view name = text.substr(pos + 1, name_end - pos - 1);
+    for (size_t i = 0; i < wanted.size(); ++i) {
+      if (found[i].end == 0 && name == wanted[i].name) found[i] = {name_end + 2, value_end - 1};
     }
     pos = value_end;
   }
@@ -142,7 +145,7 @@ bool WrittenContent(std::string_view text, size_t at) {
       after_start_tag = false;
     } else {
       TagKind kind = TagKind::kEmpty;
-      at = TagEnd(text, at, &kind, nullptr);
+      at = TagEnd(text, at, &kind);
       if (kind == TagKind::kEnd && after_start_tag) return false;
       after_start_tag = kind == TagKind::kStart;
     }
@@ -153,27 +156,40 @@ bool WrittenContent(std::string_view text, size_t at) {
 
 }  // namespace
 
-bool StampLocked(std::string_view stored, bool locked, std::string* answer) {
+bool StampRoot(std::string_view stored, std::span<const RootAttribute> attributes,
+               std::string* answer) {
   std::string_view body = stored;
   if (body.starts_with(kDeclaration)) body.remove_prefix(kDeclaration.size());
   if (!body.starts_with(kRootStart) || !body.ends_with(kRootEnd)) return false;
   TagKind kind = TagKind::kEmpty;
-  LockedValue value;
-  size_t root_end = TagEnd(body, 0, &kind, &value);
+  std::vector<ValueSpan> found(attributes.size());
+  size_t root_end = TagEnd(body, 0, &kind, attributes, found.data());
   if (root_end == kNotWritten || kind != TagKind::kStart || NameEnd(body, 1) != kRootStart.size() ||
       !WrittenContent(body, root_end)) {
     return false;
   }
-  std::string_view flag = locked ? "1" : "0";
-  answer->clear();
-  answer->reserve(kDeclaration.size() + body.size() + 12);
-  answer->append(kDeclaration);
-  if (value.end != 0) {
-    answer->append(body.substr(0, value.begin)).append(flag).append(body.substr(value.end));
-  } else {
-    answer->append(body.substr(0, root_end - 1)).append(" Locked=\"").append(flag).append("\"");
-    answer->append(body.substr(root_end - 1));
+  // The values replaced in place, in the order they stand.
+  std::vector<size_t> in_place;
+  for (size_t i = 0; i < attributes.size(); ++i) {
+    if (found[i].end != 0) in_place.push_back(i);
   }
+  std::sort(in_place.begin(), in_place.end(),
+            [&](size_t a, size_t b) { return found[a].begin < found[b].begin; });
+  answer->clear();
+  answer->reserve(kDeclaration.size() + body.size() + 40);
+  answer->append(kDeclaration);
+  size_t copied = 0;
+  for (size_t i : in_place) {
+    answer->append(body.substr(copied, found[i].begin - copied)).append(attributes[i].value);
+    copied = found[i].end;
+  }
+  answer->append(body.substr(copied, root_end - 1 - copied));
+  for (size_t i = 0; i < attributes.size(); ++i) {
+    if (found[i].end != 0) continue;
+    answer->append(" ").append(attributes[i].name).append("=\"");
+    answer->append(attributes[i].value).append("\"");
+  }
+  answer->append(body.substr(root_end - 1));
   return true;
 }
 

@@ -231,6 +231,7 @@ HRESULT CBridge::put_OptimizePerformance(VARIANT_BOOL value) {
 }
 HRESULT CBridge::get_OID(int32_t* value) { return Give(value, oid_); }
 HRESULT CBridge::put_OID(int32_t value) {
+  if (value != oid_) version_.clear();
   SetPersisted(oid_, value, dirty_);
   return S_OK;
 }

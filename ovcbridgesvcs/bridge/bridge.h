@@ -294,6 +294,9 @@ class CBridge final : public ComObject<ReentryGuardedDispatch<IBridge>, ISupport
   ModuleLock module_lock_;
   ChildList<ILinkSet> link_sets_{CLSID_Bridge};
   int32_t oid_ = -1;
+  // The host's version of the stored Bridge this one was read or saved as;
+  // empty when unknown. It belongs to oid_.
+  std::string version_;
   bool locked_ = false;
   int32_t case_oid_ = ovWorkspaceDefault;
   std::wstring name_;

@@ -51,14 +51,30 @@ std::vector<std::optional<int32_t>> OidsOf(const pugi::xml_document& answer,
   return oids;
 }
 
-// The OID of the first `name` element of a response; nullopt when the
-// response does not parse or has none.
-std::optional<int32_t> FirstOid(const std::wstring& response, std::string_view name) {
-  pugi::xml_document answer;
-  if (!xml::TryParseTree(ToUtf8(response), &answer)) return std::nullopt;
+// The OID of the first `name` element of an answer; nullopt when it has none.
+std::optional<int32_t> FirstOid(const pugi::xml_document& answer, std::string_view name) {
   const std::vector<std::optional<int32_t>> oids = OidsOf(answer, name);
   if (oids.empty()) return std::nullopt;
   return oids.front().value_or(-1);
+}
+
+// The host's answer; empty when it does not parse.
+pugi::xml_document AnswerOf(const std::wstring& response) {
+  pugi::xml_document answer;
+  if (!xml::TryParseTree(ToUtf8(response), &answer)) answer.reset();
+  return answer;
+}
+
+// The stored version the first Bridge element of an answer names; "" when
+// none. The text goes back to the host as it came.
+std::string VersionOf(const pugi::xml_document& answer) {
+  std::string version;
+  bool first = true;
+  xml::ForEachElementNamed(answer, "Bridge", [&](pugi::xml_node element) {
+    if (first) version = element.attribute("Version").value();
+    first = false;
+  });
+  return version;
 }
 
 }  // namespace
@@ -74,7 +90,9 @@ HRESULT CBridge::Create() {
     const std::wstring response =
         CallDataService(frame, workspace.get(),
                         {.service = kBridgeService, .method = L"CreateBridge"}, kCreateTexts);
-    if (const std::optional<int32_t> oid = FirstOid(response, "Bridge")) oid_ = *oid;
+    const pugi::xml_document answer = AnswerOf(response);
+    if (const std::optional<int32_t> oid = FirstOid(answer, "Bridge")) oid_ = *oid;
+    version_ = VersionOf(answer);
     return S_OK;
   });
 }
@@ -94,7 +112,10 @@ HRESULT CBridge::Delete() {
         workspace.get(), {.service = kBridgeService, .method = L"DeleteBridge", .text = request},
         &response, &step);
     if (Failed(hr)) return ReportDataServiceFailure(frame, CLSID_Bridge, hr, step, kDeleteTexts);
-    if (FirstOid(response, "Bridge") == oid_) oid_ = -1;
+    if (FirstOid(AnswerOf(response), "Bridge") == oid_) {
+      oid_ = -1;
+      version_.clear();
+    }
     return S_OK;
   });
 }
@@ -181,6 +202,11 @@ void CBridge::SaveAppFilesAs(CMethodFrame& frame, IOVWorkspace* workspace, bool 
 void CBridge::StoreDocument(CMethodFrame& frame, IOVWorkspace* workspace) {
   pugi::xml_document document;
   WriteXml(frame, &document);
+  // The version this copy was read at, so that the host refuses to store it
+  // over a newer one.
+  if (!version_.empty()) {
+    document.document_element().append_attribute("Version").set_value(version_.c_str());
+  }
   const std::wstring request = FromUtf8(xml::TreeText(document));
   const std::wstring response = CallDataService(
       frame, workspace, {.service = kBridgeService, .method = L"SaveBridge", .text = request},
@@ -193,6 +219,7 @@ void CBridge::StoreDocument(CMethodFrame& frame, IOVWorkspace* workspace) {
   // The host gives a Bridge saved for the first time its record.
   const std::vector<std::optional<int32_t>> bridge_oids = OidsOf(answer, "Bridge");
   if (!bridge_oids.empty() && bridge_oids.front()) oid_ = *bridge_oids.front();
+  version_ = VersionOf(answer);
   const std::vector<std::optional<int32_t>> set_oids = OidsOf(answer, "Linkset");
   for (size_t i = 0; i < link_sets_.items().size() && i < set_oids.size(); ++i) {
     if (set_oids[i]) CheckAndRaise(frame, link_sets_.items()[i]->put_OID(*set_oids[i]));

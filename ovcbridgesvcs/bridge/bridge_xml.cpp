@@ -94,6 +94,7 @@ HRESULT CBridge::ReadXML(const Variant& bridge) {
 void CBridge::ReadXml(CMethodFrame& frame, pugi::xml_node element) {
   const xml::ElementReader reader(element);
   CheckAndRaise(frame, put_OID(reader.Oid("OID")));
+  version_ = element.attribute("Version").value();
   locked_ = reader.Integer("Locked") != 0;
   CheckAndRaise(frame, put_Name(reader.Text("Name")));
   CheckAndRaise(frame, put_CreatedBy(reader.Text("CreatedBy")));

@@ -188,6 +188,44 @@ TEST_F(BridgeRequestsTest, OnlyOneProcessTakesALock) {
   EXPECT_EQ(locked, 1);
 }
 
+// A copy opened while another user held the lock is stale once that user
+// saves: storing it would undo their save.
+TEST_F(BridgeRequestsTest, ASaveBasedOnAnOlderVersionIsRefused) {
+  const int oid = Create();
+  const Answer bobs = CallAs(&bob_, "OpenBridge", BridgeRequest(oid));
+  const Answer anns = Call("OpenBridge", BridgeRequest(oid));
+  ASSERT_EQ(Locked(anns), "1");
+  const Answer saved = CallAs(&bob_, "SaveBridge", bobs.text);
+  ASSERT_TRUE(saved.status.ok()) << saved.status.message();
+  EXPECT_STREQ(Parse(saved).select_node("/SaveBridge/Bridge/@Version").attribute().value(), "1");
+  ASSERT_TRUE(CallAs(&bob_, "ReleaseLock", ReleaseRequest(oid)).status.ok());
+
+  const std::string reopened = Call("OpenBridge", BridgeRequest(oid)).text;
+  const std::string oid_text = std::to_string(oid);
+  const struct {
+    std::string document;
+    Status::Code code;
+    const char* says;
+    int64_t stored_version;
+  } saves[] = {
+      {anns.text, Status::Code::kRefused, "was saved by bob on 20", 1},
+      {reopened, Status::Code::kOk, "", 2},
+      {reopened, Status::Code::kRefused, "was saved by ann on 20", 2},
+      {"<Bridge OID=\"" + oid_text + "\"/>", Status::Code::kOk, "", 3},
+      {"<Bridge OID=\"" + oid_text + "\" Version=\"-1\"/>", Status::Code::kInvalidArgument,
+       "is not a version number", 3},
+  };
+  for (const auto& save : saves) {
+    const Answer answer = Call("SaveBridge", save.document);
+    EXPECT_EQ(answer.status.code(), save.code) << answer.status.message();
+    EXPECT_NE(answer.status.message().find(save.says), std::string::npos)
+        << answer.status.message();
+    BridgeRecord stored;
+    ASSERT_TRUE(store_->GetBridge(oid, false, &stored).ok());
+    EXPECT_EQ(stored.version, save.stored_version) << save.document;
+  }
+}
+
 TEST_F(BridgeRequestsTest, UnitDefaultsAndObjectLists) {
   pugi::xml_document defaults = Parse(Call("UnitDefaults", ""));
   std::vector<std::string> entries;

@@ -9,11 +9,13 @@
 namespace ovc::orvan {
 namespace {
 
-// The answer of parsing the stored text, setting Locked and saving it again.
+// The answer of parsing the stored text, setting Locked and Version and
+// saving it again.
 std::string ThroughTheTree(const std::string& stored, bool locked) {
   pugi::xml_document document;
   if (!ParseXml(stored, "Bridge", "stored bridge document", &document).ok()) return "(refused)";
   SetNumber(document.document_element(), "Locked", locked ? 1 : 0);
+  SetNumber(document.document_element(), "Version", 12);
   return SerializeXml(document, true);
 }
 
@@ -31,7 +33,7 @@ std::string WrittenAsciiDocument() {
   return SerializeXml(document, true);
 }
 
-TEST(StoredDocumentTest, StampsLockedAsTheTreeWouldOrLeavesTheTextToIt) {
+TEST(StoredDocumentTest, StampsTheRootAsTheTreeWouldOrLeavesTheTextToIt) {
   struct Row {
     std::string stored;
     bool stamped;
@@ -43,6 +45,8 @@ TEST(StoredDocumentTest, StampsLockedAsTheTreeWouldOrLeavesTheTextToIt) {
       {"<Bridge Name=\"a>b &quot;c&quot; 'd' &lt;&#01;\"><x/></Bridge>", true},
       {"<Bridge OID=\"2\" Locked=\"1\" Locked=\"\"><x/></Bridge>", true},
       {"<Bridge Name=\"x Locked=\" Locked2=\"\"><x/></Bridge>", true},
+      {"<Bridge Version=\"3\" OID=\"2\" Locked=\"1\"><x/></Bridge>", true},
+      {"<Bridge OID=\"2\" Version=\"\" Versions=\"4\"><x/></Bridge>", true},
       {"<Bridge><D>a \"b\" 'c' &lt;d&gt; &amp;&#01;&#31;\t\n é</D><E> x </E></Bridge>", true},
       {WrittenAsciiDocument(), true},
       {"", false},
@@ -71,7 +75,8 @@ TEST(StoredDocumentTest, StampsLockedAsTheTreeWouldOrLeavesTheTextToIt) {
   for (const Row& row : rows) {
     for (bool locked : {false, true}) {
       std::string answer = "(left)";
-      EXPECT_EQ(StampLocked(row.stored, locked, &answer), row.stamped) << row.stored;
+      const RootAttribute stamp[] = {{"Locked", locked ? "1" : "0"}, {"Version", "12"}};
+      EXPECT_EQ(StampRoot(row.stored, stamp, &answer), row.stamped) << row.stored;
       if (row.stamped) {
         EXPECT_EQ(answer, ThroughTheTree(row.stored, locked)) << row.stored;
       }

@@ -71,6 +71,39 @@ TEST_F(BridgeStorageTest, ASavedBridgeOpensInAnotherBridgeUnderItsLock) {
   EXPECT_TRUE(Failed(NewBridge()->Open(oid)));
 }
 
+// A Bridge opened while another user holds its lock cannot overwrite what
+// that user saves afterwards; opened again, it can.
+TEST_F(BridgeStorageTest, ACopyOpenedBeforeAnotherUsersSaveCannotOverwriteIt) {
+  const ComPtr<IBridge> first = NewBridge();
+  ASSERT_EQ(first->Save(VARIANT_FALSE), S_OK) << TakeDesc();
+  const int32_t oid = OidOf(first.get());
+  const std::wstring owner = Got(workspace_.get(), &IOVWorkspace::get_UserName);
+  const ComPtr<IBridge> mine = NewBridge();
+  ASSERT_EQ(mine->Open(oid), S_OK);
+  ASSERT_EQ(workspace_->put_UserName(L"bob"), S_OK);
+  const ComPtr<IBridge> theirs = NewBridge();
+  ASSERT_EQ(theirs->Open(oid), S_OK);
+
+  ASSERT_EQ(workspace_->put_UserName(owner), S_OK);
+  for (const wchar_t* description : {L"first", L"second"}) {
+    mine->put_Description(description);
+    ASSERT_EQ(mine->Save(VARIANT_FALSE), S_OK) << "saved again on its own save: " << TakeDesc();
+  }
+  ASSERT_EQ(mine->ReleaseLock(), S_OK);
+
+  ASSERT_EQ(workspace_->put_UserName(L"bob"), S_OK);
+  theirs->put_Description(L"stale");
+  EXPECT_TRUE(Failed(theirs->Save(VARIANT_FALSE)));
+  const std::wstring refusal = host_testing::TakeThreadError().first;
+  EXPECT_NE(refusal.find(L"was saved by " + owner), std::wstring::npos) << ToUtf8(refusal);
+  ASSERT_EQ(theirs->Open(oid), S_OK);
+  EXPECT_EQ(Got(theirs.get(), &IBridge::get_Description), L"second");
+  theirs->put_Description(L"fresh");
+  EXPECT_EQ(theirs->Save(VARIANT_FALSE), S_OK) << ToUtf8(host_testing::TakeThreadError().first);
+  EXPECT_EQ(theirs->ReleaseLock(), S_OK);
+  ASSERT_EQ(workspace_->put_UserName(owner), S_OK);
+}
+
 TEST_F(BridgeStorageTest, UserPrivilegesAndTheMissingWorkspace) {
   const ComPtr<IBridge> bridge = NewBridge();
   ASSERT_EQ(bridge->Create(), S_OK);
