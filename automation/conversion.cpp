@@ -61,26 +61,112 @@ bool ToPlainNumber(std::wstring_view text, std::string* plain) {
   return i == text.size();
 }
 
+// A plain number taken apart: its mantissa (sign, digits, ".", digits) and
+// its exponent. Exponents beyond any number saturate; their sign is what
+// counts.
+struct PlainParts {
+  std::string_view mantissa;
+  int64_t exponent = 0;
+};
+
+PlainParts SplitPlain(const std::string& plain) {
+  const size_t exponent_at = std::min(plain.find('e'), plain.size());
+  PlainParts parts{std::string_view(plain.data(), exponent_at)};
+  if (exponent_at == plain.size()) return parts;
+  std::string_view exponent(plain.data() + exponent_at + 1, plain.size() - exponent_at - 1);
+  const bool negative = exponent.front() == '-';
+  if (exponent.front() == '-' || exponent.front() == '+') exponent.remove_prefix(1);
+  for (char digit : exponent) {
+    parts.exponent = std::min<int64_t>(parts.exponent * 10 + (digit - '0'), 1000000);
+  }
+  if (negative) parts.exponent = -parts.exponent;
+  return parts;
+}
+
 // The power of ten of the leading digit of a plain number ("0.05e3" is 1),
 // which tells an overflow from an underflow.
 int64_t DecimalMagnitude(const std::string& plain) {
-  const size_t exponent_at = std::min(plain.find('e'), plain.size());
-  const std::string_view mantissa(plain.data(), exponent_at);
+  const PlainParts parts = SplitPlain(plain);
+  const std::string_view mantissa = parts.mantissa;
   const size_t point = std::min(mantissa.find('.'), mantissa.size());
   const size_t first = mantissa.find_first_of("123456789");
   if (first == std::string_view::npos) return 0;
-  int64_t magnitude = first < point ? static_cast<int64_t>(point - first) - 1
-                                    : -static_cast<int64_t>(first - point);
-  if (exponent_at < plain.size()) {
-    // Exponents beyond any double saturate; their sign is what counts.
-    std::string_view exponent(plain.data() + exponent_at + 1, plain.size() - exponent_at - 1);
-    const bool negative = exponent.front() == '-';
-    if (exponent.front() == '-' || exponent.front() == '+') exponent.remove_prefix(1);
-    int64_t value = 0;
-    for (char digit : exponent) value = std::min<int64_t>(value * 10 + (digit - '0'), 1000000);
-    magnitude += negative ? -value : value;
+  const int64_t magnitude = first < point ? static_cast<int64_t>(point - first) - 1
+                                          : -static_cast<int64_t>(first - point);
+  return magnitude + parts.exponent;
+}
+
+// The significant digits of a plain number and the power of ten of the last
+// one: "-0.0120e2" is "12" and -1.
+struct DecimalDigits {
+  std::string digits;
+  int64_t exponent = 0;
+};
+
+DecimalDigits DigitsOf(const std::string& plain) {
+  const PlainParts parts = SplitPlain(plain);
+  DecimalDigits result;
+  size_t fraction_digits = 0;
+  bool in_fraction = false;
+  for (char c : parts.mantissa) {
+    if (c == '.') {
+      in_fraction = true;
+    } else if (c != '-') {
+      if (c != '0' || !result.digits.empty()) result.digits.push_back(c);
+      if (in_fraction) ++fraction_digits;
+    }
   }
-  return magnitude;
+  result.exponent = parts.exponent - static_cast<int64_t>(fraction_digits);
+  return result;
+}
+
+// Whole multiples of ten from decimal digits: DISP_E_OVERFLOW beyond
+// 64 unsigned bits.
+HRESULT AccumulateDigits(std::string_view digits, int64_t zeros, uint64_t* value) {
+  uint64_t result = 0;
+  for (char digit : digits) {
+    if (__builtin_mul_overflow(result, 10u, &result) ||
+        __builtin_add_overflow(result, static_cast<uint64_t>(digit - '0'), &result)) {
+      return DISP_E_OVERFLOW;
+    }
+  }
+  for (; zeros > 0 && result != 0; --zeros) {
+    if (__builtin_mul_overflow(result, 10u, &result)) return DISP_E_OVERFLOW;
+  }
+  *value = result;
+  return S_OK;
+}
+
+// Plain number text exactly, as a count of 10^-decimals rounded half to
+// even: DISP_E_OVERFLOW beyond 64 signed bits.
+HRESULT ScaledFromPlain(const std::string& plain, int decimals, int64_t* value) {
+  const DecimalDigits number = DigitsOf(plain);
+  const int64_t shift = number.exponent + decimals;
+  std::string_view kept = number.digits;
+  bool round_up = false;
+  if (shift < 0) {
+    // The digits that fall below the last place decide the rounding; digits
+    // that all fall further below round to zero.
+    const size_t dropped = static_cast<size_t>(std::min<int64_t>(-shift, kept.size() + 1));
+    const std::string_view below =
+        dropped > kept.size() ? std::string_view() : kept.substr(kept.size() - dropped);
+    kept.remove_suffix(std::min(dropped, kept.size()));
+    if (!below.empty()) {
+      const bool odd = !kept.empty() && (kept.back() - '0') % 2 != 0;
+      const bool beyond_half = below.find_first_not_of('0', 1) != std::string_view::npos;
+      round_up = below[0] > '5' || (below[0] == '5' && (beyond_half || odd));
+    }
+  }
+  uint64_t magnitude = 0;
+  if (Failed(AccumulateDigits(kept, std::max<int64_t>(shift, 0), &magnitude)) ||
+      __builtin_add_overflow(magnitude, uint64_t{round_up}, &magnitude)) {
+    return DISP_E_OVERFLOW;
+  }
+  const bool negative = plain[0] == '-';
+  const uint64_t limit = uint64_t{std::numeric_limits<int64_t>::max()} + (negative ? 1 : 0);
+  if (magnitude > limit) return DISP_E_OVERFLOW;
+  *value = static_cast<int64_t>(negative ? 0 - magnitude : magnitude);
+  return S_OK;
 }
 
 // Text to a double: DISP_E_TYPEMISMATCH for text that is not a number,
@@ -111,16 +197,71 @@ double RoundHalfEven(double value) {
 template <class Integer>
 HRESULT ToInteger(double value, Integer* result) {
   const double rounded = RoundHalfEven(value);
-  if (!(rounded >= std::numeric_limits<Integer>::min() &&
-        rounded <= std::numeric_limits<Integer>::max())) {
-    return DISP_E_OVERFLOW;
-  }
+  // The limits as doubles are -2^(n-1) and 2^(n-1), both exact.
+  const double lowest = std::numeric_limits<Integer>::min();
+  if (!(rounded >= lowest && rounded < -lowest)) return DISP_E_OVERFLOW;
   *result = static_cast<Integer>(rounded);
   return S_OK;
 }
 
+template <class Integer>
+HRESULT NarrowInteger(int64_t value, Integer* result) {
+  if (value < std::numeric_limits<Integer>::min() || value > std::numeric_limits<Integer>::max()) {
+    return DISP_E_OVERFLOW;
+  }
+  *result = static_cast<Integer>(value);
+  return S_OK;
+}
+
+// 64-bit integers and currency convert exactly, not through a double.
+bool IsWide(VARTYPE vt) { return vt == VT_I8 || vt == VT_CY; }
+
 bool IsNumeric(VARTYPE vt) {
-  return vt == VT_I2 || vt == VT_I4 || vt == VT_R8 || vt == VT_DATE || vt == VT_BOOL;
+  return vt == VT_I2 || vt == VT_I4 || vt == VT_R8 || vt == VT_DATE || vt == VT_BOOL || IsWide(vt);
+}
+
+constexpr int kCurrencyDecimals = 4;
+constexpr int64_t kCurrencyScale = 10000;
+
+// An integer or currency value exactly: `value` counts 10^-decimals.
+struct Scaled {
+  int64_t value = 0;
+  int decimals = 0;
+};
+
+bool ScaledOf(const Variant& source, Scaled* scaled) {
+  switch (source.vt()) {
+    case VT_EMPTY:
+      *scaled = {};
+      return true;
+    case VT_I2:
+      *scaled = {source.i2()};
+      return true;
+    case VT_I4:
+      *scaled = {source.i4()};
+      return true;
+    case VT_I8:
+      *scaled = {source.i8()};
+      return true;
+    case VT_BOOL:
+      *scaled = {source.boolVal()};
+      return true;
+    case VT_CY:
+      *scaled = {source.cy().int64, kCurrencyDecimals};
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The nearest integer, halves to even.
+int64_t RoundScaled(const Scaled& scaled) {
+  if (scaled.decimals == 0) return scaled.value;
+  const int64_t quotient = scaled.value / kCurrencyScale;
+  const int64_t remainder = scaled.value % kCurrencyScale;
+  const int64_t twice = 2 * (remainder < 0 ? -remainder : remainder);
+  if (twice < kCurrencyScale || (twice == kCurrencyScale && quotient % 2 == 0)) return quotient;
+  return remainder < 0 ? quotient - 1 : quotient + 1;
 }
 
 double NumberOf(const Variant& value) {
@@ -187,6 +328,61 @@ HRESULT NumberTo(double number, VARTYPE vt, Variant* result) {
   }
 }
 
+template <class Integer>
+HRESULT StoreNarrowed(int64_t value, Variant (*make)(Integer), Variant* result) {
+  Integer narrowed = 0;
+  const HRESULT hr = NarrowInteger(value, &narrowed);
+  if (Succeeded(hr)) *result = make(narrowed);
+  return hr;
+}
+
+// An exact integer or currency value to a number or boolean type.
+HRESULT ScaledTo(const Scaled& scaled, VARTYPE vt, Variant* result) {
+  switch (vt) {
+    case VT_I2:
+      return StoreNarrowed(RoundScaled(scaled), &Variant::I2, result);
+    case VT_I4:
+      return StoreNarrowed(RoundScaled(scaled), &Variant::I4, result);
+    case VT_I8:
+      *result = Variant::I8(RoundScaled(scaled));
+      return S_OK;
+    case VT_CY: {
+      int64_t units = scaled.value;
+      if (scaled.decimals == 0 && __builtin_mul_overflow(scaled.value, kCurrencyScale, &units)) {
+        return DISP_E_OVERFLOW;
+      }
+      *result = Variant::Cy(CY{units});
+      return S_OK;
+    }
+    case VT_BOOL:
+      *result = Variant::Bool(scaled.value != 0);
+      return S_OK;
+    default: {
+      const double number = static_cast<double>(scaled.value);
+      return NumberTo(scaled.decimals == 0 ? number : number / kCurrencyScale, vt, result);
+    }
+  }
+}
+
+// A double, a date or text to a 64-bit integer or currency. Text is read
+// exactly, doubles round half to even.
+HRESULT WideFrom(const Variant& value, VARTYPE vt, Variant* result) {
+  const bool currency = vt == VT_CY;
+  int64_t units = 0;
+  HRESULT hr = S_OK;
+  if (value.vt() == VT_BSTR) {
+    std::string plain;
+    if (!ToPlainNumber(value.bstr(), &plain)) return DISP_E_TYPEMISMATCH;
+    hr = ScaledFromPlain(plain, currency ? kCurrencyDecimals : 0, &units);
+  } else {
+    const double number = NumberOf(value);
+    hr = ToInteger(currency ? number * kCurrencyScale : number, &units);
+  }
+  if (Failed(hr)) return hr;
+  *result = currency ? Variant::Cy(CY{units}) : Variant::I8(units);
+  return S_OK;
+}
+
 HRESULT ToText(const Variant& value, uint16_t flags, Variant* result) {
   switch (value.vt()) {
     case VT_EMPTY:
@@ -197,6 +393,12 @@ HRESULT ToText(const Variant& value, uint16_t flags, Variant* result) {
       return S_OK;
     case VT_I4:
       *result = Variant::Str(std::to_wstring(value.i4()));
+      return S_OK;
+    case VT_I8:
+      *result = Variant::Str(FixedPointText(value.i8(), 0));
+      return S_OK;
+    case VT_CY:
+      *result = Variant::Str(FixedPointText(value.cy().int64, kCurrencyDecimals));
       return S_OK;
     case VT_R8:
       *result = Variant::Str(DoubleToText(value.r8()));
@@ -301,6 +503,11 @@ HRESULT ConvertValue(const Variant& value, uint16_t flags, VARTYPE vt, Variant* 
   }
   if (vt == VT_BSTR) return ToText(value, flags, result);
   if (!IsNumeric(vt)) return DISP_E_BADVARTYPE;
+  Scaled scaled;
+  if ((IsWide(vt) || IsWide(value.vt())) && ScaledOf(value, &scaled)) {
+    return ScaledTo(scaled, vt, result);
+  }
+  if (IsWide(vt)) return WideFrom(value, vt, result);
   double number = 0;
   const HRESULT hr = SourceNumber(value, vt, &number);
   if (Failed(hr)) return hr;

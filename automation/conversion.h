@@ -16,6 +16,9 @@ inline constexpr uint16_t VARIANT_ALPHABOOL = 0x02;    // booleans to text as "T
 // - numbers convert among each other with rounding to even for integers and
 //   DISP_E_OVERFLOW when out of range; booleans are -1/0 as numbers and any
 //   non-zero number is true;
+// - 64-bit integers (VT_I8) and currency (VT_CY, four decimals) convert
+//   exactly among each other and to and from text and smaller integers; a
+//   double converts to them rounded, they to a double as the nearest one;
 // - text to numbers accepts surrounding blanks, a sign, "," thousands
 //   separators, "." and an exponent; text to booleans accepts "True"/"False"
 //   (any case) and numbers; text to dates accepts "12/25/2020", "12/25/20"

@@ -41,31 +41,6 @@ const MemberInfo* ResolveMember(const InterfaceInfo& info, DISPID id, uint16_t f
   return member;
 }
 
-Variant ZeroValueOf(VARTYPE vt) {
-  switch (vt) {
-    case VT_I2:
-      return Variant::I2(0);
-    case VT_I4:
-      return Variant::I4(0);
-    case VT_R8:
-      return Variant::R8(0);
-    case VT_DATE:
-      return Variant::Date(0);
-    case VT_BSTR:
-      return Variant::Str(L"");
-    case VT_BOOL:
-      return Variant::Bool(false);
-    case VT_ERROR:
-      return Variant::Error(S_OK);
-    case VT_DISPATCH:
-      return Variant::AttachDispatch(nullptr);
-    case VT_UNKNOWN:
-      return Variant::AttachUnknown(nullptr);
-    default:
-      return Variant();
-  }
-}
-
 // The caller's arguments matched to parameters: for each parameter the
 // index in DISPPARAMS::args of its argument, if one was passed.
 class ArgumentMap {
@@ -117,7 +92,7 @@ HRESULT PrepareInput(const ParamInfo& param, const Variant* argument, Variant* s
       return VariantChangeType(slot, Variant::Str(std::wstring(param.default_value)), 0, param.vt);
     }
     if (param.is_optional()) {
-      *slot = param.vt == VT_VARIANT ? Variant::Missing() : ZeroValueOf(param.vt);
+      *slot = param.vt == VT_VARIANT ? Variant::Missing() : ZeroValue(param.vt);
       return S_OK;
     }
     return DISP_E_PARAMNOTOPTIONAL;
@@ -134,7 +109,7 @@ HRESULT PrepareInput(const ParamInfo& param, const Variant* argument, Variant* s
   }
   const bool is_interface = param.vt == VT_DISPATCH || param.vt == VT_UNKNOWN;
   if (is_interface && (value.IsEmpty() || value.IsNull())) {
-    *slot = ZeroValueOf(param.vt);  // a null reference; the member decides what it means
+    *slot = ZeroValue(param.vt);  // a null reference; the member decides what it means
     return S_OK;
   }
   return VariantChangeType(slot, value, 0, param.vt);
@@ -146,7 +121,7 @@ HRESULT PrepareOutput(const ParamInfo& param, const Variant* argument, Variant* 
   if (argument != nullptr && !argument->IsByRef() && !argument->IsMissing()) {
     return DISP_E_TYPEMISMATCH;
   }
-  *slot = ZeroValueOf(param.vt);
+  *slot = ZeroValue(param.vt);
   return S_OK;
 }
 

@@ -73,6 +73,21 @@ std::wstring NumberText(double value, const NumberStyle& style) {
 
 }  // namespace
 
+std::wstring FixedPointText(int64_t value, int decimals) {
+  // The magnitude as unsigned, so that INT64_MIN has one too.
+  const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : value;
+  char buffer[24];
+  const std::to_chars_result written = std::to_chars(buffer, buffer + sizeof buffer, magnitude);
+  std::string digits(buffer, written.ptr);
+  const size_t width = static_cast<size_t>(decimals) + 1;
+  if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+  digits.insert(digits.size() - static_cast<size_t>(decimals), ".");
+  digits.erase(digits.find_last_not_of('0') + 1);
+  if (digits.back() == '.') digits.pop_back();
+  if (value < 0) digits.insert(0, "-");
+  return std::wstring(digits.begin(), digits.end());
+}
+
 std::wstring DoubleToText(double value) { return NumberText(value, kDoubleStyle); }
 
 std::wstring FloatToText(float value) { return NumberText(value, kFloatStyle); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace ovc {
@@ -26,6 +27,11 @@ std::wstring FloatToText(float value);
 // bit for bit: "0.30000000000000004", "-0", "1E+15", "5E-324". Laid out as
 // DoubleToText.
 std::wstring DoubleToRoundTripText(double value);
+
+// An integer count of 10^-decimals as exact decimal text, trailing zeros of
+// the fraction dropped: (122500, 4) is "12.25", (-1, 4) "-0.0001",
+// (INT64_MIN, 0) "-9223372036854775808". `decimals` is from 0 to 18.
+std::wstring FixedPointText(int64_t value, int decimals);
 
 // A finite, positive number as decimal digits: its significant digits
 // without trailing zeros and the decimal exponent of the first ("123" and 5

@@ -11,32 +11,6 @@ namespace ovc {
 
 namespace {
 
-// The value every element of a new array starts with.
-Variant ZeroValue(VARTYPE element_type) {
-  switch (element_type) {
-    case VT_I2:
-      return Variant::I2(0);
-    case VT_I4:
-      return Variant::I4(0);
-    case VT_R8:
-      return Variant::R8(0);
-    case VT_DATE:
-      return Variant::Date(0);
-    case VT_BSTR:
-      return Variant::Str(L"");
-    case VT_BOOL:
-      return Variant::Bool(false);
-    case VT_ERROR:
-      return Variant::Error(S_OK);
-    case VT_DISPATCH:
-      return Variant::AttachDispatch(nullptr);
-    case VT_UNKNOWN:
-      return Variant::AttachUnknown(nullptr);
-    default:
-      return Variant();
-  }
-}
-
 // Checks the shape of an array and counts its elements.
 HRESULT CountElements(VARTYPE element_type, const std::vector<SafeArrayBound>& bounds,
                       size_t* count) {

@@ -29,6 +29,8 @@ std::wstring_view BaseTypeName(VARTYPE base) {
       return L"VT_I4";
     case VT_R8:
       return L"VT_R8";
+    case VT_CY:
+      return L"VT_CY";
     case VT_DATE:
       return L"VT_DATE";
     case VT_BSTR:
@@ -43,6 +45,8 @@ std::wstring_view BaseTypeName(VARTYPE base) {
       return L"VT_VARIANT";
     case VT_UNKNOWN:
       return L"VT_UNKNOWN";
+    case VT_I8:
+      return L"VT_I8";
     default:
       return {};
   }
@@ -64,12 +68,14 @@ bool IsScalarVarType(VARTYPE vt) {
     case VT_I2:
     case VT_I4:
     case VT_R8:
+    case VT_CY:
     case VT_DATE:
     case VT_BSTR:
     case VT_DISPATCH:
     case VT_ERROR:
     case VT_BOOL:
     case VT_UNKNOWN:
+    case VT_I8:
       return true;
     default:
       return false;
@@ -96,6 +102,35 @@ std::wstring VarTypeName(VARTYPE vt) {
   const std::wstring_view base_name = BaseTypeName(base);
   if ((vt & ~(VT_TYPEMASK | kFlagBits)) != 0 || base_name.empty()) return HexTypeName(vt);
   return name += base_name;
+}
+
+Variant ZeroValue(VARTYPE vt) {
+  switch (vt) {
+    case VT_I2:
+      return Variant::I2(0);
+    case VT_I4:
+      return Variant::I4(0);
+    case VT_I8:
+      return Variant::I8(0);
+    case VT_R8:
+      return Variant::R8(0);
+    case VT_CY:
+      return Variant::Cy(CY{});
+    case VT_DATE:
+      return Variant::Date(0);
+    case VT_BSTR:
+      return Variant::Str(L"");
+    case VT_BOOL:
+      return Variant::Bool(false);
+    case VT_ERROR:
+      return Variant::Error(S_OK);
+    case VT_DISPATCH:
+      return Variant::AttachDispatch(nullptr);
+    case VT_UNKNOWN:
+      return Variant::AttachUnknown(nullptr);
+    default:
+      return Variant();
+  }
 }
 
 Variant::Variant() noexcept : r8_(0) {}
@@ -157,6 +192,20 @@ Variant Variant::I2(int16_t value) {
 }
 
 Variant Variant::I4(int32_t value) { return Variant(value); }
+
+Variant Variant::I8(int64_t value) {
+  Variant v;
+  v.vt_ = VT_I8;
+  v.i8_ = value;
+  return v;
+}
+
+Variant Variant::Cy(CY value) {
+  Variant v = I8(value.int64);
+  v.vt_ = VT_CY;
+  return v;
+}
+
 Variant Variant::R8(double value) { return Variant(value); }
 
 Variant Variant::Date(DATE value) {
@@ -216,6 +265,16 @@ int16_t Variant::i2() const {
 int32_t Variant::i4() const {
   assert(vt_ == VT_I4);
   return i4_;
+}
+
+int64_t Variant::i8() const {
+  assert(vt_ == VT_I8);
+  return i8_;
+}
+
+CY Variant::cy() const {
+  assert(vt_ == VT_CY);
+  return CY{i8_};
 }
 
 double Variant::r8() const {
@@ -283,6 +342,10 @@ Variant Variant::Dereferenced() const {
       return I4(*byref_as<int32_t>());
     case VT_ERROR:
       return Error(*byref_as<int32_t>());
+    case VT_I8:
+      return I8(*byref_as<int64_t>());
+    case VT_CY:
+      return Cy(*byref_as<CY>());
     case VT_R8:
       return R8(*byref_as<double>());
     case VT_DATE:
@@ -319,6 +382,12 @@ HRESULT Variant::StoreThroughReference(const Variant& value) const {
     case VT_I4:
     case VT_ERROR:
       *byref_as<int32_t>() = converted.i4_;
+      break;
+    case VT_I8:
+      *byref_as<int64_t>() = converted.i8_;
+      break;
+    case VT_CY:
+      *byref_as<CY>() = CY{converted.i8_};
       break;
     case VT_R8:
     case VT_DATE:
@@ -369,6 +438,9 @@ bool operator==(const Variant& a, const Variant& b) {
     case VT_I4:
     case VT_ERROR:
       return a.i4_ == b.i4_;
+    case VT_I8:
+    case VT_CY:
+      return a.i8_ == b.i8_;
     case VT_R8:
     case VT_DATE:
       return a.r8_ == b.r8_;

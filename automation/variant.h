@@ -17,6 +17,13 @@ using VARTYPE = uint16_t;
 using VARIANT_BOOL = int16_t;
 using DATE = double;  // days since 1899-12-30; the fraction is the time of day
 
+// A currency amount: a fixed-point number with four decimals, kept as the
+// amount times 10000 (12.25 is 122500).
+struct CY {
+  int64_t int64 = 0;
+  friend bool operator==(CY, CY) = default;
+};
+
 inline constexpr VARIANT_BOOL VARIANT_TRUE = -1;
 inline constexpr VARIANT_BOOL VARIANT_FALSE = 0;
 
@@ -28,6 +35,7 @@ enum VarEnum : VARTYPE {
   VT_I2 = 2,
   VT_I4 = 3,
   VT_R8 = 5,
+  VT_CY = 6,
   VT_DATE = 7,
   VT_BSTR = 8,
   VT_DISPATCH = 9,
@@ -35,6 +43,7 @@ enum VarEnum : VARTYPE {
   VT_BOOL = 11,
   VT_VARIANT = 12,  // only as an array element type or by reference
   VT_UNKNOWN = 13,
+  VT_I8 = 20,
   VT_TYPEMASK = 0x0FFF,
   VT_ARRAY = 0x2000,
   VT_BYREF = 0x4000,
@@ -51,12 +60,18 @@ bool IsValidVarType(VARTYPE vt);
 // "VT_I4", "VT_ARRAY|VT_BSTR", "VT_BYREF|VT_VARIANT"; unknown types as hex.
 std::wstring VarTypeName(VARTYPE vt);
 
+class Variant;
+// The zero value of a scalar type: 0, the empty text, false, a null
+// interface; empty for any other type.
+Variant ZeroValue(VARTYPE vt);
+
 // The automation variant: a value of one of the types above, with value
 // semantics. Copies are deep (arrays are copied, interface pointers
 // AddRef'd); destruction releases what the variant owns. A by-reference
 // variant (VT_BYREF) points to storage it does not own: to a Variant for
 // VT_BYREF|VT_VARIANT, to the element type otherwise (int16_t for I2 and BOOL,
-// int32_t for I4 and ERROR, double for R8 and DATE, std::wstring for BSTR,
+// int32_t for I4 and ERROR, int64_t for I8, CY for CY, double for R8 and
+// DATE, std::wstring for BSTR,
 // IDispatch* / IUnknown* for interfaces, SafeArray for arrays).
 //
 // Typed accessors require the variant to be of that type (checked with an
@@ -82,6 +97,8 @@ class Variant {
   static Variant Null();
   static Variant I2(int16_t value);
   static Variant I4(int32_t value);
+  static Variant I8(int64_t value);
+  static Variant Cy(CY value);
   static Variant R8(double value);
   static Variant Date(DATE value);
   static Variant Bool(bool value);
@@ -108,6 +125,8 @@ class Variant {
 
   int16_t i2() const;
   int32_t i4() const;
+  int64_t i8() const;
+  CY cy() const;
   double r8() const;
   DATE date() const;
   VARIANT_BOOL boolVal() const;
@@ -145,6 +164,7 @@ class Variant {
   union {
     int16_t i2_;
     int32_t i4_;
+    int64_t i8_;
     double r8_;
     IUnknown* unknown_;
     void* byref_;

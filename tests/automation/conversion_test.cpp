@@ -77,6 +77,52 @@ TEST(ConversionTest, Scalars) {
   });
 }
 
+// 64-bit integers and currency convert exactly and check their range at
+// both ends.
+TEST(ConversionTest, WideIntegersAndCurrency) {
+  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+  constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+  const auto cy = [](int64_t units) { return Variant::Cy(CY{units}); };
+  Check({
+      Converts(Variant::I8(kMax), VT_BSTR, Text(L"9223372036854775807")),
+      Converts(Variant::I8(kMin), VT_BSTR, Text(L"-9223372036854775808")),
+      Converts(Text(L" 9,223,372,036,854,775,807 "), VT_I8, Variant::I8(kMax)),
+      Converts(Text(L"-9223372036854775808"), VT_I8, Variant::I8(kMin)),
+      Fails(Text(L"9223372036854775808"), VT_I8, DISP_E_OVERFLOW),
+      Fails(Text(L"1e19"), VT_I8, DISP_E_OVERFLOW),
+      Converts(Text(L"2.5"), VT_I8, Variant::I8(2)),
+      Converts(Text(L"-2.50001"), VT_I8, Variant::I8(-3)),
+      Converts(Text(L"0.35e1"), VT_I8, Variant::I8(4)),
+      Converts(Text(L"5e-1000"), VT_I8, Variant::I8(0)),
+      Fails(Text(L"2.5x"), VT_I8, DISP_E_TYPEMISMATCH),
+      Fails(Variant::R8(0x1p63), VT_I8, DISP_E_OVERFLOW),
+      Converts(Variant::R8(-0x1p63), VT_I8, Variant::I8(kMin)),
+      Converts(Variant::Date(1.5), VT_I8, Variant::I8(2)),
+      Converts(Variant::I8((int64_t{1} << 53) + 1), VT_R8, Variant::R8(0x1p53)),
+      Fails(Variant::I8(int64_t{1} << 31), VT_I4, DISP_E_OVERFLOW),
+      Converts(Variant::I8(-(int64_t{1} << 31)), VT_I4, Variant::I4(-2147483647 - 1)),
+      Fails(Variant::I8(kMax), VT_DATE, DISP_E_OVERFLOW),
+      Converts(Variant(true), VT_I8, Variant::I8(-1)),
+      Converts(Variant::I8(2), VT_BOOL, Variant(true)),
+      Converts(Text(L"922337203685477.5807"), VT_CY, cy(kMax)),
+      Fails(Text(L"922337203685477.5808"), VT_CY, DISP_E_OVERFLOW),
+      Converts(Text(L"-922337203685477.5808"), VT_CY, cy(kMin)),
+      Converts(Text(L"0.00005"), VT_CY, cy(0)),
+      Converts(Text(L"0.00015"), VT_CY, cy(2)),
+      Converts(cy(122500), VT_BSTR, Text(L"12.25")),
+      Converts(cy(-1), VT_BSTR, Text(L"-0.0001")),
+      Converts(cy(25000), VT_I4, Variant::I4(2)),
+      Converts(cy(-25001), VT_I2, Variant::I2(-3)),
+      Converts(cy(kMin), VT_I8, Variant::I8(-922337203685478)),
+      Converts(cy(122500), VT_R8, Variant::R8(12.25)),
+      Converts(Variant::I8(922337203685477), VT_CY, cy(9223372036854770000)),
+      Fails(Variant::I8(922337203685478), VT_CY, DISP_E_OVERFLOW),
+      Converts(Variant::R8(-12.345), VT_CY, cy(-123450)),
+      Fails(Variant::R8(1e15), VT_CY, DISP_E_OVERFLOW),
+      Converts(Variant(), VT_CY, cy(0)),
+  });
+}
+
 TEST(ConversionTest, NumberText) {
   const struct {
     double value;

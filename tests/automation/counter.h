@@ -56,6 +56,7 @@ class Counter : public ComObject<DispatchImpl<ICounter>> {
     return S_OK;
   }
   HRESULT Stamp(DATE when, DATE* later) override { return *later = when + 1, S_OK; }
+  HRESULT Halve(double value, double* half) override { return *half = value / 2, S_OK; }
 
  private:
   int32_t value_ = 0;

@@ -37,6 +37,10 @@ TEST_F(DispatchTest, ArgumentsAreConvertedDefaultedOrRefusedWithTheDispatchCodes
       {L"Echo", kCall, {}, S_OK, Variant::Missing()},
       {L"Add", kCall, {Variant(1), Variant(2), Variant(3)}, DISP_E_BADPARAMCOUNT, Variant()},
       {L"Add", kCall, {Variant(1e12)}, DISP_E_OVERFLOW, Variant()},
+      {L"Add", kCall, {Variant::I8(3), Variant::Cy(CY{15000})}, S_OK, Variant::I4(6)},
+      {L"Add", kCall, {Variant::I8(int64_t{1} << 31)}, DISP_E_OVERFLOW, Variant()},
+      {L"Halve", kCall, {Variant::I8((int64_t{1} << 53) + 2)}, S_OK, Variant::R8(0x1p52 + 1)},
+      {L"Halve", kCall, {Variant::Cy(CY{50001})}, S_OK, Variant::R8(2.50005)},
   };
   for (const auto& c : cases) {
     LateBound object(ComPtr<IDispatch>(MakeObject<Counter>()));

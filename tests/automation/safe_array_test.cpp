@@ -66,6 +66,12 @@ TEST(SafeArrayTest, ElementsConvertToTheElementType) {
   const SafeArray texts = SafeArray::FromValues({Variant(true), Variant(L"x")}, VT_R8);
   EXPECT_EQ(texts.data()[0], Variant::R8(-1));
   EXPECT_EQ(texts.data()[1], Variant::Error(DISP_E_TYPEMISMATCH));
+
+  const SafeArray amounts =
+      SafeArray::FromValues({Variant(L"12.25"), Variant::I8(int64_t{1} << 62)}, VT_CY);
+  EXPECT_EQ(amounts.data()[0], Variant::Cy(CY{122500}));
+  EXPECT_EQ(amounts.data()[1], Variant::Error(DISP_E_OVERFLOW));
+  EXPECT_EQ(SafeArray::Vector(VT_I8, 1).data()[0], Variant::I8(0));
 }
 
 }  // namespace

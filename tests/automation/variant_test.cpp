@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <utility>
 
@@ -88,6 +89,15 @@ TEST(VariantTest, StoreThroughReferenceConvertsOrLeavesTheTarget) {
             DISP_E_TYPEMISMATCH);
   EXPECT_EQ(i2, 5);
   EXPECT_EQ(Variant::I2(1).StoreThroughReference(Variant::I2(2)), E_INVALIDARG);
+
+  int64_t i8 = 0;
+  const Variant i8_reference = Variant::ByRef(VT_I8, &i8);
+  EXPECT_EQ(i8_reference.StoreThroughReference(Variant(L"-9223372036854775808")), S_OK);
+  EXPECT_EQ(i8_reference.Dereferenced(), Variant::I8(std::numeric_limits<int64_t>::min()));
+  CY amount;
+  const Variant cy_reference = Variant::ByRef(VT_CY, &amount);
+  EXPECT_EQ(cy_reference.StoreThroughReference(Variant(L"1.5")), S_OK);
+  EXPECT_EQ(cy_reference.Dereferenced(), Variant::Cy(CY{15000}));
 }
 
 }  // namespace
