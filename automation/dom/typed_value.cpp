@@ -21,6 +21,12 @@ HRESULT TypedValueText(const Variant& value, std::wstring* text) {
     case VT_I4:
       *text = std::to_wstring(plain.i4());
       return S_OK;
+    case VT_I8:
+      *text = FixedPointText(plain.i8(), 0);
+      return S_OK;
+    case VT_CY:
+      *text = FixedPointText(plain.cy().int64, 4);
+      return S_OK;
     case VT_R8:
       *text = DoubleToRoundTripText(plain.r8());
       return S_OK;
