@@ -58,6 +58,13 @@ DISPID PositionOfKeyword(IDispatch* object, const std::wstring& member,
   return ids[1];
 }
 
+// The declared type of parameter `position` of `member`; VT_VARIANT when
+// there is no such parameter.
+VARTYPE DeclaredType(const MemberInfo* member, size_t position) {
+  if (member == nullptr || position >= member->params.size()) return VT_VARIANT;
+  return member->params[position].vt;
+}
+
 }  // namespace
 
 DispatchProxy::DispatchProxy(ComPtr<IDispatch> object) : object_(std::move(object)) {
@@ -95,7 +102,10 @@ py::object DispatchProxy::GetAttribute(const std::wstring& name) const {
 
 void DispatchProxy::SetAttribute(const std::wstring& name, py::handle value) const {
   const DISPID id = IdOfName(name);
-  Variant argument = ToVariant(value);
+  const InterfaceInfo* info = Describe();
+  const MemberInfo* setter = info != nullptr ? info->Find(id, MemberKind::kPropertyPut) : nullptr;
+  const size_t value_position = setter != nullptr ? setter->params.size() - 1 : 0;
+  Variant argument = ToArgument(value, DeclaredType(setter, value_position));
   DISPID put = DISPID_PROPERTYPUT;
   DISPPARAMS params{&argument, &put, 1, 1};
   const uint16_t flags =
@@ -140,7 +150,7 @@ py::object DispatchProxy::CallById(DISPID id, const std::wstring& name, uint16_t
       continue;
     }
     if (next_arg >= args.size()) break;
-    natural.push_back(ToVariant(args[next_arg++]));
+    natural.push_back(ToArgument(args[next_arg++], DeclaredType(member, covered)));
   }
   if (next_arg < args.size()) {
     throw py::type_error(ToUtf8(name) + "() takes fewer arguments than were given");
@@ -156,7 +166,7 @@ py::object DispatchProxy::CallById(DISPID id, const std::wstring& name, uint16_t
         throw py::type_error(ToUtf8(name) + "() got multiple values for argument '" +
                              keyword.cast<std::string>() + "'");
       }
-      named.push_back(ToVariant(value));
+      named.push_back(ToArgument(value, DeclaredType(member, static_cast<size_t>(position))));
       named_ids.push_back(position);
     }
     for (size_t p = covered; member != nullptr && p < parameter_count; ++p) {

@@ -38,6 +38,7 @@ void BindConstants(py::module_& module) {
   OVC_BIND_VT(VT_I2);
   OVC_BIND_VT(VT_I4);
   OVC_BIND_VT(VT_R8);
+  OVC_BIND_VT(VT_CY);
   OVC_BIND_VT(VT_DATE);
   OVC_BIND_VT(VT_BSTR);
   OVC_BIND_VT(VT_DISPATCH);
@@ -45,6 +46,7 @@ void BindConstants(py::module_& module) {
   OVC_BIND_VT(VT_BOOL);
   OVC_BIND_VT(VT_VARIANT);
   OVC_BIND_VT(VT_UNKNOWN);
+  OVC_BIND_VT(VT_I8);
   OVC_BIND_VT(VT_ARRAY);
   OVC_BIND_VT(VT_BYREF);
 #undef OVC_BIND_VT

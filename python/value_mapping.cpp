@@ -8,6 +8,7 @@
 #include "automation/conversion.h"
 #include "automation/date.h"
 #include "automation/dispatch.h"
+#include "automation/number_text.h"
 #include "automation/text.h"
 #include "python/array_mapping.h"
 #include "python/com_error.h"
@@ -48,8 +49,7 @@ py::object DateFromVariant(DATE date) {
                         fields.second, fields.millisecond * 1000);
 }
 
-// The runtime's integers are 32 bits wide: a larger integer of 64 bits goes
-// as a double when the double holds it exactly.
+// Integers of 32 bits go as VT_I4, wider ones of 64 bits as VT_I8.
 Variant IntegerToVariant(py::handle value) {
   int overflow = 0;
   const long long number = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
@@ -59,18 +59,25 @@ Variant IntegerToVariant(py::handle value) {
       number <= std::numeric_limits<int32_t>::max()) {
     return Variant::I4(static_cast<int32_t>(number));
   }
-  const double approximation = static_cast<double>(number);
-  // 2^63 itself is out of range for the way back.
-  if (approximation >= 0x1p63 || static_cast<long long>(approximation) != number) {
-    throw py::value_error("integer beyond 32 bits that a double cannot hold exactly");
-  }
-  return Variant::R8(approximation);
+  return Variant::I8(number);
 }
 
-// A decimal goes as the nearest double.
+// Currency has four decimals.
+py::object CurrencyToDecimal(CY amount) {
+  return DecimalType()(ToUtf8(FixedPointText(amount.int64, 4)));
+}
+
+// A finite decimal goes as currency when that holds it exactly, otherwise as
+// the nearest double.
 Variant DecimalToVariant(py::handle value) {
   if (!py::cast<bool>(value.attr("is_finite")())) {
     throw py::value_error("a decimal that is not finite has no automation value");
+  }
+  Variant currency;
+  if (Succeeded(VariantChangeType(&currency, Variant::Str(py::str(value).cast<std::wstring>()), 0,
+                                  VT_CY)) &&
+      CurrencyToDecimal(currency.cy()).equal(value)) {
+    return currency;
   }
   const double number = PyFloat_AsDouble(value.ptr());
   if (number == -1.0 && PyErr_Occurred()) throw py::error_already_set();
@@ -111,6 +118,10 @@ py::object ScalarFromVariant(const Variant& value) {
       return py::int_(value.i2());
     case VT_I4:
       return py::int_(value.i4());
+    case VT_I8:
+      return py::int_(value.i8());
+    case VT_CY:
+      return CurrencyToDecimal(value.cy());
     case VT_R8:
       return py::float_(value.r8());
     case VT_DATE:
@@ -141,6 +152,17 @@ py::object ScalarFromVariant(const Variant& value) {
 
 Variant ToVariant(py::handle value) { return SequencesToArrays(value, &ScalarToVariant); }
 
+Variant ToArgument(py::handle value, VARTYPE declared) {
+  Variant argument = ToVariant(value);
+  if (declared != VT_R8 || argument.vt() != VT_I8) return argument;
+  const double number = static_cast<double>(argument.i8());
+  // 2^63 itself is out of range for the way back.
+  if (number >= 0x1p63 || static_cast<int64_t>(number) != argument.i8()) {
+    throw py::value_error("integer that a double parameter cannot hold exactly");
+  }
+  return Variant::R8(number);
+}
+
 py::object FromVariant(const Variant& value) { return ArraysToTuples(value, &ScalarFromVariant); }
 
 void BindValues(py::module_& module) {
@@ -168,7 +190,8 @@ void BindValues(py::module_& module) {
   py::class_<TypedValue>(module, "Variant", "A value with an exact variant type.")
       .def(py::init([](int vt, py::handle value) {
              Variant converted;
-             Check(VariantChangeType(&converted, ToVariant(value), 0, static_cast<VARTYPE>(vt)));
+             const auto type = static_cast<VARTYPE>(vt);
+             Check(VariantChangeType(&converted, ToArgument(value, type), 0, type));
              return TypedValue(std::move(converted));
            }),
            py::arg("vt"), py::arg("value"))
@@ -183,8 +206,9 @@ void BindValues(py::module_& module) {
       "ChangeType",
       [](py::handle value, int vt, int flags) {
         Variant converted;
-        Check(VariantChangeType(&converted, ToVariant(value), static_cast<uint16_t>(flags),
-                                static_cast<VARTYPE>(vt)));
+        const auto type = static_cast<VARTYPE>(vt);
+        Check(VariantChangeType(&converted, ToArgument(value, type), static_cast<uint16_t>(flags),
+                                type));
         return FromVariant(converted);
       },
       py::arg("value"), py::arg("vt"), py::arg("flags") = 0,

@@ -35,6 +35,26 @@ def address_of_rate(excel, **keywords):
     return excel[0].Range("Rate").Address(**keywords)
 
 
+def typed(value):
+    return type(value), value
+
+
+def vt_of(value):
+    """The variant type a Python value passes as."""
+    return ovcbridge.Variant(ovcbridge.VT_VARIANT, value).vt
+
+
+def stored_in_a_cell(excel, value):
+    opened(excel)
+    cell = excel[0].Range("Sheet!A1")
+    cell.Value = value
+    return cell.Value()
+
+
+def counter():
+    return ovcbridge.CreateObject("OVCTest.Counter")
+
+
 def stub_classes():
     """Per class of the type stub beside the module, its members' parameter names."""
     stub = pathlib.Path(ovcbridge.__file__).with_name("ovcbridge.pyi")
@@ -64,15 +84,27 @@ def stub_progids():
     (lambda x: [name.Name for name in opened(x).Names], ["Rate", "Flow"]),
     (lambda x: (len(opened(x).Names), x[0].Workbooks[0].Name), (2, "names.xlsx")),
     (lambda x: dir(opened(x).Names), ["Add", "Count", "Item"]),
-    # integers, dates and decimals
-    (lambda x: x[0].Run("Echo", 7), 7),
-    (lambda x: x[0].Run("Echo", -2 ** 40), -2.0 ** 40),
-    (lambda x: x[0].Run("Echo", 2 ** 62), 2.0 ** 62),
-    (lambda x: x[0].Run("Echo", 2 ** 53 + 1), ValueError),
-    (lambda x: x[0].Run("Echo", 2 ** 64), ValueError),
+    # integers, dates and decimals, with the type they come back as
+    (lambda x: typed(x[0].Run("Echo", 7)), (int, 7)),
+    (lambda x: vt_of(2 ** 31 - 1), ovcbridge.VT_I4),
+    (lambda x: vt_of(-2 ** 31 - 1), ovcbridge.VT_I8),
+    (lambda x: typed(x[0].Run("Echo", -2 ** 63)), (int, -2 ** 63)),
+    (lambda x: typed(x[0].Run("Echo", 2 ** 63 - 1)), (int, 2 ** 63 - 1)),
+    (lambda x: typed(x[0].Run("Echo", 2 ** 53 + 1)), (int, 2 ** 53 + 1)),
+    (lambda x: x[0].Run("Echo", 2 ** 63), ValueError),
+    (lambda x: x[0].Run("Echo", -2 ** 63 - 1), ValueError),
+    (lambda x: typed(counter().Halve(2 ** 53)), (float, 2.0 ** 52)),
+    (lambda x: counter().Halve(value=2 ** 53 + 1), ValueError),
     (lambda x: x[0].Run("Echo", datetime.date(2024, 2, 29)), datetime.datetime(2024, 2, 29)),
-    (lambda x: x[0].Run("Echo", decimal.Decimal("12.25")), 12.25),
+    (lambda x: typed(x[0].Run("Echo", decimal.Decimal("-12.2500"))),
+     (decimal.Decimal, decimal.Decimal("-12.25"))),
+    (lambda x: vt_of(decimal.Decimal("922337203685477.5807")), ovcbridge.VT_CY),
+    (lambda x: typed(x[0].Run("Echo", decimal.Decimal("922337203685477.5808"))),
+     (float, 922337203685477.5808)),
+    (lambda x: typed(x[0].Run("Echo", decimal.Decimal("0.00001"))), (float, 1e-05)),
     (lambda x: x[0].Run("Echo", decimal.Decimal("NaN")), ValueError),
+    (lambda x: [stored_in_a_cell(x, v) for v in (-2 ** 63, decimal.Decimal("0.0001"))],
+     [-2.0 ** 63, 0.0001]),
     # the type stub beside the module lists what dir() lists
     (lambda x: set(stub_classes()["Excel_IApplication"]) == set(dir(x[0])), True),
     (lambda x: stub_classes()["Excel_IWorkbooks"]["Open"][1:3], ["Filename", "UpdateLinks"]),

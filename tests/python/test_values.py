@@ -85,7 +85,7 @@ def test_change_type_applies_the_automation_rules():
     ("abc", ovcbridge.VT_R8, ovcbridge.ComError),
     (1e10, VT_I4, ovcbridge.ComError),
     ([[1], [2, 3]], VT_ARRAY | VT_I4, ovcbridge.ComError),  # an array of arrays
-    (2**40, VT_I4, ovcbridge.ComError),  # a double too large for VT_I4
+    (2**40, VT_I4, ovcbridge.ComError),  # an integer too large for VT_I4
     (2**53 + 1, ovcbridge.VT_R8, ValueError),  # no double holds it exactly
     (2**64, VT_I4, ValueError),
     (-2**100, ovcbridge.VT_R8, ValueError),
