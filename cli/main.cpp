@@ -35,7 +35,7 @@ constexpr const char* kDescription =
     "Runs the Bridges that keep workbooks and documents in step with the plant database.\n"
     "Global options may stand before or after the command. Exit status: 0 success, 1\n"
     "finished with link or validation errors, 2 usage error, 3 the operation failed,\n"
-    "130 interrupted.";
+    "130 stopped by Ctrl-C or cancelled at a pause.";
 
 constexpr const char* kExamples =
     "Examples:\n"
@@ -94,9 +94,11 @@ int Run(int argc, char** argv) {
     RegisterClasses(LibraryPath());
     CatchInterrupt();
     const int status = context.action();
-    return Interrupted() ? kInterrupted : status;
+    if (status != kInterrupted && TakeInterrupt()) {
+      context.console.Warn("Ctrl-C did not stop the command: it ran to its end");
+    }
+    return status;
   } catch (const Failure& failure) {
-    if (Interrupted()) return kInterrupted;
     return Failed(context.console, failure);
   }
 }

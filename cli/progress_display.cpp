@@ -75,7 +75,7 @@ void CatchInterrupt() {
 
 bool Interrupted() { return interrupted; }
 
-void Interrupt() { interrupted = true; }
+bool TakeInterrupt() { return interrupted.exchange(false); }
 
 double ProgressDisplay::seconds() const {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();

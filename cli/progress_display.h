@@ -14,8 +14,8 @@ namespace ovc::cli {
 // the program at once.
 void CatchInterrupt();
 bool Interrupted();
-// Marks the program as interrupted, as a Ctrl-C does.
-void Interrupt();
+// Whether a Ctrl-C came that no command answered yet; it is answered now.
+bool TakeInterrupt();
 
 // Shows the library's progress reports while it is installed: a bar redrawn
 // in place on a terminal, plain lines otherwise, nothing with --quiet. The

@@ -52,6 +52,34 @@ bool RunWithPauses(const Object& bridge, bool change_report, ProgressDisplay* pr
   }
 }
 
+// How a run ended, as the library reports it: finished, or stopped at a
+// Ctrl-C or cancelled at a pause, with nothing written to the host.
+enum class Outcome { kFinished, kStopped };
+
+Outcome RunOperation(const Object& bridge, const RunArguments& arguments, bool change_report,
+                     ProgressDisplay* progress) {
+  try {
+    if (arguments.pause) {
+      return RunWithPauses(bridge, change_report, progress) ? Outcome::kFinished
+                                                            : Outcome::kStopped;
+    }
+    RunSequence(bridge, arguments.operation, change_report);
+    return Outcome::kFinished;
+  } catch (const Failure& failure) {
+    // The library stops with E_ABORT when the progress display asks it to.
+    if (failure.code != E_ABORT || !Interrupted()) throw;
+    return Outcome::kStopped;
+  }
+}
+
+// Once the host write has begun, the library no longer takes a stop.
+std::string LateInterrupt(const std::string& operation) {
+  const bool writes_host =
+      operation == "autorun" || operation == "import" || operation == "write-db";
+  return std::string("Ctrl-C came too late to stop the run: ") +
+         (writes_host ? "the host was already written" : "it had already finished");
+}
+
 struct LinkCounts {
   int written = 0;
   int read = 0;
@@ -140,21 +168,14 @@ int RunBridge(const Context& context, const RunArguments& arguments) {
   }
   const bool change_report = arguments.changes || !arguments.change_report.empty();
   nlohmann::json result = {{"oid", arguments.oid}, {"operation", arguments.operation}};
+  Outcome outcome = Outcome::kFinished;
   {
     ProgressDisplay progress(context.console);
-    try {
-      if (!arguments.pause) {
-        RunSequence(bridge, arguments.operation, change_report);
-      } else if (!RunWithPauses(bridge, change_report, &progress)) {
-        Interrupt();
-      }
-    } catch (const Failure&) {
-      if (!Interrupted()) throw;
-    }
+    outcome = RunOperation(bridge, arguments, change_report, &progress);
     result["files"] = progress.files();
     result["milliseconds"] = static_cast<int64_t>(progress.seconds() * 1000);
   }
-  if (Interrupted()) {
+  if (outcome == Outcome::kStopped) {
     context.console.Error("stopped: nothing was written to the host and nothing saved");
     return kInterrupted;
   }
@@ -180,6 +201,7 @@ int RunBridge(const Context& context, const RunArguments& arguments) {
     text += "\n" + ToUtf8(report);
   }
   context.console.Result(result, text);
+  if (TakeInterrupt()) context.console.Warn(LateInterrupt(arguments.operation));
   return result["failed"].get<int>() > 0 ? kFinishedWithErrors : kSuccess;
 }
 
@@ -207,8 +229,8 @@ void AddRunCommand(CLI::App& app, Context& context) {
                                                            : std::string("FILE.csv or FILE.json");
       });
   run->add_flag("--pause", arguments->pause,
-                "AutoRun with a stop after the files are written (and at each object of an "
-                "iterative LinkSet): Enter goes on, c cancels");
+                "AutoRun with a stop after the files are written (with an iterative LinkSet: "
+                "after each object's): Enter goes on, c cancels; needs a terminal");
   run->add_flag("--changes", arguments->changes, "Print the change report as a table");
   run->add_option("--report", arguments->report, "Print the status or the error report")
       ->check(CLI::IsMember({"status", "errors"}));
@@ -216,7 +238,9 @@ void AddRunCommand(CLI::App& app, Context& context) {
       "Examples:\n  ovcbridge run 1\n  ovcbridge run 1 --op write-to-apps --no-save\n"
       "  ovcbridge run 1 --changes --change-report changes.csv --report status\n"
       "  ovcbridge run 1 --pause\n"
-      "Ctrl-C stops at the next object: nothing is written to the host (exit status 130).");
+      "Ctrl-C stops at the next object: nothing is written to the host, nothing saved (exit\n"
+      "status 130). Once the host write has begun it no longer stops the run: the run ends\n"
+      "as asked and says so.");
   run->callback([&context, arguments] {
     if (arguments->pause && arguments->operation != "autorun") {
       throw CLI::ValidationError("--pause", "goes with --op autorun only");

@@ -111,19 +111,37 @@ def slow_database(folder):
         pump_plant.make_workbook = make_workbook
 
 
-def test_ctrl_c_stops_the_run_writes_nothing_to_the_host_and_releases_the_lock(tmp_path):
-    database = slow_database(tmp_path)
-    before = run("db", "export", database)[1]
-    child = subprocess.Popen([str(PROGRAM), "--db", str(database), "run", "1"], text=True,
+def interrupted_after(database, *args, line):
+    """Runs the program with plain progress lines and sends Ctrl-C right after the line
+    starting with `line`: (exit status, standard output, standard error)."""
+    child = subprocess.Popen([str(PROGRAM), "--db", str(database), *args], text=True,
                              stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                              env=program_environment())
-    for line in child.stderr:
-        if line.startswith("write pass"):
+    shown = []
+    for shown_line in child.stderr:
+        shown.append(shown_line)
+        if shown_line.startswith(line):
             child.send_signal(signal.SIGINT)
             break
     out, err = child.communicate(timeout=120)
-    assert child.returncode == 130 and out == "" and "stopped" in err
-    assert run("db", "export", database)[1] == before
+    return child.returncode, out, "".join(shown) + err
+
+
+# Ctrl-C before the host write stops the run; after it, the run finishes and says so.
+@pytest.mark.parametrize("line, status, message, host_changed", [
+    ("write pass", 130, "stopped: nothing was written to the host and nothing saved", False),
+    ("host write 1/1", 0, "Ctrl-C came too late to stop the run: the host was already written",
+     True),
+])
+def test_ctrl_c_stops_the_run_until_the_host_is_written(tmp_path, line, status, message,
+                                                       host_changed):
+    database = slow_database(tmp_path)
+    before, values_before = run("db", "export", database)[1], host_results(database)
+    done, out, err = interrupted_after(database, "run", "1", "--json", line=line)
+    assert done == status and message in err, err
+    # A finished run sums up; the host then holds the values it read from the files.
+    assert (out != "") == host_changed and (host_results(database) != values_before) == host_changed
+    assert (run("db", "export", database)[1] != before) == host_changed
     listed = json.loads(run("--db", database, "bridge", "list", "--json")[1])["bridges"]
     assert listed[0]["locked_by"] == ""
 
