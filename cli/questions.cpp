@@ -7,6 +7,7 @@
 
 #include "automation/text.h"
 #include "cli/automation_client.h"
+#include "cli/progress_display.h"
 #include "ovcbridgesvcs/frame/user_interface_hooks.h"
 
 namespace ovc::cli {
@@ -77,11 +78,14 @@ Questions::Questions(const Console& console, const Options& options, const Numbe
 
 Questions::~Questions() { Install(nullptr); }
 
-std::string Questions::Ask(const std::string& prompt) const {
+std::optional<std::string> Questions::Ask(const std::string& prompt) const {
+  if (Interrupted()) return std::nullopt;
   std::cerr << prompt << std::flush;
   std::string answer;
   std::getline(std::cin, answer);
-  return answer;
+  if (!Interrupted()) return answer;
+  std::cerr << '\n';
+  return std::nullopt;
 }
 
 int Questions::MessageBox(const std::string& text, const std::string& caption) {
@@ -98,7 +102,12 @@ int Questions::Confirm(const std::string& question, const std::string&) {
     console_.Note(question + " -> No (no terminal to ask; --yes answers Yes to all)");
     return kNo;
   }
-  const std::string answer = Ask(question + " [y]es, [n]o, [a]ll: ");
+  const std::optional<std::string> asked = Ask(question + " [y]es, [n]o, [a]ll: ");
+  if (!asked) {
+    console_.Note(question + " -> No (Ctrl-C)");
+    return kNo;
+  }
+  const std::string& answer = *asked;
   if (answer == "a" || answer == "all") return kYesToAll;
   return answer == "y" || answer == "yes" ? kYes : kNo;
 }
@@ -109,10 +118,10 @@ void Questions::AskNumbering(std::string* delimiter, int* digits, int* start) {
   if (numbering_.digits) *digits = *numbering_.digits;
   if (numbering_.start) *start = *numbering_.start;
   if (terminal_ && !given) {
-    const std::string typed = Ask("Numbering delimiter [" + *delimiter + "]: ");
+    const std::string typed = Ask("Numbering delimiter [" + *delimiter + "]: ").value_or("");
     if (!typed.empty()) *delimiter = typed;
-    *digits = NumberOr(Ask("Digits [" + std::to_string(*digits) + "]: "), *digits);
-    *start = NumberOr(Ask("Start at [" + std::to_string(*start) + "]: "), *start);
+    *digits = NumberOr(Ask("Digits [" + std::to_string(*digits) + "]: ").value_or(""), *digits);
+    *start = NumberOr(Ask("Start at [" + std::to_string(*start) + "]: ").value_or(""), *start);
     return;
   }
   console_.Note("numbering copies with delimiter \"" + *delimiter + "\", " +

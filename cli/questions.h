@@ -18,7 +18,8 @@ struct Numbering {
 // Answers the library's questions while it is installed: asked on the
 // terminal when standard input is one; otherwise the overwrite question is
 // answered No, or Yes to all with --yes, the numbering takes the values
-// offered or given, and the program says which answer it gave.
+// offered or given, and the program says which answer it gave. After a
+// Ctrl-C the questions left are answered so too, without asking.
 class Questions {
  public:
   Questions(const Console& console, const Options& options, const Numbering& numbering);
@@ -32,7 +33,8 @@ class Questions {
   void AskNumbering(std::string* delimiter, int* digits, int* start);
 
  private:
-  std::string Ask(const std::string& prompt) const;
+  // The line typed; nothing once a Ctrl-C came, which ends the asking.
+  std::optional<std::string> Ask(const std::string& prompt) const;
 
   const Console& console_;
   const Options& options_;

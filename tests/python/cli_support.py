@@ -2,6 +2,8 @@
 import os
 import pathlib
 import pty
+import select
+import signal
 import subprocess
 import sys
 
@@ -32,6 +34,18 @@ def run(*args, env=None, cwd=None):
     return done.returncode, done.stdout, done.stderr
 
 
+def read_or_end(terminal, pid, seconds=120):
+    """What the program shows next on the terminal; b"" when it ended, or when it showed
+    nothing for `seconds` (it waits for input no test gives): it is then killed."""
+    if not select.select([terminal], [], [], seconds)[0]:
+        os.kill(pid, signal.SIGKILL)
+        return b""
+    try:
+        return os.read(terminal, 65536)
+    except OSError:
+        return b""
+
+
 def run_on_terminal(*args, env=None, answers=(), prompt=b"[Enter"):
     """The program on a pseudo-terminal: (status, what it showed). Each of `answers` is
     typed when the program next shows `prompt`."""
@@ -40,16 +54,12 @@ def run_on_terminal(*args, env=None, answers=(), prompt=b"[Enter"):
         os.execve(str(PROGRAM), [str(PROGRAM), *map(str, args)], program_environment(env))
     shown = b""
     for asked, answer in enumerate(answers):
-        while shown.count(prompt) <= asked:
-            shown += os.read(terminal, 65536)
+        while shown.count(prompt) <= asked and (chunk := read_or_end(terminal, pid)):
+            shown += chunk
+        if shown.count(prompt) <= asked:
+            break
         os.write(terminal, answer.encode() + b"\n")
-    while True:
-        try:
-            chunk = os.read(terminal, 65536)
-        except OSError:
-            break
-        if not chunk:
-            break
+    while chunk := read_or_end(terminal, pid):
         shown += chunk
     _, status = os.waitpid(pid, 0)
     return os.waitstatus_to_exitcode(status), shown.decode()

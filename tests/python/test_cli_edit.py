@@ -46,11 +46,15 @@ def test_bindings_auto_answers_without_a_terminal_and_says_how(database, args, a
     assert (len(shown(database)["linksets"]) > 4) == copies
 
 
-@pytest.mark.parametrize("answers, copies", [(["n", "n", "n", "n"], False), (["a"], True)])
-def test_bindings_auto_asks_on_a_terminal(database, answers, copies):
+# Ctrl-C (typed as the terminal's interrupt character) answers No and the command runs to its end.
+@pytest.mark.parametrize("answers, copies, note", [
+    (["n", "n", "n", "n"], False, ""), (["a"], True, ""),
+    (["\x03"], False, "Ctrl-C did not stop the command: it ran to its end"),
+])
+def test_bindings_auto_asks_on_a_terminal(database, answers, copies, note):
     status, shown_text = run_on_terminal("--db", database, "bindings", "auto", "1", "--delimiter", "_",
                                          answers=answers, prompt=b"[a]ll: ")
-    assert status == 0 and "Do you wish to over-write?" in shown_text
+    assert status == 0 and "Do you wish to over-write?" in shown_text and note in shown_text
     assert (len(shown(database)["linksets"]) > 4) == copies
 
 
