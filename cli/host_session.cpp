@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "automation/text.h"
+#include "orvan/storage/open_store.h"
 
 namespace ovc::cli {
 namespace {
@@ -28,7 +29,7 @@ std::string DatabasePath(const Options& options) {
 HostSession::HostSession(const Options& options) {
   const std::string path = DatabasePath(options);
   // Opening must not make an empty database where the user mistyped a path.
-  if (!std::filesystem::exists(path)) {
+  if (!orvan::IsDatabaseUri(path) && !std::filesystem::exists(path)) {
     throw Failure{E_FAIL,
                   FromUtf8("no database at " + path +
                            " (--db PATH or OVCBRIDGE_DB; `ovcbridge db create` makes one)")};

@@ -31,6 +31,8 @@ class Status {
   bool ok() const { return code_ == Code::kOk; }
   Code code() const { return code_; }
   const std::string& message() const { return message_; }
+  // The same failure told with another message.
+  Status Retold(std::string message) const { return {code_, std::move(message)}; }
 
  private:
   Status(Code code, std::string message) : code_(code), message_(std::move(message)) {}

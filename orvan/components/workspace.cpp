@@ -4,6 +4,7 @@
 #include "orvan/components/cache.h"
 #include "orvan/components/data_service_call.h"
 #include "orvan/json/workspace_json.h"
+#include "orvan/storage/copy_workspace.h"
 
 namespace ovc::orvan::components {
 
@@ -29,6 +30,12 @@ HRESULT Workspace::Export(const std::wstring& json_path) {
   Store* store = nullptr;
   if (HRESULT hr = Report(session_->GetStore(&store)); Failed(hr)) return hr;
   return Report(ExportWorkspaceFile(store, std::filesystem::path(ToUtf8(json_path))));
+}
+
+HRESULT Workspace::CopyTo(const std::wstring& target) {
+  Store* store = nullptr;
+  if (HRESULT hr = Report(session_->GetStore(&store)); Failed(hr)) return hr;
+  return Report(CopyToNewWorkspace(store, ToUtf8(target)));
 }
 
 HRESULT Workspace::get_Cache(IDispatch** cache) {

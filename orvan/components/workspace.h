@@ -27,6 +27,9 @@ class Workspace final : public Component<IOVWorkspace, ISessionSource> {
   // workspace to a JSON file.
   HRESULT Import(const std::wstring& json_path) override;
   HRESULT Export(const std::wstring& json_path) override;
+  // Copies every record into a new workspace at `target` (a file path or a
+  // database URI); an existing one is refused and left alone.
+  HRESULT CopyTo(const std::wstring& target) override;
   // The same cache object every time.
   HRESULT get_Cache(IDispatch** cache) override;
   // The name of the session's user: the login name until set. An empty

@@ -15,6 +15,7 @@ def database(tmp_path):
     (["--help"], "ovcbridge db create plant.orvan --from samples/plant.json"),
     (["db", "create", "--help"], "ovcbridge db create empty.orvan"),
     (["db", "export", "--help"], "ovcbridge db export plant.orvan | less"),
+    (["db", "copy", "--help"], "ovcbridge db copy plant.orvan backup.orvan"),
     (["bridge", "list", "--help"], "ovcbridge bridge list"),
     (["bridge", "show", "--help"], "ovcbridge bridge show 1 --json"),
     (["bridge", "validate", "--help"], "--op write-to-apps"),
@@ -128,6 +129,19 @@ def test_db_create_import_and_export(tmp_path):
     assert status == 3 and "exists already" in err and database.read_bytes() == kept
     status, _, err = run("--db", tmp_path / "none.orvan", "bridge", "list")
     assert status == 3 and "no database at" in err and not (tmp_path / "none.orvan").exists()
+
+
+def test_db_copy_makes_a_new_database_with_every_record_and_overwrites_nothing(database, tmp_path):
+    copy = tmp_path / "copy.orvan"
+    status, out, _ = run("db", "copy", database, copy, "--json")
+    assert status == 0 and json.loads(out) == {"database": str(database), "copied_to": str(copy)}
+    assert run("db", "export", copy)[1] == run("db", "export", database)[1]
+    kept = copy.read_bytes()
+    status, _, err = run("db", "copy", database, copy)
+    assert status == 3 and "exists already" in err and copy.read_bytes() == kept
+    unreachable = "postgresql://ann:s3cret@/plant?host=/nonexistent"
+    status, _, err = run("db", "copy", unreachable, tmp_path / "other.orvan")
+    assert status == 3 and "s3cret" not in err and not (tmp_path / "other.orvan").exists()
 
 
 @pytest.mark.parametrize("env, coloured", [({}, True), ({"NO_COLOR": "1"}, False)])
