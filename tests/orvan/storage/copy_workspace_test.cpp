@@ -5,8 +5,10 @@
 #include <filesystem>
 
 #include "orvan/json/workspace_json.h"
+#include "orvan/storage/open_store.h"
 #include "tests/orvan/hooked_store.h"
 #include "tests/orvan/orvan_test_support.h"
+#include "tests/orvan/storage/store_factory.h"
 
 namespace ovc::orvan {
 namespace {
@@ -105,6 +107,24 @@ TEST(CopyWorkspaceTest, AFailedCopyLeavesNoWorkspaceBehind) {
       break;
     }
     ASSERT_FALSE(std::filesystem::exists(target)) << "failing at call " << fail_at;
+  }
+}
+
+// SQLite -> PostgreSQL -> SQLite: both copies hold what the original does.
+TEST(CopyWorkspaceTest, ARoundTripThroughPostgresqlKeepsEveryRecord) {
+  if (testing::TestPostgresUri().empty()) GTEST_SKIP() << "OVC_TEST_POSTGRES_URI is not set";
+  TempDir dir;
+  std::unique_ptr<SqliteStore> original = FullStore(dir);
+  testing::TestDatabase database;
+  ASSERT_TRUE(CopyToNewWorkspace(original.get(), database.uri()).ok());
+  std::unique_ptr<Store> server;
+  ASSERT_TRUE(OpenStore(database.uri(), OpenMode::kOpen, &server).ok());
+  ASSERT_TRUE(CopyToNewWorkspace(server.get(), dir.File("back.orvan")).ok());
+  std::unique_ptr<SqliteStore> back;
+  ASSERT_TRUE(SqliteStore::Open(dir.File("back.orvan"), SqliteStore::Mode::kOpen, &back).ok());
+  for (Store* copy : {server.get(), static_cast<Store*>(back.get())}) {
+    EXPECT_EQ(Exported(copy), Exported(original.get()));
+    EXPECT_EQ(UnexportedOf(copy), UnexportedOf(original.get()));
   }
 }
 
