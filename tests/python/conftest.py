@@ -55,8 +55,10 @@ def with_database(uri, database):
 
 
 def psql(sql):
+    """Runs sql on the test server, without the sanitizer runtime a sanitizer run preloads."""
+    environment = {name: value for name, value in os.environ.items() if name != "LD_PRELOAD"}
     subprocess.run(["psql", "-X", "-q", "-v", "ON_ERROR_STOP=1", "-d", POSTGRES_URI,
-                    "-c", "SET client_min_messages = warning", "-c", sql], check=True)
+                    "-c", "SET client_min_messages = warning", "-c", sql], check=True, env=environment)
 
 
 @pytest.fixture
