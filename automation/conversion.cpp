@@ -7,7 +7,6 @@
 #include <string>
 #include <system_error>
 
-#include "automation/ascii.h"
 #include "automation/date.h"
 #include "automation/dispatch.h"
 #include "automation/number_text.h"

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "automation/ascii.h"
 #include "automation/text.h"
 
 namespace ovc {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,50 @@ bool IsLetter(wchar_t c);
 
 // Equality without regard to letter case.
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
+
+// Character tests and trimming by ASCII rules, the same in every locale, for
+// narrow (UTF-8) and wide text alike.
+
+// Space, tab, carriage return or line feed: the blanks around a value typed
+// in or read from a file.
+template <class Char>
+constexpr bool IsBlank(Char c) {
+  return c == Char(' ') || c == Char('\t') || c == Char('\r') || c == Char('\n');
+}
+
+// '0' to '9' only.
+template <class Char>
+constexpr bool IsAsciiDigit(Char c) {
+  return c >= Char('0') && c <= Char('9');
+}
+
+// `text` without its leading and trailing blanks (IsBlank).
+template <class Char>
+constexpr std::basic_string_view<Char> TrimBlanks(std::basic_string_view<Char> text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+constexpr std::string_view TrimBlanks(std::string_view text) { return TrimBlanks<char>(text); }
+constexpr std::wstring_view TrimBlanks(std::wstring_view text) { return TrimBlanks<wchar_t>(text); }
+
+// `text` without its leading and trailing spaces, ' ' only: how Excel reads
+// formulas and the text of values, where a tab or line break is no blank.
+constexpr std::string_view TrimSpaces(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+// Equality with the ASCII letters compared without regard to case; every
+// other character must be the same.
+constexpr bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
+  constexpr auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
 
 }  // namespace ovc

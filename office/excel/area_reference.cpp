@@ -1,6 +1,6 @@
 #include "office/excel/area_reference.h"
 
-#include "automation/ascii.h"
+#include "automation/text.h"
 
 #include <algorithm>
 #include <cstddef>

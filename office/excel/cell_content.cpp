@@ -4,7 +4,6 @@
 #include <cmath>
 #include <string_view>
 
-#include "automation/ascii.h"
 #include "automation/conversion.h"
 #include "automation/number_text.h"
 #include "automation/text.h"

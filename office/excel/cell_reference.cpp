@@ -1,6 +1,6 @@
 #include "office/excel/cell_reference.h"
 
-#include "automation/ascii.h"
+#include "automation/text.h"
 
 namespace ovc::excel {
 

@@ -1,6 +1,5 @@
 #include "office/excel/cell_text.h"
 
-#include "automation/ascii.h"
 #include "automation/text.h"
 #include "office/excel/spreadsheet_xml.h"
 

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <utility>
 
-#include "automation/ascii.h"
+#include "automation/text.h"
 #include "office/excel/area_reference.h"
 #include "office/excel/formula_text.h"
 #include "office/excel/name_rules.h"

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "automation/ascii.h"
 #include "automation/text.h"
 #include "office/excel/area_reference.h"
 

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "automation/ascii.h"
 #include "automation/text.h"
 #include "office/excel/area_reference.h"
 #include "office/excel/sheet_prefix.h"

@@ -3,7 +3,6 @@
 #include <charconv>
 #include <utility>
 
-#include "automation/ascii.h"
 #include "automation/text.h"
 #include "office/excel/area_reference.h"
 #include "office/excel/sheet_prefix.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "automation/ascii.h"
+#include "automation/text.h"
 #include "office/package/archive.h"
 #include "office/package/atomic_save.h"
 #include "office/package/content_types.h"

@@ -1,6 +1,6 @@
 #include "office/package/parsed_part.h"
 
-#include "automation/ascii.h"
+#include "automation/text.h"
 
 #include <cstring>
 

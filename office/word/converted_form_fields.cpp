@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "automation/ascii.h"
+#include "automation/text.h"
 #include "office/word/word_names.h"
 
 namespace ovc::word {

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "automation/ascii.h"
 #include "automation/text.h"
 #include "office/word/inline_cursor.h"
 

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <limits>
 
-#include "automation/ascii.h"
 #include "automation/text.h"
 #include "orvan/format/number_text.h"
 

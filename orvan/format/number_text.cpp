@@ -1,6 +1,6 @@
 #include "orvan/format/number_text.h"
 
-#include "automation/ascii.h"
+#include "automation/text.h"
 
 #include <algorithm>
 #include <charconv>

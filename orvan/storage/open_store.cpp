@@ -1,6 +1,6 @@
 #include "orvan/storage/open_store.h"
 
-#include "automation/ascii.h"
+#include "automation/text.h"
 #include "orvan/storage/postgres_store.h"
 #include "orvan/storage/sqlite_store.h"
 

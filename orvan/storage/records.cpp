@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "automation/ascii.h"
+#include "automation/text.h"
 
 namespace ovc::orvan {
 

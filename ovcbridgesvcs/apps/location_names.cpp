@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "automation/ascii.h"
 #include "automation/text.h"
 
 namespace ovc::apps {

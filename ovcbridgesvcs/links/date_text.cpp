@@ -3,8 +3,8 @@
 #include <array>
 #include <string>
 
-#include "automation/ascii.h"
 #include "automation/date.h"
+#include "automation/text.h"
 
 namespace ovc::links {
 

@@ -1,6 +1,6 @@
 #include "ovcbridgesvcs/transfer/location_numbering.h"
 
-#include "automation/ascii.h"
+#include "automation/text.h"
 
 #include <algorithm>
 #include <charconv>

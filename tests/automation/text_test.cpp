@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 namespace ovc {
 namespace {
@@ -74,6 +75,47 @@ TEST(TextTest, CaseMapping) {
   EXPECT_EQ(ToLower(L"\u00C9T\u00C9"), L"\u00E9t\u00E9");
   EXPECT_TRUE(EqualsNoCase(L"\u00C9t\u00E9_A1", L"\u00E9T\u00C9_a1"));
   EXPECT_FALSE(EqualsNoCase(L"abc", L"abcd"));
+}
+
+TEST(TextTest, TrimBlanksDropsSpaceTabCarriageReturnAndLineFeedOnly) {
+  const struct {
+    std::string_view text;
+    std::string_view trimmed;
+  } cases[] = {
+      {" \t\r\n1 2\n\r\t ", "1 2"},
+      {"", ""},
+      {" \n ", ""},
+      {"\v1\f", "\v1\f"},
+      {"\xC2\xA0"
+       "1",
+       "\xC2\xA0"
+       "1"},
+  };
+  for (const auto& each : cases) {
+    EXPECT_EQ(TrimBlanks(each.text), each.trimmed);
+    const std::wstring wide(each.text.begin(), each.text.end());
+    const std::wstring wide_trimmed(each.trimmed.begin(), each.trimmed.end());
+    EXPECT_EQ(TrimBlanks(std::wstring_view(wide)), wide_trimmed);
+  }
+  EXPECT_EQ(TrimBlanks(L"\u3000x\u3000"), L"\u3000x\u3000");
+}
+
+TEST(TextTest, TrimSpacesKeepsTabsAndLineBreaks) {
+  EXPECT_EQ(TrimSpaces("  \t1\n  "), "\t1\n");
+  EXPECT_EQ(TrimSpaces("   "), "");
+}
+
+TEST(TextTest, DigitsAndCaseFollowAsciiInEveryLocale) {
+  EXPECT_TRUE(IsAsciiDigit('0') && IsAsciiDigit(L'9'));
+  EXPECT_FALSE(IsAsciiDigit(L'\u0663') || IsAsciiDigit(L'\uFF11') || IsAsciiDigit('/'));
+  const struct {
+    std::string_view a, b;
+    bool equal;
+  } pairs[] = {
+      {"#n/a", "#N/A", true},          {"TRUE", "true", true},   {"Metric", "METRIC", true},
+      {"\xC3\xA9", "\xC3\x89", false}, {"True ", "TRUE", false}, {"@", "`", false},
+  };
+  for (const auto& pair : pairs) EXPECT_EQ(EqualsAsciiNoCase(pair.a, pair.b), pair.equal) << pair.a;
 }
 
 }  // namespace

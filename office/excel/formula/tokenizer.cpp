@@ -5,7 +5,6 @@
 #include <cmath>
 #include <vector>
 
-#include "automation/ascii.h"
 #include "automation/text.h"
 #include "office/excel/formula/structured_reference.h"
 

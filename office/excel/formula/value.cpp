@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 
-#include "automation/ascii.h"
 #include "automation/number_text.h"
 #include "automation/text.h"
 #include "office/excel/formula/decimal.h"
