@@ -86,8 +86,6 @@ struct Token {
   int value = 0;
 };
 
-bool IsLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
-
 bool Tokenize(std::wstring_view text, std::vector<Token>* tokens) {
   size_t i = 0;
   while (i < text.size()) {
@@ -102,8 +100,8 @@ bool Tokenize(std::wstring_view text, std::vector<Token>* tokens) {
         value = value * 10 + (text[i++] - L'0');
       }
       tokens->push_back({Token::kNumber, text.substr(begin, i - begin), value});
-    } else if (IsLetter(c)) {
-      while (i < text.size() && IsLetter(text[i])) ++i;
+    } else if (IsAsciiLetter(c)) {
+      while (i < text.size() && IsAsciiLetter(text[i])) ++i;
       tokens->push_back({Token::kWord, text.substr(begin, i - begin)});
     } else if (c == L'/' || c == L'-' || c == L':' || c == L'.') {
       tokens->push_back({Token::kSeparator, text.substr(i++, 1)});
@@ -328,8 +326,7 @@ int ReadIsoDateTimeFields(std::string_view text, int max_fields, DateFields* fie
       ++start;
     }
     size_t end = start;
-    while (end < text.size() && end - start < field.width && text[end] >= '0' && text[end] <= '9')
-      ++end;
+    while (end < text.size() && end - start < field.width && IsAsciiDigit(text[end])) ++end;
     if (end == start) break;
     std::from_chars(text.data() + start, text.data() + end, fields->*field.member);
     position = end;

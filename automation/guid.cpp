@@ -1,5 +1,7 @@
 #include "automation/guid.h"
 
+#include "automation/text.h"
+
 namespace ovc {
 
 namespace {
@@ -12,18 +14,11 @@ void AppendHex(std::wstring* text, uint64_t value, int digits) {
   }
 }
 
-int HexValue(wchar_t c) {
-  if (c >= L'0' && c <= L'9') return c - L'0';
-  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-  return -1;
-}
-
 // Reads `count` hexadecimal digits at `begin`; false when any is not one.
 bool ReadHex(std::wstring_view text, size_t begin, size_t count, uint64_t* value) {
   uint64_t result = 0;
   for (size_t i = begin; i < begin + count; ++i) {
-    const int digit = HexValue(text[i]);
+    const int digit = HexDigitValue(text[i]);
     if (digit < 0) return false;
     result = result * 16 + static_cast<uint64_t>(digit);
   }

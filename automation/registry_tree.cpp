@@ -79,12 +79,6 @@ std::optional<std::wstring> ReadQuoted(std::wstring_view* line, std::wstring* te
   return L"unterminated quoted text";
 }
 
-std::wstring_view TrimSpacesAndTabs(std::wstring_view text) {
-  const size_t first = text.find_first_not_of(L" \t");
-  if (first == std::wstring_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-}
-
 }  // namespace
 
 const RegistryTree::Key* RegistryTree::Find(std::wstring_view path, HRESULT* status) const {

@@ -40,37 +40,95 @@ constexpr bool IsBlank(Char c) {
   return c == Char(' ') || c == Char('\t') || c == Char('\r') || c == Char('\n');
 }
 
+// A blank (IsBlank), a vertical tab or a form feed: the white space that C's
+// scanf and atoi skip, for texts read the way those read them.
+template <class Char>
+constexpr bool IsBlankOrFeed(Char c) {
+  return IsBlank(c) || c == Char('\v') || c == Char('\f');
+}
+
 // '0' to '9' only.
 template <class Char>
 constexpr bool IsAsciiDigit(Char c) {
   return c >= Char('0') && c <= Char('9');
 }
 
+// 'A' to 'Z' and 'a' to 'z' only.
+template <class Char>
+constexpr bool IsAsciiLetter(Char c) {
+  return (c >= Char('A') && c <= Char('Z')) || (c >= Char('a') && c <= Char('z'));
+}
+
+// The value of the hexadecimal digit `c` (0-9, a-f, A-F), or -1 for any
+// other character.
+template <class Char>
+constexpr int HexDigitValue(Char c) {
+  if (IsAsciiDigit(c)) return static_cast<int>(c - Char('0'));
+  if (c >= Char('a') && c <= Char('f')) return static_cast<int>(c - Char('a')) + 10;
+  if (c >= Char('A') && c <= Char('F')) return static_cast<int>(c - Char('A')) + 10;
+  return -1;
+}
+
+// `c` with an ASCII letter in lower or upper case; every other character as
+// it is.
+template <class Char>
+constexpr Char ToLowerAscii(Char c) {
+  return c >= Char('A') && c <= Char('Z') ? static_cast<Char>(c - Char('A') + Char('a')) : c;
+}
+template <class Char>
+constexpr Char ToUpperAscii(Char c) {
+  return c >= Char('a') && c <= Char('z') ? static_cast<Char>(c - Char('a') + Char('A')) : c;
+}
+
+// `text` with its ASCII letters in upper case.
+inline std::string AsciiUpper(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) c = ToUpperAscii(c);
+  return upper;
+}
+
+namespace text_detail {
+template <class Char, class IsTrimmed>
+constexpr std::basic_string_view<Char> TrimIf(std::basic_string_view<Char> text,
+                                              IsTrimmed trimmed) {
+  while (!text.empty() && trimmed(text.front())) text.remove_prefix(1);
+  while (!text.empty() && trimmed(text.back())) text.remove_suffix(1);
+  return text;
+}
+}  // namespace text_detail
+
 // `text` without its leading and trailing blanks (IsBlank).
 template <class Char>
 constexpr std::basic_string_view<Char> TrimBlanks(std::basic_string_view<Char> text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
+  return text_detail::TrimIf(text, IsBlank<Char>);
 }
 constexpr std::string_view TrimBlanks(std::string_view text) { return TrimBlanks<char>(text); }
 constexpr std::wstring_view TrimBlanks(std::wstring_view text) { return TrimBlanks<wchar_t>(text); }
 
+// `text` without its leading and trailing white space as C reads it
+// (IsBlankOrFeed).
+constexpr std::wstring_view TrimBlanksAndFeeds(std::wstring_view text) {
+  return text_detail::TrimIf(text, IsBlankOrFeed<wchar_t>);
+}
+
+// `text` without its leading and trailing spaces and tabs, line breaks kept:
+// for text within one line, where a line break is content.
+constexpr std::wstring_view TrimSpacesAndTabs(std::wstring_view text) {
+  return text_detail::TrimIf(text, [](wchar_t c) { return c == L' ' || c == L'\t'; });
+}
+
 // `text` without its leading and trailing spaces, ' ' only: how Excel reads
 // formulas and the text of values, where a tab or line break is no blank.
 constexpr std::string_view TrimSpaces(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
+  return text_detail::TrimIf(text, [](char c) { return c == ' '; });
 }
 
 // Equality with the ASCII letters compared without regard to case; every
 // other character must be the same.
 constexpr bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
-  constexpr auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (lower(a[i]) != lower(b[i])) return false;
+    if (ToLowerAscii(a[i]) != ToLowerAscii(b[i])) return false;
   }
   return true;
 }

@@ -4,6 +4,7 @@
 
 #include "automation/dom/dom_error.h"
 #include "automation/dom/xml_chars.h"
+#include "automation/text.h"
 
 namespace ovc::dom {
 
@@ -15,7 +16,7 @@ bool IsNameStart(wchar_t c) {
 }
 
 bool IsNameCharacter(wchar_t c) {
-  return IsNameStart(c) || (c >= L'0' && c <= L'9') || c == L'-' || c == L'.';
+  return IsNameStart(c) || IsAsciiDigit(c) || c == L'-' || c == L'.';
 }
 
 }  // namespace

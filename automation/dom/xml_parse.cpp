@@ -39,10 +39,6 @@ void Locate(std::string_view text, size_t offset, ParseErrorInfo* error) {
   error->source_text = FromUtf8(line);
 }
 
-bool IsWhiteSpace(std::string_view text) {
-  return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
-}
-
 // Where a node starts in the parsed text: pugixml gives the offset of the
 // name for tags and of the value for text.
 size_t StartOf(pugi::xml_node node) {
@@ -64,10 +60,9 @@ bool IsVersionNumber(std::string_view value) {
 }
 
 bool IsEncodingName(std::string_view value) {
-  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-  if (value.empty() || !letter(value.front())) return false;
+  if (value.empty() || !IsAsciiLetter(value.front())) return false;
   for (char c : value) {
-    if (!letter(c) && !(c >= '0' && c <= '9') && c != '.' && c != '_' && c != '-') return false;
+    if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != '.' && c != '_' && c != '-') return false;
   }
   return true;
 }
@@ -104,7 +99,8 @@ pugi::xml_node CheckTopLevel(pugi::xml_document& tree, std::wstring* reason) {
   for (pugi::xml_node node = tree.first_child(); node;) {
     const pugi::xml_node next = node.next_sibling();
     const auto type = node.type();
-    if ((type == pugi::node_pcdata || type == pugi::node_cdata) && IsWhiteSpace(node.value())) {
+    if ((type == pugi::node_pcdata || type == pugi::node_cdata) &&
+        TrimBlanks(node.value()).empty()) {
       tree.remove_child(node);
     } else if (type == pugi::node_pcdata || type == pugi::node_cdata) {
       *reason = L"Text is not allowed at the top level of a document";
@@ -189,7 +185,8 @@ bool CheckTree(pugi::xml_document& tree, const ParseOptions& options, Fault* fau
     }
     if (node.type() != pugi::node_pcdata) continue;
     if (!ResolveValue(node, node, &scratch, fault)) return false;
-    if (!options.preserve_white_space && IsWhiteSpace(node.value())) blank_text.push_back(node);
+    if (!options.preserve_white_space && TrimBlanks(node.value()).empty())
+      blank_text.push_back(node);
   }
   for (const pugi::xml_node text : blank_text) text.parent().remove_child(text);
   return true;

@@ -30,10 +30,7 @@ char32_t CharacterNumber(std::string_view body) {
   if (body.empty()) return 0;
   char32_t value = 0;
   for (const char c : body) {
-    int digit = -1;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    const int digit = hex ? HexDigitValue(c) : IsAsciiDigit(c) ? c - '0' : -1;
     if (digit < 0) return 0;
     value = value * (hex ? 16 : 10) + static_cast<char32_t>(digit);
     if (value > 0x10FFFF) return 0x110000;

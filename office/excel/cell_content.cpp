@@ -17,13 +17,10 @@ namespace ovc::excel {
 
 namespace {
 
-bool IsSpaceOrTab(wchar_t c) { return c == L' ' || c == L'\t'; }
-
 // Blanks, an optional sign, digits with an optional "." fraction, an
 // optional exponent, blanks: nothing else reads as a number.
 bool ReadsAsNumber(std::wstring_view text, double* number) {
-  while (!text.empty() && IsSpaceOrTab(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsSpaceOrTab(text.back())) text.remove_suffix(1);
+  text = TrimSpacesAndTabs(text);
   size_t i = 0;
   const auto digits = [&] {
     const size_t start = i;

@@ -6,8 +6,6 @@ namespace ovc::excel {
 
 namespace {
 
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
 // Removes a leading "$" from *text; true when there was one.
 bool TakeDollar(std::string_view* text) {
   if (text->empty() || text->front() != '$') return false;
@@ -54,7 +52,7 @@ bool ParseRowNumber(std::string_view text, int32_t* row) {
 
 bool ParseA1Cell(std::string_view text, CellRef* cell) {
   TakeDollar(&text);
-  const std::string_view letters = TakeWhile(&text, IsAsciiLetter);
+  const std::string_view letters = TakeWhile(&text, IsAsciiLetter<char>);
   TakeDollar(&text);
   CellRef parsed;
   if (!ParseColumnLetters(letters, &parsed.column) || !ParseRowNumber(text, &parsed.row)) {

@@ -7,22 +7,14 @@ namespace ovc::excel {
 
 namespace {
 
-bool IsHexDigit(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-int HexValue(char c) {
-  if (c <= '9') return c - '0';
-  return (c | 0x20) - 'a' + 10;
-}
-
 // The code unit of an escape "_xHHHH_" at `text`'s start, or -1.
 int EscapeAt(std::string_view text) {
   if (text.size() < 7 || text[0] != '_' || text[1] != 'x' || text[6] != '_') return -1;
   int unit = 0;
   for (size_t i = 2; i < 6; ++i) {
-    if (!IsHexDigit(text[i])) return -1;
-    unit = unit * 16 + HexValue(text[i]);
+    const int digit = HexDigitValue(text[i]);
+    if (digit < 0) return -1;
+    unit = unit * 16 + digit;
   }
   return unit;
 }
@@ -30,7 +22,7 @@ int EscapeAt(std::string_view text) {
 bool EscapeAt(std::wstring_view text) {
   if (text.size() < 7 || text[0] != L'_' || text[1] != L'x' || text[6] != L'_') return false;
   for (size_t i = 2; i < 6; ++i) {
-    if (text[i] > 0x7F || !IsHexDigit(static_cast<char>(text[i]))) return false;
+    if (HexDigitValue(text[i]) < 0) return false;
   }
   return true;
 }

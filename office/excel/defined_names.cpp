@@ -61,17 +61,8 @@ bool Fail(HRESULT hr, std::string message, std::string* reason, HRESULT* code) {
 
 bool LooksLikeReference(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '$' ||
-           c == ':';
+    return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '$' || c == ':';
   });
-}
-
-std::string AsciiUpper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return upper;
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstddef>
 
+#include "automation/text.h"
 #include "office/excel/cell_reference.h"
 
 namespace ovc::excel {
@@ -12,8 +12,8 @@ namespace ovc::excel {
 namespace {
 
 bool IsWordChar(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '$' ||
-         c == '\\' || static_cast<unsigned char>(c) >= 0x80;
+  return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_' || c == '.' || c == '$' || c == '\\' ||
+         static_cast<unsigned char>(c) >= 0x80;
 }
 
 // The length of the quoted run (string, quoted sheet name) or bracketed run
@@ -62,13 +62,6 @@ void ForEachWord(std::string_view formula, std::string* between, Visit visit) {
   }
 }
 
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return upper;
-}
-
 struct SplitReference {
   bool column_absolute = false;
   bool row_absolute = false;
@@ -80,13 +73,12 @@ bool ParseReference(std::string_view word, SplitReference* reference) {
   reference->column_absolute = i < word.size() && word[i] == '$';
   i += reference->column_absolute;
   const size_t letters = i;
-  while (i < word.size() && std::isalpha(static_cast<unsigned char>(word[i]))) ++i;
+  while (i < word.size() && IsAsciiLetter(word[i])) ++i;
   if (i == letters) return false;
   reference->row_absolute = i < word.size() && word[i] == '$';
   const size_t digits = i + reference->row_absolute;
   if (digits >= word.size() ||
-      !std::all_of(word.begin() + static_cast<ptrdiff_t>(digits), word.end(),
-                   [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+      !std::all_of(word.begin() + static_cast<ptrdiff_t>(digits), word.end(), IsAsciiDigit<char>)) {
     return false;
   }
   return ParseA1Cell(word, &reference->cell);
@@ -95,10 +87,8 @@ bool ParseReference(std::string_view word, SplitReference* reference) {
 bool IsWholeRowOrColumn(std::string_view word) {
   if (!word.empty() && word[0] == '$') word.remove_prefix(1);
   if (word.empty()) return false;
-  return std::all_of(word.begin(), word.end(),
-                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }) ||
-         std::all_of(word.begin(), word.end(),
-                     [](char c) { return std::isalpha(static_cast<unsigned char>(c)); });
+  return std::all_of(word.begin(), word.end(), IsAsciiDigit<char>) ||
+         std::all_of(word.begin(), word.end(), IsAsciiLetter<char>);
 }
 
 }  // namespace
@@ -109,7 +99,7 @@ std::string VolatileFunctionIn(std::string_view formula) {
   std::string found;
   ForEachWord(formula, nullptr, [&found](std::string_view word, char next) {
     if (next != '(') return true;
-    std::string name = Upper(word);
+    std::string name = AsciiUpper(word);
     for (std::string_view prefix : {"_XLFN.", "_XLWS."}) {
       if (name.starts_with(prefix)) name.erase(0, prefix.size());
     }

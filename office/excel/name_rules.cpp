@@ -46,9 +46,7 @@ std::string NameKey(std::string_view name) {
   // Most names are ASCII, whose letters upper-case alike in every locale.
   if (std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; })) {
     std::string key(name);
-    for (char& c : key) {
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
+    for (char& c : key) c = ToUpperAscii(c);
     return key;
   }
   return ToUtf8(ToUpper(FromUtf8(name)));

@@ -12,8 +12,8 @@ namespace ovc::excel {
 namespace {
 
 bool IsNameCharacter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-         c == '.' || c == '\\' || static_cast<unsigned char>(c) >= 0x80;
+  return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_' || c == '.' || c == '\\' ||
+         static_cast<unsigned char>(c) >= 0x80;
 }
 
 }  // namespace
@@ -124,7 +124,7 @@ std::string_view DynamicFunctionIn(std::string_view bare) {
 
 bool IsNumber(std::string_view text) {
   if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
-  if (text.empty() || !((text.front() >= '0' && text.front() <= '9') || text.front() == '.')) {
+  if (text.empty() || !(IsAsciiDigit(text.front()) || text.front() == '.')) {
     return false;
   }
   double value = 0;

@@ -10,7 +10,7 @@ namespace ovc::excel {
 namespace {
 
 bool IsPlainCharacter(wchar_t c) {
-  return (c >= L'0' && c <= L'9') || c == L'_' || c == L'.' || IsLetter(c);
+  return IsAsciiDigit(c) || c == L'_' || c == L'.' || IsLetter(c);
 }
 
 bool HasOnlyPlainCharacters(std::string_view text) {
@@ -20,9 +20,7 @@ bool HasOnlyPlainCharacters(std::string_view text) {
   return true;
 }
 
-bool StartsWithDigit(std::string_view text) {
-  return !text.empty() && text.front() >= '0' && text.front() <= '9';
-}
+bool StartsWithDigit(std::string_view text) { return !text.empty() && IsAsciiDigit(text.front()); }
 
 std::string DoubleApostrophes(std::string_view text) {
   std::string doubled;

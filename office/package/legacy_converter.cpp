@@ -22,6 +22,8 @@
 #include <thread>
 #include <vector>
 
+#include "automation/text.h"
+
 extern char** environ;
 
 namespace ovc::office {
@@ -93,8 +95,7 @@ std::string FileUrl(std::string_view path) {
   std::string url = "file://";
   for (const char c : path) {
     const auto byte = static_cast<unsigned char>(c);
-    const bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                            (c >= '0' && c <= '9') ||
+    const bool unreserved = IsAsciiLetter(c) || IsAsciiDigit(c) ||
                             std::string_view("/-._~").find(c) != std::string_view::npos;
     if (unreserved) {
       url += c;
@@ -131,7 +132,7 @@ std::string LastLine(const std::string& log_path) {
   std::string line;
   std::string last;
   while (std::getline(in, line)) {
-    if (line.find_first_not_of(" \t\r") != std::string::npos) last = line;
+    if (!TrimBlanks(line).empty()) last = line;
   }
   if (last.size() > kMaxReasonLength) last.resize(kMaxReasonLength);
   return last;

@@ -2,17 +2,10 @@
 
 #include <vector>
 
+#include "automation/text.h"
+
 namespace ovc::office {
 namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string_view Folder(std::string_view part) {
   const size_t slash = part.rfind('/');
@@ -25,12 +18,13 @@ std::string PartKey(std::string_view part) {
   std::string key;
   key.reserve(part.size());
   for (size_t i = 0; i < part.size(); ++i) {
-    if (part[i] == '%' && i + 2 < part.size() && HexValue(part[i + 1]) >= 0 &&
-        HexValue(part[i + 2]) >= 0) {
-      key += LowerAscii(static_cast<char>(HexValue(part[i + 1]) * 16 + HexValue(part[i + 2])));
+    if (part[i] == '%' && i + 2 < part.size() && HexDigitValue(part[i + 1]) >= 0 &&
+        HexDigitValue(part[i + 2]) >= 0) {
+      key += ToLowerAscii(
+          static_cast<char>(HexDigitValue(part[i + 1]) * 16 + HexDigitValue(part[i + 2])));
       i += 2;
     } else {
-      key += LowerAscii(part[i]);
+      key += ToLowerAscii(part[i]);
     }
   }
   return key;

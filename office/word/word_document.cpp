@@ -31,9 +31,8 @@ bool IsSeparatorNote(const WordNames& names, pugi::xml_node note) {
 
 bool ValidBookmarkName(std::wstring_view name) {
   if (name.empty() || name.size() > 40 || !IsLetter(name.front())) return false;
-  return std::all_of(name.begin(), name.end(), [](wchar_t c) {
-    return IsLetter(c) || (c >= L'0' && c <= L'9') || c == L'_';
-  });
+  return std::all_of(name.begin(), name.end(),
+                     [](wchar_t c) { return IsLetter(c) || IsAsciiDigit(c) || c == L'_'; });
 }
 
 // The children of `node` pushed so that they come off the stack in order.
@@ -656,9 +655,8 @@ int32_t WordDocument::UpdateFields(const TextSpan& span) {
   for (size_t i = 0; i < fields.size(); ++i) {
     const FieldInfo& field = fields[i];
     if (FieldKeyword(field.code) != L"REF") continue;
-    std::wstring name = field.code.substr(3);
-    name.erase(0, name.find_first_not_of(L" \t"));
-    name = name.substr(0, name.find_first_of(L" \t"));
+    const std::wstring_view argument = TrimSpacesAndTabs(std::wstring_view(field.code).substr(3));
+    const std::wstring name(argument.substr(0, argument.find_first_of(L" \t")));
     BookmarkInfo bookmark;
     std::string ignored;
     bool updated = FindBookmark(name, &bookmark);

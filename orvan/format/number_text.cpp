@@ -61,7 +61,7 @@ int32_t LeadingInteger(std::string_view text) {
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   int64_t magnitude = 0;
   constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+  for (; i < text.size() && IsAsciiDigit(text[i]); ++i) {
     magnitude = std::min(kLimit, magnitude * 10 + (text[i] - '0'));
   }
   int64_t result = negative ? -magnitude : magnitude;

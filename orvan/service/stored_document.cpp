@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "automation/text.h"
+
 namespace ovc::orvan {
 
 namespace {
@@ -123,7 +125,7 @@ size_t TextEnd(std::string_view text, size_t at) {
   bool blank = true;
   while (at < text.size() && text[at] != '<') {
     if (Is(kPlainText, text[at])) {
-      blank = blank && (text[at] == ' ' || text[at] == '\t' || text[at] == '\n');
+      blank = blank && IsBlank(text[at]);
       ++at;
     } else {
       size_t escape = text[at] == '&' ? EscapeLength(text, at, Context::kText) : 0;

@@ -27,9 +27,7 @@ constexpr std::wstring_view kFileFilter =
 // The key of a location name in the map: A-Z lowered, nothing else.
 std::wstring LocationKey(const std::wstring& name) {
   std::wstring key = name;
-  for (wchar_t& c : key) {
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-  }
+  for (wchar_t& c : key) c = ToLowerAscii(c);
   return key;
 }
 

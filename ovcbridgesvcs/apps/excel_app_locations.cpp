@@ -50,7 +50,7 @@ std::optional<std::wstring> ExternalAddressOf(IDispatch* range) {
 }
 
 bool IsNameCharacter(wchar_t c) {
-  return IsLetter(c) || (c >= L'0' && c <= L'9') || c == L'_' || c == L'.' || c == L'\\' ||
+  return IsLetter(c) || IsAsciiDigit(c) || c == L'_' || c == L'.' || c == L'\\' ||
          c == L'?';
 }
 

@@ -14,10 +14,6 @@ constexpr uint32_t kLastColumn = 16'384;
 constexpr uint32_t kLastRow = 1'048'576;
 constexpr size_t kMostRowDigits = 7;
 
-wchar_t AsciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c; }
-
-bool IsAsciiLetter(wchar_t c) { return AsciiUpper(c) >= L'A' && AsciiUpper(c) <= L'Z'; }
-
 // Whether `digits` is a decimal number from 1 to `last`.
 bool NumberUpTo(std::wstring_view digits, uint32_t last) {
   if (digits.empty() || digits.size() > kMostRowDigits ||
@@ -31,11 +27,11 @@ bool NumberUpTo(std::wstring_view digits, uint32_t last) {
 
 // "B2", "TAX2019", "xfd1048576".
 bool ReadsAsA1Cell(std::wstring_view name) {
-  const size_t letters = std::ranges::find_if_not(name, IsAsciiLetter) - name.begin();
+  const size_t letters = std::ranges::find_if_not(name, IsAsciiLetter<wchar_t>) - name.begin();
   if (letters == 0 || letters > 3) return false;
   uint32_t column = 0;
   for (const wchar_t letter : name.substr(0, letters)) {
-    column = column * 26 + static_cast<uint32_t>(AsciiUpper(letter) - L'A' + 1);
+    column = column * 26 + static_cast<uint32_t>(ToUpperAscii(letter) - L'A' + 1);
   }
   return column <= kLastColumn && NumberUpTo(name.substr(letters), kLastRow);
 }
@@ -43,7 +39,7 @@ bool ReadsAsA1Cell(std::wstring_view name) {
 // Takes `letter` and the number after it, if any, from the front of *name;
 // false when *name does not start so.
 bool TakeR1C1Part(std::wstring_view* name, wchar_t letter, uint32_t last) {
-  if (name->empty() || AsciiUpper(name->front()) != letter) return false;
+  if (name->empty() || ToUpperAscii(name->front()) != letter) return false;
   name->remove_prefix(1);
   const size_t digits = std::ranges::find_if_not(*name, IsAsciiDigit<wchar_t>) - name->begin();
   if (digits > 0 && !NumberUpTo(name->substr(0, digits), last)) return false;

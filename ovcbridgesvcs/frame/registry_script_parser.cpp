@@ -1,6 +1,5 @@
 // RegistryScript::Parse: the reader of the registrar's script syntax.
 #include <array>
-#include <cwctype>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -74,7 +73,7 @@ class Lexer {
 
  private:
   void SkipSpace() {
-    while (position_ < text_.size() && std::iswspace(text_[position_])) {
+    while (position_ < text_.size() && IsBlankOrFeed(text_[position_])) {
       if (text_[position_] == L'\n') ++line_;
       ++position_;
     }
@@ -82,7 +81,7 @@ class Lexer {
 
   std::wstring ReadWord() {
     const size_t start = position_;
-    while (position_ < text_.size() && !std::iswspace(text_[position_]) &&
+    while (position_ < text_.size() && !IsBlankOrFeed(text_[position_]) &&
            std::wstring_view(L"{}='").find(text_[position_]) == std::wstring_view::npos) {
       ++position_;
     }

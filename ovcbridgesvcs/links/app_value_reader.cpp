@@ -1,7 +1,6 @@
 #include "ovcbridgesvcs/links/app_value_reader.h"
 
 #include <array>
-#include <cwctype>
 #include <utility>
 #include <vector>
 
@@ -37,13 +36,6 @@ constexpr std::array<DescriptiveFormat, 3> kDescriptiveFormats = {{
 std::wstring Quoted(std::wstring_view text) {
   std::wstring quoted(L"\"");
   return quoted.append(text).append(L"\"");
-}
-
-std::wstring Trimmed(std::wstring_view text) {
-  const auto blank = [](wchar_t c) { return std::iswspace(static_cast<wint_t>(c)) != 0; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return std::wstring(text);
 }
 
 Variant VectorOf(std::vector<Variant> values) {
@@ -247,11 +239,11 @@ class Reading {
       for (size_t index = 0; index < count; ++index) {
         Variant name;
         VariantChangeType(&name, raw.array().data()[index], 0, VT_BSTR);
-        names[index] = Variant(Trimmed(TextOf(name)));
+        names[index] = Variant(std::wstring(TrimBlanksAndFeeds(TextOf(name))));
       }
       value = VectorOf(std::move(names));
     } else {
-      value = Variant(Trimmed(raw.bstr()));
+      value = Variant(std::wstring(TrimBlanksAndFeeds(raw.bstr())));
     }
     if (const HRESULT stored = link_.PutAppValue(value); Failed(stored)) return stored;
     link_.SetFlag(ReadFlag::kValue);

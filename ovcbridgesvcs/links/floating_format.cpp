@@ -1,10 +1,11 @@
 #include "ovcbridgesvcs/links/floating_format.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+
+#include "automation/text.h"
 
 namespace ovc::links {
 
@@ -29,7 +30,7 @@ struct Conversion {
 // above `limit` when there are too many.
 int Digits(std::wstring_view text, size_t* at, int limit) {
   int value = -1;
-  while (*at < text.size() && text[*at] >= L'0' && text[*at] <= L'9') {
+  while (*at < text.size() && IsAsciiDigit(text[*at])) {
     value = (value < 0 ? 0 : value) * 10 + (text[*at] - L'0');
     ++*at;
     if (value > limit) return limit + 1;
@@ -96,7 +97,7 @@ std::string General(double magnitude, const Conversion& c) {
 // in lower case.
 std::string Body(double magnitude, const Conversion& c) {
   const int precision = c.precision < 0 ? kDefaultPrecision : c.precision;
-  switch (std::tolower(c.letter)) {
+  switch (ToLowerAscii(c.letter)) {
     case 'f':
       return Chars(magnitude, std::chars_format::fixed, precision);
     case 'e':
@@ -120,9 +121,8 @@ std::string Printed(const Conversion& c, double value) {
   const bool finite = std::isfinite(value);
   std::string body = !finite ? (std::isnan(value) ? "nan" : "inf") : Body(std::fabs(value), c);
   if (finite && c.Has(L'#')) KeepPoint(&body);
-  if (std::isupper(static_cast<unsigned char>(c.letter))) {
-    std::transform(body.begin(), body.end(), body.begin(),
-                   [](char ch) { return static_cast<char>(std::toupper(ch)); });
+  if (c.letter != ToLowerAscii(c.letter)) {
+    body = AsciiUpper(body);
   }
   const size_t length = sign.size() + body.size();
   const size_t width = c.width < 0 ? 0 : static_cast<size_t>(c.width);

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "automation/text.h"
+
 namespace ovc::links {
 
 namespace {
 
 bool AllDigits(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return std::all_of(text.begin(), text.end(), IsAsciiDigit<char>);
 }
 
 // Adds one unit in the last place of a string of digits; true when it

@@ -1,6 +1,6 @@
 #include "ovcbridgesvcs/links/template_token.h"
 
-#include <cwctype>
+#include "automation/text.h"
 
 namespace ovc::links {
 
@@ -24,15 +24,15 @@ std::optional<std::wstring_view> Argument(std::wstring_view token, std::wstring_
 
 int Count(std::wstring_view argument, int otherwise) {
   size_t at = 0;
-  while (at < argument.size() && std::iswspace(static_cast<wint_t>(argument[at]))) ++at;
+  while (at < argument.size() && IsBlankOrFeed(argument[at])) ++at;
   bool negative = false;
   if (at < argument.size() && (argument[at] == L'-' || argument[at] == L'+')) {
     negative = argument[at] == L'-';
     ++at;
   }
-  if (at == argument.size() || argument[at] < L'0' || argument[at] > L'9') return otherwise;
+  if (at == argument.size() || !IsAsciiDigit(argument[at])) return otherwise;
   int magnitude = 0;
-  for (; at < argument.size() && argument[at] >= L'0' && argument[at] <= L'9'; ++at) {
+  for (; at < argument.size() && IsAsciiDigit(argument[at]); ++at) {
     if (magnitude <= kMaxCount) magnitude = magnitude * 10 + (argument[at] - L'0');
   }
   if (magnitude > kMaxCount) magnitude = kMaxCount;

@@ -17,11 +17,6 @@
 namespace ovc::xml {
 namespace {
 
-template <class Char>
-bool IsBlank(Char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 // Whether EscapeXmlText writes `c` as a character reference.
 bool NeedsReference(wchar_t c) { return c < 32 || c == L'&'; }
 
@@ -81,13 +76,13 @@ bool AppendUtf8Run(std::wstring_view run, std::string* out) {
 template <class Char>
 int32_t LeadingDigits(std::basic_string_view<Char> text, bool* found) {
   size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
+  while (i < text.size() && IsBlankOrFeed(text[i])) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
   int64_t magnitude = 0;
   const size_t first_digit = i;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+  for (; i < text.size() && IsAsciiDigit(text[i]); ++i) {
     magnitude = std::min(kLimit, magnitude * 10 + (text[i] - '0'));
   }
   if (found != nullptr) *found = i > first_digit;
@@ -107,9 +102,9 @@ std::wstring RealText(double value) {
 // "%lf" scans it.
 bool LeadingReal(std::wstring_view text, double* value) {
   size_t start = 0;
-  while (start < text.size() && IsBlank(text[start])) ++start;
+  while (start < text.size() && IsBlankOrFeed(text[start])) ++start;
   std::string narrow;
-  for (size_t i = start; i < text.size() && text[i] < 0x80 && !IsBlank(text[i]); ++i) {
+  for (size_t i = start; i < text.size() && text[i] < 0x80 && !IsBlankOrFeed(text[i]); ++i) {
     narrow += static_cast<char>(text[i]);
   }
   std::string_view digits = narrow;

@@ -100,9 +100,20 @@ TEST(TextTest, TrimBlanksDropsSpaceTabCarriageReturnAndLineFeedOnly) {
   EXPECT_EQ(TrimBlanks(L"\u3000x\u3000"), L"\u3000x\u3000");
 }
 
-TEST(TextTest, TrimSpacesKeepsTabsAndLineBreaks) {
+TEST(TextTest, EachTrimTakesItsOwnBlankSet) {
   EXPECT_EQ(TrimSpaces("  \t1\n  "), "\t1\n");
   EXPECT_EQ(TrimSpaces("   "), "");
+  const struct {
+    std::wstring_view (*trim)(std::wstring_view);
+    std::wstring_view text;
+    std::wstring_view trimmed;
+  } cases[] = {
+      {TrimBlanksAndFeeds, L" \t\r\n\v\fx y\f\v\n\r\t ", L"x y"},
+      {TrimBlanksAndFeeds, L"\u3000x\u00A0", L"\u3000x\u00A0"},
+      {TrimSpacesAndTabs, L" \t\r\nx y\n\r\t ", L"\r\nx y\n\r"},
+      {TrimSpacesAndTabs, L"\t \t", L""},
+  };
+  for (const auto& each : cases) EXPECT_EQ(each.trim(each.text), each.trimmed);
 }
 
 TEST(TextTest, DigitsAndCaseFollowAsciiInEveryLocale) {
@@ -116,6 +127,23 @@ TEST(TextTest, DigitsAndCaseFollowAsciiInEveryLocale) {
       {"\xC3\xA9", "\xC3\x89", false}, {"True ", "TRUE", false}, {"@", "`", false},
   };
   for (const auto& pair : pairs) EXPECT_EQ(EqualsAsciiNoCase(pair.a, pair.b), pair.equal) << pair.a;
+  EXPECT_EQ(AsciiUpper("az@[`{\xC3\xA9"), "AZ@[`{\xC3\xA9");
+}
+
+TEST(TextTest, HexDigitsAreAsciiOnly) {
+  const struct {
+    wchar_t c;
+    int value;
+  } cases[] = {
+      {L'0', 0},  {L'9', 9},  {L'a', 10}, {L'f', 15}, {L'A', 10}, {L'F', 15},      {L'/', -1},
+      {L':', -1}, {L'@', -1}, {L'G', -1}, {L'`', -1}, {L'g', -1}, {L'\uFF10', -1},
+  };
+  for (const auto& each : cases) {
+    EXPECT_EQ(HexDigitValue(each.c), each.value) << int(each.c);
+    if (each.c < 0x80) {
+      EXPECT_EQ(HexDigitValue(static_cast<char>(each.c)), each.value);
+    }
+  }
 }
 
 }  // namespace

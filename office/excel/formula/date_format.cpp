@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
+#include "automation/text.h"
 #include "office/excel/formula/serial_date.h"
 
 namespace ovc::excel::formula {
@@ -20,14 +20,8 @@ constexpr std::array<const char*, 12> kMonths = {"January",   "February", "March
 constexpr std::array<const char*, 7> kDays = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                               "Thursday", "Friday", "Saturday"};
 
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (Lower(text[i]) != Lower(prefix[i])) return false;
-  }
-  return true;
+  return text.size() >= prefix.size() && EqualsAsciiNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 // One piece of a date format: literal text, or a code letter repeated
@@ -48,7 +42,7 @@ bool Tokenize(std::string_view section, std::vector<Token>* tokens) {
     tokens->back().literal += text;
   };
   for (size_t i = 0; i < section.size(); ++i) {
-    const char c = section[i], lower = Lower(c);
+    const char c = section[i], lower = ToLowerAscii(c);
     if (c == '"') {
       const size_t end = section.find('"', i + 1);
       if (end == std::string_view::npos) return false;
@@ -61,9 +55,9 @@ bool Tokenize(std::string_view section, std::vector<Token>* tokens) {
       const size_t end = section.find(']', i);
       if (end == std::string_view::npos) return false;
       const std::string_view inside = section.substr(i + 1, end - i - 1);
-      const char letter = inside.empty() ? 0 : Lower(inside[0]);
+      const char letter = inside.empty() ? 0 : ToLowerAscii(inside[0]);
       if ((letter == 'h' || letter == 'm' || letter == 's') &&
-          inside.find_first_not_of(std::string(1, letter) + char(std::toupper(letter))) ==
+          inside.find_first_not_of(std::string(1, letter) + ToUpperAscii(letter)) ==
               std::string_view::npos) {
         tokens->push_back({letter, int(inside.size()), true, false, {}});
       }
@@ -75,7 +69,7 @@ bool Tokenize(std::string_view section, std::vector<Token>* tokens) {
       i += long_form ? 4 : 2;
     } else if (lower == 'y' || lower == 'm' || lower == 'd' || lower == 'h' || lower == 's') {
       size_t end = i;
-      while (end < section.size() && Lower(section[end]) == lower) ++end;
+      while (end < section.size() && ToLowerAscii(section[end]) == lower) ++end;
       tokens->push_back({lower == 'm' ? 'M' : lower, int(end - i), false, false, {}});
       i = end - 1;
     } else if (c == '.' && i + 1 < section.size() && section[i + 1] == '0' && !tokens->empty() &&
@@ -164,7 +158,7 @@ std::string Piece(const Token& token, const Moment& moment, bool twelve_hours) {
       const bool afternoon = hour >= 12;
       std::string text = token.code == 'a' ? (afternoon ? "PM" : "AM") : (afternoon ? "P" : "A");
       if (token.lower) {
-        for (char& c : text) c = Lower(c);
+        for (char& c : text) c = ToLowerAscii(c);
       }
       return text;
     }
@@ -217,12 +211,8 @@ int MonthNamed(const std::string& name) {
 std::string Outline(std::string_view text, std::vector<std::string>* parts) {
   std::string outline;
   for (size_t i = 0; i < text.size();) {
-    const auto digit = [&](size_t at) {
-      return std::isdigit(static_cast<unsigned char>(text[at]));
-    };
-    const auto letter = [&](size_t at) {
-      return std::isalpha(static_cast<unsigned char>(text[at]));
-    };
+    const auto digit = [&](size_t at) { return IsAsciiDigit(text[at]); };
+    const auto letter = [&](size_t at) { return IsAsciiLetter(text[at]); };
     size_t end = i + 1;
     if (digit(i) || letter(i)) {
       const bool digits = digit(i);
@@ -298,7 +288,7 @@ bool ReadTime(std::string_view text, double* fraction) {
   std::string meridiem;
   if (!outline.empty() && outline.back() == 'w') {
     meridiem = p.back();
-    for (char& c : meridiem) c = Lower(c);
+    for (char& c : meridiem) c = ToLowerAscii(c);
     if (meridiem != "am" && meridiem != "pm" && meridiem != "a" && meridiem != "p") return false;
     p.pop_back();
     outline.pop_back();

@@ -1,7 +1,8 @@
 #include "office/excel/formula/r1c1_reference.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "automation/text.h"
 
 namespace ovc::excel::formula {
 
@@ -12,7 +13,7 @@ namespace {
 // letter is absent.
 bool ReadCoordinate(std::string_view* text, char letter, int32_t own, int32_t limit, int32_t* value,
                     bool* given) {
-  *given = !text->empty() && std::toupper(static_cast<unsigned char>(text->front())) == letter;
+  *given = !text->empty() && ToUpperAscii(text->front()) == letter;
   if (!*given) return true;
   text->remove_prefix(1);
   const bool relative = !text->empty() && text->front() == '[';
@@ -21,8 +22,7 @@ bool ReadCoordinate(std::string_view* text, char letter, int32_t own, int32_t li
   if (negative) text->remove_prefix(1);
   int64_t number = 0;
   size_t digits = 0;
-  while (digits < text->size() && std::isdigit(static_cast<unsigned char>((*text)[digits])) &&
-         number <= limit) {
+  while (digits < text->size() && IsAsciiDigit((*text)[digits]) && number <= limit) {
     number = number * 10 + ((*text)[digits++] - '0');
   }
   text->remove_prefix(digits);

@@ -10,11 +10,10 @@ namespace ovc::excel::formula {
 namespace {
 
 bool IsNameStart(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '\\' ||
-         static_cast<unsigned char>(c) >= 0x80;
+  return IsAsciiLetter(c) || c == '_' || c == '\\' || static_cast<unsigned char>(c) >= 0x80;
 }
 
-bool IsNameCharacter(char c) { return IsNameStart(c) || (c >= '0' && c <= '9') || c == '.'; }
+bool IsNameCharacter(char c) { return IsNameStart(c) || IsAsciiDigit(c) || c == '.'; }
 
 // One bracketed item of the specifier: a column name or a "#" keyword.
 struct Item {

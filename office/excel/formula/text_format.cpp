@@ -1,11 +1,11 @@
 #include "office/excel/formula/text_format.h"
 
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <string>
 #include <vector>
 
+#include "automation/text.h"
 #include "office/excel/formula/date_format.h"
 #include "office/excel/formula/decimal.h"
 
@@ -30,7 +30,7 @@ struct Pattern {
 };
 
 bool IsDateCode(char c) {
-  const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const char lower = ToLowerAscii(c);
   return lower == 'y' || lower == 'm' || lower == 'd' || lower == 'h' || lower == 's';
 }
 

@@ -1,6 +1,5 @@
 #include "office/excel/formula/tokenizer.h"
 
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -12,7 +11,6 @@ namespace ovc::excel::formula {
 
 namespace {
 
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 // A byte of a word: names, functions, sheets and references.
 bool IsWordByte(char c) {
   return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_' || c == '.' || c == '\\' || c == '?' ||
@@ -30,7 +28,7 @@ bool ReadColumn(std::string_view text, size_t* at, int32_t* column) {
   int32_t value = 0;
   size_t letters = 0;
   for (; i < text.size() && IsAsciiLetter(text[i]) && letters < 4; ++i, ++letters) {
-    value = value * 26 + (std::toupper(static_cast<unsigned char>(text[i])) - 'A' + 1);
+    value = value * 26 + (ToUpperAscii(text[i]) - 'A' + 1);
   }
   if (letters == 0 || letters > 3 || value > kSheetColumns) return false;
   *at = i;

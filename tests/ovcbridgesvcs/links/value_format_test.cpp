@@ -92,6 +92,15 @@ TEST(PublishValueTest, NumbersAndNamesAreTheSameInEveryLocale) {
   for (const FormatCase& c : cases) EXPECT_EQ(Publish(c.value, c.format), c.expected) << c.format;
 }
 
+// An em space is white space to the C library in most locales but not in
+// the "C" one: a count reads alike in all of them.
+TEST(PublishValueTest, CountsSkipTheSameBlanksInEveryLocale) {
+  const wchar_t* format = L"/!Magnitude(\u2003 2)!/";
+  const Variant in_c_locale = Publish(Variant(1234.5), format);
+  OVC_IN_DECIMAL_COMMA_LOCALE(locale);
+  EXPECT_EQ(Publish(Variant(1234.5), format), in_c_locale);
+}
+
 TEST(PublishValueTest, HostileConversionsProduceNothing) {
   for (const wchar_t* format :
        {L"/!Number(%s)!/", L"/!Number(%n)!/", L"/!Number(%999999f)!/", L"/!Number(%.99f)!/",
