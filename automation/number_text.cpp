@@ -1,12 +1,43 @@
 #include "automation/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <string_view>
 
+#include "automation/text.h"
+
 namespace ovc {
+
+namespace {
+
+template <class Char>
+int32_t LeadingDigits(std::basic_string_view<Char> text, bool* found) {
+  size_t i = 0;
+  while (i < text.size() && IsBlankOrFeed(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == Char('+') || text[i] == Char('-'))) {
+    negative = text[i++] == Char('-');
+  }
+  constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
+  int64_t magnitude = 0;
+  const size_t first_digit = i;
+  for (; i < text.size() && IsAsciiDigit(text[i]); ++i) {
+    magnitude = std::min(kLimit, magnitude * 10 + (text[i] - Char('0')));
+  }
+  if (found != nullptr) *found = i > first_digit;
+  const int64_t result = negative ? -magnitude : magnitude;
+  return static_cast<int32_t>(std::min<int64_t>(result, std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
+
+int32_t LeadingInteger(std::string_view text, bool* found) { return LeadingDigits(text, found); }
+
+int32_t LeadingInteger(std::wstring_view text, bool* found) { return LeadingDigits(text, found); }
 
 Decimal ToDecimal(double magnitude, int significant_digits) {
   char buffer[64];

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace ovc {
 
@@ -42,5 +43,32 @@ struct Decimal {
   int exponent = 0;
 };
 Decimal ToDecimal(double magnitude, int significant_digits);
+
+// How the C library reads the integer a text starts with (atoi): white space
+// (IsBlankOrFeed), an optional sign and the digits that follow; 0 when there
+// are none; clamped to 32 bits. *found (when given) tells whether there was
+// at least one digit. UTF-8 reads as its FromUtf8 would.
+int32_t LeadingInteger(std::string_view text, bool* found = nullptr);
+int32_t LeadingInteger(std::wstring_view text, bool* found = nullptr);
+
+// Walks `text` that carries characters as decimal codes "&#<code>;": hands
+// each run of plain text to `run` and each code to `code` (LeadingInteger of
+// what stands between "&#" and the next ";", lower 16 bits). A "&#" without
+// a ";" after it, and what follows it, are plain text.
+template <class Char, class Run, class Code>
+void ForEachCharacterCode(std::basic_string_view<Char> text, Run&& run, Code&& code) {
+  constexpr Char kOpening[] = {Char('&'), Char('#'), Char(0)};
+  size_t start = 0;
+  while (true) {
+    const size_t amp = text.find(kOpening, start);
+    const size_t semicolon =
+        amp == std::basic_string_view<Char>::npos ? amp : text.find(Char(';'), amp + 2);
+    if (semicolon == std::basic_string_view<Char>::npos) break;
+    run(text.substr(start, amp - start));
+    code(static_cast<uint16_t>(LeadingInteger(text.substr(amp + 2, semicolon - amp - 2))));
+    start = semicolon + 1;
+  }
+  run(text.substr(start));
+}
 
 }  // namespace ovc

@@ -54,19 +54,4 @@ bool ParseInteger(std::string_view text, int64_t min, int64_t max, int64_t* valu
   return true;
 }
 
-int32_t LeadingInteger(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  int64_t magnitude = 0;
-  constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
-  for (; i < text.size() && IsAsciiDigit(text[i]); ++i) {
-    magnitude = std::min(kLimit, magnitude * 10 + (text[i] - '0'));
-  }
-  int64_t result = negative ? -magnitude : magnitude;
-  if (result > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  return static_cast<int32_t>(result);
-}
-
 }  // namespace ovc::orvan

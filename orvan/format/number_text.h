@@ -23,8 +23,4 @@ bool ParseReal(std::string_view text, double* value);
 // around it and an optional sign. False, leaving *value unchanged, otherwise.
 bool ParseInteger(std::string_view text, int64_t min, int64_t max, int64_t* value);
 
-// The C-library reading of the leading digits: blanks, an optional sign and
-// the digits that follow; 0 when there are none; clamped to 32 bits.
-int32_t LeadingInteger(std::string_view text);
-
 }  // namespace ovc::orvan

@@ -9,7 +9,7 @@
 #include <set>
 
 #include "automation/file_io.h"
-#include "orvan/format/number_text.h"
+#include "automation/number_text.h"
 #include "orvan/json/base64.h"
 #include "orvan/json/catalog_check.h"
 #include "orvan/json/strict_json.h"

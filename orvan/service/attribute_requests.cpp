@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "orvan/format/number_text.h"
+#include "automation/number_text.h"
 #include "orvan/service/attribute_text.h"
 #include "orvan/service/value_text.h"
 #include "orvan/service/xml_io.h"

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "automation/date.h"
+#include "automation/number_text.h"
 #include "orvan/format/number_text.h"
 #include "orvan/service/stored_document.h"
 #include "orvan/service/xml_io.h"

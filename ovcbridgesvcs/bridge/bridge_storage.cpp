@@ -1,6 +1,7 @@
 // The Bridge in the host database: storage, user, lock and privileges.
 #include <string>
 
+#include "automation/number_text.h"
 #include "automation/text.h"
 #include "ovcbridgesvcs/bridge/bridge.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
@@ -46,7 +47,7 @@ std::vector<std::optional<int32_t>> OidsOf(const pugi::xml_document& answer,
   std::vector<std::optional<int32_t>> oids;
   xml::ForEachElementNamed(answer, name, [&](pugi::xml_node element) {
     const std::wstring oid = xml::ElementReader(element).Text("OID");
-    oids.push_back(oid.empty() ? std::nullopt : std::optional(xml::LeadingInteger(oid)));
+    oids.push_back(oid.empty() ? std::nullopt : std::optional(LeadingInteger(oid)));
   });
   return oids;
 }

@@ -10,6 +10,7 @@
 #include "automation/dom/typed_value.h"
 #include "automation/dom/xml_chars.h"
 #include "automation/error_info.h"
+#include "automation/number_text.h"
 #include "automation/text.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
 #include "ovcbridgesvcs/frame/run_method.h"
@@ -73,23 +74,6 @@ bool AppendUtf8Run(std::wstring_view run, std::string* out) {
   }
 }
 
-template <class Char>
-int32_t LeadingDigits(std::basic_string_view<Char> text, bool* found) {
-  size_t i = 0;
-  while (i < text.size() && IsBlankOrFeed(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
-  int64_t magnitude = 0;
-  const size_t first_digit = i;
-  for (; i < text.size() && IsAsciiDigit(text[i]); ++i) {
-    magnitude = std::min(kLimit, magnitude * 10 + (text[i] - '0'));
-  }
-  if (found != nullptr) *found = i > first_digit;
-  const int64_t result = negative ? -magnitude : magnitude;
-  return static_cast<int32_t>(std::min<int64_t>(result, std::numeric_limits<int32_t>::max()));
-}
-
 // "%.16g" without the locale: to_chars gives the same digits with ".".
 std::wstring RealText(double value) {
   std::array<char, 64> buffer{};
@@ -139,24 +123,11 @@ bool AppendEscapedUtf8(std::wstring_view text, std::string* out) {
 std::wstring UnescapeXmlText(std::wstring_view text) {
   std::wstring plain;
   plain.reserve(text.size());
-  size_t start = 0;
-  while (true) {
-    const size_t amp = text.find(L"&#", start);
-    const size_t semicolon = amp == std::wstring_view::npos ? amp : text.find(L';', amp + 2);
-    if (semicolon == std::wstring_view::npos) break;
-    plain.append(text.substr(start, amp - start));
-    const auto code =
-        static_cast<uint32_t>(LeadingInteger(text.substr(amp + 2, semicolon - amp - 2)));
-    plain.push_back(static_cast<wchar_t>(code & 0xFFFF));
-    start = semicolon + 1;
-  }
-  plain.append(text.substr(start));
+  ForEachCharacterCode(
+      text, [&](std::wstring_view run) { plain.append(run); },
+      [&](uint16_t code) { plain.push_back(static_cast<wchar_t>(code)); });
   return plain;
 }
-
-int32_t LeadingInteger(std::wstring_view text, bool* found) { return LeadingDigits(text, found); }
-
-int32_t LeadingInteger(std::string_view text, bool* found) { return LeadingDigits(text, found); }
 
 HRESULT FormatForXML(const Variant& value, std::wstring* text) {
   CMethodFrame frame(L"VariantUtil::FormatForXML");

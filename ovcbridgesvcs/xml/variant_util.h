@@ -26,13 +26,6 @@ bool AppendEscapedUtf8(std::wstring_view text, std::string* out);
 // are.
 std::wstring UnescapeXmlText(std::wstring_view text);
 
-// The C-library reading of leading digits: blanks, an optional sign, the
-// digits that follow; 0 when there are none; clamped to 32 bits. *found
-// (when given) tells whether there was at least one digit.
-int32_t LeadingInteger(std::wstring_view text, bool* found = nullptr);
-// The same over UTF-8 text, as over its FromUtf8.
-int32_t LeadingInteger(std::string_view text, bool* found = nullptr);
-
 // The text `value` takes in a document: "" for empty and null; integers in
 // decimal; reals and dates (as serial numbers) printed like "%.16g" with "."
 // as decimal point whatever the locale; text as it is; booleans "1"/"0". By-

@@ -1,6 +1,7 @@
 #include "ovcbridgesvcs/xml/xml_helper.h"
 
 #include "automation/dom/xml_chars.h"
+#include "automation/number_text.h"
 #include "automation/text.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
 #include "ovcbridgesvcs/xml/variant_util.h"

@@ -149,6 +149,31 @@ TEST(ConversionTest, NumberText) {
   EXPECT_EQ(FloatToText(16777217.0f), L"1.677722E+07") << "at most 7 significant digits";
 }
 
+TEST(ConversionTest, LeadingIntegerReadsLikeTheCLibrary) {
+  const struct {
+    std::string_view text;
+    int32_t value;
+    bool found;
+  } cases[] = {
+      {"  -7xyz", -7, true},
+      {"\v\f\t\r\n 12", 12, true},
+      {"+8", 8, true},
+      {"abc", 0, false},
+      {"-", 0, false},
+      {"\xC2\xA0"
+       "5",
+       0, false},
+      {"99999999999", 2147483647, true},
+      {"-99999999999", -2147483647 - 1, true},
+  };
+  for (const auto& each : cases) {
+    bool found = !each.found;
+    EXPECT_EQ(LeadingInteger(each.text, &found), each.value) << each.text;
+    EXPECT_EQ(found, each.found) << each.text;
+    EXPECT_EQ(LeadingInteger(FromUtf8(each.text)), each.value) << each.text;
+  }
+}
+
 TEST(ConversionTest, DestinationMayBeTheSource) {
   Variant value(L"12");
   ASSERT_EQ(VariantChangeType(&value, value, 0, VT_I4), S_OK);

@@ -23,12 +23,5 @@ TEST(NumberTextTest, ParseRealAcceptsOnlyAWholeFiniteNumber) {
   }
 }
 
-TEST(NumberTextTest, LeadingIntegerReadsLikeTheCLibrary) {
-  EXPECT_EQ(LeadingInteger("  -7xyz"), -7);
-  EXPECT_EQ(LeadingInteger("abc"), 0);
-  EXPECT_EQ(LeadingInteger("99999999999"), 2147483647);
-  EXPECT_EQ(LeadingInteger("-99999999999"), -2147483647 - 1);
-}
-
 }  // namespace
 }  // namespace ovc::orvan

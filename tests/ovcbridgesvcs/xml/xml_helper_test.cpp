@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "automation/dom/xml_chars.h"
+#include "automation/number_text.h"
 #include "automation/text.h"
 #include "ovcbridgesvcs/xml/variant_util.h"
 #include "ovcbridgesvcs/xml/xml_document.h"
