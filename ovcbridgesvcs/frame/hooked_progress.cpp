@@ -4,6 +4,7 @@
 #include <string>
 
 #include "automation/text.h"
+#include "ovcbridgesvcs/frame/owned_hooks.h"
 
 namespace ovc {
 namespace {
@@ -11,14 +12,9 @@ namespace {
 class HookedProgress final : public Progress {
  public:
   explicit HookedProgress(const OvcProgressHooks& hooks) : hooks_(hooks) {}
-  HookedProgress(const HookedProgress&) = delete;
-  HookedProgress& operator=(const HookedProgress&) = delete;
-  ~HookedProgress() override {
-    if (hooks_.release != nullptr) hooks_.release(hooks_.context);
-  }
 
   bool Report(const ProgressStep& step) override {
-    if (hooks_.report == nullptr) return true;
+    if (hooks_->report == nullptr) return true;
     const std::wstring file(step.file);
     const std::wstring object(step.object);
     const OvcProgressStep plain{.phase = static_cast<int32_t>(step.phase),
@@ -28,7 +24,7 @@ class HookedProgress final : public Progress {
                                 .total = step.total,
                                 .links = step.links};
     const wchar_t* failure = nullptr;
-    switch (hooks_.report(hooks_.context, &plain, &failure)) {
+    switch (hooks_->report(hooks_->context, &plain, &failure)) {
       case 0:
         return false;
       case 1:
@@ -39,7 +35,7 @@ class HookedProgress final : public Progress {
   }
 
  private:
-  const OvcProgressHooks hooks_;
+  const OwnedHooks<OvcProgressHooks> hooks_;
 };
 
 }  // namespace
