@@ -18,18 +18,9 @@ HRESULT Cells::get_Count(int32_t* count) {
 }
 
 HRESULT Cells::Item(int32_t index, IDispatch** cell) {
-  if (index < 1 || index > static_cast<int32_t>(cells_.size())) {
-    return Fail(DISP_E_BADINDEX, office::Describe(document_->file_name(), "Cells",
-                                                  "no cell at position " + std::to_string(index) +
-                                                      " of " + std::to_string(cells_.size())));
-  }
-  const HeldElement& held = cells_[index - 1];
-  if (!held.Get(document_->model())) {
-    return Fail(RPC_E_DISCONNECTED,
-                office::Describe(document_->file_name(), "Cells",
-                                 "cell " + std::to_string(index) + " has been deleted"));
-  }
-  *cell = MakeObject<Cell>(document_, held).Detach();
+  const office::LookupError error = document_->CheckHeld(cells_, index, "Cells", "cell");
+  if (Failed(error.code)) return Fail(error.code, error.description);
+  *cell = MakeObject<Cell>(document_, cells_[index - 1]).Detach();
   return S_OK;
 }
 

@@ -47,6 +47,22 @@ std::string Document::DisconnectedHolding(const HeldElement& element, std::strin
   return gone;
 }
 
+office::LookupError Document::CheckHeld(const std::vector<HeldElement>& held, int32_t index,
+                                        std::string_view collection, std::string_view item) const {
+  const std::string position = std::to_string(index);
+  if (index < 1 || index > static_cast<int32_t>(held.size())) {
+    return {DISP_E_BADINDEX, office::Describe(file_name_, collection,
+                                              "no " + std::string(item) + " at position " +
+                                                  position + " of " + std::to_string(held.size()))};
+  }
+  if (!held[index - 1].Get(model())) {
+    return {RPC_E_DISCONNECTED,
+            office::Describe(file_name_, collection,
+                             std::string(item) + " " + position + " has been deleted")};
+  }
+  return {};
+}
+
 HRESULT Document::FailHere(HRESULT code, std::string_view where, std::string_view reason) {
   return Fail(code, office::Describe(file_name_, where, reason));
 }

@@ -2,9 +2,12 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "office/common/document_properties.h"
 #include "office/common/open_document.h"
+#include "office/common/open_files.h"
 #include "office/word/application_state.h"
 #include "office/word/document_file.h"
 #include "office/word/held_element.h"
@@ -65,6 +68,11 @@ class Document final : public office::OpenDocument<WordObject<IDocument>, Docume
   // else "<file>: <what>: has been deleted" once the element left the
   // document; "" while it can.
   std::string DisconnectedHolding(const HeldElement& element, std::string_view what) const;
+  // Checks `index` (from 1) into `held`, the elements of the collection
+  // `collection` ("Cells") of `item`s ("cell"): DISP_E_BADINDEX outside it,
+  // RPC_E_DISCONNECTED once that element has left the document.
+  office::LookupError CheckHeld(const std::vector<HeldElement>& held, int32_t index,
+                                std::string_view collection, std::string_view item) const;
 
  private:
   // Fails with `reason` about this document; `code` its HRESULT.

@@ -19,18 +19,9 @@ HRESULT Tables::get_Count(int32_t* count) {
 }
 
 HRESULT Tables::Item(int32_t index, IDispatch** table) {
-  if (index < 1 || index > static_cast<int32_t>(tables_.size())) {
-    return Fail(DISP_E_BADINDEX, office::Describe(document_->file_name(), "Tables",
-                                                  "no table at position " + std::to_string(index) +
-                                                      " of " + std::to_string(tables_.size())));
-  }
-  const HeldElement& held = tables_[index - 1];
-  if (!held.Get(document_->model())) {
-    return Fail(RPC_E_DISCONNECTED,
-                office::Describe(document_->file_name(), "Tables",
-                                 "table " + std::to_string(index) + " has been deleted"));
-  }
-  *table = MakeObject<Table>(document_, held).Detach();
+  const office::LookupError error = document_->CheckHeld(tables_, index, "Tables", "table");
+  if (Failed(error.code)) return Fail(error.code, error.description);
+  *table = MakeObject<Table>(document_, tables_[index - 1]).Detach();
   return S_OK;
 }
 

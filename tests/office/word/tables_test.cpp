@@ -75,6 +75,27 @@ TEST_F(TablesTest, RangeTablesAndCells) {
   EXPECT_EQ(Describe(Object(cells.get(), L"Item", {Variant::I4(1)}).get()), "2,2:i4\r\a");
 }
 
+TEST_F(TablesTest, ItemsOutsideTheCollectionAreRefused) {
+  ComPtr<IDispatch> tables = Object(RangeOf(L"TwoTables").get(), L"Tables");
+  ComPtr<IDispatch> cells = Object(RangeOf(L"InNested").get(), L"Cells");
+  const struct {
+    IDispatch* collection;
+    int32_t index;
+    const char* reason;
+  } cases[] = {
+      {tables.get(), 0, "tables.docx: Tables: no table at position 0 of 2"},
+      {tables.get(), 3, "tables.docx: Tables: no table at position 3 of 2"},
+      {cells.get(), 2, "tables.docx: Cells: no cell at position 2 of 1"},
+  };
+  for (const auto& c : cases) {
+    EXCEPINFO error;
+    EXPECT_EQ(
+        CallByName(c.collection, L"Item", DISPATCH_METHOD, {Variant::I4(c.index)}, nullptr, &error),
+        DISP_E_BADINDEX);
+    EXPECT_EQ(ToUtf8(error.description), c.reason);
+  }
+}
+
 TEST_F(TablesTest, BookmarksOverBlocksOfCellsGiveOnlyTheirColumns) {
   document_ = Open(CopyFixture(folder_, "bookmarks.docx"));
   const struct {
