@@ -77,18 +77,10 @@ void CBridge::WriteXml(CMethodFrame& frame, pugi::xml_document* tree) {
 }
 
 HRESULT CBridge::ReadXML(const Variant& bridge) {
-  CMethodFrame frame(L"CBridge::ReadXML");
-  return RunMethod(frame, [&]() -> HRESULT {
-    pugi::xml_document tree;
-    const pugi::xml_node element =
-        xml::ElementToRead(frame, bridge, "Bridge", xml::TextSource::kXmlText, &tree);
-    if (!element) {
-      return ReportError(CLSID_Bridge, L"ReadXML takes a Bridge element or XML text of one.",
-                         IID_NULL, E_INVALIDARG);
-    }
-    ReadXml(frame, element);
-    return S_OK;
-  });
+  return xml::RunReadXml(
+      L"CBridge::ReadXML", CLSID_Bridge, bridge, "Bridge", xml::TextSource::kXmlText,
+      L"ReadXML takes a Bridge element or XML text of one.",
+      [&](CMethodFrame& frame, pugi::xml_node element) { ReadXml(frame, element); });
 }
 
 void CBridge::ReadXml(CMethodFrame& frame, pugi::xml_node element) {

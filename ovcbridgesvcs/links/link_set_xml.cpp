@@ -64,18 +64,10 @@ void CLinkSet::WriteXml(CMethodFrame& frame, pugi::xml_node parent) {
 }
 
 HRESULT CLinkSet::ReadXML(const Variant& link_set) {
-  CMethodFrame frame(L"CLinkSet::ReadXML");
-  return RunMethod(frame, [&]() -> HRESULT {
-    pugi::xml_document tree;
-    const pugi::xml_node element =
-        xml::ElementToRead(frame, link_set, "Linkset", xml::TextSource::kXmlText, &tree);
-    if (!element) {
-      return ReportError(CLSID_LinkSet, L"ReadXML takes a Linkset element or XML text of one.",
-                         IID_NULL, E_INVALIDARG);
-    }
-    ReadXml(frame, element);
-    return S_OK;
-  });
+  return xml::RunReadXml(
+      L"CLinkSet::ReadXML", CLSID_LinkSet, link_set, "Linkset", xml::TextSource::kXmlText,
+      L"ReadXML takes a Linkset element or XML text of one.",
+      [&](CMethodFrame& frame, pugi::xml_node element) { ReadXml(frame, element); });
 }
 
 void CLinkSet::ReadXml(CMethodFrame& frame, pugi::xml_node element) {

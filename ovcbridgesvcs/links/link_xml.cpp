@@ -38,18 +38,10 @@ void CLink::WriteElement(CMethodFrame& frame, pugi::xml_node parent, DefaultUnit
 }
 
 HRESULT CLink::ReadXML(const Variant& link) {
-  CMethodFrame frame(L"CLink::ReadXML");
-  return RunMethod(frame, [&]() -> HRESULT {
-    pugi::xml_document tree;
-    const pugi::xml_node element =
-        xml::ElementToRead(frame, link, "Link", xml::TextSource::kFilePath, &tree);
-    if (!element) {
-      return ReportError(CLSID_Link, L"ReadXML takes a Link element or a file holding one.",
-                         IID_NULL, E_INVALIDARG);
-    }
-    ReadXml(frame, element);
-    return S_OK;
-  });
+  return xml::RunReadXml(
+      L"CLink::ReadXML", CLSID_Link, link, "Link", xml::TextSource::kFilePath,
+      L"ReadXML takes a Link element or a file holding one.",
+      [&](CMethodFrame& frame, pugi::xml_node element) { ReadXml(frame, element); });
 }
 
 void CLink::ReadXml(CMethodFrame&, pugi::xml_node element) { ReadElement(element, nullptr); }

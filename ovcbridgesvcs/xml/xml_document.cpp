@@ -7,6 +7,8 @@
 #include "automation/text.h"
 #include "ovcbridgesvcs/frame/message_format.h"
 #include "ovcbridgesvcs/frame/raise_error.h"
+#include "ovcbridgesvcs/frame/report_error.h"
+#include "ovcbridgesvcs/frame/run_method.h"
 
 namespace ovc::xml {
 namespace {
@@ -178,6 +180,23 @@ pugi::xml_node ElementToRead(CMethodFrame& frame, const Variant& value, const ch
     ParseTree(frame, ToUtf8(given.bstr()), tree);
   }
   return OnlyElementNamed(*tree, name);
+}
+
+HRESULT RunReadXml(std::wstring_view method, const CLSID& clsid, const Variant& value,
+                   const char* name, TextSource source, std::wstring_view refusal,
+                   const std::function<void(CMethodFrame&, pugi::xml_node)>& read,
+                   const SourceLocation& where) {
+  CMethodFrame frame(method);
+  return RunMethod(
+      frame,
+      [&]() -> HRESULT {
+        pugi::xml_document tree;
+        const pugi::xml_node element = ElementToRead(frame, value, name, source, &tree);
+        if (!element) return ReportError(clsid, refusal, IID_NULL, E_INVALIDARG);
+        read(frame, element);
+        return S_OK;
+      },
+      where);
 }
 
 }  // namespace ovc::xml

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,7 @@
 #include "automation/dom/tree_walk.h"
 #include "automation/variant.h"
 #include "ovcbridgesvcs/frame/method_frame.h"
+#include "ovcbridgesvcs/frame/source_location.h"
 
 // The library's XML documents: built and read as pugixml trees in UTF-8,
 // handed to scripts as DOM documents. Every function that takes a frame
@@ -71,6 +73,14 @@ enum class TextSource { kFilePath, kXmlText };
 // raises when the text cannot be loaded or parsed (ParseTree).
 pugi::xml_node ElementToRead(CMethodFrame& frame, const Variant& value, const char* name,
                              TextSource source, pugi::xml_document* tree);
+
+// The whole of the ReadXML method `method` of an object of class `clsid`:
+// hands the element ElementToRead finds to `read`; E_INVALIDARG with
+// `refusal` when there is none.
+HRESULT RunReadXml(std::wstring_view method, const CLSID& clsid, const Variant& value,
+                   const char* name, TextSource source, std::wstring_view refusal,
+                   const std::function<void(CMethodFrame&, pugi::xml_node)>& read,
+                   const SourceLocation& where = SourceLocation::Current());
 
 // The elements of the subtree of `top` (`top` included) named `name`, in
 // document order, handed one by one to `visit`.
