@@ -43,10 +43,7 @@ HRESULT Cache::QuantityType(const std::wstring& name, IDispatch** quantity_type)
 }
 
 HRESULT Cache::put_Workspace(IDispatch* workspace) {
-  std::shared_ptr<Session> session;
-  if (HRESULT hr = Report(SessionOf(workspace, &session)); Failed(hr)) return hr;
-  session_ = std::move(session);
-  return S_OK;
+  return Report(SessionOf(workspace, &session_));
 }
 
 }  // namespace ovc::orvan::components

@@ -5,10 +5,7 @@
 namespace ovc::orvan::components {
 
 HRESULT FieldFormatter::put_Workspace(IDispatch* workspace) {
-  std::shared_ptr<Session> session;
-  if (HRESULT hr = Report(SessionOf(workspace, &session)); Failed(hr)) return hr;
-  session_ = std::move(session);
-  return S_OK;
+  return Report(SessionOf(workspace, &session_));
 }
 
 HRESULT FieldFormatter::Formatter(std::unique_ptr<orvan::FieldFormatter>* formatter) const {

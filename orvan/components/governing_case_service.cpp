@@ -23,10 +23,7 @@ HRESULT GoverningCaseService::GoverningCase(const Variant& scope, int32_t* oid) 
 }
 
 HRESULT GoverningCaseService::put_Workspace(IDispatch* workspace) {
-  std::shared_ptr<Session> session;
-  if (HRESULT hr = Report(SessionOf(workspace, &session)); Failed(hr)) return hr;
-  session_ = std::move(session);
-  return S_OK;
+  return Report(SessionOf(workspace, &session_));
 }
 
 }  // namespace ovc::orvan::components

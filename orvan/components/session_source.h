@@ -24,8 +24,8 @@ struct ISessionSource : IUnknown {
 
 // The session behind `workspace`, which must be a host Workspace component
 // (IOVWorkspace that also answers ISessionSource). Fails with
-// kInvalidArgument for null and for any other object. The workspace need
-// not be open.
+// kInvalidArgument for null and for any other object, leaving *session as it
+// is. The workspace need not be open.
 Status SessionOf(IDispatch* workspace, std::shared_ptr<Session>* session);
 
 }  // namespace ovc::orvan::components

@@ -34,5 +34,12 @@ TEST_F(CacheComponentTest, QuantityTypeGivesItsUnitsFromOneAndItsUnitPerStandard
             Variant(L"degF"));
 }
 
+TEST_F(CacheComponentTest, AnObjectRefusedAsWorkspaceLeavesTheBoundOneInPlace) {
+  LateBound cache = LateBound::Create(L"Orvan.Cache");
+  ASSERT_EQ(cache.Put(L"Workspace", workspace_.AsArgument()), S_OK);
+  EXPECT_EQ(cache.Put(L"Workspace", cache.AsArgument()), E_INVALIDARG);
+  EXPECT_FALSE(Texts(cache.Get(L"UnitStandardNames")).empty());
+}
+
 }  // namespace
 }  // namespace ovc::orvan::testing
