@@ -50,8 +50,7 @@ std::optional<std::wstring> ExternalAddressOf(IDispatch* range) {
 }
 
 bool IsNameCharacter(wchar_t c) {
-  return IsLetter(c) || IsAsciiDigit(c) || c == L'_' || c == L'.' || c == L'\\' ||
-         c == L'?';
+  return IsLetter(c) || IsAsciiDigit(c) || c == L'_' || c == L'.' || c == L'\\' || c == L'?';
 }
 
 // Whether `formula` names `name` outside its texts, quoted sheet names and
@@ -100,20 +99,17 @@ HRESULT CExcelApp::RefreshLocationMap() {
 HRESULT CExcelApp::RefreshMap() {
   if (const HRESULT status = EnsureRunning(); Failed(status)) return status;
   locations_.clear();
-  ComPtr<IDispatch> all;
-  Variant count;
-  HRESULT status = GetObject(workbook_.get(), workbook.names, &all);
-  if (Succeeded(status)) status = Get(all.get(), names.count, &count);
-  if (Succeeded(status) && count.vt() != VT_I4) status = E_FAIL;
-  for (int32_t i = 1; Succeeded(status) && i <= count.i4(); ++i) {
-    ComPtr<IDispatch> item;
-    Variant name;
-    status = GetObject(all.get(), names.item, &item, {Variant::I4(i)}, CallKind::kMethod);
-    if (Succeeded(status)) status = Get(item.get(), names.name, &name);
-    if (Succeeded(status) && name.vt() == VT_BSTR && name.bstr().find(L'!') == std::wstring::npos) {
-      locations_.emplace(ToLower(name.bstr()), name.bstr());
-    }
-  }
+  HRESULT status = S_OK;
+  AnyItem(workbook_.get(), workbook.names, names.count, names.item, &status,
+          [&](IDispatch* item, HRESULT* item_status) {
+            Variant name;
+            *item_status = Get(item, names.name, &name);
+            if (Succeeded(*item_status) && name.vt() == VT_BSTR &&
+                name.bstr().find(L'!') == std::wstring::npos) {
+              locations_.emplace(ToLower(name.bstr()), name.bstr());
+            }
+            return false;
+          });
   return status;
 }
 
@@ -236,41 +232,29 @@ bool CExcelApp::NameInUse(const std::wstring& name) {
 }
 
 bool CExcelApp::SheetsUseName(const std::wstring& name, HRESULT* status) {
-  ComPtr<IDispatch> sheets;
-  Variant count;
-  *status = GetObject(workbook_.get(), workbook.worksheets, &sheets);
-  if (Succeeded(*status)) *status = Get(sheets.get(), workbook.sheet_count, &count);
-  if (Succeeded(*status) && count.vt() != VT_I4) *status = E_FAIL;
-  for (int32_t i = 1; Succeeded(*status) && i <= count.i4(); ++i) {
-    ComPtr<IDispatch> sheet, used;
-    Variant formulas;
-    *status =
-        GetObject(sheets.get(), workbook.sheet_item, &sheet, {Variant::I4(i)}, CallKind::kMethod);
-    if (Succeeded(*status)) *status = GetObject(sheet.get(), range.used_range, &used);
-    if (Succeeded(*status)) *status = Get(used.get(), range.formula, &formulas);
-    if (Succeeded(*status) && AnyFormulaUses(formulas, name)) return true;
-  }
-  return false;
+  return AnyItem(workbook_.get(), workbook.worksheets, workbook.sheet_count, workbook.sheet_item,
+                 status, [&](IDispatch* sheet, HRESULT* item_status) {
+                   ComPtr<IDispatch> used;
+                   Variant formulas;
+                   *item_status = GetObject(sheet, range.used_range, &used);
+                   if (Succeeded(*item_status)) {
+                     *item_status = Get(used.get(), range.formula, &formulas);
+                   }
+                   return Succeeded(*item_status) && AnyFormulaUses(formulas, name);
+                 });
 }
 
 bool CExcelApp::NamesUseName(const std::wstring& name, HRESULT* status) {
-  ComPtr<IDispatch> all;
-  Variant count;
-  *status = GetObject(workbook_.get(), workbook.names, &all);
-  if (Succeeded(*status)) *status = Get(all.get(), names.count, &count);
-  if (Succeeded(*status) && count.vt() != VT_I4) *status = E_FAIL;
-  for (int32_t i = 1; Succeeded(*status) && i <= count.i4(); ++i) {
-    ComPtr<IDispatch> item;
-    Variant other, refers_to;
-    *status = GetObject(all.get(), names.item, &item, {Variant::I4(i)}, CallKind::kMethod);
-    if (Succeeded(*status)) *status = Get(item.get(), names.name, &other);
-    if (Succeeded(*status)) *status = Get(item.get(), names.refers_to, &refers_to);
-    if (Succeeded(*status) && !(other.vt() == VT_BSTR && EqualsNoCase(other.bstr(), name)) &&
-        AnyFormulaUses(refers_to, name)) {
-      return true;
-    }
-  }
-  return false;
+  return AnyItem(workbook_.get(), workbook.names, names.count, names.item, status,
+                 [&](IDispatch* item, HRESULT* item_status) {
+                   Variant other, refers_to;
+                   *item_status = Get(item, names.name, &other);
+                   if (Succeeded(*item_status))
+                     *item_status = Get(item, names.refers_to, &refers_to);
+                   return Succeeded(*item_status) &&
+                          !(other.vt() == VT_BSTR && EqualsNoCase(other.bstr(), name)) &&
+                          AnyFormulaUses(refers_to, name);
+                 });
 }
 
 HRESULT CExcelApp::AddLocation(IDispatch* range, const std::wstring& name) {

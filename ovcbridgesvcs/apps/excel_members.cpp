@@ -18,6 +18,21 @@ HRESULT GetObject(IDispatch* target, LateMember& member, ComPtr<IDispatch>* obje
   return S_OK;
 }
 
+bool AnyItem(IDispatch* owner, LateMember& collection, LateMember& count, LateMember& item,
+             HRESULT* status, const std::function<bool(IDispatch* item, HRESULT* status)>& test) {
+  ComPtr<IDispatch> all;
+  Variant items;
+  *status = GetObject(owner, collection, &all);
+  if (Succeeded(*status)) *status = Get(all.get(), count, &items);
+  if (Succeeded(*status) && items.vt() != VT_I4) *status = E_FAIL;
+  for (int32_t i = 1; Succeeded(*status) && i <= items.i4(); ++i) {
+    ComPtr<IDispatch> each;
+    *status = GetObject(all.get(), item, &each, {Variant::I4(i)}, CallKind::kMethod);
+    if (Succeeded(*status) && test(each.get(), status)) return true;
+  }
+  return false;
+}
+
 bool SameObject(IDispatch* a, IDispatch* b) {
   if (a == nullptr || b == nullptr) return false;
   ComPtr<IUnknown> first, second;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -91,6 +92,13 @@ inline HRESULT Call(IDispatch* target, LateMember& member, std::vector<Variant> 
 // E_FAIL when it returns no object.
 HRESULT GetObject(IDispatch* target, LateMember& member, ComPtr<IDispatch>* object,
                   std::vector<Variant> args = {}, CallKind kind = CallKind::kGet);
+
+// Whether `test` holds for an item of the collection `owner`.`collection`,
+// walked through its `count` and `item` members (Item(1) to Item(Count)).
+// The walk stops at the first item that passes or at the first failure
+// (*status, which `test` sets too; S_OK when none).
+bool AnyItem(IDispatch* owner, LateMember& collection, LateMember& count, LateMember& item,
+             HRESULT* status, const std::function<bool(IDispatch* item, HRESULT* status)>& test);
 
 // Whether two references reach the same object (compared as IUnknown).
 bool SameObject(IDispatch* a, IDispatch* b);
