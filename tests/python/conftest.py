@@ -1,9 +1,12 @@
 """Uses the build next to the sources unless PYTHONPATH and OVC_TEST_SERVER name another."""
+import atexit
 import itertools
 import os
 import pathlib
+import shutil
 import subprocess
 import sys
+import tempfile
 
 import openpyxl
 import pytest
@@ -14,6 +17,13 @@ SAMPLE = BUILD.parent / "samples" / "plant.json"
 sys.path.append(str(BUILD / "python"))
 
 import ovcbridge  # noqa: E402
+
+# ctest runs several test files at once, each in a pytest process of its own.
+# The library keeps the files it checks out in one working folder under the
+# temporary folder, so each process, and the programs it starts, get a
+# temporary folder of their own.
+os.environ["TMPDIR"] = tempfile.mkdtemp(prefix="ovc-pytest-")
+atexit.register(shutil.rmtree, os.environ["TMPDIR"], ignore_errors=True)
 
 
 @pytest.fixture(scope="session", autouse=True)
