@@ -26,4 +26,11 @@ class InstalledService {
   std::shared_ptr<Service> service_;
 };
 
+// The process's one slot for a Service.
+template <class Service>
+InstalledService<Service>& InstalledSlot() {
+  static InstalledService<Service> slot;
+  return slot;
+}
+
 }  // namespace ovc

@@ -6,21 +6,14 @@
 
 namespace ovc {
 
-namespace {
-
-InstalledService<LocaleService>& Installed() {
-  static InstalledService<LocaleService> installed;
-  return installed;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void SetLocaleService(std::shared_ptr<LocaleService> service) {
-  Installed().Install(std::move(service));
+  InstalledSlot<LocaleService>().Install(std::move(service));
 }
 
 std::optional<NumberLayout> UserNumberLayout() {
-  const std::shared_ptr<LocaleService> service = Installed().Current();
+  const std::shared_ptr<LocaleService> service = InstalledSlot<LocaleService>().Current();
   if (service == nullptr) return NumberLayout{};
   std::optional<NumberLayout> layout = service->UserLayout();
   if (!layout) return std::nullopt;

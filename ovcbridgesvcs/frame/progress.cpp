@@ -15,11 +15,6 @@
 namespace ovc {
 namespace {
 
-InstalledService<Progress>& Installed() {
-  static InstalledService<Progress> installed;
-  return installed;
-}
-
 // The what() text of the exception being handled.
 std::wstring CurrentExceptionText() {
   try {
@@ -45,11 +40,13 @@ void RecordServiceFailure() noexcept {
 
 }  // namespace
 
-void SetProgress(std::shared_ptr<Progress> service) { Installed().Install(std::move(service)); }
+void SetProgress(std::shared_ptr<Progress> service) {
+  InstalledSlot<Progress>().Install(std::move(service));
+}
 
 bool ReportProgress(const ProgressStep& step) {
   try {
-    const std::shared_ptr<Progress> service = Installed().Current();
+    const std::shared_ptr<Progress> service = InstalledSlot<Progress>().Current();
     if (!service) return true;
     const UserCodeScope user_code;
     return service->Report(step);

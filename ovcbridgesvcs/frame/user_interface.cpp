@@ -34,16 +34,11 @@ class UnattendedInterface final : public UserInterface {
   }
 };
 
-InstalledService<UserInterface>& Installed() {
-  static InstalledService<UserInterface> installed;
-  return installed;
-}
-
 // Asks the installed service, or the default when there is none or the
 // service throws.
 template <class Ask>
 auto AskSomeone(const Ask& ask) {
-  if (const std::shared_ptr<UserInterface> service = Installed().Current()) {
+  if (const std::shared_ptr<UserInterface> service = InstalledSlot<UserInterface>().Current()) {
     try {
       const UserCodeScope user_code;
       return ask(*service);
@@ -63,7 +58,7 @@ UserInterface& UnattendedUserInterface() {
 }
 
 void SetUserInterface(std::shared_ptr<UserInterface> service) {
-  Installed().Install(std::move(service));
+  InstalledSlot<UserInterface>().Install(std::move(service));
 }
 
 int32_t ShowMessageBox(std::wstring_view text, std::wstring_view caption, uint32_t style) {

@@ -3,30 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <mutex>
 #include <string>
 #include <system_error>
 #include <utility>
 
+#include "ovcbridgesvcs/frame/installed_service.h"
+
 namespace ovc {
 
 namespace {
-
-struct InstalledService {
-  std::mutex mutex;
-  std::shared_ptr<WorkingFolderService> service;
-};
-
-InstalledService& Installed() {
-  static InstalledService installed;
-  return installed;
-}
-
-std::shared_ptr<WorkingFolderService> CurrentService() {
-  InstalledService& installed = Installed();
-  std::lock_guard lock(installed.mutex);
-  return installed.service;
-}
 
 // Makes `folder` for the user alone when it is missing; true when it is a
 // folder afterwards.
@@ -56,13 +41,12 @@ std::optional<std::filesystem::path> DefaultFolder() {
 }  // namespace
 
 void SetWorkingFolderService(std::shared_ptr<WorkingFolderService> service) {
-  InstalledService& installed = Installed();
-  std::lock_guard lock(installed.mutex);
-  installed.service = std::move(service);
+  InstalledSlot<WorkingFolderService>().Install(std::move(service));
 }
 
 std::optional<std::filesystem::path> WorkingFolder() {
-  const std::shared_ptr<WorkingFolderService> service = CurrentService();
+  const std::shared_ptr<WorkingFolderService> service =
+      InstalledSlot<WorkingFolderService>().Current();
   if (service == nullptr) return DefaultFolder();
   std::filesystem::path folder = service->Folder();
   if (folder.empty() || !MakeFolder(folder)) return std::nullopt;
