@@ -91,6 +91,8 @@ std::wstring DescriptionOf(IErrorInfo* error) {
   return description;
 }
 
+std::wstring TakeErrorDescription() { return DescriptionOf(GetErrorInfo().get()); }
+
 std::wstring SourceOf(IErrorInfo* error) {
   std::wstring source;
   if (error != nullptr) error->GetSource(&source);

@@ -78,6 +78,10 @@ ComPtr<IErrorInfo> GetErrorInfo();
 std::wstring DescriptionOf(IErrorInfo* error);
 std::wstring SourceOf(IErrorInfo* error);
 
+// Takes the calling thread's error object, as GetErrorInfo does, and gives its
+// description; empty when the thread had none.
+std::wstring TakeErrorDescription();
+
 // Sets a new error object with `description`, `source` and `iid` as the
 // thread's current one and returns `code`, for failures reported in one line.
 HRESULT SetErrorResult(HRESULT code, std::wstring description, std::wstring source,

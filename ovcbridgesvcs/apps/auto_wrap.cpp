@@ -59,7 +59,7 @@ HRESULT AutoWrap(CallKind kind, Variant* result, IDispatch* target, DispIdCell& 
                         result, nullptr, nullptr);
 }
 
-std::wstring TakeReason() { return ExtractDesc(DescriptionOf(GetErrorInfo().get())); }
+std::wstring TakeReason() { return ExtractDesc(TakeErrorDescription()); }
 
 std::wstring WithReason(std::wstring text, std::wstring_view reason) {
   if (!reason.empty()) text.append(L" (").append(reason).append(L")");

@@ -150,7 +150,7 @@ HRESULT CExcelApp::SetVectorValueAtSelection(const Variant& given, VARIANT_BOOL 
 // on a protected sheet, else the application's own description, else
 // `fallback` followed by the location.
 HRESULT CExcelApp::WriteFailed(IDispatch* target, std::wstring_view fallback) {
-  const std::wstring reason = DescriptionOf(GetErrorInfo().get());
+  const std::wstring reason = TakeErrorDescription();
   ComPtr<IDispatch> sheet;
   Variant locked, protected_sheet;
   if (Succeeded(Get(target, range.locked, &locked)) && IsTrue(locked) &&

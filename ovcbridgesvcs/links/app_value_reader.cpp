@@ -126,7 +126,7 @@ class Reading {
     if (Failed(ReadPlainValue())) {
       link_.SetError();
       line_.append(L"Error: ")
-          .append(DescriptionOf(GetErrorInfo().get()))
+          .append(TakeErrorDescription())
           .append(L" occurred during processing read location ");
     }
     link_.AppendStatus(line_.append(location_));
@@ -346,8 +346,8 @@ class Reading {
       link_.SetFlag(ReadFlag::kValue);
       return true;
     }
-    Fail(L"Error: " + DescriptionOf(GetErrorInfo().get()) +
-         L" occurred during processing read location " + location_);
+    Fail(L"Error: " + TakeErrorDescription() + L" occurred during processing read location " +
+         location_);
     return false;
   }
 

@@ -18,7 +18,7 @@ bool LinkInRequest(CMethodFrame& frame, ILink* link, Direction direction, std::w
 }
 
 std::wstring TakeFailureReason(HRESULT code) {
-  std::wstring reason = ExtractDesc(DescriptionOf(GetErrorInfo().get()));
+  std::wstring reason = ExtractDesc(TakeErrorDescription());
   return reason.empty() ? MessageText(code) : reason;
 }
 

@@ -46,8 +46,6 @@ class EngineFactory final : public ComObject<IClassFactory>,
 
 std::wstring Key(std::wstring_view path) { return L"HKEY_CLASSES_ROOT\\" + std::wstring(path); }
 
-std::wstring TakeErrorDescription() { return DescriptionOf(GetErrorInfo().get()); }
-
 class ClassRegistryTest : public testing::Test {
  protected:
   void SetUp() override {

@@ -118,7 +118,7 @@ TEST_F(DispatchTest, ExceptionOfAMemberEndsAsItsStatusWithAnErrorObject) {
     EXPECT_EQ(object.error().scode, c.code);
     EXPECT_EQ(object.error().description, c.description);
     EXPECT_EQ(object.error().source, L"ICounter");
-    EXPECT_EQ(DescriptionOf(GetErrorInfo().get()), c.description) << "left on the thread";
+    EXPECT_EQ(TakeErrorDescription(), c.description) << "left on the thread";
   }
 }
 

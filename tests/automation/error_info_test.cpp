@@ -62,7 +62,7 @@ TEST_F(ErrorInfoTest, EachThreadHasItsOwnErrorObject) {
   second.join();
   EXPECT_EQ(seen[0], L"first thread");
   EXPECT_EQ(seen[1], L"second thread");
-  EXPECT_EQ(DescriptionOf(GetErrorInfo().get()), L"main");
+  EXPECT_EQ(TakeErrorDescription(), L"main");
 }
 
 TEST_F(ErrorInfoTest, RecordsListEveryRecordAndDescribeTheFirst) {

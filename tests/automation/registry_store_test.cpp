@@ -79,7 +79,7 @@ TEST_F(RegistryStoreTest, FailedChangeOrWriteKeepsTheOldFile) {
   std::wstring data;
   store.GetValue(L"Top", L"", &data);
   EXPECT_EQ(data, L"old");
-  EXPECT_NE(DescriptionOf(GetErrorInfo().get()).find(L"registry.txt"), std::wstring::npos);
+  EXPECT_NE(TakeErrorDescription().find(L"registry.txt"), std::wstring::npos);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ inline HRESULT Call(IDispatch* object, const std::wstring& name, uint16_t flags,
   std::vector<Variant> reversed(args.rbegin(), args.rend());
   DISPPARAMS params{reversed.data(), nullptr, static_cast<uint32_t>(reversed.size()), 0};
   const HRESULT hr = object->Invoke(id, IID_NULL, 0, flags, &params, result, nullptr, nullptr);
-  if (Failed(hr)) Require(!DescriptionOf(GetErrorInfo().get()).empty(), "a failure says why");
+  if (Failed(hr)) Require(!TakeErrorDescription().empty(), "a failure says why");
   return hr;
 }
 

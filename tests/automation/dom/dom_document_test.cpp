@@ -126,7 +126,7 @@ TEST(DomFileTest, SaveWritesUtf8AtomicallyLoadReadsItBackAndFailuresNameTheFile)
   fs::remove(path);
   const std::wstring no_folder = FromUtf8(dir.File("no such folder/a.xml"));
   EXPECT_EQ(document->save(Variant(no_folder)), E_FILENOTFOUND);
-  EXPECT_NE(ErrorDescription().find(no_folder), std::wstring::npos);
+  EXPECT_NE(TakeErrorDescription().find(no_folder), std::wstring::npos);
   EXPECT_EQ(document->save(Variant(int32_t{3})), E_INVALIDARG);
   EXPECT_TRUE(dir.Entries().empty());
 
@@ -187,7 +187,7 @@ TEST(DeepDocumentTest, ElementDepthIsLimitedAndPropertiesAreCheckedAndKept) {
   ASSERT_EQ(document->setProperty(L"SelectionLanguage", Variant(L"XPath")), S_OK);
   EXPECT_EQ(document->setProperty(L"SelectionLanguage", Variant(L"SQL")), E_INVALIDARG);
   EXPECT_EQ(document->setProperty(L"NoSuchProperty", Variant(true)), E_INVALIDARG);
-  EXPECT_NE(ErrorDescription().find(L"NoSuchProperty"), std::wstring::npos);
+  EXPECT_NE(TakeErrorDescription().find(L"NoSuchProperty"), std::wstring::npos);
   Variant value;
   document->getProperty(L"MaxElementDepth", &value);
   EXPECT_EQ(value, Variant(int32_t{3})) << "kept as a number";
@@ -260,7 +260,7 @@ TEST(WellFormednessTest, TextThatCannotBeWrittenIsRefusedWhereSet) {
   const std::wstring before = XmlOf(document.get());
   for (const Case& c : cases) {
     EXPECT_EQ(c.set(), E_FAIL) << c.what;
-    EXPECT_FALSE(ErrorDescription().empty()) << c.what;
+    EXPECT_FALSE(TakeErrorDescription().empty()) << c.what;
     EXPECT_EQ(created, nullptr) << c.what;
   }
   EXPECT_EQ(XmlOf(document.get()), before);

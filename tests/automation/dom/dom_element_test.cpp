@@ -64,7 +64,7 @@ TEST(DomElementTest, AttributesKeepOrderAndRefuseBadNamesAndValues) {
   for (const Variant& bad :
        {Variant(static_cast<IDispatch*>(document.get())), Variant::Error(E_FAIL)}) {
     EXPECT_EQ(element->setAttribute(L"Route", bad), DISP_E_TYPEMISMATCH);
-    EXPECT_NE(ErrorDescription().find(L"cannot be stored as text"), std::wstring::npos);
+    EXPECT_NE(TakeErrorDescription().find(L"cannot be stored as text"), std::wstring::npos);
   }
   for (const wchar_t* name : {L"", L"1st", L"a<b", L"-x"}) {
     EXPECT_EQ(element->setAttribute(name, Variant(L"x")), E_FAIL) << ToUtf8(name);
@@ -72,7 +72,7 @@ TEST(DomElementTest, AttributesKeepOrderAndRefuseBadNamesAndValues) {
     EXPECT_EQ(document->createElement(name, &created), E_FAIL) << ToUtf8(name);
     EXPECT_EQ(created, nullptr);
   }
-  EXPECT_NE(ErrorDescription().find(L"'-'"), std::wstring::npos);
+  EXPECT_NE(TakeErrorDescription().find(L"'-'"), std::wstring::npos);
   EXPECT_EQ(XmlOf(element.get()), xml);
 }
 

@@ -91,7 +91,4 @@ inline ParseFailure FailureOf(IXMLDOMDocument2* document) {
   return failure;
 }
 
-// The description of the thread's error object (taken off the thread).
-inline std::wstring ErrorDescription() { return DescriptionOf(GetErrorInfo().get()); }
-
 }  // namespace ovc::dom_testing

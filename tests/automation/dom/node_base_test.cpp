@@ -148,7 +148,7 @@ TEST(NodeTest, SelectsWithXPathAndDescribesAnInvalidQuery) {
     list = reinterpret_cast<IDispatch*>(1);
     EXPECT_EQ(document->selectNodes(query, &list), E_FAIL) << ToUtf8(query);
     EXPECT_EQ(list, nullptr);
-    const std::wstring description = ErrorDescription();
+    const std::wstring description = TakeErrorDescription();
     EXPECT_NE(description.find(std::wstring(L"\"") + query + L"\""), std::wstring::npos)
         << ToUtf8(description);
   }
@@ -220,7 +220,7 @@ TEST(NodeTest, RemovedNodesStayUsableAndInsertionRulesAreEnforced) {
             S_OK);
   EXPECT_EQ(XmlOf(root.get()), L"<r><a x=\"1\"><b/></a><c/></r>");
   EXPECT_EQ(root->removeChild(b.get(), nullptr), E_INVALIDARG) << "b is a grandchild";
-  EXPECT_NE(ErrorDescription().find(L"not a child"), std::wstring::npos);
+  EXPECT_NE(TakeErrorDescription().find(L"not a child"), std::wstring::npos);
 
   ComPtr<IXMLDOMAttribute> x = Select<IXMLDOMAttribute>(a.get(), L"@x");
   ASSERT_EQ(As<IXMLDOMElement>(ComPtr<IXMLDOMNode>(a).Detach())->removeAttribute(L"x"), S_OK);
@@ -250,7 +250,7 @@ TEST(NodeTest, RemovedNodesStayUsableAndInsertionRulesAreEnforced) {
     IDispatch* result = reinterpret_cast<IDispatch*>(1);
     EXPECT_EQ(c.parent->insertBefore(c.child, c.before, &result), c.expected) << c.what;
     EXPECT_EQ(result, nullptr) << c.what;
-    EXPECT_FALSE(ErrorDescription().empty()) << c.what;
+    EXPECT_FALSE(TakeErrorDescription().empty()) << c.what;
   }
   EXPECT_EQ(XmlOf(document.get()), L"<r><a><b/></a><c/></r>");
 }

@@ -100,7 +100,7 @@ TEST(ApplicationTest, RunRefusesMacrosNestedPastTheBound) {
     return hr;
   });
   EXPECT_EQ(CallByName(application.get(), L"Run", DISPATCH_METHOD, {Variant(L"Again")}), E_FAIL);
-  EXPECT_EQ(DescriptionOf(GetErrorInfo().get()),
+  EXPECT_EQ(TakeErrorDescription(),
             L"macro 'Again' not run: more than 64 macro runs inside one another");
   EXPECT_EQ(deepest, office::kMaxMacroNesting);
   office::UnregisterMacro(L"Again");

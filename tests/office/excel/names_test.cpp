@@ -50,7 +50,7 @@ TEST_F(NamesTest, ItemFindsNamesByPositionOrByNameAsMethodOrPropertyGet) {
     EXPECT_EQ(Succeeded(hr) ? Get(item.dispatch(), L"Name") : Variant::Error(hr), c.name);
   }
   CallMethod(names.get(), L"Item", {Variant(L"Nope")});
-  EXPECT_EQ(DescriptionOf(GetErrorInfo().get()).rfind(L"Book.xlsx: name 'Nope': ", 0), 0u);
+  EXPECT_EQ(TakeErrorDescription().rfind(L"Book.xlsx: name 'Nope': ", 0), 0u);
 }
 
 TEST_F(NamesTest, ANameSpelledLikeACellReferenceWinsOverTheReference) {

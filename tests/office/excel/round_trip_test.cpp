@@ -65,7 +65,7 @@ class RoundTripTest : public testing::BookTest {
     return target.vt() == VT_DISPATCH ? PutProperty(target.dispatch(), L"Value", value)
                                       : target.scode();
   }
-  static std::string LastError() { return ToUtf8(DescriptionOf(GetErrorInfo().get())); }
+  static std::string LastError() { return ToUtf8(TakeErrorDescription()); }
 };
 
 TEST_F(RoundTripTest, WritesChangeOnlyTheirPartsAndReadBack) {

@@ -48,7 +48,7 @@ TEST_F(ValuesTest, AWriteThroughANameIsSavedAndMakesFormulasStale) {
   ASSERT_EQ(PutProperty(Range(L"Input").get(), L"Value", Variant(5)), S_OK);
   EXPECT_EQ(Get(workbook_.get(), L"Saved"), Variant::Bool(false));
   EXPECT_EQ(Get(Range(L"Output").get(), L"Value"), Variant::Error(E_PENDING));
-  EXPECT_EQ(DescriptionOf(GetErrorInfo().get()).rfind(L"Book.xlsx: Sheet1!C1: ", 0), 0u);
+  EXPECT_EQ(TakeErrorDescription().rfind(L"Book.xlsx: Sheet1!C1: ", 0), 0u);
   EXPECT_EQ(Get(Range(L"Input").get(), L"Locked"), Variant::Bool(true));
   ASSERT_EQ(CallMethod(workbook_.get(), L"Close", {Variant::Bool(true)}), S_OK);
 
@@ -68,7 +68,7 @@ TEST_F(ValuesTest, ASheetOutsideTheSpreadsheetNamespaceIsRefused) {
   testing::WriteZip(book_, parts);
   Reopen();
   EXPECT_EQ(PutProperty(Range(L"Input").get(), L"Value", Variant(5)), STG_E_DOCFILECORRUPT);
-  EXPECT_EQ(DescriptionOf(GetErrorInfo().get()),
+  EXPECT_EQ(TakeErrorDescription(),
             L"Book.xlsx: /xl/worksheets/sheet1.xml: the part is not a worksheet");
 }
 

@@ -62,7 +62,7 @@ class WorkbookCalculationTest : public testing::BookTest {
   }
   HRESULT Put(const wchar_t* cell, double value) { return Put(cell, Variant::R8(value)); }
   HRESULT Calculate() { return CallMethod(application_.get(), L"Calculate"); }
-  static std::string LastError() { return ToUtf8(DescriptionOf(GetErrorInfo().get())); }
+  static std::string LastError() { return ToUtf8(TakeErrorDescription()); }
 
   ComPtr<IDispatch> workbook_;
 };

@@ -119,15 +119,15 @@ TEST_F(WorkbookTest, OpenRefusesPasswordsAndASecondFileOfAnOpenName) {
     SCOPED_TRACE(c.path);
     EXPECT_FALSE(Open(c.path, c.more));
     EXPECT_EQ(status_, c.status);
-    const std::wstring description = DescriptionOf(GetErrorInfo().get());
+    const std::wstring description = TakeErrorDescription();
     EXPECT_EQ(description.rfind(FromUtf8(std::filesystem::path(c.path).filename().string()), 0), 0u)
         << description;
   }
   Open(letter);
-  EXPECT_EQ(DescriptionOf(GetErrorInfo().get()),
+  EXPECT_EQ(TakeErrorDescription(),
             L"Letter.xlsx: a word-processing document, not a workbook: not supported");
   EXPECT_FALSE(Open(folder_.File("Missing.xlsx")));
-  EXPECT_NE(DescriptionOf(GetErrorInfo().get()).find(L"Missing.xlsx"), std::wstring::npos);
+  EXPECT_NE(TakeErrorDescription().find(L"Missing.xlsx"), std::wstring::npos);
 }
 
 // SaveAs never replaces a file open in this process, read-only in another
@@ -158,7 +158,7 @@ TEST_F(WorkbookTest, SaveAsRefusesAFileOpenInThisProcess) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(CallMethod(workbook.get(), L"SaveAs", {Variant(FromUtf8(c.target))}), E_ACCESSDENIED);
-    EXPECT_EQ(DescriptionOf(GetErrorInfo().get()), c.error);
+    EXPECT_EQ(TakeErrorDescription(), c.error);
   }
   EXPECT_EQ(office::testing::ReadFile(linked), linked_bytes);
   EXPECT_FALSE(std::filesystem::exists(named));
@@ -195,7 +195,7 @@ TEST_F(WorkbookTest, CloseFiresTheEventAndACancelKeepsTheWorkbookOpen) {
   Variant saved;
   EXPECT_EQ(CallByName(workbook.get(), L"Saved", DISPATCH_PROPERTYGET, {}, &saved),
             RPC_E_DISCONNECTED);
-  EXPECT_EQ(DescriptionOf(GetErrorInfo().get()), L"Book.xlsx: has been closed");
+  EXPECT_EQ(TakeErrorDescription(), L"Book.xlsx: has been closed");
   EXPECT_EQ(Get(application_.get(), L"ActiveWorkbook").dispatch(), nullptr);
 }
 

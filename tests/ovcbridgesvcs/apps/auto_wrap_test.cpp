@@ -44,8 +44,6 @@ class RecordingTarget final : public values_testing::UntypedDispatch<> {
   std::vector<DISPID> named;
 };
 
-std::wstring TakeErrorText() { return DescriptionOf(GetErrorInfo().get()); }
-
 TEST(AutoWrapTest, CallsByKindWithArgumentsReversedAndResolvesEachKnownNameOnce) {
   const ComPtr<RecordingTarget> target = MakeObject<RecordingTarget>();
   DispIdCell value_cell;
@@ -69,14 +67,14 @@ TEST(AutoWrapTest, CallsByKindWithArgumentsReversedAndResolvesEachKnownNameOnce)
             DISP_E_EXCEPTION);
   EXPECT_EQ(target->lookups, 2);
   EXPECT_EQ(target->named, std::vector<DISPID>{DISPID_PROPERTYPUT});
-  EXPECT_EQ(TakeErrorText(), L"read-only property");
+  EXPECT_EQ(TakeErrorDescription(), L"read-only property");
 
   // An unknown name is looked up again on each call.
   DispIdCell unknown_cell;
   for (int call = 0; call < 2; ++call) {
     EXPECT_EQ(AutoWrap(CallKind::kGet, nullptr, target.get(), unknown_cell, L"Nope", {}, kSource),
               DISP_E_UNKNOWNNAME);
-    EXPECT_EQ(TakeErrorText(),
+    EXPECT_EQ(TakeErrorDescription(),
               L"IDispatch::GetIDsOfNames(\"Nope\") failed w/err 0x80020006  App Terminated by "
               L"User?");
   }

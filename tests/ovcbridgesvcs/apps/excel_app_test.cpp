@@ -23,14 +23,12 @@ using dispatch_testing::LateBound;
 using office::testing::CopyFixture;
 using office::testing::TempDir;
 
-std::wstring TakeErrorText() { return DescriptionOf(GetErrorInfo().get()); }
-
 // A vector as the host hands it over: one dimension of variants from 0.
 Variant Vector(std::vector<Variant> values) { return Variant(SafeArray::FromValues(values)); }
 
 Variant Read(IExternalApp& app, const std::wstring& location) {
   Variant value;
-  EXPECT_EQ(app.GetValue(location, &value), S_OK) << TakeErrorText();
+  EXPECT_EQ(app.GetValue(location, &value), S_OK) << TakeErrorDescription();
   return value;
 }
 
@@ -84,7 +82,7 @@ TEST_F(ExcelAppTest, WritesKeepTextsAsTextAlsoInsideArraysAndReadBlocksColumnByC
   cases[2].written.array().data()[0] = Variant(L"=1+1");
   cases[2].written.array().data()[1] = Variant(L"");
   for (const Case& c : cases) {
-    EXPECT_EQ(app.SetValue(c.location, c.written), S_OK) << TakeErrorText();
+    EXPECT_EQ(app.SetValue(c.location, c.written), S_OK) << TakeErrorDescription();
     EXPECT_EQ(Read(app, c.location), c.read) << ToUtf8(c.location);
   }
 }
@@ -107,7 +105,7 @@ TEST_F(ExcelAppTest, LocationsAreTheWorkbookLevelNamesAndAMissingOneIsNoFailure)
   }
   Variant value;
   EXPECT_EQ(app.GetValue(L"Missing", &value), E_FAIL);
-  EXPECT_EQ(TakeErrorText(), L"Excel Error  Range name not found:  Missing");
+  EXPECT_EQ(TakeErrorDescription(), L"Excel Error  Range name not found:  Missing");
 }
 
 TEST_F(ExcelAppTest, ReplacingCloneKeepsANameClonedOntoItselfInAnyLetterCase) {
@@ -123,7 +121,7 @@ TEST_F(ExcelAppTest, ReplacingCloneKeepsANameClonedOntoItselfInAnyLetterCase) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(app.CloneLocation(c.old_location, c.new_location, VARIANT_TRUE), S_OK)
-        << TakeErrorText();
+        << TakeErrorDescription();
     VARIANT_BOOL old_exists = VARIANT_FALSE;
     VARIANT_BOOL new_exists = VARIANT_FALSE;
     EXPECT_EQ(app.LocationExists(c.old_location, &old_exists), S_OK);
@@ -137,12 +135,12 @@ TEST_F(ExcelAppTest, VectorWritesRedefineTheNameInPlaceAndAnEmptyVectorClearsThe
   IExternalApp& app = Open("cells.xlsx", "Book]1.xlsx");  // "]" in the book name
   EXPECT_EQ(app.SetVectorValue(L"Puts", Vector({Variant(L"=A1"), Variant(2.0)}), VARIANT_TRUE),
             S_OK)
-      << TakeErrorText();
+      << TakeErrorDescription();
   EXPECT_EQ(Read(app, L"Puts"), Vector({Variant(L"=A1"), Variant(2.0)}));
   EXPECT_EQ(app.SetVectorValue(L"Errors", Vector({}), VARIANT_FALSE), S_OK);
   EXPECT_EQ(Read(app, L"Errors"), Vector({Variant(), Variant()}));
   EXPECT_EQ(app.SetVectorValue(L"Merged", Vector({Variant(L"m")}), VARIANT_FALSE), S_OK);
-  EXPECT_EQ(app.Save(), S_OK) << TakeErrorText();
+  EXPECT_EQ(app.Save(), S_OK) << TakeErrorDescription();
   EXPECT_EQ(app.TerminateApp(VARIANT_FALSE), S_OK);
   EXPECT_EQ(FirstNameOnFile(), L"Merged");
 }
@@ -150,9 +148,9 @@ TEST_F(ExcelAppTest, VectorWritesRedefineTheNameInPlaceAndAnEmptyVectorClearsThe
 TEST_F(ExcelAppTest, RefusedWritesSayLockedOnlyOnAProtectedSheet) {
   IExternalApp& app = Open("cells.xlsx");
   EXPECT_EQ(app.SetValue(L"LockedCell", Variant(1.0)), E_FAIL);
-  EXPECT_EQ(TakeErrorText(), L"The application location \"LockedCell\" is locked");
+  EXPECT_EQ(TakeErrorDescription(), L"The application location \"LockedCell\" is locked");
   EXPECT_EQ(app.SetValue(L"ArrayPart", Variant(1.0)), E_FAIL);
-  const std::wstring reason = TakeErrorText();
+  const std::wstring reason = TakeErrorDescription();
   EXPECT_NE(reason.find(L"Cells!C2"), std::wstring::npos) << ToUtf8(reason);
   EXPECT_EQ(reason.find(L"locked"), std::wstring::npos) << ToUtf8(reason);
 }
@@ -173,7 +171,7 @@ TEST_F(ExcelAppTest, OnlyClosingItsOwnWorkbookMakesTheAdapterStartAgain) {
   });
   for (const Variant& expected : {Variant(5.0), Variant(L"commented")}) {
     ASSERT_EQ(app.SetValue(L"Commented", Variant(5.0)), S_OK);  // not saved
-    EXPECT_EQ(app.RunMacro(L"CloseBooks"), S_OK) << TakeErrorText();
+    EXPECT_EQ(app.RunMacro(L"CloseBooks"), S_OK) << TakeErrorDescription();
     EXPECT_EQ(Read(app, L"Commented"), expected);
     close_own = true;
   }
@@ -193,7 +191,7 @@ TEST_F(ExcelAppTest, TerminateSavesOnlyWhenAskedAndLinkedFilesStayUnsaved) {
     EXPECT_EQ(Read(app, L"Commented"), kept);
   }
   EXPECT_EQ(app.RunMacro(L"Nope"), E_FAIL);
-  EXPECT_EQ(TakeErrorText(),
+  EXPECT_EQ(TakeErrorDescription(),
             L"Error running Excel macro:  Nope (macro 'Nope' not available: only "
             L"macros registered by the embedding program run)");
   VARIANT_BOOL linked = VARIANT_TRUE, read_only = VARIANT_FALSE;
@@ -203,7 +201,7 @@ TEST_F(ExcelAppTest, TerminateSavesOnlyWhenAskedAndLinkedFilesStayUnsaved) {
   EXPECT_EQ(app.get_ReadOnly(&read_only), S_OK);
   EXPECT_EQ(read_only, VARIANT_TRUE);
   EXPECT_EQ(app.Save(), E_FAIL);
-  EXPECT_EQ(TakeErrorText(), L"Use Save-As for Read-Only Files:  " + FromUtf8(path_));
+  EXPECT_EQ(TakeErrorDescription(), L"Use Save-As for Read-Only Files:  " + FromUtf8(path_));
 }
 
 // A location asked for checks once that Excel and the workbook are still
@@ -229,7 +227,7 @@ TEST_F(ExcelAppTest, BracketsRestoreTheSettingsWhenAStepFails) {
   IExternalApp& app = Open("cells.xlsx");
   const auto expect_restored = [&](HRESULT status) {
     EXPECT_EQ(status, E_FAIL);
-    EXPECT_EQ(TakeErrorText(), L"Calculate failed");
+    EXPECT_EQ(TakeErrorDescription(), L"Calculate failed");
     for (const auto& [member, value] : {std::pair{L"ScreenUpdating", Variant::Bool(true)},
                                         {L"Calculation", Variant::I4(-4105)}}) {
       Variant found;

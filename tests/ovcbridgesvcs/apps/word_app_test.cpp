@@ -39,8 +39,9 @@ Texts TextsOf(const Variant& value) {
   return texts;
 }
 
-std::wstring TakeErrorText() { return DescriptionOf(GetErrorInfo().get()); }
-bool ErrorSays(const wchar_t* part) { return TakeErrorText().find(part) != std::wstring::npos; }
+bool ErrorSays(const wchar_t* part) {
+  return TakeErrorDescription().find(part) != std::wstring::npos;
+}
 
 TEST(WordAppTextTest, ReadTextsAndFormFieldCuts) {
   const struct {
@@ -100,12 +101,13 @@ class WordAppTest : public ::testing::Test {
 
   Texts Read(const std::wstring& location) {
     Variant value;
-    EXPECT_EQ(app_->GetValue(location, &value), S_OK) << TakeErrorText();
+    EXPECT_EQ(app_->GetValue(location, &value), S_OK) << TakeErrorDescription();
     return TextsOf(value);
   }
   // Writes `texts` as a vector, which must succeed, and reads them back.
   void WriteVector(const wchar_t* location, const Texts& texts, VARIANT_BOOL resize) {
-    EXPECT_EQ(app_->SetVectorValue(location, Vector(texts), resize), S_OK) << TakeErrorText();
+    EXPECT_EQ(app_->SetVectorValue(location, Vector(texts), resize), S_OK)
+        << TakeErrorDescription();
     EXPECT_EQ(Read(location), texts) << location;
   }
 
@@ -162,7 +164,7 @@ TEST_F(WordAppTest, ScalarWritesByFieldKindAndTheirRefusals) {
     if (Succeeded(c.status)) {
       EXPECT_EQ(Read(c.location), Texts{c.read_or_error}) << c.location;
     } else {
-      EXPECT_NE(TakeErrorText().find(c.read_or_error), std::wstring::npos) << c.location;
+      EXPECT_NE(TakeErrorDescription().find(c.read_or_error), std::wstring::npos) << c.location;
     }
   }
 }
@@ -179,7 +181,7 @@ TEST_F(WordAppTest, VectorWritesCoverExactlyTheWrittenCells) {
   // Along the row from b1: of the column's cells only b1 changed.
   EXPECT_EQ(Read(L"Column"), (Texts{L"r1", L"2", L"3", L"4", L"5"}));
   EXPECT_EQ(app_->SetVectorValue(L"Column", Vector({L"one"}), VARIANT_FALSE), S_OK);
-  EXPECT_EQ(app_->SetValue(L"Column", Variant(L"whole cell")), S_OK) << TakeErrorText();
+  EXPECT_EQ(app_->SetValue(L"Column", Variant(L"whole cell")), S_OK) << TakeErrorDescription();
   EXPECT_EQ(Read(L"Column"), Texts{L"whole cell"});
 
   Open("fields.docx");
@@ -194,9 +196,9 @@ TEST_F(WordAppTest, VectorWritesCoverExactlyTheWrittenCells) {
 TEST_F(WordAppTest, BracketsLiftProtectionAndTrackingAndAlwaysPutThemBack) {
   Open("protected_forms.docx");
   EXPECT_EQ(app_->SetValue(L"NoField", Variant(L"during")), E_FAIL);
-  ASSERT_EQ(app_->PreImport(), S_OK) << TakeErrorText();
-  EXPECT_EQ(app_->SetValue(L"NoField", Variant(L"during")), S_OK) << TakeErrorText();
-  ASSERT_EQ(app_->PostImport(), S_OK) << TakeErrorText();
+  ASSERT_EQ(app_->PreImport(), S_OK) << TakeErrorDescription();
+  EXPECT_EQ(app_->SetValue(L"NoField", Variant(L"during")), S_OK) << TakeErrorDescription();
+  ASSERT_EQ(app_->PostImport(), S_OK) << TakeErrorDescription();
   EXPECT_EQ(app_->SetValue(L"NoField", Variant(L"after")), E_FAIL);
   EXPECT_EQ(Read(L"NoField"), Texts{L"during"});
 
@@ -215,16 +217,16 @@ TEST_F(WordAppTest, BracketsLiftProtectionAndTrackingAndAlwaysPutThemBack) {
 
 TEST_F(WordAppTest, TerminateKeepsSavedChangesBookmarksMoveByNameAndPropertiesAreRead) {
   Open("fields.docx");
-  ASSERT_EQ(app_->put_Description(L"Pump sheet"), S_OK) << TakeErrorText();
+  ASSERT_EQ(app_->put_Description(L"Pump sheet"), S_OK) << TakeErrorDescription();
   EXPECT_EQ(Got(app_.get(), &IExternalApp::get_Description), L"Pump sheet");
-  ASSERT_EQ(app_->Save(), S_OK) << TakeErrorText();
+  ASSERT_EQ(app_->Save(), S_OK) << TakeErrorDescription();
   EXPECT_FALSE(Got(app_.get(), &IExternalApp::get_ModifiedBy).empty());
   EXPECT_EQ(Got(app_.get(), &IExternalApp::get_ModifiedTimeStamp).vt(), VT_DATE);
   EXPECT_EQ(app_->RunMacro(L"NoSuchMacro"), E_FAIL);
   EXPECT_TRUE(ErrorSays(L"Error running Word macro:  NoSuchMacro"));
   EXPECT_EQ(app_->SetVectorValue(L"NoField", Vector({L"x"}), VARIANT_TRUE), E_INVALIDARG);
   EXPECT_EQ(app_->SetVectorValue(L"Vector", Variant(L"x"), VARIANT_TRUE), E_FAIL);
-  EXPECT_EQ(TakeErrorText(), L"The vector must contain Variants.");
+  EXPECT_EQ(TakeErrorDescription(), L"The vector must contain Variants.");
 
   ASSERT_EQ(app_->SetValue(L"NoField", Variant(L"kept")), S_OK);
   ASSERT_EQ(app_->Save(), S_OK);
@@ -233,7 +235,7 @@ TEST_F(WordAppTest, TerminateKeepsSavedChangesBookmarksMoveByNameAndPropertiesAr
   ASSERT_EQ(app_->TerminateApp(VARIANT_FALSE), S_OK);
   EXPECT_EQ(Read(L"NoField"), Texts{L"kept"});
 
-  EXPECT_EQ(app_->CloneLocation(L"NoField", L"Copy", VARIANT_TRUE), S_OK) << TakeErrorText();
+  EXPECT_EQ(app_->CloneLocation(L"NoField", L"Copy", VARIANT_TRUE), S_OK) << TakeErrorDescription();
   EXPECT_EQ(Read(L"Copy"), Texts{L"kept"});
   EXPECT_FALSE(Exists(L"NoField"));
   EXPECT_EQ(app_->DeleteLocationName(L"Copy"), S_OK);
@@ -258,9 +260,9 @@ TEST_F(WordAppTest, ExportMacrosRunAroundTheBracketAndLeaveTheDocumentClean) {
   Open("fields.docx");
   ASSERT_EQ(app_->put_MacroPreExport(L"BeforeExport"), S_OK);
   ASSERT_EQ(app_->put_MacroPostExport(L"AfterExport"), S_OK);
-  ASSERT_EQ(app_->PreExport(), S_OK) << TakeErrorText();
+  ASSERT_EQ(app_->PreExport(), S_OK) << TakeErrorDescription();
   EXPECT_EQ(Read(L"Text1"), Texts{L"Result"});
-  ASSERT_EQ(app_->PostExport(), S_OK) << TakeErrorText();
+  ASSERT_EQ(app_->PostExport(), S_OK) << TakeErrorDescription();
   EXPECT_EQ(ran, (std::vector<std::wstring>{L"BeforeExport", L"AfterExport"}));
   EXPECT_TRUE(Flag(&IExternalApp::get_Saved));
   for (const wchar_t* name : {L"BeforeExport", L"AfterExport"}) office::UnregisterMacro(name);

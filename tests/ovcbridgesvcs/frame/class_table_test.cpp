@@ -44,8 +44,7 @@ TEST(ClassTableTest, FactoryRefusesAggregationAndNeverThrows) {
   const ComPtr<IClassFactory> unwritten = CreateClassFactory(TestClass(nullptr));
   EXPECT_EQ(unwritten->CreateInstance(nullptr, IUnknown::kIid, object.ReceiveVoid()),
             CLASS_E_CLASSNOTAVAILABLE);
-  EXPECT_NE(DescriptionOf(GetErrorInfo().get()).find(L"is not implemented yet"),
-            std::wstring::npos);
+  EXPECT_NE(TakeErrorDescription().find(L"is not implemented yet"), std::wstring::npos);
 }
 
 }  // namespace

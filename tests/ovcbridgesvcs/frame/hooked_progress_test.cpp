@@ -42,7 +42,7 @@ TEST(ProgressTest, TheInstalledServiceDecidesAndAFailingOneStopsWithItsText) {
   EXPECT_FALSE(ReportProgress(kStep));
   const std::wstring text = L"The progress service failed: disk on fire";
   EXPECT_TRUE(trace.Contains(text));
-  EXPECT_EQ(DescriptionOf(GetErrorInfo().get()), text);
+  EXPECT_EQ(TakeErrorDescription(), text);
   SetProgress(nullptr);
   EXPECT_TRUE(ReportProgress(kStep));
 }

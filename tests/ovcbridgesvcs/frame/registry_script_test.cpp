@@ -79,7 +79,7 @@ TEST(RegistryScriptTest, MalformedScriptsAreRefusedWithTheLine) {
     RegistryScript script;
     ASSERT_EQ(RegistryScript::Parse(L"HKCR { Kept }", kVariables, &script), S_OK);
     EXPECT_EQ(RegistryScript::Parse(c.text, kVariables, &script), E_INVALIDARG) << c.text;
-    EXPECT_EQ(DescriptionOf(GetErrorInfo().get()), c.description);
+    EXPECT_EQ(TakeErrorDescription(), c.description);
     ASSERT_EQ(script.roots().size(), 1u) << "a failed parse leaves the script as it was";
     EXPECT_EQ(script.roots()[0].subkeys[0].name, L"Kept");
   }

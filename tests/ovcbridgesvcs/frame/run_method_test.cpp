@@ -20,9 +20,6 @@ namespace {
 
 constexpr HRESULT kHostFailure = static_cast<HRESULT>(0x80040321);
 
-// The description of the thread's error object, which is taken.
-std::wstring TakeThreadDescription() { return DescriptionOf(GetErrorInfo().get()); }
-
 class RunMethodTest : public ::testing::Test {
  protected:
   void SetUp() override { SetErrorInfo(nullptr); }
@@ -46,7 +43,7 @@ TEST_F(RunMethodTest, StatusCheckedResultsAndActivity) {
   CMethodFrame saving(L"CBridge::Save");
   saving.activity = L"saving \"B1\"";
   EXPECT_EQ(RunMethod(saving, [&] { CheckAndRaise(saving, kHostFailure); }), kHostFailure);
-  EXPECT_EQ(TakeThreadDescription(),
+  EXPECT_EQ(TakeErrorDescription(),
             L"<OVError Desc=\"Error while saving 'B1' (Unknown error 0x80040321)\" "
             L"Activity=\"saving 'B1'\" HR=\"0x80040321\" />");
 }
@@ -109,7 +106,7 @@ TEST_F(RunMethodTest, MessageTemplatesAreFilledSafely) {
   const auto raised = [](const auto&... args) {
     CMethodFrame frame(L"CBridge::CopyBindings");
     RunMethod(frame, [&] { RaiseError(frame, SourceLocation::Current(), E_FAIL, args...); });
-    return ExtractDesc(TakeThreadDescription());
+    return ExtractDesc(TakeErrorDescription());
   };
   const std::wstring pumps = L"Pumps";
   EXPECT_EQ(raised(LoadMessage(1301), std::wstring(L"P-1"), pumps, 3, std::wstring(L"Equipment")),
