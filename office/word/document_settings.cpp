@@ -76,7 +76,7 @@ void DeclareScope(pugi::xml_node node, pugi::xml_node holder) {
   }
 }
 
-bool IsOn(pugi::xml_attribute attribute) {
+bool IsOnAttribute(pugi::xml_attribute attribute) {
   const std::string_view value = attribute.value();
   return value == "1" || value == "true" || value == "on";
 }
@@ -180,7 +180,7 @@ pugi::xml_node DocumentSettings::Element(std::string_view local) const {
 
 int32_t DocumentSettings::ProtectionType() const {
   const pugi::xml_node protection = Element("documentProtection");
-  if (!protection || !IsOn(Attribute(protection, "enforcement"))) return kNoProtection;
+  if (!protection || !IsOnAttribute(Attribute(protection, "enforcement"))) return kNoProtection;
   const std::string_view edit = Attribute(protection, "edit").value();
   for (size_t i = 0; i < kEditValues.size(); ++i) {
     if (kEditValues[i] == edit) return static_cast<int32_t>(i);
@@ -253,7 +253,7 @@ bool DocumentSettings::TrackRevisions() const {
   if (ProtectionType() == kAllowOnlyRevisions) return true;
   const pugi::xml_node tracking = Element("trackRevisions");
   const pugi::xml_attribute value = Attribute(tracking, "val");
-  return tracking && (!value || IsOn(value));
+  return tracking && (!value || IsOnAttribute(value));
 }
 
 HRESULT DocumentSettings::SetTrackRevisions(bool track, std::string* reason) {

@@ -17,7 +17,7 @@ using namespace excel;  // NOLINT: the member tables
 namespace {
 
 constexpr std::wstring_view kProgId = L"Excel.Application";
-constexpr std::wstring_view kFileFilter =
+constexpr std::wstring_view kWorkbookFileFilter =
     L"MS Excel Files (*.xlsx)|*.xlsx|MS Excel Macro-Enabled Files (*.xlsm)|*.xlsm|"
     L"MS Excel 97-2003 Files (*.xls)|*.xls||";
 constexpr int32_t kNormalWindow = -4143;
@@ -269,7 +269,7 @@ HRESULT CExcelApp::get_ModifiedTimeStamp(Variant* time) {
 HRESULT CExcelApp::get_Path(std::wstring* path) { return Give(path, path_); }
 HRESULT CExcelApp::put_Path(const std::wstring& path) { return Give(&path_, path); }
 HRESULT CExcelApp::get_AppFileFilter(std::wstring* filter) {
-  return Give(filter, std::wstring(kFileFilter));
+  return Give(filter, std::wstring(kWorkbookFileFilter));
 }
 HRESULT CExcelApp::get_StringValuesOnly(VARIANT_BOOL* strings_only) {
   return Give(strings_only, VARIANT_FALSE);

@@ -13,8 +13,6 @@ namespace {
 
 using namespace word;
 
-constexpr int32_t kNotProtected = -1;
-
 constexpr std::wstring_view kPrepareFailed =
     L"Word Error:  Unable to prepare the document for the transfer:  ";
 constexpr std::wstring_view kRestoreFailed =

@@ -84,6 +84,9 @@ inline LateMember kCellSelect{L"Select"};
 inline LateMember kPropertiesItem{L"Item"};
 inline LateMember kPropertyValue{L"Value"};
 
+// The ProtectionType of a document that is not protected.
+inline constexpr int32_t kNotProtected = -1;
+
 // Property get with optional arguments; the value into *value.
 HRESULT Get(IDispatch* target, LateMember& member, Variant* value, std::vector<Variant> args = {});
 // Property put of `value`.

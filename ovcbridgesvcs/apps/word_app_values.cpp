@@ -19,7 +19,6 @@ namespace {
 
 using namespace word;
 
-constexpr int32_t kNotProtected = -1;
 constexpr int32_t kUnitWord = 2;
 constexpr int32_t kUnitLine = 5;
 constexpr int32_t kExtend = 1;

@@ -101,7 +101,7 @@ Operand Rank(const Arguments& a) {
 }
 
 // clang-format off
-const FunctionSpec kFunctions[] = {
+const FunctionSpec kConditionalFunctions[] = {
     {"COUNTIF", 2, 2, 0, nullptr, Conditional<Reduce::kCount, true>},
     {"SUMIF", 2, 3, 0, nullptr, Conditional<Reduce::kSum, true>},
     {"AVERAGEIF", 2, 3, 0, nullptr, Conditional<Reduce::kAverage, true>},
@@ -117,6 +117,6 @@ const FunctionSpec kFunctions[] = {
 
 }  // namespace
 
-std::span<const FunctionSpec> ConditionalFunctions() { return kFunctions; }
+std::span<const FunctionSpec> ConditionalFunctions() { return kConditionalFunctions; }
 
 }  // namespace ovc::excel::formula

@@ -166,7 +166,7 @@ Operand Now(const Arguments& a) {
 }
 
 // clang-format off
-const FunctionSpec kFunctions[] = {
+const FunctionSpec kDateFunctions[] = {
     {"DATE", 3, 3, kDated, Date, nullptr},
     {"TIME", 3, 3, 0, Time, nullptr},
     {"YEAR", 1, 1, kDated, PartOf<Part::kYear>, nullptr},
@@ -186,6 +186,6 @@ const FunctionSpec kFunctions[] = {
 
 }  // namespace
 
-std::span<const FunctionSpec> DateFunctions() { return kFunctions; }
+std::span<const FunctionSpec> DateFunctions() { return kDateFunctions; }
 
 }  // namespace ovc::excel::formula

@@ -197,7 +197,7 @@ Value Convert(std::span<const Value> a) {
 }
 
 // clang-format off
-const FunctionSpec kFunctions[] = {
+const FunctionSpec kEngineeringFunctions[] = {
     {"SLOPE", 2, 2, kArrayArguments, nullptr, LineFit<Fit::kSlope>},
     {"INTERCEPT", 2, 2, kArrayArguments, nullptr, LineFit<Fit::kIntercept>},
     {"FORECAST", 3, 3, kArrayArguments, nullptr, Forecast},
@@ -209,6 +209,6 @@ const FunctionSpec kFunctions[] = {
 
 }  // namespace
 
-std::span<const FunctionSpec> EngineeringFunctions() { return kFunctions; }
+std::span<const FunctionSpec> EngineeringFunctions() { return kEngineeringFunctions; }
 
 }  // namespace ovc::excel::formula

@@ -42,7 +42,7 @@ Operand TypeOf(const Arguments& a) {
 Operand IsRef(const Arguments& a) { return Value::Boolean(a.operand(0).is_reference()); }
 
 // clang-format off
-const FunctionSpec kFunctions[] = {
+const FunctionSpec kInformationFunctions[] = {
     {"ISNUMBER", 1, 1, kTakesErrors, Is<Type::kNumber>, nullptr},
     {"ISTEXT", 1, 1, kTakesErrors, Is<Type::kText>, nullptr},
     {"ISLOGICAL", 1, 1, kTakesErrors, Is<Type::kBoolean>, nullptr},
@@ -62,6 +62,6 @@ const FunctionSpec kFunctions[] = {
 
 }  // namespace
 
-std::span<const FunctionSpec> InformationFunctions() { return kFunctions; }
+std::span<const FunctionSpec> InformationFunctions() { return kInformationFunctions; }
 
 }  // namespace ovc::excel::formula

@@ -91,7 +91,7 @@ Operand Logical(const Arguments& a) {
 }
 
 // clang-format off
-const FunctionSpec kFunctions[] = {
+const FunctionSpec kLogicFunctions[] = {
     {"IF", 2, 3, kTakesErrors, If, nullptr},
     {"IFS", 2, kManyArguments, kTakesErrors, Ifs, nullptr},
     {"IFERROR", 2, 2, kTakesErrors, IfError, nullptr},
@@ -109,6 +109,6 @@ const FunctionSpec kFunctions[] = {
 
 }  // namespace
 
-std::span<const FunctionSpec> LogicFunctions() { return kFunctions; }
+std::span<const FunctionSpec> LogicFunctions() { return kLogicFunctions; }
 
 }  // namespace ovc::excel::formula

@@ -305,7 +305,7 @@ Operand Extent(const Arguments& a) {
 }
 
 // clang-format off
-const FunctionSpec kFunctions[] = {
+const FunctionSpec kLookupFunctions[] = {
     {"VLOOKUP", 3, 4, 0, nullptr, TableLookup<true>},
     {"HLOOKUP", 3, 4, 0, nullptr, TableLookup<false>},
     {"LOOKUP", 2, 3, 0, nullptr, Lookup},
@@ -323,6 +323,6 @@ const FunctionSpec kFunctions[] = {
 
 }  // namespace
 
-std::span<const FunctionSpec> LookupFunctions() { return kFunctions; }
+std::span<const FunctionSpec> LookupFunctions() { return kLookupFunctions; }
 
 }  // namespace ovc::excel::formula

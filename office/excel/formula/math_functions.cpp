@@ -143,7 +143,7 @@ Value RandBetween(double low, double high) {
 Value Pi(Scalars) { return Value::Number(std::numbers::pi); }
 
 // clang-format off
-const FunctionSpec kFunctions[] = {
+const FunctionSpec kMathFunctions[] = {
     {"ABS", 1, 1, 0, OfOne<Fabs>, nullptr},
     {"SQRT", 1, 1, 0, OfOne<Sqrt>, nullptr},
     {"EXP", 1, 1, 0, OfOne<Exp>, nullptr},
@@ -185,6 +185,6 @@ const FunctionSpec kFunctions[] = {
 
 }  // namespace
 
-std::span<const FunctionSpec> MathFunctions() { return kFunctions; }
+std::span<const FunctionSpec> MathFunctions() { return kMathFunctions; }
 
 }  // namespace ovc::excel::formula

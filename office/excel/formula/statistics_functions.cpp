@@ -142,7 +142,7 @@ Operand SumProduct(const Arguments& a) {
 }
 
 // clang-format off
-const FunctionSpec kFunctions[] = {
+const FunctionSpec kStatisticsFunctions[] = {
     {"SUM", 1, kManyArguments, 0, nullptr, Aggregate<Sum>},
     {"SUMSQ", 1, kManyArguments, 0, nullptr, Aggregate<SumSquares>},
     {"PRODUCT", 1, kManyArguments, 0, nullptr, Aggregate<Product>},
@@ -169,6 +169,6 @@ const FunctionSpec kFunctions[] = {
 
 }  // namespace
 
-std::span<const FunctionSpec> StatisticsFunctions() { return kFunctions; }
+std::span<const FunctionSpec> StatisticsFunctions() { return kStatisticsFunctions; }
 
 }  // namespace ovc::excel::formula

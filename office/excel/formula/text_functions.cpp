@@ -304,7 +304,7 @@ Operand TextJoin(const Arguments& a) {
 }
 
 // clang-format off
-const FunctionSpec kFunctions[] = {
+const FunctionSpec kTextFunctions[] = {
     {"CONCATENATE", 1, kManyArguments, 0, Concatenate, nullptr},
     {"CONCAT", 1, kManyArguments, 0, nullptr, Concat},
     {"TEXTJOIN", 3, kManyArguments, 0, nullptr, TextJoin},
@@ -331,6 +331,6 @@ const FunctionSpec kFunctions[] = {
 
 }  // namespace
 
-std::span<const FunctionSpec> TextFunctions() { return kFunctions; }
+std::span<const FunctionSpec> TextFunctions() { return kTextFunctions; }
 
 }  // namespace ovc::excel::formula

@@ -43,7 +43,7 @@ std::string Serialised(const pugi::xml_document& document) {
   return out.str();
 }
 
-class DefinedNamesTest : public testing::Test {
+class DefinedNamesTest : public ::testing::Test {
  protected:
   void Load(const char* xml) {
     ASSERT_TRUE(document_.load_string(xml, pugi::parse_default | pugi::parse_ws_pcdata));

@@ -10,7 +10,7 @@ namespace {
 using testing::Object;
 
 // B2 a value, C3:C4 one shared formula, D5 a formula with a name.
-constexpr char kSheetData[] =
+constexpr char kWorksheetsSheetData[] =
     "<row r=\"2\"><c r=\"B2\"><v>1</v></c></row>"
     "<row r=\"3\"><c r=\"C3\"><f t=\"shared\" ref=\"C3:C4\" si=\"0\">B2*2</f><v>2</v></c></row>"
     "<row r=\"4\"><c r=\"C4\"><f t=\"shared\" si=\"0\"/><v>0</v></c></row>"
@@ -19,7 +19,7 @@ constexpr char kSheetData[] =
 class WorksheetsTest : public testing::BookTest {
  protected:
   WorksheetsTest() {
-    testing::WriteZip(book_, testing::MinimalWorkbook("", kSheetData));
+    testing::WriteZip(book_, testing::MinimalWorkbook("", kWorksheetsSheetData));
     application_ = MakeObject<Application>(office::Services{});
     workbook_ = Open();
   }

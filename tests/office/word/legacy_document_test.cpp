@@ -7,13 +7,7 @@ namespace {
 
 using office::testing::Call;
 using office::testing::CopyFixture;
-using office::testing::Object;
-
-// The range of the bookmark `name` of `document`.
-ComPtr<IDispatch> BookmarkRange(IDispatch* document, const wchar_t* name) {
-  return Object(Object(Object(document, L"Bookmarks").get(), L"Item", {Variant(name)}).get(),
-                L"Range");
-}
+using testing::BookmarkRange;
 
 // A document of the 97-2003 format opened, written and saved through the
 // application as any other; needs LibreOffice.

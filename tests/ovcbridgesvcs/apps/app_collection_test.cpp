@@ -23,8 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 using files_testing::ReadFile;
 using host_testing::Got;
-
-std::wstring TakeDesc() { return ExtractDesc(DescriptionOf(GetErrorInfo().get())); }
+using host_testing::TakeDesc;
 
 class AppCollectionTest : public ::testing::Test {
  protected:

@@ -19,13 +19,13 @@ using testing::Vector;
 
 Variant Text(const wchar_t* text) { return Variant(text); }
 
-struct Texts {
+struct FormatTexts {
   Variant prefix;
   Variant postfix;
   Variant substitution;
 };
 
-Variant Publish(const Variant& value, std::wstring_view format, const Texts& texts = {},
+Variant Publish(const Variant& value, std::wstring_view format, const FormatTexts& texts = {},
                 FakeLinkFacts facts = {},
                 const std::optional<NumberLayout>& layout = NumberLayout{}) {
   Variant out;
@@ -119,16 +119,16 @@ TEST(PublishValueTest, HostileConversionsProduceNothing) {
 }
 
 TEST(PublishValueTest, DescriptiveTextsFrameTheNumber) {
-  const Texts texts{Text(L"P"), Text(L"Q"), Variant()};
+  const FormatTexts texts{Text(L"P"), Text(L"Q"), Variant()};
   EXPECT_EQ(Publish(Variant(1.5), L"/!NumberFmt(2):DescrText!/", texts), Text(L"P 1.50 Q"));
   EXPECT_EQ(Publish(Variant(3), L"/!Integer:DescrText!/", texts), Text(L"P 3 Q"));
   EXPECT_EQ(Publish(Variant(1.5), L"/!Prefix!/|/!Postfix!/|/!Substitution!/", texts),
             Text(L"P|Q|"));
-  const Texts substituted{Text(L"P"), Text(L"Q"), Text(L"n/a")};
+  const FormatTexts substituted{Text(L"P"), Text(L"Q"), Text(L"n/a")};
   for (const Variant& value : {Variant(1.5), Variant(), Variant(3)}) {
     EXPECT_EQ(Publish(value, L"/!NumberFmt(2):DescrText!/", substituted), Text(L"n/a"));
   }
-  const Texts not_texts{Variant(1.0), Variant(2.0), Variant(3.0)};
+  const FormatTexts not_texts{Variant(1.0), Variant(2.0), Variant(3.0)};
   EXPECT_EQ(Publish(Variant(1.5), L"/!Number(%G):DescrText!/", not_texts), Text(L"1.5"));
 }
 
@@ -151,7 +151,8 @@ TEST(PublishValueTest, UnitsAndLayoutComeFromTheLinkAndTheUser) {
 
 TEST(PublishValueTest, ArraysPublishElementByElement) {
   const Variant values = Vector({Variant(1.0), Text(L"x"), Variant(2.5)});
-  const Texts texts{Vector({Text(L"P")}), Variant(), Vector({Variant(), Variant(), Text(L"S")})};
+  const FormatTexts texts{Vector({Text(L"P")}), Variant(),
+                          Vector({Variant(), Variant(), Text(L"S")})};
   EXPECT_EQ(Publish(values, L"/!Number(%.1f):DescrText!/", texts),
             Vector({Text(L"P 1.0"), Text(L""), Text(L"S")}));
   EXPECT_EQ(Publish(values, L"/!AttName!/ /!Number(%G)!/"), Text(L"Flow 1"));
