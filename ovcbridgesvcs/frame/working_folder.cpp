@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <charconv>
+#include <iterator>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -29,11 +31,25 @@ bool OwnFolder(const std::filesystem::path& folder) {
          status.st_uid == ::geteuid();
 }
 
+// "Orvan Files", or "Orvan Files-<user number>" in a temporary folder that
+// other users may write to (such as /tmp): there one user's folder never
+// stands in another user's way.
+std::string DefaultFolderName(const std::filesystem::path& temporary) {
+  std::string name = "Orvan Files";
+  struct stat status {};
+  if (::stat(temporary.c_str(), &status) != 0 || (status.st_mode & (S_IWGRP | S_IWOTH)) == 0) {
+    return name;
+  }
+  char digits[16];
+  char* end = std::to_chars(std::begin(digits), std::end(digits), ::geteuid()).ptr;
+  return name.append("-").append(std::begin(digits), end);
+}
+
 std::optional<std::filesystem::path> DefaultFolder() {
   std::error_code error;
   const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
   if (error) return std::nullopt;
-  std::filesystem::path folder = temporary / "Orvan Files";
+  std::filesystem::path folder = temporary / DefaultFolderName(temporary);
   if (!MakeFolder(folder) || !OwnFolder(folder)) return std::nullopt;
   return folder;
 }

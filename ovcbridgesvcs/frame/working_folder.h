@@ -8,7 +8,8 @@ namespace ovc {
 
 // Names the folder where the library makes working copies of application
 // files. The embedding program may install its own (SetWorkingFolderService);
-// without one the folder is "Orvan Files" in the user's temporary folder.
+// without one the folder is "Orvan Files" in the user's temporary folder
+// ("Orvan Files-<user number>" when other users may write there).
 class WorkingFolderService {
  public:
   virtual ~WorkingFolderService() = default;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -21,7 +22,8 @@ struct FixedFolder final : WorkingFolderService {
 };
 
 // The default is a folder for the user alone in the temporary folder; one
-// another could have planted there (a symbolic link) is refused. An
+// another could have planted there (a symbolic link) is refused, and in a
+// temporary folder all users share, each user's folder has its own name. An
 // installed service names the folder, made when missing; null restores the
 // default.
 TEST(WorkingFolderTest, DefaultIsPrivateAndServiceReplacesIt) {
@@ -38,6 +40,11 @@ TEST(WorkingFolderTest, DefaultIsPrivateAndServiceReplacesIt) {
   fs::remove(root / "Orvan Files");
   fs::create_directory_symlink(root, root / "Orvan Files");
   EXPECT_FALSE(WorkingFolder());
+  fs::permissions(root, fs::perms::all | fs::perms::sticky_bit);
+  const fs::path own = root / ("Orvan Files-" + std::to_string(::geteuid()));
+  EXPECT_EQ(WorkingFolder(), own) << "a temporary folder every user writes to";
+  fs::permissions(root, fs::perms::owner_all);
+  fs::remove(own);
 
   const auto service = std::make_shared<FixedFolder>(root / "copies");
   SetWorkingFolderService(service);
