@@ -147,7 +147,9 @@ Status RecordsToJson(Store* store, json* out) {
   std::vector<FileRecord> files;
   ORVAN_RETURN_IF_ERROR(store->ListFiles(&files));
   (*out)["files"] = json::array();
-  for (const FileRecord& file : files) {
+  for (const FileRecord& listed : files) {
+    FileRecord file;
+    ORVAN_RETURN_IF_ERROR(store->GetFile(listed.oid, true, &file));
     (*out)["files"].push_back({{"oid", file.oid},
                                {"fileName", file.file_name},
                                {"linked", file.linked},

@@ -38,10 +38,15 @@ Status CopyBridges(Store* from, Store* to) {
   return Status::Ok();
 }
 
+// One file's content in memory at a time.
 Status CopyFilesPrivilegesAndCounters(Store* from, Store* to) {
   std::vector<FileRecord> files;
   ORVAN_RETURN_IF_ERROR(from->ListFiles(&files));
-  for (const FileRecord& file : files) ORVAN_RETURN_IF_ERROR(to->PutFile(file));
+  for (const FileRecord& listed : files) {
+    FileRecord file;
+    ORVAN_RETURN_IF_ERROR(from->GetFile(listed.oid, true, &file));
+    ORVAN_RETURN_IF_ERROR(to->PutFile(file));
+  }
   std::vector<Privilege> privileges;
   ORVAN_RETURN_IF_ERROR(from->ListPrivileges(&privileges));
   for (const Privilege& privilege : privileges) {

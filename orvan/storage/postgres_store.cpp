@@ -877,7 +877,7 @@ Status PostgresStore::ListFiles(std::vector<FileRecord>* files) {
   files->clear();
   PgRows rows;
   ORVAN_RETURN_IF_ERROR(
-      Run("SELECT oid, file_name, linked, linked_path, holder, content "
+      Run("SELECT oid, file_name, linked, linked_path, holder, ''::bytea "
           "FROM files ORDER BY oid",
           PgParams(), &rows));
   files->resize(static_cast<size_t>(rows.rows()));

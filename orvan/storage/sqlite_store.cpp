@@ -825,12 +825,11 @@ Status SqliteStore::PutFile(const FileRecord& file) {
 Status SqliteStore::ListFiles(std::vector<FileRecord>* files) {
   files->clear();
   ORVAN_STATEMENT(rows,
-                  "SELECT oid, file_name, linked, linked_path, holder, content FROM files "
-                  "ORDER BY oid");
+                  "SELECT oid, file_name, linked, linked_path, holder FROM files ORDER BY oid");
   Status status;
   while (rows.Step(&status)) {
     files->emplace_back();
-    ReadFileRow(rows, true, &files->back());
+    ReadFileRow(rows, false, &files->back());
   }
   return status;
 }

@@ -66,11 +66,12 @@ class Store {
   virtual Status ListCounters(std::vector<Counter>* counters) = 0;
 
   // Application files, as for bridges. GetFile leaves content empty unless
-  // with_content.
+  // with_content; ListFiles leaves every content empty, so that a caller
+  // holds one file's content at a time.
   virtual Status AddFile(FileRecord* file) = 0;
   virtual Status GetFile(int32_t oid, bool with_content, FileRecord* file) = 0;
   virtual Status PutFile(const FileRecord& file) = 0;
-  virtual Status ListFiles(std::vector<FileRecord>* files) = 0;  // with content
+  virtual Status ListFiles(std::vector<FileRecord>* files) = 0;
 
   // Privileges: *allowed is the stored grant, true when none is stored.
   virtual Status GetPrivilege(std::string_view user, std::string_view name, bool* allowed) = 0;
