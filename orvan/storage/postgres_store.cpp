@@ -846,13 +846,32 @@ Status PostgresStore::AddFile(FileRecord* file) {
 }
 
 Status PostgresStore::GetFile(int32_t oid, bool with_content, FileRecord* file) {
-  PgRows rows;
-  ORVAN_RETURN_IF_ERROR(
-      Run("SELECT oid, file_name, linked, linked_path, holder, "
-          "CASE WHEN $2 <> 0 THEN content ELSE ''::bytea END FROM files WHERE oid = $1",
-          PgParams().Int(oid).Int(with_content), &rows));
-  if (rows.rows() == 0) return NotFoundError("file", oid);
-  ReadFileRow(rows, 0, file);
+  return Atomically(false, [&] {
+    PgRows rows;
+    ORVAN_RETURN_IF_ERROR(
+        Run("SELECT oid, file_name, linked, linked_path, holder, ''::bytea, octet_length(content) "
+            "FROM files WHERE oid = $1",
+            PgParams().Int(oid), &rows));
+    if (rows.rows() == 0) return NotFoundError("file", oid);
+    ReadFileRow(rows, 0, file);
+    return with_content ? ReadContent(oid, rows.Int(0, 6), &file->content) : Status::Ok();
+  });
+}
+
+// In slices, so that a large content is held whole only once: libpq would
+// also hold all of it in its input buffer and again in its result.
+Status PostgresStore::ReadContent(int32_t oid, int64_t size, std::string* content) {
+  constexpr int64_t kSlice = 1 << 20;
+  content->clear();
+  content->reserve(static_cast<size_t>(size));
+  while (static_cast<int64_t>(content->size()) < size) {
+    PgRows slice;
+    ORVAN_RETURN_IF_ERROR(Run(
+        "SELECT substring(content FROM $2::integer FOR $3::integer) FROM files WHERE oid = $1",
+        PgParams().Int(oid).Int(static_cast<int64_t>(content->size()) + 1).Int(kSlice), &slice));
+    if (slice.rows() == 0 || slice.TextView(0, 0).empty()) return NotFoundError("file", oid);
+    content->append(slice.TextView(0, 0));
+  }
   return Status::Ok();
 }
 

@@ -96,6 +96,9 @@ class PostgresStore final : public Store {
   // Runs a statement that changes one row by OID; kNotFound when none.
   Status ChangeOne(const char* sql, const PgParams& params, const char* kind, int32_t oid);
   Status NextOid(const char* sql, const char* kind, int32_t* oid);
+  // The `size` bytes of the content of file `oid`, inside the caller's
+  // transaction.
+  Status ReadContent(int32_t oid, int64_t size, std::string* content);
   Status TakeWriteLock();
 
   // Runs fn inside a transaction of its own unless one is open; a write in a
