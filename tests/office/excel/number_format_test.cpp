@@ -1,9 +1,6 @@
 #include "office/excel/number_format.h"
 
 #include <gtest/gtest.h>
-#include <string>
-#include <string_view>
-#include <vector>
 
 namespace ovc::excel {
 namespace {

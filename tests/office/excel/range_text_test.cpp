@@ -3,15 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
-
-#include "office/excel/area_reference.h"
-#include "office/excel/cell_reference.h"
-#include "office/excel/formula/structured_reference.h"
-#include "office/excel/formula_text.h"
-#include "office/excel/name_rules.h"
-#include "office/excel/refers_to.h"
-#include "office/excel/sheet_prefix.h"
 
 namespace ovc::excel {
 namespace {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace ovc::excel {
 namespace {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "tests/office/excel/xml_part.h"
 
