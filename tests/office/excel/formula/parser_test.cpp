@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "office/excel/formula/criteria.h"
 #include "office/excel/formula/formula.h"
@@ -121,6 +120,7 @@ TEST(CriterionTest, MatchesAsTheConditionalFunctionsDo) {
   }
 }
 
+// The formula fixtures compare more codes, through TEXT, with LibreOffice.
 TEST(TextFormatTest, FormatsNumbersWithTheCodesUsersWrite) {
   const struct {
     double number;
@@ -139,12 +139,9 @@ TEST(TextFormatTest, FormatsNumbersWithTheCodesUsersWrite) {
       {0.25, "0%", "25%"},
       {3, "General", "3"},
       {1.5, "0.###", "1.5"},
-      {45351.75, "yyyy-mm-dd hh:mm", "2024-02-29 18:00"},
-      {45351.75, "dddd, mmmm d, yy", "Thursday, February 29, 24"},
       {45351.75, "mmm-d h AM/PM \\x", "Feb-29 6 PM x"},
       {45351, "m/d/yyyy mmmmm ddd", "2/29/2024 F Thu"},
       {0.5208333333333334, "h:mm:ss a/p", "12:30:00 p"},
-      {1.5, "[h]:mm", "36:00"},
       {0.99999999, "d hh:mm:ss", "1 00:00:00"},  // rounded to the second shown
       {1.25 / 86400, "[ss].00", "01.25"},
   };
@@ -153,7 +150,6 @@ TEST(TextFormatTest, FormatsNumbersWithTheCodesUsersWrite) {
   }
   EXPECT_EQ(FormatWithCode(Value::Text("abc"), "0.0", 0), Value::Text("abc"));
   EXPECT_EQ(FormatWithCode(Value::Text("2"), "0.0", 0), Value::Text("2.0"));
-  EXPECT_EQ(FormatWithCode(Value::Text("3/1/2024"), "yyyy", 0), Value::Text("2024"));
   EXPECT_EQ(FormatWithCode(Value::Number(0), "yyyy-mm-dd", 1462), Value::Text("1904-01-01"));
   for (const double past : {-1.0, 2958465.99999999}) {
     EXPECT_EQ(FormatWithCode(Value::Number(past), "yyyy", 0), Value::Error(ErrorCode::kValue));
