@@ -72,21 +72,6 @@ bool ProcessGone(pid_t pid) {
   return false;
 }
 
-TEST(LegacyConverterTest, AWorkingFolderIsPrivateAndRemovedWithWhatItHolds) {
-  std::string path;
-  {
-    WorkingFolder folder;
-    ASSERT_TRUE(folder.Create());
-    path = folder.path();
-    struct stat status {};
-    ASSERT_EQ(::stat(path.c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0700u);
-    std::filesystem::create_directories(path + "/profile/user");
-    std::ofstream(path + "/profile/user/x") << "x";
-  }
-  EXPECT_FALSE(std::filesystem::exists(path));
-}
-
 // Points TMPDIR at a folder of the test's while it lives.
 class TemporaryFolderOverride {
  public:
@@ -106,10 +91,15 @@ pid_t EndedProcess() {
   return child;
 }
 
-TEST(LegacyConverterTest, ANewWorkingFolderRemovesThoseOfEndedProcessesOnly) {
+// A working folder is private; making one removes those of ended processes
+// only. Closing a package removes its folder (LegacyPackageTest).
+TEST(LegacyConverterTest, ANewWorkingFolderIsPrivateAndRemovesThoseOfEndedProcessesOnly) {
   TemporaryFolderOverride temporary;
   WorkingFolder live;
   ASSERT_TRUE(live.Create());
+  struct stat status {};
+  ASSERT_EQ(::stat(live.path().c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0700u);
   const std::string ended = std::to_string(EndedProcess()) + " 12345\n";
   const std::string reused = std::to_string(::getpid()) + " 1\n";  // another start time
   const std::string elsewhere = temporary.dir().File("elsewhere");
@@ -397,11 +387,8 @@ TEST(LegacyPackageTest, AnEncryptedLegacyFileIsRefusedBeforeAnyConversion) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
   OpenOptions open_options;
   open_options.converter = &options;
-  std::string error;
-  HRESULT code = S_OK;
-  EXPECT_EQ(Package::Open(path, open_options, &error, &code), nullptr);
-  EXPECT_EQ(code, E_NOTIMPL);
-  EXPECT_EQ(error, "secret.xls: encrypted .xls/.doc file (a password to open): not supported");
+  EXPECT_EQ(testing::OpenError(path, E_NOTIMPL, open_options),
+            "secret.xls: encrypted .xls/.doc file (a password to open): not supported");
   EXPECT_FALSE(std::filesystem::exists(dir.File("called")));
 }
 
@@ -421,11 +408,7 @@ TEST(LegacyPackageTest, ALegacyFileWithAMacroProjectOpensReadOnlySayingWhy) {
   OpenOptions open_options;
   open_options.converter = &options;
   open_options.trace = [&](std::string_view line) { trace.emplace_back(line); };
-  std::string error;
-  HRESULT code = S_OK;
-  std::unique_ptr<Package> package = Package::Open(original, open_options, &error, &code);
-  ASSERT_NE(package, nullptr) << error;
-  EXPECT_TRUE(package->is_read_only());
+  EXPECT_TRUE(testing::OpenOrFail(original, open_options)->is_read_only());
   EXPECT_EQ(trace, std::vector<std::string>{"macros.xls: opened read-only: its VBA project does "
                                             "not survive the conversion a save needs"});
 }

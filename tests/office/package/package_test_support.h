@@ -23,6 +23,16 @@ inline std::unique_ptr<Package> OpenOrFail(const std::string& path,
   return package;
 }
 
+// The error of an open that must fail with `expected`.
+inline std::string OpenError(const std::string& path, HRESULT expected,
+                             const OpenOptions& options = {}) {
+  std::string error;
+  HRESULT code = S_OK;
+  EXPECT_EQ(Package::Open(path, options, &error, &code), nullptr) << path;
+  EXPECT_EQ(code, expected) << path << ": " << error;
+  return error;
+}
+
 struct ZipEntry {
   std::string name;
   std::string content;  // deflated
