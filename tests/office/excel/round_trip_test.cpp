@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
 
+#include <algorithm>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -9,18 +12,124 @@
 #include "automation/late_call.h"
 #include "automation/text.h"
 #include "office/excel/application.h"
+#include "office/package/part_name.h"
 #include "tests/office/excel/workbook_fixture.h"
 #include "tests/office/office_test_support.h"
-#include "tests/office/package_diff_fixture.h"
 
 // Workbooks made by other programs (tests/office/fixtures/make_*.py), written
 // through names as a client does, saved, and compared part by part.
 namespace ovc::excel {
 namespace {
 
-using office::testing::ComparePackages;
-using office::testing::PackageFaults;
-using office::testing::ReadPackageParts;
+using office::PartKey;
+using office::PartNameOfEntry;
+
+// The entries of a zip package inflated: their names as stored, their bytes.
+struct PackageParts {
+  std::vector<std::string> order;
+  std::map<std::string, std::string> content;
+};
+
+PackageParts ReadPackageParts(const std::string& path) {
+  PackageParts parts;
+  for (office::testing::RawEntry& entry : office::testing::RawEntries(path, true)) {
+    parts.order.push_back(entry.name);
+    parts.content[entry.name] = std::move(entry.bytes);
+  }
+  return parts;
+}
+
+// Entry names whose bytes differ, that only `after` has, that only `before`
+// has; `order_kept` is false when the entries both have are stored in
+// another order.
+struct PackageDiff {
+  std::set<std::string> changed, added, removed;
+  bool order_kept = true;
+};
+
+std::vector<std::string> InOrderAlsoIn(const PackageParts& parts, const PackageParts& other) {
+  std::vector<std::string> common;
+  std::copy_if(parts.order.begin(), parts.order.end(), std::back_inserter(common),
+               [&](const std::string& name) { return other.content.count(name) != 0; });
+  return common;
+}
+
+PackageDiff ComparePackages(const PackageParts& before, const PackageParts& after) {
+  PackageDiff diff;
+  for (const auto& [name, content] : after.content) {
+    const auto old = before.content.find(name);
+    if (old == before.content.end()) {
+      diff.added.insert(name);
+    } else if (old->second != content) {
+      diff.changed.insert(name);
+    }
+  }
+  for (const auto& entry : before.content) {
+    if (after.content.count(entry.first) == 0) diff.removed.insert(entry.first);
+  }
+  diff.order_kept = InOrderAlsoIn(before, after) == InOrderAlsoIn(after, before);
+  return diff;
+}
+
+// ".ext" for an extension in any case.
+std::string ExtensionKey(std::string_view extension) {
+  std::string key = "." + std::string(extension);
+  std::transform(key.begin(), key.end(), key.begin(), ToLowerAscii<char>);
+  return key;
+}
+
+pugi::xml_node RootOf(pugi::xml_document* document, const std::string& xml) {
+  document->load_buffer(xml.data(), xml.size());
+  return document->document_element();
+}
+
+// "<rels entry>: <target>" for every internal relationship target naming no
+// entry.
+void AddRelationshipFaults(const PackageParts& parts, std::vector<std::string>* faults) {
+  std::set<std::string> keys;
+  for (const std::string& entry : parts.order) keys.insert(PartKey(PartNameOfEntry(entry)));
+  for (const auto& [entry, text] : parts.content) {
+    std::string source, part;
+    pugi::xml_document document;
+    if (!office::SourceOfRelationshipsPart(PartNameOfEntry(entry), &source)) continue;
+    for (pugi::xml_node relationship : RootOf(&document, text).children("Relationship")) {
+      const std::string target = relationship.attribute("Target").value();
+      if (std::string_view(relationship.attribute("TargetMode").value()) != "External" &&
+          (!office::ResolveTarget(source, target, &part) || keys.count(PartKey(part)) == 0)) {
+        faults->push_back(entry + ": " + target);
+      }
+    }
+  }
+}
+
+// "<entry>: no content type" for every part [Content_Types].xml gives no
+// type, by its name or its extension.
+void AddContentTypeFaults(const PackageParts& parts, std::vector<std::string>* faults) {
+  const auto types = parts.content.find("[Content_Types].xml");
+  if (types == parts.content.end()) return faults->push_back("[Content_Types].xml: missing");
+  pugi::xml_document document;
+  std::set<std::string> typed;
+  for (pugi::xml_node type : RootOf(&document, types->second).children()) {
+    typed.insert(std::string_view(type.name()) == "Default"
+                     ? ExtensionKey(type.attribute("Extension").value())
+                     : PartKey(type.attribute("PartName").value()));
+  }
+  for (const std::string& entry : parts.order) {
+    const std::string part = PartNameOfEntry(entry);
+    if (entry != types->first && !typed.count(PartKey(part)) &&
+        !typed.count(ExtensionKey(office::Extension(part)))) {
+      faults->push_back(entry + ": no content type");
+    }
+  }
+}
+
+// What breaks the package; empty when it hangs together.
+std::vector<std::string> PackageFaults(const PackageParts& parts) {
+  std::vector<std::string> faults;
+  AddRelationshipFaults(parts, &faults);
+  AddContentTypeFaults(parts, &faults);
+  return faults;
+}
 
 const std::string kSheet1 = "xl/worksheets/sheet1.xml";
 const std::string kWorkbook = "xl/workbook.xml";
