@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -31,6 +32,23 @@ inline std::string CopyFixture(const TempDir& dir, const std::string& name,
                              std::filesystem::copy_options::overwrite_existing);
   return copy;
 }
+
+// Points TMPDIR, where legacy files get their working folders, at a folder
+// of the test's while it lives.
+class TemporaryFolderOverride {
+ public:
+  TemporaryFolderOverride() { ::setenv("TMPDIR", dir_.path().c_str(), 1); }
+  ~TemporaryFolderOverride() { ::unsetenv("TMPDIR"); }
+  const TempDir& dir() const { return dir_; }
+  size_t WorkingFolders() const {
+    const std::vector<std::string> names = dir_.Entries();
+    return std::count_if(names.begin(), names.end(),
+                         [](const std::string& name) { return name.starts_with("ovc-legacy-"); });
+  }
+
+ private:
+  TempDir dir_;
+};
 
 // A property's value or a method's result; the failure as an error value.
 inline Variant Call(IDispatch* object, const wchar_t* member, std::vector<Variant> args = {},

@@ -1,11 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
-#include <algorithm>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "automation/com_object.h"
 #include "automation/text.h"
@@ -17,26 +13,13 @@ namespace {
 using office::testing::CopyFixture;
 
 // A workbook of the 97-2003 format opened, written and saved through the
-// application as any other; needs LibreOffice. Working folders live in a
-// temporary folder of the test's own.
+// application as any other; needs LibreOffice.
 class LegacyWorkbookTest : public testing::BookTest {
  protected:
-  LegacyWorkbookTest() {
-    ::setenv("TMPDIR", temporary_.path().c_str(), 1);
-    application_ = MakeObject<Application>(office::Services{});
-  }
-  ~LegacyWorkbookTest() override {
-    application_ = nullptr;
-    ::unsetenv("TMPDIR");
-  }
+  LegacyWorkbookTest() { application_ = MakeObject<Application>(office::Services{}); }
+  ~LegacyWorkbookTest() override { application_ = nullptr; }
 
-  size_t WorkingFolders() const {
-    const std::vector<std::string> names = temporary_.Entries();
-    return std::count_if(names.begin(), names.end(),
-                         [](const std::string& name) { return name.starts_with("ovc-legacy-"); });
-  }
-
-  files_testing::TempDir temporary_;
+  const office::testing::TemporaryFolderOverride temporary_;
   const std::string legacy_ = CopyFixture(folder_, "names.xls", "-my 'names' $x.xls");
 };
 
@@ -70,14 +53,14 @@ TEST_F(LegacyWorkbookTest, ALegacyWorkbookIsWrittenSavedInItsOwnFormatAndSavedAs
   }
   EXPECT_EQ(office::testing::ReadFile(legacy_), saved);
   ASSERT_EQ(CallMethod(workbook.get(), L"Close"), S_OK);
-  EXPECT_EQ(WorkingFolders(), 0u);
+  EXPECT_EQ(temporary_.WorkingFolders(), 0u);
 
   workbook = Open(legacy_);
   ASSERT_TRUE(workbook) << std::hex << status_;
   EXPECT_EQ(Get(Range(L"Rate").get(), L"Value"), Variant(0.5));
-  EXPECT_EQ(WorkingFolders(), 1u);
+  EXPECT_EQ(temporary_.WorkingFolders(), 1u);
   ASSERT_EQ(CallMethod(application_.get(), L"Quit"), S_OK);
-  EXPECT_EQ(WorkingFolders(), 0u);
+  EXPECT_EQ(temporary_.WorkingFolders(), 0u);
 }
 
 }  // namespace

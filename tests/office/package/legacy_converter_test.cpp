@@ -1,12 +1,10 @@
 #include "office/package/legacy_converter.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -29,6 +27,7 @@ namespace {
 using testing::CopyFixture;
 using testing::ReadFile;
 using testing::TempDir;
+using testing::TemporaryFolderOverride;
 
 // A fake LibreOffice in a folder of its own: a shell script named soffice.
 class FakeOffice {
@@ -71,17 +70,6 @@ bool ProcessGone(pid_t pid) {
   }
   return false;
 }
-
-// Points TMPDIR at a folder of the test's while it lives.
-class TemporaryFolderOverride {
- public:
-  TemporaryFolderOverride() { ::setenv("TMPDIR", dir_.path().c_str(), 1); }
-  ~TemporaryFolderOverride() { ::unsetenv("TMPDIR"); }
-  const TempDir& dir() const { return dir_; }
-
- private:
-  TempDir dir_;
-};
 
 // The id of a process that has ended.
 pid_t EndedProcess() {
@@ -293,19 +281,9 @@ TEST(LegacyPackageTest, ALegacyFileIsReadThroughItsWorkingCopyAndSavedBackInPlac
   EXPECT_EQ(ReadFile(original).substr(0, 2), "PK");
   EXPECT_TRUE(package->IsFile(original));
   EXPECT_EQ(package->MainDocumentPartName(), "/xl/workbook.xml");
-  const std::vector<std::string> before_close = temporary.dir().Entries();
+  EXPECT_EQ(temporary.WorkingFolders(), 1u);
   package.reset();
-  const std::vector<std::string> after_close = temporary.dir().Entries();
-  EXPECT_EQ(before_close.size(), after_close.size() + 1);
-  for (const std::string& name : after_close)
-    EXPECT_EQ(name.rfind("ovc-legacy-", 0), std::string::npos);
-}
-
-// The working folders under the temporary folder `dir`.
-size_t WorkingFolders(const TempDir& dir) {
-  const std::vector<std::string> names = dir.Entries();
-  return std::count_if(names.begin(), names.end(),
-                       [](const std::string& name) { return name.starts_with("ovc-legacy-"); });
+  EXPECT_EQ(temporary.WorkingFolders(), 0u);
 }
 
 // SaveAs writes the package as it is or converted, by the new name's
@@ -354,7 +332,7 @@ TEST(LegacyPackageTest, SaveAsWritesTheNewFileInItsFormatAndTheLockFollows) {
     EXPECT_EQ(package->SaveAs(target, &error, &code), c.code == S_OK);
     std::filesystem::remove(dir.File("refuse"));
     EXPECT_EQ(ReadFile(source), source_bytes);
-    EXPECT_EQ(WorkingFolders(temporary.dir()), c.working_folders);
+    EXPECT_EQ(temporary.WorkingFolders(), c.working_folders);
     if (c.code != S_OK) {
       EXPECT_EQ(code, c.code);
       EXPECT_EQ(error.substr(0, c.error.size()), c.error);
@@ -371,7 +349,7 @@ TEST(LegacyPackageTest, SaveAsWritesTheNewFileInItsFormatAndTheLockFollows) {
     EXPECT_TRUE(testing::OpenOrFail(target, open_options)->is_read_only()) << "locked";
     EXPECT_FALSE(testing::OpenOrFail(source, open_options)->is_read_only()) << "released";
     package.reset();
-    EXPECT_EQ(WorkingFolders(temporary.dir()), 0u);
+    EXPECT_EQ(temporary.WorkingFolders(), 0u);
     std::filesystem::remove(target);
   }
 }
