@@ -30,12 +30,6 @@ def test_names_sync_renames_the_locations_and_saves(database, args, status, firs
     assert shown(database)["linksets"][0]["links"][0]["write_location"] == first_write_location
 
 
-@pytest.mark.parametrize("args", [["names", "sync", "1", "--suffix", "_A"],
-                                  ["bindings", "copy", "1"], ["bindings", "auto", "1", "--digits", "0"]])
-def test_edit_commands_refuse_wrong_options_with_2(database, args):
-    assert run("--db", database, *args)[0] == 2
-
-
 @pytest.mark.parametrize("args, answer, copies", [
     ([], "-> No (no terminal to ask", False),
     (["--yes", "--delimiter", "#", "--digits", "2", "--start", "5"], "-> Yes to all (--yes)", True),

@@ -67,12 +67,6 @@ def test_the_report_asked_for_is_printed(database, report, heading):
     assert status == 0 and json.loads(out)["report"].startswith(heading)
 
 
-@pytest.mark.parametrize("args", [["--change-report", "changes.txt"], ["--op", "autorun-pause"],
-                                  ["--report", "all"]])
-def test_run_refuses_wrong_options_with_2(database, args):
-    assert run("--db", database, "run", "1", *args)[0] == 2
-
-
 def test_progress_is_plain_lines_off_a_terminal_and_nothing_with_quiet(database):
     status, _, err = run("--db", database, "run", "1")
     assert status == 0 and "\r" not in err
