@@ -114,17 +114,6 @@ def test_the_example_autoruns_the_plant_and_leaves_the_files_it_saved(tmp_path, 
     assert bookmark_texts(folder / f"autorun-{DOCUMENT}") == DATA_SHEET
 
 
-def test_write_to_apps_puts_the_host_values_into_the_saved_files_and_nothing_into_the_host(sizing, plant):
-    before = host_state(plant)
-    sizing.ReadFromOrvan(True, False)
-    sizing.WriteToApps(False)
-    for index in range(sizing.CountApps):
-        sizing.ItemApp(index).Save()
-    assert workbook_pumps(working_copy(sizing, 0)) == {tag: sized(pump) for tag, pump in before.items()}
-    assert bookmark_texts(working_copy(sizing, 1)) == DATA_SHEET
-    assert host_state(plant) == before
-
-
 @pytest.mark.both_stores
 def test_read_from_apps_takes_inputs_edited_with_openpyxl_through_the_formulas_into_the_host(sizing, plant):
     before = host_state(plant)

@@ -38,16 +38,3 @@ def test_failed_calls_raise_com_errors_or_python_errors(counter, call, error, hr
         call(counter)
     assert getattr(raised.value, "hresult", None) == hresult
 
-
-def test_documents_are_built_and_walked_by_name():
-    doc = ovcbridge.CreateObject("Msxml2.DOMDocument.6.0")
-    assert doc.loadXML('<?xml version="1.0"?><Objects/>')
-    child = doc.createElement("Object")
-    for name, value in [("OID", 7), ("Ratio", 0.1), ("Active", True)]:
-        child.setAttribute(name, value)
-    doc.documentElement.appendChild(child)
-    assert doc.xml.strip() == \
-        '<?xml version="1.0"?><Objects><Object OID="7" Ratio="0.1" Active="1"/></Objects>'
-    assert [node.getAttribute("OID") for node in doc.getElementsByTagName("Object")] == ["7"]
-    assert not doc.loadXML("<broken")
-    assert doc.parseError.errorCode != 0

@@ -180,12 +180,3 @@ def test_a_vector_not_shaped_like_its_name_is_refused_and_writes_nothing(tmp_pat
     assert "shape differs" in refused.value.description
     assert (application.Range("Errors").Value(), workbook.Saved) == (before, True)
     application.Quit()
-
-
-def test_a_book_name_needing_quotes_is_quoted_in_external_addresses(tmp_path):
-    shutil.copyfile(FIXTURES / "names.xlsx", tmp_path / QUOTED_BOOK)
-    application = ovcbridge.CreateObject("Excel.Application")
-    application.Workbooks.Open(str(tmp_path / QUOTED_BOOK))
-    assert [application.Range(text).Address(True, True, 1, True) for text in (QUOTED_PREFIX + "B2", "OnMySheet")] \
-        == [QUOTED_PREFIX + "$B$2"] * 2
-    application.Quit()
