@@ -149,17 +149,13 @@ class BridgeBindingsTest : public bridge_testing::PlantBridgeTest {
   std::vector<std::wstring> LinkSets() {
     std::vector<std::wstring> link_sets;
     for (int32_t i = 0; i < Got(bridge_.get(), &IBridge::get_Count); ++i) {
-      Variant item;
-      EXPECT_EQ(bridge_->get_Item(Variant::I4(i), &item), S_OK);
-      const auto set = ComPtr<IDispatch>(item.dispatch()).As<ILinkSet>();
+      const auto set = ItemAt<ILinkSet>(bridge_.get(), i);
       std::wstring text = Got(set.get(), &ILinkSet::get_Name) + L"|" +
                           Got(set.get(), &ILinkSet::get_ObjectName) + L"|" +
                           std::to_wstring(Got(set.get(), &ILinkSet::get_CaseOID)) + L"|" +
                           std::to_wstring(Got(set.get(), &ILinkSet::get_ObjectCount));
-      Variant first;
-      if (Got(set.get(), &ILinkSet::get_Count) > 0 &&
-          set->get_Item(Variant::I4(0), &first) == S_OK) {
-        const auto link = ComPtr<IDispatch>(first.dispatch()).As<ILink>();
+      if (Got(set.get(), &ILinkSet::get_Count) > 0) {
+        const auto link = ItemAt<ILink>(set.get(), 0);
         text += L"|" + Got(link.get(), &ILink::get_ReadLocation) + L"|" +
                 Got(link.get(), &ILink::get_WriteLocation);
       }

@@ -22,10 +22,7 @@ class BridgeCaseTest : public bridge_testing::PlantBridgeTest {
     PlantBridgeTest::SetUp();
     ASSERT_EQ(link_set_->put_Class(L"Pumps"), S_OK);
     ASSERT_EQ(link_set_->put_ObjectOID(1001), S_OK);
-    Variant link;
-    ASSERT_EQ(link_set_->CreateLink(&link), S_OK);
-    link_ = ComPtr<IDispatch>(link.dispatch()).As<ILink>();
-    ASSERT_EQ(link_->put_AttribName(L"DischargePressure"), S_OK);
+    link_ = AddLink(link_set_.get(), L"DischargePressure");
   }
 
   ComPtr<IBridge> bridge_ = NewBridge();
@@ -110,10 +107,7 @@ TEST_F(BridgeCaseTest, LinksWrittenTogetherKeepTheirOwnDefaultUnits) {
                {L"Flow", ovBridgeDefault}};
   std::vector<std::wstring> shown = {Got(link_.get(), &ILink::get_UnitSysName)};
   for (const auto& l : links) {
-    Variant added;
-    ASSERT_EQ(link_set_->CreateLink(&added), S_OK);
-    const ComPtr<ILink> link = ComPtr<IDispatch>(added.dispatch()).As<ILink>();
-    link->put_AttribName(l.route);
+    const ComPtr<ILink> link = AddLink(link_set_.get(), l.route);
     link->put_UnitSelectedID(l.unit_id);
     shown.push_back(Got(link.get(), &ILink::get_UnitSysName));
   }

@@ -48,9 +48,7 @@ class BridgeReportsTest : public bridge_testing::PlantBridgeTest {
 
   void Fresh() {
     bridge_ = BridgeByClass();
-    Variant added;
-    ASSERT_EQ(bridge_->AddApp(FromUtf8(Calc().string()), &added), S_OK) << TakeDesc();
-    app_ = ComPtr<IDispatch>(added.dispatch()).As<IApp>();
+    app_ = AddFile(bridge_.get(), FromUtf8(Calc().string()));
     pumps_ = AddPumpLinkSet(bridge_.get());
     ASSERT_EQ(pumps_->put_Name(L"Pumps"), S_OK);
     AddLink(L"Stages", L"Rate", L"Total");

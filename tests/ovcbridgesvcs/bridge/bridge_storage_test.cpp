@@ -19,8 +19,7 @@ class BridgeStorageTest : public bridge_testing::PlantBridgeTest {
   ComPtr<IBridge> SavedWithFile(const apps_testing::AppFiles& files, const std::string& name,
                                 VARIANT_BOOL check_out) {
     const ComPtr<IBridge> bridge = BridgeByClass();
-    Variant app;
-    EXPECT_EQ(bridge->AddApp(files.File(name), &app), S_OK) << TakeDesc();
+    AddFile(bridge.get(), files.File(name));
     EXPECT_EQ(bridge->Save(check_out), S_OK) << TakeDesc();
     return bridge;
   }

@@ -67,6 +67,19 @@ class PlantBridgeTest : public host_testing::PlantTest {
     EXPECT_EQ(link_set->put_ObjectNameList(Variant(std::move(names))), S_OK);
     return link_set;
   }
+  // The file `path` added to `bridge`.
+  static ComPtr<IApp> AddFile(IBridge* bridge, const std::wstring& path) {
+    Variant added;
+    EXPECT_EQ(bridge->AddApp(path, &added), S_OK) << host_testing::TakeDesc();
+    return ComPtr<IDispatch>(added.dispatch()).As<IApp>();
+  }
+  // The item at `index` of `collection`, a Bridge or a LinkSet.
+  template <class Item, class Collection>
+  static ComPtr<Item> ItemAt(Collection* collection, int32_t index) {
+    Variant item;
+    EXPECT_EQ(collection->get_Item(Variant::I4(index), &item), S_OK);
+    return ComPtr<IDispatch>(item.dispatch()).As<Item>();
+  }
   // A new Link of `link_set` on route `route`.
   static ComPtr<ILink> AddLink(ILinkSet* link_set, const std::wstring& route) {
     Variant added;

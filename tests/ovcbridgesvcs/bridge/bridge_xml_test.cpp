@@ -39,9 +39,7 @@ TEST_F(BridgeXmlTest, EachPartWritesItsDocumentExactly) {
   const ComPtr<ILink> link = ComPtr<IDispatch>(added.dispatch()).As<ILink>();
   link->put_Description(L"x&#38;y\t");
   link->put_ReadLocation(L"Sheet1!A1");
-  Variant app_value;
-  ASSERT_EQ(bridge->AddApp(files.File("R&D.xlsx"), &app_value), S_OK) << TakeDesc();
-  const ComPtr<IApp> app = ComPtr<IDispatch>(app_value.dispatch()).As<IApp>();
+  const ComPtr<IApp> app = AddFile(bridge.get(), files.File("R&D.xlsx"));
   app->put_MacroRelease(L"Done&<");
   const std::wstring link_xml =
       L"<Link Description=\"x&amp;#38;#38;y&amp;#9;\" Route=\"\" ReadLocation=\"Sheet1!A1\" "
@@ -118,10 +116,7 @@ TEST_F(BridgeXmlTest, WorkingCopiesLeftByAFailedRunAreNotStored) {
   const ComPtr<IBridge> stored = NewBridge();
   ASSERT_EQ(stored->ReadXML(Variant(XmlOf(bridge.get()))), S_OK);
   ASSERT_EQ(Got(stored.get(), &IBridge::get_Count), 1);
-  Variant first;
-  ASSERT_EQ(stored->get_Item(Variant::I4(0), &first), S_OK);
-  EXPECT_EQ(Got(ComPtr<IDispatch>(first.dispatch()).As<ILinkSet>().get(), &ILinkSet::get_Name),
-            L"Template");
+  EXPECT_EQ(Got(ItemAt<ILinkSet>(stored.get(), 0).get(), &ILinkSet::get_Name), L"Template");
 }
 
 // Malformed, hostile, truncated or newer documents: a reason, nothing read,

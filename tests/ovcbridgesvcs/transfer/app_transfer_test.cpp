@@ -54,11 +54,7 @@ class AppTransferTest : public bridge_testing::PlantBridgeTest {
     PlantBridgeTest::TearDown();
   }
 
-  ComPtr<IApp> AddApp(const std::string& file) {
-    Variant added;
-    EXPECT_EQ(bridge_->AddApp(files_.File(file), &added), S_OK);
-    return ComPtr<IDispatch>(added.dispatch()).As<IApp>();
-  }
+  ComPtr<IApp> AddApp(const std::string& file) { return AddFile(bridge_.get(), files_.File(file)); }
   ComPtr<IAppCollection> Apps() {
     Variant apps;
     EXPECT_EQ(bridge_->get_AppCollection(&apps), S_OK);

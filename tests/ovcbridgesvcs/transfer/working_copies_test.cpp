@@ -44,16 +44,7 @@ class WorkingCopiesTest : public bridge_testing::PlantBridgeTest {
               }),
               S_OK);
   }
-  ComPtr<ILinkSet> At(int32_t index) {
-    Variant item;
-    EXPECT_EQ(bridge_->get_Item(Variant::I4(index), &item), S_OK);
-    return ComPtr<IDispatch>(item.dispatch()).As<ILinkSet>();
-  }
-  ComPtr<ILink> LinkOf(ILinkSet* link_set, int32_t index) {
-    Variant item;
-    EXPECT_EQ(link_set->get_Item(Variant::I4(index), &item), S_OK);
-    return ComPtr<IDispatch>(item.dispatch()).As<ILink>();
-  }
+  ComPtr<ILinkSet> At(int32_t index) { return ItemAt<ILinkSet>(bridge_.get(), index); }
 
   ComPtr<IBridge> bridge_ = NewBridge();
 };
@@ -89,22 +80,22 @@ TEST_F(WorkingCopiesTest, CopiesWithLinkErrorsHandTheirStatusesToTheTemplateAndA
   for (int32_t copy = 2; copy < 5; ++copy) {
     for (int32_t j = 0; j < 2; ++j) {
       const std::wstring status = L"copy " + std::to_wstring(copy) + L" link " + std::to_wstring(j);
-      ASSERT_EQ(LinkOf(At(copy).get(), j)->put_Status(status), S_OK);
+      ASSERT_EQ(ItemAt<ILink>(At(copy).get(), j)->put_Status(status), S_OK);
     }
   }
-  ASSERT_EQ(LinkOf(At(2).get(), 1)->put_Error(VARIANT_TRUE), S_OK);
-  ASSERT_EQ(LinkOf(At(4).get(), 1)->put_Error(VARIANT_TRUE), S_OK);
+  ASSERT_EQ(ItemAt<ILink>(At(2).get(), 1)->put_Error(VARIANT_TRUE), S_OK);
+  ASSERT_EQ(ItemAt<ILink>(At(4).get(), 1)->put_Error(VARIANT_TRUE), S_OK);
   DeleteCopies(iterative.get());
 
   ASSERT_EQ(Got(bridge_.get(), &IBridge::get_Count), 2);
   EXPECT_EQ(At(0).get(), pumps.get());
   // Last copy first; copy 3 had no error and adds nothing.
-  EXPECT_EQ(Got(LinkOf(iterative.get(), 0).get(), &ILink::get_Status),
+  EXPECT_EQ(Got(ItemAt<ILink>(iterative.get(), 0).get(), &ILink::get_Status),
             L"copy 4 link 0\r\ncopy 2 link 0\r\n");
-  EXPECT_EQ(Got(LinkOf(iterative.get(), 1).get(), &ILink::get_Status),
+  EXPECT_EQ(Got(ItemAt<ILink>(iterative.get(), 1).get(), &ILink::get_Status),
             L"copy 4 link 1\r\ncopy 2 link 1\r\n");
-  EXPECT_EQ(Got(LinkOf(iterative.get(), 0).get(), &ILink::get_Error), VARIANT_FALSE);
-  EXPECT_EQ(Got(LinkOf(iterative.get(), 1).get(), &ILink::get_Error), VARIANT_TRUE);
+  EXPECT_EQ(Got(ItemAt<ILink>(iterative.get(), 0).get(), &ILink::get_Error), VARIANT_FALSE);
+  EXPECT_EQ(Got(ItemAt<ILink>(iterative.get(), 1).get(), &ILink::get_Error), VARIANT_TRUE);
 }
 
 }  // namespace
