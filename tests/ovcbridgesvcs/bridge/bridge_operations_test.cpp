@@ -75,9 +75,7 @@ class BridgeRunTest : public bridge_testing::PlantBridgeTest {
     PlantBridgeTest::SetUp();
     std::filesystem::copy_file(office::testing::FixturePath("book.xlsx"),
                                files_.work().parent_path() / "Calc.xlsx");
-    Variant added;
-    ASSERT_EQ(bridge_->AddApp(files_.File("Calc.xlsx"), &added), S_OK) << TakeDesc();
-    app_ = ComPtr<IDispatch>(added.dispatch()).As<IApp>();
+    app_ = AddFile(bridge_.get(), files_.File("Calc.xlsx"));
     SetProgress(progress_);
   }
   void TearDown() override {
@@ -142,24 +140,38 @@ TEST_F(BridgeRunTest, AutoRunWritesTheFilesAndStoresWhatTheyCalculate) {
 }
 
 // The host transfers on their own report their phases as a run does; the
-// read that only refreshes the Links reports nothing.
-TEST_F(BridgeRunTest, HostTransfersReportTheirPhases) {
-  using Call = HRESULT (*)(IBridge*);
+// read that only refreshes the Links reports nothing and keeps their
+// statuses. The write stores what the file gave and reads it back.
+TEST_F(BridgeRunTest, HostTransfersReportTheirPhasesAndStatuses) {
+  using Call = HRESULT (*)(IBridge*, ILink*);
+  const std::wstring read = L"Stages of type Integer, read from Orvan\r\n";
+  const std::wstring read_header = L"Read from Orvan:    Object = P-101A\r\n";
   const struct {
     Call transfer;
     std::vector<std::wstring> steps;
+    std::wstring status;
   } cases[] = {
-      {[](IBridge* b) { return b->ReadFromOrvan(VARIANT_TRUE, VARIANT_FALSE); },
-       {L"host read 0/1", L"host read 1/1"}},
-      {[](IBridge* b) { return b->ReadFromOrvan(VARIANT_FALSE, VARIANT_FALSE); }, {}},
-      {[](IBridge* b) { return b->WriteToOrvan(VARIANT_FALSE); },
-       {L"host write 0/1", L"host write 1/1", L"host read 0/1", L"host read 1/1"}},
+      {[](IBridge* b, ILink* link) {
+         EXPECT_EQ(link->put_AppValue(Variant::I4(4)), S_OK);
+         EXPECT_EQ(link->put_ReadValueFromApp(VARIANT_TRUE), S_OK);
+         return b->WriteToOrvan(VARIANT_FALSE);
+       },
+       {L"host write 0/1", L"host write 1/1", L"host read 0/1", L"host read 1/1"},
+       L"Write to Orvan:    Object = P-101A\r\nValue\twritten\tto Orvan\r\n" + read},
+      {[](IBridge* b, ILink*) { return b->ReadFromOrvan(VARIANT_TRUE, VARIANT_FALSE); },
+       {L"host read 0/1", L"host read 1/1"},
+       read_header + read},
+      {[](IBridge* b, ILink*) { return b->ReadFromOrvan(VARIANT_FALSE, VARIANT_FALSE); },
+       {},
+       read_header + read + read},
   };
-  AddStagesLink(AddPumpLinkSet(bridge_.get()).get());
+  const ComPtr<ILink> stages = AddStagesLink(AddPumpLinkSet(bridge_.get()).get());
   for (const auto& each : cases) {
     progress_->steps.clear();
-    ASSERT_EQ(each.transfer(bridge_.get()), S_OK) << TakeDesc();
+    ASSERT_EQ(each.transfer(bridge_.get(), stages.get()), S_OK) << TakeDesc();
     EXPECT_EQ(progress_->steps, each.steps);
+    EXPECT_EQ(Got(stages.get(), &ILink::get_Status), each.status);
+    EXPECT_EQ(Got(stages.get(), &ILink::get_OrvanValue), Variant::I4(4));
   }
 }
 
@@ -191,46 +203,13 @@ TEST_F(BridgeRunTest, IterativeAutoRunRunsTheFilesOncePerObjectAndRemovesItsCopi
                                        L"host write 1/1", L"host read 0/1", L"host read 1/1"}));
 }
 
-// A stop asked at any step ends the run there: no working copy stays and
-// the host keeps its values.
-TEST_F(BridgeRunTest, AStopEndsTheRunWithoutCopiesAndWithoutWritingTheHost) {
-  const struct {
-    size_t stop_at;
-    bool throws;
-    bool in_file;
-    const wchar_t* reason;
-  } cases[] = {
-      {1, false, false, L"stopped at the request of the progress service"},
-      {5, false, false, L"stopped at the request of the progress service"},
-      {9, false, false, L"stopped at the request of the progress service"},
-      {4, true, false, L"The progress service failed: window closed"},
-      {3, false, true, L"stopped at the request of the progress service"},
-  };
-  AddIterativeStages();
-  for (const auto& each : cases) {
-    SCOPED_TRACE(each.stop_at);
-    progress_->steps.clear();
-    progress_->stop_at = each.in_file ? 0 : each.stop_at;
-    progress_->throws = each.throws;
-    progress_->stop_in_file = each.in_file;
-    EXPECT_EQ(bridge_->AutoRun(VARIANT_FALSE), E_ABORT);
-    EXPECT_THAT(host_testing::TakeThreadError().first, HasSubstr(each.reason));
-    EXPECT_EQ(progress_->steps.size(), each.stop_at);
-    EXPECT_EQ(LinkSets(), 1);
-    EXPECT_EQ(StoredStagesOfThreePumps(), unchanged_);
-  }
-}
-
 TEST_F(BridgeRunTest, PausedIterativeRunWritesTheHostOnlyAfterTheLastObject) {
   AddIterativeStages();
   ASSERT_EQ(bridge_->StartAutoRunWithPause(VARIANT_FALSE), S_OK) << TakeDesc();
   ASSERT_EQ(LinkSets(), 4);
   std::vector<VARIANT_BOOL> enabled;
   for (int32_t i = 1; i < 4; ++i) {
-    Variant copy;
-    ASSERT_EQ(bridge_->get_Item(Variant::I4(i), &copy), S_OK);
-    enabled.push_back(
-        Got(ComPtr<IDispatch>(copy.dispatch()).As<ILinkSet>().get(), &ILinkSet::get_Enabled));
+    enabled.push_back(Got(ItemAt<ILinkSet>(bridge_.get(), i).get(), &ILinkSet::get_Enabled));
   }
   EXPECT_EQ(enabled, (std::vector<VARIANT_BOOL>{VARIANT_TRUE, VARIANT_FALSE, VARIANT_FALSE}));
   EXPECT_THAT(Got(bridge_.get(), &IBridge::get_AutorunStatus),
@@ -261,17 +240,17 @@ TEST_F(BridgeRunTest, CancelledPauseLeavesTheHostAndNoCopiesButTheirErrors) {
   EXPECT_EQ(LinkSets(), 1);
   EXPECT_EQ(Got(bridge_.get(), &IBridge::get_AutorunStatus), L"");
   EXPECT_EQ(StoredStagesOfThreePumps(), unchanged_);
-  Variant link;
-  ASSERT_EQ(iterative->get_Item(Variant::I4(0), &link), S_OK);
-  const ComPtr<ILink> stages = ComPtr<IDispatch>(link.dispatch()).As<ILink>();
+  const ComPtr<ILink> stages = ItemAt<ILink>(iterative.get(), 0);
   EXPECT_EQ(Got(stages.get(), &ILink::get_Error), VARIANT_TRUE);
   EXPECT_THAT(Got(stages.get(), &ILink::get_Status), HasSubstr(L"Error in application value"));
 }
 
-// Whichever operation the progress service stops ends with E_ABORT, no
-// working copy and no pause left, and the host unchanged.
+// A stop asked at any step of any operation, or a progress service that
+// fails, ends it there with E_ABORT: no working copy and no pause are left
+// and the host keeps its values.
 TEST_F(BridgeRunTest, AStopEndsEveryOperationWithoutCopiesPauseOrHostWrite) {
   using Call = HRESULT (*)(IBridge*);
+  const Call run = [](IBridge* b) { return b->AutoRun(VARIANT_FALSE); };
   const Call start = [](IBridge* b) { return b->StartAutoRunWithPause(VARIANT_FALSE); };
   const Call resume = [](IBridge* b) {
     VARIANT_BOOL finished = VARIANT_FALSE;
@@ -282,24 +261,32 @@ TEST_F(BridgeRunTest, AStopEndsEveryOperationWithoutCopiesPauseOrHostWrite) {
   const struct {
     Call before;  // may be null
     Call stopped;
-    size_t stop_at;
+    size_t stop_at;  // 0: at the first step inside a file
     const wchar_t* last_step;
+    bool throws = false;
   } cases[] = {
-      {nullptr, start, 3, L"write P-101A 0/3"},
-      {start, resume, 2, L"write P-101B 1/3"},
-      {nullptr, read, 2, L"read P-101B 1/3"},
+      {nullptr, run, 1, L"host read 0/1"},     {nullptr, run, 5, L"write P-101B 1/3"},
+      {nullptr, run, 9, L"host write 0/1"},    {nullptr, run, 4, L"read P-101A 0/3", true},
+      {nullptr, run, 0, L"write P-101A 0/3"},  {nullptr, start, 3, L"write P-101A 0/3"},
+      {start, resume, 2, L"write P-101B 1/3"}, {nullptr, read, 2, L"read P-101B 1/3"},
       {read, import, 1, L"host write 0/1"},
   };
   AddIterativeStages();
   for (const auto& each : cases) {
     SCOPED_TRACE(ToUtf8(each.last_step));
     progress_->stop_at = 0;
+    progress_->stop_in_file = false;
     if (each.before != nullptr) {
       ASSERT_EQ(each.before(bridge_.get()), S_OK) << TakeDesc();
     }
     progress_->steps.clear();
     progress_->stop_at = each.stop_at;
+    progress_->stop_in_file = each.stop_at == 0;
+    progress_->throws = each.throws;
     EXPECT_EQ(each.stopped(bridge_.get()), E_ABORT);
+    EXPECT_THAT(host_testing::TakeThreadError().first,
+                HasSubstr(each.throws ? L"The progress service failed: window closed"
+                                      : L"stopped at the request of the progress service"));
     EXPECT_EQ(progress_->steps.back(), each.last_step);
     EXPECT_EQ(LinkSets(), 1);
     EXPECT_EQ(Got(bridge_.get(), &IBridge::get_AutorunStatus), L"");
@@ -393,27 +380,20 @@ TEST_F(BridgeRunTest, AutoRunOverNothingSucceeds) {
   }
 }
 
-// A file gone or broken since the Bridge was opened fails the run with the
-// reason and leaves the host as it was.
+// A file gone or broken since the Bridge was opened fails the run, naming
+// the file, and leaves the host as it was.
 TEST_F(BridgeRunTest, AFileGoneOrBrokenFailsTheRunBeforeTheHost) {
-  const struct {
-    const char* name;
-    void (*spoil)(const std::filesystem::path& file);
-    const wchar_t* reason;
-  } cases[] = {
-      {"removed", [](const std::filesystem::path& file) { std::filesystem::remove(file); },
-       L"Calc.xlsx"},
-      {"broken",
-       [](const std::filesystem::path& file) { files_testing::WriteFile(file, "not a workbook"); },
-       L"Calc.xlsx"},
+  using Spoil = void (*)(const std::filesystem::path& file);
+  const Spoil spoils[] = {
+      [](const std::filesystem::path& file) { std::filesystem::remove(file); },
+      [](const std::filesystem::path& file) { files_testing::WriteFile(file, "not a workbook"); },
   };
   AddIterativeStages();
-  for (const auto& each : cases) {
-    SCOPED_TRACE(each.name);
+  for (const Spoil spoil : spoils) {
     const std::filesystem::path file = ToUtf8(files_.File("Calc.xlsx"));
-    each.spoil(file);
+    spoil(file);
     EXPECT_TRUE(Failed(bridge_->AutoRun(VARIANT_FALSE)));
-    EXPECT_THAT(TakeDesc(), HasSubstr(each.reason));
+    EXPECT_THAT(TakeDesc(), HasSubstr(L"Calc.xlsx"));
     EXPECT_EQ(StoredStagesOfThreePumps(), unchanged_);
     std::filesystem::remove(file);
   }
