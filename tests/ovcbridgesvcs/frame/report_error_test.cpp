@@ -24,10 +24,6 @@ TEST(ReportErrorTest, SetsTheMessageWithTheClassAsSource) {
        L"Bridge Collection:  LinkSet index is out of range", L"OVCBridgeSvcs.Bridge.380"},
       {[] { return ReportError(CLSID_App, 1205, kSomeInterface, E_FAIL); }, E_FAIL,
        L"App Error:  Application file not set.", L"OVCBridgeSvcs.App.380"},
-      {[] { return ReportError(CLSID_App, 1208); }, static_cast<HRESULT>(0x80040000 + 1208),
-       L"CO_E_CLASSSTRING from CLSIDFromProgID, likely the \"Excel.application\" ProgID is "
-       L"invalid.",
-       L"OVCBridgeSvcs.App.380"},
       {[] { return ReportError(CLSID_Link, 1282); }, static_cast<HRESULT>(0x80040000 + 1282),
        L"Unknown Error", L"OVCBridgeSvcs.Link.380"},
       {[] { return ReportError(CLSID_Orvan, L"Invalid workspace."); }, DISP_E_EXCEPTION,

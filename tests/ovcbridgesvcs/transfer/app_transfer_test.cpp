@@ -135,14 +135,12 @@ TEST_F(AppTransferTest, WriteLeavesItsStatusOnEachLinkAndGoesOnAfterAFailedLink)
   EXPECT_EQ(InFile(L"Cells!M2"), Variant::R8(2));
 }
 
-TEST_F(AppTransferTest, VectorIsWrittenAsARowOnlyWhenTheFormatSaysRow) {
-  const Variant values = Vector({Variant::I4(1), Variant::I4(2), Variant::I4(3)});
-  const ComPtr<ILink> column = WriteLink(L"Puts", values);
-  ASSERT_EQ(TransferToApp(Transfer(false), plant_.get()), S_OK);
-  EXPECT_EQ(InFile(L"Cells!M3"), Variant::R8(3));
-  EXPECT_EQ(InFile(L"Cells!O5"), Variant());
-  ASSERT_EQ(column->put_WriteLocation(L"Volatile"), S_OK);
-  ASSERT_EQ(column->put_WriteFormat(L"/!Row!/"), S_OK);
+// A vector goes down a column (Puts, written above) unless its format says
+// Row.
+TEST_F(AppTransferTest, VectorIsWrittenAsARowWhenTheFormatSaysRow) {
+  const ComPtr<ILink> row =
+      WriteLink(L"Volatile", Vector({Variant::I4(1), Variant::I4(2), Variant::I4(3)}));
+  ASSERT_EQ(row->put_WriteFormat(L"/!Row!/"), S_OK);
   ASSERT_EQ(TransferToApp(Transfer(false), plant_.get()), S_OK);
   EXPECT_EQ(InFile(L"Cells!N1"), Variant::R8(3));
 }
