@@ -66,6 +66,7 @@ def test_the_list_gives_description_and_lock_holder_and_other_commands_leave_no_
     (["run", "1", "--change-report", "no/such/folder/changes.csv"], 3),
     (["names", "sync", "1", "--linkset", "2"], 0),
     (["bindings", "auto", "1"], 0),
+    (["bindings", "copy", "1", "--from", "1", "--yes"], 0),
     (["bridge", "export", "1", "--files", "moved"], 0),
 ])
 def test_every_command_releases_the_lock_it_took_however_it_ends(database, args, status):

@@ -52,11 +52,6 @@ def test_bindings_auto_asks_on_a_terminal(database, answers, copies, note):
     assert (len(shown(database)["linksets"]) > 4) == copies
 
 
-def test_bindings_copy_takes_the_objects_another_bridge_binds(database):
-    assert run("--db", database, "bindings", "copy", "1", "--from", "1", "--yes")[0] == 0
-    assert len(shown(database)["linksets"]) >= 4
-
-
 def listed_names(database):
     return [bridge["name"] for bridge in json.loads(run("--db", database, "bridge", "list", "--json")[1])["bridges"]]
 
