@@ -2,14 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/orvan/orvan_test_support.h"
 #include "tests/orvan/storage/store_factory.h"
 
 namespace ovc::orvan {
 namespace {
 
-using testing::NewPumpStore;
-using testing::TempDir;
 using testing::TestDatabase;
 using testing::TestPostgresUri;
 
@@ -41,27 +38,6 @@ TEST(OpenStoreTest, DisplayLocationDropsEveryPasswordAndKeepsTheRest) {
   for (const Case& c : cases) {
     EXPECT_EQ(DisplayLocation(c.location), c.shown) << c.location;
     EXPECT_EQ(IsDatabaseUri(c.location), c.uri) << c.location;
-  }
-}
-
-TEST(OpenStoreTest, OpensAndCreatesWorkspaceFilesAsAsked) {
-  TempDir dir;
-  NewPumpStore(dir).reset();
-  struct Case {
-    std::string location;
-    OpenMode mode;
-    Status::Code code;
-  };
-  const Case cases[] = {
-      {dir.File("plant.orvan"), OpenMode::kOpen, Status::Code::kOk},
-      {dir.File("plant.orvan"), OpenMode::kCreate, Status::Code::kInvalidArgument},
-      {dir.File("new.orvan"), OpenMode::kCreate, Status::Code::kOk},
-      {dir.File("missing.orvan"), OpenMode::kOpen, Status::Code::kNotFound},
-  };
-  for (const Case& c : cases) {
-    std::unique_ptr<Store> store;
-    EXPECT_EQ(OpenStore(c.location, c.mode, &store).code(), c.code) << c.location;
-    EXPECT_EQ(store != nullptr, c.code == Status::Code::kOk) << c.location;
   }
 }
 
