@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "automation/error_info.h"
+#include "orvan/orvan.h"
 #include "tests/orvan/components/component_fixture.h"
 
 namespace ovc::orvan::testing {
@@ -64,6 +66,26 @@ TEST_F(ComponentFailureTest, FailuresReachTheScriptAsErrorObjects) {
   EXPECT_EQ(workspace_.Put(L"UserName", Variant(L"")), E_INVALIDARG);
   EXPECT_EQ(files.Put(L"WorkingFolder", Variant(L"")), E_INVALIDARG);
   EXPECT_EQ(closed.Get(L"Path"), Variant(L""));
+}
+
+TEST(ComponentRegistrationTest, EveryClassOfTheTypeLibraryIsCreatableByBothProgIds) {
+  ASSERT_EQ(RegisterOrvanClasses(), S_OK);
+  ASSERT_EQ(RegisterOrvanClasses(), S_OK) << "registering again is harmless";
+  for (const CoclassInfo* coclass : OrvanHostTypeLibrary().coclasses) {
+    const std::wstring prog_id = L"Orvan." + std::wstring(coclass->name);
+    SCOPED_TRACE(ToUtf8(prog_id));
+    for (const std::wstring& name : {prog_id, prog_id + L".1"}) {
+      ComPtr<IDispatch> object;
+      ASSERT_EQ(CreateObject(name, &object), S_OK);
+      ComPtr<IUnknown> default_interface;
+      EXPECT_EQ(
+          object->QueryInterface(coclass->default_interface->iid, default_interface.ReceiveVoid()),
+          S_OK);
+      ComPtr<ISupportErrorInfo> errors;
+      ASSERT_EQ(object.As(&errors), S_OK);
+      EXPECT_EQ(errors->InterfaceSupportsErrorInfo(coclass->default_interface->iid), S_OK);
+    }
+  }
 }
 
 }  // namespace
