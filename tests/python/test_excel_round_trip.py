@@ -109,16 +109,6 @@ def test_texts_and_names_survive(written):
         assert after.epoch == before.epoch
 
 
-@pytest.mark.parametrize("fixture, cell, quoted", [
-    ("macro.xlsm", "B2", True), ("macro.xlsm", "B3", True), ("chart.xlsx", "B2", False)])
-def test_quote_prefixed_cells_have_a_quoting_format(written, fixture, cell, quoted):
-    sheet = part_xml(written[fixture], "xl/worksheets/sheet1.xml")
-    styles = part_xml(written[fixture], "xl/styles.xml")
-    (c,) = [element for element in sheet.iter(f"{MAIN}c") if element.get("r") == cell]
-    xf = styles.find(f"{MAIN}cellXfs")[int(c.get("s", "0"))]
-    assert (xf.get("quotePrefix") == "1") == quoted
-
-
 # Writes in the automatic calculation mode leave current results cached; only
 # a workbook holding formulas the engine does not calculate asks for a full
 # calculation on load.
