@@ -30,7 +30,10 @@ class BridgeStorageTest : public bridge_testing::PlantBridgeTest {
   }
 };
 
-TEST_F(BridgeStorageTest, ASavedBridgeOpensInAnotherBridgeUnderItsLock) {
+// Another user's copy can neither save nor delete the Bridge while the
+// lock is held, nor overwrite what was saved after it was opened; opened
+// again, it can.
+TEST_F(BridgeStorageTest, ASavedBridgeOpensUnderItsLockAndAStaleCopyCannotOverwriteIt) {
   const ComPtr<IBridge> bridge = NewBridge();
   bridge->put_Name(L"Pump data");
   const ComPtr<ILinkSet> pumps = AddLinkSet(bridge.get());
@@ -50,38 +53,16 @@ TEST_F(BridgeStorageTest, ASavedBridgeOpensInAnotherBridgeUnderItsLock) {
   EXPECT_FALSE(Flag(&IBridge::IsLocked, mine.get()));
 
   const std::wstring owner = Got(workspace_.get(), &IOVWorkspace::get_UserName);
-  ASSERT_EQ(workspace_->put_UserName(L"guest"), S_OK);
+  ASSERT_EQ(workspace_->put_UserName(L"bob"), S_OK);
   const ComPtr<IBridge> theirs = NewBridge();
   ASSERT_EQ(theirs->Open(oid), S_OK);
   EXPECT_TRUE(Flag(&IBridge::IsLocked, theirs.get()));
-  theirs->put_Description(L"changed");
+  theirs->put_Description(L"stale");
   EXPECT_TRUE(Failed(theirs->Save(VARIANT_FALSE))) << "another user holds the lock";
   EXPECT_FALSE(TakeDesc().empty());
   EXPECT_TRUE(Flag(&IBridge::get_Dirty, theirs.get())) << "a failed save leaves it dirty";
   EXPECT_TRUE(Failed(theirs->Delete()));
   EXPECT_EQ(OidOf(theirs.get()), oid);
-
-  ASSERT_EQ(workspace_->put_UserName(owner), S_OK);
-  ASSERT_EQ(mine->Open(oid), S_OK) << "opened again";
-  EXPECT_EQ(Got(mine.get(), &IBridge::get_Count), 1) << "the stored LinkSets replace those held";
-  ASSERT_EQ(mine->ReleaseLock(), S_OK);
-  ASSERT_EQ(mine->Delete(), S_OK);
-  EXPECT_EQ(OidOf(mine.get()), -1);
-  EXPECT_TRUE(Failed(NewBridge()->Open(oid)));
-}
-
-// A Bridge opened while another user holds its lock cannot overwrite what
-// that user saves afterwards; opened again, it can.
-TEST_F(BridgeStorageTest, ACopyOpenedBeforeAnotherUsersSaveCannotOverwriteIt) {
-  const ComPtr<IBridge> first = NewBridge();
-  ASSERT_EQ(first->Save(VARIANT_FALSE), S_OK) << TakeDesc();
-  const int32_t oid = OidOf(first.get());
-  const std::wstring owner = Got(workspace_.get(), &IOVWorkspace::get_UserName);
-  const ComPtr<IBridge> mine = NewBridge();
-  ASSERT_EQ(mine->Open(oid), S_OK);
-  ASSERT_EQ(workspace_->put_UserName(L"bob"), S_OK);
-  const ComPtr<IBridge> theirs = NewBridge();
-  ASSERT_EQ(theirs->Open(oid), S_OK);
 
   ASSERT_EQ(workspace_->put_UserName(owner), S_OK);
   for (const wchar_t* description : {L"first", L"second"}) {
@@ -91,7 +72,6 @@ TEST_F(BridgeStorageTest, ACopyOpenedBeforeAnotherUsersSaveCannotOverwriteIt) {
   ASSERT_EQ(mine->ReleaseLock(), S_OK);
 
   ASSERT_EQ(workspace_->put_UserName(L"bob"), S_OK);
-  theirs->put_Description(L"stale");
   EXPECT_TRUE(Failed(theirs->Save(VARIANT_FALSE)));
   const std::wstring refusal = host_testing::TakeThreadError().first;
   EXPECT_NE(refusal.find(L"was saved by " + owner), std::wstring::npos) << ToUtf8(refusal);
@@ -100,7 +80,14 @@ TEST_F(BridgeStorageTest, ACopyOpenedBeforeAnotherUsersSaveCannotOverwriteIt) {
   theirs->put_Description(L"fresh");
   EXPECT_EQ(theirs->Save(VARIANT_FALSE), S_OK) << ToUtf8(host_testing::TakeThreadError().first);
   EXPECT_EQ(theirs->ReleaseLock(), S_OK);
+
   ASSERT_EQ(workspace_->put_UserName(owner), S_OK);
+  ASSERT_EQ(mine->Open(oid), S_OK) << "opened again";
+  EXPECT_EQ(Got(mine.get(), &IBridge::get_Count), 1) << "the stored LinkSets replace those held";
+  ASSERT_EQ(mine->ReleaseLock(), S_OK);
+  ASSERT_EQ(mine->Delete(), S_OK);
+  EXPECT_EQ(OidOf(mine.get()), -1);
+  EXPECT_TRUE(Failed(NewBridge()->Open(oid)));
 }
 
 TEST_F(BridgeStorageTest, UserPrivilegesAndTheMissingWorkspace) {
