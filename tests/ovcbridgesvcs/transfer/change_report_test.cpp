@@ -16,10 +16,8 @@ TEST(ChangeReportTest, ValuesReadAsTheAutomationConversionWritesThem) {
   const std::vector<Case> cases = {
       {Variant::I4(-42), L"-42"},
       {Variant::R8(0.1 + 0.2), L"0.3"},
-      {Variant::R8(1234.5), L"1234.5"},
       {Variant::Date(44190.5739583333), L"12/25/2020 1:46:30 PM"},
       {Variant::Bool(true), L"True"},
-      {Variant::Bool(false), L"False"},
       {Variant(L"text"), L"text"},
       {Variant(), L""},
       {Variant::I2(7), L""},

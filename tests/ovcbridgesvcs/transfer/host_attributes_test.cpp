@@ -86,7 +86,6 @@ TEST_F(HostAttributesTest, ReadStoresEachDataTypeWithItsStatus) {
   };
   const std::vector<Case> cases = {
       {L"Tag", Variant::Str(L"P-101A"), L"Tag of type String, read from Orvan\r\n"},
-      {L"Service", Variant::Str(L"Crude Oil"), L"Service of type String, read from Orvan\r\n"},
       {L"Stages", Variant::I4(1), L"Stages of type Integer, read from Orvan\r\n"},
       {L"InstallDate", Variant::Date(42955.0), L"InstallDate of type Date, read from Orvan\r\n"},
       {L"Spare", Variant::Bool(false), L"Spare of type Boolean, read from Orvan\r\n"},
