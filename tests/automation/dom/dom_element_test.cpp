@@ -22,6 +22,8 @@ TEST(DomElementTest, TypedAttributeValuesBecomeTheirText) {
       {"text", Variant(L"a b&c"), L"a b&c"},
       {"I4", Variant(int32_t{-2147483647 - 1}), L"-2147483648"},
       {"R8 large", Variant(1e20), L"1E+20"},
+      {"CY", Variant::Cy(CY{-122500}), L"-12.25"},
+      {"I8", Variant::I8(int64_t{1} << 62), L"4611686018427387904"},
       {"date", Variant::Date(36526.25), L"36526.25"},
       {"null", Variant::Null(), L""},
       {"by reference", Variant::ByRef(VT_I4, &number), L"17"},

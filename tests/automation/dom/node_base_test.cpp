@@ -91,10 +91,6 @@ TEST(NodeTest, TextJoinsDescendantsAndPutTextReplacesChildren) {
   EXPECT_EQ(XmlOf(c.get()), L"<c>c</c>") << "a held descendant survives being replaced";
   ASSERT_EQ(root->put_nodeTypedValue(Variant(2.5)), S_OK);
   EXPECT_EQ(XmlOf(root.get()), L"<r>2.5</r>");
-  ASSERT_EQ(root->put_nodeTypedValue(Variant::Cy(CY{-122500})), S_OK);
-  EXPECT_EQ(XmlOf(root.get()), L"<r>-12.25</r>");
-  ASSERT_EQ(root->put_nodeTypedValue(Variant::I8(int64_t{1} << 62)), S_OK);
-  EXPECT_EQ(XmlOf(root.get()), L"<r>4611686018427387904</r>");
   EXPECT_EQ(root->put_nodeValue(Variant(L"x")), E_FAIL) << "elements have no value";
 }
 
