@@ -171,19 +171,6 @@ TEST_F(WordTest, SavesIntoTheCorePropertiesPartOfEitherRelationshipType) {
   EXPECT_EQ(Call(application_.get(), L"Quit", {Variant::I4(-1)}), Variant());
 }
 
-// LibreOffice writes the protection last, out of schema order, with empty
-// hash attributes for no password.
-TEST_F(WordTest, UnprotectThenProtectKeepsLibreOfficeSettingsByteForByte) {
-  const std::string path = CopyFixture(folder_, "writer.docx");
-  const uint32_t settings = CrcOf(path, "word/settings.xml");
-  ComPtr<IDispatch> document = Open(path);
-  ASSERT_TRUE(document);
-  EXPECT_EQ(Call(document.get(), L"Unprotect"), Variant());
-  EXPECT_EQ(Call(document.get(), L"Protect", {Variant::I4(2)}), Variant());
-  EXPECT_EQ(Call(document.get(), L"Save"), Variant());
-  EXPECT_EQ(CrcOf(path, "word/settings.xml"), settings);
-}
-
 TEST_F(WordTest, TrackingAndPropertiesChangeSavedAndReachTheFile) {
   const auto title = [](IDispatch* document) {
     return Object(Object(document, L"BuiltinDocumentProperties").get(), L"Item",

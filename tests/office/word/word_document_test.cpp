@@ -86,46 +86,17 @@ TEST(WordTextTest, PutReplacesTheBookmarkedText) {
   }
 }
 
-// A put changes only what lies inside the bookmark: what follows its end and
-// takes no position (LibreOffice's empty run and comment reference after the
-// end of a bookmarked, commented text) stays.
-TEST(WordTextTest, PutKeepsWhatFollowsTheBookmark) {
+// The XML a put writes: the new run takes the first replaced run's formatting,
+// a paragraph mark inside a tracked insertion splits it under a new id, a
+// merged paragraph keeps the properties of the mark that survives (the
+// paragraph's, the mark's own w:rPr, a section break of the removed mark),
+// and what follows the span and takes no position (LibreOffice's empty run
+// and comment reference after the end of a bookmarked, commented text) stays.
+TEST(WordTextTest, PutWritesRunsAndParagraphs) {
   const std::string reference = "<w:r><w:commentReference w:id='0'/></w:r>";
   const std::string comment_end = "<w:r><w:rPr/></w:r><w:commentRangeEnd w:id='0'/>" + reference;
   const std::string start = "<w:bookmarkStart w:id='0' w:name='B'/>";
   const std::string end = "<w:bookmarkEnd w:id='0'/>";
-  const struct {
-    std::string body;
-    std::wstring text;
-    std::string after;
-  } cases[] = {
-      {"<w:p>" + PlainRun("a") + start + "<w:commentRangeStart w:id='0'/>" + PlainRun("bc") + end +
-           comment_end + PlainRun("d") + "</w:p>",
-       L"XY",
-       "<w:p>" + PlainRun("a") + start + "<w:commentRangeStart w:id='0'/>" + PlainRun("XY") + end +
-           comment_end + PlainRun("d") + "</w:p>"},
-      {"<w:p>" + start + PlainRun("bc") + end + reference + "</w:p>", L"",
-       "<w:p>" + start + end + reference + "</w:p>"},
-      // A whole paragraph: the next one joins with what it begins with.
-      {"<w:p>" + start + PlainRun("one") + "</w:p><w:p>" + end + reference + PlainRun("two") +
-           "</w:p>",
-       L"1", "<w:p>" + start + PlainRun("1") + end + reference + PlainRun("two") + "</w:p>"},
-  };
-  for (const auto& test : cases) {
-    SnippetDocument document(test.body);
-    BookmarkInfo bookmark;
-    ASSERT_TRUE(document->FindBookmark(L"B", &bookmark)) << test.body;
-    std::string error;
-    ASSERT_EQ(document->SetText(&bookmark.span, test.text, &error), S_OK) << error;
-    EXPECT_EQ(document.BodyXml(), "<w:body>" + test.after + "</w:body>") << test.body;
-  }
-}
-
-// The XML a put writes: the new run takes the first replaced run's formatting,
-// a paragraph mark inside a tracked insertion splits it under a new id, and a
-// merged paragraph keeps the properties of the mark that survives (the
-// paragraph's, the mark's own w:rPr, a section break of the removed mark).
-TEST(WordTextTest, PutWritesRunsAndParagraphs) {
   const std::string right = "<w:pPr><w:jc w:val='right'/><w:rPr><w:b/></w:rPr>";
   const std::string merged =
       "<w:r><w:t>a</w:t></w:r><w:r><w:t>Q</w:t></w:r><w:r><w:t>d</w:t></w:r>";
@@ -156,6 +127,18 @@ TEST(WordTextTest, PutWritesRunsAndParagraphs) {
       {two("<w:pPr><w:jc/></w:pPr>", ""), Body(1, 4), L"Q", "<w:p>" + merged + "</w:p><w:p/>"},
       {two("<w:pPr><w:sectPr/></w:pPr>", right + "</w:pPr>"), Body(1, 4), L"Q",
        "<w:p>" + right + "<w:sectPr/></w:pPr>" + merged + "</w:p><w:p/>"},
+      {"<w:p>" + PlainRun("a") + start + "<w:commentRangeStart w:id='0'/>" + PlainRun("bc") + end +
+           comment_end + PlainRun("d") + "</w:p>",
+       Body(1, 3), L"XY",
+       "<w:p>" + PlainRun("a") + start + "<w:commentRangeStart w:id='0'/>" + PlainRun("XY") + end +
+           comment_end + PlainRun("d") + "</w:p>"},
+      {"<w:p>" + start + PlainRun("bc") + end + reference + "</w:p>", Body(0, 2), L"",
+       "<w:p>" + start + end + reference + "</w:p>"},
+      // A whole paragraph: the next one joins with what it begins with.
+      {"<w:p>" + start + PlainRun("one") + "</w:p><w:p>" + end + reference + PlainRun("two") +
+           "</w:p>",
+       Body(0, 4), L"1",
+       "<w:p>" + start + PlainRun("1") + end + reference + PlainRun("two") + "</w:p>"},
   };
   for (const auto& test : cases) {
     SnippetDocument document(test.body);
