@@ -43,7 +43,7 @@ bool ErrorSays(const wchar_t* part) {
   return TakeErrorDescription().find(part) != std::wstring::npos;
 }
 
-TEST(WordAppTextTest, ReadTextsAndFormFieldCuts) {
+TEST(WordAppTextTest, ReadTextsDropMarksAndFormFieldFill) {
   const struct {
     std::wstring shown, value;
   } reads[] = {{L"two\r\r", L"two\r"},
@@ -52,17 +52,6 @@ TEST(WordAppTextTest, ReadTextsAndFormFieldCuts) {
                {L" FORMTEXT x", L" x"},
                {L"no FORMTEXT", L"no FORMTEXT"}};
   for (const auto& read : reads) EXPECT_EQ(word::ValueOfShownText(read.shown), read.value);
-
-  const std::wstring clef = L"\U0001D11E";  // two UTF-16 units
-  const struct {
-    std::wstring text;
-    size_t kept;
-  } cuts[] = {{std::wstring(300, L'x'), 255}, {std::wstring(253, L'x') + clef, 254}};
-  for (const auto& cut : cuts) {
-    std::wstring text = cut.text;
-    EXPECT_EQ(word::CutToFormFieldResult(&text), cut.kept < cut.text.size());
-    EXPECT_EQ(text, cut.text.substr(0, cut.kept));
-  }
 }
 
 class WordAppTest : public ::testing::Test {
