@@ -88,17 +88,11 @@ TEST(PublishValueTest, NumbersAndNamesAreTheSameInEveryLocale) {
       {L"/!Date(%a %A %b %B %p)!/", DateOf(2020, 12, 25, 13), Text(L"Fri Friday Dec December AM")},
       {L"/!Number(%.2f)!/", Variant(1234.5), Text(L"1234.50")},
       {L"/!Magnitude(2)!/", Variant(1234.5), Text(L"1,200")},
+      // An em space is white space to the C library in most locales but not
+      // in the "C" one: the count is no number, whatever the locale.
+      {L"/!Magnitude(\u2003 2)!/", Variant(1234.5), Text(L"1,000")},
   };
   for (const FormatCase& c : cases) EXPECT_EQ(Publish(c.value, c.format), c.expected) << c.format;
-}
-
-// An em space is white space to the C library in most locales but not in
-// the "C" one: a count reads alike in all of them.
-TEST(PublishValueTest, CountsSkipTheSameBlanksInEveryLocale) {
-  const wchar_t* format = L"/!Magnitude(\u2003 2)!/";
-  const Variant in_c_locale = Publish(Variant(1234.5), format);
-  OVC_IN_DECIMAL_COMMA_LOCALE(locale);
-  EXPECT_EQ(Publish(Variant(1234.5), format), in_c_locale);
 }
 
 TEST(PublishValueTest, HostileConversionsProduceNothing) {
