@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "automation/safe_array.h"
+#include "tests/automation/temp_dir.h"
 #include "tests/ovcbridgesvcs/links/plant_links.h"
 #include "tests/ovcbridgesvcs/xml/document_text.h"
 
@@ -77,12 +77,11 @@ TEST_F(LinkSetXmlTest, LinksReadTogetherBindToTheirOwnRoutes) {
 
 // A Link read before it has a LinkSet keeps its unit name until it binds.
 TEST_F(LinkSetXmlTest, AUnitNameWaitsForTheLinksUnits) {
-  const std::filesystem::path path = std::filesystem::temp_directory_path() / "link_xml_test.xml";
-  std::ofstream(path) << "<?xml version=\"1.0\"?><Link Route=\"DischargePressure\" Units=\"bar\" "
-                         "Enabled=\"1\"/>";
+  const files_testing::TempDir dir;
+  const std::filesystem::path path = dir.path() / "link.xml";
+  files_testing::WriteFile(path, "<Link Route=\"DischargePressure\" Units=\"bar\" Enabled=\"1\"/>");
   const ComPtr<ILink> link = MakeObject<CLink>();
   ASSERT_EQ(link->ReadXML(Variant(path.wstring())), S_OK);
-  std::filesystem::remove(path);
   EXPECT_NE(XmlOf(link.get()).find(L"Units=\"bar\""), std::wstring::npos);
   ASSERT_EQ(pumps_->Add(AsDispatch(link)), S_OK);
   EXPECT_EQ(Got(link.get(), &ILink::get_UnitSelectedID), 3);
