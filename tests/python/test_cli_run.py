@@ -61,7 +61,7 @@ def test_the_change_report_as_table_csv_and_json(database, tmp_path):
 
 
 @pytest.mark.parametrize("report, heading", [("status", "Bridge Status Report"),
-                                             ("errors", "")])
+                                             ("errors", "Bridge Error Report")])
 def test_the_report_asked_for_is_printed(database, report, heading):
     status, out, _ = run("--db", database, "run", "1", "--report", report, "--json")
     assert status == 0 and json.loads(out)["report"].startswith(heading)

@@ -108,8 +108,9 @@ def stub_progids():
     # the type stub beside the module lists what dir() lists
     (lambda x: set(stub_classes()["Excel_IApplication"]) == set(dir(x[0])), True),
     (lambda x: stub_classes()["Excel_IWorkbooks"]["Open"][1:3], ["Filename", "UpdateLinks"]),
-    (lambda x: [repr(ovcbridge.CreateObject(progid)).split()[-1].rstrip(">") == interface
-                for progid, interface in stub_progids()], [True] * 24),
+    (lambda x: [progid for progid, interface in stub_progids()
+                if repr(ovcbridge.CreateObject(progid)).split()[-1].rstrip(">") != interface]
+     + ([] if stub_progids() else ["the stub lists no ProgID"]), []),
 ])
 def test_python_calls_collections_and_values(excel, call, expected):
     ovcbridge.RegisterMacro("Echo", lambda application, value: value)
