@@ -10,6 +10,14 @@
 
 namespace ovc::orvan::testing {
 
+// The data service's requests for Bridge `oid` and for releasing its lock.
+inline std::string BridgeRequest(int oid) {
+  return "<Bridge OID=\"" + std::to_string(oid) + "\"/>";
+}
+inline std::string ReleaseRequest(int oid) {
+  return "<ReleaseLock OID=\"" + std::to_string(oid) + "\"/>";
+}
+
 using files_testing::ReadFile;
 using files_testing::TempDir;
 using files_testing::WriteFile;

@@ -11,8 +11,8 @@
 namespace ovc::orvan {
 namespace {
 
-std::string BridgeRequest(int oid) { return "<Bridge OID=\"" + std::to_string(oid) + "\"/>"; }
-std::string ReleaseRequest(int oid) { return "<ReleaseLock OID=\"" + std::to_string(oid) + "\"/>"; }
+using testing::BridgeRequest;
+using testing::ReleaseRequest;
 
 // A Bridge document as the library writes it: two linksets (one new, one
 // stored), two files, a name with an ampersand.

@@ -47,8 +47,8 @@ struct Shared {
   int file = 0;           // its content counts the check-ins
 };
 
-std::string BridgeRequest(int oid) { return "<Bridge OID=\"" + std::to_string(oid) + "\"/>"; }
-std::string ReleaseRequest(int oid) { return "<ReleaseLock OID=\"" + std::to_string(oid) + "\"/>"; }
+using testing::BridgeRequest;
+using testing::ReleaseRequest;
 
 // Every process writes these same values.
 const std::string kWriteRequest =

@@ -15,6 +15,9 @@
 
 namespace ovc::bridge_testing {
 
+// The status text a Link has gathered.
+inline std::wstring StatusOf(ILink* link) { return host_testing::Got(link, &ILink::get_Status); }
+
 // The sample plant as the library's host and the library's classes served
 // in the process. Bridges made by NewBridge have no AppCollection, those
 // made by BridgeByClass have one; all are cleaned up after the test.

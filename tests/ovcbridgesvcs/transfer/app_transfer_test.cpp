@@ -21,13 +21,12 @@
 namespace ovc::transfer {
 namespace {
 
+using bridge_testing::StatusOf;
 using host_testing::Got;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 Variant Vector(std::vector<Variant> values) { return Variant(SafeArray::FromValues(values)); }
-
-std::wstring StatusOf(ILink* link) { return Got(link, &ILink::get_Status); }
 
 // Counts the message boxes shown and answers OK.
 struct CountingUserInterface final : UserInterface {

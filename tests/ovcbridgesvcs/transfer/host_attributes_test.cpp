@@ -14,6 +14,7 @@
 namespace ovc::transfer {
 namespace {
 
+using bridge_testing::StatusOf;
 using host_testing::Got;
 using host_testing::RunInFrame;
 using ::testing::HasSubstr;
@@ -74,7 +75,6 @@ class HostAttributesTest : public bridge_testing::PlantBridgeTest {
   std::vector<ChangeEntry> changes_;
 };
 
-std::wstring StatusOf(ILink* link) { return Got(link, &ILink::get_Status); }
 bool Error(ILink* link) { return Got(link, &ILink::get_Error) != VARIANT_FALSE; }
 Variant HostValue(ILink* link) { return Got(link, &ILink::get_OrvanValue); }
 
