@@ -49,8 +49,9 @@ class BridgeRequestsTest : public testing::ServiceTest {
   std::vector<int> SavedOids(const std::string& document, const char* query) {
     Answer saved = Call("SaveBridge", document);
     EXPECT_TRUE(saved.status.ok()) << saved.status.message();
+    const pugi::xml_document answer = Parse(saved);
     std::vector<int> oids;
-    for (pugi::xpath_node node : Parse(saved).select_nodes(query)) {
+    for (pugi::xpath_node node : answer.select_nodes(query)) {
       oids.push_back(node.node().attribute("OID").as_int());
     }
     return oids;
