@@ -26,27 +26,24 @@ Status CopyDefinitionsAndObjects(Store* from, Store* to) {
   return Status::Ok();
 }
 
-// One document in memory at a time.
-Status CopyBridges(Store* from, Store* to) {
-  std::vector<BridgeRecord> bridges;
-  ORVAN_RETURN_IF_ERROR(from->ListBridges(&bridges));
-  for (const BridgeRecord& listed : bridges) {
-    BridgeRecord bridge;
-    ORVAN_RETURN_IF_ERROR(from->GetBridge(listed.oid, true, &bridge));
-    ORVAN_RETURN_IF_ERROR(to->PutBridge(bridge));
+// Copies every record `list` gives, each fetched whole with `get` and stored
+// with `put` in turn, so that one document or file content is in memory at a
+// time.
+template <class Record>
+Status CopyOneByOne(Store* from, Store* to, Status (Store::*list)(std::vector<Record>*),
+                    Status (Store::*get)(int32_t, bool, Record*),
+                    Status (Store::*put)(const Record&)) {
+  std::vector<Record> listed;
+  ORVAN_RETURN_IF_ERROR((from->*list)(&listed));
+  for (const Record& entry : listed) {
+    Record record;
+    ORVAN_RETURN_IF_ERROR((from->*get)(entry.oid, true, &record));
+    ORVAN_RETURN_IF_ERROR((to->*put)(record));
   }
   return Status::Ok();
 }
 
-// One file's content in memory at a time.
-Status CopyFilesPrivilegesAndCounters(Store* from, Store* to) {
-  std::vector<FileRecord> files;
-  ORVAN_RETURN_IF_ERROR(from->ListFiles(&files));
-  for (const FileRecord& listed : files) {
-    FileRecord file;
-    ORVAN_RETURN_IF_ERROR(from->GetFile(listed.oid, true, &file));
-    ORVAN_RETURN_IF_ERROR(to->PutFile(file));
-  }
+Status CopyPrivilegesAndCounters(Store* from, Store* to) {
   std::vector<Privilege> privileges;
   ORVAN_RETURN_IF_ERROR(from->ListPrivileges(&privileges));
   for (const Privilege& privilege : privileges) {
@@ -90,8 +87,11 @@ Status CopyWorkspace(Store* from, Store* to) {
   Transaction writing(to, true);
   ORVAN_RETURN_IF_ERROR(writing.status());
   ORVAN_RETURN_IF_ERROR(CopyDefinitionsAndObjects(from, to));
-  ORVAN_RETURN_IF_ERROR(CopyBridges(from, to));
-  ORVAN_RETURN_IF_ERROR(CopyFilesPrivilegesAndCounters(from, to));
+  ORVAN_RETURN_IF_ERROR(
+      CopyOneByOne(from, to, &Store::ListBridges, &Store::GetBridge, &Store::PutBridge));
+  ORVAN_RETURN_IF_ERROR(
+      CopyOneByOne(from, to, &Store::ListFiles, &Store::GetFile, &Store::PutFile));
+  ORVAN_RETURN_IF_ERROR(CopyPrivilegesAndCounters(from, to));
   ORVAN_RETURN_IF_ERROR(writing.Commit());
   return reading.Commit();
 }
